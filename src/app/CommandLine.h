@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace nookary {
+
+// What the user asked for on the command line.
+struct CommandLine
+{
+    enum class Action {
+        start,   // run, or ask the running instance to re-open
+        toggle,  // ask the running instance to toggle, open or close the panel
+        show,
+        hide,
+        history, // print the running instance's history or saved snippets as JSON lines
+        saved,
+        help,
+        version,
+        invalid, // `error` says why
+    };
+
+    Action action = Action::start;
+    bool launchedFromLoginItem = false;
+    QString error;
+
+    // Arguments without the program name.
+    static CommandLine parse(const QStringList &arguments);
+    static QString usage();
+    static inline const QString loginItemMarker = QStringLiteral("--launched-from-login-item");
+};
+
+} // namespace nookary

@@ -1,0 +1,126 @@
+#include "InstanceChannel.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcInstance, "nookary.instance")
+
+namespace nookary {
+
+namespace {
+
+constexpr std::array<std::pair<InstanceChannel::Request, const char *>, 7> kWords{{
+    {InstanceChannel::Request::reopen, "reopen"},
+    {InstanceChannel::Request::toggle, "toggle"},
+    {InstanceChannel::Request::show, "show"},
+    {InstanceChannel::Request::hide, "hide"},
+    {InstanceChannel::Request::history, "history"},
+    {InstanceChannel::Request::saved, "saved"},
+    {InstanceChannel::Request::ping, "ping"},
+}};
+
+// A peer that sends nothing sensible is dropped rather than kept waiting on.
+constexpr int kMaxRequestBytes = 64;
+constexpr int kRequestTimeoutMs = 2000;
+
+} // namespace
+
+QString InstanceChannel::socketPath()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    return dir + QStringLiteral("/com.dorwen.Nookary.%1").arg(::getuid());
+}
+
+QByteArray InstanceChannel::requestWord(Request request)
+{
+    for (const auto &[r, word] : kWords) {
+        if (r == request)
+            return word;
+    }
+    return {};
+}
+
+std::optional<InstanceChannel::Request> InstanceChannel::requestFromWord(QByteArrayView word)
+{
+    for (const auto &[r, w] : kWords) {
+        if (word == w)
+            return r;
+    }
+    return std::nullopt;
+}
+
+std::optional<QByteArray> InstanceChannel::send(Request request, int timeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(timeoutMs))
+        return std::nullopt;
+    socket.write(requestWord(request) + '\n');
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return std::nullopt;
+    // The server closes the connection after its reply.
+    QByteArray reply;
+    while (socket.state() == QLocalSocket::ConnectedState) {
+        if (!socket.waitForReadyRead(timeoutMs) && socket.state() == QLocalSocket::ConnectedState)
+            return std::nullopt;
+        reply += socket.readAll();
+    }
+    reply += socket.readAll();
+    return reply;
+}
+
+InstanceServer::InstanceServer(Handler handler, QObject *parent)
+    : QObject(parent)
+    , m_handler(std::move(handler))
+{
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server.nextPendingConnection())
+            serve(socket);
+    });
+}
+
+bool InstanceServer::listen()
+{
+    const QString path = InstanceChannel::socketPath();
+    if (m_server.listen(path))
+        return true;
+    if (m_server.serverError() != QAbstractSocket::AddressInUseError)
+        return false;
+    if (InstanceChannel::send(InstanceChannel::Request::ping, 1000))
+        return false; // a live instance owns it
+    qCInfo(lcInstance).noquote() << "Taking over the socket left behind at" << path;
+    QLocalServer::removeServer(path);
+    return m_server.listen(path);
+}
+
+void InstanceServer::serve(QLocalSocket *socket)
+{
+    socket->setParent(this);
+    auto *timeout = new QTimer(socket);
+    timeout->setSingleShot(true);
+    connect(timeout, &QTimer::timeout, socket, &QLocalSocket::abort);
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+        if (!socket->canReadLine()) {
+            if (socket->bytesAvailable() > kMaxRequestBytes)
+                socket->abort();
+            return;
+        }
+        const QByteArray word = socket->readLine(kMaxRequestBytes).trimmed();
+        const auto request = InstanceChannel::requestFromWord(word);
+        if (request)
+            socket->write(m_handler(*request));
+        socket->disconnectFromServer();
+    });
+    timeout->start(kRequestTimeoutMs);
+}
+
+} // namespace nookary

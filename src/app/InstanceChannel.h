@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace nookary {
+
+// The single-instance channel: the first Nookary of a user listens on a user-only local
+// socket; later command lines connect, send one request word and read one reply.
+namespace InstanceChannel {
+
+enum class Request { reopen, toggle, show, hide, history, saved, ping };
+
+// A socket in the user's runtime directory, named after the program and the user id.
+QString socketPath();
+QByteArray requestWord(Request request);
+std::optional<Request> requestFromWord(QByteArrayView word);
+
+// The running instance's reply, or nothing when no instance answers within `timeoutMs`.
+std::optional<QByteArray> send(Request request, int timeoutMs = 3000);
+
+} // namespace InstanceChannel
+
+// The listening side. Requests are answered on the main thread, one line in, a reply out.
+class InstanceServer final : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Handler = std::function<QByteArray(InstanceChannel::Request)>;
+
+    explicit InstanceServer(Handler handler, QObject *parent = nullptr);
+
+    // False when another instance already listens, or the socket cannot be made. A socket
+    // left behind by an instance that crashed is removed and taken over.
+    bool listen();
+    QString errorString() const { return m_server.errorString(); }
+
+private:
+    void serve(QLocalSocket *socket);
+
+    Handler m_handler;
+    QLocalServer m_server;
+};
+
+} // namespace nookary

@@ -1,0 +1,6 @@
+#include "app/NookaryApp.h"
+
+int main(int argc, char **argv)
+{
+    return nookary::NookaryApp::run(argc, argv);
+}

@@ -1,0 +1,200 @@
+#pragma once
+
+#include "model/HistoryItem.h"
+#include "model/HotkeyShortcut.h"
+#include "model/ShelfItem.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <QUuid>
+
+#include <optional>
+
+namespace nookary {
+
+class Pasteboard;
+class PreferencesStore;
+
+// The one model object of the program: the user's settings, the clipboard history, the
+// saved snippets, the search and selection state and the global shortcut. Every view and
+// the shell share it; every setting is written to the store at the moment it changes.
+// Main thread only.
+class AppModel final : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
+    Q_PROPERTY(bool isTrackingPaused READ isTrackingPaused WRITE setIsTrackingPaused NOTIFY isTrackingPausedChanged)
+    Q_PROPERTY(int historyLimit READ historyLimit WRITE setHistoryLimit NOTIFY historyLimitChanged)
+    Q_PROPERTY(OpenPresentation openPresentation READ openPresentation WRITE setOpenPresentation NOTIFY openPresentationChanged)
+    Q_PROPERTY(DefaultOpenTarget defaultOpenTarget READ defaultOpenTarget WRITE setDefaultOpenTarget NOTIFY defaultOpenTargetChanged)
+    Q_PROPERTY(bool keepWindowPinned READ keepWindowPinned WRITE setKeepWindowPinned NOTIFY keepWindowPinnedChanged)
+    Q_PROPERTY(nookary::HotkeyShortcut hotkeyShortcut READ hotkeyShortcut WRITE setHotkeyShortcut NOTIFY hotkeyShortcutChanged)
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY focusSearchTickChanged)
+    Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY isRecordingHotkeyChanged)
+    Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
+    Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY onboardingCompletedVersionChanged)
+    Q_PROPERTY(QList<nookary::HistoryItem> history READ history NOTIFY historyChanged)
+    Q_PROPERTY(QList<nookary::ShelfItem> shelf READ shelf NOTIFY shelfChanged)
+    Q_PROPERTY(QUuid editingID READ editingID WRITE setEditingID NOTIFY editingIDChanged)
+    Q_PROPERTY(QUuid draggedShelfID READ draggedShelfID WRITE setDraggedShelfID NOTIFY draggedShelfIDChanged)
+    Q_PROPERTY(Column selectedColumn READ selectedColumn WRITE setSelectedColumn NOTIFY selectedColumnChanged)
+    Q_PROPERTY(QUuid selectedShelfID READ selectedShelfID WRITE setSelectedShelfID NOTIFY selectedShelfIDChanged)
+    Q_PROPERTY(QUuid selectedHistoryID READ selectedHistoryID WRITE setSelectedHistoryID NOTIFY selectedHistoryIDChanged)
+    Q_PROPERTY(int selectionScrollTick READ selectionScrollTick NOTIFY selectionScrollTickChanged)
+
+public:
+    // Stored in the settings file by their names; never rename a case.
+    enum class OpenPresentation { menubarPopover, centeredWindow };
+    Q_ENUM(OpenPresentation)
+    enum class DefaultOpenTarget { savedFirst, historyFirst };
+    Q_ENUM(DefaultOpenTarget)
+    enum class Column { saved, history };
+    Q_ENUM(Column)
+
+    // Milliseconds between a clipboard change and the poll that reads it.
+    static constexpr int pollIntervalMs = 700;
+    static constexpr int shelfMax = 25;
+
+    // Loads every setting (taking over values of earlier versions), loads the saved
+    // snippets and starts watching the clipboard. Both services must outlive the model.
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard, QObject *parent = nullptr);
+    ~AppModel() override;
+
+    QString query() const { return m_query; }
+    void setQuery(const QString &query);
+    bool isTrackingPaused() const { return m_isTrackingPaused; }
+    void setIsTrackingPaused(bool paused);
+    int historyLimit() const { return m_historyLimit; }
+    // Any value but one of the options becomes the default; the history is trimmed.
+    void setHistoryLimit(int limit);
+    OpenPresentation openPresentation() const { return m_openPresentation; }
+    void setOpenPresentation(OpenPresentation presentation);
+    DefaultOpenTarget defaultOpenTarget() const { return m_defaultOpenTarget; }
+    void setDefaultOpenTarget(DefaultOpenTarget target);
+    bool keepWindowPinned() const { return m_keepWindowPinned; }
+    void setKeepWindowPinned(bool pinned);
+    HotkeyShortcut hotkeyShortcut() const { return m_hotkeyShortcut; }
+    void setHotkeyShortcut(HotkeyShortcut shortcut);
+    bool launchAtLogin() const { return m_launchAtLogin; }
+    void setLaunchAtLogin(bool enabled);
+    int focusSearchTick() const { return m_focusSearchTick; }
+    void setFocusSearchTick(int tick);
+    bool isRecordingHotkey() const { return m_isRecordingHotkey; }
+    void setIsRecordingHotkey(bool recording);
+    int onboardingLastStep() const { return m_onboardingLastStep; }
+    int onboardingCompletedVersion() const { return m_onboardingCompletedVersion; }
+    const QList<HistoryItem> &history() const { return m_history; }
+    const QList<ShelfItem> &shelf() const { return m_shelf; }
+    QUuid editingID() const { return m_editingID; }
+    void setEditingID(const QUuid &id);
+    QUuid draggedShelfID() const { return m_draggedShelfID; }
+    void setDraggedShelfID(const QUuid &id);
+    Column selectedColumn() const { return m_selectedColumn; }
+    void setSelectedColumn(Column column);
+    QUuid selectedShelfID() const { return m_selectedShelfID; }
+    void setSelectedShelfID(const QUuid &id);
+    QUuid selectedHistoryID() const { return m_selectedHistoryID; }
+    void setSelectedHistoryID(const QUuid &id);
+    int selectionScrollTick() const { return m_selectionScrollTick; }
+
+    // Onboarding progress.
+    void setOnboardingLastStep(int step);
+    void completeOnboarding();
+    int onboardingStartStepForManualShow() const;
+
+    // Marks the coming clipboard write as the program's own, so the watcher skips it. The
+    // shell calls this before every write.
+    void markProgrammaticWrite(const QString &text);
+    bool ignoreNextPasteboardChange() const { return m_ignoreNextPasteboardChange; }
+    std::optional<QString> lastProgrammaticWrite() const { return m_lastProgrammaticWrite; }
+    qint64 lastChangeCount() const { return m_lastChangeCount; }
+
+    // One look at the clipboard. The watcher calls it one poll interval after the
+    // clipboard's change count moves; public so that tests can drive it.
+    void pollClipboard();
+    // Records one entry at the top of the history, moving an equal one instead of adding.
+    void pushHistory(QStringView text);
+
+    // Both lists narrowed by the trimmed, lower-cased query, in list order.
+    QList<ShelfItem> filteredShelf() const;
+    QList<HistoryItem> filteredHistory() const;
+    void selectShelf(const QUuid &id);
+    void selectHistory(const QUuid &id);
+    // Keeps the selection on a visible row after the lists changed.
+    void ensureSelectionValid();
+
+Q_SIGNALS:
+    void queryChanged();
+    void isTrackingPausedChanged();
+    void historyLimitChanged();
+    void openPresentationChanged();
+    void defaultOpenTargetChanged();
+    void keepWindowPinnedChanged();
+    void hotkeyShortcutChanged();
+    void launchAtLoginChanged();
+    void focusSearchTickChanged();
+    void isRecordingHotkeyChanged();
+    void onboardingLastStepChanged();
+    void onboardingCompletedVersionChanged();
+    void historyChanged();
+    void shelfChanged();
+    void editingIDChanged();
+    void draggedShelfIDChanged();
+    void selectedColumnChanged();
+    void selectedShelfIDChanged();
+    void selectedHistoryIDChanged();
+    void selectionScrollTickChanged();
+
+private:
+    // The persisted-read family: the current key if present; else the legacy key, whose
+    // value is then copied to the current key; else nothing.
+    std::optional<qint64> persistedInt(const char *key, const char *legacyKey);
+    std::optional<bool> persistedBool(const char *key, const char *legacyKey);
+    std::optional<QString> persistedString(const char *key, const char *legacyKey);
+    std::optional<QByteArray> persistedData(const char *key, const char *legacyKey);
+    std::optional<quint32> persistedUInt32(const char *key, const char *legacyKey);
+
+    void loadSettings();
+    void loadHotkeyShortcut();
+    void persistHotkeyShortcut();
+    void loadShelf();
+    void persistShelf();
+
+    void startClipboardWatcher();
+    void armPoll();
+    void trimHistoryToLimit();
+
+    PreferencesStore &m_store;
+    Pasteboard &m_pasteboard;
+
+    QString m_query;
+    bool m_isTrackingPaused = false;
+    int m_historyLimit = 25;
+    OpenPresentation m_openPresentation = OpenPresentation::centeredWindow;
+    DefaultOpenTarget m_defaultOpenTarget = DefaultOpenTarget::savedFirst;
+    bool m_keepWindowPinned = false;
+    HotkeyShortcut m_hotkeyShortcut = HotkeyShortcut::defaultShortcut();
+    bool m_launchAtLogin = false;
+    int m_focusSearchTick = 0;
+    bool m_isRecordingHotkey = false;
+    int m_onboardingLastStep = 0;
+    int m_onboardingCompletedVersion = 0;
+    QList<HistoryItem> m_history;
+    QList<ShelfItem> m_shelf;
+    QUuid m_editingID;
+    QUuid m_draggedShelfID;
+    Column m_selectedColumn = Column::saved;
+    QUuid m_selectedShelfID;
+    QUuid m_selectedHistoryID;
+    int m_selectionScrollTick = 0;
+
+    qint64 m_lastChangeCount = 0;
+    bool m_ignoreNextPasteboardChange = false;
+    std::optional<QString> m_lastProgrammaticWrite;
+    // Single-shot, armed when the clipboard changes: an idle program never wakes.
+    QTimer m_pollTimer;
+};
+
+} // namespace nookary

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace nookary {
+
+// Most user-perceived characters (grapheme clusters) an entry keeps.
+inline constexpr qsizetype maxEntryCharacters = 20000;
+
+// The one text normalisation of history entries and snippets: trimmed of white space and
+// line breaks at both ends, nothing if empty, cut to `maxEntryCharacters` grapheme clusters.
+// Inner white space stays. Cheap on huge input: only the kept part is examined and copied.
+std::optional<QString> normalizedEntryText(QStringView text);
+
+// Trimmed of Unicode white space and line breaks at both ends, without copying.
+QStringView trimmedEntryText(QStringView text);
+
+// The form in which two texts compare equal exactly when they are canonically equivalent.
+QString canonicalEntryText(const QString &text);
+
+} // namespace nookary

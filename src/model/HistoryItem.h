@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QUuid>
+
+namespace nookary {
+
+// One clipboard history entry. Never persisted.
+struct HistoryItem
+{
+    QUuid id;
+    QString text;
+    // The text in canonical composition (NFC), kept because every copy compares against
+    // every entry and two spellings of the same accented letter must count as equal.
+    QString canonicalText;
+
+    friend bool operator==(const HistoryItem &a, const HistoryItem &b)
+    {
+        return a.id == b.id && a.text == b.text;
+    }
+};
+
+} // namespace nookary

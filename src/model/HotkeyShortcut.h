@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QMetaType>
+#include <QStringView>
+
+#include <optional>
+
+namespace nookary {
+
+// A global shortcut in the stored encoding: a macOS virtual key code and a Carbon-style
+// modifier mask. Stored values keep this encoding on every platform, so a settings file
+// means the same everywhere; (0, 0) stands for no shortcut.
+struct HotkeyShortcut
+{
+    Q_GADGET
+    Q_PROPERTY(quint32 keyCode MEMBER keyCode)
+    Q_PROPERTY(quint32 modifiers MEMBER modifiers)
+
+public:
+    // Modifier bits. Written to the settings file; never renumber.
+    static constexpr quint32 commandBit = 0x0100;
+    static constexpr quint32 shiftBit = 0x0200;
+    static constexpr quint32 optionBit = 0x0800;
+    static constexpr quint32 controlBit = 0x1000;
+
+    static constexpr quint32 spaceKeyCode = 49;
+
+    quint32 keyCode = 0;
+    quint32 modifiers = 0;
+
+    // Control + Option + Space.
+    static constexpr HotkeyShortcut defaultShortcut() { return {spaceKeyCode, controlBit | optionBit}; }
+    static constexpr HotkeyShortcut off() { return {0, 0}; }
+
+    // The shortcut of a preset name that earlier versions stored; nothing for an unknown
+    // name. Matching is exact and case-sensitive.
+    static std::optional<HotkeyShortcut> fromLegacyPreset(QStringView rawValue);
+
+    // Set only when both the key and the modifiers are.
+    constexpr bool isSet() const { return keyCode != 0 && modifiers != 0; }
+
+    friend constexpr bool operator==(const HotkeyShortcut &, const HotkeyShortcut &) = default;
+};
+
+} // namespace nookary
+
+Q_DECLARE_METATYPE(nookary::HotkeyShortcut)

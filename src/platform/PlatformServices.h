@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+#include "platform/PreferencesStore.h"
+
+#include <memory>
+
+namespace nookary {
+
+// The platform's realisations of every service the program uses, chosen in one place.
+struct PlatformServices
+{
+    std::unique_ptr<PreferencesStore> preferences;
+    std::unique_ptr<Pasteboard> pasteboard;
+};
+
+// Needs a QGuiApplication. Settings live at the per-user location.
+PlatformServices createPlatformServices();
+
+} // namespace nookary

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace nookary {
+
+// A flat, per-user key-value store of typed values.
+//
+// Reads behave like the macOS defaults getters, so that stored files mean the same on every
+// platform: presence is per key (`contains`), and each typed getter converts what it finds
+// as far as it sensibly can. An integer read of the string "25" gives 25, an integer read of
+// something that is not a number gives 0, a string read of binary data gives nothing, a data
+// read of a string gives nothing.
+//
+// Every write goes through to disk at once. A store that cannot write keeps the value in
+// memory for the rest of the run and reports the failure once in the log.
+// Main thread only.
+class PreferencesStore
+{
+public:
+    virtual ~PreferencesStore() = default;
+
+    virtual bool contains(const QString &key) const = 0;
+
+    // 0 when absent or not convertible; saturates at the 64-bit bounds.
+    virtual qint64 integer(const QString &key) const = 0;
+    // false when absent or not convertible.
+    virtual bool boolean(const QString &key) const = 0;
+    // 0 when absent, not convertible or not finite.
+    virtual double real(const QString &key) const = 0;
+    // Nothing when absent or not representable as a string (binary data, lists).
+    virtual std::optional<QString> string(const QString &key) const = 0;
+    // Nothing when absent or not binary data.
+    virtual std::optional<QByteArray> data(const QString &key) const = 0;
+
+    virtual void setInteger(const QString &key, qint64 value) = 0;
+    virtual void setBoolean(const QString &key, bool value) = 0;
+    virtual void setReal(const QString &key, double value) = 0;
+    virtual void setString(const QString &key, const QString &value) = 0;
+    virtual void setData(const QString &key, const QByteArray &value) = 0;
+};
+
+} // namespace nookary

@@ -1,0 +1,76 @@
+#include "ClipboardPasteboard.h"
+
+#include <QClipboard>
+#include <QMimeData>
+
+namespace nookary {
+
+namespace {
+// Set by KDE's and other password managers on what they copy.
+const QString kPasswordHintType = QStringLiteral("x-kde-passwordManagerHint");
+const QString kUriListType = QStringLiteral("text/uri-list");
+} // namespace
+
+ClipboardPasteboard::ClipboardPasteboard(QClipboard *clipboard, QObject *parent)
+    : Pasteboard(parent)
+    , m_clipboard(clipboard)
+{
+    connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        if (mode != QClipboard::Clipboard)
+            return;
+        ++m_changeCount;
+        Q_EMIT changeCountChanged();
+    });
+}
+
+std::optional<QString> ClipboardPasteboard::string() const
+{
+    const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
+    if (!mime || !mime->hasText())
+        return std::nullopt;
+    return mime->text();
+}
+
+std::optional<QString> ClipboardPasteboard::fileURLString() const
+{
+    const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
+    if (!mime || !mime->hasFormat(kUriListType))
+        return std::nullopt;
+    // The list's first entry; lines starting with # are comments.
+    const QByteArray list = mime->data(kUriListType);
+    for (const QByteArray &line : list.split('\n')) {
+        const QByteArray entry = line.trimmed();
+        if (!entry.isEmpty() && !entry.startsWith('#'))
+            return QString::fromUtf8(entry);
+    }
+    return std::nullopt;
+}
+
+bool ClipboardPasteboard::isMarkedSecret() const
+{
+    const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
+    return mime && mime->hasFormat(kPasswordHintType)
+        && mime->data(kPasswordHintType).trimmed() == "secret";
+}
+
+void ClipboardPasteboard::clear()
+{
+    m_clipboard->clear(QClipboard::Clipboard);
+}
+
+void ClipboardPasteboard::writeString(const QString &text)
+{
+    m_clipboard->setText(text, QClipboard::Clipboard);
+}
+
+void ClipboardPasteboard::writeFileURL(const QUrl &url)
+{
+    auto *mime = new QMimeData;
+    mime->setUrls({url});
+    const QByteArray encoded = url.toEncoded();
+    mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + encoded);
+    mime->setText(QString::fromUtf8(encoded));
+    m_clipboard->setMimeData(mime, QClipboard::Clipboard);
+}
+
+} // namespace nookary

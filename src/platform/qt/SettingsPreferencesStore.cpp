@@ -1,0 +1,290 @@
+#include "SettingsPreferencesStore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+#include <cmath>
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcSettings, "nookary.settings")
+
+namespace nookary {
+
+namespace {
+
+constexpr auto kUserOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+qsizetype skipSpaces(QStringView s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && s[i].isSpace())
+        ++i;
+    return i;
+}
+
+// Like NSString.integerValue: leading spaces, an optional sign, then as many digits as there
+// are; anything else gives 0. Saturates instead of overflowing.
+qint64 integerFromText(QStringView s)
+{
+    qsizetype i = skipSpaces(s);
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
+        negative = s[i++] == u'-';
+    qint64 value = 0;
+    constexpr qint64 max = std::numeric_limits<qint64>::max();
+    for (; i < s.size() && s[i].isDigit() && s[i].unicode() < 128; ++i) {
+        const int digit = s[i].unicode() - u'0';
+        if (value > (max - digit) / 10)
+            return negative ? std::numeric_limits<qint64>::min() : max;
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+// Like NSString.boolValue: true on a leading Y, y, T, t or a non-zero digit.
+bool booleanFromText(QStringView s)
+{
+    qsizetype i = skipSpaces(s);
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    while (i < s.size() && s[i] == u'0')
+        ++i;
+    if (i >= s.size())
+        return false;
+    const char16_t c = s[i].unicode();
+    return c == u'Y' || c == u'y' || c == u'T' || c == u't' || (c >= u'1' && c <= u'9');
+}
+
+// Like NSString.doubleValue: the longest leading decimal number, else 0.
+double realFromText(QStringView s)
+{
+    const qsizetype start = skipSpaces(s);
+    qsizetype i = start;
+    auto digits = [&] {
+        const qsizetype from = i;
+        while (i < s.size() && s[i].unicode() >= u'0' && s[i].unicode() <= u'9')
+            ++i;
+        return i > from;
+    };
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    bool any = digits();
+    if (i < s.size() && s[i] == u'.') {
+        ++i;
+        any = digits() || any;
+    }
+    if (!any)
+        return 0;
+    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+        const qsizetype mark = i++;
+        if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
+            ++i;
+        if (!digits())
+            i = mark;
+    }
+    const double value = QLocale::c().toDouble(s.mid(start, i - start));
+    return std::isfinite(value) ? value : 0;
+}
+
+bool isNumber(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong:
+    case QMetaType::ULongLong: case QMetaType::Double: case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+qint64 saturatedInteger(double d)
+{
+    if (!std::isfinite(d))
+        return 0;
+    if (d >= 9.2e18)
+        return std::numeric_limits<qint64>::max();
+    if (d <= -9.2e18)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(d);
+}
+
+// Text that is not UTF-8, or that holds control characters, was not written by QSettings.
+bool looksDamaged(const QByteArray &bytes)
+{
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 && u != '\t' && u != '\n' && u != '\r')
+            return true;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    Q_UNUSED(text);
+    return decoder.hasError();
+}
+
+} // namespace
+
+SettingsPreferencesStore::SettingsPreferencesStore(const QString &filePath)
+    : m_filePath(filePath)
+{
+    const bool damaged = prepareFile();
+    m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
+    // QSettings rewrites only what it managed to parse at the next write; keep the original.
+    if (damaged || m_settings->status() == QSettings::FormatError)
+        keepDamagedCopy();
+}
+
+QString SettingsPreferencesStore::defaultFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/dorwen/Nookary.conf");
+}
+
+bool SettingsPreferencesStore::prepareFile()
+{
+    const QFileInfo info(m_filePath);
+    QDir dir = info.absoluteDir();
+    if (!dir.exists()) {
+        if (dir.mkpath(QStringLiteral(".")))
+            QFile::setPermissions(dir.absolutePath(), kUserOnly | QFileDevice::ExeOwner);
+    }
+    QFile file(m_filePath);
+    if (!file.exists()) {
+        // Created before QSettings writes it: QSaveFile keeps an existing file's mode.
+        if (file.open(QIODevice::WriteOnly))
+            file.close();
+        file.setPermissions(kUserOnly);
+        return false;
+    }
+    return file.open(QIODevice::ReadOnly) && looksDamaged(file.readAll());
+}
+
+void SettingsPreferencesStore::keepDamagedCopy()
+{
+    const QString backup = m_filePath + QStringLiteral(".damaged-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!QFile::copy(m_filePath, backup)) {
+        qCWarning(lcSettings).noquote() << "The settings file" << m_filePath
+                                        << "is damaged and could not be copied to" << backup;
+        return;
+    }
+    QFile::setPermissions(backup, kUserOnly);
+    m_backupPath = backup;
+    qCWarning(lcSettings).noquote() << "The settings file" << m_filePath
+                                    << "is damaged; a copy of it was kept at" << backup;
+}
+
+bool SettingsPreferencesStore::contains(const QString &key) const
+{
+    return m_settings->contains(key);
+}
+
+qint64 SettingsPreferencesStore::integer(const QString &key) const
+{
+    const QVariant v = m_settings->value(key);
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? 1 : 0;
+    case QMetaType::QString:
+        return integerFromText(v.toString());
+    case QMetaType::Double: case QMetaType::Float:
+        return saturatedInteger(v.toDouble());
+    case QMetaType::ULongLong:
+        return v.toULongLong() > quint64(std::numeric_limits<qint64>::max())
+            ? std::numeric_limits<qint64>::max() : v.toLongLong();
+    default:
+        return isNumber(v) ? v.toLongLong() : 0;
+    }
+}
+
+bool SettingsPreferencesStore::boolean(const QString &key) const
+{
+    const QVariant v = m_settings->value(key);
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    if (v.typeId() == QMetaType::QString)
+        return booleanFromText(v.toString());
+    return isNumber(v) && v.toDouble() != 0;
+}
+
+double SettingsPreferencesStore::real(const QString &key) const
+{
+    const QVariant v = m_settings->value(key);
+    if (v.typeId() == QMetaType::QString)
+        return realFromText(v.toString());
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? 1 : 0;
+    if (!isNumber(v))
+        return 0;
+    const double d = v.toDouble();
+    return std::isfinite(d) ? d : 0;
+}
+
+std::optional<QString> SettingsPreferencesStore::string(const QString &key) const
+{
+    const QVariant v = m_settings->value(key);
+    if (v.typeId() == QMetaType::QString)
+        return v.toString();
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    if (isNumber(v))
+        return v.toString();
+    return std::nullopt;
+}
+
+std::optional<QByteArray> SettingsPreferencesStore::data(const QString &key) const
+{
+    const QVariant v = m_settings->value(key);
+    if (v.typeId() == QMetaType::QByteArray)
+        return v.toByteArray();
+    return std::nullopt;
+}
+
+void SettingsPreferencesStore::setInteger(const QString &key, qint64 value)
+{
+    write(key, QVariant::fromValue<qlonglong>(value));
+}
+
+void SettingsPreferencesStore::setBoolean(const QString &key, bool value)
+{
+    write(key, value);
+}
+
+void SettingsPreferencesStore::setReal(const QString &key, double value)
+{
+    write(key, value);
+}
+
+void SettingsPreferencesStore::setString(const QString &key, const QString &value)
+{
+    write(key, value);
+}
+
+void SettingsPreferencesStore::setData(const QString &key, const QByteArray &value)
+{
+    write(key, value);
+}
+
+void SettingsPreferencesStore::write(const QString &key, const QVariant &value)
+{
+    m_settings->setValue(key, value);
+    m_settings->sync();
+    if (m_settings->status() == QSettings::AccessError) {
+        if (!m_reportedWriteFailure) {
+            m_reportedWriteFailure = true;
+            qCWarning(lcSettings).noquote()
+                << "Cannot write the settings file" << m_filePath
+                << "- changes are kept only until Nookary quits.";
+        }
+        return;
+    }
+    QFile::setPermissions(m_filePath, kUserOnly);
+}
+
+} // namespace nookary

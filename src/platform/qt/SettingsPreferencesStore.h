@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/PreferencesStore.h"
+
+#include <QSettings>
+
+#include <memory>
+
+namespace nookary {
+
+// PreferencesStore over an INI file read and written by QSettings.
+//
+// The file is created user-only (0600). A file that cannot be parsed cleanly is copied once
+// to a timestamped backup beside it before anything is written, so that a damaged file is
+// never silently replaced; whatever QSettings could still read from it stays in use.
+class SettingsPreferencesStore final : public PreferencesStore
+{
+public:
+    explicit SettingsPreferencesStore(const QString &filePath);
+
+    // $XDG_CONFIG_HOME/dorwen/Nookary.conf, or the platform's equivalent.
+    static QString defaultFilePath();
+
+    QString filePath() const { return m_filePath; }
+    // Where a damaged file was copied at start, or empty.
+    QString backupPath() const { return m_backupPath; }
+
+    bool contains(const QString &key) const override;
+    qint64 integer(const QString &key) const override;
+    bool boolean(const QString &key) const override;
+    double real(const QString &key) const override;
+    std::optional<QString> string(const QString &key) const override;
+    std::optional<QByteArray> data(const QString &key) const override;
+
+    void setInteger(const QString &key, qint64 value) override;
+    void setBoolean(const QString &key, bool value) override;
+    void setReal(const QString &key, double value) override;
+    void setString(const QString &key, const QString &value) override;
+    void setData(const QString &key, const QByteArray &value) override;
+
+private:
+    bool prepareFile();
+    void keepDamagedCopy();
+    void write(const QString &key, const QVariant &value);
+
+    QString m_filePath;
+    QString m_backupPath;
+    std::unique_ptr<QSettings> m_settings;
+    bool m_reportedWriteFailure = false;
+};
+
+} // namespace nookary
