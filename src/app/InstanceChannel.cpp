@@ -1,6 +1,7 @@
 #include "InstanceChannel.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QStandardPaths>
@@ -56,6 +57,15 @@ std::optional<InstanceChannel::Request> InstanceChannel::requestFromWord(QByteAr
     return std::nullopt;
 }
 
+bool InstanceChannel::isRunning(int timeoutMs)
+{
+    // The kernel accepts a connection to a live socket even while its owner is busy; a
+    // socket file without a listener refuses at once.
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    return socket.waitForConnected(timeoutMs);
+}
+
 std::optional<QByteArray> InstanceChannel::send(Request request, int timeoutMs)
 {
     QLocalSocket socket;
@@ -89,15 +99,15 @@ InstanceServer::InstanceServer(Handler handler, QObject *parent)
 
 bool InstanceServer::listen()
 {
-    const QString path = InstanceChannel::socketPath();
-    if (m_server.listen(path))
-        return true;
-    if (m_server.serverError() != QAbstractSocket::AddressInUseError)
+    // QLocalServer makes a user-only socket elsewhere and renames it into place, which
+    // would silently replace a live instance's socket: ask first.
+    if (InstanceChannel::isRunning())
         return false;
-    if (InstanceChannel::send(InstanceChannel::Request::ping, 1000))
-        return false; // a live instance owns it
-    qCInfo(lcInstance).noquote() << "Taking over the socket left behind at" << path;
-    QLocalServer::removeServer(path);
+    const QString path = InstanceChannel::socketPath();
+    if (QFile::exists(path)) {
+        qCInfo(lcInstance).noquote() << "Taking over the socket left behind at" << path;
+        QLocalServer::removeServer(path);
+    }
     return m_server.listen(path);
 }
 

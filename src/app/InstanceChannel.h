@@ -21,6 +21,9 @@ QString socketPath();
 QByteArray requestWord(Request request);
 std::optional<Request> requestFromWord(QByteArrayView word);
 
+// True when an instance listens, even one too busy to answer right now.
+bool isRunning(int timeoutMs = 1000);
+
 // The running instance's reply, or nothing when no instance answers within `timeoutMs`.
 std::optional<QByteArray> send(Request request, int timeoutMs = 3000);
 

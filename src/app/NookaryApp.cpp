@@ -77,7 +77,7 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
 
     // Only one Nookary per user: a second start asks the first to re-open and leaves. A
     // start at login asks nothing, so that logging in never opens the panel.
-    if (InstanceChannel::send(InstanceChannel::Request::ping, 1000)) {
+    if (InstanceChannel::isRunning()) {
         if (!commandLine.launchedFromLoginItem)
             InstanceChannel::send(InstanceChannel::Request::reopen);
         return 0;
@@ -88,7 +88,7 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
         return delegate.handleInstanceRequest(request);
     });
     if (!server.listen()) {
-        if (InstanceChannel::send(InstanceChannel::Request::ping, 1000))
+        if (InstanceChannel::isRunning())
             return 0; // another instance started at the same moment and won
         print(stderr, QStringLiteral("Nookary: cannot listen on %1 (%2); other command lines "
                                      "will not reach this instance.\n")

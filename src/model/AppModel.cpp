@@ -227,7 +227,11 @@ void AppModel::loadHotkeyShortcut()
             shortcut = HotkeyShortcut{*code, *modifiers};
     }
     if (!shortcut) {
-        const auto preset = persistedString(SK::hotkeyPreset.current, SK::hotkeyPreset.legacy);
+        // Unlike every other legacy value, a preset is never copied to its current key: it
+        // is superseded by the two integers written below.
+        auto preset = m_store.string(key(SK::hotkeyPreset.current));
+        if (!preset)
+            preset = m_store.string(key(SK::hotkeyPreset.legacy));
         if (preset)
             shortcut = HotkeyShortcut::fromLegacyPreset(*preset);
     }

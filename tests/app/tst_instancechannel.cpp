@@ -1,0 +1,103 @@
+#include "app/InstanceChannel.h"
+
+#include <QFile>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+using namespace nookary;
+using Request = InstanceChannel::Request;
+
+namespace {
+
+// The client blocks, so it runs beside the event loop that serves it.
+std::optional<QByteArray> sendFromAnotherThread(Request request)
+{
+    std::optional<QByteArray> reply;
+    QThread *thread = QThread::create([&] { reply = InstanceChannel::send(request, 2000); });
+    thread->start();
+    QDeadlineTimer deadline(10000);
+    while (!thread->isFinished() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    thread->wait();
+    delete thread;
+    return reply;
+}
+
+} // namespace
+
+class TestInstanceChannel : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_runtime;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+        QVERIFY(InstanceChannel::socketPath().startsWith(m_runtime.path()));
+    }
+
+    void noInstanceMeansNoReply()
+    {
+        QCOMPARE(InstanceChannel::send(Request::history, 500), std::nullopt);
+    }
+
+    void requestsReachTheHandlerAndRepliesComeBack()
+    {
+        QList<Request> seen;
+        InstanceServer server([&](Request r) {
+            seen.append(r);
+            return r == Request::history ? QByteArray("{\"id\":\"A\",\"text\":\"x\"}\n") : QByteArray();
+        });
+        QVERIFY(server.listen());
+        QCOMPARE(sendFromAnotherThread(Request::history), QByteArray("{\"id\":\"A\",\"text\":\"x\"}\n"));
+        QCOMPARE(sendFromAnotherThread(Request::reopen), QByteArray());
+        QCOMPARE(seen, (QList<Request>{Request::history, Request::reopen}));
+
+        // A second instance cannot take the channel while the first lives.
+        // Not even while the first is too busy to answer, as it is now.
+        InstanceServer second([](Request) { return QByteArray("second"); });
+        QVERIFY(!second.listen());
+        QCOMPARE(sendFromAnotherThread(Request::ping), QByteArray());
+        QCOMPARE(seen.size(), 3);
+    }
+
+    void nonsenseIsDroppedAndServingGoesOn()
+    {
+        int calls = 0;
+        InstanceServer server([&](Request) { ++calls; return QByteArray("ok\n"); });
+        QVERIFY(server.listen());
+
+        QLocalSocket rude;
+        rude.connectToServer(InstanceChannel::socketPath());
+        QVERIFY(rude.waitForConnected(1000));
+        rude.write(QByteArray(500, 'z'));
+        rude.flush();
+        QTRY_COMPARE_WITH_TIMEOUT(rude.state(), QLocalSocket::UnconnectedState, 5000);
+
+        QLocalSocket silent;
+        silent.connectToServer(InstanceChannel::socketPath());
+        QVERIFY(silent.waitForConnected(1000));
+        QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 5000);
+
+        QCOMPARE(calls, 0);
+        QCOMPARE(sendFromAnotherThread(Request::ping), QByteArray("ok\n"));
+        QCOMPARE(calls, 1);
+    }
+
+    void aSocketLeftByACrashIsTakenOver()
+    {
+        QFile leftover(InstanceChannel::socketPath());
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        InstanceServer server([](Request) { return QByteArray("alive\n"); });
+        QVERIFY(server.listen());
+        QCOMPARE(sendFromAnotherThread(Request::ping), QByteArray("alive\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstanceChannel)
+#include "tst_instancechannel.moc"

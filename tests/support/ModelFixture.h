@@ -1,0 +1,54 @@
+#pragma once
+
+#include "MemoryPasteboard.h"
+#include "RecordingPreferencesStore.h"
+#include "model/AppModel.h"
+#include "platform/qt/SettingsPreferencesStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace nookary::test {
+
+// A model over a real settings file in a temporary folder and an in-memory clipboard.
+class ModelFixture
+{
+public:
+    QString settingsPath() const { return m_dir.filePath(QStringLiteral("dorwen/Nookary.conf")); }
+
+    // Writes the settings file as it would be on disk before the program starts.
+    void writeSettingsFile(const QByteArray &contents)
+    {
+        QDir().mkpath(m_dir.filePath(QStringLiteral("dorwen")));
+        QFile file(settingsPath());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write the test settings file");
+        file.write(contents);
+    }
+
+    AppModel &start()
+    {
+        model.reset();
+        store = std::make_unique<RecordingPreferencesStore>(
+            std::make_unique<SettingsPreferencesStore>(settingsPath()));
+        model = std::make_unique<AppModel>(*store, pasteboard);
+        return *model;
+    }
+
+    // A fresh store over the same file, as the next start would read it.
+    std::unique_ptr<SettingsPreferencesStore> reread() const
+    {
+        return std::make_unique<SettingsPreferencesStore>(settingsPath());
+    }
+
+    MemoryPasteboard pasteboard;
+    std::unique_ptr<RecordingPreferencesStore> store;
+    std::unique_ptr<AppModel> model;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace nookary::test
