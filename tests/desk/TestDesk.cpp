@@ -1,0 +1,175 @@
+#include "TestDesk.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QThread>
+
+namespace nookary::test {
+
+TestDesk::TestDesk()
+    : TestDesk(Options{})
+{
+}
+
+TestDesk::TestDesk(Options options)
+    : m_options(options)
+{
+}
+
+TestDesk::~TestDesk()
+{
+    // Clients first, the X server last.
+    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it)
+        stop(it->get());
+}
+
+bool TestDesk::start()
+{
+    if (!m_home.isValid()) {
+        m_error = QStringLiteral("cannot make a temporary home");
+        return false;
+    }
+    if (!startServer())
+        return false;
+
+    const QString home = m_home.path();
+    for (const char *dir : {"config", "data", "cache", "runtime"})
+        QDir(home).mkpath(QString::fromLatin1(dir));
+    QFile::setPermissions(home + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_environment = QProcessEnvironment::systemEnvironment();
+    m_environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    m_environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    m_environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    m_environment.insert(QStringLiteral("DISPLAY"), m_display);
+    m_environment.insert(QStringLiteral("HOME"), home);
+    m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    m_environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
+    m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
+
+    if (m_options.windowManager) {
+        spawn(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        const bool up = waitFor([this] {
+            return run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                .out.contains("window id");
+        }, 10000);
+        if (!up) {
+            m_error = QStringLiteral("openbox did not start");
+            return false;
+        }
+    }
+    if (m_options.panel) {
+        spawn(QStringLiteral("tint2"), {});
+        const bool up = waitFor([this] {
+            return run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("tint2")})
+                .exitCode == 0;
+        }, 10000);
+        if (!up) {
+            m_error = QStringLiteral("tint2 did not start");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TestDesk::startServer()
+{
+    auto server = std::make_unique<QProcess>();
+    server->setProcessChannelMode(QProcess::SeparateChannels);
+    server->setStandardErrorFile(QProcess::nullDevice());
+    // -displayfd: Xvfb picks a free display and writes its number when it is ready.
+    server->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                          QStringLiteral("-screen"), QStringLiteral("0"),
+                                          QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                                          QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    if (!server->waitForStarted(5000)) {
+        m_error = QStringLiteral("cannot start Xvfb: ") + server->errorString();
+        return false;
+    }
+    QByteArray line;
+    QDeadlineTimer deadline(15000);
+    while (!line.contains('\n') && !deadline.hasExpired() && server->state() == QProcess::Running) {
+        server->waitForReadyRead(100);
+        line += server->readAllStandardOutput();
+    }
+    m_processes.push_back(std::move(server));
+    bool ok = false;
+    const int number = line.trimmed().toInt(&ok);
+    if (!ok) {
+        m_error = QStringLiteral("Xvfb did not report a display");
+        return false;
+    }
+    m_display = QStringLiteral(":%1").arg(number);
+    return true;
+}
+
+bool TestDesk::waitFor(const std::function<bool()> &condition, int timeoutMs) const
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (condition())
+            return true;
+        QThread::msleep(50);
+    }
+    return condition();
+}
+
+TestDesk::Result TestDesk::run(const QString &program, const QStringList &arguments,
+                               const QByteArray &input, int timeoutMs) const
+{
+    return run(program, arguments, m_environment, input, timeoutMs);
+}
+
+TestDesk::Result TestDesk::run(const QString &program, const QStringList &arguments,
+                               const QProcessEnvironment &environment, const QByteArray &input,
+                               int timeoutMs) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment.isEmpty() ? m_environment : environment);
+    process.start(program, arguments);
+    Result result;
+    if (!process.waitForStarted(5000))
+        return result;
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    result.finished = process.waitForFinished(timeoutMs);
+    if (!result.finished) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QProcess *TestDesk::spawn(const QString &program, const QStringList &arguments)
+{
+    return spawn(program, arguments, m_environment);
+}
+
+QProcess *TestDesk::spawn(const QString &program, const QStringList &arguments,
+                          const QProcessEnvironment &environment)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    process->start(program, arguments);
+    process->waitForStarted(5000);
+    m_processes.push_back(std::move(process));
+    return m_processes.back().get();
+}
+
+void TestDesk::stop(QProcess *process)
+{
+    if (!process || process->state() == QProcess::NotRunning)
+        return;
+    process->terminate();
+    if (!process->waitForFinished(3000)) {
+        process->kill();
+        process->waitForFinished(2000);
+    }
+}
+
+} // namespace nookary::test

@@ -1,0 +1,181 @@
+// The real program on a real X display records what other applications copy, as the
+// command line then shows.
+#include "TestDesk.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace nookary::test;
+
+namespace {
+
+const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
+
+struct Entry
+{
+    QString id;
+    QString text;
+};
+
+} // namespace
+
+class TestDeskHistory : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDesk> m_desk;
+    QProcess *m_nookary = nullptr;
+
+    QList<Entry> history(const QProcessEnvironment &env = {}) const
+    {
+        const TestDesk::Result r = m_desk->run(kNookary, {QStringLiteral("--history")}, env);
+        QList<Entry> entries;
+        if (r.exitCode != 0)
+            return entries;
+        for (const QByteArray &line : r.out.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            entries.append({o.value(QLatin1String("id")).toString(), o.value(QLatin1String("text")).toString()});
+        }
+        return entries;
+    }
+
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Entry &e : history())
+            out.append(e.text);
+        return out;
+    }
+
+    void xclip(const QByteArray &data, const QString &type = QStringLiteral("UTF8_STRING"))
+    {
+        const auto r = m_desk->run(QStringLiteral("xclip"),
+                                   {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                    QStringLiteral("-t"), type},
+                                   data);
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+    }
+
+    // A change is recorded within one poll; when nothing should be, give it three.
+    void settle() { QTest::qWait(3 * 700); }
+
+    QProcess *startNookary(const QProcessEnvironment &env)
+    {
+        QProcess *p = m_desk->spawn(kNookary, {}, env);
+        p->setProcessChannelMode(QProcess::SeparateChannels);
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()
+               && m_desk->run(kNookary, {QStringLiteral("--history")}, env).exitCode != 0)
+            QTest::qWait(50);
+        return p;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_desk = std::make_unique<TestDesk>(TestDesk::Options{true, false});
+        QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
+        // Something on the clipboard before the program starts is never recorded.
+        xclip("there before");
+        m_nookary = startNookary(m_desk->environment());
+        QCOMPARE(m_nookary->state(), QProcess::Running);
+        QCOMPARE(history().size(), 0);
+    }
+
+    void copiesAreRecordedByTheWatcherRules()
+    {
+        xclip("  word \n");
+        QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{QStringLiteral("word")}, 5000);
+        const QString wordId = history().first().id;
+        QCOMPARE(wordId.size(), 36);
+        QCOMPARE(wordId, wordId.toUpper());
+
+        xclip("other");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().size(), 2, 5000);
+        xclip("word");
+        QTRY_COMPARE_WITH_TIMEOUT(texts(), (QStringList{QStringLiteral("word"), QStringLiteral("other")}), 5000);
+        QCOMPARE(history().first().id, wordId);
+
+        xclip("file:///tmp/nookary%20e2e.txt\r\n", QStringLiteral("text/uri-list"));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("file:///tmp/nookary%20e2e.txt"), 5000);
+        QCOMPARE(texts().size(), 3);
+    }
+
+    void secretsAndImagesAreNotRecorded()
+    {
+        const QStringList before = texts();
+        QProcess *owner = m_desk->spawn(kOwner, {QStringLiteral("--text"), QStringLiteral("hunter2"),
+                                                 QStringLiteral("--secret")});
+        QVERIFY(owner->waitForReadyRead(5000));
+        settle();
+        QCOMPARE(texts(), before);
+
+        xclip(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), QStringLiteral("image/png"));
+        settle();
+        QCOMPARE(texts(), before);
+
+        // The same owner without the hint is an ordinary copy.
+        QProcess *plain = m_desk->spawn(kOwner, {QStringLiteral("--text"), QStringLiteral("not secret")});
+        QVERIFY(plain->waitForReadyRead(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("not secret"), 5000);
+    }
+
+    void aHugeCopyIsCutAndTheProgramKeepsAnswering()
+    {
+        QByteArray huge(5 * 1024 * 1024, 'z');
+        huge.prepend("huge ");
+        xclip(huge);
+        QTRY_VERIFY_WITH_TIMEOUT(texts().value(0).startsWith(QStringLiteral("huge z")), 10000);
+        QCOMPARE(texts().value(0).size(), 20000);
+    }
+
+    void aSecondStartLeavesTheFirstRunning()
+    {
+        const auto again = m_desk->run(kNookary, {});
+        QCOMPARE(again.exitCode, 0);
+        QCOMPARE(m_nookary->state(), QProcess::Running);
+        QVERIFY(!history().isEmpty());
+    }
+
+    void commandLineErrors()
+    {
+        const auto unknown = m_desk->run(kNookary, {QStringLiteral("--bogus")});
+        QCOMPARE(unknown.exitCode, 2);
+        QVERIFY(unknown.err.contains("Usage: Nookary"));
+        QVERIFY(unknown.out.isEmpty());
+
+        QProcessEnvironment elsewhere = m_desk->environment();
+        QTemporaryDir runtime;
+        elsewhere.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        const auto none = m_desk->run(kNookary, {QStringLiteral("--history")}, elsewhere);
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY(none.err.contains("not running"));
+        QVERIFY(none.out.isEmpty());
+    }
+
+    void anUnwritableConfigFolderIsSurvived()
+    {
+        TestDesk::stop(m_nookary);
+        QProcessEnvironment env = m_desk->environment();
+        const QString blocker = m_desk->homePath() + QStringLiteral("/not-a-folder");
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), blocker);
+
+        m_nookary = startNookary(env);
+        QCOMPARE(m_nookary->state(), QProcess::Running);
+        xclip("still recorded");
+        QTRY_COMPARE_WITH_TIMEOUT(history(env).value(0).text, QStringLiteral("still recorded"), 5000);
+        TestDesk::stop(m_nookary);
+        const QByteArray log = m_nookary->readAllStandardError();
+        QCOMPARE(log.count("Cannot write the settings file"), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeskHistory)
+#include "tst_desk_history.moc"
