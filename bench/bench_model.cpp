@@ -1,0 +1,73 @@
+// Model costs that the user feels on every copy: a poll that sees no change, and recording
+// an entry against a full history of long entries. Prints figures; asserts nothing.
+#include "ModelFixture.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace nookary;
+using namespace nookary::test;
+
+namespace {
+
+double medianMs(std::vector<qint64> ns)
+{
+    std::sort(ns.begin(), ns.end());
+    return ns[ns.size() / 2] / 1e6;
+}
+
+// 20000 characters that differ from each other only at the end: equal lengths make every
+// comparison run the whole text, the worst case for finding a duplicate.
+QString longEntry(int n)
+{
+    QString text(20000 - 8, u'a');
+    return text + QStringLiteral("%1").arg(n, 8, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    ModelFixture f;
+    AppModel &model = f.start();
+    model.setHistoryLimit(100);
+
+    QElapsedTimer timer;
+    constexpr int polls = 1'000'000;
+    timer.start();
+    for (int i = 0; i < polls; ++i)
+        model.pollClipboard();
+    std::printf("poll without change:              %8.1f ns\n", double(timer.nsecsElapsed()) / polls);
+
+    for (int i = 0; i < 100; ++i)
+        model.pushHistory(longEntry(i));
+    std::vector<qint64> fresh, repeated;
+    for (int i = 0; i < 200; ++i) {
+        const QString text = longEntry(1000 + i);
+        timer.start();
+        model.pushHistory(text);
+        fresh.push_back(timer.nsecsElapsed());
+    }
+    for (int i = 0; i < 200; ++i) {
+        const QString text = model.history().last().text; // an existing entry, moved to the top
+        timer.start();
+        model.pushHistory(text);
+        repeated.push_back(timer.nsecsElapsed());
+    }
+    std::printf("pushHistory, new, full history:   %8.3f ms (median of 200; 100 x 20000 chars)\n",
+                medianMs(fresh));
+    std::printf("pushHistory, repeat, full history:%8.3f ms (median of 200)\n", medianMs(repeated));
+
+    const QString huge = QString(50'000'000, u'x');
+    timer.start();
+    f.pasteboard.copyText(huge);
+    model.pollClipboard();
+    std::printf("poll of a 50 MB text:             %8.1f ms (model only, text already in memory)\n",
+                timer.nsecsElapsed() / 1e6);
+    return 0;
+}
