@@ -2,6 +2,7 @@
 
 #include "model/AppModel.h"
 
+#include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -33,6 +34,7 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
     , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard))
     , m_launchedFromLoginItem(launchedFromLoginItem)
 {
+    connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 
 AppDelegate::~AppDelegate() = default;

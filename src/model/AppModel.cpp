@@ -54,11 +54,6 @@ bool assign(AppModel *model, T &member, const T &value, Signal signal)
     return true;
 }
 
-HistoryItem makeHistoryItem(const QString &text)
-{
-    return HistoryItem{QUuid::createUuid(), text, canonicalEntryText(text)};
-}
-
 QString uuidString(const QUuid &id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();
@@ -86,7 +81,7 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
         const QUuid uuid = QUuid::fromString(id.toString());
         if (uuid.isNull() || id.toString().size() != 36)
             return std::nullopt;
-        items.append(ShelfItem{uuid, text.toString()});
+        items.append(ShelfItem::make(uuid, text.toString()));
     }
     return items;
 }
@@ -247,22 +242,50 @@ void AppModel::persistHotkeyShortcut()
 
 void AppModel::loadShelf()
 {
+    const QString shelfKey = key(SK::shelf.current);
     QList<ShelfItem> loaded;
-    if (const auto data = persistedData(SK::shelf.current, SK::shelf.legacy)) {
-        if (const auto decoded = decodeShelf(*data)) {
-            for (const ShelfItem &item : decoded->mid(0, shelfMax)) {
-                if (auto text = normalizedEntryText(item.text))
-                    loaded.append(ShelfItem{item.id, *text});
-            }
+    const std::optional<QByteArray> data = persistedData(SK::shelf.current, SK::shelf.legacy);
+    const std::optional<QList<ShelfItem>> decoded = data ? decodeShelf(*data) : std::nullopt;
+    if (decoded) {
+        for (const ShelfItem &item : decoded->mid(0, shelfMax)) {
+            if (auto text = normalizedEntryText(item.text))
+                loaded.append(ShelfItem::make(item.id, *text));
+        }
+    } else {
+        // What cannot be read is replaced by an empty list below; the user's snippets are
+        // worth more than our strictness, so their bytes are kept beside the settings.
+        std::optional<QByteArray> unreadable = data;
+        if (!unreadable && m_store.contains(shelfKey))
+            unreadable = m_store.string(shelfKey).value_or(QString()).toUtf8();
+        if (unreadable && !unreadable->isEmpty()) {
+            const QString copy = m_store.keepCopy(QStringLiteral("snippets"), *unreadable);
+            qCWarning(lcModel).noquote()
+                << "The saved snippets could not be read and start empty;"
+                << (copy.isEmpty() ? QStringLiteral("keeping a copy of them failed")
+                                   : QStringLiteral("their stored form was kept at ") + copy);
         }
     }
     m_shelf = loaded;
+    ++m_shelfRevision;
     persistShelf();
 }
 
 void AppModel::persistShelf()
 {
     m_store.setData(key(SK::shelf.current), encodeShelf(m_shelf));
+}
+
+void AppModel::shelfDidChange()
+{
+    ++m_shelfRevision;
+    persistShelf();
+    Q_EMIT shelfChanged();
+}
+
+void AppModel::historyDidChange()
+{
+    ++m_historyRevision;
+    Q_EMIT historyChanged();
 }
 
 // MARK: write-through properties
@@ -455,7 +478,7 @@ void AppModel::pushHistory(QStringView text)
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return;
-    HistoryItem item = makeHistoryItem(*normalized);
+    HistoryItem item = HistoryItem::make(QUuid::createUuid(), *normalized);
     const auto existing = std::find_if(m_history.begin(), m_history.end(), [&](const HistoryItem &h) {
         return h.canonicalText == item.canonicalText;
     });
@@ -468,7 +491,7 @@ void AppModel::pushHistory(QStringView text)
         m_history.prepend(item);
         if (m_history.size() > m_historyLimit)
             m_history.resize(m_historyLimit);
-        Q_EMIT historyChanged();
+        historyDidChange();
     }
     ensureSelectionValid();
 }
@@ -478,35 +501,48 @@ void AppModel::trimHistoryToLimit()
     if (m_history.size() <= m_historyLimit)
         return;
     m_history.resize(m_historyLimit);
-    Q_EMIT historyChanged();
+    historyDidChange();
 }
 
 // MARK: filtering and selection
 
+QString AppModel::filterNeedle() const
+{
+    return m_query.trimmed().toLower();
+}
+
+namespace {
+
+template <typename Item, typename Cache>
+const QList<Item> &filtered(const QList<Item> &items, quint64 revision, const QString &needle,
+                            Cache &cache)
+{
+    if (cache.revision == revision && cache.needle == needle)
+        return cache.result;
+    cache.revision = revision;
+    cache.needle = needle;
+    if (needle.isEmpty()) {
+        cache.result = items;
+        return cache.result;
+    }
+    cache.result.clear();
+    for (const Item &item : items) {
+        if (item.foldedText.contains(needle))
+            cache.result.append(item);
+    }
+    return cache.result;
+}
+
+} // namespace
+
 QList<ShelfItem> AppModel::filteredShelf() const
 {
-    const QString needle = m_query.trimmed().toLower();
-    if (needle.isEmpty())
-        return m_shelf;
-    QList<ShelfItem> result;
-    for (const ShelfItem &item : m_shelf) {
-        if (item.text.toLower().contains(needle))
-            result.append(item);
-    }
-    return result;
+    return filtered(m_shelf, m_shelfRevision, filterNeedle(), m_shelfFilter);
 }
 
 QList<HistoryItem> AppModel::filteredHistory() const
 {
-    const QString needle = m_query.trimmed().toLower();
-    if (needle.isEmpty())
-        return m_history;
-    QList<HistoryItem> result;
-    for (const HistoryItem &item : m_history) {
-        if (item.text.toLower().contains(needle))
-            result.append(item);
-    }
-    return result;
+    return filtered(m_history, m_historyRevision, filterNeedle(), m_historyFilter);
 }
 
 void AppModel::selectShelf(const QUuid &id)
@@ -554,6 +590,233 @@ void AppModel::ensureSelectionValid()
             setSelectedHistoryID({});
         }
     }
+}
+
+void AppModel::selectDefaultOnOpen(bool preferSaved)
+{
+    const QList<ShelfItem> shelf = filteredShelf();
+    const QList<HistoryItem> history = filteredHistory();
+    if (preferSaved && !shelf.isEmpty()) {
+        selectShelf(shelf.first().id);
+    } else if (!history.isEmpty()) {
+        selectHistory(history.first().id);
+    } else if (!shelf.isEmpty()) {
+        selectShelf(shelf.first().id);
+    } else {
+        setSelectedShelfID({});
+        setSelectedHistoryID({});
+    }
+}
+
+void AppModel::applyDefaultOpenTarget()
+{
+    const QList<HistoryItem> history = filteredHistory();
+    if (m_defaultOpenTarget == DefaultOpenTarget::historyFirst && !history.isEmpty())
+        selectHistory(history.first().id);
+    else
+        selectDefaultOnOpen(true);
+}
+
+void AppModel::moveSelection(Nav direction)
+{
+    ensureSelectionValid();
+    const QList<ShelfItem> shelf = filteredShelf();
+    const QList<HistoryItem> history = filteredHistory();
+    auto indexOf = [](const auto &list, const QUuid &id) -> qsizetype {
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (list[i].id == id)
+                return i;
+        }
+        return -1;
+    };
+    auto step = [&](const auto &list, const QUuid &selected, auto select) {
+        if (list.isEmpty())
+            return false;
+        const qsizetype index = std::max<qsizetype>(indexOf(list, selected), 0);
+        const qsizetype next = direction == Nav::down ? std::min(index + 1, list.size() - 1)
+                                                      : std::max<qsizetype>(index - 1, 0);
+        select(list[next].id);
+        return true;
+    };
+    auto jump = [&](const auto &list, const QUuid &remembered, auto select) {
+        if (!list.isEmpty())
+            select(indexOf(list, remembered) >= 0 ? remembered : list.first().id);
+    };
+    const auto selectShelfRow = [this](const QUuid &id) { selectShelf(id); };
+    const auto selectHistoryRow = [this](const QUuid &id) { selectHistory(id); };
+
+    switch (direction) {
+    case Nav::up:
+    case Nav::down: {
+        const bool moved = m_selectedColumn == Column::history
+            ? step(history, m_selectedHistoryID, selectHistoryRow)
+            : step(shelf, m_selectedShelfID, selectShelfRow);
+        if (!moved)
+            return; // an empty column: not even the scroll counter moves
+        break;
+    }
+    case Nav::left:
+        jump(history, m_selectedHistoryID, selectHistoryRow);
+        break;
+    case Nav::right:
+        jump(shelf, m_selectedShelfID, selectShelfRow);
+        break;
+    }
+    ++m_selectionScrollTick;
+    Q_EMIT selectionScrollTickChanged();
+}
+
+std::optional<QString> AppModel::selectedText() const
+{
+    if (m_selectedColumn == Column::history) {
+        for (const HistoryItem &item : m_history) {
+            if (!m_selectedHistoryID.isNull() && item.id == m_selectedHistoryID)
+                return item.text;
+        }
+        return std::nullopt;
+    }
+    const qsizetype index = shelfIndex(m_selectedShelfID);
+    return index < 0 ? std::nullopt : std::optional<QString>(m_shelf[index].text);
+}
+
+std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
+{
+    const std::optional<QString> text = selectedText();
+    if (!text)
+        return std::nullopt;
+    if (m_selectedColumn == Column::history)
+        pushHistory(*text);
+    markProgrammaticWrite(*text);
+    return text;
+}
+
+// MARK: saved snippets
+
+qsizetype AppModel::shelfIndex(const QUuid &id) const
+{
+    if (id.isNull())
+        return -1;
+    for (qsizetype i = 0; i < m_shelf.size(); ++i) {
+        if (m_shelf[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
+{
+    const std::optional<QString> normalized = normalizedEntryText(text);
+    if (!normalized)
+        return;
+    const bool known = std::any_of(m_shelf.begin(), m_shelf.end(),
+                                   [&](const ShelfItem &item) { return item.text == *normalized; });
+    if (known) {
+        ensureSelectionValid();
+        return;
+    }
+    if (m_shelf.size() >= shelfMax) {
+        Q_EMIT alertBeep();
+        return;
+    }
+    const ShelfItem item = ShelfItem::make(QUuid::createUuid(), *normalized);
+    const qsizetype at = shelfIndex(before);
+    if (at >= 0)
+        m_shelf.insert(at, item);
+    else
+        m_shelf.append(item);
+    shelfDidChange();
+    ensureSelectionValid();
+}
+
+void AppModel::addShelfAndEdit()
+{
+    discardEditingIfEmpty();
+    setEditingID({});
+    if (m_shelf.size() >= shelfMax)
+        return;
+    const ShelfItem item = ShelfItem::make(QUuid::createUuid(), QString());
+    m_shelf.append(item);
+    shelfDidChange();
+    setEditingID(item.id);
+}
+
+void AppModel::startEditing(const QUuid &id)
+{
+    if (m_editingID != id)
+        discardEditingIfEmpty();
+    setEditingID(id);
+}
+
+void AppModel::saveEditing(const QUuid &id, const QString &newText)
+{
+    const std::optional<QString> normalized = normalizedEntryText(newText);
+    if (!normalized) {
+        deleteShelf(id);
+        setEditingID({});
+        ensureSelectionValid();
+        return;
+    }
+    const qsizetype index = shelfIndex(id);
+    if (index < 0)
+        return;
+    m_shelf[index] = ShelfItem::make(id, *normalized);
+    shelfDidChange();
+    setEditingID({});
+    ensureSelectionValid();
+}
+
+void AppModel::discardEditingIfEmpty()
+{
+    const qsizetype index = shelfIndex(m_editingID);
+    if (index >= 0 && trimmedEntryText(m_shelf[index].text).isEmpty())
+        deleteShelf(m_editingID);
+}
+
+void AppModel::deleteShelf(const QUuid &id)
+{
+    const qsizetype removed = m_shelf.removeIf([&](const ShelfItem &item) { return item.id == id; });
+    if (removed > 0)
+        shelfDidChange();
+    if (m_editingID == id)
+        setEditingID({});
+    if (m_selectedShelfID == id)
+        setSelectedShelfID({});
+    ensureSelectionValid();
+}
+
+void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
+{
+    if (draggedID == overID)
+        return;
+    const qsizetype from = shelfIndex(draggedID);
+    const qsizetype to = shelfIndex(overID);
+    if (from < 0 || to < 0)
+        return;
+    const ShelfItem item = m_shelf.takeAt(from);
+    shelfDidChange();
+    m_shelf.insert(to, item);
+    shelfDidChange();
+    ensureSelectionValid();
+}
+
+std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const
+{
+    if (index < 1 || index > 9)
+        return std::nullopt;
+    const QList<ShelfItem> shelf = filteredShelf();
+    if (index > shelf.size())
+        return std::nullopt;
+    return shelf[index - 1];
+}
+
+void AppModel::noteShelfRowDrop()
+{
+    m_shelfRowDropPriorityUntil = m_clock() + shelfDropArbitrationWindow;
+}
+
+bool AppModel::shelfColumnDropAllowed() const
+{
+    return m_clock() > m_shelfRowDropPriorityUntil;
 }
 
 } // namespace nookary

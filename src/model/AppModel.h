@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <chrono>
+#include <functional>
 #include <optional>
 
 namespace nookary {
@@ -52,10 +54,16 @@ public:
     Q_ENUM(DefaultOpenTarget)
     enum class Column { saved, history };
     Q_ENUM(Column)
+    enum class Nav { up, down, left, right };
+    Q_ENUM(Nav)
+
+    using Clock = std::chrono::steady_clock;
 
     // Milliseconds between a clipboard change and the poll that reads it.
     static constexpr int pollIntervalMs = 700;
     static constexpr int shelfMax = 25;
+    // A drop onto a snippet row wins over the drop onto the whole column that follows it.
+    static constexpr std::chrono::milliseconds shelfDropArbitrationWindow{120};
 
     // Loads every setting (taking over values of earlier versions), loads the saved
     // snippets and starts watching the clipboard. Both services must outlive the model.
@@ -117,13 +125,42 @@ public:
     // Records one entry at the top of the history, moving an equal one instead of adding.
     void pushHistory(QStringView text);
 
-    // Both lists narrowed by the trimmed, lower-cased query, in list order.
+    // Saved snippets. Every change is written at once; ids not in the list change nothing.
+    // Adds dropped text in front of `before` (at the end when it names no snippet); a text
+    // already saved is not added again, and a full list refuses with `alertBeep`.
+    void addShelfFromDrop(const QString &text, const QUuid &before = {});
+    // Appends an empty snippet and opens it for editing; silently nothing on a full list.
+    void addShelfAndEdit();
+    void startEditing(const QUuid &id);
+    // Commits an edit; a text that normalises to nothing deletes the snippet.
+    void saveEditing(const QUuid &id, const QString &newText);
+    void deleteShelf(const QUuid &id);
+    // Live reordering while dragging: `draggedID` takes the place of `overID`.
+    void moveShelfItem(const QUuid &draggedID, const QUuid &overID);
+    // The snippet at `index` (1 to 9) of the filtered saved list.
+    std::optional<ShelfItem> savedItemForShortcut(int index) const;
+
+    // Drop arbitration between a snippet row and the saved column as a whole.
+    void noteShelfRowDrop();
+    bool shelfColumnDropAllowed() const;
+    void setClock(std::function<Clock::time_point()> clock) { m_clock = std::move(clock); }
+
+    // Both lists narrowed by the trimmed, lower-cased query, in list order. Cached until the
+    // query or the list changes, since the panel reads them several times a keystroke.
     QList<ShelfItem> filteredShelf() const;
     QList<HistoryItem> filteredHistory() const;
     void selectShelf(const QUuid &id);
     void selectHistory(const QUuid &id);
     // Keeps the selection on a visible row after the lists changed.
     void ensureSelectionValid();
+    void selectDefaultOnOpen(bool preferSaved);
+    // The shell calls this each time it shows the panel.
+    void applyDefaultOpenTarget();
+    void moveSelection(Nav direction);
+    std::optional<QString> selectedText() const;
+    // The selected text for copying: a history entry moves to the top, and the coming
+    // clipboard write is marked as the program's own.
+    std::optional<QString> activateSelectedItemTextForPasteboard();
 
 Q_SIGNALS:
     void queryChanged();
@@ -146,6 +183,8 @@ Q_SIGNALS:
     void selectedShelfIDChanged();
     void selectedHistoryIDChanged();
     void selectionScrollTickChanged();
+    // A refused action: the shell sounds the system beep.
+    void alertBeep();
 
 private:
     // The persisted-read family: the current key if present; else the legacy key, whose
@@ -161,6 +200,12 @@ private:
     void persistHotkeyShortcut();
     void loadShelf();
     void persistShelf();
+
+    void shelfDidChange();
+    void historyDidChange();
+    void discardEditingIfEmpty();
+    qsizetype shelfIndex(const QUuid &id) const;
+    QString filterNeedle() const;
 
     void startClipboardWatcher();
     void armPoll();
@@ -193,6 +238,21 @@ private:
     qint64 m_lastChangeCount = 0;
     bool m_ignoreNextPasteboardChange = false;
     std::optional<QString> m_lastProgrammaticWrite;
+    template <typename Item>
+    struct FilterCache
+    {
+        QString needle;
+        quint64 revision = ~quint64(0);
+        QList<Item> result;
+    };
+    quint64 m_shelfRevision = 0;
+    quint64 m_historyRevision = 0;
+    mutable FilterCache<ShelfItem> m_shelfFilter;
+    mutable FilterCache<HistoryItem> m_historyFilter;
+
+    std::function<Clock::time_point()> m_clock = [] { return Clock::now(); };
+    Clock::time_point m_shelfRowDropPriorityUntil{};
+
     // Single-shot, armed when the clipboard changes: an idle program never wakes.
     QTimer m_pollTimer;
 };

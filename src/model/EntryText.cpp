@@ -53,3 +53,4 @@ QString canonicalEntryText(const QString &text)
 }
 
 } // namespace nookary
+

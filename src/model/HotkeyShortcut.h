@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMetaType>
+#include <QString>
 #include <QStringView>
+#include <Qt>
 
 #include <optional>
 
@@ -35,6 +37,19 @@ public:
     // The shortcut of a preset name that earlier versions stored; nothing for an unknown
     // name. Matching is exact and case-sensitive.
     static std::optional<HotkeyShortcut> fromLegacyPreset(QStringView rawValue);
+
+    // Keyboard-event modifiers to the mask. Ctrl gives Control, Alt gives Option, Super
+    // (Qt's Meta on Linux) gives Command, Shift gives Shift; locks and the keypad flag are
+    // ignored.
+    static quint32 carbonModifiers(Qt::KeyboardModifiers flags);
+
+    // The names of the set modifiers, in the order Control, Alt, Super, Shift, joined with
+    // " + "; empty for a mask without any of them.
+    QString modifierText() const;
+    // A key code's name: a named key, else its character on the US layout, else "Key <code>".
+    static QString keyName(quint32 keyCode);
+    // "Control + Alt + Space", or "Off" when the key or the mask is 0.
+    QString displayText() const;
 
     // Set only when both the key and the modifiers are.
     constexpr bool isSet() const { return keyCode != 0 && modifiers != 0; }

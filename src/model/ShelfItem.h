@@ -10,8 +10,15 @@ struct ShelfItem
 {
     QUuid id;
     QString text;
+    // Lower-cased text for the search filter; follows `text` (see `make`).
+    QString foldedText;
 
-    friend bool operator==(const ShelfItem &, const ShelfItem &) = default;
+    static ShelfItem make(const QUuid &id, const QString &text) { return {id, text, text.toLower()}; }
+
+    friend bool operator==(const ShelfItem &a, const ShelfItem &b)
+    {
+        return a.id == b.id && a.text == b.text;
+    }
 };
 
 } // namespace nookary

@@ -41,6 +41,11 @@ public:
     virtual void setReal(const QString &key, double value) = 0;
     virtual void setString(const QString &key, const QString &value) = 0;
     virtual void setData(const QString &key, const QByteArray &value) = 0;
+
+    // Writes `bytes` to a new timestamped file beside the store, readable by the user alone,
+    // so that something about to be overwritten is not lost. Returns its path, or an empty
+    // string when it could not be written.
+    virtual QString keepCopy(const QString &label, const QByteArray &bytes) = 0;
 };
 
 } // namespace nookary

@@ -40,6 +40,10 @@ public:
     void setReal(const QString &key, double v) override { ++m_writes[key]; m_inner->setReal(key, v); }
     void setString(const QString &key, const QString &v) override { ++m_writes[key]; m_inner->setString(key, v); }
     void setData(const QString &key, const QByteArray &v) override { ++m_writes[key]; m_inner->setData(key, v); }
+    QString keepCopy(const QString &label, const QByteArray &bytes) override
+    {
+        return m_inner->keepCopy(label, bytes);
+    }
 
 private:
     std::unique_ptr<PreferencesStore> m_inner;

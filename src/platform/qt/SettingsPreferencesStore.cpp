@@ -167,17 +167,34 @@ bool SettingsPreferencesStore::prepareFile()
 
 void SettingsPreferencesStore::keepDamagedCopy()
 {
-    const QString backup = m_filePath + QStringLiteral(".damaged-")
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    if (!QFile::copy(m_filePath, backup)) {
+    QFile file(m_filePath);
+    const QString backup = file.open(QIODevice::ReadOnly)
+        ? keepCopy(QStringLiteral("damaged"), file.readAll()) : QString();
+    if (backup.isEmpty()) {
         qCWarning(lcSettings).noquote() << "The settings file" << m_filePath
-                                        << "is damaged and could not be copied to" << backup;
+                                        << "is damaged and could not be copied";
         return;
     }
-    QFile::setPermissions(backup, kUserOnly);
     m_backupPath = backup;
     qCWarning(lcSettings).noquote() << "The settings file" << m_filePath
                                     << "is damaged; a copy of it was kept at" << backup;
+}
+
+QString SettingsPreferencesStore::keepCopy(const QString &label, const QByteArray &bytes)
+{
+    const QString stem = m_filePath + u'.' + label + u'-'
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = stem;
+    for (int n = 2; QFile::exists(path); ++n)
+        path = stem + QStringLiteral("-%1").arg(n);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kUserOnly))
+        return {};
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.remove();
+        return {};
+    }
+    return path;
 }
 
 bool SettingsPreferencesStore::contains(const QString &key) const

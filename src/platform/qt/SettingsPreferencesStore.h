@@ -37,6 +37,7 @@ public:
     void setReal(const QString &key, double value) override;
     void setString(const QString &key, const QString &value) override;
     void setData(const QString &key, const QByteArray &value) override;
+    QString keepCopy(const QString &label, const QByteArray &bytes) override;
 
 private:
     bool prepareFile();

@@ -1,0 +1,12 @@
+#include "HistoryItem.h"
+
+#include "model/EntryText.h"
+
+namespace nookary {
+
+HistoryItem HistoryItem::make(const QUuid &id, const QString &text)
+{
+    return {id, text, canonicalEntryText(text), text.toLower()};
+}
+
+} // namespace nookary

@@ -1,0 +1,279 @@
+#include "ModelFixture.h"
+#include "model/SettingsKeys.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+namespace SK = nookary::SettingsKeys;
+
+namespace {
+
+const QString kShelfKey = QString::fromLatin1(SK::shelf.current);
+
+QStringList texts(const QList<ShelfItem> &items)
+{
+    QStringList out;
+    for (const ShelfItem &item : items)
+        out.append(item.text);
+    return out;
+}
+
+QByteArray shelfJson(const QStringList &textsToStore)
+{
+    QJsonArray array;
+    for (const QString &text : textsToStore)
+        array.append(QJsonObject{{QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
+                                 {QStringLiteral("text"), text}});
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+// What the settings file holds for the snippets, decoded.
+QStringList storedTexts(const ModelFixture &f)
+{
+    const QByteArray data = f.reread()->data(kShelfKey).value_or(QByteArray());
+    QStringList out;
+    for (const QJsonValue &v : QJsonDocument::fromJson(data).array())
+        out.append(v.toObject().value(QStringLiteral("text")).toString());
+    return out;
+}
+
+// Stores the snippet data as an earlier run left it, then starts the model.
+void startWithShelf(ModelFixture &f, const QByteArray &data, const char *key = SK::shelf.current)
+{
+    SettingsPreferencesStore(f.settingsPath()).setData(QString::fromLatin1(key), data);
+    f.start();
+}
+
+QStringList keptCopies(const ModelFixture &f)
+{
+    const QFileInfo info(f.settingsPath());
+    return info.dir().entryList({info.fileName() + QStringLiteral(".snippets-*")}, QDir::Files);
+}
+
+} // namespace
+
+class TestShelfStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void loadingCleansAndRewritesTheList()
+    {
+        ModelFixture f;
+        QStringList stored{QStringLiteral("  one  "), QStringLiteral(" \n "), QStringLiteral("two"), QStringLiteral("two")};
+        for (int i = 0; i < 26; ++i)
+            stored.append(QStringLiteral("extra %1").arg(i));
+        startWithShelf(f, shelfJson(stored));
+        // The first 25 are read, blanks dropped, duplicates kept, text normalised.
+        QCOMPARE(f.model->shelf().size(), 24);
+        QCOMPARE(texts(f.model->shelf()).mid(0, 3),
+                 (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("two")}));
+        QCOMPARE(storedTexts(f), texts(f.model->shelf()));
+        QVERIFY(keptCopies(f).isEmpty());
+    }
+
+    void snippetsSurviveARestart()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.addShelfFromDrop(QStringLiteral("alpha"));
+        m.addShelfFromDrop(QStringLiteral("beta"));
+        const QList<ShelfItem> before = m.shelf();
+        f.start();
+        QCOMPARE(f.model->shelf(), before);
+    }
+
+    void legacyListIsTakenOverAndKept()
+    {
+        ModelFixture f;
+        startWithShelf(f, shelfJson({QStringLiteral("old one")}), SK::shelf.legacy);
+        QCOMPARE(texts(f.model->shelf()), QStringList{QStringLiteral("old one")});
+        QVERIFY(f.reread()->contains(QString::fromLatin1(SK::shelf.legacy)));
+        QCOMPARE(storedTexts(f), QStringList{QStringLiteral("old one")});
+    }
+
+    void unreadableListsStartEmptyButAreKept_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("not JSON") << QByteArray("[{\"id\":");
+        QTest::newRow("id not a UUID") << QByteArray("[{\"id\":\"nope\",\"text\":\"a\"}]");
+        QTest::newRow("missing text") << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\"}]");
+        QTest::newRow("number for text") << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\",\"text\":5}]");
+        QTest::newRow("an object, not a list") << QByteArray("{\"id\":\"x\"}");
+        QTest::newRow("invalid UTF-8") << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\",\"text\":\"\xff\xfe\"}]");
+        QTest::newRow("10 MB blob") << QByteArray(10 * 1024 * 1024, 'x');
+    }
+
+    void unreadableListsStartEmptyButAreKept()
+    {
+        QFETCH(QByteArray, data);
+        ModelFixture f;
+        startWithShelf(f, data);
+        QVERIFY(f.model->shelf().isEmpty());
+        QCOMPARE(f.reread()->data(kShelfKey), QByteArray("[]"));
+        const QStringList copies = keptCopies(f);
+        QCOMPARE(copies.size(), 1);
+        QFile copy(QFileInfo(f.settingsPath()).dir().filePath(copies.first()));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), data);
+
+        // Once: the next start reads the empty list and keeps nothing more.
+        f.start();
+        QCOMPARE(keptCopies(f).size(), 1);
+    }
+
+    void aListStoredAsTextIsKeptToo()
+    {
+        ModelFixture f;
+        SettingsPreferencesStore(f.settingsPath()).setString(kShelfKey, QStringLiteral("[{\"text\":\"typed by hand\"}]"));
+        f.start();
+        QVERIFY(f.model->shelf().isEmpty());
+        QCOMPARE(keptCopies(f).size(), 1);
+    }
+
+    void droppingAddsOnceAndWhereAsked()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        QSignalSpy beeps(&m, &AppModel::alertBeep);
+        m.addShelfFromDrop(QStringLiteral("b"));
+        m.addShelfFromDrop(QStringLiteral(" a \n"), m.shelf().first().id);
+        m.addShelfFromDrop(QStringLiteral("c"), QUuid::createUuid()); // unknown: at the end
+        m.addShelfFromDrop(QStringLiteral("a"));                      // already there
+        m.addShelfFromDrop(QStringLiteral("   "));
+        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QCOMPARE(storedTexts(f), texts(m.shelf()));
+        QCOMPARE(beeps.count(), 0);
+        // The selection is repaired, not moved to the new snippet.
+        QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
+    }
+
+    void aFullListRefuses()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        QSignalSpy beeps(&m, &AppModel::alertBeep);
+        for (int i = 0; i < AppModel::shelfMax; ++i)
+            m.addShelfFromDrop(QString::number(i));
+        m.addShelfFromDrop(QStringLiteral("one too many"));
+        QCOMPARE(beeps.count(), 1);
+        m.addShelfFromDrop(QStringLiteral("3")); // a duplicate does not beep
+        QCOMPARE(beeps.count(), 1);
+        m.addShelfAndEdit(); // by hand: silently nothing
+        QCOMPARE(beeps.count(), 1);
+        QCOMPARE(m.shelf().size(), AppModel::shelfMax);
+        QVERIFY(m.editingID().isNull());
+    }
+
+    void editingCommitsAbandonsAndDeletes()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.addShelfFromDrop(QStringLiteral("keep"));
+        m.addShelfAndEdit();
+        const QUuid fresh = m.editingID();
+        QCOMPARE(m.shelf().size(), 2);
+        QCOMPARE(storedTexts(f).size(), 2); // the empty snippet is stored while edited
+
+        // Opening another snippet throws the abandoned empty one away.
+        m.startEditing(m.shelf().first().id);
+        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("keep")});
+        QVERIFY(!m.shelf().isEmpty() && m.editingID() == m.shelf().first().id);
+
+        m.saveEditing(m.editingID(), QStringLiteral("  kept, edited\n"));
+        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("kept, edited")});
+        QVERIFY(m.editingID().isNull());
+        QCOMPARE(storedTexts(f), QStringList{QStringLiteral("kept, edited")});
+
+        // An edit that leaves only white space deletes the snippet and its selection.
+        m.selectShelf(m.shelf().first().id);
+        m.startEditing(m.shelf().first().id);
+        m.saveEditing(m.shelf().first().id, QStringLiteral(" \t "));
+        QVERIFY(m.shelf().isEmpty());
+        QVERIFY(m.selectedShelfID().isNull());
+
+        // Saving an id that is gone changes nothing.
+        m.addShelfFromDrop(QStringLiteral("x"));
+        m.startEditing(m.shelf().first().id);
+        m.saveEditing(fresh, QStringLiteral("ghost"));
+        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("x")});
+        QCOMPARE(m.editingID(), m.shelf().first().id);
+
+        // Edits are cut like every entry.
+        m.saveEditing(m.shelf().first().id, QString(25000, u'e'));
+        QCOMPARE(m.shelf().first().text.size(), 20000);
+    }
+
+    void anEmptyNewSnippetIsDroppedAtTheNextStart()
+    {
+        ModelFixture f;
+        f.start().addShelfAndEdit();
+        QCOMPARE(storedTexts(f), QStringList{QString()});
+        f.start();
+        QVERIFY(f.model->shelf().isEmpty());
+    }
+
+    void reorderingMovesLive()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        for (const char *t : {"first", "second", "third"})
+            m.addShelfFromDrop(QString::fromLatin1(t));
+        const QUuid first = m.shelf().at(0).id;
+        const QUuid third = m.shelf().at(2).id;
+        m.moveShelfItem(first, third);
+        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("second"), QStringLiteral("third"), QStringLiteral("first")}));
+        m.moveShelfItem(first, m.shelf().at(0).id);
+        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
+        m.moveShelfItem(third, first);
+        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("third"), QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(storedTexts(f), texts(m.shelf()));
+
+        const QList<ShelfItem> before = m.shelf();
+        m.moveShelfItem(first, first);
+        m.moveShelfItem(QUuid::createUuid(), first);
+        m.moveShelfItem(first, QUuid::createUuid());
+        m.deleteShelf(QUuid::createUuid());
+        m.startEditing(QUuid::createUuid());
+        QCOMPARE(m.shelf(), before);
+    }
+
+    void numberedSnippetsFollowTheFilter()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        for (const char *t : {"apple", "banana", "cherry", "apricot"})
+            m.addShelfFromDrop(QString::fromLatin1(t));
+        QCOMPARE(m.savedItemForShortcut(0), std::nullopt);
+        QCOMPARE(m.savedItemForShortcut(10), std::nullopt);
+        QCOMPARE(m.savedItemForShortcut(5), std::nullopt);
+        QCOMPARE(m.savedItemForShortcut(2)->text, QStringLiteral("banana"));
+        m.setQuery(QStringLiteral("AP"));
+        QCOMPARE(m.savedItemForShortcut(1)->text, QStringLiteral("apple"));
+        QCOMPARE(m.savedItemForShortcut(2)->text, QStringLiteral("apricot"));
+        QCOMPARE(m.savedItemForShortcut(3), std::nullopt);
+    }
+
+    void aRowDropHoldsOffTheColumnDropForAMoment()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        auto now = AppModel::Clock::now();
+        m.setClock([&] { return now; });
+        QVERIFY(m.shelfColumnDropAllowed());
+        m.noteShelfRowDrop();
+        now += std::chrono::milliseconds(30);
+        QVERIFY(!m.shelfColumnDropAllowed());
+        now += std::chrono::milliseconds(100);
+        QVERIFY(m.shelfColumnDropAllowed());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShelfStore)
+#include "tst_shelfstore.moc"
