@@ -1,6 +1,7 @@
 // The real program on a real X display records what other applications copy, as the
 // command line then shows.
 #include "TestDesk.h"
+#include "platform/qt/SettingsPreferencesStore.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -79,11 +80,24 @@ private Q_SLOTS:
     {
         m_desk = std::make_unique<TestDesk>(TestDesk::Options{true, false});
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
+        // Snippets saved by an earlier run.
+        nookary::SettingsPreferencesStore(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
+                                          + QStringLiteral("/dorwen/Nookary.conf"))
+            .setData(QStringLiteral("Nookary.shelf.v1"),
+                     "[{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000A\",\"text\":\"  saved \\u00e9 \"}]");
         // Something on the clipboard before the program starts is never recorded.
         xclip("there before");
         m_nookary = startNookary(m_desk->environment());
         QCOMPARE(m_nookary->state(), QProcess::Running);
         QCOMPARE(history().size(), 0);
+    }
+
+    void savedSnippetsArePrinted()
+    {
+        const auto r = m_desk->run(kNookary, {QStringLiteral("--saved")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(r.out),
+                 QStringLiteral("{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000A\",\"text\":\"saved \u00e9\"}\n"));
     }
 
     void copiesAreRecordedByTheWatcherRules()
