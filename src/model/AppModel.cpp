@@ -119,54 +119,60 @@ AppModel::~AppModel() = default;
 
 // MARK: persisted reads
 
-std::optional<qint64> AppModel::persistedInt(const char *k, const char *legacy)
+namespace {
+
+// The rule shared by the persisted-read family. `read` says whether a key holds a value of
+// the type (and which); `write` copies a legacy value to the current key.
+template <typename Read, typename Write>
+auto readMigrating(const char *current, const char *legacy, Read read, Write write)
+    -> decltype(read(QString()))
 {
-    if (m_store.contains(key(k)))
-        return m_store.integer(key(k));
-    if (legacy && m_store.contains(key(legacy))) {
-        const qint64 value = m_store.integer(key(legacy));
-        m_store.setInteger(key(k), value);
+    if (auto value = read(key(current)))
         return value;
+    if (legacy) {
+        if (auto value = read(key(legacy))) {
+            write(key(current), *value);
+            return value;
+        }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<qint64> AppModel::persistedInt(const char *k, const char *legacy)
+{
+    return readMigrating(
+        k, legacy,
+        [this](const QString &name) {
+            return m_store.contains(name) ? std::optional(m_store.integer(name)) : std::nullopt;
+        },
+        [this](const QString &name, qint64 value) { m_store.setInteger(name, value); });
 }
 
 std::optional<bool> AppModel::persistedBool(const char *k, const char *legacy)
 {
-    if (m_store.contains(key(k)))
-        return m_store.boolean(key(k));
-    if (legacy && m_store.contains(key(legacy))) {
-        const bool value = m_store.boolean(key(legacy));
-        m_store.setBoolean(key(k), value);
-        return value;
-    }
-    return std::nullopt;
+    return readMigrating(
+        k, legacy,
+        [this](const QString &name) {
+            return m_store.contains(name) ? std::optional(m_store.boolean(name)) : std::nullopt;
+        },
+        [this](const QString &name, bool value) { m_store.setBoolean(name, value); });
 }
 
+// For strings and data, presence is what the typed getter can give.
 std::optional<QString> AppModel::persistedString(const char *k, const char *legacy)
 {
-    if (auto value = m_store.string(key(k)))
-        return value;
-    if (legacy) {
-        if (auto value = m_store.string(key(legacy))) {
-            m_store.setString(key(k), *value);
-            return value;
-        }
-    }
-    return std::nullopt;
+    return readMigrating(
+        k, legacy, [this](const QString &name) { return m_store.string(name); },
+        [this](const QString &name, const QString &value) { m_store.setString(name, value); });
 }
 
 std::optional<QByteArray> AppModel::persistedData(const char *k, const char *legacy)
 {
-    if (auto value = m_store.data(key(k)))
-        return value;
-    if (legacy) {
-        if (auto value = m_store.data(key(legacy))) {
-            m_store.setData(key(k), *value);
-            return value;
-        }
-    }
-    return std::nullopt;
+    return readMigrating(
+        k, legacy, [this](const QString &name) { return m_store.data(name); },
+        [this](const QString &name, const QByteArray &value) { m_store.setData(name, value); });
 }
 
 std::optional<quint32> AppModel::persistedUInt32(const char *k, const char *legacy)
