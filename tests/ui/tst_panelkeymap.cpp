@@ -1,0 +1,216 @@
+#include "ModelFixture.h"
+#include "ui/panel/PanelKeyMap.h"
+
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+using Decision = PanelKeyMap::Decision;
+
+namespace {
+
+// Records what the key map asked of the shell.
+struct FakeHost final : PanelKeyMapHost
+{
+    bool shown = true;
+    QStringList calls;
+    QStringList copied;
+
+    bool isPanelShown() const override { return shown; }
+    void openPreferences() override { calls << QStringLiteral("preferences"); }
+    void closeUI() override { calls << QStringLiteral("close"); }
+    void copyToClipboard(const QString &text) override { copied << text; }
+    void endEditingOnNextTurn() override { calls << QStringLiteral("end editing"); }
+    void beep() override { calls << QStringLiteral("beep"); }
+};
+
+// Keys as Qt delivers them on Linux, without an X11 key code (as offscreen).
+PanelKey key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    const QKeyEvent event(QEvent::KeyPress, qtKey, modifiers);
+    return PanelKey::fromEvent(event);
+}
+
+constexpr auto Ctrl = Qt::ControlModifier; // Command
+constexpr auto Super = Qt::MetaModifier;   // Control
+constexpr auto Alt = Qt::AltModifier;      // Option
+
+struct Panel
+{
+    ModelFixture f;
+    FakeHost host;
+    std::unique_ptr<PanelKeyMap> map;
+
+    Panel(const QStringList &snippets = {}, const QStringList &copies = {})
+    {
+        AppModel &m = f.start();
+        for (const QString &s : snippets)
+            m.addShelfFromDrop(s);
+        for (const QString &c : copies) {
+            f.pasteboard.copyText(c);
+            m.pollClipboard();
+        }
+        map = std::make_unique<PanelKeyMap>(m, host);
+    }
+    AppModel &model() { return *f.model; }
+    Decision press(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        return map->handle(key(qtKey, modifiers));
+    }
+};
+
+} // namespace
+
+class TestPanelKeyMap : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void recordingAShortcutPassesEverything()
+    {
+        Panel p({QStringLiteral("a")});
+        p.model().setIsRecordingHotkey(true);
+        QCOMPARE(p.press(Qt::Key_Comma, Ctrl), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Escape), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_1, Ctrl), Decision::pass);
+        QVERIFY(p.host.calls.isEmpty());
+    }
+
+    void ctrlCommaOpensSettingsEvenWithThePanelClosed()
+    {
+        Panel p;
+        p.host.shown = false;
+        QCOMPARE(p.press(Qt::Key_Comma, Ctrl), Decision::consume);
+        QCOMPARE(p.press(Qt::Key_Comma, Ctrl | Qt::ShiftModifier), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Comma, Ctrl | Super), Decision::pass);
+        QCOMPARE(p.host.calls, QStringList{QStringLiteral("preferences")});
+        // Closed panel: nothing else is the panel's.
+        QCOMPARE(p.press(Qt::Key_Escape), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Down), Decision::pass);
+    }
+
+    void escapeAbandonsAnEditThenCloses()
+    {
+        Panel p({QStringLiteral("a")});
+        p.model().startEditing(p.model().shelf().first().id);
+        QCOMPARE(p.press(Qt::Key_Escape), Decision::consume);
+        QVERIFY(p.model().editingID().isNull());
+        QVERIFY(p.host.calls.isEmpty());
+        QCOMPARE(p.press(Qt::Key_Escape), Decision::consume);
+        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+    }
+
+    void ctrlFFocusesTheSearch()
+    {
+        Panel p;
+        QCOMPARE(p.press(Qt::Key_F, Ctrl | Qt::ShiftModifier), Decision::consume);
+        QCOMPARE(p.model().focusSearchTick(), 1);
+        QCOMPARE(p.press(Qt::Key_F), Decision::pass); // typing an f
+        QCOMPARE(p.press(Qt::Key_G, Ctrl), Decision::pass);
+    }
+
+    void numberedSnippetsCopyOrBeep()
+    {
+        Panel p({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
+                 QStringLiteral("four"), QStringLiteral("five")},
+                {QStringLiteral("history")});
+        QCOMPARE(p.press(Qt::Key_3, Ctrl | Qt::ShiftModifier), Decision::consume);
+        QCOMPARE(p.host.copied, QStringList{QStringLiteral("three")});
+        QCOMPARE(p.model().selectedShelfID(), p.model().shelf().at(2).id);
+        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+
+        p.host.calls.clear();
+        QCOMPARE(p.press(Qt::Key_7, Ctrl), Decision::consume);
+        QCOMPARE(p.host.calls, QStringList{QStringLiteral("beep")}); // stays open
+
+        // With Alt or Super, on the keypad, or the 0 key: not the panel's.
+        QCOMPARE(p.press(Qt::Key_3, Ctrl | Alt), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_3, Ctrl | Super), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_3, Ctrl | Qt::KeypadModifier), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_0, Ctrl), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_3), Decision::pass);
+
+        // Numbers follow the filter.
+        p.model().setQuery(QStringLiteral("f"));
+        p.host.copied.clear();
+        QCOMPARE(p.press(Qt::Key_2, Ctrl), Decision::consume);
+        QCOMPARE(p.host.copied, QStringList{QStringLiteral("five")});
+    }
+
+    void returnWhileEditingCommitsAndArrowsStayInTheEditor()
+    {
+        Panel p({QStringLiteral("a")}, {QStringLiteral("h")});
+        p.model().startEditing(p.model().shelf().first().id);
+        QCOMPARE(p.press(Qt::Key_Down), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_X), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier), Decision::consume);
+        QCOMPARE(p.host.calls, QStringList{QStringLiteral("end editing")});
+        QVERIFY(p.host.copied.isEmpty());
+    }
+
+    void arrowsMoveTheSelectionWhateverTheModifiers()
+    {
+        Panel p({QStringLiteral("s1")}, {QStringLiteral("h2"), QStringLiteral("h1")});
+        p.model().applyDefaultOpenTarget();
+        const int ticks = p.model().selectionScrollTick();
+        QCOMPARE(p.press(Qt::Key_Left, Qt::ShiftModifier), Decision::consume);
+        QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
+        QCOMPARE(p.press(Qt::Key_Down, Ctrl), Decision::consume);
+        QCOMPARE(p.model().selectedHistoryID(), p.model().history().at(1).id);
+        QCOMPARE(p.press(Qt::Key_Up), Decision::consume);
+        QCOMPARE(p.press(Qt::Key_Right), Decision::consume);
+        QCOMPARE(p.model().selectedColumn(), AppModel::Column::saved);
+        QCOMPARE(p.model().selectionScrollTick(), ticks + 4);
+    }
+
+    void returnCopiesTheSelectionAndClosesUnlessPinned()
+    {
+        Panel p({}, {QStringLiteral("older"), QStringLiteral("newer")});
+        p.model().selectHistory(p.model().history().at(1).id);
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QCOMPARE(p.host.copied, QStringList{QStringLiteral("older")});
+        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+        QCOMPARE(p.model().history().first().text, QStringLiteral("older"));
+
+        // Pinned centred window: stays open, the search field gets focus back.
+        p.host.calls.clear();
+        p.model().setKeepWindowPinned(true);
+        QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier), Decision::consume);
+        QVERIFY(p.host.calls.isEmpty());
+        QCOMPARE(p.model().focusSearchTick(), 1);
+
+        // Pinning means nothing to the popover.
+        p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+
+        // Nothing selected: Return is passed on.
+        p.model().setQuery(QStringLiteral("no such text"));
+        p.model().ensureSelectionValid();
+        QCOMPARE(p.press(Qt::Key_Return), Decision::pass);
+    }
+
+    void otherKeysPass()
+    {
+        Panel p({QStringLiteral("a")});
+        QCOMPARE(p.press(Qt::Key_A), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Tab), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Space, Ctrl | Alt), Decision::pass);
+        QVERIFY(p.host.calls.isEmpty());
+    }
+
+    void x11KeyCodesDecideOverQtKeys()
+    {
+        // On X11 the key's place decides: key code 11 is the 2 of the main row even when the
+        // layout gives another character there (an AZERTY é, say).
+        const QKeyEvent event(QEvent::KeyPress, Qt::Key_Eacute, Ctrl, 11, 0, 0);
+        QCOMPARE(PanelKey::fromEvent(event).virtualKey, 19u);
+        const QKeyEvent keypad(QEvent::KeyPress, Qt::Key_2, Ctrl | Qt::KeypadModifier, 88, 0, 0);
+        QCOMPARE(PanelKeyMap::snippetNumber(PanelKey::fromEvent(keypad).virtualKey), 0);
+    }
+};
+
+QTEST_MAIN(TestPanelKeyMap)
+#include "tst_panelkeymap.moc"
