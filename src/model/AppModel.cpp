@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcModel, "nookary.model")
 
@@ -359,6 +360,9 @@ void AppModel::setIsRecordingHotkey(bool recording)
 
 void AppModel::setEditingID(const QUuid &id)
 {
+    const qsizetype previous = shelfIndex(m_editingID);
+    if (id != m_editingID && previous >= 0 && trimmedEntryText(m_shelf[previous].text).isEmpty())
+        m_abandonedEmptyID = m_editingID;
     assign(this, m_editingID, id, &AppModel::editingIDChanged);
 }
 
@@ -500,6 +504,14 @@ void AppModel::pushHistory(QStringView text)
         historyDidChange();
     }
     ensureSelectionValid();
+}
+
+void AppModel::clearHistory()
+{
+    if (m_history.isEmpty())
+        return;
+    m_history.clear();
+    historyDidChange();
 }
 
 void AppModel::trimHistoryToLimit()
@@ -748,6 +760,8 @@ void AppModel::addShelfAndEdit()
 
 void AppModel::startEditing(const QUuid &id)
 {
+    if (m_abandonedEmptyID == id)
+        m_abandonedEmptyID = QUuid(); // taken up again
     if (m_editingID != id)
         discardEditingIfEmpty();
     setEditingID(id);
@@ -773,9 +787,11 @@ void AppModel::saveEditing(const QUuid &id, const QString &newText)
 
 void AppModel::discardEditingIfEmpty()
 {
-    const qsizetype index = shelfIndex(m_editingID);
-    if (index >= 0 && trimmedEntryText(m_shelf[index].text).isEmpty())
-        deleteShelf(m_editingID);
+    for (const QUuid id : {m_editingID, std::exchange(m_abandonedEmptyID, QUuid())}) {
+        const qsizetype index = shelfIndex(id);
+        if (index >= 0 && trimmedEntryText(m_shelf[index].text).isEmpty())
+            deleteShelf(id);
+    }
 }
 
 void AppModel::deleteShelf(const QUuid &id)

@@ -119,6 +119,9 @@ public:
     std::optional<QString> lastProgrammaticWrite() const { return m_lastProgrammaticWrite; }
     qint64 lastChangeCount() const { return m_lastChangeCount; }
 
+    // Empties the history (the panel's "Clear").
+    void clearHistory();
+
     // One look at the clipboard. The watcher calls it one poll interval after the
     // clipboard's change count moves; public so that tests can drive it.
     void pollClipboard();
@@ -249,6 +252,10 @@ private:
     quint64 m_historyRevision = 0;
     mutable FilterCache<ShelfItem> m_shelfFilter;
     mutable FilterCache<HistoryItem> m_historyFilter;
+
+    // An empty snippet whose edit was abandoned: the next edit or addition throws it away,
+    // so that abandoned empty rows do not pile up.
+    QUuid m_abandonedEmptyID;
 
     std::function<Clock::time_point()> m_clock = [] { return Clock::now(); };
     Clock::time_point m_shelfRowDropPriorityUntil{};

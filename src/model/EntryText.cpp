@@ -1,6 +1,7 @@
 #include "EntryText.h"
 
 #include <QTextBoundaryFinder>
+#include <QUrl>
 
 namespace nookary {
 
@@ -41,10 +42,30 @@ std::optional<QString> normalizedEntryText(QStringView text)
     if (trimmed.isEmpty())
         return std::nullopt;
     // A cluster is at least one UTF-16 unit, so a short text cannot be too long.
-    if (trimmed.size() <= maxEntryCharacters)
-        return trimmed.toString();
-    const qsizetype end = endOfGraphemes(trimmed, maxEntryCharacters);
-    return end < 0 ? trimmed.toString() : trimmed.first(end).toString();
+    return firstCharacters(trimmed, maxEntryCharacters);
+}
+
+QString firstCharacters(QStringView text, qsizetype count)
+{
+    if (text.size() <= count)
+        return text.toString();
+    const qsizetype end = endOfGraphemes(text, count);
+    return end < 0 ? text.toString() : text.first(end).toString();
+}
+
+QString displayText(const QString &text)
+{
+    if (!text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
+        return text;
+    const QUrl url(text);
+    const QString name = url.isValid() ? url.fileName() : QString();
+    if (!name.isEmpty())
+        return name;
+    // "FILE:///tmp/" names the folder tmp.
+    const QString path = url.path();
+    const QString trimmed = path.endsWith(u'/') ? path.chopped(1) : path;
+    const QString last = trimmed.section(u'/', -1);
+    return last.isEmpty() ? text : last;
 }
 
 QString canonicalEntryText(const QString &text)

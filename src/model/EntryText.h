@@ -15,6 +15,12 @@ inline constexpr qsizetype maxEntryCharacters = 20000;
 // Inner white space stays. Cheap on huge input: only the kept part is examined and copied.
 std::optional<QString> normalizedEntryText(QStringView text);
 
+// The first `count` grapheme clusters of `text`, or all of it when it has no more.
+QString firstCharacters(QStringView text, qsizetype count);
+
+// What a row shows for an entry: the file name of a file:// URL, otherwise the text.
+QString displayText(const QString &text);
+
 // Trimmed of Unicode white space and line breaks at both ends, without copying.
 QStringView trimmedEntryText(QStringView text);
 

@@ -210,6 +210,32 @@ private Q_SLOTS:
         QCOMPARE(m.shelf().first().text.size(), 20000);
     }
 
+    void anAbandonedEmptySnippetGoesWithTheNextEdit()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.addShelfFromDrop(QStringLiteral("kept"));
+        m.addShelfAndEdit();
+        const QUuid empty = m.editingID();
+        m.setEditingID({}); // Escape: the empty row stays for now
+        QCOMPARE(m.shelf().size(), 2);
+
+        // Taking it up again keeps it.
+        m.startEditing(empty);
+        QCOMPARE(m.shelf().size(), 2);
+        QCOMPARE(m.editingID(), empty);
+        m.setEditingID({});
+
+        m.startEditing(m.shelf().first().id);
+        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("kept")});
+        QCOMPARE(storedTexts(f), QStringList{QStringLiteral("kept")});
+
+        // A snippet that was not empty is never thrown away.
+        m.setEditingID({});
+        m.addShelfAndEdit();
+        QCOMPARE(m.shelf().size(), 2);
+    }
+
     void anEmptyNewSnippetIsDroppedAtTheNextStart()
     {
         ModelFixture f;

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+namespace nookary {
+
+// The borderless, floating window of the centred presentation. Unlike most frameless
+// windows it takes keyboard focus, so that typing reaches its search field; it never
+// shows in a task bar.
+class NookaryPanel final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit NookaryPanel(QWidget *parent = nullptr);
+};
+
+} // namespace nookary

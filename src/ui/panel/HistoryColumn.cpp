@@ -1,0 +1,97 @@
+#include "HistoryColumn.h"
+
+#include "model/AppModel.h"
+#include "ui/panel/HistoryRow.h"
+#include "ui/panel/PanelWidgets.h"
+
+namespace nookary {
+
+HistoryColumn::HistoryColumn(AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
+    : ScrollColumn(QStringLiteral("History"), QString(), parent)
+    , m_model(model)
+    , m_onCopy(std::move(onCopy))
+    , m_empty(new EmptyState(content()))
+{
+    connect(&m_model, &AppModel::historyChanged, this, &HistoryColumn::sync);
+    connect(&m_model, &AppModel::queryChanged, this, &HistoryColumn::sync);
+    connect(&m_model, &AppModel::historyLimitChanged, this, &HistoryColumn::sync);
+    connect(&m_model, &AppModel::selectedColumnChanged, this, &HistoryColumn::syncSelection);
+    connect(&m_model, &AppModel::selectedHistoryIDChanged, this, &HistoryColumn::syncSelection);
+    connect(&m_model, &AppModel::selectionScrollTickChanged, this, &HistoryColumn::scrollSelectionIntoView);
+    sync();
+}
+
+void HistoryColumn::sync()
+{
+    header()->setSubtitle(QStringLiteral("Up to %1").arg(m_model.historyLimit()));
+    const QList<HistoryItem> filtered = m_model.filteredHistory();
+
+    // Rows live as long as their entry; entries are immutable, so a row never changes.
+    QSet<QUuid> alive;
+    for (const HistoryItem &item : m_model.history())
+        alive.insert(item.id);
+    for (auto it = m_rows.begin(); it != m_rows.end();) {
+        if (!alive.contains(it.key())) {
+            (*it)->deleteLater();
+            (*it)->hide();
+            it = m_rows.erase(it);
+        } else {
+            ++it;
+        }
+    }
+
+    QList<QWidget *> shown;
+    QSet<QUuid> visible;
+    for (const HistoryItem &item : filtered) {
+        HistoryRow *row = m_rows.value(item.id);
+        if (!row) {
+            row = new HistoryRow(item.id, item.text, content());
+            const QUuid id = item.id;
+            connect(row, &RowFrame::hovered, this, [this, id] { m_model.selectHistory(id); });
+            connect(row, &RowFrame::clicked, this, [this, id] {
+                m_model.selectHistory(id);
+                if (const auto text = m_model.activateSelectedItemTextForPasteboard())
+                    m_onCopy(*text);
+            });
+            m_rows.insert(id, row);
+        }
+        shown.append(row);
+        visible.insert(item.id);
+    }
+    for (HistoryRow *row : std::as_const(m_rows))
+        row->setVisible(visible.contains(row->id()));
+
+    const bool searching = !m_model.query().trimmed().isEmpty();
+    m_empty->setText(searching && !m_model.history().isEmpty() ? QStringLiteral("No results")
+                                                              : QStringLiteral("No history yet"));
+    m_empty->setVisible(filtered.isEmpty());
+    arrange(shown, {m_empty});
+    syncSelection();
+}
+
+void HistoryColumn::syncSelection()
+{
+    const bool active = m_model.selectedColumn() == AppModel::Column::history;
+    for (HistoryRow *row : std::as_const(m_rows))
+        row->setSelected(active && row->id() == m_model.selectedHistoryID());
+}
+
+void HistoryColumn::scrollSelectionIntoView()
+{
+    if (m_model.selectedColumn() != AppModel::Column::history || m_model.selectedHistoryID().isNull())
+        return;
+    if (HistoryRow *row = m_rows.value(m_model.selectedHistoryID()))
+        scrollToCentre(row);
+}
+
+QList<HistoryRow *> HistoryColumn::visibleRows() const
+{
+    QList<HistoryRow *> out;
+    for (const HistoryItem &item : m_model.filteredHistory()) {
+        if (HistoryRow *row = m_rows.value(item.id))
+            out.append(row);
+    }
+    return out;
+}
+
+} // namespace nookary

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ui/panel/ScrollColumn.h"
+
+#include <QHash>
+#include <QUuid>
+
+#include <functional>
+
+namespace nookary {
+
+class AppModel;
+class EmptyState;
+class HistoryRow;
+
+// The left column: the history narrowed by the query. Pointing at a row selects it; a
+// click copies it through `onCopy`.
+class HistoryColumn final : public ScrollColumn
+{
+    Q_OBJECT
+
+public:
+    HistoryColumn(AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
+
+    void sync();
+    void syncSelection();
+    void scrollSelectionIntoView();
+
+    QList<HistoryRow *> visibleRows() const;
+    HistoryRow *row(const QUuid &id) const { return m_rows.value(id); }
+    EmptyState *emptyState() const { return m_empty; }
+
+private:
+    AppModel &m_model;
+    std::function<void(const QString &)> m_onCopy;
+    QHash<QUuid, HistoryRow *> m_rows;
+    EmptyState *m_empty;
+};
+
+} // namespace nookary

@@ -1,0 +1,211 @@
+#include "PanelWidgets.h"
+
+#include "app/NookaryPanel.h"
+#include "ui/SymbolIcons.h"
+#include "ui/panel/PanelStyle.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace nookary {
+
+namespace {
+constexpr int kShownCharacters = 400;
+
+bool inNookaryPanel(const QWidget *widget)
+{
+    return qobject_cast<const NookaryPanel *>(widget->window()) != nullptr;
+}
+} // namespace
+
+// MARK: SymbolButton
+
+SymbolButton::SymbolButton(const QString &symbol, int symbolSize, const QString &text, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_symbol(symbol)
+    , m_symbolSize(symbolSize)
+{
+    setText(text);
+    setCursor(Qt::ArrowCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setFont(PanelStyle::font(13, QFont::DemiBold));
+}
+
+void SymbolButton::setSymbol(const QString &symbol)
+{
+    m_symbol = symbol;
+    update();
+}
+
+void SymbolButton::setAccented(bool accented)
+{
+    m_accented = accented;
+    update();
+}
+
+QSize SymbolButton::sizeHint() const
+{
+    int width = m_symbolSize + 4;
+    if (!text().isEmpty())
+        width += 4 + fontMetrics().horizontalAdvance(text());
+    return {width, std::max(m_symbolSize + 4, fontMetrics().height())};
+}
+
+void SymbolButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QColor color = m_accented ? PanelStyle::accent()
+                                    : (m_hovered ? PanelStyle::primary() : PanelStyle::secondary());
+    const QPixmap icon = SymbolIcons::pixmap(m_symbol, m_symbolSize, color, devicePixelRatioF());
+    const int y = (height() - m_symbolSize) / 2;
+    painter.drawPixmap(2, y, icon);
+    if (!text().isEmpty()) {
+        painter.setPen(color);
+        painter.setFont(font());
+        painter.drawText(rect().adjusted(m_symbolSize + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
+    }
+}
+
+void SymbolButton::enterEvent(QEnterEvent *event)
+{
+    m_hovered = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void SymbolButton::leaveEvent(QEvent *event)
+{
+    m_hovered = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+// MARK: ElidedLabel
+
+ElidedLabel::ElidedLabel(QWidget *parent)
+    : QWidget(parent)
+    , m_color(PanelStyle::primary())
+{
+    setFont(PanelStyle::subheadline());
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ElidedLabel::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    // A single space keeps an empty row as tall as the others.
+    QStringView first = QStringView(text).left(kShownCharacters);
+    const qsizetype lineEnd = first.indexOf(u'\n');
+    const bool cut = lineEnd >= 0 || text.size() > kShownCharacters;
+    m_shown = (lineEnd >= 0 ? first.left(lineEnd) : first).toString();
+    if (cut)
+        m_shown += QChar(0x2026);
+    if (m_shown.trimmed().isEmpty() && !cut)
+        m_shown = QStringLiteral(" ");
+    update();
+}
+
+void ElidedLabel::setColor(const QColor &color)
+{
+    m_color = color;
+    update();
+}
+
+QSize ElidedLabel::sizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(m_shown), fontMetrics().height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {0, fontMetrics().height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(m_color);
+    const QString elided = fontMetrics().elidedText(m_shown, Qt::ElideRight, width());
+    painter.drawText(rect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, elided);
+}
+
+// MARK: HeaderBlock, EmptyState
+
+HeaderBlock::HeaderBlock(const QString &title, const QString &subtitle, QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 0, 8, 0);
+    layout->setSpacing(1);
+    auto *titleLabel = new QLabel(title, this);
+    titleLabel->setFont(PanelStyle::headline());
+    titleLabel->setStyleSheet(QStringLiteral("color: %1;").arg(PanelStyle::primary().name(QColor::HexArgb)));
+    m_subtitle = new QLabel(subtitle, this);
+    m_subtitle->setFont(PanelStyle::caption2());
+    m_subtitle->setStyleSheet(QStringLiteral("color: %1;").arg(PanelStyle::secondary().name(QColor::HexArgb)));
+    layout->addWidget(titleLabel);
+    layout->addWidget(m_subtitle);
+}
+
+void HeaderBlock::setSubtitle(const QString &subtitle)
+{
+    m_subtitle->setText(subtitle);
+}
+
+EmptyState::EmptyState(QWidget *parent)
+    : QLabel(parent)
+{
+    setFont(PanelStyle::subheadline());
+    setContentsMargins(6, 6, 6, 6);
+    setStyleSheet(QStringLiteral("color: %1;").arg(PanelStyle::secondary().name(QColor::HexArgb)));
+}
+
+// MARK: window handles
+
+WindowDragHandle::WindowDragHandle(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+void WindowDragHandle::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton && inNookaryPanel(this) && window()->windowHandle())
+        window()->windowHandle()->startSystemMove();
+}
+
+WindowResizeHandle::WindowResizeHandle(QWidget *parent)
+    : QWidget(parent)
+{
+    setFixedSize(18, 18);
+}
+
+void WindowResizeHandle::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (!inNookaryPanel(this))
+        return;
+    m_startPointer = QCursor::pos();
+    m_startFrame = window()->geometry();
+}
+
+void WindowResizeHandle::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (!inNookaryPanel(this) || !(event->buttons() & Qt::LeftButton))
+        return;
+    // The bottom-right corner follows the pointer; the top-left corner stays.
+    const QPoint delta = QCursor::pos() - m_startPointer;
+    const QSize minimum = window()->minimumSize();
+    const int width = std::max(minimum.width(), m_startFrame.width() + delta.x());
+    const int height = std::max(minimum.height(), m_startFrame.height() + delta.y());
+    window()->setGeometry(QRect(m_startFrame.topLeft(), QSize(width, height)));
+}
+
+} // namespace nookary

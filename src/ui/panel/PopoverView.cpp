@@ -1,0 +1,263 @@
+#include "PopoverView.h"
+
+#include "model/AppModel.h"
+#include "model/EntryText.h"
+#include "platform/MainQueue.h"
+#include "ui/SymbolIcons.h"
+#include "ui/panel/HistoryColumn.h"
+#include "ui/panel/PanelStyle.h"
+#include "ui/panel/PanelWidgets.h"
+#include "ui/panel/SavedColumn.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace nookary {
+
+namespace {
+
+constexpr int kStrip = 14;
+constexpr int kFooterHeight = 32;
+constexpr int kBottomStripGap = 40;
+
+QFrame *line(QFrame::Shape shape, QWidget *parent)
+{
+    auto *frame = new QFrame(parent);
+    frame->setFrameShape(QFrame::NoFrame);
+    frame->setAutoFillBackground(false);
+    frame->setStyleSheet(QStringLiteral("background: %1;").arg(PanelStyle::divider().name(QColor::HexArgb)));
+    if (shape == QFrame::VLine)
+        frame->setFixedWidth(1);
+    else
+        frame->setFixedHeight(1);
+    return frame;
+}
+
+// The resize grip's symbol over its resize area; hovering anywhere in it lights the symbol.
+class ResizeGrip final : public QWidget
+{
+public:
+    explicit ResizeGrip(QWidget *parent)
+        : QWidget(parent)
+        , m_area(new WindowResizeHandle(this))
+    {
+        setFixedSize(18, 18);
+        setAttribute(Qt::WA_Hover);
+        setCursor(Qt::SizeFDiagCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QColor color = underMouse() ? PanelStyle::primary() : PanelStyle::secondary();
+        painter.drawPixmap(3, 3, SymbolIcons::pixmap(QStringLiteral("arrow.down.right.and.arrow.up.left"), 12,
+                                                     color, devicePixelRatioF()));
+    }
+    void enterEvent(QEnterEvent *) override { update(); }
+    void leaveEvent(QEvent *) override { update(); }
+
+private:
+    WindowResizeHandle *m_area;
+};
+
+} // namespace
+
+PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_callbacks(std::move(callbacks))
+    , m_search(new QLineEdit(this))
+    , m_history(new HistoryColumn(model, [this](const QString &text) {
+        if (m_callbacks.onCopyAndClose)
+            m_callbacks.onCopyAndClose(text);
+    }))
+    , m_saved(new SavedColumn(model, [this](const QString &text) {
+        if (m_callbacks.onCopyAndClose)
+            m_callbacks.onCopyAndClose(text);
+    }))
+    , m_topStrip(new WindowDragHandle(this))
+    , m_leftStrip(new WindowDragHandle(this))
+    , m_rightStrip(new WindowDragHandle(this))
+{
+    setMinimumSize(minimumPanelSize);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    m_search->setPlaceholderText(QStringLiteral("Search"));
+    m_search->setClearButtonEnabled(false);
+    m_search->setFont(PanelStyle::font(13));
+    m_search->setStyleSheet(QStringLiteral(
+        "QLineEdit { background: rgba(255,255,255,18); color: %1; border: 1px solid rgba(255,255,255,40);"
+        " border-radius: 6px; padding: 3px 6px; selection-background-color: %2; }"
+        "QLineEdit:focus { border: 1px solid %2; }")
+                                .arg(PanelStyle::primary().name(QColor::HexArgb), PanelStyle::accent().name()));
+    QPalette searchPalette = m_search->palette();
+    searchPalette.setColor(QPalette::PlaceholderText, PanelStyle::secondary());
+    m_search->setPalette(searchPalette);
+    m_search->setText(m_model.query());
+    connect(m_search, &QLineEdit::textEdited, this, [this](const QString &text) { m_model.setQuery(text); });
+
+    auto *searchRow = new QHBoxLayout;
+    searchRow->setContentsMargins(16, 16, 16, 0);
+    searchRow->setSpacing(8);
+    searchRow->addWidget(m_search, 1);
+    searchRow->addStretch(1);
+
+    auto *columns = new QHBoxLayout;
+    columns->setContentsMargins(16, 0, 16, 0);
+    columns->setSpacing(16);
+    columns->addWidget(m_history, 1);
+    columns->addWidget(line(QFrame::VLine, this));
+    columns->addWidget(m_saved, 1);
+
+    auto *content = new QVBoxLayout(this);
+    content->setContentsMargins(0, 0, 0, 8);
+    content->setSpacing(8);
+    content->addLayout(searchRow);
+    content->addLayout(columns, 1);
+    content->addWidget(line(QFrame::HLine, this));
+    content->addWidget(makeFooter());
+
+    for (QWidget *strip : edgeStrips())
+        strip->raise();
+
+    connect(&m_model, &AppModel::queryChanged, this, &PopoverView::onQueryChanged);
+    connect(&m_model, &AppModel::focusSearchTickChanged, this, &PopoverView::focusSearchOnNextTurn);
+    connect(&m_model, &AppModel::openPresentationChanged, this, &PopoverView::syncPresentation);
+    connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PopoverView::syncPin);
+    syncPresentation();
+}
+
+QWidget *PopoverView::makeFooter()
+{
+    auto *footer = new QWidget(this);
+    footer->setFixedHeight(kFooterHeight);
+    auto *layers = new QStackedLayout(footer);
+    layers->setStackingMode(QStackedLayout::StackAll);
+
+    auto *bar = new QWidget(footer);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(16, 0, 16, 0);
+    m_clear = new SymbolButton(QStringLiteral("trash"), 13, QStringLiteral("Clear"), bar);
+    m_clear->setFont(PanelStyle::font(12));
+    connect(m_clear, &QAbstractButton::clicked, this, [this] {
+        // The whole history goes, without asking.
+        m_model.clearHistory();
+        m_model.ensureSelectionValid();
+    });
+    row->addWidget(m_clear);
+    row->addStretch(1);
+    auto *controls = new QHBoxLayout;
+    controls->setSpacing(10);
+    m_pin = new SymbolButton(QStringLiteral("pin"), 13, {}, bar);
+    connect(m_pin, &QAbstractButton::clicked, this, [this] {
+        m_model.setKeepWindowPinned(!m_model.keepWindowPinned());
+        if (m_callbacks.onPinToggle)
+            m_callbacks.onPinToggle();
+    });
+    m_settings = new SymbolButton(QStringLiteral("gearshape"), 13, {}, bar);
+    m_settings->setToolTip(QStringLiteral("Preferences"));
+    connect(m_settings, &QAbstractButton::clicked, this, [this] {
+        if (m_callbacks.onOpenPreferences)
+            m_callbacks.onOpenPreferences();
+    });
+    m_grip = new ResizeGrip(bar);
+    controls->addWidget(m_pin);
+    controls->addWidget(m_settings);
+    controls->addWidget(m_grip);
+    row->addLayout(controls);
+
+    // The bar's empty parts move the window; its buttons lie above.
+    layers->addWidget(new WindowDragHandle(footer));
+    layers->addWidget(bar);
+    bar->raise();
+    return footer;
+}
+
+QList<QWidget *> PopoverView::edgeStrips() const
+{
+    return {m_topStrip, m_leftStrip, m_rightStrip};
+}
+
+void PopoverView::syncPresentation()
+{
+    const bool centred = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow;
+    m_pin->setVisible(centred);
+    m_grip->setVisible(centred);
+    for (QWidget *strip : edgeStrips())
+        strip->setVisible(centred);
+    syncPin();
+}
+
+void PopoverView::syncPin()
+{
+    const bool pinned = m_model.keepWindowPinned();
+    m_pin->setSymbol(pinned ? QStringLiteral("pin.fill") : QStringLiteral("pin"));
+    m_pin->setAccented(pinned);
+    m_pin->setToolTip(pinned ? QStringLiteral("Unpin (close after copy)")
+                             : QStringLiteral("Pin (keep open after copy)"));
+}
+
+void PopoverView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_topStrip->setGeometry(0, 0, width(), kStrip);
+    const int stripHeight = std::max(0, height() - kStrip - kBottomStripGap);
+    m_leftStrip->setGeometry(0, kStrip, kStrip, stripHeight);
+    m_rightStrip->setGeometry(width() - kStrip, kStrip, kStrip, stripHeight);
+}
+
+void PopoverView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    postToNextTurn(this, [this] {
+        m_search->setFocus(Qt::OtherFocusReason);
+        m_model.ensureSelectionValid();
+    });
+}
+
+void PopoverView::mousePressEvent(QMouseEvent *event)
+{
+    // A click on the background ends an edit, which then commits.
+    if (!m_model.editingID().isNull())
+        endEditingOnNextTurn();
+    QWidget::mousePressEvent(event);
+}
+
+void PopoverView::endEditingOnNextTurn()
+{
+    postToNextTurn(this, [this] {
+        if (QWidget *focused = QApplication::focusWidget(); focused && window()->isAncestorOf(focused))
+            focused->clearFocus();
+    });
+}
+
+void PopoverView::onQueryChanged()
+{
+    const QString query = m_model.query();
+    if (m_search->text() != query)
+        m_search->setText(query);
+    if (!query.isEmpty() && trimmedEntryText(query).isEmpty()) {
+        // Only white space: cleared on the next turn, if it is still so.
+        postToNextTurn(this, [this] {
+            const QString now = m_model.query();
+            if (!now.isEmpty() && trimmedEntryText(now).isEmpty())
+                m_model.setQuery(QString());
+        });
+        return;
+    }
+    m_model.ensureSelectionValid();
+}
+
+void PopoverView::focusSearchOnNextTurn()
+{
+    postToNextTurn(this, [this] { m_search->setFocus(Qt::OtherFocusReason); });
+}
+
+} // namespace nookary

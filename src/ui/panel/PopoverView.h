@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+
+namespace nookary {
+
+class AppModel;
+class HistoryColumn;
+class SavedColumn;
+class SymbolButton;
+class WindowDragHandle;
+class WindowResizeHandle;
+
+// The one view of the panel: the search field, the history and saved columns, and the
+// footer with "Clear" and the window controls. Everything it shows comes from the model;
+// it talks back to its host only through the three callbacks.
+class PopoverView final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct Callbacks
+    {
+        std::function<void(const QString &)> onCopyAndClose;
+        std::function<void()> onOpenPreferences;
+        std::function<void()> onPinToggle;
+    };
+
+    static constexpr QSize minimumPanelSize{560, 380};
+
+    PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent = nullptr);
+
+    QLineEdit *searchField() const { return m_search; }
+    HistoryColumn *historyColumn() const { return m_history; }
+    SavedColumn *savedColumn() const { return m_saved; }
+    SymbolButton *clearButton() const { return m_clear; }
+    SymbolButton *pinButton() const { return m_pin; }
+    SymbolButton *settingsButton() const { return m_settings; }
+    QWidget *resizeGrip() const { return m_grip; }
+    QList<QWidget *> edgeStrips() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QWidget *makeFooter();
+    void syncPresentation();
+    void syncPin();
+    void onQueryChanged();
+    void focusSearchOnNextTurn();
+    void endEditingOnNextTurn();
+
+    AppModel &m_model;
+    Callbacks m_callbacks;
+    QLineEdit *m_search;
+    HistoryColumn *m_history;
+    SavedColumn *m_saved;
+    SymbolButton *m_clear = nullptr;
+    SymbolButton *m_pin = nullptr;
+    SymbolButton *m_settings = nullptr;
+    QWidget *m_grip = nullptr;
+    WindowDragHandle *m_topStrip;
+    WindowDragHandle *m_leftStrip;
+    WindowDragHandle *m_rightStrip;
+};
+
+} // namespace nookary

@@ -1,0 +1,65 @@
+#include "RowFrame.h"
+
+#include "ui/panel/PanelStyle.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace nookary {
+
+RowFrame::RowFrame(const QUuid &id, QWidget *parent)
+    : QWidget(parent)
+    , m_id(id)
+{
+    setAttribute(Qt::WA_Hover);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void RowFrame::setSelected(bool selected)
+{
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    update();
+}
+
+void RowFrame::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), PanelStyle::rowRadius, PanelStyle::rowRadius);
+    painter.fillPath(shape, PanelStyle::rowFill());
+    if (m_selected) {
+        // Only the inner half of a 1.5 wide stroke on the edge shows.
+        QColor outline = PanelStyle::accent();
+        outline.setAlphaF(0.9f);
+        painter.setPen(QPen(outline, 0.75));
+        const QRectF inner = QRectF(rect()).adjusted(0.375, 0.375, -0.375, -0.375);
+        painter.drawRoundedRect(inner, PanelStyle::rowRadius - 0.375, PanelStyle::rowRadius - 0.375);
+    }
+}
+
+void RowFrame::enterEvent(QEnterEvent *event)
+{
+    Q_EMIT hovered();
+    QWidget::enterEvent(event);
+}
+
+void RowFrame::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void RowFrame::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        Q_EMIT clicked();
+}
+
+} // namespace nookary

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class QPropertyAnimation;
+class QScrollArea;
+class QVBoxLayout;
+
+namespace nookary {
+
+class HeaderBlock;
+
+// A column of the panel: a header over a scrolling stack of rows. Rows are laid out in the
+// order given; a row not given is hidden, not destroyed, so typing never rebuilds them.
+class ScrollColumn : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ScrollColumn(const QString &title, const QString &subtitle, QWidget *parent = nullptr);
+
+    HeaderBlock *header() const { return m_header; }
+    QScrollArea *scrollArea() const { return m_scrollArea; }
+    QWidget *content() const { return m_content; }
+
+    // Scrolls `row` to the vertical centre on the next turn, animated.
+    void scrollToCentre(QWidget *row);
+
+protected:
+    // Lays out exactly `rows` then `tail` (visible ones only), in order.
+    void arrange(const QList<QWidget *> &rows, const QList<QWidget *> &tail);
+
+private:
+    HeaderBlock *m_header;
+    QScrollArea *m_scrollArea;
+    QWidget *m_content;
+    QVBoxLayout *m_rows;
+    QList<QWidget *> m_arranged;
+    QPropertyAnimation *m_scrollAnimation;
+};
+
+} // namespace nookary

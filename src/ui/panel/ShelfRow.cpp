@@ -1,0 +1,299 @@
+#include "ShelfRow.h"
+
+#include "model/EntryText.h"
+#include "platform/MainQueue.h"
+#include "ui/SymbolIcons.h"
+#include "ui/panel/PanelStyle.h"
+#include "ui/panel/PanelWidgets.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace nookary {
+
+namespace {
+
+constexpr int kBadgeRoom = 32;
+constexpr int kTrailingRoom = 4;
+constexpr int kOverlayInset = 6;
+
+// Swallows clicks, so that pressing the handle never copies the snippet.
+class DragGrip final : public QWidget
+{
+public:
+    explicit DragGrip(QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedWidth(22);
+        setCursor(Qt::OpenHandCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QPixmap icon = SymbolIcons::pixmap(QStringLiteral("line.3.horizontal"), 14,
+                                                 PanelStyle::secondary(), devicePixelRatioF());
+        painter.drawPixmap((width() - 14) / 2, (height() - 14) / 2, icon);
+    }
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
+};
+
+// A small rounded overlay on the "ultra-thin material".
+class Capsule final : public QWidget
+{
+public:
+    Capsule(int radius, QWidget *parent)
+        : QWidget(parent)
+        , m_radius(radius)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), m_radius, m_radius);
+        painter.fillPath(path, PanelStyle::overlayFill());
+    }
+
+private:
+    int m_radius;
+};
+
+} // namespace
+
+// MARK: SnippetEditor
+
+SnippetEditor::SnippetEditor(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setFont(PanelStyle::subheadline());
+    setFrameStyle(QFrame::NoFrame);
+    setFixedHeight(104);
+    setTabChangesFocus(true);
+    viewport()->setAutoFillBackground(false);
+    setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; }")
+                      .arg(PanelStyle::primary().name(QColor::HexArgb)));
+    connect(this, &QPlainTextEdit::textChanged, this, &SnippetEditor::keepWithinLimit);
+}
+
+void SnippetEditor::keepWithinLimit()
+{
+    const QString text = toPlainText();
+    if (text.size() <= maxEntryCharacters)
+        return;
+    const QString kept = firstCharacters(text, maxEntryCharacters);
+    if (kept.size() == text.size())
+        return;
+    const QSignalBlocker blocker(this);
+    setPlainText(kept);
+    moveCursor(QTextCursor::End);
+}
+
+void SnippetEditor::focusOutEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    Q_EMIT focusLost();
+}
+
+// MARK: ShelfRow
+
+ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
+    : RowFrame(id, parent)
+    , m_handle(new DragGrip(this))
+    , m_label(new ElidedLabel(this))
+    , m_actions(new Capsule(10, this))
+    , m_editButton(new SymbolButton(QStringLiteral("pencil"), 13, {}, m_actions))
+    , m_deleteButton(new SymbolButton(QStringLiteral("trash"), 13, {}, m_actions))
+    , m_badge(new QLabel(this))
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
+                               PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+    layout->setSpacing(8);
+    layout->addWidget(m_handle);
+    layout->addWidget(m_label, 1);
+
+    auto *actions = new QHBoxLayout(m_actions);
+    actions->setContentsMargins(10, 6, 10, 6);
+    actions->setSpacing(8);
+    actions->addWidget(m_editButton);
+    actions->addWidget(m_deleteButton);
+    m_editButton->setToolTip(QStringLiteral("Edit"));
+    m_deleteButton->setToolTip(QStringLiteral("Delete"));
+    connect(m_editButton, &QAbstractButton::clicked, this, &ShelfRow::editRequested);
+    connect(m_deleteButton, &QAbstractButton::clicked, this, &ShelfRow::deleteRequested);
+
+    m_badge->setFont(PanelStyle::caption2());
+    m_badge->setContentsMargins(8, 4, 8, 4);
+    m_badge->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_badge->setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2; border-radius: 8px; }")
+                               .arg(PanelStyle::secondary().name(QColor::HexArgb),
+                                    PanelStyle::overlayFill().name(QColor::HexArgb)));
+
+    connect(this, &RowFrame::clicked, this, [this] {
+        if (!isEditing())
+            Q_EMIT copyRequested(m_text);
+    });
+    setText(text);
+    updateTrailing();
+}
+
+void ShelfRow::setText(const QString &text)
+{
+    m_text = text;
+    m_label->setText(displayText(text));
+}
+
+QString ShelfRow::shownText() const
+{
+    return m_label->shownText();
+}
+
+void ShelfRow::setShortcutLabel(const QString &label)
+{
+    if (label == m_shortcutLabel)
+        return;
+    m_shortcutLabel = label;
+    m_badge->setText(label);
+    m_badge->adjustSize();
+    updateTrailing();
+}
+
+void ShelfRow::setEditing(bool editing)
+{
+    if (editing == isEditing())
+        return;
+    auto *layout = static_cast<QHBoxLayout *>(this->layout());
+    if (editing) {
+        m_editor = new SnippetEditor(this);
+        m_editor->setPlainText(m_text);
+        m_editor->moveCursor(QTextCursor::End);
+        connect(m_editor, &SnippetEditor::focusLost, this, [this] {
+            Q_EMIT editorFocusLost(m_editor->toPlainText());
+        });
+        m_label->hide();
+        layout->insertWidget(2, m_editor, 1);
+        layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV, kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+        postToNextTurn(m_editor, [editor = m_editor] { editor->setFocus(Qt::OtherFocusReason); });
+    } else {
+        // Disconnected first: a focus change while it goes must not commit the draft.
+        m_editor->disconnect(this);
+        m_editor->deleteLater();
+        m_editor->hide();
+        m_editor = nullptr;
+        m_label->show();
+        layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
+                                   PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+    }
+    updateTrailing();
+}
+
+QString ShelfRow::draftText() const
+{
+    return m_editor ? m_editor->toPlainText() : QString();
+}
+
+bool ShelfRow::showsActions() const
+{
+    return !isEditing() && m_hovering;
+}
+
+bool ShelfRow::showsBadge() const
+{
+    return !isEditing() && !m_hovering && !m_shortcutLabel.isEmpty();
+}
+
+void ShelfRow::enterEvent(QEnterEvent *event)
+{
+    m_hovering = true;
+    updateTrailing();
+    RowFrame::enterEvent(event);
+}
+
+void ShelfRow::leaveEvent(QEvent *event)
+{
+    m_hovering = false;
+    updateTrailing();
+    RowFrame::leaveEvent(event);
+}
+
+void ShelfRow::resizeEvent(QResizeEvent *event)
+{
+    RowFrame::resizeEvent(event);
+    updateTrailing();
+}
+
+void ShelfRow::updateTrailing()
+{
+    m_actions->setVisible(showsActions());
+    m_badge->setVisible(showsBadge());
+    if (!isEditing()) {
+        const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? kBadgeRoom : kTrailingRoom;
+        layout()->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
+                                     PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
+    }
+    m_actions->adjustSize();
+    m_actions->move(width() - kOverlayInset - m_actions->width(), (height() - m_actions->height()) / 2);
+    m_actions->raise();
+    m_badge->move(width() - kOverlayInset - m_badge->width(), (height() - m_badge->height()) / 2);
+    m_badge->raise();
+}
+
+// MARK: AddShelfRow
+
+AddShelfRow::AddShelfRow(QWidget *parent)
+    : QWidget(parent)
+    , m_label(new ElidedLabel(this))
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 6, 10, 6);
+    layout->addWidget(m_label);
+    m_label->setColor(PanelStyle::secondary());
+    setCursor(Qt::PointingHandCursor);
+    setListEmpty(true);
+}
+
+void AddShelfRow::setListEmpty(bool empty)
+{
+    m_label->setText(empty ? QStringLiteral("Drag from History or add a snippet\u2026")
+                           : QStringLiteral("Add a snippet\u2026"));
+}
+
+QString AddShelfRow::text() const
+{
+    return m_label->shownText();
+}
+
+void AddShelfRow::enterEvent(QEnterEvent *event)
+{
+    m_label->setColor(PanelStyle::primary());
+    QWidget::enterEvent(event);
+}
+
+void AddShelfRow::leaveEvent(QEvent *event)
+{
+    m_label->setColor(PanelStyle::secondary());
+    QWidget::leaveEvent(event);
+}
+
+void AddShelfRow::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void AddShelfRow::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}
+
+} // namespace nookary

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "ui/panel/RowFrame.h"
+
+#include <QPlainTextEdit>
+
+class QLabel;
+
+namespace nookary {
+
+class ElidedLabel;
+class SymbolButton;
+
+// The in-place editor of a snippet: transparent, multi-line, never longer than an entry
+// may be. Tells when it loses focus, which is what commits an edit.
+class SnippetEditor final : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit SnippetEditor(QWidget *parent = nullptr);
+
+Q_SIGNALS:
+    void focusLost();
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void keepWithinLimit();
+};
+
+// One saved snippet: a drag handle, its text or its editor, and on the trailing edge its
+// numbered-shortcut badge or, under the pointer, edit and delete buttons.
+class ShelfRow final : public RowFrame
+{
+    Q_OBJECT
+
+public:
+    ShelfRow(const QUuid &id, const QString &text, QWidget *parent = nullptr);
+
+    QString text() const { return m_text; }
+    void setText(const QString &text);
+    QString shownText() const;
+    // "Ctrl+1" to "Ctrl+9", or empty for no badge.
+    void setShortcutLabel(const QString &label);
+    QString shortcutLabel() const { return m_shortcutLabel; }
+
+    // Shows the editor with the snippet's text, focused on the next turn, or hides it
+    // (dropping the draft).
+    void setEditing(bool editing);
+    bool isEditing() const { return m_editor != nullptr; }
+    SnippetEditor *editor() const { return m_editor; }
+    QString draftText() const;
+
+    bool isHovering() const { return m_hovering; }
+    bool showsActions() const;
+    bool showsBadge() const;
+    QWidget *dragHandle() const { return m_handle; }
+    SymbolButton *editButton() const { return m_editButton; }
+    SymbolButton *deleteButton() const { return m_deleteButton; }
+
+Q_SIGNALS:
+    void copyRequested(const QString &text);
+    void editRequested();
+    void deleteRequested();
+    void editorFocusLost(const QString &draft);
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void updateTrailing();
+
+    QString m_text;
+    QString m_shortcutLabel;
+    bool m_hovering = false;
+    QWidget *m_handle;
+    ElidedLabel *m_label;
+    SnippetEditor *m_editor = nullptr;
+    QWidget *m_actions;
+    SymbolButton *m_editButton;
+    SymbolButton *m_deleteButton;
+    QLabel *m_badge;
+};
+
+// "Add a snippet…" under the saved rows.
+class AddShelfRow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit AddShelfRow(QWidget *parent = nullptr);
+    void setListEmpty(bool empty);
+    QString text() const;
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    ElidedLabel *m_label;
+};
+
+} // namespace nookary

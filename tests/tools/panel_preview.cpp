@@ -1,0 +1,59 @@
+// Shows the panel with real-looking content, as the program will, for looking at it and
+// for screenshots: nookary_panel_preview [--popover] [--grab FILE] [--hover-saved N]
+#include "MemoryPasteboard.h"
+#include "app/NookaryChromeHostingController.h"
+#include "app/NookaryPanel.h"
+#include "model/AppModel.h"
+#include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/panel/PopoverView.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace nookary;
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    QTemporaryDir dir;
+    SettingsPreferencesStore store(dir.filePath(QStringLiteral("Nookary.conf")));
+    test::MemoryPasteboard pasteboard;
+    AppModel model(store, pasteboard);
+    if (args.contains(QStringLiteral("--popover")))
+        model.setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+
+    for (const char *copy : {"ssh deploy@build-03.internal", "file:///home/ada/Documents/Quarterly%20report.pdf",
+                             "SELECT id, name FROM customers WHERE created_at > now() - interval '7 days';",
+                             "Thanks for the quick turnaround! I'll review it this afternoon.",
+                             "https://example.org/tickets/4821", "#4821", "Ada Lovelace",
+                             "git rebase -i origin/main"}) {
+        pasteboard.copyText(QString::fromUtf8(copy));
+        model.pollClipboard();
+    }
+    for (const char *snippet : {"Kind regards,\nAda", "ada@example.org", "+44 20 7946 0958",
+                                "kubectl get pods -n staging", "Meeting notes template"})
+        model.addShelfFromDrop(QString::fromUtf8(snippet));
+    model.applyDefaultOpenTarget();
+
+    NookaryPanel panel;
+    auto *view = new PopoverView(model, {});
+    auto *chrome = new NookaryChromeHostingController(view, &panel);
+    auto *layout = new QVBoxLayout(&panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(chrome);
+    panel.resize(640, 420);
+    panel.show();
+
+    const qsizetype grabAt = args.indexOf(QStringLiteral("--grab"));
+    if (grabAt > 0 && grabAt + 1 < args.size()) {
+        const QString file = args.at(grabAt + 1);
+        QTimer::singleShot(600, &app, [&panel, file] {
+            panel.grab().save(file);
+            QCoreApplication::quit();
+        });
+    }
+    return app.exec();
+}

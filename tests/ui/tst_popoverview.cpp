@@ -1,0 +1,328 @@
+#include "ModelFixture.h"
+#include "ui/panel/HistoryColumn.h"
+#include "ui/panel/HistoryRow.h"
+#include "ui/panel/PanelWidgets.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfRow.h"
+
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+
+namespace {
+
+struct Panel
+{
+    ModelFixture f;
+    QStringList copied;
+    int pinToggles = 0;
+    int preferences = 0;
+    std::unique_ptr<PopoverView> view;
+
+    explicit Panel(const QStringList &snippets = {}, const QStringList &copies = {})
+    {
+        AppModel &m = f.start();
+        for (const QString &s : snippets)
+            m.addShelfFromDrop(s);
+        for (const QString &c : copies) {
+            f.pasteboard.copyText(c);
+            m.pollClipboard();
+        }
+        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks{
+            [this](const QString &t) { copied << t; },
+            [this] { ++preferences; },
+            [this] { ++pinToggles; },
+        });
+        view->resize(640, 420);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->activateWindow();
+        QCoreApplication::processEvents();
+    }
+    AppModel &model() { return *f.model; }
+    HistoryColumn *history() { return view->historyColumn(); }
+    SavedColumn *saved() { return view->savedColumn(); }
+
+    QStringList historyShown()
+    {
+        QStringList out;
+        for (HistoryRow *row : history()->visibleRows())
+            if (row->isVisible())
+                out << row->shownText();
+        return out;
+    }
+    QStringList badges()
+    {
+        QStringList out;
+        for (ShelfRow *row : saved()->visibleRows())
+            out << row->shortcutLabel();
+        return out;
+    }
+};
+
+void hover(QWidget *widget)
+{
+    QEnterEvent enter(QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), widget->mapToGlobal(QPointF(2, 2)));
+    QCoreApplication::sendEvent(widget, &enter);
+}
+
+QStringList numbered(int n)
+{
+    QStringList out;
+    for (int i = 1; i <= n; ++i)
+        out << QStringLiteral("snippet %1").arg(i);
+    return out;
+}
+
+} // namespace
+
+class TestPopoverView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void historyRowsFollowTheModel()
+    {
+        Panel p({}, {QStringLiteral("file:///home/a/Report.pdf"), QStringLiteral("FILE:///tmp/"),
+                     QStringLiteral("file://"), QStringLiteral("plain\nsecond line")});
+        QCOMPARE(p.historyShown(), (QStringList{QStringLiteral("plain\u2026"), QStringLiteral("file://"),
+                                                QStringLiteral("tmp"), QStringLiteral("Report.pdf")}));
+        QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 25"));
+        p.model().setHistoryLimit(50);
+        QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 50"));
+
+        QVERIFY(p.history()->emptyState()->isHidden());
+        p.model().setQuery(QStringLiteral("nothing like it"));
+        QVERIFY(p.historyShown().isEmpty());
+        QCOMPARE(p.history()->emptyState()->text(), QStringLiteral("No results"));
+        QVERIFY(!p.history()->emptyState()->isHidden());
+
+        p.model().setQuery(QString());
+        p.view->clearButton()->click();
+        QVERIFY(p.model().history().isEmpty());
+        p.model().setQuery(QStringLiteral("x"));
+        QCOMPARE(p.history()->emptyState()->text(), QStringLiteral("No history yet"));
+    }
+
+    void typingReusesRows()
+    {
+        Panel p({QStringLiteral("alpha")}, {QStringLiteral("one"), QStringLiteral("two")});
+        HistoryRow *one = p.history()->row(p.model().history().at(1).id);
+        ShelfRow *alpha = p.saved()->row(p.model().shelf().first().id);
+        p.model().setQuery(QStringLiteral("tw"));
+        QVERIFY(one->isHidden());
+        p.model().setQuery(QString());
+        QCOMPARE(p.history()->row(p.model().history().at(1).id), one);
+        QCOMPARE(p.saved()->row(p.model().shelf().first().id), alpha);
+        QVERIFY(!one->isHidden());
+    }
+
+    void badgesFollowTheFilteredList()
+    {
+        Panel p(numbered(12));
+        QStringList expected;
+        for (int i = 1; i <= 9; ++i)
+            expected << QStringLiteral("Ctrl+%1").arg(i);
+        expected << QString() << QString() << QString();
+        QCOMPARE(p.badges(), expected);
+
+        // Snippets 4 and 7 only... and 10, 11, 12 do not contain "4" or "7".
+        p.model().setQuery(QStringLiteral("snippet 4"));
+        QCOMPARE(p.badges(), QStringList{QStringLiteral("Ctrl+1")});
+        p.model().setQuery(QStringLiteral("1"));
+        QCOMPARE(p.badges(), (QStringList{QStringLiteral("Ctrl+1"), QStringLiteral("Ctrl+2"),
+                                          QStringLiteral("Ctrl+3"), QStringLiteral("Ctrl+4")}));
+    }
+
+    void theAddRowAndTheSavedEmptyState()
+    {
+        Panel p;
+        QCOMPARE(p.saved()->addRow()->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
+        p.model().addShelfFromDrop(QStringLiteral("x"));
+        QCOMPARE(p.saved()->addRow()->text(), QStringLiteral("Add a snippet\u2026"));
+        QVERIFY(!p.saved()->addRow()->isHidden());
+        QVERIFY(p.saved()->emptyState()->isHidden());
+
+        p.model().setQuery(QStringLiteral("x"));
+        QVERIFY(p.saved()->addRow()->isHidden());
+        QVERIFY(p.saved()->emptyState()->isHidden());
+        p.model().setQuery(QStringLiteral("y"));
+        QVERIFY(!p.saved()->emptyState()->isHidden());
+        QCOMPARE(p.saved()->emptyState()->text(), QStringLiteral("No results"));
+    }
+
+    void hoverSelectsAndClickCopies()
+    {
+        Panel p({QStringLiteral("saved text")}, {QStringLiteral("file:///tmp/a.txt"), QStringLiteral("newest")});
+        HistoryRow *fileRow = p.history()->row(p.model().history().at(1).id);
+        hover(fileRow);
+        QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
+        QCOMPARE(p.model().selectedHistoryID(), fileRow->id());
+        QVERIFY(fileRow->isSelected());
+
+        QTest::mouseClick(fileRow, Qt::LeftButton);
+        QCOMPARE(p.copied, QStringList{QStringLiteral("file:///tmp/a.txt")}); // the full text
+        QCOMPARE(p.model().history().first().id, fileRow->id());
+        QVERIFY(p.model().ignoreNextPasteboardChange());
+
+        ShelfRow *snippet = p.saved()->row(p.model().shelf().first().id);
+        hover(snippet);
+        QVERIFY(snippet->isSelected());
+        QVERIFY(!fileRow->isSelected()); // one selection in the whole panel
+        QVERIFY(snippet->showsActions());
+        QVERIFY(!snippet->showsBadge());
+
+        QTest::mouseClick(snippet->dragHandle(), Qt::LeftButton);
+        QCOMPARE(p.copied.size(), 1); // the handle never copies
+        QTest::mouseClick(snippet, Qt::LeftButton, {}, QPoint(snippet->width() / 2 - 40, snippet->height() / 2));
+        QCOMPARE(p.copied.last(), QStringLiteral("saved text"));
+    }
+
+    void theEditorCommitsAbandonsAndCuts()
+    {
+        Panel p({QStringLiteral("first"), QStringLiteral("second")});
+        const QUuid id = p.model().shelf().first().id;
+        ShelfRow *row = p.saved()->row(id);
+        p.model().startEditing(id);
+        QVERIFY(row->isEditing());
+        QCOMPARE(row->draftText(), QStringLiteral("first"));
+        QTRY_VERIFY(row->editor()->hasFocus());
+
+        row->editor()->setPlainText(QStringLiteral("  first, edited \n"));
+        p.view->searchField()->setFocus(); // focus leaves the editor: the edit commits
+        QTRY_VERIFY(!row->isEditing());
+        QCOMPARE(p.model().shelf().first().text, QStringLiteral("first, edited"));
+        QCOMPARE(row->shownText(), QStringLiteral("first, edited"));
+
+        // Escape (the key map clears editingID) keeps the previous text.
+        p.model().startEditing(id);
+        QTRY_VERIFY(row->editor() && row->editor()->hasFocus());
+        row->editor()->setPlainText(QStringLiteral("thrown away"));
+        p.model().setEditingID({});
+        QVERIFY(!row->isEditing());
+        QCOMPARE(p.model().shelf().first().text, QStringLiteral("first, edited"));
+
+        // Pasting past the limit keeps the first 20000 characters.
+        p.model().startEditing(id);
+        row->editor()->setPlainText(QString(30000, u'p'));
+        QCOMPARE(row->draftText().size(), 20000);
+        p.model().setEditingID({});
+    }
+
+    void addingASnippetOpensItsEditorAndAnAbandonedOneGoes()
+    {
+        Panel p({QStringLiteral("kept")});
+        QTest::mouseClick(p.saved()->addRow(), Qt::LeftButton);
+        QCOMPARE(p.model().shelf().size(), 2);
+        const QUuid fresh = p.model().editingID();
+        ShelfRow *row = p.saved()->row(fresh);
+        QVERIFY(row && row->isEditing());
+        QTRY_VERIFY(row->editor()->hasFocus());
+
+        p.model().setEditingID({}); // Escape: an empty row stays
+        QCOMPARE(p.model().shelf().size(), 2);
+        ShelfRow *kept = p.saved()->row(p.model().shelf().first().id);
+        hover(kept);
+        kept->editButton()->click();
+        QCOMPARE(p.model().shelf().size(), 1);
+        QVERIFY(kept->isEditing());
+
+        // Starting another edit commits the open one first.
+        kept->editor()->setPlainText(QStringLiteral("kept, changed"));
+        QTest::mouseClick(p.saved()->addRow(), Qt::LeftButton);
+        QCOMPARE(p.model().shelf().first().text, QStringLiteral("kept, changed"));
+        QCOMPARE(p.model().shelf().size(), 2);
+    }
+
+    void deleteFromTheHoverPill()
+    {
+        Panel p({QStringLiteral("a"), QStringLiteral("b")});
+        ShelfRow *row = p.saved()->row(p.model().shelf().first().id);
+        hover(row);
+        row->deleteButton()->click();
+        QCOMPARE(p.model().shelf().size(), 1);
+        QCOMPARE(p.badges(), QStringList{QStringLiteral("Ctrl+1")});
+    }
+
+    void aBlankQueryIsClearedOnTheNextTurn()
+    {
+        Panel p({QStringLiteral("a")});
+        QTest::keyClicks(p.view->searchField(), QStringLiteral("   "));
+        QCOMPARE(p.model().query(), QStringLiteral("   "));
+        QTRY_COMPARE(p.model().query(), QString());
+        QCOMPARE(p.view->searchField()->text(), QString());
+
+        QTest::keyClicks(p.view->searchField(), QStringLiteral(" a "));
+        QCoreApplication::processEvents();
+        QCOMPARE(p.model().query(), QStringLiteral(" a "));
+    }
+
+    void theFooterFollowsThePresentation()
+    {
+        Panel p;
+        QVERIFY(!p.view->pinButton()->isHidden());
+        QVERIFY(!p.view->resizeGrip()->isHidden());
+        QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Pin (keep open after copy)"));
+        p.view->pinButton()->click();
+        QVERIFY(p.model().keepWindowPinned());
+        QCOMPARE(p.pinToggles, 1);
+        QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Unpin (close after copy)"));
+        p.view->settingsButton()->click();
+        QCOMPARE(p.preferences, 1);
+        QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences"));
+
+        p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+        QVERIFY(p.view->pinButton()->isHidden());
+        QVERIFY(p.view->resizeGrip()->isHidden());
+        for (QWidget *strip : p.view->edgeStrips())
+            QVERIFY(strip->isHidden());
+        QVERIFY(!p.view->clearButton()->isHidden());
+        QVERIFY(!p.view->settingsButton()->isHidden());
+    }
+
+    void keyboardMovesScrollTheSelectionIntoView()
+    {
+        Panel p;
+        p.model().setHistoryLimit(100);
+        for (int i = 0; i < 60; ++i) {
+            p.f.pasteboard.copyText(QStringLiteral("entry %1").arg(i));
+            p.model().pollClipboard();
+        }
+        p.model().applyDefaultOpenTarget();
+        QScrollBar *bar = p.history()->scrollArea()->verticalScrollBar();
+        QCOMPARE(bar->value(), 0);
+        for (int i = 0; i < 40; ++i)
+            p.model().selectHistory(p.model().history().at(i).id);
+        p.model().moveSelection(AppModel::Nav::down);
+        QTRY_VERIFY(bar->value() > 0);
+        // It settles with the row in the middle of the column.
+        HistoryRow *row = p.history()->row(p.model().selectedHistoryID());
+        const QScrollArea *area = p.history()->scrollArea();
+        const int centred = std::clamp(row->y() + row->height() / 2 - area->viewport()->height() / 2, 0, bar->maximum());
+        QTRY_COMPARE(bar->value(), centred);
+
+        // Moving in the other column leaves this one where it is.
+        p.model().addShelfFromDrop(QStringLiteral("s"));
+        p.model().moveSelection(AppModel::Nav::right);
+        p.model().moveSelection(AppModel::Nav::down);
+        QTest::qWait(50);
+        QCOMPARE(bar->value(), centred);
+    }
+
+    void showingFocusesTheSearchField()
+    {
+        Panel p({QStringLiteral("a")});
+        QTRY_VERIFY(p.view->searchField()->hasFocus());
+        p.view->historyColumn()->setFocus();
+        p.model().setFocusSearchTick(p.model().focusSearchTick() + 1);
+        QTRY_VERIFY(p.view->searchField()->hasFocus());
+    }
+};
+
+QTEST_MAIN(TestPopoverView)
+#include "tst_popoverview.moc"
