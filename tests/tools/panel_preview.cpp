@@ -1,11 +1,13 @@
 // Shows the panel with real-looking content, as the program will, for looking at it and
-// for screenshots: nookary_panel_preview [--popover] [--grab FILE] [--hover-saved N]
+// for screenshots: nookary_panel_preview [--popover] [--edit] [--hover-saved] [--grab FILE]
 #include "MemoryPasteboard.h"
 #include "app/NookaryChromeHostingController.h"
 #include "app/NookaryPanel.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfRow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -47,6 +49,16 @@ int main(int argc, char **argv)
     panel.resize(640, 420);
     panel.show();
 
+    if (args.contains(QStringLiteral("--edit")))
+        model.startEditing(model.shelf().at(1).id);
+    if (args.contains(QStringLiteral("--hover-saved"))) {
+        QTimer::singleShot(200, view, [view] {
+            if (ShelfRow *row = view->savedColumn()->visibleRows().value(0)) {
+                QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+                QCoreApplication::sendEvent(row, &enter);
+            }
+        });
+    }
     const qsizetype grabAt = args.indexOf(QStringLiteral("--grab"));
     if (grabAt > 0 && grabAt + 1 < args.size()) {
         const QString file = args.at(grabAt + 1);

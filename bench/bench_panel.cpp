@@ -1,0 +1,96 @@
+// The panel on screen: opening a fresh panel view, and one keystroke in the search field
+// until the window is repainted, with 100 history entries of 20000 characters and 25
+// snippets. Prints figures; asserts nothing. Run on a real X display (bench/run uses Xvfb).
+#include "MemoryPasteboard.h"
+#include "app/NookaryChromeHostingController.h"
+#include "app/NookaryPanel.h"
+#include "model/AppModel.h"
+#include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/panel/PopoverView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace nookary;
+
+namespace {
+
+double medianMs(std::vector<qint64> ns)
+{
+    std::sort(ns.begin(), ns.end());
+    return ns[ns.size() / 2] / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    SettingsPreferencesStore store(dir.filePath(QStringLiteral("Nookary.conf")));
+    test::MemoryPasteboard pasteboard;
+    AppModel model(store, pasteboard);
+    model.setHistoryLimit(100);
+    for (int i = 0; i < 100; ++i) {
+        pasteboard.copyText(QStringLiteral("entry %1 ").arg(i) + QString(20000 - 12, QChar(u'a' + i % 26)));
+        model.pollClipboard();
+    }
+    for (int i = 0; i < AppModel::shelfMax; ++i)
+        model.addShelfFromDrop(QStringLiteral("snippet %1 ").arg(i) + QString(300, u'w'));
+
+    std::vector<qint64> opens;
+    QElapsedTimer timer;
+    for (int round = 0; round < 15; ++round) {
+        timer.start();
+        auto *panel = new NookaryPanel;
+        auto *layout = new QVBoxLayout(panel);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new NookaryChromeHostingController(new PopoverView(model, {})));
+        panel->resize(640, 420);
+        panel->show();
+        panel->repaint();
+        opens.push_back(timer.nsecsElapsed());
+        (void)QTest::qWaitForWindowExposed(panel);
+        delete panel;
+    }
+    std::printf("open a fresh panel view (build, lay out, paint): %6.2f ms (median of %zu)\n",
+                medianMs(opens), opens.size());
+
+    NookaryPanel panel;
+    auto *layout = new QVBoxLayout(&panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *view = new PopoverView(model, {});
+    layout->addWidget(new NookaryChromeHostingController(view));
+    panel.resize(640, 420);
+    panel.show();
+    (void)QTest::qWaitForWindowExposed(&panel);
+    QTest::qWait(100);
+
+    std::vector<qint64> keys;
+    const QString typed = QStringLiteral("entry 4");
+    for (int round = 0; round < 10; ++round) {
+        for (const QChar c : typed) {
+            timer.start();
+            QTest::keyClick(view->searchField(), c.toLatin1());
+            panel.repaint();
+            keys.push_back(timer.nsecsElapsed());
+        }
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            timer.start();
+            QTest::keyClick(view->searchField(), Qt::Key_Backspace);
+            panel.repaint();
+            keys.push_back(timer.nsecsElapsed());
+        }
+    }
+    std::printf("keystroke to repainted window:                   %6.2f ms (median of %zu; worst %.2f ms)\n",
+                medianMs(keys), keys.size(), *std::max_element(keys.begin(), keys.end()) / 1e6);
+    return 0;
+}
