@@ -1,10 +1,26 @@
 #include "AppDelegate.h"
 
+#include "app/ApplicationEventMonitor.h"
+#include "app/NookaryCenteredWindow.h"
+#include "app/NookaryChromeHostingController.h"
+#include "app/NookaryPanel.h"
+#include "app/PopoverWindow.h"
 #include "model/AppModel.h"
+#include "ui/panel/PopoverView.h"
 
 #include <QApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QUrl>
+
+Q_LOGGING_CATEGORY(lcShell, "nookary.shell")
 
 namespace nookary {
 
@@ -26,6 +42,46 @@ QByteArray jsonLines(const QList<Item> &items)
     return out;
 }
 
+bool isTextControl(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w)
+            || qobject_cast<const QTextEdit *>(w))
+            return true;
+        if (w->isWindow())
+            break;
+    }
+    return false;
+}
+
+// Runs once when `window` next becomes active, then removes itself.
+class BecomeKeyObserver final : public QObject
+{
+public:
+    BecomeKeyObserver(QWidget *window, std::function<void()> onActive)
+        : QObject(window)
+        , m_onActive(std::move(onActive))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate) {
+            auto onActive = std::move(m_onActive);
+            deleteLater();
+            parent()->removeEventFilter(this);
+            if (onActive)
+                onActive();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_onActive;
+};
+
 } // namespace
 
 AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent)
@@ -34,17 +90,51 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
     , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard))
     , m_launchedFromLoginItem(launchedFromLoginItem)
 {
-    connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
+    if (!m_services.workspace)
+        m_services.workspace = std::make_unique<NullWorkspace>();
+    connect(m_model.get(), &AppModel::alertBeep, this, [this] { beep(); });
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    m_monitor.reset();
+    delete m_focusDidBecomeKeyObserver.data();
+}
+
+// MARK: launch
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    if (StatusItem *item = m_services.statusItem.get()) {
+        connect(item, &StatusItem::clicked, this, &AppDelegate::statusItemClicked);
+        item->setMenuBuilder([this](QMenu &menu) { buildStatusMenu(menu); });
+        item->setDimmed(m_model->isTrackingPaused());
+    }
+    m_popover = std::make_unique<PopoverWindow>();
+    connect(m_popover.get(), &PopoverWindow::didClose, this, &AppDelegate::popoverDidClose);
+
+    m_keyMap = std::make_unique<PanelKeyMap>(*m_model, *this);
+    m_monitor = std::make_unique<ApplicationEventMonitor>(
+        [this](QKeyEvent &event) { return handleKey(event); },
+        [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
+
+    connect(m_model.get(), &AppModel::keepWindowPinnedChanged, this, &AppDelegate::syncPinnedUIBehavior);
+    syncPinnedUIBehavior();
+
+    // A start at login shows nothing.
+    if (!m_launchedFromLoginItem)
+        postToNextTurn(this, [this] { showUI(); });
 }
 
 void AppDelegate::applicationShouldHandleReopen()
 {
+    if (!isAuxWindowVisible())
+        showUI();
+}
+
+bool AppDelegate::isAuxWindowVisible() const
+{
+    return false; // the settings and walkthrough windows will count here
 }
 
 QByteArray AppDelegate::handleInstanceRequest(InstanceChannel::Request request)
@@ -57,14 +147,290 @@ QByteArray AppDelegate::handleInstanceRequest(InstanceChannel::Request request)
         return jsonLines(m_model->shelf());
     case Request::reopen:
         applicationShouldHandleReopen();
-        return "ok\n";
+        break;
     case Request::toggle:
+        isPanelOpen() ? closeUI() : showUI();
+        break;
     case Request::show:
+        if (!isPanelOpen())
+            showUI();
+        break;
     case Request::hide:
+        if (isPanelOpen())
+            closeUI();
+        break;
     case Request::ping:
-        return "ok\n";
+        break;
     }
-    return {};
+    return "ok\n";
+}
+
+// MARK: presentation
+
+bool AppDelegate::isPanelOpen() const
+{
+    return (m_popover && m_popover->isShown()) || (m_centeredWindow && m_centeredWindow->isVisible());
+}
+
+QWidget *AppDelegate::makeRootView()
+{
+    QPointer<AppDelegate> self(this);
+    auto *view = new PopoverView(*m_model, PopoverView::Callbacks{
+        [self](const QString &text) {
+            if (!self || text.isEmpty())
+                return;
+            self->copyToClipboard(text);
+            if (self->m_model->openPresentation() == AppModel::OpenPresentation::centeredWindow
+                && self->m_model->keepWindowPinned())
+                self->m_model->setFocusSearchTick(self->m_model->focusSearchTick() + 1);
+            else
+                self->closeUI();
+        },
+        [self] {
+            if (self)
+                self->openPreferences();
+        },
+        [self] {
+            if (self)
+                self->syncPinnedUIBehavior();
+        },
+    });
+    return new NookaryChromeHostingController(view);
+}
+
+void AppDelegate::showUI()
+{
+    m_pendingFocusRestoreWorkItem.cancel();
+    m_previousApp = m_services.workspace->frontmostApplication();
+    m_model->applyDefaultOpenTarget();
+    QPointer<AppDelegate> self(this);
+    postToNextTurn(this, [self] {
+        if (!self)
+            return;
+        if (self->m_model->openPresentation() == AppModel::OpenPresentation::centeredWindow)
+            self->showCenteredWindowAndArmFocus();
+        else
+            self->showPopoverAndArmFocus();
+    });
+}
+
+void AppDelegate::showPopoverAndArmFocus()
+{
+    syncPinnedUIBehavior();
+    if (m_popover->isShown())
+        return;
+    m_popover->setContent(makeRootView());
+    const QRect anchor = m_services.statusItem ? m_services.statusItem->geometry() : QRect();
+    m_popover->showAt(anchor);
+    armFocusOnDidBecomeKey(m_popover.get());
+    if (m_popover->isActiveWindow())
+        requestSearchFocusRobust();
+}
+
+void AppDelegate::showCenteredWindowAndArmFocus()
+{
+    QPointer<AppDelegate> self(this);
+    auto becomeKey = [self] {
+        if (self)
+            self->requestSearchFocusRobust();
+    };
+    auto didClose = [self] {
+        if (!self)
+            return;
+        self->m_model->setQuery(QString());
+        self->finishClose();
+    };
+    if (m_centeredWindow) {
+        m_centeredWindow->onDidBecomeKey = becomeKey;
+        m_centeredWindow->onDidClose = didClose;
+    } else {
+        m_centeredWindow = std::make_unique<NookaryCenteredWindow>(*m_services.preferences, makeRootView(),
+                                                                   becomeKey, didClose);
+    }
+    syncPinnedUIBehavior();
+    m_centeredWindow->showCenteredAndKey();
+}
+
+void AppDelegate::requestSearchFocusRobust()
+{
+    m_model->setFocusSearchTick(m_model->focusSearchTick() + 1);
+    QPointer<AppDelegate> self(this);
+    postToNextTurn(this, [self] {
+        if (self)
+            self->m_model->setFocusSearchTick(self->m_model->focusSearchTick() + 1);
+    });
+}
+
+void AppDelegate::armFocusOnDidBecomeKey(QWidget *window)
+{
+    delete m_focusDidBecomeKeyObserver.data();
+    QPointer<AppDelegate> self(this);
+    m_focusDidBecomeKeyObserver = new BecomeKeyObserver(window, [self] {
+        if (self)
+            self->requestSearchFocusRobust();
+    });
+}
+
+void AppDelegate::closeUI()
+{
+    m_model->setQuery(QString());
+    const bool popoverShown = m_popover && m_popover->isShown();
+    const bool centredShown = m_centeredWindow && m_centeredWindow->isVisible();
+    if (popoverShown) {
+        // Its hide reports popoverDidClose, which finishes the close.
+        m_popover->hide();
+    }
+    if (centredShown) {
+        m_centeredWindow->persistCurrentFrame(true);
+        m_centeredWindow->panel()->hide();
+        if (m_centeredWindow->onDidClose)
+            m_centeredWindow->onDidClose();
+        return;
+    }
+    if (popoverShown)
+        return;
+    finishClose();
+}
+
+void AppDelegate::popoverDidClose()
+{
+    m_model->setQuery(QString());
+    finishClose();
+}
+
+void AppDelegate::finishClose()
+{
+    if (suppressFinalizeAfterUICloseOnce) {
+        suppressFinalizeAfterUICloseOnce = false;
+        return;
+    }
+    restorePreviousAppFocus();
+}
+
+void AppDelegate::restorePreviousAppFocus()
+{
+    if (!m_previousApp)
+        return;
+    const RunningApplication application = *std::exchange(m_previousApp, std::nullopt);
+    m_pendingFocusRestoreWorkItem.cancel();
+    QPointer<AppDelegate> self(this);
+    m_pendingFocusRestoreWorkItem = postDelayed(this, focusRestoreDelay, [self, application] {
+        if (self)
+            self->m_services.workspace->activate(application);
+    });
+}
+
+void AppDelegate::syncPinnedUIBehavior()
+{
+    const bool pinned = m_model->openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model->keepWindowPinned();
+    if (m_centeredWindow) {
+        m_centeredWindow->closesOnResignKey = !pinned;
+        if (!pinned)
+            m_centeredWindow->ignoreResignUntil = {};
+    }
+}
+
+// MARK: copy-back
+
+void AppDelegate::copyToClipboard(const QString &text)
+{
+    m_model->markProgrammaticWrite(text);
+    Pasteboard &pasteboard = *m_services.pasteboard;
+    pasteboard.clear();
+    if (text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
+        const QUrl url(text, QUrl::StrictMode);
+        if (url.isValid() && url.isLocalFile()) {
+            pasteboard.writeFileURL(url);
+            return;
+        }
+    }
+    pasteboard.writeString(text);
+}
+
+// MARK: monitors
+
+bool AppDelegate::handleKey(QKeyEvent &event)
+{
+    return m_keyMap->handle(PanelKey::fromEvent(event)) == PanelKeyMap::Decision::consume;
+}
+
+void AppDelegate::handleMousePress(QWidget *target)
+{
+    if (!isPanelOpen() || m_model->editingID().isNull())
+        return;
+    if (target && target->window() == QApplication::activeWindow() && isTextControl(target))
+        return;
+    endEditingOnNextTurn();
+}
+
+void AppDelegate::endEditingOnNextTurn()
+{
+    postToNextTurn(this, [] {
+        if (QWidget *focused = QApplication::focusWidget())
+            focused->clearFocus();
+    });
+}
+
+void AppDelegate::beep()
+{
+    QApplication::beep();
+}
+
+// MARK: tray icon and menu
+
+void AppDelegate::statusItemClicked()
+{
+    isPanelOpen() ? closeUI() : showUI();
+}
+
+void AppDelegate::buildStatusMenu(QMenu &menu)
+{
+    menu.addAction(m_model->isTrackingPaused() ? QStringLiteral("Resume Nookary") : QStringLiteral("Pause Nookary"),
+                   this, &AppDelegate::togglePauseNookary);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Show Onboarding"), this, &AppDelegate::showOnboardingFromMenu);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")), this,
+                   &AppDelegate::openPreferences);
+    menu.addAction(QStringLiteral("About"), this, &AppDelegate::openAbout);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this, &AppDelegate::quitApp);
+}
+
+void AppDelegate::togglePauseNookary()
+{
+    m_model->setIsTrackingPaused(!m_model->isTrackingPaused());
+    if (m_services.statusItem)
+        m_services.statusItem->setDimmed(m_model->isTrackingPaused());
+}
+
+void AppDelegate::showOnboardingFromMenu()
+{
+    // The walkthrough window opens from here once it exists.
+}
+
+void AppDelegate::openPreferences()
+{
+    // The settings window opens from here once it exists.
+}
+
+void AppDelegate::openAbout()
+{
+    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),
+                                QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
+                                QMessageBox::Ok);
+    box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+void AppDelegate::quitApp()
+{
+    QCoreApplication::quit();
 }
 
 } // namespace nookary

@@ -1,19 +1,29 @@
 #pragma once
 
 #include "app/InstanceChannel.h"
+#include "platform/MainQueue.h"
 #include "platform/PlatformServices.h"
+#include "ui/panel/PanelKeyMap.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
+#include <optional>
+
+class QMenu;
 
 namespace nookary {
 
 class AppModel;
+class ApplicationEventMonitor;
+class NookaryCenteredWindow;
+class PopoverWindow;
 
-// The hub of the running program: owns the platform services and the one model, and
-// answers what other command lines ask of the running instance.
-class AppDelegate final : public QObject
+// The hub of the running program: owns the platform services and the one model, the tray
+// icon's behaviour, both presentations of the panel, the hand-back of focus, copy-back to
+// the clipboard, and what other command lines ask of the running instance.
+class AppDelegate final : public QObject, public PanelKeyMapHost
 {
     Q_OBJECT
 
@@ -24,16 +34,64 @@ public:
     void applicationDidFinishLaunching();
     // The user started Nookary again while it runs.
     void applicationShouldHandleReopen();
-
     QByteArray handleInstanceRequest(InstanceChannel::Request request);
+
+    // Presentation, focus and copy-back.
+    void showUI();
+    void closeUI() override;
+    bool isPanelOpen() const;
+    void copyToClipboard(const QString &text) override;
+    void syncPinnedUIBehavior();
+
+    // The tray icon and its menu.
+    void statusItemClicked();
+    void buildStatusMenu(QMenu &menu);
+    void togglePauseNookary();
+    void showOnboardingFromMenu();
+    void openPreferences() override;
+    void openAbout();
+    void quitApp();
 
     AppModel &model() { return *m_model; }
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
+    PopoverWindow *popover() const { return m_popover.get(); }
+    NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
+    std::optional<RunningApplication> previousApp() const { return m_previousApp; }
+    bool isFocusRestorePending() const { return m_pendingFocusRestoreWorkItem.isPending(); }
+    bool suppressFinalizeAfterUICloseOnce = false;
+
+    // How long after a close focus goes back to the previous application.
+    static constexpr std::chrono::milliseconds focusRestoreDelay{30};
 
 private:
+    // PanelKeyMapHost
+    bool isPanelShown() const override { return isPanelOpen(); }
+    void endEditingOnNextTurn() override;
+    void beep() override;
+
+    QWidget *makeRootView();
+    void showPopoverAndArmFocus();
+    void showCenteredWindowAndArmFocus();
+    void armFocusOnDidBecomeKey(QWidget *window);
+    void requestSearchFocusRobust();
+    void popoverDidClose();
+    void finishClose();
+    void restorePreviousAppFocus();
+    bool handleKey(QKeyEvent &event);
+    void handleMousePress(QWidget *target);
+    bool isAuxWindowVisible() const;
+
     PlatformServices m_services;
     std::unique_ptr<AppModel> m_model;
     const bool m_launchedFromLoginItem;
+    std::unique_ptr<PopoverWindow> m_popover;
+    std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
+    std::unique_ptr<PanelKeyMap> m_keyMap;
+    std::unique_ptr<ApplicationEventMonitor> m_monitor;
+    QPointer<QObject> m_focusDidBecomeKeyObserver;
+    std::optional<RunningApplication> m_previousApp;
+    CancellableTask m_pendingFocusRestoreWorkItem;
+    bool m_popoverClosing = false;
 };
 
 } // namespace nookary

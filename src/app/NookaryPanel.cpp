@@ -1,5 +1,7 @@
 #include "NookaryPanel.h"
 
+#include "platform/WindowSystem.h"
+
 namespace nookary {
 
 NookaryPanel::NookaryPanel(QWidget *parent)
@@ -11,6 +13,13 @@ NookaryPanel::NookaryPanel(QWidget *parent)
     setMinimumSize(560, 380);
     resize(560, 380);
     setWindowTitle(QStringLiteral("Nookary"));
+}
+
+void NookaryPanel::showEvent(QShowEvent *event)
+{
+    // Sent before the window is mapped, which is when the desktop reads this.
+    WindowSystem::keepOutOfTaskbar(*this);
+    QWidget::showEvent(event);
 }
 
 } // namespace nookary

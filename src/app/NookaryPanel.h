@@ -13,6 +13,9 @@ class NookaryPanel final : public QWidget
 
 public:
     explicit NookaryPanel(QWidget *parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
 
 } // namespace nookary

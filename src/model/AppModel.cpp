@@ -1,6 +1,7 @@
 #include "AppModel.h"
 
 #include "model/EntryText.h"
+#include "model/PersistedRead.h"
 #include "model/SettingsKeys.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
@@ -120,31 +121,10 @@ AppModel::~AppModel() = default;
 
 // MARK: persisted reads
 
-namespace {
-
-// The rule shared by the persisted-read family. `read` says whether a key holds a value of
-// the type (and which); `write` copies a legacy value to the current key.
-template <typename Read, typename Write>
-auto readMigrating(const char *current, const char *legacy, Read read, Write write)
-    -> decltype(read(QString()))
-{
-    if (auto value = read(key(current)))
-        return value;
-    if (legacy) {
-        if (auto value = read(key(legacy))) {
-            write(key(current), *value);
-            return value;
-        }
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 std::optional<qint64> AppModel::persistedInt(const char *k, const char *legacy)
 {
     return readMigrating(
-        k, legacy,
+        key(k), legacy ? key(legacy) : QString(),
         [this](const QString &name) {
             return m_store.contains(name) ? std::optional(m_store.integer(name)) : std::nullopt;
         },
@@ -154,7 +134,7 @@ std::optional<qint64> AppModel::persistedInt(const char *k, const char *legacy)
 std::optional<bool> AppModel::persistedBool(const char *k, const char *legacy)
 {
     return readMigrating(
-        k, legacy,
+        key(k), legacy ? key(legacy) : QString(),
         [this](const QString &name) {
             return m_store.contains(name) ? std::optional(m_store.boolean(name)) : std::nullopt;
         },
@@ -165,14 +145,14 @@ std::optional<bool> AppModel::persistedBool(const char *k, const char *legacy)
 std::optional<QString> AppModel::persistedString(const char *k, const char *legacy)
 {
     return readMigrating(
-        k, legacy, [this](const QString &name) { return m_store.string(name); },
+        key(k), legacy ? key(legacy) : QString(), [this](const QString &name) { return m_store.string(name); },
         [this](const QString &name, const QString &value) { m_store.setString(name, value); });
 }
 
 std::optional<QByteArray> AppModel::persistedData(const char *k, const char *legacy)
 {
     return readMigrating(
-        k, legacy, [this](const QString &name) { return m_store.data(name); },
+        key(k), legacy ? key(legacy) : QString(), [this](const QString &name) { return m_store.data(name); },
         [this](const QString &name, const QByteArray &value) { m_store.setData(name, value); });
 }
 

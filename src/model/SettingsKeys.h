@@ -26,6 +26,12 @@ inline constexpr Key onboardingCompletedVersion{"Nookary.onboarding.completedVer
 // Binary data holding the JSON array of saved snippets.
 inline constexpr Key shelf{"Nookary.shelf.v1", "Quobble.shelf.v1"};
 
+// The centred window's frame, in Qt's screen coordinates (origin top left).
+inline constexpr Key centeredWindowX{"Nookary.centeredWindow.posX.v1", "Velmic.centeredWindow.posX.v1"};
+inline constexpr Key centeredWindowY{"Nookary.centeredWindow.posY.v1", "Velmic.centeredWindow.posY.v1"};
+inline constexpr Key centeredWindowWidth{"Nookary.centeredWindow.width.v1", "Velmic.centeredWindow.width.v1"};
+inline constexpr Key centeredWindowHeight{"Nookary.centeredWindow.height.v1", "Velmic.centeredWindow.height.v1"};
+
 inline constexpr std::array<int, 3> historyLimitOptions{25, 50, 100};
 inline constexpr int defaultHistoryLimit = 25;
 inline constexpr int onboardingFirstStep = 0;

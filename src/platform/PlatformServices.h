@@ -2,6 +2,8 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
+#include "platform/StatusItem.h"
+#include "platform/Workspace.h"
 
 #include <memory>
 
@@ -12,6 +14,8 @@ struct PlatformServices
 {
     std::unique_ptr<PreferencesStore> preferences;
     std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<Workspace> workspace;
+    std::unique_ptr<StatusItem> statusItem;
 };
 
 // Needs a QGuiApplication. Settings live at the per-user location.

@@ -2,6 +2,8 @@
 
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "platform/qt/TrayStatusItem.h"
+#include "platform/x11/X11Workspace.h"
 
 #include <QGuiApplication>
 
@@ -13,6 +15,11 @@ PlatformServices createPlatformServices()
     services.preferences =
         std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
     services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
+    if (auto x11 = X11Workspace::create())
+        services.workspace = std::move(x11);
+    else
+        services.workspace = std::make_unique<NullWorkspace>();
+    services.statusItem = std::make_unique<TrayStatusItem>();
     return services;
 }
 

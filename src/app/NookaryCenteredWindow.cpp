@@ -1,0 +1,153 @@
+#include "NookaryCenteredWindow.h"
+
+#include "app/NookaryPanel.h"
+#include "app/WindowPlacement.h"
+#include "model/PersistedRead.h"
+#include "model/SettingsKeys.h"
+#include "platform/MainQueue.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace nookary {
+
+namespace SK = SettingsKeys;
+
+namespace {
+
+std::optional<double> stored(PreferencesStore &store, const SK::Key &key)
+{
+    return persistedDouble(store, QString::fromLatin1(key.current), QString::fromLatin1(key.legacy));
+}
+
+QScreen *bestScreenForCentering()
+{
+    if (QScreen *screen = QGuiApplication::screenAt(QCursor::pos()))
+        return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content,
+                                             std::function<void()> becomeKey, std::function<void()> didClose,
+                                             QObject *parent)
+    : QObject(parent)
+    , onDidBecomeKey(std::move(becomeKey))
+    , onDidClose(std::move(didClose))
+    , m_store(store)
+    , m_panel(new NookaryPanel)
+{
+    auto *layout = new QVBoxLayout(m_panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    m_panel->installEventFilter(this);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            handleAppDidResignActive();
+    });
+}
+
+NookaryCenteredWindow::~NookaryCenteredWindow()
+{
+    delete m_panel;
+}
+
+bool NookaryCenteredWindow::isVisible() const
+{
+    return m_panel->isVisible();
+}
+
+bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_panel)
+        return false;
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        if (onDidBecomeKey)
+            onDidBecomeKey();
+        break;
+    case QEvent::WindowDeactivate:
+        closeOnFocusLoss();
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        persistCurrentFrame(false);
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void NookaryCenteredWindow::closeOnFocusLoss()
+{
+    if (!m_panel->isVisible() || !closesOnResignKey || m_clock() < ignoreResignUntil)
+        return;
+    persistCurrentFrame(true);
+    m_panel->hide();
+    if (onDidClose)
+        onDidClose();
+}
+
+void NookaryCenteredWindow::handleAppDidResignActive()
+{
+    closeOnFocusLoss();
+}
+
+void NookaryCenteredWindow::showCenteredAndKey()
+{
+    ignoreResignUntil = m_clock() + showGrace;
+    applySavedFrameOrCenter();
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
+    QPointer<NookaryCenteredWindow> self(this);
+    postToNextTurn(this, [self] {
+        if (self)
+            self->applySavedFrameOrCenter();
+    });
+}
+
+void NookaryCenteredWindow::persistCurrentFrame(bool force)
+{
+    if (!force && !m_panel->isVisible())
+        return;
+    const QRect frame = m_panel->geometry();
+    m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
+    m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());
+    m_store.setReal(QString::fromLatin1(SK::centeredWindowWidth.current), frame.width());
+    m_store.setReal(QString::fromLatin1(SK::centeredWindowHeight.current), frame.height());
+}
+
+void NookaryCenteredWindow::applySavedFrameOrCenter()
+{
+    QScreen *centring = bestScreenForCentering();
+    const auto size = WindowPlacement::savedSize(
+        stored(m_store, SK::centeredWindowWidth), stored(m_store, SK::centeredWindowHeight),
+        QSizeF(m_panel->minimumSize()),
+        centring ? std::optional(QRectF(centring->availableGeometry())) : std::nullopt);
+    const QSize newSize = size ? size->toSize() : m_panel->size();
+    // Placing must not count as the user moving it.
+    m_panel->removeEventFilter(this);
+    m_panel->resize(newSize);
+
+    QList<QRectF> areas;
+    for (QScreen *screen : QGuiApplication::screens())
+        areas.append(QRectF(screen->availableGeometry()));
+    QScreen *main = QGuiApplication::primaryScreen();
+    const auto origin = WindowPlacement::savedOrigin(
+        stored(m_store, SK::centeredWindowX), stored(m_store, SK::centeredWindowY), QSizeF(newSize), areas,
+        main ? std::optional(QRectF(main->availableGeometry())) : std::nullopt);
+    if (origin)
+        m_panel->move(origin->toPoint());
+    else if (centring)
+        m_panel->move(WindowPlacement::centred(QRectF(centring->availableGeometry()), QSizeF(newSize)).toPoint());
+    m_panel->installEventFilter(this);
+}
+
+} // namespace nookary

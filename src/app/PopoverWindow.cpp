@@ -1,0 +1,54 @@
+#include "PopoverWindow.h"
+
+#include "app/WindowPlacement.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace nookary {
+
+PopoverWindow::PopoverWindow(QWidget *parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    setFixedSize(contentSize);
+}
+
+void PopoverWindow::setContent(QWidget *content)
+{
+    if (m_content) {
+        m_content->hide();
+        m_content->deleteLater();
+    }
+    m_content = content;
+    layout()->addWidget(content);
+}
+
+void PopoverWindow::showAt(const QRect &anchor)
+{
+    const QPoint pointer = QCursor::pos();
+    QScreen *screen = nullptr;
+    if (anchor.isValid() && !anchor.isEmpty())
+        screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen)
+        screen = QGuiApplication::screenAt(pointer);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect visible = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), contentSize);
+    move(WindowPlacement::popoverOrigin(anchor, contentSize, visible, pointer));
+    show();
+    raise();
+    activateWindow();
+}
+
+void PopoverWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    Q_EMIT didClose();
+}
+
+} // namespace nookary

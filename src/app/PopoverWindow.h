@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+namespace nookary {
+
+// The popover presentation: a frameless popup under (or above) the tray icon, closed by a
+// click outside it as popups are. Its content is replaced at every opening.
+class PopoverWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr QSize contentSize{560, 380};
+
+    explicit PopoverWindow(QWidget *parent = nullptr);
+
+    // Takes ownership of `content`; the previous content goes.
+    void setContent(QWidget *content);
+    QWidget *content() const { return m_content; }
+    // `anchor`: the tray icon's place on screen, or empty when unknown.
+    void showAt(const QRect &anchor);
+    bool isShown() const { return isVisible(); }
+
+Q_SIGNALS:
+    void didClose();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QWidget *m_content = nullptr;
+};
+
+} // namespace nookary

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+#include <optional>
+
+// The arithmetic that places the panel's windows, free of any window so that it can be
+// checked on its own. Rectangles are in Qt's screen coordinates (origin top left).
+namespace nookary::WindowPlacement {
+
+// A remembered size, raised to `minimum` and then cut to the visible area of the screen
+// used for centring (the cut wins); nothing when it is missing, not positive or not finite.
+std::optional<QSizeF> savedSize(std::optional<double> width, std::optional<double> height,
+                                QSizeF minimum, std::optional<QRectF> centringScreen);
+
+// A remembered top-left corner kept inside the visible area of the first screen the window
+// would touch, or of the main screen when it touches none. The right and bottom bounds are
+// applied last, so a window larger than the screen aligns with its right or bottom edge.
+std::optional<QPointF> savedOrigin(std::optional<double> x, std::optional<double> y, QSizeF size,
+                                   const QList<QRectF> &visibleAreas, std::optional<QRectF> mainVisibleArea);
+
+QPointF centred(const QRectF &visibleArea, QSizeF size);
+
+// Where the popover goes: centred under the tray icon, or above it when the icon is in the
+// bottom half of its screen; at the pointer when the tray gives no place. Kept on screen.
+QPoint popoverOrigin(const QRect &anchor, QSize size, const QRect &visibleArea, QPoint pointer);
+
+} // namespace nookary::WindowPlacement

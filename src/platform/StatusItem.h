@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+#include <functional>
+
+class QMenu;
+
+namespace nookary {
+
+// The program's icon in the desktop's tray. A left click is `clicked`; a right click opens
+// the menu, whose entries are built anew each time it opens. Main thread only.
+class StatusItem : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~StatusItem() override = default;
+
+    // Whether a tray shows the icon now. A tray that appears later still gets it.
+    virtual bool isAvailable() const = 0;
+    // Dimmed (0.35 opacity) while clipboard tracking is paused.
+    virtual void setDimmed(bool dimmed) = 0;
+    virtual bool isDimmed() const = 0;
+    // The icon's place on screen; empty when the tray does not tell.
+    virtual QRect geometry() const = 0;
+    virtual void setMenuBuilder(std::function<void(QMenu &)> builder) = 0;
+
+Q_SIGNALS:
+    void clicked();
+};
+
+} // namespace nookary

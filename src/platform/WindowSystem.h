@@ -1,0 +1,11 @@
+#pragma once
+
+class QWidget;
+
+namespace nookary::WindowSystem {
+
+// Asks the desktop to leave this top-level window out of task bars and pagers. Call it each
+// time before the window is shown; a no-op where the desktop cannot be asked.
+void keepOutOfTaskbar(QWidget &window);
+
+} // namespace nookary::WindowSystem

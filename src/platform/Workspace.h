@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <optional>
+
+namespace nookary {
+
+// An application window the user was working in, to give focus back to later.
+struct RunningApplication
+{
+    quint64 windowId = 0; // the window system's id of its active window
+    qint64 pid = 0;       // 0 when unknown
+
+    friend bool operator==(const RunningApplication &, const RunningApplication &) = default;
+};
+
+// The desktop's windows as the shell needs them: which application is in front, and giving
+// focus back to it. Main thread only; every call returns at once.
+class Workspace
+{
+public:
+    virtual ~Workspace() = default;
+
+    // The application in front now; nothing when the desktop cannot tell (no window
+    // manager, or one that does not publish its active window).
+    virtual std::optional<RunningApplication> frontmostApplication() const = 0;
+    // Asks the window manager to activate it; quietly does nothing where it cannot.
+    virtual void activate(const RunningApplication &application) = 0;
+};
+
+// For sessions without a window system the program knows: knows nothing, does nothing.
+class NullWorkspace final : public Workspace
+{
+public:
+    std::optional<RunningApplication> frontmostApplication() const override { return std::nullopt; }
+    void activate(const RunningApplication &) override {}
+};
+
+} // namespace nookary

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace nookary {
+
+// StatusItem over QSystemTrayIcon (an XEmbed tray or a StatusNotifierItem host). The menu
+// stays attached, since StatusNotifierItem hosts show it themselves, and is refilled each
+// time it is about to show.
+class TrayStatusItem final : public StatusItem
+{
+    Q_OBJECT
+
+public:
+    explicit TrayStatusItem(QObject *parent = nullptr);
+
+    bool isAvailable() const override;
+    void setDimmed(bool dimmed) override;
+    bool isDimmed() const override { return m_dimmed; }
+    QRect geometry() const override;
+    void setMenuBuilder(std::function<void(QMenu &)> builder) override;
+
+    // The icon drawn for the tray: our "Menubaricon", or the paperclip symbol.
+    static QIcon makeIcon(qreal opacity);
+
+private:
+    QSystemTrayIcon m_tray;
+    QMenu m_menu;
+    std::function<void(QMenu &)> m_builder;
+    bool m_dimmed = false;
+};
+
+} // namespace nookary

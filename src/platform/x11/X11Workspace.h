@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+#include <memory>
+
+namespace nookary {
+
+// Workspace over EWMH: the root window's _NET_ACTIVE_WINDOW (with the window's _NET_WM_PID)
+// is the frontmost application; activating is the _NET_ACTIVE_WINDOW client message.
+// Without an EWMH window manager there is no frontmost application.
+class X11Workspace final : public Workspace
+{
+public:
+    // Null when the application does not run on X11.
+    static std::unique_ptr<X11Workspace> create();
+
+    std::optional<RunningApplication> frontmostApplication() const override;
+    void activate(const RunningApplication &application) override;
+
+    ~X11Workspace() override;
+
+private:
+    struct Connection;
+    explicit X11Workspace(std::unique_ptr<Connection> connection);
+    std::unique_ptr<Connection> m_x;
+};
+
+} // namespace nookary
