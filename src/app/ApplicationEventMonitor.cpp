@@ -4,8 +4,25 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace nookary {
+
+namespace {
+
+// The widget a press in `window` at `position` (window coordinates) is for.
+QWidget *widgetUnder(QWindow *window, QPoint position)
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == window) {
+            QWidget *child = top->childAt(position);
+            return child ? child : top;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
 
 ApplicationEventMonitor::ApplicationEventMonitor(KeyHandler onKey, MouseHandler onMouse, QObject *parent)
     : QObject(parent)
@@ -32,7 +49,7 @@ bool ApplicationEventMonitor::eventFilter(QObject *watched, QEvent *event)
         return m_onKey && m_onKey(static_cast<QKeyEvent &>(*event));
     auto &mouse = static_cast<QMouseEvent &>(*event);
     if (m_onMouse && (mouse.button() == Qt::LeftButton || mouse.button() == Qt::RightButton))
-        m_onMouse(QApplication::widgetAt(mouse.globalPosition().toPoint()), mouse);
+        m_onMouse(widgetUnder(static_cast<QWindow *>(watched), mouse.position().toPoint()), mouse);
     return false;
 }
 

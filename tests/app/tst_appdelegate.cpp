@@ -1,0 +1,298 @@
+#include "FakeShellServices.h"
+#include "MemoryPasteboard.h"
+#include "app/AppDelegate.h"
+#include "app/NookaryCenteredWindow.h"
+#include "app/NookaryPanel.h"
+#include "app/PopoverWindow.h"
+#include "model/AppModel.h"
+#include "platform/qt/SettingsPreferencesStore.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+
+namespace {
+
+const RunningApplication kEditor{0x1234, 77};
+
+struct Shell
+{
+    QTemporaryDir dir;
+    FakeWorkspace *workspace = nullptr;
+    FakeStatusItem *statusItem = nullptr;
+    MemoryPasteboard *pasteboard = nullptr;
+    std::unique_ptr<AppDelegate> delegate;
+
+    explicit Shell(bool fromLogin = true, const QByteArray &settings = {})
+    {
+        const QString path = dir.filePath(QStringLiteral("Nookary.conf"));
+        if (!settings.isEmpty()) {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("[General]\n" + settings);
+        }
+        PlatformServices services;
+        services.preferences = std::make_unique<SettingsPreferencesStore>(path);
+        auto board = std::make_unique<MemoryPasteboard>();
+        pasteboard = board.get();
+        services.pasteboard = std::move(board);
+        auto ws = std::make_unique<FakeWorkspace>();
+        workspace = ws.get();
+        services.workspace = std::move(ws);
+        auto item = std::make_unique<FakeStatusItem>();
+        statusItem = item.get();
+        services.statusItem = std::move(item);
+        workspace->frontmost = kEditor;
+        delegate = std::make_unique<AppDelegate>(std::move(services), fromLogin);
+        delegate->applicationDidFinishLaunching();
+    }
+    AppModel &model() { return delegate->model(); }
+    void copy(const QString &text)
+    {
+        pasteboard->copyText(text);
+        model().pollClipboard();
+    }
+    void openAndWait()
+    {
+        delegate->showUI();
+        QTRY_VERIFY(delegate->isPanelOpen());
+    }
+};
+
+} // namespace
+
+class TestAppDelegate : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aStartAtLoginShowsNothingAndAManualStartShowsThePanel()
+    {
+        Shell quiet(true);
+        QTest::qWait(50);
+        QVERIFY(!quiet.delegate->isPanelOpen());
+
+        Shell manual(false);
+        QVERIFY(!manual.delegate->isPanelOpen()); // on the next turn, not during launch
+        QTRY_VERIFY(manual.delegate->isPanelOpen());
+        QVERIFY(manual.delegate->centeredWindow());
+    }
+
+    void closingHandsFocusBackOnceAfterAMoment()
+    {
+        Shell s;
+        s.openAndWait();
+        QCOMPARE(s.delegate->previousApp(), kEditor);
+        s.model().setQuery(QStringLiteral("abc"));
+        s.delegate->closeUI();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QCOMPARE(s.model().query(), QString());
+        QVERIFY(s.workspace->activated.isEmpty()); // 0.03 s later, not at once
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication>{kEditor});
+        QVERIFY(!s.delegate->previousApp());
+
+        // Nothing open and nothing remembered: nothing happens.
+        s.delegate->closeUI();
+        QTest::qWait(60);
+        QCOMPARE(s.workspace->activated.size(), 1);
+    }
+
+    void aQuickReopenCancelsThePendingHandBack()
+    {
+        Shell s;
+        s.openAndWait();
+        s.delegate->closeUI();
+        QVERIFY(s.delegate->isFocusRestorePending());
+        s.delegate->showUI();
+        QVERIFY(!s.delegate->isFocusRestorePending());
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+    }
+
+    void theOneShotFlagSkipsOneHandBack()
+    {
+        Shell s;
+        s.openAndWait();
+        s.delegate->suppressFinalizeAfterUICloseOnce = true;
+        s.delegate->closeUI();
+        QVERIFY(!s.delegate->suppressFinalizeAfterUICloseOnce);
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+
+        // closeUI with nothing open still hands back what the last opening remembered.
+        s.openAndWait();
+        s.delegate->centeredWindow()->panel()->hide();
+        s.delegate->closeUI();
+        QTRY_COMPARE(s.workspace->activated.size(), 1);
+    }
+
+    void copyBackWritesFilesAsFilesAndMarksTheWrite()
+    {
+        Shell s;
+        s.delegate->copyToClipboard(QStringLiteral("FILE:///tmp/report.pdf"));
+        QCOMPARE(s.pasteboard->contents().fileURL, QStringLiteral("file:///tmp/report.pdf"));
+        QVERIFY(s.model().ignoreNextPasteboardChange());
+        QCOMPARE(s.model().lastProgrammaticWrite(), QStringLiteral("FILE:///tmp/report.pdf"));
+
+        s.delegate->copyToClipboard(QStringLiteral("file://not a url"));
+        QCOMPARE(s.pasteboard->contents().fileURL, std::nullopt);
+        QCOMPARE(s.pasteboard->contents().text, QStringLiteral("file://not a url"));
+
+        // The watcher does not record the program's own write.
+        s.model().pollClipboard();
+        QVERIFY(s.model().history().isEmpty());
+    }
+
+    void returnCopiesAndClosesUnlessPinned()
+    {
+        Shell s;
+        s.copy(QStringLiteral("older"));
+        s.copy(QStringLiteral("newer"));
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        s.model().selectHistory(s.model().history().at(1).id);
+        QTest::keyClick(panel->windowHandle(), Qt::Key_Return);
+        QCOMPARE(s.pasteboard->contents().text, QStringLiteral("older"));
+        QVERIFY(!s.delegate->isPanelOpen());
+        QCOMPARE(s.model().history().first().text, QStringLiteral("older"));
+        QTRY_COMPARE(s.workspace->activated.size(), 1);
+
+        // Pinned: stays open, and the search field is asked for focus again.
+        s.model().setKeepWindowPinned(true);
+        s.openAndWait();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        const int tick = s.model().focusSearchTick();
+        s.model().selectHistory(s.model().history().at(1).id);
+        QTest::keyClick(panel->windowHandle(), Qt::Key_Return);
+        QCOMPARE(s.pasteboard->contents().text, QStringLiteral("newer"));
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(s.model().focusSearchTick() > tick);
+        QVERIFY(!s.delegate->centeredWindow()->closesOnResignKey);
+
+        // Escape closes it, pinned or not.
+        QTest::keyClick(panel->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!s.delegate->isPanelOpen());
+    }
+
+    void thePinnedWindowSurvivesLosingFocus()
+    {
+        Shell s;
+        s.openAndWait();
+        NookaryCenteredWindow *window = s.delegate->centeredWindow();
+        QTest::qWait(150); // past the grace after showing
+        s.model().setKeepWindowPinned(true);
+        window->handleAppDidResignActive();
+        QVERIFY(s.delegate->isPanelOpen());
+        s.model().setKeepWindowPinned(false);
+        QVERIFY(window->closesOnResignKey);
+        window->handleAppDidResignActive();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_COMPARE(s.workspace->activated.size(), 1);
+    }
+
+    void thePopoverPresentation()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        s.statusItem->place = QRect(300, 0, 22, 22);
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QVERIFY(s.delegate->popover()->isVisible());
+        QVERIFY(!s.delegate->centeredWindow());
+        // Under the icon, centred on it.
+        QCOMPARE(s.delegate->popover()->y(), 26);
+        QCOMPARE(s.delegate->popover()->x() + 280, 310);
+
+        s.statusItem->click();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_COMPARE(s.workspace->activated.size(), 1);
+
+        // Each opening starts with a fresh panel view.
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QWidget *first = s.delegate->popover()->content();
+        s.delegate->closeUI();
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QVERIFY(s.delegate->popover()->content() != first);
+    }
+
+    void theMenuIsBuiltAnewAndPauseDimsTheIcon()
+    {
+        Shell s;
+        auto titles = [&s] {
+            QStringList out;
+            const auto menu = s.statusItem->openMenu();
+            for (QAction *action : menu->actions())
+                out << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            return out;
+        };
+        QCOMPARE(titles(), (QStringList{QStringLiteral("Pause Nookary"), QStringLiteral("-"),
+                                        QStringLiteral("Show Onboarding"), QStringLiteral("-"),
+                                        QStringLiteral("Preferences\u2026"), QStringLiteral("About"),
+                                        QStringLiteral("-"), QStringLiteral("Quit")}));
+        const auto menu = s.statusItem->openMenu();
+        QCOMPARE(menu->actions().at(4)->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
+        QCOMPARE(menu->actions().at(7)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        menu->actions().first()->trigger();
+        QVERIFY(s.model().isTrackingPaused());
+        QVERIFY(s.statusItem->isDimmed());
+        QCOMPARE(titles().first(), QStringLiteral("Resume Nookary"));
+        s.statusItem->openMenu()->actions().first()->trigger();
+        QVERIFY(!s.model().isTrackingPaused());
+        QVERIFY(!s.statusItem->isDimmed());
+    }
+
+    void instanceRequestsDriveThePanel()
+    {
+        using Request = InstanceChannel::Request;
+        Shell s;
+        s.delegate->handleInstanceRequest(Request::show);
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.delegate->handleInstanceRequest(Request::show);
+        QTest::qWait(20);
+        QVERIFY(s.delegate->isPanelOpen());
+        s.delegate->handleInstanceRequest(Request::toggle);
+        QVERIFY(!s.delegate->isPanelOpen());
+        s.delegate->handleInstanceRequest(Request::reopen);
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.delegate->handleInstanceRequest(Request::hide);
+        QVERIFY(!s.delegate->isPanelOpen());
+    }
+
+    void aClickOutsideTextEndsAnEdit()
+    {
+        Shell s;
+        s.model().addShelfFromDrop(QStringLiteral("snippet"));
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        panel->activateWindow();
+        QTRY_VERIFY(panel->isActiveWindow());
+        QTest::qWait(100); // opening has put focus into the search field
+        s.model().startEditing(s.model().shelf().first().id);
+        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->inherits("QPlainTextEdit"));
+        qobject_cast<QPlainTextEdit *>(QApplication::focusWidget())->setPlainText(QStringLiteral("changed"));
+
+        // A click in the editor itself keeps it.
+        QTest::qWait(50); // the row has grown around the editor
+        const QPoint inEditor = QApplication::focusWidget()->mapTo(panel, QPoint(5, 5));
+        QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {}, inEditor);
+        QTest::qWait(20);
+        QVERIFY(!s.model().editingID().isNull());
+
+        // A click on the footer's empty part ends it, and the edit commits.
+        QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {}, QPoint(panel->width() / 2, panel->height() - 16));
+        QTRY_VERIFY(s.model().editingID().isNull());
+        QCOMPARE(s.model().shelf().first().text, QStringLiteral("changed"));
+    }
+};
+
+QTEST_MAIN(TestAppDelegate)
+#include "tst_appdelegate.moc"

@@ -1,0 +1,201 @@
+#include "RecordingPreferencesStore.h"
+#include "app/NookaryCenteredWindow.h"
+#include "app/NookaryPanel.h"
+#include "app/WindowPlacement.h"
+#include "platform/qt/SettingsPreferencesStore.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace nookary;
+using namespace nookary::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QSizeF kMinimum(560, 380);
+const QRectF kLaptop(0, 25, 1440, 875); // visible area below a top bar
+
+struct Window
+{
+    QTemporaryDir dir;
+    std::unique_ptr<RecordingPreferencesStore> store;
+    std::unique_ptr<NookaryCenteredWindow> window;
+    int closes = 0;
+    NookaryCenteredWindow::Clock::time_point now = NookaryCenteredWindow::Clock::now();
+
+    explicit Window(const QByteArray &settings = {})
+    {
+        const QString path = dir.filePath(QStringLiteral("Nookary.conf"));
+        if (!settings.isEmpty()) {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("[General]\n" + settings);
+        }
+        store = std::make_unique<RecordingPreferencesStore>(std::make_unique<SettingsPreferencesStore>(path));
+        window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, nullptr, [this] { ++closes; });
+        window->setClock([this] { return now; });
+    }
+    QRect available() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
+    void deactivate()
+    {
+        QEvent event(QEvent::WindowDeactivate);
+        QCoreApplication::sendEvent(window->panel(), &event);
+    }
+    double stored(const char *key) const { return store->real(QString::fromLatin1(key)); }
+};
+
+} // namespace
+
+class TestCenteredWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void savedSizeIsRaisedThenCut()
+    {
+        using WindowPlacement::savedSize;
+        QCOMPARE(savedSize(std::nullopt, 400.0, kMinimum, kLaptop), std::nullopt);
+        QCOMPARE(savedSize(300.0, 200.0, kMinimum, kLaptop), QSizeF(560, 380));
+        QCOMPARE(savedSize(5000.0, 600.0, kMinimum, kLaptop), QSizeF(1440, 600));
+        QCOMPARE(savedSize(700.0, 500.0, kMinimum, QRectF(0, 0, 500, 300)), QSizeF(500, 300)); // the cut wins
+        QCOMPARE(savedSize(0.0, 500.0, kMinimum, kLaptop), std::nullopt);
+        QCOMPARE(savedSize(-700.0, 500.0, kMinimum, kLaptop), std::nullopt);
+        QCOMPARE(savedSize(std::nan(""), 500.0, kMinimum, kLaptop), std::nullopt);
+        QCOMPARE(savedSize(1e300, 1e300, kMinimum, kLaptop), QSizeF(1440, 875));
+        QCOMPARE(savedSize(700.0, 500.0, kMinimum, std::nullopt), QSizeF(700, 500));
+    }
+
+    void savedOriginStaysOnAScreen()
+    {
+        using WindowPlacement::savedOrigin;
+        const QRectF second(1440, 0, 1920, 1080);
+        const QList<QRectF> screens{kLaptop, second};
+        const QSizeF size(600, 400);
+        QCOMPARE(savedOrigin(100.0, 100.0, size, screens, kLaptop), QPointF(100, 100));
+        QCOMPARE(savedOrigin(2000.0, 900.0, size, screens, kLaptop), QPointF(2000, 680)); // kept on the second
+        QCOMPARE(savedOrigin(-5000.0, 300.0, size, screens, kLaptop), QPointF(0, 300));    // on no screen
+        QCOMPARE(savedOrigin(100.0, -3.0, size, screens, kLaptop), QPointF(100, 25));       // under the top bar
+        QCOMPARE(savedOrigin(100.0, 100.0, QSizeF(2000, 1000), {kLaptop}, kLaptop), QPointF(-560, -100));
+        QCOMPARE(savedOrigin(std::nullopt, 100.0, size, screens, kLaptop), std::nullopt);
+        QCOMPARE(savedOrigin(std::nan(""), 100.0, size, screens, kLaptop), std::nullopt);
+        QCOMPARE(savedOrigin(100.0, 100.0, size, {}, std::nullopt), std::nullopt);
+        QCOMPARE(WindowPlacement::centred(kLaptop, QSizeF(560, 380)), QPointF(440, 272.5));
+    }
+
+    void thePopoverHangsFromTheTray()
+    {
+        using WindowPlacement::popoverOrigin;
+        const QRect screen(0, 0, 1280, 800);
+        const QSize size(560, 380);
+        QCOMPARE(popoverOrigin(QRect(600, 0, 22, 22), size, screen, {}), QPoint(330, 26));      // top bar
+        QCOMPARE(popoverOrigin(QRect(600, 778, 22, 22), size, screen, {}), QPoint(330, 394));   // bottom bar
+        QCOMPARE(popoverOrigin(QRect(1260, 0, 20, 20), size, screen, {}), QPoint(720, 24));     // kept on screen
+        QCOMPARE(popoverOrigin(QRect(), size, screen, QPoint(100, 100)), QPoint(0, 105));      // at the pointer
+    }
+
+    void firstUseOpensAtTheMinimumSizeCentred()
+    {
+        Window w;
+        w.window->showCenteredAndKey();
+        const QRect frame = w.window->panel()->geometry();
+        QCOMPARE(frame.size(), QSize(560, 380));
+        QCOMPARE(frame.center(), w.available().center());
+        w.window->panel()->hide();
+    }
+
+    void theRememberedFrameIsUsedAndRepaired_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QRect>("expected"); // on the offscreen screen; width -1 = centred minimum
+        QTest::newRow("remembered") << QByteArray("Nookary.centeredWindow.posX.v1=20\nNookary.centeredWindow.posY.v1=30\n"
+                                                  "Nookary.centeredWindow.width.v1=600\nNookary.centeredWindow.height.v1=400\n")
+                                    << QRect(20, 30, 600, 400);
+        QTest::newRow("legacy keys") << QByteArray("Velmic.centeredWindow.posX.v1=20\nVelmic.centeredWindow.posY.v1=30\n"
+                                                   "Velmic.centeredWindow.width.v1=600\nVelmic.centeredWindow.height.v1=400\n")
+                                     << QRect(20, 30, 600, 400);
+        QTest::newRow("too small") << QByteArray("Nookary.centeredWindow.posX.v1=0\nNookary.centeredWindow.posY.v1=0\n"
+                                                 "Nookary.centeredWindow.width.v1=300\nNookary.centeredWindow.height.v1=200\n")
+                                   << QRect(0, 0, 560, 380);
+        QTest::newRow("absurd") << QByteArray("Nookary.centeredWindow.posX.v1=nan\nNookary.centeredWindow.posY.v1=-1e308\n"
+                                              "Nookary.centeredWindow.width.v1=-5\nNookary.centeredWindow.height.v1=banana\n")
+                                << QRect(-1, -1, -1, -1);
+    }
+
+    void theRememberedFrameIsUsedAndRepaired()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QRect, expected);
+        Window w(settings);
+        w.window->showCenteredAndKey();
+        const QRect frame = w.window->panel()->geometry();
+        const QRect available = w.available();
+        QVERIFY(available.contains(frame) || frame.size() == available.size());
+        if (expected.width() < 0) {
+            QCOMPARE(frame.size(), QSize(560, 380));
+        } else {
+            QCOMPARE(frame.size(), expected.size().boundedTo(available.size()));
+            QCOMPARE(frame.topLeft(), expected.topLeft());
+        }
+        // The legacy values were taken over.
+        if (settings.startsWith("Velmic"))
+            QCOMPARE(w.stored("Nookary.centeredWindow.width.v1"), 600.0);
+        w.window->panel()->hide();
+    }
+
+    void losingFocusClosesAfterTheGraceUnlessPinned()
+    {
+        Window w;
+        w.window->showCenteredAndKey();
+        w.now += 50ms;
+        w.deactivate();
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.closes, 0);
+
+        w.window->closesOnResignKey = false; // pinned
+        w.now += 200ms;
+        w.deactivate();
+        w.window->handleAppDidResignActive();
+        QVERIFY(w.window->isVisible());
+
+        w.window->closesOnResignKey = true;
+        w.window->panel()->move(40, 50);
+        w.store->resetCounts();
+        w.deactivate();
+        QVERIFY(!w.window->isVisible());
+        QCOMPARE(w.closes, 1);
+        QCOMPARE(w.store->writes(QStringLiteral("Nookary.centeredWindow.posX.v1")), 1);
+        QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 40.0);
+        QCOMPARE(w.stored("Nookary.centeredWindow.posY.v1"), 50.0);
+
+        // Hidden: neither another loss of focus nor a move does anything.
+        w.store->resetCounts();
+        w.deactivate();
+        w.window->panel()->move(60, 60);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.closes, 1);
+        QCOMPARE(w.store->totalWrites(), 0);
+    }
+
+    void movingOrResizingTheVisibleWindowIsRemembered()
+    {
+        Window w;
+        w.window->showCenteredAndKey();
+        QCoreApplication::processEvents();
+        w.store->resetCounts();
+        w.window->panel()->setGeometry(10, 20, 700, 450);
+        QCoreApplication::processEvents();
+        QVERIFY(w.store->writes(QStringLiteral("Nookary.centeredWindow.width.v1")) >= 1);
+        QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 10.0);
+        QCOMPARE(w.stored("Nookary.centeredWindow.width.v1"), 700.0);
+        QCOMPARE(w.stored("Nookary.centeredWindow.height.v1"), 450.0);
+        w.window->panel()->hide();
+    }
+};
+
+QTEST_MAIN(TestCenteredWindow)
+#include "tst_centeredwindow.moc"

@@ -1,0 +1,197 @@
+// The real program on a real X desktop, used as a user would: the tray icon opens the
+// panel, typing filters, Return copies and closes, and the window that was active before
+// is active again.
+#include "TestDesk.h"
+#include "platform/qt/SettingsPreferencesStore.h"
+
+#include <QtTest>
+
+using namespace nookary::test;
+
+namespace {
+
+const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
+
+} // namespace
+
+class TestDeskPanel : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDesk> m_desk;
+    QProcess *m_nookary = nullptr;
+    QString m_targetWindow;
+
+    QString x(const QString &program, const QStringList &args, const QByteArray &input = {})
+    {
+        return QString::fromUtf8(m_desk->run(program, args, input).out).trimmed();
+    }
+    QString activeWindow() { return x(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}); }
+    QString clipboard()
+    {
+        return x(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    }
+    void copy(const QByteArray &text)
+    {
+        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, text);
+    }
+    QString historyText() { return QString::fromUtf8(m_desk->run(kNookary, {QStringLiteral("--history")}).out); }
+
+    // Nookary's windows by size: the tray icon is small, the panel is at least 560 wide.
+    QString nookaryWindow(bool trayIcon)
+    {
+        const QStringList ids = x(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                              QStringLiteral("--class"), QStringLiteral("Nookary")})
+                                    .split(u'\n', Qt::SkipEmptyParts);
+        for (const QString &id : ids) {
+            const QString geometry = x(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), id});
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
+            if (!m.hasMatch())
+                continue;
+            const int width = m.captured(1).toInt();
+            if (trayIcon ? width <= 64 : width >= 560)
+                return id;
+        }
+        return {};
+    }
+    QString panelWindow() { return nookaryWindow(false); }
+
+    void startNookary(const QByteArray &settings)
+    {
+        if (m_nookary)
+            TestDesk::stop(m_nookary);
+        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
+        QDir().mkpath(config + QStringLiteral("/dorwen"));
+        QFile file(config + QStringLiteral("/dorwen/Nookary.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings);
+        file.close();
+        m_nookary = m_desk->spawn(kNookary, {QStringLiteral("--launched-from-login-item")});
+        QTRY_VERIFY_WITH_TIMEOUT(m_desk->run(kNookary, {QStringLiteral("--history")}).exitCode == 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!nookaryWindow(true).isEmpty(), 10000);
+        QVERIFY(panelWindow().isEmpty()); // a start at login shows nothing
+        copy("alpha one");
+        QTRY_VERIFY_WITH_TIMEOUT(historyText().contains("alpha one"), 5000);
+        copy("beta two");
+        QTRY_VERIFY_WITH_TIMEOUT(historyText().contains("beta two"), 5000);
+        copy("gamma three");
+        QTRY_VERIFY_WITH_TIMEOUT(historyText().contains("gamma three"), 5000);
+    }
+
+    void focusTarget()
+    {
+        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_targetWindow});
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
+    }
+
+    void clickTray()
+    {
+        const QString icon = nookaryWindow(true);
+        QVERIFY(!icon.isEmpty());
+        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), icon,
+                                                 QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
+                                                 QStringLiteral("1")});
+    }
+
+    void chooseBetaAndCheckTheRoad()
+    {
+        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+                                                 QStringLiteral("beta")});
+        QTest::qWait(200);
+        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+        QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("beta two"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
+        // The program's own write is not recorded again; the entry moved to the top.
+        QTest::qWait(3 * 700);
+        const QStringList lines = historyText().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.first().contains("beta two"));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_desk = std::make_unique<TestDesk>();
+        QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
+        QProcess *target = m_desk->spawn(kTestWindow, {QStringLiteral("Target window")});
+        QVERIFY(target->waitForReadyRead(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(!(m_targetWindow = x(QStringLiteral("xdotool"),
+                                                      {QStringLiteral("search"), QStringLiteral("--name"),
+                                                       QStringLiteral("^Target window$")})).isEmpty(), 5000);
+        m_targetWindow = m_targetWindow.section(u'\n', 0, 0);
+    }
+
+    void theCentredWindowCopiesAndHandsFocusBack()
+    {
+        startNookary({});
+        focusTarget();
+        clickTray();
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panelWindow(), 5000);
+        // Centred on the 1280 x 800 screen.
+        const QString geometry = x(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), panelWindow()});
+        QVERIFY2(geometry.contains(QStringLiteral("Geometry: 560x380")), qPrintable(geometry));
+        QVERIFY2(geometry.contains(QStringLiteral("Position: 360,")), qPrintable(geometry));
+        if (qEnvironmentVariableIsSet("NOOKARY_SCREENSHOTS"))
+            m_desk->run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                   qEnvironmentVariable("NOOKARY_SCREENSHOTS") + QStringLiteral("/centred.png")});
+        chooseBetaAndCheckTheRoad();
+    }
+
+    void aSecondClickCloses()
+    {
+        focusTarget();
+        clickTray();
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panelWindow(), 5000);
+        clickTray();
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+    }
+
+    void theCommandLineTogglesThePanel()
+    {
+        focusTarget();
+        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--show")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--toggle")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
+        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--toggle")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--hide")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        // A second start re-opens the panel.
+        QCOMPARE(m_desk->run(kNookary, {}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--hide")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+    }
+
+    void thePopoverCopiesAndHandsFocusBack()
+    {
+        startNookary("Nookary.openPresentation.v2=menubarPopover\n");
+        focusTarget();
+        clickTray();
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        // Above the tray icon, since tint2 sits at the bottom of the screen.
+        const QString geometry = x(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), panelWindow()});
+        const int y = QRegularExpression(QStringLiteral("Position: \\d+,(\\d+)")).match(geometry).captured(1).toInt();
+        QVERIFY2(y + 380 <= 800 && y > 300, qPrintable(geometry));
+        QTest::qWait(300);
+        if (qEnvironmentVariableIsSet("NOOKARY_SCREENSHOTS"))
+            m_desk->run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                                   qEnvironmentVariable("NOOKARY_SCREENSHOTS") + QStringLiteral("/popover.png")});
+        chooseBetaAndCheckTheRoad();
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_nookary)
+            TestDesk::stop(m_nookary);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeskPanel)
+#include "tst_desk_panel.moc"

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+#include "platform/Workspace.h"
+
+#include <QList>
+#include <QMenu>
+
+namespace nookary::test {
+
+// A desktop whose frontmost application the test sets, recording every activation.
+class FakeWorkspace final : public Workspace
+{
+public:
+    std::optional<RunningApplication> frontmost;
+    QList<RunningApplication> activated;
+
+    std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
+    void activate(const RunningApplication &application) override { activated.append(application); }
+};
+
+// A tray icon the test clicks and whose menu it opens.
+class FakeStatusItem final : public StatusItem
+{
+    Q_OBJECT
+
+public:
+    QRect place;
+    bool available = true;
+
+    bool isAvailable() const override { return available; }
+    void setDimmed(bool dimmed) override { m_dimmed = dimmed; }
+    bool isDimmed() const override { return m_dimmed; }
+    QRect geometry() const override { return place; }
+    void setMenuBuilder(std::function<void(QMenu &)> builder) override { m_builder = std::move(builder); }
+
+    void click() { Q_EMIT clicked(); }
+    // The menu as a right click would build it now.
+    std::unique_ptr<QMenu> openMenu()
+    {
+        auto menu = std::make_unique<QMenu>();
+        if (m_builder)
+            m_builder(*menu);
+        return menu;
+    }
+
+private:
+    bool m_dimmed = false;
+    std::function<void(QMenu &)> m_builder;
+};
+
+} // namespace nookary::test
