@@ -1,6 +1,8 @@
 #include "AppDelegate.h"
 
+#include "app/AppNotifications.h"
 #include "app/ApplicationEventMonitor.h"
+#include "app/HotkeyController.h"
 #include "app/NookaryCenteredWindow.h"
 #include "app/NookaryChromeHostingController.h"
 #include "app/NookaryPanel.h"
@@ -92,6 +94,8 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
 {
     if (!m_services.workspace)
         m_services.workspace = std::make_unique<NullWorkspace>();
+    if (!m_services.hotkeys)
+        m_services.hotkeys = std::make_unique<NullGlobalHotkeyService>();
     connect(m_model.get(), &AppModel::alertBeep, this, [this] { beep(); });
 }
 
@@ -118,6 +122,24 @@ void AppDelegate::applicationDidFinishLaunching()
         [this](QKeyEvent &event) { return handleKey(event); },
         [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
 
+    // The stored shortcut is registered quietly at launch; later changes say so when refused.
+    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [] {
+        QMessageBox box(QMessageBox::Warning, HotkeyController::alertTitle, HotkeyController::alertTitle,
+                        QMessageBox::Ok);
+        box.setInformativeText(HotkeyController::alertText);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.exec();
+    });
+    connect(m_services.hotkeys.get(), &GlobalHotkeyService::pressed, this, [this] {
+        QPointer<AppDelegate> self(this);
+        postToNextTurn(this, [self] {
+            if (self)
+                self->hotkeyPressed();
+        });
+    });
+    m_hotkeys->applyHotkeyShortcut(m_model->hotkeyShortcut(), false);
+    m_hotkeys->followModel();
+
     connect(m_model.get(), &AppModel::keepWindowPinnedChanged, this, &AppDelegate::syncPinnedUIBehavior);
     syncPinnedUIBehavior();
 
@@ -135,6 +157,20 @@ void AppDelegate::applicationShouldHandleReopen()
 bool AppDelegate::isAuxWindowVisible() const
 {
     return false; // the settings and walkthrough windows will count here
+}
+
+bool AppDelegate::isOnboardingVisible() const
+{
+    return false; // the walkthrough window will count here
+}
+
+void AppDelegate::hotkeyPressed()
+{
+    if (isOnboardingVisible()) {
+        Q_EMIT AppNotifications::instance().hotkeyPressed();
+        return;
+    }
+    isPanelOpen() ? closeUI() : showUI();
 }
 
 QByteArray AppDelegate::handleInstanceRequest(InstanceChannel::Request request)
@@ -294,6 +330,7 @@ void AppDelegate::closeUI()
 
 void AppDelegate::popoverDidClose()
 {
+    m_popoverClosedAt = std::chrono::steady_clock::now();
     m_model->setQuery(QString());
     finishClose();
 }
@@ -381,6 +418,9 @@ void AppDelegate::beep()
 
 void AppDelegate::statusItemClicked()
 {
+    constexpr auto sameClick = std::chrono::milliseconds(300);
+    if (!isPanelOpen() && std::chrono::steady_clock::now() - m_popoverClosedAt < sameClick)
+        return; // this click closed the popover
     isPanelOpen() ? closeUI() : showUI();
 }
 

@@ -17,6 +17,7 @@ namespace nookary {
 
 class AppModel;
 class ApplicationEventMonitor;
+class HotkeyController;
 class NookaryCenteredWindow;
 class PopoverWindow;
 
@@ -52,7 +53,12 @@ public:
     void openAbout();
     void quitApp();
 
+    // The global shortcut was pressed: toggles the panel, or, while the walkthrough shows,
+    // only tells it.
+    void hotkeyPressed();
+
     AppModel &model() { return *m_model; }
+    HotkeyController *hotkeys() const { return m_hotkeys.get(); }
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
@@ -80,6 +86,7 @@ private:
     bool handleKey(QKeyEvent &event);
     void handleMousePress(QWidget *target);
     bool isAuxWindowVisible() const;
+    bool isOnboardingVisible() const;
 
     PlatformServices m_services;
     std::unique_ptr<AppModel> m_model;
@@ -87,11 +94,14 @@ private:
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
     std::unique_ptr<PanelKeyMap> m_keyMap;
+    std::unique_ptr<HotkeyController> m_hotkeys;
     std::unique_ptr<ApplicationEventMonitor> m_monitor;
     QPointer<QObject> m_focusDidBecomeKeyObserver;
     std::optional<RunningApplication> m_previousApp;
     CancellableTask m_pendingFocusRestoreWorkItem;
-    bool m_popoverClosing = false;
+    // Qt closes a popup on any click outside it, the tray icon included: that click must
+    // not open the popover again right away.
+    std::chrono::steady_clock::time_point m_popoverClosedAt{};
 };
 
 } // namespace nookary

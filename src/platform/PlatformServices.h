@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/GlobalHotkeyService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StatusItem.h"
@@ -16,6 +17,7 @@ struct PlatformServices
     std::unique_ptr<Pasteboard> pasteboard;
     std::unique_ptr<Workspace> workspace;
     std::unique_ptr<StatusItem> statusItem;
+    std::unique_ptr<GlobalHotkeyService> hotkeys;
 };
 
 // Needs a QGuiApplication. Settings live at the per-user location.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/GlobalHotkeyService.h"
 #include "platform/StatusItem.h"
 #include "platform/Workspace.h"
 
@@ -47,6 +48,32 @@ public:
 private:
     bool m_dimmed = false;
     std::function<void(QMenu &)> m_builder;
+};
+
+// A desktop's global shortcuts, with combinations "held by another program" as the test
+// says; records what is registered.
+class FakeGlobalHotkeyService final : public GlobalHotkeyService
+{
+    Q_OBJECT
+
+public:
+    bool available = true;
+    QList<HotkeyShortcut> taken;
+    std::optional<HotkeyShortcut> registered;
+    int registrations = 0;
+
+    bool canRegister() const override { return available; }
+    bool registerHotkey(HotkeyShortcut shortcut) override
+    {
+        ++registrations;
+        if (!available || taken.contains(shortcut))
+            return false;
+        registered = shortcut;
+        return true;
+    }
+    void unregisterHotkey() override { registered.reset(); }
+
+    void press() { Q_EMIT pressed(); }
 };
 
 } // namespace nookary::test

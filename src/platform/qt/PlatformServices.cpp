@@ -3,6 +3,7 @@
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "platform/qt/TrayStatusItem.h"
+#include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11Workspace.h"
 
 #include <QGuiApplication>
@@ -20,6 +21,10 @@ PlatformServices createPlatformServices()
     else
         services.workspace = std::make_unique<NullWorkspace>();
     services.statusItem = std::make_unique<TrayStatusItem>();
+    if (auto x11 = X11GlobalHotkeyService::create())
+        services.hotkeys = std::move(x11);
+    else
+        services.hotkeys = std::make_unique<NullGlobalHotkeyService>();
     return services;
 }
 

@@ -1,0 +1,71 @@
+#include "HotkeyController.h"
+
+#include "model/AppModel.h"
+#include "platform/GlobalHotkeyService.h"
+#include "platform/MainQueue.h"
+
+#include <QLoggingCategory>
+#include <QPointer>
+
+Q_LOGGING_CATEGORY(lcHotkeys, "nookary.hotkey")
+
+namespace nookary {
+
+HotkeyController::HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
+                                   QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_service(service)
+    , m_alert(std::move(alert))
+{
+}
+
+void HotkeyController::followModel()
+{
+    connect(&m_model, &AppModel::hotkeyShortcutChanged, this, [this] {
+        // Going back after a refusal is not the user's choice: it is applied quietly.
+        applyHotkeyShortcut(m_model.hotkeyShortcut(), !m_restoring);
+    });
+}
+
+void HotkeyController::applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail)
+{
+    if (m_isApplyingHotkey)
+        return;
+    // A session without global shortcuts refuses everything; the stored shortcut is kept for
+    // sessions that have them rather than replaced.
+    if (!m_service.canRegister())
+        return;
+    m_isApplyingHotkey = true;
+    m_service.unregisterHotkey();
+    m_registered = false;
+
+    if (!shortcut.isSet()) {
+        m_lastRegisteredShortcut = HotkeyShortcut::off();
+    } else if (m_service.registerHotkey(shortcut)) {
+        m_registered = true;
+        m_lastRegisteredShortcut = shortcut;
+    } else {
+        qCInfo(lcHotkeys) << "Shortcut" << shortcut.displayText() << "was refused";
+        // Refusing the shortcut that last worked leaves nothing to go back to: stop there,
+        // or going back would be refused and retried without end.
+        const bool canGoBack = shortcut != m_lastRegisteredShortcut;
+        if (showAlertOnFail && m_alert)
+            m_alert();
+        if (canGoBack) {
+            QPointer<HotkeyController> self(this);
+            postToNextTurn(this, [self] {
+                if (!self)
+                    return;
+                self->m_restoring = true;
+                self->m_model.setHotkeyShortcut(self->m_lastRegisteredShortcut);
+                self->m_restoring = false;
+            });
+            if (m_lastRegisteredShortcut.isSet())
+                m_registered = m_service.registerHotkey(m_lastRegisteredShortcut);
+        }
+    }
+    m_isApplyingHotkey = false;
+}
+
+} // namespace nookary

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/HotkeyShortcut.h"
+
+#include <QObject>
+
+#include <functional>
+
+namespace nookary {
+
+class AppModel;
+class GlobalHotkeyService;
+
+// Keeps the model's shortcut registered system-wide: applies it, and when the desktop
+// refuses a new one, says so once and goes back to the last shortcut that worked.
+class HotkeyController final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString alertTitle = QStringLiteral("Shortcut is unavailable");
+    static inline const QString alertText = QStringLiteral(
+        "That shortcut is probably used by the desktop or another app. Please choose another combination.");
+
+    // `alert` shows the refusal modally (a message box in the program, a recorder in tests).
+    HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
+                     QObject *parent = nullptr);
+
+    void applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail);
+    // From now on, every change of the model's shortcut is applied with alerts on.
+    void followModel();
+
+    HotkeyShortcut lastRegisteredShortcut() const { return m_lastRegisteredShortcut; }
+    bool isRegistered() const { return m_registered; }
+
+private:
+    AppModel &m_model;
+    GlobalHotkeyService &m_service;
+    std::function<void()> m_alert;
+    HotkeyShortcut m_lastRegisteredShortcut = HotkeyShortcut::defaultShortcut();
+    bool m_registered = false;
+    bool m_isApplyingHotkey = false;
+    bool m_restoring = false;
+};
+
+} // namespace nookary

@@ -1,0 +1,154 @@
+#include "FakeShellServices.h"
+#include "MemoryPasteboard.h"
+#include "ModelFixture.h"
+#include "app/AppDelegate.h"
+#include "app/HotkeyController.h"
+#include "model/SettingsKeys.h"
+
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+
+namespace {
+
+const HotkeyShortcut kDefault = HotkeyShortcut::defaultShortcut();
+const HotkeyShortcut kCmdShiftV{9, 0x300};
+const HotkeyShortcut kCtrlOptK{40, 0x1800};
+
+struct Hotkeys
+{
+    ModelFixture f;
+    FakeGlobalHotkeyService service;
+    int alerts = 0;
+    std::unique_ptr<HotkeyController> controller;
+
+    Hotkeys()
+    {
+        f.start();
+        controller = std::make_unique<HotkeyController>(*f.model, service, [this] { ++alerts; });
+    }
+    // As at launch: the stored shortcut quietly, then every change with alerts.
+    void launch()
+    {
+        controller->applyHotkeyShortcut(f.model->hotkeyShortcut(), false);
+        controller->followModel();
+    }
+    qint64 storedCode() const { return f.reread()->integer(QString::fromLatin1(SettingsKeys::hotkeyCode.current)); }
+};
+
+} // namespace
+
+class TestHotkeyController : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void applyingRegistersAndRemembers()
+    {
+        Hotkeys h;
+        h.launch();
+        QCOMPARE(h.service.registered, kDefault);
+        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        QCOMPARE(h.service.registered, kCmdShiftV);
+        QCOMPARE(h.controller->lastRegisteredShortcut(), kCmdShiftV);
+        QCOMPARE(h.alerts, 0);
+    }
+
+    void anEmptyShortcutRegistersNothing()
+    {
+        Hotkeys h;
+        h.launch();
+        h.f.model->setHotkeyShortcut({0, 0x1800});
+        QCOMPARE(h.service.registered, std::nullopt);
+        QCOMPARE(h.controller->lastRegisteredShortcut(), HotkeyShortcut::off());
+        QCOMPARE(h.alerts, 0);
+    }
+
+    void aRefusedShortcutIsReportedOnceAndRolledBack()
+    {
+        Hotkeys h;
+        h.launch();
+        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.service.taken = {kCtrlOptK};
+        h.f.model->setHotkeyShortcut(kCtrlOptK);
+        QCOMPARE(h.alerts, 1);
+        // The working shortcut is taken again at once, and the model follows on the next turn.
+        QCOMPARE(h.service.registered, kCmdShiftV);
+        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kCmdShiftV);
+        QCOMPARE(h.storedCode(), 9);
+        QTest::qWait(20);
+        QCOMPARE(h.alerts, 1);
+        QCOMPARE(h.service.registered, kCmdShiftV);
+    }
+
+    void aRefusalAtLaunchIsQuietAndFallsBackToTheDefault()
+    {
+        Hotkeys h;
+        h.f.model->setHotkeyShortcut(kCtrlOptK); // stored by an earlier run
+        h.service.taken = {kCtrlOptK};
+        h.launch();
+        QCOMPARE(h.alerts, 0);
+        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
+        QCOMPARE(h.service.registered, kDefault);
+        QCOMPARE(h.storedCode(), 49);
+        QCOMPARE(h.alerts, 0);
+    }
+
+    void theRollbackCannotLoop()
+    {
+        // Both the new shortcut and the one to go back to are refused.
+        Hotkeys h;
+        h.launch();
+        h.service.taken = {kCtrlOptK, kDefault};
+        h.f.model->setHotkeyShortcut(kCtrlOptK);
+        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
+        const int registrations = h.service.registrations;
+        QTest::qWait(50);
+        QCOMPARE(h.service.registrations, registrations); // settled
+        QCOMPARE(h.alerts, 1);
+        QCOMPARE(h.service.registered, std::nullopt);
+
+        // Applying the refused working shortcut itself stops at once.
+        h.controller->applyHotkeyShortcut(kDefault, true);
+        QTest::qWait(50);
+        QCOMPARE(h.alerts, 2);
+        QCOMPARE(h.f.model->hotkeyShortcut(), kDefault);
+    }
+
+    void aSessionWithoutGlobalShortcutsKeepsTheStoredOne()
+    {
+        Hotkeys h;
+        h.f.model->setHotkeyShortcut(kCtrlOptK);
+        h.service.available = false;
+        h.launch();
+        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        QTest::qWait(20);
+        QCOMPARE(h.alerts, 0);
+        QCOMPARE(h.f.model->hotkeyShortcut(), kCmdShiftV);
+        QCOMPARE(h.storedCode(), 9);
+    }
+
+    void twoPressesToggleThePanel()
+    {
+        QTemporaryDir dir;
+        PlatformServices services;
+        services.preferences = std::make_unique<SettingsPreferencesStore>(dir.filePath(QStringLiteral("N.conf")));
+        services.pasteboard = std::make_unique<MemoryPasteboard>();
+        auto hotkeys = std::make_unique<FakeGlobalHotkeyService>();
+        FakeGlobalHotkeyService *service = hotkeys.get();
+        services.hotkeys = std::move(hotkeys);
+        AppDelegate delegate(std::move(services), true);
+        delegate.applicationDidFinishLaunching();
+        QCOMPARE(service->registered, kDefault);
+
+        service->press();
+        QVERIFY(!delegate.isPanelOpen()); // on the next turn
+        QTRY_VERIFY(delegate.isPanelOpen());
+        service->press();
+        QTRY_VERIFY(!delegate.isPanelOpen());
+    }
+};
+
+QTEST_MAIN(TestHotkeyController)
+#include "tst_hotkeycontroller.moc"
