@@ -1,0 +1,161 @@
+// The global shortcut on a real X server, and the whole road of a copy-back: another
+// application copies, the shortcut opens the panel, typing narrows, Return copies and
+// closes, focus goes back, and nothing new is recorded.
+#include "TestDesk.h"
+
+#include <QtTest>
+
+using namespace nookary::test;
+
+namespace {
+
+const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
+const QString kGrabber = QStringLiteral(KEY_GRABBER_BINARY);
+
+} // namespace
+
+class TestDeskHotkey : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestDesk> m_desk;
+    QProcess *m_nookary = nullptr;
+    QString m_target;
+
+    QString x(const QStringList &args)
+    {
+        return QString::fromUtf8(m_desk->run(QStringLiteral("xdotool"), args).out).trimmed();
+    }
+    QString run(const QString &program, const QStringList &args)
+    {
+        return QString::fromUtf8(m_desk->run(program, args).out).trimmed();
+    }
+    QString panel()
+    {
+        for (const QString &id : x({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                                    QStringLiteral("Nookary")}).split(u'\n', Qt::SkipEmptyParts)) {
+            if (x({QStringLiteral("getwindowgeometry"), id}).contains(QStringLiteral("Geometry: 560x380")))
+                return id;
+        }
+        return {};
+    }
+    void press(const QString &keys) { x({QStringLiteral("key"), keys}); }
+    QString history() { return run(kNookary, {QStringLiteral("--history")}); }
+    QString settings()
+    {
+        QFile file(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/dorwen/Nookary.conf"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    void startNookary(const QByteArray &settingsFile = {})
+    {
+        if (m_nookary)
+            TestDesk::stop(m_nookary);
+        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/dorwen");
+        QDir().mkpath(config);
+        QFile file(config + QStringLiteral("/Nookary.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[General]\n" + settingsFile);
+        file.close();
+        m_nookary = m_desk->spawn(kNookary, {QStringLiteral("--launched-from-login-item")});
+        QTRY_VERIFY_WITH_TIMEOUT(m_desk->run(kNookary, {QStringLiteral("--history")}).exitCode == 0, 10000);
+    }
+
+    void focusTarget()
+    {
+        x({QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_target});
+        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), m_target, 5000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_desk = std::make_unique<TestDesk>(TestDesk::Options{true, false});
+        QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
+        QProcess *target = m_desk->spawn(kTestWindow, {QStringLiteral("Hotkey target")});
+        QVERIFY(target->waitForReadyRead(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(!(m_target = x({QStringLiteral("search"), QStringLiteral("--name"),
+                                                 QStringLiteral("^Hotkey target$")})).isEmpty(), 5000);
+        m_target = m_target.section(u'\n', 0, 0);
+    }
+
+    void theDefaultShortcutTogglesWhateverTheLocks()
+    {
+        startNookary();
+        focusTarget();
+        press(QStringLiteral("ctrl+alt+space"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), panel(), 5000);
+        press(QStringLiteral("ctrl+alt+space"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), m_target, 5000);
+
+        press(QStringLiteral("Num_Lock"));
+        press(QStringLiteral("ctrl+alt+space"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        press(QStringLiteral("ctrl+alt+space"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+        press(QStringLiteral("Num_Lock"));
+    }
+
+    void aShortcutHeldByAnotherProgramIsRefused()
+    {
+        // Control+Alt+K (X key code 45; Control and Mod1 on this server) is taken first.
+        QProcess *grabber = m_desk->spawn(kGrabber, {QStringLiteral("45"), QStringLiteral("12")});
+        QVERIFY(grabber->waitForReadyRead(5000));
+        startNookary("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n");
+        // Refused quietly at start; the default is back, stored, and works.
+        QTRY_VERIFY_WITH_TIMEOUT(settings().contains(QStringLiteral("Nookary.hotkey.code.v1=49")), 5000);
+        focusTarget();
+        press(QStringLiteral("ctrl+alt+space"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        press(QStringLiteral("Escape"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+        TestDesk::stop(grabber);
+    }
+
+    void theRoadOfOneCopyBack()
+    {
+        startNookary();
+        focusTarget();
+        // 1. Another application copies; within a poll it is in the history.
+        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, "first thing");
+        QTRY_VERIFY_WITH_TIMEOUT(history().contains(QStringLiteral("first thing")), 3000);
+        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, "  the road  ");
+        QTRY_VERIFY_WITH_TIMEOUT(history().contains(QStringLiteral("\"the road\"")), 3000);
+        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, "last thing");
+        QTRY_VERIFY_WITH_TIMEOUT(history().contains(QStringLiteral("last thing")), 3000);
+        const QString before = history();
+
+        // 2. The shortcut opens the panel, focused.
+        press(QStringLiteral("ctrl+alt+space"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), panel(), 5000);
+        QTest::qWait(100);
+        // 3. Typing narrows; 4. Return copies and closes.
+        x({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("road")});
+        QTest::qWait(100);
+        press(QStringLiteral("Return"));
+        QTRY_COMPARE_WITH_TIMEOUT(run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                                              QStringLiteral("clipboard")}),
+                                  QStringLiteral("the road"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), m_target, 5000);
+
+        // 5. The next poll records nothing new; the chosen entry moved to the top.
+        QTest::qWait(3 * 700);
+        const QStringList after = history().split(u'\n');
+        QCOMPARE(after.size(), before.split(u'\n').size());
+        QVERIFY(after.first().contains(QStringLiteral("\"the road\"")));
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_nookary)
+            TestDesk::stop(m_nookary);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeskHotkey)
+#include "tst_desk_hotkey.moc"
