@@ -101,9 +101,17 @@ public:
             free(e);
     }
 
-    // Milliseconds from `since` until the active window becomes `wanted` (any other than
-    // `previous` when `wanted` is 0); negative on time-out.
-    double waitFor(const QElapsedTimer &since, quint32 wanted, quint32 previous, int timeoutMs)
+    int width(quint32 window)
+    {
+        xcb_get_geometry_reply_t *r = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window), nullptr);
+        const int w = r ? r->width : 0;
+        free(r);
+        return w;
+    }
+
+    // Milliseconds from `since` until the active window changes to the panel (a window at
+    // least 560 wide); negative on time-out. The caller makes another window active first.
+    double waitFor(const QElapsedTimer &since, quint32, quint32, int timeoutMs)
     {
         while (since.elapsed() < timeoutMs) {
             pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
@@ -116,9 +124,10 @@ public:
                 free(e);
             }
             if (changed) {
+                const double ms = since.nsecsElapsed() / 1e6;
                 const quint32 now = active();
-                if (wanted ? now == wanted : (now != 0 && now != previous))
-                    return since.nsecsElapsed() / 1e6;
+                if (now != 0 && width(now) >= 560)
+                    return ms;
             }
         }
         return -1;
@@ -203,44 +212,63 @@ int main(int argc, char **argv)
     const QString icon = nookaryWindow(desk, true);
     QProcess *target = desk.spawn(QStringLiteral(TEST_WINDOW_BINARY), {QStringLiteral("Bench target")});
     target->waitForReadyRead(10000);
-    const QString targetId = xdotool(desk, {QStringLiteral("search"), QStringLiteral("--name"),
-                                            QStringLiteral("^Bench target$")}).section(u'\n', 0, 0);
+    QString targetId;
+    for (int tries = 0; targetId.isEmpty() && tries < 100; ++tries) {
+        targetId = xdotool(desk, {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Bench target$")})
+                       .section(u'\n', 0, 0);
+        QThread::msleep(50);
+    }
     const QStringList moveThere{QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("8"),
                                 QStringLiteral("8")};
     std::vector<double> baseline;
     for (int i = 0; i < 10; ++i) {
         QElapsedTimer t;
         t.start();
-        desk.run(QStringLiteral("xdotool"), moveThere);
+        desk.run(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")});
         baseline.push_back(t.nsecsElapsed() / 1e6);
     }
     ActiveWindowWatch watch(desk.display());
-    std::vector<double> opens;
-    quint32 panel = 0;
-    for (int i = 0; i < 20; ++i) {
+    desk.run(QStringLiteral("xdotool"), moveThere);
+    {
         xdotool(desk, {QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId});
         QThread::msleep(50);
-        const quint32 before = watch.active();
         watch.drain();
         QElapsedTimer t;
         t.start();
-        // The tray acts on the press; `click` would hold the button down for a while.
-        desk.run(QStringLiteral("xdotool"), moveThere + QStringList{QStringLiteral("mousedown"), QStringLiteral("1")});
-        const double ms = watch.waitFor(t, panel, before, 5000);
+        desk.run(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
+        std::printf("tray click to panel focused:       %6.1f ms (first open; xdotool included)\n",
+                    watch.waitFor(t, 0, 0, 5000));
         desk.run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
-        if (panel == 0)
-            panel = watch.active();
-        opens.push_back(ms);
-        if (i == 0)
-            std::printf("tray click to panel focused:       %6.1f ms (first open)\n", ms);
         desk.run(kNookary, {QStringLiteral("--hide")});
         QThread::msleep(150);
     }
-    opens.erase(opens.begin());
-    std::printf("tray click to panel focused:       %6.1f ms (median of the later %zu opens)\n", median(opens),
-                opens.size());
-    std::printf("  of which xdotool itself:         %6.1f ms (median of 10 runs without the click)\n",
+    std::printf("  xdotool itself:                  %6.1f ms (median of 10 runs doing nothing)\n",
                 median(baseline));
+    const quint32 panel = 0;
+
+    // The same through the global shortcut (Control+Alt+Space), timed from just before
+    // xdotool starts to press it.
+    auto pressShortcut = [&](ActiveWindowWatch &w, quint32 wanted) {
+        xdotool(desk, {QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId});
+        QThread::msleep(50);
+        const quint32 before = w.active();
+        w.drain();
+        QElapsedTimer t;
+        t.start();
+        desk.run(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("--delay"), QStringLiteral("0"),
+                                             QStringLiteral("ctrl+alt+space")});
+        const double ms = w.waitFor(t, wanted, before, 5000);
+        desk.run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("ctrl+alt+space")});
+        desk.run(kNookary, {QStringLiteral("--hide")});
+        QThread::msleep(150);
+        return ms;
+    };
+    std::vector<double> presses;
+    for (int i = 0; i < 20; ++i)
+        presses.push_back(pressShortcut(watch, panel));
+    std::printf("shortcut press to panel focused:   %6.1f ms (median of 20 later opens; xdotool included)\n",
+                median(presses));
+
     std::printf("PSS after the panel was shown:     %6.1f MiB\n",
                 statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
 
@@ -261,5 +289,19 @@ int main(int argc, char **argv)
         });
         std::printf("%2d MiB copy, longest unanswered:  %6.1f ms\n", mib, stall);
     }
+
+    // A fresh instance: the first opening builds the panel.
+    std::vector<double> firsts;
+    for (int i = 0; i < 5; ++i) {
+        desk.run(QStringLiteral("pkill"), {QStringLiteral("-x"), QStringLiteral("Nookary")});
+        QThread::msleep(300);
+        desk.spawn(kNookary, quietly);
+        while (!InstanceChannel::send(Request::ping, 1000))
+            QThread::usleep(500);
+        QThread::msleep(300);
+        firsts.push_back(pressShortcut(watch, 0));
+    }
+    std::printf("shortcut press to panel focused:   %6.1f ms (first open of a fresh instance, median of 5)\n",
+                median(firsts));
     return 0;
 }

@@ -314,7 +314,9 @@ void AppDelegate::closeUI()
     const bool centredShown = m_centeredWindow && m_centeredWindow->isVisible();
     if (popoverShown) {
         // Its hide reports popoverDidClose, which finishes the close.
+        m_closingPopover = true;
         m_popover->hide();
+        m_closingPopover = false;
     }
     if (centredShown) {
         m_centeredWindow->persistCurrentFrame(true);
@@ -330,7 +332,8 @@ void AppDelegate::closeUI()
 
 void AppDelegate::popoverDidClose()
 {
-    m_popoverClosedAt = std::chrono::steady_clock::now();
+    if (!m_closingPopover)
+        m_popoverClosedAt = std::chrono::steady_clock::now(); // closed by a click outside it
     m_model->setQuery(QString());
     finishClose();
 }

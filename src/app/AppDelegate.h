@@ -102,6 +102,7 @@ private:
     // Qt closes a popup on any click outside it, the tray icon included: that click must
     // not open the popover again right away.
     std::chrono::steady_clock::time_point m_popoverClosedAt{};
+    bool m_closingPopover = false;
 };
 
 } // namespace nookary

@@ -221,6 +221,17 @@ private Q_SLOTS:
         s.statusItem->click();
         QTRY_VERIFY(s.delegate->isPanelOpen());
         QVERIFY(s.delegate->popover()->content() != first);
+
+        // A click outside closes the popover (Qt closes popups so); when that click was on
+        // the tray icon, it does not open the popover again.
+        s.delegate->popover()->hide();
+        QVERIFY(!s.delegate->isPanelOpen());
+        s.statusItem->click();
+        QTest::qWait(20);
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTest::qWait(350);
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
     }
 
     void theMenuIsBuiltAnewAndPauseDimsTheIcon()

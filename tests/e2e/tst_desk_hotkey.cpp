@@ -150,6 +150,49 @@ private Q_SLOTS:
         QVERIFY(after.first().contains(QStringLiteral("\"the road\"")));
     }
 
+    void aTrayThatStartsLaterGetsTheIcon()
+    {
+        // This desk has no tray yet; Nookary runs from the tests above.
+        startNookary();
+        auto trayIcon = [this] {
+            for (const QString &id : x({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                                        QStringLiteral("Nookary")}).split(u'\n', Qt::SkipEmptyParts)) {
+                if (x({QStringLiteral("getwindowgeometry"), id}).contains(QRegularExpression(QStringLiteral("Geometry: [1-5]?\\dx"))))
+                    return true;
+            }
+            return false;
+        };
+        QTest::qWait(500);
+        QVERIFY(!trayIcon());
+        QProcess *tray = m_desk->spawn(QStringLiteral("tint2"), {});
+        QTRY_VERIFY_WITH_TIMEOUT(trayIcon(), 10000);
+        TestDesk::stop(tray);
+        QTRY_VERIFY_WITH_TIMEOUT(!trayIcon(), 5000);
+        tray = m_desk->spawn(QStringLiteral("tint2"), {});
+        QTRY_VERIFY_WITH_TIMEOUT(trayIcon(), 10000);
+        TestDesk::stop(tray);
+    }
+
+    void withoutAWindowManagerOpeningAndClosingStillWork()
+    {
+        TestDesk bare(TestDesk::Options{false, false});
+        QVERIFY2(bare.start(), qPrintable(bare.errorString()));
+        QProcess *nookary = bare.spawn(kNookary, {QStringLiteral("--launched-from-login-item")});
+        QTRY_VERIFY_WITH_TIMEOUT(bare.run(kNookary, {QStringLiteral("--history")}).exitCode == 0, 10000);
+        auto visible = [&bare] {
+            return !bare.run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                         QStringLiteral("--class"), QStringLiteral("Nookary")})
+                        .out.trimmed().isEmpty();
+        };
+        QCOMPARE(bare.run(kNookary, {QStringLiteral("--show")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(visible(), 5000);
+        QCOMPARE(bare.run(kNookary, {QStringLiteral("--hide")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!visible(), 5000);
+        bare.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+space")});
+        QTRY_VERIFY_WITH_TIMEOUT(visible(), 5000);
+        QCOMPARE(nookary->state(), QProcess::Running);
+    }
+
     void cleanupTestCase()
     {
         if (m_nookary)

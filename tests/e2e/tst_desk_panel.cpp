@@ -186,6 +186,19 @@ private Q_SLOTS:
         chooseBetaAndCheckTheRoad();
     }
 
+    void aSecondTrayClickClosesThePopover()
+    {
+        focusTarget();
+        clickTray();
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTest::qWait(300);
+        clickTray();
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        QTest::qWait(500);
+        QVERIFY(panelWindow().isEmpty()); // and it stays closed
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
+    }
+
     void cleanupTestCase()
     {
         if (m_nookary)
