@@ -13,6 +13,7 @@ namespace {
 
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
+const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
 
 struct Entry
 {
@@ -145,6 +146,26 @@ private Q_SLOTS:
         xclip(huge);
         QTRY_VERIFY_WITH_TIMEOUT(texts().value(0).startsWith(QStringLiteral("huge z")), 10000);
         QCOMPARE(texts().value(0).size(), 20000);
+    }
+
+    void anOwnerThatNeverAnswersHoldsNothingUp()
+    {
+        const QStringList before = texts();
+        QProcess *silent = m_desk->spawn(kSilentOwner, {});
+        QVERIFY(silent->waitForReadyRead(5000));
+        // The program keeps answering at once while its read of the silent owner waits.
+        QElapsedTimer answered;
+        for (int i = 0; i < 10; ++i) {
+            answered.start();
+            QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--history")}).exitCode, 0);
+            QVERIFY2(answered.elapsed() < 1000, "the program stalled on a silent clipboard owner");
+            QTest::qWait(100);
+        }
+        QCOMPARE(texts(), before);
+        // The next copy is recorded as usual.
+        xclip("after the silence");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("after the silence"), 5000);
+        TestDesk::stop(silent);
     }
 
     void aSecondStartLeavesTheFirstRunning()

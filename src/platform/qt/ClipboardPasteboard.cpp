@@ -11,20 +11,40 @@ const QString kPasswordHintType = QStringLiteral("x-kde-passwordManagerHint");
 const QString kUriListType = QStringLiteral("text/uri-list");
 } // namespace
 
-ClipboardPasteboard::ClipboardPasteboard(QClipboard *clipboard, QObject *parent)
+ClipboardPasteboard::ClipboardPasteboard(QClipboard *clipboard, std::unique_ptr<ClipboardContentsReader> reader,
+                                         QObject *parent)
     : Pasteboard(parent)
     , m_clipboard(clipboard)
+    , m_reader(std::move(reader))
 {
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode != QClipboard::Clipboard)
             return;
-        ++m_changeCount;
-        Q_EMIT changeCountChanged();
+        const quint64 generation = ++m_generation; // a newer change supersedes a read in flight
+        if (!m_reader || m_clipboard->ownsClipboard()) {
+            m_snapshot.reset(); // our own data answers at once
+            countChange();
+            return;
+        }
+        m_reader->read([this, generation](ClipboardContents contents) {
+            if (generation != m_generation)
+                return;
+            m_snapshot = std::move(contents);
+            countChange();
+        });
     });
+}
+
+void ClipboardPasteboard::countChange()
+{
+    ++m_changeCount;
+    Q_EMIT changeCountChanged();
 }
 
 std::optional<QString> ClipboardPasteboard::string() const
 {
+    if (m_snapshot)
+        return m_snapshot->text;
     const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
     if (!mime || !mime->hasText())
         return std::nullopt;
@@ -33,6 +53,8 @@ std::optional<QString> ClipboardPasteboard::string() const
 
 std::optional<QString> ClipboardPasteboard::fileURLString() const
 {
+    if (m_snapshot)
+        return m_snapshot->fileURL;
     const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
     if (!mime || !mime->hasFormat(kUriListType))
         return std::nullopt;
@@ -48,6 +70,8 @@ std::optional<QString> ClipboardPasteboard::fileURLString() const
 
 bool ClipboardPasteboard::isMarkedSecret() const
 {
+    if (m_snapshot)
+        return m_snapshot->secret;
     const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
     return mime && mime->hasFormat(kPasswordHintType)
         && mime->data(kPasswordHintType).trimmed() == "secret";

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/ClipboardContentsReader.h"
 #include "platform/Pasteboard.h"
+
+#include <memory>
 
 class QClipboard;
 
@@ -8,12 +11,16 @@ namespace nookary {
 
 // Pasteboard over QClipboard's CLIPBOARD selection (not the mouse selection). Qt tells of
 // every change of owner, so the change count is our own counter, raised on each signal.
+// With a reader, what another program copied is read away from the main thread first and
+// the count rises once it has been read, so the model never waits for a clipboard owner;
+// without one (no X11), QClipboard is asked directly.
 class ClipboardPasteboard final : public Pasteboard
 {
     Q_OBJECT
 
 public:
-    explicit ClipboardPasteboard(QClipboard *clipboard, QObject *parent = nullptr);
+    explicit ClipboardPasteboard(QClipboard *clipboard, std::unique_ptr<ClipboardContentsReader> reader = nullptr,
+                                 QObject *parent = nullptr);
 
     qint64 changeCount() const override { return m_changeCount; }
     std::optional<QString> string() const override;
@@ -25,7 +32,12 @@ public:
     void writeFileURL(const QUrl &url) override;
 
 private:
+    void countChange();
+
     QClipboard *m_clipboard;
+    std::unique_ptr<ClipboardContentsReader> m_reader;
+    std::optional<ClipboardContents> m_snapshot; // what was read of another program's copy
+    quint64 m_generation = 0;
     qint64 m_changeCount = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "platform/qt/TrayStatusItem.h"
+#include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11Workspace.h"
 
@@ -15,11 +16,14 @@ PlatformServices createPlatformServices()
     PlatformServices services;
     services.preferences =
         std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
-    services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
-    if (auto x11 = X11Workspace::create())
+    if (auto x11 = X11Workspace::create()) {
+        services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard(),
+                                                                    X11ClipboardReader::create());
         services.workspace = std::move(x11);
-    else
+    } else {
+        services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
         services.workspace = std::make_unique<NullWorkspace>();
+    }
     services.statusItem = std::make_unique<TrayStatusItem>();
     if (auto x11 = X11GlobalHotkeyService::create())
         services.hotkeys = std::move(x11);

@@ -1,0 +1,220 @@
+#include "X11ClipboardReader.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QLoggingCategory>
+
+#include <xcb/xcb.h>
+
+#include <poll.h>
+
+Q_LOGGING_CATEGORY(lcClipboardReader, "nookary.clipboard")
+
+namespace nookary {
+
+class X11ClipboardReader::Worker final : public QObject
+{
+public:
+    static std::unique_ptr<Worker> open()
+    {
+        xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+        if (!c || xcb_connection_has_error(c)) {
+            if (c)
+                xcb_disconnect(c);
+            return nullptr;
+        }
+        return std::unique_ptr<Worker>(new Worker(c));
+    }
+
+    ~Worker() override { xcb_disconnect(m_c); }
+
+    ClipboardContents readContents()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        ClipboardContents contents;
+        const auto targets = convert(atom("TARGETS"), clock);
+        if (!targets)
+            return contents; // no owner, or it does not answer
+        QList<xcb_atom_t> offered;
+        for (qsizetype i = 0; i + 4 <= targets->size(); i += 4)
+            offered.append(*reinterpret_cast<const xcb_atom_t *>(targets->constData() + i));
+
+        const xcb_atom_t hint = atom("x-kde-passwordManagerHint");
+        if (offered.contains(hint)) {
+            const auto value = convert(hint, clock);
+            if (value && value->trimmed() == "secret") {
+                contents.secret = true;
+                return contents; // nothing more is read of a secret
+            }
+        }
+        const xcb_atom_t uriList = atom("text/uri-list");
+        if (offered.contains(uriList)) {
+            if (const auto list = convert(uriList, clock)) {
+                for (const QByteArray &line : list->split('\n')) {
+                    const QByteArray entry = line.trimmed();
+                    if (!entry.isEmpty() && !entry.startsWith('#')) {
+                        contents.fileURL = QString::fromUtf8(entry);
+                        break;
+                    }
+                }
+            }
+        }
+        for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING"}) {
+            const xcb_atom_t type = atom(name);
+            if (!offered.contains(type))
+                continue;
+            if (const auto text = convert(type, clock)) {
+                contents.text = qstrcmp(name, "STRING") == 0 ? QString::fromLatin1(*text) : QString::fromUtf8(*text);
+                break;
+            }
+        }
+        return contents;
+    }
+
+private:
+    explicit Worker(xcb_connection_t *c)
+        : m_c(c)
+    {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        m_window = xcb_generate_id(c);
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+        m_property = atom("NOOKARY_CLIPBOARD");
+        xcb_flush(c);
+    }
+
+    xcb_atom_t atom(const char *name)
+    {
+        const QByteArray key(name);
+        if (const auto it = m_atoms.constFind(key); it != m_atoms.constEnd())
+            return *it;
+        xcb_intern_atom_reply_t *r =
+            xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, uint16_t(key.size()), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(r);
+        m_atoms.insert(key, a);
+        return a;
+    }
+
+    // The next event that `accept` wants, before the read's deadline; others are dropped.
+    template <typename Accept>
+    xcb_generic_event_t *waitFor(const QElapsedTimer &clock, Accept accept)
+    {
+        while (true) {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
+                if (accept(event))
+                    return event;
+                free(event);
+            }
+            const qint64 left = timeoutMs - clock.elapsed();
+            if (left <= 0 || xcb_connection_has_error(m_c))
+                return nullptr;
+            pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
+            ::poll(&fd, 1, int(left));
+        }
+    }
+
+    // Asks the owner for the clipboard as `target`; nothing when it refuses or is too slow.
+    std::optional<QByteArray> convert(xcb_atom_t target, const QElapsedTimer &clock)
+    {
+        xcb_convert_selection(m_c, m_window, atom("CLIPBOARD"), target, m_property, XCB_CURRENT_TIME);
+        xcb_flush(m_c);
+        xcb_generic_event_t *event = waitFor(clock, [&](xcb_generic_event_t *e) {
+            if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
+                return false;
+            return reinterpret_cast<xcb_selection_notify_event_t *>(e)->target == target;
+        });
+        if (!event)
+            return std::nullopt;
+        const auto *notify = reinterpret_cast<xcb_selection_notify_event_t *>(event);
+        const bool refused = notify->property == XCB_ATOM_NONE;
+        free(event);
+        if (refused)
+            return std::nullopt;
+        return takeProperty(clock);
+    }
+
+    std::optional<QByteArray> takeProperty(const QElapsedTimer &clock)
+    {
+        xcb_get_property_reply_t *reply = xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4), nullptr);
+        if (!reply)
+            return std::nullopt;
+        const bool incremental = reply->type == atom("INCR");
+        QByteArray data(static_cast<const char *>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+        free(reply);
+        xcb_flush(m_c);
+        if (!incremental)
+            return data;
+
+        // INCR: the owner sends chunks, each announced by a new value of the property,
+        // until an empty one. Reading stops at the cap; the owner then gives up by itself.
+        data.clear();
+        while (data.size() < maxBytes) {
+            xcb_generic_event_t *event = waitFor(clock, [&](xcb_generic_event_t *e) {
+                if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+                    return false;
+                const auto *p = reinterpret_cast<xcb_property_notify_event_t *>(e);
+                return p->atom == m_property && p->state == XCB_PROPERTY_NEW_VALUE;
+            });
+            if (!event)
+                return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
+            free(event);
+            xcb_get_property_reply_t *chunk = xcb_get_property_reply(
+                m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+                nullptr);
+            xcb_flush(m_c);
+            if (!chunk)
+                return std::nullopt;
+            const int length = xcb_get_property_value_length(chunk);
+            data.append(static_cast<const char *>(xcb_get_property_value(chunk)), length);
+            free(chunk);
+            if (length == 0)
+                return data;
+        }
+        data.truncate(maxBytes);
+        return data;
+    }
+
+    xcb_connection_t *m_c;
+    xcb_window_t m_window = 0;
+    xcb_atom_t m_property = 0;
+    QHash<QByteArray, xcb_atom_t> m_atoms;
+};
+
+std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create()
+{
+    auto worker = Worker::open();
+    if (!worker)
+        return nullptr;
+    return std::unique_ptr<X11ClipboardReader>(new X11ClipboardReader(std::move(worker)));
+}
+
+X11ClipboardReader::X11ClipboardReader(std::unique_ptr<Worker> worker)
+    : m_worker(worker.release())
+{
+    m_thread.setObjectName(QStringLiteral("clipboard reader"));
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start();
+}
+
+X11ClipboardReader::~X11ClipboardReader()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void X11ClipboardReader::read(std::function<void(ClipboardContents)> done)
+{
+    // The worker runs only while this object lives (the destructor joins its thread), and
+    // a result still queued when this object goes is dropped with it.
+    QMetaObject::invokeMethod(m_worker, [this, worker = m_worker, done = std::move(done)] {
+        ClipboardContents contents = worker->readContents();
+        QMetaObject::invokeMethod(this, [done, contents] { done(contents); }, Qt::QueuedConnection);
+    });
+}
+
+} // namespace nookary
