@@ -159,6 +159,15 @@ bool AppDelegate::isAuxWindowVisible() const
     return false; // the settings and walkthrough windows will count here
 }
 
+bool AppDelegate::isOwnWindow(quint64 windowId) const
+{
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->testAttribute(Qt::WA_WState_Created) && window->internalWinId() == WId(windowId))
+            return true;
+    }
+    return false;
+}
+
 bool AppDelegate::isOnboardingVisible() const
 {
     return false; // the walkthrough window will count here
@@ -237,7 +246,11 @@ QWidget *AppDelegate::makeRootView()
 void AppDelegate::showUI()
 {
     m_pendingFocusRestoreWorkItem.cancel();
-    m_previousApp = m_services.workspace->frontmostApplication();
+    // Opening again while our own window is in front keeps the application to go back to:
+    // handing focus back to ourselves would leave the user nowhere.
+    const auto frontmost = m_services.workspace->frontmostApplication();
+    if (!frontmost || !isOwnWindow(frontmost->windowId))
+        m_previousApp = frontmost;
     m_model->applyDefaultOpenTarget();
     QPointer<AppDelegate> self(this);
     postToNextTurn(this, [self] {

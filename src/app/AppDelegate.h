@@ -87,6 +87,7 @@ private:
     void handleMousePress(QWidget *target);
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;
+    bool isOwnWindow(quint64 windowId) const;
 
     PlatformServices m_services;
     std::unique_ptr<AppModel> m_model;

@@ -102,6 +102,19 @@ private Q_SLOTS:
         QCOMPARE(s.workspace->activated.size(), 1);
     }
 
+    void openingAgainWhileInFrontKeepsWhereToGoBack()
+    {
+        Shell s;
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        s.workspace->frontmost = RunningApplication{quint64(panel->winId()), 0};
+        s.delegate->showUI(); // a second start, say, while the panel is in front
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QCOMPARE(s.delegate->previousApp(), kEditor);
+        s.delegate->closeUI();
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication>{kEditor});
+    }
+
     void aQuickReopenCancelsThePendingHandBack()
     {
         Shell s;
