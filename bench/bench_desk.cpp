@@ -141,23 +141,14 @@ private:
 
 QString xdotool(TestDesk &desk, const QStringList &args)
 {
-    return QString::fromUtf8(desk.run(QStringLiteral("xdotool"), args).out).trimmed();
+    return desk.xdotool(args);
 }
 
 // Nookary's visible windows: the tray icon is small, the panel at least 560 wide.
 QString nookaryWindow(TestDesk &desk, bool trayIcon)
 {
-    const QStringList ids = xdotool(desk, {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                           QStringLiteral("--class"), QStringLiteral("Nookary")})
-                                .split(u'\n', Qt::SkipEmptyParts);
-    for (const QString &id : ids) {
-        const QString geometry = xdotool(desk, {QStringLiteral("getwindowgeometry"), id});
-        const qsizetype at = geometry.indexOf(QStringLiteral("Geometry: "));
-        const int width = at < 0 ? 0 : geometry.mid(at + 10).section(u'x', 0, 0).toInt();
-        if (width > 0 && (trayIcon ? width <= 64 : width >= 560))
-            return id;
-    }
-    return {};
+    return trayIcon ? desk.findWindow(QStringLiteral("Nookary"), 1, 64)
+                    : desk.findWindow(QStringLiteral("Nookary"), 560, 100000);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QRegularExpression>
 #include <QThread>
 
 namespace nookary::test {
@@ -143,6 +144,36 @@ TestDesk::Result TestDesk::run(const QString &program, const QStringList &argume
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+QString TestDesk::output(const QString &program, const QStringList &arguments, const QByteArray &input) const
+{
+    return QString::fromUtf8(run(program, arguments, input).out).trimmed();
+}
+
+QString TestDesk::xdotool(const QStringList &arguments) const
+{
+    return output(QStringLiteral("xdotool"), arguments);
+}
+
+QString TestDesk::activeWindow() const
+{
+    return xdotool({QStringLiteral("getactivewindow")});
+}
+
+QString TestDesk::findWindow(const QString &className, int minWidth, int maxWidth) const
+{
+    const QStringList ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                                     className})
+                                .split(u'\n', Qt::SkipEmptyParts);
+    static const QRegularExpression size(QStringLiteral("Geometry: (\\d+)x(\\d+)"));
+    for (const QString &id : ids) {
+        const QRegularExpressionMatch m = size.match(xdotool({QStringLiteral("getwindowgeometry"), id}));
+        const int width = m.hasMatch() ? m.captured(1).toInt() : 0;
+        if (width >= minWidth && width <= maxWidth)
+            return id;
+    }
+    return {};
 }
 
 QProcess *TestDesk::spawn(const QString &program, const QStringList &arguments)

@@ -49,6 +49,14 @@ public:
     Result run(const QString &program, const QStringList &arguments,
                const QProcessEnvironment &environment, const QByteArray &input = {},
                int timeoutMs = 15000) const;
+    // The trimmed standard output of a program run on this desk.
+    QString output(const QString &program, const QStringList &arguments, const QByteArray &input = {}) const;
+    QString xdotool(const QStringList &arguments) const;
+    QString activeWindow() const;
+    // The first visible window of `className` whose width lies in [minWidth, maxWidth],
+    // or empty.
+    QString findWindow(const QString &className, int minWidth, int maxWidth) const;
+
     // Starts a program that runs beside the test; stopped at the end at the latest.
     QProcess *spawn(const QString &program, const QStringList &arguments);
     QProcess *spawn(const QString &program, const QStringList &arguments,

@@ -23,23 +23,9 @@ class TestDeskHotkey : public QObject
     QProcess *m_nookary = nullptr;
     QString m_target;
 
-    QString x(const QStringList &args)
-    {
-        return QString::fromUtf8(m_desk->run(QStringLiteral("xdotool"), args).out).trimmed();
-    }
-    QString run(const QString &program, const QStringList &args)
-    {
-        return QString::fromUtf8(m_desk->run(program, args).out).trimmed();
-    }
-    QString panel()
-    {
-        for (const QString &id : x({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
-                                    QStringLiteral("Nookary")}).split(u'\n', Qt::SkipEmptyParts)) {
-            if (x({QStringLiteral("getwindowgeometry"), id}).contains(QStringLiteral("Geometry: 560x380")))
-                return id;
-        }
-        return {};
-    }
+    QString x(const QStringList &args) { return m_desk->xdotool(args); }
+    QString run(const QString &program, const QStringList &args) { return m_desk->output(program, args); }
+    QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
     void press(const QString &keys) { x({QStringLiteral("key"), keys}); }
     QString history() { return run(kNookary, {QStringLiteral("--history")}); }
     QString settings()
@@ -154,14 +140,7 @@ private Q_SLOTS:
     {
         // This desk has no tray yet; Nookary runs from the tests above.
         startNookary();
-        auto trayIcon = [this] {
-            for (const QString &id : x({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
-                                        QStringLiteral("Nookary")}).split(u'\n', Qt::SkipEmptyParts)) {
-                if (x({QStringLiteral("getwindowgeometry"), id}).contains(QRegularExpression(QStringLiteral("Geometry: [1-5]?\\dx"))))
-                    return true;
-            }
-            return false;
-        };
+        auto trayIcon = [this] { return !m_desk->findWindow(QStringLiteral("Nookary"), 1, 64).isEmpty(); };
         QTest::qWait(500);
         QVERIFY(!trayIcon());
         QProcess *tray = m_desk->spawn(QStringLiteral("tint2"), {});

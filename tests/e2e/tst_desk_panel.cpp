@@ -25,9 +25,9 @@ class TestDeskPanel : public QObject
 
     QString x(const QString &program, const QStringList &args, const QByteArray &input = {})
     {
-        return QString::fromUtf8(m_desk->run(program, args, input).out).trimmed();
+        return m_desk->output(program, args, input);
     }
-    QString activeWindow() { return x(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}); }
+    QString activeWindow() { return m_desk->activeWindow(); }
     QString clipboard()
     {
         return x(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
@@ -38,22 +38,11 @@ class TestDeskPanel : public QObject
     }
     QString historyText() { return QString::fromUtf8(m_desk->run(kNookary, {QStringLiteral("--history")}).out); }
 
-    // Nookary's windows by size: the tray icon is small, the panel is at least 560 wide.
+    // Nookary's windows by size: the tray icon is small, the panel at least 560 wide.
     QString nookaryWindow(bool trayIcon)
     {
-        const QStringList ids = x(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                              QStringLiteral("--class"), QStringLiteral("Nookary")})
-                                    .split(u'\n', Qt::SkipEmptyParts);
-        for (const QString &id : ids) {
-            const QString geometry = x(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), id});
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(geometry);
-            if (!m.hasMatch())
-                continue;
-            const int width = m.captured(1).toInt();
-            if (trayIcon ? width <= 64 : width >= 560)
-                return id;
-        }
-        return {};
+        return trayIcon ? m_desk->findWindow(QStringLiteral("Nookary"), 1, 64)
+                        : m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000);
     }
     QString panelWindow() { return nookaryWindow(false); }
 

@@ -30,6 +30,25 @@ public:
 
     ClipboardContents readContents()
     {
+        // A window of its own for every read: an owner whose transfer was abandoned (too
+        // slow, or past the cap) may go on writing to the last one, and must never mix its
+        // leftovers into the next read.
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        m_window = xcb_generate_id(m_c);
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+        const ClipboardContents contents = readInto();
+        xcb_destroy_window(m_c, m_window);
+        xcb_flush(m_c);
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_c))
+            free(event);
+        return contents;
+    }
+
+private:
+    ClipboardContents readInto()
+    {
         QElapsedTimer clock;
         clock.start();
         ClipboardContents contents;
@@ -72,17 +91,10 @@ public:
         return contents;
     }
 
-private:
     explicit Worker(xcb_connection_t *c)
         : m_c(c)
     {
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-        m_window = xcb_generate_id(c);
-        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
         m_property = atom("NOOKARY_CLIPBOARD");
-        xcb_flush(c);
     }
 
     xcb_atom_t atom(const char *name)
@@ -124,7 +136,8 @@ private:
         xcb_generic_event_t *event = waitFor(clock, [&](xcb_generic_event_t *e) {
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
                 return false;
-            return reinterpret_cast<xcb_selection_notify_event_t *>(e)->target == target;
+            const auto *n = reinterpret_cast<xcb_selection_notify_event_t *>(e);
+            return n->requestor == m_window && n->target == target;
         });
         if (!event)
             return std::nullopt;
@@ -157,7 +170,7 @@ private:
                 if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
                     return false;
                 const auto *p = reinterpret_cast<xcb_property_notify_event_t *>(e);
-                return p->atom == m_property && p->state == XCB_PROPERTY_NEW_VALUE;
+                return p->window == m_window && p->atom == m_property && p->state == XCB_PROPERTY_NEW_VALUE;
             });
             if (!event)
                 return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
