@@ -1,7 +1,9 @@
 #include "platform/qt/SettingsPreferencesStore.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -134,6 +136,37 @@ private Q_SLOTS:
         QFile::setPermissions(path, expected | QFileDevice::ReadOther | QFileDevice::ReadGroup);
         store.setInteger(QStringLiteral("k"), 2);
         QCOMPARE(QFile::permissions(path) & (expected | everyone), expected);
+    }
+
+    void aFileReadableByOthersIsTightenedOnOpen()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, "[General]\nk=1\n");
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+        SettingsPreferencesStore store(path);
+        QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
+    }
+
+    void anUnchangedValueIsNotWrittenAgain()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Nookary.conf"));
+        SettingsPreferencesStore store(path);
+        store.setInteger(QStringLiteral("n"), 25);
+        store.setString(QStringLiteral("s"), QStringLiteral("centeredWindow"));
+        store.setBoolean(QStringLiteral("b"), false);
+        store.setData(QStringLiteral("d"), "[]");
+        const QDateTime written = QFileInfo(path).lastModified();
+        QTest::qWait(30);
+        SettingsPreferencesStore again(path); // as the next start reads it back
+        again.setInteger(QStringLiteral("n"), 25);
+        again.setString(QStringLiteral("s"), QStringLiteral("centeredWindow"));
+        again.setBoolean(QStringLiteral("b"), false);
+        again.setData(QStringLiteral("d"), "[]");
+        QCOMPARE(QFileInfo(path).lastModified(), written);
+        again.setInteger(QStringLiteral("n"), 50);
+        QVERIFY(QFileInfo(path).lastModified() > written);
+        QCOMPARE(SettingsPreferencesStore(path).integer(QStringLiteral("n")), 50);
     }
 
     void damagedFileIsKeptBesideBeforeItIsRewritten_data()

@@ -162,6 +162,8 @@ bool SettingsPreferencesStore::prepareFile()
         file.setPermissions(kUserOnly);
         return false;
     }
+    if ((file.permissions() & ~(kUserOnly | QFileDevice::ReadUser | QFileDevice::WriteUser)) != 0)
+        file.setPermissions(kUserOnly);
     return file.open(QIODevice::ReadOnly) && looksDamaged(file.readAll());
 }
 
@@ -288,8 +290,25 @@ void SettingsPreferencesStore::setData(const QString &key, const QByteArray &val
     write(key, value);
 }
 
+bool SettingsPreferencesStore::holds(const QString &key, const QVariant &value) const
+{
+    if (!m_settings->contains(key))
+        return false;
+    const QVariant stored = m_settings->value(key);
+    if (value.typeId() == QMetaType::QByteArray || stored.typeId() == QMetaType::QByteArray)
+        return value.typeId() == stored.typeId() && value.toByteArray() == stored.toByteArray();
+    if (stored.typeId() == QMetaType::QStringList)
+        return false;
+    // The INI file keeps every scalar as text.
+    return stored.toString() == value.toString();
+}
+
 void SettingsPreferencesStore::write(const QString &key, const QVariant &value)
 {
+    // Rewriting the same value would cost a file write and sync for nothing, and the model
+    // writes its settings back at every start.
+    if (holds(key, value))
+        return;
     m_settings->setValue(key, value);
     m_settings->sync();
     if (m_settings->status() == QSettings::AccessError) {

@@ -43,6 +43,7 @@ private:
     bool prepareFile();
     void keepDamagedCopy();
     void write(const QString &key, const QVariant &value);
+    bool holds(const QString &key, const QVariant &value) const;
 
     QString m_filePath;
     QString m_backupPath;
