@@ -2,8 +2,8 @@
 // until the window is repainted, with 100 history entries of 20000 characters and 25
 // snippets. Prints figures; asserts nothing. Run on a real X display (bench/run uses Xvfb).
 #include "MemoryPasteboard.h"
-#include "app/NookaryChromeHostingController.h"
-#include "app/NookaryPanel.h"
+#include "ui/NookaryChromeHostingController.h"
+#include "ui/NookaryPanel.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/panel/PopoverView.h"

@@ -2,47 +2,25 @@
 
 #include "app/AppNotifications.h"
 #include "app/ApplicationEventMonitor.h"
+#include "app/ClipboardWriter.h"
 #include "app/HotkeyController.h"
-#include "app/NookaryCenteredWindow.h"
-#include "app/NookaryChromeHostingController.h"
-#include "app/NookaryPanel.h"
-#include "app/PopoverWindow.h"
+#include "app/InstanceRequestHandler.h"
+#include "app/PanelPresenter.h"
+#include "app/TrayController.h"
 #include "model/AppModel.h"
-#include "ui/panel/PopoverView.h"
+#include "platform/Clock.h"
 
 #include <QApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLoggingCategory>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextEdit>
-#include <QUrl>
-
-Q_LOGGING_CATEGORY(lcShell, "nookary.shell")
 
 namespace nookary {
 
 namespace {
-
-// One compact JSON object per line, in list order.
-template <typename Item>
-QByteArray jsonLines(const QList<Item> &items)
-{
-    QByteArray out;
-    for (const Item &item : items) {
-        const QJsonObject object{
-            {QLatin1String("id"), item.id.toString(QUuid::WithoutBraces).toUpper()},
-            {QLatin1String("text"), item.text},
-        };
-        out += QJsonDocument(object).toJson(QJsonDocument::Compact);
-        out += '\n';
-    }
-    return out;
-}
 
 bool isTextControl(const QWidget *widget)
 {
@@ -56,66 +34,63 @@ bool isTextControl(const QWidget *widget)
     return false;
 }
 
-// Runs once when `window` next becomes active, then removes itself.
-class BecomeKeyObserver final : public QObject
+bool isOwnWindow(quint64 windowId)
 {
-public:
-    BecomeKeyObserver(QWidget *window, std::function<void()> onActive)
-        : QObject(window)
-        , m_onActive(std::move(onActive))
-    {
-        window->installEventFilter(this);
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->testAttribute(Qt::WA_WState_Created) && window->internalWinId() == WId(windowId))
+            return true;
     }
+    return false;
+}
 
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::WindowActivate) {
-            auto onActive = std::move(m_onActive);
-            deleteLater();
-            parent()->removeEventFilter(this);
-            if (onActive)
-                onActive();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_onActive;
-};
+void showRefusedShortcutAlert()
+{
+    QMessageBox box(QMessageBox::Warning, HotkeyController::alertTitle, HotkeyController::alertTitle,
+                    QMessageBox::Ok);
+    box.setInformativeText(HotkeyController::alertText);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
 
 } // namespace
 
 AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent)
+    : AppDelegate(std::move(services), launchedFromLoginItem, SystemClock::shared(), parent)
+{
+}
+
+AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, Clock &clock, QObject *parent)
     : QObject(parent)
     , m_services(std::move(services))
+    , m_clock(clock)
     , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard))
     , m_launchedFromLoginItem(launchedFromLoginItem)
+    , m_clipboardWriter(std::make_unique<ClipboardWriter>(*m_model, *m_services.pasteboard))
+    , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow))
 {
-    if (!m_services.workspace)
-        m_services.workspace = std::make_unique<NullWorkspace>();
-    if (!m_services.hotkeys)
-        m_services.hotkeys = std::make_unique<NullGlobalHotkeyService>();
+    m_presenter = std::make_unique<PanelPresenter>(
+        *m_model, *m_services.preferences, m_services.statusItem.get(), *m_focus, clock,
+        PanelPresenter::ViewActions{[this](const QString &text) { copyToClipboard(text); },
+                                    [this] { openPreferences(); }});
+    m_requests = std::make_unique<InstanceRequestHandler>(*m_model, *m_presenter,
+                                                          [this] { applicationShouldHandleReopen(); });
     connect(m_model.get(), &AppModel::alertBeep, this, [this] { beep(); });
 }
 
 AppDelegate::~AppDelegate()
 {
     m_monitor.reset();
-    delete m_focusDidBecomeKeyObserver.data();
 }
 
 // MARK: launch
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    if (StatusItem *item = m_services.statusItem.get()) {
-        connect(item, &StatusItem::clicked, this, &AppDelegate::statusItemClicked);
-        item->setMenuBuilder([this](QMenu &menu) { buildStatusMenu(menu); });
-        item->setDimmed(m_model->isTrackingPaused());
-    }
-    m_popover = std::make_unique<PopoverWindow>();
-    connect(m_popover.get(), &PopoverWindow::didClose, this, &AppDelegate::popoverDidClose);
+    m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
+    connect(m_tray.get(), &TrayController::clicked, this, &AppDelegate::statusItemClicked);
+    connect(m_tray.get(), &TrayController::onboardingRequested, this, &AppDelegate::showOnboardingFromMenu);
+    connect(m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
+    connect(m_tray.get(), &TrayController::quitRequested, this, &AppDelegate::quitApp);
 
     m_keyMap = std::make_unique<PanelKeyMap>(*m_model, *this);
     m_monitor = std::make_unique<ApplicationEventMonitor>(
@@ -123,13 +98,7 @@ void AppDelegate::applicationDidFinishLaunching()
         [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
-    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [] {
-        QMessageBox box(QMessageBox::Warning, HotkeyController::alertTitle, HotkeyController::alertTitle,
-                        QMessageBox::Ok);
-        box.setInformativeText(HotkeyController::alertText);
-        box.setWindowFlag(Qt::WindowStaysOnTopHint);
-        box.exec();
-    });
+    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, showRefusedShortcutAlert);
     connect(m_services.hotkeys.get(), &GlobalHotkeyService::pressed, this, [this] {
         QPointer<AppDelegate> self(this);
         postToNextTurn(this, [self] {
@@ -140,7 +109,6 @@ void AppDelegate::applicationDidFinishLaunching()
     m_hotkeys->applyHotkeyShortcut(m_model->hotkeyShortcut(), false);
     m_hotkeys->followModel();
 
-    connect(m_model.get(), &AppModel::keepWindowPinnedChanged, this, &AppDelegate::syncPinnedUIBehavior);
     syncPinnedUIBehavior();
 
     // A start at login shows nothing.
@@ -159,15 +127,6 @@ bool AppDelegate::isAuxWindowVisible() const
     return false; // the settings and walkthrough windows will count here
 }
 
-bool AppDelegate::isOwnWindow(quint64 windowId) const
-{
-    for (const QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->testAttribute(Qt::WA_WState_Created) && window->internalWinId() == WId(windowId))
-            return true;
-    }
-    return false;
-}
-
 bool AppDelegate::isOnboardingVisible() const
 {
     return false; // the walkthrough window will count here
@@ -179,233 +138,66 @@ void AppDelegate::hotkeyPressed()
         Q_EMIT AppNotifications::instance().hotkeyPressed();
         return;
     }
-    isPanelOpen() ? closeUI() : showUI();
+    m_presenter->toggle();
 }
 
 QByteArray AppDelegate::handleInstanceRequest(InstanceChannel::Request request)
 {
-    using Request = InstanceChannel::Request;
-    switch (request) {
-    case Request::history:
-        return jsonLines(m_model->history());
-    case Request::saved:
-        return jsonLines(m_model->shelf());
-    case Request::reopen:
-        applicationShouldHandleReopen();
-        break;
-    case Request::toggle:
-        isPanelOpen() ? closeUI() : showUI();
-        break;
-    case Request::show:
-        if (!isPanelOpen())
-            showUI();
-        break;
-    case Request::hide:
-        if (isPanelOpen())
-            closeUI();
-        break;
-    case Request::ping:
-        break;
-    }
-    return "ok\n";
+    return m_requests->handle(request);
 }
 
-// MARK: presentation
-
-bool AppDelegate::isPanelOpen() const
-{
-    return (m_popover && m_popover->isShown()) || (m_centeredWindow && m_centeredWindow->isVisible());
-}
-
-QWidget *AppDelegate::makeRootView()
-{
-    QPointer<AppDelegate> self(this);
-    auto *view = new PopoverView(*m_model, PopoverView::Callbacks{
-        [self](const QString &text) {
-            if (!self || text.isEmpty())
-                return;
-            self->copyToClipboard(text);
-            if (self->m_model->openPresentation() == AppModel::OpenPresentation::centeredWindow
-                && self->m_model->keepWindowPinned())
-                self->m_model->setFocusSearchTick(self->m_model->focusSearchTick() + 1);
-            else
-                self->closeUI();
-        },
-        [self] {
-            if (self)
-                self->openPreferences();
-        },
-        [self] {
-            if (self)
-                self->syncPinnedUIBehavior();
-        },
-    });
-    return new NookaryChromeHostingController(view);
-}
+// MARK: presentation, focus and copy-back
 
 void AppDelegate::showUI()
 {
-    m_pendingFocusRestoreWorkItem.cancel();
-    // Opening again while our own window is in front keeps the application to go back to:
-    // handing focus back to ourselves would leave the user nowhere.
-    const auto frontmost = m_services.workspace->frontmostApplication();
-    if (!frontmost || !isOwnWindow(frontmost->windowId))
-        m_previousApp = frontmost;
-    m_model->applyDefaultOpenTarget();
-    QPointer<AppDelegate> self(this);
-    postToNextTurn(this, [self] {
-        if (!self)
-            return;
-        if (self->m_model->openPresentation() == AppModel::OpenPresentation::centeredWindow)
-            self->showCenteredWindowAndArmFocus();
-        else
-            self->showPopoverAndArmFocus();
-    });
-}
-
-void AppDelegate::showPopoverAndArmFocus()
-{
-    syncPinnedUIBehavior();
-    if (m_popover->isShown())
-        return;
-    m_popover->setContent(makeRootView());
-    const QRect anchor = m_services.statusItem ? m_services.statusItem->geometry() : QRect();
-    m_popover->showAt(anchor);
-    armFocusOnDidBecomeKey(m_popover.get());
-    if (m_popover->isActiveWindow())
-        requestSearchFocusRobust();
-}
-
-void AppDelegate::showCenteredWindowAndArmFocus()
-{
-    QPointer<AppDelegate> self(this);
-    auto becomeKey = [self] {
-        if (self)
-            self->requestSearchFocusRobust();
-    };
-    auto didClose = [self] {
-        if (!self)
-            return;
-        self->m_model->setQuery(QString());
-        self->finishClose();
-    };
-    if (m_centeredWindow) {
-        m_centeredWindow->onDidBecomeKey = becomeKey;
-        m_centeredWindow->onDidClose = didClose;
-    } else {
-        m_centeredWindow = std::make_unique<NookaryCenteredWindow>(*m_services.preferences, makeRootView(),
-                                                                   becomeKey, didClose);
-    }
-    syncPinnedUIBehavior();
-    m_centeredWindow->showCenteredAndKey();
-}
-
-void AppDelegate::requestSearchFocusRobust()
-{
-    m_model->setFocusSearchTick(m_model->focusSearchTick() + 1);
-    QPointer<AppDelegate> self(this);
-    postToNextTurn(this, [self] {
-        if (self)
-            self->m_model->setFocusSearchTick(self->m_model->focusSearchTick() + 1);
-    });
-}
-
-void AppDelegate::armFocusOnDidBecomeKey(QWidget *window)
-{
-    delete m_focusDidBecomeKeyObserver.data();
-    QPointer<AppDelegate> self(this);
-    m_focusDidBecomeKeyObserver = new BecomeKeyObserver(window, [self] {
-        if (self)
-            self->requestSearchFocusRobust();
-    });
+    m_presenter->showUI();
 }
 
 void AppDelegate::closeUI()
 {
-    m_model->setQuery(QString());
-    const bool popoverShown = m_popover && m_popover->isShown();
-    const bool centredShown = m_centeredWindow && m_centeredWindow->isVisible();
-    if (popoverShown) {
-        // Its hide reports popoverDidClose, which finishes the close.
-        m_closingPopover = true;
-        m_popover->hide();
-        m_closingPopover = false;
-    }
-    if (centredShown) {
-        m_centeredWindow->persistCurrentFrame(true);
-        m_centeredWindow->panel()->hide();
-        if (m_centeredWindow->onDidClose)
-            m_centeredWindow->onDidClose();
-        return;
-    }
-    if (popoverShown)
-        return;
-    finishClose();
+    m_presenter->closeUI();
 }
 
-void AppDelegate::popoverDidClose()
+bool AppDelegate::isPanelOpen() const
 {
-    if (!m_closingPopover)
-        m_popoverClosedAt = std::chrono::steady_clock::now(); // closed by a click outside it
-    m_model->setQuery(QString());
-    finishClose();
-}
-
-void AppDelegate::finishClose()
-{
-    if (suppressFinalizeAfterUICloseOnce) {
-        suppressFinalizeAfterUICloseOnce = false;
-        return;
-    }
-    restorePreviousAppFocus();
-}
-
-void AppDelegate::restorePreviousAppFocus()
-{
-    if (!m_previousApp)
-        return;
-    const RunningApplication application = *std::exchange(m_previousApp, std::nullopt);
-    m_pendingFocusRestoreWorkItem.cancel();
-    QPointer<AppDelegate> self(this);
-    m_pendingFocusRestoreWorkItem = postDelayed(this, focusRestoreDelay, [self, application] {
-        if (self)
-            self->m_services.workspace->activate(application);
-    });
+    return m_presenter->isPanelOpen();
 }
 
 void AppDelegate::syncPinnedUIBehavior()
 {
-    const bool pinned = m_model->openPresentation() == AppModel::OpenPresentation::centeredWindow
-        && m_model->keepWindowPinned();
-    if (m_centeredWindow) {
-        m_centeredWindow->closesOnResignKey = !pinned;
-        if (!pinned)
-            m_centeredWindow->ignoreResignUntil = {};
-    }
+    m_presenter->syncPinnedUIBehavior();
 }
 
-// MARK: copy-back
+void AppDelegate::suppressFinalizeAfterUICloseOnce()
+{
+    m_presenter->suppressFinalizeAfterUICloseOnce();
+}
+
+bool AppDelegate::isFinalizeAfterUICloseSuppressed() const
+{
+    return m_presenter->isFinalizeAfterUICloseSuppressed();
+}
+
+PopoverWindow *AppDelegate::popover() const
+{
+    return m_presenter->popover();
+}
+
+NookaryCenteredWindow *AppDelegate::centeredWindow() const
+{
+    return m_presenter->centeredWindow();
+}
 
 void AppDelegate::copyToClipboard(const QString &text)
 {
-    m_model->markProgrammaticWrite(text);
-    Pasteboard &pasteboard = *m_services.pasteboard;
-    pasteboard.clear();
-    if (text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
-        const QUrl url(text, QUrl::StrictMode);
-        if (url.isValid() && url.isLocalFile()) {
-            pasteboard.writeFileURL(url);
-            return;
-        }
-    }
-    pasteboard.writeString(text);
+    m_clipboardWriter->write(text);
 }
 
 // MARK: monitors
 
 bool AppDelegate::handleKey(QKeyEvent &event)
 {
-    return m_keyMap->handle(PanelKey::fromEvent(event)) == PanelKeyMap::Decision::consume;
+    return m_keyMap->handle(PanelKey::fromEvent(event, *m_services.keys)) == PanelKeyMap::Decision::consume;
 }
 
 void AppDelegate::handleMousePress(QWidget *target)
@@ -434,31 +226,17 @@ void AppDelegate::beep()
 
 void AppDelegate::statusItemClicked()
 {
-    constexpr auto sameClick = std::chrono::milliseconds(300);
-    if (!isPanelOpen() && std::chrono::steady_clock::now() - m_popoverClosedAt < sameClick)
-        return; // this click closed the popover
-    isPanelOpen() ? closeUI() : showUI();
+    m_presenter->statusItemClicked();
 }
 
 void AppDelegate::buildStatusMenu(QMenu &menu)
 {
-    menu.addAction(m_model->isTrackingPaused() ? QStringLiteral("Resume Nookary") : QStringLiteral("Pause Nookary"),
-                   this, &AppDelegate::togglePauseNookary);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Show Onboarding"), this, &AppDelegate::showOnboardingFromMenu);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")), this,
-                   &AppDelegate::openPreferences);
-    menu.addAction(QStringLiteral("About"), this, &AppDelegate::openAbout);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this, &AppDelegate::quitApp);
+    m_tray->buildStatusMenu(menu);
 }
 
 void AppDelegate::togglePauseNookary()
 {
-    m_model->setIsTrackingPaused(!m_model->isTrackingPaused());
-    if (m_services.statusItem)
-        m_services.statusItem->setDimmed(m_model->isTrackingPaused());
+    m_tray->togglePauseNookary();
 }
 
 void AppDelegate::showOnboardingFromMenu()
@@ -473,15 +251,7 @@ void AppDelegate::openPreferences()
 
 void AppDelegate::openAbout()
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),
-                                QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
-                                QMessageBox::Ok);
-    box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
-    box->show();
-    box->raise();
-    box->activateWindow();
+    m_tray->openAbout();
 }
 
 void AppDelegate::quitApp()

@@ -1,34 +1,42 @@
 #pragma once
 
+#include "app/FocusHandBack.h"
 #include "app/InstanceChannel.h"
-#include "platform/MainQueue.h"
 #include "platform/PlatformServices.h"
 #include "ui/panel/PanelKeyMap.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 #include <optional>
 
+class QKeyEvent;
 class QMenu;
 
 namespace nookary {
 
 class AppModel;
 class ApplicationEventMonitor;
+class ClipboardWriter;
+class Clock;
 class HotkeyController;
+class InstanceRequestHandler;
 class NookaryCenteredWindow;
+class PanelPresenter;
 class PopoverWindow;
+class TrayController;
 
-// The hub of the running program: owns the platform services and the one model, the tray
-// icon's behaviour, both presentations of the panel, the hand-back of focus, copy-back to
-// the clipboard, and what other command lines ask of the running instance.
+// The composition root of the running program: owns the platform services and the one
+// model, and wires them to the parts that do the work (the panel's presentations, the
+// hand-back of focus, copy-back, the tray icon, the global shortcut, other command lines).
+// Its operations keep the names the rest of the program and the tests know it by.
 class AppDelegate final : public QObject, public PanelKeyMapHost
 {
     Q_OBJECT
 
 public:
+    // `clock` times everything the shell delays; it must outlive the delegate.
+    AppDelegate(PlatformServices services, bool launchedFromLoginItem, Clock &clock, QObject *parent = nullptr);
     AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent = nullptr);
     ~AppDelegate() override;
 
@@ -43,6 +51,9 @@ public:
     bool isPanelOpen() const;
     void copyToClipboard(const QString &text) override;
     void syncPinnedUIBehavior();
+    // The next close does not hand focus back.
+    void suppressFinalizeAfterUICloseOnce();
+    bool isFinalizeAfterUICloseSuppressed() const;
 
     // The tray icon and its menu.
     void statusItemClicked();
@@ -60,14 +71,13 @@ public:
     AppModel &model() { return *m_model; }
     HotkeyController *hotkeys() const { return m_hotkeys.get(); }
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
-    PopoverWindow *popover() const { return m_popover.get(); }
-    NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
-    std::optional<RunningApplication> previousApp() const { return m_previousApp; }
-    bool isFocusRestorePending() const { return m_pendingFocusRestoreWorkItem.isPending(); }
-    bool suppressFinalizeAfterUICloseOnce = false;
+    PopoverWindow *popover() const;
+    NookaryCenteredWindow *centeredWindow() const;
+    std::optional<RunningApplication> previousApp() const { return m_focus->previousApp(); }
+    bool isFocusRestorePending() const { return m_focus->isPending(); }
 
     // How long after a close focus goes back to the previous application.
-    static constexpr std::chrono::milliseconds focusRestoreDelay{30};
+    static constexpr std::chrono::milliseconds focusRestoreDelay = FocusHandBack::delay;
 
 private:
     // PanelKeyMapHost
@@ -75,35 +85,23 @@ private:
     void endEditingOnNextTurn() override;
     void beep() override;
 
-    QWidget *makeRootView();
-    void showPopoverAndArmFocus();
-    void showCenteredWindowAndArmFocus();
-    void armFocusOnDidBecomeKey(QWidget *window);
-    void requestSearchFocusRobust();
-    void popoverDidClose();
-    void finishClose();
-    void restorePreviousAppFocus();
     bool handleKey(QKeyEvent &event);
     void handleMousePress(QWidget *target);
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;
-    bool isOwnWindow(quint64 windowId) const;
 
     PlatformServices m_services;
+    Clock &m_clock;
     std::unique_ptr<AppModel> m_model;
     const bool m_launchedFromLoginItem;
-    std::unique_ptr<PopoverWindow> m_popover;
-    std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
+    std::unique_ptr<ClipboardWriter> m_clipboardWriter;
+    std::unique_ptr<FocusHandBack> m_focus;
+    std::unique_ptr<PanelPresenter> m_presenter;
+    std::unique_ptr<InstanceRequestHandler> m_requests;
+    std::unique_ptr<TrayController> m_tray;
     std::unique_ptr<PanelKeyMap> m_keyMap;
     std::unique_ptr<HotkeyController> m_hotkeys;
     std::unique_ptr<ApplicationEventMonitor> m_monitor;
-    QPointer<QObject> m_focusDidBecomeKeyObserver;
-    std::optional<RunningApplication> m_previousApp;
-    CancellableTask m_pendingFocusRestoreWorkItem;
-    // Qt closes a popup on any click outside it, the tray icon included: that click must
-    // not open the popover again right away.
-    std::chrono::steady_clock::time_point m_popoverClosedAt{};
-    bool m_closingPopover = false;
 };
 
 } // namespace nookary

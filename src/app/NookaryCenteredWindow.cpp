@@ -1,10 +1,12 @@
 #include "NookaryCenteredWindow.h"
 
-#include "app/NookaryPanel.h"
+#include "ui/NookaryPanel.h"
 #include "app/WindowPlacement.h"
 #include "model/PersistedRead.h"
 #include "model/SettingsKeys.h"
+#include "platform/Clock.h"
 #include "platform/MainQueue.h"
+#include "platform/WindowSystem.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -33,19 +35,18 @@ QScreen *bestScreenForCentering()
 
 } // namespace
 
-NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content,
-                                             std::function<void()> becomeKey, std::function<void()> didClose,
+NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock,
                                              QObject *parent)
     : QObject(parent)
-    , onDidBecomeKey(std::move(becomeKey))
-    , onDidClose(std::move(didClose))
     , m_store(store)
+    , m_clock(clock)
     , m_panel(new NookaryPanel)
 {
     auto *layout = new QVBoxLayout(m_panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
     m_panel->installEventFilter(this);
+    connect(m_panel, &NookaryPanel::aboutToShow, this, [this] { WindowSystem::keepOutOfTaskbar(*m_panel); });
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
             handleAppDidResignActive();
@@ -68,8 +69,7 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     switch (event->type()) {
     case QEvent::WindowActivate:
-        if (onDidBecomeKey)
-            onDidBecomeKey();
+        Q_EMIT didBecomeKey();
         break;
     case QEvent::WindowDeactivate:
         closeOnFocusLoss();
@@ -86,12 +86,21 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
 
 void NookaryCenteredWindow::closeOnFocusLoss()
 {
-    if (!m_panel->isVisible() || !closesOnResignKey || m_clock() < ignoreResignUntil)
+    if (!m_panel->isVisible() || !m_closesOnResignKey || m_clock.now() < m_ignoreResignUntil)
         return;
+    close();
+}
+
+void NookaryCenteredWindow::close()
+{
     persistCurrentFrame(true);
     m_panel->hide();
-    if (onDidClose)
-        onDidClose();
+    Q_EMIT didClose();
+}
+
+void NookaryCenteredWindow::endShowGrace()
+{
+    m_ignoreResignUntil = {};
 }
 
 void NookaryCenteredWindow::handleAppDidResignActive()
@@ -101,7 +110,7 @@ void NookaryCenteredWindow::handleAppDidResignActive()
 
 void NookaryCenteredWindow::showCenteredAndKey()
 {
-    ignoreResignUntil = m_clock() + showGrace;
+    m_ignoreResignUntil = m_clock.now() + showGrace;
     applySavedFrameOrCenter();
     m_panel->show();
     m_panel->raise();

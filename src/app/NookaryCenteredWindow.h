@@ -3,10 +3,10 @@
 #include <QObject>
 
 #include <chrono>
-#include <functional>
 
 namespace nookary {
 
+class Clock;
 class NookaryPanel;
 class PreferencesStore;
 
@@ -18,27 +18,31 @@ class NookaryCenteredWindow final : public QObject
     Q_OBJECT
 
 public:
-    using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds showGrace{120};
 
     // Takes ownership of `content` (the chrome with the panel view).
-    NookaryCenteredWindow(PreferencesStore &store, QWidget *content, std::function<void()> onDidBecomeKey,
-                          std::function<void()> onDidClose, QObject *parent = nullptr);
+    NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent = nullptr);
     ~NookaryCenteredWindow() override;
 
     NookaryPanel *panel() const { return m_panel; }
     bool isVisible() const;
 
-    std::function<void()> onDidBecomeKey;
-    std::function<void()> onDidClose;
-    bool closesOnResignKey = true;
-    Clock::time_point ignoreResignUntil{};
+    // Unless pinned, losing focus closes the window (after the grace that follows showing).
+    bool closesOnResignKey() const { return m_closesOnResignKey; }
+    void setClosesOnResignKey(bool closes) { m_closesOnResignKey = closes; }
+    // Ends the grace after showing, so that the next loss of focus counts.
+    void endShowGrace();
 
     void showCenteredAndKey();
+    // Remembers the frame, hides, and reports `didClose`.
+    void close();
     void persistCurrentFrame(bool force);
     void handleAppDidResignActive();
     void applySavedFrameOrCenter();
-    void setClock(std::function<Clock::time_point()> clock) { m_clock = std::move(clock); }
+
+Q_SIGNALS:
+    void didBecomeKey();
+    void didClose();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,8 +51,10 @@ private:
     void closeOnFocusLoss();
 
     PreferencesStore &m_store;
+    Clock &m_clock;
     NookaryPanel *m_panel;
-    std::function<Clock::time_point()> m_clock = [] { return Clock::now(); };
+    bool m_closesOnResignKey = true;
+    std::chrono::steady_clock::time_point m_ignoreResignUntil{};
 };
 
 } // namespace nookary

@@ -196,7 +196,7 @@ void AppModel::loadSettings()
     loadHotkeyShortcut();
 
     const auto limit = persistedInt(SK::historyLimit.current, SK::historyLimit.legacy);
-    m_historyLimit = (limit && isHistoryLimitOption(*limit)) ? int(*limit) : SK::defaultHistoryLimit;
+    m_historyLimit = (limit && isHistoryLimitOption(*limit)) ? int(*limit) : SK::historyLimit.fallback;
     m_store.setInteger(key(SK::historyLimit.current), m_historyLimit);
 }
 
@@ -290,7 +290,7 @@ void AppModel::setIsTrackingPaused(bool paused)
 
 void AppModel::setHistoryLimit(int limit)
 {
-    const int value = isHistoryLimitOption(limit) ? limit : SK::defaultHistoryLimit;
+    const int value = isHistoryLimitOption(limit) ? limit : SK::historyLimit.fallback;
     m_store.setInteger(key(SK::historyLimit.current), value);
     assign(this, m_historyLimit, value, &AppModel::historyLimitChanged);
     trimHistoryToLimit();

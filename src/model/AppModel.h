@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/HistoryItem.h"
-#include "model/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 #include "model/ShelfItem.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 #include "MemoryPasteboard.h"
 #include "app/AppDelegate.h"
 #include "app/NookaryCenteredWindow.h"
-#include "app/NookaryPanel.h"
+#include "ui/NookaryPanel.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -132,9 +132,9 @@ private Q_SLOTS:
     {
         Shell s;
         s.openAndWait();
-        s.delegate->suppressFinalizeAfterUICloseOnce = true;
+        s.delegate->suppressFinalizeAfterUICloseOnce();
         s.delegate->closeUI();
-        QVERIFY(!s.delegate->suppressFinalizeAfterUICloseOnce);
+        QVERIFY(!s.delegate->isFinalizeAfterUICloseSuppressed());
         QTest::qWait(80);
         QVERIFY(s.workspace->activated.isEmpty());
 
@@ -187,7 +187,7 @@ private Q_SLOTS:
         QCOMPARE(s.pasteboard->contents().text, QStringLiteral("newer"));
         QVERIFY(s.delegate->isPanelOpen());
         QVERIFY(s.model().focusSearchTick() > tick);
-        QVERIFY(!s.delegate->centeredWindow()->closesOnResignKey);
+        QVERIFY(!s.delegate->centeredWindow()->closesOnResignKey());
 
         // Escape closes it, pinned or not.
         QTest::keyClick(panel->windowHandle(), Qt::Key_Escape);
@@ -204,7 +204,7 @@ private Q_SLOTS:
         window->handleAppDidResignActive();
         QVERIFY(s.delegate->isPanelOpen());
         s.model().setKeepWindowPinned(false);
-        QVERIFY(window->closesOnResignKey);
+        QVERIFY(window->closesOnResignKey());
         window->handleAppDidResignActive();
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_COMPARE(s.workspace->activated.size(), 1);

@@ -1,6 +1,7 @@
+#include "ManualClock.h"
 #include "RecordingPreferencesStore.h"
 #include "app/NookaryCenteredWindow.h"
-#include "app/NookaryPanel.h"
+#include "ui/NookaryPanel.h"
 #include "app/WindowPlacement.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 
@@ -26,7 +27,7 @@ struct Window
     std::unique_ptr<RecordingPreferencesStore> store;
     std::unique_ptr<NookaryCenteredWindow> window;
     int closes = 0;
-    NookaryCenteredWindow::Clock::time_point now = NookaryCenteredWindow::Clock::now();
+    ManualClock clock;
 
     explicit Window(const QByteArray &settings = {})
     {
@@ -37,8 +38,8 @@ struct Window
                 file.write("[General]\n" + settings);
         }
         store = std::make_unique<RecordingPreferencesStore>(std::make_unique<SettingsPreferencesStore>(path));
-        window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, nullptr, [this] { ++closes; });
-        window->setClock([this] { return now; });
+        window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, clock);
+        QObject::connect(window.get(), &NookaryCenteredWindow::didClose, [this] { ++closes; });
     }
     QRect available() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
     void deactivate()
@@ -151,18 +152,18 @@ private Q_SLOTS:
     {
         Window w;
         w.window->showCenteredAndKey();
-        w.now += 50ms;
+        w.clock.advance(50ms);
         w.deactivate();
         QVERIFY(w.window->isVisible());
         QCOMPARE(w.closes, 0);
 
-        w.window->closesOnResignKey = false; // pinned
-        w.now += 200ms;
+        w.window->setClosesOnResignKey(false); // pinned
+        w.clock.advance(200ms);
         w.deactivate();
         w.window->handleAppDidResignActive();
         QVERIFY(w.window->isVisible());
 
-        w.window->closesOnResignKey = true;
+        w.window->setClosesOnResignKey(true);
         w.window->panel()->move(40, 50);
         w.store->resetCounts();
         w.deactivate();

@@ -1,6 +1,6 @@
 #include "NookaryPanel.h"
 
-#include "platform/WindowSystem.h"
+#include "ui/panel/PopoverView.h"
 
 namespace nookary {
 
@@ -10,15 +10,15 @@ NookaryPanel::NookaryPanel(QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(560, 380);
-    resize(560, 380);
+    setMinimumSize(PopoverView::minimumPanelSize);
+    resize(PopoverView::minimumPanelSize);
     setWindowTitle(QStringLiteral("Nookary"));
 }
 
 void NookaryPanel::showEvent(QShowEvent *event)
 {
-    // Sent before the window is mapped, which is when the desktop reads this.
-    WindowSystem::keepOutOfTaskbar(*this);
+    // Sent before the window is mapped, when window-manager hints still count.
+    Q_EMIT aboutToShow();
     QWidget::showEvent(event);
 }
 

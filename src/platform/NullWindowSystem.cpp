@@ -1,0 +1,10 @@
+#include "platform/WindowSystem.h"
+
+namespace nookary {
+
+// Builds without a window-system folder have no desktop to ask.
+void WindowSystem::keepOutOfTaskbar(QWidget &)
+{
+}
+
+} // namespace nookary
