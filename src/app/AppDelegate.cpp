@@ -63,7 +63,7 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
     : QObject(parent)
     , m_services(std::move(services))
     , m_clock(clock)
-    , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard))
+    , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard, clock))
     , m_launchedFromLoginItem(launchedFromLoginItem)
     , m_clipboardWriter(std::make_unique<ClipboardWriter>(*m_model, *m_services.pasteboard))
     , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow))
