@@ -41,6 +41,7 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
     , onDidClose(std::move(didClose))
     , m_store(store)
     , m_panel(new NookaryPanel)
+    , m_moveResizeTimer(makeQuietTimer(this))
 {
     auto *layout = new QVBoxLayout(m_panel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,7 +55,13 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
 
 NookaryCenteredWindow::~NookaryCenteredWindow()
 {
+    m_moveResizeTimer.reset();
     delete m_panel;
+}
+
+void NookaryCenteredWindow::setMoveResizeTimer(std::unique_ptr<QuietTimer> timer)
+{
+    m_moveResizeTimer = std::move(timer);
 }
 
 bool NookaryCenteredWindow::isVisible() const
@@ -76,12 +83,27 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Move:
     case QEvent::Resize:
-        persistCurrentFrame(false);
+        noteMoveOrResize();
         break;
     default:
         break;
     }
     return false;
+}
+
+void NookaryCenteredWindow::noteMoveOrResize()
+{
+    // A drag sends a Move for every step; writing (and syncing) the settings file each time
+    // would wear the disk for nothing. The frame is written once the steps stop.
+    if (!m_panel->isVisible())
+        return;
+    QPointer<NookaryCenteredWindow> self(this);
+    m_moveResizeTimer->start(moveResizeQuiet, [self] {
+        if (!self)
+            return;
+        self->persistCurrentFrame(false);
+        Q_EMIT self->moveOrResizeEnded();
+    });
 }
 
 void NookaryCenteredWindow::closeOnFocusLoss()
@@ -90,8 +112,10 @@ void NookaryCenteredWindow::closeOnFocusLoss()
         return;
     persistCurrentFrame(true);
     m_panel->hide();
+    m_closingOnFocusLoss = true;
     if (onDidClose)
         onDidClose();
+    m_closingOnFocusLoss = false;
 }
 
 void NookaryCenteredWindow::handleAppDidResignActive()
@@ -117,6 +141,9 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
 {
     if (!force && !m_panel->isVisible())
         return;
+    // Written now: a move that has not settled yet needs no second write.
+    if (force)
+        m_moveResizeTimer->stop();
     const QRect frame = m_panel->geometry();
     m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
     m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());
