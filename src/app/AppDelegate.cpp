@@ -344,10 +344,7 @@ void AppDelegate::closeUI()
         m_closingPopover = false;
     }
     if (centredShown) {
-        m_centeredWindow->persistCurrentFrame(true);
-        m_centeredWindow->panel()->hide();
-        if (m_centeredWindow->onDidClose)
-            m_centeredWindow->onDidClose();
+        m_centeredWindow->close(); // its close handler finishes the close
         return;
     }
     if (popoverShown)

@@ -55,7 +55,8 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
 
 NookaryCenteredWindow::~NookaryCenteredWindow()
 {
-    m_moveResizeTimer.reset();
+    // Hiding it on the way out is no loss of focus to act on.
+    m_panel->removeEventFilter(this);
     delete m_panel;
 }
 
@@ -108,14 +109,26 @@ void NookaryCenteredWindow::noteMoveOrResize()
 
 void NookaryCenteredWindow::closeOnFocusLoss()
 {
-    if (!m_panel->isVisible() || !closesOnResignKey || m_clock() < ignoreResignUntil)
+    if (m_closing != Closing::no || !m_panel->isVisible() || !closesOnResignKey || m_clock() < ignoreResignUntil)
         return;
+    closeAndNotify(Closing::onFocusLoss);
+}
+
+void NookaryCenteredWindow::close()
+{
+    if (m_closing == Closing::no && m_panel->isVisible())
+        closeAndNotify(Closing::asked);
+}
+
+void NookaryCenteredWindow::closeAndNotify(Closing why)
+{
+    // Hiding an active window deactivates it on the spot: that is this close, not another.
+    m_closing = why;
     persistCurrentFrame(true);
     m_panel->hide();
-    m_closingOnFocusLoss = true;
     if (onDidClose)
         onDidClose();
-    m_closingOnFocusLoss = false;
+    m_closing = Closing::no;
 }
 
 void NookaryCenteredWindow::handleAppDidResignActive()
@@ -142,7 +155,7 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
     if (!force && !m_panel->isVisible())
         return;
     // Written now: a move that has not settled yet needs no second write.
-    if (force)
+    if (force && m_moveResizeTimer)
         m_moveResizeTimer->stop();
     const QRect frame = m_panel->geometry();
     m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());

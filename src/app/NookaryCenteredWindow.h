@@ -47,7 +47,9 @@ public:
     void setMoveResizeTimer(std::unique_ptr<QuietTimer> timer);
     // True while `onDidClose` runs for a close caused by losing focus (another window or
     // application took it), false for a close asked of it.
-    bool isClosingOnFocusLoss() const { return m_closingOnFocusLoss; }
+    bool isClosingOnFocusLoss() const { return m_closing == Closing::onFocusLoss; }
+    // Stores the frame, hides the panel and calls `onDidClose`; nothing when hidden.
+    void close();
 
 Q_SIGNALS:
     // The user has stopped moving or resizing the visible window; its frame is stored.
@@ -64,7 +66,9 @@ private:
     PreferencesStore &m_store;
     NookaryPanel *m_panel;
     std::function<Clock::time_point()> m_clock = [] { return Clock::now(); };
-    bool m_closingOnFocusLoss = false;
+    enum class Closing { no, asked, onFocusLoss };
+    void closeAndNotify(Closing why);
+    Closing m_closing = Closing::no;
     std::unique_ptr<QuietTimer> m_moveResizeTimer;
 };
 
