@@ -233,16 +233,19 @@ bool X11GlobalHotkeyService::nativeEventFilter(const QByteArray &eventType, void
     if ((key->state & ~locks & 0xff) != m_grab->modifiers)
         return false;
     // Auto-repeat: presses while held, or (without detectable auto-repeat) a press that
-    // comes with the same time stamp as the release before it.
-    if (m_keyDown || key->time == m_lastReleaseTime)
+    // comes with the same time stamp as the release before it; the key is still held then,
+    // so the next release of the pair is known as auto-repeat too.
+    if (m_keyDown)
         return true;
+    const bool repeat = key->time == m_lastReleaseTime;
     m_keyDown = true;
     // The release may never reach us: when the press came through a keyboard grab of our
     // own (the popover's), the panel closes and lets go of the keyboard before the key is
     // let go, and the release goes to another program. Missing it would take the next
     // press for auto-repeat, so the key's state is read until it is up.
     m_releaseWatch.start();
-    Q_EMIT pressed();
+    if (!repeat)
+        Q_EMIT pressed();
     return true;
 }
 
