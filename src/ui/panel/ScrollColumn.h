@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/panel/RowFrame.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
-
-#include "ui/panel/RowFrame.h"
 
 class QPropertyAnimation;
 class QScrollArea;

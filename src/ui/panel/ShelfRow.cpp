@@ -263,7 +263,8 @@ void ShelfRow::updateTrailing()
     if (!isEditing()) {
         // "Ctrl+1" is wider than the glyph badge the 32 were measured for: the text makes
         // room for the badge as it is drawn.
-        const int badgeRoom = std::max(kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap - PanelStyle::rowPaddingH);
+        const int badgeRoom = std::max(kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap
+                                                       - PanelStyle::rowPaddingH);
         const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? badgeRoom : kTrailingRoom;
         layout()->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
                                      PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
