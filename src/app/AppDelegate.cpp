@@ -298,8 +298,8 @@ void AppDelegate::showCenteredWindowAndArmFocus()
             return;
         self->m_model->setQuery(QString());
         self->finishClose(self->m_centeredWindow && self->m_centeredWindow->isClosingOnFocusLoss()
-                              ? CloseCause::focusLost
-                              : CloseCause::requested);
+                ? CloseCause::focusLost
+                : CloseCause::requested);
     };
     if (m_centeredWindow) {
         m_centeredWindow->onDidBecomeKey = becomeKey;
@@ -357,7 +357,8 @@ void AppDelegate::popoverDidClose()
     const bool byClickOutside = !m_closingPopover;
     m_popoverClosingClick.reset();
     if (byClickOutside && m_popover->closingPress())
-        m_popoverClosingClick = ClosingClick{std::chrono::steady_clock::now(), *m_popover->closingPress()};
+        m_popoverClosingClick
+            = ClosingClick { std::chrono::steady_clock::now(), *m_popover->closingPress() };
     m_model->setQuery(QString());
     finishClose(byClickOutside ? CloseCause::focusLost : CloseCause::requested);
 }
@@ -379,22 +380,24 @@ void AppDelegate::restorePreviousAppFocus(CloseCause cause)
     m_pendingFocusRestoreWorkItem.cancel();
     m_pendingFocusRestoreTarget = application;
     QPointer<AppDelegate> self(this);
-    m_pendingFocusRestoreWorkItem = postDelayed(this, focusRestoreDelay, [self, application, cause] {
-        if (!self)
-            return;
-        self->m_pendingFocusRestoreTarget.reset();
-        // The user closed the panel by going to another window: taking focus from it
-        // would steal the click that chose it.
-        if (cause == CloseCause::focusLost && self->anotherWindowTookFocus(application))
-            return;
-        self->m_services.workspace->activate(application);
-    });
+    m_pendingFocusRestoreWorkItem
+        = postDelayed(this, focusRestoreDelay, [self, application, cause] {
+              if (!self)
+                  return;
+              self->m_pendingFocusRestoreTarget.reset();
+              // The user closed the panel by going to another window: taking focus from it
+              // would steal the click that chose it.
+              if (cause == CloseCause::focusLost && self->anotherWindowTookFocus(application))
+                  return;
+              self->m_services.workspace->activate(application);
+          });
 }
 
 bool AppDelegate::anotherWindowTookFocus(const RunningApplication &handBackTarget) const
 {
     const auto frontmost = m_services.workspace->frontmostApplication();
-    return frontmost && frontmost->windowId != handBackTarget.windowId && !isOwnWindow(frontmost->windowId);
+    return frontmost && frontmost->windowId != handBackTarget.windowId
+        && !isOwnWindow(frontmost->windowId);
 }
 
 void AppDelegate::syncPinnedUIBehavior()

@@ -114,8 +114,7 @@ private:
     std::optional<RunningApplication> m_pendingFocusRestoreTarget;
     // Qt closes a popup on any click outside it, the tray icon included: that click must
     // not open the popover again right away.
-    struct ClosingClick
-    {
+    struct ClosingClick {
         std::chrono::steady_clock::time_point when;
         QPoint where;
     };

@@ -34,8 +34,7 @@ QScreen *bestScreenForCentering()
 } // namespace
 
 NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content,
-                                             std::function<void()> becomeKey, std::function<void()> didClose,
-                                             QObject *parent)
+    std::function<void()> becomeKey, std::function<void()> didClose, QObject *parent)
     : QObject(parent)
     , onDidBecomeKey(std::move(becomeKey))
     , onDidClose(std::move(didClose))
@@ -109,7 +108,8 @@ void NookaryCenteredWindow::noteMoveOrResize()
 
 void NookaryCenteredWindow::closeOnFocusLoss()
 {
-    if (m_closing != Closing::no || !m_panel->isVisible() || !closesOnResignKey || m_clock() < ignoreResignUntil)
+    if (m_closing != Closing::no || !m_panel->isVisible() || !closesOnResignKey
+        || m_clock() < ignoreResignUntil)
         return;
     closeAndNotify(Closing::onFocusLoss);
 }

@@ -23,7 +23,7 @@ public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds showGrace{120};
     // A move or resize has ended once no Move or Resize event came for this long.
-    static constexpr std::chrono::milliseconds moveResizeQuiet{300};
+    static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
     // Takes ownership of `content` (the chrome with the panel view).
     NookaryCenteredWindow(PreferencesStore &store, QWidget *content, std::function<void()> onDidBecomeKey,

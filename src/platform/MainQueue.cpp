@@ -41,8 +41,7 @@ CancellableTask postDelayed(QObject *context, std::chrono::milliseconds delay,
 
 namespace {
 
-class EventLoopQuietTimer final : public QuietTimer
-{
+class EventLoopQuietTimer final : public QuietTimer {
 public:
     explicit EventLoopQuietTimer(QObject *context)
         : m_timer(new QTimer(context))

@@ -33,8 +33,7 @@ CancellableTask postDelayed(QObject *context, std::chrono::milliseconds delay,
 
 // A single-shot timer that every start puts off again: it runs its task once a stream of
 // events has gone quiet. Owners take it as a parameter so that tests can fire it by hand.
-class QuietTimer
-{
+class QuietTimer {
 public:
     virtual ~QuietTimer() = default;
     // (Re)starts the wait; `task` replaces the one given before.

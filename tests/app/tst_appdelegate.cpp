@@ -20,7 +20,7 @@ using namespace nookary::test;
 namespace {
 
 const RunningApplication kEditor{0x1234, 77};
-const RunningApplication kBrowser{0x5678, 88};
+const RunningApplication kBrowser { 0x5678, 88 };
 
 struct Shell
 {
@@ -222,7 +222,7 @@ private Q_SLOTS:
         QTest::qWait(150);
         s.workspace->frontmost.reset();
         window->handleAppDidResignActive();
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication>{kEditor});
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
     }
 
     void aQuickReopenTakesOverTheCancelledHandBack()
@@ -233,12 +233,12 @@ private Q_SLOTS:
         s.delegate->closeUI();
         QVERIFY(s.delegate->isFocusRestorePending());
         // The window manager still reports the hidden panel as active.
-        s.workspace->frontmost = RunningApplication{quint64(panel->winId()), 0};
+        s.workspace->frontmost = RunningApplication { quint64(panel->winId()), 0 };
         s.delegate->showUI();
         QTRY_VERIFY(s.delegate->isPanelOpen());
         QCOMPARE(s.delegate->previousApp(), kEditor);
         s.delegate->closeUI();
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication>{kEditor});
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
     }
 
     void aDraftSurvivesThePopoverClosingByTheShortcut()
@@ -261,7 +261,8 @@ private Q_SLOTS:
         c.model().addShelfFromDrop(QStringLiteral("old text"));
         c.openAndWait();
         c.model().startEditing(c.model().shelf().first().id);
-        c.delegate->centeredWindow()->panel()->findChild<QPlainTextEdit *>()->setPlainText(QStringLiteral("another"));
+        c.delegate->centeredWindow()->panel()->findChild<QPlainTextEdit *>()->setPlainText(
+            QStringLiteral("another"));
         c.delegate->handleInstanceRequest(InstanceChannel::Request::hide);
         QCOMPARE(c.model().shelf().first().text, QStringLiteral("another"));
     }
@@ -281,14 +282,16 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY(!QApplication::activeWindow()); // a popup is not the active window
 
-        QTest::mouseClick(popover->windowHandle(), Qt::LeftButton, {}, editor->mapTo(popover, QPoint(5, 5)));
+        QTest::mouseClick(
+            popover->windowHandle(), Qt::LeftButton, {}, editor->mapTo(popover, QPoint(5, 5)));
         QTest::qWait(20);
         QVERIFY(!s.model().editingID().isNull());
         QCOMPARE(QApplication::focusWidget(), editor);
 
         // A click in the search field moves the typing there, and the edit commits.
         auto *search = popover->findChild<QLineEdit *>();
-        QTest::mouseClick(popover->windowHandle(), Qt::LeftButton, {}, search->mapTo(popover, QPoint(5, 5)));
+        QTest::mouseClick(
+            popover->windowHandle(), Qt::LeftButton, {}, search->mapTo(popover, QPoint(5, 5)));
         QTRY_VERIFY(s.model().editingID().isNull());
         QCOMPARE(s.model().shelf().first().text, QStringLiteral("edited in the popover"));
         QTest::qWait(20);
@@ -340,7 +343,8 @@ private Q_SLOTS:
         // the tray icon, it does not open the popover again.
         PopoverWindow *popover = s.delegate->popover();
         auto pressAt = [popover](QPoint global) {
-            QTest::mousePress(popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(global));
+            QTest::mousePress(
+                popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(global));
         };
         pressAt(QPoint(310, 10)); // the tray icon
         QVERIFY(!s.delegate->isPanelOpen());

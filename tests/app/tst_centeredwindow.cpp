@@ -22,8 +22,7 @@ const QSizeF kMinimum(560, 380);
 const QRectF kLaptop(0, 25, 1440, 875); // visible area below a top bar
 
 // Fired by the test: a move or resize "ends" when the test says so.
-struct ManualQuietTimer final : QuietTimer
-{
+struct ManualQuietTimer final : QuietTimer {
     std::function<void()> task;
     bool active = false;
     int starts = 0;
@@ -108,8 +107,10 @@ private Q_SLOTS:
         QCOMPARE(savedOrigin(-5000.0, 300.0, size, screens, kLaptop), QPointF(0, 300));    // on no screen
         QCOMPARE(savedOrigin(100.0, -3.0, size, screens, kLaptop), QPointF(100, 25));       // under the top bar
         // Larger than the screen: right-aligned, and the top edge stays visible.
-        QCOMPARE(savedOrigin(100.0, 100.0, QSizeF(2000, 1000), {kLaptop}, kLaptop), QPointF(-560, 25));
-        QCOMPARE(savedOrigin(100.0, 600.0, QSizeF(600, 1000), {kLaptop}, kLaptop), QPointF(100, 25));
+        QCOMPARE(
+            savedOrigin(100.0, 100.0, QSizeF(2000, 1000), { kLaptop }, kLaptop), QPointF(-560, 25));
+        QCOMPARE(
+            savedOrigin(100.0, 600.0, QSizeF(600, 1000), { kLaptop }, kLaptop), QPointF(100, 25));
         QCOMPARE(savedOrigin(std::nullopt, 100.0, size, screens, kLaptop), std::nullopt);
         QCOMPARE(savedOrigin(std::nan(""), 100.0, size, screens, kLaptop), std::nullopt);
         QCOMPARE(savedOrigin(100.0, 100.0, size, {}, std::nullopt), std::nullopt);

@@ -193,15 +193,20 @@ private Q_SLOTS:
     // resting where the panel opens does not choose what Return copies.
     void thePopoversRoadByTheShortcut()
     {
-        auto press = [this](const QString &keys) { x(QStringLiteral("xdotool"), {QStringLiteral("key"), keys}); };
+        auto press = [this](const QString &keys) {
+            x(QStringLiteral("xdotool"), { QStringLiteral("key"), keys });
+        };
         const QString shortcut = QStringLiteral("ctrl+alt+space");
         auto origin = [this] {
-            const QString geometry = x(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), panelWindow()});
-            const auto m = QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)")).match(geometry);
+            const QString geometry = x(
+                QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), panelWindow() });
+            const auto m
+                = QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)")).match(geometry);
             return QPoint(m.captured(1).toInt(), m.captured(2).toInt());
         };
         auto pointAt = [this](QPoint p) {
-            x(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+            x(QStringLiteral("xdotool"),
+                { QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()) });
         };
         focusTarget();
         press(shortcut);
@@ -211,15 +216,17 @@ private Q_SLOTS:
 
         // "Drag from History or add a snippet…" heads the empty saved column.
         pointAt(popover + QPoint(380, 113));
-        x(QStringLiteral("xdotool"), {QStringLiteral("click"), QStringLiteral("1")});
+        x(QStringLiteral("xdotool"), { QStringLiteral("click"), QStringLiteral("1") });
         QTest::qWait(300);
-        x(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-                                      QStringLiteral("typed in the popover")});
+        x(QStringLiteral("xdotool"),
+            { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+                QStringLiteral("typed in the popover") });
         QTest::qWait(200);
         press(shortcut);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_desk->output(kNookary, {QStringLiteral("--saved")}).contains(QStringLiteral("typed in the popover")),
-                                 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_desk->output(kNookary, { QStringLiteral("--saved") })
+                                     .contains(QStringLiteral("typed in the popover")),
+            5000);
 
         // Press after press, each one toggles.
         for (int i = 0; i < 4; ++i) {
@@ -237,8 +244,10 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
         QTest::qWait(300);
         if (qEnvironmentVariableIsSet("NOOKARY_SCREENSHOTS"))
-            m_desk->run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
-                                                   qEnvironmentVariable("NOOKARY_SCREENSHOTS") + QStringLiteral("/popover-road.png")});
+            m_desk->run(QStringLiteral("import"),
+                { QStringLiteral("-window"), QStringLiteral("root"),
+                    qEnvironmentVariable("NOOKARY_SCREENSHOTS")
+                        + QStringLiteral("/popover-road.png") });
         press(QStringLiteral("Return"));
         // The default selection, the first snippet, not the row under the pointer.
         QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("typed in the popover"), 5000);

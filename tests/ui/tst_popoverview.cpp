@@ -317,15 +317,15 @@ private Q_SLOTS:
 
     void theBadgeLeavesTheTextItsRoom()
     {
-        Panel p({QString(200, u'w')});
+        Panel p({ QString(200, u'w') });
         ShelfRow *row = p.saved()->visibleRows().first();
         QTRY_VERIFY(row->showsBadge());
         QCoreApplication::processEvents();
         // The text ends before the badge begins, however wide "Ctrl+1" is drawn.
         QVERIFY2(row->textGeometry().right() < row->badgeGeometry().left(),
-                 qPrintable(QStringLiteral("text ends at %1, badge starts at %2")
-                                .arg(row->textGeometry().right())
-                                .arg(row->badgeGeometry().left())));
+            qPrintable(QStringLiteral("text ends at %1, badge starts at %2")
+                           .arg(row->textGeometry().right())
+                           .arg(row->badgeGeometry().left())));
     }
 
     void theEmptySavedColumnSaysItsSentenceWhole()
@@ -339,15 +339,18 @@ private Q_SLOTS:
         // line of it fits.
         const QFontMetrics metrics(label->font());
         QVERIFY(metrics.horizontalAdvance(label->text()) > label->contentsRect().width());
-        const QRect needed = metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
+        const QRect needed
+            = metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
         QVERIFY2(needed.height() <= label->contentsRect().height(),
-                 qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed.height()).arg(label->contentsRect().height())));
+            qPrintable(QStringLiteral("needs %1 px, has %2")
+                           .arg(needed.height())
+                           .arg(label->contentsRect().height())));
         QVERIFY(needed.width() <= label->contentsRect().width());
     }
 
     void aRestingPointerSelectsNothingUntilItMoves()
     {
-        Panel p({}, {QStringLiteral("older"), QStringLiteral("newest")});
+        Panel p({}, { QStringLiteral("older"), QStringLiteral("newest") });
         p.view->hide();
         p.model().applyDefaultOpenTarget();
         HistoryRow *older = p.history()->row(p.model().history().at(1).id);
@@ -360,20 +363,22 @@ private Q_SLOTS:
         const QPointF resting = QCursor::pos();
         QEnterEvent enter(QPointF(5, 5), resting, resting);
         QCoreApplication::sendEvent(older, &enter);
-        QMouseEvent still(QEvent::MouseMove, QPointF(5, 5), resting, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent still(
+            QEvent::MouseMove, QPointF(5, 5), resting, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(older, &still);
         QCOMPARE(p.model().selectedHistoryID(), opened);
 
         // Once it moves, pointing selects.
         const QPointF moved = resting + QPointF(3, 0);
-        QMouseEvent move(QEvent::MouseMove, QPointF(8, 5), moved, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(
+            QEvent::MouseMove, QPointF(8, 5), moved, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(older, &move);
         QCOMPARE(p.model().selectedHistoryID(), older->id());
     }
 
     void onlyLeavingTheEditForThePanelCommitsIt()
     {
-        Panel p({QStringLiteral("first")});
+        Panel p({ QStringLiteral("first") });
         const QUuid id = p.model().shelf().first().id;
         ShelfRow *row = p.saved()->row(id);
         p.model().startEditing(id);
@@ -382,7 +387,7 @@ private Q_SLOTS:
 
         // Its own context menu, or another application, takes focus for a while: the edit
         // goes on.
-        for (const Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        for (const Qt::FocusReason reason : { Qt::PopupFocusReason, Qt::ActiveWindowFocusReason }) {
             QFocusEvent out(QEvent::FocusOut, reason);
             QCoreApplication::sendEvent(row->editor(), &out);
             QVERIFY(row->isEditing());

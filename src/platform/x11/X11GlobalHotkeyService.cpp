@@ -255,7 +255,8 @@ void X11GlobalHotkeyService::checkKeyReleased()
         m_releaseWatch.stop();
         return;
     }
-    xcb_query_keymap_reply_t *keymap = xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr);
+    xcb_query_keymap_reply_t *keymap
+        = xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr);
     if (!keymap)
         return;
     const quint8 code = m_grab->keycode;

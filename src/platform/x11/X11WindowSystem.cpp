@@ -21,8 +21,7 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
 }
 
 // Qt sends Show before it maps the window, when the desktop still reads its states.
-class TaskbarExclusion final : public QObject
-{
+class TaskbarExclusion final : public QObject {
 public:
     explicit TaskbarExclusion(QWidget &window)
         : QObject(&window)

@@ -9,8 +9,7 @@ namespace nookary {
 // Where the pointer rested when the panel appeared. A window mapped under a still pointer
 // gets an Enter event as if the user had pointed at what lies under it; only a pointer that
 // has left that resting place is the user pointing.
-class PointerRest final
-{
+class PointerRest final {
 public:
     void restAt(QPointF global)
     {
@@ -26,7 +25,7 @@ public:
     }
 
 private:
-    QPointF m_rest{-1e9, -1e9};
+    QPointF m_rest { -1e9, -1e9 };
     bool m_moved = true;
 };
 

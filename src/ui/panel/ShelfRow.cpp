@@ -184,7 +184,8 @@ void ShelfRow::setEditing(bool editing)
         m_editor = new SnippetEditor(this);
         m_editor->setPlainText(m_text);
         m_editor->moveCursor(QTextCursor::End);
-        connect(m_editor, &SnippetEditor::focusLost, this, [this] { Q_EMIT draftDone(m_editor->toPlainText()); });
+        connect(m_editor, &SnippetEditor::focusLost, this,
+            [this] { Q_EMIT draftDone(m_editor->toPlainText()); });
         m_label->hide();
         layout->insertWidget(2, m_editor, 1);
         layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV, kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
@@ -263,8 +264,8 @@ void ShelfRow::updateTrailing()
     if (!isEditing()) {
         // "Ctrl+1" is wider than the glyph badge the 32 were measured for: the text makes
         // room for the badge as it is drawn.
-        const int badgeRoom = std::max(kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap
-                                                       - PanelStyle::rowPaddingH);
+        const int badgeRoom = std::max(
+            kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap - PanelStyle::rowPaddingH);
         const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? badgeRoom : kTrailingRoom;
         layout()->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
                                      PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
