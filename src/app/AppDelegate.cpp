@@ -9,6 +9,7 @@
 #include "app/TrayController.h"
 #include "model/AppModel.h"
 #include "platform/Clock.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -49,6 +50,7 @@ void showRefusedShortcutAlert()
                     QMessageBox::Ok);
     box.setInformativeText(HotkeyController::alertText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    WindowSystem::keepOutOfTaskbarWhenShown(box);
     box.exec();
 }
 
@@ -94,7 +96,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_keyMap = std::make_unique<PanelKeyMap>(*m_model, *this);
     m_monitor = std::make_unique<ApplicationEventMonitor>(
-        [this](QKeyEvent &event) { return handleKey(event); },
+        [this](QWindow *window, QKeyEvent &event) { return handleKey(window, event); },
         [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
@@ -195,16 +197,27 @@ void AppDelegate::copyToClipboard(const QString &text)
 
 // MARK: monitors
 
-bool AppDelegate::handleKey(QKeyEvent &event)
+bool AppDelegate::handleKey(QWindow *window, QKeyEvent &event)
 {
-    return m_keyMap->handle(PanelKey::fromEvent(event, *m_services.keys)) == PanelKeyMap::Decision::consume;
+    PanelKey key = PanelKey::fromEvent(event, *m_services.keys);
+    // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
+    const QWidget *target = nullptr;
+    for (const QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == window)
+            target = top;
+    }
+    key.towardsPanel = m_presenter->isPanelWindow(target);
+    return m_keyMap->handle(key) == PanelKeyMap::Decision::consume;
 }
 
 void AppDelegate::handleMousePress(QWidget *target)
 {
-    if (!isPanelOpen() || m_model->editingID().isNull())
+    if (!isPanelOpen() || m_model->editingID().isNull() || !target)
         return;
-    if (target && target->window() == QApplication::activeWindow() && isTextControl(target))
+    // Presses in other windows (the editor's context menu, the tray menu) are not the panel's.
+    // Within the panel, a press in the editor or the search field keeps the edit going. The
+    // panel's window is compared, not the active window, which is null while a popup shows.
+    if (!m_presenter->isPanelWindow(target->window()) || isTextControl(target))
         return;
     endEditingOnNextTurn();
 }

@@ -12,6 +12,7 @@
 
 class QKeyEvent;
 class QMenu;
+class QWindow;
 
 namespace nookary {
 
@@ -85,7 +86,7 @@ private:
     void endEditingOnNextTurn() override;
     void beep() override;
 
-    bool handleKey(QKeyEvent &event);
+    bool handleKey(QWindow *window, QKeyEvent &event);
     void handleMousePress(QWidget *target);
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;

@@ -24,26 +24,36 @@ public:
     // How long after a close focus goes back to the previous application.
     static constexpr std::chrono::milliseconds delay{30};
 
+    // How a close came about: asked for (a key, a copy, the shortcut, the tray, the command
+    // line), or because focus went elsewhere (a click outside, another window activated).
+    enum class CloseCause { requested, focusLost };
+
     // `isOwnWindow` tells the program's own windows from other applications'.
     FocusHandBack(Workspace &workspace, Clock &clock, std::function<bool(quint64 windowId)> isOwnWindow,
                   QObject *parent = nullptr);
 
     // At every opening: cancels a pending hand-back and remembers the application in front,
-    // unless that is ourselves (handing focus back to ourselves would leave the user
-    // nowhere, so the application remembered before is kept).
+    // unless that is ourselves (or still reported so, just after a close): handing focus
+    // back to ourselves would leave the user nowhere, so the application remembered before,
+    // or the cancelled hand-back's, is kept.
     void noteOpening();
-    // After a close: hands focus back, once, after `delay`.
-    void handBackAfterClose();
+    // After a close: hands focus back, once, after `delay`; after a close by focus loss, not
+    // when another window has taken focus meanwhile (that would steal the click that chose it).
+    void handBackAfterClose(CloseCause cause = CloseCause::requested);
 
     std::optional<RunningApplication> previousApp() const { return m_previousApp; }
     bool isPending() const { return m_pending.isPending(); }
 
 private:
+    bool anotherWindowTookFocus(const RunningApplication &handBackTarget) const;
+
     Workspace &m_workspace;
     Clock &m_clock;
     std::function<bool(quint64)> m_isOwnWindow;
     std::optional<RunningApplication> m_previousApp;
     CancellableTask m_pending;
+    // Where the pending hand-back goes; a quick reopen takes it over.
+    std::optional<RunningApplication> m_pendingTarget;
 };
 
 } // namespace nookary

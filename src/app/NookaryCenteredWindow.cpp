@@ -41,6 +41,7 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
     , m_store(store)
     , m_clock(clock)
     , m_panel(new NookaryPanel)
+    , m_moveResizeTimer(makeQuietTimer(this))
 {
     auto *layout = new QVBoxLayout(m_panel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -55,7 +56,14 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
 
 NookaryCenteredWindow::~NookaryCenteredWindow()
 {
+    // Hiding it on the way out is no loss of focus to act on.
+    m_panel->removeEventFilter(this);
     delete m_panel;
+}
+
+void NookaryCenteredWindow::setMoveResizeTimer(std::unique_ptr<QuietTimer> timer)
+{
+    m_moveResizeTimer = std::move(timer);
 }
 
 bool NookaryCenteredWindow::isVisible() const
@@ -76,7 +84,7 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Move:
     case QEvent::Resize:
-        persistCurrentFrame(false);
+        noteMoveOrResize();
         break;
     default:
         break;
@@ -84,23 +92,48 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+void NookaryCenteredWindow::noteMoveOrResize()
+{
+    // A drag sends a Move for every step; writing (and syncing) the settings file each time
+    // would wear the disk for nothing. The frame is written once the steps stop.
+    if (!m_panel->isVisible())
+        return;
+    QPointer<NookaryCenteredWindow> self(this);
+    m_moveResizeTimer->start(moveResizeQuiet, [self] {
+        if (!self)
+            return;
+        self->persistCurrentFrame(false);
+        Q_EMIT self->moveOrResizeEnded();
+    });
+}
+
 void NookaryCenteredWindow::closeOnFocusLoss()
 {
-    if (!m_panel->isVisible() || !m_closesOnResignKey || m_clock.now() < m_ignoreResignUntil)
+    if (m_closing != Closing::no || !m_panel->isVisible() || !m_closesOnResignKey
+        || m_clock.now() < m_ignoreResignUntil)
         return;
-    close();
+    closeAndNotify(Closing::onFocusLoss);
 }
 
 void NookaryCenteredWindow::close()
 {
-    persistCurrentFrame(true);
-    m_panel->hide();
-    Q_EMIT didClose();
+    if (m_closing == Closing::no && m_panel->isVisible())
+        closeAndNotify(Closing::asked);
 }
 
 void NookaryCenteredWindow::endShowGrace()
 {
     m_ignoreResignUntil = {};
+}
+
+void NookaryCenteredWindow::closeAndNotify(Closing why)
+{
+    // Hiding an active window deactivates it on the spot: that is this close, not another.
+    m_closing = why;
+    persistCurrentFrame(true);
+    m_panel->hide();
+    Q_EMIT didClose();
+    m_closing = Closing::no;
 }
 
 void NookaryCenteredWindow::handleAppDidResignActive()
@@ -126,6 +159,9 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
 {
     if (!force && !m_panel->isVisible())
         return;
+    // Written now: a move that has not settled yet needs no second write.
+    if (force && m_moveResizeTimer)
+        m_moveResizeTimer->stop();
     const QRect frame = m_panel->geometry();
     m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
     m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());

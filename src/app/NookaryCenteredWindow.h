@@ -3,22 +3,26 @@
 #include <QObject>
 
 #include <chrono>
+#include <memory>
 
 namespace nookary {
 
 class Clock;
 class NookaryPanel;
 class PreferencesStore;
+class QuietTimer;
 
 // The centred presentation: a NookaryPanel opened on the screen under the pointer at its
 // remembered place and size, closed when it loses focus (after a short grace, unless
-// pinned), remembering its frame whenever it moves or resizes.
+// pinned), remembering its frame when a move or resize ends and when it closes.
 class NookaryCenteredWindow final : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr std::chrono::milliseconds showGrace{120};
+    // A move or resize has ended once no Move or Resize event came for this long.
+    static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
     // Takes ownership of `content` (the chrome with the panel view).
     NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent = nullptr);
@@ -34,27 +38,40 @@ public:
     void endShowGrace();
 
     void showCenteredAndKey();
-    // Remembers the frame, hides, and reports `didClose`.
+    // Remembers the frame, hides, and reports `didClose`; nothing when hidden.
     void close();
     void persistCurrentFrame(bool force);
     void handleAppDidResignActive();
     void applySavedFrameOrCenter();
+    // The timer that tells a move or resize has ended (tests fire their own).
+    void setMoveResizeTimer(std::unique_ptr<QuietTimer> timer);
+    // True while `didClose` is reported for a close caused by losing focus (another window
+    // or application took it), false for a close asked of it.
+    bool isClosingOnFocusLoss() const { return m_closing == Closing::onFocusLoss; }
 
 Q_SIGNALS:
     void didBecomeKey();
     void didClose();
+    // The user has stopped moving or resizing the visible window; its frame is stored.
+    void moveOrResizeEnded();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void closeOnFocusLoss();
+    // The one place that turns a stream of Move and Resize events into "it has ended".
+    void noteMoveOrResize();
 
     PreferencesStore &m_store;
     Clock &m_clock;
     NookaryPanel *m_panel;
     bool m_closesOnResignKey = true;
     std::chrono::steady_clock::time_point m_ignoreResignUntil{};
+    enum class Closing { no, asked, onFocusLoss };
+    void closeAndNotify(Closing why);
+    Closing m_closing = Closing::no;
+    std::unique_ptr<QuietTimer> m_moveResizeTimer;
 };
 
 } // namespace nookary

@@ -1,6 +1,5 @@
 #include "PanelPresenter.h"
 
-#include "app/FocusHandBack.h"
 #include "app/NookaryCenteredWindow.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
@@ -8,10 +7,14 @@
 #include "platform/MainQueue.h"
 #include "platform/StatusItem.h"
 #include "ui/NookaryChromeHostingController.h"
+#include "ui/NookaryPanel.h"
 #include "ui/panel/PopoverView.h"
 
 #include <QEvent>
+#include <QRect>
 #include <QWidget>
+
+#include <utility>
 
 namespace nookary {
 
@@ -79,10 +82,29 @@ void PanelPresenter::toggle()
 
 void PanelPresenter::statusItemClicked()
 {
-    constexpr auto sameClick = std::chrono::milliseconds(300);
-    if (!isPanelOpen() && m_clock.now() - m_popoverClosedAt < sameClick)
-        return; // this click closed the popover
+    if (!isPanelOpen() && isClickThatClosedPopover())
+        return;
     toggle();
+}
+
+bool PanelPresenter::isClickThatClosedPopover()
+{
+    // Qt hands the press that closed a popup on to our own window under it, here the tray
+    // icon, which would open the popover again at once. Only that press is ignored: a later
+    // click, or one after a press elsewhere closed it, toggles as usual.
+    const auto click = std::exchange(m_popoverClosingClick, std::nullopt);
+    if (!click)
+        return false;
+    constexpr auto sameClick = std::chrono::milliseconds(300);
+    if (m_clock.now() - click->when >= sameClick)
+        return false;
+    const QRect icon = m_statusItem ? m_statusItem->geometry() : QRect();
+    return !icon.isValid() || icon.isEmpty() || icon.contains(click->where);
+}
+
+bool PanelPresenter::isPanelWindow(const QWidget *window) const
+{
+    return window && (window == m_popover.get() || (m_centeredWindow && window == m_centeredWindow->panel()));
 }
 
 QWidget *PanelPresenter::makeRootView()
@@ -193,30 +215,35 @@ void PanelPresenter::closeUI()
     }
     if (popoverShown)
         return;
-    finishClose();
+    finishClose(FocusHandBack::CloseCause::requested);
 }
 
 void PanelPresenter::popoverDidClose()
 {
-    if (!m_closingPopover)
-        m_popoverClosedAt = m_clock.now(); // closed by a click outside it
+    using Cause = FocusHandBack::CloseCause;
+    const bool byClickOutside = !m_closingPopover;
+    m_popoverClosingClick.reset();
+    if (byClickOutside && m_popover->closingPress())
+        m_popoverClosingClick = ClosingClick{m_clock.now(), *m_popover->closingPress()};
     m_model.setQuery(QString());
-    finishClose();
+    finishClose(byClickOutside ? Cause::focusLost : Cause::requested);
 }
 
 void PanelPresenter::centeredWindowDidClose()
 {
+    using Cause = FocusHandBack::CloseCause;
     m_model.setQuery(QString());
-    finishClose();
+    finishClose(m_centeredWindow && m_centeredWindow->isClosingOnFocusLoss() ? Cause::focusLost
+                                                                             : Cause::requested);
 }
 
-void PanelPresenter::finishClose()
+void PanelPresenter::finishClose(FocusHandBack::CloseCause cause)
 {
     if (m_suppressFinalizeOnce) {
         m_suppressFinalizeOnce = false;
         return;
     }
-    m_focus.handBackAfterClose();
+    m_focus.handBackAfterClose(cause);
 }
 
 void PanelPresenter::syncPinnedUIBehavior()

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "app/FocusHandBack.h"
+
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -13,7 +17,6 @@ namespace nookary {
 
 class AppModel;
 class Clock;
-class FocusHandBack;
 class NookaryCenteredWindow;
 class PopoverWindow;
 class PreferencesStore;
@@ -52,6 +55,10 @@ public:
     void suppressFinalizeAfterUICloseOnce() { m_suppressFinalizeOnce = true; }
     bool isFinalizeAfterUICloseSuppressed() const { return m_suppressFinalizeOnce; }
 
+    // The popover or the centred window: the windows the panel's key map and edit rules
+    // are for (not the tray menu, the editor's context menu or a dialog).
+    bool isPanelWindow(const QWidget *window) const;
+
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
 
@@ -63,7 +70,8 @@ private:
     void requestSearchFocusRobust();
     void popoverDidClose();
     void centeredWindowDidClose();
-    void finishClose();
+    void finishClose(FocusHandBack::CloseCause cause);
+    bool isClickThatClosedPopover();
 
     AppModel &m_model;
     PreferencesStore &m_store;
@@ -76,7 +84,12 @@ private:
     QPointer<QObject> m_focusDidBecomeKeyObserver;
     // Qt closes a popup on any click outside it, the tray icon included: that click must
     // not open the popover again right away.
-    std::chrono::steady_clock::time_point m_popoverClosedAt{};
+    struct ClosingClick
+    {
+        std::chrono::steady_clock::time_point when;
+        QPoint where;
+    };
+    std::optional<ClosingClick> m_popoverClosingClick;
     bool m_closingPopover = false;
     bool m_suppressFinalizeOnce = false;
 };

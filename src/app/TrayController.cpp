@@ -2,6 +2,7 @@
 
 #include "model/AppModel.h"
 #include "platform/StatusItem.h"
+#include "platform/WindowSystem.h"
 #include "ui/TrayIcon.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,7 @@ void TrayController::openAbout()
     box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    WindowSystem::keepOutOfTaskbarWhenShown(*box);
     box->show();
     box->raise();
     box->activateWindow();

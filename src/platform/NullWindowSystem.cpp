@@ -7,4 +7,8 @@ void WindowSystem::keepOutOfTaskbar(QWidget &)
 {
 }
 
+void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &)
+{
+}
+
 } // namespace nookary

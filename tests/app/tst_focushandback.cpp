@@ -78,6 +78,48 @@ private Q_SLOTS:
         QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
     }
 
+    void aQuickReopenTakesOverTheCancelledHandBack()
+    {
+        HandBack h;
+        h.workspace.frontmost = kEditor;
+        h.focus.noteOpening();
+        h.focus.handBackAfterClose();
+        // The window manager still reports our hidden window as active.
+        h.workspace.frontmost = kOurs;
+        h.focus.noteOpening();
+        QCOMPARE(h.focus.previousApp(), kEditor);
+        h.focus.handBackAfterClose();
+        h.clock.advance(FocusHandBack::delay);
+        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+    }
+
+    void focusLostToAnotherWindowStaysThere()
+    {
+        HandBack h;
+        h.workspace.frontmost = kEditor;
+        h.focus.noteOpening();
+        h.workspace.frontmost = kTerminal; // the user clicked into it
+        h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost);
+        h.clock.advance(FocusHandBack::delay);
+        QVERIFY(h.workspace.activated.isEmpty());
+
+        // Lost to nobody (the desktop, say), or to ourselves: it goes back.
+        h.workspace.frontmost = kEditor;
+        h.focus.noteOpening();
+        h.workspace.frontmost.reset();
+        h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost);
+        h.clock.advance(FocusHandBack::delay);
+        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+
+        // A close asked for hands back whoever is in front.
+        h.workspace.frontmost = kEditor;
+        h.focus.noteOpening();
+        h.workspace.frontmost = kTerminal;
+        h.focus.handBackAfterClose(FocusHandBack::CloseCause::requested);
+        h.clock.advance(FocusHandBack::delay);
+        QCOMPARE(h.workspace.activated.size(), 2);
+    }
+
     void nothingInFrontHandsNothingBack()
     {
         HandBack h;

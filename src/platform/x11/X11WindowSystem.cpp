@@ -2,12 +2,40 @@
 
 #include "platform/x11/X11Connection.h"
 
+#include <QEvent>
 #include <QWidget>
 
 #include <algorithm>
 #include <vector>
 
 namespace nookary {
+
+namespace {
+
+// Qt sends Show before it maps the window, when the desktop still reads its states.
+class TaskbarExclusion final : public QObject {
+public:
+    explicit TaskbarExclusion(QWidget &window)
+        : QObject(&window)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent())
+            WindowSystem::keepOutOfTaskbar(static_cast<QWidget &>(*watched));
+        return false;
+    }
+};
+
+} // namespace
+
+void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &window)
+{
+    new TaskbarExclusion(window);
+}
 
 void WindowSystem::keepOutOfTaskbar(QWidget &window)
 {
