@@ -15,7 +15,8 @@ namespace {
 qsizetype endOfGraphemes(QStringView text, qsizetype count)
 {
     for (qsizetype prefix = count * 2; ; prefix *= 2) {
-        if (prefix < text.size() && text[prefix - 1].isHighSurrogate() && text[prefix].isLowSurrogate())
+        if (prefix < text.size() && text[prefix - 1].isHighSurrogate()
+            && text[prefix].isLowSurrogate())
             ++prefix;
         const bool whole = prefix >= text.size();
         const QStringView window = whole ? text : text.first(prefix);

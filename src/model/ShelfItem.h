@@ -15,7 +15,10 @@ struct ShelfItem
     // The text folded for the search filter (`foldedEntryText`); follows `text` (see `make`).
     QString foldedText;
 
-    static ShelfItem make(const QUuid &id, const QString &text) { return {id, text, foldedEntryText(text)}; }
+    static ShelfItem make(const QUuid &id, const QString &text)
+    {
+        return {id, text, foldedEntryText(text)};
+    }
 
     friend bool operator==(const ShelfItem &a, const ShelfItem &b)
     {

@@ -11,8 +11,7 @@ namespace {
 
 // Stands in for the X11 reader: counts how often another program's copy is read, and
 // answers on a later turn, as the reader thread does.
-class CountingReader final : public ClipboardContentsReader
-{
+class CountingReader final : public ClipboardContentsReader {
 public:
     explicit CountingReader(int &reads)
         : m_reads(reads)
@@ -23,7 +22,7 @@ public:
     {
         ++m_reads;
         const QString text = QGuiApplication::clipboard()->text();
-        QTimer::singleShot(0, qApp, [done, text] { done({text, std::nullopt, false}); });
+        QTimer::singleShot(0, qApp, [done, text] { done({ text, std::nullopt, false }); });
     }
 
 private:
@@ -32,8 +31,7 @@ private:
 
 } // namespace
 
-class TestClipboardPasteboard : public QObject
-{
+class TestClipboardPasteboard : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
