@@ -336,8 +336,12 @@ void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return;
-    const bool known = std::any_of(m_shelf.begin(), m_shelf.end(),
-                                   [&](const ShelfItem &item) { return item.text == *normalized; });
+    // A text saved in another composition of the same characters looks identical: the
+    // same snippet.
+    const QString canonical = canonicalEntryText(*normalized);
+    const bool known = std::any_of(m_shelf.begin(), m_shelf.end(), [&](const ShelfItem &item) {
+        return item.text == *normalized || canonicalEntryText(item.text) == canonical;
+    });
     if (known) {
         ensureSelectionValid();
         return;

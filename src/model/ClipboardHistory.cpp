@@ -40,6 +40,8 @@ bool ClipboardHistory::setPaused(bool paused)
     if (m_paused == paused)
         return false;
     m_paused = paused;
+    // Paused means nothing another program copies is even read; resuming reads once.
+    m_pasteboard.setReadingPaused(paused);
     if (!paused)
         armPoll(); // what was copied meanwhile is recorded at the first poll after resume
     return true;

@@ -1,6 +1,7 @@
 #include "PanelState.h"
 
 #include "model/ClipboardHistory.h"
+#include "model/EntryText.h"
 
 #include <algorithm>
 
@@ -71,7 +72,7 @@ void PanelState::setSelectedHistoryID(const QUuid &id)
 
 QString PanelState::filterNeedle() const
 {
-    return m_query.trimmed().toLower();
+    return foldedEntryText(m_query.trimmed());
 }
 
 QList<ShelfItem> PanelState::filteredShelf() const

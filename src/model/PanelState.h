@@ -33,8 +33,9 @@ public:
     QString query() const { return m_query; }
     void setQuery(const QString &query);
 
-    // Both lists narrowed by the trimmed, lower-cased query, in list order. Cached until the
-    // query or the list changes, since the panel reads them several times a keystroke.
+    // Both lists narrowed by the trimmed query, lower-cased and in canonical form, in list
+    // order. Cached until the query or the list changes, since the panel reads them several
+    // times a keystroke.
     QList<ShelfItem> filteredShelf() const;
     QList<HistoryItem> filteredHistory() const;
 

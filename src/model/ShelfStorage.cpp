@@ -42,9 +42,15 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
         const QJsonValue text = object.value(QLatin1String("text"));
         if (!id.isString() || !text.isString())
             return std::nullopt;
-        const QUuid uuid = QUuid::fromString(id.toString());
-        if (uuid.isNull() || id.toString().size() != 36)
-            return std::nullopt;
+        const QString idText = id.toString();
+        QUuid uuid = idText.size() == 36 ? QUuid::fromString(idText) : QUuid();
+        if (uuid.isNull()) {
+            // The all-zero id is a well-formed UUID, but here the null id means "no snippet":
+            // that snippet gets an id of its own rather than costing the user the list.
+            if (idText != QUuid().toString(QUuid::WithoutBraces))
+                return std::nullopt;
+            uuid = QUuid::createUuid();
+        }
         items.append(ShelfItem::make(uuid, text.toString()));
     }
     return items;
@@ -69,31 +75,49 @@ ShelfStorage::ShelfStorage(PreferencesStore &store, Settings &settings)
 
 QList<ShelfItem> ShelfStorage::load(qsizetype maxItems)
 {
+    // Every path below that replaces what the user stored keeps a copy of it first: the
+    // user's snippets are worth more than our strictness.
     const QString shelfKey = QString::fromLatin1(SK::shelf.current);
-    QList<ShelfItem> loaded;
+    if (m_store.contains(shelfKey) && !m_store.data(shelfKey)) {
+        // Not binary data (a hand-edited or synced file can give text, a list or another
+        // type): replaced below by the legacy list or by an empty one.
+        keepCopy(m_store.storedForm(shelfKey), "could not be read");
+    }
     const std::optional<QByteArray> data = m_settings.persistedData(SK::shelf.current, SK::shelf.legacy);
     const std::optional<QList<ShelfItem>> decoded = data ? decodeShelf(*data) : std::nullopt;
+    QList<ShelfItem> loaded;
     if (decoded) {
-        for (const ShelfItem &item : decoded->mid(0, maxItems)) {
-            if (auto text = normalizedEntryText(item.text))
-                loaded.append(ShelfItem::make(item.id, *text));
+        bool shortened = false;
+        for (qsizetype i = 0; i < decoded->size(); ++i) {
+            const ShelfItem &item = decoded->at(i);
+            const std::optional<QString> text = normalizedEntryText(item.text);
+            if (!text)
+                continue; // a blank snippet holds nothing to lose
+            if (i >= maxItems || text->size() < trimmedEntryText(item.text).size()) {
+                shortened = true;
+                if (i >= maxItems)
+                    continue;
+            }
+            loaded.append(ShelfItem::make(item.id, *text));
         }
-    } else {
-        // What cannot be read is replaced by an empty list below; the user's snippets are
-        // worth more than our strictness, so their bytes are kept beside the settings.
-        std::optional<QByteArray> unreadable = data;
-        if (!unreadable && m_store.contains(shelfKey))
-            unreadable = m_store.string(shelfKey).value_or(QString()).toUtf8();
-        if (unreadable && !unreadable->isEmpty()) {
-            const QString copy = m_store.keepCopy(QStringLiteral("snippets"), *unreadable);
-            qCWarning(lcShelf).noquote()
-                << "The saved snippets could not be read and start empty;"
-                << (copy.isEmpty() ? QStringLiteral("keeping a copy of them failed")
-                                   : QStringLiteral("their stored form was kept at ") + copy);
-        }
+        if (shortened)
+            keepCopy(*data, "were more or longer than kept");
+    } else if (data) {
+        keepCopy(*data, "could not be read");
     }
     save(loaded);
     return loaded;
+}
+
+void ShelfStorage::keepCopy(const QByteArray &stored, const char *reason)
+{
+    if (stored.isEmpty())
+        return;
+    const QString copy = m_store.keepCopy(QStringLiteral("snippets"), stored);
+    qCWarning(lcShelf).noquote()
+        << "The saved snippets" << reason << "and were replaced;"
+        << (copy.isEmpty() ? QStringLiteral("keeping a copy of them failed")
+                           : QStringLiteral("their stored form was kept at ") + copy);
 }
 
 void ShelfStorage::save(const QList<ShelfItem> &shelf)

@@ -10,8 +10,9 @@ class PreferencesStore;
 class Settings;
 
 // The saved snippets' stored form: binary data holding a JSON array of {"id", "text"}
-// objects under one key. Reading never loses what the user saved: a list that cannot be
-// read is copied beside the settings before the empty list replaces it.
+// objects under one key. Reading never loses what the user saved: a stored list that is
+// replaced (unreadable, or holding more or longer snippets than are kept) is first copied
+// beside the settings.
 class ShelfStorage final
 {
 public:
@@ -22,6 +23,9 @@ public:
     void save(const QList<ShelfItem> &shelf);
 
 private:
+    // Copies a stored snippet list that is about to be replaced, and says so in the log.
+    void keepCopy(const QByteArray &stored, const char *reason);
+
     PreferencesStore &m_store;
     Settings &m_settings;
 };
