@@ -36,7 +36,13 @@ NookaryLauncherApp::Host NookaryLauncherApp::Host::system()
     host.pathDirectories = qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts);
     host.runningExecutables = [] { return runningExecutablesOfThisUser(); };
     host.startDetached = [](const QString &program, const QStringList &arguments) {
-        QProcess::startDetached(program, arguments, QDir::homePath());
+        // Output goes where ours goes (the session's log); input is nothing to hold on to.
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        process.setWorkingDirectory(QDir::homePath());
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.startDetached();
     };
     return host;
 }

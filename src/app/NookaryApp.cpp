@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QSessionManager>
 
+#include <csignal>
 #include <cstdio>
 
 namespace nookary {
@@ -72,6 +73,9 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
                                      "WAYLAND_DISPLAY is set.\n"));
         return 1;
     }
+    // Whoever started us may stop reading our output (the login launcher's caller, a closed
+    // terminal): a warning written then must not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     setIdentity();
     QApplication::setQuitOnLastWindowClosed(false);
