@@ -83,8 +83,9 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
     QGuiApplication::setDesktopFileName(QStringLiteral("com.dorwen.Nookary"));
     // Session restore would start Nookary without the login marker and with whatever Qt
     // thinks its options were; the autostart entry is the one way back in at login.
-    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
-                     [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app, [](QSessionManager &manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
+    });
 
     // Only one Nookary per user: a second start asks the first to re-open and leaves. A
     // start at login asks nothing, so that logging in never opens the panel.

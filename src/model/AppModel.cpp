@@ -115,7 +115,8 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemSer
     , m_nullLoginItems(loginItems ? nullptr : std::make_unique<NullLoginItemService>())
     , m_launchAtLogin(std::make_unique<LaunchAtLogin>(loginItems ? *loginItems : *m_nullLoginItems))
 {
-    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this, &AppModel::launchAtLoginChanged);
+    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this,
+            &AppModel::launchAtLoginChanged);
     // Whatever is on the clipboard at start is never recorded.
     m_lastChangeCount = m_pasteboard.changeCount();
     loadSettings();

@@ -72,8 +72,8 @@ public:
     // snippets, starts watching the clipboard and mirrors the login item's state. The
     // services must outlive the model; without a login-item service, launch at login is
     // never on.
-    AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems = nullptr,
-             QObject *parent = nullptr);
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard,
+             LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
     ~AppModel() override;
 
     QString query() const { return m_query; }

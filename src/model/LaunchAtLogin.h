@@ -14,8 +14,6 @@ class LaunchAtLogin final : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString launcherBundleID = QStringLiteral("com.dorwen.NookaryLauncher");
-
     // The service must outlive this object.
     explicit LaunchAtLogin(LoginItemService &service, QObject *parent = nullptr);
 

@@ -34,7 +34,7 @@ QString XdgAutostartLoginItemService::defaultLauncherPath()
 
 QString XdgAutostartLoginItemService::entryPath() const
 {
-    return m_folder + u'/' + launcherId + QStringLiteral(".desktop");
+    return m_folder + u'/' + launcherBundleID + QStringLiteral(".desktop");
 }
 
 QByteArray XdgAutostartLoginItemService::entryContents() const

@@ -13,7 +13,8 @@ namespace nookary {
 // X-GNOME-Autostart-enabled=false) counts as not registered either.
 class XdgAutostartLoginItemService final : public LoginItemService {
 public:
-    static inline const QString launcherId = QStringLiteral("com.dorwen.NookaryLauncher");
+    // The launcher's desktop-entry id, which names the entry.
+    static inline const QString launcherBundleID = QStringLiteral("com.dorwen.NookaryLauncher");
 
     XdgAutostartLoginItemService(QString autostartFolder, QString launcherPath);
 
