@@ -9,6 +9,7 @@
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/preferences/PreferencesWindowController.h"
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -21,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QUrl>
+#include <QWindow>
 
 Q_LOGGING_CATEGORY(lcShell, "nookary.shell")
 
@@ -119,7 +121,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_keyMap = std::make_unique<PanelKeyMap>(*m_model, *this);
     m_monitor = std::make_unique<ApplicationEventMonitor>(
-        [this](QKeyEvent &event) { return handleKey(event); },
+        [this](QWindow *window, QKeyEvent &event) { return handleKey(window, event); },
         [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
@@ -156,7 +158,7 @@ void AppDelegate::applicationShouldHandleReopen()
 
 bool AppDelegate::isAuxWindowVisible() const
 {
-    return false; // the settings and walkthrough windows will count here
+    return m_preferencesWC && m_preferencesWC->isVisible(); // the walkthrough will count here too
 }
 
 bool AppDelegate::isOwnWindow(quint64 windowId) const
@@ -403,8 +405,15 @@ void AppDelegate::copyToClipboard(const QString &text)
 
 // MARK: monitors
 
-bool AppDelegate::handleKey(QKeyEvent &event)
+bool AppDelegate::handleKey(QWindow *window, QKeyEvent &event)
 {
+    // Inside a menu (the tray menu, a pull-down, a pop-up list) keys belong to the menu.
+    QWidget *popup = QApplication::activePopupWidget();
+    if (popup && popup != m_popover.get())
+        return false;
+    const auto isWindowOf = [window](const QWidget *widget) { return widget && widget->windowHandle() == window; };
+    m_keyIsForPanel = popup || isWindowOf(m_popover.get())
+        || (m_centeredWindow && isWindowOf(m_centeredWindow->panel()));
     return m_keyMap->handle(PanelKey::fromEvent(event)) == PanelKeyMap::Decision::consume;
 }
 
@@ -468,7 +477,24 @@ void AppDelegate::showOnboardingFromMenu()
 
 void AppDelegate::openPreferences()
 {
-    // The settings window opens from here once it exists.
+    // Focus stays with Nookary while its settings are open.
+    m_pendingFocusRestoreWorkItem.cancel();
+    m_previousApp.reset();
+    if (isPanelOpen()) {
+        suppressFinalizeAfterUICloseOnce = true;
+        closeUI();
+    }
+    if (m_preferencesWC) {
+        m_preferencesWC->prepareForDisplay();
+    } else {
+        m_preferencesWC = std::make_unique<PreferencesWindowController>(*m_model);
+        m_preferencesWC->prepareForDisplay();
+    }
+    QPointer<AppDelegate> self(this);
+    postToNextTurn(this, [self] {
+        if (self && self->m_preferencesWC)
+            self->m_preferencesWC->showWindow();
+    });
 }
 
 void AppDelegate::openAbout()

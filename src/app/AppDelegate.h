@@ -12,6 +12,7 @@
 #include <optional>
 
 class QMenu;
+class QWindow;
 
 namespace nookary {
 
@@ -20,6 +21,7 @@ class ApplicationEventMonitor;
 class HotkeyController;
 class NookaryCenteredWindow;
 class PopoverWindow;
+class PreferencesWindowController;
 
 // The hub of the running program: owns the platform services and the one model, the tray
 // icon's behaviour, both presentations of the panel, the hand-back of focus, copy-back to
@@ -62,6 +64,7 @@ public:
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
+    PreferencesWindowController *preferencesWC() const { return m_preferencesWC.get(); }
     std::optional<RunningApplication> previousApp() const { return m_previousApp; }
     bool isFocusRestorePending() const { return m_pendingFocusRestoreWorkItem.isPending(); }
     bool suppressFinalizeAfterUICloseOnce = false;
@@ -70,8 +73,8 @@ public:
     static constexpr std::chrono::milliseconds focusRestoreDelay{30};
 
 private:
-    // PanelKeyMapHost
-    bool isPanelShown() const override { return isPanelOpen(); }
+    // PanelKeyMapHost. The panel's keys apply only to a press in the panel.
+    bool isPanelShown() const override { return isPanelOpen() && m_keyIsForPanel; }
     void endEditingOnNextTurn() override;
     void beep() override;
 
@@ -83,7 +86,7 @@ private:
     void popoverDidClose();
     void finishClose();
     void restorePreviousAppFocus();
-    bool handleKey(QKeyEvent &event);
+    bool handleKey(QWindow *window, QKeyEvent &event);
     void handleMousePress(QWidget *target);
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;
@@ -97,6 +100,8 @@ private:
     std::unique_ptr<PanelKeyMap> m_keyMap;
     std::unique_ptr<HotkeyController> m_hotkeys;
     std::unique_ptr<ApplicationEventMonitor> m_monitor;
+    std::unique_ptr<PreferencesWindowController> m_preferencesWC;
+    bool m_keyIsForPanel = false;
     QPointer<QObject> m_focusDidBecomeKeyObserver;
     std::optional<RunningApplication> m_previousApp;
     CancellableTask m_pendingFocusRestoreWorkItem;

@@ -6,6 +6,7 @@
 
 class QKeyEvent;
 class QMouseEvent;
+class QWindow;
 
 namespace nookary {
 
@@ -19,7 +20,8 @@ class ApplicationEventMonitor final : public QObject
     Q_OBJECT
 
 public:
-    using KeyHandler = std::function<bool(QKeyEvent &)>;
+    // `window`: the window the press was delivered to.
+    using KeyHandler = std::function<bool(QWindow *window, QKeyEvent &)>;
     using MouseHandler = std::function<void(QWidget *target, QMouseEvent &)>;
 
     ApplicationEventMonitor(KeyHandler onKey, MouseHandler onMouse, QObject *parent = nullptr);
