@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
@@ -105,14 +106,17 @@ private Q_SLOTS:
         QFETCH(HotkeyShortcut, shortcut);
         QFETCH(bool, recording);
         QFETCH(bool, treatAsUnset);
+        QFETCH(QString, field);
+        QFETCH(QString, badge);
+        QFETCH(QString, button);
         QCOMPARE(
-            HotkeyRecorderControl::settingsFieldText(shortcut, recording), QFETCH(QString, field));
+            HotkeyRecorderControl::settingsFieldText(shortcut, recording), field);
         QCOMPARE(
             HotkeyRecorderControl::onboardingBadgeText(shortcut, Style::onboarding, treatAsUnset),
-            QFETCH(QString, badge));
+            badge);
         QCOMPARE(HotkeyRecorderControl::onboardingButtonTitle(
                      shortcut, Style::onboarding, treatAsUnset, recording),
-            QFETCH(QString, button));
+            button);
     }
 
     void ctrlAltKIsCapturedAndRecordingEnds()
