@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace nookary {
 
@@ -333,10 +334,11 @@ QColor ShortcutField::textColor() const
 
 QSize ShortcutField::sizeHint() const
 {
-    const QFontMetrics metrics(fieldFont());
-    const int width = std::max(kFieldMinWidth,
-        metrics.horizontalAdvance(m_text) + kFieldPadding.left() + kFieldPadding.right());
-    return { width, metrics.height() + kFieldPadding.top() + kFieldPadding.bottom() };
+    // Rounded up, and a pixel to spare: hinted bold text can draw a little wider than measured.
+    const QFontMetricsF metrics(fieldFont());
+    const int textWidth = int(std::ceil(metrics.horizontalAdvance(m_text))) + 2;
+    const int width = std::max(kFieldMinWidth, textWidth + kFieldPadding.left() + kFieldPadding.right());
+    return {width, int(std::ceil(metrics.height())) + kFieldPadding.top() + kFieldPadding.bottom()};
 }
 
 void ShortcutField::paintEvent(QPaintEvent *)
@@ -362,8 +364,8 @@ void ShortcutField::paintEvent(QPaintEvent *)
     // One line; shrunk down to 85 % of its size to fit, then elided.
     const QRect textRect = rect().marginsRemoved(kFieldPadding);
     QFont font = fieldFont();
-    const int fullWidth = QFontMetrics(font).horizontalAdvance(m_text);
-    if (fullWidth > textRect.width()) {
+    const qreal fullWidth = QFontMetricsF(font).horizontalAdvance(m_text);
+    if (fullWidth > textRect.width() + 2) {
         const qreal scale = std::max(kFieldMinScale, qreal(textRect.width()) / fullWidth);
         font.setPixelSize(std::max(1, int(font.pixelSize() * scale)));
     }
