@@ -6,6 +6,7 @@
 
 class QKeyEvent;
 class QMouseEvent;
+class QWidget;
 class QWindow;
 
 namespace nookary {
@@ -20,7 +21,7 @@ class ApplicationEventMonitor final : public QObject
     Q_OBJECT
 
 public:
-    // `window`: the window the press was delivered to.
+    // `window`: the window the key is aimed at.
     using KeyHandler = std::function<bool(QWindow *window, QKeyEvent &)>;
     using MouseHandler = std::function<void(QWidget *target, QMouseEvent &)>;
 
