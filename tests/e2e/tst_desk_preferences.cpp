@@ -106,8 +106,9 @@ class TestDeskPreferences : public QObject {
     {
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), preferences(), 5000);
         QTest::qWait(200);
-        x({QStringLiteral("mousemove"), QStringLiteral("--window"), preferences(), QStringLiteral("250"),
-           QStringLiteral("167"), QStringLiteral("click"), QStringLiteral("1")});
+        x({ QStringLiteral("mousemove"), QStringLiteral("--window"), preferences(),
+            QStringLiteral("250"), QStringLiteral("167"), QStringLiteral("click"),
+            QStringLiteral("1") });
         QTest::qWait(200);
     }
 
@@ -217,6 +218,44 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
         press(QStringLiteral("Escape"));
         QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
+    void aCombinationHeldElsewhereIsReportedOnceAndRolledBack()
+    {
+        // Another program holds Control+Alt+J (X key code 44) with Num Lock on: the press
+        // without Num Lock still reaches the recorder (a combination grabbed exactly never
+        // would), and Nookary, grabbing every lock variant, is refused.
+        QProcess *grabber = m_desk->spawn(kGrabber, { QStringLiteral("44"), QStringLiteral("28") });
+        QVERIFY(grabber->waitForReadyRead(5000));
+        startNookary("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n");
+        focusTarget();
+        showPanel();
+        press(QStringLiteral("ctrl+comma"));
+        expectPreferencesInFront();
+        clickTheShortcutField();
+        press(QStringLiteral("ctrl+alt+j"));
+
+        auto alerts = [this] {
+            return x({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                         QStringLiteral("--name"), QStringLiteral("^Shortcut is unavailable$") })
+                .split(u'\n', Qt::SkipEmptyParts);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(alerts().size(), 1, 5000);
+        x({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), alerts().first() });
+        press(QStringLiteral("Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(alerts().isEmpty(), 5000);
+        // Back to the shortcut that worked, stored, grabbed; and no second alert.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            settings().contains(QStringLiteral("Nookary.hotkey.code.v1=40")), 5000);
+        QTest::qWait(500);
+        QVERIFY(alerts().isEmpty());
+        closePreferences();
+        focusTarget();
+        press(QStringLiteral("ctrl+alt+k"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        press(QStringLiteral("Escape"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+        TestDesk::stop(grabber);
     }
 
     void historyLimitAndOpenModeAreWrittenAtOnce()
