@@ -41,6 +41,7 @@ public:
     bool isRecording() const;
 
     // The texts shown, as pure functions of what they depend on.
+    // A set shortcut's text ("Control + Alt + Space").
     static QString shortcutText(HotkeyShortcut shortcut);
     static QString settingsFieldText(HotkeyShortcut shortcut, bool recording);
     static QString onboardingBadgeText(HotkeyShortcut shortcut, Style style, bool treatAsUnset);
