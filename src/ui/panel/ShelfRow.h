@@ -65,6 +65,9 @@ Q_SIGNALS:
     void editRequested();
     void deleteRequested();
     void editorFocusLost(const QString &draft);
+    // The handle was pressed at `pressedAt` (row coordinates) and dragged: the column
+    // starts the reorder drag.
+    void handleDragRequested(QPoint pressedAt);
 
 protected:
     void enterEvent(QEnterEvent *event) override;
