@@ -33,6 +33,7 @@ void HistoryRow::mousePressEvent(QMouseEvent *event)
 
 void HistoryRow::mouseMoveEvent(QMouseEvent *event)
 {
+    RowFrame::mouseMoveEvent(event);
     event->accept();
     if (!m_pressedAt || !(event->buttons() & Qt::LeftButton)
         || (event->position().toPoint() - *m_pressedAt).manhattanLength() < QApplication::startDragDistance())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/panel/RowFrame.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -31,7 +33,12 @@ public:
     // Scrolls `row` to the vertical centre on the next turn, animated.
     void scrollToCentre(QWidget *row);
 
+    // Where the pointer rested when the column last appeared; rows take it so that
+    // appearing under a still pointer does not select the row under it.
+    PointerRest *pointerRest() { return &m_pointerRest; }
+
 protected:
+    void showEvent(QShowEvent *event) override;
     // Lays out exactly `rows` then `tail` (visible ones only), in order.
     void arrange(const QList<QWidget *> &rows, const QList<QWidget *> &tail);
 
@@ -43,6 +50,7 @@ private:
     QList<QWidget *> m_arranged;
     QPropertyAnimation *m_scrollAnimation;
     OverlayScrollBar *m_overlayBar;
+    PointerRest m_pointerRest;
 };
 
 } // namespace nookary
