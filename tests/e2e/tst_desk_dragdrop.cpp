@@ -17,14 +17,20 @@ namespace {
 
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kDragSource = QStringLiteral(DRAG_SOURCE_BINARY);
+const QByteArray kPinned = "Nookary.keepWindowPinned.v1=true\n";
+// In the drag source's window, which it places at (40, 120).
+constexpr QPoint kSourcePoint(140, 160);
 
 // Where things are in the panel, from its top-left corner, at its minimum size of 560 by
-// 380: the saved rows are 33 high and 8 apart, the first one's top 92 down.
+// 380: rows are 30 high and 8 apart, the first one's top 94 down.
 constexpr int kSavedX = 420;
-constexpr int kHandleX = 306;
+constexpr int kHandleX = 325;
 constexpr int kHistoryX = 140;
 constexpr int kFirstRowCentre = 108;
-constexpr int kRowPitch = 41;
+constexpr int kRowPitch = 38;
+constexpr QPoint kBelowRows(kSavedX, 270);
+constexpr QPoint kTopStrip(240, 5);
+constexpr QPoint kGrip(535, 355);
 
 } // namespace
 
@@ -129,6 +135,8 @@ class TestDeskDragDrop : public QObject
         }
         QTest::qWait(150);
         pointerTo(to + QPoint(1, 0)); // a last move over the target
+        QTest::qWait(100);
+        pointerTo(to);
         QTest::qWait(150);
         if (beforeRelease)
             beforeRelease();
@@ -167,7 +175,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(saved(), (QStringList{"one", "second copy", "two"}), 3000);
         QVERIFY(!panelWindow().isEmpty()); // the panel stays open
         // Below the rows: at the top.
-        drag(historyRow(origin, 1), origin + QPoint(kSavedX, 330));
+        drag(historyRow(origin, 1), origin + kBelowRows);
         QTRY_COMPARE_WITH_TIMEOUT(saved(), (QStringList{"first copy", "one", "second copy", "two"}), 3000);
         screenshot(QStringLiteral("dragdrop-history.png"));
     }
@@ -188,13 +196,14 @@ private Q_SLOTS:
 
     void textFromAnotherProgramIsSaved()
     {
-        startNookary({QStringLiteral("one")});
+        // Pinned: pressing in the other program takes focus, which closes an unpinned panel.
+        startNookary({QStringLiteral("one")}, kPinned);
         const QPoint origin = openPanel();
         QVERIFY(!origin.isNull());
         QProcess *source = m_desk->spawn(kDragSource, {QStringLiteral("  from elsewhere \n")});
         QVERIFY(source->waitForReadyRead(10000));
         QTest::qWait(300);
-        drag(QPoint(140, 150), origin + QPoint(kSavedX, 330));
+        drag(kSourcePoint, origin + kBelowRows);
         QTRY_COMPARE_WITH_TIMEOUT(saved(), (QStringList{"from elsewhere", "one"}), 3000);
         TestDesk::stop(source);
 
@@ -203,15 +212,15 @@ private Q_SLOTS:
                                              QStringLiteral("--hex"), QStringLiteral("6f6b20ff")});
         QVERIFY(source->waitForReadyRead(10000));
         QTest::qWait(300);
-        drag(QPoint(140, 150), savedRow(origin, 0));
-        QTest::qWait(500);
+        drag(kSourcePoint, savedRow(origin, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(source->readAll().contains("drag ended: dropped"), 3000); // taken, adding nothing
         QCOMPARE(saved(), (QStringList{"from elsewhere", "one"}));
         TestDesk::stop(source);
     }
 
     void aCancelledHandleDragLeavesTextDropsWorking()
     {
-        startNookary({QStringLiteral("one"), QStringLiteral("two")});
+        startNookary({QStringLiteral("one"), QStringLiteral("two")}, kPinned);
         const QPoint origin = openPanel();
         QVERIFY(!origin.isNull());
         // Dragged out of the column and cancelled with Escape.
@@ -224,7 +233,7 @@ private Q_SLOTS:
         QProcess *source = m_desk->spawn(kDragSource, {QStringLiteral("after the cancel")});
         QVERIFY(source->waitForReadyRead(10000));
         QTest::qWait(300);
-        drag(QPoint(140, 150), savedRow(origin, 1));
+        drag(kSourcePoint, savedRow(origin, 1));
         QTRY_COMPARE_WITH_TIMEOUT(saved(), (QStringList{"one", "after the cancel", "two"}), 3000);
         TestDesk::stop(source);
     }
@@ -241,6 +250,35 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(saved(), (QStringList{"one", "for the popover", "two"}), 3000);
         QVERIFY(!panelWindow().isEmpty());
         screenshot(QStringLiteral("dragdrop-popover.png"));
+    }
+
+    void theCentredWindowMovesAndResizesByItsHandles()
+    {
+        startNookary({QStringLiteral("one")});
+        const QPoint origin = openPanel();
+        QVERIFY(!origin.isNull());
+        const QString window = panelWindow();
+        const QRect before = panelGeometry();
+
+        // By the top strip: the window manager moves it, and it stays open and focused.
+        drag(origin + kTopStrip, origin + kTopStrip + QPoint(100, 50));
+        QTRY_COMPARE_WITH_TIMEOUT(panelGeometry(), before.translated(100, 50), 3000);
+        QCOMPARE(panelWindow(), window);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), window, 3000);
+
+        // By the grip: the bottom-right corner follows, the top-left corner stays.
+        const QRect moved = panelGeometry();
+        drag(moved.topLeft() + kGrip, moved.topLeft() + kGrip + QPoint(100, 50));
+        QTRY_COMPARE_WITH_TIMEOUT(panelGeometry(), QRect(moved.topLeft(), moved.size() + QSize(100, 50)), 3000);
+        QCOMPARE(m_desk->activeWindow(), window);
+        screenshot(QStringLiteral("dragdrop-moved.png"));
+
+        // The frame is kept: the next opening is where the user left it.
+        QTest::qWait(600);
+        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--hide")}).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 3000);
+        openPanel();
+        QCOMPARE(panelGeometry(), QRect(moved.topLeft(), moved.size() + QSize(100, 50)));
     }
 
     void cleanupTestCase()
