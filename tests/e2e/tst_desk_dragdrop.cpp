@@ -213,7 +213,9 @@ private Q_SLOTS:
         QVERIFY(source->waitForReadyRead(10000));
         QTest::qWait(300);
         drag(kSourcePoint, savedRow(origin, 0));
-        QTRY_VERIFY_WITH_TIMEOUT(source->readAll().contains("drag ended: dropped"), 3000); // taken, adding nothing
+        QByteArray said;
+        QTRY_VERIFY2_WITH_TIMEOUT((said += source->readAll()).contains("drag ended: dropped"), said.constData(),
+                                  3000); // taken, adding nothing
         QCOMPARE(saved(), (QStringList{"from elsewhere", "one"}));
         TestDesk::stop(source);
     }
