@@ -852,9 +852,10 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
     const qsizetype to = shelfIndex(overID);
     if (from < 0 || to < 0)
         return;
-    const ShelfItem item = m_shelf.takeAt(from);
-    shelfDidChange();
-    m_shelf.insert(to, item);
+    // One change, written once: this runs at every step of a drag, each write reaches the
+    // disk, and a list announced without the dragged snippet would make the panel drop its
+    // row (and with it the drag's source and any open editor).
+    m_shelf.move(from, to);
     shelfDidChange();
     ensureSelectionValid();
 }

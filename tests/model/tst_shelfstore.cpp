@@ -452,6 +452,22 @@ private Q_SLOTS:
         QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("third"), QStringLiteral("first"), QStringLiteral("second")}));
         QCOMPARE(storedTexts(f), texts(m.shelf()));
 
+        // Each step of a drag is one change: written once, announced once, never without
+        // the dragged snippet (the panel would drop its row mid-drag).
+        f.store->resetCounts();
+        int announced = 0;
+        bool complete = true;
+        QObject guard;
+        QObject::connect(&m, &AppModel::shelfChanged, &guard, [&] {
+            ++announced;
+            complete = complete && m.shelf().size() == 3;
+        });
+        m.moveShelfItem(third, m.shelf().at(2).id);
+        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
+        QCOMPARE(announced, 1);
+        QVERIFY(complete);
+        m.moveShelfItem(third, m.shelf().at(0).id);
+
         const QList<ShelfItem> before = m.shelf();
         m.moveShelfItem(first, first);
         m.moveShelfItem(QUuid::createUuid(), first);
