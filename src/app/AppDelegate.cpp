@@ -125,7 +125,8 @@ void AppDelegate::applicationDidFinishLaunching()
         [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
-    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [] {
+    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
+        ownWindowTakesFocus();
         QMessageBox box(QMessageBox::Warning, HotkeyController::alertTitle, HotkeyController::alertTitle,
                         QMessageBox::Ok);
         box.setInformativeText(HotkeyController::alertText);
@@ -409,6 +410,18 @@ void AppDelegate::restorePreviousAppFocus(CloseCause cause)
           });
 }
 
+void AppDelegate::ownWindowTakesFocus()
+{
+    // The window manager may not report the new window active before the hand-back looks,
+    // so it is told here: a panel that closes for it hands nothing back over it.
+    m_pendingFocusRestoreWorkItem.cancel();
+    m_pendingFocusRestoreTarget.reset();
+    const bool panelClosesForIt = (m_popover && m_popover->isShown())
+        || (m_centeredWindow && m_centeredWindow->isVisible() && m_centeredWindow->closesOnResignKey);
+    if (panelClosesForIt || !isPanelOpen())
+        m_previousApp.reset();
+}
+
 bool AppDelegate::anotherWindowTookFocus(const RunningApplication &handBackTarget) const
 {
     // Our own About box or alert taking focus counts as another window; only the panel,
@@ -554,6 +567,7 @@ void AppDelegate::openPreferences()
 
 void AppDelegate::openAbout()
 {
+    ownWindowTakesFocus();
     auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),
                                 QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
                                 QMessageBox::Ok);

@@ -89,6 +89,8 @@ private:
     void finishClose(CloseCause cause = CloseCause::requested);
     void restorePreviousAppFocus(CloseCause cause = CloseCause::requested);
     bool anotherWindowTookFocus(const RunningApplication &handBackTarget) const;
+    // About, an alert or the settings window is about to take focus.
+    void ownWindowTakesFocus();
     bool handleKey(QWidget *window, QKeyEvent &event);
     void handleMousePress(QWidget *target);
     // The popover or the centred window: the windows the panel's key map and edit rules

@@ -446,8 +446,19 @@ private Q_SLOTS:
                 about = box;
         }
         QVERIFY(about);
-        s.workspace->frontmost = RunningApplication { quint64(about->winId()), 0 };
+        // The window manager has not reported the box active yet: the panel still shows so.
+        s.workspace->frontmost = RunningApplication { quint64(panel->winId()), 0 };
         QTRY_VERIFY(!s.delegate->isPanelOpen());
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+
+        // Once it is reported active, a panel closing by losing focus to it leaves it so.
+        s.workspace->frontmost = kEditor;
+        s.openAndWait();
+        QTest::qWait(150);
+        s.workspace->frontmost = RunningApplication { quint64(about->winId()), 0 };
+        s.delegate->centeredWindow()->handleAppDidResignActive();
+        QVERIFY(!s.delegate->isPanelOpen());
         QTest::qWait(80);
         QVERIFY(s.workspace->activated.isEmpty());
         about->close();
