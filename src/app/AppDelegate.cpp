@@ -10,6 +10,7 @@
 #include "model/AppModel.h"
 #include "platform/WindowSystem.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/preferences/PreferencesWindowController.h"
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -22,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QUrl>
+#include <QWindow>
 
 Q_LOGGING_CATEGORY(lcShell, "nookary.shell")
 
@@ -160,7 +162,7 @@ void AppDelegate::applicationShouldHandleReopen()
 
 bool AppDelegate::isAuxWindowVisible() const
 {
-    return false; // the settings and walkthrough windows will count here
+    return m_preferencesWC && m_preferencesWC->isVisible(); // the walkthrough will count here too
 }
 
 bool AppDelegate::isOwnWindow(quint64 windowId) const
@@ -479,6 +481,10 @@ bool AppDelegate::isPanelWindow(const QWidget *window) const
 
 bool AppDelegate::handleKey(QWidget *window, QKeyEvent &event)
 {
+    // Inside a menu (the tray menu, a pull-down, a pop-up list) every key is the menu's,
+    // Ctrl+, included.
+    if (QWidget *popup = QApplication::activePopupWidget(); popup && popup != m_popover.get())
+        return false;
     PanelKey key = PanelKey::fromEvent(event);
     // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
     key.towardsPanel = isPanelWindow(window);
@@ -562,7 +568,24 @@ void AppDelegate::showOnboardingFromMenu()
 
 void AppDelegate::openPreferences()
 {
-    // The settings window opens from here once it exists.
+    // Focus stays with Nookary while its settings are open.
+    m_pendingFocusRestoreWorkItem.cancel();
+    m_previousApp.reset();
+    if (isPanelOpen()) {
+        suppressFinalizeAfterUICloseOnce = true;
+        closeUI();
+    }
+    if (m_preferencesWC) {
+        m_preferencesWC->prepareForDisplay();
+    } else {
+        m_preferencesWC = std::make_unique<PreferencesWindowController>(*m_model);
+        m_preferencesWC->prepareForDisplay();
+    }
+    QPointer<AppDelegate> self(this);
+    postToNextTurn(this, [self] {
+        if (self && self->m_preferencesWC)
+            self->m_preferencesWC->showWindow();
+    });
 }
 
 void AppDelegate::openAbout()
