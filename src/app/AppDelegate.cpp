@@ -420,7 +420,7 @@ void AppDelegate::ownWindowTakesFocus()
     m_pendingFocusRestoreTarget.reset();
     const bool panelClosesForIt = (m_popover && m_popover->isShown())
         || (m_centeredWindow && m_centeredWindow->isVisible() && m_centeredWindow->closesOnResignKey);
-    if (panelClosesForIt || !isPanelOpen())
+    if (panelClosesForIt)
         m_previousApp.reset();
 }
 
