@@ -123,11 +123,12 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_keyMap = std::make_unique<PanelKeyMap>(*m_model, *this);
     m_monitor = std::make_unique<ApplicationEventMonitor>(
-        [this](QWindow *window, QKeyEvent &event) { return handleKey(window, event); },
+        [this](QWidget *window, QKeyEvent &event) { return handleKey(window, event); },
         [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
-    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [] {
+    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
+        ownWindowTakesFocus();
         QMessageBox box(QMessageBox::Warning, HotkeyController::alertTitle, HotkeyController::alertTitle,
                         QMessageBox::Ok);
         box.setInformativeText(HotkeyController::alertText);
@@ -293,7 +294,9 @@ void AppDelegate::showCenteredWindowAndArmFocus()
 {
     QPointer<AppDelegate> self(this);
     auto becomeKey = [self] {
-        if (self)
+        // Coming back to an open snippet editor (a pinned window, after fetching text from
+        // another application) keeps typing there: Qt gives the editor its focus back.
+        if (self && self->m_model->editingID().isNull())
             self->requestSearchFocusRobust();
     };
     auto didClose = [self] {
@@ -359,9 +362,12 @@ void AppDelegate::popoverDidClose()
 {
     const bool byClickOutside = !m_closingPopover;
     m_popoverClosingClick.reset();
-    if (byClickOutside && m_popover->closingPress())
+    m_closingClickPosition.reset();
+    if (byClickOutside && m_popover->closingPress()) {
         m_popoverClosingClick
             = ClosingClick { std::chrono::steady_clock::now(), *m_popover->closingPress() };
+        m_closingClickPosition = *m_popover->closingPress();
+    }
     m_model->setQuery(QString());
     finishClose(byClickOutside ? CloseCause::focusLost : CloseCause::requested);
 }
@@ -380,11 +386,12 @@ void AppDelegate::restorePreviousAppFocus(CloseCause cause)
     if (!m_previousApp)
         return;
     const RunningApplication application = *std::exchange(m_previousApp, std::nullopt);
+    const std::optional<QPoint> closingClick = std::exchange(m_closingClickPosition, std::nullopt);
     m_pendingFocusRestoreWorkItem.cancel();
     m_pendingFocusRestoreTarget = application;
     QPointer<AppDelegate> self(this);
     m_pendingFocusRestoreWorkItem
-        = postDelayed(this, focusRestoreDelay, [self, application, cause] {
+        = postDelayed(this, focusRestoreDelay, [self, application, cause, closingClick] {
               if (!self)
                   return;
               self->m_pendingFocusRestoreTarget.reset();
@@ -392,15 +399,48 @@ void AppDelegate::restorePreviousAppFocus(CloseCause cause)
               // would steal the click that chose it.
               if (cause == CloseCause::focusLost && self->anotherWindowTookFocus(application))
                   return;
+              // Qt eats the click that closes a popup, so the window it was aimed at never
+              // hears of it: that window is the one the user chose, not the earlier one.
+              if (closingClick) {
+                  const auto clicked = self->m_services.workspace->applicationAt(*closingClick);
+                  if (clicked && !self->isOwnWindow(clicked->windowId)) {
+                      self->m_services.workspace->activate(*clicked);
+                      return;
+                  }
+              }
               self->m_services.workspace->activate(application);
           });
 }
 
+void AppDelegate::ownWindowTakesFocus()
+{
+    // The window manager may not report the new window active before the hand-back looks,
+    // so it is told here: a panel that closes for it hands nothing back over it.
+    m_pendingFocusRestoreWorkItem.cancel();
+    m_pendingFocusRestoreTarget.reset();
+    const bool panelClosesForIt = (m_popover && m_popover->isShown())
+        || (m_centeredWindow && m_centeredWindow->isVisible() && m_centeredWindow->closesOnResignKey);
+    if (panelClosesForIt)
+        m_previousApp.reset();
+}
+
 bool AppDelegate::anotherWindowTookFocus(const RunningApplication &handBackTarget) const
 {
+    // Our own About box or alert taking focus counts as another window; only the panel,
+    // still reported active just after it hid, does not.
     const auto frontmost = m_services.workspace->frontmostApplication();
     return frontmost && frontmost->windowId != handBackTarget.windowId
-        && !isOwnWindow(frontmost->windowId);
+        && !isPanelWindowId(frontmost->windowId);
+}
+
+bool AppDelegate::isPanelWindowId(quint64 windowId) const
+{
+    const QWidget *panels[] = { m_popover.get(), m_centeredWindow ? m_centeredWindow->panel() : nullptr };
+    for (const QWidget *panel : panels) {
+        if (panel && panel->testAttribute(Qt::WA_WState_Created) && panel->internalWinId() == WId(windowId))
+            return true;
+    }
+    return false;
 }
 
 void AppDelegate::syncPinnedUIBehavior()
@@ -439,7 +479,7 @@ bool AppDelegate::isPanelWindow(const QWidget *window) const
         && (window == m_popover.get() || (m_centeredWindow && window == m_centeredWindow->panel()));
 }
 
-bool AppDelegate::handleKey(QWindow *window, QKeyEvent &event)
+bool AppDelegate::handleKey(QWidget *window, QKeyEvent &event)
 {
     // Inside a menu (the tray menu, a pull-down, a pop-up list) every key is the menu's,
     // Ctrl+, included.
@@ -447,12 +487,7 @@ bool AppDelegate::handleKey(QWindow *window, QKeyEvent &event)
         return false;
     PanelKey key = PanelKey::fromEvent(event);
     // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
-    const QWidget *target = nullptr;
-    for (const QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == window)
-            target = top;
-    }
-    key.towardsPanel = isPanelWindow(target);
+    key.towardsPanel = isPanelWindow(window);
     return m_keyMap->handle(key) == PanelKeyMap::Decision::consume;
 }
 
@@ -555,6 +590,7 @@ void AppDelegate::openPreferences()
 
 void AppDelegate::openAbout()
 {
+    ownWindowTakesFocus();
     auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),
                                 QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
                                 QMessageBox::Ok);

@@ -91,7 +91,9 @@ private:
     void finishClose(CloseCause cause = CloseCause::requested);
     void restorePreviousAppFocus(CloseCause cause = CloseCause::requested);
     bool anotherWindowTookFocus(const RunningApplication &handBackTarget) const;
-    bool handleKey(QWindow *window, QKeyEvent &event);
+    // About, an alert or the settings window is about to take focus.
+    void ownWindowTakesFocus();
+    bool handleKey(QWidget *window, QKeyEvent &event);
     void handleMousePress(QWidget *target);
     // The popover or the centred window: the windows the panel's key map and edit rules
     // are for (not the tray menu, the editor's context menu or a dialog).
@@ -99,6 +101,7 @@ private:
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;
     bool isOwnWindow(quint64 windowId) const;
+    bool isPanelWindowId(quint64 windowId) const;
     bool isClickThatClosedPopover();
 
     PlatformServices m_services;
@@ -122,6 +125,8 @@ private:
         QPoint where;
     };
     std::optional<ClosingClick> m_popoverClosingClick;
+    // Where the click outside that closed the popover landed, until the hand-back uses it.
+    std::optional<QPoint> m_closingClickPosition;
     bool m_closingPopover = false;
 };
 

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -317,6 +318,155 @@ private Q_SLOTS:
         QVERIFY(!s.model().ignoreNextPasteboardChange()); // nothing was copied
         QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Escape);
         QVERIFY(!s.delegate->isPanelOpen());
+    }
+
+    // In the popover the first popup holds the keyboard and the pointer, so a context menu
+    // opened inside it gets its keys and presses through the popover's window: they are the
+    // menu's, not the panel's.
+    void aMenuOverThePopoverKeepsItsKeysAndClicks()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        s.copy(QStringLiteral("older"));
+        s.copy(QStringLiteral("newer"));
+        s.model().addShelfFromDrop(QStringLiteral("snippet"));
+        s.openAndWait();
+        PopoverWindow *popover = s.delegate->popover();
+        QVERIFY(QTest::qWaitForWindowExposed(popover));
+        QTest::qWait(50);
+        QWindow *popoverWindow = popover->windowHandle();
+        auto *search = popover->findChild<QLineEdit *>();
+
+        QMenu menu;
+        QAction *first = menu.addAction(QStringLiteral("First"));
+        menu.addAction(QStringLiteral("Second"));
+        auto openMenu = [&](QWidget *over) {
+            menu.popup(over->mapToGlobal(QPoint(10, 10)));
+            QTRY_COMPARE(QApplication::activePopupWidget(), &menu);
+        };
+
+        openMenu(search);
+        const auto selected = std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID());
+        QTest::keyClick(popoverWindow, Qt::Key_Down);
+        QCOMPARE(std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID()), selected);
+        QVERIFY(menu.activeAction());
+        QTest::keyClick(popoverWindow, Qt::Key_Escape);
+        QTRY_VERIFY(!menu.isVisible());
+        QVERIFY(s.delegate->isPanelOpen());
+
+        openMenu(search);
+        menu.setActiveAction(first);
+        QTest::keyClick(popoverWindow, Qt::Key_Return);
+        QTRY_VERIFY(!menu.isVisible());
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(!s.model().ignoreNextPasteboardChange()); // nothing was copied
+
+        // The snippet editor's menu: Escape closes the menu and keeps the typing.
+        s.model().startEditing(s.model().shelf().first().id);
+        QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
+        auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
+        editor->insertPlainText(QStringLiteral("W"));
+        openMenu(editor);
+        QTest::keyClick(popoverWindow, Qt::Key_Escape);
+        QTRY_VERIFY(!menu.isVisible());
+        QVERIFY(!s.model().editingID().isNull());
+
+        // Choosing an entry with the mouse (Paste, say) keeps the edit going too.
+        connect(first, &QAction::triggered, editor, [editor] { editor->insertPlainText(QStringLiteral(" pasted")); });
+        openMenu(editor);
+        const QPoint onFirst = menu.mapToGlobal(menu.actionGeometry(first).center());
+        QTest::mouseClick(popoverWindow, Qt::LeftButton, {}, popover->mapFromGlobal(onFirst));
+        QTRY_VERIFY(!menu.isVisible());
+        QTest::qWait(20);
+        QVERIFY(!s.model().editingID().isNull());
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QCOMPARE(editor->toPlainText(), QStringLiteral("snippetW pasted"));
+        s.delegate->closeUI();
+        QCOMPARE(s.model().shelf().first().text, QStringLiteral("snippetW pasted"));
+    }
+
+    // Qt eats the click that closes a popup: the window it landed in gets the focus the
+    // click would have given it, instead of the window the popover opened over.
+    void aClickOutsideThePopoverGivesFocusToTheWindowClicked()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        s.workspace->windows = { { QRect(800, 600, 300, 200), kBrowser } };
+        s.openAndWait();
+        PopoverWindow *popover = s.delegate->popover();
+        QVERIFY(QTest::qWaitForWindowExposed(popover));
+        QTest::mousePress(popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(900, 700)));
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kBrowser });
+
+        // A click on nothing the user could focus (the desktop) hands focus back.
+        s.openAndWait();
+        QVERIFY(QTest::qWaitForWindowExposed(popover));
+        QTest::mousePress(popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(5, 5)));
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_COMPARE(s.workspace->activated, (QList<RunningApplication> { kBrowser, kEditor }));
+    }
+
+    // Pinned, the user fetches text from another application and clicks back into the
+    // snippet editor: becoming active again leaves the typing there.
+    void comingBackToAPinnedWindowKeepsTheEditorFocused()
+    {
+        Shell s;
+        s.model().setKeepWindowPinned(true);
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        panel->activateWindow();
+        QTRY_VERIFY(panel->isActiveWindow());
+        QTest::qWait(100);
+        s.model().addShelfAndEdit(); // "Add a snippet…": an empty one, being edited
+        QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
+        auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
+
+        QWidget other; // another application's window, as far as the panel can tell
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        other.activateWindow();
+        QTRY_VERIFY(!panel->isActiveWindow());
+        panel->activateWindow();
+        QTRY_VERIFY(panel->isActiveWindow());
+        QTest::qWait(50);
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(!s.model().editingID().isNull());
+        QCOMPARE(s.model().shelf().size(), 1);
+        QCOMPARE(QApplication::focusWidget(), editor);
+    }
+
+    // Our own About box taking focus from the panel is another window taking it: the close
+    // does not hand focus back over it.
+    void aboutFromTheTrayMenuKeepsTheFocus()
+    {
+        Shell s;
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QTest::qWait(150); // past the grace after showing
+        s.statusItem->openMenu()->actions().at(5)->trigger();
+        QMessageBox *about = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(top); box && box->isVisible())
+                about = box;
+        }
+        QVERIFY(about);
+        // The window manager has not reported the box active yet: the panel still shows so.
+        s.workspace->frontmost = RunningApplication { quint64(panel->winId()), 0 };
+        QTRY_VERIFY(!s.delegate->isPanelOpen());
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+
+        // Once it is reported active, a panel closing by losing focus to it leaves it so.
+        s.workspace->frontmost = kEditor;
+        s.openAndWait();
+        QTest::qWait(150);
+        s.workspace->frontmost = RunningApplication { quint64(about->winId()), 0 };
+        s.delegate->centeredWindow()->handleAppDidResignActive();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+        about->close();
     }
 
     void thePopoverPresentation()

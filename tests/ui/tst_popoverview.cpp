@@ -395,6 +395,36 @@ private Q_SLOTS:
         QCOMPARE(p.model().selectedHistoryID(), older->id());
     }
 
+    // The list changes under a still pointer: the hover look goes with the row the pointer
+    // is over now, never with two rows at once.
+    void theHoverLookFollowsThePointerWhenRowsMove()
+    {
+        Panel p(numbered(3));
+        const QList<ShelfRow *> rows = p.saved()->visibleRows();
+        QCOMPARE(rows.size(), 3);
+        ShelfRow *first = rows.at(0);
+        QCursor::setPos(first->mapToGlobal(QPoint(20, first->height() / 2)));
+        hover(first);
+        QVERIFY(first->showsActions());
+
+        ShelfRow *third = rows.at(2);
+        p.model().setQuery(third->text()); // the third row slides up under the pointer
+        QCoreApplication::processEvents();
+        QVERIFY(third->isVisible());
+        QVERIFY(third->showsActions());
+        QVERIFY(!first->showsActions());
+
+        p.model().setQuery(QString());
+        QCoreApplication::processEvents();
+        QVERIFY(first->showsActions());
+        QVERIFY(!first->showsBadge());
+        int showing = 0;
+        for (ShelfRow *row : rows)
+            showing += row->showsActions() ? 1 : 0;
+        QCOMPARE(showing, 1);
+        QVERIFY(third->showsBadge());
+    }
+
     void onlyLeavingTheEditForThePanelCommitsIt()
     {
         Panel p({ QStringLiteral("first") });

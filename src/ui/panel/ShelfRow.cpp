@@ -8,6 +8,7 @@
 #include "ui/panel/PanelWidgets.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -277,11 +278,41 @@ void ShelfRow::hideEvent(QHideEvent *event)
     if (m_editor)
         Q_EMIT draftDone(m_editor->toPlainText());
     RowFrame::hideEvent(event);
+    if (m_hovering) {
+        m_hovering = false;
+        updateTrailing();
+    }
+}
+
+void ShelfRow::showEvent(QShowEvent *event)
+{
+    RowFrame::showEvent(event);
+    followPointer();
+}
+
+void ShelfRow::moveEvent(QMoveEvent *event)
+{
+    RowFrame::moveEvent(event);
+    followPointer();
 }
 
 void ShelfRow::resizeEvent(QResizeEvent *event)
 {
     RowFrame::resizeEvent(event);
+    updateTrailing();
+    followPointer();
+}
+
+void ShelfRow::followPointer()
+{
+    // When the list changes under a resting pointer (a filter typed, an editor closed), rows
+    // slide under it or away from it, and Qt tells them only once the pointer moves again.
+    if (!isVisible())
+        return;
+    const bool under = visibleRegion().contains(mapFromGlobal(QCursor::pos()));
+    if (under == m_hovering)
+        return;
+    m_hovering = under;
     updateTrailing();
 }
 

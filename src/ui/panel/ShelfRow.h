@@ -78,10 +78,14 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void updateTrailing();
+    // The hover look from where the pointer really is.
+    void followPointer();
 
     QString m_text;
     QString m_shortcutLabel;
