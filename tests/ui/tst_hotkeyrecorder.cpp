@@ -245,6 +245,35 @@ private Q_SLOTS:
         QCOMPARE(h.field->text(), QStringLiteral("ok")); // no listener left behind
     }
 
+    void workingElsewhereEndsTheRecording()
+    {
+        // Recording keeps the global shortcut released; left running in a window in the
+        // background it would leave the user without one.
+        Host h(Style::settings);
+        QVERIFY(QTest::qWaitForWindowActive(&h.window));
+        h.control->toggle();
+        QVERIFY(h.control->isRecording());
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QVERIFY(!h.control->isActiveWindow());
+        QTRY_VERIFY(!h.control->isRecording());
+        QVERIFY(!h.model().isRecordingHotkey());
+    }
+
+    void anOldShortcutPressedOnTheFieldStartsNothing()
+    {
+        Host h(Style::settings);
+        auto *field = h.control->findChild<ShortcutField *>();
+        QVERIFY(field);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
+        QVERIFY(!h.control->isRecording());
+        QTest::keyClick(field, Qt::Key_Space);
+        QVERIFY(h.control->isRecording());
+    }
+
     void thePullDownsRules()
     {
         Host h(Style::settings);

@@ -54,6 +54,9 @@ void PreferencesWindowController::showWindow()
         }
         m_placed = true;
     }
+    // A minimised window would otherwise stay in the task bar while the command seemed to
+    // do nothing.
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

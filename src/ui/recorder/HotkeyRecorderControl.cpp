@@ -208,6 +208,15 @@ void HotkeyRecorderControl::hideEvent(QHideEvent *event)
         m_model->setIsRecordingHotkey(false);
 }
 
+bool HotkeyRecorderControl::event(QEvent *event)
+{
+    // Recording holds the global shortcut released: once the user works elsewhere, that
+    // would leave them without one for as long as the window waits in the background.
+    if (event->type() == QEvent::WindowDeactivate)
+        m_recorder->stopRecording();
+    return QWidget::event(event);
+}
+
 void HotkeyRecorderControl::buildSettings()
 {
     auto *stack = new QVBoxLayout(this);
@@ -383,9 +392,12 @@ void ShortcutField::mouseReleaseEvent(QMouseEvent *event)
 
 void ShortcutField::keyPressEvent(QKeyEvent *event)
 {
-    // Space and Return work the field from the keyboard, as they would a button.
-    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return
-        || event->key() == Qt::Key_Enter) {
+    // Space and Return work the field from the keyboard, as they would a button; not with
+    // modifiers held, or an old shortcut pressed here would start a recording.
+    const bool bare = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (bare
+        && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return
+            || event->key() == Qt::Key_Enter)) {
         Q_EMIT clicked();
         return;
     }
