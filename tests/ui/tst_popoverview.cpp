@@ -269,6 +269,11 @@ private Q_SLOTS:
         Panel p;
         QVERIFY(!p.view->pinButton()->isHidden());
         QVERIFY(!p.view->resizeGrip()->isHidden());
+        // The footer's empty middle, between "Clear" and the pin, is a handle that moves the
+        // window, not the bar the buttons sit on.
+        QWidget *clear = p.view->clearButton();
+        const QPoint middle = clear->mapTo(p.view.get(), QPoint(clear->width() + 60, clear->height() / 2));
+        QVERIFY(qobject_cast<WindowDragHandle *>(p.view->childAt(middle)));
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Pin (keep open after copy)"));
         p.view->pinButton()->click();
         QVERIFY(p.model().keepWindowPinned());

@@ -154,7 +154,8 @@ QWidget *PopoverView::makeFooter()
         m_model.ensureSelectionValid();
     });
     row->addWidget(m_clear);
-    row->addStretch(1);
+    // The bar lies over the handle behind it, so its empty middle moves the window itself.
+    row->addWidget(new WindowDragHandle(bar), 1);
     auto *controls = new QHBoxLayout;
     controls->setSpacing(10);
     m_pin = new SymbolButton(QStringLiteral("pin"), 13, {}, bar);
