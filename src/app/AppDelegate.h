@@ -19,6 +19,7 @@ class AppModel;
 class ApplicationEventMonitor;
 class HotkeyController;
 class NookaryCenteredWindow;
+class OnboardingWindowController;
 class PopoverWindow;
 
 // The hub of the running program: owns the platform services and the one model, the tray
@@ -33,6 +34,8 @@ public:
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
+    // After a manual start: the walkthrough until it was finished once, else the panel.
+    void presentInitialExperience();
     // The user started Nookary again while it runs.
     void applicationShouldHandleReopen();
     QByteArray handleInstanceRequest(InstanceChannel::Request request);
@@ -49,6 +52,7 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void showOnboardingFromMenu();
+    void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
     void openPreferences() override;
     void openAbout();
     void quitApp();
@@ -62,6 +66,7 @@ public:
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
+    OnboardingWindowController *onboardingWC() const { return m_onboardingWC; }
     std::optional<RunningApplication> previousApp() const { return m_previousApp; }
     bool isFocusRestorePending() const { return m_pendingFocusRestoreWorkItem.isPending(); }
     bool suppressFinalizeAfterUICloseOnce = false;
@@ -94,6 +99,9 @@ private:
     const bool m_launchedFromLoginItem;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
+    // Exists from presentOnboarding until its result; deleted on the turn after, since the
+    // result arrives from inside its own window's events.
+    QPointer<OnboardingWindowController> m_onboardingWC;
     std::unique_ptr<PanelKeyMap> m_keyMap;
     std::unique_ptr<HotkeyController> m_hotkeys;
     std::unique_ptr<ApplicationEventMonitor> m_monitor;
