@@ -344,6 +344,10 @@ void OnboardingFlowView::onAppear()
         m_initialHotkeyShortcut = m_model.hotkeyShortcut();
     rebuildRecorder();
     sync();
+    // Space and Return go on, as on every page; the header's "Skip" is not where a stray
+    // key should land.
+    if (m_main->isEnabled())
+        m_main->setFocus();
 }
 
 void OnboardingFlowView::setStepIndex(int step)

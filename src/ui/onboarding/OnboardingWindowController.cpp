@@ -61,8 +61,17 @@ void OnboardingWindowController::emitResult(Result result)
 
 bool OnboardingWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window.get() && event->type() == QEvent::Close)
+    if (watched != m_window.get())
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Close)
         emitResult(Result::closed);
+    // The window manager's decoration is known only once the window is mapped: centre
+    // the whole frame, once, when it is.
+    if (event->type() == QEvent::Move && !m_centredWithFrame && m_window->isVisible()
+        && m_window->frameGeometry() != m_window->geometry()) {
+        m_centredWithFrame = true;
+        applyAdaptiveSizing(m_window.get());
+    }
     return QObject::eventFilter(watched, event);
 }
 

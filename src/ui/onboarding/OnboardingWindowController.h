@@ -72,6 +72,7 @@ private:
 
     std::function<void(Result)> m_onResult;
     bool m_didEmitResult = false;
+    bool m_centredWithFrame = false;
     std::unique_ptr<QWidget> m_window;
     OnboardingFlowView *m_flowView = nullptr;
 };
