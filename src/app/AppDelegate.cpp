@@ -8,6 +8,7 @@
 #include "app/NookaryPanel.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
+#include "platform/WindowSystem.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PopoverView.h"
@@ -121,7 +122,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_keyMap = std::make_unique<PanelKeyMap>(*m_model, *this);
     m_monitor = std::make_unique<ApplicationEventMonitor>(
-        [this](QKeyEvent &event) { return handleKey(event); },
+        [this](QWindow *window, QKeyEvent &event) { return handleKey(window, event); },
         [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
@@ -130,6 +131,7 @@ void AppDelegate::applicationDidFinishLaunching()
                         QMessageBox::Ok);
         box.setInformativeText(HotkeyController::alertText);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        WindowSystem::keepOutOfTaskbarWhenShown(box);
         box.exec();
     });
     connect(m_services.hotkeys.get(), &GlobalHotkeyService::pressed, this, [this] {
@@ -257,12 +259,20 @@ QWidget *AppDelegate::makeRootView()
 
 void AppDelegate::showUI()
 {
+    // A hand-back still pending from a quick close is cancelled, and its target kept.
+    std::optional<RunningApplication> cancelledTarget;
+    if (m_pendingFocusRestoreWorkItem.isPending())
+        cancelledTarget = m_pendingFocusRestoreTarget;
     m_pendingFocusRestoreWorkItem.cancel();
-    // Opening again while our own window is in front keeps the application to go back to:
-    // handing focus back to ourselves would leave the user nowhere.
+    m_pendingFocusRestoreTarget.reset();
+    // Opening again while our own window is in front (or still reported so, just after a
+    // close) keeps the application to go back to: handing focus back to ourselves would
+    // leave the user nowhere.
     const auto frontmost = m_services.workspace->frontmostApplication();
     if (!frontmost || !isOwnWindow(frontmost->windowId))
         m_previousApp = frontmost;
+    else if (!m_previousApp)
+        m_previousApp = cancelledTarget;
     m_model->applyDefaultOpenTarget();
     QPointer<AppDelegate> self(this);
     postToNextTurn(this, [self] {
@@ -299,7 +309,9 @@ void AppDelegate::showCenteredWindowAndArmFocus()
         if (!self)
             return;
         self->m_model->setQuery(QString());
-        self->finishClose();
+        self->finishClose(self->m_centeredWindow && self->m_centeredWindow->isClosingOnFocusLoss()
+                ? CloseCause::focusLost
+                : CloseCause::requested);
     };
     if (m_centeredWindow) {
         m_centeredWindow->onDidBecomeKey = becomeKey;
@@ -344,10 +356,7 @@ void AppDelegate::closeUI()
         m_closingPopover = false;
     }
     if (centredShown) {
-        m_centeredWindow->persistCurrentFrame(true);
-        m_centeredWindow->panel()->hide();
-        if (m_centeredWindow->onDidClose)
-            m_centeredWindow->onDidClose();
+        m_centeredWindow->close(); // its close handler finishes the close
         return;
     }
     if (popoverShown)
@@ -357,32 +366,50 @@ void AppDelegate::closeUI()
 
 void AppDelegate::popoverDidClose()
 {
-    if (!m_closingPopover)
-        m_popoverClosedAt = std::chrono::steady_clock::now(); // closed by a click outside it
+    const bool byClickOutside = !m_closingPopover;
+    m_popoverClosingClick.reset();
+    if (byClickOutside && m_popover->closingPress())
+        m_popoverClosingClick
+            = ClosingClick { std::chrono::steady_clock::now(), *m_popover->closingPress() };
     m_model->setQuery(QString());
-    finishClose();
+    finishClose(byClickOutside ? CloseCause::focusLost : CloseCause::requested);
 }
 
-void AppDelegate::finishClose()
+void AppDelegate::finishClose(CloseCause cause)
 {
     if (suppressFinalizeAfterUICloseOnce) {
         suppressFinalizeAfterUICloseOnce = false;
         return;
     }
-    restorePreviousAppFocus();
+    restorePreviousAppFocus(cause);
 }
 
-void AppDelegate::restorePreviousAppFocus()
+void AppDelegate::restorePreviousAppFocus(CloseCause cause)
 {
     if (!m_previousApp)
         return;
     const RunningApplication application = *std::exchange(m_previousApp, std::nullopt);
     m_pendingFocusRestoreWorkItem.cancel();
+    m_pendingFocusRestoreTarget = application;
     QPointer<AppDelegate> self(this);
-    m_pendingFocusRestoreWorkItem = postDelayed(this, focusRestoreDelay, [self, application] {
-        if (self)
-            self->m_services.workspace->activate(application);
-    });
+    m_pendingFocusRestoreWorkItem
+        = postDelayed(this, focusRestoreDelay, [self, application, cause] {
+              if (!self)
+                  return;
+              self->m_pendingFocusRestoreTarget.reset();
+              // The user closed the panel by going to another window: taking focus from it
+              // would steal the click that chose it.
+              if (cause == CloseCause::focusLost && self->anotherWindowTookFocus(application))
+                  return;
+              self->m_services.workspace->activate(application);
+          });
+}
+
+bool AppDelegate::anotherWindowTookFocus(const RunningApplication &handBackTarget) const
+{
+    const auto frontmost = m_services.workspace->frontmostApplication();
+    return frontmost && frontmost->windowId != handBackTarget.windowId
+        && !isOwnWindow(frontmost->windowId);
 }
 
 void AppDelegate::syncPinnedUIBehavior()
@@ -415,16 +442,33 @@ void AppDelegate::copyToClipboard(const QString &text)
 
 // MARK: monitors
 
-bool AppDelegate::handleKey(QKeyEvent &event)
+bool AppDelegate::isPanelWindow(const QWidget *window) const
 {
-    return m_keyMap->handle(PanelKey::fromEvent(event)) == PanelKeyMap::Decision::consume;
+    return window
+        && (window == m_popover.get() || (m_centeredWindow && window == m_centeredWindow->panel()));
+}
+
+bool AppDelegate::handleKey(QWindow *window, QKeyEvent &event)
+{
+    PanelKey key = PanelKey::fromEvent(event);
+    // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
+    const QWidget *target = nullptr;
+    for (const QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == window)
+            target = top;
+    }
+    key.towardsPanel = isPanelWindow(target);
+    return m_keyMap->handle(key) == PanelKeyMap::Decision::consume;
 }
 
 void AppDelegate::handleMousePress(QWidget *target)
 {
-    if (!isPanelOpen() || m_model->editingID().isNull())
+    if (!isPanelOpen() || m_model->editingID().isNull() || !target)
         return;
-    if (target && target->window() == QApplication::activeWindow() && isTextControl(target))
+    // Presses in other windows (the editor's context menu, the tray menu) are not the panel's.
+    // Within the panel, a press in the editor or the search field keeps the edit going. The
+    // panel's window is compared, not the active window, which is null while a popup shows.
+    if (!isPanelWindow(target->window()) || isTextControl(target))
         return;
     endEditingOnNextTurn();
 }
@@ -446,10 +490,24 @@ void AppDelegate::beep()
 
 void AppDelegate::statusItemClicked()
 {
-    constexpr auto sameClick = std::chrono::milliseconds(300);
-    if (!isPanelOpen() && std::chrono::steady_clock::now() - m_popoverClosedAt < sameClick)
-        return; // this click closed the popover
+    if (!isPanelOpen() && isClickThatClosedPopover())
+        return;
     isPanelOpen() ? closeUI() : showUI();
+}
+
+bool AppDelegate::isClickThatClosedPopover()
+{
+    // Qt hands the press that closed a popup on to our own window under it, here the tray
+    // icon, which would open the popover again at once. Only that press is ignored: a later
+    // click, or one after a press elsewhere closed it, toggles as usual.
+    const auto click = std::exchange(m_popoverClosingClick, std::nullopt);
+    if (!click)
+        return false;
+    constexpr auto sameClick = std::chrono::milliseconds(300);
+    if (std::chrono::steady_clock::now() - click->when >= sameClick)
+        return false;
+    const QRect icon = m_services.statusItem ? m_services.statusItem->geometry() : QRect();
+    return !icon.isValid() || icon.isEmpty() || icon.contains(click->where);
 }
 
 void AppDelegate::buildStatusMenu(QMenu &menu)
@@ -533,6 +591,7 @@ void AppDelegate::openAbout()
     box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    WindowSystem::keepOutOfTaskbarWhenShown(*box);
     box->show();
     box->raise();
     box->activateWindow();

@@ -6,12 +6,14 @@
 #include "ui/panel/PanelKeyMap.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include <memory>
 #include <optional>
 
 class QMenu;
+class QWindow;
 
 namespace nookary {
 
@@ -86,13 +88,21 @@ private:
     void armFocusOnDidBecomeKey(QWidget *window);
     void requestSearchFocusRobust();
     void popoverDidClose();
-    void finishClose();
-    void restorePreviousAppFocus();
-    bool handleKey(QKeyEvent &event);
+    // How a close came about: asked for (a key, a copy, the shortcut, the tray, the command
+    // line), or because focus went elsewhere (a click outside, another window activated).
+    enum class CloseCause { requested, focusLost };
+    void finishClose(CloseCause cause = CloseCause::requested);
+    void restorePreviousAppFocus(CloseCause cause = CloseCause::requested);
+    bool anotherWindowTookFocus(const RunningApplication &handBackTarget) const;
+    bool handleKey(QWindow *window, QKeyEvent &event);
     void handleMousePress(QWidget *target);
+    // The popover or the centred window: the windows the panel's key map and edit rules
+    // are for (not the tray menu, the editor's context menu or a dialog).
+    bool isPanelWindow(const QWidget *window) const;
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;
     bool isOwnWindow(quint64 windowId) const;
+    bool isClickThatClosedPopover();
 
     PlatformServices m_services;
     std::unique_ptr<AppModel> m_model;
@@ -108,9 +118,15 @@ private:
     QPointer<QObject> m_focusDidBecomeKeyObserver;
     std::optional<RunningApplication> m_previousApp;
     CancellableTask m_pendingFocusRestoreWorkItem;
+    // Where the pending hand-back goes; a quick reopen takes it over.
+    std::optional<RunningApplication> m_pendingFocusRestoreTarget;
     // Qt closes a popup on any click outside it, the tray icon included: that click must
     // not open the popover again right away.
-    std::chrono::steady_clock::time_point m_popoverClosedAt{};
+    struct ClosingClick {
+        std::chrono::steady_clock::time_point when;
+        QPoint where;
+    };
+    std::optional<ClosingClick> m_popoverClosingClick;
     bool m_closingPopover = false;
 };
 

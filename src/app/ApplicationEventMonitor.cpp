@@ -46,7 +46,8 @@ bool ApplicationEventMonitor::eventFilter(QObject *watched, QEvent *event)
     if (!watched->isWindowType())
         return false;
     if (type == QEvent::KeyPress)
-        return m_onKey && m_onKey(static_cast<QKeyEvent &>(*event));
+        return m_onKey
+            && m_onKey(static_cast<QWindow *>(watched), static_cast<QKeyEvent &>(*event));
     auto &mouse = static_cast<QMouseEvent &>(*event);
     if (m_onMouse && (mouse.button() == Qt::LeftButton || mouse.button() == Qt::RightButton))
         m_onMouse(widgetUnder(static_cast<QWindow *>(watched), mouse.position().toPoint()), mouse);

@@ -6,6 +6,8 @@
 
 class QKeyEvent;
 class QMouseEvent;
+class QWidget;
+class QWindow;
 
 namespace nookary {
 
@@ -19,7 +21,8 @@ class ApplicationEventMonitor final : public QObject
     Q_OBJECT
 
 public:
-    using KeyHandler = std::function<bool(QKeyEvent &)>;
+    // `window`: the window the key is aimed at.
+    using KeyHandler = std::function<bool(QWindow *window, QKeyEvent &)>;
     using MouseHandler = std::function<void(QWidget *target, QMouseEvent &)>;
 
     ApplicationEventMonitor(KeyHandler onKey, MouseHandler onMouse, QObject *parent = nullptr);

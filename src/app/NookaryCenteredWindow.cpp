@@ -34,13 +34,13 @@ QScreen *bestScreenForCentering()
 } // namespace
 
 NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content,
-                                             std::function<void()> becomeKey, std::function<void()> didClose,
-                                             QObject *parent)
+    std::function<void()> becomeKey, std::function<void()> didClose, QObject *parent)
     : QObject(parent)
     , onDidBecomeKey(std::move(becomeKey))
     , onDidClose(std::move(didClose))
     , m_store(store)
     , m_panel(new NookaryPanel)
+    , m_moveResizeTimer(makeQuietTimer(this))
 {
     auto *layout = new QVBoxLayout(m_panel);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,7 +54,14 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
 
 NookaryCenteredWindow::~NookaryCenteredWindow()
 {
+    // Hiding it on the way out is no loss of focus to act on.
+    m_panel->removeEventFilter(this);
     delete m_panel;
+}
+
+void NookaryCenteredWindow::setMoveResizeTimer(std::unique_ptr<QuietTimer> timer)
+{
+    m_moveResizeTimer = std::move(timer);
 }
 
 bool NookaryCenteredWindow::isVisible() const
@@ -76,7 +83,7 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Move:
     case QEvent::Resize:
-        persistCurrentFrame(false);
+        noteMoveOrResize();
         break;
     default:
         break;
@@ -84,14 +91,44 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+void NookaryCenteredWindow::noteMoveOrResize()
+{
+    // A drag sends a Move for every step; writing (and syncing) the settings file each time
+    // would wear the disk for nothing. The frame is written once the steps stop.
+    if (!m_panel->isVisible())
+        return;
+    QPointer<NookaryCenteredWindow> self(this);
+    m_moveResizeTimer->start(moveResizeQuiet, [self] {
+        if (!self)
+            return;
+        self->persistCurrentFrame(false);
+        Q_EMIT self->moveOrResizeEnded();
+    });
+}
+
 void NookaryCenteredWindow::closeOnFocusLoss()
 {
-    if (!m_panel->isVisible() || !closesOnResignKey || m_clock() < ignoreResignUntil)
+    if (m_closing != Closing::no || !m_panel->isVisible() || !closesOnResignKey
+        || m_clock() < ignoreResignUntil)
         return;
+    closeAndNotify(Closing::onFocusLoss);
+}
+
+void NookaryCenteredWindow::close()
+{
+    if (m_closing == Closing::no && m_panel->isVisible())
+        closeAndNotify(Closing::asked);
+}
+
+void NookaryCenteredWindow::closeAndNotify(Closing why)
+{
+    // Hiding an active window deactivates it on the spot: that is this close, not another.
+    m_closing = why;
     persistCurrentFrame(true);
     m_panel->hide();
     if (onDidClose)
         onDidClose();
+    m_closing = Closing::no;
 }
 
 void NookaryCenteredWindow::handleAppDidResignActive()
@@ -117,6 +154,9 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
 {
     if (!force && !m_panel->isVisible())
         return;
+    // Written now: a move that has not settled yet needs no second write.
+    if (force && m_moveResizeTimer)
+        m_moveResizeTimer->stop();
     const QRect frame = m_panel->geometry();
     m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
     m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());

@@ -4,15 +4,17 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace nookary {
 
 class NookaryPanel;
 class PreferencesStore;
+class QuietTimer;
 
 // The centred presentation: a NookaryPanel opened on the screen under the pointer at its
 // remembered place and size, closed when it loses focus (after a short grace, unless
-// pinned), remembering its frame whenever it moves or resizes.
+// pinned), remembering its frame when a move or resize ends and when it closes.
 class NookaryCenteredWindow final : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,8 @@ class NookaryCenteredWindow final : public QObject
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds showGrace{120};
+    // A move or resize has ended once no Move or Resize event came for this long.
+    static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
     // Takes ownership of `content` (the chrome with the panel view).
     NookaryCenteredWindow(PreferencesStore &store, QWidget *content, std::function<void()> onDidBecomeKey,
@@ -39,16 +43,33 @@ public:
     void handleAppDidResignActive();
     void applySavedFrameOrCenter();
     void setClock(std::function<Clock::time_point()> clock) { m_clock = std::move(clock); }
+    // The timer that tells a move or resize has ended (tests fire their own).
+    void setMoveResizeTimer(std::unique_ptr<QuietTimer> timer);
+    // True while `onDidClose` runs for a close caused by losing focus (another window or
+    // application took it), false for a close asked of it.
+    bool isClosingOnFocusLoss() const { return m_closing == Closing::onFocusLoss; }
+    // Stores the frame, hides the panel and calls `onDidClose`; nothing when hidden.
+    void close();
+
+Q_SIGNALS:
+    // The user has stopped moving or resizing the visible window; its frame is stored.
+    void moveOrResizeEnded();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void closeOnFocusLoss();
+    // The one place that turns a stream of Move and Resize events into "it has ended".
+    void noteMoveOrResize();
 
     PreferencesStore &m_store;
     NookaryPanel *m_panel;
     std::function<Clock::time_point()> m_clock = [] { return Clock::now(); };
+    enum class Closing { no, asked, onFocusLoss };
+    void closeAndNotify(Closing why);
+    Closing m_closing = Closing::no;
+    std::unique_ptr<QuietTimer> m_moveResizeTimer;
 };
 
 } // namespace nookary

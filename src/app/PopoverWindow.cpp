@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -40,9 +41,18 @@ void PopoverWindow::showAt(const QRect &anchor)
         screen = QGuiApplication::primaryScreen();
     const QRect visible = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), contentSize);
     move(WindowPlacement::popoverOrigin(anchor, contentSize, visible, pointer));
+    m_closingPress.reset();
     show();
     raise();
     activateWindow();
+}
+
+void PopoverWindow::mousePressEvent(QMouseEvent *event)
+{
+    // A popup sees the press that lands outside it, and closes on it.
+    if (!rect().contains(event->position().toPoint()))
+        m_closingPress = event->globalPosition().toPoint();
+    QWidget::mousePressEvent(event);
 }
 
 void PopoverWindow::hideEvent(QHideEvent *event)

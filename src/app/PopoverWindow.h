@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 namespace nookary {
 
 // The popover presentation: a frameless popup under (or above) the tray icon, closed by a
@@ -21,15 +23,20 @@ public:
     // `anchor`: the tray icon's place on screen, or empty when unknown.
     void showAt(const QRect &anchor);
     bool isShown() const { return isVisible(); }
+    // Where the press that closed it by landing outside it was, in screen coordinates;
+    // nothing when it closed otherwise. Kept until the next showing.
+    std::optional<QPoint> closingPress() const { return m_closingPress; }
 
 Q_SIGNALS:
     void didClose();
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     QWidget *m_content = nullptr;
+    std::optional<QPoint> m_closingPress;
 };
 
 } // namespace nookary

@@ -41,7 +41,9 @@ std::optional<QPointF> savedOrigin(std::optional<double> x, std::optional<double
     if (!area)
         return std::nullopt;
     const double left = std::min(std::max(*x, area->left()), area->right() - size.width());
-    const double top = std::min(std::max(*y, area->top()), area->bottom() - size.height());
+    // The top edge is applied last: a window taller than the screen keeps its search field
+    // and drag strip on screen, where the user can still reach them.
+    const double top = std::max(std::min(*y, area->bottom() - size.height()), area->top());
     return QPointF(left, top);
 }
 

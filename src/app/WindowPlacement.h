@@ -17,8 +17,9 @@ std::optional<QSizeF> savedSize(std::optional<double> width, std::optional<doubl
                                 QSizeF minimum, std::optional<QRectF> centringScreen);
 
 // A remembered top-left corner kept inside the visible area of the first screen the window
-// would touch, or of the main screen when it touches none. The right and bottom bounds are
-// applied last, so a window larger than the screen aligns with its right or bottom edge.
+// would touch, or of the main screen when it touches none. A window wider than the screen
+// aligns with its right edge; one taller than the screen with its top edge, which keeps its
+// top strip reachable.
 std::optional<QPointF> savedOrigin(std::optional<double> x, std::optional<double> y, QSizeF size,
                                    const QList<QRectF> &visibleAreas, std::optional<QRectF> mainVisibleArea);
 

@@ -39,4 +39,44 @@ CancellableTask postDelayed(QObject *context, std::chrono::milliseconds delay,
     return CancellableTask(timer);
 }
 
+namespace {
+
+class EventLoopQuietTimer final : public QuietTimer {
+public:
+    explicit EventLoopQuietTimer(QObject *context)
+        : m_timer(new QTimer(context))
+    {
+        m_timer->setSingleShot(true);
+        QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] {
+            if (m_task)
+                m_task();
+        });
+    }
+    ~EventLoopQuietTimer() override { delete m_timer.data(); }
+
+    void start(std::chrono::milliseconds quiet, std::function<void()> task) override
+    {
+        m_task = std::move(task);
+        if (m_timer)
+            m_timer->start(quiet);
+    }
+    void stop() override
+    {
+        if (m_timer)
+            m_timer->stop();
+    }
+    bool isActive() const override { return m_timer && m_timer->isActive(); }
+
+private:
+    QPointer<QTimer> m_timer;
+    std::function<void()> m_task;
+};
+
+} // namespace
+
+std::unique_ptr<QuietTimer> makeQuietTimer(QObject *context)
+{
+    return std::make_unique<EventLoopQuietTimer>(context);
+}
+
 } // namespace nookary

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 
 namespace nookary {
 
@@ -29,5 +30,19 @@ private:
 // Runs `task` once after `delay`, unless cancelled first or `context` is destroyed.
 CancellableTask postDelayed(QObject *context, std::chrono::milliseconds delay,
                             std::function<void()> task);
+
+// A single-shot timer that every start puts off again: it runs its task once a stream of
+// events has gone quiet. Owners take it as a parameter so that tests can fire it by hand.
+class QuietTimer {
+public:
+    virtual ~QuietTimer() = default;
+    // (Re)starts the wait; `task` replaces the one given before.
+    virtual void start(std::chrono::milliseconds quiet, std::function<void()> task) = 0;
+    virtual void stop() = 0;
+    virtual bool isActive() const = 0;
+};
+
+// The event loop's QuietTimer; a destroyed `context` cancels it.
+std::unique_ptr<QuietTimer> makeQuietTimer(QObject *context);
 
 } // namespace nookary

@@ -8,4 +8,8 @@ namespace nookary::WindowSystem {
 // time before the window is shown; a no-op where the desktop cannot be asked.
 void keepOutOfTaskbar(QWidget &window);
 
+// The same for a window shown by code that does not subclass it (a message box): asks again
+// each time it is about to be shown.
+void keepOutOfTaskbarWhenShown(QWidget &window);
+
 } // namespace nookary::WindowSystem

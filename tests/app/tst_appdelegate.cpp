@@ -10,6 +10,7 @@
 #include "ui/onboarding/OnboardingWindowController.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,6 +23,7 @@ using namespace nookary::test;
 namespace {
 
 const RunningApplication kEditor{0x1234, 77};
+const RunningApplication kBrowser { 0x5678, 88 };
 
 struct Shell
 {
@@ -208,9 +210,111 @@ private Q_SLOTS:
         QVERIFY(s.delegate->isPanelOpen());
         s.model().setKeepWindowPinned(false);
         QVERIFY(window->closesOnResignKey);
+        // The user went to another window: the panel closes, and focus stays where the user
+        // put it rather than going back to the editor.
+        s.workspace->frontmost = kBrowser;
         window->handleAppDidResignActive();
         QVERIFY(!s.delegate->isPanelOpen());
-        QTRY_COMPARE(s.workspace->activated.size(), 1);
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+        QVERIFY(!s.delegate->previousApp());
+
+        // Focus lost to nobody (the desktop, say): it goes back.
+        s.workspace->frontmost = kEditor;
+        s.openAndWait();
+        QTest::qWait(150);
+        s.workspace->frontmost.reset();
+        window->handleAppDidResignActive();
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
+    }
+
+    void aQuickReopenTakesOverTheCancelledHandBack()
+    {
+        Shell s;
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        s.delegate->closeUI();
+        QVERIFY(s.delegate->isFocusRestorePending());
+        // The window manager still reports the hidden panel as active.
+        s.workspace->frontmost = RunningApplication { quint64(panel->winId()), 0 };
+        s.delegate->showUI();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QCOMPARE(s.delegate->previousApp(), kEditor);
+        s.delegate->closeUI();
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
+    }
+
+    void aDraftSurvivesThePopoverClosingByTheShortcut()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        s.model().addShelfFromDrop(QStringLiteral("old text"));
+        s.delegate->hotkeyPressed();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.model().startEditing(s.model().shelf().first().id);
+        auto *editor = s.delegate->popover()->findChild<QPlainTextEdit *>();
+        QVERIFY(editor);
+        editor->setPlainText(QStringLiteral("typed draft"));
+        s.delegate->hotkeyPressed();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QCOMPARE(s.model().shelf().first().text, QStringLiteral("typed draft"));
+        QVERIFY(s.model().editingID().isNull());
+
+        // The same through the centred window closed by the command line.
+        Shell c;
+        c.model().addShelfFromDrop(QStringLiteral("old text"));
+        c.openAndWait();
+        c.model().startEditing(c.model().shelf().first().id);
+        c.delegate->centeredWindow()->panel()->findChild<QPlainTextEdit *>()->setPlainText(
+            QStringLiteral("another"));
+        c.delegate->handleInstanceRequest(InstanceChannel::Request::hide);
+        QCOMPARE(c.model().shelf().first().text, QStringLiteral("another"));
+    }
+
+    void clicksInThePopoversTextControlsKeepTheEditGoing()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        s.model().addShelfFromDrop(QStringLiteral("snippet"));
+        s.openAndWait();
+        PopoverWindow *popover = s.delegate->popover();
+        QVERIFY(QTest::qWaitForWindowExposed(popover));
+        QTest::qWait(50);
+        s.model().startEditing(s.model().shelf().first().id);
+        QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
+        auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
+        editor->setPlainText(QStringLiteral("edited in the popover"));
+        QTest::qWait(50);
+        QVERIFY(!QApplication::activeWindow()); // a popup is not the active window
+
+        QTest::mouseClick(
+            popover->windowHandle(), Qt::LeftButton, {}, editor->mapTo(popover, QPoint(5, 5)));
+        QTest::qWait(20);
+        QVERIFY(!s.model().editingID().isNull());
+        QCOMPARE(QApplication::focusWidget(), editor);
+
+        // A click in the search field moves the typing there, and the edit commits.
+        auto *search = popover->findChild<QLineEdit *>();
+        QTest::mouseClick(
+            popover->windowHandle(), Qt::LeftButton, {}, search->mapTo(popover, QPoint(5, 5)));
+        QTRY_VERIFY(s.model().editingID().isNull());
+        QCOMPARE(s.model().shelf().first().text, QStringLiteral("edited in the popover"));
+        QTest::qWait(20);
+        QCOMPARE(QApplication::focusWidget(), search);
+    }
+
+    void keysForAnotherOfOurWindowsLeaveThePanelAlone()
+    {
+        Shell s;
+        s.copy(QStringLiteral("entry"));
+        s.openAndWait();
+        QWidget menuLike; // the search field's context menu, the tray menu
+        menuLike.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&menuLike));
+        QTest::keyClick(menuLike.windowHandle(), Qt::Key_Escape);
+        QTest::keyClick(menuLike.windowHandle(), Qt::Key_Return);
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(!s.model().ignoreNextPasteboardChange()); // nothing was copied
+        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!s.delegate->isPanelOpen());
     }
 
     void thePopoverPresentation()
@@ -240,12 +344,23 @@ private Q_SLOTS:
 
         // A click outside closes the popover (Qt closes popups so); when that click was on
         // the tray icon, it does not open the popover again.
-        s.delegate->popover()->hide();
+        PopoverWindow *popover = s.delegate->popover();
+        auto pressAt = [popover](QPoint global) {
+            QTest::mousePress(
+                popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(global));
+        };
+        pressAt(QPoint(310, 10)); // the tray icon
         QVERIFY(!s.delegate->isPanelOpen());
         s.statusItem->click();
         QTest::qWait(20);
         QVERIFY(!s.delegate->isPanelOpen());
-        QTest::qWait(350);
+        s.statusItem->click(); // the next click is the user's
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+
+        // Closed by a press elsewhere: a quick tray click right after opens it again.
+        QTest::qWait(50);
+        pressAt(QPoint(900, 700));
+        QVERIFY(!s.delegate->isPanelOpen());
         s.statusItem->click();
         QTRY_VERIFY(s.delegate->isPanelOpen());
     }

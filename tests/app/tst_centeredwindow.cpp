@@ -2,6 +2,7 @@
 #include "app/NookaryCenteredWindow.h"
 #include "app/NookaryPanel.h"
 #include "app/WindowPlacement.h"
+#include "platform/MainQueue.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 
 #include <QGuiApplication>
@@ -20,8 +21,30 @@ namespace {
 const QSizeF kMinimum(560, 380);
 const QRectF kLaptop(0, 25, 1440, 875); // visible area below a top bar
 
+// Fired by the test: a move or resize "ends" when the test says so.
+struct ManualQuietTimer final : QuietTimer {
+    std::function<void()> task;
+    bool active = false;
+    int starts = 0;
+
+    void start(std::chrono::milliseconds, std::function<void()> t) override
+    {
+        task = std::move(t);
+        active = true;
+        ++starts;
+    }
+    void stop() override { active = false; }
+    bool isActive() const override { return active; }
+    void fire()
+    {
+        if (std::exchange(active, false) && task)
+            task();
+    }
+};
+
 struct Window
 {
+    ManualQuietTimer *quiet = nullptr;
     QTemporaryDir dir;
     std::unique_ptr<RecordingPreferencesStore> store;
     std::unique_ptr<NookaryCenteredWindow> window;
@@ -39,6 +62,9 @@ struct Window
         store = std::make_unique<RecordingPreferencesStore>(std::make_unique<SettingsPreferencesStore>(path));
         window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, nullptr, [this] { ++closes; });
         window->setClock([this] { return now; });
+        auto timer = std::make_unique<ManualQuietTimer>();
+        quiet = timer.get();
+        window->setMoveResizeTimer(std::move(timer));
     }
     QRect available() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
     void deactivate()
@@ -80,7 +106,11 @@ private Q_SLOTS:
         QCOMPARE(savedOrigin(2000.0, 900.0, size, screens, kLaptop), QPointF(2000, 680)); // kept on the second
         QCOMPARE(savedOrigin(-5000.0, 300.0, size, screens, kLaptop), QPointF(0, 300));    // on no screen
         QCOMPARE(savedOrigin(100.0, -3.0, size, screens, kLaptop), QPointF(100, 25));       // under the top bar
-        QCOMPARE(savedOrigin(100.0, 100.0, QSizeF(2000, 1000), {kLaptop}, kLaptop), QPointF(-560, -100));
+        // Larger than the screen: right-aligned, and the top edge stays visible.
+        QCOMPARE(
+            savedOrigin(100.0, 100.0, QSizeF(2000, 1000), { kLaptop }, kLaptop), QPointF(-560, 25));
+        QCOMPARE(
+            savedOrigin(100.0, 600.0, QSizeF(600, 1000), { kLaptop }, kLaptop), QPointF(100, 25));
         QCOMPARE(savedOrigin(std::nullopt, 100.0, size, screens, kLaptop), std::nullopt);
         QCOMPARE(savedOrigin(std::nan(""), 100.0, size, screens, kLaptop), std::nullopt);
         QCOMPARE(savedOrigin(100.0, 100.0, size, {}, std::nullopt), std::nullopt);
@@ -181,19 +211,50 @@ private Q_SLOTS:
         QCOMPARE(w.store->totalWrites(), 0);
     }
 
-    void movingOrResizingTheVisibleWindowIsRemembered()
+    void aMoveOrResizeIsRememberedWhenItEnds()
     {
         Window w;
         w.window->showCenteredAndKey();
         QCoreApplication::processEvents();
+        w.quiet->fire(); // placing it when shown is not the user's move
         w.store->resetCounts();
-        w.window->panel()->setGeometry(10, 20, 700, 450);
+        QSignalSpy ended(w.window.get(), &NookaryCenteredWindow::moveOrResizeEnded);
+
+        // A drag: many steps, no write while it goes on.
+        for (int step = 0; step < 20; ++step) {
+            w.window->panel()->move(10 + step, 20);
+            QCoreApplication::processEvents();
+        }
+        w.window->panel()->resize(700, 450);
         QCoreApplication::processEvents();
-        QVERIFY(w.store->writes(QStringLiteral("Nookary.centeredWindow.width.v1")) >= 1);
-        QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 10.0);
+        QCOMPARE(w.store->totalWrites(), 0);
+        QVERIFY(w.quiet->isActive());
+
+        // It ends: one write of the final frame.
+        w.quiet->fire();
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(w.store->writes(QStringLiteral("Nookary.centeredWindow.posX.v1")), 1);
+        QCOMPARE(w.store->writes(QStringLiteral("Nookary.centeredWindow.width.v1")), 1);
+        QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 29.0);
         QCOMPARE(w.stored("Nookary.centeredWindow.width.v1"), 700.0);
         QCOMPARE(w.stored("Nookary.centeredWindow.height.v1"), 450.0);
-        w.window->panel()->hide();
+
+        // Closed in the middle of a move: the close writes it, and nothing more comes after.
+        w.store->resetCounts();
+        w.window->panel()->move(40, 40);
+        QCoreApplication::processEvents();
+        w.now += 1s;
+        w.deactivate();
+        QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 40.0);
+        QCOMPARE(w.store->writes(QStringLiteral("Nookary.centeredWindow.posX.v1")), 1);
+        QVERIFY(!w.quiet->isActive());
+
+        // Moving while hidden writes nothing.
+        w.store->resetCounts();
+        w.window->panel()->move(60, 60);
+        QCoreApplication::processEvents();
+        QVERIFY(!w.quiet->isActive());
+        QCOMPARE(w.store->totalWrites(), 0);
     }
 };
 

@@ -188,6 +188,73 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
     }
 
+    // The popover driven by the global shortcut, as a user of it works: add a snippet, type
+    // it, close with the shortcut; the shortcut toggles press after press; and a pointer
+    // resting where the panel opens does not choose what Return copies.
+    void thePopoversRoadByTheShortcut()
+    {
+        auto press = [this](const QString &keys) {
+            x(QStringLiteral("xdotool"), { QStringLiteral("key"), keys });
+        };
+        const QString shortcut = QStringLiteral("ctrl+alt+space");
+        auto origin = [this] {
+            const QString geometry = x(
+                QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), panelWindow() });
+            const auto m
+                = QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)")).match(geometry);
+            return QPoint(m.captured(1).toInt(), m.captured(2).toInt());
+        };
+        auto pointAt = [this](QPoint p) {
+            x(QStringLiteral("xdotool"),
+                { QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()) });
+        };
+        focusTarget();
+        press(shortcut);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTest::qWait(300);
+        const QPoint popover = origin();
+
+        // "Drag from History or add a snippet…" heads the empty saved column.
+        pointAt(popover + QPoint(380, 113));
+        x(QStringLiteral("xdotool"), { QStringLiteral("click"), QStringLiteral("1") });
+        QTest::qWait(300);
+        x(QStringLiteral("xdotool"),
+            { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+                QStringLiteral("typed in the popover") });
+        QTest::qWait(200);
+        press(shortcut);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_desk->output(kNookary, { QStringLiteral("--saved") })
+                                     .contains(QStringLiteral("typed in the popover")),
+            5000);
+
+        // Press after press, each one toggles.
+        for (int i = 0; i < 4; ++i) {
+            press(shortcut);
+            QTRY_COMPARE_WITH_TIMEOUT(panelWindow().isEmpty(), i % 2 == 1, 5000);
+            QTest::qWait(200);
+        }
+        QVERIFY(panelWindow().isEmpty());
+
+        // The pointer rests over the second history row where the popover will open.
+        focusTarget();
+        pointAt(popover + QPoint(100, 146));
+        QTest::qWait(200);
+        press(shortcut);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTest::qWait(300);
+        if (qEnvironmentVariableIsSet("NOOKARY_SCREENSHOTS"))
+            m_desk->run(QStringLiteral("import"),
+                { QStringLiteral("-window"), QStringLiteral("root"),
+                    qEnvironmentVariable("NOOKARY_SCREENSHOTS")
+                        + QStringLiteral("/popover-road.png") });
+        press(QStringLiteral("Return"));
+        // The default selection, the first snippet, not the row under the pointer.
+        QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("typed in the popover"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
+    }
+
     void cleanupTestCase()
     {
         if (m_nookary)

@@ -192,6 +192,29 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_Return), Decision::pass);
     }
 
+    void keysForOurOwnMenusAreTheirs()
+    {
+        // A menu of the program (the search field's, the tray's) is open over the panel.
+        Panel p({ QStringLiteral("a") }, { QStringLiteral("h2"), QStringLiteral("h1") });
+        p.model().applyDefaultOpenTarget();
+        auto toMenu = [&p](int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            PanelKey k = key(qtKey, modifiers);
+            k.towardsPanel = false;
+            return p.map->handle(k);
+        };
+        const QUuid selected = p.model().selectedShelfID();
+        for (const int k :
+            { int(Qt::Key_Escape), int(Qt::Key_Return), int(Qt::Key_Down), int(Qt::Key_Left) })
+            QCOMPARE(toMenu(k), Decision::pass);
+        QCOMPARE(toMenu(Qt::Key_1, Ctrl), Decision::pass);
+        QVERIFY(p.host.calls.isEmpty());
+        QVERIFY(p.host.copied.isEmpty());
+        QCOMPARE(p.model().selectedShelfID(), selected);
+        // The settings shortcut holds wherever the key goes.
+        QCOMPARE(toMenu(Qt::Key_Comma, Ctrl), Decision::consume);
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("preferences") });
+    }
+
     void otherKeysPass()
     {
         Panel p({QStringLiteral("a")});

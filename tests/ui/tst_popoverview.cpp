@@ -6,6 +6,7 @@
 #include "ui/panel/SavedColumn.h"
 #include "ui/panel/ShelfRow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -312,6 +313,100 @@ private Q_SLOTS:
         p.model().moveSelection(AppModel::Nav::down);
         QTest::qWait(50);
         QCOMPARE(bar->value(), centred);
+    }
+
+    void theBadgeLeavesTheTextItsRoom()
+    {
+        Panel p({ QString(200, u'w') });
+        ShelfRow *row = p.saved()->visibleRows().first();
+        QTRY_VERIFY(row->showsBadge());
+        QCoreApplication::processEvents();
+        // The text ends before the badge begins, however wide "Ctrl+1" is drawn.
+        QVERIFY2(row->textGeometry().right() < row->badgeGeometry().left(),
+            qPrintable(QStringLiteral("text ends at %1, badge starts at %2")
+                           .arg(row->textGeometry().right())
+                           .arg(row->badgeGeometry().left())));
+    }
+
+    void theEmptySavedColumnSaysItsSentenceWhole()
+    {
+        Panel p;
+        p.view->resize(PopoverView::minimumPanelSize);
+        QCoreApplication::processEvents();
+        QLabel *label = p.saved()->addRow()->label();
+        QCOMPARE(label->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
+        // At the smallest size the column is narrower than the sentence: it wraps, and every
+        // line of it fits.
+        const QFontMetrics metrics(label->font());
+        QVERIFY(metrics.horizontalAdvance(label->text()) > label->contentsRect().width());
+        const QRect needed
+            = metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
+        QVERIFY2(needed.height() <= label->contentsRect().height(),
+            qPrintable(QStringLiteral("needs %1 px, has %2")
+                           .arg(needed.height())
+                           .arg(label->contentsRect().height())));
+        QVERIFY(needed.width() <= label->contentsRect().width());
+    }
+
+    void aRestingPointerSelectsNothingUntilItMoves()
+    {
+        Panel p({}, { QStringLiteral("older"), QStringLiteral("newest") });
+        p.view->hide();
+        p.model().applyDefaultOpenTarget();
+        HistoryRow *older = p.history()->row(p.model().history().at(1).id);
+        // The panel appears with the pointer resting over the second row.
+        QCursor::setPos(older->mapToGlobal(QPoint(5, 5)));
+        p.view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(p.view.get()));
+        const QUuid opened = p.model().selectedHistoryID();
+        QCOMPARE(opened, p.model().history().first().id);
+        const QPointF resting = QCursor::pos();
+        QEnterEvent enter(QPointF(5, 5), resting, resting);
+        QCoreApplication::sendEvent(older, &enter);
+        QMouseEvent still(
+            QEvent::MouseMove, QPointF(5, 5), resting, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(older, &still);
+        QCOMPARE(p.model().selectedHistoryID(), opened);
+
+        // Once it moves, pointing selects.
+        const QPointF moved = resting + QPointF(3, 0);
+        QMouseEvent move(
+            QEvent::MouseMove, QPointF(8, 5), moved, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(older, &move);
+        QCOMPARE(p.model().selectedHistoryID(), older->id());
+    }
+
+    void onlyLeavingTheEditForThePanelCommitsIt()
+    {
+        Panel p({ QStringLiteral("first") });
+        const QUuid id = p.model().shelf().first().id;
+        ShelfRow *row = p.saved()->row(id);
+        p.model().startEditing(id);
+        QTRY_VERIFY(row->editor() && row->editor()->hasFocus());
+        row->editor()->setPlainText(QStringLiteral("draft"));
+
+        // Its own context menu, or another application, takes focus for a while: the edit
+        // goes on.
+        for (const Qt::FocusReason reason : { Qt::PopupFocusReason, Qt::ActiveWindowFocusReason }) {
+            QFocusEvent out(QEvent::FocusOut, reason);
+            QCoreApplication::sendEvent(row->editor(), &out);
+            QVERIFY(row->isEditing());
+            QCOMPARE(p.model().editingID(), id);
+        }
+
+        // The panel closes by anything at all (a popup's widgets get no focus-out): saved.
+        p.view->hide();
+        QVERIFY(!row->isEditing());
+        QVERIFY(p.model().editingID().isNull());
+        QCOMPARE(p.model().shelf().first().text, QStringLiteral("draft"));
+
+        // An abandoned edit is not saved by the close.
+        p.view->show();
+        p.model().startEditing(id);
+        row->editor()->setPlainText(QStringLiteral("thrown away"));
+        p.model().setEditingID({});
+        p.view->hide();
+        QCOMPARE(p.model().shelf().first().text, QStringLiteral("draft"));
     }
 
     void showingFocusesTheSearchField()

@@ -52,6 +52,8 @@ std::unique_ptr<X11GlobalHotkeyService> X11GlobalHotkeyService::create()
 X11GlobalHotkeyService::X11GlobalHotkeyService(std::unique_ptr<Connection> connection)
     : m_x(std::move(connection))
 {
+    m_releaseWatch.setInterval(std::chrono::milliseconds(50));
+    connect(&m_releaseWatch, &QTimer::timeout, this, &X11GlobalHotkeyService::checkKeyReleased);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -223,6 +225,7 @@ bool X11GlobalHotkeyService::nativeEventFilter(const QByteArray &eventType, void
         if (m_keyDown) {
             m_keyDown = false;
             m_lastReleaseTime = key->time;
+            m_releaseWatch.stop();
         }
         return false;
     }
@@ -230,12 +233,39 @@ bool X11GlobalHotkeyService::nativeEventFilter(const QByteArray &eventType, void
     if ((key->state & ~locks & 0xff) != m_grab->modifiers)
         return false;
     // Auto-repeat: presses while held, or (without detectable auto-repeat) a press that
-    // comes with the same time stamp as the release before it.
-    if (m_keyDown || key->time == m_lastReleaseTime)
+    // comes with the same time stamp as the release before it; the key is still held then,
+    // so the next release of the pair is known as auto-repeat too.
+    if (m_keyDown)
         return true;
+    const bool repeat = key->time == m_lastReleaseTime;
     m_keyDown = true;
-    Q_EMIT pressed();
+    // The release may never reach us: when the press came through a keyboard grab of our
+    // own (the popover's), the panel closes and lets go of the keyboard before the key is
+    // let go, and the release goes to another program. Missing it would take the next
+    // press for auto-repeat, so the key's state is read until it is up.
+    m_releaseWatch.start();
+    if (!repeat)
+        Q_EMIT pressed();
     return true;
+}
+
+void X11GlobalHotkeyService::checkKeyReleased()
+{
+    if (!m_keyDown || !m_grab) {
+        m_releaseWatch.stop();
+        return;
+    }
+    xcb_query_keymap_reply_t *keymap
+        = xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr);
+    if (!keymap)
+        return;
+    const quint8 code = m_grab->keycode;
+    const bool down = keymap->keys[code / 8] & (1u << (code % 8));
+    free(keymap);
+    if (!down) {
+        m_keyDown = false;
+        m_releaseWatch.stop();
+    }
 }
 
 } // namespace nookary

@@ -3,6 +3,7 @@
 #include "platform/GlobalHotkeyService.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -44,6 +45,7 @@ private:
     bool grab(const Grab &grab);
     void ungrab(const Grab &grab);
     QList<quint16> lockVariants() const;
+    void checkKeyReleased();
 
     std::unique_ptr<Connection> m_x;
     std::optional<HotkeyShortcut> m_shortcut;
@@ -51,6 +53,8 @@ private:
     bool m_keyDown = false;
     quint32 m_lastReleaseTime = 0;
     bool m_regrabPending = false;
+    // Runs while the shortcut's key is down, in case its release goes elsewhere.
+    QTimer m_releaseWatch;
 };
 
 } // namespace nookary

@@ -1,5 +1,6 @@
 #include "platform/WindowSystem.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -19,7 +20,30 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
     return result;
 }
 
+// Qt sends Show before it maps the window, when the desktop still reads its states.
+class TaskbarExclusion final : public QObject {
+public:
+    explicit TaskbarExclusion(QWidget &window)
+        : QObject(&window)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent())
+            WindowSystem::keepOutOfTaskbar(static_cast<QWidget &>(*watched));
+        return false;
+    }
+};
+
 } // namespace
+
+void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &window)
+{
+    new TaskbarExclusion(window);
+}
 
 void WindowSystem::keepOutOfTaskbar(QWidget &window)
 {

@@ -46,6 +46,7 @@ void HistoryColumn::sync()
         HistoryRow *row = m_rows.value(item.id);
         if (!row) {
             row = new HistoryRow(item.id, item.text, content());
+            row->setPointerRest(pointerRest());
             const QUuid id = item.id;
             connect(row, &RowFrame::hovered, this, [this, id] { m_model.selectHistory(id); });
             connect(row, &RowFrame::clicked, this, [this, id] {

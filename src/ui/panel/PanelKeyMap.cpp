@@ -79,7 +79,7 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         m_host.openPreferences();
         return Decision::consume;
     }
-    if (!m_host.isPanelShown())
+    if (!m_host.isPanelShown() || !key.towardsPanel)
         return Decision::pass;
 
     const bool editing = !m_model.editingID().isNull();

@@ -33,6 +33,9 @@ struct PanelKey
     Qt::KeyboardModifiers modifiers;
     // The key's letter without modifiers, lower-cased; only the search shortcut reads it.
     QString characters;
+    // Aimed at the panel's window. Keys for another window of the program (a menu, a
+    // dialog) only meet the rules that hold whether the panel is shown or not.
+    bool towardsPanel = true;
 
     // From a Qt key event: by the X11 key code when there is one, else by Qt's key.
     static PanelKey fromEvent(const QKeyEvent &event);

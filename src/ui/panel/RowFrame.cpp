@@ -13,6 +13,8 @@ RowFrame::RowFrame(const QUuid &id, QWidget *parent)
     , m_id(id)
 {
     setAttribute(Qt::WA_Hover);
+    // Moves without a button tell a pointer that starts moving inside the row.
+    setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -41,10 +43,32 @@ void RowFrame::paintEvent(QPaintEvent *)
     }
 }
 
+void RowFrame::notePointer(QPointF global)
+{
+    if (m_pointed || (m_rest && !m_rest->hasMovedTo(global)))
+        return;
+    m_pointed = true;
+    Q_EMIT hovered();
+}
+
 void RowFrame::enterEvent(QEnterEvent *event)
 {
-    Q_EMIT hovered();
+    m_pointed = false;
+    notePointer(event->globalPosition());
     QWidget::enterEvent(event);
+}
+
+void RowFrame::leaveEvent(QEvent *event)
+{
+    m_pointed = false;
+    QWidget::leaveEvent(event);
+}
+
+void RowFrame::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!event->buttons())
+        notePointer(event->globalPosition());
+    QWidget::mouseMoveEvent(event);
 }
 
 void RowFrame::mousePressEvent(QMouseEvent *event)

@@ -35,6 +35,7 @@ QString SavedColumn::shortcutLabel(qsizetype index)
 ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
 {
     auto *row = new ShelfRow(id, text, content());
+    row->setPointerRest(pointerRest());
     connect(row, &RowFrame::hovered, this, [this, row, id] {
         if (!row->isEditing())
             m_model.selectShelf(id);
@@ -49,7 +50,7 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
         m_model.startEditing(id);
     });
     connect(row, &ShelfRow::deleteRequested, this, [this, id] { m_model.deleteShelf(id); });
-    connect(row, &ShelfRow::editorFocusLost, this, [this, id](const QString &draft) {
+    connect(row, &ShelfRow::draftDone, this, [this, id](const QString &draft) {
         if (m_model.editingID() == id)
             m_model.saveEditing(id, draft);
     });

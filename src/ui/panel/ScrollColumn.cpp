@@ -3,6 +3,7 @@
 #include "platform/MainQueue.h"
 #include "ui/panel/PanelWidgets.h"
 
+#include <QCursor>
 #include <QEasingCurve>
 #include <QPropertyAnimation>
 #include <QScrollArea>
@@ -46,6 +47,12 @@ ScrollColumn::ScrollColumn(const QString &title, const QString &subtitle, QWidge
     m_scrollAnimation = new QPropertyAnimation(m_scrollArea->verticalScrollBar(), "value", this);
     m_scrollAnimation->setDuration(500);
     m_scrollAnimation->setEasingCurve(QEasingCurve::OutCubic);
+}
+
+void ScrollColumn::showEvent(QShowEvent *event)
+{
+    m_pointerRest.restAt(QCursor::pos());
+    QWidget::showEvent(event);
 }
 
 void ScrollColumn::arrange(const QList<QWidget *> &rows, const QList<QWidget *> &tail)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/panel/RowFrame.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -28,7 +30,12 @@ public:
     // Scrolls `row` to the vertical centre on the next turn, animated.
     void scrollToCentre(QWidget *row);
 
+    // Where the pointer rested when the column last appeared; rows take it so that
+    // appearing under a still pointer does not select the row under it.
+    PointerRest *pointerRest() { return &m_pointerRest; }
+
 protected:
+    void showEvent(QShowEvent *event) override;
     // Lays out exactly `rows` then `tail` (visible ones only), in order.
     void arrange(const QList<QWidget *> &rows, const QList<QWidget *> &tail);
 
@@ -39,6 +46,7 @@ private:
     QVBoxLayout *m_rows;
     QList<QWidget *> m_arranged;
     QPropertyAnimation *m_scrollAnimation;
+    PointerRest m_pointerRest;
 };
 
 } // namespace nookary

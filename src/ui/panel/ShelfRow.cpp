@@ -19,6 +19,8 @@ namespace {
 constexpr int kBadgeRoom = 32;
 constexpr int kTrailingRoom = 4;
 constexpr int kOverlayInset = 6;
+// Between the end of the text and the badge's left edge.
+constexpr int kBadgeGap = 6;
 
 // Swallows clicks, so that pressing the handle never copies the snippet.
 class DragGrip final : public QWidget
@@ -100,6 +102,12 @@ void SnippetEditor::keepWithinLimit()
 void SnippetEditor::focusOutEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusOutEvent(event);
+    // Its own context menu, or another window or application taking focus, is not the
+    // user leaving the edit: focus comes back here afterwards. Closing the panel commits
+    // through the row being hidden instead.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        return;
     Q_EMIT focusLost();
 }
 
@@ -176,9 +184,8 @@ void ShelfRow::setEditing(bool editing)
         m_editor = new SnippetEditor(this);
         m_editor->setPlainText(m_text);
         m_editor->moveCursor(QTextCursor::End);
-        connect(m_editor, &SnippetEditor::focusLost, this, [this] {
-            Q_EMIT editorFocusLost(m_editor->toPlainText());
-        });
+        connect(m_editor, &SnippetEditor::focusLost, this,
+            [this] { Q_EMIT draftDone(m_editor->toPlainText()); });
         m_label->hide();
         layout->insertWidget(2, m_editor, 1);
         layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV, kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
@@ -199,6 +206,16 @@ void ShelfRow::setEditing(bool editing)
 QString ShelfRow::draftText() const
 {
     return m_editor ? m_editor->toPlainText() : QString();
+}
+
+QRect ShelfRow::textGeometry() const
+{
+    return m_label->geometry();
+}
+
+QRect ShelfRow::badgeGeometry() const
+{
+    return m_badge->geometry();
 }
 
 bool ShelfRow::showsActions() const
@@ -225,6 +242,15 @@ void ShelfRow::leaveEvent(QEvent *event)
     RowFrame::leaveEvent(event);
 }
 
+void ShelfRow::hideEvent(QHideEvent *event)
+{
+    // The panel closed (or the row left the list) with the editor open: whatever closed
+    // it, the draft is kept. A popup that closes sends its widgets no focus-out.
+    if (m_editor)
+        Q_EMIT draftDone(m_editor->toPlainText());
+    RowFrame::hideEvent(event);
+}
+
 void ShelfRow::resizeEvent(QResizeEvent *event)
 {
     RowFrame::resizeEvent(event);
@@ -236,7 +262,11 @@ void ShelfRow::updateTrailing()
     m_actions->setVisible(showsActions());
     m_badge->setVisible(showsBadge());
     if (!isEditing()) {
-        const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? kBadgeRoom : kTrailingRoom;
+        // "Ctrl+1" is wider than the glyph badge the 32 were measured for: the text makes
+        // room for the badge as it is drawn.
+        const int badgeRoom = std::max(
+            kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap - PanelStyle::rowPaddingH);
+        const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? badgeRoom : kTrailingRoom;
         layout()->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
                                      PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
     }
@@ -251,14 +281,23 @@ void ShelfRow::updateTrailing()
 
 AddShelfRow::AddShelfRow(QWidget *parent)
     : QWidget(parent)
-    , m_label(new ElidedLabel(this))
+    , m_label(new QLabel(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 6, 10, 6);
     layout->addWidget(m_label);
-    m_label->setColor(PanelStyle::secondary());
+    // The invitation is a sentence: it wraps rather than lose its end in a narrow column.
+    m_label->setWordWrap(true);
+    m_label->setFont(PanelStyle::subheadline());
+    m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    setColor(PanelStyle::secondary());
     setCursor(Qt::PointingHandCursor);
     setListEmpty(true);
+}
+
+void AddShelfRow::setColor(const QColor &color)
+{
+    m_label->setStyleSheet(QStringLiteral("color: %1;").arg(color.name(QColor::HexArgb)));
 }
 
 void AddShelfRow::setListEmpty(bool empty)
@@ -269,18 +308,18 @@ void AddShelfRow::setListEmpty(bool empty)
 
 QString AddShelfRow::text() const
 {
-    return m_label->shownText();
+    return m_label->text();
 }
 
 void AddShelfRow::enterEvent(QEnterEvent *event)
 {
-    m_label->setColor(PanelStyle::primary());
+    setColor(PanelStyle::primary());
     QWidget::enterEvent(event);
 }
 
 void AddShelfRow::leaveEvent(QEvent *event)
 {
-    m_label->setColor(PanelStyle::secondary());
+    setColor(PanelStyle::secondary());
     QWidget::leaveEvent(event);
 }
 

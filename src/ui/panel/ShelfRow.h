@@ -12,7 +12,7 @@ class ElidedLabel;
 class SymbolButton;
 
 // The in-place editor of a snippet: transparent, multi-line, never longer than an entry
-// may be. Tells when it loses focus, which is what commits an edit.
+// may be. Tells when focus leaves it for another part of the program, which commits an edit.
 class SnippetEditor final : public QPlainTextEdit
 {
     Q_OBJECT
@@ -57,6 +57,9 @@ public:
     bool showsActions() const;
     bool showsBadge() const;
     QWidget *dragHandle() const { return m_handle; }
+    // Where the text and the badge are drawn, in row coordinates.
+    QRect textGeometry() const;
+    QRect badgeGeometry() const;
     SymbolButton *editButton() const { return m_editButton; }
     SymbolButton *deleteButton() const { return m_deleteButton; }
 
@@ -64,11 +67,14 @@ Q_SIGNALS:
     void copyRequested(const QString &text);
     void editRequested();
     void deleteRequested();
-    void editorFocusLost(const QString &draft);
+    // The edit ends with this draft to save: focus left the editor for another part of the
+    // panel, or the row was hidden (the panel closed) while editing.
+    void draftDone(const QString &draft);
 
 protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -95,6 +101,7 @@ public:
     explicit AddShelfRow(QWidget *parent = nullptr);
     void setListEmpty(bool empty);
     QString text() const;
+    QLabel *label() const { return m_label; }
 
 Q_SIGNALS:
     void clicked();
@@ -106,7 +113,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    ElidedLabel *m_label;
+    void setColor(const QColor &color);
+
+    QLabel *m_label;
 };
 
 } // namespace nookary
