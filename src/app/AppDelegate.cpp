@@ -547,9 +547,11 @@ void AppDelegate::presentOnboarding(int startStep, bool showMainUIAfterDismiss, 
     }
     // One walkthrough at a time: a minimised one is brought back rather than left behind
     // a second.
-    if (!m_onboardingWC) {
+    if (!m_onboardingWC || !m_onboardingWC->isWindowVisible()) {
         if (isPanelOpen())
             closeUI();
+    }
+    if (!m_onboardingWC) {
         QPointer<AppDelegate> self(this);
         auto *controller = new OnboardingWindowController(
             *m_model, startStep,

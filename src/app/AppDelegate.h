@@ -3,6 +3,7 @@
 #include "app/InstanceChannel.h"
 #include "platform/MainQueue.h"
 #include "platform/PlatformServices.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PanelKeyMap.h"
 
 #include <QObject>
@@ -21,7 +22,6 @@ class AppModel;
 class ApplicationEventMonitor;
 class HotkeyController;
 class NookaryCenteredWindow;
-class OnboardingWindowController;
 class PopoverWindow;
 
 // The hub of the running program: owns the platform services and the one model, the tray

@@ -102,6 +102,70 @@ private Q_SLOTS:
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
     }
 
+    void aFirstStartWalksThroughAndIsRememberedOnceFinished()
+    {
+        startNookary(std::nullopt);
+        focusWalkthrough();
+        QVERIFY(panel().isEmpty());
+        expectStoredStep(0);
+        screenshot(QStringLiteral("onboarding-welcome"));
+
+        press(QStringLiteral("Return"));
+        expectStoredStep(1);
+        // The default shortcut does not count: one of the user's own must be chosen first.
+        practise(QStringLiteral("ctrl+alt+space"));
+        press(QStringLiteral("Return"));
+        QTest::qWait(300);
+        expectStoredStep(1);
+
+        // The recorder has the focus on this page: Space starts it, Escape cancels it
+        // without leaving the walkthrough, and a combination is recorded.
+        press(QStringLiteral("space"));
+        QTest::qWait(300);
+        press(QStringLiteral("Escape"));
+        QTest::qWait(300);
+        QVERIFY(!walkthrough().isEmpty());
+        QVERIFY(!settings().contains(QStringLiteral("Nookary.onboarding.completedVersion")));
+        press(QStringLiteral("space"));
+        QTest::qWait(300);
+        press(QStringLiteral("ctrl+alt+k"));
+        QTRY_VERIFY_WITH_TIMEOUT(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=40")), 3000);
+        QVERIFY(settingsSay(QStringLiteral("Nookary.hotkey.modifiers.v1=6144")));
+        QVERIFY(panel().isEmpty());
+
+        // Recording counted as the first press; three more are not enough.
+        for (int i = 0; i < 3; ++i)
+            practise(QStringLiteral("ctrl+alt+k"));
+        press(QStringLiteral("Return"));
+        QTest::qWait(300);
+        expectStoredStep(1);
+        screenshot(QStringLiteral("onboarding-shortcut"));
+        practise(QStringLiteral("ctrl+alt+k"));
+        practise(QStringLiteral("ctrl+alt+k")); // a sixth changes nothing
+        press(QStringLiteral("Return"));
+        expectStoredStep(2);
+        press(QStringLiteral("Return"));
+        expectStoredStep(3);
+        press(QStringLiteral("Return"));
+        expectStoredStep(4);
+        screenshot(QStringLiteral("onboarding-ready"));
+
+        // "Start using Nookary": done for good, and the panel opens.
+        press(QStringLiteral("Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        QVERIFY(walkthrough().isEmpty());
+        QVERIFY(settingsSay(QStringLiteral("Nookary.onboarding.completedVersion.v1=1")));
+
+        // The next start opens the panel at once.
+        TestDesk::stop(m_nookary);
+        m_nookary = m_desk->spawn(kNookary, {});
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 10000);
+        QTest::qWait(300);
+        QVERIFY(walkthrough().isEmpty());
+        press(QStringLiteral("ctrl+alt+k"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
     void aShortcutOfOnesOwnIsPractisedFiveTimesWithoutOpeningThePanel()
     {
         startNookary("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n"
