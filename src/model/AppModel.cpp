@@ -80,9 +80,15 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
         const QJsonValue text = object.value(QLatin1String("text"));
         if (!id.isString() || !text.isString())
             return std::nullopt;
-        const QUuid uuid = QUuid::fromString(id.toString());
-        if (uuid.isNull() || id.toString().size() != 36)
-            return std::nullopt;
+        const QString idText = id.toString();
+        QUuid uuid = idText.size() == 36 ? QUuid::fromString(idText) : QUuid();
+        if (uuid.isNull()) {
+            // The all-zero id is a well-formed UUID, but here the null id means "no snippet":
+            // that snippet gets an id of its own rather than costing the user the list.
+            if (idText != QUuid().toString(QUuid::WithoutBraces))
+                return std::nullopt;
+            uuid = QUuid::createUuid();
+        }
         items.append(ShelfItem::make(uuid, text.toString()));
     }
     return items;
@@ -229,32 +235,50 @@ void AppModel::persistHotkeyShortcut()
 
 void AppModel::loadShelf()
 {
+    // Every path below that replaces what the user stored keeps a copy of it first: the
+    // user's snippets are worth more than our strictness.
     const QString shelfKey = key(SK::shelf.current);
-    QList<ShelfItem> loaded;
+    if (m_store.contains(shelfKey) && !m_store.data(shelfKey)) {
+        // Not binary data (a hand-edited or synced file can give text, a list or another
+        // type): replaced below by the legacy list or by an empty one.
+        keepShelfCopy(m_store.storedForm(shelfKey), "could not be read");
+    }
     const std::optional<QByteArray> data = persistedData(SK::shelf.current, SK::shelf.legacy);
     const std::optional<QList<ShelfItem>> decoded = data ? decodeShelf(*data) : std::nullopt;
+    QList<ShelfItem> loaded;
     if (decoded) {
-        for (const ShelfItem &item : decoded->mid(0, shelfMax)) {
-            if (auto text = normalizedEntryText(item.text))
-                loaded.append(ShelfItem::make(item.id, *text));
+        bool shortened = false;
+        for (qsizetype i = 0; i < decoded->size(); ++i) {
+            const ShelfItem &item = decoded->at(i);
+            const std::optional<QString> text = normalizedEntryText(item.text);
+            if (!text)
+                continue; // a blank snippet holds nothing to lose
+            if (i >= shelfMax || text->size() < trimmedEntryText(item.text).size()) {
+                shortened = true;
+                if (i >= shelfMax)
+                    continue;
+            }
+            loaded.append(ShelfItem::make(item.id, *text));
         }
-    } else {
-        // What cannot be read is replaced by an empty list below; the user's snippets are
-        // worth more than our strictness, so their bytes are kept beside the settings.
-        std::optional<QByteArray> unreadable = data;
-        if (!unreadable && m_store.contains(shelfKey))
-            unreadable = m_store.string(shelfKey).value_or(QString()).toUtf8();
-        if (unreadable && !unreadable->isEmpty()) {
-            const QString copy = m_store.keepCopy(QStringLiteral("snippets"), *unreadable);
-            qCWarning(lcModel).noquote()
-                << "The saved snippets could not be read and start empty;"
-                << (copy.isEmpty() ? QStringLiteral("keeping a copy of them failed")
-                                   : QStringLiteral("their stored form was kept at ") + copy);
-        }
+        if (shortened)
+            keepShelfCopy(*data, "were more or longer than kept");
+    } else if (data) {
+        keepShelfCopy(*data, "could not be read");
     }
     m_shelf = loaded;
     ++m_shelfRevision;
     persistShelf();
+}
+
+void AppModel::keepShelfCopy(const QByteArray &stored, const char *reason)
+{
+    if (stored.isEmpty())
+        return;
+    const QString copy = m_store.keepCopy(QStringLiteral("snippets"), stored);
+    qCWarning(lcModel).noquote()
+        << "The saved snippets" << reason << "and were replaced;"
+        << (copy.isEmpty() ? QStringLiteral("keeping a copy of them failed")
+                           : QStringLiteral("their stored form was kept at ") + copy);
 }
 
 void AppModel::persistShelf()
@@ -284,7 +308,11 @@ void AppModel::setQuery(const QString &query)
 
 void AppModel::setIsTrackingPaused(bool paused)
 {
-    if (assign(this, m_isTrackingPaused, paused, &AppModel::isTrackingPausedChanged) && !paused)
+    if (!assign(this, m_isTrackingPaused, paused, &AppModel::isTrackingPausedChanged))
+        return;
+    // Paused means nothing another program copies is even read; resuming reads once.
+    m_pasteboard.setReadingPaused(paused);
+    if (!paused)
         armPoll(); // what was copied meanwhile is recorded at the first poll after resume
 }
 
@@ -506,7 +534,7 @@ void AppModel::trimHistoryToLimit()
 
 QString AppModel::filterNeedle() const
 {
-    return m_query.trimmed().toLower();
+    return foldedEntryText(m_query.trimmed());
 }
 
 namespace {
@@ -706,8 +734,12 @@ void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return;
-    const bool known = std::any_of(m_shelf.begin(), m_shelf.end(),
-                                   [&](const ShelfItem &item) { return item.text == *normalized; });
+    // A text saved in another composition of the same characters looks identical: the
+    // same snippet.
+    const QString canonical = canonicalEntryText(*normalized);
+    const bool known = std::any_of(m_shelf.begin(), m_shelf.end(), [&](const ShelfItem &item) {
+        return item.text == *normalized || canonicalEntryText(item.text) == canonical;
+    });
     if (known) {
         ensureSelectionValid();
         return;

@@ -148,8 +148,9 @@ public:
     bool shelfColumnDropAllowed() const;
     void setClock(std::function<Clock::time_point()> clock) { m_clock = std::move(clock); }
 
-    // Both lists narrowed by the trimmed, lower-cased query, in list order. Cached until the
-    // query or the list changes, since the panel reads them several times a keystroke.
+    // Both lists narrowed by the trimmed query, lower-cased and in canonical form, in list
+    // order. Cached until the query or the list changes, since the panel reads them several
+    // times a keystroke.
     QList<ShelfItem> filteredShelf() const;
     QList<HistoryItem> filteredHistory() const;
     void selectShelf(const QUuid &id);
@@ -202,6 +203,8 @@ private:
     void loadHotkeyShortcut();
     void persistHotkeyShortcut();
     void loadShelf();
+    // Copies a stored snippet list that is about to be replaced, and says so in the log.
+    void keepShelfCopy(const QByteArray &stored, const char *reason);
     void persistShelf();
 
     void shelfDidChange();

@@ -8,11 +8,16 @@ namespace nookary {
 namespace {
 
 // Where the first `count` grapheme clusters of `text` end, or -1 if it has no more than
-// `count`. Boundaries are found on a growing prefix: a boundary before the prefix's end
-// depends only on what precedes it, so huge texts are never segmented whole.
+// `count`. Boundaries are found on a growing prefix, so huge texts are never segmented
+// whole. Whether a boundary lies before a character depends on that character too, so only
+// a boundary followed by a whole character inside the prefix counts, and the prefix never
+// ends between the two halves of a surrogate pair.
 qsizetype endOfGraphemes(QStringView text, qsizetype count)
 {
     for (qsizetype prefix = count * 2; ; prefix *= 2) {
+        if (prefix < text.size() && text[prefix - 1].isHighSurrogate()
+            && text[prefix].isLowSurrogate())
+            ++prefix;
         const bool whole = prefix >= text.size();
         const QStringView window = whole ? text : text.first(prefix);
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window);
@@ -71,6 +76,11 @@ QString displayText(const QString &text)
 QString canonicalEntryText(const QString &text)
 {
     return text.normalized(QString::NormalizationForm_C);
+}
+
+QString foldedEntryText(const QString &text)
+{
+    return canonicalEntryText(text.toLower());
 }
 
 } // namespace nookary

@@ -27,4 +27,8 @@ QStringView trimmedEntryText(QStringView text);
 // The form in which two texts compare equal exactly when they are canonically equivalent.
 QString canonicalEntryText(const QString &text);
 
+// The form the search filter compares: lower-cased, then canonical, so that a typed query
+// finds a text however its accented letters were composed.
+QString foldedEntryText(const QString &text);
+
 } // namespace nookary

@@ -13,7 +13,8 @@ struct HistoryItem
     // The text in canonical composition (NFC), kept because every copy compares against
     // every entry and two spellings of the same accented letter must count as equal.
     QString canonicalText;
-    // Lower-cased, kept because the search filter reads every entry on every keystroke.
+    // Folded for the search filter (`foldedEntryText`), kept because the search filter reads
+    // every entry on every keystroke.
     QString foldedText;
 
     static HistoryItem make(const QUuid &id, const QString &text);

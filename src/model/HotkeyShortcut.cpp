@@ -114,7 +114,7 @@ QString HotkeyShortcut::keyName(quint32 code)
 
 QString HotkeyShortcut::displayText() const
 {
-    if (keyCode == 0 || modifiers == 0)
+    if (!isSet())
         return QStringLiteral("Off");
     return modifierText() + QStringLiteral(" + ") + keyName(keyCode);
 }

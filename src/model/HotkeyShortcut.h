@@ -11,7 +11,8 @@ namespace nookary {
 
 // A global shortcut in the stored encoding: a macOS virtual key code and a Carbon-style
 // modifier mask. Stored values keep this encoding on every platform, so a settings file
-// means the same everywhere; (0, 0) stands for no shortcut.
+// means the same everywhere. A mask without any of the four named modifiers is no shortcut
+// at all ("Off"); (0, 0) is how "Off" is stored. Key code 0 is the A key.
 struct HotkeyShortcut
 {
     Q_GADGET
@@ -24,6 +25,7 @@ public:
     static constexpr quint32 shiftBit = 0x0200;
     static constexpr quint32 optionBit = 0x0800;
     static constexpr quint32 controlBit = 0x1000;
+    static constexpr quint32 namedModifierBits = commandBit | shiftBit | optionBit | controlBit;
 
     static constexpr quint32 spaceKeyCode = 49;
 
@@ -48,11 +50,13 @@ public:
     QString modifierText() const;
     // A key code's name: a named key, else its character on the US layout, else "Key <code>".
     static QString keyName(quint32 keyCode);
-    // "Control + Alt + Space", or "Off" when the key or the mask is 0.
+    // "Control + Alt + Space", or "Off" when the shortcut is not set.
     QString displayText() const;
 
-    // Set only when both the key and the modifiers are.
-    constexpr bool isSet() const { return keyCode != 0 && modifiers != 0; }
+    // The one rule for whether there is a shortcut to register and show. A mask with none of
+    // the named modifiers would grab a bare key (or only a lock) for the whole desktop, so it
+    // counts as no shortcut, whatever else it holds.
+    constexpr bool isSet() const { return (modifiers & namedModifierBits) != 0; }
 
     friend constexpr bool operator==(const HotkeyShortcut &, const HotkeyShortcut &) = default;
 };

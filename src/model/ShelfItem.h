@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/EntryText.h"
+
 #include <QString>
 #include <QUuid>
 
@@ -10,10 +12,13 @@ struct ShelfItem
 {
     QUuid id;
     QString text;
-    // Lower-cased text for the search filter; follows `text` (see `make`).
+    // The text folded for the search filter (`foldedEntryText`); follows `text` (see `make`).
     QString foldedText;
 
-    static ShelfItem make(const QUuid &id, const QString &text) { return {id, text, text.toLower()}; }
+    static ShelfItem make(const QUuid &id, const QString &text)
+    {
+        return {id, text, foldedEntryText(text)};
+    }
 
     friend bool operator==(const ShelfItem &a, const ShelfItem &b)
     {

@@ -32,6 +32,12 @@ public:
     // clipboard tools keep them out of their history.
     virtual bool isMarkedSecret() const = 0;
 
+    // While paused, nothing another program copies is read: its owner is asked for nothing
+    // (an owner that serves one request keeps it for the user) and the count stays. Resuming
+    // reads once if the clipboard changed meanwhile; the count then rises as for any change.
+    // Writes through this object still count while paused.
+    virtual void setReadingPaused(bool paused) = 0;
+
     virtual void clear() = 0;
     virtual void writeString(const QString &text) = 0;
     // Written so that file managers paste the file itself, with the URL as plain text too.

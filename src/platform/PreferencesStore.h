@@ -42,6 +42,11 @@ public:
     virtual void setString(const QString &key, const QString &value) = 0;
     virtual void setData(const QString &key, const QByteArray &value) = 0;
 
+    // What `key` holds as the store keeps it: the bytes of binary data, the text of a string,
+    // and any other value as the store spells it. Empty when absent. For keeping a copy of
+    // a value of any type before it is replaced.
+    virtual QByteArray storedForm(const QString &key) const = 0;
+
     // Writes `bytes` to a new timestamped file beside the store, readable by the user alone,
     // so that something about to be overwritten is not lost. Returns its path, or an empty
     // string when it could not be written.

@@ -55,14 +55,22 @@ private Q_SLOTS:
         QCOMPARE(h.alerts, 0);
     }
 
-    void anEmptyShortcutRegistersNothing()
+    void aShortcutWithoutNamedModifiersRegistersNothing()
     {
         Hotkeys h;
         h.launch();
-        h.f.model->setHotkeyShortcut({0, 0x1800});
-        QCOMPARE(h.service.registered, std::nullopt);
-        QCOMPARE(h.controller->lastRegisteredShortcut(), HotkeyShortcut::off());
+        // A bare key, or one with only a lock or an unknown bit, would take that key from
+        // every other program.
+        for (const HotkeyShortcut off : {HotkeyShortcut{49, 0x0001}, HotkeyShortcut{49, 0x0400},
+                                         HotkeyShortcut{49, 0}, HotkeyShortcut::off()}) {
+            h.f.model->setHotkeyShortcut(off);
+            QCOMPARE(h.service.registered, std::nullopt);
+            QCOMPARE(h.controller->lastRegisteredShortcut(), HotkeyShortcut::off());
+        }
         QCOMPARE(h.alerts, 0);
+        // Key code 0 is the A key: Control+Alt+A is a shortcut like any other.
+        h.f.model->setHotkeyShortcut({0, 0x1800});
+        QCOMPARE(h.service.registered, (HotkeyShortcut{0, 0x1800}));
     }
 
     void aRefusedShortcutIsReportedOnceAndRolledBack()

@@ -101,6 +101,26 @@ private Q_SLOTS:
         TestDesk::stop(grabber);
     }
 
+    void aStoredShortcutWithoutModifiersLeavesTheBareKeyAlone()
+    {
+        // Masks that name none of Control, Alt, Super and Shift: an unknown bit, and the
+        // Caps Lock bit. Either would otherwise take plain Space from the whole desktop.
+        for (const QByteArray &mask : {QByteArray("1"), QByteArray("1024")}) {
+            startNookary("Nookary.hotkey.code.v1=49\nNookary.hotkey.modifiers.v1=" + mask + "\n");
+            focusTarget();
+            press(QStringLiteral("space"));
+            QTest::qWait(500);
+            QVERIFY(panel().isEmpty());
+            // Another program can take plain Space while Nookary runs.
+            QProcess *grabber = m_desk->spawn(kGrabber, {QStringLiteral("65"), QStringLiteral("0")});
+            QVERIFY2(grabber->waitForReadyRead(5000), "plain Space is held by Nookary");
+            TestDesk::stop(grabber);
+            // The stored integers are left as they were.
+            QVERIFY(settings().contains(QStringLiteral("Nookary.hotkey.modifiers.v1=") + QString::fromLatin1(mask)));
+            QVERIFY(settings().contains(QStringLiteral("Nookary.hotkey.code.v1=49")));
+        }
+    }
+
     void theRoadOfOneCopyBack()
     {
         startNookary();

@@ -83,6 +83,26 @@ class TestDeskPanel : public QObject
                                                  QStringLiteral("1")});
     }
 
+    // Chooses the first entry of the tray icon's menu ("Pause Nookary" or "Resume Nookary").
+    void chooseFirstTrayMenuEntry()
+    {
+        const QString icon = nookaryWindow(true);
+        QVERIFY(!icon.isEmpty());
+        // The menu: wider than the icon, narrower than the panel; the class is matched whole,
+        // since the target window's class holds "nookary" too.
+        auto menu = [this] { return m_desk->findWindow(QStringLiteral("^Nookary$"), 100, 500); };
+        QVERIFY(menu().isEmpty());
+        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), icon,
+                                                 QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
+                                                 QStringLiteral("3")});
+        QTRY_VERIFY_WITH_TIMEOUT(!menu().isEmpty(), 5000);
+        QTest::qWait(200);
+        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), menu(),
+                                                 QStringLiteral("40"), QStringLiteral("10"), QStringLiteral("click"),
+                                                 QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(menu().isEmpty(), 5000);
+    }
+
     void chooseBetaAndCheckTheRoad()
     {
         m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
@@ -253,6 +273,28 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("typed in the popover"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
+    }
+
+    // Paused means nothing is read: an owner that serves one request (a password tool, or
+    // xclip -loops 1) keeps it for the user's own paste.
+    void whilePausedNothingIsRead()
+    {
+        startNookary({});
+        chooseFirstTrayMenuEntry();
+        x(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-loops"),
+                                    QStringLiteral("1")},
+          "one paste only");
+        QTest::qWait(3 * 700);
+        QCOMPARE(clipboard(), QStringLiteral("one paste only"));
+        copy("copied while paused");
+        QTest::qWait(3 * 700);
+        QVERIFY(!historyText().contains(QStringLiteral("paste only")));
+        QVERIFY(!historyText().contains(QStringLiteral("while paused")));
+
+        // Resuming reads the clipboard once, and the copy made meanwhile is recorded.
+        chooseFirstTrayMenuEntry();
+        QTRY_VERIFY_WITH_TIMEOUT(historyText().contains(QStringLiteral("copied while paused")), 5000);
+        QVERIFY(!historyText().contains(QStringLiteral("paste only")));
     }
 
     void cleanupTestCase()

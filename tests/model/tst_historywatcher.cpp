@@ -151,6 +151,24 @@ private Q_SLOTS:
         QCOMPARE(normalizedEntryText(exact)->size(), exact.size());
     }
 
+    void theCutNeverSplitsACharacter()
+    {
+        // The 20000th character is "a" with a skin-tone modifier, whose surrogate pair
+        // straddles the point where a first look at the text would stop.
+        const QString grin = QStringLiteral("\U0001F600");
+        const QString toned = QStringLiteral("a\U0001F3FB");
+        QString text;
+        for (int i = 0; i < 19999; ++i)
+            text += grin;
+        const qsizetype end = text.size() + toned.size();
+        text += toned + QStringLiteral("bcd");
+        const auto cut = normalizedEntryText(text);
+        QVERIFY(cut);
+        QCOMPARE(cut->size(), end);
+        QVERIFY(cut->endsWith(toned));
+        QCOMPARE(graphemeCount(*cut), 20000);
+    }
+
     void hugeClipboardTextIsCutWithoutCopyingItWhole()
     {
         ModelFixture f;
@@ -212,13 +230,24 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         m.setIsTrackingPaused(true);
+        // The clipboard reader stops too: an owner that serves one request keeps it.
+        QVERIFY(f.pasteboard.isReadingPaused());
         const int reads = f.pasteboard.contentReads();
         copyAndPoll(f, QStringLiteral("while paused"));
         QCOMPARE(f.pasteboard.contentReads(), reads);
         QVERIFY(m.history().isEmpty());
 
         m.setIsTrackingPaused(false);
+        QVERIFY(!f.pasteboard.isReadingPaused());
         m.pollClipboard();
+        m.pollClipboard();
+        QCOMPARE(texts(m), QStringList{QStringLiteral("while paused")});
+
+        // The program's own copy-back while paused is still known as its own after resume.
+        m.setIsTrackingPaused(true);
+        m.markProgrammaticWrite(QStringLiteral("mine"));
+        f.pasteboard.writeString(QStringLiteral("mine"));
+        m.setIsTrackingPaused(false);
         m.pollClipboard();
         QCOMPARE(texts(m), QStringList{QStringLiteral("while paused")});
     }

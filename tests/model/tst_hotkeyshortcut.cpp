@@ -33,16 +33,23 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("modifiers");
         QTest::addColumn<QString>("modifierText");
         QTest::addColumn<QString>("display");
-        QTest::newRow("default") << 49u << 0x1800u << QStringLiteral("Control + Alt") << QStringLiteral("Control + Alt + Space");
-        QTest::newRow("all four in order") << 0u << 0x1B00u << QStringLiteral("Control + Alt + Super + Shift")
-                                           << QStringLiteral("Off");
-        QTest::newRow("super shift") << 40u << 0x0300u << QStringLiteral("Super + Shift") << QStringLiteral("Super + Shift + K");
-        QTest::newRow("section sign") << 10u << 0x1100u << QStringLiteral("Control + Super") << QStringLiteral("Control + Super + \u00a7");
-        QTest::newRow("backspace") << 51u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + Backspace");
-        QTest::newRow("forward delete") << 117u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + Delete");
-        QTest::newRow("keypad enter") << 76u << 0x0800u << QStringLiteral("Alt") << QStringLiteral("Alt + Key 76");
-        QTest::newRow("unnamed bits only") << 49u << 0x0001u << QString() << QStringLiteral(" + Space");
-        QTest::newRow("no modifiers") << 49u << 0u << QString() << QStringLiteral("Off");
+        QTest::addColumn<bool>("set");
+        QTest::newRow("default") << 49u << 0x1800u << QStringLiteral("Control + Alt") << QStringLiteral("Control + Alt + Space") << true;
+        // Key code 0 is the A key like any other.
+        QTest::newRow("all four in order, A") << 0u << 0x1B00u << QStringLiteral("Control + Alt + Super + Shift")
+                                              << QStringLiteral("Control + Alt + Super + Shift + A") << true;
+        QTest::newRow("super shift") << 40u << 0x0300u << QStringLiteral("Super + Shift") << QStringLiteral("Super + Shift + K") << true;
+        QTest::newRow("section sign") << 10u << 0x1100u << QStringLiteral("Control + Super") << QStringLiteral("Control + Super + \u00a7") << true;
+        QTest::newRow("backspace") << 51u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + Backspace") << true;
+        QTest::newRow("forward delete") << 117u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + Delete") << true;
+        QTest::newRow("keypad enter") << 76u << 0x0800u << QStringLiteral("Alt") << QStringLiteral("Alt + Key 76") << true;
+        QTest::newRow("unnamed bits beside a named one") << 49u << 0x1401u << QStringLiteral("Control") << QStringLiteral("Control + Space") << true;
+        // Without a named modifier there is nothing to register: a bare key would be taken
+        // from the whole desktop.
+        QTest::newRow("unnamed bit only") << 49u << 0x0001u << QString() << QStringLiteral("Off") << false;
+        QTest::newRow("caps lock bit only") << 49u << 0x0400u << QString() << QStringLiteral("Off") << false;
+        QTest::newRow("no modifiers") << 49u << 0u << QString() << QStringLiteral("Off") << false;
+        QTest::newRow("stored off") << 0u << 0u << QString() << QStringLiteral("Off") << false;
     }
 
     void namesAndDisplayText()
@@ -51,9 +58,11 @@ private Q_SLOTS:
         QFETCH(quint32, modifiers);
         QFETCH(QString, modifierText);
         QFETCH(QString, display);
+        QFETCH(bool, set);
         const HotkeyShortcut shortcut{keyCode, modifiers};
         QCOMPARE(shortcut.modifierText(), modifierText);
         QCOMPARE(shortcut.displayText(), display);
+        QCOMPARE(shortcut.isSet(), set);
     }
 
     void keyNames()

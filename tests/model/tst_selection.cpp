@@ -64,6 +64,23 @@ private Q_SLOTS:
         QCOMPARE(texts(m.filteredShelf()), QStringList{QStringLiteral("bowl")});
     }
 
+    void aQueryFindsEitherCompositionOfAnAccentedLetter()
+    {
+        const QString composed = QStringLiteral("caf\u00e9");
+        const QString decomposed = QStringLiteral("cafe\u0301");
+        ModelFixture f;
+        AppModel &m = f.start();
+        saveAll(m, {QStringLiteral("Menu du ") + decomposed.toUpper(), QStringLiteral("tea")});
+        copyAll(f, {composed + QStringLiteral(" au lait"), decomposed + QStringLiteral(" noir"), QStringLiteral("cafe")});
+
+        for (const QString &query : {composed, decomposed, QStringLiteral("CAF\u00c9")}) {
+            m.setQuery(query);
+            QCOMPARE(texts(m.filteredShelf()), QStringList{QStringLiteral("Menu du ") + decomposed.toUpper()});
+            QCOMPARE(texts(m.filteredHistory()),
+                     (QStringList{decomposed + QStringLiteral(" noir"), composed + QStringLiteral(" au lait")}));
+        }
+    }
+
     void repairKeepsTheSelectionOnAVisibleRow()
     {
         ModelFixture f;

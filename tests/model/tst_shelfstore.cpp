@@ -56,6 +56,16 @@ QStringList keptCopies(const ModelFixture &f)
     return info.dir().entryList({info.fileName() + QStringLiteral(".snippets-*")}, QDir::Files);
 }
 
+// The one copy kept of replaced snippets.
+QByteArray keptCopy(const ModelFixture &f)
+{
+    const QStringList copies = keptCopies(f);
+    if (copies.size() != 1)
+        return "(" + QByteArray::number(copies.size()) + " copies)";
+    QFile copy(QFileInfo(f.settingsPath()).dir().filePath(copies.first()));
+    return copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray("(unreadable)");
+}
+
 } // namespace
 
 class TestShelfStore : public QObject
@@ -75,7 +85,48 @@ private Q_SLOTS:
         QCOMPARE(texts(f.model->shelf()).mid(0, 3),
                  (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("two")}));
         QCOMPARE(storedTexts(f), texts(f.model->shelf()));
+        // Snippets beyond the 25 are gone from the list, so the list as stored is kept.
+        QCOMPARE(keptCopies(f).size(), 1);
+    }
+
+    void cleaningThatLosesNothingKeepsNoCopy()
+    {
+        ModelFixture f;
+        startWithShelf(f, shelfJson({QStringLiteral("  one  "), QStringLiteral(" \n "), QStringLiteral("two")}));
+        QCOMPARE(texts(f.model->shelf()), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
         QVERIFY(keptCopies(f).isEmpty());
+    }
+
+    void aTextCutOnLoadIsKeptWhole()
+    {
+        ModelFixture f;
+        const QByteArray stored = shelfJson({QStringLiteral("short"), QString(25000, u'w')});
+        startWithShelf(f, stored);
+        QCOMPARE(f.model->shelf().at(1).text.size(), 20000);
+        QCOMPARE(keptCopy(f), stored);
+    }
+
+    void theAllZeroIdCostsOnlyThatId()
+    {
+        ModelFixture f;
+        const QString first = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000001");
+        const QString third = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000003");
+        startWithShelf(f, QStringLiteral("[{\"id\":\"%1\",\"text\":\"one\"},"
+                                         "{\"id\":\"00000000-0000-0000-0000-000000000000\",\"text\":\"two\"},"
+                                         "{\"id\":\"%2\",\"text\":\"three\"}]")
+                              .arg(first, third)
+                              .toUtf8());
+        const QList<ShelfItem> shelf = f.model->shelf();
+        QCOMPARE(texts(shelf), (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+        QCOMPARE(shelf.at(0).id, QUuid::fromString(first));
+        QCOMPARE(shelf.at(2).id, QUuid::fromString(third));
+        QVERIFY(!shelf.at(1).id.isNull());
+        QVERIFY(keptCopies(f).isEmpty());
+        // The new id is stored, and the snippet behaves as any other.
+        f.start();
+        QCOMPARE(f.model->shelf(), shelf);
+        f.model->deleteShelf(shelf.at(1).id);
+        QCOMPARE(texts(f.model->shelf()), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
     }
 
     void snippetsSurviveARestart()
@@ -137,6 +188,40 @@ private Q_SLOTS:
         QCOMPARE(keptCopies(f).size(), 1);
     }
 
+    // Hand-edited or synced files hold values that QSettings reads back as lists or other
+    // types; whatever the type, the value is kept as the file spells it.
+    void valuesOfOtherTypesAreKeptAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("unquoted commas: a list")
+            << QByteArray(R"([{"id":"6F1A2B3C-0000-4000-8000-000000000001","text":"hand, typed"}])");
+        QTest::newRow("a rectangle") << QByteArray("@Rect(1 2 3 4)");
+        QTest::newRow("a serialised number") << QByteArray("@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)");
+        QTest::newRow("an unreadable variant") << QByteArray("@Variant(\\0\\0\\xff\\xff)");
+    }
+
+    void valuesOfOtherTypesAreKeptAsWritten()
+    {
+        QFETCH(QByteArray, value);
+        ModelFixture f;
+        f.writeSettingsFile("[General]\nNookary.historyLimit.v2=50\nNookary.shelf.v1=" + value + "\n");
+        f.start();
+        QVERIFY(f.model->shelf().isEmpty());
+        QCOMPARE(f.reread()->data(kShelfKey), QByteArray("[]"));
+        QCOMPARE(keptCopy(f), value);
+    }
+
+    void aLegacyListReplacingAnUnreadableOneKeepsIt()
+    {
+        ModelFixture f;
+        const QByteArray legacy = shelfJson({QStringLiteral("from before")});
+        f.writeSettingsFile("[General]\nNookary.shelf.v1=mine, by hand\n");
+        SettingsPreferencesStore(f.settingsPath()).setData(QString::fromLatin1(SK::shelf.legacy), legacy);
+        f.start();
+        QCOMPARE(texts(f.model->shelf()), QStringList{QStringLiteral("from before")});
+        QCOMPARE(keptCopy(f), QByteArray("mine, by hand"));
+    }
+
     void droppingAddsOnceAndWhereAsked()
     {
         ModelFixture f;
@@ -152,6 +237,20 @@ private Q_SLOTS:
         QCOMPARE(beeps.count(), 0);
         // The selection is repaired, not moved to the new snippet.
         QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
+    }
+
+    void aDropInAnotherCompositionIsNotASecondSnippet()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        QSignalSpy beeps(&m, &AppModel::alertBeep);
+        m.addShelfFromDrop(QStringLiteral("caf\u00e9"));
+        m.addShelfFromDrop(QStringLiteral(" cafe\u0301 "));
+        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("caf\u00e9")});
+        QCOMPARE(beeps.count(), 0);
+        // Letter case still counts.
+        m.addShelfFromDrop(QStringLiteral("CAFE\u0301"));
+        QCOMPARE(m.shelf().size(), 2);
     }
 
     void aFullListRefuses()

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace nookary::test {
 
 // An in-memory clipboard. A test "copies" as another application would and reads back
@@ -25,25 +27,47 @@ public:
     std::optional<QString> string() const override { ++m_contentReads; return m_contents.text; }
     std::optional<QString> fileURLString() const override { ++m_contentReads; return m_contents.fileURL; }
     bool isMarkedSecret() const override { ++m_contentReads; return m_contents.secret; }
+    // While paused, another application's copy is held back as a reader would leave it
+    // unread; resuming lets the last one through once.
+    void setReadingPaused(bool paused) override
+    {
+        m_paused = paused;
+        if (!paused && std::exchange(m_heldBack, false))
+            countChange();
+    }
+    bool isReadingPaused() const { return m_paused; }
 
-    void clear() override { replace({}); }
-    void writeString(const QString &text) override { replace({text, std::nullopt, false}); }
+    void clear() override { write({}); }
+    void writeString(const QString &text) override { write({text, std::nullopt, false}); }
     void writeFileURL(const QUrl &url) override
     {
-        replace({url.toString(QUrl::FullyEncoded), url.toString(QUrl::FullyEncoded), false});
+        write({url.toString(QUrl::FullyEncoded), url.toString(QUrl::FullyEncoded), false});
     }
 
     // Another application copies.
-    void copyText(const QString &text) { replace({text, std::nullopt, false}); }
-    void copy(const Contents &contents) { replace(contents); }
+    void copyText(const QString &text) { copy({text, std::nullopt, false}); }
+    void copy(const Contents &contents)
+    {
+        m_contents = contents;
+        if (m_paused)
+            m_heldBack = true;
+        else
+            countChange();
+    }
 
     const Contents &contents() const { return m_contents; }
     int contentReads() const { return m_contentReads; }
 
 private:
-    void replace(const Contents &contents)
+    // The program's own write: counted at once, paused or not.
+    void write(const Contents &contents)
     {
         m_contents = contents;
+        m_heldBack = false;
+        countChange();
+    }
+    void countChange()
+    {
         ++m_changeCount;
         Q_EMIT changeCountChanged();
     }
@@ -51,6 +75,8 @@ private:
     Contents m_contents;
     qint64 m_changeCount = 100; // any start value; the model only compares
     mutable int m_contentReads = 0;
+    bool m_paused = false;
+    bool m_heldBack = false;
 };
 
 } // namespace nookary::test

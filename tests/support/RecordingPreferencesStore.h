@@ -34,6 +34,7 @@ public:
     double real(const QString &key) const override { return m_inner->real(key); }
     std::optional<QString> string(const QString &key) const override { return m_inner->string(key); }
     std::optional<QByteArray> data(const QString &key) const override { return m_inner->data(key); }
+    QByteArray storedForm(const QString &key) const override { return m_inner->storedForm(key); }
 
     void setInteger(const QString &key, qint64 v) override { ++m_writes[key]; m_inner->setInteger(key, v); }
     void setBoolean(const QString &key, bool v) override { ++m_writes[key]; m_inner->setBoolean(key, v); }

@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QMimeData>
 
+#include <utility>
+
 namespace nookary {
 
 namespace {
@@ -18,21 +20,53 @@ ClipboardPasteboard::ClipboardPasteboard(QClipboard *clipboard, std::unique_ptr<
     , m_reader(std::move(reader))
 {
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
-        if (mode != QClipboard::Clipboard)
-            return;
-        const quint64 generation = ++m_generation; // a newer change supersedes a read in flight
-        if (!m_reader || m_clipboard->ownsClipboard()) {
-            m_snapshot.reset(); // our own data answers at once
-            countChange();
-            return;
-        }
-        m_reader->read([this, generation](ClipboardContents contents) {
-            if (generation != m_generation)
-                return;
-            m_snapshot = std::move(contents);
-            countChange();
-        });
+        if (mode == QClipboard::Clipboard)
+            clipboardChanged();
     });
+}
+
+void ClipboardPasteboard::clipboardChanged()
+{
+    ++m_generation; // a newer change supersedes a read in flight
+    if (m_clipboard->ownsClipboard()) {
+        m_snapshot.reset(); // our own data answers at once
+        m_changedWhilePaused = false;
+        countChange();
+        return;
+    }
+    if (m_paused) {
+        // Nothing of it is read, not even through QClipboard: an empty snapshot stands in.
+        m_snapshot = ClipboardContents{};
+        m_changedWhilePaused = true;
+        return;
+    }
+    readOthersCopy();
+}
+
+void ClipboardPasteboard::readOthersCopy()
+{
+    if (!m_reader) {
+        m_snapshot.reset(); // QClipboard is asked when the contents are wanted
+        countChange();
+        return;
+    }
+    m_reader->read([this, generation = m_generation](ClipboardContents contents) {
+        if (generation != m_generation)
+            return;
+        m_snapshot = std::move(contents);
+        countChange();
+    });
+}
+
+void ClipboardPasteboard::setReadingPaused(bool paused)
+{
+    if (paused == m_paused)
+        return;
+    m_paused = paused;
+    if (!paused && std::exchange(m_changedWhilePaused, false)) {
+        ++m_generation;
+        readOthersCopy();
+    }
 }
 
 void ClipboardPasteboard::countChange()

@@ -26,12 +26,15 @@ public:
     std::optional<QString> string() const override;
     std::optional<QString> fileURLString() const override;
     bool isMarkedSecret() const override;
+    void setReadingPaused(bool paused) override;
 
     void clear() override;
     void writeString(const QString &text) override;
     void writeFileURL(const QUrl &url) override;
 
 private:
+    void clipboardChanged();
+    void readOthersCopy();
     void countChange();
 
     QClipboard *m_clipboard;
@@ -39,6 +42,8 @@ private:
     std::optional<ClipboardContents> m_snapshot; // what was read of another program's copy
     quint64 m_generation = 0;
     qint64 m_changeCount = 0;
+    bool m_paused = false;
+    bool m_changedWhilePaused = false;
 };
 
 } // namespace nookary

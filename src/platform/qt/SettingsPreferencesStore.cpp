@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
@@ -115,6 +116,37 @@ qint64 saturatedInteger(double d)
 }
 
 // Text that is not UTF-8, or that holds control characters, was not written by QSettings.
+// The text after "key=" on each line of the general section, with QSettings' backslash line
+// continuations joined, for the keys in `wanted`.
+QHash<QString, QByteArray> valueLines(const QByteArray &contents, const QSet<QString> &wanted)
+{
+    QHash<QString, QByteArray> found;
+    bool general = true;
+    QByteArray line;
+    for (QByteArray part : contents.split('\n')) {
+        if (part.endsWith('\r'))
+            part.chop(1);
+        if (part.endsWith('\\')) {
+            line += part.chopped(1);
+            continue;
+        }
+        line += part;
+        const QByteArray trimmed = line.trimmed();
+        line.clear();
+        if (trimmed.startsWith('[')) {
+            general = trimmed == "[General]";
+            continue;
+        }
+        const qsizetype equals = trimmed.indexOf('=');
+        if (!general || equals <= 0)
+            continue;
+        const QString key = QString::fromUtf8(trimmed.left(equals).trimmed());
+        if (wanted.contains(key) && !found.contains(key))
+            found.insert(key, trimmed.mid(equals + 1).trimmed());
+    }
+    return found;
+}
+
 bool looksDamaged(const QByteArray &bytes)
 {
     for (const char c : bytes) {
@@ -138,6 +170,24 @@ SettingsPreferencesStore::SettingsPreferencesStore(const QString &filePath)
     // QSettings rewrites only what it managed to parse at the next write; keep the original.
     if (damaged || m_settings->status() == QSettings::FormatError)
         keepDamagedCopy();
+    captureTypedValues();
+}
+
+void SettingsPreferencesStore::captureTypedValues()
+{
+    // The first write rewrites the whole file in QSettings' own spelling, so the spelling of
+    // what it reads as lists or serialised types is taken now, while it is still there.
+    QSet<QString> typed;
+    for (const QString &key : m_settings->allKeys()) {
+        const int type = m_settings->value(key).typeId();
+        if (type != QMetaType::QString && type != QMetaType::QByteArray)
+            typed.insert(key);
+    }
+    if (typed.isEmpty())
+        return;
+    QFile file(m_filePath);
+    if (file.open(QIODevice::ReadOnly))
+        m_typedValueLines = valueLines(file.readAll(), typed);
 }
 
 QString SettingsPreferencesStore::defaultFilePath()
@@ -265,6 +315,23 @@ std::optional<QByteArray> SettingsPreferencesStore::data(const QString &key) con
     return std::nullopt;
 }
 
+QByteArray SettingsPreferencesStore::storedForm(const QString &key) const
+{
+    if (!m_settings->contains(key))
+        return {};
+    const QVariant v = m_settings->value(key);
+    if (v.typeId() == QMetaType::QByteArray)
+        return v.toByteArray();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().toUtf8();
+    // A list (unquoted commas) or a serialised type: QSettings' reading of it is lossy, so
+    // the value is taken as the file spelled it when it was opened.
+    if (const auto raw = m_typedValueLines.constFind(key); raw != m_typedValueLines.constEnd())
+        return *raw;
+    return v.canConvert<QStringList>() ? v.toStringList().join(QStringLiteral(", ")).toUtf8()
+                                       : v.toString().toUtf8();
+}
+
 void SettingsPreferencesStore::setInteger(const QString &key, qint64 value)
 {
     write(key, QVariant::fromValue<qlonglong>(value));
@@ -310,6 +377,7 @@ void SettingsPreferencesStore::write(const QString &key, const QVariant &value)
     if (holds(key, value))
         return;
     m_settings->setValue(key, value);
+    m_typedValueLines.remove(key);
     m_settings->sync();
     if (m_settings->status() == QSettings::AccessError) {
         if (!m_reportedWriteFailure) {

@@ -2,6 +2,7 @@
 
 #include "platform/PreferencesStore.h"
 
+#include <QHash>
 #include <QSettings>
 
 #include <memory>
@@ -31,6 +32,7 @@ public:
     double real(const QString &key) const override;
     std::optional<QString> string(const QString &key) const override;
     std::optional<QByteArray> data(const QString &key) const override;
+    QByteArray storedForm(const QString &key) const override;
 
     void setInteger(const QString &key, qint64 value) override;
     void setBoolean(const QString &key, bool value) override;
@@ -44,11 +46,15 @@ private:
     void keepDamagedCopy();
     void write(const QString &key, const QVariant &value);
     bool holds(const QString &key, const QVariant &value) const;
+    void captureTypedValues();
 
     QString m_filePath;
     QString m_backupPath;
     std::unique_ptr<QSettings> m_settings;
     bool m_reportedWriteFailure = false;
+    // Keys whose values QSettings reads as something other than text or bytes, as the file
+    // spelled them when it was opened; a key leaves once written.
+    QHash<QString, QByteArray> m_typedValueLines;
 };
 
 } // namespace nookary
