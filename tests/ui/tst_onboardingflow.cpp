@@ -150,6 +150,17 @@ private Q_SLOTS:
         QCOMPARE(f.view->hotkeyPracticeCount(), 0);
     }
 
+    void theAKeyIsAKeyLikeAnyOtherButAMaskWithoutModifiersIsNoShortcut()
+    {
+        Flow f(1);
+        f.model().setHotkeyShortcut({0, HotkeyShortcut::controlBit}); // Control + A
+        QVERIFY(f.view->hasShortcutForPractice());
+        QCOMPARE(f.view->statusLabel()->text(), QStringLiteral("1 of 5 completed"));
+        f.model().setHotkeyShortcut({49, 0x0001}); // no named modifier: nothing is grabbed
+        QVERIFY(!f.view->hasShortcutForPractice());
+        QVERIFY(!f.view->mainButton()->isEnabled());
+    }
+
     void pressesCountOnlyOnTheShortcutPageAndLeavingItStartsAgain()
     {
         Flow f(0, ownShortcut(kSuperShiftV));
