@@ -194,6 +194,21 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
     }
 
+    void closingTheWalkthroughWhileRecordingLeavesTheShortcutWorking()
+    {
+        startNookary("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n"
+                     "Nookary.onboarding.lastStep.v1=1\n");
+        focusWalkthrough();
+        press(QStringLiteral("space")); // the recorder has the focus: recording
+        QTest::qWait(400);
+        press(QStringLiteral("alt+F4"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        QVERIFY(walkthrough().isEmpty());
+        QVERIFY(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=40")));
+        press(QStringLiteral("ctrl+alt+k")); // grabbed again
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
     void cleanupTestCase()
     {
         if (m_nookary)
