@@ -92,7 +92,8 @@ private:
 AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent)
     : QObject(parent)
     , m_services(std::move(services))
-    , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard))
+    , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard,
+                                       m_services.loginItems.get()))
     , m_launchedFromLoginItem(launchedFromLoginItem)
 {
     if (!m_services.workspace)

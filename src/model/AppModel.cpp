@@ -1,8 +1,10 @@
 #include "AppModel.h"
 
 #include "model/EntryText.h"
+#include "model/LaunchAtLogin.h"
 #include "model/PersistedRead.h"
 #include "model/SettingsKeys.h"
+#include "platform/LoginItemService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
 
@@ -111,16 +113,22 @@ bool isHistoryLimitOption(qint64 value)
 
 } // namespace
 
-AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, QObject *parent)
+AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems,
+                   QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_pasteboard(pasteboard)
+    , m_nullLoginItems(loginItems ? nullptr : std::make_unique<NullLoginItemService>())
+    , m_launchAtLogin(std::make_unique<LaunchAtLogin>(loginItems ? *loginItems : *m_nullLoginItems))
 {
+    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this,
+            &AppModel::launchAtLoginChanged);
     // Whatever is on the clipboard at start is never recorded.
     m_lastChangeCount = m_pasteboard.changeCount();
     loadSettings();
     loadShelf();
     startClipboardWatcher();
+    m_launchAtLogin->mirrorSystemState();
 }
 
 AppModel::~AppModel() = default;
@@ -351,9 +359,14 @@ void AppModel::setHotkeyShortcut(HotkeyShortcut shortcut)
         Q_EMIT hotkeyShortcutChanged();
 }
 
+bool AppModel::launchAtLogin() const
+{
+    return m_launchAtLogin->isEnabled();
+}
+
 void AppModel::setLaunchAtLogin(bool enabled)
 {
-    assign(this, m_launchAtLogin, enabled, &AppModel::launchAtLoginChanged);
+    m_launchAtLogin->setEnabled(enabled);
 }
 
 void AppModel::setFocusSearchTick(int tick)

@@ -11,10 +11,13 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace nookary {
 
+class LaunchAtLogin;
+class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
 
@@ -66,8 +69,11 @@ public:
     static constexpr std::chrono::milliseconds shelfDropArbitrationWindow{120};
 
     // Loads every setting (taking over values of earlier versions), loads the saved
-    // snippets and starts watching the clipboard. Both services must outlive the model.
-    AppModel(PreferencesStore &store, Pasteboard &pasteboard, QObject *parent = nullptr);
+    // snippets, starts watching the clipboard and mirrors the login item's state. The
+    // services must outlive the model; without a login-item service, launch at login is
+    // never on.
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard,
+             LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
     ~AppModel() override;
 
     QString query() const { return m_query; }
@@ -85,7 +91,9 @@ public:
     void setKeepWindowPinned(bool pinned);
     HotkeyShortcut hotkeyShortcut() const { return m_hotkeyShortcut; }
     void setHotkeyShortcut(HotkeyShortcut shortcut);
-    bool launchAtLogin() const { return m_launchAtLogin; }
+    bool launchAtLogin() const;
+    // Registers or unregisters the login launcher; a failure turns the switch back on the
+    // next turn, silently.
     void setLaunchAtLogin(bool enabled);
     int focusSearchTick() const { return m_focusSearchTick; }
     void setFocusSearchTick(int tick);
@@ -219,6 +227,8 @@ private:
 
     PreferencesStore &m_store;
     Pasteboard &m_pasteboard;
+    std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
 
     QString m_query;
     bool m_isTrackingPaused = false;
@@ -227,7 +237,6 @@ private:
     DefaultOpenTarget m_defaultOpenTarget = DefaultOpenTarget::savedFirst;
     bool m_keepWindowPinned = false;
     HotkeyShortcut m_hotkeyShortcut = HotkeyShortcut::defaultShortcut();
-    bool m_launchAtLogin = false;
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
     int m_onboardingLastStep = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/GlobalHotkeyService.h"
+#include "platform/LoginItemService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StatusItem.h"
@@ -18,6 +19,7 @@ struct PlatformServices
     std::unique_ptr<Workspace> workspace;
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<GlobalHotkeyService> hotkeys;
+    std::unique_ptr<LoginItemService> loginItems;
 };
 
 // Needs a QGuiApplication. Settings live at the per-user location.

@@ -6,6 +6,7 @@
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11Workspace.h"
+#include "platform/xdg/XdgAutostartLoginItemService.h"
 
 #include <QGuiApplication>
 
@@ -29,6 +30,10 @@ PlatformServices createPlatformServices()
         services.hotkeys = std::move(x11);
     else
         services.hotkeys = std::make_unique<NullGlobalHotkeyService>();
+    // XDG autostart is read by X11 and Wayland sessions alike.
+    services.loginItems = std::make_unique<XdgAutostartLoginItemService>(
+        XdgAutostartLoginItemService::defaultAutostartFolder(),
+        XdgAutostartLoginItemService::defaultLauncherPath());
     return services;
 }
 
