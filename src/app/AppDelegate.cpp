@@ -12,6 +12,7 @@
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/preferences/PreferencesWindowController.h"
 
 #include <QApplication>
 #include <QJsonDocument>
@@ -24,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QUrl>
+#include <QWindow>
 
 Q_LOGGING_CATEGORY(lcShell, "nookary.shell")
 
@@ -171,7 +173,7 @@ void AppDelegate::applicationShouldHandleReopen()
 
 bool AppDelegate::isAuxWindowVisible() const
 {
-    return isOnboardingVisible(); // the settings window will count here too
+    return isOnboardingVisible() || (m_preferencesWC && m_preferencesWC->isVisible());
 }
 
 bool AppDelegate::isOwnWindow(quint64 windowId) const
@@ -451,6 +453,10 @@ bool AppDelegate::isPanelWindow(const QWidget *window) const
 
 bool AppDelegate::handleKey(QWindow *window, QKeyEvent &event)
 {
+    // Inside a menu (the tray menu, a pull-down, a pop-up list) every key is the menu's,
+    // Ctrl+, included.
+    if (QWidget *popup = QApplication::activePopupWidget(); popup && popup != m_popover.get())
+        return false;
     PanelKey key = PanelKey::fromEvent(event);
     // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
     const QWidget *target = nullptr;
@@ -583,7 +589,24 @@ void AppDelegate::presentOnboarding(int startStep, bool showMainUIAfterDismiss, 
 
 void AppDelegate::openPreferences()
 {
-    // The settings window opens from here once it exists.
+    // Focus stays with Nookary while its settings are open.
+    m_pendingFocusRestoreWorkItem.cancel();
+    m_previousApp.reset();
+    if (isPanelOpen()) {
+        suppressFinalizeAfterUICloseOnce = true;
+        closeUI();
+    }
+    if (m_preferencesWC) {
+        m_preferencesWC->prepareForDisplay();
+    } else {
+        m_preferencesWC = std::make_unique<PreferencesWindowController>(*m_model);
+        m_preferencesWC->prepareForDisplay();
+    }
+    QPointer<AppDelegate> self(this);
+    postToNextTurn(this, [self] {
+        if (self && self->m_preferencesWC)
+            self->m_preferencesWC->showWindow();
+    });
 }
 
 void AppDelegate::openAbout()

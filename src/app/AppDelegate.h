@@ -23,6 +23,7 @@ class ApplicationEventMonitor;
 class HotkeyController;
 class NookaryCenteredWindow;
 class PopoverWindow;
+class PreferencesWindowController;
 
 // The hub of the running program: owns the platform services and the one model, the tray
 // icon's behaviour, both presentations of the panel, the hand-back of focus, copy-back to
@@ -69,6 +70,7 @@ public:
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
     OnboardingWindowController *onboardingWC() const { return m_onboardingWC; }
+    PreferencesWindowController *preferencesWC() const { return m_preferencesWC.get(); }
     std::optional<RunningApplication> previousApp() const { return m_previousApp; }
     bool isFocusRestorePending() const { return m_pendingFocusRestoreWorkItem.isPending(); }
     bool suppressFinalizeAfterUICloseOnce = false;
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<PanelKeyMap> m_keyMap;
     std::unique_ptr<HotkeyController> m_hotkeys;
     std::unique_ptr<ApplicationEventMonitor> m_monitor;
+    std::unique_ptr<PreferencesWindowController> m_preferencesWC;
     QPointer<QObject> m_focusDidBecomeKeyObserver;
     std::optional<RunningApplication> m_previousApp;
     CancellableTask m_pendingFocusRestoreWorkItem;

@@ -8,6 +8,11 @@
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/panel/PanelWidgets.h"
+#include "ui/preferences/PreferencesView.h"
+#include "ui/preferences/PreferencesWindowController.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -487,6 +492,96 @@ private Q_SLOTS:
         s.statusItem->openMenu()->actions().first()->trigger();
         QVERIFY(!s.model().isTrackingPaused());
         QVERIFY(!s.statusItem->isDimmed());
+    }
+
+    void preferencesOpenEveryWayAndTheClosedPanelHandsNothingBack()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        auto preferencesShown = [&s] {
+            return s.delegate->preferencesWC() && s.delegate->preferencesWC()->isVisible();
+        };
+        // From the tray menu, with the popover open.
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.statusItem->openMenu()->actions().at(4)->trigger();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_VERIFY(preferencesShown());
+        PreferencesWindowController *wc = s.delegate->preferencesWC();
+        QCOMPARE(wc->window()->size(), QSize(470, 285));
+        QTest::qWait(100);
+        QVERIFY(s.workspace->activated.isEmpty()); // focus stays with the settings
+        QVERIFY(!s.delegate->previousApp());
+        QVERIFY(!s.delegate->suppressFinalizeAfterUICloseOnce);
+        QVERIFY(!s.delegate->isFocusRestorePending());
+
+        // From the panel's gear: the same window again.
+        wc->window()->close();
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        auto *view = s.delegate->popover()->findChild<PopoverView *>();
+        QVERIFY(view);
+        view->settingsButton()->click();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_VERIFY(preferencesShown());
+        QCOMPARE(s.delegate->preferencesWC(), wc);
+
+        // With Ctrl+, in the centred window.
+        wc->window()->close();
+        s.model().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
+        s.openAndWait();
+        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_VERIFY(preferencesShown());
+        QTest::qWait(100);
+        QVERIFY(s.workspace->activated.isEmpty());
+        QCOMPARE(s.delegate->preferencesWC(), wc);
+
+        // Re-opening the running program while the settings show opens nothing else.
+        s.delegate->applicationShouldHandleReopen();
+        QTest::qWait(20);
+        QVERIFY(!s.delegate->isPanelOpen());
+    }
+
+    void ctrlCommaIsNotTakenWhileRecordingNorInAMenu()
+    {
+        Shell s;
+        // Inside a menu the keys are the menu's.
+        QMenu menu;
+        menu.addAction(QStringLiteral("Item"));
+        menu.popup(QPoint(10, 10));
+        QTRY_COMPARE(QApplication::activePopupWidget(), &menu);
+        QTest::keyClick(menu.windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QTest::qWait(20);
+        QVERIFY(!s.delegate->preferencesWC());
+        menu.close();
+
+        s.delegate->openPreferences();
+        QTRY_VERIFY(s.delegate->preferencesWC() && s.delegate->preferencesWC()->isVisible());
+        QWidget *window = s.delegate->preferencesWC()->window();
+        HotkeyRecorderControl *recorder = s.delegate->preferencesWC()->view()->shortcutRecorder();
+        recorder->toggle();
+        QVERIFY(s.model().isRecordingHotkey());
+        window->hide();
+        QVERIFY(!s.model().isRecordingHotkey()); // closing mid-recording leaves nothing raised
+        QVERIFY(!recorder->isRecording());
+
+        // The panel's own keys stay with the panel: Escape in the settings window leaves a
+        // pinned panel open.
+        s.model().setKeepWindowPinned(true);
+        s.openAndWait();
+        s.delegate->preferencesWC()->showWindow();
+        QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        QTest::qWait(20);
+        QVERIFY(s.delegate->isPanelOpen());
+        // While recording, Ctrl+, is the recorder's (a key without a known place: it beeps).
+        recorder->toggle();
+        QVERIFY(recorder->isRecording());
+        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QTest::qWait(20);
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(recorder->isRecording());
+        recorder->toggle();
+        QVERIFY(!s.model().isRecordingHotkey());
     }
 
     void instanceRequestsDriveThePanel()

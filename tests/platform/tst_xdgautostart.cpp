@@ -145,21 +145,32 @@ private Q_SLOTS:
             << QByteArray("[Desktop Action x]\nHidden=true\n") << true;
     }
 
+    void aHeaderWithTrailingSpaceIsStillTheEntry()
+    {
+        XdgAutostartLoginItemService service(autostart(), launcher());
+        QByteArray contents = service.entryContents();
+        contents.replace("[Desktop Entry]\n", "[Desktop Entry] \t\n");
+        writeFile(service.entryPath(), contents);
+        QVERIFY(service.isRegistered());
+    }
+
+    void registeringAMissingLauncherFails()
+    {
+        XdgAutostartLoginItemService service(m_dir.filePath(QStringLiteral("fresh/autostart")),
+            m_dir.filePath(QStringLiteral("gone/NookaryLauncher")));
+        QVERIFY(!service.registerLoginItem());
+        QVERIFY(!QFileInfo::exists(service.entryPath()));
+        QVERIFY(!service.isRegistered());
+    }
+
     void entriesTheSessionWouldNotRunCountAsOff()
     {
         QFETCH(QByteArray, extra);
         QFETCH(bool, registered);
         const QString path = launcher();
         XdgAutostartLoginItemService service(autostart(), path);
-        // Keys given twice: the first counts, so the extra lines go in front.
-        const QByteArray written = service.entryContents();
-        const QByteArray header = "[Desktop Entry]\n";
-        QByteArray edited = written;
-        if (extra.startsWith('['))
-            edited = written + extra;
-        else
-            edited.insert(header.size(), extra);
-        writeFile(service.entryPath(), edited);
+        // Keys given twice: the last counts, as for the sessions, so the extra lines go last.
+        writeFile(service.entryPath(), service.entryContents() + extra);
         QCOMPARE(service.isRegistered(), registered);
     }
 

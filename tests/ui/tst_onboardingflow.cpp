@@ -5,6 +5,7 @@
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
 
 #include <QLabel>
 #include <QMovie>
@@ -120,6 +121,24 @@ private Q_SLOTS:
         QCOMPARE(v.hotkeyPracticeCount(), 0);
         QCOMPARE(v.statusLabel()->text(), QStringLiteral("Pick one you'll actually remember."));
         QVERIFY(!v.mainButton()->isEnabled());
+    }
+
+    void theRecorderShowsTheDefaultAsUnsetUntilAnotherIsChosen()
+    {
+        Flow f(1);
+        auto recorder = [&f] { return qobject_cast<HotkeyRecorderControl *>(f.view->recorder()); };
+        QVERIFY(recorder());
+        QCOMPARE(recorder()->onboardingBadgeText(), QStringLiteral("Not set yet"));
+        QCOMPARE(recorder()->onboardingButtonTitle(), QStringLiteral("Choose Shortcut\u2026"));
+        f.model().setHotkeyShortcut(kCtrlAltK);
+        QTRY_COMPARE(recorder()->onboardingBadgeText(), QStringLiteral("Control + Alt + K"));
+        QCOMPARE(recorder()->onboardingButtonTitle(), QStringLiteral("Change\u2026"));
+
+        // A walkthrough closed while recording leaves nothing recording.
+        recorder()->start();
+        QVERIFY(f.model().isRecordingHotkey());
+        f.view->hide();
+        QVERIFY(!f.model().isRecordingHotkey());
     }
 
     void aShortcutOfOnesOwnIsPractisedAtOnce()

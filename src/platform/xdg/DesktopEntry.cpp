@@ -28,6 +28,8 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray &contents)
         if (isBlankOrComment(line))
             continue;
         if (line.startsWith(u'[')) {
+            // Session readers accept white space after a group header.
+            line = line.trimmed();
             if (!line.endsWith(u']'))
                 return std::nullopt;
             const QStringView name = line.sliced(1, line.size() - 2);
@@ -43,8 +45,9 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray &contents)
         const QString key = line.first(equals).trimmed().toString();
         if (key.isEmpty())
             return std::nullopt;
-        // The first occurrence of a key counts, as in the common readers.
-        if (inMainGroup && !entry.m_values.contains(key))
+        // The last occurrence of a key counts, as it does for the sessions that start
+        // autostart entries.
+        if (inMainGroup)
             entry.m_values.insert(key, line.sliced(equals + 1).trimmed().toString());
     }
     if (!seenGroup)

@@ -80,6 +80,11 @@ bool XdgAutostartLoginItemService::isRegistered() const
 
 bool XdgAutostartLoginItemService::registerLoginItem()
 {
+    // An entry naming a missing launcher would be written, then skipped by the session
+    // and read back as off: refuse it now, so the switch says what will happen.
+    const QFileInfo launcher(m_launcherPath);
+    if (!launcher.isFile() || !launcher.isExecutable())
+        return false;
     if (!QDir().mkpath(m_folder))
         return false;
     QSaveFile file(entryPath());

@@ -4,7 +4,9 @@
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -15,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -41,19 +44,6 @@ protected:
         painter.fillPath(shape, OnboardingStyle::veil(*this, 0.05f));
         painter.setPen(QPen(OnboardingStyle::veil(*this, 0.08f), 1));
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    }
-};
-
-// Stands where the shortcut recorder goes: shows the shortcut as the recorder's badge would.
-class RecorderPlaceholder final : public QLabel {
-public:
-    RecorderPlaceholder(HotkeyShortcut shortcut, bool treatAsUnset, QWidget *parent)
-        : QLabel(parent)
-    {
-        setAlignment(Qt::AlignCenter);
-        setFont(OnboardingStyle::font(28, QFont::DemiBold));
-        setText(treatAsUnset || !shortcut.isSet() ? QStringLiteral("Not set yet")
-                                                  : shortcut.displayText());
     }
 };
 
@@ -348,6 +338,8 @@ void OnboardingFlowView::onAppear()
     // key should land.
     if (m_main->isEnabled())
         m_main->setFocus();
+    else if (m_stepIndex == shortcutStep)
+        focusRecorder();
 }
 
 void OnboardingFlowView::setStepIndex(int step)
@@ -360,6 +352,11 @@ void OnboardingFlowView::setStepIndex(int step)
     if (step != shortcutStep)
         m_hotkeyPracticeCount = 0; // coming back starts the practice again
     sync();
+    // On the shortcut page, Space chooses a shortcut; elsewhere it goes on.
+    if (step == shortcutStep && isVisible())
+        focusRecorder();
+    else if (isVisible() && m_main->isEnabled())
+        m_main->setFocus();
 }
 
 void OnboardingFlowView::hotkeyShortcutDidChange()
@@ -370,7 +367,7 @@ void OnboardingFlowView::hotkeyShortcutDidChange()
     // Choosing a usable shortcut counts as the first of the presses.
     if (hasShortcutForPractice())
         m_hotkeyPracticeCount = 1;
-    rebuildRecorder();
+    QTimer::singleShot(0, this, [this] { rebuildRecorder(); });
     sync();
 }
 
@@ -384,20 +381,32 @@ void OnboardingFlowView::setPracticeCount(int count)
 
 void OnboardingFlowView::rebuildRecorder()
 {
+    // The recorder takes "treat as unset" when it is made: a new one replaces it when that
+    // changes.
     const bool treatAsUnset = onboardingTreatAsUnset();
-    if (m_recorder && m_recorderTreatsAsUnset == treatAsUnset
-        && !qobject_cast<QLabel *>(m_recorder.data()))
+    if (m_recorder && m_recorderTreatsAsUnset == treatAsUnset)
         return;
     auto *layout = static_cast<QVBoxLayout *>(m_card->layout());
-    QWidget *replacement = new RecorderPlaceholder(m_model.hotkeyShortcut(), treatAsUnset, m_card);
+    const bool hadFocus = m_recorder && m_recorder->isAncestorOf(QApplication::focusWidget());
+    auto *replacement = new HotkeyRecorderControl(m_model, HotkeyRecorderControl::Style::onboarding,
+                                                  treatAsUnset, m_card);
     if (m_recorder) {
         layout->replaceWidget(m_recorder, replacement);
+        m_recorder->hide();
         m_recorder->deleteLater();
     } else {
         layout->insertWidget(1, replacement);
     }
     m_recorder = replacement;
     m_recorderTreatsAsUnset = treatAsUnset;
+    if (hadFocus)
+        focusRecorder();
+}
+
+void OnboardingFlowView::focusRecorder()
+{
+    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data()); control && control->button())
+        control->button()->setFocus();
 }
 
 void OnboardingFlowView::sync()

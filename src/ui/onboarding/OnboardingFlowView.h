@@ -109,6 +109,7 @@ private:
     void hotkeyShortcutDidChange();
     void setPracticeCount(int count);
     void rebuildRecorder();
+    void focusRecorder();
     void sync();
     void layoutPage();
     void fitTitle();

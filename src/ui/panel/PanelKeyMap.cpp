@@ -1,7 +1,7 @@
 #include "PanelKeyMap.h"
 
 #include "model/AppModel.h"
-#include "platform/KeyCodeTable.h"
+#include "platform/qt/KeyEventTranslation.h"
 
 #include <QKeyEvent>
 
@@ -46,7 +46,7 @@ PanelKey PanelKey::fromEvent(const QKeyEvent &event)
 {
     PanelKey key;
     key.modifiers = event.modifiers();
-    const auto fromTable = KeyCodeTable::virtualKeyFromX11(event.nativeScanCode());
+    const auto fromTable = virtualKeyOf(event);
     key.virtualKey = fromTable ? *fromTable : virtualKeyFromQtKey(event.key(), event.modifiers());
     if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
         key.characters = QString(QChar(u'a' + (event.key() - Qt::Key_A)));
