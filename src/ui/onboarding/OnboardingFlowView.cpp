@@ -397,6 +397,7 @@ void OnboardingFlowView::rebuildRecorder()
     } else {
         layout->insertWidget(1, replacement);
     }
+    replacement->show(); // at once, not on the layout's next turn
     m_recorder = replacement;
     m_recorderTreatsAsUnset = treatAsUnset;
     if (hadFocus)
