@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMetaEnum>
+#include <QSet>
 #include <QUrl>
 
 #include <algorithm>
@@ -72,6 +73,7 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
     if (error.error != QJsonParseError::NoError || !doc.isArray())
         return std::nullopt;
     QList<ShelfItem> items;
+    QSet<QUuid> seen;
     const QJsonArray array = doc.array();
     items.reserve(array.size());
     for (const QJsonValue &value : array) {
@@ -91,6 +93,11 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
                 return std::nullopt;
             uuid = QUuid::createUuid();
         }
+        // Rows, edits and deletes find a snippet by its id: a repeated id (a merged or
+        // hand-edited file) would hide one snippet and delete both with the other.
+        if (seen.contains(uuid))
+            uuid = QUuid::createUuid();
+        seen.insert(uuid);
         items.append(ShelfItem::make(uuid, text.toString()));
     }
     return items;
@@ -250,6 +257,12 @@ void AppModel::loadShelf()
         // Not binary data (a hand-edited or synced file can give text, a list or another
         // type): replaced below by the legacy list or by an empty one.
         keepShelfCopy(m_store.storedForm(shelfKey), "could not be read");
+    }
+    const QString legacyKey = key(SK::shelf.legacy);
+    if (!m_store.data(shelfKey) && m_store.contains(legacyKey) && !m_store.data(legacyKey)) {
+        // The legacy key is never removed, but the file's next write respells it; taken
+        // only while no current list exists, so that this happens once.
+        keepShelfCopy(m_store.storedForm(legacyKey), "could not be read");
     }
     const std::optional<QByteArray> data = persistedData(SK::shelf.current, SK::shelf.legacy);
     const std::optional<QList<ShelfItem>> decoded = data ? decodeShelf(*data) : std::nullopt;
@@ -839,9 +852,10 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
     const qsizetype to = shelfIndex(overID);
     if (from < 0 || to < 0)
         return;
-    const ShelfItem item = m_shelf.takeAt(from);
-    shelfDidChange();
-    m_shelf.insert(to, item);
+    // One change, written once: this runs at every step of a drag, each write reaches the
+    // disk, and a list announced without the dragged snippet would make the panel drop its
+    // row (and with it the drag's source and any open editor).
+    m_shelf.move(from, to);
     shelfDidChange();
     ensureSelectionValid();
 }

@@ -1,6 +1,7 @@
 #include "ModelFixture.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
+#include "ui/panel/OverlayScrollBar.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/SavedColumn.h"
@@ -313,6 +314,24 @@ private Q_SLOTS:
         p.model().moveSelection(AppModel::Nav::down);
         QTest::qWait(50);
         QCOMPARE(bar->value(), centred);
+    }
+
+    void theScrollersTakeNoRoomAndShowOnlyWhileScrolling()
+    {
+        Panel p(numbered(25));
+        QScrollArea *area = p.saved()->scrollArea();
+        OverlayScrollBar *bar = p.saved()->overlayBar();
+        QCOMPARE(area->viewport()->width(), area->width());
+        QVERIFY(area->verticalScrollBar()->maximum() > 0);
+        QVERIFY(bar->isHidden());
+        area->verticalScrollBar()->setValue(40);
+        QVERIFY(bar->isVisible());
+        QVERIFY(area->viewport()->geometry().contains(bar->geometry()));
+        QCOMPARE(area->viewport()->width(), area->width());
+        QTRY_VERIFY(bar->isHidden());
+        // The bar scrolls the content as the area's own would.
+        bar->setValue(0);
+        QCOMPARE(area->verticalScrollBar()->value(), 0);
     }
 
     void theBadgeLeavesTheTextItsRoom()

@@ -67,6 +67,9 @@ Q_SIGNALS:
     void copyRequested(const QString &text);
     void editRequested();
     void deleteRequested();
+    // The handle was pressed at `pressedAt` (row coordinates) and dragged: the column
+    // starts the reorder drag.
+    void handleDragRequested(QPoint pressedAt);
     // The edit ends with this draft to save: focus left the editor for another part of the
     // panel, or the row was hidden (the panel closed) while editing.
     void draftDone(const QString &draft);
