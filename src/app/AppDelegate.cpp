@@ -9,6 +9,8 @@
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/WindowSystem.h"
+#include "ui/onboarding/OnboardingFlowView.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 
@@ -151,7 +153,17 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // A start at login shows nothing.
     if (!m_launchedFromLoginItem)
-        postToNextTurn(this, [this] { showUI(); });
+        presentInitialExperience();
+}
+
+void AppDelegate::presentInitialExperience()
+{
+    postToNextTurn(this, [this] {
+        if (m_model->onboardingCompletedVersion() < 1)
+            presentOnboarding(OnboardingFlowView::clampStep(m_model->onboardingLastStep()), true, false);
+        else
+            showUI();
+    });
 }
 
 void AppDelegate::applicationShouldHandleReopen()
@@ -162,7 +174,7 @@ void AppDelegate::applicationShouldHandleReopen()
 
 bool AppDelegate::isAuxWindowVisible() const
 {
-    return m_preferencesWC && m_preferencesWC->isVisible(); // the walkthrough will count here too
+    return isOnboardingVisible() || (m_preferencesWC && m_preferencesWC->isVisible());
 }
 
 bool AppDelegate::isOwnWindow(quint64 windowId) const
@@ -176,7 +188,7 @@ bool AppDelegate::isOwnWindow(quint64 windowId) const
 
 bool AppDelegate::isOnboardingVisible() const
 {
-    return false; // the walkthrough window will count here
+    return m_onboardingWC && m_onboardingWC->isWindowVisible();
 }
 
 void AppDelegate::hotkeyPressed()
@@ -563,7 +575,51 @@ void AppDelegate::togglePauseNookary()
 
 void AppDelegate::showOnboardingFromMenu()
 {
-    // The walkthrough window opens from here once it exists.
+    presentOnboarding(m_model->onboardingStartStepForManualShow(), true, false);
+}
+
+void AppDelegate::presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance)
+{
+    if (forceNewInstance && m_onboardingWC) {
+        OnboardingWindowController *old = m_onboardingWC;
+        m_onboardingWC.clear();
+        old->setDidEmitResult(true);
+        old->close();
+        old->deleteLater();
+    }
+    // One walkthrough at a time: a minimised one is brought back rather than left behind
+    // a second.
+    if (!m_onboardingWC || !m_onboardingWC->isWindowVisible()) {
+        if (isPanelOpen())
+            closeUI();
+    }
+    if (!m_onboardingWC) {
+        QPointer<AppDelegate> self(this);
+        auto *controller = new OnboardingWindowController(
+            *m_model, startStep,
+            [self, showMainUIAfterDismiss](OnboardingWindowController::Result result) {
+                if (!self)
+                    return;
+                if (result != OnboardingWindowController::Result::closed)
+                    self->m_model->completeOnboarding();
+                if (OnboardingWindowController *done = self->m_onboardingWC) {
+                    self->m_onboardingWC.clear();
+                    done->deleteLater();
+                }
+                if (showMainUIAfterDismiss) {
+                    postToNextTurn(self, [self] {
+                        if (self)
+                            self->showUI();
+                    });
+                }
+            },
+            this);
+        connect(&AppNotifications::instance(), &AppNotifications::hotkeyPressed, controller->flowView(),
+                &OnboardingFlowView::noteHotkeyPressed);
+        m_onboardingWC = controller;
+    }
+    OnboardingWindowController::applyAdaptiveSizing(m_onboardingWC->window());
+    m_onboardingWC->showWindow();
 }
 
 void AppDelegate::openPreferences()

@@ -3,6 +3,7 @@
 #include "app/InstanceChannel.h"
 #include "platform/MainQueue.h"
 #include "platform/PlatformServices.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PanelKeyMap.h"
 
 #include <QObject>
@@ -36,6 +37,8 @@ public:
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
+    // After a manual start: the walkthrough until it was finished once, else the panel.
+    void presentInitialExperience();
     // The user started Nookary again while it runs.
     void applicationShouldHandleReopen();
     QByteArray handleInstanceRequest(InstanceChannel::Request request);
@@ -52,6 +55,7 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void showOnboardingFromMenu();
+    void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
     void openPreferences() override;
     void openAbout();
     void quitApp();
@@ -65,6 +69,7 @@ public:
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
+    OnboardingWindowController *onboardingWC() const { return m_onboardingWC; }
     PreferencesWindowController *preferencesWC() const { return m_preferencesWC.get(); }
     std::optional<RunningApplication> previousApp() const { return m_previousApp; }
     bool isFocusRestorePending() const { return m_pendingFocusRestoreWorkItem.isPending(); }
@@ -109,6 +114,9 @@ private:
     const bool m_launchedFromLoginItem;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
+    // Exists from presentOnboarding until its result; deleted on the turn after, since the
+    // result arrives from inside its own window's events.
+    QPointer<OnboardingWindowController> m_onboardingWC;
     std::unique_ptr<PanelKeyMap> m_keyMap;
     std::unique_ptr<HotkeyController> m_hotkeys;
     std::unique_ptr<ApplicationEventMonitor> m_monitor;

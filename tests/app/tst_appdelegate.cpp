@@ -6,6 +6,8 @@
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/onboarding/OnboardingFlowView.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/preferences/PreferencesView.h"
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,7 +88,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY(!quiet.delegate->isPanelOpen());
 
-        Shell manual(false);
+        Shell manual(false, "Nookary.onboarding.completedVersion.v1=1\n");
         QVERIFY(!manual.delegate->isPanelOpen()); // on the next turn, not during launch
         QTRY_VERIFY(manual.delegate->isPanelOpen());
         QVERIFY(manual.delegate->centeredWindow());
@@ -515,6 +518,104 @@ private Q_SLOTS:
         QVERIFY(!s.delegate->isPanelOpen());
         s.statusItem->click();
         QTRY_VERIFY(s.delegate->isPanelOpen());
+    }
+
+    void aFirstManualStartOpensTheWalkthroughOnThePageReached()
+    {
+        {
+            Shell s(false, "Nookary.onboarding.lastStep.v1=7\n");
+            QVERIFY(!s.delegate->onboardingWC()); // on the next turn
+            QTRY_VERIFY(s.delegate->onboardingWC());
+            QVERIFY(s.delegate->onboardingWC()->isWindowVisible());
+            QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 4);
+            QTest::qWait(50);
+            QVERIFY(!s.delegate->isPanelOpen());
+        }
+        {
+            Shell s(false, "Nookary.onboarding.lastStep.v1=-3\n");
+            QTRY_VERIFY(s.delegate->onboardingWC());
+            QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+        }
+        Shell quiet(true);
+        QTest::qWait(50);
+        QVERIFY(!quiet.delegate->onboardingWC());
+    }
+
+    void whileTheWalkthroughShowsTheShortcutCountsAndReopenWaits()
+    {
+        Shell s(false, "Nookary.onboarding.lastStep.v1=1\nNookary.hotkey.code.v1=9\nNookary.hotkey.modifiers.v1=768\n");
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        OnboardingWindowController *wc = s.delegate->onboardingWC();
+        QTRY_VERIFY(wc->isWindowVisible());
+        for (int i = 0; i < 3; ++i)
+            s.delegate->hotkeyPressed();
+        QCOMPARE(wc->flowView()->hotkeyPracticeCount(), 3);
+        s.delegate->applicationShouldHandleReopen();
+        QTest::qWait(50);
+        QVERIFY(!s.delegate->isPanelOpen());
+
+        // Minimised, it is out of sight: the shortcut and a re-open open the panel again.
+        wc->window()->showMinimized();
+        QTRY_VERIFY(!wc->isWindowVisible());
+        s.delegate->hotkeyPressed();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QCOMPARE(wc->flowView()->hotkeyPracticeCount(), 3);
+
+        // Asking for it again brings the same walkthrough back and closes the panel.
+        s.delegate->presentOnboarding(0, true, false);
+        QCOMPARE(s.delegate->onboardingWC(), wc);
+        QTRY_VERIFY(wc->isWindowVisible());
+        QVERIFY(!s.delegate->isPanelOpen());
+    }
+
+    void skippingOrFinishingMarksItDoneAndOpensThePanel()
+    {
+        Shell s(false, "Nookary.onboarding.lastStep.v1=2\n");
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        QPointer<OnboardingWindowController> wc = s.delegate->onboardingWC();
+        wc->flowView()->skip();
+        QCOMPARE(s.model().onboardingCompletedVersion(), 1);
+        QVERIFY(!s.delegate->onboardingWC());
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QTRY_VERIFY(!wc); // and gone
+
+        s.delegate->showOnboardingFromMenu();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+        s.delegate->presentOnboarding(4, true, true); // a new one, the old one reports nothing
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 4);
+        s.delegate->onboardingWC()->flowView()->mainButton()->click();
+        QVERIFY(!s.delegate->onboardingWC());
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+    }
+
+    void closingTheWindowOpensThePanelButLeavesItUnfinished()
+    {
+        Shell s(false, "Nookary.onboarding.lastStep.v1=2\n");
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        s.delegate->onboardingWC()->window()->close();
+        QVERIFY(!s.delegate->onboardingWC());
+        QCOMPARE(s.model().onboardingCompletedVersion(), 0);
+        QCOMPARE(s.model().onboardingLastStep(), 2);
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.delegate->closeUI();
+
+        // The next start picks it up again.
+        s.delegate->presentInitialExperience();
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 2);
+    }
+
+    void showOnboardingFromTheMenuClosesThePanelFirst()
+    {
+        Shell s(true, "Nookary.onboarding.completedVersion.v1=1\n");
+        s.openAndWait();
+        const auto menu = s.statusItem->openMenu();
+        menu->actions().at(2)->trigger();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QVERIFY(s.delegate->onboardingWC());
+        QTRY_VERIFY(s.delegate->onboardingWC()->isWindowVisible());
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
     }
 
     void theMenuIsBuiltAnewAndPauseDimsTheIcon()
