@@ -4,14 +4,11 @@
 #include "ui/SymbolIcons.h"
 #include "ui/panel/PanelStyle.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
-
-#include <utility>
 
 namespace nookary {
 
@@ -179,34 +176,24 @@ WindowDragHandle::WindowDragHandle(QWidget *parent)
 void WindowDragHandle::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    m_press.reset();
     m_pressOffset.reset();
-    if (event->button() == Qt::LeftButton && qobject_cast<NookaryPanel *>(window()))
-        m_press = event->globalPosition().toPoint();
+    auto *panel = qobject_cast<NookaryPanel *>(window());
+    if (event->button() != Qt::LeftButton || !panel)
+        return;
+    if (!panel->startSystemMove())
+        m_pressOffset = event->globalPosition().toPoint() - panel->pos();
 }
 
 void WindowDragHandle::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
-    if (!(event->buttons() & Qt::LeftButton))
-        return;
-    const QPoint pointer = event->globalPosition().toPoint();
-    if (m_press && (pointer - *m_press).manhattanLength() >= QApplication::startDragDistance()) {
-        // Begun only once the pointer moves: a window manager asked to move at a press
-        // that is already released by the time it looks keeps the window on the pointer.
-        const QPoint press = *std::exchange(m_press, std::nullopt);
-        auto *panel = qobject_cast<NookaryPanel *>(window());
-        if (panel && !panel->startSystemMove())
-            m_pressOffset = press - panel->pos();
-    }
-    if (m_pressOffset)
-        window()->move(pointer - *m_pressOffset);
+    if (m_pressOffset && (event->buttons() & Qt::LeftButton))
+        window()->move(event->globalPosition().toPoint() - *m_pressOffset);
 }
 
 void WindowDragHandle::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
-    m_press.reset();
     m_pressOffset.reset();
 }
 

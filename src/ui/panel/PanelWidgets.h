@@ -103,9 +103,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    // Where the left button went down, until the pointer has moved far enough to start a
-    // move: a plain click moves nothing.
-    std::optional<QPoint> m_press;
     // Set while moving by hand (no window manager to move it): the pointer's offset from
     // the window's corner at the press.
     std::optional<QPoint> m_pressOffset;
