@@ -2,8 +2,11 @@
 
 #include "ui/recorder/RecorderStyle.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <cmath>
 
 namespace nookary {
 
@@ -43,10 +46,12 @@ QMargins ShortcutBadge::padding() const
 
 QSize ShortcutBadge::sizeHint() const
 {
-    const QFontMetrics metrics(textFont());
+    // Rounded up, and a pixel to spare: hinted bold text can draw a little wider than the
+    // whole-pixel measure, and the painter would then elide it.
+    const QFontMetricsF metrics(textFont());
     const QMargins p = padding();
-    return { metrics.horizontalAdvance(m_text) + p.left() + p.right(),
-        metrics.height() + p.top() + p.bottom() };
+    return { int(std::ceil(metrics.horizontalAdvance(m_text))) + 2 + p.left() + p.right(),
+        int(std::ceil(metrics.height())) + p.top() + p.bottom() };
 }
 
 void ShortcutBadge::paintEvent(QPaintEvent *)
