@@ -6,28 +6,22 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "ui/recorder/RecorderStyle.h"
+
 // The walkthrough's look. It is an ordinary window in the desktop's own colours, so its
 // cards and borders are thin veils of the text colour: white on a dark theme, where the
 // design comes from, black on a light one, where white would vanish.
 namespace nookary::OnboardingStyle {
 
-inline QColor primary(const QWidget &w)
-{
-    return w.palette().color(QPalette::WindowText);
-}
-inline QColor veil(const QWidget &w, float opacity)
-{
-    QColor c = primary(w);
-    c.setAlphaF(opacity);
-    return c;
-}
+// The same text colours, veils, accent and fonts as the recorder it hosts.
+using RecorderStyle::accent;
+using RecorderStyle::font;
+using RecorderStyle::primary;
+using RecorderStyle::veil;
+
 inline QColor secondary(const QWidget &w)
 {
     return veil(w, 0.6f);
-}
-inline QColor accent(const QWidget &w)
-{
-    return w.palette().color(QPalette::Highlight);
 }
 inline bool isDark(const QWidget &w)
 {
@@ -45,13 +39,6 @@ inline QColor windowBackground(const QWidget &w, float opacity)
     return c;
 }
 
-inline QFont font(int pixelSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont f = QGuiApplication::font();
-    f.setPixelSize(pixelSize);
-    f.setWeight(weight);
-    return f;
-}
 inline QFont title2()
 {
     return font(17, QFont::DemiBold);
