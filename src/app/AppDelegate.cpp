@@ -1,39 +1,23 @@
 #include "AppDelegate.h"
 
 #include "app/AppNotifications.h"
-#include "app/ApplicationEventMonitor.h"
+#include "app/AuxiliaryWindows.h"
 #include "app/ClipboardWriter.h"
 #include "app/HotkeyController.h"
 #include "app/InstanceRequestHandler.h"
+#include "app/PanelInputRouter.h"
 #include "app/PanelPresenter.h"
 #include "app/TrayController.h"
 #include "model/AppModel.h"
 #include "platform/Clock.h"
-#include "platform/WindowSystem.h"
+#include "ui/onboarding/OnboardingFlowView.h"
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QTextEdit>
 
 namespace nookary {
 
 namespace {
-
-bool isTextControl(const QWidget *widget)
-{
-    for (const QWidget *w = widget; w; w = w->parentWidget()) {
-        if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w)
-            || qobject_cast<const QTextEdit *>(w))
-            return true;
-        if (w->isWindow())
-            break;
-    }
-    return false;
-}
 
 bool isOwnWindow(quint64 windowId)
 {
@@ -42,16 +26,6 @@ bool isOwnWindow(quint64 windowId)
             return true;
     }
     return false;
-}
-
-void showRefusedShortcutAlert()
-{
-    QMessageBox box(QMessageBox::Warning, HotkeyController::alertTitle, HotkeyController::alertTitle,
-                    QMessageBox::Ok);
-    box.setInformativeText(HotkeyController::alertText);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    WindowSystem::keepOutOfTaskbarWhenShown(box);
-    box.exec();
 }
 
 } // namespace
@@ -65,10 +39,13 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
     : QObject(parent)
     , m_services(std::move(services))
     , m_clock(clock)
-    , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard, clock))
+    , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard, clock,
+                                       m_services.loginItems.get()))
     , m_launchedFromLoginItem(launchedFromLoginItem)
     , m_clipboardWriter(std::make_unique<ClipboardWriter>(*m_model, *m_services.pasteboard))
-    , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow))
+    , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow, [this](quint64 id) {
+        return m_presenter && m_presenter->isPanelWindowId(id);
+    }))
 {
     m_presenter = std::make_unique<PanelPresenter>(
         *m_model, *m_services.preferences, m_services.statusItem.get(), *m_focus, clock,
@@ -76,13 +53,12 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
                                     [this] { openPreferences(); }});
     m_requests = std::make_unique<InstanceRequestHandler>(*m_model, *m_presenter,
                                                           [this] { applicationShouldHandleReopen(); });
-    connect(m_model.get(), &AppModel::alertBeep, this, [this] { beep(); });
+    m_auxWindows = std::make_unique<AuxiliaryWindows>(*m_model, *m_services.keys, *m_presenter, *m_focus,
+                                                      [this] { showUI(); });
+    connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 
-AppDelegate::~AppDelegate()
-{
-    m_monitor.reset();
-}
+AppDelegate::~AppDelegate() = default;
 
 // MARK: launch
 
@@ -92,15 +68,19 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(m_tray.get(), &TrayController::clicked, this, &AppDelegate::statusItemClicked);
     connect(m_tray.get(), &TrayController::onboardingRequested, this, &AppDelegate::showOnboardingFromMenu);
     connect(m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
+    connect(m_tray.get(), &TrayController::aboutRequested, this, &AppDelegate::openAbout);
     connect(m_tray.get(), &TrayController::quitRequested, this, &AppDelegate::quitApp);
 
-    m_keyMap = std::make_unique<PanelKeyMap>(*m_model, *this);
-    m_monitor = std::make_unique<ApplicationEventMonitor>(
-        [this](QWindow *window, QKeyEvent &event) { return handleKey(window, event); },
-        [this](QWidget *target, QMouseEvent &) { handleMousePress(target); });
+    m_input = std::make_unique<PanelInputRouter>(
+        *m_model, *m_presenter, *m_services.keys,
+        PanelInputRouter::Actions{[this](const QString &text) { copyToClipboard(text); },
+                                  [this] { openPreferences(); }});
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
-    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, showRefusedShortcutAlert);
+    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
+        ownWindowTakesFocus();
+        HotkeyController::showRefusedAlert();
+    });
     connect(m_services.hotkeys.get(), &GlobalHotkeyService::pressed, this, [this] {
         QPointer<AppDelegate> self(this);
         postToNextTurn(this, [self] {
@@ -115,7 +95,17 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // A start at login shows nothing.
     if (!m_launchedFromLoginItem)
-        postToNextTurn(this, [this] { showUI(); });
+        presentInitialExperience();
+}
+
+void AppDelegate::presentInitialExperience()
+{
+    postToNextTurn(this, [this] {
+        if (m_model->onboardingCompletedVersion() < 1)
+            presentOnboarding(OnboardingFlowView::clampStep(m_model->onboardingLastStep()), true, false);
+        else
+            showUI();
+    });
 }
 
 void AppDelegate::applicationShouldHandleReopen()
@@ -126,12 +116,12 @@ void AppDelegate::applicationShouldHandleReopen()
 
 bool AppDelegate::isAuxWindowVisible() const
 {
-    return false; // the settings and walkthrough windows will count here
+    return m_auxWindows->isAnyVisible();
 }
 
 bool AppDelegate::isOnboardingVisible() const
 {
-    return false; // the walkthrough window will count here
+    return m_auxWindows->isOnboardingVisible();
 }
 
 void AppDelegate::hotkeyPressed()
@@ -195,46 +185,6 @@ void AppDelegate::copyToClipboard(const QString &text)
     m_clipboardWriter->write(text);
 }
 
-// MARK: monitors
-
-bool AppDelegate::handleKey(QWindow *window, QKeyEvent &event)
-{
-    PanelKey key = PanelKey::fromEvent(event, *m_services.keys);
-    // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
-    const QWidget *target = nullptr;
-    for (const QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == window)
-            target = top;
-    }
-    key.towardsPanel = m_presenter->isPanelWindow(target);
-    return m_keyMap->handle(key) == PanelKeyMap::Decision::consume;
-}
-
-void AppDelegate::handleMousePress(QWidget *target)
-{
-    if (!isPanelOpen() || m_model->editingID().isNull() || !target)
-        return;
-    // Presses in other windows (the editor's context menu, the tray menu) are not the panel's.
-    // Within the panel, a press in the editor or the search field keeps the edit going. The
-    // panel's window is compared, not the active window, which is null while a popup shows.
-    if (!m_presenter->isPanelWindow(target->window()) || isTextControl(target))
-        return;
-    endEditingOnNextTurn();
-}
-
-void AppDelegate::endEditingOnNextTurn()
-{
-    postToNextTurn(this, [] {
-        if (QWidget *focused = QApplication::focusWidget())
-            focused->clearFocus();
-    });
-}
-
-void AppDelegate::beep()
-{
-    QApplication::beep();
-}
-
 // MARK: tray icon and menu
 
 void AppDelegate::statusItemClicked()
@@ -254,16 +204,37 @@ void AppDelegate::togglePauseNookary()
 
 void AppDelegate::showOnboardingFromMenu()
 {
-    // The walkthrough window opens from here once it exists.
+    presentOnboarding(m_model->onboardingStartStepForManualShow(), true, false);
+}
+
+void AppDelegate::presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance)
+{
+    m_auxWindows->presentOnboarding(startStep, showMainUIAfterDismiss, forceNewInstance);
 }
 
 void AppDelegate::openPreferences()
 {
-    // The settings window opens from here once it exists.
+    m_auxWindows->openPreferences();
+}
+
+OnboardingWindowController *AppDelegate::onboardingWC() const
+{
+    return m_auxWindows->onboarding();
+}
+
+PreferencesWindowController *AppDelegate::preferencesWC() const
+{
+    return m_auxWindows->preferences();
+}
+
+void AppDelegate::ownWindowTakesFocus()
+{
+    m_focus->ownWindowTakesFocus(m_presenter->closesOnFocusLoss());
 }
 
 void AppDelegate::openAbout()
 {
+    ownWindowTakesFocus();
     m_tray->openAbout();
 }
 

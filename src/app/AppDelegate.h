@@ -3,35 +3,35 @@
 #include "app/FocusHandBack.h"
 #include "app/InstanceChannel.h"
 #include "platform/PlatformServices.h"
-#include "ui/panel/PanelKeyMap.h"
 
 #include <QObject>
 
 #include <memory>
 #include <optional>
 
-class QKeyEvent;
 class QMenu;
-class QWindow;
 
 namespace nookary {
 
 class AppModel;
-class ApplicationEventMonitor;
+class AuxiliaryWindows;
 class ClipboardWriter;
 class Clock;
 class HotkeyController;
 class InstanceRequestHandler;
 class NookaryCenteredWindow;
+class PanelInputRouter;
 class PanelPresenter;
 class PopoverWindow;
+class OnboardingWindowController;
+class PreferencesWindowController;
 class TrayController;
 
 // The composition root of the running program: owns the platform services and the one
 // model, and wires them to the parts that do the work (the panel's presentations, the
 // hand-back of focus, copy-back, the tray icon, the global shortcut, other command lines).
 // Its operations keep the names the rest of the program and the tests know it by.
-class AppDelegate final : public QObject, public PanelKeyMapHost
+class AppDelegate final : public QObject
 {
     Q_OBJECT
 
@@ -42,15 +42,17 @@ public:
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
+    // After a manual start: the walkthrough until it was finished once, else the panel.
+    void presentInitialExperience();
     // The user started Nookary again while it runs.
     void applicationShouldHandleReopen();
     QByteArray handleInstanceRequest(InstanceChannel::Request request);
 
     // Presentation, focus and copy-back.
     void showUI();
-    void closeUI() override;
+    void closeUI();
     bool isPanelOpen() const;
-    void copyToClipboard(const QString &text) override;
+    void copyToClipboard(const QString &text);
     void syncPinnedUIBehavior();
     // The next close does not hand focus back.
     void suppressFinalizeAfterUICloseOnce();
@@ -61,7 +63,8 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void showOnboardingFromMenu();
-    void openPreferences() override;
+    void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
+    void openPreferences();
     void openAbout();
     void quitApp();
 
@@ -74,6 +77,8 @@ public:
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
     PopoverWindow *popover() const;
     NookaryCenteredWindow *centeredWindow() const;
+    OnboardingWindowController *onboardingWC() const;
+    PreferencesWindowController *preferencesWC() const;
     std::optional<RunningApplication> previousApp() const { return m_focus->previousApp(); }
     bool isFocusRestorePending() const { return m_focus->isPending(); }
 
@@ -81,13 +86,8 @@ public:
     static constexpr std::chrono::milliseconds focusRestoreDelay = FocusHandBack::delay;
 
 private:
-    // PanelKeyMapHost
-    bool isPanelShown() const override { return isPanelOpen(); }
-    void endEditingOnNextTurn() override;
-    void beep() override;
-
-    bool handleKey(QWindow *window, QKeyEvent &event);
-    void handleMousePress(QWidget *target);
+    // About or an alert is about to take focus.
+    void ownWindowTakesFocus();
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;
 
@@ -100,9 +100,9 @@ private:
     std::unique_ptr<PanelPresenter> m_presenter;
     std::unique_ptr<InstanceRequestHandler> m_requests;
     std::unique_ptr<TrayController> m_tray;
-    std::unique_ptr<PanelKeyMap> m_keyMap;
+    std::unique_ptr<AuxiliaryWindows> m_auxWindows;
+    std::unique_ptr<PanelInputRouter> m_input;
     std::unique_ptr<HotkeyController> m_hotkeys;
-    std::unique_ptr<ApplicationEventMonitor> m_monitor;
 };
 
 } // namespace nookary

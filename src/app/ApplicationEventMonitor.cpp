@@ -10,16 +10,42 @@ namespace nookary {
 
 namespace {
 
-// The widget a press in `window` at `position` (window coordinates) is for.
-QWidget *widgetUnder(QWindow *window, QPoint position)
+QWidget *topLevelOf(QWindow *window)
 {
     for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == window) {
-            QWidget *child = top->childAt(position);
-            return child ? child : top;
-        }
+        if (top->windowHandle() == window)
+            return top;
     }
     return nullptr;
+}
+
+// The window a key reaching `window` is for. While popups show, the first one holds the
+// keyboard and Qt hands every key to the topmost: a context menu opened inside the popover
+// gets its keys through the popover's window.
+QWidget *keyReceiverWindow(QWindow *window)
+{
+    if (QWidget *grabber = QWidget::keyboardGrabber())
+        return grabber->window();
+    if (QWidget *popup = QApplication::activePopupWidget())
+        return popup;
+    return topLevelOf(window);
+}
+
+// The widget a press reaching `window` at `position` (window coordinates) is for. While
+// popups show, the first one holds the pointer and Qt hands the press to the topmost, at
+// its place on screen.
+QWidget *widgetUnder(QWindow *window, QPoint position)
+{
+    QWidget *top = QApplication::activePopupWidget();
+    QPoint local = position;
+    if (top)
+        local = top->mapFromGlobal(window->mapToGlobal(position));
+    else
+        top = topLevelOf(window);
+    if (!top)
+        return nullptr;
+    QWidget *child = top->rect().contains(local) ? top->childAt(local) : nullptr;
+    return child ? child : top;
 }
 
 } // namespace
@@ -47,7 +73,7 @@ bool ApplicationEventMonitor::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (type == QEvent::KeyPress)
         return m_onKey
-            && m_onKey(static_cast<QWindow *>(watched), static_cast<QKeyEvent &>(*event));
+            && m_onKey(keyReceiverWindow(static_cast<QWindow *>(watched)), static_cast<QKeyEvent &>(*event));
     auto &mouse = static_cast<QMouseEvent &>(*event);
     if (m_onMouse && (mouse.button() == Qt::LeftButton || mouse.button() == Qt::RightButton))
         m_onMouse(widgetUnder(static_cast<QWindow *>(watched), mouse.position().toPoint()), mouse);

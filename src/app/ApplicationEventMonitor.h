@@ -21,8 +21,8 @@ class ApplicationEventMonitor final : public QObject
     Q_OBJECT
 
 public:
-    // `window`: the window the key is aimed at.
-    using KeyHandler = std::function<bool(QWindow *window, QKeyEvent &)>;
+    // `window`: the window the key is for (a popup shown over the window it reached, say).
+    using KeyHandler = std::function<bool(QWidget *window, QKeyEvent &)>;
     using MouseHandler = std::function<void(QWidget *target, QMouseEvent &)>;
 
     ApplicationEventMonitor(KeyHandler onKey, MouseHandler onMouse, QObject *parent = nullptr);

@@ -3,13 +3,24 @@
 #include "model/AppModel.h"
 #include "platform/GlobalHotkeyService.h"
 #include "platform/MainQueue.h"
+#include "platform/WindowSystem.h"
 
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QPointer>
 
 Q_LOGGING_CATEGORY(lcHotkeys, "nookary.hotkey")
 
 namespace nookary {
+
+void HotkeyController::showRefusedAlert()
+{
+    QMessageBox box(QMessageBox::Warning, alertTitle, alertTitle, QMessageBox::Ok);
+    box.setInformativeText(alertText);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    WindowSystem::keepOutOfTaskbarWhenShown(box);
+    box.exec();
+}
 
 HotkeyController::HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
                                    QObject *parent)
@@ -24,8 +35,32 @@ void HotkeyController::followModel()
 {
     connect(&m_model, &AppModel::hotkeyShortcutChanged, this, [this] {
         // Going back after a refusal is not the user's choice: it is applied quietly.
-        applyHotkeyShortcut(m_model.hotkeyShortcut(), !m_restoring);
+        if (!m_suspended)
+            applyHotkeyShortcut(m_model.hotkeyShortcut(), !m_restoring);
     });
+    connect(&m_model, &AppModel::isRecordingHotkeyChanged, this, [this] {
+        m_model.isRecordingHotkey() ? suspend() : resume();
+    });
+}
+
+void HotkeyController::suspend()
+{
+    if (m_suspended)
+        return;
+    m_suspended = true;
+    m_shortcutWhenSuspended = m_model.hotkeyShortcut();
+    if (m_service.canRegister())
+        m_service.unregisterHotkey();
+    m_registered = false;
+}
+
+void HotkeyController::resume()
+{
+    if (!m_suspended)
+        return;
+    m_suspended = false;
+    const HotkeyShortcut shortcut = m_model.hotkeyShortcut();
+    applyHotkeyShortcut(shortcut, shortcut != m_shortcutWhenSuspended);
 }
 
 void HotkeyController::applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail)

@@ -22,13 +22,24 @@ public:
     static inline const QString alertText = QStringLiteral(
         "That shortcut is probably used by the desktop or another app. Please choose another combination.");
 
+    // The program's alert: a modal message box with the texts above.
+    static void showRefusedAlert();
+
     // `alert` shows the refusal modally (a message box in the program, a recorder in tests).
     HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
                      QObject *parent = nullptr);
 
     void applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail);
-    // From now on, every change of the model's shortcut is applied with alerts on.
+    // From now on, every change of the model's shortcut is applied with alerts on, and while
+    // the model says a shortcut is being recorded, the grab is suspended.
     void followModel();
+    // While a new shortcut is recorded our own grab is released, or pressing the current
+    // shortcut would toggle the panel instead of being recorded; changes to the model's
+    // shortcut wait. Resuming applies the model's shortcut, whichever it is now, with the
+    // alert on if it changed meanwhile.
+    void suspend();
+    void resume();
+    bool isSuspended() const { return m_suspended; }
 
     HotkeyShortcut lastRegisteredShortcut() const { return m_lastRegisteredShortcut; }
     bool isRegistered() const { return m_registered; }
@@ -41,6 +52,8 @@ private:
     bool m_registered = false;
     bool m_isApplyingHotkey = false;
     bool m_restoring = false;
+    bool m_suspended = false;
+    HotkeyShortcut m_shortcutWhenSuspended;
 };
 
 } // namespace nookary

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSessionManager>
 
+#include <csignal>
 #include <cstdio>
 
 namespace nookary {
@@ -71,9 +73,19 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
                                      "WAYLAND_DISPLAY is set.\n"));
         return 1;
     }
+    // Whoever started us may stop reading our output (the login launcher's caller, a closed
+    // terminal): a warning written then must not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     setIdentity();
     QApplication::setQuitOnLastWindowClosed(false);
+    // Ties our windows to the menu entry, for its icon and name in task bars.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.dorwen.Nookary"));
+    // Session restore would start Nookary without the login marker and with whatever Qt
+    // thinks its options were; the autostart entry is the one way back in at login.
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app, [](QSessionManager &manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
+    });
 
     // Only one Nookary per user: a second start asks the first to re-open and leaves. A
     // start at login asks nothing, so that logging in never opens the panel.

@@ -48,6 +48,11 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
     layout->addWidget(content);
     m_panel->installEventFilter(this);
     connect(m_panel, &NookaryPanel::aboutToShow, this, [this] { WindowSystem::keepOutOfTaskbar(*m_panel); });
+    connect(m_panel, &NookaryPanel::moveOrResizeStarted, this, [this] {
+        // Under way from the press, before the first Move arrives.
+        m_movingOrResizing = true;
+        noteMoveOrResize();
+    });
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
             handleAppDidResignActive();
@@ -100,17 +105,28 @@ void NookaryCenteredWindow::noteMoveOrResize()
         return;
     QPointer<NookaryCenteredWindow> self(this);
     m_moveResizeTimer->start(moveResizeQuiet, [self] {
-        if (!self)
-            return;
-        self->persistCurrentFrame(false);
-        Q_EMIT self->moveOrResizeEnded();
+        if (self)
+            self->moveOrResizeDidEnd();
     });
+}
+
+void NookaryCenteredWindow::moveOrResizeDidEnd()
+{
+    m_movingOrResizing = false;
+    persistCurrentFrame(false);
+    // The window manager hands focus back when it lets go of the pointer; should it not,
+    // the panel asks for it, so that typing still reaches it.
+    if (m_panel->isVisible() && !m_panel->isActiveWindow())
+        m_panel->activateWindow();
+    Q_EMIT moveOrResizeEnded();
 }
 
 void NookaryCenteredWindow::closeOnFocusLoss()
 {
+    // While the window manager moves the window it holds the keyboard, which reads as a
+    // loss of focus: that is no reason to close.
     if (m_closing != Closing::no || !m_panel->isVisible() || !m_closesOnResignKey
-        || m_clock.now() < m_ignoreResignUntil)
+        || m_clock.now() < m_ignoreResignUntil || m_movingOrResizing)
         return;
     closeAndNotify(Closing::onFocusLoss);
 }
@@ -160,8 +176,10 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
     if (!force && !m_panel->isVisible())
         return;
     // Written now: a move that has not settled yet needs no second write.
-    if (force && m_moveResizeTimer)
+    if (force && m_moveResizeTimer) {
         m_moveResizeTimer->stop();
+        m_movingOrResizing = false;
+    }
     const QRect frame = m_panel->geometry();
     m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
     m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());

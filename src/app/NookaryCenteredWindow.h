@@ -48,6 +48,9 @@ public:
     // True while `didClose` is reported for a close caused by losing focus (another window
     // or application took it), false for a close asked of it.
     bool isClosingOnFocusLoss() const { return m_closing == Closing::onFocusLoss; }
+    // From the press on one of the panel's move or resize handles until its Move and
+    // Resize events have gone quiet; a loss of focus meanwhile does not close the window.
+    bool isMovingOrResizing() const { return m_movingOrResizing; }
 
 Q_SIGNALS:
     void didBecomeKey();
@@ -62,6 +65,7 @@ private:
     void closeOnFocusLoss();
     // The one place that turns a stream of Move and Resize events into "it has ended".
     void noteMoveOrResize();
+    void moveOrResizeDidEnd();
 
     PreferencesStore &m_store;
     Clock &m_clock;
@@ -72,6 +76,7 @@ private:
     void closeAndNotify(Closing why);
     Closing m_closing = Closing::no;
     std::unique_ptr<QuietTimer> m_moveResizeTimer;
+    bool m_movingOrResizing = false;
 };
 
 } // namespace nookary

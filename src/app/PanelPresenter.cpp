@@ -107,6 +107,22 @@ bool PanelPresenter::isPanelWindow(const QWidget *window) const
     return window && (window == m_popover.get() || (m_centeredWindow && window == m_centeredWindow->panel()));
 }
 
+bool PanelPresenter::isPanelWindowId(quint64 windowId) const
+{
+    const QWidget *panels[] = {m_popover.get(), m_centeredWindow ? m_centeredWindow->panel() : nullptr};
+    for (const QWidget *panel : panels) {
+        if (panel && panel->testAttribute(Qt::WA_WState_Created) && panel->internalWinId() == WId(windowId))
+            return true;
+    }
+    return false;
+}
+
+bool PanelPresenter::closesOnFocusLoss() const
+{
+    return (m_popover && m_popover->isShown())
+        || (m_centeredWindow && m_centeredWindow->isVisible() && m_centeredWindow->closesOnResignKey());
+}
+
 QWidget *PanelPresenter::makeRootView()
 {
     QPointer<PanelPresenter> self(this);
@@ -169,8 +185,12 @@ void PanelPresenter::showCenteredWindowAndArmFocus()
 {
     if (!m_centeredWindow) {
         m_centeredWindow = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock);
-        connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this,
-                &PanelPresenter::requestSearchFocusRobust);
+        connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
+            // Coming back to an open snippet editor (a pinned window, after fetching text
+            // from another application) keeps typing there: Qt gives the editor its focus back.
+            if (m_model.editingID().isNull())
+                requestSearchFocusRobust();
+        });
         connect(m_centeredWindow.get(), &NookaryCenteredWindow::didClose, this,
                 &PanelPresenter::centeredWindowDidClose);
     }
@@ -223,10 +243,13 @@ void PanelPresenter::popoverDidClose()
     using Cause = FocusHandBack::CloseCause;
     const bool byClickOutside = !m_closingPopover;
     m_popoverClosingClick.reset();
-    if (byClickOutside && m_popover->closingPress())
+    std::optional<QPoint> closingClick;
+    if (byClickOutside && m_popover->closingPress()) {
         m_popoverClosingClick = ClosingClick{m_clock.now(), *m_popover->closingPress()};
+        closingClick = *m_popover->closingPress();
+    }
     m_model.setQuery(QString());
-    finishClose(byClickOutside ? Cause::focusLost : Cause::requested);
+    finishClose(byClickOutside ? Cause::focusLost : Cause::requested, closingClick);
 }
 
 void PanelPresenter::centeredWindowDidClose()
@@ -237,13 +260,13 @@ void PanelPresenter::centeredWindowDidClose()
                                                                              : Cause::requested);
 }
 
-void PanelPresenter::finishClose(FocusHandBack::CloseCause cause)
+void PanelPresenter::finishClose(FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick)
 {
     if (m_suppressFinalizeOnce) {
         m_suppressFinalizeOnce = false;
         return;
     }
-    m_focus.handBackAfterClose(cause);
+    m_focus.handBackAfterClose(cause, closingClick);
 }
 
 void PanelPresenter::syncPinnedUIBehavior()

@@ -58,6 +58,9 @@ public:
     // The popover or the centred window: the windows the panel's key map and edit rules
     // are for (not the tray menu, the editor's context menu or a dialog).
     bool isPanelWindow(const QWidget *window) const;
+    bool isPanelWindowId(quint64 windowId) const;
+    // True when the panel is open and closes as soon as another window takes focus.
+    bool closesOnFocusLoss() const;
 
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
@@ -70,7 +73,7 @@ private:
     void requestSearchFocusRobust();
     void popoverDidClose();
     void centeredWindowDidClose();
-    void finishClose(FocusHandBack::CloseCause cause);
+    void finishClose(FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
     bool isClickThatClosedPopover();
 
     AppModel &m_model;

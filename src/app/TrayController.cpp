@@ -33,7 +33,7 @@ void TrayController::buildStatusMenu(QMenu &menu)
     menu.addSeparator();
     menu.addAction(QStringLiteral("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")), this,
                    &TrayController::preferencesRequested);
-    menu.addAction(QStringLiteral("About"), this, &TrayController::openAbout);
+    menu.addAction(QStringLiteral("About"), this, &TrayController::aboutRequested);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this,
                    &TrayController::quitRequested);

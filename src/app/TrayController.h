@@ -28,6 +28,7 @@ Q_SIGNALS:
     void clicked();
     void onboardingRequested();
     void preferencesRequested();
+    void aboutRequested();
     void quitRequested();
 
 private:

@@ -2,9 +2,11 @@
 
 #include "model/ClipboardHistory.h"
 #include "model/EntryText.h"
+#include "model/LaunchAtLogin.h"
 #include "model/Settings.h"
 #include "model/ShelfStorage.h"
 #include "platform/Clock.h"
+#include "platform/LoginItemService.h"
 
 #include <algorithm>
 #include <utility>
@@ -27,12 +29,14 @@ bool assign(AppModel *model, T &member, const T &value, Signal signal)
 
 } // namespace
 
-AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, QObject *parent)
-    : AppModel(store, pasteboard, SystemClock::shared(), parent)
+AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems,
+                   QObject *parent)
+    : AppModel(store, pasteboard, SystemClock::shared(), loginItems, parent)
 {
 }
 
-AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock, QObject *parent)
+AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
+                   LoginItemService *loginItems, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_settings(std::make_unique<Settings>(store))
@@ -41,7 +45,10 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     , m_shelf(m_shelfStorage->load(shelfMax))
     , m_shelfRevision(1)
     , m_panel(std::make_unique<PanelState>(*m_history, m_shelf, m_shelfRevision))
+    , m_nullLoginItems(loginItems ? nullptr : std::make_unique<NullLoginItemService>())
+    , m_launchAtLogin(std::make_unique<LaunchAtLogin>(loginItems ? *loginItems : *m_nullLoginItems))
 {
+    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this, &AppModel::launchAtLoginChanged);
     connect(m_history.get(), &ClipboardHistory::changed, this, &AppModel::historyChanged);
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
     connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
@@ -49,6 +56,7 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     connect(m_panel.get(), &PanelState::selectedShelfIDChanged, this, &AppModel::selectedShelfIDChanged);
     connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this, &AppModel::selectedHistoryIDChanged);
     connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this, &AppModel::selectionScrollTickChanged);
+    m_launchAtLogin->mirrorSystemState();
 }
 
 AppModel::~AppModel() = default;
@@ -150,9 +158,14 @@ int AppModel::onboardingStartStepForManualShow() const
 
 // MARK: state of this run
 
+bool AppModel::launchAtLogin() const
+{
+    return m_launchAtLogin->isEnabled();
+}
+
 void AppModel::setLaunchAtLogin(bool enabled)
 {
-    assign(this, m_launchAtLogin, enabled, &AppModel::launchAtLoginChanged);
+    m_launchAtLogin->setEnabled(enabled);
 }
 
 void AppModel::setFocusSearchTick(int tick)
@@ -428,9 +441,10 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
     const qsizetype to = shelfIndex(overID);
     if (from < 0 || to < 0)
         return;
-    const ShelfItem item = m_shelf.takeAt(from);
-    shelfDidChange();
-    m_shelf.insert(to, item);
+    // One change, written once: this runs at every step of a drag, each write reaches the
+    // disk, and a list announced without the dragged snippet would make the panel drop its
+    // row (and with it the drag's source and any open editor).
+    m_shelf.move(from, to);
     shelfDidChange();
     ensureSelectionValid();
 }

@@ -18,6 +18,8 @@ namespace nookary {
 
 class ClipboardHistory;
 class Clock;
+class LaunchAtLogin;
+class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
 class Settings;
@@ -68,10 +70,13 @@ public:
     static constexpr std::chrono::milliseconds shelfDropArbitrationWindow{120};
 
     // Loads every setting (taking over values of earlier versions), loads the saved
-    // snippets and starts watching the clipboard. The services and `clock` (which times the
-    // clipboard poll and the drop arbitration) must outlive the model.
-    AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock, QObject *parent = nullptr);
-    AppModel(PreferencesStore &store, Pasteboard &pasteboard, QObject *parent = nullptr);
+    // snippets, starts watching the clipboard and mirrors the login item's state. The
+    // services and `clock` (which times the clipboard poll and the drop arbitration) must
+    // outlive the model; without a login-item service, launch at login is never on.
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
+             LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems = nullptr,
+             QObject *parent = nullptr);
     ~AppModel() override;
 
     QString query() const;
@@ -89,7 +94,9 @@ public:
     void setKeepWindowPinned(bool pinned);
     HotkeyShortcut hotkeyShortcut() const;
     void setHotkeyShortcut(HotkeyShortcut shortcut);
-    bool launchAtLogin() const { return m_launchAtLogin; }
+    bool launchAtLogin() const;
+    // Registers or unregisters the login launcher; a failure turns the switch back on the
+    // next turn, silently.
     void setLaunchAtLogin(bool enabled);
     int focusSearchTick() const { return m_focusSearchTick; }
     void setFocusSearchTick(int tick);
@@ -206,7 +213,8 @@ private:
     quint64 m_shelfRevision = 0;
     std::unique_ptr<PanelState> m_panel;
 
-    bool m_launchAtLogin = false;
+    std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
+    std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
     QUuid m_editingID;

@@ -46,12 +46,15 @@ std::optional<QString> normalizedEntryText(QStringView text)
     const QStringView trimmed = trimmedEntryText(text);
     if (trimmed.isEmpty())
         return std::nullopt;
-    // A cluster is at least one UTF-16 unit, so a short text cannot be too long.
-    return firstCharacters(trimmed, maxEntryCharacters);
+    // A cluster is at least one UTF-16 unit, so a short text cannot be too long. The cut
+    // can end at a space or a line break, which no stored entry ends with.
+    return firstCharacters(trimmed, maxEntryCharacters).trimmed();
 }
 
 QString firstCharacters(QStringView text, qsizetype count)
 {
+    if (count <= 0)
+        return {};
     if (text.size() <= count)
         return text.toString();
     const qsizetype end = endOfGraphemes(text, count);

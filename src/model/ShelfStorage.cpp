@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
+#include <QSet>
 
 Q_LOGGING_CATEGORY(lcShelf, "nookary.model")
 
@@ -32,6 +33,7 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
     if (error.error != QJsonParseError::NoError || !doc.isArray())
         return std::nullopt;
     QList<ShelfItem> items;
+    QSet<QUuid> seen;
     const QJsonArray array = doc.array();
     items.reserve(array.size());
     for (const QJsonValue &value : array) {
@@ -51,6 +53,11 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
                 return std::nullopt;
             uuid = QUuid::createUuid();
         }
+        // Rows, edits and deletes find a snippet by its id: a repeated id (a merged or
+        // hand-edited file) would hide one snippet and delete both with the other.
+        if (seen.contains(uuid))
+            uuid = QUuid::createUuid();
+        seen.insert(uuid);
         items.append(ShelfItem::make(uuid, text.toString()));
     }
     return items;
@@ -82,6 +89,12 @@ QList<ShelfItem> ShelfStorage::load(qsizetype maxItems)
         // Not binary data (a hand-edited or synced file can give text, a list or another
         // type): replaced below by the legacy list or by an empty one.
         keepCopy(m_store.storedForm(shelfKey), "could not be read");
+    }
+    const QString legacyKey = QString::fromLatin1(SK::shelf.legacy);
+    if (!m_store.data(shelfKey) && m_store.contains(legacyKey) && !m_store.data(legacyKey)) {
+        // The legacy key is never removed, but the file's next write respells it; taken
+        // only while no current list exists, so that this happens once.
+        keepCopy(m_store.storedForm(legacyKey), "could not be read");
     }
     const std::optional<QByteArray> data = m_settings.persistedData(SK::shelf.current, SK::shelf.legacy);
     const std::optional<QList<ShelfItem>> decoded = data ? decodeShelf(*data) : std::nullopt;

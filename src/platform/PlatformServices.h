@@ -2,6 +2,7 @@
 
 #include "platform/GlobalHotkeyService.h"
 #include "platform/KeyTranslator.h"
+#include "platform/LoginItemService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StatusItem.h"
@@ -22,6 +23,7 @@ struct PlatformServices
     std::unique_ptr<StatusItem> statusItem; // none: no tray icon
     std::unique_ptr<GlobalHotkeyService> hotkeys = std::make_unique<NullGlobalHotkeyService>();
     std::unique_ptr<KeyTranslator> keys = std::make_unique<NullKeyTranslator>();
+    std::unique_ptr<LoginItemService> loginItems = std::make_unique<NullLoginItemService>();
 };
 
 // The one place that picks realisations, among the platform folders this build has, by the

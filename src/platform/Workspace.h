@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QtGlobal>
 
 #include <optional>
@@ -27,6 +28,13 @@ public:
     virtual std::optional<RunningApplication> frontmostApplication() const = 0;
     // Asks the window manager to activate it; quietly does nothing where it cannot.
     virtual void activate(const RunningApplication &application) = 0;
+    // The application window a click at `globalPosition` lands in, if it is one the user
+    // could give focus to (not the desktop, not a panel or dock); nothing when unknown.
+    virtual std::optional<RunningApplication> applicationAt(QPoint globalPosition) const
+    {
+        Q_UNUSED(globalPosition);
+        return std::nullopt;
+    }
 };
 
 // For sessions without a window system the program knows: knows nothing, does nothing.

@@ -2,6 +2,8 @@
 
 #include "ui/panel/PopoverView.h"
 
+#include <QWindow>
+
 namespace nookary {
 
 NookaryPanel::NookaryPanel(QWidget *parent)
@@ -13,6 +15,20 @@ NookaryPanel::NookaryPanel(QWidget *parent)
     setMinimumSize(PopoverView::minimumPanelSize);
     resize(PopoverView::minimumPanelSize);
     setWindowTitle(QStringLiteral("Nookary"));
+}
+
+bool NookaryPanel::startSystemMove()
+{
+    QWindow *window = windowHandle();
+    if (!window)
+        return false;
+    Q_EMIT moveOrResizeStarted();
+    return window->startSystemMove();
+}
+
+void NookaryPanel::noteResizeStarted()
+{
+    Q_EMIT moveOrResizeStarted();
 }
 
 void NookaryPanel::showEvent(QShowEvent *event)

@@ -14,9 +14,18 @@ class NookaryPanel final : public QWidget
 public:
     explicit NookaryPanel(QWidget *parent = nullptr);
 
+    // Hands the window to the window manager to follow the pointer, as a title bar does;
+    // false where none can, and the caller then moves it by hand.
+    bool startSystemMove();
+    // Tells that the pointer has started resizing the window (by hand, from the grip).
+    void noteResizeStarted();
+
 Q_SIGNALS:
     // Before each showing, while the window is not yet mapped.
     void aboutToShow();
+    // A move or resize by the pointer has begun. During a system move the window manager
+    // holds the pointer and the keyboard, which Qt reports as a loss of focus.
+    void moveOrResizeStarted();
 
 protected:
     void showEvent(QShowEvent *event) override;

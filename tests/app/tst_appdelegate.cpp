@@ -6,11 +6,20 @@
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/onboarding/OnboardingFlowView.h"
+#include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/panel/PanelWidgets.h"
+#include "ui/preferences/PreferencesView.h"
+#include "ui/preferences/PreferencesWindowController.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -79,7 +88,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY(!quiet.delegate->isPanelOpen());
 
-        Shell manual(false);
+        Shell manual(false, "Nookary.onboarding.completedVersion.v1=1\n");
         QVERIFY(!manual.delegate->isPanelOpen()); // on the next turn, not during launch
         QTRY_VERIFY(manual.delegate->isPanelOpen());
         QVERIFY(manual.delegate->centeredWindow());
@@ -314,6 +323,155 @@ private Q_SLOTS:
         QVERIFY(!s.delegate->isPanelOpen());
     }
 
+    // In the popover the first popup holds the keyboard and the pointer, so a context menu
+    // opened inside it gets its keys and presses through the popover's window: they are the
+    // menu's, not the panel's.
+    void aMenuOverThePopoverKeepsItsKeysAndClicks()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        s.copy(QStringLiteral("older"));
+        s.copy(QStringLiteral("newer"));
+        s.model().addShelfFromDrop(QStringLiteral("snippet"));
+        s.openAndWait();
+        PopoverWindow *popover = s.delegate->popover();
+        QVERIFY(QTest::qWaitForWindowExposed(popover));
+        QTest::qWait(50);
+        QWindow *popoverWindow = popover->windowHandle();
+        auto *search = popover->findChild<QLineEdit *>();
+
+        QMenu menu;
+        QAction *first = menu.addAction(QStringLiteral("First"));
+        menu.addAction(QStringLiteral("Second"));
+        auto openMenu = [&](QWidget *over) {
+            menu.popup(over->mapToGlobal(QPoint(10, 10)));
+            QTRY_COMPARE(QApplication::activePopupWidget(), &menu);
+        };
+
+        openMenu(search);
+        const auto selected = std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID());
+        QTest::keyClick(popoverWindow, Qt::Key_Down);
+        QCOMPARE(std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID()), selected);
+        QVERIFY(menu.activeAction());
+        QTest::keyClick(popoverWindow, Qt::Key_Escape);
+        QTRY_VERIFY(!menu.isVisible());
+        QVERIFY(s.delegate->isPanelOpen());
+
+        openMenu(search);
+        menu.setActiveAction(first);
+        QTest::keyClick(popoverWindow, Qt::Key_Return);
+        QTRY_VERIFY(!menu.isVisible());
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(!s.model().ignoreNextPasteboardChange()); // nothing was copied
+
+        // The snippet editor's menu: Escape closes the menu and keeps the typing.
+        s.model().startEditing(s.model().shelf().first().id);
+        QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
+        auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
+        editor->insertPlainText(QStringLiteral("W"));
+        openMenu(editor);
+        QTest::keyClick(popoverWindow, Qt::Key_Escape);
+        QTRY_VERIFY(!menu.isVisible());
+        QVERIFY(!s.model().editingID().isNull());
+
+        // Choosing an entry with the mouse (Paste, say) keeps the edit going too.
+        connect(first, &QAction::triggered, editor, [editor] { editor->insertPlainText(QStringLiteral(" pasted")); });
+        openMenu(editor);
+        const QPoint onFirst = menu.mapToGlobal(menu.actionGeometry(first).center());
+        QTest::mouseClick(popoverWindow, Qt::LeftButton, {}, popover->mapFromGlobal(onFirst));
+        QTRY_VERIFY(!menu.isVisible());
+        QTest::qWait(20);
+        QVERIFY(!s.model().editingID().isNull());
+        QCOMPARE(QApplication::focusWidget(), editor);
+        QCOMPARE(editor->toPlainText(), QStringLiteral("snippetW pasted"));
+        s.delegate->closeUI();
+        QCOMPARE(s.model().shelf().first().text, QStringLiteral("snippetW pasted"));
+    }
+
+    // Qt eats the click that closes a popup: the window it landed in gets the focus the
+    // click would have given it, instead of the window the popover opened over.
+    void aClickOutsideThePopoverGivesFocusToTheWindowClicked()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        s.workspace->windows = { { QRect(800, 600, 300, 200), kBrowser } };
+        s.openAndWait();
+        PopoverWindow *popover = s.delegate->popover();
+        QVERIFY(QTest::qWaitForWindowExposed(popover));
+        QTest::mousePress(popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(900, 700)));
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kBrowser });
+
+        // A click on nothing the user could focus (the desktop) hands focus back.
+        s.openAndWait();
+        QVERIFY(QTest::qWaitForWindowExposed(popover));
+        QTest::mousePress(popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(5, 5)));
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_COMPARE(s.workspace->activated, (QList<RunningApplication> { kBrowser, kEditor }));
+    }
+
+    // Pinned, the user fetches text from another application and clicks back into the
+    // snippet editor: becoming active again leaves the typing there.
+    void comingBackToAPinnedWindowKeepsTheEditorFocused()
+    {
+        Shell s;
+        s.model().setKeepWindowPinned(true);
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        panel->activateWindow();
+        QTRY_VERIFY(panel->isActiveWindow());
+        QTest::qWait(100);
+        s.model().addShelfAndEdit(); // "Add a snippet…": an empty one, being edited
+        QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
+        auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
+
+        QWidget other; // another application's window, as far as the panel can tell
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        other.activateWindow();
+        QTRY_VERIFY(!panel->isActiveWindow());
+        panel->activateWindow();
+        QTRY_VERIFY(panel->isActiveWindow());
+        QTest::qWait(50);
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(!s.model().editingID().isNull());
+        QCOMPARE(s.model().shelf().size(), 1);
+        QCOMPARE(QApplication::focusWidget(), editor);
+    }
+
+    // Our own About box taking focus from the panel is another window taking it: the close
+    // does not hand focus back over it.
+    void aboutFromTheTrayMenuKeepsTheFocus()
+    {
+        Shell s;
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QTest::qWait(150); // past the grace after showing
+        s.statusItem->openMenu()->actions().at(5)->trigger();
+        QMessageBox *about = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(top); box && box->isVisible())
+                about = box;
+        }
+        QVERIFY(about);
+        // The window manager has not reported the box active yet: the panel still shows so.
+        s.workspace->frontmost = RunningApplication { quint64(panel->winId()), 0 };
+        QTRY_VERIFY(!s.delegate->isPanelOpen());
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+
+        // Once it is reported active, a panel closing by losing focus to it leaves it so.
+        s.workspace->frontmost = kEditor;
+        s.openAndWait();
+        QTest::qWait(150);
+        s.workspace->frontmost = RunningApplication { quint64(about->winId()), 0 };
+        s.delegate->centeredWindow()->handleAppDidResignActive();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+        about->close();
+    }
+
     void thePopoverPresentation()
     {
         Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
@@ -362,6 +520,104 @@ private Q_SLOTS:
         QTRY_VERIFY(s.delegate->isPanelOpen());
     }
 
+    void aFirstManualStartOpensTheWalkthroughOnThePageReached()
+    {
+        {
+            Shell s(false, "Nookary.onboarding.lastStep.v1=7\n");
+            QVERIFY(!s.delegate->onboardingWC()); // on the next turn
+            QTRY_VERIFY(s.delegate->onboardingWC());
+            QVERIFY(s.delegate->onboardingWC()->isWindowVisible());
+            QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 4);
+            QTest::qWait(50);
+            QVERIFY(!s.delegate->isPanelOpen());
+        }
+        {
+            Shell s(false, "Nookary.onboarding.lastStep.v1=-3\n");
+            QTRY_VERIFY(s.delegate->onboardingWC());
+            QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+        }
+        Shell quiet(true);
+        QTest::qWait(50);
+        QVERIFY(!quiet.delegate->onboardingWC());
+    }
+
+    void whileTheWalkthroughShowsTheShortcutCountsAndReopenWaits()
+    {
+        Shell s(false, "Nookary.onboarding.lastStep.v1=1\nNookary.hotkey.code.v1=9\nNookary.hotkey.modifiers.v1=768\n");
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        OnboardingWindowController *wc = s.delegate->onboardingWC();
+        QTRY_VERIFY(wc->isWindowVisible());
+        for (int i = 0; i < 3; ++i)
+            s.delegate->hotkeyPressed();
+        QCOMPARE(wc->flowView()->hotkeyPracticeCount(), 3);
+        s.delegate->applicationShouldHandleReopen();
+        QTest::qWait(50);
+        QVERIFY(!s.delegate->isPanelOpen());
+
+        // Minimised, it is out of sight: the shortcut and a re-open open the panel again.
+        wc->window()->showMinimized();
+        QTRY_VERIFY(!wc->isWindowVisible());
+        s.delegate->hotkeyPressed();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QCOMPARE(wc->flowView()->hotkeyPracticeCount(), 3);
+
+        // Asking for it again brings the same walkthrough back and closes the panel.
+        s.delegate->presentOnboarding(0, true, false);
+        QCOMPARE(s.delegate->onboardingWC(), wc);
+        QTRY_VERIFY(wc->isWindowVisible());
+        QVERIFY(!s.delegate->isPanelOpen());
+    }
+
+    void skippingOrFinishingMarksItDoneAndOpensThePanel()
+    {
+        Shell s(false, "Nookary.onboarding.lastStep.v1=2\n");
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        QPointer<OnboardingWindowController> wc = s.delegate->onboardingWC();
+        wc->flowView()->skip();
+        QCOMPARE(s.model().onboardingCompletedVersion(), 1);
+        QVERIFY(!s.delegate->onboardingWC());
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QTRY_VERIFY(!wc); // and gone
+
+        s.delegate->showOnboardingFromMenu();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+        s.delegate->presentOnboarding(4, true, true); // a new one, the old one reports nothing
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 4);
+        s.delegate->onboardingWC()->flowView()->mainButton()->click();
+        QVERIFY(!s.delegate->onboardingWC());
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+    }
+
+    void closingTheWindowOpensThePanelButLeavesItUnfinished()
+    {
+        Shell s(false, "Nookary.onboarding.lastStep.v1=2\n");
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        s.delegate->onboardingWC()->window()->close();
+        QVERIFY(!s.delegate->onboardingWC());
+        QCOMPARE(s.model().onboardingCompletedVersion(), 0);
+        QCOMPARE(s.model().onboardingLastStep(), 2);
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.delegate->closeUI();
+
+        // The next start picks it up again.
+        s.delegate->presentInitialExperience();
+        QTRY_VERIFY(s.delegate->onboardingWC());
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 2);
+    }
+
+    void showOnboardingFromTheMenuClosesThePanelFirst()
+    {
+        Shell s(true, "Nookary.onboarding.completedVersion.v1=1\n");
+        s.openAndWait();
+        const auto menu = s.statusItem->openMenu();
+        menu->actions().at(2)->trigger();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QVERIFY(s.delegate->onboardingWC());
+        QTRY_VERIFY(s.delegate->onboardingWC()->isWindowVisible());
+        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+    }
+
     void theMenuIsBuiltAnewAndPauseDimsTheIcon()
     {
         Shell s;
@@ -386,6 +642,96 @@ private Q_SLOTS:
         s.statusItem->openMenu()->actions().first()->trigger();
         QVERIFY(!s.model().isTrackingPaused());
         QVERIFY(!s.statusItem->isDimmed());
+    }
+
+    void preferencesOpenEveryWayAndTheClosedPanelHandsNothingBack()
+    {
+        Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+        auto preferencesShown = [&s] {
+            return s.delegate->preferencesWC() && s.delegate->preferencesWC()->isVisible();
+        };
+        // From the tray menu, with the popover open.
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.statusItem->openMenu()->actions().at(4)->trigger();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_VERIFY(preferencesShown());
+        PreferencesWindowController *wc = s.delegate->preferencesWC();
+        QCOMPARE(wc->window()->size(), QSize(470, 285));
+        QTest::qWait(100);
+        QVERIFY(s.workspace->activated.isEmpty()); // focus stays with the settings
+        QVERIFY(!s.delegate->previousApp());
+        QVERIFY(!s.delegate->isFinalizeAfterUICloseSuppressed());
+        QVERIFY(!s.delegate->isFocusRestorePending());
+
+        // From the panel's gear: the same window again.
+        wc->window()->close();
+        s.statusItem->click();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        auto *view = s.delegate->popover()->findChild<PopoverView *>();
+        QVERIFY(view);
+        view->settingsButton()->click();
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_VERIFY(preferencesShown());
+        QCOMPARE(s.delegate->preferencesWC(), wc);
+
+        // With Ctrl+, in the centred window.
+        wc->window()->close();
+        s.model().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
+        s.openAndWait();
+        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QVERIFY(!s.delegate->isPanelOpen());
+        QTRY_VERIFY(preferencesShown());
+        QTest::qWait(100);
+        QVERIFY(s.workspace->activated.isEmpty());
+        QCOMPARE(s.delegate->preferencesWC(), wc);
+
+        // Re-opening the running program while the settings show opens nothing else.
+        s.delegate->applicationShouldHandleReopen();
+        QTest::qWait(20);
+        QVERIFY(!s.delegate->isPanelOpen());
+    }
+
+    void ctrlCommaIsNotTakenWhileRecordingNorInAMenu()
+    {
+        Shell s;
+        // Inside a menu the keys are the menu's.
+        QMenu menu;
+        menu.addAction(QStringLiteral("Item"));
+        menu.popup(QPoint(10, 10));
+        QTRY_COMPARE(QApplication::activePopupWidget(), &menu);
+        QTest::keyClick(menu.windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QTest::qWait(20);
+        QVERIFY(!s.delegate->preferencesWC());
+        menu.close();
+
+        s.delegate->openPreferences();
+        QTRY_VERIFY(s.delegate->preferencesWC() && s.delegate->preferencesWC()->isVisible());
+        QWidget *window = s.delegate->preferencesWC()->window();
+        HotkeyRecorderControl *recorder = s.delegate->preferencesWC()->view()->shortcutRecorder();
+        recorder->toggle();
+        QVERIFY(s.model().isRecordingHotkey());
+        window->hide();
+        QVERIFY(!s.model().isRecordingHotkey()); // closing mid-recording leaves nothing raised
+        QVERIFY(!recorder->isRecording());
+
+        // The panel's own keys stay with the panel: Escape in the settings window leaves a
+        // pinned panel open.
+        s.model().setKeepWindowPinned(true);
+        s.openAndWait();
+        s.delegate->preferencesWC()->showWindow();
+        QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        QTest::qWait(20);
+        QVERIFY(s.delegate->isPanelOpen());
+        // While recording, Ctrl+, is the recorder's (a key without a known place: it beeps).
+        recorder->toggle();
+        QVERIFY(recorder->isRecording());
+        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QTest::qWait(20);
+        QVERIFY(s.delegate->isPanelOpen());
+        QVERIFY(recorder->isRecording());
+        recorder->toggle();
+        QVERIFY(!s.model().isRecordingHotkey());
     }
 
     void instanceRequestsDriveThePanel()

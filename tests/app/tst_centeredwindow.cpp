@@ -5,6 +5,7 @@
 #include "app/WindowPlacement.h"
 #include "platform/MainQueue.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/panel/PanelWidgets.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -256,6 +257,104 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(!w.quiet->isActive());
         QCOMPARE(w.store->totalWrites(), 0);
+    }
+
+    void theHandlesMoveAndResizeOnlyThePanel()
+    {
+        NookaryPanel panel;
+        auto *strip = new WindowDragHandle(&panel);
+        strip->setGeometry(0, 0, 200, 14);
+        auto *grip = new WindowResizeHandle(&panel);
+        grip->move(500, 350);
+        panel.setGeometry(100, 120, 600, 400);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QSignalSpy started(&panel, &NookaryPanel::moveOrResizeStarted);
+        const auto mouse = [](QWidget *target, QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+            QCursor::setPos(global);
+            QMouseEvent event(type, target->mapFromGlobal(QPointF(global)), QPointF(global),
+                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &event);
+        };
+
+        // The grip: the bottom-right corner follows the pointer, from the frame and pointer
+        // at the press; the top-left corner stays; never below the minimum size.
+        const QPoint press = grip->mapToGlobal(QPoint(5, 5));
+        mouse(grip, QEvent::MouseButtonPress, press, Qt::LeftButton);
+        QCOMPARE(started.size(), 1);
+        mouse(grip, QEvent::MouseMove, press + QPoint(30, 10), Qt::LeftButton);
+        mouse(grip, QEvent::MouseMove, press + QPoint(100, 50), Qt::LeftButton);
+        QTRY_COMPARE(panel.geometry(), QRect(100, 120, 700, 450));
+        mouse(grip, QEvent::MouseMove, press - QPoint(1000, 1000), Qt::LeftButton);
+        QTRY_COMPARE(panel.geometry(), QRect(QPoint(100, 120), panel.minimumSize()));
+        mouse(grip, QEvent::MouseButtonRelease, press, Qt::NoButton);
+
+        // A strip, with no window manager to move it (as here): moved by hand, keeping the
+        // pointer where it pressed.
+        panel.setGeometry(100, 120, 600, 400);
+        QTRY_COMPARE(panel.pos(), QPoint(100, 120));
+        const QPoint grab = strip->mapToGlobal(QPoint(50, 5));
+        mouse(strip, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+        QCOMPARE(started.size(), 2);
+        mouse(strip, QEvent::MouseMove, grab + QPoint(30, 20), Qt::LeftButton);
+        QTRY_COMPARE(panel.pos(), QPoint(130, 140));
+        mouse(strip, QEvent::MouseButtonRelease, grab + QPoint(30, 20), Qt::NoButton);
+        mouse(strip, QEvent::MouseMove, grab + QPoint(90, 90), Qt::NoButton);
+        QCOMPARE(panel.pos(), QPoint(130, 140));
+
+        // In any other window (the popover) neither moves anything.
+        QWidget popover;
+        auto *otherStrip = new WindowDragHandle(&popover);
+        otherStrip->setGeometry(0, 0, 200, 14);
+        auto *otherGrip = new WindowResizeHandle(&popover);
+        otherGrip->move(100, 100);
+        popover.setGeometry(300, 300, 300, 200);
+        popover.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&popover));
+        const QPoint at = otherStrip->mapToGlobal(QPoint(5, 5));
+        mouse(otherStrip, QEvent::MouseButtonPress, at, Qt::LeftButton);
+        mouse(otherStrip, QEvent::MouseMove, at + QPoint(40, 40), Qt::LeftButton);
+        const QPoint corner = otherGrip->mapToGlobal(QPoint(5, 5));
+        mouse(otherGrip, QEvent::MouseButtonPress, corner, Qt::LeftButton);
+        mouse(otherGrip, QEvent::MouseMove, corner + QPoint(40, 40), Qt::LeftButton);
+        QCOMPARE(popover.geometry(), QRect(300, 300, 300, 200));
+    }
+
+    void movingByAHandleKeepsTheWindowOpen()
+    {
+        Window w;
+        w.window->showCenteredAndKey();
+        QCoreApplication::processEvents();
+        w.quiet->fire();
+        w.clock.advance(1s);
+
+        // The window manager takes the pointer and the keyboard at the press on a strip,
+        // which reads as a loss of focus before the first Move arrives.
+        Q_EMIT w.window->panel()->moveOrResizeStarted();
+        QVERIFY(w.window->isMovingOrResizing());
+        QVERIFY(w.quiet->isActive());
+        w.deactivate();
+        w.window->handleAppDidResignActive();
+        w.window->panel()->move(80, 90);
+        QCoreApplication::processEvents();
+        w.deactivate();
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.closes, 0);
+
+        // Once its events stop, the frame is stored and a loss of focus closes again.
+        w.quiet->fire();
+        QVERIFY(!w.window->isMovingOrResizing());
+        QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 80.0);
+        w.deactivate();
+        QVERIFY(!w.window->isVisible());
+        QCOMPARE(w.closes, 1);
+
+        // A move cut short by a close leaves nothing under way for the next opening.
+        w.window->showCenteredAndKey();
+        QCoreApplication::processEvents();
+        Q_EMIT w.window->panel()->moveOrResizeStarted();
+        w.window->close();
+        QVERIFY(!w.window->isMovingOrResizing());
     }
 };
 

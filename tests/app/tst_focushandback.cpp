@@ -12,13 +12,16 @@ namespace {
 
 const RunningApplication kEditor{0x1234, 77};
 const RunningApplication kTerminal{0x5678, 88};
-const RunningApplication kOurs{0x9999, 1};
+const RunningApplication kOurs{0x9999, 1};  // the panel
+const RunningApplication kAbout{0x9998, 1}; // another window of ours
 
 struct HandBack
 {
     FakeWorkspace workspace;
     ManualClock clock;
-    FocusHandBack focus{workspace, clock, [](quint64 id) { return id == kOurs.windowId; }};
+    FocusHandBack focus{workspace, clock,
+                        [](quint64 id) { return id == kOurs.windowId || id == kAbout.windowId; },
+                        [](quint64 id) { return id == kOurs.windowId; }};
 };
 
 } // namespace
@@ -118,6 +121,67 @@ private Q_SLOTS:
         h.focus.handBackAfterClose(FocusHandBack::CloseCause::requested);
         h.clock.advance(FocusHandBack::delay);
         QCOMPARE(h.workspace.activated.size(), 2);
+    }
+
+    void theClickThatClosedThePopoverChoosesTheWindow()
+    {
+        HandBack h;
+        h.workspace.windows.append({QRect(0, 0, 100, 100), kTerminal});
+        h.workspace.windows.append({QRect(200, 0, 100, 100), kOurs});
+        h.workspace.frontmost = kEditor;
+        h.focus.noteOpening();
+        // Qt ate the click, so the window under it was never activated.
+        h.workspace.frontmost = kOurs;
+        h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost, QPoint(50, 50));
+        h.clock.advance(FocusHandBack::delay);
+        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kTerminal});
+
+        // On our own window, or on nothing: the application before gets focus back.
+        for (const QPoint at : {QPoint(250, 50), QPoint(500, 500)}) {
+            h.workspace.activated.clear();
+            h.workspace.frontmost = kEditor;
+            h.focus.noteOpening();
+            h.workspace.frontmost = kOurs;
+            h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost, at);
+            h.clock.advance(FocusHandBack::delay);
+            QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+        }
+    }
+
+    void ourOtherWindowsKeepTheFocusTheyTake()
+    {
+        // About opening over a panel that closes for it: nothing is handed back over it,
+        // even before the window manager reports it in front.
+        HandBack h;
+        h.workspace.frontmost = kEditor;
+        h.focus.noteOpening();
+        h.focus.ownWindowTakesFocus(true);
+        h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost);
+        h.clock.advance(1s);
+        QVERIFY(h.workspace.activated.isEmpty());
+
+        // Over a pinned panel the hand-back is only postponed to the panel's own close.
+        h.focus.noteOpening();
+        h.focus.ownWindowTakesFocus(false);
+        QCOMPARE(h.focus.previousApp(), kEditor);
+
+        // Once reported in front, our About box counts as a window the user went to.
+        h.workspace.frontmost = kAbout;
+        h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost);
+        h.clock.advance(1s);
+        QVERIFY(h.workspace.activated.isEmpty());
+
+        // A pending hand-back is cancelled; the settings window forgets it altogether.
+        h.workspace.frontmost = kEditor;
+        h.focus.noteOpening();
+        h.focus.handBackAfterClose();
+        h.focus.ownWindowTakesFocus(false);
+        QVERIFY(!h.focus.isPending());
+        h.focus.noteOpening();
+        h.focus.forget();
+        QVERIFY(!h.focus.previousApp());
+        h.clock.advance(1s);
+        QVERIFY(h.workspace.activated.isEmpty());
     }
 
     void nothingInFrontHandsNothingBack()

@@ -73,6 +73,42 @@ private Q_SLOTS:
         QCOMPARE(h.service.registered, (HotkeyShortcut{0, 0x1800}));
     }
 
+    void recordingReleasesTheGrabUntilItEnds()
+    {
+        Hotkeys h;
+        h.launch();
+        AppModel &model = *h.f.model;
+        // While recording, our own grab is gone, or pressing it would toggle the panel.
+        model.setIsRecordingHotkey(true);
+        QVERIFY(!h.service.registered);
+        QVERIFY(h.controller->isSuspended());
+        model.setHotkeyShortcut(kCtrlOptK); // captured
+        QVERIFY(!h.service.registered);
+        model.setIsRecordingHotkey(false);
+        QCOMPARE(h.service.registered, kCtrlOptK);
+        QCOMPARE(h.controller->lastRegisteredShortcut(), kCtrlOptK);
+
+        // Cancelled: the shortcut of the moment is grabbed again, quietly.
+        model.setIsRecordingHotkey(true);
+        QVERIFY(!h.service.registered);
+        model.setIsRecordingHotkey(false);
+        QCOMPARE(h.service.registered, kCtrlOptK);
+        QCOMPARE(h.alerts, 0);
+
+        // A captured combination the desktop refuses: one alert, and back to the last one.
+        h.service.taken << kCmdShiftV;
+        model.setIsRecordingHotkey(true);
+        model.setHotkeyShortcut(kCmdShiftV);
+        model.setIsRecordingHotkey(false);
+        QCOMPARE(h.alerts, 1);
+        QCOMPARE(h.service.registered, kCtrlOptK);
+        QTRY_COMPARE(model.hotkeyShortcut(), kCtrlOptK);
+        QCOMPARE(h.storedCode(), 40);
+        QTest::qWait(20);
+        QCOMPARE(h.alerts, 1);
+        QCOMPARE(h.service.registered, kCtrlOptK);
+    }
+
     void aRefusedShortcutIsReportedOnceAndRolledBack()
     {
         Hotkeys h;

@@ -275,6 +275,40 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
     }
 
+    // Qt eats the click that closes the popover: the window it landed in is activated, as
+    // the click would have done, and focus does not go back to the window it opened over.
+    void aClickOnAnotherWindowClosesThePopoverAndActivatesIt()
+    {
+        QProcess *other = m_desk->spawn(kTestWindow, { QStringLiteral("Other window") });
+        QVERIFY(other->waitForReadyRead(10000));
+        QString otherWindow;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(otherWindow = x(QStringLiteral("xdotool"),
+                  { QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Other window$") }))
+                 .isEmpty(),
+            5000);
+        otherWindow = otherWindow.section(u'\n', 0, 0);
+        // Side by side, so that neither covers the other.
+        x(QStringLiteral("xdotool"),
+            { QStringLiteral("windowmove"), QStringLiteral("--sync"), otherWindow, QStringLiteral("20"),
+                QStringLiteral("20") });
+        x(QStringLiteral("xdotool"),
+            { QStringLiteral("windowmove"), QStringLiteral("--sync"), m_targetWindow, QStringLiteral("640"),
+                QStringLiteral("20") });
+        focusTarget();
+        x(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+alt+space") });
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTest::qWait(300);
+        x(QStringLiteral("xdotool"),
+            { QStringLiteral("mousemove"), QStringLiteral("--window"), otherWindow, QStringLiteral("30"),
+                QStringLiteral("30"), QStringLiteral("click"), QStringLiteral("1") });
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), otherWindow, 5000);
+        QTest::qWait(300); // past the hand-back
+        QCOMPARE(activeWindow(), otherWindow);
+        TestDesk::stop(other);
+    }
+
     // Paused means nothing is read: an owner that serves one request (a password tool, or
     // xclip -loops 1) keeps it for the user's own paste.
     void whilePausedNothingIsRead()

@@ -169,6 +169,21 @@ private Q_SLOTS:
         QCOMPARE(graphemeCount(*cut), 20000);
     }
 
+    void theCutLeavesNoTrailingSpaceOrLineBreak()
+    {
+        // The 20000th character is a space, or the first half of a line break.
+        const auto words = normalizedEntryText(QStringLiteral("word ").repeated(5000));
+        QVERIFY(words);
+        QCOMPARE(words->size(), 19999);
+        QVERIFY(words->endsWith(QStringLiteral("word")));
+        const auto lines = normalizedEntryText(QString(19999, u'a') + QStringLiteral("\r\nb"));
+        QVERIFY(lines);
+        QCOMPARE(*lines, QString(19999, u'a'));
+
+        QCOMPARE(firstCharacters(QStringLiteral("abc"), 0), QString());
+        QCOMPARE(firstCharacters(QStringLiteral("abc"), -1), QString());
+    }
+
     void hugeClipboardTextIsCutWithoutCopyingItWhole()
     {
         ModelFixture f;

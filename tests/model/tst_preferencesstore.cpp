@@ -121,6 +121,20 @@ private Q_SLOTS:
         QCOMPARE(again.string(QStringLiteral("d")), std::nullopt);
     }
 
+    void binaryDataTypedInUtf8ReadsAsTheFileHoldsIt()
+    {
+        // QSettings itself reads such bytes as text and keeps only its Latin-1 part.
+        QTemporaryDir dir;
+        const QByteArray bytes = QStringLiteral("\u0130stanbul, \u00c9t\u00e9 \u00df 1\u20ac").toUtf8();
+        const QString path = writeFile(dir, "[General]\nk=\"@ByteArray(" + bytes + ")\"\n");
+        SettingsPreferencesStore store(path);
+        QCOMPARE(store.data(QStringLiteral("k")), bytes);
+        QCOMPARE(store.storedForm(QStringLiteral("k")), bytes);
+        // Writing another key rewrites the file without spoiling it.
+        store.setInteger(QStringLiteral("other"), 1);
+        QCOMPARE(SettingsPreferencesStore(path).data(QStringLiteral("k")), bytes);
+    }
+
     void fileIsUserOnly()
     {
         QTemporaryDir dir;

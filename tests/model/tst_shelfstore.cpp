@@ -129,6 +129,41 @@ private Q_SLOTS:
         QCOMPARE(texts(f.model->shelf()), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
     }
 
+    void aRepeatedIdCostsOnlyThatId()
+    {
+        ModelFixture f;
+        const QString dup = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000005");
+        const QString other = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000006");
+        startWithShelf(f, QStringLiteral("[{\"id\":\"%1\",\"text\":\"dup A\"},"
+                                         "{\"id\":\"%1\",\"text\":\"dup B\"},"
+                                         "{\"id\":\"%2\",\"text\":\"other\"}]")
+                              .arg(dup, other)
+                              .toUtf8());
+        const QList<ShelfItem> shelf = f.model->shelf();
+        QCOMPARE(texts(shelf), (QStringList{QStringLiteral("dup A"), QStringLiteral("dup B"), QStringLiteral("other")}));
+        // The first keeps the id; the later one gets its own.
+        QCOMPARE(shelf.at(0).id, QUuid::fromString(dup));
+        QVERIFY(shelf.at(1).id != shelf.at(0).id && !shelf.at(1).id.isNull());
+        QCOMPARE(shelf.at(2).id, QUuid::fromString(other));
+        QVERIFY(keptCopies(f).isEmpty());
+        // Each is its own snippet: numbered apart, deleted apart, and the new id is stored.
+        QCOMPARE(f.model->savedItemForShortcut(2)->text, QStringLiteral("dup B"));
+        f.start();
+        QCOMPARE(f.model->shelf(), shelf);
+        f.model->deleteShelf(shelf.at(0).id);
+        QCOMPARE(texts(f.model->shelf()), (QStringList{QStringLiteral("dup B"), QStringLiteral("other")}));
+        QCOMPARE(storedTexts(f), (QStringList{QStringLiteral("dup B"), QStringLiteral("other")}));
+    }
+
+    void aTextCutOnLoadEndsWithoutSpace()
+    {
+        ModelFixture f;
+        startWithShelf(f, shelfJson({QStringLiteral("x ").repeated(10000) + u'y'}));
+        QCOMPARE(f.model->shelf().at(0).text, QStringLiteral("x ").repeated(9999) + u'x');
+        QCOMPARE(storedTexts(f), texts(f.model->shelf()));
+        QCOMPARE(keptCopies(f).size(), 1);
+    }
+
     void snippetsSurviveARestart()
     {
         ModelFixture f;
@@ -211,6 +246,39 @@ private Q_SLOTS:
         QCOMPARE(keptCopy(f), value);
     }
 
+    // Typed straight into the file's own spelling, UTF-8 and all.
+    void aByteArrayLineTypedInUtf8IsReadAsWritten()
+    {
+        ModelFixture f;
+        const QString texts3[] = {QStringLiteral("caf\u00e9 de\u0301compose\u0301"), QStringLiteral("\u0130stanbul"),
+                                  QStringLiteral("\u00c9T\u00c9 stra\u00dfe 2\u20ac")};
+        const QByteArray json = QStringLiteral("[{\"id\":\"11111111-1111-4111-8111-111111111111\",\"text\":\"%1\"},"
+                                               "{\"id\":\"22222222-2222-4222-8222-222222222222\",\"text\":\"%2\"},"
+                                               "{\"id\":\"33333333-3333-4333-8333-333333333333\",\"text\":\"%3\"}]")
+                                    .arg(texts3[0], texts3[1], texts3[2])
+                                    .toUtf8();
+        QByteArray line = json;
+        line.replace('"', "\\\"");
+        f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray(" + line + ")\"\n");
+        f.start();
+        QCOMPARE(texts(f.model->shelf()), (QStringList{texts3[0], texts3[1], texts3[2]}));
+        QVERIFY(keptCopies(f).isEmpty());
+        f.start();
+        QCOMPARE(texts(f.model->shelf()), (QStringList{texts3[0], texts3[1], texts3[2]}));
+    }
+
+    void anUnreadableByteArrayLineInUtf8IsKeptAsWritten()
+    {
+        ModelFixture f;
+        const QByteArray value = QStringLiteral("[{\"text\":\"\u0130stanbul \u00c9 \u00df\"}]").toUtf8();
+        QByteArray line = value;
+        line.replace('"', "\\\"");
+        f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray(" + line + ")\"\n");
+        f.start();
+        QVERIFY(f.model->shelf().isEmpty());
+        QCOMPARE(keptCopy(f), value);
+    }
+
     void aLegacyListReplacingAnUnreadableOneKeepsIt()
     {
         ModelFixture f;
@@ -220,6 +288,30 @@ private Q_SLOTS:
         f.start();
         QCOMPARE(texts(f.model->shelf()), QStringList{QStringLiteral("from before")});
         QCOMPARE(keptCopy(f), QByteArray("mine, by hand"));
+    }
+
+    void anUnreadableLegacyListIsKept()
+    {
+        ModelFixture f;
+        const QByteArray value(R"([{"id":"11111111-1111-4111-8111-111111111111","text":"hand,  typed ; note"}])");
+        f.writeSettingsFile("[General]\nQuobble.shelf.v1=" + value + "\n");
+        f.start();
+        QVERIFY(f.model->shelf().isEmpty());
+        QCOMPARE(keptCopy(f), value);
+        // Once: the next start has a current list and keeps nothing more.
+        f.start();
+        QCOMPARE(keptCopies(f).size(), 1);
+    }
+
+    void theLineReadIsTheLineKept()
+    {
+        // A key twice in the file: QSettings reads the last line, so that is the one replaced.
+        ModelFixture f;
+        const QByteArray last(R"([{"id":"22222222-2222-4222-8222-222222222222","text":"second, by hand"}])");
+        f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray([])\"\nNookary.shelf.v1=" + last + "\n");
+        f.start();
+        QVERIFY(f.model->shelf().isEmpty());
+        QCOMPARE(keptCopy(f), last);
     }
 
     void droppingAddsOnceAndWhereAsked()
@@ -359,6 +451,22 @@ private Q_SLOTS:
         m.moveShelfItem(third, first);
         QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("third"), QStringLiteral("first"), QStringLiteral("second")}));
         QCOMPARE(storedTexts(f), texts(m.shelf()));
+
+        // Each step of a drag is one change: written once, announced once, never without
+        // the dragged snippet (the panel would drop its row mid-drag).
+        f.store->resetCounts();
+        int announced = 0;
+        bool complete = true;
+        QObject guard;
+        QObject::connect(&m, &AppModel::shelfChanged, &guard, [&] {
+            ++announced;
+            complete = complete && m.shelf().size() == 3;
+        });
+        m.moveShelfItem(third, m.shelf().at(2).id);
+        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
+        QCOMPARE(announced, 1);
+        QVERIFY(complete);
+        m.moveShelfItem(third, m.shelf().at(0).id);
 
         const QList<ShelfItem> before = m.shelf();
         m.moveShelfItem(first, first);

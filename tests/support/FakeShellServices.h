@@ -15,9 +15,19 @@ class FakeWorkspace final : public Workspace
 public:
     std::optional<RunningApplication> frontmost;
     QList<RunningApplication> activated;
+    // Other applications' windows on screen, topmost first.
+    QList<QPair<QRect, RunningApplication>> windows;
 
     std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
     void activate(const RunningApplication &application) override { activated.append(application); }
+    std::optional<RunningApplication> applicationAt(QPoint globalPosition) const override
+    {
+        for (const auto &[place, application] : windows) {
+            if (place.contains(globalPosition))
+                return application;
+        }
+        return std::nullopt;
+    }
 };
 
 // A tray icon the test clicks and whose menu it opens.

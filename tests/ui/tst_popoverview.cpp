@@ -1,6 +1,7 @@
 #include "ModelFixture.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
+#include "ui/panel/OverlayScrollBar.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/SavedColumn.h"
@@ -268,6 +269,11 @@ private Q_SLOTS:
         Panel p;
         QVERIFY(!p.view->pinButton()->isHidden());
         QVERIFY(!p.view->resizeGrip()->isHidden());
+        // The footer's empty middle, between "Clear" and the pin, is a handle that moves the
+        // window, not the bar the buttons sit on.
+        QWidget *clear = p.view->clearButton();
+        const QPoint middle = clear->mapTo(p.view.get(), QPoint(clear->width() + 60, clear->height() / 2));
+        QVERIFY(qobject_cast<WindowDragHandle *>(p.view->childAt(middle)));
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Pin (keep open after copy)"));
         p.view->pinButton()->click();
         QVERIFY(p.model().keepWindowPinned());
@@ -313,6 +319,24 @@ private Q_SLOTS:
         p.model().moveSelection(AppModel::Nav::down);
         QTest::qWait(50);
         QCOMPARE(bar->value(), centred);
+    }
+
+    void theScrollersTakeNoRoomAndShowOnlyWhileScrolling()
+    {
+        Panel p(numbered(25));
+        QScrollArea *area = p.saved()->scrollArea();
+        OverlayScrollBar *bar = p.saved()->overlayBar();
+        QCOMPARE(area->viewport()->width(), area->width());
+        QVERIFY(area->verticalScrollBar()->maximum() > 0);
+        QVERIFY(bar->isHidden());
+        area->verticalScrollBar()->setValue(40);
+        QVERIFY(bar->isVisible());
+        QVERIFY(area->viewport()->geometry().contains(bar->geometry()));
+        QCOMPARE(area->viewport()->width(), area->width());
+        QTRY_VERIFY(bar->isHidden());
+        // The bar scrolls the content as the area's own would.
+        bar->setValue(0);
+        QCOMPARE(area->verticalScrollBar()->value(), 0);
     }
 
     void theBadgeLeavesTheTextItsRoom()
@@ -374,6 +398,36 @@ private Q_SLOTS:
             QEvent::MouseMove, QPointF(8, 5), moved, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(older, &move);
         QCOMPARE(p.model().selectedHistoryID(), older->id());
+    }
+
+    // The list changes under a still pointer: the hover look goes with the row the pointer
+    // is over now, never with two rows at once.
+    void theHoverLookFollowsThePointerWhenRowsMove()
+    {
+        Panel p(numbered(3));
+        const QList<ShelfRow *> rows = p.saved()->visibleRows();
+        QCOMPARE(rows.size(), 3);
+        ShelfRow *first = rows.at(0);
+        QCursor::setPos(first->mapToGlobal(QPoint(20, first->height() / 2)));
+        hover(first);
+        QVERIFY(first->showsActions());
+
+        ShelfRow *third = rows.at(2);
+        p.model().setQuery(third->text()); // the third row slides up under the pointer
+        QCoreApplication::processEvents();
+        QVERIFY(third->isVisible());
+        QVERIFY(third->showsActions());
+        QVERIFY(!first->showsActions());
+
+        p.model().setQuery(QString());
+        QCoreApplication::processEvents();
+        QVERIFY(first->showsActions());
+        QVERIFY(!first->showsBadge());
+        int showing = 0;
+        for (ShelfRow *row : rows)
+            showing += row->showsActions() ? 1 : 0;
+        QCOMPARE(showing, 1);
+        QVERIFY(third->showsBadge());
     }
 
     void onlyLeavingTheEditForThePanelCommitsIt()

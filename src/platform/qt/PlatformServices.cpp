@@ -9,6 +9,7 @@
 #include "platform/x11/X11KeyTranslator.h"
 #include "platform/x11/X11Workspace.h"
 #endif
+#include "platform/xdg/XdgAutostartLoginItemService.h"
 
 #include <QGuiApplication>
 
@@ -46,6 +47,10 @@ PlatformServices createPlatformServices()
     if (!addX11Services(services))
         services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
     services.statusItem = std::make_unique<TrayStatusItem>();
+    // XDG autostart is read by X11 and Wayland sessions alike.
+    services.loginItems = std::make_unique<XdgAutostartLoginItemService>(
+        XdgAutostartLoginItemService::defaultAutostartFolder(),
+        XdgAutostartLoginItemService::defaultLauncherPath());
     return services;
 }
 

@@ -9,7 +9,9 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QTemporaryFile>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -141,10 +143,48 @@ QHash<QString, QByteArray> valueLines(const QByteArray &contents, const QSet<QSt
         if (!general || equals <= 0)
             continue;
         const QString key = QString::fromUtf8(trimmed.left(equals).trimmed());
-        if (wanted.contains(key) && !found.contains(key))
+        // QSettings keeps the last of repeated lines, so the last is the value in use.
+        if (wanted.contains(key))
             found.insert(key, trimmed.mid(equals + 1).trimmed());
     }
     return found;
+}
+
+bool hasNonAscii(const QByteArray &bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The bytes of a "@ByteArray(...)" value whose line holds bytes outside ASCII, which
+// QSettings itself writes as \x escapes. It reads such bytes as UTF-8 text and then keeps
+// only the Latin-1 part of that text, so the line is spelled with escapes throughout and
+// read back by QSettings' own parser.
+std::optional<QByteArray> bytesAsWritten(const QByteArray &line)
+{
+    QByteArray escaped;
+    bool afterEscape = false;
+    for (const char c : line) {
+        if ((c & 0x80) != 0 || (afterEscape && isHexDigit(c))) {
+            // A hex digit right after an escape would be read as part of it.
+            escaped += "\\x" + QByteArray::number(static_cast<unsigned char>(c), 16);
+            afterEscape = true;
+        } else {
+            escaped += c;
+            afterEscape = false;
+        }
+    }
+    QTemporaryFile file;
+    if (!file.open() || file.write("[General]\nvalue=" + escaped + '\n') < 0 || !file.flush())
+        return std::nullopt;
+    const QVariant value = QSettings(file.fileName(), QSettings::IniFormat).value(QStringLiteral("value"));
+    if (value.typeId() != QMetaType::QByteArray)
+        return std::nullopt;
+    return value.toByteArray();
 }
 
 bool looksDamaged(const QByteArray &bytes)
@@ -177,17 +217,37 @@ void SettingsPreferencesStore::captureTypedValues()
 {
     // The first write rewrites the whole file in QSettings' own spelling, so the spelling of
     // what it reads as lists or serialised types is taken now, while it is still there.
+    // Binary data is taken too: QSettings misreads bytes outside ASCII in it.
     QSet<QString> typed;
+    QSet<QString> binary;
     for (const QString &key : m_settings->allKeys()) {
         const int type = m_settings->value(key).typeId();
-        if (type != QMetaType::QString && type != QMetaType::QByteArray)
+        if (type == QMetaType::QByteArray)
+            binary.insert(key);
+        else if (type != QMetaType::QString)
             typed.insert(key);
     }
-    if (typed.isEmpty())
+    if (typed.isEmpty() && binary.isEmpty())
         return;
     QFile file(m_filePath);
-    if (file.open(QIODevice::ReadOnly))
-        m_typedValueLines = valueLines(file.readAll(), typed);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QHash<QString, QByteArray> lines = valueLines(file.readAll(), typed + binary);
+    for (auto line = lines.constBegin(); line != lines.constEnd(); ++line) {
+        if (typed.contains(line.key())) {
+            m_typedValueLines.insert(line.key(), line.value());
+        } else if (hasNonAscii(line.value())) {
+            if (const auto bytes = bytesAsWritten(line.value()))
+                m_binaryValues.insert(line.key(), *bytes);
+        }
+    }
+}
+
+QVariant SettingsPreferencesStore::value(const QString &key) const
+{
+    if (const auto bytes = m_binaryValues.constFind(key); bytes != m_binaryValues.constEnd())
+        return *bytes;
+    return m_settings->value(key);
 }
 
 QString SettingsPreferencesStore::defaultFilePath()
@@ -309,7 +369,7 @@ std::optional<QString> SettingsPreferencesStore::string(const QString &key) cons
 
 std::optional<QByteArray> SettingsPreferencesStore::data(const QString &key) const
 {
-    const QVariant v = m_settings->value(key);
+    const QVariant v = value(key);
     if (v.typeId() == QMetaType::QByteArray)
         return v.toByteArray();
     return std::nullopt;
@@ -319,7 +379,7 @@ QByteArray SettingsPreferencesStore::storedForm(const QString &key) const
 {
     if (!m_settings->contains(key))
         return {};
-    const QVariant v = m_settings->value(key);
+    const QVariant v = this->value(key);
     if (v.typeId() == QMetaType::QByteArray)
         return v.toByteArray();
     if (v.typeId() == QMetaType::QString)
@@ -359,7 +419,7 @@ void SettingsPreferencesStore::setData(const QString &key, const QByteArray &val
 
 bool SettingsPreferencesStore::holds(const QString &key, const QVariant &value) const
 {
-    if (!m_settings->contains(key))
+    if (!m_settings->contains(key) || m_binaryValues.contains(key))
         return false;
     const QVariant stored = m_settings->value(key);
     if (value.typeId() == QMetaType::QByteArray || stored.typeId() == QMetaType::QByteArray)
@@ -378,6 +438,11 @@ void SettingsPreferencesStore::write(const QString &key, const QVariant &value)
         return;
     m_settings->setValue(key, value);
     m_typedValueLines.remove(key);
+    m_binaryValues.remove(key);
+    // The write rewrites the whole file from what QSettings read; give it the right bytes.
+    for (auto bytes = m_binaryValues.constBegin(); bytes != m_binaryValues.constEnd(); ++bytes)
+        m_settings->setValue(bytes.key(), *bytes);
+    m_binaryValues.clear();
     m_settings->sync();
     if (m_settings->status() == QSettings::AccessError) {
         if (!m_reportedWriteFailure) {

@@ -47,6 +47,8 @@ private:
     void write(const QString &key, const QVariant &value);
     bool holds(const QString &key, const QVariant &value) const;
     void captureTypedValues();
+    // What QSettings reads for `key`, or the bytes the file held where it misreads them.
+    QVariant value(const QString &key) const;
 
     QString m_filePath;
     QString m_backupPath;
@@ -55,6 +57,9 @@ private:
     // Keys whose values QSettings reads as something other than text or bytes, as the file
     // spelled them when it was opened; a key leaves once written.
     QHash<QString, QByteArray> m_typedValueLines;
+    // Binary data spelled with bytes outside ASCII, as the file held it when it was opened;
+    // a key leaves once written.
+    QHash<QString, QByteArray> m_binaryValues;
 };
 
 } // namespace nookary

@@ -10,6 +10,10 @@ struct X11Workspace::Connection
     xcb_window_t root = 0;
     xcb_atom_t activeWindow = 0;
     xcb_atom_t wmPid = 0;
+    xcb_atom_t wmState = 0;
+    xcb_atom_t windowType = 0;
+    xcb_atom_t typeDock = 0;
+    xcb_atom_t typeDesktop = 0;
 };
 
 namespace {
@@ -36,6 +40,10 @@ std::unique_ptr<X11Workspace> X11Workspace::create()
     connection->root = X11::rootWindow(c);
     connection->activeWindow = X11::internAtom(c, "_NET_ACTIVE_WINDOW");
     connection->wmPid = X11::internAtom(c, "_NET_WM_PID");
+    connection->wmState = X11::internAtom(c, "WM_STATE");
+    connection->windowType = X11::internAtom(c, "_NET_WM_WINDOW_TYPE");
+    connection->typeDock = X11::internAtom(c, "_NET_WM_WINDOW_TYPE_DOCK");
+    connection->typeDesktop = X11::internAtom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
     return std::unique_ptr<X11Workspace>(new X11Workspace(std::move(connection)));
 }
 
@@ -55,6 +63,38 @@ std::optional<RunningApplication> X11Workspace::frontmostApplication() const
     application.windowId = *window;
     application.pid = cardinalProperty(m_x->connection, *window, m_x->wmPid, XCB_ATOM_CARDINAL).value_or(0);
     return application;
+}
+
+std::optional<RunningApplication> X11Workspace::applicationAt(QPoint globalPosition) const
+{
+    xcb_connection_t *c = m_x->connection;
+    // Down from the root through the topmost child under the point (a window manager's
+    // frame, then the client inside it) until a window carries WM_STATE.
+    xcb_window_t window = m_x->root;
+    for (int depth = 0; depth < 8; ++depth) {
+        const auto cookie = xcb_translate_coordinates(c, m_x->root, window, int16_t(globalPosition.x()),
+                                                      int16_t(globalPosition.y()));
+        xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
+        const xcb_window_t child = reply ? reply->child : xcb_window_t(XCB_WINDOW_NONE);
+        free(reply);
+        if (child == XCB_WINDOW_NONE)
+            return std::nullopt;
+        window = child;
+        const auto state = xcb_get_property(c, 0, window, m_x->wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
+        xcb_get_property_reply_t *stateReply = xcb_get_property_reply(c, state, nullptr);
+        const bool isClient = stateReply && stateReply->type != XCB_ATOM_NONE;
+        free(stateReply);
+        if (!isClient)
+            continue;
+        const auto type = cardinalProperty(c, window, m_x->windowType, XCB_ATOM_ATOM);
+        if (type && (*type == m_x->typeDock || *type == m_x->typeDesktop))
+            return std::nullopt;
+        RunningApplication application;
+        application.windowId = window;
+        application.pid = cardinalProperty(c, window, m_x->wmPid, XCB_ATOM_CARDINAL).value_or(0);
+        return application;
+    }
+    return std::nullopt;
 }
 
 void X11Workspace::activate(const RunningApplication &application)

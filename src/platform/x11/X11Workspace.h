@@ -8,7 +8,8 @@ namespace nookary {
 
 // Workspace over EWMH: the root window's _NET_ACTIVE_WINDOW (with the window's _NET_WM_PID)
 // is the frontmost application; activating is the _NET_ACTIVE_WINDOW client message.
-// Without an EWMH window manager there is no frontmost application.
+// Without an EWMH window manager there is no frontmost application. The window under a
+// point is the topmost client (a window with WM_STATE) the point falls in.
 class X11Workspace final : public Workspace
 {
 public:
@@ -17,6 +18,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() const override;
     void activate(const RunningApplication &application) override;
+    std::optional<RunningApplication> applicationAt(QPoint globalPosition) const override;
 
     ~X11Workspace() override;
 

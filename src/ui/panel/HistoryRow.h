@@ -2,6 +2,8 @@
 
 #include "ui/panel/RowFrame.h"
 
+#include <optional>
+
 namespace nookary {
 
 class ElidedLabel;
@@ -16,7 +18,12 @@ public:
     QString text() const { return m_text; }
     QString shownText() const;
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
 private:
+    std::optional<QPoint> m_pressedAt; // a left press that has not yet started a drag
     QString m_text;
     ElidedLabel *m_label;
 };

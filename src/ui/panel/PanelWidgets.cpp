@@ -176,8 +176,25 @@ WindowDragHandle::WindowDragHandle(QWidget *parent)
 void WindowDragHandle::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    if (event->button() == Qt::LeftButton && inNookaryPanel(this) && window()->windowHandle())
-        window()->windowHandle()->startSystemMove();
+    m_pressOffset.reset();
+    auto *panel = qobject_cast<NookaryPanel *>(window());
+    if (event->button() != Qt::LeftButton || !panel)
+        return;
+    if (!panel->startSystemMove())
+        m_pressOffset = event->globalPosition().toPoint() - panel->pos();
+}
+
+void WindowDragHandle::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (m_pressOffset && (event->buttons() & Qt::LeftButton))
+        window()->move(event->globalPosition().toPoint() - *m_pressOffset);
+}
+
+void WindowDragHandle::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    m_pressOffset.reset();
 }
 
 WindowResizeHandle::WindowResizeHandle(QWidget *parent)
@@ -189,10 +206,12 @@ WindowResizeHandle::WindowResizeHandle(QWidget *parent)
 void WindowResizeHandle::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    if (!inNookaryPanel(this))
+    auto *panel = qobject_cast<NookaryPanel *>(window());
+    if (!panel)
         return;
     m_startPointer = QCursor::pos();
-    m_startFrame = window()->geometry();
+    m_startFrame = panel->geometry();
+    panel->noteResizeStarted();
 }
 
 void WindowResizeHandle::mouseMoveEvent(QMouseEvent *event)

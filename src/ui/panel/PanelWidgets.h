@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 // Small widgets the panel is built from: a symbol button, a one-line eliding label, the
 // column header, the empty-state line and the invisible window handles.
 namespace nookary {
@@ -97,6 +99,13 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    // Set while moving by hand (no window manager to move it): the pointer's offset from
+    // the window's corner at the press.
+    std::optional<QPoint> m_pressOffset;
 };
 
 class WindowResizeHandle final : public QWidget

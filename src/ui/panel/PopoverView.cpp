@@ -4,6 +4,7 @@
 #include "model/EntryText.h"
 #include "platform/MainQueue.h"
 #include "ui/SymbolIcons.h"
+#include "ui/panel/DragPayload.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
@@ -102,6 +103,7 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     m_search->setPalette(searchPalette);
     m_search->setText(m_model.query());
     connect(m_search, &QLineEdit::textEdited, this, [this](const QString &text) { m_model.setQuery(text); });
+    DragPayload::refuseShelfHandleDrops(m_search);
 
     auto *searchRow = new QHBoxLayout;
     searchRow->setContentsMargins(16, 16, 16, 0);
@@ -152,7 +154,8 @@ QWidget *PopoverView::makeFooter()
         m_model.ensureSelectionValid();
     });
     row->addWidget(m_clear);
-    row->addStretch(1);
+    // The bar lies over the handle behind it, so its empty middle moves the window itself.
+    row->addWidget(new WindowDragHandle(bar), 1);
     auto *controls = new QHBoxLayout;
     controls->setSpacing(10);
     m_pin = new SymbolButton(QStringLiteral("pin"), 13, {}, bar);

@@ -26,6 +26,23 @@ void RowFrame::setSelected(bool selected)
     update();
 }
 
+QPixmap RowFrame::dragPixmap()
+{
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap(size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()), PanelStyle::rowRadius, PanelStyle::rowRadius);
+        painter.fillPath(shape, PanelStyle::overlayFill());
+    }
+    render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
+    return pixmap;
+}
+
 void RowFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

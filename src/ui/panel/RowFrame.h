@@ -41,6 +41,9 @@ public:
     QUuid id() const { return m_id; }
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
+    // What a drag of this row shows under the pointer: the row on an opaque card, since
+    // the translucent one alone would be lost over other windows.
+    QPixmap dragPixmap();
     // Enter events at `rest`'s place do not count as pointing (see PointerRest).
     void setPointerRest(PointerRest *rest) { m_rest = rest; }
 
@@ -56,6 +59,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // A drag took over the press: its release is no click.
+    void forgetPress() { m_pressed = false; }
 
 private:
     QUuid m_id;

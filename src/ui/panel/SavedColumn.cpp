@@ -1,8 +1,17 @@
 #include "SavedColumn.h"
 
 #include "model/AppModel.h"
+#include "ui/panel/DragAutoScroller.h"
+#include "ui/panel/DragPayload.h"
 #include "ui/panel/PanelWidgets.h"
+#include "ui/panel/ShelfDropDelegate.h"
 #include "ui/panel/ShelfRow.h"
+
+#include <QDrag>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPointer>
+#include <QScrollArea>
 
 namespace nookary {
 
@@ -12,7 +21,12 @@ SavedColumn::SavedColumn(AppModel &model, std::function<void(const QString &)> o
     , m_onCopy(std::move(onCopy))
     , m_addRow(new AddShelfRow(content()))
     , m_empty(new EmptyState(content()))
+    , m_autoScroll(new DragAutoScroller(scrollArea()))
 {
+    // The content fills the scroll area, so below the rows is part of it.
+    content()->setAcceptDrops(true);
+    content()->installEventFilter(this);
+    m_autoScroll->onScrolled = [this](QPoint position) { enterRowAt(position); };
     m_empty->setText(QStringLiteral("No results"));
     connect(m_addRow, &AddShelfRow::clicked, this, [this] {
         commitOpenEditor();
@@ -35,6 +49,10 @@ QString SavedColumn::shortcutLabel(qsizetype index)
 ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
 {
     auto *row = new ShelfRow(id, text, content());
+    row->setAcceptDrops(true);
+    row->installEventFilter(this);
+    connect(row, &ShelfRow::handleDragRequested, this,
+            [this, row](QPoint pressedAt) { startHandleDrag(row, pressedAt); });
     row->setPointerRest(pointerRest());
     connect(row, &RowFrame::hovered, this, [this, row, id] {
         if (!row->isEditing())
@@ -55,6 +73,85 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
             m_model.saveEditing(id, draft);
     });
     return row;
+}
+
+void SavedColumn::startHandleDrag(ShelfRow *row, QPoint pressedAt)
+{
+    auto *drag = new QDrag(row->dragHandle());
+    drag->setMimeData(DragPayload::forShelfHandle(row->id()).release());
+    drag->setPixmap(row->dragPixmap());
+    drag->setHotSpot(pressedAt);
+    m_model.setDraggedShelfID(row->id());
+    drag->exec(Qt::MoveAction); // runs the drag to its end
+    // However it ended (dropped outside the column, cancelled with Escape), the reorder is
+    // over: a stale id would turn the next text dropped on the column into a reorder.
+    m_model.setDraggedShelfID({});
+    m_autoScroll->stop();
+}
+
+bool SavedColumn::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+        break;
+    default:
+        return ScrollColumn::eventFilter(watched, event);
+    }
+    if (watched == content())
+        return handleDragEvent(content(), nullptr, event);
+    if (auto *row = qobject_cast<ShelfRow *>(watched); row && m_rows.value(row->id()) == row)
+        return handleDragEvent(row, row, event);
+    return false;
+}
+
+bool SavedColumn::handleDragEvent(QWidget *target, ShelfRow *row, QEvent *event)
+{
+    if (event->type() == QEvent::DragLeave) {
+        m_autoScroll->stop();
+        return false;
+    }
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QMimeData *mime = drop->mimeData();
+    if (!mime || !shelfAcceptsDrag(*mime)) {
+        drop->ignore();
+        return true;
+    }
+    const ShelfDropDelegate rowDelegate(m_model, row ? row->id() : QUuid());
+    const ShelfColumnDropDelegate columnDelegate(m_model, this);
+    if (event->type() == QEvent::Drop) {
+        m_autoScroll->stop();
+        const Qt::DropAction action = row ? rowDelegate.dropUpdated() : columnDelegate.dropUpdated();
+        const bool taken = row ? rowDelegate.performDrop(*mime) : columnDelegate.performDrop(*mime);
+        if (taken) {
+            drop->setDropAction(action);
+            drop->accept();
+        } else {
+            drop->ignore();
+        }
+        return true;
+    }
+    m_autoScroll->notePointer(target->mapTo(scrollArea()->viewport(), drop->position().toPoint()));
+    if (event->type() == QEvent::DragEnter && row)
+        rowDelegate.dropEntered();
+    drop->setDropAction(row ? rowDelegate.dropUpdated() : columnDelegate.dropUpdated());
+    drop->accept();
+    return true;
+}
+
+void SavedColumn::enterRowAt(QPoint viewportPosition)
+{
+    if (m_model.draggedShelfID().isNull())
+        return;
+    const QPoint inContent = content()->mapFrom(scrollArea()->viewport(), viewportPosition);
+    for (ShelfRow *row : std::as_const(m_rows)) {
+        if (row->isVisible() && row->geometry().contains(inContent)) {
+            ShelfDropDelegate(m_model, row->id()).dropEntered();
+            return;
+        }
+    }
 }
 
 void SavedColumn::commitOpenEditor()

@@ -11,11 +11,15 @@ namespace nookary {
 
 class AddShelfRow;
 class AppModel;
+class DragAutoScroller;
 class EmptyState;
 class ShelfRow;
 
 // The right column: the saved snippets narrowed by the query, their badges, in-place
-// editing, and the row that adds a snippet.
+// editing, and the row that adds a snippet. It takes drops: a snippet dragged by its
+// handle reorders the list under the pointer, text dropped on a row is saved in front of
+// it and text dropped elsewhere in the column at the top. Rows are kept by snippet id, so
+// a reorder moves them and never rebuilds one (which would end the drag or an edit).
 class SavedColumn final : public ScrollColumn
 {
     Q_OBJECT
@@ -32,12 +36,22 @@ public:
     ShelfRow *row(const QUuid &id) const { return m_rows.value(id); }
     AddShelfRow *addRow() const { return m_addRow; }
     EmptyState *emptyState() const { return m_empty; }
+    DragAutoScroller *autoScroller() const { return m_autoScroll; }
 
     // The badge of the row at position `index` (from 0) of the filtered list.
     static QString shortcutLabel(qsizetype index);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     ShelfRow *makeRow(const QUuid &id, const QString &text);
+    void startHandleDrag(ShelfRow *row, QPoint pressedAt);
+    // A drag over a row or the column's empty area, as its two handlers decide.
+    bool handleDragEvent(QWidget *target, ShelfRow *row, QEvent *event);
+    // The auto-scroll moved the rows under a still pointer: a snippet dragged by its
+    // handle takes the place of the row now under it, as if the pointer had entered it.
+    void enterRowAt(QPoint viewportPosition);
     // An open editor commits before another edit starts, as losing focus would.
     void commitOpenEditor();
 
@@ -46,6 +60,7 @@ private:
     QHash<QUuid, ShelfRow *> m_rows;
     AddShelfRow *m_addRow;
     EmptyState *m_empty;
+    DragAutoScroller *m_autoScroll;
 };
 
 } // namespace nookary

@@ -1,6 +1,7 @@
 #include "ScrollColumn.h"
 
 #include "platform/MainQueue.h"
+#include "ui/panel/OverlayScrollBar.h"
 #include "ui/panel/PanelWidgets.h"
 
 #include <QCursor>
@@ -37,11 +38,8 @@ ScrollColumn::ScrollColumn(const QString &title, const QString &subtitle, QWidge
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->viewport()->setAutoFillBackground(false);
-    m_scrollArea->setStyleSheet(QStringLiteral(
-        "QScrollArea { background: transparent; }"
-        "QScrollBar:vertical { background: transparent; width: 6px; margin: 2px; }"
-        "QScrollBar::handle:vertical { background: rgba(255,255,255,60); border-radius: 3px; min-height: 24px; }"
-        "QScrollBar::add-line, QScrollBar::sub-line, QScrollBar::add-page, QScrollBar::sub-page { background: none; height: 0; }"));
+    m_scrollArea->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    m_overlayBar = new OverlayScrollBar(m_scrollArea);
 
     // Settles like a spring with response 0.5 s and damping 0.85.
     m_scrollAnimation = new QPropertyAnimation(m_scrollArea->verticalScrollBar(), "value", this);

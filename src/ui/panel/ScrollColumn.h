@@ -13,6 +13,7 @@ class QVBoxLayout;
 namespace nookary {
 
 class HeaderBlock;
+class OverlayScrollBar;
 
 // A column of the panel: a header over a scrolling stack of rows. Rows are laid out in the
 // order given; a row not given is hidden, not destroyed, so typing never rebuilds them.
@@ -26,6 +27,8 @@ public:
     HeaderBlock *header() const { return m_header; }
     QScrollArea *scrollArea() const { return m_scrollArea; }
     QWidget *content() const { return m_content; }
+    // The thin bar over the content's right edge, shown while it scrolls.
+    OverlayScrollBar *overlayBar() const { return m_overlayBar; }
 
     // Scrolls `row` to the vertical centre on the next turn, animated.
     void scrollToCentre(QWidget *row);
@@ -46,6 +49,7 @@ private:
     QVBoxLayout *m_rows;
     QList<QWidget *> m_arranged;
     QPropertyAnimation *m_scrollAnimation;
+    OverlayScrollBar *m_overlayBar;
     PointerRest m_pointerRest;
 };
 

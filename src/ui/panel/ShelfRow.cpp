@@ -3,9 +3,12 @@
 #include "model/EntryText.h"
 #include "platform/MainQueue.h"
 #include "ui/SymbolIcons.h"
+#include "ui/panel/DragPayload.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -22,12 +25,14 @@ constexpr int kOverlayInset = 6;
 // Between the end of the text and the badge's left edge.
 constexpr int kBadgeGap = 6;
 
-// Swallows clicks, so that pressing the handle never copies the snippet.
+// Swallows clicks, so that pressing the handle never copies the snippet; pressing and
+// moving past the drag distance starts the reorder drag.
 class DragGrip final : public QWidget
 {
 public:
-    explicit DragGrip(QWidget *parent)
+    DragGrip(std::function<void(QPoint)> onDragStart, QWidget *parent)
         : QWidget(parent)
+        , m_onDragStart(std::move(onDragStart))
     {
         setFixedWidth(22);
         setCursor(Qt::OpenHandCursor);
@@ -41,8 +46,31 @@ protected:
                                                  PanelStyle::secondary(), devicePixelRatioF());
         painter.drawPixmap((width() - 14) / 2, (height() - 14) / 2, icon);
     }
-    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent *event) override { event->accept(); }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        event->accept();
+        m_pressedAt = event->button() == Qt::LeftButton ? std::optional(event->position().toPoint()) : std::nullopt;
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        event->accept();
+        if (!m_pressedAt || !(event->buttons() & Qt::LeftButton))
+            return;
+        if ((event->position().toPoint() - *m_pressedAt).manhattanLength() < QApplication::startDragDistance())
+            return;
+        const QPoint start = *std::exchange(m_pressedAt, std::nullopt);
+        if (m_onDragStart)
+            m_onDragStart(start);
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        event->accept();
+        m_pressedAt.reset();
+    }
+
+private:
+    std::function<void(QPoint)> m_onDragStart;
+    std::optional<QPoint> m_pressedAt;
 };
 
 // A small rounded overlay on the "ultra-thin material".
@@ -115,7 +143,7 @@ void SnippetEditor::focusOutEvent(QFocusEvent *event)
 
 ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
     : RowFrame(id, parent)
-    , m_handle(new DragGrip(this))
+    , m_handle(new DragGrip([this](QPoint pressed) { Q_EMIT handleDragRequested(m_handle->mapTo(this, pressed)); }, this))
     , m_label(new ElidedLabel(this))
     , m_actions(new Capsule(10, this))
     , m_editButton(new SymbolButton(QStringLiteral("pencil"), 13, {}, m_actions))
@@ -186,6 +214,7 @@ void ShelfRow::setEditing(bool editing)
         m_editor->moveCursor(QTextCursor::End);
         connect(m_editor, &SnippetEditor::focusLost, this,
             [this] { Q_EMIT draftDone(m_editor->toPlainText()); });
+        DragPayload::refuseShelfHandleDrops(m_editor);
         m_label->hide();
         layout->insertWidget(2, m_editor, 1);
         layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV, kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
@@ -249,11 +278,41 @@ void ShelfRow::hideEvent(QHideEvent *event)
     if (m_editor)
         Q_EMIT draftDone(m_editor->toPlainText());
     RowFrame::hideEvent(event);
+    if (m_hovering) {
+        m_hovering = false;
+        updateTrailing();
+    }
+}
+
+void ShelfRow::showEvent(QShowEvent *event)
+{
+    RowFrame::showEvent(event);
+    followPointer();
+}
+
+void ShelfRow::moveEvent(QMoveEvent *event)
+{
+    RowFrame::moveEvent(event);
+    followPointer();
 }
 
 void ShelfRow::resizeEvent(QResizeEvent *event)
 {
     RowFrame::resizeEvent(event);
+    updateTrailing();
+    followPointer();
+}
+
+void ShelfRow::followPointer()
+{
+    // When the list changes under a resting pointer (a filter typed, an editor closed), rows
+    // slide under it or away from it, and Qt tells them only once the pointer moves again.
+    if (!isVisible())
+        return;
+    const bool under = visibleRegion().contains(mapFromGlobal(QCursor::pos()));
+    if (under == m_hovering)
+        return;
+    m_hovering = under;
     updateTrailing();
 }
 

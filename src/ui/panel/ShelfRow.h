@@ -67,6 +67,9 @@ Q_SIGNALS:
     void copyRequested(const QString &text);
     void editRequested();
     void deleteRequested();
+    // The handle was pressed at `pressedAt` (row coordinates) and dragged: the column
+    // starts the reorder drag.
+    void handleDragRequested(QPoint pressedAt);
     // The edit ends with this draft to save: focus left the editor for another part of the
     // panel, or the row was hidden (the panel closed) while editing.
     void draftDone(const QString &draft);
@@ -75,10 +78,14 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void updateTrailing();
+    // The hover look from where the pointer really is.
+    void followPointer();
 
     QString m_text;
     QString m_shortcutLabel;

@@ -1,0 +1,480 @@
+#include "OnboardingFlowView.h"
+
+#include "model/AppModel.h"
+#include "ui/onboarding/OnboardingAnimatedPreview.h"
+#include "ui/onboarding/OnboardingStyle.h"
+#include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace nookary {
+
+namespace {
+
+constexpr int kCardMaxWidth = 760;
+
+// The shortcut page's card: a thin veil on a rounded shape with a hairline border.
+class ShortcutCard final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        constexpr qreal radius = 12;
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()), radius, radius);
+        painter.fillPath(shape, OnboardingStyle::veil(*this, 0.05f));
+        painter.setPen(QPen(OnboardingStyle::veil(*this, 0.08f), 1));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    }
+};
+
+QFrame *separator(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+void setSecondary(QLabel *label)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, OnboardingStyle::secondary(*label));
+    label->setPalette(palette);
+}
+
+} // namespace
+
+const std::array<OnboardingFlowView::Page, OnboardingFlowView::pageCount> &
+OnboardingFlowView::pages()
+{
+    static const std::array<Page, pageCount> table { {
+        { QStringLiteral("Never lose your go-to prompts, text, or files"),
+            QStringLiteral("Everything you use most, right where you left it."),
+            QStringLiteral("welcome"), QStringLiteral("sparkles.rectangle.stack"),
+            QStringLiteral("Clipboard history + saved snippets"),
+            QStringLiteral("Minimal, fast, always ready.") },
+        { QStringLiteral("This is how you'll open Nookary"),
+            QStringLiteral(
+                "If Nookary gets hidden in a crowded menu bar, this is how you'll open it."),
+            {}, {}, {}, {} },
+        { QStringLiteral("Copy once. Find it instantly."),
+            QStringLiteral("Every copy lands in History automatically."), QStringLiteral("capture"),
+            QStringLiteral("doc.on.clipboard"), QStringLiteral("Copy in any app"),
+            QStringLiteral("Everything appears in History automatically") },
+        { QStringLiteral("Keep your best snippets close"),
+            QStringLiteral("Drag from History to Saved for one-click reuse."),
+            QStringLiteral("save"), QStringLiteral("rectangle.stack.badge.plus"),
+            QStringLiteral("Save what matters"),
+            QStringLiteral("Drag from History to Saved or add manually") },
+        { QStringLiteral("You're ready"),
+            QStringLiteral("Open Nookary from the menu bar or with your shortcut."),
+            QStringLiteral("finish"), QStringLiteral("checkmark.circle"),
+            QStringLiteral("You're all set"),
+            QStringLiteral("Open from menu bar or with your shortcut") },
+    } };
+    return table;
+}
+
+int OnboardingFlowView::clampStep(int step)
+{
+    return std::clamp(step, 0, pageCount - 1);
+}
+
+int OnboardingFlowView::previewHeight(qreal areaHeight)
+{
+    return qRound(std::clamp(areaHeight - 150, qreal(280), qreal(500)));
+}
+
+int OnboardingFlowView::segmentWidth(qreal areaWidth)
+{
+    return qRound(std::clamp(
+        (std::min(areaWidth, qreal(kCardMaxWidth)) - 104 - 48) / 5, qreal(44), qreal(84)));
+}
+
+int OnboardingFlowView::cardHeight(qreal areaHeight)
+{
+    return qRound(std::clamp(areaHeight * 0.55, qreal(240), qreal(340)));
+}
+
+OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &keys, int startStep,
+    std::function<void(OnboardingDismissReason)> onDismiss, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_keys(keys)
+    , m_onDismiss(std::move(onDismiss))
+    , m_stepIndex(clampStep(startStep))
+{
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    // Header: the product, the step, "Skip", and the progress.
+    auto *header = new QWidget(this);
+    auto *headerStack = new QVBoxLayout(header);
+    headerStack->setContentsMargins(20, 20, 20, 20);
+    headerStack->setSpacing(12);
+    auto *headerRow = new QHBoxLayout;
+    auto *names = new QVBoxLayout;
+    names->setSpacing(4);
+    auto *product = new QLabel(QStringLiteral("Nookary"), header);
+    product->setFont(OnboardingStyle::title2());
+    m_step = new QLabel(header);
+    m_step->setFont(OnboardingStyle::subheadline());
+    setSecondary(m_step);
+    names->addWidget(product);
+    names->addWidget(m_step);
+    headerRow->addLayout(names);
+    headerRow->addStretch(1);
+    m_skip = new QPushButton(QStringLiteral("Skip"), header);
+    m_skip->setAutoDefault(false);
+    headerRow->addWidget(m_skip, 0, Qt::AlignTop);
+    headerStack->addLayout(headerRow);
+    m_progress = new QProgressBar(header);
+    m_progress->setRange(0, pageCount);
+    m_progress->setTextVisible(false);
+    m_progress->setFixedHeight(6);
+    headerStack->addWidget(m_progress);
+    root->addWidget(header);
+    root->addWidget(separator(this));
+
+    // The page area.
+    m_pageArea = new QWidget(this);
+    m_pageArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_pageArea->installEventFilter(this);
+    auto *page = new QVBoxLayout(m_pageArea);
+    page->setContentsMargins(28, 24, 28, 24);
+    page->setSpacing(14);
+    m_title = new QLabel(m_pageArea);
+    m_title->setWordWrap(true);
+    m_title->setFont(OnboardingStyle::pageTitle());
+    m_title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_subtitle = new QLabel(m_pageArea);
+    m_subtitle->setWordWrap(true);
+    m_subtitle->setFont(OnboardingStyle::title3());
+    setSecondary(m_subtitle);
+    page->addWidget(m_title);
+    page->addWidget(m_subtitle);
+    page->addSpacerItem(new QSpacerItem(0, 8, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    m_preview = new OnboardingAnimatedPreview(m_pageArea);
+    page->addWidget(m_preview);
+
+    m_cardRow = new QWidget(m_pageArea);
+    auto *cardRow = new QHBoxLayout(m_cardRow);
+    cardRow->setContentsMargins(0, 0, 0, 0);
+    m_card = new ShortcutCard(m_cardRow);
+    cardRow->addWidget(m_card, 0, Qt::AlignHCenter);
+    auto *card = new QVBoxLayout(m_card);
+    card->setContentsMargins(28, 34, 28, 34);
+    card->setSpacing(24);
+    card->addStretch(1);
+    // The recorder goes in at index 1, between the stretches' first and the practice.
+    auto *practice = new QVBoxLayout;
+    practice->setSpacing(12);
+    m_segments = new PracticeSegmentsView(m_card);
+    m_status = new QLabel(m_card);
+    m_status->setFont(OnboardingStyle::subheadline(QFont::Medium));
+    m_status->setAlignment(Qt::AlignCenter);
+    practice->addWidget(m_segments, 0, Qt::AlignHCenter);
+    practice->addWidget(m_status, 0, Qt::AlignHCenter);
+    card->addLayout(practice);
+    card->addStretch(1);
+    page->addWidget(m_cardRow);
+    page->addSpacerItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    root->addWidget(m_pageArea, 1);
+    root->addWidget(separator(this));
+
+    // Footer: "Back" and the main button.
+    auto *footer = new QWidget(this);
+    auto *footerRow = new QHBoxLayout(footer);
+    footerRow->setContentsMargins(16, 16, 16, 16);
+    m_back = new QPushButton(QStringLiteral("Back"), footer);
+    m_back->setAutoDefault(false);
+    m_main = new QPushButton(footer);
+    m_main->setDefault(true);
+    footerRow->addWidget(m_back);
+    footerRow->addStretch(1);
+    footerRow->addWidget(m_main);
+    root->addWidget(footer);
+
+    connect(m_back, &QPushButton::clicked, this, &OnboardingFlowView::goBack);
+    connect(m_main, &QPushButton::clicked, this, &OnboardingFlowView::proceed);
+    connect(m_skip, &QPushButton::clicked, this, &OnboardingFlowView::skip);
+    auto *escape = new QShortcut(
+        QKeySequence(Qt::Key_Escape), this, this, &OnboardingFlowView::handleEscape);
+    escape->setContext(Qt::WindowShortcut);
+    for (const QKeySequence &key : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter),
+             QKeySequence(Qt::KeypadModifier | Qt::Key_Enter) }) {
+        auto *enter = new QShortcut(key, this, this, &OnboardingFlowView::handleReturn);
+        enter->setContext(Qt::WindowShortcut);
+    }
+    connect(&m_model, &AppModel::hotkeyShortcutChanged, this,
+        &OnboardingFlowView::hotkeyShortcutDidChange);
+
+    rebuildRecorder();
+    sync();
+}
+
+OnboardingFlowView::~OnboardingFlowView() = default;
+
+bool OnboardingFlowView::hasShortcutForPractice() const
+{
+    if (m_initialHotkeyShortcut && *m_initialHotkeyShortcut == HotkeyShortcut::defaultShortcut()
+        && !m_didExplicitlySetHotkey)
+        return false;
+    return m_model.hotkeyShortcut().isSet();
+}
+
+bool OnboardingFlowView::canProceedFromCurrentStep() const
+{
+    if (m_stepIndex != shortcutStep)
+        return true;
+    return hasShortcutForPractice() && m_hotkeyPracticeCount >= practiceGoal;
+}
+
+QString OnboardingFlowView::practiceStatusText() const
+{
+    if (!hasShortcutForPractice())
+        return QStringLiteral("Pick one you'll actually remember.");
+    if (m_hotkeyPracticeCount >= practiceGoal)
+        return QStringLiteral("Ready");
+    return QString::number(m_hotkeyPracticeCount) + QStringLiteral(" of 5 completed");
+}
+
+bool OnboardingFlowView::onboardingTreatAsUnset() const
+{
+    return m_initialHotkeyShortcut && *m_initialHotkeyShortcut == HotkeyShortcut::defaultShortcut()
+        && !m_didExplicitlySetHotkey;
+}
+
+QString OnboardingFlowView::stepText() const
+{
+    return QStringLiteral("Step %1 of %2").arg(m_stepIndex + 1).arg(pageCount);
+}
+
+QString OnboardingFlowView::mainButtonTitle() const
+{
+    return m_stepIndex == pageCount - 1 ? QStringLiteral("Start using Nookary")
+                                        : QStringLiteral("Continue");
+}
+
+void OnboardingFlowView::goBack()
+{
+    setStepIndex(std::max(m_stepIndex - 1, 0));
+}
+
+void OnboardingFlowView::proceed()
+{
+    if (m_stepIndex == pageCount - 1) {
+        if (m_onDismiss)
+            m_onDismiss(OnboardingDismissReason::completed);
+        return;
+    }
+    if (canProceedFromCurrentStep())
+        setStepIndex(m_stepIndex + 1);
+}
+
+void OnboardingFlowView::skip()
+{
+    if (m_onDismiss)
+        m_onDismiss(OnboardingDismissReason::skipped);
+}
+
+void OnboardingFlowView::handleEscape()
+{
+    // While a shortcut is being recorded, Escape belongs to the recorder.
+    if (!m_model.isRecordingHotkey())
+        skip();
+}
+
+void OnboardingFlowView::handleReturn()
+{
+    if (!m_model.isRecordingHotkey() && m_main->isEnabled())
+        proceed();
+}
+
+void OnboardingFlowView::noteHotkeyPressed()
+{
+    if (m_stepIndex != shortcutStep || !hasShortcutForPractice())
+        return;
+    setPracticeCount(std::min(m_hotkeyPracticeCount + 1, practiceGoal));
+}
+
+void OnboardingFlowView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_hasAppeared) {
+        m_hasAppeared = true;
+        onAppear();
+    }
+}
+
+void OnboardingFlowView::onAppear()
+{
+    m_model.setOnboardingLastStep(m_stepIndex);
+    if (!m_initialHotkeyShortcut)
+        m_initialHotkeyShortcut = m_model.hotkeyShortcut();
+    rebuildRecorder();
+    sync();
+    // Space and Return go on, as on every page; the header's "Skip" is not where a stray
+    // key should land.
+    if (m_main->isEnabled())
+        m_main->setFocus();
+    else if (m_stepIndex == shortcutStep)
+        focusRecorder();
+}
+
+void OnboardingFlowView::setStepIndex(int step)
+{
+    step = clampStep(step);
+    if (step == m_stepIndex)
+        return;
+    m_stepIndex = step;
+    m_model.setOnboardingLastStep(step);
+    if (step != shortcutStep)
+        m_hotkeyPracticeCount = 0; // coming back starts the practice again
+    sync();
+    // On the shortcut page, Space chooses a shortcut; elsewhere it goes on.
+    if (step == shortcutStep && isVisible())
+        focusRecorder();
+    else if (isVisible() && m_main->isEnabled())
+        m_main->setFocus();
+}
+
+void OnboardingFlowView::hotkeyShortcutDidChange()
+{
+    m_hotkeyPracticeCount = 0;
+    if (m_initialHotkeyShortcut)
+        m_didExplicitlySetHotkey = m_model.hotkeyShortcut() != *m_initialHotkeyShortcut;
+    // Choosing a usable shortcut counts as the first of the presses.
+    if (hasShortcutForPractice())
+        m_hotkeyPracticeCount = 1;
+    QTimer::singleShot(0, this, [this] { rebuildRecorder(); });
+    sync();
+}
+
+void OnboardingFlowView::setPracticeCount(int count)
+{
+    if (count == m_hotkeyPracticeCount)
+        return;
+    m_hotkeyPracticeCount = count;
+    sync();
+}
+
+void OnboardingFlowView::rebuildRecorder()
+{
+    // The recorder takes "treat as unset" when it is made: a new one replaces it when that
+    // changes.
+    const bool treatAsUnset = onboardingTreatAsUnset();
+    if (m_recorder && m_recorderTreatsAsUnset == treatAsUnset)
+        return;
+    auto *layout = static_cast<QVBoxLayout *>(m_card->layout());
+    const bool hadFocus = m_recorder && m_recorder->isAncestorOf(QApplication::focusWidget());
+    auto *replacement = new HotkeyRecorderControl(m_model, m_keys, HotkeyRecorderControl::Style::onboarding,
+                                                  treatAsUnset, m_card);
+    if (m_recorder) {
+        layout->replaceWidget(m_recorder, replacement);
+        m_recorder->hide();
+        m_recorder->deleteLater();
+    } else {
+        layout->insertWidget(1, replacement);
+    }
+    replacement->show(); // at once, not on the layout's next turn
+    m_recorder = replacement;
+    m_recorderTreatsAsUnset = treatAsUnset;
+    if (hadFocus)
+        focusRecorder();
+}
+
+void OnboardingFlowView::focusRecorder()
+{
+    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data()); control && control->button())
+        control->button()->setFocus();
+}
+
+void OnboardingFlowView::sync()
+{
+    const Page &page = pages()[std::size_t(m_stepIndex)];
+    m_step->setText(stepText());
+    m_progress->setValue(m_stepIndex + 1);
+    m_title->setText(page.title);
+    m_subtitle->setText(page.subtitle);
+    m_back->setEnabled(m_stepIndex > 0);
+    m_main->setText(mainButtonTitle());
+    m_main->setEnabled(canProceedFromCurrentStep());
+
+    const bool visual = usesVisualLayout();
+    if (visual)
+        m_preview->setContent(
+            { page.resourceName, page.fallbackIcon, page.fallbackTitle, page.fallbackCaption });
+    m_preview->setVisible(visual);
+    m_cardRow->setVisible(!visual);
+
+    const bool practising = hasShortcutForPractice();
+    m_segments->setState(m_hotkeyPracticeCount, practising);
+    m_status->setText(practiceStatusText());
+    QPalette palette = m_status->palette();
+    palette.setColor(QPalette::WindowText,
+        practising && m_hotkeyPracticeCount >= practiceGoal ? OnboardingStyle::green(*this)
+                                                            : OnboardingStyle::secondary(*this));
+    m_status->setPalette(palette);
+    layoutPage();
+}
+
+bool OnboardingFlowView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_pageArea && event->type() == QEvent::Resize)
+        layoutPage();
+    return QWidget::eventFilter(watched, event);
+}
+
+void OnboardingFlowView::layoutPage()
+{
+    const QSize area = m_pageArea->size();
+    m_preview->setPreferredHeight(previewHeight(area.height()));
+    m_card->setMinimumHeight(cardHeight(area.height()));
+    const QMargins margins = m_pageArea->layout()->contentsMargins();
+    m_card->setFixedWidth(
+        std::max(0, std::min(area.width() - margins.left() - margins.right(), kCardMaxWidth)));
+    m_segments->setSegmentWidth(segmentWidth(area.width()));
+    fitTitle();
+}
+
+void OnboardingFlowView::fitTitle()
+{
+    // At most two lines; a longer title may shrink to 90 % before it is cut.
+    const QMargins margins = m_pageArea->layout()->contentsMargins();
+    const int width = std::max(1, m_pageArea->width() - margins.left() - margins.right());
+    QFont font = OnboardingStyle::pageTitle();
+    auto linesFor = [&](const QFont &f) {
+        const QFontMetrics metrics(f);
+        const QRect box
+            = metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, m_title->text());
+        return (box.height() + metrics.lineSpacing() - 1) / metrics.lineSpacing();
+    };
+    if (linesFor(font) > 2)
+        font = OnboardingStyle::pageTitle(qRound(36 * 0.9));
+    m_title->setFont(font);
+    m_title->setMaximumHeight(2 * QFontMetrics(font).lineSpacing() + 2);
+}
+
+} // namespace nookary

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "core/HotkeyShortcut.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace nookary {
+
+class AppModel;
+class KeyTranslator;
+class OnboardingAnimatedPreview;
+class PracticeSegmentsView;
+
+// How the walkthrough ended. In this order.
+enum class OnboardingDismissReason { completed, skipped };
+
+// The first-run walkthrough: five pages, one at a time. Four explain the product with an
+// animation; the second has the user choose the global shortcut and press it five times
+// before going on. The page reached is kept in the model, so that a walkthrough opened
+// later starts there. The view reports how it ended through `onDismiss` and never closes
+// its window itself.
+class OnboardingFlowView final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int pageCount = 5;
+    static constexpr int shortcutStep = 1;
+    static constexpr int practiceGoal = 5;
+
+    struct Page {
+        QString title;
+        QString subtitle;
+        // The animation's resource name and its still fallback; empty on the shortcut page.
+        QString resourceName;
+        QString fallbackIcon;
+        QString fallbackTitle;
+        QString fallbackCaption;
+    };
+    static const std::array<Page, pageCount> &pages();
+
+    // `startStep` is clamped to the pages there are.
+    OnboardingFlowView(AppModel &model, const KeyTranslator &keys, int startStep,
+        std::function<void(OnboardingDismissReason)> onDismiss, QWidget *parent = nullptr);
+    ~OnboardingFlowView() override;
+
+    static int clampStep(int step);
+
+    int stepIndex() const { return m_stepIndex; }
+    int hotkeyPracticeCount() const { return m_hotkeyPracticeCount; }
+    std::optional<HotkeyShortcut> initialHotkeyShortcut() const { return m_initialHotkeyShortcut; }
+    bool didExplicitlySetHotkey() const { return m_didExplicitlySetHotkey; }
+
+    bool usesVisualLayout() const { return m_stepIndex != shortcutStep; }
+    // False while the user still sits on the default shortcut they arrived with: they must
+    // choose one of their own before practising. Otherwise whether a shortcut is set.
+    bool hasShortcutForPractice() const;
+    bool canProceedFromCurrentStep() const;
+    QString practiceStatusText() const;
+    // The recorder shows "Not set yet" over the untouched default.
+    bool onboardingTreatAsUnset() const;
+    QString stepText() const;
+    QString mainButtonTitle() const;
+
+    // Page sizes from the measured page area (width W, height H).
+    static int previewHeight(qreal areaHeight);
+    static int segmentWidth(qreal areaWidth);
+    static int cardHeight(qreal areaHeight);
+
+    // The user's commands: "Back", the main button, "Skip" (also Escape).
+    void goBack();
+    void proceed();
+    void skip();
+
+    // The parts, for tests.
+    QPushButton *backButton() const { return m_back; }
+    QPushButton *mainButton() const { return m_main; }
+    QPushButton *skipButton() const { return m_skip; }
+    QLabel *titleLabel() const { return m_title; }
+    QLabel *subtitleLabel() const { return m_subtitle; }
+    QLabel *stepLabel() const { return m_step; }
+    QLabel *statusLabel() const { return m_status; }
+    QProgressBar *progressBar() const { return m_progress; }
+    OnboardingAnimatedPreview *preview() const { return m_preview; }
+    PracticeSegmentsView *segments() const { return m_segments; }
+    QWidget *shortcutCard() const { return m_card; }
+    QWidget *recorder() const { return m_recorder; }
+    QWidget *pageArea() const { return m_pageArea; }
+
+public Q_SLOTS:
+    // "Nookary.hotkeyPressed": the global shortcut was pressed while the walkthrough shows.
+    void noteHotkeyPressed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void onAppear();
+    void setStepIndex(int step);
+    void hotkeyShortcutDidChange();
+    void setPracticeCount(int count);
+    void rebuildRecorder();
+    void focusRecorder();
+    void sync();
+    void layoutPage();
+    void fitTitle();
+    void handleEscape();
+    void handleReturn();
+
+    AppModel &m_model;
+    const KeyTranslator &m_keys;
+    std::function<void(OnboardingDismissReason)> m_onDismiss;
+    int m_stepIndex;
+    int m_hotkeyPracticeCount = 0;
+    std::optional<HotkeyShortcut> m_initialHotkeyShortcut;
+    bool m_didExplicitlySetHotkey = false;
+    bool m_hasAppeared = false;
+
+    QLabel *m_step = nullptr;
+    QPushButton *m_skip = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QWidget *m_pageArea = nullptr;
+    QLabel *m_title = nullptr;
+    QLabel *m_subtitle = nullptr;
+    OnboardingAnimatedPreview *m_preview = nullptr;
+    QWidget *m_cardRow = nullptr;
+    QWidget *m_card = nullptr;
+    QPointer<QWidget> m_recorder;
+    bool m_recorderTreatsAsUnset = false;
+    PracticeSegmentsView *m_segments = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_back = nullptr;
+    QPushButton *m_main = nullptr;
+};
+
+} // namespace nookary

@@ -1,0 +1,98 @@
+#include "ShelfDropDelegate.h"
+
+#include "model/AppModel.h"
+#include "platform/MainQueue.h"
+#include "ui/panel/DragPayload.h"
+
+#include <QMimeData>
+
+namespace nookary {
+
+namespace {
+
+Qt::DropAction proposedAction(const AppModel &model)
+{
+    return model.draggedShelfID().isNull() ? Qt::CopyAction : Qt::MoveAction;
+}
+
+// A drop while a snippet's handle is dragged only ends the reorder: the order stays as the
+// last move left it and no text is read.
+bool endHandleDrag(AppModel &model)
+{
+    if (model.draggedShelfID().isNull())
+        return false;
+    model.setDraggedShelfID({});
+    return true;
+}
+
+} // namespace
+
+bool shelfAcceptsDrag(const QMimeData &mime)
+{
+    return DragPayload::offersPlainText(mime);
+}
+
+ShelfDropDelegate::ShelfDropDelegate(AppModel &model, const QUuid &targetID)
+    : m_model(model)
+    , m_targetID(targetID)
+{
+}
+
+void ShelfDropDelegate::dropEntered() const
+{
+    const QUuid dragged = m_model.draggedShelfID();
+    if (!dragged.isNull())
+        m_model.moveShelfItem(dragged, m_targetID);
+}
+
+Qt::DropAction ShelfDropDelegate::dropUpdated() const
+{
+    return proposedAction(m_model);
+}
+
+bool ShelfDropDelegate::performDrop(const QMimeData &mime) const
+{
+    if (endHandleDrag(m_model))
+        return true;
+    if (!shelfAcceptsDrag(mime))
+        return false;
+    // Taken even when it then adds nothing (blank, undecodable, a duplicate, a full list).
+    if (const std::optional<QString> text = DragPayload::droppedText(mime)) {
+        m_model.noteShelfRowDrop();
+        m_model.addShelfFromDrop(*text, m_targetID);
+    }
+    return true;
+}
+
+ShelfColumnDropDelegate::ShelfColumnDropDelegate(AppModel &model, QObject *context)
+    : m_model(model)
+    , m_context(context)
+{
+}
+
+Qt::DropAction ShelfColumnDropDelegate::dropUpdated() const
+{
+    return proposedAction(m_model);
+}
+
+bool ShelfColumnDropDelegate::performDrop(const QMimeData &mime) const
+{
+    if (endHandleDrag(m_model))
+        return true;
+    if (!shelfAcceptsDrag(mime))
+        return false;
+    const std::optional<QString> text = DragPayload::droppedText(mime);
+    if (!text)
+        return true;
+    AppModel *model = &m_model;
+    postDelayed(m_context, applyDelay, [model, text = *text] {
+        if (!model->shelfColumnDropAllowed())
+            return; // a row has just taken this drop
+        // Outside any row means the top of the whole list, not of the filtered one.
+        const QList<ShelfItem> &shelf = model->shelf();
+        model->addShelfFromDrop(text, shelf.isEmpty() ? QUuid() : shelf.first().id);
+    });
+    return true;
+}
+
+} // namespace nookary

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+
+namespace nookary {
+
+class AppModel;
+class KeyTranslator;
+class HotkeyRecorderControl;
+class SegmentedControl;
+
+// The settings, one labelled row each, every control bound straight to the model: a change
+// is written to the model at once, and the model's current values are shown whenever they
+// change. There is nothing to apply or cancel.
+class PreferencesView final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int labelColumnWidth = 130;
+    static constexpr int controlWidth = 300;
+
+    PreferencesView(AppModel &model, const KeyTranslator &keys, QWidget *parent = nullptr);
+
+    QCheckBox *launchAtLoginBox() const { return m_launchAtLogin; }
+    QComboBox *historyLimitMenu() const { return m_historyLimit; }
+    SegmentedControl *openModeControl() const { return m_openMode; }
+    SegmentedControl *defaultSelectionControl() const { return m_defaultSelection; }
+    HotkeyRecorderControl *shortcutRecorder() const { return m_recorder; }
+    QList<QLabel *> rowLabels() const { return m_labels; }
+
+private:
+    QWidget *addRow(const QString &label, QWidget *control);
+    void addDivider();
+    void syncFromModel();
+
+    AppModel &m_model;
+    QList<QLabel *> m_labels;
+    QCheckBox *m_launchAtLogin = nullptr;
+    QComboBox *m_historyLimit = nullptr;
+    SegmentedControl *m_openMode = nullptr;
+    SegmentedControl *m_defaultSelection = nullptr;
+    HotkeyRecorderControl *m_recorder = nullptr;
+};
+
+// A thin line between two rows.
+class PreferenceDivider final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PreferenceDivider(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace nookary

@@ -1,0 +1,66 @@
+#include "PreferencesWindowController.h"
+
+#include "ui/preferences/PreferencesView.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace nookary {
+
+PreferencesWindowController::PreferencesWindowController(AppModel &model, const KeyTranslator &keys,
+                                                         QObject *parent)
+    : QObject(parent)
+    , m_window(std::make_unique<QWidget>(nullptr,
+          Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+              | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint))
+{
+    m_window->setObjectName(QStringLiteral("PreferencesWindow"));
+    m_window->setWindowTitle(title);
+    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_view = new PreferencesView(model, keys, m_window.get());
+    auto *layout = new QVBoxLayout(m_window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_window->resize(preferredContentSize);
+}
+
+PreferencesWindowController::~PreferencesWindowController() = default;
+
+bool PreferencesWindowController::isVisible() const
+{
+    return m_window && m_window->isVisible();
+}
+
+void PreferencesWindowController::prepareForDisplay()
+{
+    m_window->setMinimumSize(preferredContentSize);
+    m_window->setMaximumSize(preferredContentSize);
+    m_window->resize(preferredContentSize);
+}
+
+void PreferencesWindowController::showWindow()
+{
+    if (!m_placed) {
+        // Centred on the screen under the pointer, the first time; later where the user left it.
+        const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen) {
+            QRect frame(QPoint(), preferredContentSize);
+            frame.moveCenter(screen->availableGeometry().center());
+            m_window->move(frame.topLeft());
+        }
+        m_placed = true;
+    }
+    // A minimised window would otherwise stay in the task bar while the command seemed to
+    // do nothing.
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+} // namespace nookary

@@ -1,0 +1,219 @@
+// The first-run walkthrough on a real X server: a first manual start opens it, the global
+// shortcut is practised on its second page without ever opening the panel, finishing it
+// opens the panel and is remembered, and later starts open the panel at once.
+#include "TestDesk.h"
+
+#include <QtTest>
+
+using namespace nookary::test;
+
+namespace {
+
+const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+
+} // namespace
+
+class TestDeskOnboarding : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDesk> m_desk;
+    QProcess *m_nookary = nullptr;
+
+    QString x(const QStringList &args) { return m_desk->xdotool(args); }
+    QString visibleNamed(const QString &pattern)
+    {
+        return x({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--name"), pattern })
+            .section(u'\n', 0, 0);
+    }
+    QString walkthrough() { return visibleNamed(QStringLiteral("^Nookary Onboarding$")); }
+    QString panel() { return visibleNamed(QStringLiteral("^Nookary$")); }
+    void press(const QString &keys) { x({ QStringLiteral("key"), keys }); }
+    QString settingsPath() const
+    {
+        return m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
+            + QStringLiteral("/dorwen/Nookary.conf");
+    }
+    QString settings() const
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    bool settingsSay(const QString &line) const { return settings().split(u'\n').contains(line); }
+
+    // Starts Nookary as the user would, over `settingsFile` (none: a first start ever).
+    void startNookary(const std::optional<QByteArray> &settingsFile)
+    {
+        if (m_nookary)
+            TestDesk::stop(m_nookary);
+        m_nookary = nullptr;
+        QFile::remove(settingsPath());
+        if (settingsFile) {
+            QDir().mkpath(QFileInfo(settingsPath()).path());
+            QFile file(settingsPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[General]\n" + *settingsFile);
+        }
+        m_nookary = m_desk->spawn(kNookary, {});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+    }
+
+    void focusWalkthrough()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!walkthrough().isEmpty(), 5000);
+        const QString id = walkthrough();
+        x({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), id });
+        QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), id, 5000);
+    }
+
+    // Where the pictures for the documentation go, when asked for.
+    void screenshot(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("NOOKARY_SCREENSHOTS");
+        if (folder.isEmpty())
+            return;
+        QTest::qWait(700); // let the animation move on from its first frame
+        m_desk->run(QStringLiteral("import"),
+            { QStringLiteral("-window"), QStringLiteral("root"),
+                folder + u'/' + name + QStringLiteral(".png") });
+    }
+
+    // Presses the global shortcut and makes sure it did not open the panel.
+    void practise(const QString &shortcut)
+    {
+        press(shortcut);
+        QTest::qWait(250);
+        QVERIFY(panel().isEmpty());
+        QVERIFY(!walkthrough().isEmpty());
+    }
+
+    // Return goes on only when the page allows it; the page reached is stored at once.
+    void expectStoredStep(int step)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            settingsSay(QStringLiteral("Nookary.onboarding.lastStep.v1=%1").arg(step)), 3000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_desk = std::make_unique<TestDesk>(TestDesk::Options { true, true });
+        QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
+    }
+
+    void aFirstStartWalksThroughAndIsRememberedOnceFinished()
+    {
+        startNookary(std::nullopt);
+        focusWalkthrough();
+        QVERIFY(panel().isEmpty());
+        screenshot(QStringLiteral("onboarding-welcome"));
+
+        press(QStringLiteral("Return"));
+        expectStoredStep(1);
+        // The default shortcut does not count: one of the user's own must be chosen first.
+        practise(QStringLiteral("ctrl+alt+space"));
+        press(QStringLiteral("Return"));
+        QTest::qWait(300);
+        expectStoredStep(1);
+
+        // The recorder has the focus on this page: Space starts it, Escape cancels it
+        // without leaving the walkthrough, and a combination is recorded.
+        press(QStringLiteral("space"));
+        QTest::qWait(300);
+        press(QStringLiteral("Escape"));
+        QTest::qWait(300);
+        QVERIFY(!walkthrough().isEmpty());
+        QVERIFY(!settings().contains(QStringLiteral("Nookary.onboarding.completedVersion")));
+        press(QStringLiteral("space"));
+        QTest::qWait(300);
+        press(QStringLiteral("ctrl+alt+k"));
+        QTRY_VERIFY_WITH_TIMEOUT(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=40")), 3000);
+        QVERIFY(settingsSay(QStringLiteral("Nookary.hotkey.modifiers.v1=6144")));
+        QVERIFY(panel().isEmpty());
+
+        // Recording counted as the first press; three more are not enough.
+        for (int i = 0; i < 3; ++i)
+            practise(QStringLiteral("ctrl+alt+k"));
+        press(QStringLiteral("Return"));
+        QTest::qWait(300);
+        expectStoredStep(1);
+        screenshot(QStringLiteral("onboarding-shortcut"));
+        practise(QStringLiteral("ctrl+alt+k"));
+        practise(QStringLiteral("ctrl+alt+k")); // a sixth changes nothing
+        press(QStringLiteral("Return"));
+        expectStoredStep(2);
+        press(QStringLiteral("Return"));
+        expectStoredStep(3);
+        press(QStringLiteral("Return"));
+        expectStoredStep(4);
+        screenshot(QStringLiteral("onboarding-ready"));
+
+        // "Start using Nookary": done for good, and the panel opens.
+        press(QStringLiteral("Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        QVERIFY(walkthrough().isEmpty());
+        QVERIFY(settingsSay(QStringLiteral("Nookary.onboarding.completedVersion.v1=1")));
+
+        // The next start opens the panel at once.
+        TestDesk::stop(m_nookary);
+        m_nookary = m_desk->spawn(kNookary, {});
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 10000);
+        QTest::qWait(300);
+        QVERIFY(walkthrough().isEmpty());
+        press(QStringLiteral("ctrl+alt+k"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
+    void aShortcutOfOnesOwnIsPractisedFiveTimesWithoutOpeningThePanel()
+    {
+        startNookary("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n"
+                     "Nookary.onboarding.lastStep.v1=1\n");
+        focusWalkthrough();
+        QVERIFY(panel().isEmpty());
+        expectStoredStep(1);
+        for (int i = 0; i < 4; ++i)
+            practise(QStringLiteral("ctrl+alt+k"));
+        press(QStringLiteral("Return")); // four of five: not yet
+        QTest::qWait(300);
+        expectStoredStep(1);
+        practise(QStringLiteral("ctrl+alt+k"));
+        practise(QStringLiteral("ctrl+alt+k")); // a sixth changes nothing
+        press(QStringLiteral("Return"));
+        expectStoredStep(2);
+
+        // Closed with its close button: the panel opens, the walkthrough stays unfinished.
+        focusWalkthrough();
+        press(QStringLiteral("alt+F4")); // the window manager's close
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        QVERIFY(walkthrough().isEmpty());
+        QVERIFY(!settings().contains(QStringLiteral("completedVersion")));
+        // With the walkthrough gone, the shortcut toggles the panel again.
+        press(QStringLiteral("ctrl+alt+k"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
+    void closingTheWalkthroughWhileRecordingLeavesTheShortcutWorking()
+    {
+        startNookary("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n"
+                     "Nookary.onboarding.lastStep.v1=1\n");
+        focusWalkthrough();
+        press(QStringLiteral("space")); // the recorder has the focus: recording
+        QTest::qWait(400);
+        press(QStringLiteral("alt+F4"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        QVERIFY(walkthrough().isEmpty());
+        QVERIFY(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=40")));
+        press(QStringLiteral("ctrl+alt+k")); // grabbed again
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_nookary)
+            TestDesk::stop(m_nookary);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeskOnboarding)
+#include "tst_desk_onboarding.moc"

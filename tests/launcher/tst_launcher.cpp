@@ -1,0 +1,203 @@
+// The login launcher's decisions over a made-up install tree, data folders, PATH and
+// process list: which Nookary it starts, with what, and when it starts nothing.
+#include "NookaryLauncherApp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace nookary;
+
+namespace {
+
+struct Started {
+    QString program;
+    QStringList arguments;
+};
+
+} // namespace
+
+class TestLauncher : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_running;
+    QList<Started> m_started;
+
+    QString path(const QString &relative) const { return m_dir->filePath(relative); }
+
+    QString makeFile(const QString &relative, const QByteArray &contents, bool executable)
+    {
+        const QString file = path(relative);
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(file));
+        f.write(contents);
+        f.close();
+        if (executable)
+            f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        return file;
+    }
+    QString program(const QString &relative) { return makeFile(relative, "#!/bin/sh\n", true); }
+    void menuEntry(const QString &dataFolder, const QByteArray &body)
+    {
+        makeFile(dataFolder + QStringLiteral("/applications/com.dorwen.Nookary.desktop"),
+            "[Desktop Entry]\nType=Application\nName=Nookary\n" + body, false);
+    }
+
+    // An install tree under prefix/, a menu entry in sys/share whose program is on PATH, and
+    // an empty data home in front of it.
+    NookaryLauncherApp::Host host(
+        const QString &launcherFolder = QStringLiteral("prefix/libexec/nookary"))
+    {
+        NookaryLauncherApp::Host h;
+        QDir().mkpath(path(launcherFolder));
+        h.launcherDirectory = path(launcherFolder);
+        h.dataDirectories
+            = { path(QStringLiteral("home/share")), path(QStringLiteral("sys/share")) };
+        h.pathDirectories
+            = { path(QStringLiteral("nothing-here")), path(QStringLiteral("path/bin")) };
+        h.runningExecutables = [this] { return m_running; };
+        h.startDetached = [this](const QString &p, const QStringList &a) {
+            m_started.append({ p, a });
+        };
+        return h;
+    }
+
+    void run(const NookaryLauncherApp::Host &h)
+    {
+        NookaryLauncherApp launcher(h);
+        launcher.start();
+    }
+
+    const QString marker = QStringLiteral("--launched-from-login-item");
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_running.clear();
+        m_started.clear();
+        program(QStringLiteral("prefix/bin/Nookary"));
+        program(QStringLiteral("path/bin/Nookary"));
+        menuEntry(QStringLiteral("sys/share"), "Exec=Nookary %U\n");
+    }
+
+    void theEnclosingInstallIsStartedWithTheMarker()
+    {
+        run(host());
+        QCOMPARE(m_started.size(), 1);
+        QCOMPARE(m_started[0].program, path(QStringLiteral("prefix/bin/Nookary")));
+        QCOMPARE(m_started[0].arguments, QStringList { marker });
+    }
+
+    void aRunningNookaryStartsNothing_data()
+    {
+        QTest::addColumn<QStringList>("running");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("nothing runs") << QStringList {} << true;
+        QTest::newRow("this install")
+            << QStringList { QStringLiteral("/x/prefix/bin/Nookary") } << false;
+        QTest::newRow("another path") << QStringList { QStringLiteral("/usr/bin/bash"),
+            QStringLiteral("/opt/elsewhere/Nookary") }
+                                      << false;
+        QTest::newRow("replaced by an upgrade")
+            << QStringList { QStringLiteral("/usr/bin/Nookary (deleted)") } << false;
+        QTest::newRow("the launcher itself")
+            << QStringList { QStringLiteral("/usr/libexec/nookary/NookaryLauncher") } << true;
+        QTest::newRow("similar names") << QStringList { QStringLiteral("/usr/bin/nookary"),
+            QStringLiteral("/usr/bin/Nookary2"), QStringLiteral("/Nookary/bin/sh"),
+            QStringLiteral("/usr/bin/Nookary (deleted) x") }
+                                       << true;
+    }
+
+    void aRunningNookaryStartsNothing()
+    {
+        QFETCH(QStringList, running);
+        QFETCH(bool, starts);
+        m_running = running;
+        run(host());
+        QCOMPARE(m_started.size(), starts ? 1 : 0);
+        // Outside the install tree, the menu entry's Nookary is held back the same way.
+        m_started.clear();
+        run(host(QStringLiteral("moved/away")));
+        QCOMPARE(m_started.size(), starts ? 1 : 0);
+    }
+
+    void outsideTheInstallTreeTheMenuEntryIsStarted()
+    {
+        run(host(QStringLiteral("moved/away")));
+        QCOMPARE(m_started.size(), 1);
+        QCOMPARE(m_started[0].program, path(QStringLiteral("path/bin/Nookary")));
+        QCOMPARE(m_started[0].arguments, QStringList { marker });
+    }
+
+    void theMenuEntrysOwnArgumentsAndQuotingAreKept()
+    {
+        const QString spaced = program(QStringLiteral("My Apps/Nookary"));
+        menuEntry(QStringLiteral("home/share"), "Exec=\"" + spaced.toUtf8() + "\" --verbose %F\n");
+        run(host(QStringLiteral("moved/away")));
+        QCOMPARE(m_started.size(), 1);
+        QCOMPARE(m_started[0].program, spaced);
+        QCOMPARE(m_started[0].arguments, (QStringList { QStringLiteral("--verbose"), marker }));
+    }
+
+    void aBrokenInstallTreeFallsBackToTheMenuEntry()
+    {
+        QFile::setPermissions(path(QStringLiteral("prefix/bin/Nookary")), QFileDevice::ReadOwner);
+        run(host());
+        QCOMPARE(m_started.size(), 1);
+        QCOMPARE(m_started[0].program, path(QStringLiteral("path/bin/Nookary")));
+    }
+
+    void noUsableMenuEntryStartsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("homeEntry");
+        QTest::addColumn<bool>("removeSystemEntry");
+        QTest::newRow("no entry anywhere") << QByteArray() << true;
+        QTest::newRow("hidden in the data home")
+            << QByteArray("Exec=Nookary\nHidden=true\n") << false;
+        QTest::newRow("program not on PATH") << QByteArray("Exec=NotNookary\n") << false;
+        QTest::newRow("absolute program missing")
+            << QByteArray("Exec=/nonexistent/Nookary\n") << false;
+        QTest::newRow("no Exec") << QByteArray("Comment=x\n") << false;
+        QTest::newRow("unterminated quote") << QByteArray("Exec=\"Nookary\n") << false;
+    }
+
+    void noUsableMenuEntryStartsNothing()
+    {
+        QFETCH(QByteArray, homeEntry);
+        QFETCH(bool, removeSystemEntry);
+        if (!homeEntry.isEmpty())
+            menuEntry(QStringLiteral("home/share"), homeEntry);
+        if (removeSystemEntry)
+            QVERIFY(QFile::remove(
+                path(QStringLiteral("sys/share/applications/com.dorwen.Nookary.desktop"))));
+        run(host(QStringLiteral("moved/away")));
+        QCOMPARE(m_started.size(), 0);
+    }
+
+    void theProcessListIsReadFromExeLinks()
+    {
+        // A made-up /proc: only numeric folders, only readable exe links.
+        const QString proc = path(QStringLiteral("proc"));
+        for (const char *pid : { "12", "13", "self", "14" })
+            QDir().mkpath(proc + u'/' + QLatin1String(pid));
+        QVERIFY(QFile::link(
+            QStringLiteral("/usr/bin/Nookary (deleted)"), proc + QStringLiteral("/12/exe")));
+        QVERIFY(
+            QFile::link(QStringLiteral("/usr/bin/Nookary"), proc + QStringLiteral("/self/exe")));
+        makeFile(QStringLiteral("proc/14/cmdline"), QByteArray("Nookary\0", 8), false);
+        QCOMPARE(NookaryLauncherApp::runningExecutablesOfThisUser(proc),
+            QStringList { QStringLiteral("/usr/bin/Nookary (deleted)") });
+
+        // The real one includes this test.
+        QVERIFY(NookaryLauncherApp::runningExecutablesOfThisUser().contains(
+            QCoreApplication::applicationFilePath()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLauncher)
+#include "tst_launcher.moc"

@@ -1,0 +1,378 @@
+// The walkthrough's pages: what they derive from the model, how they react to the shortcut
+// and its presses, how they are left, and how the animated cards are found and sized.
+#include "ModelFixture.h"
+#include "platform/KeyTranslator.h"
+#include "ui/onboarding/GIFPreviewView.h"
+#include "ui/onboarding/OnboardingAnimatedPreview.h"
+#include "ui/onboarding/OnboardingFlowView.h"
+#include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
+
+#include <QLabel>
+#include <QMovie>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+
+namespace {
+
+constexpr HotkeyShortcut kCtrlAltK { 40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit };
+constexpr HotkeyShortcut kSuperShiftV { 9, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit };
+
+struct Flow {
+    ModelFixture fixture;
+    QList<OnboardingDismissReason> dismissals;
+    std::unique_ptr<OnboardingFlowView> view;
+
+    const NullKeyTranslator keys;
+
+    explicit Flow(int startStep, const QByteArray &settings = {})
+    {
+        if (!settings.isEmpty())
+            fixture.writeSettingsFile("[General]\n" + settings);
+        fixture.start();
+        view = std::make_unique<OnboardingFlowView>(
+            *fixture.model, keys, startStep, [this](OnboardingDismissReason r) { dismissals.append(r); });
+        view->resize(980, 760);
+        view->show();
+    }
+    AppModel &model() { return *fixture.model; }
+    void press(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            view->noteHotkeyPressed();
+    }
+};
+
+QByteArray ownShortcut(HotkeyShortcut s)
+{
+    return QStringLiteral("Nookary.hotkey.code.v1=%1\nNookary.hotkey.modifiers.v1=%2\n")
+        .arg(s.keyCode)
+        .arg(s.modifiers)
+        .toLatin1();
+}
+
+} // namespace
+
+class TestOnboardingFlow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startStepsAreClampedAndStoredWhenShown()
+    {
+        Flow high(7);
+        QCOMPARE(high.view->stepIndex(), 4);
+        QCOMPARE(high.view->stepLabel()->text(), QStringLiteral("Step 5 of 5"));
+        QCOMPARE(high.view->mainButton()->text(), QStringLiteral("Start using Nookary"));
+        QCOMPARE(high.view->progressBar()->value(), 5);
+        QCOMPARE(high.model().onboardingLastStep(), 4);
+
+        Flow low(-2);
+        QCOMPARE(low.view->stepIndex(), 0);
+        QCOMPARE(low.view->stepLabel()->text(), QStringLiteral("Step 1 of 5"));
+        QVERIFY(!low.view->backButton()->isEnabled());
+        QCOMPARE(low.view->mainButton()->text(), QStringLiteral("Continue"));
+        QVERIFY(low.view->preview()->isVisibleTo(low.view.get()));
+        QVERIFY(!low.view->shortcutCard()->isVisibleTo(low.view.get()));
+    }
+
+    void theDefaultShortcutMustBeReplacedBeforePractising()
+    {
+        Flow f(1);
+        OnboardingFlowView &v = *f.view;
+        QVERIFY(v.initialHotkeyShortcut() == HotkeyShortcut::defaultShortcut());
+        QVERIFY(v.onboardingTreatAsUnset());
+        QVERIFY(!v.hasShortcutForPractice());
+        QCOMPARE(v.statusLabel()->text(), QStringLiteral("Pick one you'll actually remember."));
+        QVERIFY(!v.mainButton()->isEnabled());
+        QVERIFY(!v.segments()->isActive());
+        f.press(3);
+        QCOMPARE(v.hotkeyPracticeCount(), 0);
+
+        // Choosing the default again is no change at all.
+        f.model().setHotkeyShortcut(HotkeyShortcut::defaultShortcut());
+        QVERIFY(!v.hasShortcutForPractice());
+
+        // A shortcut of one's own counts as the first press.
+        f.model().setHotkeyShortcut(kCtrlAltK);
+        QVERIFY(v.didExplicitlySetHotkey());
+        QVERIFY(!v.onboardingTreatAsUnset());
+        QCOMPARE(v.hotkeyPracticeCount(), 1);
+        QCOMPARE(v.statusLabel()->text(), QStringLiteral("1 of 5 completed"));
+        QVERIFY(v.segments()->isActive());
+        QCOMPARE(v.segments()->filled(), 1);
+        f.press(3);
+        QCOMPARE(v.statusLabel()->text(), QStringLiteral("4 of 5 completed"));
+        QVERIFY(!v.mainButton()->isEnabled());
+        const QColor before = v.statusLabel()->palette().color(QPalette::WindowText);
+        f.press();
+        QCOMPARE(v.statusLabel()->text(), QStringLiteral("Ready"));
+        QVERIFY(v.canProceedFromCurrentStep());
+        QVERIFY(v.mainButton()->isEnabled());
+        QVERIFY(v.statusLabel()->palette().color(QPalette::WindowText) != before); // green
+        f.press(4);
+        QCOMPARE(v.hotkeyPracticeCount(), 5);
+
+        // Another shortcut starts again at one; going back to the default blocks again.
+        f.model().setHotkeyShortcut(kSuperShiftV);
+        QCOMPARE(v.hotkeyPracticeCount(), 1);
+        f.model().setHotkeyShortcut(HotkeyShortcut::defaultShortcut());
+        QVERIFY(!v.didExplicitlySetHotkey());
+        QCOMPARE(v.hotkeyPracticeCount(), 0);
+        QCOMPARE(v.statusLabel()->text(), QStringLiteral("Pick one you'll actually remember."));
+        QVERIFY(!v.mainButton()->isEnabled());
+    }
+
+    void theRecorderShowsTheDefaultAsUnsetUntilAnotherIsChosen()
+    {
+        Flow f(1);
+        auto recorder = [&f] { return qobject_cast<HotkeyRecorderControl *>(f.view->recorder()); };
+        QVERIFY(recorder());
+        QCOMPARE(recorder()->onboardingBadgeText(), QStringLiteral("Not set yet"));
+        QCOMPARE(recorder()->onboardingButtonTitle(), QStringLiteral("Choose Shortcut\u2026"));
+        f.model().setHotkeyShortcut(kCtrlAltK);
+        QTRY_COMPARE(recorder()->onboardingBadgeText(), QStringLiteral("Control + Alt + K"));
+        QCOMPARE(recorder()->onboardingButtonTitle(), QStringLiteral("Change\u2026"));
+
+        // A walkthrough closed while recording leaves nothing recording.
+        recorder()->start();
+        QVERIFY(f.model().isRecordingHotkey());
+        f.view->hide();
+        QVERIFY(!f.model().isRecordingHotkey());
+    }
+
+    void aShortcutOfOnesOwnIsPractisedAtOnce()
+    {
+        Flow f(1, ownShortcut(kSuperShiftV));
+        OnboardingFlowView &v = *f.view;
+        QVERIFY(!v.onboardingTreatAsUnset());
+        QVERIFY(v.hasShortcutForPractice());
+        QCOMPARE(v.statusLabel()->text(), QStringLiteral("0 of 5 completed"));
+        f.press(4);
+        QVERIFY(!v.mainButton()->isEnabled());
+        f.press();
+        QVERIFY(v.mainButton()->isEnabled());
+        v.proceed();
+        QCOMPARE(v.stepIndex(), 2);
+        QCOMPARE(f.model().onboardingLastStep(), 2);
+    }
+
+    void switchingTheShortcutOffBlocksThePage()
+    {
+        Flow f(1, ownShortcut(kSuperShiftV));
+        f.press(5);
+        f.model().setHotkeyShortcut(HotkeyShortcut::off());
+        QVERIFY(!f.view->hasShortcutForPractice());
+        QCOMPARE(f.view->hotkeyPracticeCount(), 0);
+        QVERIFY(!f.view->mainButton()->isEnabled());
+        f.press();
+        QCOMPARE(f.view->hotkeyPracticeCount(), 0);
+    }
+
+    void theAKeyIsAKeyLikeAnyOtherButAMaskWithoutModifiersIsNoShortcut()
+    {
+        Flow f(1);
+        f.model().setHotkeyShortcut({0, HotkeyShortcut::controlBit}); // Control + A
+        QVERIFY(f.view->hasShortcutForPractice());
+        QCOMPARE(f.view->statusLabel()->text(), QStringLiteral("1 of 5 completed"));
+        f.model().setHotkeyShortcut({49, 0x0001}); // no named modifier: nothing is grabbed
+        QVERIFY(!f.view->hasShortcutForPractice());
+        QVERIFY(!f.view->mainButton()->isEnabled());
+    }
+
+    void pressesCountOnlyOnTheShortcutPageAndLeavingItStartsAgain()
+    {
+        Flow f(0, ownShortcut(kSuperShiftV));
+        f.press(3);
+        QCOMPARE(f.view->hotkeyPracticeCount(), 0);
+        f.view->proceed();
+        QCOMPARE(f.view->stepIndex(), 1);
+        f.press(3);
+        QCOMPARE(f.view->hotkeyPracticeCount(), 3);
+        f.view->goBack();
+        QCOMPARE(f.view->stepIndex(), 0);
+        QCOMPARE(f.view->hotkeyPracticeCount(), 0);
+        QCOMPARE(f.model().onboardingLastStep(), 0);
+        f.view->proceed();
+        QCOMPARE(f.view->statusLabel()->text(), QStringLiteral("0 of 5 completed"));
+        f.view->goBack();
+        f.view->goBack();
+        QCOMPARE(f.view->stepIndex(), 0);
+    }
+
+    void skippingAndFinishingReportOnceEachAndNeverClose()
+    {
+        Flow f(3);
+        f.view->skip();
+        QCOMPARE(f.dismissals, QList<OnboardingDismissReason> { OnboardingDismissReason::skipped });
+        QVERIFY(f.view->isVisible());
+        f.view->proceed();
+        QCOMPARE(f.view->stepIndex(), 4);
+        QCOMPARE(f.dismissals.size(), 1);
+        f.view->proceed();
+        QCOMPARE(f.dismissals.last(), OnboardingDismissReason::completed);
+    }
+
+    void escapeSkipsAndReturnGoesOnExceptWhileRecording()
+    {
+        Flow f(0);
+        QVERIFY(QTest::qWaitForWindowActive(f.view.get()));
+        QTest::keyClick(f.view.get(), Qt::Key_Return);
+        QCOMPARE(f.view->stepIndex(), 1);
+        QTest::keyClick(f.view.get(), Qt::Key_Return); // blocked until practised
+        QCOMPARE(f.view->stepIndex(), 1);
+
+        f.view->goBack();
+        f.model().setIsRecordingHotkey(true);
+        QTest::keyClick(f.view.get(), Qt::Key_Escape);
+        QVERIFY(f.dismissals.isEmpty());
+        QTest::keyClick(f.view.get(), Qt::Key_Return);
+        QCOMPARE(f.view->stepIndex(), 0);
+
+        f.model().setIsRecordingHotkey(false);
+        QTest::keyClick(f.view.get(), Qt::Key_Escape, Qt::ShiftModifier);
+        QVERIFY(f.dismissals.isEmpty());
+        QTest::keyClick(f.view.get(), Qt::Key_Escape);
+        QCOMPARE(f.dismissals, QList<OnboardingDismissReason> { OnboardingDismissReason::skipped });
+    }
+
+    void pageSizesFollowTheMeasuredArea()
+    {
+        QCOMPARE(OnboardingFlowView::previewHeight(300), 280);
+        QCOMPARE(OnboardingFlowView::previewHeight(560), 410);
+        QCOMPARE(OnboardingFlowView::previewHeight(900), 500);
+        QCOMPARE(OnboardingFlowView::segmentWidth(300), 44);
+        QCOMPARE(OnboardingFlowView::segmentWidth(432), 56);
+        QCOMPARE(OnboardingFlowView::segmentWidth(1200), 84);
+        QCOMPARE(OnboardingFlowView::cardHeight(300), 240);
+        QCOMPARE(OnboardingFlowView::cardHeight(500), 275);
+        QCOMPARE(OnboardingFlowView::cardHeight(900), 340);
+
+        Flow f(0);
+        QWidget *area = f.view->pageArea();
+        QTRY_COMPARE(
+            f.view->preview()->height(), OnboardingFlowView::previewHeight(area->height()));
+        f.view->proceed();
+        QTRY_VERIFY(
+            f.view->shortcutCard()->height() >= OnboardingFlowView::cardHeight(area->height()));
+        QVERIFY(f.view->shortcutCard()->width() <= 760);
+        QCOMPARE(
+            f.view->segments()->segmentWidth(), OnboardingFlowView::segmentWidth(area->width()));
+        // Everything on the page fits in it.
+        const QRect card = f.view->shortcutCard()->geometry().translated(
+            f.view->shortcutCard()->parentWidget()->pos());
+        QVERIFY2(card.bottom() <= area->height(), qPrintable(QString::number(card.bottom())));
+    }
+
+    void theAnimationsAreCompiledIn()
+    {
+        for (const auto &page : OnboardingFlowView::pages()) {
+            if (page.resourceName.isEmpty())
+                continue;
+            const auto url = GIFPreviewView::resourceURL(page.resourceName);
+            QVERIFY2(url, qPrintable(page.resourceName));
+            QVERIFY(GIFPreviewView::aspectRatio(*url));
+            QMovie movie(GIFPreviewView::localPath(*url));
+            QVERIFY(movie.isValid());
+            QVERIFY(movie.frameCount() > 1);
+        }
+        Flow f(2);
+        QVERIFY(f.view->preview()->showsAnimation());
+        QCOMPARE(f.view->preview()->gifView()->url().fileName(), QStringLiteral("capture.gif"));
+    }
+
+    // The preview card.
+
+    void cardSizes()
+    {
+        QCOMPARE(OnboardingAnimatedPreview::cardSize(600, 400, 1.6), QSizeF(600, 375));
+        QCOMPARE(OnboardingAnimatedPreview::cardSize(1200, 500, std::nullopt), QSizeF(800, 500));
+        QCOMPARE(OnboardingAnimatedPreview::cardSize(200, 400, std::nullopt), QSizeF(320, 200));
+        QCOMPARE(OnboardingAnimatedPreview::cardSize(2000, 800, 2.0), QSizeF(920, 460));
+    }
+
+    void findingTheAnimation()
+    {
+        auto found = [](const char *name) {
+            return GIFPreviewView::resourceURL(QLatin1String(name)).value_or(QUrl());
+        };
+        QCOMPARE(found("welcome"), QUrl(QStringLiteral("qrc:/Onboarding/welcome.gif")));
+        QCOMPARE(found("broken"), QUrl(QStringLiteral("qrc:/broken.gif"))); // the top level first
+        QCOMPARE(found("tiny"), QUrl(QStringLiteral("qrc:/Resources/Onboarding/tiny.gif")));
+        QVERIFY(!GIFPreviewView::resourceURL(QStringLiteral("Welcome")));
+        QVERIFY(!GIFPreviewView::resourceURL(QStringLiteral("nothing")));
+        QCOMPARE(
+            GIFPreviewView::aspectRatio(QUrl(QStringLiteral("qrc:/Resources/Onboarding/tiny.gif")))
+                .value_or(0),
+            2.0);
+        QVERIFY(!GIFPreviewView::aspectRatio(QUrl(QStringLiteral("qrc:/broken.gif"))));
+        QVERIFY(!GIFPreviewView::aspectRatio(QUrl::fromLocalFile(QStringLiteral("/no/such.gif"))));
+    }
+
+    void aMissingAnimationShowsTheStillCard()
+    {
+        OnboardingAnimatedPreview preview;
+        preview.resize(1200, 500);
+        preview.setPreferredHeight(500);
+        preview.setContent({ QStringLiteral("nothing"), QStringLiteral("checkmark.circle"),
+            QStringLiteral("All set"), QStringLiteral("Open it any time") });
+        preview.show();
+        QVERIFY(!preview.showsAnimation());
+        QVERIFY(preview.fallbackTitleLabel()->isVisible());
+        QCOMPARE(preview.fallbackTitleLabel()->text(), QStringLiteral("All set"));
+        QCOMPARE(preview.fallbackCaptionLabel()->text(), QStringLiteral("Open it any time"));
+        QCOMPARE(preview.cardGeometry().size(), QSize(800, 500));
+        QCOMPARE(preview.cardGeometry().center().x(), QRect(0, 0, 1200, 500).center().x());
+    }
+
+    void anUndecodableAnimationLeavesAnEmptyCard()
+    {
+        OnboardingAnimatedPreview preview;
+        preview.resize(600, 400);
+        preview.setPreferredHeight(400);
+        preview.setContent({ QStringLiteral("broken"), QStringLiteral("checkmark.circle"),
+            QStringLiteral("T"), {} });
+        preview.show();
+        QVERIFY(preview.showsAnimation());
+        QVERIFY(preview.gifView()->currentMovie() == nullptr
+            || !preview.gifView()->currentMovie()->isValid());
+        QCOMPARE(preview.cardGeometry().size(), QSize(600, 375)); // the ratio of no ratio
+        QVERIFY(!preview.grab().isNull()); // paints without an image
+    }
+
+    void anAnimationIsLoadedOnceAndScaledToItsCard()
+    {
+        OnboardingAnimatedPreview preview;
+        preview.resize(600, 400);
+        preview.setPreferredHeight(400);
+        const OnboardingAnimatedPreview::Content tiny { QStringLiteral("tiny"), {}, {}, {} };
+        preview.setContent(tiny);
+        preview.show();
+        GIFPreviewView *gif = preview.gifView();
+        QMovie *movie = gif->currentMovie();
+        QVERIFY(movie && movie->isValid());
+        QCOMPARE(movie->cacheMode(), QMovie::CacheNone);
+        QCOMPARE(preview.cardGeometry().size(), QSize(600, 300));
+        QCOMPARE(gif->size(), QSize(584, 284));
+        QCOMPARE(movie->scaledSize(), QSize(568, 284) * gif->devicePixelRatioF());
+        QTRY_COMPARE(movie->state(), QMovie::Running);
+
+        preview.setContent(tiny);
+        preview.resize(700, 400);
+        QCOMPARE(gif->loadCount(), 1);
+        QCOMPARE(gif->currentMovie(), movie);
+        preview.setContent({ QStringLiteral("welcome"), {}, {}, {} });
+        QCOMPARE(gif->loadCount(), 2);
+        preview.setContent({ QStringLiteral("welcome"), {}, {}, {} });
+        QCOMPARE(gif->loadCount(), 2);
+
+        preview.hide(); // nobody looks: no frames decoded
+        QCOMPARE(gif->currentMovie()->state(), QMovie::Paused);
+    }
+};
+
+QTEST_MAIN(TestOnboardingFlow)
+#include "tst_onboardingflow.moc"

@@ -1,0 +1,150 @@
+// The settings window: its size rules, its rows and texts, and that every row reads and
+// writes the model at once.
+#include "ModelFixture.h"
+#include "platform/KeyTranslator.h"
+#include "model/SettingsKeys.h"
+#include "ui/preferences/PreferencesView.h"
+#include "ui/preferences/PreferencesWindowController.h"
+#include "ui/preferences/SegmentedControl.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+
+class TestPreferencesView : public QObject {
+    Q_OBJECT
+
+    const NullKeyTranslator keys;
+
+private Q_SLOTS:
+    void theWindowHasItsSizeEachTimeItOpens()
+    {
+        ModelFixture f;
+        f.start();
+        PreferencesWindowController wc(*f.model, keys);
+        QWidget *window = wc.window();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Preferences"));
+        // An ordinary window, shown by the task bar; closable and minimisable, never resizable.
+        QCOMPARE(window->windowType(), Qt::Window);
+        QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!window->testAttribute(Qt::WA_DeleteOnClose));
+
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->size(), QSize(470, 285));
+        QCOMPARE(window->minimumSize(), window->maximumSize());
+        QVERIFY(window->minimumSize().width()
+            >= PreferencesWindowController::minimumContentSize.width());
+        QVERIFY(window->maximumSize().height()
+            <= PreferencesWindowController::maximumContentSize.height());
+
+        // Whatever happened to it, it comes back at its size; closing only hides it.
+        window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window->resize(520, 330);
+        window->close();
+        QVERIFY(!wc.isVisible());
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->size(), QSize(470, 285));
+        QCOMPARE(wc.window(), window);
+    }
+
+    void theRowsAndTheirTexts()
+    {
+        ModelFixture f;
+        f.start();
+        PreferencesWindowController wc(*f.model, keys);
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(wc.window()));
+        PreferencesView *view = wc.view();
+
+        QStringList labels;
+        for (QLabel *label : view->rowLabels()) {
+            labels << label->text();
+            QCOMPARE(label->width(), 130);
+            QCOMPARE(label->font().pixelSize(), 13);
+        }
+        QCOMPARE(labels,
+            (QStringList { "Launch at login", "History limit", "Open mode", "Default selection",
+                "Keyboard shortcut" }));
+        QVERIFY(view->launchAtLoginBox()->text().isEmpty());
+        QStringList limits;
+        for (int i = 0; i < view->historyLimitMenu()->count(); ++i)
+            limits << view->historyLimitMenu()->itemText(i);
+        QCOMPARE(limits, (QStringList { "25 items", "50 items", "100 items" }));
+        QCOMPARE(
+            view->openModeControl()->segments(), (QStringList { "Menu bar", "Centered window" }));
+        QCOMPARE(view->defaultSelectionControl()->segments(), (QStringList { "History", "Saved" }));
+        QCOMPARE(view->shortcutRecorder()->style(), HotkeyRecorderControl::Style::settings);
+
+        // Each control at the leading edge of its column, right of the label and the gap.
+        const int controlsLeft = 16 + 130 + 12;
+        for (QWidget *control : QList<QWidget *> { view->launchAtLoginBox(),
+                 view->historyLimitMenu(), view->openModeControl(), view->defaultSelectionControl(),
+                 view->shortcutRecorder() }) {
+            QCOMPARE(control->mapTo(view, QPoint()).x(), controlsLeft);
+            QVERIFY(
+                control->parentWidget()->width() >= 290 && control->parentWidget()->width() <= 300);
+        }
+        QVERIFY(view->shortcutRecorder()->geometry().bottom() < 285 - 12);
+    }
+
+    void everyRowWritesTheModelAtOnce()
+    {
+        ModelFixture f;
+        f.start();
+        PreferencesWindowController wc(*f.model, keys);
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(wc.window()));
+        PreferencesView *view = wc.view();
+        AppModel &model = *f.model;
+
+        QCOMPARE(view->historyLimitMenu()->currentText(), QStringLiteral("25 items"));
+        QCOMPARE(view->openModeControl()->currentIndex(), 1);
+        QCOMPARE(view->defaultSelectionControl()->currentIndex(), 1);
+
+        view->launchAtLoginBox()->click();
+        QVERIFY(model.launchAtLogin());
+        view->historyLimitMenu()->setCurrentIndex(2);
+        Q_EMIT view->historyLimitMenu()->activated(2);
+        QCOMPARE(model.historyLimit(), 100);
+        QTest::mouseClick(view->openModeControl(), Qt::LeftButton, {},
+            view->openModeControl()->segmentRect(0).center());
+        QCOMPARE(model.openPresentation(), AppModel::OpenPresentation::menubarPopover);
+        view->defaultSelectionControl()->setFocus();
+        QTest::keyClick(view->defaultSelectionControl(), Qt::Key_Left);
+        QCOMPARE(model.defaultOpenTarget(), AppModel::DefaultOpenTarget::historyFirst);
+
+        const auto stored = f.reread();
+        QCOMPARE(stored->integer(QString::fromLatin1(SettingsKeys::historyLimit.current)), 100);
+        QCOMPARE(stored->string(QString::fromLatin1(SettingsKeys::openPresentation.current)),
+            QStringLiteral("menubarPopover"));
+        QCOMPARE(stored->string(QString::fromLatin1(SettingsKeys::defaultOpenTarget.current)),
+            QStringLiteral("historyFirst"));
+
+        // Changes made elsewhere show at once, and on reopening.
+        wc.window()->close();
+        model.setHistoryLimit(50);
+        model.setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
+        model.setLaunchAtLogin(false);
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QCOMPARE(view->historyLimitMenu()->currentText(), QStringLiteral("50 items"));
+        QCOMPARE(view->openModeControl()->currentIndex(), 1);
+        QVERIFY(!view->launchAtLoginBox()->isChecked());
+    }
+};
+
+QTEST_MAIN(TestPreferencesView)
+#include "tst_preferencesview.moc"
