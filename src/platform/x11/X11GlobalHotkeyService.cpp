@@ -253,13 +253,12 @@ void X11GlobalHotkeyService::checkKeyReleased()
         m_releaseWatch.stop();
         return;
     }
-    xcb_query_keymap_reply_t *keymap
-        = xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr);
+    const X11::Owned<xcb_query_keymap_reply_t> keymap(
+        xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr));
     if (!keymap)
         return;
     const quint8 code = m_grab->keycode;
     const bool down = keymap->keys[code / 8] & (1u << (code % 8));
-    free(keymap);
     if (!down) {
         m_keyDown = false;
         m_releaseWatch.stop();

@@ -74,16 +74,15 @@ std::optional<RunningApplication> X11Workspace::applicationAt(QPoint globalPosit
     for (int depth = 0; depth < 8; ++depth) {
         const auto cookie = xcb_translate_coordinates(c, m_x->root, window, int16_t(globalPosition.x()),
                                                       int16_t(globalPosition.y()));
-        xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
+        const X11::Owned<xcb_translate_coordinates_reply_t> reply(
+            xcb_translate_coordinates_reply(c, cookie, nullptr));
         const xcb_window_t child = reply ? reply->child : xcb_window_t(XCB_WINDOW_NONE);
-        free(reply);
         if (child == XCB_WINDOW_NONE)
             return std::nullopt;
         window = child;
         const auto state = xcb_get_property(c, 0, window, m_x->wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
-        xcb_get_property_reply_t *stateReply = xcb_get_property_reply(c, state, nullptr);
+        const X11::Owned<xcb_get_property_reply_t> stateReply(xcb_get_property_reply(c, state, nullptr));
         const bool isClient = stateReply && stateReply->type != XCB_ATOM_NONE;
-        free(stateReply);
         if (!isClient)
             continue;
         const auto type = cardinalProperty(c, window, m_x->windowType, XCB_ATOM_ATOM);
