@@ -48,6 +48,7 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
     layout->addWidget(content);
     m_panel->installEventFilter(this);
     connect(m_panel, &NookaryPanel::aboutToShow, this, [this] { WindowSystem::keepOutOfTaskbar(*m_panel); });
+    connect(m_panel, &NookaryPanel::systemMoveReleased, this, [this] { WindowSystem::endSystemMove(*m_panel); });
     connect(m_panel, &NookaryPanel::moveOrResizeStarted, this, [this] {
         // Under way from the press, before the first Move arrives.
         m_movingOrResizing = true;

@@ -11,4 +11,8 @@ void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &)
 {
 }
 
+void WindowSystem::endSystemMove(QWidget &)
+{
+}
+
 } // namespace nookary

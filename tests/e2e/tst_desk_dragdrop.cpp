@@ -268,6 +268,19 @@ private Q_SLOTS:
         QCOMPARE(panelWindow(), window);
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), window, 3000);
 
+        // A tap on the strip (press and release without motion, as a touchpad sends it)
+        // moves nothing: the window does not follow the pointer afterwards.
+        const QRect tapped = panelGeometry();
+        pointerTo(tapped.topLeft() + kTopStrip);
+        QTest::qWait(100);
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTest::qWait(300);
+        pointerTo(tapped.topLeft() + kTopStrip + QPoint(60, 80));
+        QTest::qWait(300);
+        pointerTo(tapped.topLeft() + kTopStrip + QPoint(-40, 30));
+        QTest::qWait(300);
+        QCOMPARE(panelGeometry(), tapped);
+
         // By the grip: the bottom-right corner follows, the top-left corner stays.
         const QRect moved = panelGeometry();
         drag(moved.topLeft() + kGrip, moved.topLeft() + kGrip + QPoint(100, 50));

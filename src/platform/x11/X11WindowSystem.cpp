@@ -63,4 +63,24 @@ void WindowSystem::keepOutOfTaskbar(QWidget &window)
     xcb_flush(c);
 }
 
+void WindowSystem::endSystemMove(QWidget &window)
+{
+    xcb_connection_t *c = X11::qtConnection();
+    if (!c || !window.testAttribute(Qt::WA_WState_Created))
+        return;
+    constexpr uint32_t moveResizeCancel = 11;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window.winId());
+    event.type = X11::internAtom(c, "_NET_WM_MOVERESIZE");
+    event.data.data32[2] = moveResizeCancel;
+    event.data.data32[3] = XCB_BUTTON_INDEX_1;
+    event.data.data32[4] = 1; // a normal application
+    xcb_send_event(c, 0, X11::rootWindow(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(c);
+}
+
 } // namespace nookary

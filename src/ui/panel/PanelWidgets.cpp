@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <utility>
 
 namespace nookary {
 
@@ -177,10 +178,12 @@ void WindowDragHandle::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     m_pressOffset.reset();
+    m_systemMove = false;
     auto *panel = qobject_cast<NookaryPanel *>(window());
     if (event->button() != Qt::LeftButton || !panel)
         return;
-    if (!panel->startSystemMove())
+    m_systemMove = panel->startSystemMove();
+    if (!m_systemMove)
         m_pressOffset = event->globalPosition().toPoint() - panel->pos();
 }
 
@@ -195,6 +198,11 @@ void WindowDragHandle::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
     m_pressOffset.reset();
+    // Once the window manager holds the pointer, the release goes to it, not here.
+    if (std::exchange(m_systemMove, false)) {
+        if (auto *panel = qobject_cast<NookaryPanel *>(window()))
+            panel->noteSystemMoveReleased();
+    }
 }
 
 WindowResizeHandle::WindowResizeHandle(QWidget *parent)

@@ -106,6 +106,8 @@ private:
     // Set while moving by hand (no window manager to move it): the pointer's offset from
     // the window's corner at the press.
     std::optional<QPoint> m_pressOffset;
+    // Set from a press that handed the move to the window manager until its release.
+    bool m_systemMove = false;
 };
 
 class WindowResizeHandle final : public QWidget
