@@ -59,13 +59,27 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     m_launchAtLogin->mirrorSystemState();
 }
 
-AppModel::~AppModel() = default;
+AppModel::~AppModel()
+{
+    // A reorder written on the next turn is not lost to a quit in this one.
+    if (m_pendingShelfWrite.isPending())
+        writeShelf();
+}
 
-void AppModel::shelfDidChange()
+void AppModel::shelfDidChange(ShelfWrite write)
 {
     ++m_shelfRevision;
-    m_shelfStorage->save(m_shelf);
+    if (write == ShelfWrite::now)
+        writeShelf();
+    else if (!m_pendingShelfWrite.isPending())
+        m_pendingShelfWrite = m_clock.runAfter(this, std::chrono::milliseconds(0), [this] { writeShelf(); });
     Q_EMIT shelfChanged();
+}
+
+void AppModel::writeShelf()
+{
+    m_pendingShelfWrite.cancel();
+    m_shelfStorage->save(m_shelf);
 }
 
 // MARK: settings
@@ -441,11 +455,12 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
     const qsizetype to = shelfIndex(overID);
     if (from < 0 || to < 0)
         return;
-    // One change, written once: this runs at every step of a drag, each write reaches the
-    // disk, and a list announced without the dragged snippet would make the panel drop its
-    // row (and with it the drag's source and any open editor).
+    // One change: a list announced without the dragged snippet would make the panel drop its
+    // row (and with it the drag's source and any open editor). This runs at every step of a
+    // drag and each write waits for the disk, so the list is written after the panel has
+    // drawn the step, once for the steps of one turn.
     m_shelf.move(from, to);
-    shelfDidChange();
+    shelfDidChange(ShelfWrite::soon);
     ensureSelectionValid();
 }
 

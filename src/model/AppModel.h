@@ -5,6 +5,7 @@
 #include "model/OpenOptions.h"
 #include "model/PanelState.h"
 #include "model/ShelfItem.h"
+#include "platform/MainQueue.h"
 
 #include <QList>
 #include <QObject>
@@ -201,7 +202,11 @@ Q_SIGNALS:
     void alertBeep();
 
 private:
-    void shelfDidChange();
+    // Announces a changed list and writes it; `soon` writes it on the next turn instead,
+    // once for any number of changes meanwhile.
+    enum class ShelfWrite { now, soon };
+    void shelfDidChange(ShelfWrite write = ShelfWrite::now);
+    void writeShelf();
     void discardEditingIfEmpty();
     qsizetype shelfIndex(const QUuid &id) const;
 
@@ -223,6 +228,7 @@ private:
     // so that abandoned empty rows do not pile up.
     QUuid m_abandonedEmptyID;
     std::chrono::steady_clock::time_point m_shelfRowDropPriorityUntil{};
+    CancellableTask m_pendingShelfWrite;
 };
 
 } // namespace nookary

@@ -10,6 +10,7 @@
 
 using namespace nookary;
 using namespace nookary::test;
+using namespace std::chrono_literals;
 namespace SK = nookary::SettingsKeys;
 
 namespace {
@@ -450,10 +451,12 @@ private Q_SLOTS:
         QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
         m.moveShelfItem(third, first);
         QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("third"), QStringLiteral("first"), QStringLiteral("second")}));
+        f.clock.advance(0ms);
         QCOMPARE(storedTexts(f), texts(m.shelf()));
 
-        // Each step of a drag is one change: written once, announced once, never without
-        // the dragged snippet (the panel would drop its row mid-drag).
+        // Each step of a drag is one change: announced once, never without the dragged
+        // snippet (the panel would drop its row mid-drag), and written on the next turn,
+        // once for every step of this one.
         f.store->resetCounts();
         int announced = 0;
         bool complete = true;
@@ -463,18 +466,29 @@ private Q_SLOTS:
             complete = complete && m.shelf().size() == 3;
         });
         m.moveShelfItem(third, m.shelf().at(2).id);
-        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
         QCOMPARE(announced, 1);
         QVERIFY(complete);
+        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 0);
         m.moveShelfItem(third, m.shelf().at(0).id);
+        f.clock.advance(0ms);
+        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
+        QCOMPARE(storedTexts(f), texts(m.shelf()));
 
-        const QList<ShelfItem> before = m.shelf();
-        m.moveShelfItem(first, first);
-        m.moveShelfItem(QUuid::createUuid(), first);
-        m.moveShelfItem(first, QUuid::createUuid());
-        m.deleteShelf(QUuid::createUuid());
-        m.startEditing(QUuid::createUuid());
-        QCOMPARE(m.shelf(), before);
+        // A quit before the next turn still writes the last order.
+        m.moveShelfItem(first, m.shelf().at(0).id);
+        const QStringList reordered = texts(m.shelf());
+        f.model.reset();
+        QCOMPARE(storedTexts(f), reordered);
+        AppModel &again = f.start();
+        QCOMPARE(texts(again.shelf()), reordered);
+
+        const QList<ShelfItem> before = again.shelf();
+        again.moveShelfItem(first, first);
+        again.moveShelfItem(QUuid::createUuid(), first);
+        again.moveShelfItem(first, QUuid::createUuid());
+        again.deleteShelf(QUuid::createUuid());
+        again.startEditing(QUuid::createUuid());
+        QCOMPARE(again.shelf(), before);
     }
 
     void numberedSnippetsFollowTheFilter()

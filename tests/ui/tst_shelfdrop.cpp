@@ -219,7 +219,10 @@ private Q_SLOTS:
         QCOMPARE(p.shelf(), (QStringList{"one", "two", "three"}));
         QVERIFY(entered(rows[0], *payload, Qt::MoveAction));
         QCOMPARE(p.shelf(), (QStringList{"three", "one", "two"}));
-        QCOMPARE(p.f.store->writes(QStringLiteral("Nookary.shelf.v1")), 3); // once a step
+        // Written after the steps of one turn, once.
+        QCOMPARE(p.f.store->writes(QStringLiteral("Nookary.shelf.v1")), 0);
+        p.f.clock.advance(0ms);
+        QCOMPARE(p.f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
         QCOMPARE(p.saved()->visibleRows(), (QList<ShelfRow *>{rows[2], rows[0], rows[1]}));
         for (const auto &row : rows)
             QVERIFY(row);
