@@ -23,20 +23,20 @@ bool assign(AppModel *model, T &member, const T &value, Signal signal)
     if (member == value)
         return false;
     member = value;
-    Q_EMIT (model->*signal)();
+    Q_EMIT(model->*signal)();
     return true;
 }
 
 } // namespace
 
-AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems,
-                   QObject *parent)
+AppModel::AppModel(
+    PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems, QObject *parent)
     : AppModel(store, pasteboard, SystemClock::shared(), loginItems, parent)
 {
 }
 
 AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
-                   LoginItemService *loginItems, QObject *parent)
+    LoginItemService *loginItems, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_settings(std::make_unique<Settings>(store))
@@ -48,14 +48,19 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     , m_nullLoginItems(loginItems ? nullptr : std::make_unique<NullLoginItemService>())
     , m_launchAtLogin(std::make_unique<LaunchAtLogin>(loginItems ? *loginItems : *m_nullLoginItems))
 {
-    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this, &AppModel::launchAtLoginChanged);
+    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this,
+        &AppModel::launchAtLoginChanged);
     connect(m_history.get(), &ClipboardHistory::changed, this, &AppModel::historyChanged);
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
     connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
-    connect(m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
-    connect(m_panel.get(), &PanelState::selectedShelfIDChanged, this, &AppModel::selectedShelfIDChanged);
-    connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this, &AppModel::selectedHistoryIDChanged);
-    connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this, &AppModel::selectionScrollTickChanged);
+    connect(
+        m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
+    connect(m_panel.get(), &PanelState::selectedShelfIDChanged, this,
+        &AppModel::selectedShelfIDChanged);
+    connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this,
+        &AppModel::selectedHistoryIDChanged);
+    connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this,
+        &AppModel::selectionScrollTickChanged);
     m_launchAtLogin->mirrorSystemState();
 }
 
@@ -72,7 +77,8 @@ void AppModel::shelfDidChange(ShelfWrite write)
     if (write == ShelfWrite::now)
         writeShelf();
     else if (!m_pendingShelfWrite.isPending())
-        m_pendingShelfWrite = m_clock.runAfter(this, std::chrono::milliseconds(0), [this] { writeShelf(); });
+        m_pendingShelfWrite
+            = m_clock.runAfter(this, std::chrono::milliseconds(0), [this] { writeShelf(); });
     Q_EMIT shelfChanged();
 }
 
@@ -428,7 +434,7 @@ void AppModel::saveEditing(const QUuid &id, const QString &newText)
 
 void AppModel::discardEditingIfEmpty()
 {
-    for (const QUuid id : {m_editingID, std::exchange(m_abandonedEmptyID, QUuid())}) {
+    for (const QUuid id : { m_editingID, std::exchange(m_abandonedEmptyID, QUuid()) }) {
         const qsizetype index = shelfIndex(id);
         if (index >= 0 && trimmedEntryText(m_shelf[index].text).isEmpty())
             deleteShelf(id);
@@ -437,7 +443,8 @@ void AppModel::discardEditingIfEmpty()
 
 void AppModel::deleteShelf(const QUuid &id)
 {
-    const qsizetype removed = m_shelf.removeIf([&](const ShelfItem &item) { return item.id == id; });
+    const qsizetype removed
+        = m_shelf.removeIf([&](const ShelfItem &item) { return item.id == id; });
     if (removed > 0)
         shelfDidChange();
     if (m_editingID == id)

@@ -18,7 +18,7 @@ int main(int argc, char **argv)
         if (args[i] == QLatin1String("--text") && i + 1 < args.size())
             mime->setText(args[++i]);
         else if (args[i] == QLatin1String("--uri") && i + 1 < args.size())
-            mime->setUrls({QUrl(args[++i])});
+            mime->setUrls({ QUrl(args[++i]) });
         else if (args[i] == QLatin1String("--secret"))
             mime->setData(QStringLiteral("x-kde-passwordManagerHint"), "secret");
     }

@@ -13,9 +13,10 @@ int main()
         return 1;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      screen->root_visual, 0, nullptr);
-    xcb_intern_atom_reply_t *clipboard = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 9, "CLIPBOARD"), nullptr);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+        XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+    xcb_intern_atom_reply_t *clipboard
+        = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 9, "CLIPBOARD"), nullptr);
     xcb_set_selection_owner(c, window, clipboard->atom, XCB_CURRENT_TIME);
     std::free(clipboard);
     xcb_flush(c);
