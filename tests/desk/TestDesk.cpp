@@ -90,7 +90,7 @@ bool TestDesk::startServer()
     // -displayfd: Xvfb picks a free display and writes its number when it is ready.
     server->start(QStringLiteral("Xvfb"),
         { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-            QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+            QStringLiteral("0"), m_options.screen, QStringLiteral("-nolisten"),
             QStringLiteral("tcp"), QStringLiteral("-noreset") });
     if (!server->waitForStarted(5000)) {
         m_error = QStringLiteral("cannot start Xvfb: ") + server->errorString();

@@ -19,6 +19,8 @@ public:
     struct Options {
         bool windowManager = true;
         bool panel = true;
+        // Xvfb's one screen, as WIDTHxHEIGHTxDEPTH; `xrandr --setmonitor` can split it.
+        QString screen = QStringLiteral("1280x800x24");
     };
 
     struct Result {

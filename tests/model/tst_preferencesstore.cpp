@@ -1,3 +1,4 @@
+#include "ReadOnlyFolder.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 using namespace nookary;
+using nookary::test::ReadOnlyFolder;
 
 namespace {
 
@@ -243,6 +245,40 @@ private Q_SLOTS:
         }
         qInstallMessageHandler(g_previousHandler);
         QCOMPARE(g_settingsWarnings, 1);
+    }
+
+    void readOnlyFolderIsReadSaidOnceAndLeftAlone()
+    {
+        QTemporaryDir dir;
+        const QByteArray contents = "[General]\nNookary.historyLimit.v2=50\n";
+        const QString path = writeFile(dir, contents);
+        const QStringList files = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+        g_settingsWarnings = 0;
+        g_previousHandler = qInstallMessageHandler(countSettingsWarnings);
+        {
+            ReadOnlyFolder readOnly(dir.path());
+            QVERIFY(readOnly.isReadOnly());
+            SettingsPreferencesStore store(path);
+            // Said at start, before the user changes anything that would then be lost.
+            QCOMPARE(g_settingsWarnings, 1);
+            QVERIFY(!store.isWritable());
+            QCOMPARE(store.integer(QStringLiteral("Nookary.historyLimit.v2")), 50);
+            store.setInteger(QStringLiteral("Nookary.historyLimit.v2"), 100);
+            store.setData(QStringLiteral("d"), QByteArray("\x01\xff", 2));
+            QCOMPARE(store.integer(QStringLiteral("Nookary.historyLimit.v2")), 100);
+            QVERIFY(store.contains(QStringLiteral("d")));
+            QCOMPARE(store.data(QStringLiteral("d")), QByteArray("\x01\xff", 2));
+            // A folder that takes files again later still receives nothing from this run.
+            readOnly.makeWritable();
+            store.setBoolean(QStringLiteral("c"), true);
+        }
+        qInstallMessageHandler(g_previousHandler);
+        QCOMPARE(g_settingsWarnings, 1);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), contents);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), files);
     }
 };
 

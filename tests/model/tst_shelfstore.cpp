@@ -1,4 +1,5 @@
 #include "ModelFixture.h"
+#include "ReadOnlyFolder.h"
 #include "model/SettingsKeys.h"
 
 #include <QDir>
@@ -548,6 +549,37 @@ private Q_SLOTS:
         QVERIFY(!m.shelfColumnDropAllowed());
         f.clock.advance(std::chrono::milliseconds(100));
         QVERIFY(m.shelfColumnDropAllowed());
+    }
+
+    void snippetsInAReadOnlyFolderAreNeverOverwritten()
+    {
+        // The list cannot be read and no copy of it can be kept: the file must stay as it
+        // is for the whole run, even once the folder takes files again.
+        ModelFixture f;
+        const QByteArray unreadable = "[{\"id\":1,\"text\":\"keep me\"}]";
+        startWithShelf(f, unreadable);
+        f.model.reset();
+        f.store.reset();
+        QFile file(f.settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        for (const QString &copy : keptCopies(f))
+            QVERIFY(QFileInfo(f.settingsPath()).dir().remove(copy));
+        {
+            ReadOnlyFolder readOnly(QFileInfo(f.settingsPath()).absolutePath());
+            QVERIFY(readOnly.isReadOnly());
+            f.start();
+            QVERIFY(f.model->shelf().isEmpty());
+            readOnly.makeWritable();
+            f.model->setHistoryLimit(50);
+            f.model->addShelfFromDrop(QStringLiteral("new"));
+            f.model.reset();
+            f.store.reset();
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(f.reread()->data(kShelfKey), unreadable);
     }
 };
 

@@ -212,10 +212,32 @@ SettingsPreferencesStore::SettingsPreferencesStore(const QString &filePath)
 {
     const bool damaged = prepareFile();
     m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-    // QSettings rewrites only what it managed to parse at the next write; keep the original.
-    if (damaged || m_settings->status() == QSettings::FormatError)
-        keepDamagedCopy();
+    // QSettings rewrites only what it managed to parse at the next write; keep the original,
+    // and write nothing over it when it cannot be kept.
+    const bool damageKept
+        = !(damaged || m_settings->status() == QSettings::FormatError) || keepDamagedCopy();
+    if (!damageKept || !canReplaceFile())
+        reportReadOnly();
     captureTypedValues();
+}
+
+bool SettingsPreferencesStore::canReplaceFile() const
+{
+    // QSettings writes a new file beside the old one and renames it over it, and refuses to
+    // replace a file that is not writable.
+    const QFileInfo info(m_filePath);
+    if (info.exists() && !info.isWritable())
+        return false;
+    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.Nookary-probe-XXXXXX"));
+    return probe.open();
+}
+
+void SettingsPreferencesStore::reportReadOnly()
+{
+    m_writable = false;
+    m_reportedWriteFailure = true;
+    qCWarning(lcSettings).noquote() << "Cannot write the settings file" << m_filePath
+                                    << "- changes are kept only until Nookary quits.";
 }
 
 void SettingsPreferencesStore::captureTypedValues()
@@ -250,6 +272,8 @@ void SettingsPreferencesStore::captureTypedValues()
 
 QVariant SettingsPreferencesStore::value(const QString &key) const
 {
+    if (const auto unsaved = m_unsaved.constFind(key); unsaved != m_unsaved.constEnd())
+        return *unsaved;
     if (const auto bytes = m_binaryValues.constFind(key); bytes != m_binaryValues.constEnd())
         return *bytes;
     return m_settings->value(key);
@@ -282,7 +306,7 @@ bool SettingsPreferencesStore::prepareFile()
     return file.open(QIODevice::ReadOnly) && looksDamaged(file.readAll());
 }
 
-void SettingsPreferencesStore::keepDamagedCopy()
+bool SettingsPreferencesStore::keepDamagedCopy()
 {
     QFile file(m_filePath);
     const QString backup = file.open(QIODevice::ReadOnly)
@@ -290,12 +314,14 @@ void SettingsPreferencesStore::keepDamagedCopy()
         : QString();
     if (backup.isEmpty()) {
         qCWarning(lcSettings).noquote()
-            << "The settings file" << m_filePath << "is damaged and could not be copied";
-        return;
+            << "The settings file" << m_filePath
+            << "is damaged and could not be copied; it is left as it is";
+        return false;
     }
     m_backupPath = backup;
     qCWarning(lcSettings).noquote()
         << "The settings file" << m_filePath << "is damaged; a copy of it was kept at" << backup;
+    return true;
 }
 
 QString SettingsPreferencesStore::keepCopy(const QString &label, const QByteArray &bytes)
@@ -317,12 +343,12 @@ QString SettingsPreferencesStore::keepCopy(const QString &label, const QByteArra
 
 bool SettingsPreferencesStore::contains(const QString &key) const
 {
-    return m_settings->contains(key);
+    return m_unsaved.contains(key) || m_settings->contains(key);
 }
 
 qint64 SettingsPreferencesStore::integer(const QString &key) const
 {
-    const QVariant v = m_settings->value(key);
+    const QVariant v = value(key);
     switch (v.typeId()) {
     case QMetaType::Bool:
         return v.toBool() ? 1 : 0;
@@ -342,7 +368,7 @@ qint64 SettingsPreferencesStore::integer(const QString &key) const
 
 bool SettingsPreferencesStore::boolean(const QString &key) const
 {
-    const QVariant v = m_settings->value(key);
+    const QVariant v = value(key);
     if (v.typeId() == QMetaType::Bool)
         return v.toBool();
     if (v.typeId() == QMetaType::QString)
@@ -352,7 +378,7 @@ bool SettingsPreferencesStore::boolean(const QString &key) const
 
 double SettingsPreferencesStore::real(const QString &key) const
 {
-    const QVariant v = m_settings->value(key);
+    const QVariant v = value(key);
     if (v.typeId() == QMetaType::QString)
         return realFromText(v.toString());
     if (v.typeId() == QMetaType::Bool)
@@ -365,7 +391,7 @@ double SettingsPreferencesStore::real(const QString &key) const
 
 std::optional<QString> SettingsPreferencesStore::string(const QString &key) const
 {
-    const QVariant v = m_settings->value(key);
+    const QVariant v = value(key);
     if (v.typeId() == QMetaType::QString)
         return v.toString();
     if (v.typeId() == QMetaType::Bool)
@@ -385,7 +411,7 @@ std::optional<QByteArray> SettingsPreferencesStore::data(const QString &key) con
 
 QByteArray SettingsPreferencesStore::storedForm(const QString &key) const
 {
-    if (!m_settings->contains(key))
+    if (!contains(key))
         return {};
     const QVariant v = this->value(key);
     if (v.typeId() == QMetaType::QByteArray)
@@ -427,9 +453,9 @@ void SettingsPreferencesStore::setData(const QString &key, const QByteArray &val
 
 bool SettingsPreferencesStore::holds(const QString &key, const QVariant &value) const
 {
-    if (!m_settings->contains(key) || m_binaryValues.contains(key))
+    if (!contains(key) || m_binaryValues.contains(key))
         return false;
-    const QVariant stored = m_settings->value(key);
+    const QVariant stored = this->value(key);
     if (value.typeId() == QMetaType::QByteArray || stored.typeId() == QMetaType::QByteArray)
         return value.typeId() == stored.typeId() && value.toByteArray() == stored.toByteArray();
     if (stored.typeId() == QMetaType::QStringList)
@@ -444,6 +470,12 @@ void SettingsPreferencesStore::write(const QString &key, const QVariant &value)
     // writes its settings back at every start.
     if (holds(key, value))
         return;
+    if (!m_writable) {
+        m_unsaved.insert(key, value);
+        m_typedValueLines.remove(key);
+        m_binaryValues.remove(key);
+        return;
+    }
     m_settings->setValue(key, value);
     m_typedValueLines.remove(key);
     m_binaryValues.remove(key);

@@ -14,6 +14,11 @@ namespace nookary {
 // The file is created user-only (0600). A file that cannot be parsed cleanly is copied once
 // to a timestamped backup beside it before anything is written, so that a damaged file is
 // never silently replaced; whatever QSettings could still read from it stays in use.
+//
+// A store that cannot write at start (a folder that takes no new file, a read-only file, or
+// a damaged file that could not be copied) says so once and stays read-only for the run:
+// changes live in memory only, so that a folder that becomes writable later never receives
+// what was read from a file it could not keep a copy of.
 class SettingsPreferencesStore final : public PreferencesStore {
 public:
     explicit SettingsPreferencesStore(const QString &filePath);
@@ -24,6 +29,8 @@ public:
     QString filePath() const { return m_filePath; }
     // Where a damaged file was copied at start, or empty.
     QString backupPath() const { return m_backupPath; }
+    // False when changes are kept in memory only, for the whole run.
+    bool isWritable() const { return m_writable; }
 
     bool contains(const QString &key) const override;
     qint64 integer(const QString &key) const override;
@@ -42,7 +49,9 @@ public:
 
 private:
     bool prepareFile();
-    void keepDamagedCopy();
+    bool keepDamagedCopy();
+    bool canReplaceFile() const;
+    void reportReadOnly();
     void write(const QString &key, const QVariant &value);
     bool holds(const QString &key, const QVariant &value) const;
     void captureTypedValues();
@@ -53,6 +62,9 @@ private:
     QString m_backupPath;
     std::unique_ptr<QSettings> m_settings;
     bool m_reportedWriteFailure = false;
+    bool m_writable = true;
+    // What was set while the store cannot write; read before the file.
+    QHash<QString, QVariant> m_unsaved;
     // Keys whose values QSettings reads as something other than text or bytes, as the file
     // spelled them when it was opened; a key leaves once written.
     QHash<QString, QByteArray> m_typedValueLines;
