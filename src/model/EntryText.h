@@ -25,6 +25,8 @@ QString displayText(const QString &text);
 QStringView trimmedEntryText(QStringView text);
 
 // The form in which two texts compare equal exactly when they are canonically equivalent.
+// A text with more than 30 combining marks in a row, which no language needs, is taken as it
+// stands: putting such a run in canonical order costs quadratic time.
 QString canonicalEntryText(const QString &text);
 
 // The form the search filter compares: lower-cased, then canonical, so that a typed query
