@@ -405,15 +405,17 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        // Every round logs what it kept and why; thousands of such lines hide a failure.
-        QLoggingCategory::setFilterRules(QStringLiteral("nookary.*.warning=false"));
+        // Every round logs what it kept and why, and Qt what it could not parse; thousands of
+        // such lines would hide a failure.
+        QLoggingCategory::setFilterRules(
+            QStringLiteral("nookary.*.warning=false\ndefault.warning=false"));
         qInfo("seed %u", seed());
     }
 
     void settingsFiles()
     {
         Chaos chaos(seed());
-        for (int round = 0, n = rounds(150); round < n; ++round) {
+        for (int round = 0, n = rounds(40); round < n; ++round) {
             ModelFixture f;
             const QByteArray file = chaos.settingsFile();
             f.writeSettingsFile(file);
@@ -423,7 +425,7 @@ private Q_SLOTS:
             checkSnippetsKept(f.settingsPath(), stored, *f.model);
             checkRestartKeepsTheShelf(f);
             if (QTest::currentTestFailed()) {
-                qWarning("failed in round %d of seed %u", round, seed());
+                qInfo("failed in round %d of seed %u", round, seed());
                 return;
             }
         }
@@ -432,7 +434,7 @@ private Q_SLOTS:
     void snippetLists()
     {
         Chaos chaos(seed() + 1);
-        for (int round = 0, n = rounds(150); round < n; ++round) {
+        for (int round = 0, n = rounds(40); round < n; ++round) {
             ModelFixture f;
             const QByteArray list = chaos.snippetList();
             const bool legacy = chaos.oneIn(4);
@@ -443,7 +445,7 @@ private Q_SLOTS:
             checkSnippetsKept(f.settingsPath(), list, *f.model);
             checkRestartKeepsTheShelf(f);
             if (QTest::currentTestFailed()) {
-                qWarning("failed in round %d of seed %u", round, seed());
+                qInfo("failed in round %d of seed %u", round, seed());
                 return;
             }
         }
@@ -466,7 +468,7 @@ private Q_SLOTS:
             QString(200000, QChar(0x0301)), QStringLiteral("a\0b\0c"),
             QString(QChar(0xD800)) + QStringLiteral("lone") + QChar(0xDC00),
             QString(100000, QChar(0)) };
-        for (int round = 0, n = rounds(120); round < n; ++round)
+        for (int round = 0, n = rounds(40); round < n; ++round)
             texts.append(chaos.text(1 + chaos.below(12)));
 
         for (int round = 0; round < texts.size(); ++round) {
@@ -492,7 +494,7 @@ private Q_SLOTS:
                 model.addShelfFromDrop(model.history().first().text);
             }
             if (QTest::currentTestFailed()) {
-                qWarning("failed on text %d of seed %u", round, seed());
+                qInfo("failed on text %d of seed %u", round, seed());
                 return;
             }
         }
