@@ -392,7 +392,7 @@ void OnboardingFlowView::rebuildRecorder()
     auto *replacement = new HotkeyRecorderControl(
         m_model, m_keys, HotkeyRecorderControl::Style::onboarding, treatAsUnset, m_card);
     if (m_recorder) {
-        layout->replaceWidget(m_recorder, replacement);
+        delete layout->replaceWidget(m_recorder, replacement); // the item is ours to delete
         m_recorder->hide();
         m_recorder->deleteLater();
     } else {

@@ -8,7 +8,7 @@ namespace nookary {
 
 OverlayScrollBar::OverlayScrollBar(QScrollArea *area)
     : QScrollBar(Qt::Vertical, area)
-    , m_area(area)
+    , m_viewport(area->viewport())
 {
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setStyleSheet(QStringLiteral(
@@ -41,7 +41,7 @@ OverlayScrollBar::OverlayScrollBar(QScrollArea *area)
     m_hideTimer.setSingleShot(true);
     m_hideTimer.setInterval(hideDelayMs);
     connect(&m_hideTimer, &QTimer::timeout, this, &OverlayScrollBar::hideUnlessHeld);
-    area->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     place();
 }
 
@@ -65,15 +65,14 @@ void OverlayScrollBar::hideUnlessHeld()
 
 void OverlayScrollBar::place()
 {
-    const QRect viewport = m_area->viewport()->geometry();
+    const QRect viewport = m_viewport->geometry();
     setGeometry(viewport.right() - thickness - 1, viewport.top() + 2, thickness,
         std::max(0, viewport.height() - 4));
 }
 
 bool OverlayScrollBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_area->viewport()
-        && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (watched == m_viewport && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         place();
     return QScrollBar::eventFilter(watched, event);
 }

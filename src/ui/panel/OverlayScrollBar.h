@@ -34,7 +34,9 @@ private:
     void place();
     void hideUnlessHeld();
 
-    QScrollArea *m_area;
+    // The area's viewport, kept rather than asked of the area: while the area is being
+    // destroyed it is no scroll area any more, yet its viewport still sends events here.
+    QWidget *m_viewport;
     QTimer m_hideTimer;
 };
 
