@@ -117,16 +117,6 @@ void AppDelegate::applicationShouldHandleReopen()
         showUI();
 }
 
-bool AppDelegate::isAuxWindowVisible() const
-{
-    return m_auxWindows->isAnyVisible();
-}
-
-bool AppDelegate::isOnboardingVisible() const
-{
-    return m_auxWindows->isOnboardingVisible();
-}
-
 void AppDelegate::hotkeyPressed()
 {
     if (isOnboardingVisible()) {
@@ -168,21 +158,6 @@ void AppDelegate::suppressFinalizeAfterUICloseOnce()
     m_presenter->suppressFinalizeAfterUICloseOnce();
 }
 
-bool AppDelegate::isFinalizeAfterUICloseSuppressed() const
-{
-    return m_presenter->isFinalizeAfterUICloseSuppressed();
-}
-
-PopoverWindow *AppDelegate::popover() const
-{
-    return m_presenter->popover();
-}
-
-NookaryCenteredWindow *AppDelegate::centeredWindow() const
-{
-    return m_presenter->centeredWindow();
-}
-
 void AppDelegate::copyToClipboard(const QString &text)
 {
     m_clipboardWriter->write(text);
@@ -219,16 +194,6 @@ void AppDelegate::presentOnboarding(
 void AppDelegate::openPreferences()
 {
     m_auxWindows->openPreferences();
-}
-
-OnboardingWindowController *AppDelegate::onboardingWC() const
-{
-    return m_auxWindows->onboarding();
-}
-
-PreferencesWindowController *AppDelegate::preferencesWC() const
-{
-    return m_auxWindows->preferences();
 }
 
 void AppDelegate::ownWindowTakesFocus()

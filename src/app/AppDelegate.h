@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/AuxiliaryWindows.h"
 #include "app/FocusHandBack.h"
 #include "app/InstanceChannel.h"
+#include "app/PanelPresenter.h"
 #include "platform/PlatformServices.h"
 
 #include <QObject>
@@ -14,14 +16,12 @@ class QMenu;
 namespace nookary {
 
 class AppModel;
-class AuxiliaryWindows;
 class ClipboardWriter;
 class Clock;
 class HotkeyController;
 class InstanceRequestHandler;
 class NookaryCenteredWindow;
 class PanelInputRouter;
-class PanelPresenter;
 class PopoverWindow;
 class OnboardingWindowController;
 class PreferencesWindowController;
@@ -56,7 +56,10 @@ public:
     void syncPinnedUIBehavior();
     // The next close does not hand focus back.
     void suppressFinalizeAfterUICloseOnce();
-    bool isFinalizeAfterUICloseSuppressed() const;
+    bool isFinalizeAfterUICloseSuppressed() const
+    {
+        return m_presenter->isFinalizeAfterUICloseSuppressed();
+    }
 
     // The tray icon and its menu.
     void statusItemClicked();
@@ -75,10 +78,10 @@ public:
     AppModel &model() { return *m_model; }
     HotkeyController *hotkeys() const { return m_hotkeys.get(); }
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
-    PopoverWindow *popover() const;
-    NookaryCenteredWindow *centeredWindow() const;
-    OnboardingWindowController *onboardingWC() const;
-    PreferencesWindowController *preferencesWC() const;
+    PopoverWindow *popover() const { return m_presenter->popover(); }
+    NookaryCenteredWindow *centeredWindow() const { return m_presenter->centeredWindow(); }
+    OnboardingWindowController *onboardingWC() const { return m_auxWindows->onboarding(); }
+    PreferencesWindowController *preferencesWC() const { return m_auxWindows->preferences(); }
     std::optional<RunningApplication> previousApp() const { return m_focus->previousApp(); }
     bool isFocusRestorePending() const { return m_focus->isPending(); }
 
@@ -88,8 +91,8 @@ public:
 private:
     // About or an alert is about to take focus.
     void ownWindowTakesFocus();
-    bool isAuxWindowVisible() const;
-    bool isOnboardingVisible() const;
+    bool isAuxWindowVisible() const { return m_auxWindows->isAnyVisible(); }
+    bool isOnboardingVisible() const { return m_auxWindows->isOnboardingVisible(); }
 
     PlatformServices m_services;
     Clock &m_clock;
