@@ -8,6 +8,7 @@
 #include "app/NookaryPanel.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
+#include "model/ClipboardKeeper.h"
 #include "platform/WindowSystem.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
@@ -107,6 +108,8 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
 
 AppDelegate::~AppDelegate()
 {
+    if (m_services.clipboardManager)
+        m_services.clipboardManager->stop();
     m_monitor.reset();
     delete m_focusDidBecomeKeyObserver.data();
 }
@@ -147,6 +150,11 @@ void AppDelegate::applicationDidFinishLaunching()
     });
     m_hotkeys->applyHotkeyShortcut(m_model->hotkeyShortcut(), false);
     m_hotkeys->followModel();
+
+    if (m_services.clipboardManager) {
+        m_clipboardKeeper = std::make_unique<ClipboardKeeper>(*m_model, *m_services.pasteboard);
+        m_services.clipboardManager->start(*m_clipboardKeeper);
+    }
 
     connect(m_model.get(), &AppModel::keepWindowPinnedChanged, this, &AppDelegate::syncPinnedUIBehavior);
     syncPinnedUIBehavior();

@@ -20,6 +20,7 @@ namespace nookary {
 
 class AppModel;
 class ApplicationEventMonitor;
+class ClipboardKeeper;
 class HotkeyController;
 class NookaryCenteredWindow;
 class PopoverWindow;
@@ -111,6 +112,7 @@ private:
 
     PlatformServices m_services;
     std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<ClipboardKeeper> m_clipboardKeeper;
     const bool m_launchedFromLoginItem;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ClipboardManager.h"
 #include "platform/GlobalHotkeyService.h"
 #include "platform/LoginItemService.h"
 #include "platform/Pasteboard.h"
@@ -20,6 +21,8 @@ struct PlatformServices
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<GlobalHotkeyService> hotkeys;
     std::unique_ptr<LoginItemService> loginItems;
+    // None where the session has no clipboard managers (no X11).
+    std::unique_ptr<ClipboardManager> clipboardManager;
 };
 
 // Needs a QGuiApplication. Settings live at the per-user location.

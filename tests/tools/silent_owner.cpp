@@ -1,12 +1,13 @@
-// A clipboard owner that never answers: takes the CLIPBOARD selection and ignores every
-// request for its contents. Prints "ready" once it owns it; runs until killed.
+// A clipboard owner that never answers: takes the CLIPBOARD selection (or the one named by
+// its argument, such as CLIPBOARD_MANAGER) and ignores every request for its contents.
+// Prints "ready" once it owns it; runs until killed.
 #include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-int main()
+int main(int argc, char **argv)
 {
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
@@ -15,7 +16,9 @@ int main()
     const xcb_window_t window = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                       screen->root_visual, 0, nullptr);
-    xcb_intern_atom_reply_t *clipboard = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 9, "CLIPBOARD"), nullptr);
+    const char *selection = argc > 1 ? argv[1] : "CLIPBOARD";
+    xcb_intern_atom_reply_t *clipboard = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, uint16_t(std::strlen(selection)), selection), nullptr);
     xcb_set_selection_owner(c, window, clipboard->atom, XCB_CURRENT_TIME);
     std::free(clipboard);
     xcb_flush(c);

@@ -3,6 +3,7 @@
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "platform/qt/TrayStatusItem.h"
+#include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11Workspace.h"
@@ -21,6 +22,7 @@ PlatformServices createPlatformServices()
         services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard(),
                                                                     X11ClipboardReader::create());
         services.workspace = std::move(x11);
+        services.clipboardManager = X11ClipboardManager::create();
     } else {
         services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
         services.workspace = std::make_unique<NullWorkspace>();

@@ -69,7 +69,7 @@ private:
         }
         const xcb_atom_t uriList = atom("text/uri-list");
         if (offered.contains(uriList)) {
-            if (const auto list = convert(uriList, clock)) {
+            if (const auto list = convert(uriList, clock, &contents.truncated)) {
                 for (const QByteArray &line : list->split('\n')) {
                     const QByteArray entry = line.trimmed();
                     if (!entry.isEmpty() && !entry.startsWith('#')) {
@@ -83,7 +83,7 @@ private:
             const xcb_atom_t type = atom(name);
             if (!offered.contains(type))
                 continue;
-            if (const auto text = convert(type, clock)) {
+            if (const auto text = convert(type, clock, &contents.truncated)) {
                 contents.text = qstrcmp(name, "STRING") == 0 ? QString::fromLatin1(*text) : QString::fromUtf8(*text);
                 break;
             }
@@ -129,7 +129,8 @@ private:
     }
 
     // Asks the owner for the clipboard as `target`; nothing when it refuses or is too slow.
-    std::optional<QByteArray> convert(xcb_atom_t target, const QElapsedTimer &clock)
+    // `cut` is set when only part of it arrived.
+    std::optional<QByteArray> convert(xcb_atom_t target, const QElapsedTimer &clock, bool *cut = nullptr)
     {
         xcb_convert_selection(m_c, m_window, atom("CLIPBOARD"), target, m_property, XCB_CURRENT_TIME);
         xcb_flush(m_c);
@@ -146,16 +147,21 @@ private:
         free(event);
         if (refused)
             return std::nullopt;
-        return takeProperty(clock);
+        bool partial = false;
+        auto data = takeProperty(clock, partial);
+        if (cut && data && partial)
+            *cut = true;
+        return data;
     }
 
-    std::optional<QByteArray> takeProperty(const QElapsedTimer &clock)
+    std::optional<QByteArray> takeProperty(const QElapsedTimer &clock, bool &partial)
     {
         xcb_get_property_reply_t *reply = xcb_get_property_reply(
             m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4), nullptr);
         if (!reply)
             return std::nullopt;
         const bool incremental = reply->type == atom("INCR");
+        partial = reply->bytes_after > 0;
         QByteArray data(static_cast<const char *>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
         free(reply);
         xcb_flush(m_c);
@@ -172,8 +178,10 @@ private:
                 const auto *p = reinterpret_cast<xcb_property_notify_event_t *>(e);
                 return p->window == m_window && p->atom == m_property && p->state == XCB_PROPERTY_NEW_VALUE;
             });
-            if (!event)
+            if (!event) {
+                partial = true;
                 return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
+            }
             free(event);
             xcb_get_property_reply_t *chunk = xcb_get_property_reply(
                 m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
@@ -187,6 +195,7 @@ private:
             if (length == 0)
                 return data;
         }
+        partial = true;
         data.truncate(maxBytes);
         return data;
     }
