@@ -56,16 +56,24 @@ bool ClipboardKeeper::keepHandedOver(const ClipboardContents &contents)
                                              : contents.fileURL;
     if (!text)
         return false;
-    // A copy the watcher has seen was recorded (or skipped) then: taking it over is this
-    // program's own write, so that it is neither recorded again nor moved, even after the
-    // history was cleared. A copy not seen yet is recorded from the taken-over one, once.
-    if (m_model.lastChangeCount() == m_pasteboard.changeCount())
+    // Taking over the newest entry, or what the watcher skips, records nothing by itself. A
+    // copy the watcher has seen but that is no longer the newest entry (the history was
+    // cleared since) must not come back: that write is marked as the program's own. The mark
+    // swallows whatever else the next poll sees, so it is made only where it is needed.
+    const std::optional<QString> entry = entryFor(contents);
+    if (entry && !isNewestEntry(*entry) && m_model.lastChangeCount() == m_pasteboard.changeCount())
         m_model.markProgrammaticWrite(*text);
     if (file)
         m_pasteboard.writeFileURL(*file);
     else
         m_pasteboard.writeString(*text);
     return true;
+}
+
+bool ClipboardKeeper::isNewestEntry(const QString &entry) const
+{
+    return !m_model.history().isEmpty()
+        && canonicalEntryText(entry) == m_model.history().constFirst().canonicalText;
 }
 
 void ClipboardKeeper::ownerVanished()
@@ -80,10 +88,11 @@ void ClipboardKeeper::ownerVanished()
         return;
     const std::optional<QString> held
         = entryFor({ m_pasteboard.string(), m_pasteboard.fileURLString(), false, false });
-    const HistoryItem &newest = m_model.history().constFirst();
-    if (!held || canonicalEntryText(*held) != newest.canonicalText)
+    if (!held || !isNewestEntry(*held))
         return;
-    m_model.markProgrammaticWrite(newest.text);
+    // Not marked as the program's own write: the watcher finds the newest entry again and
+    // changes nothing, while a mark would swallow a copy made before its poll.
+    const HistoryItem &newest = m_model.history().constFirst();
     if (const auto file = fileURL(newest.text))
         m_pasteboard.writeFileURL(*file);
     else

@@ -28,6 +28,8 @@ public:
     static std::optional<QString> entryFor(const ClipboardContents &contents);
 
 private:
+    bool isNewestEntry(const QString &entry) const;
+
     AppModel &m_model;
     Pasteboard &m_pasteboard;
 };

@@ -93,6 +93,27 @@ private Q_SLOTS:
         QCOMPARE(texts(m), (QStringList{QStringLiteral("copied and quit at once"), QStringLiteral("first")}));
     }
 
+    void aCopyRightAfterAHandOverOrAReOfferIsRecorded()
+    {
+        // The watcher sees both changes in one poll; the first being this program's own
+        // write must not swallow the second.
+        ModelFixture f;
+        AppModel &m = f.start();
+        ClipboardKeeper keeper(m, f.pasteboard);
+        copyAndPoll(f, QStringLiteral("handed over"));
+        QVERIFY(keeper.keepHandedOver(text(QStringLiteral("handed over"))));
+        f.pasteboard.copyText(QStringLiteral("copied right after"));
+        m.pollClipboard();
+        QCOMPARE(texts(m), (QStringList{QStringLiteral("copied right after"), QStringLiteral("handed over")}));
+
+        keeper.ownerVanished();
+        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("copied right after"));
+        f.pasteboard.copyText(QStringLiteral("and again"));
+        m.pollClipboard();
+        QCOMPARE(texts(m).value(0), QStringLiteral("and again"));
+        QCOMPARE(texts(m).size(), 3);
+    }
+
     void aFileIsHandedOverAsAFile()
     {
         ModelFixture f;
