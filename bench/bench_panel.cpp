@@ -3,8 +3,8 @@
 // history entries of 20000 characters and 25 snippets. Prints figures; asserts nothing.
 // Run on a real X display (bench/run uses Xvfb).
 #include "MemoryPasteboard.h"
-#include "app/NookaryChromeHostingController.h"
-#include "app/NookaryPanel.h"
+#include "ui/NookaryChromeHostingController.h"
+#include "ui/NookaryPanel.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/panel/DragPayload.h"

@@ -1,39 +1,44 @@
 #pragma once
 
+#include "app/FocusHandBack.h"
 #include "app/InstanceChannel.h"
-#include "platform/MainQueue.h"
 #include "platform/PlatformServices.h"
-#include "ui/onboarding/OnboardingWindowController.h"
-#include "ui/panel/PanelKeyMap.h"
 
 #include <QObject>
-#include <QPoint>
-#include <QPointer>
 
 #include <memory>
 #include <optional>
 
 class QMenu;
-class QWindow;
 
 namespace nookary {
 
 class AppModel;
-class ApplicationEventMonitor;
+class AuxiliaryWindows;
 class ClipboardKeeper;
+class ClipboardWriter;
+class Clock;
 class HotkeyController;
+class InstanceRequestHandler;
 class NookaryCenteredWindow;
+class PanelInputRouter;
+class PanelPresenter;
 class PopoverWindow;
+class OnboardingWindowController;
 class PreferencesWindowController;
+class TrayController;
 
-// The hub of the running program: owns the platform services and the one model, the tray
-// icon's behaviour, both presentations of the panel, the hand-back of focus, copy-back to
-// the clipboard, and what other command lines ask of the running instance.
-class AppDelegate final : public QObject, public PanelKeyMapHost
+// The composition root of the running program: owns the platform services and the one
+// model, and wires them to the parts that do the work (the panel's presentations, the
+// hand-back of focus, copy-back, the tray icon, the global shortcut, other command lines).
+// Its operations keep the names the rest of the program and the tests know it by.
+class AppDelegate final : public QObject
 {
     Q_OBJECT
 
 public:
+    // `clock` times everything the shell delays; it must outlive the delegate.
+    AppDelegate(PlatformServices services, bool launchedFromLoginItem, Clock &clock, QObject *parent = nullptr);
     AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent = nullptr);
     ~AppDelegate() override;
 
@@ -46,10 +51,13 @@ public:
 
     // Presentation, focus and copy-back.
     void showUI();
-    void closeUI() override;
+    void closeUI();
     bool isPanelOpen() const;
-    void copyToClipboard(const QString &text) override;
+    void copyToClipboard(const QString &text);
     void syncPinnedUIBehavior();
+    // The next close does not hand focus back.
+    void suppressFinalizeAfterUICloseOnce();
+    bool isFinalizeAfterUICloseSuppressed() const;
 
     // The tray icon and its menu.
     void statusItemClicked();
@@ -57,7 +65,7 @@ public:
     void togglePauseNookary();
     void showOnboardingFromMenu();
     void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
-    void openPreferences() override;
+    void openPreferences();
     void openAbout();
     void quitApp();
 
@@ -68,76 +76,35 @@ public:
     AppModel &model() { return *m_model; }
     HotkeyController *hotkeys() const { return m_hotkeys.get(); }
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
-    PopoverWindow *popover() const { return m_popover.get(); }
-    NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
-    OnboardingWindowController *onboardingWC() const { return m_onboardingWC; }
-    PreferencesWindowController *preferencesWC() const { return m_preferencesWC.get(); }
-    std::optional<RunningApplication> previousApp() const { return m_previousApp; }
-    bool isFocusRestorePending() const { return m_pendingFocusRestoreWorkItem.isPending(); }
-    bool suppressFinalizeAfterUICloseOnce = false;
+    PopoverWindow *popover() const;
+    NookaryCenteredWindow *centeredWindow() const;
+    OnboardingWindowController *onboardingWC() const;
+    PreferencesWindowController *preferencesWC() const;
+    std::optional<RunningApplication> previousApp() const { return m_focus->previousApp(); }
+    bool isFocusRestorePending() const { return m_focus->isPending(); }
 
     // How long after a close focus goes back to the previous application.
-    static constexpr std::chrono::milliseconds focusRestoreDelay{30};
+    static constexpr std::chrono::milliseconds focusRestoreDelay = FocusHandBack::delay;
 
 private:
-    // PanelKeyMapHost
-    bool isPanelShown() const override { return isPanelOpen(); }
-    void endEditingOnNextTurn() override;
-    void beep() override;
-
-    QWidget *makeRootView();
-    void showPopoverAndArmFocus();
-    void showCenteredWindowAndArmFocus();
-    void armFocusOnDidBecomeKey(QWidget *window);
-    void requestSearchFocusRobust();
-    void popoverDidClose();
-    // How a close came about: asked for (a key, a copy, the shortcut, the tray, the command
-    // line), or because focus went elsewhere (a click outside, another window activated).
-    enum class CloseCause { requested, focusLost };
-    void finishClose(CloseCause cause = CloseCause::requested);
-    void restorePreviousAppFocus(CloseCause cause = CloseCause::requested);
-    bool anotherWindowTookFocus(const RunningApplication &handBackTarget) const;
-    // About, an alert or the settings window is about to take focus.
+    // About or an alert is about to take focus.
     void ownWindowTakesFocus();
-    bool handleKey(QWidget *window, QKeyEvent &event);
-    void handleMousePress(QWidget *target);
-    // The popover or the centred window: the windows the panel's key map and edit rules
-    // are for (not the tray menu, the editor's context menu or a dialog).
-    bool isPanelWindow(const QWidget *window) const;
     bool isAuxWindowVisible() const;
     bool isOnboardingVisible() const;
-    bool isOwnWindow(quint64 windowId) const;
-    bool isPanelWindowId(quint64 windowId) const;
-    bool isClickThatClosedPopover();
 
     PlatformServices m_services;
+    Clock &m_clock;
     std::unique_ptr<AppModel> m_model;
-    std::unique_ptr<ClipboardKeeper> m_clipboardKeeper;
     const bool m_launchedFromLoginItem;
-    std::unique_ptr<PopoverWindow> m_popover;
-    std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
-    // Exists from presentOnboarding until its result; deleted on the turn after, since the
-    // result arrives from inside its own window's events.
-    QPointer<OnboardingWindowController> m_onboardingWC;
-    std::unique_ptr<PanelKeyMap> m_keyMap;
+    std::unique_ptr<ClipboardWriter> m_clipboardWriter;
+    std::unique_ptr<ClipboardKeeper> m_clipboardKeeper;
+    std::unique_ptr<FocusHandBack> m_focus;
+    std::unique_ptr<PanelPresenter> m_presenter;
+    std::unique_ptr<InstanceRequestHandler> m_requests;
+    std::unique_ptr<TrayController> m_tray;
+    std::unique_ptr<AuxiliaryWindows> m_auxWindows;
+    std::unique_ptr<PanelInputRouter> m_input;
     std::unique_ptr<HotkeyController> m_hotkeys;
-    std::unique_ptr<ApplicationEventMonitor> m_monitor;
-    std::unique_ptr<PreferencesWindowController> m_preferencesWC;
-    QPointer<QObject> m_focusDidBecomeKeyObserver;
-    std::optional<RunningApplication> m_previousApp;
-    CancellableTask m_pendingFocusRestoreWorkItem;
-    // Where the pending hand-back goes; a quick reopen takes it over.
-    std::optional<RunningApplication> m_pendingFocusRestoreTarget;
-    // Qt closes a popup on any click outside it, the tray icon included: that click must
-    // not open the popover again right away.
-    struct ClosingClick {
-        std::chrono::steady_clock::time_point when;
-        QPoint where;
-    };
-    std::optional<ClosingClick> m_popoverClosingClick;
-    // Where the click outside that closed the popover landed, until the hand-back uses it.
-    std::optional<QPoint> m_closingClickPosition;
-    bool m_closingPopover = false;
 };
 
 } // namespace nookary

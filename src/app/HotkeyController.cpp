@@ -3,13 +3,24 @@
 #include "model/AppModel.h"
 #include "platform/GlobalHotkeyService.h"
 #include "platform/MainQueue.h"
+#include "platform/WindowSystem.h"
 
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QPointer>
 
 Q_LOGGING_CATEGORY(lcHotkeys, "nookary.hotkey")
 
 namespace nookary {
+
+void HotkeyController::showRefusedAlert()
+{
+    QMessageBox box(QMessageBox::Warning, alertTitle, alertTitle, QMessageBox::Ok);
+    box.setInformativeText(alertText);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    WindowSystem::keepOutOfTaskbarWhenShown(box);
+    box.exec();
+}
 
 HotkeyController::HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
                                    QObject *parent)

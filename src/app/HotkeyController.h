@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 
 #include <QObject>
 
@@ -21,6 +21,9 @@ public:
     static inline const QString alertTitle = QStringLiteral("Shortcut is unavailable");
     static inline const QString alertText = QStringLiteral(
         "That shortcut is probably used by the desktop or another app. Please choose another combination.");
+
+    // The program's alert: a modal message box with the texts above.
+    static void showRefusedAlert();
 
     // `alert` shows the refusal modally (a message box in the program, a recorder in tests).
     HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,

@@ -1,10 +1,12 @@
 #include "NookaryCenteredWindow.h"
 
-#include "app/NookaryPanel.h"
+#include "ui/NookaryPanel.h"
 #include "app/WindowPlacement.h"
 #include "model/PersistedRead.h"
 #include "model/SettingsKeys.h"
+#include "platform/Clock.h"
 #include "platform/MainQueue.h"
+#include "platform/WindowSystem.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -33,12 +35,11 @@ QScreen *bestScreenForCentering()
 
 } // namespace
 
-NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content,
-    std::function<void()> becomeKey, std::function<void()> didClose, QObject *parent)
+NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock,
+                                             QObject *parent)
     : QObject(parent)
-    , onDidBecomeKey(std::move(becomeKey))
-    , onDidClose(std::move(didClose))
     , m_store(store)
+    , m_clock(clock)
     , m_panel(new NookaryPanel)
     , m_moveResizeTimer(makeQuietTimer(this))
 {
@@ -46,6 +47,7 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
     m_panel->installEventFilter(this);
+    connect(m_panel, &NookaryPanel::aboutToShow, this, [this] { WindowSystem::keepOutOfTaskbar(*m_panel); });
     connect(m_panel, &NookaryPanel::moveOrResizeStarted, this, [this] {
         // Under way from the press, before the first Move arrives.
         m_movingOrResizing = true;
@@ -80,8 +82,7 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     switch (event->type()) {
     case QEvent::WindowActivate:
-        if (onDidBecomeKey)
-            onDidBecomeKey();
+        Q_EMIT didBecomeKey();
         break;
     case QEvent::WindowDeactivate:
         closeOnFocusLoss();
@@ -124,8 +125,8 @@ void NookaryCenteredWindow::closeOnFocusLoss()
 {
     // While the window manager moves the window it holds the keyboard, which reads as a
     // loss of focus: that is no reason to close.
-    if (m_closing != Closing::no || !m_panel->isVisible() || !closesOnResignKey
-        || m_clock() < ignoreResignUntil || m_movingOrResizing)
+    if (m_closing != Closing::no || !m_panel->isVisible() || !m_closesOnResignKey
+        || m_clock.now() < m_ignoreResignUntil || m_movingOrResizing)
         return;
     closeAndNotify(Closing::onFocusLoss);
 }
@@ -136,14 +137,18 @@ void NookaryCenteredWindow::close()
         closeAndNotify(Closing::asked);
 }
 
+void NookaryCenteredWindow::endShowGrace()
+{
+    m_ignoreResignUntil = {};
+}
+
 void NookaryCenteredWindow::closeAndNotify(Closing why)
 {
     // Hiding an active window deactivates it on the spot: that is this close, not another.
     m_closing = why;
     persistCurrentFrame(true);
     m_panel->hide();
-    if (onDidClose)
-        onDidClose();
+    Q_EMIT didClose();
     m_closing = Closing::no;
 }
 
@@ -154,7 +159,7 @@ void NookaryCenteredWindow::handleAppDidResignActive()
 
 void NookaryCenteredWindow::showCenteredAndKey()
 {
-    ignoreResignUntil = m_clock() + showGrace;
+    m_ignoreResignUntil = m_clock.now() + showGrace;
     applySavedFrameOrCenter();
     m_panel->show();
     m_panel->raise();

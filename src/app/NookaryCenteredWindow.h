@@ -3,11 +3,11 @@
 #include <QObject>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 
 namespace nookary {
 
+class Clock;
 class NookaryPanel;
 class PreferencesStore;
 class QuietTimer;
@@ -20,41 +20,41 @@ class NookaryCenteredWindow final : public QObject
     Q_OBJECT
 
 public:
-    using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds showGrace{120};
     // A move or resize has ended once no Move or Resize event came for this long.
     static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
     // Takes ownership of `content` (the chrome with the panel view).
-    NookaryCenteredWindow(PreferencesStore &store, QWidget *content, std::function<void()> onDidBecomeKey,
-                          std::function<void()> onDidClose, QObject *parent = nullptr);
+    NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent = nullptr);
     ~NookaryCenteredWindow() override;
 
     NookaryPanel *panel() const { return m_panel; }
     bool isVisible() const;
 
-    std::function<void()> onDidBecomeKey;
-    std::function<void()> onDidClose;
-    bool closesOnResignKey = true;
-    Clock::time_point ignoreResignUntil{};
+    // Unless pinned, losing focus closes the window (after the grace that follows showing).
+    bool closesOnResignKey() const { return m_closesOnResignKey; }
+    void setClosesOnResignKey(bool closes) { m_closesOnResignKey = closes; }
+    // Ends the grace after showing, so that the next loss of focus counts.
+    void endShowGrace();
 
     void showCenteredAndKey();
+    // Remembers the frame, hides, and reports `didClose`; nothing when hidden.
+    void close();
     void persistCurrentFrame(bool force);
     void handleAppDidResignActive();
     void applySavedFrameOrCenter();
-    void setClock(std::function<Clock::time_point()> clock) { m_clock = std::move(clock); }
     // The timer that tells a move or resize has ended (tests fire their own).
     void setMoveResizeTimer(std::unique_ptr<QuietTimer> timer);
-    // True while `onDidClose` runs for a close caused by losing focus (another window or
-    // application took it), false for a close asked of it.
+    // True while `didClose` is reported for a close caused by losing focus (another window
+    // or application took it), false for a close asked of it.
     bool isClosingOnFocusLoss() const { return m_closing == Closing::onFocusLoss; }
     // From the press on one of the panel's move or resize handles until its Move and
     // Resize events have gone quiet; a loss of focus meanwhile does not close the window.
     bool isMovingOrResizing() const { return m_movingOrResizing; }
-    // Stores the frame, hides the panel and calls `onDidClose`; nothing when hidden.
-    void close();
 
 Q_SIGNALS:
+    void didBecomeKey();
+    void didClose();
     // The user has stopped moving or resizing the visible window; its frame is stored.
     void moveOrResizeEnded();
 
@@ -68,8 +68,10 @@ private:
     void moveOrResizeDidEnd();
 
     PreferencesStore &m_store;
+    Clock &m_clock;
     NookaryPanel *m_panel;
-    std::function<Clock::time_point()> m_clock = [] { return Clock::now(); };
+    bool m_closesOnResignKey = true;
+    std::chrono::steady_clock::time_point m_ignoreResignUntil{};
     enum class Closing { no, asked, onFocusLoss };
     void closeAndNotify(Closing why);
     Closing m_closing = Closing::no;

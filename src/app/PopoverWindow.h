@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/panel/PopoverView.h"
+
 #include <QWidget>
 
 #include <optional>
@@ -13,7 +15,8 @@ class PopoverWindow final : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr QSize contentSize{560, 380};
+    // The popover is the panel at its smallest.
+    static constexpr QSize contentSize = PopoverView::minimumPanelSize;
 
     explicit PopoverWindow(QWidget *parent = nullptr);
 

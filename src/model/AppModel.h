@@ -1,38 +1,45 @@
 #pragma once
 
+#include "core/HotkeyShortcut.h"
 #include "model/HistoryItem.h"
-#include "model/HotkeyShortcut.h"
+#include "model/OpenOptions.h"
+#include "model/PanelState.h"
 #include "model/ShelfItem.h"
 
 #include <QList>
 #include <QObject>
-#include <QTimer>
 #include <QUuid>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 
 namespace nookary {
 
+class ClipboardHistory;
+class Clock;
 class LaunchAtLogin;
 class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
+class Settings;
+class ShelfStorage;
 
 // The one model object of the program: the user's settings, the clipboard history, the
 // saved snippets, the search and selection state and the global shortcut. Every view and
 // the shell share it; every setting is written to the store at the moment it changes.
-// Main thread only.
+// It is the face of its sections, which do the work: `Settings` (read by the one table of
+// keys and defaults), `ClipboardHistory` (the watcher and the list), `ShelfStorage` (the
+// snippets' stored form) and `PanelState` (query, filters, selection); the snippet editing
+// rules live here. Main thread only.
 class AppModel final : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
     Q_PROPERTY(bool isTrackingPaused READ isTrackingPaused WRITE setIsTrackingPaused NOTIFY isTrackingPausedChanged)
     Q_PROPERTY(int historyLimit READ historyLimit WRITE setHistoryLimit NOTIFY historyLimitChanged)
-    Q_PROPERTY(OpenPresentation openPresentation READ openPresentation WRITE setOpenPresentation NOTIFY openPresentationChanged)
-    Q_PROPERTY(DefaultOpenTarget defaultOpenTarget READ defaultOpenTarget WRITE setDefaultOpenTarget NOTIFY defaultOpenTargetChanged)
+    Q_PROPERTY(nookary::OpenOptions::OpenPresentation openPresentation READ openPresentation WRITE setOpenPresentation NOTIFY openPresentationChanged)
+    Q_PROPERTY(nookary::OpenOptions::DefaultOpenTarget defaultOpenTarget READ defaultOpenTarget WRITE setDefaultOpenTarget NOTIFY defaultOpenTargetChanged)
     Q_PROPERTY(bool keepWindowPinned READ keepWindowPinned WRITE setKeepWindowPinned NOTIFY keepWindowPinnedChanged)
     Q_PROPERTY(nookary::HotkeyShortcut hotkeyShortcut READ hotkeyShortcut WRITE setHotkeyShortcut NOTIFY hotkeyShortcutChanged)
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
@@ -44,23 +51,17 @@ class AppModel final : public QObject
     Q_PROPERTY(QList<nookary::ShelfItem> shelf READ shelf NOTIFY shelfChanged)
     Q_PROPERTY(QUuid editingID READ editingID WRITE setEditingID NOTIFY editingIDChanged)
     Q_PROPERTY(QUuid draggedShelfID READ draggedShelfID WRITE setDraggedShelfID NOTIFY draggedShelfIDChanged)
-    Q_PROPERTY(Column selectedColumn READ selectedColumn WRITE setSelectedColumn NOTIFY selectedColumnChanged)
+    Q_PROPERTY(nookary::PanelState::Column selectedColumn READ selectedColumn WRITE setSelectedColumn NOTIFY selectedColumnChanged)
     Q_PROPERTY(QUuid selectedShelfID READ selectedShelfID WRITE setSelectedShelfID NOTIFY selectedShelfIDChanged)
     Q_PROPERTY(QUuid selectedHistoryID READ selectedHistoryID WRITE setSelectedHistoryID NOTIFY selectedHistoryIDChanged)
     Q_PROPERTY(int selectionScrollTick READ selectionScrollTick NOTIFY selectionScrollTickChanged)
 
 public:
     // Stored in the settings file by their names; never rename a case.
-    enum class OpenPresentation { menubarPopover, centeredWindow };
-    Q_ENUM(OpenPresentation)
-    enum class DefaultOpenTarget { savedFirst, historyFirst };
-    Q_ENUM(DefaultOpenTarget)
-    enum class Column { saved, history };
-    Q_ENUM(Column)
-    enum class Nav { up, down, left, right };
-    Q_ENUM(Nav)
-
-    using Clock = std::chrono::steady_clock;
+    using OpenPresentation = OpenOptions::OpenPresentation;
+    using DefaultOpenTarget = OpenOptions::DefaultOpenTarget;
+    using Column = PanelState::Column;
+    using Nav = PanelState::Nav;
 
     // Milliseconds between a clipboard change and the poll that reads it.
     static constexpr int pollIntervalMs = 700;
@@ -70,26 +71,28 @@ public:
 
     // Loads every setting (taking over values of earlier versions), loads the saved
     // snippets, starts watching the clipboard and mirrors the login item's state. The
-    // services must outlive the model; without a login-item service, launch at login is
-    // never on.
-    AppModel(PreferencesStore &store, Pasteboard &pasteboard,
+    // services and `clock` (which times the clipboard poll and the drop arbitration) must
+    // outlive the model; without a login-item service, launch at login is never on.
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
              LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems = nullptr,
+             QObject *parent = nullptr);
     ~AppModel() override;
 
-    QString query() const { return m_query; }
+    QString query() const;
     void setQuery(const QString &query);
-    bool isTrackingPaused() const { return m_isTrackingPaused; }
+    bool isTrackingPaused() const;
     void setIsTrackingPaused(bool paused);
-    int historyLimit() const { return m_historyLimit; }
+    int historyLimit() const;
     // Any value but one of the options becomes the default; the history is trimmed.
     void setHistoryLimit(int limit);
-    OpenPresentation openPresentation() const { return m_openPresentation; }
+    OpenPresentation openPresentation() const;
     void setOpenPresentation(OpenPresentation presentation);
-    DefaultOpenTarget defaultOpenTarget() const { return m_defaultOpenTarget; }
+    DefaultOpenTarget defaultOpenTarget() const;
     void setDefaultOpenTarget(DefaultOpenTarget target);
-    bool keepWindowPinned() const { return m_keepWindowPinned; }
+    bool keepWindowPinned() const;
     void setKeepWindowPinned(bool pinned);
-    HotkeyShortcut hotkeyShortcut() const { return m_hotkeyShortcut; }
+    HotkeyShortcut hotkeyShortcut() const;
     void setHotkeyShortcut(HotkeyShortcut shortcut);
     bool launchAtLogin() const;
     // Registers or unregisters the login launcher; a failure turns the switch back on the
@@ -99,21 +102,21 @@ public:
     void setFocusSearchTick(int tick);
     bool isRecordingHotkey() const { return m_isRecordingHotkey; }
     void setIsRecordingHotkey(bool recording);
-    int onboardingLastStep() const { return m_onboardingLastStep; }
-    int onboardingCompletedVersion() const { return m_onboardingCompletedVersion; }
-    const QList<HistoryItem> &history() const { return m_history; }
+    int onboardingLastStep() const;
+    int onboardingCompletedVersion() const;
+    const QList<HistoryItem> &history() const;
     const QList<ShelfItem> &shelf() const { return m_shelf; }
     QUuid editingID() const { return m_editingID; }
     void setEditingID(const QUuid &id);
     QUuid draggedShelfID() const { return m_draggedShelfID; }
     void setDraggedShelfID(const QUuid &id);
-    Column selectedColumn() const { return m_selectedColumn; }
+    Column selectedColumn() const { return m_panel->selectedColumn(); }
     void setSelectedColumn(Column column);
-    QUuid selectedShelfID() const { return m_selectedShelfID; }
+    QUuid selectedShelfID() const { return m_panel->selectedShelfID(); }
     void setSelectedShelfID(const QUuid &id);
-    QUuid selectedHistoryID() const { return m_selectedHistoryID; }
+    QUuid selectedHistoryID() const { return m_panel->selectedHistoryID(); }
     void setSelectedHistoryID(const QUuid &id);
-    int selectionScrollTick() const { return m_selectionScrollTick; }
+    int selectionScrollTick() const { return m_panel->selectionScrollTick(); }
 
     // Onboarding progress.
     void setOnboardingLastStep(int step);
@@ -123,9 +126,9 @@ public:
     // Marks the coming clipboard write as the program's own, so the watcher skips it. The
     // shell calls this before every write.
     void markProgrammaticWrite(const QString &text);
-    bool ignoreNextPasteboardChange() const { return m_ignoreNextPasteboardChange; }
-    std::optional<QString> lastProgrammaticWrite() const { return m_lastProgrammaticWrite; }
-    qint64 lastChangeCount() const { return m_lastChangeCount; }
+    bool ignoreNextPasteboardChange() const;
+    std::optional<QString> lastProgrammaticWrite() const;
+    qint64 lastChangeCount() const;
 
     // Empties the history (the panel's "Clear").
     void clearHistory();
@@ -154,7 +157,6 @@ public:
     // Drop arbitration between a snippet row and the saved column as a whole.
     void noteShelfRowDrop();
     bool shelfColumnDropAllowed() const;
-    void setClock(std::function<Clock::time_point()> clock) { m_clock = std::move(clock); }
 
     // Both lists narrowed by the trimmed query, lower-cased and in canonical form, in list
     // order. Cached until the query or the list changes, since the panel reads them several
@@ -199,81 +201,28 @@ Q_SIGNALS:
     void alertBeep();
 
 private:
-    // The persisted-read family: the current key if present; else the legacy key, whose
-    // value is then copied to the current key; else nothing.
-    std::optional<qint64> persistedInt(const char *key, const char *legacyKey);
-    std::optional<bool> persistedBool(const char *key, const char *legacyKey);
-    std::optional<QString> persistedString(const char *key, const char *legacyKey);
-    std::optional<QByteArray> persistedData(const char *key, const char *legacyKey);
-    std::optional<quint32> persistedUInt32(const char *key, const char *legacyKey);
-
-    void loadSettings();
-    void loadHotkeyShortcut();
-    void persistHotkeyShortcut();
-    void loadShelf();
-    // Copies a stored snippet list that is about to be replaced, and says so in the log.
-    void keepShelfCopy(const QByteArray &stored, const char *reason);
-    void persistShelf();
-
     void shelfDidChange();
-    void historyDidChange();
     void discardEditingIfEmpty();
     qsizetype shelfIndex(const QUuid &id) const;
-    QString filterNeedle() const;
 
-    void startClipboardWatcher();
-    void armPoll();
-    void trimHistoryToLimit();
+    Clock &m_clock;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<ShelfStorage> m_shelfStorage;
+    std::unique_ptr<ClipboardHistory> m_history;
+    QList<ShelfItem> m_shelf;
+    quint64 m_shelfRevision = 0;
+    std::unique_ptr<PanelState> m_panel;
 
-    PreferencesStore &m_store;
-    Pasteboard &m_pasteboard;
     std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
-
-    QString m_query;
-    bool m_isTrackingPaused = false;
-    int m_historyLimit = 25;
-    OpenPresentation m_openPresentation = OpenPresentation::centeredWindow;
-    DefaultOpenTarget m_defaultOpenTarget = DefaultOpenTarget::savedFirst;
-    bool m_keepWindowPinned = false;
-    HotkeyShortcut m_hotkeyShortcut = HotkeyShortcut::defaultShortcut();
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
-    int m_onboardingLastStep = 0;
-    int m_onboardingCompletedVersion = 0;
-    QList<HistoryItem> m_history;
-    QList<ShelfItem> m_shelf;
     QUuid m_editingID;
     QUuid m_draggedShelfID;
-    Column m_selectedColumn = Column::saved;
-    QUuid m_selectedShelfID;
-    QUuid m_selectedHistoryID;
-    int m_selectionScrollTick = 0;
-
-    qint64 m_lastChangeCount = 0;
-    bool m_ignoreNextPasteboardChange = false;
-    std::optional<QString> m_lastProgrammaticWrite;
-    template <typename Item>
-    struct FilterCache
-    {
-        QString needle;
-        quint64 revision = ~quint64(0);
-        QList<Item> result;
-    };
-    quint64 m_shelfRevision = 0;
-    quint64 m_historyRevision = 0;
-    mutable FilterCache<ShelfItem> m_shelfFilter;
-    mutable FilterCache<HistoryItem> m_historyFilter;
-
     // An empty snippet whose edit was abandoned: the next edit or addition throws it away,
     // so that abandoned empty rows do not pile up.
     QUuid m_abandonedEmptyID;
-
-    std::function<Clock::time_point()> m_clock = [] { return Clock::now(); };
-    Clock::time_point m_shelfRowDropPriorityUntil{};
-
-    // Single-shot, armed when the clipboard changes: an idle program never wakes.
-    QTimer m_pollTimer;
+    std::chrono::steady_clock::time_point m_shelfRowDropPriorityUntil{};
 };
 
 } // namespace nookary

@@ -40,4 +40,12 @@ public:
     virtual void stop() = 0;
 };
 
+// For sessions without clipboard managers: keeps nothing.
+class NullClipboardManager final : public ClipboardManager
+{
+public:
+    void start(Keeper &) override {}
+    void stop() override {}
+};
+
 } // namespace nookary

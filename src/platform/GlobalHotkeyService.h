@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 
 #include <QObject>
 

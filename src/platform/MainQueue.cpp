@@ -1,5 +1,7 @@
 #include "MainQueue.h"
 
+#include "platform/Clock.h"
+
 namespace nookary {
 
 void postToNextTurn(QObject *context, std::function<void()> task)
@@ -37,6 +39,12 @@ CancellableTask postDelayed(QObject *context, std::chrono::milliseconds delay,
     });
     timer->start(delay);
     return CancellableTask(timer);
+}
+
+SystemClock &SystemClock::shared()
+{
+    static SystemClock clock;
+    return clock;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "platform/ClipboardManager.h"
 #include "platform/GlobalHotkeyService.h"
+#include "platform/KeyTranslator.h"
 #include "platform/LoginItemService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
@@ -12,20 +13,24 @@
 
 namespace nookary {
 
-// The platform's realisations of every service the program uses, chosen in one place.
+// The realisations of every service the program uses. `createPlatformServices` chooses them;
+// a service nobody chose does nothing (the null realisations), so no caller chooses again.
+// The store and the clipboard have no such stand-in: they must be given.
 struct PlatformServices
 {
     std::unique_ptr<PreferencesStore> preferences;
     std::unique_ptr<Pasteboard> pasteboard;
-    std::unique_ptr<Workspace> workspace;
-    std::unique_ptr<StatusItem> statusItem;
-    std::unique_ptr<GlobalHotkeyService> hotkeys;
-    std::unique_ptr<LoginItemService> loginItems;
-    // None where the session has no clipboard managers (no X11).
-    std::unique_ptr<ClipboardManager> clipboardManager;
+    std::unique_ptr<Workspace> workspace = std::make_unique<NullWorkspace>();
+    std::unique_ptr<StatusItem> statusItem; // none: no tray icon
+    std::unique_ptr<GlobalHotkeyService> hotkeys = std::make_unique<NullGlobalHotkeyService>();
+    std::unique_ptr<KeyTranslator> keys = std::make_unique<NullKeyTranslator>();
+    std::unique_ptr<LoginItemService> loginItems = std::make_unique<NullLoginItemService>();
+    std::unique_ptr<ClipboardManager> clipboardManager = std::make_unique<NullClipboardManager>();
 };
 
-// Needs a QGuiApplication. Settings live at the per-user location.
+// The one place that picks realisations, among the platform folders this build has, by the
+// session the application runs in. Needs a QGuiApplication. Settings live at the per-user
+// location.
 PlatformServices createPlatformServices();
 
 } // namespace nookary

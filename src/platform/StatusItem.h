@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QIcon;
 class QMenu;
 
 namespace nookary {
@@ -19,6 +20,9 @@ public:
     using QObject::QObject;
     ~StatusItem() override = default;
 
+    // The picture shown; the tray shows nothing until it has one. The caller owns the art,
+    // so that this layer draws none of it.
+    virtual void setIcon(const QIcon &icon) = 0;
     // Whether a tray shows the icon now. A tray that appears later still gets it.
     virtual bool isAvailable() const = 0;
     // Dimmed (0.35 opacity) while clipboard tracking is paused.

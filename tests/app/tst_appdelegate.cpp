@@ -2,7 +2,7 @@
 #include "MemoryPasteboard.h"
 #include "app/AppDelegate.h"
 #include "app/NookaryCenteredWindow.h"
-#include "app/NookaryPanel.h"
+#include "ui/NookaryPanel.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -143,9 +143,9 @@ private Q_SLOTS:
     {
         Shell s;
         s.openAndWait();
-        s.delegate->suppressFinalizeAfterUICloseOnce = true;
+        s.delegate->suppressFinalizeAfterUICloseOnce();
         s.delegate->closeUI();
-        QVERIFY(!s.delegate->suppressFinalizeAfterUICloseOnce);
+        QVERIFY(!s.delegate->isFinalizeAfterUICloseSuppressed());
         QTest::qWait(80);
         QVERIFY(s.workspace->activated.isEmpty());
 
@@ -198,7 +198,7 @@ private Q_SLOTS:
         QCOMPARE(s.pasteboard->contents().text, QStringLiteral("newer"));
         QVERIFY(s.delegate->isPanelOpen());
         QVERIFY(s.model().focusSearchTick() > tick);
-        QVERIFY(!s.delegate->centeredWindow()->closesOnResignKey);
+        QVERIFY(!s.delegate->centeredWindow()->closesOnResignKey());
 
         // Escape closes it, pinned or not.
         QTest::keyClick(panel->windowHandle(), Qt::Key_Escape);
@@ -215,7 +215,7 @@ private Q_SLOTS:
         window->handleAppDidResignActive();
         QVERIFY(s.delegate->isPanelOpen());
         s.model().setKeepWindowPinned(false);
-        QVERIFY(window->closesOnResignKey);
+        QVERIFY(window->closesOnResignKey());
         // The user went to another window: the panel closes, and focus stays where the user
         // put it rather than going back to the editor.
         s.workspace->frontmost = kBrowser;
@@ -661,7 +661,7 @@ private Q_SLOTS:
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty()); // focus stays with the settings
         QVERIFY(!s.delegate->previousApp());
-        QVERIFY(!s.delegate->suppressFinalizeAfterUICloseOnce);
+        QVERIFY(!s.delegate->isFinalizeAfterUICloseSuppressed());
         QVERIFY(!s.delegate->isFocusRestorePending());
 
         // From the panel's gear: the same window again.

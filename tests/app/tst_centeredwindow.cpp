@@ -1,6 +1,7 @@
+#include "ManualClock.h"
 #include "RecordingPreferencesStore.h"
 #include "app/NookaryCenteredWindow.h"
-#include "app/NookaryPanel.h"
+#include "ui/NookaryPanel.h"
 #include "app/WindowPlacement.h"
 #include "platform/MainQueue.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -50,7 +51,7 @@ struct Window
     std::unique_ptr<RecordingPreferencesStore> store;
     std::unique_ptr<NookaryCenteredWindow> window;
     int closes = 0;
-    NookaryCenteredWindow::Clock::time_point now = NookaryCenteredWindow::Clock::now();
+    ManualClock clock;
 
     explicit Window(const QByteArray &settings = {})
     {
@@ -61,8 +62,8 @@ struct Window
                 file.write("[General]\n" + settings);
         }
         store = std::make_unique<RecordingPreferencesStore>(std::make_unique<SettingsPreferencesStore>(path));
-        window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, nullptr, [this] { ++closes; });
-        window->setClock([this] { return now; });
+        window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, clock);
+        QObject::connect(window.get(), &NookaryCenteredWindow::didClose, [this] { ++closes; });
         auto timer = std::make_unique<ManualQuietTimer>();
         quiet = timer.get();
         window->setMoveResizeTimer(std::move(timer));
@@ -182,18 +183,18 @@ private Q_SLOTS:
     {
         Window w;
         w.window->showCenteredAndKey();
-        w.now += 50ms;
+        w.clock.advance(50ms);
         w.deactivate();
         QVERIFY(w.window->isVisible());
         QCOMPARE(w.closes, 0);
 
-        w.window->closesOnResignKey = false; // pinned
-        w.now += 200ms;
+        w.window->setClosesOnResignKey(false); // pinned
+        w.clock.advance(200ms);
         w.deactivate();
         w.window->handleAppDidResignActive();
         QVERIFY(w.window->isVisible());
 
-        w.window->closesOnResignKey = true;
+        w.window->setClosesOnResignKey(true);
         w.window->panel()->move(40, 50);
         w.store->resetCounts();
         w.deactivate();
@@ -244,7 +245,7 @@ private Q_SLOTS:
         w.store->resetCounts();
         w.window->panel()->move(40, 40);
         QCoreApplication::processEvents();
-        w.now += 1s;
+        w.clock.advance(1s);
         w.deactivate();
         QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 40.0);
         QCOMPARE(w.store->writes(QStringLiteral("Nookary.centeredWindow.posX.v1")), 1);
@@ -325,7 +326,7 @@ private Q_SLOTS:
         w.window->showCenteredAndKey();
         QCoreApplication::processEvents();
         w.quiet->fire();
-        w.now += 1s;
+        w.clock.advance(1s);
 
         // The window manager takes the pointer and the keyboard at the press on a strip,
         // which reads as a loss of focus before the first Move arrives.

@@ -192,6 +192,47 @@ private Q_SLOTS:
         QCOMPARE(texts().value(0), QStringLiteral("cleared on purpose"));
     }
 
+    void aQuittingOwnerThatNeverAnswersIsRefusedAndHoldsNothingUp()
+    {
+        QProcess *silent = m_desk->spawn(kSilentOwner, {QStringLiteral("CLIPBOARD"), QStringLiteral("--save-targets")});
+        QVERIFY(silent->waitForReadyRead(5000));
+        QByteArray said = silent->readAll();
+        // The program goes on answering while it waits for the owner in vain.
+        for (int i = 0; i < 5; ++i) {
+            const auto r = m_desk->run(kNookary, {QStringLiteral("--history")});
+            QVERIFY(r.finished);
+            QCOMPARE(r.exitCode, 0);
+            QTest::qWait(100);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT((said += silent->readAll()).contains("refused"), 10000);
+        QVERIFY(!said.contains("saved"));
+        TestDesk::stop(silent);
+        // The next copy is kept as usual.
+        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("after the silence")});
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("after the silence"), 5000);
+        p->write("quit\n");
+        QVERIFY(p->waitForFinished(10000));
+        QCOMPARE(paste(), QStringLiteral("after the silence"));
+    }
+
+    void aSilentOwnerRightAfterAHandOverHoldsNothingUp()
+    {
+        // Nookary owns the handed-over copy when the silent owner takes the clipboard, before
+        // the watcher's poll: the poll must not ask the silent owner on the main thread.
+        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("handed over, then silence"),
+                             QStringLiteral("--quit-after"), QStringLiteral("0")});
+        QVERIFY(p->waitForFinished(10000));
+        QProcess *silent = m_desk->spawn(kSilentOwner, {});
+        QVERIFY(silent->waitForReadyRead(5000));
+        for (int i = 0; i < 10; ++i) {
+            const auto r = m_desk->run(kNookary, {QStringLiteral("--history")});
+            QVERIFY2(r.exitCode == 0, r.err.constData());
+            QTest::qWait(100);
+        }
+        QCOMPARE(texts().value(0), QStringLiteral("handed over, then silence"));
+        TestDesk::stop(silent);
+    }
+
     void anotherClipboardManagerIsLeftAloneUntilItLeaves()
     {
         TestDesk::stop(m_nookary);

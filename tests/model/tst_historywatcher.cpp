@@ -282,21 +282,30 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
+        const std::chrono::milliseconds interval(AppModel::pollIntervalMs);
         QSignalSpy spy(&m, &AppModel::historyChanged);
         f.pasteboard.copyText(QStringLiteral("first"));
         f.pasteboard.copyText(QStringLiteral("second"));
-        QVERIFY(spy.wait(3000));
+        f.clock.advance(interval - std::chrono::milliseconds(1));
+        QCOMPARE(spy.size(), 0); // one interval after the change, not before
+        f.clock.advance(std::chrono::milliseconds(1));
+        QCOMPARE(spy.size(), 1);
         QCOMPARE(texts(m), QStringList{QStringLiteral("second")});
         // Nothing copied: nothing polls.
-        QVERIFY(!spy.wait(2 * AppModel::pollIntervalMs));
-        QCOMPARE(f.pasteboard.contentReads() > 0, true);
+        const int reads = f.pasteboard.contentReads();
+        QVERIFY(reads > 0);
+        f.clock.advance(2 * interval);
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(f.pasteboard.contentReads(), reads);
 
         // Resuming arms a poll for what was copied while paused.
         m.setIsTrackingPaused(true);
         f.pasteboard.copyText(QStringLiteral("during pause"));
-        QVERIFY(!spy.wait(2 * AppModel::pollIntervalMs));
+        f.clock.advance(2 * interval);
+        QCOMPARE(spy.size(), 1);
         m.setIsTrackingPaused(false);
-        QVERIFY(spy.wait(3000));
+        f.clock.advance(interval);
+        QCOMPARE(spy.size(), 2);
         QCOMPARE(m.history().first().text, QStringLiteral("during pause"));
     }
 

@@ -1,5 +1,4 @@
-#include "model/HotkeyShortcut.h"
-#include "platform/KeyCodeTable.h"
+#include "core/HotkeyShortcut.h"
 
 #include <QtTest>
 
@@ -75,37 +74,6 @@ private Q_SLOTS:
         QCOMPARE(HotkeyShortcut::keyName(122), QStringLiteral("F1"));
         QCOMPARE(HotkeyShortcut::keyName(126), QStringLiteral("Up Arrow"));
         QCOMPARE(HotkeyShortcut::keyName(4294967295u), QStringLiteral("Key 4294967295"));
-    }
-
-    void keyTableIsPositionalAndRoundTrips()
-    {
-        // X11 key codes of a PC keyboard (evdev + 8).
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(65), 49u); // space
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(38), 0u);  // A
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(45), 40u); // K
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(22), 51u); // BackSpace
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(119), 117u); // Delete
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(49), 50u); // grave
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(94), 10u); // the ISO key left of Z
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(104), 76u); // keypad Enter
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(37), 59u); // left Control
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(0), std::nullopt);
-        QCOMPARE(KeyCodeTable::x11FromVirtualKey(65535), std::nullopt);
-
-        // Every key that has a name, and every character key, has a place on the keyboard;
-        // each virtual key maps to one X11 key code and back.
-        for (quint32 code = 0; code < 128; ++code) {
-            const bool named = !HotkeyShortcut::keyName(code).startsWith(QStringLiteral("Key "));
-            const auto x11 = KeyCodeTable::x11FromVirtualKey(code);
-            if (named)
-                QVERIFY2(x11, qPrintable(HotkeyShortcut::keyName(code)));
-            if (x11)
-                QCOMPARE(KeyCodeTable::virtualKeyFromX11(*x11), code);
-        }
-        // The digits, F1 to F20 and the keypad digits.
-        for (const quint32 code : {18u, 19u, 20u, 21u, 23u, 22u, 26u, 28u, 25u, 29u, 82u, 83u, 84u,
-                                   85u, 86u, 87u, 88u, 89u, 91u, 92u, 105u, 107u, 113u, 106u, 64u, 79u, 80u, 90u})
-            QVERIFY(KeyCodeTable::x11FromVirtualKey(code));
     }
 };
 

@@ -79,8 +79,9 @@ private Q_SLOTS:
         QCOMPARE(disk->string(k(SK::openPresentation.current)), QStringLiteral("menubarPopover"));
         QCOMPARE(disk->integer(k(SK::hotkeyCode.current)), 40);
         QVERIFY(disk->data(k(SK::shelf.current)).value_or(QByteArray()).contains("kept"));
-        for (const auto &key : {SK::historyLimit, SK::openPresentation, SK::defaultOpenTarget,
-                                SK::keepWindowPinned, SK::hotkeyCode, SK::hotkeyModifiers, SK::shelf})
+        for (const SK::Key &key : std::initializer_list<SK::Key>{
+                 SK::historyLimit, SK::openPresentation, SK::defaultOpenTarget, SK::keepWindowPinned,
+                 SK::hotkeyCode, SK::hotkeyModifiers, SK::shelf})
             QVERIFY2(disk->contains(k(key.legacy)), key.legacy);
     }
 

@@ -38,7 +38,9 @@ class FakeStatusItem final : public StatusItem
 public:
     QRect place;
     bool available = true;
+    bool hasIcon = false;
 
+    void setIcon(const QIcon &) override { hasIcon = true; }
     bool isAvailable() const override { return available; }
     void setDimmed(bool dimmed) override { m_dimmed = dimmed; }
     bool isDimmed() const override { return m_dimmed; }

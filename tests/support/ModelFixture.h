@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ManualClock.h"
 #include "MemoryPasteboard.h"
 #include "RecordingPreferencesStore.h"
 #include "model/AppModel.h"
@@ -12,7 +13,8 @@
 
 namespace nookary::test {
 
-// A model over a real settings file in a temporary folder and an in-memory clipboard.
+// A model over a real settings file in a temporary folder, an in-memory clipboard and a
+// clock that moves only when the test advances it.
 class ModelFixture
 {
 public:
@@ -33,7 +35,7 @@ public:
         model.reset();
         store = std::make_unique<RecordingPreferencesStore>(
             std::make_unique<SettingsPreferencesStore>(settingsPath()));
-        model = std::make_unique<AppModel>(*store, pasteboard);
+        model = std::make_unique<AppModel>(*store, pasteboard, clock);
         return *model;
     }
 
@@ -43,6 +45,7 @@ public:
         return std::make_unique<SettingsPreferencesStore>(settingsPath());
     }
 
+    ManualClock clock;
     MemoryPasteboard pasteboard;
     std::unique_ptr<RecordingPreferencesStore> store;
     std::unique_ptr<AppModel> model;

@@ -1,8 +1,8 @@
 // Shows the panel with real-looking content, as the program will, for looking at it and
 // for screenshots: nookary_panel_preview [--popover] [--edit] [--hover-saved] [--grab FILE]
 #include "MemoryPasteboard.h"
-#include "app/NookaryChromeHostingController.h"
-#include "app/NookaryPanel.h"
+#include "ui/NookaryChromeHostingController.h"
+#include "ui/NookaryPanel.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/panel/PopoverView.h"

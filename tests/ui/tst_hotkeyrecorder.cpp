@@ -2,6 +2,7 @@
 // Presses are delivered to the window as the platform delivers them, with the X11 key code
 // of the key's place (evdev + 8).
 #include "ModelFixture.h"
+#include "platform/x11/X11KeyTranslator.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 #include "ui/recorder/HotkeyRecorderState.h"
 #include "ui/recorder/RecorderStyle.h"
@@ -46,12 +47,14 @@ struct Host {
     QLineEdit *field = nullptr;
     int beeps = 0;
 
+    const X11KeyTranslator keys;
+
     explicit Host(Style style, bool treatAsUnset = false)
     {
         f.start();
         auto *layout = new QVBoxLayout(&window);
         field = new QLineEdit(&window);
-        control = new HotkeyRecorderControl(*f.model, style, treatAsUnset, &window);
+        control = new HotkeyRecorderControl(*f.model, keys, style, treatAsUnset, &window);
         control->recorder().beep = [this] { ++beeps; };
         layout->addWidget(field);
         layout->addWidget(control);
@@ -209,7 +212,8 @@ private Q_SLOTS:
         QWidget window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        HotkeyRecorderState state;
+        const X11KeyTranslator keys;
+        HotkeyRecorderState state(keys);
         QList<HotkeyShortcut> first, second;
         int changes = 0;
         connect(&state, &HotkeyRecorderState::isRecordingChanged, [&changes] { ++changes; });

@@ -1,6 +1,7 @@
 // The walkthrough's pages: what they derive from the model, how they react to the shortcut
 // and its presses, how they are left, and how the animated cards are found and sized.
 #include "ModelFixture.h"
+#include "platform/KeyTranslator.h"
 #include "ui/onboarding/GIFPreviewView.h"
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingFlowView.h"
@@ -26,13 +27,15 @@ struct Flow {
     QList<OnboardingDismissReason> dismissals;
     std::unique_ptr<OnboardingFlowView> view;
 
+    const NullKeyTranslator keys;
+
     explicit Flow(int startStep, const QByteArray &settings = {})
     {
         if (!settings.isEmpty())
             fixture.writeSettingsFile("[General]\n" + settings);
         fixture.start();
         view = std::make_unique<OnboardingFlowView>(
-            *fixture.model, startStep, [this](OnboardingDismissReason r) { dismissals.append(r); });
+            *fixture.model, keys, startStep, [this](OnboardingDismissReason r) { dismissals.append(r); });
         view->resize(980, 760);
         view->show();
     }

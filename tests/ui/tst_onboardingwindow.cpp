@@ -1,6 +1,7 @@
 // The walkthrough's window: its size on the screen it appears on, and exactly one result
 // however the walkthrough ends.
 #include "ModelFixture.h"
+#include "platform/KeyTranslator.h"
 #include "ui/onboarding/GIFPreviewView.h"
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingFlowView.h"
@@ -24,11 +25,13 @@ struct Window {
     QList<Result> results;
     std::unique_ptr<OnboardingWindowController> controller;
 
+    const NullKeyTranslator keys;
+
     explicit Window(int startStep = 0)
     {
         fixture.start();
         controller = std::make_unique<OnboardingWindowController>(
-            *fixture.model, startStep, [this](Result r) { results.append(r); });
+            *fixture.model, keys, startStep, [this](Result r) { results.append(r); });
         controller->showWindow();
     }
 };

@@ -1,4 +1,5 @@
 #include "ModelFixture.h"
+#include "platform/KeyTranslator.h"
 #include "ui/panel/PanelKeyMap.h"
 
 #include <QKeyEvent>
@@ -30,8 +31,19 @@ struct FakeHost final : PanelKeyMapHost
 PanelKey key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     const QKeyEvent event(QEvent::KeyPress, qtKey, modifiers);
-    return PanelKey::fromEvent(event);
+    return PanelKey::fromEvent(event, NullKeyTranslator());
 }
+
+// Two keys by their place, as the X11 table names them: the 2 of the main row and of the
+// keypad.
+struct TwoKeyTranslator final : KeyTranslator
+{
+    std::optional<quint32> virtualKey(quint32 code) const override
+    {
+        return code == 11 ? std::optional(19u) : code == 88 ? std::optional(84u) : std::nullopt;
+    }
+    std::optional<quint32> nativeScanCode(quint32) const override { return std::nullopt; }
+};
 
 constexpr auto Ctrl = Qt::ControlModifier; // Command
 constexpr auto Super = Qt::MetaModifier;   // Control
@@ -224,14 +236,14 @@ private Q_SLOTS:
         QVERIFY(p.host.calls.isEmpty());
     }
 
-    void x11KeyCodesDecideOverQtKeys()
+    void placeDecidesOverQtKeys()
     {
-        // On X11 the key's place decides: key code 11 is the 2 of the main row even when the
+        // Where the platform knows the key's place, it decides: key code 11 is the 2 of the main row even when the
         // layout gives another character there (an AZERTY é, say).
         const QKeyEvent event(QEvent::KeyPress, Qt::Key_Eacute, Ctrl, 11, 0, 0);
-        QCOMPARE(PanelKey::fromEvent(event).virtualKey, 19u);
+        QCOMPARE(PanelKey::fromEvent(event, TwoKeyTranslator()).virtualKey, 19u);
         const QKeyEvent keypad(QEvent::KeyPress, Qt::Key_2, Ctrl | Qt::KeypadModifier, 88, 0, 0);
-        QCOMPARE(PanelKeyMap::snippetNumber(PanelKey::fromEvent(keypad).virtualKey), 0);
+        QCOMPARE(PanelKeyMap::snippetNumber(PanelKey::fromEvent(keypad, TwoKeyTranslator()).virtualKey), 0);
     }
 };
 

@@ -1,6 +1,7 @@
 // The settings window: its size rules, its rows and texts, and that every row reads and
 // writes the model at once.
 #include "ModelFixture.h"
+#include "platform/KeyTranslator.h"
 #include "model/SettingsKeys.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
@@ -18,12 +19,14 @@ using namespace nookary::test;
 class TestPreferencesView : public QObject {
     Q_OBJECT
 
+    const NullKeyTranslator keys;
+
 private Q_SLOTS:
     void theWindowHasItsSizeEachTimeItOpens()
     {
         ModelFixture f;
         f.start();
-        PreferencesWindowController wc(*f.model);
+        PreferencesWindowController wc(*f.model, keys);
         QWidget *window = wc.window();
         QCOMPARE(window->windowTitle(), QStringLiteral("Preferences"));
         // An ordinary window, shown by the task bar; closable and minimisable, never resizable.
@@ -59,7 +62,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         f.start();
-        PreferencesWindowController wc(*f.model);
+        PreferencesWindowController wc(*f.model, keys);
         wc.prepareForDisplay();
         wc.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(wc.window()));
@@ -100,7 +103,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         f.start();
-        PreferencesWindowController wc(*f.model);
+        PreferencesWindowController wc(*f.model, keys);
         wc.prepareForDisplay();
         wc.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(wc.window()));

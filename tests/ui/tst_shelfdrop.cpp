@@ -46,13 +46,11 @@ QStringList texts(const QList<ShelfItem> &items)
 struct Panel
 {
     ModelFixture f;
-    AppModel::Clock::time_point now = AppModel::Clock::time_point(1h);
     std::unique_ptr<PopoverView> view;
 
     explicit Panel(const QStringList &snippets = {}, QSize size = {640, 420})
     {
         AppModel &m = f.start();
-        m.setClock([this] { return now; });
         for (const QString &s : snippets)
             m.addShelfFromDrop(s);
         view = std::make_unique<PopoverView>(m, PopoverView::Callbacks{});
@@ -165,12 +163,12 @@ private Q_SLOTS:
         QVERIFY(row.performDrop(*plainText(QStringLiteral("both"))));
         QVERIFY(column.performDrop(*plainText(QStringLiteral("both"))));
         // A different text on the column inside the window is dropped too.
-        p.now += 100ms;
+        p.f.clock.advance(100ms);
         QVERIFY(column.performDrop(*plainText(QStringLiteral("late"))));
         QTest::qWait(int(ShelfColumnDropDelegate::applyDelay.count()) * 3);
         QCOMPARE(p.shelf(), (QStringList{"one", "both", "two"}));
         // Once the window has passed, the column adds at the top.
-        p.now += 21ms;
+        p.f.clock.advance(21ms);
         QVERIFY(column.performDrop(*plainText(QStringLiteral("later"))));
         QTRY_COMPARE(p.shelf(), (QStringList{"later", "one", "both", "two"}));
     }
@@ -189,7 +187,7 @@ private Q_SLOTS:
         QVERIFY(dropOn(row, *plainText(QStringLiteral("s2")))); // a duplicate does not beep
         QVERIFY(dropOn(row, *plainText(QStringLiteral(" \n "))));
         QVERIFY(dropOn(row, *mimeWith(QStringLiteral("text/plain;charset=utf-8"), "\xc0\xaf")));
-        p.now += 1s; // past the window the row drops opened
+        p.f.clock.advance(1s); // past the window the row drops opened
         QVERIFY(dropOn(p.saved()->content(), *plainText(QStringLiteral("27th"))));
         QTRY_COMPARE(beeps.size(), 2);
         QVERIFY(!dropOn(row, *mimeWith(QStringLiteral("image/png"), "\x89PNG")));

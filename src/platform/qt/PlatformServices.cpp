@@ -3,35 +3,53 @@
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "platform/qt/TrayStatusItem.h"
+#if NOOKARY_HAVE_X11
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
+#include "platform/x11/X11KeyTranslator.h"
 #include "platform/x11/X11Workspace.h"
+#endif
 #include "platform/xdg/XdgAutostartLoginItemService.h"
 
 #include <QGuiApplication>
 
 namespace nookary {
 
+namespace {
+
+// The X11 realisations, where this build has them and the session is X11; false otherwise.
+bool addX11Services(PlatformServices &services)
+{
+#if NOOKARY_HAVE_X11
+    auto workspace = X11Workspace::create();
+    if (!workspace)
+        return false;
+    services.pasteboard =
+        std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard(), X11ClipboardReader::create());
+    services.workspace = std::move(workspace);
+    if (auto hotkeys = X11GlobalHotkeyService::create())
+        services.hotkeys = std::move(hotkeys);
+    services.keys = std::make_unique<X11KeyTranslator>();
+    if (auto manager = X11ClipboardManager::create())
+        services.clipboardManager = std::move(manager);
+    return true;
+#else
+    Q_UNUSED(services);
+    return false;
+#endif
+}
+
+} // namespace
+
 PlatformServices createPlatformServices()
 {
     PlatformServices services;
     services.preferences =
         std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
-    if (auto x11 = X11Workspace::create()) {
-        services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard(),
-                                                                    X11ClipboardReader::create());
-        services.workspace = std::move(x11);
-        services.clipboardManager = X11ClipboardManager::create();
-    } else {
+    if (!addX11Services(services))
         services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
-        services.workspace = std::make_unique<NullWorkspace>();
-    }
     services.statusItem = std::make_unique<TrayStatusItem>();
-    if (auto x11 = X11GlobalHotkeyService::create())
-        services.hotkeys = std::move(x11);
-    else
-        services.hotkeys = std::make_unique<NullGlobalHotkeyService>();
     // XDG autostart is read by X11 and Wayland sessions alike.
     services.loginItems = std::make_unique<XdgAutostartLoginItemService>(
         XdgAutostartLoginItemService::defaultAutostartFolder(),

@@ -1,7 +1,5 @@
 #include "TrayStatusItem.h"
 
-#include "ui/SymbolIcons.h"
-
 #include <QLoggingCategory>
 #include <QPainter>
 
@@ -11,39 +9,28 @@ namespace nookary {
 
 namespace {
 
-constexpr int kIconSize = 18;
-
-// A light glyph with a dark rim reads on light and dark panels alike.
-QPixmap trayPixmap(const QString &symbol, int size, qreal opacity)
+// The paused look: every size of the picture at 0.35 opacity.
+QIcon dimmedCopy(const QIcon &icon)
 {
-    const QPixmap dark = SymbolIcons::pixmap(symbol, size, QColor(0, 0, 0, 170));
-    const QPixmap light = SymbolIcons::pixmap(symbol, size, QColor(255, 255, 255));
-    QPixmap result(size, size);
-    result.fill(Qt::transparent);
-    QPainter painter(&result);
-    painter.setOpacity(opacity);
-    for (const QPoint offset : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
-        painter.drawPixmap(offset, dark);
-    painter.drawPixmap(0, 0, light);
-    return result;
+    QIcon dimmed;
+    for (const QSize size : icon.availableSizes()) {
+        const QPixmap source = icon.pixmap(size);
+        QPixmap result(source.size());
+        result.fill(Qt::transparent);
+        QPainter painter(&result);
+        painter.setOpacity(0.35);
+        painter.drawPixmap(0, 0, source);
+        painter.end();
+        dimmed.addPixmap(result);
+    }
+    return dimmed;
 }
 
 } // namespace
 
-QIcon TrayStatusItem::makeIcon(qreal opacity)
-{
-    const QString symbol = SymbolIcons::exists(QStringLiteral("Menubaricon")) ? QStringLiteral("Menubaricon")
-                                                                            : QStringLiteral("paperclip");
-    QIcon icon;
-    for (const int size : {kIconSize, 2 * kIconSize, 22, 24, 32})
-        icon.addPixmap(trayPixmap(symbol, size, opacity));
-    return icon;
-}
-
 TrayStatusItem::TrayStatusItem(QObject *parent)
     : StatusItem(parent)
 {
-    m_tray.setIcon(makeIcon(1.0));
     m_tray.setToolTip(QStringLiteral("Nookary"));
     m_tray.setContextMenu(&m_menu);
     connect(&m_menu, &QMenu::aboutToShow, this, [this] {
@@ -58,6 +45,12 @@ TrayStatusItem::TrayStatusItem(QObject *parent)
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         qCInfo(lcTray) << "No system tray yet; the panel opens with the shortcut or `Nookary --show`."
                           " The icon appears when a tray starts.";
+}
+
+void TrayStatusItem::setIcon(const QIcon &icon)
+{
+    m_icon = icon;
+    m_tray.setIcon(m_dimmed ? dimmedCopy(m_icon) : m_icon);
     m_tray.show();
 }
 
@@ -71,7 +64,8 @@ void TrayStatusItem::setDimmed(bool dimmed)
     if (dimmed == m_dimmed)
         return;
     m_dimmed = dimmed;
-    m_tray.setIcon(makeIcon(dimmed ? 0.35 : 1.0));
+    if (!m_icon.isNull())
+        m_tray.setIcon(dimmed ? dimmedCopy(m_icon) : m_icon);
 }
 
 QRect TrayStatusItem::geometry() const

@@ -18,18 +18,17 @@ class TrayStatusItem final : public StatusItem
 public:
     explicit TrayStatusItem(QObject *parent = nullptr);
 
+    void setIcon(const QIcon &icon) override;
     bool isAvailable() const override;
     void setDimmed(bool dimmed) override;
     bool isDimmed() const override { return m_dimmed; }
     QRect geometry() const override;
     void setMenuBuilder(std::function<void(QMenu &)> builder) override;
 
-    // The icon drawn for the tray: our "Menubaricon", or the paperclip symbol.
-    static QIcon makeIcon(qreal opacity);
-
 private:
     QSystemTrayIcon m_tray;
     QMenu m_menu;
+    QIcon m_icon;
     std::function<void(QMenu &)> m_builder;
     bool m_dimmed = false;
 };

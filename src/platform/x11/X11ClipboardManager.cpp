@@ -1,6 +1,7 @@
 #include "X11ClipboardManager.h"
 
 #include "platform/x11/X11ClipboardReader.h"
+#include "platform/x11/X11Connection.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -10,8 +11,6 @@
 #include <xcb/xfixes.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <utility>
 
 Q_LOGGING_CATEGORY(lcClipboardManager, "nookary.clipboard.manager")
@@ -30,46 +29,36 @@ struct X11ClipboardManager::Connection {
     xcb_atom_t null = 0;
     xcb_atom_t managerMessage = 0;
 
-    xcb_atom_t atom(const char *name) const
-    {
-        xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(
-            c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(r);
-        return a;
-    }
-
     xcb_window_t owner(xcb_atom_t selection) const
     {
-        xcb_get_selection_owner_reply_t *r
-            = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
-        const xcb_window_t w = r ? r->owner : xcb_window_t(XCB_NONE);
-        std::free(r);
-        return w;
+        const X11::Owned<xcb_get_selection_owner_reply_t> r(
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr));
+        return r ? r->owner : xcb_window_t(XCB_NONE);
     }
 };
 
 std::unique_ptr<X11ClipboardManager> X11ClipboardManager::create()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection())
+    xcb_connection_t *c = X11::qtConnection();
+    if (!c)
         return nullptr;
-    auto x = std::make_unique<Connection>();
-    x->c = x11->connection();
-    const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(x->c, &xcb_xfixes_id);
+    const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
     if (!xfixes || !xfixes->present)
         return nullptr;
+    auto x = std::make_unique<Connection>();
+    x->c = c;
     x->xfixesEvent = quint8(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
     // XFixes wants its version asked once per client; Qt has done so, this costs one trip.
-    std::free(xcb_xfixes_query_version_reply(x->c, xcb_xfixes_query_version(x->c, 5, 0), nullptr));
+    X11::Owned<xcb_xfixes_query_version_reply_t>(
+        xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
 
-    x->root = xcb_setup_roots_iterator(xcb_get_setup(x->c)).data->root;
-    x->manager = x->atom("CLIPBOARD_MANAGER");
-    x->clipboard = x->atom("CLIPBOARD");
-    x->saveTargets = x->atom("SAVE_TARGETS");
-    x->targets = x->atom("TARGETS");
-    x->null = x->atom("NULL");
-    x->managerMessage = x->atom("MANAGER");
+    x->root = X11::rootWindow(c);
+    x->manager = X11::internAtom(c, "CLIPBOARD_MANAGER");
+    x->clipboard = X11::internAtom(c, "CLIPBOARD");
+    x->saveTargets = X11::internAtom(c, "SAVE_TARGETS");
+    x->targets = X11::internAtom(c, "TARGETS");
+    x->null = X11::internAtom(c, "NULL");
+    x->managerMessage = X11::internAtom(c, "MANAGER");
     return std::unique_ptr<X11ClipboardManager>(new X11ClipboardManager(std::move(x)));
 }
 

@@ -1,5 +1,7 @@
 #include "X11ClipboardReader.h"
 
+#include "platform/x11/X11Connection.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QLoggingCategory>
@@ -41,8 +43,8 @@ public:
         const ClipboardContents contents = readInto();
         xcb_destroy_window(m_c, m_window);
         xcb_flush(m_c);
-        while (xcb_generic_event_t *event = xcb_poll_for_event(m_c))
-            free(event);
+        while (X11::Owned<xcb_generic_event_t>(xcb_poll_for_event(m_c))) {
+        }
         return contents;
     }
 
@@ -102,23 +104,19 @@ private:
         const QByteArray key(name);
         if (const auto it = m_atoms.constFind(key); it != m_atoms.constEnd())
             return *it;
-        xcb_intern_atom_reply_t *r =
-            xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, uint16_t(key.size()), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(r);
+        const xcb_atom_t a = X11::internAtom(m_c, name);
         m_atoms.insert(key, a);
         return a;
     }
 
     // The next event that `accept` wants, before the read's deadline; others are dropped.
     template <typename Accept>
-    xcb_generic_event_t *waitFor(const QElapsedTimer &clock, Accept accept)
+    X11::Owned<xcb_generic_event_t> waitFor(const QElapsedTimer &clock, Accept accept)
     {
         while (true) {
-            while (xcb_generic_event_t *event = xcb_poll_for_event(m_c)) {
-                if (accept(event))
+            while (X11::Owned<xcb_generic_event_t> event{xcb_poll_for_event(m_c)}) {
+                if (accept(event.get()))
                     return event;
-                free(event);
             }
             const qint64 left = timeoutMs - clock.elapsed();
             if (left <= 0 || xcb_connection_has_error(m_c))
@@ -134,7 +132,7 @@ private:
     {
         xcb_convert_selection(m_c, m_window, atom("CLIPBOARD"), target, m_property, XCB_CURRENT_TIME);
         xcb_flush(m_c);
-        xcb_generic_event_t *event = waitFor(clock, [&](xcb_generic_event_t *e) {
+        const auto event = waitFor(clock, [&](xcb_generic_event_t *e) {
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
                 return false;
             const auto *n = reinterpret_cast<xcb_selection_notify_event_t *>(e);
@@ -142,10 +140,7 @@ private:
         });
         if (!event)
             return std::nullopt;
-        const auto *notify = reinterpret_cast<xcb_selection_notify_event_t *>(event);
-        const bool refused = notify->property == XCB_ATOM_NONE;
-        free(event);
-        if (refused)
+        if (reinterpret_cast<const xcb_selection_notify_event_t *>(event.get())->property == XCB_ATOM_NONE)
             return std::nullopt;
         bool partial = false;
         auto data = takeProperty(clock, partial);
@@ -156,14 +151,14 @@ private:
 
     std::optional<QByteArray> takeProperty(const QElapsedTimer &clock, bool &partial)
     {
-        xcb_get_property_reply_t *reply = xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4), nullptr);
+        const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4), nullptr));
         if (!reply)
             return std::nullopt;
         const bool incremental = reply->type == atom("INCR");
         partial = reply->bytes_after > 0;
-        QByteArray data(static_cast<const char *>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
-        free(reply);
+        QByteArray data(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                        xcb_get_property_value_length(reply.get()));
         xcb_flush(m_c);
         if (!incremental)
             return data;
@@ -172,7 +167,7 @@ private:
         // until an empty one. Reading stops at the cap; the owner then gives up by itself.
         data.clear();
         while (data.size() < maxBytes) {
-            xcb_generic_event_t *event = waitFor(clock, [&](xcb_generic_event_t *e) {
+            const auto event = waitFor(clock, [&](xcb_generic_event_t *e) {
                 if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
                     return false;
                 const auto *p = reinterpret_cast<xcb_property_notify_event_t *>(e);
@@ -182,16 +177,14 @@ private:
                 partial = true;
                 return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
             }
-            free(event);
-            xcb_get_property_reply_t *chunk = xcb_get_property_reply(
+            const X11::Owned<xcb_get_property_reply_t> chunk(xcb_get_property_reply(
                 m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
-                nullptr);
+                nullptr));
             xcb_flush(m_c);
             if (!chunk)
                 return std::nullopt;
-            const int length = xcb_get_property_value_length(chunk);
-            data.append(static_cast<const char *>(xcb_get_property_value(chunk)), length);
-            free(chunk);
+            const int length = xcb_get_property_value_length(chunk.get());
+            data.append(static_cast<const char *>(xcb_get_property_value(chunk.get())), length);
             if (length == 0)
                 return data;
         }

@@ -1,7 +1,8 @@
 #include "X11GlobalHotkeyService.h"
 
-#include "platform/KeyCodeTable.h"
+#include "platform/x11/KeyCodeTable.h"
 #include "platform/MainQueue.h"
+#include "platform/x11/X11Connection.h"
 
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -35,12 +36,12 @@ struct X11GlobalHotkeyService::Connection
 
 std::unique_ptr<X11GlobalHotkeyService> X11GlobalHotkeyService::create()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection())
+    xcb_connection_t *c = X11::qtConnection();
+    if (!c)
         return nullptr;
     auto connection = std::make_unique<Connection>();
-    connection->c = x11->connection();
-    connection->root = xcb_setup_roots_iterator(xcb_get_setup(connection->c)).data->root;
+    connection->c = c;
+    connection->root = X11::rootWindow(c);
     if (const xcb_query_extension_reply_t *xkb = xcb_get_extension_data(connection->c, &xcb_xkb_id);
         xkb && xkb->present)
         connection->xkbEvent = xkb->first_event;
@@ -69,14 +70,14 @@ void X11GlobalHotkeyService::readModifierMapping()
     const xcb_setup_t *setup = xcb_get_setup(c);
     const quint8 minKeycode = setup->min_keycode;
     const quint8 count = quint8(setup->max_keycode - minKeycode + 1);
-    xcb_get_keyboard_mapping_reply_t *keyboard =
-        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, minKeycode, count), nullptr);
-    xcb_get_modifier_mapping_reply_t *modifiers =
-        xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr);
+    const X11::Owned<xcb_get_keyboard_mapping_reply_t> keyboard(
+        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, minKeycode, count), nullptr));
+    const X11::Owned<xcb_get_modifier_mapping_reply_t> modifiers(
+        xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr));
     if (keyboard && modifiers) {
-        const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(keyboard);
+        const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(keyboard.get());
         const int perKey = keyboard->keysyms_per_keycode;
-        const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(modifiers);
+        const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(modifiers.get());
         const int perModifier = modifiers->keycodes_per_modifier;
         auto hasSym = [&](xcb_keycode_t code, std::initializer_list<quint32> wanted) {
             if (code < minKeycode)
@@ -110,8 +111,6 @@ void X11GlobalHotkeyService::readModifierMapping()
         m_x->superMask = super ? super : quint16(XCB_MOD_MASK_4);
         m_x->numLockMask = numLock ? numLock : quint16(XCB_MOD_MASK_2);
     }
-    free(keyboard);
-    free(modifiers);
 }
 
 std::optional<X11GlobalHotkeyService::Grab> X11GlobalHotkeyService::grabFor(HotkeyShortcut shortcut) const
@@ -144,9 +143,8 @@ bool X11GlobalHotkeyService::grab(const Grab &g)
     for (const quint16 locks : lockVariants()) {
         const auto cookie = xcb_grab_key_checked(m_x->c, 1, m_x->root, quint16(g.modifiers | locks), g.keycode,
                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        if (xcb_generic_error_t *error = xcb_request_check(m_x->c, cookie)) {
+        if (const X11::Owned<xcb_generic_error_t> error{xcb_request_check(m_x->c, cookie)}) {
             qCInfo(lcHotkey) << "The shortcut is held by another program (X error" << error->error_code << ")";
-            free(error);
             for (const quint16 made : std::as_const(done))
                 xcb_ungrab_key(m_x->c, g.keycode, m_x->root, quint16(g.modifiers | made));
             xcb_flush(m_x->c);
@@ -255,13 +253,12 @@ void X11GlobalHotkeyService::checkKeyReleased()
         m_releaseWatch.stop();
         return;
     }
-    xcb_query_keymap_reply_t *keymap
-        = xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr);
+    const X11::Owned<xcb_query_keymap_reply_t> keymap(
+        xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr));
     if (!keymap)
         return;
     const quint8 code = m_grab->keycode;
     const bool down = keymap->keys[code / 8] & (1u << (code % 8));
-    free(keymap);
     if (!down) {
         m_keyDown = false;
         m_releaseWatch.stop();

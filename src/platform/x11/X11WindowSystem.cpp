@@ -1,24 +1,16 @@
 #include "platform/WindowSystem.h"
 
+#include "platform/x11/X11Connection.h"
+
 #include <QEvent>
-#include <QGuiApplication>
 #include <QWidget>
 
-#include <xcb/xcb.h>
-
+#include <algorithm>
 #include <vector>
 
 namespace nookary {
 
 namespace {
-
-xcb_atom_t atom(xcb_connection_t *c, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(reply);
-    return result;
-}
 
 // Qt sends Show before it maps the window, when the desktop still reads its states.
 class TaskbarExclusion final : public QObject {
@@ -47,24 +39,22 @@ void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &window)
 
 void WindowSystem::keepOutOfTaskbar(QWidget &window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
+    xcb_connection_t *c = X11::qtConnection();
+    if (!c)
         return;
-    xcb_connection_t *c = x11->connection();
     const auto id = xcb_window_t(window.winId());
-    const xcb_atom_t state = atom(c, "_NET_WM_STATE");
+    const xcb_atom_t state = X11::internAtom(c, "_NET_WM_STATE");
     // Qt keeps the states already on an unmapped window and adds its own when it maps it
     // (Qt::Tool alone does not keep a window out of every task bar).
     std::vector<xcb_atom_t> states;
-    xcb_get_property_reply_t *reply =
-        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr);
+    const X11::Owned<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr));
     if (reply && reply->format == 32) {
-        const auto *data = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
-        states.assign(data, data + xcb_get_property_value_length(reply) / 4);
+        const auto *data = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
+        states.assign(data, data + xcb_get_property_value_length(reply.get()) / 4);
     }
-    free(reply);
     for (const char *name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
-        const xcb_atom_t a = atom(c, name);
+        const xcb_atom_t a = X11::internAtom(c, name);
         if (std::find(states.begin(), states.end(), a) == states.end())
             states.push_back(a);
     }

@@ -1,8 +1,6 @@
 #include "X11Workspace.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
+#include "platform/x11/X11Connection.h"
 
 namespace nookary {
 
@@ -20,44 +18,32 @@ struct X11Workspace::Connection
 
 namespace {
 
-xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
-{
-    const auto cookie = xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    free(reply);
-    return atom;
-}
-
 std::optional<quint32> cardinalProperty(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property,
                                         xcb_atom_t type)
 {
     const auto cookie = xcb_get_property(c, 0, window, property, type, 0, 1);
-    xcb_get_property_reply_t *reply = xcb_get_property_reply(c, cookie, nullptr);
-    std::optional<quint32> value;
-    if (reply && reply->format == 32 && xcb_get_property_value_length(reply) >= 4)
-        value = *static_cast<const quint32 *>(xcb_get_property_value(reply));
-    free(reply);
-    return value;
+    const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
+    if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) >= 4)
+        return *static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    return std::nullopt;
 }
 
 } // namespace
 
 std::unique_ptr<X11Workspace> X11Workspace::create()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection())
+    xcb_connection_t *c = X11::qtConnection();
+    if (!c)
         return nullptr;
     auto connection = std::make_unique<Connection>();
-    connection->connection = x11->connection();
-    const xcb_setup_t *setup = xcb_get_setup(connection->connection);
-    connection->root = xcb_setup_roots_iterator(setup).data->root;
-    connection->activeWindow = internAtom(connection->connection, "_NET_ACTIVE_WINDOW");
-    connection->wmPid = internAtom(connection->connection, "_NET_WM_PID");
-    connection->wmState = internAtom(connection->connection, "WM_STATE");
-    connection->windowType = internAtom(connection->connection, "_NET_WM_WINDOW_TYPE");
-    connection->typeDock = internAtom(connection->connection, "_NET_WM_WINDOW_TYPE_DOCK");
-    connection->typeDesktop = internAtom(connection->connection, "_NET_WM_WINDOW_TYPE_DESKTOP");
+    connection->connection = c;
+    connection->root = X11::rootWindow(c);
+    connection->activeWindow = X11::internAtom(c, "_NET_ACTIVE_WINDOW");
+    connection->wmPid = X11::internAtom(c, "_NET_WM_PID");
+    connection->wmState = X11::internAtom(c, "WM_STATE");
+    connection->windowType = X11::internAtom(c, "_NET_WM_WINDOW_TYPE");
+    connection->typeDock = X11::internAtom(c, "_NET_WM_WINDOW_TYPE_DOCK");
+    connection->typeDesktop = X11::internAtom(c, "_NET_WM_WINDOW_TYPE_DESKTOP");
     return std::unique_ptr<X11Workspace>(new X11Workspace(std::move(connection)));
 }
 
@@ -88,16 +74,15 @@ std::optional<RunningApplication> X11Workspace::applicationAt(QPoint globalPosit
     for (int depth = 0; depth < 8; ++depth) {
         const auto cookie = xcb_translate_coordinates(c, m_x->root, window, int16_t(globalPosition.x()),
                                                       int16_t(globalPosition.y()));
-        xcb_translate_coordinates_reply_t *reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
+        const X11::Owned<xcb_translate_coordinates_reply_t> reply(
+            xcb_translate_coordinates_reply(c, cookie, nullptr));
         const xcb_window_t child = reply ? reply->child : xcb_window_t(XCB_WINDOW_NONE);
-        free(reply);
         if (child == XCB_WINDOW_NONE)
             return std::nullopt;
         window = child;
         const auto state = xcb_get_property(c, 0, window, m_x->wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
-        xcb_get_property_reply_t *stateReply = xcb_get_property_reply(c, state, nullptr);
+        const X11::Owned<xcb_get_property_reply_t> stateReply(xcb_get_property_reply(c, state, nullptr));
         const bool isClient = stateReply && stateReply->type != XCB_ATOM_NONE;
-        free(stateReply);
         if (!isClient)
             continue;
         const auto type = cardinalProperty(c, window, m_x->windowType, XCB_ATOM_ATOM);

@@ -116,10 +116,11 @@ int OnboardingFlowView::cardHeight(qreal areaHeight)
     return qRound(std::clamp(areaHeight * 0.55, qreal(240), qreal(340)));
 }
 
-OnboardingFlowView::OnboardingFlowView(AppModel &model, int startStep,
+OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &keys, int startStep,
     std::function<void(OnboardingDismissReason)> onDismiss, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
+    , m_keys(keys)
     , m_onDismiss(std::move(onDismiss))
     , m_stepIndex(clampStep(startStep))
 {
@@ -388,7 +389,7 @@ void OnboardingFlowView::rebuildRecorder()
         return;
     auto *layout = static_cast<QVBoxLayout *>(m_card->layout());
     const bool hadFocus = m_recorder && m_recorder->isAncestorOf(QApplication::focusWidget());
-    auto *replacement = new HotkeyRecorderControl(m_model, HotkeyRecorderControl::Style::onboarding,
+    auto *replacement = new HotkeyRecorderControl(m_model, m_keys, HotkeyRecorderControl::Style::onboarding,
                                                   treatAsUnset, m_card);
     if (m_recorder) {
         layout->replaceWidget(m_recorder, replacement);

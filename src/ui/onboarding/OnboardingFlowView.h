@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 
 #include <QPointer>
 #include <QString>
@@ -17,6 +17,7 @@ class QPushButton;
 namespace nookary {
 
 class AppModel;
+class KeyTranslator;
 class OnboardingAnimatedPreview;
 class PracticeSegmentsView;
 
@@ -48,7 +49,7 @@ public:
     static const std::array<Page, pageCount> &pages();
 
     // `startStep` is clamped to the pages there are.
-    OnboardingFlowView(AppModel &model, int startStep,
+    OnboardingFlowView(AppModel &model, const KeyTranslator &keys, int startStep,
         std::function<void(OnboardingDismissReason)> onDismiss, QWidget *parent = nullptr);
     ~OnboardingFlowView() override;
 
@@ -117,6 +118,7 @@ private:
     void handleReturn();
 
     AppModel &m_model;
+    const KeyTranslator &m_keys;
     std::function<void(OnboardingDismissReason)> m_onDismiss;
     int m_stepIndex;
     int m_hotkeyPracticeCount = 0;

@@ -16,7 +16,8 @@
 namespace nookary {
 
 OnboardingWindowController::OnboardingWindowController(
-    AppModel &model, int startStep, std::function<void(Result)> onResult, QObject *parent)
+    AppModel &model, const KeyTranslator &keys, int startStep, std::function<void(Result)> onResult,
+    QObject *parent)
     : QObject(parent)
     , m_onResult(std::move(onResult))
     , m_window(std::make_unique<QWidget>(nullptr,
@@ -26,7 +27,7 @@ OnboardingWindowController::OnboardingWindowController(
     // The view's dismissal reaches the controller only while it exists; it reports first
     // and closes after, so the close that follows reports nothing more.
     QPointer<OnboardingWindowController> self(this);
-    m_flowView = new OnboardingFlowView(model, startStep, [self](OnboardingDismissReason reason) {
+    m_flowView = new OnboardingFlowView(model, keys, startStep, [self](OnboardingDismissReason reason) {
         if (!self)
             return;
         self->emitResult(

@@ -14,6 +14,7 @@ class QWidget;
 namespace nookary {
 
 class AppModel;
+class KeyTranslator;
 class OnboardingFlowView;
 
 // Owns the walkthrough's window: an ordinary window that the task bar shows, sized to the
@@ -30,7 +31,7 @@ public:
     static inline const QString windowTitle = QStringLiteral("Nookary Onboarding");
 
     // `startStep` is the page to open on (clamped to the pages there are).
-    OnboardingWindowController(AppModel &model, int startStep, std::function<void(Result)> onResult,
+    OnboardingWindowController(AppModel &model, const KeyTranslator &keys, int startStep, std::function<void(Result)> onResult,
         QObject *parent = nullptr);
     ~OnboardingWindowController() override;
 

@@ -1,7 +1,7 @@
 #include "PanelKeyMap.h"
 
 #include "model/AppModel.h"
-#include "platform/qt/KeyEventTranslation.h"
+#include "platform/KeyTranslator.h"
 
 #include <QKeyEvent>
 
@@ -19,7 +19,7 @@ constexpr Qt::KeyboardModifier kCommand = Qt::ControlModifier;
 constexpr Qt::KeyboardModifier kControl = Qt::MetaModifier;
 constexpr Qt::KeyboardModifier kOption = Qt::AltModifier;
 
-// Where no X11 key code is known (offscreen, Wayland), Qt's key tells the same keys.
+// Where the key's place is unknown (offscreen, say), Qt's key tells the same keys.
 quint32 virtualKeyFromQtKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool keypad = modifiers & Qt::KeypadModifier;
@@ -42,12 +42,12 @@ quint32 virtualKeyFromQtKey(int key, Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-PanelKey PanelKey::fromEvent(const QKeyEvent &event)
+PanelKey PanelKey::fromEvent(const QKeyEvent &event, const KeyTranslator &keys)
 {
     PanelKey key;
     key.modifiers = event.modifiers();
-    const auto fromTable = virtualKeyOf(event);
-    key.virtualKey = fromTable ? *fromTable : virtualKeyFromQtKey(event.key(), event.modifiers());
+    const auto byPlace = keys.virtualKey(event.nativeScanCode());
+    key.virtualKey = byPlace ? *byPlace : virtualKeyFromQtKey(event.key(), event.modifiers());
     if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
         key.characters = QString(QChar(u'a' + (event.key() - Qt::Key_A)));
     return key;

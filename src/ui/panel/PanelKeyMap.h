@@ -8,6 +8,7 @@ class QKeyEvent;
 namespace nookary {
 
 class AppModel;
+class KeyTranslator;
 
 // What the panel's keyboard map needs of the shell that hosts it.
 class PanelKeyMapHost
@@ -37,8 +38,9 @@ struct PanelKey
     // dialog) only meet the rules that hold whether the panel is shown or not.
     bool towardsPanel = true;
 
-    // From a Qt key event: by the X11 key code when there is one, else by Qt's key.
-    static PanelKey fromEvent(const QKeyEvent &event);
+    // From a Qt key event: by the key's place when the platform can tell it from the
+    // native scan code, else by Qt's key.
+    static PanelKey fromEvent(const QKeyEvent &event, const KeyTranslator &keys);
 };
 
 // The panel's keyboard map, seen before the focused control: it decides whether a key

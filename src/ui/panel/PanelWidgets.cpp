@@ -1,6 +1,6 @@
 #include "PanelWidgets.h"
 
-#include "app/NookaryPanel.h"
+#include "ui/NookaryPanel.h"
 #include "ui/SymbolIcons.h"
 #include "ui/panel/PanelStyle.h"
 

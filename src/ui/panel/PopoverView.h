@@ -30,6 +30,7 @@ public:
         std::function<void()> onPinToggle;
     };
 
+    // The panel at its smallest, in both presentations; the popover has exactly this size.
     static constexpr QSize minimumPanelSize{560, 380};
 
     PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent = nullptr);

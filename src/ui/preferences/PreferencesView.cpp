@@ -42,7 +42,7 @@ template <typename T, std::size_t N> int indexOf(const T (&values)[N], T value)
 
 } // namespace
 
-PreferencesView::PreferencesView(AppModel &model, QWidget *parent)
+PreferencesView::PreferencesView(AppModel &model, const KeyTranslator &keys, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
 {
@@ -88,7 +88,7 @@ PreferencesView::PreferencesView(AppModel &model, QWidget *parent)
     addDivider();
 
     m_recorder
-        = new HotkeyRecorderControl(model, HotkeyRecorderControl::Style::settings, false, this);
+        = new HotkeyRecorderControl(model, keys, HotkeyRecorderControl::Style::settings, false, this);
     addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
     stack->addStretch(1);
 

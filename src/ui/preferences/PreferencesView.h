@@ -9,6 +9,7 @@ class QLabel;
 namespace nookary {
 
 class AppModel;
+class KeyTranslator;
 class HotkeyRecorderControl;
 class SegmentedControl;
 
@@ -22,7 +23,7 @@ public:
     static constexpr int labelColumnWidth = 130;
     static constexpr int controlWidth = 300;
 
-    explicit PreferencesView(AppModel &model, QWidget *parent = nullptr);
+    PreferencesView(AppModel &model, const KeyTranslator &keys, QWidget *parent = nullptr);
 
     QCheckBox *launchAtLoginBox() const { return m_launchAtLogin; }
     QComboBox *historyLimitMenu() const { return m_historyLimit; }

@@ -10,6 +10,7 @@ class QWidget;
 namespace nookary {
 
 class AppModel;
+class KeyTranslator;
 class PreferencesView;
 
 // The "Preferences" window around PreferencesView. It is an ordinary window that the task
@@ -23,7 +24,8 @@ public:
     static constexpr QSize maximumContentSize { 560, 360 };
     static inline const QString title = QStringLiteral("Preferences");
 
-    explicit PreferencesWindowController(AppModel &model, QObject *parent = nullptr);
+    // `keys` must outlive the window.
+    PreferencesWindowController(AppModel &model, const KeyTranslator &keys, QObject *parent = nullptr);
     ~PreferencesWindowController() override;
 
     QWidget *window() const { return m_window.get(); }

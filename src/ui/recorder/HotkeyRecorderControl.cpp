@@ -113,12 +113,12 @@ QString HotkeyRecorderControl::onboardingButtonTitle() const
 // MARK: the control
 
 HotkeyRecorderControl::HotkeyRecorderControl(
-    AppModel &model, Style style, bool onboardingTreatAsUnset, QWidget *parent)
+    AppModel &model, const KeyTranslator &keys, Style style, bool onboardingTreatAsUnset, QWidget *parent)
     : QWidget(parent)
     , m_model(&model)
     , m_style(style)
     , m_onboardingTreatAsUnset(onboardingTreatAsUnset)
-    , m_recorder(new HotkeyRecorderState(this))
+    , m_recorder(new HotkeyRecorderState(keys, this))
 {
     if (style == Style::settings)
         buildSettings();

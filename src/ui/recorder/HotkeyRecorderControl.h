@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,6 +14,7 @@ class QToolButton;
 namespace nookary {
 
 class AppModel;
+class KeyTranslator;
 class HotkeyRecorderState;
 class ShortcutBadge;
 class ShortcutField;
@@ -32,7 +33,7 @@ public:
     enum class Style { settings, onboarding };
     Q_ENUM(Style)
 
-    HotkeyRecorderControl(AppModel &model, Style style, bool onboardingTreatAsUnset = false,
+    HotkeyRecorderControl(AppModel &model, const KeyTranslator &keys, Style style, bool onboardingTreatAsUnset = false,
         QWidget *parent = nullptr);
     ~HotkeyRecorderControl() override;
 

@@ -1,6 +1,6 @@
 #include "HotkeyRecorderState.h"
 
-#include "platform/qt/KeyEventTranslation.h"
+#include "platform/KeyTranslator.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -38,9 +38,10 @@ bool isModifierKey(int qtKey)
 
 } // namespace
 
-HotkeyRecorderState::HotkeyRecorderState(QObject *parent)
+HotkeyRecorderState::HotkeyRecorderState(const KeyTranslator &keys, QObject *parent)
     : QObject(parent)
     , beep([] { QApplication::beep(); })
+    , m_keys(keys)
 {
 }
 
@@ -95,7 +96,7 @@ bool HotkeyRecorderState::eventFilter(QObject *watched, QEvent *event)
 
 void HotkeyRecorderState::handleKeyPress(const QKeyEvent &event)
 {
-    const std::optional<quint32> key = virtualKeyOf(event);
+    const std::optional<quint32> key = m_keys.virtualKey(event.nativeScanCode());
     if (key == escapeKeyCode) {
         stopRecording();
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/HotkeyShortcut.h"
+#include "core/HotkeyShortcut.h"
 
 #include <QObject>
 
@@ -10,6 +10,8 @@
 class QKeyEvent;
 
 namespace nookary {
+
+class KeyTranslator;
 
 // Listens to the keyboard for a new global shortcut. While recording it sees every key press
 // of the application first, through an application-wide event filter, and consumes it, so
@@ -29,7 +31,8 @@ public:
         57, 63 };
     static constexpr quint32 escapeKeyCode = 53;
 
-    explicit HotkeyRecorderState(QObject *parent = nullptr);
+    // `keys` names the pressed key by its place; it must outlive the state.
+    explicit HotkeyRecorderState(const KeyTranslator &keys, QObject *parent = nullptr);
     ~HotkeyRecorderState() override;
 
     bool isRecording() const { return m_isRecording; }
@@ -50,6 +53,7 @@ protected:
 private:
     void handleKeyPress(const QKeyEvent &event);
 
+    const KeyTranslator &m_keys;
     bool m_isRecording = false;
     bool m_filterInstalled = false;
     OnCaptured m_onCaptured;

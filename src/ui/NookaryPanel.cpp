@@ -1,6 +1,6 @@
 #include "NookaryPanel.h"
 
-#include "platform/WindowSystem.h"
+#include "ui/panel/PopoverView.h"
 
 #include <QWindow>
 
@@ -12,8 +12,8 @@ NookaryPanel::NookaryPanel(QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(560, 380);
-    resize(560, 380);
+    setMinimumSize(PopoverView::minimumPanelSize);
+    resize(PopoverView::minimumPanelSize);
     setWindowTitle(QStringLiteral("Nookary"));
 }
 
@@ -33,8 +33,8 @@ void NookaryPanel::noteResizeStarted()
 
 void NookaryPanel::showEvent(QShowEvent *event)
 {
-    // Sent before the window is mapped, which is when the desktop reads this.
-    WindowSystem::keepOutOfTaskbar(*this);
+    // Sent before the window is mapped, when window-manager hints still count.
+    Q_EMIT aboutToShow();
     QWidget::showEvent(event);
 }
 

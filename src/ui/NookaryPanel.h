@@ -6,7 +6,7 @@ namespace nookary {
 
 // The borderless, floating window of the centred presentation. Unlike most frameless
 // windows it takes keyboard focus, so that typing reaches its search field; it never
-// shows in a task bar.
+// shows in a task bar (its owner asks the desktop for that in `aboutToShow`).
 class NookaryPanel final : public QWidget
 {
     Q_OBJECT
@@ -21,6 +21,8 @@ public:
     void noteResizeStarted();
 
 Q_SIGNALS:
+    // Before each showing, while the window is not yet mapped.
+    void aboutToShow();
     // A move or resize by the pointer has begun. During a system move the window manager
     // holds the pointer and the keyboard, which Qt reports as a loss of focus.
     void moveOrResizeStarted();

@@ -1,0 +1,67 @@
+#include "InstanceRequestHandler.h"
+
+#include "app/PanelPresenter.h"
+#include "model/AppModel.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace nookary {
+
+namespace {
+
+// One compact JSON object per line, in list order.
+template <typename Item>
+QByteArray jsonLines(const QList<Item> &items)
+{
+    QByteArray out;
+    for (const Item &item : items) {
+        const QJsonObject object{
+            {QLatin1String("id"), item.id.toString(QUuid::WithoutBraces).toUpper()},
+            {QLatin1String("text"), item.text},
+        };
+        out += QJsonDocument(object).toJson(QJsonDocument::Compact);
+        out += '\n';
+    }
+    return out;
+}
+
+} // namespace
+
+InstanceRequestHandler::InstanceRequestHandler(const AppModel &model, PanelPresenter &presenter,
+                                               std::function<void()> reopen)
+    : m_model(model)
+    , m_presenter(presenter)
+    , m_reopen(std::move(reopen))
+{
+}
+
+QByteArray InstanceRequestHandler::handle(InstanceChannel::Request request)
+{
+    using Request = InstanceChannel::Request;
+    switch (request) {
+    case Request::history:
+        return jsonLines(m_model.history());
+    case Request::saved:
+        return jsonLines(m_model.shelf());
+    case Request::reopen:
+        m_reopen();
+        break;
+    case Request::toggle:
+        m_presenter.toggle();
+        break;
+    case Request::show:
+        if (!m_presenter.isPanelOpen())
+            m_presenter.showUI();
+        break;
+    case Request::hide:
+        if (m_presenter.isPanelOpen())
+            m_presenter.closeUI();
+        break;
+    case Request::ping:
+        break;
+    }
+    return "ok\n";
+}
+
+} // namespace nookary

@@ -1,0 +1,112 @@
+#include "PanelInputRouter.h"
+
+#include "app/ApplicationEventMonitor.h"
+#include "app/PanelPresenter.h"
+#include "app/PopoverWindow.h"
+#include "model/AppModel.h"
+#include "platform/MainQueue.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include <utility>
+
+namespace nookary {
+
+namespace {
+
+bool isTextControl(const QWidget *widget)
+{
+    for (const QWidget *w = widget; w; w = w->parentWidget()) {
+        if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QPlainTextEdit *>(w)
+            || qobject_cast<const QTextEdit *>(w))
+            return true;
+        if (w->isWindow())
+            break;
+    }
+    return false;
+}
+
+} // namespace
+
+PanelInputRouter::PanelInputRouter(AppModel &model, PanelPresenter &presenter, const KeyTranslator &keys,
+                                   Actions actions, QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_presenter(presenter)
+    , m_keys(keys)
+    , m_actions(std::move(actions))
+    , m_keyMap(std::make_unique<PanelKeyMap>(model, *this))
+    , m_monitor(std::make_unique<ApplicationEventMonitor>(
+          [this](QWidget *window, QKeyEvent &event) { return handleKey(window, event); },
+          [this](QWidget *target, QMouseEvent &) { handleMousePress(target); }))
+{
+}
+
+PanelInputRouter::~PanelInputRouter()
+{
+    // No press may reach a half-destroyed router.
+    m_monitor.reset();
+}
+
+bool PanelInputRouter::handleKey(QWidget *window, QKeyEvent &event)
+{
+    // Inside a menu (the tray menu, a pull-down, a pop-up list) every key is the menu's,
+    // Ctrl+, included.
+    if (QWidget *popup = QApplication::activePopupWidget(); popup && popup != m_presenter.popover())
+        return false;
+    PanelKey key = PanelKey::fromEvent(event, m_keys);
+    // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
+    key.towardsPanel = m_presenter.isPanelWindow(window);
+    return m_keyMap->handle(key) == PanelKeyMap::Decision::consume;
+}
+
+void PanelInputRouter::handleMousePress(QWidget *target)
+{
+    if (!m_presenter.isPanelOpen() || m_model.editingID().isNull() || !target)
+        return;
+    // Presses in other windows (the editor's context menu, the tray menu) are not the panel's.
+    // Within the panel, a press in the editor or the search field keeps the edit going. The
+    // panel's window is compared, not the active window, which is null while a popup shows.
+    if (!m_presenter.isPanelWindow(target->window()) || isTextControl(target))
+        return;
+    endEditingOnNextTurn();
+}
+
+bool PanelInputRouter::isPanelShown() const
+{
+    return m_presenter.isPanelOpen();
+}
+
+void PanelInputRouter::openPreferences()
+{
+    m_actions.openPreferences();
+}
+
+void PanelInputRouter::closeUI()
+{
+    m_presenter.closeUI();
+}
+
+void PanelInputRouter::copyToClipboard(const QString &text)
+{
+    m_actions.copy(text);
+}
+
+void PanelInputRouter::endEditingOnNextTurn()
+{
+    postToNextTurn(this, [] {
+        if (QWidget *focused = QApplication::focusWidget())
+            focused->clearFocus();
+    });
+}
+
+void PanelInputRouter::beep()
+{
+    QApplication::beep();
+}
+
+} // namespace nookary

@@ -1,0 +1,283 @@
+#include "PanelPresenter.h"
+
+#include "app/NookaryCenteredWindow.h"
+#include "app/PopoverWindow.h"
+#include "model/AppModel.h"
+#include "platform/Clock.h"
+#include "platform/MainQueue.h"
+#include "platform/StatusItem.h"
+#include "ui/NookaryChromeHostingController.h"
+#include "ui/NookaryPanel.h"
+#include "ui/panel/PopoverView.h"
+
+#include <QEvent>
+#include <QRect>
+#include <QWidget>
+
+#include <utility>
+
+namespace nookary {
+
+namespace {
+
+// Runs once when `window` next becomes active, then removes itself.
+class BecomeKeyObserver final : public QObject
+{
+public:
+    BecomeKeyObserver(QWidget *window, std::function<void()> onActive)
+        : QObject(window)
+        , m_onActive(std::move(onActive))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate) {
+            auto onActive = std::move(m_onActive);
+            deleteLater();
+            parent()->removeEventFilter(this);
+            if (onActive)
+                onActive();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_onActive;
+};
+
+} // namespace
+
+PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
+                               FocusHandBack &focus, Clock &clock, ViewActions actions, QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_store(store)
+    , m_statusItem(statusItem)
+    , m_focus(focus)
+    , m_clock(clock)
+    , m_actions(std::move(actions))
+    , m_popover(std::make_unique<PopoverWindow>())
+{
+    connect(m_popover.get(), &PopoverWindow::didClose, this, &PanelPresenter::popoverDidClose);
+    connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PanelPresenter::syncPinnedUIBehavior);
+}
+
+PanelPresenter::~PanelPresenter()
+{
+    delete m_focusDidBecomeKeyObserver.data();
+}
+
+bool PanelPresenter::isPanelOpen() const
+{
+    return (m_popover && m_popover->isShown()) || (m_centeredWindow && m_centeredWindow->isVisible());
+}
+
+void PanelPresenter::toggle()
+{
+    isPanelOpen() ? closeUI() : showUI();
+}
+
+void PanelPresenter::statusItemClicked()
+{
+    if (!isPanelOpen() && isClickThatClosedPopover())
+        return;
+    toggle();
+}
+
+bool PanelPresenter::isClickThatClosedPopover()
+{
+    // Qt hands the press that closed a popup on to our own window under it, here the tray
+    // icon, which would open the popover again at once. Only that press is ignored: a later
+    // click, or one after a press elsewhere closed it, toggles as usual.
+    const auto click = std::exchange(m_popoverClosingClick, std::nullopt);
+    if (!click)
+        return false;
+    constexpr auto sameClick = std::chrono::milliseconds(300);
+    if (m_clock.now() - click->when >= sameClick)
+        return false;
+    const QRect icon = m_statusItem ? m_statusItem->geometry() : QRect();
+    return !icon.isValid() || icon.isEmpty() || icon.contains(click->where);
+}
+
+bool PanelPresenter::isPanelWindow(const QWidget *window) const
+{
+    return window && (window == m_popover.get() || (m_centeredWindow && window == m_centeredWindow->panel()));
+}
+
+bool PanelPresenter::isPanelWindowId(quint64 windowId) const
+{
+    const QWidget *panels[] = {m_popover.get(), m_centeredWindow ? m_centeredWindow->panel() : nullptr};
+    for (const QWidget *panel : panels) {
+        if (panel && panel->testAttribute(Qt::WA_WState_Created) && panel->internalWinId() == WId(windowId))
+            return true;
+    }
+    return false;
+}
+
+bool PanelPresenter::closesOnFocusLoss() const
+{
+    return (m_popover && m_popover->isShown())
+        || (m_centeredWindow && m_centeredWindow->isVisible() && m_centeredWindow->closesOnResignKey());
+}
+
+QWidget *PanelPresenter::makeRootView()
+{
+    QPointer<PanelPresenter> self(this);
+    auto *view = new PopoverView(m_model, PopoverView::Callbacks{
+        [self](const QString &text) {
+            if (!self || text.isEmpty())
+                return;
+            self->m_actions.copy(text);
+            self->didCopy();
+        },
+        [self] {
+            if (self)
+                self->m_actions.openPreferences();
+        },
+        [self] {
+            if (self)
+                self->syncPinnedUIBehavior();
+        },
+    });
+    return new NookaryChromeHostingController(view);
+}
+
+void PanelPresenter::didCopy()
+{
+    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow && m_model.keepWindowPinned())
+        m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+    else
+        closeUI();
+}
+
+void PanelPresenter::showUI()
+{
+    m_focus.noteOpening();
+    m_model.applyDefaultOpenTarget();
+    QPointer<PanelPresenter> self(this);
+    postToNextTurn(this, [self] {
+        if (!self)
+            return;
+        if (self->m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow)
+            self->showCenteredWindowAndArmFocus();
+        else
+            self->showPopoverAndArmFocus();
+    });
+}
+
+void PanelPresenter::showPopoverAndArmFocus()
+{
+    syncPinnedUIBehavior();
+    if (m_popover->isShown())
+        return;
+    m_popover->setContent(makeRootView());
+    const QRect anchor = m_statusItem ? m_statusItem->geometry() : QRect();
+    m_popover->showAt(anchor);
+    armFocusOnDidBecomeKey(m_popover.get());
+    if (m_popover->isActiveWindow())
+        requestSearchFocusRobust();
+}
+
+void PanelPresenter::showCenteredWindowAndArmFocus()
+{
+    if (!m_centeredWindow) {
+        m_centeredWindow = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock);
+        connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
+            // Coming back to an open snippet editor (a pinned window, after fetching text
+            // from another application) keeps typing there: Qt gives the editor its focus back.
+            if (m_model.editingID().isNull())
+                requestSearchFocusRobust();
+        });
+        connect(m_centeredWindow.get(), &NookaryCenteredWindow::didClose, this,
+                &PanelPresenter::centeredWindowDidClose);
+    }
+    syncPinnedUIBehavior();
+    m_centeredWindow->showCenteredAndKey();
+}
+
+void PanelPresenter::requestSearchFocusRobust()
+{
+    m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+    QPointer<PanelPresenter> self(this);
+    postToNextTurn(this, [self] {
+        if (self)
+            self->m_model.setFocusSearchTick(self->m_model.focusSearchTick() + 1);
+    });
+}
+
+void PanelPresenter::armFocusOnDidBecomeKey(QWidget *window)
+{
+    delete m_focusDidBecomeKeyObserver.data();
+    QPointer<PanelPresenter> self(this);
+    m_focusDidBecomeKeyObserver = new BecomeKeyObserver(window, [self] {
+        if (self)
+            self->requestSearchFocusRobust();
+    });
+}
+
+void PanelPresenter::closeUI()
+{
+    m_model.setQuery(QString());
+    const bool popoverShown = m_popover && m_popover->isShown();
+    const bool centredShown = m_centeredWindow && m_centeredWindow->isVisible();
+    if (popoverShown) {
+        // Its hide reports popoverDidClose, which finishes the close.
+        m_closingPopover = true;
+        m_popover->hide();
+        m_closingPopover = false;
+    }
+    if (centredShown) {
+        m_centeredWindow->close(); // reports centeredWindowDidClose
+        return;
+    }
+    if (popoverShown)
+        return;
+    finishClose(FocusHandBack::CloseCause::requested);
+}
+
+void PanelPresenter::popoverDidClose()
+{
+    using Cause = FocusHandBack::CloseCause;
+    const bool byClickOutside = !m_closingPopover;
+    m_popoverClosingClick.reset();
+    std::optional<QPoint> closingClick;
+    if (byClickOutside && m_popover->closingPress()) {
+        m_popoverClosingClick = ClosingClick{m_clock.now(), *m_popover->closingPress()};
+        closingClick = *m_popover->closingPress();
+    }
+    m_model.setQuery(QString());
+    finishClose(byClickOutside ? Cause::focusLost : Cause::requested, closingClick);
+}
+
+void PanelPresenter::centeredWindowDidClose()
+{
+    using Cause = FocusHandBack::CloseCause;
+    m_model.setQuery(QString());
+    finishClose(m_centeredWindow && m_centeredWindow->isClosingOnFocusLoss() ? Cause::focusLost
+                                                                             : Cause::requested);
+}
+
+void PanelPresenter::finishClose(FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick)
+{
+    if (m_suppressFinalizeOnce) {
+        m_suppressFinalizeOnce = false;
+        return;
+    }
+    m_focus.handBackAfterClose(cause, closingClick);
+}
+
+void PanelPresenter::syncPinnedUIBehavior()
+{
+    const bool pinned = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model.keepWindowPinned();
+    if (m_centeredWindow) {
+        m_centeredWindow->setClosesOnResignKey(!pinned);
+        if (!pinned)
+            m_centeredWindow->endShowGrace();
+    }
+}
+
+} // namespace nookary

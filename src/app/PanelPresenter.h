@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/FocusHandBack.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace nookary {
+
+class AppModel;
+class Clock;
+class NookaryCenteredWindow;
+class PopoverWindow;
+class PreferencesStore;
+class StatusItem;
+
+// Both presentations of the panel (the popover under the tray icon and the centred
+// window), which one opens, the pinned state, putting focus into the search field on
+// opening, and handing focus back after a close.
+class PanelPresenter final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What the panel's view asks of the shell.
+    struct ViewActions
+    {
+        std::function<void(const QString &)> copy; // copy-back of the chosen text
+        std::function<void()> openPreferences;
+    };
+
+    PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem, FocusHandBack &focus,
+                   Clock &clock, ViewActions actions, QObject *parent = nullptr);
+    ~PanelPresenter() override;
+
+    void showUI();
+    void closeUI();
+    bool isPanelOpen() const;
+    void toggle();
+    // A click on the tray icon: toggles, except for the click that just closed the popover.
+    void statusItemClicked();
+    // After a copy from the panel: closes it, or, when the centred window is pinned, puts
+    // focus back into the search field.
+    void didCopy();
+    void syncPinnedUIBehavior();
+    // The next close does not hand focus back.
+    void suppressFinalizeAfterUICloseOnce() { m_suppressFinalizeOnce = true; }
+    bool isFinalizeAfterUICloseSuppressed() const { return m_suppressFinalizeOnce; }
+
+    // The popover or the centred window: the windows the panel's key map and edit rules
+    // are for (not the tray menu, the editor's context menu or a dialog).
+    bool isPanelWindow(const QWidget *window) const;
+    bool isPanelWindowId(quint64 windowId) const;
+    // True when the panel is open and closes as soon as another window takes focus.
+    bool closesOnFocusLoss() const;
+
+    PopoverWindow *popover() const { return m_popover.get(); }
+    NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
+
+private:
+    QWidget *makeRootView();
+    void showPopoverAndArmFocus();
+    void showCenteredWindowAndArmFocus();
+    void armFocusOnDidBecomeKey(QWidget *window);
+    void requestSearchFocusRobust();
+    void popoverDidClose();
+    void centeredWindowDidClose();
+    void finishClose(FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
+    bool isClickThatClosedPopover();
+
+    AppModel &m_model;
+    PreferencesStore &m_store;
+    StatusItem *m_statusItem;
+    FocusHandBack &m_focus;
+    Clock &m_clock;
+    ViewActions m_actions;
+    std::unique_ptr<PopoverWindow> m_popover;
+    std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
+    QPointer<QObject> m_focusDidBecomeKeyObserver;
+    // Qt closes a popup on any click outside it, the tray icon included: that click must
+    // not open the popover again right away.
+    struct ClosingClick
+    {
+        std::chrono::steady_clock::time_point when;
+        QPoint where;
+    };
+    std::optional<ClosingClick> m_popoverClosingClick;
+    bool m_closingPopover = false;
+    bool m_suppressFinalizeOnce = false;
+};
+
+} // namespace nookary

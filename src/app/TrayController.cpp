@@ -1,0 +1,63 @@
+#include "TrayController.h"
+
+#include "model/AppModel.h"
+#include "platform/StatusItem.h"
+#include "platform/WindowSystem.h"
+#include "ui/TrayIcon.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMessageBox>
+
+namespace nookary {
+
+TrayController::TrayController(AppModel &model, StatusItem *item, QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_item(item)
+{
+    if (!m_item)
+        return;
+    connect(m_item, &StatusItem::clicked, this, &TrayController::clicked);
+    m_item->setMenuBuilder([this](QMenu &menu) { buildStatusMenu(menu); });
+    m_item->setDimmed(m_model.isTrackingPaused());
+    m_item->setIcon(TrayIcon::make());
+}
+
+void TrayController::buildStatusMenu(QMenu &menu)
+{
+    menu.addAction(m_model.isTrackingPaused() ? QStringLiteral("Resume Nookary") : QStringLiteral("Pause Nookary"),
+                   this, &TrayController::togglePauseNookary);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Show Onboarding"), this, &TrayController::onboardingRequested);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")), this,
+                   &TrayController::preferencesRequested);
+    menu.addAction(QStringLiteral("About"), this, &TrayController::aboutRequested);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this,
+                   &TrayController::quitRequested);
+}
+
+void TrayController::togglePauseNookary()
+{
+    m_model.setIsTrackingPaused(!m_model.isTrackingPaused());
+    if (m_item)
+        m_item->setDimmed(m_model.isTrackingPaused());
+}
+
+void TrayController::openAbout()
+{
+    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),
+                                QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
+                                QMessageBox::Ok);
+    box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    WindowSystem::keepOutOfTaskbarWhenShown(*box);
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+} // namespace nookary

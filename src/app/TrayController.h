@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+
+class QMenu;
+
+namespace nookary {
+
+class AppModel;
+class StatusItem;
+
+// The tray icon's behaviour: its picture, dimmed while paused, and its menu (pause, the
+// walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
+// reports as signals.
+class TrayController final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `item` may be null (no tray icon at all); it must outlive the controller.
+    TrayController(AppModel &model, StatusItem *item, QObject *parent = nullptr);
+
+    void buildStatusMenu(QMenu &menu);
+    void togglePauseNookary();
+    void openAbout();
+
+Q_SIGNALS:
+    void clicked();
+    void onboardingRequested();
+    void preferencesRequested();
+    void aboutRequested();
+    void quitRequested();
+
+private:
+    AppModel &m_model;
+    StatusItem *m_item;
+};
+
+} // namespace nookary

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/HotkeyShortcut.h"
+#include "model/OpenOptions.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace nookary {
+
+class PreferencesStore;
+
+// The user's settings as the model keeps them. Each is read once at start by the table in
+// SettingsKeys.h (the current key, else the legacy key, whose value is then copied over,
+// else the table's fallback, always within its bounds) and written back at once, then
+// written through at every change. Setters answer whether the value changed, so that the
+// model can tell its observers. Main thread only.
+class Settings final
+{
+public:
+    using OpenPresentation = OpenOptions::OpenPresentation;
+    using DefaultOpenTarget = OpenOptions::DefaultOpenTarget;
+
+    explicit Settings(PreferencesStore &store);
+
+    int historyLimit() const { return m_historyLimit; }
+    // Any value but one of the options becomes the fallback.
+    bool setHistoryLimit(int limit);
+    OpenPresentation openPresentation() const { return m_openPresentation; }
+    bool setOpenPresentation(OpenPresentation presentation);
+    DefaultOpenTarget defaultOpenTarget() const { return m_defaultOpenTarget; }
+    bool setDefaultOpenTarget(DefaultOpenTarget target);
+    bool keepWindowPinned() const { return m_keepWindowPinned; }
+    bool setKeepWindowPinned(bool pinned);
+    HotkeyShortcut hotkeyShortcut() const { return m_hotkeyShortcut; }
+    bool setHotkeyShortcut(HotkeyShortcut shortcut);
+
+    int onboardingLastStep() const { return m_onboardingLastStep; }
+    // Kept within the walkthrough's steps.
+    bool setOnboardingLastStep(int step);
+    int onboardingCompletedVersion() const { return m_onboardingCompletedVersion; }
+    // Marks the current walkthrough completed and its progress back at the first step.
+    struct OnboardingChange
+    {
+        bool completedVersion = false;
+        bool lastStep = false;
+    };
+    OnboardingChange completeOnboarding();
+    int onboardingStartStepForManualShow() const;
+
+    // The versioned-read rule, for the keys other parts of the model keep.
+    std::optional<QByteArray> persistedData(const char *key, const char *legacyKey);
+
+private:
+    std::optional<qint64> persistedInt(const char *key, const char *legacyKey);
+    std::optional<bool> persistedBool(const char *key, const char *legacyKey);
+    std::optional<QString> persistedString(const char *key, const char *legacyKey);
+    std::optional<quint32> persistedUInt32(const char *key, const char *legacyKey);
+    void load();
+    void loadHotkeyShortcut();
+    void persistHotkeyShortcut();
+
+    PreferencesStore &m_store;
+    // Set from the table by load(); no value is assumed here.
+    int m_historyLimit = 0;
+    OpenPresentation m_openPresentation{};
+    DefaultOpenTarget m_defaultOpenTarget{};
+    bool m_keepWindowPinned = false;
+    HotkeyShortcut m_hotkeyShortcut{};
+    int m_onboardingLastStep = 0;
+    int m_onboardingCompletedVersion = 0;
+};
+
+} // namespace nookary

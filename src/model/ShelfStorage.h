@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/ShelfItem.h"
+
+#include <QList>
+
+namespace nookary {
+
+class PreferencesStore;
+class Settings;
+
+// The saved snippets' stored form: binary data holding a JSON array of {"id", "text"}
+// objects under one key. Reading never loses what the user saved: a stored list that is
+// replaced (unreadable, or holding more or longer snippets than are kept) is first copied
+// beside the settings.
+class ShelfStorage final
+{
+public:
+    ShelfStorage(PreferencesStore &store, Settings &settings);
+
+    // The stored list, each text normalised, at most `maxItems`; written back at once.
+    QList<ShelfItem> load(qsizetype maxItems);
+    void save(const QList<ShelfItem> &shelf);
+
+private:
+    // Copies a stored snippet list that is about to be replaced, and says so in the log.
+    void keepCopy(const QByteArray &stored, const char *reason);
+
+    PreferencesStore &m_store;
+    Settings &m_settings;
+};
+
+} // namespace nookary

@@ -1,0 +1,14 @@
+#include "platform/WindowSystem.h"
+
+namespace nookary {
+
+// Builds without a window-system folder have no desktop to ask.
+void WindowSystem::keepOutOfTaskbar(QWidget &)
+{
+}
+
+void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &)
+{
+}
+
+} // namespace nookary

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace nookary::X11 {
+
+// Replies, events and errors that xcb hands over belong to the caller; this frees them.
+struct FreeDeleter
+{
+    void operator()(void *pointer) const { std::free(pointer); }
+};
+template <typename T>
+using Owned = std::unique_ptr<T, FreeDeleter>;
+
+// Qt's connection to the X server; null when the application does not run on X11.
+xcb_connection_t *qtConnection();
+xcb_window_t rootWindow(xcb_connection_t *c);
+// XCB_ATOM_NONE when the server does not answer.
+xcb_atom_t internAtom(xcb_connection_t *c, const char *name);
+
+} // namespace nookary::X11

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+namespace nookary::TrayIcon {
+
+// The picture for the tray: our "Menubaricon", or the paperclip symbol, as a light glyph
+// with a dark rim, so that it reads on light and dark panels alike.
+QIcon make();
+
+} // namespace nookary::TrayIcon
