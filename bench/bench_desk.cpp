@@ -47,8 +47,8 @@ double median(std::vector<double> v)
 // Longest time one ping waited for its answer while `during` ran.
 double longestUnanswered(const std::function<void()> &during)
 {
-    std::atomic<bool> stop{false};
-    std::atomic<qint64> worstNs{0};
+    std::atomic<bool> stop { false };
+    std::atomic<qint64> worstNs { 0 };
     QThread *pinger = QThread::create([&] {
         QElapsedTimer t;
         while (!stop) {
@@ -68,14 +68,14 @@ double longestUnanswered(const std::function<void()> &during)
 
 // Watches the root window's _NET_ACTIVE_WINDOW on its own X connection, so that the moment
 // the window manager gives a window focus is seen as it happens, not by polling.
-class ActiveWindowWatch
-{
+class ActiveWindowWatch {
 public:
     explicit ActiveWindowWatch(const QString &display)
         : m_c(xcb_connect(display.toLocal8Bit().constData(), nullptr))
     {
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
-        xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr);
+        xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr);
         m_atom = r ? r->atom : 0;
         free(r);
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -103,7 +103,8 @@ public:
 
     int width(quint32 window)
     {
-        xcb_get_geometry_reply_t *r = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window), nullptr);
+        xcb_get_geometry_reply_t *r
+            = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window), nullptr);
         const int w = r ? r->width : 0;
         free(r);
         return w;
@@ -114,7 +115,7 @@ public:
     double waitFor(const QElapsedTimer &since, quint32, quint32, int timeoutMs)
     {
         while (since.elapsed() < timeoutMs) {
-            pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
+            pollfd fd { xcb_get_file_descriptor(m_c), POLLIN, 0 };
             ::poll(&fd, 1, 20);
             bool changed = false;
             while (xcb_generic_event_t *e = xcb_poll_for_event(m_c)) {
@@ -156,13 +157,14 @@ QString nookaryWindow(TestDesk &desk, bool trayIcon)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    TestDesk desk(TestDesk::Options{true, true});
+    TestDesk desk(TestDesk::Options { true, true });
     if (!desk.start()) {
         std::fprintf(stderr, "cannot start the desk: %s\n", qPrintable(desk.errorString()));
         return 1;
     }
-    qputenv("XDG_RUNTIME_DIR", desk.environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
-    const QStringList quietly{QStringLiteral("--launched-from-login-item")};
+    qputenv("XDG_RUNTIME_DIR",
+        desk.environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
+    const QStringList quietly { QStringLiteral("--launched-from-login-item") };
 
     std::vector<double> starts, trays;
     for (int i = 0; i < 7; ++i) {
@@ -178,104 +180,116 @@ int main(int argc, char **argv)
         if (i < 6)
             TestDesk::stop(p);
     }
-    std::printf("start to monitoring the clipboard: %6.1f ms (median of 7, first answer to a ping)\n",
-                median(starts));
+    std::printf(
+        "start to monitoring the clipboard: %6.1f ms (median of 7, first answer to a ping)\n",
+        median(starts));
     std::printf("start to the tray icon shown:      %6.1f ms (median of 7, polled with xdotool)\n",
-                median(trays));
+        median(trays));
 
     // The last instance is still running.
-    const QByteArray pidText = desk.run(QStringLiteral("pgrep"), {QStringLiteral("-n"), QStringLiteral("-x"),
-                                                                   QStringLiteral("Nookary")}).out.trimmed();
+    const QByteArray pidText
+        = desk.run(QStringLiteral("pgrep"),
+                  { QStringLiteral("-n"), QStringLiteral("-x"), QStringLiteral("Nookary") })
+              .out.trimmed();
     const qint64 pid = pidText.toLongLong();
     QThread::sleep(1);
     std::printf("PSS after start:                   %6.1f MiB\n",
-                statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
+        statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
 
     const qint64 before = statusField(pid, "status", "voluntary_ctxt_switches:");
     QThread::sleep(30);
     const qint64 after = statusField(pid, "status", "voluntary_ctxt_switches:");
-    std::printf("wake-ups while idle for 30 s:      %6lld\n", static_cast<long long>(after - before));
+    std::printf(
+        "wake-ups while idle for 30 s:      %6lld\n", static_cast<long long>(after - before));
 
     // A click on the tray icon until the window manager makes the panel the active window
     // (its search field takes focus in the same turn), timed from just before xdotool
     // starts; xdotool's own start-up, measured alone, is reported beside it.
     // `Nookary --hide` closes the panel between rounds.
     const QString icon = nookaryWindow(desk, true);
-    QProcess *target = desk.spawn(QStringLiteral(TEST_WINDOW_BINARY), {QStringLiteral("Bench target")});
+    QProcess *target
+        = desk.spawn(QStringLiteral(TEST_WINDOW_BINARY), { QStringLiteral("Bench target") });
     target->waitForReadyRead(10000);
     QString targetId;
     for (int tries = 0; targetId.isEmpty() && tries < 100; ++tries) {
-        targetId = xdotool(desk, {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Bench target$")})
+        targetId = xdotool(desk,
+            { QStringLiteral("search"), QStringLiteral("--name"),
+                QStringLiteral("^Bench target$") })
                        .section(u'\n', 0, 0);
         QThread::msleep(50);
     }
-    const QStringList moveThere{QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("8"),
-                                QStringLiteral("8")};
+    const QStringList moveThere { QStringLiteral("mousemove"), QStringLiteral("--window"), icon,
+        QStringLiteral("8"), QStringLiteral("8") };
     std::vector<double> baseline;
     for (int i = 0; i < 10; ++i) {
         QElapsedTimer t;
         t.start();
-        desk.run(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")});
+        desk.run(QStringLiteral("xdotool"), { QStringLiteral("getmouselocation") });
         baseline.push_back(t.nsecsElapsed() / 1e6);
     }
     ActiveWindowWatch watch(desk.display());
     desk.run(QStringLiteral("xdotool"), moveThere);
     {
-        xdotool(desk, {QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId});
+        xdotool(desk, { QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId });
         QThread::msleep(50);
         watch.drain();
         QElapsedTimer t;
         t.start();
-        desk.run(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
+        desk.run(QStringLiteral("xdotool"), { QStringLiteral("mousedown"), QStringLiteral("1") });
         std::printf("tray click to panel focused:       %6.1f ms (first open; xdotool included)\n",
-                    watch.waitFor(t, 0, 0, 5000));
-        desk.run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
-        desk.run(kNookary, {QStringLiteral("--hide")});
+            watch.waitFor(t, 0, 0, 5000));
+        desk.run(QStringLiteral("xdotool"), { QStringLiteral("mouseup"), QStringLiteral("1") });
+        desk.run(kNookary, { QStringLiteral("--hide") });
         QThread::msleep(150);
     }
     std::printf("  xdotool itself:                  %6.1f ms (median of 10 runs doing nothing)\n",
-                median(baseline));
+        median(baseline));
     const quint32 panel = 0;
 
     // The same through the global shortcut (Control+Alt+Space), timed from just before
     // xdotool starts to press it.
     auto pressShortcut = [&](ActiveWindowWatch &w, quint32 wanted) {
-        xdotool(desk, {QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId});
+        xdotool(desk, { QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId });
         QThread::msleep(50);
         const quint32 before = w.active();
         w.drain();
         QElapsedTimer t;
         t.start();
-        desk.run(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("--delay"), QStringLiteral("0"),
-                                             QStringLiteral("ctrl+alt+space")});
+        desk.run(QStringLiteral("xdotool"),
+            { QStringLiteral("keydown"), QStringLiteral("--delay"), QStringLiteral("0"),
+                QStringLiteral("ctrl+alt+space") });
         const double ms = w.waitFor(t, wanted, before, 5000);
-        desk.run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), QStringLiteral("ctrl+alt+space")});
-        desk.run(kNookary, {QStringLiteral("--hide")});
+        desk.run(QStringLiteral("xdotool"),
+            { QStringLiteral("keyup"), QStringLiteral("ctrl+alt+space") });
+        desk.run(kNookary, { QStringLiteral("--hide") });
         QThread::msleep(150);
         return ms;
     };
     std::vector<double> presses;
     for (int i = 0; i < 20; ++i)
         presses.push_back(pressShortcut(watch, panel));
-    std::printf("shortcut press to panel focused:   %6.1f ms (median of 20 later opens; xdotool included)\n",
-                median(presses));
+    std::printf("shortcut press to panel focused:   %6.1f ms (median of 20 later opens; xdotool "
+                "included)\n",
+        median(presses));
 
     std::printf("PSS after the panel was shown:     %6.1f MiB\n",
-                statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
+        statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
 
     for (int i = 0; i < 25; ++i) {
         QByteArray text(20000, char('a' + i % 26));
         text.prepend(QByteArray::number(i) + ' ');
-        desk.run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, text);
+        desk.run(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
         QThread::msleep(800);
     }
     std::printf("PSS after a full history (25 x 20000 chars): %.1f MiB\n",
-                statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
+        statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
 
-    for (const int mib : {5, 50}) {
+    for (const int mib : { 5, 50 }) {
         QByteArray text(mib * 1024 * 1024, 'q');
         const double stall = longestUnanswered([&] {
-            desk.run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, text);
+            desk.run(QStringLiteral("xclip"),
+                { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
             QThread::sleep(3); // the poll and its read fall in this window
         });
         std::printf("%2d MiB copy, longest unanswered:  %6.1f ms\n", mib, stall);
@@ -284,7 +298,7 @@ int main(int argc, char **argv)
     // A fresh instance: the first opening builds the panel.
     std::vector<double> firsts;
     for (int i = 0; i < 5; ++i) {
-        desk.run(QStringLiteral("pkill"), {QStringLiteral("-x"), QStringLiteral("Nookary")});
+        desk.run(QStringLiteral("pkill"), { QStringLiteral("-x"), QStringLiteral("Nookary") });
         QThread::msleep(300);
         desk.spawn(kNookary, quietly);
         while (!InstanceChannel::send(Request::ping, 1000))
@@ -292,7 +306,8 @@ int main(int argc, char **argv)
         QThread::msleep(300);
         firsts.push_back(pressShortcut(watch, 0));
     }
-    std::printf("shortcut press to panel focused:   %6.1f ms (first open of a fresh instance, median of 5)\n",
-                median(firsts));
+    std::printf("shortcut press to panel focused:   %6.1f ms (first open of a fresh instance, "
+                "median of 5)\n",
+        median(firsts));
     return 0;
 }

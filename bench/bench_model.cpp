@@ -42,7 +42,8 @@ int main(int argc, char **argv)
     timer.start();
     for (int i = 0; i < polls; ++i)
         model.pollClipboard();
-    std::printf("poll without change:              %8.1f ns\n", double(timer.nsecsElapsed()) / polls);
+    std::printf(
+        "poll without change:              %8.1f ns\n", double(timer.nsecsElapsed()) / polls);
 
     for (int i = 0; i < 100; ++i)
         model.pushHistory(longEntry(i));
@@ -60,15 +61,15 @@ int main(int argc, char **argv)
         repeated.push_back(timer.nsecsElapsed());
     }
     std::printf("pushHistory, new, full history:   %8.3f ms (median of 200; 100 x 20000 chars)\n",
-                medianMs(fresh));
+        medianMs(fresh));
     std::printf("pushHistory, repeat, full history:%8.3f ms (median of 200)\n", medianMs(repeated));
 
     // One keystroke's model work: the query changes, then the panel reads both lists a few
     // times and repairs the selection. 100 history entries of 20000 characters, 25 snippets.
     for (int i = 0; i < AppModel::shelfMax; ++i)
         model.addShelfFromDrop(QStringLiteral("snippet %1 ").arg(i) + QString(400, u'w'));
-    const QStringList queries{QStringLiteral("a"), QStringLiteral("aa"), QStringLiteral("aaa0"),
-                              QStringLiteral("snippet 1"), QStringLiteral("zz"), QString()};
+    const QStringList queries { QStringLiteral("a"), QStringLiteral("aa"), QStringLiteral("aaa0"),
+        QStringLiteral("snippet 1"), QStringLiteral("zz"), QString() };
     std::vector<qint64> keystrokes;
     for (int round = 0; round < 50; ++round) {
         for (const QString &query : queries) {
@@ -85,14 +86,14 @@ int main(int argc, char **argv)
         }
     }
     std::printf("keystroke (query + reads + repair):%7.3f ms (median of %zu; worst %.3f ms)\n",
-                medianMs(keystrokes), keystrokes.size(),
-                *std::max_element(keystrokes.begin(), keystrokes.end()) / 1e6);
+        medianMs(keystrokes), keystrokes.size(),
+        *std::max_element(keystrokes.begin(), keystrokes.end()) / 1e6);
 
     const QString huge = QString(50'000'000, u'x');
     timer.start();
     f.pasteboard.copyText(huge);
     model.pollClipboard();
     std::printf("poll of a 50 MB text:             %8.1f ms (model only, text already in memory)\n",
-                timer.nsecsElapsed() / 1e6);
+        timer.nsecsElapsed() / 1e6);
     return 0;
 }

@@ -3,10 +3,10 @@
 // history entries of 20000 characters and 25 snippets. Prints figures; asserts nothing.
 // Run on a real X display (bench/run uses Xvfb).
 #include "MemoryPasteboard.h"
-#include "ui/NookaryChromeHostingController.h"
-#include "ui/NookaryPanel.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/NookaryChromeHostingController.h"
+#include "ui/NookaryPanel.h"
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/SavedColumn.h"
@@ -14,9 +14,9 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
-#include <QMimeData>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -46,7 +46,8 @@ int main(int argc, char **argv)
     AppModel model(store, pasteboard);
     model.setHistoryLimit(100);
     for (int i = 0; i < 100; ++i) {
-        pasteboard.copyText(QStringLiteral("entry %1 ").arg(i) + QString(20000 - 12, QChar(u'a' + i % 26)));
+        pasteboard.copyText(
+            QStringLiteral("entry %1 ").arg(i) + QString(20000 - 12, QChar(u'a' + i % 26)));
         model.pollClipboard();
     }
     for (int i = 0; i < AppModel::shelfMax; ++i)
@@ -68,7 +69,7 @@ int main(int argc, char **argv)
         delete panel;
     }
     std::printf("open a fresh panel view (build, lay out, paint): %6.2f ms (median of %zu)\n",
-                medianMs(opens), opens.size());
+        medianMs(opens), opens.size());
 
     NookaryPanel panel;
     auto *layout = new QVBoxLayout(&panel);
@@ -96,8 +97,9 @@ int main(int argc, char **argv)
             keys.push_back(timer.nsecsElapsed());
         }
     }
-    std::printf("keystroke to repainted window:                   %6.2f ms (median of %zu; worst %.2f ms)\n",
-                medianMs(keys), keys.size(), *std::max_element(keys.begin(), keys.end()) / 1e6);
+    std::printf("keystroke to repainted window:                   %6.2f ms (median of %zu; worst "
+                "%.2f ms)\n",
+        medianMs(keys), keys.size(), *std::max_element(keys.begin(), keys.end()) / 1e6);
 
     // One step of a live reorder: a snippet dragged by its handle enters another row, the
     // list moves (and is written), the window is repainted.
@@ -119,8 +121,9 @@ int main(int argc, char **argv)
         steps.push_back(timer.nsecsElapsed());
     }
     model.setDraggedShelfID({});
-    std::printf("live reorder step, 25 snippets, to repainted window: %6.2f ms (median of %zu; worst %.2f ms; target 8)\n",
-                medianMs(steps), steps.size(), *std::max_element(steps.begin(), steps.end()) / 1e6);
+    std::printf("live reorder step, 25 snippets, to repainted window: %6.2f ms (median of %zu; "
+                "worst %.2f ms; target 8)\n",
+        medianMs(steps), steps.size(), *std::max_element(steps.begin(), steps.end()) / 1e6);
     // The part of it that is the settings store writing the list (each write reaches the disk).
     std::vector<qint64> writes;
     const QByteArray stored = store.data(QStringLiteral("Nookary.shelf.v1")).value_or(QByteArray());
@@ -131,7 +134,7 @@ int main(int argc, char **argv)
         store.setData(QStringLiteral("Nookary.bench.v1"), changed);
         writes.push_back(timer.nsecsElapsed());
     }
-    std::printf("  of which the store writing the list:              %6.2f ms (median of %zu)\n", medianMs(writes),
-                writes.size());
+    std::printf("  of which the store writing the list:              %6.2f ms (median of %zu)\n",
+        medianMs(writes), writes.size());
     return 0;
 }

@@ -23,7 +23,8 @@ namespace {
 bool isOwnWindow(quint64 windowId)
 {
     for (const QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->testAttribute(Qt::WA_WState_Created) && window->internalWinId() == WId(windowId))
+        if (window->testAttribute(Qt::WA_WState_Created)
+            && window->internalWinId() == WId(windowId))
             return true;
     }
     return false;
@@ -36,27 +37,27 @@ AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, 
 {
 }
 
-AppDelegate::AppDelegate(PlatformServices services, bool launchedFromLoginItem, Clock &clock, QObject *parent)
+AppDelegate::AppDelegate(
+    PlatformServices services, bool launchedFromLoginItem, Clock &clock, QObject *parent)
     : QObject(parent)
     , m_services(std::move(services))
     , m_clock(clock)
-    , m_model(std::make_unique<AppModel>(*m_services.preferences, *m_services.pasteboard, clock,
-                                       m_services.loginItems.get()))
+    , m_model(std::make_unique<AppModel>(
+          *m_services.preferences, *m_services.pasteboard, clock, m_services.loginItems.get()))
     , m_launchedFromLoginItem(launchedFromLoginItem)
     , m_clipboardWriter(std::make_unique<ClipboardWriter>(*m_model, *m_services.pasteboard))
     , m_clipboardKeeper(std::make_unique<ClipboardKeeper>(*m_model, *m_services.pasteboard))
-    , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow, [this](quint64 id) {
-        return m_presenter && m_presenter->isPanelWindowId(id);
-    }))
+    , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow,
+          [this](quint64 id) { return m_presenter && m_presenter->isPanelWindowId(id); }))
 {
-    m_presenter = std::make_unique<PanelPresenter>(
-        *m_model, *m_services.preferences, m_services.statusItem.get(), *m_focus, clock,
-        PanelPresenter::ViewActions{[this](const QString &text) { copyToClipboard(text); },
-                                    [this] { openPreferences(); }});
-    m_requests = std::make_unique<InstanceRequestHandler>(*m_model, *m_presenter,
-                                                          [this] { applicationShouldHandleReopen(); });
-    m_auxWindows = std::make_unique<AuxiliaryWindows>(*m_model, *m_services.keys, *m_presenter, *m_focus,
-                                                      [this] { showUI(); });
+    m_presenter = std::make_unique<PanelPresenter>(*m_model, *m_services.preferences,
+        m_services.statusItem.get(), *m_focus, clock,
+        PanelPresenter::ViewActions { [this](const QString &text) { copyToClipboard(text); },
+            [this] { openPreferences(); } });
+    m_requests = std::make_unique<InstanceRequestHandler>(
+        *m_model, *m_presenter, [this] { applicationShouldHandleReopen(); });
+    m_auxWindows = std::make_unique<AuxiliaryWindows>(
+        *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); });
     connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 
@@ -71,15 +72,16 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
     connect(m_tray.get(), &TrayController::clicked, this, &AppDelegate::statusItemClicked);
-    connect(m_tray.get(), &TrayController::onboardingRequested, this, &AppDelegate::showOnboardingFromMenu);
-    connect(m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
+    connect(m_tray.get(), &TrayController::onboardingRequested, this,
+        &AppDelegate::showOnboardingFromMenu);
+    connect(
+        m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
     connect(m_tray.get(), &TrayController::aboutRequested, this, &AppDelegate::openAbout);
     connect(m_tray.get(), &TrayController::quitRequested, this, &AppDelegate::quitApp);
 
-    m_input = std::make_unique<PanelInputRouter>(
-        *m_model, *m_presenter, *m_services.keys,
-        PanelInputRouter::Actions{[this](const QString &text) { copyToClipboard(text); },
-                                  [this] { openPreferences(); }});
+    m_input = std::make_unique<PanelInputRouter>(*m_model, *m_presenter, *m_services.keys,
+        PanelInputRouter::Actions { [this](const QString &text) { copyToClipboard(text); },
+            [this] { openPreferences(); } });
 
     // The stored shortcut is registered quietly at launch; later changes say so when refused.
     m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
@@ -109,7 +111,8 @@ void AppDelegate::presentInitialExperience()
 {
     postToNextTurn(this, [this] {
         if (m_model->onboardingCompletedVersion() < 1)
-            presentOnboarding(OnboardingFlowView::clampStep(m_model->onboardingLastStep()), true, false);
+            presentOnboarding(
+                OnboardingFlowView::clampStep(m_model->onboardingLastStep()), true, false);
         else
             showUI();
     });
@@ -214,7 +217,8 @@ void AppDelegate::showOnboardingFromMenu()
     presentOnboarding(m_model->onboardingStartStepForManualShow(), true, false);
 }
 
-void AppDelegate::presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance)
+void AppDelegate::presentOnboarding(
+    int startStep, bool showMainUIAfterDismiss, bool forceNewInstance)
 {
     m_auxWindows->presentOnboarding(startStep, showMainUIAfterDismiss, forceNewInstance);
 }

@@ -32,13 +32,13 @@ class TrayController;
 // model, and wires them to the parts that do the work (the panel's presentations, the
 // hand-back of focus, copy-back, the tray icon, the global shortcut, other command lines).
 // Its operations keep the names the rest of the program and the tests know it by.
-class AppDelegate final : public QObject
-{
+class AppDelegate final : public QObject {
     Q_OBJECT
 
 public:
     // `clock` times everything the shell delays; it must outlive the delegate.
-    AppDelegate(PlatformServices services, bool launchedFromLoginItem, Clock &clock, QObject *parent = nullptr);
+    AppDelegate(PlatformServices services, bool launchedFromLoginItem, Clock &clock,
+        QObject *parent = nullptr);
     AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent = nullptr);
     ~AppDelegate() override;
 

@@ -5,8 +5,7 @@
 namespace nookary {
 
 // The program's in-process notifications, one signal each on one application-wide object.
-class AppNotifications final : public QObject
-{
+class AppNotifications final : public QObject {
     Q_OBJECT
 
 public:

@@ -50,7 +50,8 @@ QWidget *widgetUnder(QWindow *window, QPoint position)
 
 } // namespace
 
-ApplicationEventMonitor::ApplicationEventMonitor(KeyHandler onKey, MouseHandler onMouse, QObject *parent)
+ApplicationEventMonitor::ApplicationEventMonitor(
+    KeyHandler onKey, MouseHandler onMouse, QObject *parent)
     : QObject(parent)
     , m_onKey(std::move(onKey))
     , m_onMouse(std::move(onMouse))
@@ -73,7 +74,8 @@ bool ApplicationEventMonitor::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (type == QEvent::KeyPress)
         return m_onKey
-            && m_onKey(keyReceiverWindow(static_cast<QWindow *>(watched)), static_cast<QKeyEvent &>(*event));
+            && m_onKey(keyReceiverWindow(static_cast<QWindow *>(watched)),
+                static_cast<QKeyEvent &>(*event));
     auto &mouse = static_cast<QMouseEvent &>(*event);
     if (m_onMouse && (mouse.button() == Qt::LeftButton || mouse.button() == Qt::RightButton))
         m_onMouse(widgetUnder(static_cast<QWindow *>(watched), mouse.position().toPoint()), mouse);

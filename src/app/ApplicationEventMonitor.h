@@ -16,8 +16,7 @@ namespace nookary {
 // Qt hands them to the widget (and, unaccepted, to its parents), so each press is seen
 // once. A key handler that answers true consumes the key; mouse presses are only looked
 // at, never consumed.
-class ApplicationEventMonitor final : public QObject
-{
+class ApplicationEventMonitor final : public QObject {
     Q_OBJECT
 
 public:

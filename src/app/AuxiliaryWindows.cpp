@@ -13,8 +13,9 @@
 
 namespace nookary {
 
-AuxiliaryWindows::AuxiliaryWindows(AppModel &model, const KeyTranslator &keys, PanelPresenter &presenter,
-                                   FocusHandBack &focus, std::function<void()> showPanel, QObject *parent)
+AuxiliaryWindows::AuxiliaryWindows(AppModel &model, const KeyTranslator &keys,
+    PanelPresenter &presenter, FocusHandBack &focus, std::function<void()> showPanel,
+    QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_keys(keys)
@@ -44,7 +45,8 @@ bool AuxiliaryWindows::isAnyVisible() const
     return isOnboardingVisible() || (m_preferences && m_preferences->isVisible());
 }
 
-void AuxiliaryWindows::presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance)
+void AuxiliaryWindows::presentOnboarding(
+    int startStep, bool showMainUIAfterDismiss, bool forceNewInstance)
 {
     if (forceNewInstance && m_onboarding) {
         OnboardingWindowController *old = m_onboarding;
@@ -64,11 +66,11 @@ void AuxiliaryWindows::presentOnboarding(int startStep, bool showMainUIAfterDism
             [self, showMainUIAfterDismiss](OnboardingWindowController::Result result) {
                 if (self)
                     self->onboardingEnded(result != OnboardingWindowController::Result::closed,
-                                          showMainUIAfterDismiss);
+                        showMainUIAfterDismiss);
             },
             this);
-        connect(&AppNotifications::instance(), &AppNotifications::hotkeyPressed, controller->flowView(),
-                &OnboardingFlowView::noteHotkeyPressed);
+        connect(&AppNotifications::instance(), &AppNotifications::hotkeyPressed,
+            controller->flowView(), &OnboardingFlowView::noteHotkeyPressed);
         m_onboarding = controller;
     }
     OnboardingWindowController::applyAdaptiveSizing(m_onboarding->window());

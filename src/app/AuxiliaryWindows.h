@@ -18,15 +18,14 @@ class PreferencesWindowController;
 // The program's ordinary windows beside the panel: the walkthrough and the settings window.
 // Opening either closes the panel; the walkthrough opens the panel again when it ends, if
 // asked to.
-class AuxiliaryWindows final : public QObject
-{
+class AuxiliaryWindows final : public QObject {
     Q_OBJECT
 
 public:
     // `showPanel` opens the panel after a walkthrough that asked for it. Everything given
     // must outlive this object.
-    AuxiliaryWindows(AppModel &model, const KeyTranslator &keys, PanelPresenter &presenter, FocusHandBack &focus,
-                     std::function<void()> showPanel, QObject *parent = nullptr);
+    AuxiliaryWindows(AppModel &model, const KeyTranslator &keys, PanelPresenter &presenter,
+        FocusHandBack &focus, std::function<void()> showPanel, QObject *parent = nullptr);
     ~AuxiliaryWindows() override;
 
     // The walkthrough on `startStep`; one at a time (a minimised one is brought back).

@@ -10,8 +10,7 @@ class Pasteboard;
 // Copy-back: puts a text of the panel on the clipboard, marked as the program's own write so
 // that the history does not record it again. A text naming a local file (a file:// URL) is
 // written as that file, so that a file manager pastes the file itself.
-class ClipboardWriter final
-{
+class ClipboardWriter final {
 public:
     ClipboardWriter(AppModel &model, Pasteboard &pasteboard);
 

@@ -9,17 +9,17 @@ namespace {
 
 using Action = CommandLine::Action;
 
-constexpr std::array<std::pair<const char16_t *, Action>, 9> kOptions{{
-    {u"--toggle", Action::toggle},
-    {u"--show", Action::show},
-    {u"--hide", Action::hide},
-    {u"--history", Action::history},
-    {u"--saved", Action::saved},
-    {u"--help", Action::help},
-    {u"-h", Action::help},
-    {u"--version", Action::version},
-    {u"-v", Action::version},
-}};
+constexpr std::array<std::pair<const char16_t *, Action>, 9> kOptions { {
+    { u"--toggle", Action::toggle },
+    { u"--show", Action::show },
+    { u"--hide", Action::hide },
+    { u"--history", Action::history },
+    { u"--saved", Action::saved },
+    { u"--help", Action::help },
+    { u"-h", Action::help },
+    { u"--version", Action::version },
+    { u"-v", Action::version },
+} };
 
 } // namespace
 
@@ -37,16 +37,16 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             result.launchedFromLoginItem = true;
             continue;
         }
-        const auto option = std::find_if(kOptions.begin(), kOptions.end(), [&](const auto &o) {
-            return argument == QStringView(o.first);
-        });
+        const auto option = std::find_if(kOptions.begin(), kOptions.end(),
+            [&](const auto &o) { return argument == QStringView(o.first); });
         if (option == kOptions.end()) {
             return fail(argument.startsWith(u'-')
-                            ? QStringLiteral("unknown option '%1'").arg(argument)
-                            : QStringLiteral("unexpected argument '%1'").arg(argument));
+                    ? QStringLiteral("unknown option '%1'").arg(argument)
+                    : QStringLiteral("unexpected argument '%1'").arg(argument));
         }
         if (actionGiven && result.action != option->second)
-            return fail(QStringLiteral("'%1' cannot be combined with another option").arg(argument));
+            return fail(
+                QStringLiteral("'%1' cannot be combined with another option").arg(argument));
         result.action = option->second;
         actionGiven = true;
     }

@@ -6,11 +6,10 @@
 namespace nookary {
 
 // What the user asked for on the command line.
-struct CommandLine
-{
+struct CommandLine {
     enum class Action {
-        start,   // run, or ask the running instance to re-open
-        toggle,  // ask the running instance to toggle, open or close the panel
+        start, // run, or ask the running instance to re-open
+        toggle, // ask the running instance to toggle, open or close the panel
         show,
         hide,
         history, // print the running instance's history or saved snippets as JSON lines

@@ -6,8 +6,9 @@
 
 namespace nookary {
 
-FocusHandBack::FocusHandBack(Workspace &workspace, Clock &clock, std::function<bool(quint64)> isOwnWindow,
-                             std::function<bool(quint64)> isPanelWindow, QObject *parent)
+FocusHandBack::FocusHandBack(Workspace &workspace, Clock &clock,
+    std::function<bool(quint64)> isOwnWindow, std::function<bool(quint64)> isPanelWindow,
+    QObject *parent)
     : QObject(parent)
     , m_workspace(workspace)
     , m_clock(clock)
@@ -72,7 +73,8 @@ bool FocusHandBack::anotherWindowTookFocus(const RunningApplication &handBackTar
     // Our own About box or alert taking focus counts as another window; only the panel,
     // still reported active just after it hid, does not.
     const auto frontmost = m_workspace.frontmostApplication();
-    return frontmost && frontmost->windowId != handBackTarget.windowId && !m_isPanelWindow(frontmost->windowId);
+    return frontmost && frontmost->windowId != handBackTarget.windowId
+        && !m_isPanelWindow(frontmost->windowId);
 }
 
 } // namespace nookary

@@ -17,13 +17,12 @@ class Clock;
 // Gives focus back to the application the user worked in before the panel opened. The
 // hand-back waits a moment after the close, so that the window manager has let go of our
 // window first, and an opening in between cancels it.
-class FocusHandBack final : public QObject
-{
+class FocusHandBack final : public QObject {
     Q_OBJECT
 
 public:
     // How long after a close focus goes back to the previous application.
-    static constexpr std::chrono::milliseconds delay{30};
+    static constexpr std::chrono::milliseconds delay { 30 };
 
     // How a close came about: asked for (a key, a copy, the shortcut, the tray, the command
     // line), or because focus went elsewhere (a click outside, another window activated).
@@ -31,8 +30,9 @@ public:
 
     // `isOwnWindow` tells the program's own windows from other applications';
     // `isPanelWindow` tells the panel's (the popover or the centred window) from the rest.
-    FocusHandBack(Workspace &workspace, Clock &clock, std::function<bool(quint64 windowId)> isOwnWindow,
-                  std::function<bool(quint64 windowId)> isPanelWindow, QObject *parent = nullptr);
+    FocusHandBack(Workspace &workspace, Clock &clock,
+        std::function<bool(quint64 windowId)> isOwnWindow,
+        std::function<bool(quint64 windowId)> isPanelWindow, QObject *parent = nullptr);
 
     // At every opening: cancels a pending hand-back and remembers the application in front,
     // unless that is ourselves (or still reported so, just after a close): handing focus
@@ -44,7 +44,7 @@ public:
     // `closingClick` is where a click outside that closed the popover landed: Qt eats that
     // click, so the window under it, the one the user chose, gets focus instead.
     void handBackAfterClose(CloseCause cause = CloseCause::requested,
-                            std::optional<QPoint> closingClick = std::nullopt);
+        std::optional<QPoint> closingClick = std::nullopt);
     // One of our own windows (About, an alert) is about to take focus. The window manager
     // may not report it active before the hand-back looks, so a pending hand-back is
     // cancelled here, and when the panel closes for that window, nothing is handed back.

@@ -22,8 +22,8 @@ void HotkeyController::showRefusedAlert()
     box.exec();
 }
 
-HotkeyController::HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
-                                   QObject *parent)
+HotkeyController::HotkeyController(
+    AppModel &model, GlobalHotkeyService &service, std::function<void()> alert, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_service(service)
@@ -38,9 +38,8 @@ void HotkeyController::followModel()
         if (!m_suspended)
             applyHotkeyShortcut(m_model.hotkeyShortcut(), !m_restoring);
     });
-    connect(&m_model, &AppModel::isRecordingHotkeyChanged, this, [this] {
-        m_model.isRecordingHotkey() ? suspend() : resume();
-    });
+    connect(&m_model, &AppModel::isRecordingHotkeyChanged, this,
+        [this] { m_model.isRecordingHotkey() ? suspend() : resume(); });
 }
 
 void HotkeyController::suspend()

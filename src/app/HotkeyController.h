@@ -13,21 +13,21 @@ class GlobalHotkeyService;
 
 // Keeps the model's shortcut registered system-wide: applies it, and when the desktop
 // refuses a new one, says so once and goes back to the last shortcut that worked.
-class HotkeyController final : public QObject
-{
+class HotkeyController final : public QObject {
     Q_OBJECT
 
 public:
     static inline const QString alertTitle = QStringLiteral("Shortcut is unavailable");
-    static inline const QString alertText = QStringLiteral(
-        "That shortcut is probably used by the desktop or another app. Please choose another combination.");
+    static inline const QString alertText
+        = QStringLiteral("That shortcut is probably used by the desktop or another app. Please "
+                         "choose another combination.");
 
     // The program's alert: a modal message box with the texts above.
     static void showRefusedAlert();
 
     // `alert` shows the refusal modally (a message box in the program, a recorder in tests).
     HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
-                     QObject *parent = nullptr);
+        QObject *parent = nullptr);
 
     void applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail);
     // From now on, every change of the model's shortcut is applied with alerts on, and while

@@ -15,15 +15,15 @@ namespace nookary {
 
 namespace {
 
-constexpr std::array<std::pair<InstanceChannel::Request, const char *>, 7> kWords{{
-    {InstanceChannel::Request::reopen, "reopen"},
-    {InstanceChannel::Request::toggle, "toggle"},
-    {InstanceChannel::Request::show, "show"},
-    {InstanceChannel::Request::hide, "hide"},
-    {InstanceChannel::Request::history, "history"},
-    {InstanceChannel::Request::saved, "saved"},
-    {InstanceChannel::Request::ping, "ping"},
-}};
+constexpr std::array<std::pair<InstanceChannel::Request, const char *>, 7> kWords { {
+    { InstanceChannel::Request::reopen, "reopen" },
+    { InstanceChannel::Request::toggle, "toggle" },
+    { InstanceChannel::Request::show, "show" },
+    { InstanceChannel::Request::hide, "hide" },
+    { InstanceChannel::Request::history, "history" },
+    { InstanceChannel::Request::saved, "saved" },
+    { InstanceChannel::Request::ping, "ping" },
+} };
 
 // A peer that sends nothing sensible is dropped rather than kept waiting on.
 constexpr int kMaxRequestBytes = 64;

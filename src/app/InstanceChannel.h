@@ -30,8 +30,7 @@ std::optional<QByteArray> send(Request request, int timeoutMs = 3000);
 } // namespace InstanceChannel
 
 // The listening side. Requests are answered on the main thread, one line in, a reply out.
-class InstanceServer final : public QObject
-{
+class InstanceServer final : public QObject {
     Q_OBJECT
 
 public:

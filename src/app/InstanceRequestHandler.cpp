@@ -11,14 +11,13 @@ namespace nookary {
 namespace {
 
 // One compact JSON object per line, in list order.
-template <typename Item>
-QByteArray jsonLines(const QList<Item> &items)
+template <typename Item> QByteArray jsonLines(const QList<Item> &items)
 {
     QByteArray out;
     for (const Item &item : items) {
-        const QJsonObject object{
-            {QLatin1String("id"), item.id.toString(QUuid::WithoutBraces).toUpper()},
-            {QLatin1String("text"), item.text},
+        const QJsonObject object {
+            { QLatin1String("id"), item.id.toString(QUuid::WithoutBraces).toUpper() },
+            { QLatin1String("text"), item.text },
         };
         out += QJsonDocument(object).toJson(QJsonDocument::Compact);
         out += '\n';
@@ -28,8 +27,8 @@ QByteArray jsonLines(const QList<Item> &items)
 
 } // namespace
 
-InstanceRequestHandler::InstanceRequestHandler(const AppModel &model, PanelPresenter &presenter,
-                                               std::function<void()> reopen)
+InstanceRequestHandler::InstanceRequestHandler(
+    const AppModel &model, PanelPresenter &presenter, std::function<void()> reopen)
     : m_model(model)
     , m_presenter(presenter)
     , m_reopen(std::move(reopen))

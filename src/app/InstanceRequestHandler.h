@@ -13,11 +13,11 @@ class PanelPresenter;
 
 // Answers what other command lines ask of the running instance: the lists as JSON lines,
 // or opening and closing the panel.
-class InstanceRequestHandler final
-{
+class InstanceRequestHandler final {
 public:
     // `reopen` is the program's handling of a second start.
-    InstanceRequestHandler(const AppModel &model, PanelPresenter &presenter, std::function<void()> reopen);
+    InstanceRequestHandler(
+        const AppModel &model, PanelPresenter &presenter, std::function<void()> reopen);
 
     QByteArray handle(InstanceChannel::Request request);
 

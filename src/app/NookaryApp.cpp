@@ -36,12 +36,18 @@ std::optional<InstanceChannel::Request> remoteRequest(CommandLine::Action action
     using Action = CommandLine::Action;
     using Request = InstanceChannel::Request;
     switch (action) {
-    case Action::toggle: return Request::toggle;
-    case Action::show: return Request::show;
-    case Action::hide: return Request::hide;
-    case Action::history: return Request::history;
-    case Action::saved: return Request::saved;
-    default: return std::nullopt;
+    case Action::toggle:
+        return Request::toggle;
+    case Action::show:
+        return Request::show;
+    case Action::hide:
+        return Request::hide;
+    case Action::history:
+        return Request::history;
+    case Action::saved:
+        return Request::saved;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -69,8 +75,9 @@ bool hasDisplay()
 int runInstance(int argc, char **argv, const CommandLine &commandLine)
 {
     if (!hasDisplay()) {
-        print(stderr, QStringLiteral("Nookary needs a desktop session: neither DISPLAY nor "
-                                     "WAYLAND_DISPLAY is set.\n"));
+        print(stderr,
+            QStringLiteral("Nookary needs a desktop session: neither DISPLAY nor "
+                           "WAYLAND_DISPLAY is set.\n"));
         return 1;
     }
     // Whoever started us may stop reading our output (the login launcher's caller, a closed
@@ -83,9 +90,8 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
     QGuiApplication::setDesktopFileName(QStringLiteral("com.dorwen.Nookary"));
     // Session restore would start Nookary without the login marker and with whatever Qt
     // thinks its options were; the autostart entry is the one way back in at login.
-    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app, [](QSessionManager &manager) {
-        manager.setRestartHint(QSessionManager::RestartNever);
-    });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
+        [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
 
     // Only one Nookary per user: a second start asks the first to re-open and leaves. A
     // start at login asks nothing, so that logging in never opens the panel.
@@ -102,9 +108,10 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
     if (!server.listen()) {
         if (InstanceChannel::isRunning())
             return 0; // another instance started at the same moment and won
-        print(stderr, QStringLiteral("Nookary: cannot listen on %1 (%2); other command lines "
-                                     "will not reach this instance.\n")
-                          .arg(InstanceChannel::socketPath(), server.errorString()));
+        print(stderr,
+            QStringLiteral("Nookary: cannot listen on %1 (%2); other command lines "
+                           "will not reach this instance.\n")
+                .arg(InstanceChannel::socketPath(), server.errorString()));
     }
     delegate.applicationDidFinishLaunching();
     return app.exec();
@@ -121,7 +128,8 @@ int NookaryApp::run(int argc, char **argv)
 
     switch (commandLine.action) {
     case CommandLine::Action::invalid:
-        print(stderr, QStringLiteral("Nookary: %1\n\n").arg(commandLine.error) + CommandLine::usage());
+        print(stderr,
+            QStringLiteral("Nookary: %1\n\n").arg(commandLine.error) + CommandLine::usage());
         return 2;
     case CommandLine::Action::help:
         print(stdout, CommandLine::usage());

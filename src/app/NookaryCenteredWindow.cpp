@@ -1,12 +1,12 @@
 #include "NookaryCenteredWindow.h"
 
-#include "ui/NookaryPanel.h"
 #include "app/WindowPlacement.h"
 #include "model/PersistedRead.h"
 #include "model/SettingsKeys.h"
 #include "platform/Clock.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
+#include "ui/NookaryPanel.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -23,7 +23,8 @@ namespace {
 
 std::optional<double> stored(PreferencesStore &store, const SK::Key &key)
 {
-    return persistedDouble(store, QString::fromLatin1(key.current), QString::fromLatin1(key.legacy));
+    return persistedDouble(
+        store, QString::fromLatin1(key.current), QString::fromLatin1(key.legacy));
 }
 
 QScreen *bestScreenForCentering()
@@ -35,8 +36,8 @@ QScreen *bestScreenForCentering()
 
 } // namespace
 
-NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock,
-                                             QObject *parent)
+NookaryCenteredWindow::NookaryCenteredWindow(
+    PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_clock(clock)
@@ -47,16 +48,20 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
     m_panel->installEventFilter(this);
-    connect(m_panel, &NookaryPanel::aboutToShow, this, [this] { WindowSystem::keepOutOfTaskbar(*m_panel); });
+    connect(m_panel, &NookaryPanel::aboutToShow, this,
+        [this] { WindowSystem::keepOutOfTaskbar(*m_panel); });
+    connect(m_panel, &NookaryPanel::systemMoveReleased, this,
+        [this] { WindowSystem::endSystemMove(*m_panel); });
     connect(m_panel, &NookaryPanel::moveOrResizeStarted, this, [this] {
         // Under way from the press, before the first Move arrives.
         m_movingOrResizing = true;
         noteMoveOrResize();
     });
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive)
-            handleAppDidResignActive();
-    });
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+        [this](Qt::ApplicationState state) {
+            if (state != Qt::ApplicationActive)
+                handleAppDidResignActive();
+        });
 }
 
 NookaryCenteredWindow::~NookaryCenteredWindow()
@@ -190,9 +195,8 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
 void NookaryCenteredWindow::applySavedFrameOrCenter()
 {
     QScreen *centring = bestScreenForCentering();
-    const auto size = WindowPlacement::savedSize(
-        stored(m_store, SK::centeredWindowWidth), stored(m_store, SK::centeredWindowHeight),
-        QSizeF(m_panel->minimumSize()),
+    const auto size = WindowPlacement::savedSize(stored(m_store, SK::centeredWindowWidth),
+        stored(m_store, SK::centeredWindowHeight), QSizeF(m_panel->minimumSize()),
         centring ? std::optional(QRectF(centring->availableGeometry())) : std::nullopt);
     const QSize newSize = size ? size->toSize() : m_panel->size();
     // Placing must not count as the user moving it.
@@ -203,13 +207,15 @@ void NookaryCenteredWindow::applySavedFrameOrCenter()
     for (QScreen *screen : QGuiApplication::screens())
         areas.append(QRectF(screen->availableGeometry()));
     QScreen *main = QGuiApplication::primaryScreen();
-    const auto origin = WindowPlacement::savedOrigin(
-        stored(m_store, SK::centeredWindowX), stored(m_store, SK::centeredWindowY), QSizeF(newSize), areas,
+    const auto origin = WindowPlacement::savedOrigin(stored(m_store, SK::centeredWindowX),
+        stored(m_store, SK::centeredWindowY), QSizeF(newSize), areas,
         main ? std::optional(QRectF(main->availableGeometry())) : std::nullopt);
     if (origin)
         m_panel->move(origin->toPoint());
     else if (centring)
-        m_panel->move(WindowPlacement::centred(QRectF(centring->availableGeometry()), QSizeF(newSize)).toPoint());
+        m_panel->move(
+            WindowPlacement::centred(QRectF(centring->availableGeometry()), QSizeF(newSize))
+                .toPoint());
     m_panel->installEventFilter(this);
 }
 

@@ -15,17 +15,17 @@ class QuietTimer;
 // The centred presentation: a NookaryPanel opened on the screen under the pointer at its
 // remembered place and size, closed when it loses focus (after a short grace, unless
 // pinned), remembering its frame when a move or resize ends and when it closes.
-class NookaryCenteredWindow final : public QObject
-{
+class NookaryCenteredWindow final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::milliseconds showGrace{120};
+    static constexpr std::chrono::milliseconds showGrace { 120 };
     // A move or resize has ended once no Move or Resize event came for this long.
     static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
     // Takes ownership of `content` (the chrome with the panel view).
-    NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent = nullptr);
+    NookaryCenteredWindow(
+        PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent = nullptr);
     ~NookaryCenteredWindow() override;
 
     NookaryPanel *panel() const { return m_panel; }
@@ -71,7 +71,7 @@ private:
     Clock &m_clock;
     NookaryPanel *m_panel;
     bool m_closesOnResignKey = true;
-    std::chrono::steady_clock::time_point m_ignoreResignUntil{};
+    std::chrono::steady_clock::time_point m_ignoreResignUntil {};
     enum class Closing { no, asked, onFocusLoss };
     void closeAndNotify(Closing why);
     Closing m_closing = Closing::no;

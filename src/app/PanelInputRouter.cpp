@@ -32,8 +32,8 @@ bool isTextControl(const QWidget *widget)
 
 } // namespace
 
-PanelInputRouter::PanelInputRouter(AppModel &model, PanelPresenter &presenter, const KeyTranslator &keys,
-                                   Actions actions, QObject *parent)
+PanelInputRouter::PanelInputRouter(AppModel &model, PanelPresenter &presenter,
+    const KeyTranslator &keys, Actions actions, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_presenter(presenter)

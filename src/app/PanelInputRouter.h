@@ -20,20 +20,18 @@ class PanelPresenter;
 // Every key and mouse press of the application passes here first: keys for the open panel
 // go to its key map, and a press in the panel outside the snippet editor ends the edit.
 // Keys meant for our menus and dialogs are left to them.
-class PanelInputRouter final : public QObject, public PanelKeyMapHost
-{
+class PanelInputRouter final : public QObject, public PanelKeyMapHost {
     Q_OBJECT
 
 public:
-    struct Actions
-    {
+    struct Actions {
         std::function<void(const QString &)> copy; // marked as our own write
         std::function<void()> openPreferences;
     };
 
     // Everything given must outlive the router.
-    PanelInputRouter(AppModel &model, PanelPresenter &presenter, const KeyTranslator &keys, Actions actions,
-                     QObject *parent = nullptr);
+    PanelInputRouter(AppModel &model, PanelPresenter &presenter, const KeyTranslator &keys,
+        Actions actions, QObject *parent = nullptr);
     ~PanelInputRouter() override;
 
     // PanelKeyMapHost

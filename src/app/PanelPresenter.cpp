@@ -21,8 +21,7 @@ namespace nookary {
 namespace {
 
 // Runs once when `window` next becomes active, then removes itself.
-class BecomeKeyObserver final : public QObject
-{
+class BecomeKeyObserver final : public QObject {
 public:
     BecomeKeyObserver(QWidget *window, std::function<void()> onActive)
         : QObject(window)
@@ -51,7 +50,7 @@ private:
 } // namespace
 
 PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
-                               FocusHandBack &focus, Clock &clock, ViewActions actions, QObject *parent)
+    FocusHandBack &focus, Clock &clock, ViewActions actions, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_store(store)
@@ -62,7 +61,8 @@ PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusI
     , m_popover(std::make_unique<PopoverWindow>())
 {
     connect(m_popover.get(), &PopoverWindow::didClose, this, &PanelPresenter::popoverDidClose);
-    connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PanelPresenter::syncPinnedUIBehavior);
+    connect(
+        &m_model, &AppModel::keepWindowPinnedChanged, this, &PanelPresenter::syncPinnedUIBehavior);
 }
 
 PanelPresenter::~PanelPresenter()
@@ -72,7 +72,8 @@ PanelPresenter::~PanelPresenter()
 
 bool PanelPresenter::isPanelOpen() const
 {
-    return (m_popover && m_popover->isShown()) || (m_centeredWindow && m_centeredWindow->isVisible());
+    return (m_popover && m_popover->isShown())
+        || (m_centeredWindow && m_centeredWindow->isVisible());
 }
 
 void PanelPresenter::toggle()
@@ -104,14 +105,17 @@ bool PanelPresenter::isClickThatClosedPopover()
 
 bool PanelPresenter::isPanelWindow(const QWidget *window) const
 {
-    return window && (window == m_popover.get() || (m_centeredWindow && window == m_centeredWindow->panel()));
+    return window
+        && (window == m_popover.get() || (m_centeredWindow && window == m_centeredWindow->panel()));
 }
 
 bool PanelPresenter::isPanelWindowId(quint64 windowId) const
 {
-    const QWidget *panels[] = {m_popover.get(), m_centeredWindow ? m_centeredWindow->panel() : nullptr};
+    const QWidget *panels[]
+        = { m_popover.get(), m_centeredWindow ? m_centeredWindow->panel() : nullptr };
     for (const QWidget *panel : panels) {
-        if (panel && panel->testAttribute(Qt::WA_WState_Created) && panel->internalWinId() == WId(windowId))
+        if (panel && panel->testAttribute(Qt::WA_WState_Created)
+            && panel->internalWinId() == WId(windowId))
             return true;
     }
     return false;
@@ -120,34 +124,37 @@ bool PanelPresenter::isPanelWindowId(quint64 windowId) const
 bool PanelPresenter::closesOnFocusLoss() const
 {
     return (m_popover && m_popover->isShown())
-        || (m_centeredWindow && m_centeredWindow->isVisible() && m_centeredWindow->closesOnResignKey());
+        || (m_centeredWindow && m_centeredWindow->isVisible()
+            && m_centeredWindow->closesOnResignKey());
 }
 
 QWidget *PanelPresenter::makeRootView()
 {
     QPointer<PanelPresenter> self(this);
-    auto *view = new PopoverView(m_model, PopoverView::Callbacks{
-        [self](const QString &text) {
-            if (!self || text.isEmpty())
-                return;
-            self->m_actions.copy(text);
-            self->didCopy();
-        },
-        [self] {
-            if (self)
-                self->m_actions.openPreferences();
-        },
-        [self] {
-            if (self)
-                self->syncPinnedUIBehavior();
-        },
-    });
+    auto *view = new PopoverView(m_model,
+        PopoverView::Callbacks {
+            [self](const QString &text) {
+                if (!self || text.isEmpty())
+                    return;
+                self->m_actions.copy(text);
+                self->didCopy();
+            },
+            [self] {
+                if (self)
+                    self->m_actions.openPreferences();
+            },
+            [self] {
+                if (self)
+                    self->syncPinnedUIBehavior();
+            },
+        });
     return new NookaryChromeHostingController(view);
 }
 
 void PanelPresenter::didCopy()
 {
-    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow && m_model.keepWindowPinned())
+    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model.keepWindowPinned())
         m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
     else
         closeUI();
@@ -184,7 +191,8 @@ void PanelPresenter::showPopoverAndArmFocus()
 void PanelPresenter::showCenteredWindowAndArmFocus()
 {
     if (!m_centeredWindow) {
-        m_centeredWindow = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock);
+        m_centeredWindow
+            = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock);
         connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
             // Coming back to an open snippet editor (a pinned window, after fetching text
             // from another application) keeps typing there: Qt gives the editor its focus back.
@@ -192,7 +200,7 @@ void PanelPresenter::showCenteredWindowAndArmFocus()
                 requestSearchFocusRobust();
         });
         connect(m_centeredWindow.get(), &NookaryCenteredWindow::didClose, this,
-                &PanelPresenter::centeredWindowDidClose);
+            &PanelPresenter::centeredWindowDidClose);
     }
     syncPinnedUIBehavior();
     m_centeredWindow->showCenteredAndKey();
@@ -245,7 +253,7 @@ void PanelPresenter::popoverDidClose()
     m_popoverClosingClick.reset();
     std::optional<QPoint> closingClick;
     if (byClickOutside && m_popover->closingPress()) {
-        m_popoverClosingClick = ClosingClick{m_clock.now(), *m_popover->closingPress()};
+        m_popoverClosingClick = ClosingClick { m_clock.now(), *m_popover->closingPress() };
         closingClick = *m_popover->closingPress();
     }
     m_model.setQuery(QString());
@@ -260,7 +268,8 @@ void PanelPresenter::centeredWindowDidClose()
                                                                              : Cause::requested);
 }
 
-void PanelPresenter::finishClose(FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick)
+void PanelPresenter::finishClose(
+    FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick)
 {
     if (m_suppressFinalizeOnce) {
         m_suppressFinalizeOnce = false;

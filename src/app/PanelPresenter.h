@@ -25,20 +25,18 @@ class StatusItem;
 // Both presentations of the panel (the popover under the tray icon and the centred
 // window), which one opens, the pinned state, putting focus into the search field on
 // opening, and handing focus back after a close.
-class PanelPresenter final : public QObject
-{
+class PanelPresenter final : public QObject {
     Q_OBJECT
 
 public:
     // What the panel's view asks of the shell.
-    struct ViewActions
-    {
+    struct ViewActions {
         std::function<void(const QString &)> copy; // copy-back of the chosen text
         std::function<void()> openPreferences;
     };
 
-    PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem, FocusHandBack &focus,
-                   Clock &clock, ViewActions actions, QObject *parent = nullptr);
+    PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
+        FocusHandBack &focus, Clock &clock, ViewActions actions, QObject *parent = nullptr);
     ~PanelPresenter() override;
 
     void showUI();
@@ -73,7 +71,8 @@ private:
     void requestSearchFocusRobust();
     void popoverDidClose();
     void centeredWindowDidClose();
-    void finishClose(FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
+    void finishClose(
+        FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
     bool isClickThatClosedPopover();
 
     AppModel &m_model;
@@ -87,8 +86,7 @@ private:
     QPointer<QObject> m_focusDidBecomeKeyObserver;
     // Qt closes a popup on any click outside it, the tray icon included: that click must
     // not open the popover again right away.
-    struct ClosingClick
-    {
+    struct ClosingClick {
         std::chrono::steady_clock::time_point when;
         QPoint where;
     };

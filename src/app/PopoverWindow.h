@@ -10,8 +10,7 @@ namespace nookary {
 
 // The popover presentation: a frameless popup under (or above) the tray icon, closed by a
 // click outside it as popups are. Its content is replaced at every opening.
-class PopoverWindow final : public QWidget
-{
+class PopoverWindow final : public QWidget {
     Q_OBJECT
 
 public:

@@ -26,17 +26,18 @@ TrayController::TrayController(AppModel &model, StatusItem *item, QObject *paren
 
 void TrayController::buildStatusMenu(QMenu &menu)
 {
-    menu.addAction(m_model.isTrackingPaused() ? QStringLiteral("Resume Nookary") : QStringLiteral("Pause Nookary"),
-                   this, &TrayController::togglePauseNookary);
+    menu.addAction(m_model.isTrackingPaused() ? QStringLiteral("Resume Nookary")
+                                              : QStringLiteral("Pause Nookary"),
+        this, &TrayController::togglePauseNookary);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Show Onboarding"), this, &TrayController::onboardingRequested);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")), this,
-                   &TrayController::preferencesRequested);
+    menu.addAction(QStringLiteral("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")),
+        this, &TrayController::preferencesRequested);
     menu.addAction(QStringLiteral("About"), this, &TrayController::aboutRequested);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this,
-                   &TrayController::quitRequested);
+        &TrayController::quitRequested);
 }
 
 void TrayController::togglePauseNookary()
@@ -49,8 +50,8 @@ void TrayController::togglePauseNookary()
 void TrayController::openAbout()
 {
     auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),
-                                QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
-                                QMessageBox::Ok);
+        QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
+        QMessageBox::Ok);
     box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);

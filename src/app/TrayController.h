@@ -12,8 +12,7 @@ class StatusItem;
 // The tray icon's behaviour: its picture, dimmed while paused, and its menu (pause, the
 // walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
 // reports as signals.
-class TrayController final : public QObject
-{
+class TrayController final : public QObject {
     Q_OBJECT
 
 public:

@@ -8,7 +8,7 @@
 namespace nookary::WindowPlacement {
 
 std::optional<QSizeF> savedSize(std::optional<double> width, std::optional<double> height,
-                                QSizeF minimum, std::optional<QRectF> centringScreen)
+    QSizeF minimum, std::optional<QRectF> centringScreen)
 {
     if (!width || !height || !std::isfinite(*width) || !std::isfinite(*height))
         return std::nullopt;
@@ -24,7 +24,7 @@ std::optional<QSizeF> savedSize(std::optional<double> width, std::optional<doubl
 }
 
 std::optional<QPointF> savedOrigin(std::optional<double> x, std::optional<double> y, QSizeF size,
-                                   const QList<QRectF> &visibleAreas, std::optional<QRectF> mainVisibleArea)
+    const QList<QRectF> &visibleAreas, std::optional<QRectF> mainVisibleArea)
 {
     if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y))
         return std::nullopt;
@@ -49,7 +49,8 @@ std::optional<QPointF> savedOrigin(std::optional<double> x, std::optional<double
 
 QPointF centred(const QRectF &visibleArea, QSizeF size)
 {
-    return {visibleArea.center().x() - size.width() * 0.5, visibleArea.center().y() - size.height() * 0.5};
+    return { visibleArea.center().x() - size.width() * 0.5,
+        visibleArea.center().y() - size.height() * 0.5 };
 }
 
 QPoint popoverOrigin(const QRect &anchor, QSize size, const QRect &visibleArea, QPoint pointer)
@@ -59,9 +60,11 @@ QPoint popoverOrigin(const QRect &anchor, QSize size, const QRect &visibleArea, 
     const bool below = from.center().y() < visibleArea.center().y();
     int x = from.center().x() - size.width() / 2;
     int y = below ? from.bottom() + 1 + gap : from.top() - gap - size.height();
-    x = std::clamp(x, visibleArea.left(), std::max(visibleArea.left(), visibleArea.right() + 1 - size.width()));
-    y = std::clamp(y, visibleArea.top(), std::max(visibleArea.top(), visibleArea.bottom() + 1 - size.height()));
-    return {x, y};
+    x = std::clamp(x, visibleArea.left(),
+        std::max(visibleArea.left(), visibleArea.right() + 1 - size.width()));
+    y = std::clamp(y, visibleArea.top(),
+        std::max(visibleArea.top(), visibleArea.bottom() + 1 - size.height()));
+    return { x, y };
 }
 
 } // namespace nookary::WindowPlacement

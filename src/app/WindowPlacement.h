@@ -14,14 +14,14 @@ namespace nookary::WindowPlacement {
 // A remembered size, raised to `minimum` and then cut to the visible area of the screen
 // used for centring (the cut wins); nothing when it is missing, not positive or not finite.
 std::optional<QSizeF> savedSize(std::optional<double> width, std::optional<double> height,
-                                QSizeF minimum, std::optional<QRectF> centringScreen);
+    QSizeF minimum, std::optional<QRectF> centringScreen);
 
 // A remembered top-left corner kept inside the visible area of the first screen the window
 // would touch, or of the main screen when it touches none. A window wider than the screen
 // aligns with its right edge; one taller than the screen with its top edge, which keeps its
 // top strip reachable.
 std::optional<QPointF> savedOrigin(std::optional<double> x, std::optional<double> y, QSizeF size,
-                                   const QList<QRectF> &visibleAreas, std::optional<QRectF> mainVisibleArea);
+    const QList<QRectF> &visibleAreas, std::optional<QRectF> mainVisibleArea);
 
 QPointF centred(const QRectF &visibleArea, QSizeF size);
 

@@ -9,8 +9,7 @@ namespace nookary {
 
 namespace {
 
-struct LegacyPreset
-{
+struct LegacyPreset {
     const char16_t *rawValue;
     HotkeyShortcut shortcut;
 };
@@ -20,17 +19,17 @@ constexpr quint32 kOption = HotkeyShortcut::optionBit;
 constexpr quint32 kCommand = HotkeyShortcut::commandBit;
 constexpr quint32 kShift = HotkeyShortcut::shiftBit;
 
-constexpr std::array<LegacyPreset, 9> kLegacyPresets{{
-    {u"off", {0, 0}},
-    {u"ctrlOptSpace", {49, kControl | kOption}},
-    {u"ctrlCmdSpace", {49, kControl | kCommand}},
-    {u"ctrlShiftSpace", {49, kControl | kShift}},
-    {u"ctrlOptCmdSpace", {49, kControl | kOption | kCommand}},
-    {u"ctrlOptK", {40, kControl | kOption}},
-    {u"ctrlOptV", {9, kControl | kOption}},
-    {u"ctrlCmdGrave", {50, kControl | kCommand}},
-    {u"ctrlCmdSectionISO", {10, kControl | kCommand}},
-}};
+constexpr std::array<LegacyPreset, 9> kLegacyPresets { {
+    { u"off", { 0, 0 } },
+    { u"ctrlOptSpace", { 49, kControl | kOption } },
+    { u"ctrlCmdSpace", { 49, kControl | kCommand } },
+    { u"ctrlShiftSpace", { 49, kControl | kShift } },
+    { u"ctrlOptCmdSpace", { 49, kControl | kOption | kCommand } },
+    { u"ctrlOptK", { 40, kControl | kOption } },
+    { u"ctrlOptV", { 9, kControl | kOption } },
+    { u"ctrlCmdGrave", { 50, kControl | kCommand } },
+    { u"ctrlCmdSectionISO", { 10, kControl | kCommand } },
+} };
 
 } // namespace
 
@@ -47,27 +46,95 @@ namespace {
 
 // Named keys first. The names a user reads follow a PC keyboard: code 51 is the key macOS
 // calls Delete and a PC labels Backspace; 117 is Forward Delete, a PC's Delete.
-constexpr std::array<std::pair<quint32, const char16_t *>, 34> kNamedKeys{{
-    {36, u"Return"}, {48, u"Tab"}, {49, u"Space"}, {51, u"Backspace"}, {53, u"Esc"},
-    {64, u"F17"}, {79, u"F18"}, {80, u"F19"}, {90, u"F20"}, {96, u"F5"}, {97, u"F6"},
-    {98, u"F7"}, {99, u"F3"}, {100, u"F8"}, {101, u"F9"}, {103, u"F11"}, {105, u"F13"},
-    {106, u"F16"}, {107, u"F14"}, {109, u"F10"}, {111, u"F12"}, {113, u"F15"},
-    {115, u"Home"}, {116, u"Page Up"}, {117, u"Delete"}, {118, u"F4"}, {119, u"End"},
-    {120, u"F2"}, {121, u"Page Down"}, {122, u"F1"}, {123, u"Left Arrow"},
-    {124, u"Right Arrow"}, {125, u"Down Arrow"}, {126, u"Up Arrow"},
-}};
+constexpr std::array<std::pair<quint32, const char16_t *>, 34> kNamedKeys { {
+    { 36, u"Return" },
+    { 48, u"Tab" },
+    { 49, u"Space" },
+    { 51, u"Backspace" },
+    { 53, u"Esc" },
+    { 64, u"F17" },
+    { 79, u"F18" },
+    { 80, u"F19" },
+    { 90, u"F20" },
+    { 96, u"F5" },
+    { 97, u"F6" },
+    { 98, u"F7" },
+    { 99, u"F3" },
+    { 100, u"F8" },
+    { 101, u"F9" },
+    { 103, u"F11" },
+    { 105, u"F13" },
+    { 106, u"F16" },
+    { 107, u"F14" },
+    { 109, u"F10" },
+    { 111, u"F12" },
+    { 113, u"F15" },
+    { 115, u"Home" },
+    { 116, u"Page Up" },
+    { 117, u"Delete" },
+    { 118, u"F4" },
+    { 119, u"End" },
+    { 120, u"F2" },
+    { 121, u"Page Down" },
+    { 122, u"F1" },
+    { 123, u"Left Arrow" },
+    { 124, u"Right Arrow" },
+    { 125, u"Down Arrow" },
+    { 126, u"Up Arrow" },
+} };
 
 // The character of each key of the main block on the US layout; code 10 is the section
 // sign key of ISO keyboards.
-constexpr std::array<std::pair<quint32, char16_t>, 48> kAnsiKeys{{
-    {0, u'A'}, {1, u'S'}, {2, u'D'}, {3, u'F'}, {4, u'H'}, {5, u'G'}, {6, u'Z'}, {7, u'X'},
-    {8, u'C'}, {9, u'V'}, {10, u'\u00A7'}, {11, u'B'}, {12, u'Q'}, {13, u'W'}, {14, u'E'},
-    {15, u'R'}, {16, u'Y'}, {17, u'T'}, {18, u'1'}, {19, u'2'}, {20, u'3'}, {21, u'4'},
-    {22, u'6'}, {23, u'5'}, {24, u'='}, {25, u'9'}, {26, u'7'}, {27, u'-'}, {28, u'8'},
-    {29, u'0'}, {30, u']'}, {31, u'O'}, {32, u'U'}, {33, u'['}, {34, u'I'}, {35, u'P'},
-    {37, u'L'}, {38, u'J'}, {39, u'\''}, {40, u'K'}, {41, u';'}, {42, u'\\'}, {43, u','},
-    {44, u'/'}, {45, u'N'}, {46, u'M'}, {47, u'.'}, {50, u'`'},
-}};
+constexpr std::array<std::pair<quint32, char16_t>, 48> kAnsiKeys { {
+    { 0, u'A' },
+    { 1, u'S' },
+    { 2, u'D' },
+    { 3, u'F' },
+    { 4, u'H' },
+    { 5, u'G' },
+    { 6, u'Z' },
+    { 7, u'X' },
+    { 8, u'C' },
+    { 9, u'V' },
+    { 10, u'\u00A7' },
+    { 11, u'B' },
+    { 12, u'Q' },
+    { 13, u'W' },
+    { 14, u'E' },
+    { 15, u'R' },
+    { 16, u'Y' },
+    { 17, u'T' },
+    { 18, u'1' },
+    { 19, u'2' },
+    { 20, u'3' },
+    { 21, u'4' },
+    { 22, u'6' },
+    { 23, u'5' },
+    { 24, u'=' },
+    { 25, u'9' },
+    { 26, u'7' },
+    { 27, u'-' },
+    { 28, u'8' },
+    { 29, u'0' },
+    { 30, u']' },
+    { 31, u'O' },
+    { 32, u'U' },
+    { 33, u'[' },
+    { 34, u'I' },
+    { 35, u'P' },
+    { 37, u'L' },
+    { 38, u'J' },
+    { 39, u'\'' },
+    { 40, u'K' },
+    { 41, u';' },
+    { 42, u'\\' },
+    { 43, u',' },
+    { 44, u'/' },
+    { 45, u'N' },
+    { 46, u'M' },
+    { 47, u'.' },
+    { 50, u'`' },
+} };
 
 } // namespace
 

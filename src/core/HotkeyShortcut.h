@@ -13,8 +13,7 @@ namespace nookary {
 // modifier mask. Stored values keep this encoding on every platform, so a settings file
 // means the same everywhere. A mask without any of the four named modifiers is no shortcut
 // at all ("Off"); (0, 0) is how "Off" is stored. Key code 0 is the A key.
-struct HotkeyShortcut
-{
+struct HotkeyShortcut {
     Q_GADGET
     Q_PROPERTY(quint32 keyCode MEMBER keyCode)
     Q_PROPERTY(quint32 modifiers MEMBER modifiers)
@@ -33,8 +32,11 @@ public:
     quint32 modifiers = 0;
 
     // Control + Option + Space.
-    static constexpr HotkeyShortcut defaultShortcut() { return {spaceKeyCode, controlBit | optionBit}; }
-    static constexpr HotkeyShortcut off() { return {0, 0}; }
+    static constexpr HotkeyShortcut defaultShortcut()
+    {
+        return { spaceKeyCode, controlBit | optionBit };
+    }
+    static constexpr HotkeyShortcut off() { return { 0, 0 }; }
 
     // The shortcut of a preset name that earlier versions stored; nothing for an unknown
     // name. Matching is exact and case-sensitive.

@@ -23,20 +23,20 @@ bool assign(AppModel *model, T &member, const T &value, Signal signal)
     if (member == value)
         return false;
     member = value;
-    Q_EMIT (model->*signal)();
+    Q_EMIT(model->*signal)();
     return true;
 }
 
 } // namespace
 
-AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems,
-                   QObject *parent)
+AppModel::AppModel(
+    PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems, QObject *parent)
     : AppModel(store, pasteboard, SystemClock::shared(), loginItems, parent)
 {
 }
 
 AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
-                   LoginItemService *loginItems, QObject *parent)
+    LoginItemService *loginItems, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_settings(std::make_unique<Settings>(store))
@@ -48,24 +48,44 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     , m_nullLoginItems(loginItems ? nullptr : std::make_unique<NullLoginItemService>())
     , m_launchAtLogin(std::make_unique<LaunchAtLogin>(loginItems ? *loginItems : *m_nullLoginItems))
 {
-    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this, &AppModel::launchAtLoginChanged);
+    connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this,
+        &AppModel::launchAtLoginChanged);
     connect(m_history.get(), &ClipboardHistory::changed, this, &AppModel::historyChanged);
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
     connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
-    connect(m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
-    connect(m_panel.get(), &PanelState::selectedShelfIDChanged, this, &AppModel::selectedShelfIDChanged);
-    connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this, &AppModel::selectedHistoryIDChanged);
-    connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this, &AppModel::selectionScrollTickChanged);
+    connect(
+        m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
+    connect(m_panel.get(), &PanelState::selectedShelfIDChanged, this,
+        &AppModel::selectedShelfIDChanged);
+    connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this,
+        &AppModel::selectedHistoryIDChanged);
+    connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this,
+        &AppModel::selectionScrollTickChanged);
     m_launchAtLogin->mirrorSystemState();
 }
 
-AppModel::~AppModel() = default;
+AppModel::~AppModel()
+{
+    // A reorder written on the next turn is not lost to a quit in this one.
+    if (m_pendingShelfWrite.isPending())
+        writeShelf();
+}
 
-void AppModel::shelfDidChange()
+void AppModel::shelfDidChange(ShelfWrite write)
 {
     ++m_shelfRevision;
-    m_shelfStorage->save(m_shelf);
+    if (write == ShelfWrite::now)
+        writeShelf();
+    else if (!m_pendingShelfWrite.isPending())
+        m_pendingShelfWrite
+            = m_clock.runAfter(this, std::chrono::milliseconds(0), [this] { writeShelf(); });
     Q_EMIT shelfChanged();
+}
+
+void AppModel::writeShelf()
+{
+    m_pendingShelfWrite.cancel();
+    m_shelfStorage->save(m_shelf);
 }
 
 // MARK: settings
@@ -414,7 +434,7 @@ void AppModel::saveEditing(const QUuid &id, const QString &newText)
 
 void AppModel::discardEditingIfEmpty()
 {
-    for (const QUuid id : {m_editingID, std::exchange(m_abandonedEmptyID, QUuid())}) {
+    for (const QUuid id : { m_editingID, std::exchange(m_abandonedEmptyID, QUuid()) }) {
         const qsizetype index = shelfIndex(id);
         if (index >= 0 && trimmedEntryText(m_shelf[index].text).isEmpty())
             deleteShelf(id);
@@ -423,7 +443,8 @@ void AppModel::discardEditingIfEmpty()
 
 void AppModel::deleteShelf(const QUuid &id)
 {
-    const qsizetype removed = m_shelf.removeIf([&](const ShelfItem &item) { return item.id == id; });
+    const qsizetype removed
+        = m_shelf.removeIf([&](const ShelfItem &item) { return item.id == id; });
     if (removed > 0)
         shelfDidChange();
     if (m_editingID == id)
@@ -441,11 +462,12 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
     const qsizetype to = shelfIndex(overID);
     if (from < 0 || to < 0)
         return;
-    // One change, written once: this runs at every step of a drag, each write reaches the
-    // disk, and a list announced without the dragged snippet would make the panel drop its
-    // row (and with it the drag's source and any open editor).
+    // One change: a list announced without the dragged snippet would make the panel drop its
+    // row (and with it the drag's source and any open editor). This runs at every step of a
+    // drag and each write waits for the disk, so the list is written after the panel has
+    // drawn the step, once for the steps of one turn.
     m_shelf.move(from, to);
-    shelfDidChange();
+    shelfDidChange(ShelfWrite::soon);
     ensureSelectionValid();
 }
 

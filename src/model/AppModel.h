@@ -5,6 +5,7 @@
 #include "model/OpenOptions.h"
 #include "model/PanelState.h"
 #include "model/ShelfItem.h"
+#include "platform/MainQueue.h"
 
 #include <QList>
 #include <QObject>
@@ -32,28 +33,40 @@ class ShelfStorage;
 // keys and defaults), `ClipboardHistory` (the watcher and the list), `ShelfStorage` (the
 // snippets' stored form) and `PanelState` (query, filters, selection); the snippet editing
 // rules live here. Main thread only.
-class AppModel final : public QObject
-{
+class AppModel final : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
-    Q_PROPERTY(bool isTrackingPaused READ isTrackingPaused WRITE setIsTrackingPaused NOTIFY isTrackingPausedChanged)
+    Q_PROPERTY(bool isTrackingPaused READ isTrackingPaused WRITE setIsTrackingPaused NOTIFY
+            isTrackingPausedChanged)
     Q_PROPERTY(int historyLimit READ historyLimit WRITE setHistoryLimit NOTIFY historyLimitChanged)
-    Q_PROPERTY(nookary::OpenOptions::OpenPresentation openPresentation READ openPresentation WRITE setOpenPresentation NOTIFY openPresentationChanged)
-    Q_PROPERTY(nookary::OpenOptions::DefaultOpenTarget defaultOpenTarget READ defaultOpenTarget WRITE setDefaultOpenTarget NOTIFY defaultOpenTargetChanged)
-    Q_PROPERTY(bool keepWindowPinned READ keepWindowPinned WRITE setKeepWindowPinned NOTIFY keepWindowPinnedChanged)
-    Q_PROPERTY(nookary::HotkeyShortcut hotkeyShortcut READ hotkeyShortcut WRITE setHotkeyShortcut NOTIFY hotkeyShortcutChanged)
-    Q_PROPERTY(bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
-    Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY focusSearchTickChanged)
-    Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY isRecordingHotkeyChanged)
+    Q_PROPERTY(nookary::OpenOptions::OpenPresentation openPresentation READ openPresentation WRITE
+            setOpenPresentation NOTIFY openPresentationChanged)
+    Q_PROPERTY(nookary::OpenOptions::DefaultOpenTarget defaultOpenTarget READ defaultOpenTarget
+            WRITE setDefaultOpenTarget NOTIFY defaultOpenTargetChanged)
+    Q_PROPERTY(bool keepWindowPinned READ keepWindowPinned WRITE setKeepWindowPinned NOTIFY
+            keepWindowPinnedChanged)
+    Q_PROPERTY(nookary::HotkeyShortcut hotkeyShortcut READ hotkeyShortcut WRITE setHotkeyShortcut
+            NOTIFY hotkeyShortcutChanged)
+    Q_PROPERTY(
+        bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY
+            focusSearchTickChanged)
+    Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
+            isRecordingHotkeyChanged)
     Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
-    Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY onboardingCompletedVersionChanged)
+    Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY
+            onboardingCompletedVersionChanged)
     Q_PROPERTY(QList<nookary::HistoryItem> history READ history NOTIFY historyChanged)
     Q_PROPERTY(QList<nookary::ShelfItem> shelf READ shelf NOTIFY shelfChanged)
     Q_PROPERTY(QUuid editingID READ editingID WRITE setEditingID NOTIFY editingIDChanged)
-    Q_PROPERTY(QUuid draggedShelfID READ draggedShelfID WRITE setDraggedShelfID NOTIFY draggedShelfIDChanged)
-    Q_PROPERTY(nookary::PanelState::Column selectedColumn READ selectedColumn WRITE setSelectedColumn NOTIFY selectedColumnChanged)
-    Q_PROPERTY(QUuid selectedShelfID READ selectedShelfID WRITE setSelectedShelfID NOTIFY selectedShelfIDChanged)
-    Q_PROPERTY(QUuid selectedHistoryID READ selectedHistoryID WRITE setSelectedHistoryID NOTIFY selectedHistoryIDChanged)
+    Q_PROPERTY(QUuid draggedShelfID READ draggedShelfID WRITE setDraggedShelfID NOTIFY
+            draggedShelfIDChanged)
+    Q_PROPERTY(nookary::PanelState::Column selectedColumn READ selectedColumn WRITE
+            setSelectedColumn NOTIFY selectedColumnChanged)
+    Q_PROPERTY(QUuid selectedShelfID READ selectedShelfID WRITE setSelectedShelfID NOTIFY
+            selectedShelfIDChanged)
+    Q_PROPERTY(QUuid selectedHistoryID READ selectedHistoryID WRITE setSelectedHistoryID NOTIFY
+            selectedHistoryIDChanged)
     Q_PROPERTY(int selectionScrollTick READ selectionScrollTick NOTIFY selectionScrollTickChanged)
 
 public:
@@ -67,16 +80,16 @@ public:
     static constexpr int pollIntervalMs = 700;
     static constexpr int shelfMax = 25;
     // A drop onto a snippet row wins over the drop onto the whole column that follows it.
-    static constexpr std::chrono::milliseconds shelfDropArbitrationWindow{120};
+    static constexpr std::chrono::milliseconds shelfDropArbitrationWindow { 120 };
 
     // Loads every setting (taking over values of earlier versions), loads the saved
     // snippets, starts watching the clipboard and mirrors the login item's state. The
     // services and `clock` (which times the clipboard poll and the drop arbitration) must
     // outlive the model; without a login-item service, launch at login is never on.
     AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
-             LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
-    AppModel(PreferencesStore &store, Pasteboard &pasteboard, LoginItemService *loginItems = nullptr,
-             QObject *parent = nullptr);
+        LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
+    AppModel(PreferencesStore &store, Pasteboard &pasteboard,
+        LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
     ~AppModel() override;
 
     QString query() const;
@@ -201,7 +214,11 @@ Q_SIGNALS:
     void alertBeep();
 
 private:
-    void shelfDidChange();
+    // Announces a changed list and writes it; `soon` writes it on the next turn instead,
+    // once for any number of changes meanwhile.
+    enum class ShelfWrite { now, soon };
+    void shelfDidChange(ShelfWrite write = ShelfWrite::now);
+    void writeShelf();
     void discardEditingIfEmpty();
     qsizetype shelfIndex(const QUuid &id) const;
 
@@ -222,7 +239,8 @@ private:
     // An empty snippet whose edit was abandoned: the next edit or addition throws it away,
     // so that abandoned empty rows do not pile up.
     QUuid m_abandonedEmptyID;
-    std::chrono::steady_clock::time_point m_shelfRowDropPriorityUntil{};
+    std::chrono::steady_clock::time_point m_shelfRowDropPriorityUntil {};
+    CancellableTask m_pendingShelfWrite;
 };
 
 } // namespace nookary

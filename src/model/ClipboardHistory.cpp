@@ -98,7 +98,8 @@ void ClipboardHistory::poll()
         const bool couldMatch = trimmed.size() <= 4 * written.size() + 16
             && written.size() <= 4 * trimmed.size() + 16;
         if (trimmed == written
-            || (couldMatch && canonicalEntryText(trimmed.toString()) == canonicalEntryText(written))) {
+            || (couldMatch
+                && canonicalEntryText(trimmed.toString()) == canonicalEntryText(written))) {
             m_lastProgrammaticWrite.reset();
             return;
         }
@@ -112,9 +113,8 @@ void ClipboardHistory::push(QStringView text)
     if (!normalized)
         return;
     HistoryItem item = HistoryItem::make(QUuid::createUuid(), *normalized);
-    const auto existing = std::find_if(m_items.begin(), m_items.end(), [&](const HistoryItem &h) {
-        return h.canonicalText == item.canonicalText;
-    });
+    const auto existing = std::find_if(m_items.begin(), m_items.end(),
+        [&](const HistoryItem &h) { return h.canonicalText == item.canonicalText; });
     const bool alreadyOnTop = existing == m_items.begin() && existing != m_items.end();
     if (!alreadyOnTop) {
         if (existing != m_items.end()) {

@@ -19,12 +19,11 @@ class Pasteboard;
 // entries, at most `limit`), and skips the program's own writes. It polls one interval after
 // the clipboard's change count moves, not on a repeating timer, so an idle program never
 // wakes. Main thread only.
-class ClipboardHistory final : public QObject
-{
+class ClipboardHistory final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::milliseconds pollInterval{700};
+    static constexpr std::chrono::milliseconds pollInterval { 700 };
 
     // Whatever is on the clipboard at start is never recorded.
     ClipboardHistory(Pasteboard &pasteboard, Clock &clock, int limit, QObject *parent = nullptr);

@@ -14,7 +14,7 @@ namespace {
 // ends between the two halves of a surrogate pair.
 qsizetype endOfGraphemes(QStringView text, qsizetype count)
 {
-    for (qsizetype prefix = count * 2; ; prefix *= 2) {
+    for (qsizetype prefix = count * 2;; prefix *= 2) {
         if (prefix < text.size() && text[prefix - 1].isHighSurrogate()
             && text[prefix].isLowSurrogate())
             ++prefix;
@@ -87,4 +87,3 @@ QString foldedEntryText(const QString &text)
 }
 
 } // namespace nookary
-

@@ -6,7 +6,7 @@ namespace nookary {
 
 HistoryItem HistoryItem::make(const QUuid &id, const QString &text)
 {
-    return {id, text, canonicalEntryText(text), foldedEntryText(text)};
+    return { id, text, canonicalEntryText(text), foldedEntryText(text) };
 }
 
 } // namespace nookary

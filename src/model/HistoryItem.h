@@ -6,8 +6,7 @@
 namespace nookary {
 
 // One clipboard history entry. Never persisted.
-struct HistoryItem
-{
+struct HistoryItem {
     QUuid id;
     QString text;
     // The text in canonical composition (NFC), kept because every copy compares against

@@ -5,8 +5,7 @@
 namespace nookary {
 
 // How the panel opens. Stored in the settings file by their case names; never rename a case.
-struct OpenOptions
-{
+struct OpenOptions {
     Q_GADGET
 
 public:

@@ -15,11 +15,12 @@ void assign(PanelState *state, T &member, const T &value, Signal signal)
     if (member == value)
         return;
     member = value;
-    Q_EMIT (state->*signal)();
+    Q_EMIT(state->*signal)();
 }
 
 template <typename Item, typename Cache>
-const QList<Item> &filtered(const QList<Item> &items, quint64 revision, const QString &needle, Cache &cache)
+const QList<Item> &filtered(
+    const QList<Item> &items, quint64 revision, const QString &needle, Cache &cache)
 {
     if (cache.revision == revision && cache.needle == needle)
         return cache.result;
@@ -40,7 +41,7 @@ const QList<Item> &filtered(const QList<Item> &items, quint64 revision, const QS
 } // namespace
 
 PanelState::PanelState(const ClipboardHistory &history, const QList<ShelfItem> &shelf,
-                       const quint64 &shelfRevision, QObject *parent)
+    const quint64 &shelfRevision, QObject *parent)
     : QObject(parent)
     , m_history(history)
     , m_shelf(shelf)
@@ -108,8 +109,9 @@ void PanelState::ensureSelectionValid()
     const QList<ShelfItem> shelf = filteredShelf();
     const QList<HistoryItem> history = filteredHistory();
     auto contains = [](const auto &list, const QUuid &id) {
-        return !id.isNull() && std::any_of(list.begin(), list.end(),
-                                           [&](const auto &item) { return item.id == id; });
+        return !id.isNull() && std::any_of(list.begin(), list.end(), [&](const auto &item) {
+            return item.id == id;
+        });
     };
     if (m_selectedColumn == Column::history) {
         if (!history.isEmpty()) {

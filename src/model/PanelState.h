@@ -16,8 +16,7 @@ class ClipboardHistory;
 // What the panel shows and where its selection is: the search query, both lists narrowed
 // by it, the selected column and row of each, and the counter that asks the views to
 // scroll the selection into sight. Reads the lists it is given; changes none of them.
-class PanelState final : public QObject
-{
+class PanelState final : public QObject {
     Q_OBJECT
 
 public:
@@ -27,8 +26,8 @@ public:
     Q_ENUM(Nav)
 
     // The lists must outlive this object; `shelfRevision` rises with each change of `shelf`.
-    PanelState(const ClipboardHistory &history, const QList<ShelfItem> &shelf, const quint64 &shelfRevision,
-               QObject *parent = nullptr);
+    PanelState(const ClipboardHistory &history, const QList<ShelfItem> &shelf,
+        const quint64 &shelfRevision, QObject *parent = nullptr);
 
     QString query() const { return m_query; }
     void setQuery(const QString &query);
@@ -64,9 +63,7 @@ Q_SIGNALS:
 private:
     QString filterNeedle() const;
 
-    template <typename Item>
-    struct FilterCache
-    {
+    template <typename Item> struct FilterCache {
         QString needle;
         quint64 revision = ~quint64(0);
         QList<Item> result;

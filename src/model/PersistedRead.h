@@ -28,7 +28,8 @@ auto readMigrating(const QString &current, const QString &legacy, Read read, Wri
 }
 
 // A floating-point setting read by that rule.
-inline std::optional<double> persistedDouble(PreferencesStore &store, const QString &key, const QString &legacy)
+inline std::optional<double> persistedDouble(
+    PreferencesStore &store, const QString &key, const QString &legacy)
 {
     return readMigrating(
         key, legacy,

@@ -21,14 +21,12 @@ QString key(const char *name)
 }
 
 // Enumerations are stored by their case names, which are also their Qt enum key names.
-template <typename Enum>
-QString rawValue(Enum value)
+template <typename Enum> QString rawValue(Enum value)
 {
     return QString::fromLatin1(QMetaEnum::fromType<Enum>().valueToKey(static_cast<int>(value)));
 }
 
-template <typename Enum>
-std::optional<Enum> fromRawValue(const QString &raw)
+template <typename Enum> std::optional<Enum> fromRawValue(const QString &raw)
 {
     bool ok = false;
     const int value = QMetaEnum::fromType<Enum>().keyToValue(raw.toLatin1().constData(), &ok);
@@ -37,14 +35,12 @@ std::optional<Enum> fromRawValue(const QString &raw)
     return static_cast<Enum>(value);
 }
 
-template <typename Enum>
-Enum fallback(const SK::Setting<const char *> &setting)
+template <typename Enum> Enum fallback(const SK::Setting<const char *> &setting)
 {
     return *fromRawValue<Enum>(QString::fromLatin1(setting.fallback));
 }
 
-template <typename T>
-bool assign(T &member, const T &value)
+template <typename T> bool assign(T &member, const T &value)
 {
     if (member == value)
         return false;
@@ -92,14 +88,16 @@ std::optional<bool> Settings::persistedBool(const char *k, const char *legacy)
 std::optional<QString> Settings::persistedString(const char *k, const char *legacy)
 {
     return readMigrating(
-        key(k), legacy ? key(legacy) : QString(), [this](const QString &name) { return m_store.string(name); },
+        key(k), legacy ? key(legacy) : QString(),
+        [this](const QString &name) { return m_store.string(name); },
         [this](const QString &name, const QString &value) { m_store.setString(name, value); });
 }
 
 std::optional<QByteArray> Settings::persistedData(const char *k, const char *legacy)
 {
     return readMigrating(
-        key(k), legacy ? key(legacy) : QString(), [this](const QString &name) { return m_store.data(name); },
+        key(k), legacy ? key(legacy) : QString(),
+        [this](const QString &name) { return m_store.data(name); },
         [this](const QString &name, const QByteArray &value) { m_store.setData(name, value); });
 }
 
@@ -116,25 +114,29 @@ std::optional<quint32> Settings::persistedUInt32(const char *k, const char *lega
 
 void Settings::load()
 {
-    const auto completed = persistedInt(SK::onboardingCompletedVersion.current,
-                                        SK::onboardingCompletedVersion.current);
-    m_onboardingCompletedVersion = (!completed || *completed < 1) ? SK::onboardingCompletedVersion.fallback
-                                                                  : int(std::min<qint64>(*completed, INT_MAX));
+    const auto completed = persistedInt(
+        SK::onboardingCompletedVersion.current, SK::onboardingCompletedVersion.current);
+    m_onboardingCompletedVersion = (!completed || *completed < 1)
+        ? SK::onboardingCompletedVersion.fallback
+        : int(std::min<qint64>(*completed, INT_MAX));
 
     const auto step = persistedInt(SK::onboardingLastStep.current, SK::onboardingLastStep.current);
-    m_onboardingLastStep = step ? int(std::clamp<qint64>(*step, SK::onboardingFirstStep,
-                                                         SK::onboardingLastStepIndex))
-                                : SK::onboardingLastStep.fallback;
+    m_onboardingLastStep = step
+        ? int(std::clamp<qint64>(*step, SK::onboardingFirstStep, SK::onboardingLastStepIndex))
+        : SK::onboardingLastStep.fallback;
 
-    const auto target = persistedString(SK::defaultOpenTarget.current, SK::defaultOpenTarget.legacy);
+    const auto target
+        = persistedString(SK::defaultOpenTarget.current, SK::defaultOpenTarget.legacy);
     const auto targetValue = target ? fromRawValue<DefaultOpenTarget>(*target) : std::nullopt;
     m_defaultOpenTarget = targetValue.value_or(fallback<DefaultOpenTarget>(SK::defaultOpenTarget));
     m_store.setString(key(SK::defaultOpenTarget.current), rawValue(m_defaultOpenTarget));
 
-    const auto presentation = persistedString(SK::openPresentation.current, SK::openPresentation.legacy);
-    const auto presentationValue = presentation ? fromRawValue<OpenPresentation>(*presentation)
-                                                : std::nullopt;
-    m_openPresentation = presentationValue.value_or(fallback<OpenPresentation>(SK::openPresentation));
+    const auto presentation
+        = persistedString(SK::openPresentation.current, SK::openPresentation.legacy);
+    const auto presentationValue
+        = presentation ? fromRawValue<OpenPresentation>(*presentation) : std::nullopt;
+    m_openPresentation
+        = presentationValue.value_or(fallback<OpenPresentation>(SK::openPresentation));
     m_store.setString(key(SK::openPresentation.current), rawValue(m_openPresentation));
 
     m_keepWindowPinned = persistedBool(SK::keepWindowPinned.current, SK::keepWindowPinned.legacy)
@@ -144,7 +146,8 @@ void Settings::load()
     loadHotkeyShortcut();
 
     const auto limit = persistedInt(SK::historyLimit.current, SK::historyLimit.legacy);
-    m_historyLimit = (limit && isHistoryLimitOption(*limit)) ? int(*limit) : SK::historyLimit.fallback;
+    m_historyLimit
+        = (limit && isHistoryLimitOption(*limit)) ? int(*limit) : SK::historyLimit.fallback;
     m_store.setInteger(key(SK::historyLimit.current), m_historyLimit);
 }
 
@@ -152,9 +155,9 @@ void Settings::loadHotkeyShortcut()
 {
     std::optional<HotkeyShortcut> shortcut;
     if (const auto code = persistedUInt32(SK::hotkeyCode.current, SK::hotkeyCode.legacy)) {
-        if (const auto modifiers = persistedUInt32(SK::hotkeyModifiers.current,
-                                                   SK::hotkeyModifiers.legacy))
-            shortcut = HotkeyShortcut{*code, *modifiers};
+        if (const auto modifiers
+            = persistedUInt32(SK::hotkeyModifiers.current, SK::hotkeyModifiers.legacy))
+            shortcut = HotkeyShortcut { *code, *modifiers };
     }
     if (!shortcut) {
         // Unlike every other legacy value, a preset is never copied to its current key: it

@@ -17,8 +17,7 @@ class PreferencesStore;
 // else the table's fallback, always within its bounds) and written back at once, then
 // written through at every change. Setters answer whether the value changed, so that the
 // model can tell its observers. Main thread only.
-class Settings final
-{
+class Settings final {
 public:
     using OpenPresentation = OpenOptions::OpenPresentation;
     using DefaultOpenTarget = OpenOptions::DefaultOpenTarget;
@@ -42,8 +41,7 @@ public:
     bool setOnboardingLastStep(int step);
     int onboardingCompletedVersion() const { return m_onboardingCompletedVersion; }
     // Marks the current walkthrough completed and its progress back at the first step.
-    struct OnboardingChange
-    {
+    struct OnboardingChange {
         bool completedVersion = false;
         bool lastStep = false;
     };
@@ -65,10 +63,10 @@ private:
     PreferencesStore &m_store;
     // Set from the table by load(); no value is assumed here.
     int m_historyLimit = 0;
-    OpenPresentation m_openPresentation{};
-    DefaultOpenTarget m_defaultOpenTarget{};
+    OpenPresentation m_openPresentation {};
+    DefaultOpenTarget m_defaultOpenTarget {};
     bool m_keepWindowPinned = false;
-    HotkeyShortcut m_hotkeyShortcut{};
+    HotkeyShortcut m_hotkeyShortcut {};
     int m_onboardingLastStep = 0;
     int m_onboardingCompletedVersion = 0;
 };

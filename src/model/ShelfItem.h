@@ -8,8 +8,7 @@
 namespace nookary {
 
 // One saved snippet. Persisted as {"id": UUID string, "text": string}.
-struct ShelfItem
-{
+struct ShelfItem {
     QUuid id;
     QString text;
     // The text folded for the search filter (`foldedEntryText`); follows `text` (see `make`).
@@ -17,7 +16,7 @@ struct ShelfItem
 
     static ShelfItem make(const QUuid &id, const QString &text)
     {
-        return {id, text, foldedEntryText(text)};
+        return { id, text, foldedEntryText(text) };
     }
 
     friend bool operator==(const ShelfItem &a, const ShelfItem &b)

@@ -28,7 +28,7 @@ QString uuidString(const QUuid &id)
 // makes the whole list undecodable.
 std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
 {
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !doc.isArray())
         return std::nullopt;
@@ -67,8 +67,8 @@ QByteArray encodeShelf(const QList<ShelfItem> &shelf)
 {
     QJsonArray array;
     for (const ShelfItem &item : shelf)
-        array.append(QJsonObject{{QLatin1String("id"), uuidString(item.id)},
-                                 {QLatin1String("text"), item.text}});
+        array.append(QJsonObject {
+            { QLatin1String("id"), uuidString(item.id) }, { QLatin1String("text"), item.text } });
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
@@ -96,7 +96,8 @@ QList<ShelfItem> ShelfStorage::load(qsizetype maxItems)
         // only while no current list exists, so that this happens once.
         keepCopy(m_store.storedForm(legacyKey), "could not be read");
     }
-    const std::optional<QByteArray> data = m_settings.persistedData(SK::shelf.current, SK::shelf.legacy);
+    const std::optional<QByteArray> data
+        = m_settings.persistedData(SK::shelf.current, SK::shelf.legacy);
     const std::optional<QList<ShelfItem>> decoded = data ? decodeShelf(*data) : std::nullopt;
     QList<ShelfItem> loaded;
     if (decoded) {
@@ -127,10 +128,11 @@ void ShelfStorage::keepCopy(const QByteArray &stored, const char *reason)
     if (stored.isEmpty())
         return;
     const QString copy = m_store.keepCopy(QStringLiteral("snippets"), stored);
-    qCWarning(lcShelf).noquote()
-        << "The saved snippets" << reason << "and were replaced;"
-        << (copy.isEmpty() ? QStringLiteral("keeping a copy of them failed")
-                           : QStringLiteral("their stored form was kept at ") + copy);
+    qCWarning(lcShelf).noquote() << "The saved snippets" << reason << "and were replaced;"
+                                 << (copy.isEmpty()
+                                            ? QStringLiteral("keeping a copy of them failed")
+                                            : QStringLiteral("their stored form was kept at ")
+                                                + copy);
 }
 
 void ShelfStorage::save(const QList<ShelfItem> &shelf)

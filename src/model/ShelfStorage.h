@@ -13,8 +13,7 @@ class Settings;
 // objects under one key. Reading never loses what the user saved: a stored list that is
 // replaced (unreadable, or holding more or longer snippets than are kept) is first copied
 // beside the settings.
-class ShelfStorage final
-{
+class ShelfStorage final {
 public:
     ShelfStorage(PreferencesStore &store, Settings &settings);
 

@@ -8,19 +8,17 @@
 namespace nookary {
 
 // What another program put on the clipboard, as far as the history cares.
-struct ClipboardContents
-{
+struct ClipboardContents {
     std::optional<QString> text;
     std::optional<QString> fileURL; // the first entry of its URL list
-    bool secret = false;             // marked by a password manager
-    bool truncated = false;          // cut at the size cap or the deadline: not all of it
+    bool secret = false; // marked by a password manager
+    bool truncated = false; // cut at the size cap or the deadline: not all of it
 };
 
 // Reads the clipboard's contents away from the main thread, so that an owner that answers
 // slowly, or never, or sends a huge text, cannot hold up the program. Each read gives up
 // after a short time and reads at most a few MiB of text.
-class ClipboardContentsReader
-{
+class ClipboardContentsReader {
 public:
     virtual ~ClipboardContentsReader() = default;
 

@@ -41,11 +41,10 @@ public:
 };
 
 // For sessions without clipboard managers: keeps nothing.
-class NullClipboardManager final : public ClipboardManager
-{
+class NullClipboardManager final : public ClipboardManager {
 public:
-    void start(Keeper &) override {}
-    void stop() override {}
+    void start(Keeper &) override { }
+    void stop() override { }
 };
 
 } // namespace nookary

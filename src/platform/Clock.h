@@ -12,8 +12,7 @@ namespace nookary {
 // The time, and timers on it, as the model, the windows and the shell see them. Passed in
 // through constructors so that a test can drive time instead of waiting for it.
 // Main thread only.
-class Clock
-{
+class Clock {
 public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
@@ -21,17 +20,17 @@ public:
 
     virtual TimePoint now() const = 0;
     // Runs `task` once, `delay` from now, unless cancelled first or `context` is destroyed.
-    virtual CancellableTask runAfter(QObject *context, std::chrono::milliseconds delay,
-                                     std::function<void()> task) = 0;
+    virtual CancellableTask runAfter(
+        QObject *context, std::chrono::milliseconds delay, std::function<void()> task)
+        = 0;
 };
 
 // The steady clock and the event loop's timers.
-class SystemClock final : public Clock
-{
+class SystemClock final : public Clock {
 public:
     TimePoint now() const override { return std::chrono::steady_clock::now(); }
-    CancellableTask runAfter(QObject *context, std::chrono::milliseconds delay,
-                             std::function<void()> task) override
+    CancellableTask runAfter(
+        QObject *context, std::chrono::milliseconds delay, std::function<void()> task) override
     {
         return postDelayed(context, delay, std::move(task));
     }

@@ -10,8 +10,7 @@ namespace nookary {
 // the previous one first. A refusal (another program holds the combination, or the key has
 // no place on this keyboard) is known at once, when `registerHotkey` returns false.
 // `pressed` is emitted on the main thread, once per press, never for auto-repeat.
-class GlobalHotkeyService : public QObject
-{
+class GlobalHotkeyService : public QObject {
     Q_OBJECT
 
 public:
@@ -29,15 +28,14 @@ Q_SIGNALS:
 };
 
 // For sessions that offer no global shortcuts.
-class NullGlobalHotkeyService final : public GlobalHotkeyService
-{
+class NullGlobalHotkeyService final : public GlobalHotkeyService {
     Q_OBJECT
 
 public:
     using GlobalHotkeyService::GlobalHotkeyService;
     bool canRegister() const override { return false; }
     bool registerHotkey(HotkeyShortcut) override { return false; }
-    void unregisterHotkey() override {}
+    void unregisterHotkey() override { }
 };
 
 } // namespace nookary

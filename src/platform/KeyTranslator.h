@@ -9,8 +9,7 @@ namespace nookary {
 // Names a physical key by its place on the keyboard, in the stored encoding (macOS virtual
 // key codes), from the native scan code a key event carries, and back. Pure lookups; any
 // thread.
-class KeyTranslator
-{
+class KeyTranslator {
 public:
     virtual ~KeyTranslator() = default;
 
@@ -20,8 +19,7 @@ public:
 };
 
 // For sessions whose scan codes mean nothing known: callers fall back on Qt's key.
-class NullKeyTranslator final : public KeyTranslator
-{
+class NullKeyTranslator final : public KeyTranslator {
 public:
     std::optional<quint32> virtualKey(quint32) const override { return std::nullopt; }
     std::optional<quint32> nativeScanCode(quint32) const override { return std::nullopt; }

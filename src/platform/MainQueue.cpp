@@ -28,8 +28,8 @@ bool CancellableTask::isPending() const
     return m_timer && m_timer->isActive();
 }
 
-CancellableTask postDelayed(QObject *context, std::chrono::milliseconds delay,
-                            std::function<void()> task)
+CancellableTask postDelayed(
+    QObject *context, std::chrono::milliseconds delay, std::function<void()> task)
 {
     auto *timer = new QTimer(context);
     timer->setSingleShot(true);

@@ -14,8 +14,7 @@ namespace nookary {
 void postToNextTurn(QObject *context, std::function<void()> task);
 
 // A task posted for later that can be cancelled until it has run.
-class CancellableTask final
-{
+class CancellableTask final {
 public:
     CancellableTask() = default;
     explicit CancellableTask(QTimer *timer);
@@ -28,8 +27,8 @@ private:
 };
 
 // Runs `task` once after `delay`, unless cancelled first or `context` is destroyed.
-CancellableTask postDelayed(QObject *context, std::chrono::milliseconds delay,
-                            std::function<void()> task);
+CancellableTask postDelayed(
+    QObject *context, std::chrono::milliseconds delay, std::function<void()> task);
 
 // A single-shot timer that every start puts off again: it runs its task once a stream of
 // events has gone quiet. Owners take it as a parameter so that tests can fire it by hand.

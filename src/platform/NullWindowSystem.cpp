@@ -3,12 +3,10 @@
 namespace nookary {
 
 // Builds without a window-system folder have no desktop to ask.
-void WindowSystem::keepOutOfTaskbar(QWidget &)
-{
-}
+void WindowSystem::keepOutOfTaskbar(QWidget &) { }
 
-void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &)
-{
-}
+void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &) { }
+
+void WindowSystem::endSystemMove(QWidget &) { }
 
 } // namespace nookary

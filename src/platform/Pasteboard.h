@@ -14,8 +14,7 @@ namespace nookary {
 // program included). Contents are read only after the count moved, so a reader that sees no
 // change touches nothing but one integer. `changeCountChanged` is emitted on the main thread
 // after the count rose; it lets the model sleep while nothing is copied.
-class Pasteboard : public QObject
-{
+class Pasteboard : public QObject {
     Q_OBJECT
 
 public:

@@ -16,8 +16,7 @@ namespace nookary {
 // The realisations of every service the program uses. `createPlatformServices` chooses them;
 // a service nobody chose does nothing (the null realisations), so no caller chooses again.
 // The store and the clipboard have no such stand-in: they must be given.
-struct PlatformServices
-{
+struct PlatformServices {
     std::unique_ptr<PreferencesStore> preferences;
     std::unique_ptr<Pasteboard> pasteboard;
     std::unique_ptr<Workspace> workspace = std::make_unique<NullWorkspace>();

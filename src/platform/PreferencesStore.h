@@ -18,8 +18,7 @@ namespace nookary {
 // Every write goes through to disk at once. A store that cannot write keeps the value in
 // memory for the rest of the run and reports the failure once in the log.
 // Main thread only.
-class PreferencesStore
-{
+class PreferencesStore {
 public:
     virtual ~PreferencesStore() = default;
 

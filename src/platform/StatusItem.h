@@ -12,8 +12,7 @@ namespace nookary {
 
 // The program's icon in the desktop's tray. A left click is `clicked`; a right click opens
 // the menu, whose entries are built anew each time it opens. Main thread only.
-class StatusItem : public QObject
-{
+class StatusItem : public QObject {
     Q_OBJECT
 
 public:

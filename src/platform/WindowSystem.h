@@ -12,4 +12,9 @@ void keepOutOfTaskbar(QWidget &window);
 // each time it is about to be shown.
 void keepOutOfTaskbarWhenShown(QWidget &window);
 
+// Tells the window manager that a move it was asked to start has ended: a press released
+// before the manager took the pointer (a tap) would otherwise leave the window following
+// the pointer with no button held.
+void endSystemMove(QWidget &window);
+
 } // namespace nookary::WindowSystem

@@ -8,18 +8,16 @@
 namespace nookary {
 
 // An application window the user was working in, to give focus back to later.
-struct RunningApplication
-{
+struct RunningApplication {
     quint64 windowId = 0; // the window system's id of its active window
-    qint64 pid = 0;       // 0 when unknown
+    qint64 pid = 0; // 0 when unknown
 
     friend bool operator==(const RunningApplication &, const RunningApplication &) = default;
 };
 
 // The desktop's windows as the shell needs them: which application is in front, and giving
 // focus back to it. Main thread only; every call returns at once.
-class Workspace
-{
+class Workspace {
 public:
     virtual ~Workspace() = default;
 
@@ -38,11 +36,10 @@ public:
 };
 
 // For sessions without a window system the program knows: knows nothing, does nothing.
-class NullWorkspace final : public Workspace
-{
+class NullWorkspace final : public Workspace {
 public:
     std::optional<RunningApplication> frontmostApplication() const override { return std::nullopt; }
-    void activate(const RunningApplication &) override {}
+    void activate(const RunningApplication &) override { }
 };
 
 } // namespace nookary

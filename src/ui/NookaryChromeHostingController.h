@@ -6,8 +6,7 @@ namespace nookary {
 
 // The chrome both presentations put around the panel: a dark translucent card (92 %
 // opaque), 16 rounded corners and a thin white border, with the content filling it.
-class NookaryChromeHostingController final : public QWidget
-{
+class NookaryChromeHostingController final : public QWidget {
     Q_OBJECT
 
 public:

@@ -31,6 +31,11 @@ void NookaryPanel::noteResizeStarted()
     Q_EMIT moveOrResizeStarted();
 }
 
+void NookaryPanel::noteSystemMoveReleased()
+{
+    Q_EMIT systemMoveReleased();
+}
+
 void NookaryPanel::showEvent(QShowEvent *event)
 {
     // Sent before the window is mapped, when window-manager hints still count.

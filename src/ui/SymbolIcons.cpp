@@ -36,7 +36,8 @@ QPixmap SymbolIcons::pixmap(const QString &name, int size, const QColor &color, 
 {
     // Rows ask for the same few symbols over and over: keep what was drawn.
     static QHash<QString, QPixmap> cache;
-    const QString key = QStringLiteral("%1/%2/%3/%4").arg(name).arg(size).arg(color.rgba()).arg(dpr);
+    const QString key
+        = QStringLiteral("%1/%2/%3/%4").arg(name).arg(size).arg(color.rgba()).arg(dpr);
     if (const auto it = cache.constFind(key); it != cache.constEnd())
         return *it;
 

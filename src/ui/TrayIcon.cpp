@@ -17,7 +17,7 @@ QPixmap trayPixmap(const QString &symbol, int size)
     QPixmap result(size, size);
     result.fill(Qt::transparent);
     QPainter painter(&result);
-    for (const QPoint offset : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+    for (const QPoint offset : { QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1) })
         painter.drawPixmap(offset, dark);
     painter.drawPixmap(0, 0, light);
     return result;
@@ -27,10 +27,11 @@ QPixmap trayPixmap(const QString &symbol, int size)
 
 QIcon TrayIcon::make()
 {
-    const QString symbol = SymbolIcons::exists(QStringLiteral("Menubaricon")) ? QStringLiteral("Menubaricon")
-                                                                            : QStringLiteral("paperclip");
+    const QString symbol = SymbolIcons::exists(QStringLiteral("Menubaricon"))
+        ? QStringLiteral("Menubaricon")
+        : QStringLiteral("paperclip");
     QIcon icon;
-    for (const int size : {kIconSize, 2 * kIconSize, 22, 24, 32})
+    for (const int size : { kIconSize, 2 * kIconSize, 22, 24, 32 })
         icon.addPixmap(trayPixmap(symbol, size));
     return icon;
 }

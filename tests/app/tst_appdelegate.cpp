@@ -2,14 +2,14 @@
 #include "MemoryPasteboard.h"
 #include "app/AppDelegate.h"
 #include "app/NookaryCenteredWindow.h"
-#include "ui/NookaryPanel.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/NookaryPanel.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
-#include "ui/panel/PopoverView.h"
 #include "ui/panel/PanelWidgets.h"
+#include "ui/panel/PopoverView.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
@@ -28,11 +28,10 @@ using namespace nookary::test;
 
 namespace {
 
-const RunningApplication kEditor{0x1234, 77};
+const RunningApplication kEditor { 0x1234, 77 };
 const RunningApplication kBrowser { 0x5678, 88 };
 
-struct Shell
-{
+struct Shell {
     QTemporaryDir dir;
     FakeWorkspace *workspace = nullptr;
     FakeStatusItem *statusItem = nullptr;
@@ -77,8 +76,7 @@ struct Shell
 
 } // namespace
 
-class TestAppDelegate : public QObject
-{
+class TestAppDelegate : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -104,7 +102,7 @@ private Q_SLOTS:
         QVERIFY(!s.delegate->isPanelOpen());
         QCOMPARE(s.model().query(), QString());
         QVERIFY(s.workspace->activated.isEmpty()); // 0.03 s later, not at once
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication>{kEditor});
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
         QVERIFY(!s.delegate->previousApp());
 
         // Nothing open and nothing remembered: nothing happens.
@@ -118,12 +116,12 @@ private Q_SLOTS:
         Shell s;
         s.openAndWait();
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
-        s.workspace->frontmost = RunningApplication{quint64(panel->winId()), 0};
+        s.workspace->frontmost = RunningApplication { quint64(panel->winId()), 0 };
         s.delegate->showUI(); // a second start, say, while the panel is in front
         QTRY_VERIFY(s.delegate->isPanelOpen());
         QCOMPARE(s.delegate->previousApp(), kEditor);
         s.delegate->closeUI();
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication>{kEditor});
+        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
     }
 
     void aQuickReopenCancelsThePendingHandBack()
@@ -348,9 +346,11 @@ private Q_SLOTS:
         };
 
         openMenu(search);
-        const auto selected = std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID());
+        const auto selected
+            = std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID());
         QTest::keyClick(popoverWindow, Qt::Key_Down);
-        QCOMPARE(std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID()), selected);
+        QCOMPARE(
+            std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID()), selected);
         QVERIFY(menu.activeAction());
         QTest::keyClick(popoverWindow, Qt::Key_Escape);
         QTRY_VERIFY(!menu.isVisible());
@@ -374,7 +374,8 @@ private Q_SLOTS:
         QVERIFY(!s.model().editingID().isNull());
 
         // Choosing an entry with the mouse (Paste, say) keeps the edit going too.
-        connect(first, &QAction::triggered, editor, [editor] { editor->insertPlainText(QStringLiteral(" pasted")); });
+        connect(first, &QAction::triggered, editor,
+            [editor] { editor->insertPlainText(QStringLiteral(" pasted")); });
         openMenu(editor);
         const QPoint onFirst = menu.mapToGlobal(menu.actionGeometry(first).center());
         QTest::mouseClick(popoverWindow, Qt::LeftButton, {}, popover->mapFromGlobal(onFirst));
@@ -396,14 +397,16 @@ private Q_SLOTS:
         s.openAndWait();
         PopoverWindow *popover = s.delegate->popover();
         QVERIFY(QTest::qWaitForWindowExposed(popover));
-        QTest::mousePress(popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(900, 700)));
+        QTest::mousePress(
+            popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(900, 700)));
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kBrowser });
 
         // A click on nothing the user could focus (the desktop) hands focus back.
         s.openAndWait();
         QVERIFY(QTest::qWaitForWindowExposed(popover));
-        QTest::mousePress(popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(5, 5)));
+        QTest::mousePress(
+            popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(5, 5)));
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_COMPARE(s.workspace->activated, (QList<RunningApplication> { kBrowser, kEditor }));
     }
@@ -543,7 +546,9 @@ private Q_SLOTS:
 
     void whileTheWalkthroughShowsTheShortcutCountsAndReopenWaits()
     {
-        Shell s(false, "Nookary.onboarding.lastStep.v1=1\nNookary.hotkey.code.v1=9\nNookary.hotkey.modifiers.v1=768\n");
+        Shell s(false,
+            "Nookary.onboarding.lastStep.v1=1\nNookary.hotkey.code.v1=9\nNookary.hotkey.modifiers."
+            "v1=768\n");
         QTRY_VERIFY(s.delegate->onboardingWC());
         OnboardingWindowController *wc = s.delegate->onboardingWC();
         QTRY_VERIFY(wc->isWindowVisible());
@@ -628,10 +633,11 @@ private Q_SLOTS:
                 out << (action->isSeparator() ? QStringLiteral("-") : action->text());
             return out;
         };
-        QCOMPARE(titles(), (QStringList{QStringLiteral("Pause Nookary"), QStringLiteral("-"),
-                                        QStringLiteral("Show Onboarding"), QStringLiteral("-"),
-                                        QStringLiteral("Preferences\u2026"), QStringLiteral("About"),
-                                        QStringLiteral("-"), QStringLiteral("Quit")}));
+        QCOMPARE(titles(),
+            (QStringList { QStringLiteral("Pause Nookary"), QStringLiteral("-"),
+                QStringLiteral("Show Onboarding"), QStringLiteral("-"),
+                QStringLiteral("Preferences\u2026"), QStringLiteral("About"), QStringLiteral("-"),
+                QStringLiteral("Quit") }));
         const auto menu = s.statusItem->openMenu();
         QCOMPARE(menu->actions().at(4)->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
         QCOMPARE(menu->actions().at(7)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -679,7 +685,8 @@ private Q_SLOTS:
         wc->window()->close();
         s.model().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
         s.openAndWait();
-        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma,
+            Qt::ControlModifier);
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_VERIFY(preferencesShown());
         QTest::qWait(100);
@@ -726,7 +733,8 @@ private Q_SLOTS:
         // While recording, Ctrl+, is the recorder's (a key without a known place: it beeps).
         recorder->toggle();
         QVERIFY(recorder->isRecording());
-        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+        QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma,
+            Qt::ControlModifier);
         QTest::qWait(20);
         QVERIFY(s.delegate->isPanelOpen());
         QVERIFY(recorder->isRecording());
@@ -762,8 +770,10 @@ private Q_SLOTS:
         QTRY_VERIFY(panel->isActiveWindow());
         QTest::qWait(100); // opening has put focus into the search field
         s.model().startEditing(s.model().shelf().first().id);
-        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->inherits("QPlainTextEdit"));
-        qobject_cast<QPlainTextEdit *>(QApplication::focusWidget())->setPlainText(QStringLiteral("changed"));
+        QTRY_VERIFY(
+            QApplication::focusWidget() && QApplication::focusWidget()->inherits("QPlainTextEdit"));
+        qobject_cast<QPlainTextEdit *>(QApplication::focusWidget())
+            ->setPlainText(QStringLiteral("changed"));
 
         // A click in the editor itself keeps it.
         QTest::qWait(50); // the row has grown around the editor
@@ -773,7 +783,8 @@ private Q_SLOTS:
         QVERIFY(!s.model().editingID().isNull());
 
         // A click on the footer's empty part ends it, and the edit commits.
-        QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {}, QPoint(panel->width() / 2, panel->height() - 16));
+        QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {},
+            QPoint(panel->width() / 2, panel->height() - 16));
         QTRY_VERIFY(s.model().editingID().isNull());
         QCOMPARE(s.model().shelf().first().text, QStringLiteral("changed"));
     }

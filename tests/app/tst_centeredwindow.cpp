@@ -1,10 +1,10 @@
 #include "ManualClock.h"
 #include "RecordingPreferencesStore.h"
 #include "app/NookaryCenteredWindow.h"
-#include "ui/NookaryPanel.h"
 #include "app/WindowPlacement.h"
 #include "platform/MainQueue.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/NookaryPanel.h"
 #include "ui/panel/PanelWidgets.h"
 
 #include <QGuiApplication>
@@ -44,8 +44,7 @@ struct ManualQuietTimer final : QuietTimer {
     }
 };
 
-struct Window
-{
+struct Window {
     ManualQuietTimer *quiet = nullptr;
     QTemporaryDir dir;
     std::unique_ptr<RecordingPreferencesStore> store;
@@ -61,7 +60,8 @@ struct Window
             if (file.open(QIODevice::WriteOnly))
                 file.write("[General]\n" + settings);
         }
-        store = std::make_unique<RecordingPreferencesStore>(std::make_unique<SettingsPreferencesStore>(path));
+        store = std::make_unique<RecordingPreferencesStore>(
+            std::make_unique<SettingsPreferencesStore>(path));
         window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, clock);
         QObject::connect(window.get(), &NookaryCenteredWindow::didClose, [this] { ++closes; });
         auto timer = std::make_unique<ManualQuietTimer>();
@@ -79,8 +79,7 @@ struct Window
 
 } // namespace
 
-class TestCenteredWindow : public QObject
-{
+class TestCenteredWindow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -90,7 +89,8 @@ private Q_SLOTS:
         QCOMPARE(savedSize(std::nullopt, 400.0, kMinimum, kLaptop), std::nullopt);
         QCOMPARE(savedSize(300.0, 200.0, kMinimum, kLaptop), QSizeF(560, 380));
         QCOMPARE(savedSize(5000.0, 600.0, kMinimum, kLaptop), QSizeF(1440, 600));
-        QCOMPARE(savedSize(700.0, 500.0, kMinimum, QRectF(0, 0, 500, 300)), QSizeF(500, 300)); // the cut wins
+        QCOMPARE(savedSize(700.0, 500.0, kMinimum, QRectF(0, 0, 500, 300)),
+            QSizeF(500, 300)); // the cut wins
         QCOMPARE(savedSize(0.0, 500.0, kMinimum, kLaptop), std::nullopt);
         QCOMPARE(savedSize(-700.0, 500.0, kMinimum, kLaptop), std::nullopt);
         QCOMPARE(savedSize(std::nan(""), 500.0, kMinimum, kLaptop), std::nullopt);
@@ -102,12 +102,15 @@ private Q_SLOTS:
     {
         using WindowPlacement::savedOrigin;
         const QRectF second(1440, 0, 1920, 1080);
-        const QList<QRectF> screens{kLaptop, second};
+        const QList<QRectF> screens { kLaptop, second };
         const QSizeF size(600, 400);
         QCOMPARE(savedOrigin(100.0, 100.0, size, screens, kLaptop), QPointF(100, 100));
-        QCOMPARE(savedOrigin(2000.0, 900.0, size, screens, kLaptop), QPointF(2000, 680)); // kept on the second
-        QCOMPARE(savedOrigin(-5000.0, 300.0, size, screens, kLaptop), QPointF(0, 300));    // on no screen
-        QCOMPARE(savedOrigin(100.0, -3.0, size, screens, kLaptop), QPointF(100, 25));       // under the top bar
+        QCOMPARE(savedOrigin(2000.0, 900.0, size, screens, kLaptop),
+            QPointF(2000, 680)); // kept on the second
+        QCOMPARE(
+            savedOrigin(-5000.0, 300.0, size, screens, kLaptop), QPointF(0, 300)); // on no screen
+        QCOMPARE(savedOrigin(100.0, -3.0, size, screens, kLaptop),
+            QPointF(100, 25)); // under the top bar
         // Larger than the screen: right-aligned, and the top edge stays visible.
         QCOMPARE(
             savedOrigin(100.0, 100.0, QSizeF(2000, 1000), { kLaptop }, kLaptop), QPointF(-560, 25));
@@ -124,10 +127,14 @@ private Q_SLOTS:
         using WindowPlacement::popoverOrigin;
         const QRect screen(0, 0, 1280, 800);
         const QSize size(560, 380);
-        QCOMPARE(popoverOrigin(QRect(600, 0, 22, 22), size, screen, {}), QPoint(330, 26));      // top bar
-        QCOMPARE(popoverOrigin(QRect(600, 778, 22, 22), size, screen, {}), QPoint(330, 394));   // bottom bar
-        QCOMPARE(popoverOrigin(QRect(1260, 0, 20, 20), size, screen, {}), QPoint(720, 24));     // kept on screen
-        QCOMPARE(popoverOrigin(QRect(), size, screen, QPoint(100, 100)), QPoint(0, 105));      // at the pointer
+        QCOMPARE(
+            popoverOrigin(QRect(600, 0, 22, 22), size, screen, {}), QPoint(330, 26)); // top bar
+        QCOMPARE(popoverOrigin(QRect(600, 778, 22, 22), size, screen, {}),
+            QPoint(330, 394)); // bottom bar
+        QCOMPARE(popoverOrigin(QRect(1260, 0, 20, 20), size, screen, {}),
+            QPoint(720, 24)); // kept on screen
+        QCOMPARE(popoverOrigin(QRect(), size, screen, QPoint(100, 100)),
+            QPoint(0, 105)); // at the pointer
     }
 
     void firstUseOpensAtTheMinimumSizeCentred()
@@ -144,17 +151,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QRect>("expected"); // on the offscreen screen; width -1 = centred minimum
-        QTest::newRow("remembered") << QByteArray("Nookary.centeredWindow.posX.v1=20\nNookary.centeredWindow.posY.v1=30\n"
-                                                  "Nookary.centeredWindow.width.v1=600\nNookary.centeredWindow.height.v1=400\n")
+        QTest::newRow("remembered") << QByteArray(
+            "Nookary.centeredWindow.posX.v1=20\nNookary.centeredWindow.posY.v1=30\n"
+            "Nookary.centeredWindow.width.v1=600\nNookary.centeredWindow.height.v1=400\n")
                                     << QRect(20, 30, 600, 400);
-        QTest::newRow("legacy keys") << QByteArray("Velmic.centeredWindow.posX.v1=20\nVelmic.centeredWindow.posY.v1=30\n"
-                                                   "Velmic.centeredWindow.width.v1=600\nVelmic.centeredWindow.height.v1=400\n")
+        QTest::newRow("legacy keys") << QByteArray(
+            "Velmic.centeredWindow.posX.v1=20\nVelmic.centeredWindow.posY.v1=30\n"
+            "Velmic.centeredWindow.width.v1=600\nVelmic.centeredWindow.height.v1=400\n")
                                      << QRect(20, 30, 600, 400);
-        QTest::newRow("too small") << QByteArray("Nookary.centeredWindow.posX.v1=0\nNookary.centeredWindow.posY.v1=0\n"
-                                                 "Nookary.centeredWindow.width.v1=300\nNookary.centeredWindow.height.v1=200\n")
+        QTest::newRow("too small") << QByteArray(
+            "Nookary.centeredWindow.posX.v1=0\nNookary.centeredWindow.posY.v1=0\n"
+            "Nookary.centeredWindow.width.v1=300\nNookary.centeredWindow.height.v1=200\n")
                                    << QRect(0, 0, 560, 380);
-        QTest::newRow("absurd") << QByteArray("Nookary.centeredWindow.posX.v1=nan\nNookary.centeredWindow.posY.v1=-1e308\n"
-                                              "Nookary.centeredWindow.width.v1=-5\nNookary.centeredWindow.height.v1=banana\n")
+        QTest::newRow("absurd") << QByteArray(
+            "Nookary.centeredWindow.posX.v1=nan\nNookary.centeredWindow.posY.v1=-1e308\n"
+            "Nookary.centeredWindow.width.v1=-5\nNookary.centeredWindow.height.v1=banana\n")
                                 << QRect(-1, -1, -1, -1);
     }
 
@@ -270,10 +281,11 @@ private Q_SLOTS:
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
         QSignalSpy started(&panel, &NookaryPanel::moveOrResizeStarted);
-        const auto mouse = [](QWidget *target, QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        const auto mouse = [](QWidget *target, QEvent::Type type, QPoint global,
+                               Qt::MouseButtons buttons) {
             QCursor::setPos(global);
             QMouseEvent event(type, target->mapFromGlobal(QPointF(global)), QPointF(global),
-                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
             QCoreApplication::sendEvent(target, &event);
         };
 

@@ -7,8 +7,7 @@ using namespace nookary;
 using namespace nookary::test;
 
 // Copy-back without any window: the writer, the model and an in-memory clipboard.
-class TestClipboardWriter : public QObject
-{
+class TestClipboardWriter : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -5,8 +5,7 @@
 using namespace nookary;
 using Action = CommandLine::Action;
 
-class TestCommandLine : public QObject
-{
+class TestCommandLine : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -15,18 +14,31 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<Action>("action");
         QTest::addColumn<bool>("fromLogin");
-        QTest::newRow("nothing starts") << QStringList{} << Action::start << false;
-        QTest::newRow("login marker") << QStringList{QStringLiteral("--launched-from-login-item")} << Action::start << true;
-        QTest::newRow("history") << QStringList{QStringLiteral("--history")} << Action::history << false;
-        QTest::newRow("saved") << QStringList{QStringLiteral("--saved")} << Action::saved << false;
-        QTest::newRow("toggle") << QStringList{QStringLiteral("--toggle")} << Action::toggle << false;
-        QTest::newRow("repeated option") << QStringList{QStringLiteral("--show"), QStringLiteral("--show")} << Action::show << false;
-        QTest::newRow("help") << QStringList{QStringLiteral("-h")} << Action::help << false;
-        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << Action::version << false;
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--histroy")} << Action::invalid << false;
-        QTest::newRow("single-dash long option") << QStringList{QStringLiteral("-history")} << Action::invalid << false;
-        QTest::newRow("stray argument") << QStringList{QStringLiteral("history")} << Action::invalid << false;
-        QTest::newRow("two actions") << QStringList{QStringLiteral("--show"), QStringLiteral("--hide")} << Action::invalid << false;
+        QTest::newRow("nothing starts") << QStringList {} << Action::start << false;
+        QTest::newRow("login marker")
+            << QStringList { QStringLiteral("--launched-from-login-item") } << Action::start
+            << true;
+        QTest::newRow("history") << QStringList { QStringLiteral("--history") } << Action::history
+                                 << false;
+        QTest::newRow("saved") << QStringList { QStringLiteral("--saved") } << Action::saved
+                               << false;
+        QTest::newRow("toggle") << QStringList { QStringLiteral("--toggle") } << Action::toggle
+                                << false;
+        QTest::newRow("repeated option")
+            << QStringList { QStringLiteral("--show"), QStringLiteral("--show") } << Action::show
+            << false;
+        QTest::newRow("help") << QStringList { QStringLiteral("-h") } << Action::help << false;
+        QTest::newRow("version") << QStringList { QStringLiteral("--version") } << Action::version
+                                 << false;
+        QTest::newRow("unknown option")
+            << QStringList { QStringLiteral("--histroy") } << Action::invalid << false;
+        QTest::newRow("single-dash long option")
+            << QStringList { QStringLiteral("-history") } << Action::invalid << false;
+        QTest::newRow("stray argument")
+            << QStringList { QStringLiteral("history") } << Action::invalid << false;
+        QTest::newRow("two actions")
+            << QStringList { QStringLiteral("--show"), QStringLiteral("--hide") } << Action::invalid
+            << false;
     }
 
     void parse()

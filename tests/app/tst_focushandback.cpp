@@ -10,25 +10,23 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const RunningApplication kEditor{0x1234, 77};
-const RunningApplication kTerminal{0x5678, 88};
-const RunningApplication kOurs{0x9999, 1};  // the panel
-const RunningApplication kAbout{0x9998, 1}; // another window of ours
+const RunningApplication kEditor { 0x1234, 77 };
+const RunningApplication kTerminal { 0x5678, 88 };
+const RunningApplication kOurs { 0x9999, 1 }; // the panel
+const RunningApplication kAbout { 0x9998, 1 }; // another window of ours
 
-struct HandBack
-{
+struct HandBack {
     FakeWorkspace workspace;
     ManualClock clock;
-    FocusHandBack focus{workspace, clock,
-                        [](quint64 id) { return id == kOurs.windowId || id == kAbout.windowId; },
-                        [](quint64 id) { return id == kOurs.windowId; }};
+    FocusHandBack focus { workspace, clock,
+        [](quint64 id) { return id == kOurs.windowId || id == kAbout.windowId; },
+        [](quint64 id) { return id == kOurs.windowId; } };
 };
 
 } // namespace
 
 // Which application gets focus back after the panel closes, and when.
-class TestFocusHandBack : public QObject
-{
+class TestFocusHandBack : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -43,7 +41,7 @@ private Q_SLOTS:
         h.clock.advance(FocusHandBack::delay - 1ms);
         QVERIFY(h.workspace.activated.isEmpty());
         h.clock.advance(1ms);
-        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+        QCOMPARE(h.workspace.activated, QList<RunningApplication> { kEditor });
         QVERIFY(!h.focus.isPending());
         QCOMPARE(h.focus.previousApp(), std::nullopt);
 
@@ -78,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(h.focus.previousApp(), kEditor);
         h.focus.handBackAfterClose();
         h.clock.advance(FocusHandBack::delay);
-        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+        QCOMPARE(h.workspace.activated, QList<RunningApplication> { kEditor });
     }
 
     void aQuickReopenTakesOverTheCancelledHandBack()
@@ -93,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(h.focus.previousApp(), kEditor);
         h.focus.handBackAfterClose();
         h.clock.advance(FocusHandBack::delay);
-        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+        QCOMPARE(h.workspace.activated, QList<RunningApplication> { kEditor });
     }
 
     void focusLostToAnotherWindowStaysThere()
@@ -112,7 +110,7 @@ private Q_SLOTS:
         h.workspace.frontmost.reset();
         h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost);
         h.clock.advance(FocusHandBack::delay);
-        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+        QCOMPARE(h.workspace.activated, QList<RunningApplication> { kEditor });
 
         // A close asked for hands back whoever is in front.
         h.workspace.frontmost = kEditor;
@@ -126,25 +124,25 @@ private Q_SLOTS:
     void theClickThatClosedThePopoverChoosesTheWindow()
     {
         HandBack h;
-        h.workspace.windows.append({QRect(0, 0, 100, 100), kTerminal});
-        h.workspace.windows.append({QRect(200, 0, 100, 100), kOurs});
+        h.workspace.windows.append({ QRect(0, 0, 100, 100), kTerminal });
+        h.workspace.windows.append({ QRect(200, 0, 100, 100), kOurs });
         h.workspace.frontmost = kEditor;
         h.focus.noteOpening();
         // Qt ate the click, so the window under it was never activated.
         h.workspace.frontmost = kOurs;
         h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost, QPoint(50, 50));
         h.clock.advance(FocusHandBack::delay);
-        QCOMPARE(h.workspace.activated, QList<RunningApplication>{kTerminal});
+        QCOMPARE(h.workspace.activated, QList<RunningApplication> { kTerminal });
 
         // On our own window, or on nothing: the application before gets focus back.
-        for (const QPoint at : {QPoint(250, 50), QPoint(500, 500)}) {
+        for (const QPoint at : { QPoint(250, 50), QPoint(500, 500) }) {
             h.workspace.activated.clear();
             h.workspace.frontmost = kEditor;
             h.focus.noteOpening();
             h.workspace.frontmost = kOurs;
             h.focus.handBackAfterClose(FocusHandBack::CloseCause::focusLost, at);
             h.clock.advance(FocusHandBack::delay);
-            QCOMPARE(h.workspace.activated, QList<RunningApplication>{kEditor});
+            QCOMPARE(h.workspace.activated, QList<RunningApplication> { kEditor });
         }
     }
 

@@ -13,11 +13,10 @@ using namespace nookary::test;
 namespace {
 
 const HotkeyShortcut kDefault = HotkeyShortcut::defaultShortcut();
-const HotkeyShortcut kCmdShiftV{9, 0x300};
-const HotkeyShortcut kCtrlOptK{40, 0x1800};
+const HotkeyShortcut kCmdShiftV { 9, 0x300 };
+const HotkeyShortcut kCtrlOptK { 40, 0x1800 };
 
-struct Hotkeys
-{
+struct Hotkeys {
     ModelFixture f;
     FakeGlobalHotkeyService service;
     int alerts = 0;
@@ -34,13 +33,15 @@ struct Hotkeys
         controller->applyHotkeyShortcut(f.model->hotkeyShortcut(), false);
         controller->followModel();
     }
-    qint64 storedCode() const { return f.reread()->integer(QString::fromLatin1(SettingsKeys::hotkeyCode.current)); }
+    qint64 storedCode() const
+    {
+        return f.reread()->integer(QString::fromLatin1(SettingsKeys::hotkeyCode.current));
+    }
 };
 
 } // namespace
 
-class TestHotkeyController : public QObject
-{
+class TestHotkeyController : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -61,16 +62,16 @@ private Q_SLOTS:
         h.launch();
         // A bare key, or one with only a lock or an unknown bit, would take that key from
         // every other program.
-        for (const HotkeyShortcut off : {HotkeyShortcut{49, 0x0001}, HotkeyShortcut{49, 0x0400},
-                                         HotkeyShortcut{49, 0}, HotkeyShortcut::off()}) {
+        for (const HotkeyShortcut off : { HotkeyShortcut { 49, 0x0001 },
+                 HotkeyShortcut { 49, 0x0400 }, HotkeyShortcut { 49, 0 }, HotkeyShortcut::off() }) {
             h.f.model->setHotkeyShortcut(off);
             QCOMPARE(h.service.registered, std::nullopt);
             QCOMPARE(h.controller->lastRegisteredShortcut(), HotkeyShortcut::off());
         }
         QCOMPARE(h.alerts, 0);
         // Key code 0 is the A key: Control+Alt+A is a shortcut like any other.
-        h.f.model->setHotkeyShortcut({0, 0x1800});
-        QCOMPARE(h.service.registered, (HotkeyShortcut{0, 0x1800}));
+        h.f.model->setHotkeyShortcut({ 0, 0x1800 });
+        QCOMPARE(h.service.registered, (HotkeyShortcut { 0, 0x1800 }));
     }
 
     void recordingReleasesTheGrabUntilItEnds()
@@ -114,7 +115,7 @@ private Q_SLOTS:
         Hotkeys h;
         h.launch();
         h.f.model->setHotkeyShortcut(kCmdShiftV);
-        h.service.taken = {kCtrlOptK};
+        h.service.taken = { kCtrlOptK };
         h.f.model->setHotkeyShortcut(kCtrlOptK);
         QCOMPARE(h.alerts, 1);
         // The working shortcut is taken again at once, and the model follows on the next turn.
@@ -130,7 +131,7 @@ private Q_SLOTS:
     {
         Hotkeys h;
         h.f.model->setHotkeyShortcut(kCtrlOptK); // stored by an earlier run
-        h.service.taken = {kCtrlOptK};
+        h.service.taken = { kCtrlOptK };
         h.launch();
         QCOMPARE(h.alerts, 0);
         QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
@@ -144,7 +145,7 @@ private Q_SLOTS:
         // Both the new shortcut and the one to go back to are refused.
         Hotkeys h;
         h.launch();
-        h.service.taken = {kCtrlOptK, kDefault};
+        h.service.taken = { kCtrlOptK, kDefault };
         h.f.model->setHotkeyShortcut(kCtrlOptK);
         QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
         const int registrations = h.service.registrations;
@@ -177,7 +178,8 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         PlatformServices services;
-        services.preferences = std::make_unique<SettingsPreferencesStore>(dir.filePath(QStringLiteral("N.conf")));
+        services.preferences
+            = std::make_unique<SettingsPreferencesStore>(dir.filePath(QStringLiteral("N.conf")));
         services.pasteboard = std::make_unique<MemoryPasteboard>();
         auto hotkeys = std::make_unique<FakeGlobalHotkeyService>();
         FakeGlobalHotkeyService *service = hotkeys.get();

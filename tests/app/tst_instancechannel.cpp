@@ -27,8 +27,7 @@ std::optional<QByteArray> sendFromAnotherThread(Request request)
 
 } // namespace
 
-class TestInstanceChannel : public QObject
-{
+class TestInstanceChannel : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_runtime;
@@ -50,12 +49,14 @@ private Q_SLOTS:
         QList<Request> seen;
         InstanceServer server([&](Request r) {
             seen.append(r);
-            return r == Request::history ? QByteArray("{\"id\":\"A\",\"text\":\"x\"}\n") : QByteArray();
+            return r == Request::history ? QByteArray("{\"id\":\"A\",\"text\":\"x\"}\n")
+                                         : QByteArray();
         });
         QVERIFY(server.listen());
-        QCOMPARE(sendFromAnotherThread(Request::history), QByteArray("{\"id\":\"A\",\"text\":\"x\"}\n"));
+        QCOMPARE(
+            sendFromAnotherThread(Request::history), QByteArray("{\"id\":\"A\",\"text\":\"x\"}\n"));
         QCOMPARE(sendFromAnotherThread(Request::reopen), QByteArray());
-        QCOMPARE(seen, (QList<Request>{Request::history, Request::reopen}));
+        QCOMPARE(seen, (QList<Request> { Request::history, Request::reopen }));
 
         // A second instance cannot take the channel while the first lives.
         // Not even while the first is too busy to answer, as it is now.
@@ -68,7 +69,10 @@ private Q_SLOTS:
     void nonsenseIsDroppedAndServingGoesOn()
     {
         int calls = 0;
-        InstanceServer server([&](Request) { ++calls; return QByteArray("ok\n"); });
+        InstanceServer server([&](Request) {
+            ++calls;
+            return QByteArray("ok\n");
+        });
         QVERIFY(server.listen());
 
         QLocalSocket rude;

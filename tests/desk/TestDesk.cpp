@@ -8,7 +8,7 @@
 namespace nookary::test {
 
 TestDesk::TestDesk()
-    : TestDesk(Options{})
+    : TestDesk(Options {})
 {
 }
 
@@ -34,10 +34,10 @@ bool TestDesk::start()
         return false;
 
     const QString home = m_home.path();
-    for (const char *dir : {"config", "data", "cache", "runtime"})
+    for (const char *dir : { "config", "data", "cache", "runtime" })
         QDir(home).mkpath(QString::fromLatin1(dir));
     QFile::setPermissions(home + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     m_environment = QProcessEnvironment::systemEnvironment();
     m_environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     m_environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -50,11 +50,14 @@ bool TestDesk::start()
     m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
 
     if (m_options.windowManager) {
-        spawn(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-        const bool up = waitFor([this] {
-            return run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                .out.contains("window id");
-        }, 10000);
+        spawn(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+        const bool up = waitFor(
+            [this] {
+                return run(QStringLiteral("xprop"),
+                    { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") })
+                    .out.contains("window id");
+            },
+            10000);
         if (!up) {
             m_error = QStringLiteral("openbox did not start");
             return false;
@@ -62,10 +65,15 @@ bool TestDesk::start()
     }
     if (m_options.panel) {
         spawn(QStringLiteral("tint2"), {});
-        const bool up = waitFor([this] {
-            return run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), QStringLiteral("tint2")})
-                .exitCode == 0;
-        }, 10000);
+        const bool up = waitFor(
+            [this] {
+                return run(QStringLiteral("xdotool"),
+                           { QStringLiteral("search"), QStringLiteral("--class"),
+                               QStringLiteral("tint2") })
+                           .exitCode
+                    == 0;
+            },
+            10000);
         if (!up) {
             m_error = QStringLiteral("tint2 did not start");
             return false;
@@ -80,10 +88,10 @@ bool TestDesk::startServer()
     server->setProcessChannelMode(QProcess::SeparateChannels);
     server->setStandardErrorFile(QProcess::nullDevice());
     // -displayfd: Xvfb picks a free display and writes its number when it is ready.
-    server->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                          QStringLiteral("-screen"), QStringLiteral("0"),
-                                          QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                                          QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    server->start(QStringLiteral("Xvfb"),
+        { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+            QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+            QStringLiteral("tcp"), QStringLiteral("-noreset") });
     if (!server->waitForStarted(5000)) {
         m_error = QStringLiteral("cannot start Xvfb: ") + server->errorString();
         return false;
@@ -117,14 +125,13 @@ bool TestDesk::waitFor(const std::function<bool()> &condition, int timeoutMs) co
 }
 
 TestDesk::Result TestDesk::run(const QString &program, const QStringList &arguments,
-                               const QByteArray &input, int timeoutMs) const
+    const QByteArray &input, int timeoutMs) const
 {
     return run(program, arguments, m_environment, input, timeoutMs);
 }
 
 TestDesk::Result TestDesk::run(const QString &program, const QStringList &arguments,
-                               const QProcessEnvironment &environment, const QByteArray &input,
-                               int timeoutMs) const
+    const QProcessEnvironment &environment, const QByteArray &input, int timeoutMs) const
 {
     QProcess process;
     process.setProcessEnvironment(environment.isEmpty() ? m_environment : environment);
@@ -146,7 +153,8 @@ TestDesk::Result TestDesk::run(const QString &program, const QStringList &argume
     return result;
 }
 
-QString TestDesk::output(const QString &program, const QStringList &arguments, const QByteArray &input) const
+QString TestDesk::output(
+    const QString &program, const QStringList &arguments, const QByteArray &input) const
 {
     return QString::fromUtf8(run(program, arguments, input).out).trimmed();
 }
@@ -158,17 +166,18 @@ QString TestDesk::xdotool(const QStringList &arguments) const
 
 QString TestDesk::activeWindow() const
 {
-    return xdotool({QStringLiteral("getactivewindow")});
+    return xdotool({ QStringLiteral("getactivewindow") });
 }
 
 QString TestDesk::findWindow(const QString &className, int minWidth, int maxWidth) const
 {
-    const QStringList ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
-                                     className})
+    const QStringList ids = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                        QStringLiteral("--class"), className })
                                 .split(u'\n', Qt::SkipEmptyParts);
     static const QRegularExpression size(QStringLiteral("Geometry: (\\d+)x(\\d+)"));
     for (const QString &id : ids) {
-        const QRegularExpressionMatch m = size.match(xdotool({QStringLiteral("getwindowgeometry"), id}));
+        const QRegularExpressionMatch m
+            = size.match(xdotool({ QStringLiteral("getwindowgeometry"), id }));
         const int width = m.hasMatch() ? m.captured(1).toInt() : 0;
         if (width >= minWidth && width <= maxWidth)
             return id;
@@ -181,8 +190,8 @@ QProcess *TestDesk::spawn(const QString &program, const QStringList &arguments)
     return spawn(program, arguments, m_environment);
 }
 
-QProcess *TestDesk::spawn(const QString &program, const QStringList &arguments,
-                          const QProcessEnvironment &environment)
+QProcess *TestDesk::spawn(
+    const QString &program, const QStringList &arguments, const QProcessEnvironment &environment)
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment);

@@ -14,17 +14,14 @@ namespace nookary::test {
 // window manager, tint2 as a panel with a tray, and a temporary home, so that nothing the
 // test does touches the developer's desktop or settings. Everything it started is stopped
 // when it is destroyed.
-class TestDesk
-{
+class TestDesk {
 public:
-    struct Options
-    {
+    struct Options {
         bool windowManager = true;
         bool panel = true;
     };
 
-    struct Result
-    {
+    struct Result {
         bool finished = false;
         int exitCode = -1;
         QByteArray out;
@@ -45,12 +42,13 @@ public:
 
     // Runs a program on this desk to its end.
     Result run(const QString &program, const QStringList &arguments, const QByteArray &input = {},
-               int timeoutMs = 15000) const;
+        int timeoutMs = 15000) const;
     Result run(const QString &program, const QStringList &arguments,
-               const QProcessEnvironment &environment, const QByteArray &input = {},
-               int timeoutMs = 15000) const;
+        const QProcessEnvironment &environment, const QByteArray &input = {},
+        int timeoutMs = 15000) const;
     // The trimmed standard output of a program run on this desk.
-    QString output(const QString &program, const QStringList &arguments, const QByteArray &input = {}) const;
+    QString output(
+        const QString &program, const QStringList &arguments, const QByteArray &input = {}) const;
     QString xdotool(const QStringList &arguments) const;
     QString activeWindow() const;
     // The first visible window of `className` whose width lies in [minWidth, maxWidth],
@@ -60,7 +58,7 @@ public:
     // Starts a program that runs beside the test; stopped at the end at the latest.
     QProcess *spawn(const QString &program, const QStringList &arguments);
     QProcess *spawn(const QString &program, const QStringList &arguments,
-                    const QProcessEnvironment &environment);
+        const QProcessEnvironment &environment);
     static void stop(QProcess *process);
 
 private:

@@ -21,8 +21,7 @@ const QByteArray kQtGaveUp = "clipboard manager";
 
 } // namespace
 
-class TestDeskClipboardManager : public QObject
-{
+class TestDeskClipboardManager : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestDesk> m_desk;
@@ -31,14 +30,15 @@ class TestDeskClipboardManager : public QObject
     QList<QPair<QString, QString>> history() const
     {
         QList<QPair<QString, QString>> entries;
-        const TestDesk::Result r = m_desk->run(kNookary, {QStringLiteral("--history")});
+        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") });
         if (r.exitCode != 0)
             return entries;
         for (const QByteArray &line : r.out.split('\n')) {
             if (line.isEmpty())
                 continue;
             const QJsonObject o = QJsonDocument::fromJson(line).object();
-            entries.append({o.value(QLatin1String("text")).toString(), o.value(QLatin1String("id")).toString()});
+            entries.append({ o.value(QLatin1String("text")).toString(),
+                o.value(QLatin1String("id")).toString() });
         }
         return entries;
     }
@@ -54,8 +54,9 @@ class TestDeskClipboardManager : public QObject
     // What a paste gives: empty when the clipboard holds nothing.
     QString paste(const QString &type = QStringLiteral("UTF8_STRING")) const
     {
-        const auto r = m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                                             QStringLiteral("clipboard"), QStringLiteral("-t"), type});
+        const auto r = m_desk->run(QStringLiteral("xclip"),
+            { QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                QStringLiteral("-t"), type });
         return r.exitCode == 0 ? QString::fromUtf8(r.out) : QString();
     }
 
@@ -63,7 +64,8 @@ class TestDeskClipboardManager : public QObject
     {
         QProcess *p = m_desk->spawn(kNookary, {});
         QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired() && m_desk->run(kNookary, {QStringLiteral("--history")}).exitCode != 0)
+        while (!deadline.hasExpired()
+            && m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode != 0)
             QTest::qWait(50);
         return p;
     }
@@ -83,7 +85,7 @@ class TestDeskClipboardManager : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_desk = std::make_unique<TestDesk>(TestDesk::Options{true, false});
+        m_desk = std::make_unique<TestDesk>(TestDesk::Options { true, false });
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
         m_nookary = startNookary();
         QCOMPARE(m_nookary->state(), QProcess::Running);
@@ -91,14 +93,15 @@ private Q_SLOTS:
 
     void aQtProgramHandsItsCopyOverAsItQuits()
     {
-        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("  from a Qt program \n")});
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("  from a Qt program \n") });
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("from a Qt program"), 5000);
         const auto before = history();
 
         p->write("quit\n");
         QVERIFY(p->waitForFinished(10000));
         QCOMPARE(p->exitCode(), 0);
-        QVERIFY2(!p->readAllStandardError().contains(kQtGaveUp), "Qt waited for the clipboard manager in vain");
+        QVERIFY2(!p->readAllStandardError().contains(kQtGaveUp),
+            "Qt waited for the clipboard manager in vain");
         // Pasted as the program had it (untrimmed: handed over, not the history entry offered
         // again), and recorded only the once.
         QCOMPARE(paste(), QStringLiteral("  from a Qt program \n"));
@@ -109,8 +112,8 @@ private Q_SLOTS:
 
     void aCopyMadeJustBeforeQuittingIsKeptAndRecordedOnce()
     {
-        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("copied and quit"), QStringLiteral("--quit-after"),
-                             QStringLiteral("0")});
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("copied and quit"),
+            QStringLiteral("--quit-after"), QStringLiteral("0") });
         QVERIFY(p->waitForFinished(10000));
         QVERIFY(!p->readAllStandardError().contains(kQtGaveUp));
         QCOMPARE(paste(), QStringLiteral("copied and quit"));
@@ -121,7 +124,8 @@ private Q_SLOTS:
 
     void aGtkProgramHandsItsCopyOverAsItQuits()
     {
-        QProcess *p = m_desk->spawn(kGtkCopy, {QStringLiteral(" from a GTK program "), QStringLiteral("1500")});
+        QProcess *p = m_desk->spawn(
+            kGtkCopy, { QStringLiteral(" from a GTK program "), QStringLiteral("1500") });
         QVERIFY(p->waitForReadyRead(10000));
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("from a GTK program"), 5000);
         QVERIFY(p->waitForFinished(15000));
@@ -135,18 +139,22 @@ private Q_SLOTS:
 
     void aFileIsHandedOverAsAFile()
     {
-        QProcess *p = owner({QStringLiteral("--uri"), QStringLiteral("file:///tmp/handed%20over.txt"),
-                             QStringLiteral("--text"), QStringLiteral("/tmp/handed over.txt")});
-        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("file:///tmp/handed%20over.txt"), 5000);
+        QProcess *p
+            = owner({ QStringLiteral("--uri"), QStringLiteral("file:///tmp/handed%20over.txt"),
+                QStringLiteral("--text"), QStringLiteral("/tmp/handed over.txt") });
+        QTRY_COMPARE_WITH_TIMEOUT(
+            texts().value(0), QStringLiteral("file:///tmp/handed%20over.txt"), 5000);
         p->write("quit\n");
         QVERIFY(p->waitForFinished(10000));
-        QCOMPARE(paste(QStringLiteral("text/uri-list")).trimmed(), QStringLiteral("file:///tmp/handed%20over.txt"));
-        QVERIFY(paste(QStringLiteral("x-special/gnome-copied-files")).startsWith(QStringLiteral("copy\n")));
+        QCOMPARE(paste(QStringLiteral("text/uri-list")).trimmed(),
+            QStringLiteral("file:///tmp/handed%20over.txt"));
+        QVERIFY(paste(QStringLiteral("x-special/gnome-copied-files"))
+                    .startsWith(QStringLiteral("copy\n")));
     }
 
     void anOwnerThatVanishesHasItsCopyOfferedAgain()
     {
-        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("crashed owner")});
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("crashed owner") });
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("crashed owner"), 5000);
         const auto before = history();
         p->kill(); // no hand-over: its client is simply gone
@@ -158,7 +166,8 @@ private Q_SLOTS:
 
     void aSecretIsNeitherHandedOverNorOfferedAgain()
     {
-        QProcess *quitting = owner({QStringLiteral("--text"), QStringLiteral("hunter2"), QStringLiteral("--secret")});
+        QProcess *quitting = owner(
+            { QStringLiteral("--text"), QStringLiteral("hunter2"), QStringLiteral("--secret") });
         settle();
         quitting->write("quit\n");
         QVERIFY(quitting->waitForFinished(10000));
@@ -166,7 +175,8 @@ private Q_SLOTS:
         settle();
         QCOMPARE(paste(), QString());
 
-        QProcess *crashing = owner({QStringLiteral("--text"), QStringLiteral("hunter3"), QStringLiteral("--secret")});
+        QProcess *crashing = owner(
+            { QStringLiteral("--text"), QStringLiteral("hunter3"), QStringLiteral("--secret") });
         settle();
         crashing->kill();
         QVERIFY(crashing->waitForFinished(5000));
@@ -178,7 +188,7 @@ private Q_SLOTS:
 
     void aProgramThatClearsTheClipboardLeavesItEmpty()
     {
-        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("cleared on purpose")});
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("cleared on purpose") });
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("cleared on purpose"), 5000);
         p->write("clear\n");
         QVERIFY(p->waitForReadyRead(5000));
@@ -194,12 +204,13 @@ private Q_SLOTS:
 
     void aQuittingOwnerThatNeverAnswersIsRefusedAndHoldsNothingUp()
     {
-        QProcess *silent = m_desk->spawn(kSilentOwner, {QStringLiteral("CLIPBOARD"), QStringLiteral("--save-targets")});
+        QProcess *silent = m_desk->spawn(
+            kSilentOwner, { QStringLiteral("CLIPBOARD"), QStringLiteral("--save-targets") });
         QVERIFY(silent->waitForReadyRead(5000));
         QByteArray said = silent->readAll();
         // The program goes on answering while it waits for the owner in vain.
         for (int i = 0; i < 5; ++i) {
-            const auto r = m_desk->run(kNookary, {QStringLiteral("--history")});
+            const auto r = m_desk->run(kNookary, { QStringLiteral("--history") });
             QVERIFY(r.finished);
             QCOMPARE(r.exitCode, 0);
             QTest::qWait(100);
@@ -208,7 +219,7 @@ private Q_SLOTS:
         QVERIFY(!said.contains("saved"));
         TestDesk::stop(silent);
         // The next copy is kept as usual.
-        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("after the silence")});
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("after the silence") });
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("after the silence"), 5000);
         p->write("quit\n");
         QVERIFY(p->waitForFinished(10000));
@@ -219,13 +230,13 @@ private Q_SLOTS:
     {
         // Nookary owns the handed-over copy when the silent owner takes the clipboard, before
         // the watcher's poll: the poll must not ask the silent owner on the main thread.
-        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("handed over, then silence"),
-                             QStringLiteral("--quit-after"), QStringLiteral("0")});
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("handed over, then silence"),
+            QStringLiteral("--quit-after"), QStringLiteral("0") });
         QVERIFY(p->waitForFinished(10000));
         QProcess *silent = m_desk->spawn(kSilentOwner, {});
         QVERIFY(silent->waitForReadyRead(5000));
         for (int i = 0; i < 10; ++i) {
-            const auto r = m_desk->run(kNookary, {QStringLiteral("--history")});
+            const auto r = m_desk->run(kNookary, { QStringLiteral("--history") });
             QVERIFY2(r.exitCode == 0, r.err.constData());
             QTest::qWait(100);
         }
@@ -236,12 +247,12 @@ private Q_SLOTS:
     void anotherClipboardManagerIsLeftAloneUntilItLeaves()
     {
         TestDesk::stop(m_nookary);
-        QProcess *other = m_desk->spawn(kSilentOwner, {QStringLiteral("CLIPBOARD_MANAGER")});
+        QProcess *other = m_desk->spawn(kSilentOwner, { QStringLiteral("CLIPBOARD_MANAGER") });
         QVERIFY(other->waitForReadyRead(5000));
         m_nookary = startNookary();
 
         // A program that copies and is killed: the other manager's business, not ours.
-        QProcess *p = owner({QStringLiteral("--text"), QStringLiteral("left to the other")});
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("left to the other") });
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("left to the other"), 5000);
         p->kill();
         QVERIFY(p->waitForFinished(5000));
@@ -252,7 +263,7 @@ private Q_SLOTS:
         other->kill();
         QVERIFY(other->waitForFinished(5000));
         QTest::qWait(300);
-        QProcess *q = owner({QStringLiteral("--text"), QStringLiteral("kept again")});
+        QProcess *q = owner({ QStringLiteral("--text"), QStringLiteral("kept again") });
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("kept again"), 5000);
         q->write("quit\n");
         QVERIFY(q->waitForFinished(10000));

@@ -15,16 +15,14 @@ const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
 const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
 
-struct Entry
-{
+struct Entry {
     QString id;
     QString text;
 };
 
 } // namespace
 
-class TestDeskHistory : public QObject
-{
+class TestDeskHistory : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestDesk> m_desk;
@@ -32,7 +30,7 @@ class TestDeskHistory : public QObject
 
     QList<Entry> history(const QProcessEnvironment &env = {}) const
     {
-        const TestDesk::Result r = m_desk->run(kNookary, {QStringLiteral("--history")}, env);
+        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") }, env);
         QList<Entry> entries;
         if (r.exitCode != 0)
             return entries;
@@ -40,7 +38,8 @@ class TestDeskHistory : public QObject
             if (line.isEmpty())
                 continue;
             const QJsonObject o = QJsonDocument::fromJson(line).object();
-            entries.append({o.value(QLatin1String("id")).toString(), o.value(QLatin1String("text")).toString()});
+            entries.append({ o.value(QLatin1String("id")).toString(),
+                o.value(QLatin1String("text")).toString() });
         }
         return entries;
     }
@@ -56,9 +55,9 @@ class TestDeskHistory : public QObject
     void xclip(const QByteArray &data, const QString &type = QStringLiteral("UTF8_STRING"))
     {
         const auto r = m_desk->run(QStringLiteral("xclip"),
-                                   {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                    QStringLiteral("-t"), type},
-                                   data);
+            { QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
+                type },
+            data);
         QVERIFY2(r.exitCode == 0, r.err.constData());
     }
 
@@ -71,7 +70,7 @@ class TestDeskHistory : public QObject
         p->setProcessChannelMode(QProcess::SeparateChannels);
         QDeadlineTimer deadline(10000);
         while (!deadline.hasExpired()
-               && m_desk->run(kNookary, {QStringLiteral("--history")}, env).exitCode != 0)
+            && m_desk->run(kNookary, { QStringLiteral("--history") }, env).exitCode != 0)
             QTest::qWait(50);
         return p;
     }
@@ -79,13 +78,15 @@ class TestDeskHistory : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_desk = std::make_unique<TestDesk>(TestDesk::Options{true, false});
+        m_desk = std::make_unique<TestDesk>(TestDesk::Options { true, false });
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
         // Snippets saved by an earlier run.
-        nookary::SettingsPreferencesStore(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-                                          + QStringLiteral("/dorwen/Nookary.conf"))
+        nookary::SettingsPreferencesStore(
+            m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
+            + QStringLiteral("/dorwen/Nookary.conf"))
             .setData(QStringLiteral("Nookary.shelf.v1"),
-                     "[{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000A\",\"text\":\"  saved \\u00e9 \"}]");
+                "[{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000A\",\"text\":\"  saved \\u00e9 "
+                "\"}]");
         // Something on the clipboard before the program starts is never recorded.
         xclip("there before");
         m_nookary = startNookary(m_desk->environment());
@@ -95,16 +96,17 @@ private Q_SLOTS:
 
     void savedSnippetsArePrinted()
     {
-        const auto r = m_desk->run(kNookary, {QStringLiteral("--saved")});
+        const auto r = m_desk->run(kNookary, { QStringLiteral("--saved") });
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QString::fromUtf8(r.out),
-                 QStringLiteral("{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000A\",\"text\":\"saved \u00e9\"}\n"));
+            QStringLiteral(
+                "{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000A\",\"text\":\"saved \u00e9\"}\n"));
     }
 
     void copiesAreRecordedByTheWatcherRules()
     {
         xclip("  word \n");
-        QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList{QStringLiteral("word")}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList { QStringLiteral("word") }, 5000);
         const QString wordId = history().first().id;
         QCOMPARE(wordId.size(), 36);
         QCOMPARE(wordId, wordId.toUpper());
@@ -112,19 +114,21 @@ private Q_SLOTS:
         xclip("other");
         QTRY_COMPARE_WITH_TIMEOUT(texts().size(), 2, 5000);
         xclip("word");
-        QTRY_COMPARE_WITH_TIMEOUT(texts(), (QStringList{QStringLiteral("word"), QStringLiteral("other")}), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            texts(), (QStringList { QStringLiteral("word"), QStringLiteral("other") }), 5000);
         QCOMPARE(history().first().id, wordId);
 
         xclip("file:///tmp/nookary%20e2e.txt\r\n", QStringLiteral("text/uri-list"));
-        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("file:///tmp/nookary%20e2e.txt"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            texts().value(0), QStringLiteral("file:///tmp/nookary%20e2e.txt"), 5000);
         QCOMPARE(texts().size(), 3);
     }
 
     void secretsAndImagesAreNotRecorded()
     {
         const QStringList before = texts();
-        QProcess *owner = m_desk->spawn(kOwner, {QStringLiteral("--text"), QStringLiteral("hunter2"),
-                                                 QStringLiteral("--secret")});
+        QProcess *owner = m_desk->spawn(kOwner,
+            { QStringLiteral("--text"), QStringLiteral("hunter2"), QStringLiteral("--secret") });
         QVERIFY(owner->waitForReadyRead(5000));
         settle();
         QCOMPARE(texts(), before);
@@ -134,7 +138,8 @@ private Q_SLOTS:
         QCOMPARE(texts(), before);
 
         // The same owner without the hint is an ordinary copy.
-        QProcess *plain = m_desk->spawn(kOwner, {QStringLiteral("--text"), QStringLiteral("not secret")});
+        QProcess *plain
+            = m_desk->spawn(kOwner, { QStringLiteral("--text"), QStringLiteral("not secret") });
         QVERIFY(plain->waitForReadyRead(5000));
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("not secret"), 5000);
     }
@@ -157,7 +162,7 @@ private Q_SLOTS:
         QElapsedTimer answered;
         for (int i = 0; i < 10; ++i) {
             answered.start();
-            QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--history")}).exitCode, 0);
+            QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode, 0);
             QVERIFY2(answered.elapsed() < 1000, "the program stalled on a silent clipboard owner");
             QTest::qWait(100);
         }
@@ -178,7 +183,7 @@ private Q_SLOTS:
 
     void commandLineErrors()
     {
-        const auto unknown = m_desk->run(kNookary, {QStringLiteral("--bogus")});
+        const auto unknown = m_desk->run(kNookary, { QStringLiteral("--bogus") });
         QCOMPARE(unknown.exitCode, 2);
         QVERIFY(unknown.err.contains("Usage: Nookary"));
         QVERIFY(unknown.out.isEmpty());
@@ -186,7 +191,7 @@ private Q_SLOTS:
         QProcessEnvironment elsewhere = m_desk->environment();
         QTemporaryDir runtime;
         elsewhere.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        const auto none = m_desk->run(kNookary, {QStringLiteral("--history")}, elsewhere);
+        const auto none = m_desk->run(kNookary, { QStringLiteral("--history") }, elsewhere);
         QCOMPARE(none.exitCode, 1);
         QVERIFY(none.err.contains("not running"));
         QVERIFY(none.out.isEmpty());
@@ -205,7 +210,8 @@ private Q_SLOTS:
         m_nookary = startNookary(env);
         QCOMPARE(m_nookary->state(), QProcess::Running);
         xclip("still recorded");
-        QTRY_COMPARE_WITH_TIMEOUT(history(env).value(0).text, QStringLiteral("still recorded"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            history(env).value(0).text, QStringLiteral("still recorded"), 5000);
         TestDesk::stop(m_nookary);
         const QByteArray log = m_nookary->readAllStandardError();
         QCOMPARE(log.count("Cannot write the settings file"), 1);

@@ -15,8 +15,7 @@ const QString kGrabber = QStringLiteral(KEY_GRABBER_BINARY);
 
 } // namespace
 
-class TestDeskHotkey : public QObject
-{
+class TestDeskHotkey : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestDesk> m_desk;
@@ -24,13 +23,17 @@ class TestDeskHotkey : public QObject
     QString m_target;
 
     QString x(const QStringList &args) { return m_desk->xdotool(args); }
-    QString run(const QString &program, const QStringList &args) { return m_desk->output(program, args); }
+    QString run(const QString &program, const QStringList &args)
+    {
+        return m_desk->output(program, args);
+    }
     QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
-    void press(const QString &keys) { x({QStringLiteral("key"), keys}); }
-    QString history() { return run(kNookary, {QStringLiteral("--history")}); }
+    void press(const QString &keys) { x({ QStringLiteral("key"), keys }); }
+    QString history() { return run(kNookary, { QStringLiteral("--history") }); }
     QString settings()
     {
-        QFile file(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/dorwen/Nookary.conf"));
+        QFile file(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
+            + QStringLiteral("/dorwen/Nookary.conf"));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
@@ -38,31 +41,36 @@ class TestDeskHotkey : public QObject
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/dorwen");
+        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
+            + QStringLiteral("/dorwen");
         QDir().mkpath(config);
         QFile file(config + QStringLiteral("/Nookary.conf"));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write("[General]\n" + settingsFile);
         file.close();
-        m_nookary = m_desk->spawn(kNookary, {QStringLiteral("--launched-from-login-item")});
-        QTRY_VERIFY_WITH_TIMEOUT(m_desk->run(kNookary, {QStringLiteral("--history")}).exitCode == 0, 10000);
+        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
     }
 
     void focusTarget()
     {
-        x({QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_target});
-        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), m_target, 5000);
+        x({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_target });
+        QTRY_COMPARE_WITH_TIMEOUT(x({ QStringLiteral("getactivewindow") }), m_target, 5000);
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_desk = std::make_unique<TestDesk>(TestDesk::Options{true, false});
+        m_desk = std::make_unique<TestDesk>(TestDesk::Options { true, false });
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
-        QProcess *target = m_desk->spawn(kTestWindow, {QStringLiteral("Hotkey target")});
+        QProcess *target = m_desk->spawn(kTestWindow, { QStringLiteral("Hotkey target") });
         QVERIFY(target->waitForReadyRead(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(!(m_target = x({QStringLiteral("search"), QStringLiteral("--name"),
-                                                 QStringLiteral("^Hotkey target$")})).isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(m_target = x({ QStringLiteral("search"), QStringLiteral("--name"),
+                  QStringLiteral("^Hotkey target$") }))
+                 .isEmpty(),
+            5000);
         m_target = m_target.section(u'\n', 0, 0);
     }
 
@@ -72,10 +80,10 @@ private Q_SLOTS:
         focusTarget();
         press(QStringLiteral("ctrl+alt+space"));
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), panel(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({ QStringLiteral("getactivewindow") }), panel(), 5000);
         press(QStringLiteral("ctrl+alt+space"));
         QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), m_target, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({ QStringLiteral("getactivewindow") }), m_target, 5000);
 
         press(QStringLiteral("Num_Lock"));
         press(QStringLiteral("ctrl+alt+space"));
@@ -88,11 +96,12 @@ private Q_SLOTS:
     void aShortcutHeldByAnotherProgramIsRefused()
     {
         // Control+Alt+K (X key code 45; Control and Mod1 on this server) is taken first.
-        QProcess *grabber = m_desk->spawn(kGrabber, {QStringLiteral("45"), QStringLiteral("12")});
+        QProcess *grabber = m_desk->spawn(kGrabber, { QStringLiteral("45"), QStringLiteral("12") });
         QVERIFY(grabber->waitForReadyRead(5000));
         startNookary("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n");
         // Refused quietly at start; the default is back, stored, and works.
-        QTRY_VERIFY_WITH_TIMEOUT(settings().contains(QStringLiteral("Nookary.hotkey.code.v1=49")), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            settings().contains(QStringLiteral("Nookary.hotkey.code.v1=49")), 5000);
         focusTarget();
         press(QStringLiteral("ctrl+alt+space"));
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
@@ -105,18 +114,20 @@ private Q_SLOTS:
     {
         // Masks that name none of Control, Alt, Super and Shift: an unknown bit, and the
         // Caps Lock bit. Either would otherwise take plain Space from the whole desktop.
-        for (const QByteArray &mask : {QByteArray("1"), QByteArray("1024")}) {
+        for (const QByteArray &mask : { QByteArray("1"), QByteArray("1024") }) {
             startNookary("Nookary.hotkey.code.v1=49\nNookary.hotkey.modifiers.v1=" + mask + "\n");
             focusTarget();
             press(QStringLiteral("space"));
             QTest::qWait(500);
             QVERIFY(panel().isEmpty());
             // Another program can take plain Space while Nookary runs.
-            QProcess *grabber = m_desk->spawn(kGrabber, {QStringLiteral("65"), QStringLiteral("0")});
+            QProcess *grabber
+                = m_desk->spawn(kGrabber, { QStringLiteral("65"), QStringLiteral("0") });
             QVERIFY2(grabber->waitForReadyRead(5000), "plain Space is held by Nookary");
             TestDesk::stop(grabber);
             // The stored integers are left as they were.
-            QVERIFY(settings().contains(QStringLiteral("Nookary.hotkey.modifiers.v1=") + QString::fromLatin1(mask)));
+            QVERIFY(settings().contains(
+                QStringLiteral("Nookary.hotkey.modifiers.v1=") + QString::fromLatin1(mask)));
             QVERIFY(settings().contains(QStringLiteral("Nookary.hotkey.code.v1=49")));
         }
     }
@@ -126,28 +137,33 @@ private Q_SLOTS:
         startNookary();
         focusTarget();
         // 1. Another application copies; within a poll it is in the history.
-        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, "first thing");
+        m_desk->run(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard") }, "first thing");
         QTRY_VERIFY_WITH_TIMEOUT(history().contains(QStringLiteral("first thing")), 3000);
-        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, "  the road  ");
+        m_desk->run(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard") }, "  the road  ");
         QTRY_VERIFY_WITH_TIMEOUT(history().contains(QStringLiteral("\"the road\"")), 3000);
-        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, "last thing");
+        m_desk->run(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard") }, "last thing");
         QTRY_VERIFY_WITH_TIMEOUT(history().contains(QStringLiteral("last thing")), 3000);
         const QString before = history();
 
         // 2. The shortcut opens the panel, focused.
         press(QStringLiteral("ctrl+alt+space"));
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), panel(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({ QStringLiteral("getactivewindow") }), panel(), 5000);
         QTest::qWait(100);
         // 3. Typing narrows; 4. Return copies and closes.
-        x({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), QStringLiteral("road")});
+        x({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"),
+            QStringLiteral("road") });
         QTest::qWait(100);
         press(QStringLiteral("Return"));
-        QTRY_COMPARE_WITH_TIMEOUT(run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                                              QStringLiteral("clipboard")}),
-                                  QStringLiteral("the road"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(run(QStringLiteral("xclip"),
+                                      { QStringLiteral("-o"), QStringLiteral("-selection"),
+                                          QStringLiteral("clipboard") }),
+            QStringLiteral("the road"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(x({QStringLiteral("getactivewindow")}), m_target, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(x({ QStringLiteral("getactivewindow") }), m_target, 5000);
 
         // 5. The next poll records nothing new; the chosen entry moved to the top.
         QTest::qWait(3 * 700);
@@ -160,7 +176,8 @@ private Q_SLOTS:
     {
         // This desk has no tray yet; Nookary runs from the tests above.
         startNookary();
-        auto trayIcon = [this] { return !m_desk->findWindow(QStringLiteral("Nookary"), 1, 64).isEmpty(); };
+        auto trayIcon
+            = [this] { return !m_desk->findWindow(QStringLiteral("Nookary"), 1, 64).isEmpty(); };
         QTest::qWait(500);
         QVERIFY(!trayIcon());
         QProcess *tray = m_desk->spawn(QStringLiteral("tint2"), {});
@@ -174,20 +191,24 @@ private Q_SLOTS:
 
     void withoutAWindowManagerOpeningAndClosingStillWork()
     {
-        TestDesk bare(TestDesk::Options{false, false});
+        TestDesk bare(TestDesk::Options { false, false });
         QVERIFY2(bare.start(), qPrintable(bare.errorString()));
-        QProcess *nookary = bare.spawn(kNookary, {QStringLiteral("--launched-from-login-item")});
-        QTRY_VERIFY_WITH_TIMEOUT(bare.run(kNookary, {QStringLiteral("--history")}).exitCode == 0, 10000);
+        QProcess *nookary = bare.spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            bare.run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
         auto visible = [&bare] {
-            return !bare.run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                         QStringLiteral("--class"), QStringLiteral("Nookary")})
-                        .out.trimmed().isEmpty();
+            return !bare.run(QStringLiteral("xdotool"),
+                            { QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--class"), QStringLiteral("Nookary") })
+                        .out.trimmed()
+                        .isEmpty();
         };
-        QCOMPARE(bare.run(kNookary, {QStringLiteral("--show")}).exitCode, 0);
+        QCOMPARE(bare.run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(visible(), 5000);
-        QCOMPARE(bare.run(kNookary, {QStringLiteral("--hide")}).exitCode, 0);
+        QCOMPARE(bare.run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!visible(), 5000);
-        bare.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+space")});
+        bare.run(
+            QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+alt+space") });
         QTRY_VERIFY_WITH_TIMEOUT(visible(), 5000);
         QCOMPARE(nookary->state(), QProcess::Running);
     }

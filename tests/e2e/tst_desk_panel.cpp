@@ -15,8 +15,7 @@ const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
 
 } // namespace
 
-class TestDeskPanel : public QObject
-{
+class TestDeskPanel : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestDesk> m_desk;
@@ -30,13 +29,18 @@ class TestDeskPanel : public QObject
     QString activeWindow() { return m_desk->activeWindow(); }
     QString clipboard()
     {
-        return x(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+        return x(QStringLiteral("xclip"),
+            { QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard") });
     }
     void copy(const QByteArray &text)
     {
-        m_desk->run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")}, text);
+        m_desk->run(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
     }
-    QString historyText() { return QString::fromUtf8(m_desk->run(kNookary, {QStringLiteral("--history")}).out); }
+    QString historyText()
+    {
+        return QString::fromUtf8(m_desk->run(kNookary, { QStringLiteral("--history") }).out);
+    }
 
     // Nookary's windows by size: the tray icon is small, the panel at least 560 wide.
     QString nookaryWindow(bool trayIcon)
@@ -56,8 +60,9 @@ class TestDeskPanel : public QObject
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings);
         file.close();
-        m_nookary = m_desk->spawn(kNookary, {QStringLiteral("--launched-from-login-item")});
-        QTRY_VERIFY_WITH_TIMEOUT(m_desk->run(kNookary, {QStringLiteral("--history")}).exitCode == 0, 10000);
+        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!nookaryWindow(true).isEmpty(), 10000);
         QVERIFY(panelWindow().isEmpty()); // a start at login shows nothing
         copy("alpha one");
@@ -70,7 +75,8 @@ class TestDeskPanel : public QObject
 
     void focusTarget()
     {
-        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_targetWindow});
+        m_desk->run(QStringLiteral("xdotool"),
+            { QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_targetWindow });
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
     }
 
@@ -78,9 +84,9 @@ class TestDeskPanel : public QObject
     {
         const QString icon = nookaryWindow(true);
         QVERIFY(!icon.isEmpty());
-        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), icon,
-                                                 QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
-                                                 QStringLiteral("1")});
+        m_desk->run(QStringLiteral("xdotool"),
+            { QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("8"),
+                QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("1") });
     }
 
     // Chooses the first entry of the tray icon's menu ("Pause Nookary" or "Resume Nookary").
@@ -92,23 +98,24 @@ class TestDeskPanel : public QObject
         // since the target window's class holds "nookary" too.
         auto menu = [this] { return m_desk->findWindow(QStringLiteral("^Nookary$"), 100, 500); };
         QVERIFY(menu().isEmpty());
-        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), icon,
-                                                 QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
-                                                 QStringLiteral("3")});
+        m_desk->run(QStringLiteral("xdotool"),
+            { QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("8"),
+                QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("3") });
         QTRY_VERIFY_WITH_TIMEOUT(!menu().isEmpty(), 5000);
         QTest::qWait(200);
-        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), menu(),
-                                                 QStringLiteral("40"), QStringLiteral("10"), QStringLiteral("click"),
-                                                 QStringLiteral("1")});
+        m_desk->run(QStringLiteral("xdotool"),
+            { QStringLiteral("mousemove"), QStringLiteral("--window"), menu(), QStringLiteral("40"),
+                QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1") });
         QTRY_VERIFY_WITH_TIMEOUT(menu().isEmpty(), 5000);
     }
 
     void chooseBetaAndCheckTheRoad()
     {
-        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-                                                 QStringLiteral("beta")});
+        m_desk->run(QStringLiteral("xdotool"),
+            { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+                QStringLiteral("beta") });
         QTest::qWait(200);
-        m_desk->run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+        m_desk->run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Return") });
         QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("beta two"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
@@ -124,11 +131,13 @@ private Q_SLOTS:
     {
         m_desk = std::make_unique<TestDesk>();
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
-        QProcess *target = m_desk->spawn(kTestWindow, {QStringLiteral("Target window")});
+        QProcess *target = m_desk->spawn(kTestWindow, { QStringLiteral("Target window") });
         QVERIFY(target->waitForReadyRead(10000));
         QTRY_VERIFY_WITH_TIMEOUT(!(m_targetWindow = x(QStringLiteral("xdotool"),
-                                                      {QStringLiteral("search"), QStringLiteral("--name"),
-                                                       QStringLiteral("^Target window$")})).isEmpty(), 5000);
+                                       { QStringLiteral("search"), QStringLiteral("--name"),
+                                           QStringLiteral("^Target window$") }))
+                                      .isEmpty(),
+            5000);
         m_targetWindow = m_targetWindow.section(u'\n', 0, 0);
     }
 
@@ -140,12 +149,14 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panelWindow(), 5000);
         // Centred on the 1280 x 800 screen.
-        const QString geometry = x(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), panelWindow()});
+        const QString geometry
+            = x(QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), panelWindow() });
         QVERIFY2(geometry.contains(QStringLiteral("Geometry: 560x380")), qPrintable(geometry));
         QVERIFY2(geometry.contains(QStringLiteral("Position: 360,")), qPrintable(geometry));
         if (qEnvironmentVariableIsSet("NOOKARY_SCREENSHOTS"))
-            m_desk->run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
-                                                   qEnvironmentVariable("NOOKARY_SCREENSHOTS") + QStringLiteral("/centred.png")});
+            m_desk->run(QStringLiteral("import"),
+                { QStringLiteral("-window"), QStringLiteral("root"),
+                    qEnvironmentVariable("NOOKARY_SCREENSHOTS") + QStringLiteral("/centred.png") });
         chooseBetaAndCheckTheRoad();
     }
 
@@ -162,19 +173,19 @@ private Q_SLOTS:
     void theCommandLineTogglesThePanel()
     {
         focusTarget();
-        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--show")}).exitCode, 0);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
-        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--toggle")}).exitCode, 0);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--toggle") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
-        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--toggle")}).exitCode, 0);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--toggle") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
-        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--hide")}).exitCode, 0);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         // A second start re-opens the panel.
         QCOMPARE(m_desk->run(kNookary, {}).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
-        QCOMPARE(m_desk->run(kNookary, {QStringLiteral("--hide")}).exitCode, 0);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
     }
 
@@ -185,13 +196,18 @@ private Q_SLOTS:
         clickTray();
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
         // Above the tray icon, since tint2 sits at the bottom of the screen.
-        const QString geometry = x(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), panelWindow()});
-        const int y = QRegularExpression(QStringLiteral("Position: \\d+,(\\d+)")).match(geometry).captured(1).toInt();
+        const QString geometry
+            = x(QStringLiteral("xdotool"), { QStringLiteral("getwindowgeometry"), panelWindow() });
+        const int y = QRegularExpression(QStringLiteral("Position: \\d+,(\\d+)"))
+                          .match(geometry)
+                          .captured(1)
+                          .toInt();
         QVERIFY2(y + 380 <= 800 && y > 300, qPrintable(geometry));
         QTest::qWait(300);
         if (qEnvironmentVariableIsSet("NOOKARY_SCREENSHOTS"))
-            m_desk->run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
-                                                   qEnvironmentVariable("NOOKARY_SCREENSHOTS") + QStringLiteral("/popover.png")});
+            m_desk->run(QStringLiteral("import"),
+                { QStringLiteral("-window"), QStringLiteral("root"),
+                    qEnvironmentVariable("NOOKARY_SCREENSHOTS") + QStringLiteral("/popover.png") });
         chooseBetaAndCheckTheRoad();
     }
 
@@ -282,26 +298,27 @@ private Q_SLOTS:
         QProcess *other = m_desk->spawn(kTestWindow, { QStringLiteral("Other window") });
         QVERIFY(other->waitForReadyRead(10000));
         QString otherWindow;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !(otherWindow = x(QStringLiteral("xdotool"),
-                  { QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Other window$") }))
-                 .isEmpty(),
+        QTRY_VERIFY_WITH_TIMEOUT(!(otherWindow = x(QStringLiteral("xdotool"),
+                                       { QStringLiteral("search"), QStringLiteral("--name"),
+                                           QStringLiteral("^Other window$") }))
+                                      .isEmpty(),
             5000);
         otherWindow = otherWindow.section(u'\n', 0, 0);
         // Side by side, so that neither covers the other.
         x(QStringLiteral("xdotool"),
-            { QStringLiteral("windowmove"), QStringLiteral("--sync"), otherWindow, QStringLiteral("20"),
-                QStringLiteral("20") });
+            { QStringLiteral("windowmove"), QStringLiteral("--sync"), otherWindow,
+                QStringLiteral("20"), QStringLiteral("20") });
         x(QStringLiteral("xdotool"),
-            { QStringLiteral("windowmove"), QStringLiteral("--sync"), m_targetWindow, QStringLiteral("640"),
-                QStringLiteral("20") });
+            { QStringLiteral("windowmove"), QStringLiteral("--sync"), m_targetWindow,
+                QStringLiteral("640"), QStringLiteral("20") });
         focusTarget();
         x(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+alt+space") });
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
         QTest::qWait(300);
         x(QStringLiteral("xdotool"),
-            { QStringLiteral("mousemove"), QStringLiteral("--window"), otherWindow, QStringLiteral("30"),
-                QStringLiteral("30"), QStringLiteral("click"), QStringLiteral("1") });
+            { QStringLiteral("mousemove"), QStringLiteral("--window"), otherWindow,
+                QStringLiteral("30"), QStringLiteral("30"), QStringLiteral("click"),
+                QStringLiteral("1") });
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), otherWindow, 5000);
         QTest::qWait(300); // past the hand-back
@@ -315,9 +332,10 @@ private Q_SLOTS:
     {
         startNookary({});
         chooseFirstTrayMenuEntry();
-        x(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-loops"),
-                                    QStringLiteral("1")},
-          "one paste only");
+        x(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-loops"),
+                QStringLiteral("1") },
+            "one paste only");
         QTest::qWait(3 * 700);
         QCOMPARE(clipboard(), QStringLiteral("one paste only"));
         copy("copied while paused");
@@ -327,7 +345,8 @@ private Q_SLOTS:
 
         // Resuming reads the clipboard once, and the copy made meanwhile is recorded.
         chooseFirstTrayMenuEntry();
-        QTRY_VERIFY_WITH_TIMEOUT(historyText().contains(QStringLiteral("copied while paused")), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            historyText().contains(QStringLiteral("copied while paused")), 5000);
         QVERIFY(!historyText().contains(QStringLiteral("paste only")));
     }
 

@@ -34,13 +34,12 @@ void copyAndPoll(ModelFixture &f, const QString &text)
 
 ClipboardContents text(const QString &t)
 {
-    return {t, std::nullopt, false, false};
+    return { t, std::nullopt, false, false };
 }
 
 } // namespace
 
-class TestClipboardKeeper : public QObject
-{
+class TestClipboardKeeper : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -58,16 +57,16 @@ private Q_SLOTS:
         // Served as the program had it, untrimmed.
         QCOMPARE(f.pasteboard.contents().text, QStringLiteral("  quitting \n"));
         m.pollClipboard();
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("quitting"), QStringLiteral("older")}));
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("quitting"), QStringLiteral("older") }));
         QCOMPARE(ids(m), before);
 
         // Taking over an older entry's text that the watcher saw does not move that entry.
         f.pasteboard.copyText(QStringLiteral("older"));
         m.pollClipboard();
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("older"), QStringLiteral("quitting")}));
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("older"), QStringLiteral("quitting") }));
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("older"))));
         m.pollClipboard();
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("older"), QStringLiteral("quitting")}));
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("older"), QStringLiteral("quitting") }));
 
         // A cleared history stays cleared.
         copyAndPoll(f, QStringLiteral("cleared later"));
@@ -77,7 +76,7 @@ private Q_SLOTS:
         QVERIFY(m.history().isEmpty());
         // And the next copy of another program is recorded as usual.
         copyAndPoll(f, QStringLiteral("next"));
-        QCOMPARE(texts(m), QStringList{QStringLiteral("next")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("next") });
     }
 
     void aCopyHandedOverBeforeTheWatcherSawItIsRecordedOnce()
@@ -90,7 +89,8 @@ private Q_SLOTS:
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("copied and quit at once"))));
         m.pollClipboard();
         m.pollClipboard();
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("copied and quit at once"), QStringLiteral("first")}));
+        QCOMPARE(texts(m),
+            (QStringList { QStringLiteral("copied and quit at once"), QStringLiteral("first") }));
     }
 
     void aCopyRightAfterAHandOverOrAReOfferIsRecorded()
@@ -104,7 +104,8 @@ private Q_SLOTS:
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("handed over"))));
         f.pasteboard.copyText(QStringLiteral("copied right after"));
         m.pollClipboard();
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("copied right after"), QStringLiteral("handed over")}));
+        QCOMPARE(texts(m),
+            (QStringList { QStringLiteral("copied right after"), QStringLiteral("handed over") }));
 
         keeper.ownerVanished();
         QCOMPARE(f.pasteboard.contents().text, QStringLiteral("copied right after"));
@@ -120,14 +121,15 @@ private Q_SLOTS:
         AppModel &m = f.start();
         ClipboardKeeper keeper(m, f.pasteboard);
         const QString url = QStringLiteral("file:///tmp/a%20b.txt");
-        f.pasteboard.copy({QStringLiteral("/tmp/a b.txt"), url, false});
+        f.pasteboard.copy({ QStringLiteral("/tmp/a b.txt"), url, false });
         m.pollClipboard();
-        QVERIFY(keeper.keepHandedOver({QStringLiteral("/tmp/a b.txt"), url, false, false}));
+        QVERIFY(keeper.keepHandedOver({ QStringLiteral("/tmp/a b.txt"), url, false, false }));
         QCOMPARE(f.pasteboard.contents().fileURL, url);
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList{url});
+        QCOMPARE(texts(m), QStringList { url });
         // A URL that is not a local file is kept as text.
-        QVERIFY(keeper.keepHandedOver({std::nullopt, QStringLiteral("https://example.org/"), false, false}));
+        QVERIFY(keeper.keepHandedOver(
+            { std::nullopt, QStringLiteral("https://example.org/"), false, false }));
         QCOMPARE(f.pasteboard.contents().text, QStringLiteral("https://example.org/"));
         QCOMPARE(f.pasteboard.contents().fileURL, std::nullopt);
     }
@@ -140,9 +142,10 @@ private Q_SLOTS:
         copyAndPoll(f, QStringLiteral("kept"));
         const qint64 count = f.pasteboard.changeCount();
 
-        QVERIFY(!keeper.keepHandedOver({QStringLiteral("hunter2"), std::nullopt, true, false}));
+        QVERIFY(!keeper.keepHandedOver({ QStringLiteral("hunter2"), std::nullopt, true, false }));
         // Half a huge text would paste as if whole.
-        QVERIFY(!keeper.keepHandedOver({QStringLiteral("the first 4 MiB"), std::nullopt, false, true}));
+        QVERIFY(!keeper.keepHandedOver(
+            { QStringLiteral("the first 4 MiB"), std::nullopt, false, true }));
         // An image, or an owner that did not answer in time: nothing readable.
         QVERIFY(!keeper.keepHandedOver({}));
 
@@ -154,7 +157,7 @@ private Q_SLOTS:
         QVERIFY(keeper.acceptsHandOver());
         // Refusals leave the watcher as it was: the next copy is recorded.
         copyAndPoll(f, QStringLiteral("after"));
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("after"), QStringLiteral("kept")}));
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("after"), QStringLiteral("kept") }));
     }
 
     void theNewestEntryIsOfferedAgainWhenItsOwnerVanishes()
@@ -172,7 +175,7 @@ private Q_SLOTS:
         QCOMPARE(f.pasteboard.contents().text, QStringLiteral("crashed"));
         m.pollClipboard();
         QCOMPARE(ids(m), before);
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("crashed"), QStringLiteral("older")}));
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("crashed"), QStringLiteral("older") }));
         copyAndPoll(f, QStringLiteral("next"));
         QCOMPARE(texts(m).value(0), QStringLiteral("next"));
     }
@@ -183,12 +186,12 @@ private Q_SLOTS:
         AppModel &m = f.start();
         ClipboardKeeper keeper(m, f.pasteboard);
         const QString url = QStringLiteral("file:///home/u/r%C3%A9sum%C3%A9.pdf");
-        f.pasteboard.copy({QStringLiteral("/home/u/résumé.pdf"), url, false});
+        f.pasteboard.copy({ QStringLiteral("/home/u/résumé.pdf"), url, false });
         m.pollClipboard();
         keeper.ownerVanished();
         QCOMPARE(f.pasteboard.contents().fileURL, url);
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList{url});
+        QCOMPARE(texts(m), QStringList { url });
     }
 
     void aCopyMadeJustBeforeItsOwnerVanishedIsRecordedAndKept()
@@ -201,7 +204,7 @@ private Q_SLOTS:
         keeper.ownerVanished();
         QCOMPARE(f.pasteboard.contents().text, QStringLiteral("quick"));
         m.pollClipboard();
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("quick"), QStringLiteral("older")}));
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("quick"), QStringLiteral("older") }));
     }
 
     void nothingUnrecordedIsOfferedAgain()
@@ -219,7 +222,7 @@ private Q_SLOTS:
 
         // A secret after a recorded copy of the same text: the secret is not it.
         copyAndPoll(f, QStringLiteral("hunter2"));
-        f.pasteboard.copy({QStringLiteral("hunter2"), std::nullopt, true});
+        f.pasteboard.copy({ QStringLiteral("hunter2"), std::nullopt, true });
         m.pollClipboard();
         count = f.pasteboard.changeCount();
         keeper.ownerVanished();
@@ -247,7 +250,7 @@ private Q_SLOTS:
         count = f.pasteboard.changeCount();
         keeper.ownerVanished();
         QCOMPARE(f.pasteboard.changeCount(), count);
-        QCOMPARE(texts(m), QStringList{QStringLiteral("before the pause")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("before the pause") });
     }
 };
 

@@ -35,8 +35,7 @@ qsizetype graphemeCount(const QString &text)
 
 } // namespace
 
-class TestHistoryWatcher : public QObject
-{
+class TestHistoryWatcher : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -54,19 +53,20 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         copyAndPoll(f, QStringLiteral("  word \n"));
-        QCOMPARE(texts(m), QStringList{QStringLiteral("word")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("word") });
         const QUuid wordId = m.history().first().id;
 
         copyAndPoll(f, QStringLiteral("other"));
         copyAndPoll(f, QStringLiteral("word"));
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("word"), QStringLiteral("other")}));
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("word"), QStringLiteral("other") }));
         QCOMPARE(m.history().first().id, wordId);
 
         // Matching is case-sensitive; inner white space is kept.
         copyAndPoll(f, QStringLiteral("Word"));
         copyAndPoll(f, QStringLiteral("two\n  lines"));
-        QCOMPARE(texts(m), (QStringList{QStringLiteral("two\n  lines"), QStringLiteral("Word"),
-                                        QStringLiteral("word"), QStringLiteral("other")}));
+        QCOMPARE(texts(m),
+            (QStringList { QStringLiteral("two\n  lines"), QStringLiteral("Word"),
+                QStringLiteral("word"), QStringLiteral("other") }));
     }
 
     void canonicallyEquivalentTextsAreOneEntry()
@@ -132,7 +132,8 @@ private Q_SLOTS:
         // "e" + combining acute is one character of two code units; a family emoji is one
         // character of eleven.
         const QString accented = QStringLiteral("e\u0301");
-        const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466");
+        const QString family
+            = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466");
         QString text;
         for (int i = 0; i < 12000; ++i)
             text += accented;
@@ -211,19 +212,21 @@ private Q_SLOTS:
         copyAndPoll(f, QStringLiteral("someone else's"));
         QVERIFY(m.history().isEmpty());
         copyAndPoll(f, QStringLiteral("mine"));
-        QCOMPARE(texts(m), QStringList{QStringLiteral("mine")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("mine") });
     }
 
     void aFileReferenceIsRecordedAsItsURL()
     {
         ModelFixture f;
         AppModel &m = f.start();
-        f.pasteboard.copy({QStringLiteral("report.pdf"), QStringLiteral("file:///home/u/My%20report.pdf"), false});
+        f.pasteboard.copy({ QStringLiteral("report.pdf"),
+            QStringLiteral("file:///home/u/My%20report.pdf"), false });
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList{QStringLiteral("file:///home/u/My%20report.pdf")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("file:///home/u/My%20report.pdf") });
 
         // A web address in the URL list is not a file: the plain text is recorded.
-        f.pasteboard.copy({QStringLiteral("the link"), QStringLiteral("https://example.org/"), false});
+        f.pasteboard.copy(
+            { QStringLiteral("the link"), QStringLiteral("https://example.org/"), false });
         m.pollClipboard();
         QCOMPARE(m.history().first().text, QStringLiteral("the link"));
     }
@@ -232,9 +235,9 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        f.pasteboard.copy({QStringLiteral("hunter2"), std::nullopt, true});
+        f.pasteboard.copy({ QStringLiteral("hunter2"), std::nullopt, true });
         m.pollClipboard();
-        f.pasteboard.copy({std::nullopt, std::nullopt, false}); // an image, say
+        f.pasteboard.copy({ std::nullopt, std::nullopt, false }); // an image, say
         m.pollClipboard();
         QVERIFY(m.history().isEmpty());
         QCOMPARE(m.lastChangeCount(), f.pasteboard.changeCount());
@@ -256,7 +259,7 @@ private Q_SLOTS:
         QVERIFY(!f.pasteboard.isReadingPaused());
         m.pollClipboard();
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList{QStringLiteral("while paused")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("while paused") });
 
         // The program's own copy-back while paused is still known as its own after resume.
         m.setIsTrackingPaused(true);
@@ -264,7 +267,7 @@ private Q_SLOTS:
         f.pasteboard.writeString(QStringLiteral("mine"));
         m.setIsTrackingPaused(false);
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList{QStringLiteral("while paused")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("while paused") });
     }
 
     void aPollWithoutChangeReadsOnlyTheCount()
@@ -290,7 +293,7 @@ private Q_SLOTS:
         QCOMPARE(spy.size(), 0); // one interval after the change, not before
         f.clock.advance(std::chrono::milliseconds(1));
         QCOMPARE(spy.size(), 1);
-        QCOMPARE(texts(m), QStringList{QStringLiteral("second")});
+        QCOMPARE(texts(m), QStringList { QStringLiteral("second") });
         // Nothing copied: nothing polls.
         const int reads = f.pasteboard.contentReads();
         QVERIFY(reads > 0);

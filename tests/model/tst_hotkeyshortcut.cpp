@@ -4,15 +4,16 @@
 
 using namespace nookary;
 
-class TestHotkeyShortcut : public QObject
-{
+class TestHotkeyShortcut : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void presetsAreExactNames()
     {
-        QCOMPARE(HotkeyShortcut::fromLegacyPreset(u"ctrlCmdSectionISO"), (HotkeyShortcut{10, 0x1100}));
-        QCOMPARE(HotkeyShortcut::fromLegacyPreset(u"ctrlOptCmdSpace"), (HotkeyShortcut{49, 0x1900}));
+        QCOMPARE(HotkeyShortcut::fromLegacyPreset(u"ctrlCmdSectionISO"),
+            (HotkeyShortcut { 10, 0x1100 }));
+        QCOMPARE(
+            HotkeyShortcut::fromLegacyPreset(u"ctrlOptCmdSpace"), (HotkeyShortcut { 49, 0x1900 }));
         QCOMPARE(HotkeyShortcut::fromLegacyPreset(u"off"), HotkeyShortcut::off());
         QCOMPARE(HotkeyShortcut::fromLegacyPreset(u"Off"), std::nullopt);
         QCOMPARE(HotkeyShortcut::fromLegacyPreset(u"ctrlOptSpace "), std::nullopt);
@@ -20,8 +21,9 @@ private Q_SLOTS:
 
     void modifiersFromKeyboardFlags()
     {
-        QCOMPARE(HotkeyShortcut::carbonModifiers(Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier),
-                 0x1200u);
+        QCOMPARE(HotkeyShortcut::carbonModifiers(
+                     Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier),
+            0x1200u);
         QCOMPARE(HotkeyShortcut::carbonModifiers(Qt::AltModifier | Qt::MetaModifier), 0x0900u);
         QCOMPARE(HotkeyShortcut::carbonModifiers(Qt::GroupSwitchModifier), 0u);
     }
@@ -33,20 +35,31 @@ private Q_SLOTS:
         QTest::addColumn<QString>("modifierText");
         QTest::addColumn<QString>("display");
         QTest::addColumn<bool>("set");
-        QTest::newRow("default") << 49u << 0x1800u << QStringLiteral("Control + Alt") << QStringLiteral("Control + Alt + Space") << true;
+        QTest::newRow("default") << 49u << 0x1800u << QStringLiteral("Control + Alt")
+                                 << QStringLiteral("Control + Alt + Space") << true;
         // Key code 0 is the A key like any other.
-        QTest::newRow("all four in order, A") << 0u << 0x1B00u << QStringLiteral("Control + Alt + Super + Shift")
-                                              << QStringLiteral("Control + Alt + Super + Shift + A") << true;
-        QTest::newRow("super shift") << 40u << 0x0300u << QStringLiteral("Super + Shift") << QStringLiteral("Super + Shift + K") << true;
-        QTest::newRow("section sign") << 10u << 0x1100u << QStringLiteral("Control + Super") << QStringLiteral("Control + Super + \u00a7") << true;
-        QTest::newRow("backspace") << 51u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + Backspace") << true;
-        QTest::newRow("forward delete") << 117u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + Delete") << true;
-        QTest::newRow("keypad enter") << 76u << 0x0800u << QStringLiteral("Alt") << QStringLiteral("Alt + Key 76") << true;
-        QTest::newRow("unnamed bits beside a named one") << 49u << 0x1401u << QStringLiteral("Control") << QStringLiteral("Control + Space") << true;
+        QTest::newRow("all four in order, A")
+            << 0u << 0x1B00u << QStringLiteral("Control + Alt + Super + Shift")
+            << QStringLiteral("Control + Alt + Super + Shift + A") << true;
+        QTest::newRow("super shift") << 40u << 0x0300u << QStringLiteral("Super + Shift")
+                                     << QStringLiteral("Super + Shift + K") << true;
+        QTest::newRow("section sign") << 10u << 0x1100u << QStringLiteral("Control + Super")
+                                      << QStringLiteral("Control + Super + \u00a7") << true;
+        QTest::newRow("backspace") << 51u << 0x1000u << QStringLiteral("Control")
+                                   << QStringLiteral("Control + Backspace") << true;
+        QTest::newRow("forward delete") << 117u << 0x1000u << QStringLiteral("Control")
+                                        << QStringLiteral("Control + Delete") << true;
+        QTest::newRow("keypad enter")
+            << 76u << 0x0800u << QStringLiteral("Alt") << QStringLiteral("Alt + Key 76") << true;
+        QTest::newRow("unnamed bits beside a named one")
+            << 49u << 0x1401u << QStringLiteral("Control") << QStringLiteral("Control + Space")
+            << true;
         // Without a named modifier there is nothing to register: a bare key would be taken
         // from the whole desktop.
-        QTest::newRow("unnamed bit only") << 49u << 0x0001u << QString() << QStringLiteral("Off") << false;
-        QTest::newRow("caps lock bit only") << 49u << 0x0400u << QString() << QStringLiteral("Off") << false;
+        QTest::newRow("unnamed bit only")
+            << 49u << 0x0001u << QString() << QStringLiteral("Off") << false;
+        QTest::newRow("caps lock bit only")
+            << 49u << 0x0400u << QString() << QStringLiteral("Off") << false;
         QTest::newRow("no modifiers") << 49u << 0u << QString() << QStringLiteral("Off") << false;
         QTest::newRow("stored off") << 0u << 0u << QString() << QStringLiteral("Off") << false;
     }
@@ -58,7 +71,7 @@ private Q_SLOTS:
         QFETCH(QString, modifierText);
         QFETCH(QString, display);
         QFETCH(bool, set);
-        const HotkeyShortcut shortcut{keyCode, modifiers};
+        const HotkeyShortcut shortcut { keyCode, modifiers };
         QCOMPARE(shortcut.modifierText(), modifierText);
         QCOMPARE(shortcut.displayText(), display);
         QCOMPARE(shortcut.isSet(), set);

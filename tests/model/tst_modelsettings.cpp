@@ -24,8 +24,7 @@ QByteArray ini(const QByteArray &lines)
 
 } // namespace
 
-class TestModelSettings : public QObject
-{
+class TestModelSettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -64,13 +63,14 @@ private Q_SLOTS:
                                 "Velmic.keepWindowPinned.v1=true\n"
                                 "Velmic.hotkey.code.v1=40\n"
                                 "Velmic.hotkey.modifiers.v1=4352\n"
-                                "Quobble.shelf.v1=\"@ByteArray([{\\\"id\\\":\\\"6F1A2B3C-0000-4000-8000-000000000001\\\",\\\"text\\\":\\\" kept \\\"}])\"\n"));
+                                "Quobble.shelf.v1=\"@ByteArray([{\\\"id\\\":\\\"6F1A2B3C-0000-4000-"
+                                "8000-000000000001\\\",\\\"text\\\":\\\" kept \\\"}])\"\n"));
         AppModel &m = f.start();
         QCOMPARE(m.historyLimit(), 50);
         QCOMPARE(m.openPresentation(), Presentation::menubarPopover);
         QCOMPARE(m.defaultOpenTarget(), Target::historyFirst);
         QCOMPARE(m.keepWindowPinned(), true);
-        QCOMPARE(m.hotkeyShortcut(), (HotkeyShortcut{40, 0x1100}));
+        QCOMPARE(m.hotkeyShortcut(), (HotkeyShortcut { 40, 0x1100 }));
         QCOMPARE(m.shelf().size(), 1);
         QCOMPARE(m.shelf().first().text, QStringLiteral("kept"));
 
@@ -79,9 +79,9 @@ private Q_SLOTS:
         QCOMPARE(disk->string(k(SK::openPresentation.current)), QStringLiteral("menubarPopover"));
         QCOMPARE(disk->integer(k(SK::hotkeyCode.current)), 40);
         QVERIFY(disk->data(k(SK::shelf.current)).value_or(QByteArray()).contains("kept"));
-        for (const SK::Key &key : std::initializer_list<SK::Key>{
-                 SK::historyLimit, SK::openPresentation, SK::defaultOpenTarget, SK::keepWindowPinned,
-                 SK::hotkeyCode, SK::hotkeyModifiers, SK::shelf})
+        for (const SK::Key &key : std::initializer_list<SK::Key> { SK::historyLimit,
+                 SK::openPresentation, SK::defaultOpenTarget, SK::keepWindowPinned, SK::hotkeyCode,
+                 SK::hotkeyModifiers, SK::shelf })
             QVERIFY2(disk->contains(k(key.legacy)), key.legacy);
     }
 
@@ -101,12 +101,15 @@ private Q_SLOTS:
         QTest::newRow("limit is text") << ini("Nookary.historyLimit.v2=fifty\n");
         QTest::newRow("limit is data") << ini("Nookary.historyLimit.v2=@ByteArray(50)\n");
         QTest::newRow("unknown presentation") << ini("Nookary.openPresentation.v2=floating\n");
-        QTest::newRow("presentation in other case") << ini("Nookary.openPresentation.v2=MenubarPopover\n");
-        QTest::newRow("presentation is data") << ini("Nookary.openPresentation.v2=@ByteArray(menubarPopover)\n");
+        QTest::newRow("presentation in other case")
+            << ini("Nookary.openPresentation.v2=MenubarPopover\n");
+        QTest::newRow("presentation is data")
+            << ini("Nookary.openPresentation.v2=@ByteArray(menubarPopover)\n");
         QTest::newRow("unknown target") << ini("Nookary.defaultOpenTarget.v1=both\n");
         QTest::newRow("pinned is text") << ini("Nookary.keepWindowPinned.v1=perhaps\n");
         QTest::newRow("garbage file") << QByteArray("\x01\x02\xff\xfe=\n[[[\n\0\0\0", 12);
-        QTest::newRow("values are lists") << ini("Nookary.historyLimit.v2=25, 50\nNookary.openPresentation.v2=a, b\n");
+        QTest::newRow("values are lists")
+            << ini("Nookary.historyLimit.v2=25, 50\nNookary.openPresentation.v2=a, b\n");
     }
 
     void badValuesFallBackAndAreRepaired()
@@ -132,23 +135,31 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<quint32>("keyCode");
         QTest::addColumn<quint32>("modifiers");
-        QTest::newRow("stored codes") << ini("Nookary.hotkey.code.v1=9\nNookary.hotkey.modifiers.v1=768\n") << 9u << 0x300u;
-        QTest::newRow("largest codes") << ini("Nookary.hotkey.code.v1=4294967295\nNookary.hotkey.modifiers.v1=4294967295\n")
-                                       << 4294967295u << 4294967295u;
+        QTest::newRow("stored codes")
+            << ini("Nookary.hotkey.code.v1=9\nNookary.hotkey.modifiers.v1=768\n") << 9u << 0x300u;
+        QTest::newRow("largest codes")
+            << ini("Nookary.hotkey.code.v1=4294967295\nNookary.hotkey.modifiers.v1=4294967295\n")
+            << 4294967295u << 4294967295u;
         QTest::newRow("preset only") << ini("Velmic.hotkeyPreset.v1=ctrlOptK\n") << 40u << 0x1800u;
         QTest::newRow("preset off") << ini("Nookary.hotkeyPreset.v1=off\n") << 0u << 0u;
-        QTest::newRow("ISO preset") << ini("Nookary.hotkeyPreset.v1=ctrlCmdSectionISO\n") << 10u << 0x1100u;
-        QTest::newRow("current preset wins") << ini("Nookary.hotkeyPreset.v1=ctrlOptV\nVelmic.hotkeyPreset.v1=ctrlOptK\n") << 9u << 0x1800u;
-        QTest::newRow("preset in other case") << ini("Nookary.hotkeyPreset.v1=CtrlOptK\n") << 49u << 0x1800u;
+        QTest::newRow("ISO preset")
+            << ini("Nookary.hotkeyPreset.v1=ctrlCmdSectionISO\n") << 10u << 0x1100u;
+        QTest::newRow("current preset wins")
+            << ini("Nookary.hotkeyPreset.v1=ctrlOptV\nVelmic.hotkeyPreset.v1=ctrlOptK\n") << 9u
+            << 0x1800u;
+        QTest::newRow("preset in other case")
+            << ini("Nookary.hotkeyPreset.v1=CtrlOptK\n") << 49u << 0x1800u;
         QTest::newRow("code without modifiers: preset decides")
-            << ini("Nookary.hotkey.code.v1=9\nNookary.hotkeyPreset.v1=ctrlShiftSpace\n") << 49u << 0x1200u;
-        QTest::newRow("code above 32 bits: preset decides")
-            << ini("Nookary.hotkey.code.v1=4294967296\nNookary.hotkey.modifiers.v1=6144\nNookary.hotkeyPreset.v1=ctrlCmdGrave\n")
-            << 50u << 0x1100u;
+            << ini("Nookary.hotkey.code.v1=9\nNookary.hotkeyPreset.v1=ctrlShiftSpace\n") << 49u
+            << 0x1200u;
+        QTest::newRow("code above 32 bits: preset decides") << ini(
+            "Nookary.hotkey.code.v1=4294967296\nNookary.hotkey.modifiers.v1=6144\nNookary."
+            "hotkeyPreset.v1=ctrlCmdGrave\n") << 50u << 0x1100u;
         QTest::newRow("negative modifiers: default")
             << ini("Nookary.hotkey.code.v1=9\nNookary.hotkey.modifiers.v1=-1\n") << 49u << 0x1800u;
-        QTest::newRow("enormous code: default")
-            << ini("Nookary.hotkey.code.v1=999999999999999999999999\nNookary.hotkey.modifiers.v1=6144\n") << 49u << 0x1800u;
+        QTest::newRow("enormous code: default") << ini(
+            "Nookary.hotkey.code.v1=999999999999999999999999\nNookary.hotkey.modifiers.v1=6144\n")
+                                                << 49u << 0x1800u;
         QTest::newRow("nothing stored") << QByteArray() << 49u << 0x1800u;
     }
 
@@ -159,7 +170,7 @@ private Q_SLOTS:
         QFETCH(quint32, modifiers);
         ModelFixture f;
         f.writeSettingsFile(file);
-        const HotkeyShortcut expected{keyCode, modifiers};
+        const HotkeyShortcut expected { keyCode, modifiers };
         QCOMPARE(f.start().hotkeyShortcut(), expected);
 
         // From now on both integers are stored and the preset is never written.
@@ -176,8 +187,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("completed");
         QTest::newRow("step too high") << ini("Nookary.onboarding.lastStep.v1=9\n") << 4 << 0;
         QTest::newRow("step negative") << ini("Nookary.onboarding.lastStep.v1=-3\n") << 0 << 0;
-        QTest::newRow("completed below one") << ini("Nookary.onboarding.completedVersion.v1=-5\n") << 0 << 0;
-        QTest::newRow("completed") << ini("Nookary.onboarding.completedVersion.v1=1\nNookary.onboarding.lastStep.v1=3\n") << 3 << 1;
+        QTest::newRow("completed below one")
+            << ini("Nookary.onboarding.completedVersion.v1=-5\n") << 0 << 0;
+        QTest::newRow("completed")
+            << ini("Nookary.onboarding.completedVersion.v1=1\nNookary.onboarding.lastStep.v1=3\n")
+            << 3 << 1;
     }
 
     void onboardingProgressIsClamped()
@@ -227,7 +241,7 @@ private Q_SLOTS:
         m.setOpenPresentation(Presentation::menubarPopover);
         m.setDefaultOpenTarget(Target::historyFirst);
         m.setKeepWindowPinned(true);
-        m.setHotkeyShortcut({0, 0});
+        m.setHotkeyShortcut({ 0, 0 });
         QCOMPARE(limitSpy.count(), 1);
         QCOMPARE(shortcutSpy.count(), 1);
 

@@ -1,7 +1,7 @@
 #include "platform/qt/SettingsPreferencesStore.h"
 
-#include <QDir>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -23,13 +23,14 @@ QString writeFile(const QTemporaryDir &dir, const QByteArray &contents)
 
 QStringList backupsIn(const QTemporaryDir &dir)
 {
-    return QDir(dir.path()).entryList({QStringLiteral("Nookary.conf.damaged-*")}, QDir::Files);
+    return QDir(dir.path()).entryList({ QStringLiteral("Nookary.conf.damaged-*") }, QDir::Files);
 }
 
 int g_settingsWarnings = 0;
 QtMessageHandler g_previousHandler = nullptr;
 
-void countSettingsWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
+void countSettingsWarnings(
+    QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtWarningMsg && qstrcmp(context.category, "nookary.settings") == 0)
         ++g_settingsWarnings;
@@ -38,8 +39,7 @@ void countSettingsWarnings(QtMsgType type, const QMessageLogContext &context, co
 
 } // namespace
 
-class TestPreferencesStore : public QObject
-{
+class TestPreferencesStore : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -125,7 +125,8 @@ private Q_SLOTS:
     {
         // QSettings itself reads such bytes as text and keeps only its Latin-1 part.
         QTemporaryDir dir;
-        const QByteArray bytes = QStringLiteral("\u0130stanbul, \u00c9t\u00e9 \u00df 1\u20ac").toUtf8();
+        const QByteArray bytes
+            = QStringLiteral("\u0130stanbul, \u00c9t\u00e9 \u00df 1\u20ac").toUtf8();
         const QString path = writeFile(dir, "[General]\nk=\"@ByteArray(" + bytes + ")\"\n");
         SettingsPreferencesStore store(path);
         QCOMPARE(store.data(QStringLiteral("k")), bytes);
@@ -156,9 +157,11 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = writeFile(dir, "[General]\nk=1\n");
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+        QFile::setPermissions(
+            path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
         SettingsPreferencesStore store(path);
-        QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
+        QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+            QFileDevice::Permissions());
     }
 
     void anUnchangedValueIsNotWrittenAgain()
@@ -190,7 +193,8 @@ private Q_SLOTS:
         for (int i = 0; i < binary.size(); ++i)
             binary[i] = char((i * 73 + 11) % 256);
         QTest::newRow("binary garbage") << binary;
-        QTest::newRow("unclosed section") << QByteArray("Nookary.historyLimit.v2=50\n[broken\nx=1\n");
+        QTest::newRow("unclosed section")
+            << QByteArray("Nookary.historyLimit.v2=50\n[broken\nx=1\n");
         QTest::newRow("not utf-8") << QByteArray("Nookary.historyLimit.v2=50\nname=\xff\xfe\n");
     }
 

@@ -35,8 +35,7 @@ void saveAll(AppModel &m, const QStringList &snippets)
 
 } // namespace
 
-class TestSelection : public QObject
-{
+class TestSelection : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -44,24 +43,27 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        saveAll(m, {QStringLiteral("Snowball"), QStringLiteral("s n o w"), QStringLiteral("other")});
-        copyAll(f, {QStringLiteral("BLOWN"), QStringLiteral("nothing")});
+        saveAll(
+            m, { QStringLiteral("Snowball"), QStringLiteral("s n o w"), QStringLiteral("other") });
+        copyAll(f, { QStringLiteral("BLOWN"), QStringLiteral("nothing") });
 
         m.setQuery(QStringLiteral("   "));
         QCOMPARE(m.filteredShelf().size(), 3);
         QCOMPARE(m.filteredHistory().size(), 2);
 
         m.setQuery(QStringLiteral("  OW "));
-        QCOMPARE(texts(m.filteredShelf()), QStringList{QStringLiteral("Snowball")});
-        QCOMPARE(texts(m.filteredHistory()), QStringList{QStringLiteral("BLOWN")});
+        QCOMPARE(texts(m.filteredShelf()), QStringList { QStringLiteral("Snowball") });
+        QCOMPARE(texts(m.filteredHistory()), QStringList { QStringLiteral("BLOWN") });
 
         // The cached result follows changes of the lists.
         m.addShelfFromDrop(QStringLiteral("bowl"));
-        copyAll(f, {QStringLiteral("tow")});
-        QCOMPARE(texts(m.filteredShelf()), (QStringList{QStringLiteral("Snowball"), QStringLiteral("bowl")}));
-        QCOMPARE(texts(m.filteredHistory()), (QStringList{QStringLiteral("tow"), QStringLiteral("BLOWN")}));
+        copyAll(f, { QStringLiteral("tow") });
+        QCOMPARE(texts(m.filteredShelf()),
+            (QStringList { QStringLiteral("Snowball"), QStringLiteral("bowl") }));
+        QCOMPARE(texts(m.filteredHistory()),
+            (QStringList { QStringLiteral("tow"), QStringLiteral("BLOWN") }));
         m.saveEditing(m.shelf().first().id, QStringLiteral("Sunball"));
-        QCOMPARE(texts(m.filteredShelf()), QStringList{QStringLiteral("bowl")});
+        QCOMPARE(texts(m.filteredShelf()), QStringList { QStringLiteral("bowl") });
     }
 
     void aQueryFindsEitherCompositionOfAnAccentedLetter()
@@ -70,14 +72,18 @@ private Q_SLOTS:
         const QString decomposed = QStringLiteral("cafe\u0301");
         ModelFixture f;
         AppModel &m = f.start();
-        saveAll(m, {QStringLiteral("Menu du ") + decomposed.toUpper(), QStringLiteral("tea")});
-        copyAll(f, {composed + QStringLiteral(" au lait"), decomposed + QStringLiteral(" noir"), QStringLiteral("cafe")});
+        saveAll(m, { QStringLiteral("Menu du ") + decomposed.toUpper(), QStringLiteral("tea") });
+        copyAll(f,
+            { composed + QStringLiteral(" au lait"), decomposed + QStringLiteral(" noir"),
+                QStringLiteral("cafe") });
 
-        for (const QString &query : {composed, decomposed, QStringLiteral("CAF\u00c9")}) {
+        for (const QString &query : { composed, decomposed, QStringLiteral("CAF\u00c9") }) {
             m.setQuery(query);
-            QCOMPARE(texts(m.filteredShelf()), QStringList{QStringLiteral("Menu du ") + decomposed.toUpper()});
+            QCOMPARE(texts(m.filteredShelf()),
+                QStringList { QStringLiteral("Menu du ") + decomposed.toUpper() });
             QCOMPARE(texts(m.filteredHistory()),
-                     (QStringList{decomposed + QStringLiteral(" noir"), composed + QStringLiteral(" au lait")}));
+                (QStringList {
+                    decomposed + QStringLiteral(" noir"), composed + QStringLiteral(" au lait") }));
         }
     }
 
@@ -85,14 +91,14 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, {QStringLiteral("gamma"), QStringLiteral("beta"), QStringLiteral("alpha")});
+        copyAll(f, { QStringLiteral("gamma"), QStringLiteral("beta"), QStringLiteral("alpha") });
         m.selectHistory(m.history().at(1).id); // beta
         m.setQuery(QStringLiteral("mm"));
         m.ensureSelectionValid();
         QCOMPARE(m.selectedHistoryID(), m.history().at(2).id); // gamma, the first match
 
         // Nothing matches in history: the first snippet that does.
-        saveAll(m, {QStringLiteral("summer")});
+        saveAll(m, { QStringLiteral("summer") });
         m.setQuery(QStringLiteral("umm"));
         m.ensureSelectionValid();
         QCOMPARE(m.selectedColumn(), Column::saved);
@@ -110,8 +116,8 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        saveAll(m, {QStringLiteral("one"), QStringLiteral("two")});
-        copyAll(f, {QStringLiteral("history row")});
+        saveAll(m, { QStringLiteral("one"), QStringLiteral("two") });
+        copyAll(f, { QStringLiteral("history row") });
         m.selectShelf(m.shelf().at(1).id);
         m.deleteShelf(m.shelf().at(1).id);
         QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
@@ -124,12 +130,12 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, {QStringLiteral("h2"), QStringLiteral("h1")});
+        copyAll(f, { QStringLiteral("h2"), QStringLiteral("h1") });
         m.applyDefaultOpenTarget(); // saved first, but none saved
         QCOMPARE(m.selectedColumn(), Column::history);
         QCOMPARE(m.selectedHistoryID(), m.history().first().id);
 
-        saveAll(m, {QStringLiteral("s1"), QStringLiteral("s2")});
+        saveAll(m, { QStringLiteral("s1"), QStringLiteral("s2") });
         m.selectShelf(m.shelf().at(1).id);
         m.applyDefaultOpenTarget();
         QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
@@ -155,7 +161,9 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, {QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")});
+        copyAll(f,
+            { QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"),
+                QStringLiteral("1") });
         QSignalSpy ticks(&m, &AppModel::selectionScrollTickChanged);
         m.selectHistory(m.history().at(2).id);
         m.moveSelection(Nav::down);
@@ -174,7 +182,7 @@ private Q_SLOTS:
         QCOMPARE(m.selectedColumn(), Column::history);
         QCOMPARE(m.selectionScrollTick(), before + 1);
 
-        saveAll(m, {QStringLiteral("a"), QStringLiteral("b")});
+        saveAll(m, { QStringLiteral("a"), QStringLiteral("b") });
         m.selectHistory(m.history().at(1).id);
         m.moveSelection(Nav::right);
         QCOMPARE(m.selectedColumn(), Column::saved);
@@ -198,7 +206,9 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, {QStringLiteral("fourth"), QStringLiteral("third"), QStringLiteral("second"), QStringLiteral("first")});
+        copyAll(f,
+            { QStringLiteral("fourth"), QStringLiteral("third"), QStringLiteral("second"),
+                QStringLiteral("first") });
         const QUuid id = m.history().at(3).id;
         m.selectHistory(id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), QStringLiteral("fourth"));
@@ -212,7 +222,7 @@ private Q_SLOTS:
         QCOMPARE(m.history().first().id, id);
 
         // A snippet is handed over as it is; the history is untouched.
-        saveAll(m, {QStringLiteral("snippet")});
+        saveAll(m, { QStringLiteral("snippet") });
         m.selectShelf(m.shelf().first().id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), QStringLiteral("snippet"));
         QCOMPARE(m.history().size(), 4);

@@ -10,6 +10,7 @@
 
 using namespace nookary;
 using namespace nookary::test;
+using namespace std::chrono_literals;
 namespace SK = nookary::SettingsKeys;
 
 namespace {
@@ -28,8 +29,9 @@ QByteArray shelfJson(const QStringList &textsToStore)
 {
     QJsonArray array;
     for (const QString &text : textsToStore)
-        array.append(QJsonObject{{QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
-                                 {QStringLiteral("text"), text}});
+        array.append(QJsonObject {
+            { QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() },
+            { QStringLiteral("text"), text } });
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
@@ -53,7 +55,7 @@ void startWithShelf(ModelFixture &f, const QByteArray &data, const char *key = S
 QStringList keptCopies(const ModelFixture &f)
 {
     const QFileInfo info(f.settingsPath());
-    return info.dir().entryList({info.fileName() + QStringLiteral(".snippets-*")}, QDir::Files);
+    return info.dir().entryList({ info.fileName() + QStringLiteral(".snippets-*") }, QDir::Files);
 }
 
 // The one copy kept of replaced snippets.
@@ -68,22 +70,22 @@ QByteArray keptCopy(const ModelFixture &f)
 
 } // namespace
 
-class TestShelfStore : public QObject
-{
+class TestShelfStore : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void loadingCleansAndRewritesTheList()
     {
         ModelFixture f;
-        QStringList stored{QStringLiteral("  one  "), QStringLiteral(" \n "), QStringLiteral("two"), QStringLiteral("two")};
+        QStringList stored { QStringLiteral("  one  "), QStringLiteral(" \n "),
+            QStringLiteral("two"), QStringLiteral("two") };
         for (int i = 0; i < 26; ++i)
             stored.append(QStringLiteral("extra %1").arg(i));
         startWithShelf(f, shelfJson(stored));
         // The first 25 are read, blanks dropped, duplicates kept, text normalised.
         QCOMPARE(f.model->shelf().size(), 24);
         QCOMPARE(texts(f.model->shelf()).mid(0, 3),
-                 (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("two")}));
+            (QStringList { QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("two") }));
         QCOMPARE(storedTexts(f), texts(f.model->shelf()));
         // Snippets beyond the 25 are gone from the list, so the list as stored is kept.
         QCOMPARE(keptCopies(f).size(), 1);
@@ -92,15 +94,18 @@ private Q_SLOTS:
     void cleaningThatLosesNothingKeepsNoCopy()
     {
         ModelFixture f;
-        startWithShelf(f, shelfJson({QStringLiteral("  one  "), QStringLiteral(" \n "), QStringLiteral("two")}));
-        QCOMPARE(texts(f.model->shelf()), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+        startWithShelf(f,
+            shelfJson(
+                { QStringLiteral("  one  "), QStringLiteral(" \n "), QStringLiteral("two") }));
+        QCOMPARE(texts(f.model->shelf()),
+            (QStringList { QStringLiteral("one"), QStringLiteral("two") }));
         QVERIFY(keptCopies(f).isEmpty());
     }
 
     void aTextCutOnLoadIsKeptWhole()
     {
         ModelFixture f;
-        const QByteArray stored = shelfJson({QStringLiteral("short"), QString(25000, u'w')});
+        const QByteArray stored = shelfJson({ QStringLiteral("short"), QString(25000, u'w') });
         startWithShelf(f, stored);
         QCOMPARE(f.model->shelf().at(1).text.size(), 20000);
         QCOMPARE(keptCopy(f), stored);
@@ -111,13 +116,16 @@ private Q_SLOTS:
         ModelFixture f;
         const QString first = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000001");
         const QString third = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000003");
-        startWithShelf(f, QStringLiteral("[{\"id\":\"%1\",\"text\":\"one\"},"
-                                         "{\"id\":\"00000000-0000-0000-0000-000000000000\",\"text\":\"two\"},"
-                                         "{\"id\":\"%2\",\"text\":\"three\"}]")
-                              .arg(first, third)
-                              .toUtf8());
+        startWithShelf(f,
+            QStringLiteral("[{\"id\":\"%1\",\"text\":\"one\"},"
+                           "{\"id\":\"00000000-0000-0000-0000-000000000000\",\"text\":\"two\"},"
+                           "{\"id\":\"%2\",\"text\":\"three\"}]")
+                .arg(first, third)
+                .toUtf8());
         const QList<ShelfItem> shelf = f.model->shelf();
-        QCOMPARE(texts(shelf), (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+        QCOMPARE(texts(shelf),
+            (QStringList {
+                QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three") }));
         QCOMPARE(shelf.at(0).id, QUuid::fromString(first));
         QCOMPARE(shelf.at(2).id, QUuid::fromString(third));
         QVERIFY(!shelf.at(1).id.isNull());
@@ -126,7 +134,8 @@ private Q_SLOTS:
         f.start();
         QCOMPARE(f.model->shelf(), shelf);
         f.model->deleteShelf(shelf.at(1).id);
-        QCOMPARE(texts(f.model->shelf()), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
+        QCOMPARE(texts(f.model->shelf()),
+            (QStringList { QStringLiteral("one"), QStringLiteral("three") }));
     }
 
     void aRepeatedIdCostsOnlyThatId()
@@ -134,13 +143,16 @@ private Q_SLOTS:
         ModelFixture f;
         const QString dup = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000005");
         const QString other = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000006");
-        startWithShelf(f, QStringLiteral("[{\"id\":\"%1\",\"text\":\"dup A\"},"
-                                         "{\"id\":\"%1\",\"text\":\"dup B\"},"
-                                         "{\"id\":\"%2\",\"text\":\"other\"}]")
-                              .arg(dup, other)
-                              .toUtf8());
+        startWithShelf(f,
+            QStringLiteral("[{\"id\":\"%1\",\"text\":\"dup A\"},"
+                           "{\"id\":\"%1\",\"text\":\"dup B\"},"
+                           "{\"id\":\"%2\",\"text\":\"other\"}]")
+                .arg(dup, other)
+                .toUtf8());
         const QList<ShelfItem> shelf = f.model->shelf();
-        QCOMPARE(texts(shelf), (QStringList{QStringLiteral("dup A"), QStringLiteral("dup B"), QStringLiteral("other")}));
+        QCOMPARE(texts(shelf),
+            (QStringList {
+                QStringLiteral("dup A"), QStringLiteral("dup B"), QStringLiteral("other") }));
         // The first keeps the id; the later one gets its own.
         QCOMPARE(shelf.at(0).id, QUuid::fromString(dup));
         QVERIFY(shelf.at(1).id != shelf.at(0).id && !shelf.at(1).id.isNull());
@@ -151,14 +163,16 @@ private Q_SLOTS:
         f.start();
         QCOMPARE(f.model->shelf(), shelf);
         f.model->deleteShelf(shelf.at(0).id);
-        QCOMPARE(texts(f.model->shelf()), (QStringList{QStringLiteral("dup B"), QStringLiteral("other")}));
-        QCOMPARE(storedTexts(f), (QStringList{QStringLiteral("dup B"), QStringLiteral("other")}));
+        QCOMPARE(texts(f.model->shelf()),
+            (QStringList { QStringLiteral("dup B"), QStringLiteral("other") }));
+        QCOMPARE(
+            storedTexts(f), (QStringList { QStringLiteral("dup B"), QStringLiteral("other") }));
     }
 
     void aTextCutOnLoadEndsWithoutSpace()
     {
         ModelFixture f;
-        startWithShelf(f, shelfJson({QStringLiteral("x ").repeated(10000) + u'y'}));
+        startWithShelf(f, shelfJson({ QStringLiteral("x ").repeated(10000) + u'y' }));
         QCOMPARE(f.model->shelf().at(0).text, QStringLiteral("x ").repeated(9999) + u'x');
         QCOMPARE(storedTexts(f), texts(f.model->shelf()));
         QCOMPARE(keptCopies(f).size(), 1);
@@ -178,10 +192,10 @@ private Q_SLOTS:
     void legacyListIsTakenOverAndKept()
     {
         ModelFixture f;
-        startWithShelf(f, shelfJson({QStringLiteral("old one")}), SK::shelf.legacy);
-        QCOMPARE(texts(f.model->shelf()), QStringList{QStringLiteral("old one")});
+        startWithShelf(f, shelfJson({ QStringLiteral("old one") }), SK::shelf.legacy);
+        QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("old one") });
         QVERIFY(f.reread()->contains(QString::fromLatin1(SK::shelf.legacy)));
-        QCOMPARE(storedTexts(f), QStringList{QStringLiteral("old one")});
+        QCOMPARE(storedTexts(f), QStringList { QStringLiteral("old one") });
     }
 
     void unreadableListsStartEmptyButAreKept_data()
@@ -189,10 +203,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("data");
         QTest::newRow("not JSON") << QByteArray("[{\"id\":");
         QTest::newRow("id not a UUID") << QByteArray("[{\"id\":\"nope\",\"text\":\"a\"}]");
-        QTest::newRow("missing text") << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\"}]");
-        QTest::newRow("number for text") << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\",\"text\":5}]");
+        QTest::newRow("missing text")
+            << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\"}]");
+        QTest::newRow("number for text")
+            << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\",\"text\":5}]");
         QTest::newRow("an object, not a list") << QByteArray("{\"id\":\"x\"}");
-        QTest::newRow("invalid UTF-8") << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\",\"text\":\"\xff\xfe\"}]");
+        QTest::newRow("invalid UTF-8") << QByteArray(
+            "[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\",\"text\":\"\xff\xfe\"}]");
         QTest::newRow("10 MB blob") << QByteArray(10 * 1024 * 1024, 'x');
     }
 
@@ -217,7 +234,8 @@ private Q_SLOTS:
     void aListStoredAsTextIsKeptToo()
     {
         ModelFixture f;
-        SettingsPreferencesStore(f.settingsPath()).setString(kShelfKey, QStringLiteral("[{\"text\":\"typed by hand\"}]"));
+        SettingsPreferencesStore(f.settingsPath())
+            .setString(kShelfKey, QStringLiteral("[{\"text\":\"typed by hand\"}]"));
         f.start();
         QVERIFY(f.model->shelf().isEmpty());
         QCOMPARE(keptCopies(f).size(), 1);
@@ -228,8 +246,8 @@ private Q_SLOTS:
     void valuesOfOtherTypesAreKeptAsWritten_data()
     {
         QTest::addColumn<QByteArray>("value");
-        QTest::newRow("unquoted commas: a list")
-            << QByteArray(R"([{"id":"6F1A2B3C-0000-4000-8000-000000000001","text":"hand, typed"}])");
+        QTest::newRow("unquoted commas: a list") << QByteArray(
+            R"([{"id":"6F1A2B3C-0000-4000-8000-000000000001","text":"hand, typed"}])");
         QTest::newRow("a rectangle") << QByteArray("@Rect(1 2 3 4)");
         QTest::newRow("a serialised number") << QByteArray("@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)");
         QTest::newRow("an unreadable variant") << QByteArray("@Variant(\\0\\0\\xff\\xff)");
@@ -239,7 +257,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, value);
         ModelFixture f;
-        f.writeSettingsFile("[General]\nNookary.historyLimit.v2=50\nNookary.shelf.v1=" + value + "\n");
+        f.writeSettingsFile(
+            "[General]\nNookary.historyLimit.v2=50\nNookary.shelf.v1=" + value + "\n");
         f.start();
         QVERIFY(f.model->shelf().isEmpty());
         QCOMPARE(f.reread()->data(kShelfKey), QByteArray("[]"));
@@ -250,27 +269,29 @@ private Q_SLOTS:
     void aByteArrayLineTypedInUtf8IsReadAsWritten()
     {
         ModelFixture f;
-        const QString texts3[] = {QStringLiteral("caf\u00e9 de\u0301compose\u0301"), QStringLiteral("\u0130stanbul"),
-                                  QStringLiteral("\u00c9T\u00c9 stra\u00dfe 2\u20ac")};
-        const QByteArray json = QStringLiteral("[{\"id\":\"11111111-1111-4111-8111-111111111111\",\"text\":\"%1\"},"
-                                               "{\"id\":\"22222222-2222-4222-8222-222222222222\",\"text\":\"%2\"},"
-                                               "{\"id\":\"33333333-3333-4333-8333-333333333333\",\"text\":\"%3\"}]")
-                                    .arg(texts3[0], texts3[1], texts3[2])
-                                    .toUtf8();
+        const QString texts3[] = { QStringLiteral("caf\u00e9 de\u0301compose\u0301"),
+            QStringLiteral("\u0130stanbul"), QStringLiteral("\u00c9T\u00c9 stra\u00dfe 2\u20ac") };
+        const QByteArray json
+            = QStringLiteral("[{\"id\":\"11111111-1111-4111-8111-111111111111\",\"text\":\"%1\"},"
+                             "{\"id\":\"22222222-2222-4222-8222-222222222222\",\"text\":\"%2\"},"
+                             "{\"id\":\"33333333-3333-4333-8333-333333333333\",\"text\":\"%3\"}]")
+                  .arg(texts3[0], texts3[1], texts3[2])
+                  .toUtf8();
         QByteArray line = json;
         line.replace('"', "\\\"");
         f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray(" + line + ")\"\n");
         f.start();
-        QCOMPARE(texts(f.model->shelf()), (QStringList{texts3[0], texts3[1], texts3[2]}));
+        QCOMPARE(texts(f.model->shelf()), (QStringList { texts3[0], texts3[1], texts3[2] }));
         QVERIFY(keptCopies(f).isEmpty());
         f.start();
-        QCOMPARE(texts(f.model->shelf()), (QStringList{texts3[0], texts3[1], texts3[2]}));
+        QCOMPARE(texts(f.model->shelf()), (QStringList { texts3[0], texts3[1], texts3[2] }));
     }
 
     void anUnreadableByteArrayLineInUtf8IsKeptAsWritten()
     {
         ModelFixture f;
-        const QByteArray value = QStringLiteral("[{\"text\":\"\u0130stanbul \u00c9 \u00df\"}]").toUtf8();
+        const QByteArray value
+            = QStringLiteral("[{\"text\":\"\u0130stanbul \u00c9 \u00df\"}]").toUtf8();
         QByteArray line = value;
         line.replace('"', "\\\"");
         f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray(" + line + ")\"\n");
@@ -282,18 +303,20 @@ private Q_SLOTS:
     void aLegacyListReplacingAnUnreadableOneKeepsIt()
     {
         ModelFixture f;
-        const QByteArray legacy = shelfJson({QStringLiteral("from before")});
+        const QByteArray legacy = shelfJson({ QStringLiteral("from before") });
         f.writeSettingsFile("[General]\nNookary.shelf.v1=mine, by hand\n");
-        SettingsPreferencesStore(f.settingsPath()).setData(QString::fromLatin1(SK::shelf.legacy), legacy);
+        SettingsPreferencesStore(f.settingsPath())
+            .setData(QString::fromLatin1(SK::shelf.legacy), legacy);
         f.start();
-        QCOMPARE(texts(f.model->shelf()), QStringList{QStringLiteral("from before")});
+        QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("from before") });
         QCOMPARE(keptCopy(f), QByteArray("mine, by hand"));
     }
 
     void anUnreadableLegacyListIsKept()
     {
         ModelFixture f;
-        const QByteArray value(R"([{"id":"11111111-1111-4111-8111-111111111111","text":"hand,  typed ; note"}])");
+        const QByteArray value(
+            R"([{"id":"11111111-1111-4111-8111-111111111111","text":"hand,  typed ; note"}])");
         f.writeSettingsFile("[General]\nQuobble.shelf.v1=" + value + "\n");
         f.start();
         QVERIFY(f.model->shelf().isEmpty());
@@ -307,8 +330,10 @@ private Q_SLOTS:
     {
         // A key twice in the file: QSettings reads the last line, so that is the one replaced.
         ModelFixture f;
-        const QByteArray last(R"([{"id":"22222222-2222-4222-8222-222222222222","text":"second, by hand"}])");
-        f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray([])\"\nNookary.shelf.v1=" + last + "\n");
+        const QByteArray last(
+            R"([{"id":"22222222-2222-4222-8222-222222222222","text":"second, by hand"}])");
+        f.writeSettingsFile(
+            "[General]\nNookary.shelf.v1=\"@ByteArray([])\"\nNookary.shelf.v1=" + last + "\n");
         f.start();
         QVERIFY(f.model->shelf().isEmpty());
         QCOMPARE(keptCopy(f), last);
@@ -322,9 +347,10 @@ private Q_SLOTS:
         m.addShelfFromDrop(QStringLiteral("b"));
         m.addShelfFromDrop(QStringLiteral(" a \n"), m.shelf().first().id);
         m.addShelfFromDrop(QStringLiteral("c"), QUuid::createUuid()); // unknown: at the end
-        m.addShelfFromDrop(QStringLiteral("a"));                      // already there
+        m.addShelfFromDrop(QStringLiteral("a")); // already there
         m.addShelfFromDrop(QStringLiteral("   "));
-        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QCOMPARE(texts(m.shelf()),
+            (QStringList { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") }));
         QCOMPARE(storedTexts(f), texts(m.shelf()));
         QCOMPARE(beeps.count(), 0);
         // The selection is repaired, not moved to the new snippet.
@@ -338,7 +364,7 @@ private Q_SLOTS:
         QSignalSpy beeps(&m, &AppModel::alertBeep);
         m.addShelfFromDrop(QStringLiteral("caf\u00e9"));
         m.addShelfFromDrop(QStringLiteral(" cafe\u0301 "));
-        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("caf\u00e9")});
+        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("caf\u00e9") });
         QCOMPARE(beeps.count(), 0);
         // Letter case still counts.
         m.addShelfFromDrop(QStringLiteral("CAFE\u0301"));
@@ -374,13 +400,13 @@ private Q_SLOTS:
 
         // Opening another snippet throws the abandoned empty one away.
         m.startEditing(m.shelf().first().id);
-        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("keep")});
+        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("keep") });
         QVERIFY(!m.shelf().isEmpty() && m.editingID() == m.shelf().first().id);
 
         m.saveEditing(m.editingID(), QStringLiteral("  kept, edited\n"));
-        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("kept, edited")});
+        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("kept, edited") });
         QVERIFY(m.editingID().isNull());
-        QCOMPARE(storedTexts(f), QStringList{QStringLiteral("kept, edited")});
+        QCOMPARE(storedTexts(f), QStringList { QStringLiteral("kept, edited") });
 
         // An edit that leaves only white space deletes the snippet and its selection.
         m.selectShelf(m.shelf().first().id);
@@ -393,7 +419,7 @@ private Q_SLOTS:
         m.addShelfFromDrop(QStringLiteral("x"));
         m.startEditing(m.shelf().first().id);
         m.saveEditing(fresh, QStringLiteral("ghost"));
-        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("x")});
+        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("x") });
         QCOMPARE(m.editingID(), m.shelf().first().id);
 
         // Edits are cut like every entry.
@@ -418,8 +444,8 @@ private Q_SLOTS:
         m.setEditingID({});
 
         m.startEditing(m.shelf().first().id);
-        QCOMPARE(texts(m.shelf()), QStringList{QStringLiteral("kept")});
-        QCOMPARE(storedTexts(f), QStringList{QStringLiteral("kept")});
+        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("kept") });
+        QCOMPARE(storedTexts(f), QStringList { QStringLiteral("kept") });
 
         // A snippet that was not empty is never thrown away.
         m.setEditingID({});
@@ -431,7 +457,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         f.start().addShelfAndEdit();
-        QCOMPARE(storedTexts(f), QStringList{QString()});
+        QCOMPARE(storedTexts(f), QStringList { QString() });
         f.start();
         QVERIFY(f.model->shelf().isEmpty());
     }
@@ -440,20 +466,28 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        for (const char *t : {"first", "second", "third"})
+        for (const char *t : { "first", "second", "third" })
             m.addShelfFromDrop(QString::fromLatin1(t));
         const QUuid first = m.shelf().at(0).id;
         const QUuid third = m.shelf().at(2).id;
         m.moveShelfItem(first, third);
-        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("second"), QStringLiteral("third"), QStringLiteral("first")}));
+        QCOMPARE(texts(m.shelf()),
+            (QStringList {
+                QStringLiteral("second"), QStringLiteral("third"), QStringLiteral("first") }));
         m.moveShelfItem(first, m.shelf().at(0).id);
-        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third")}));
+        QCOMPARE(texts(m.shelf()),
+            (QStringList {
+                QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third") }));
         m.moveShelfItem(third, first);
-        QCOMPARE(texts(m.shelf()), (QStringList{QStringLiteral("third"), QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(texts(m.shelf()),
+            (QStringList {
+                QStringLiteral("third"), QStringLiteral("first"), QStringLiteral("second") }));
+        f.clock.advance(0ms);
         QCOMPARE(storedTexts(f), texts(m.shelf()));
 
-        // Each step of a drag is one change: written once, announced once, never without
-        // the dragged snippet (the panel would drop its row mid-drag).
+        // Each step of a drag is one change: announced once, never without the dragged
+        // snippet (the panel would drop its row mid-drag), and written on the next turn,
+        // once for every step of this one.
         f.store->resetCounts();
         int announced = 0;
         bool complete = true;
@@ -463,25 +497,36 @@ private Q_SLOTS:
             complete = complete && m.shelf().size() == 3;
         });
         m.moveShelfItem(third, m.shelf().at(2).id);
-        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
         QCOMPARE(announced, 1);
         QVERIFY(complete);
+        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 0);
         m.moveShelfItem(third, m.shelf().at(0).id);
+        f.clock.advance(0ms);
+        QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
+        QCOMPARE(storedTexts(f), texts(m.shelf()));
 
-        const QList<ShelfItem> before = m.shelf();
-        m.moveShelfItem(first, first);
-        m.moveShelfItem(QUuid::createUuid(), first);
-        m.moveShelfItem(first, QUuid::createUuid());
-        m.deleteShelf(QUuid::createUuid());
-        m.startEditing(QUuid::createUuid());
-        QCOMPARE(m.shelf(), before);
+        // A quit before the next turn still writes the last order.
+        m.moveShelfItem(first, m.shelf().at(0).id);
+        const QStringList reordered = texts(m.shelf());
+        f.model.reset();
+        QCOMPARE(storedTexts(f), reordered);
+        AppModel &again = f.start();
+        QCOMPARE(texts(again.shelf()), reordered);
+
+        const QList<ShelfItem> before = again.shelf();
+        again.moveShelfItem(first, first);
+        again.moveShelfItem(QUuid::createUuid(), first);
+        again.moveShelfItem(first, QUuid::createUuid());
+        again.deleteShelf(QUuid::createUuid());
+        again.startEditing(QUuid::createUuid());
+        QCOMPARE(again.shelf(), before);
     }
 
     void numberedSnippetsFollowTheFilter()
     {
         ModelFixture f;
         AppModel &m = f.start();
-        for (const char *t : {"apple", "banana", "cherry", "apricot"})
+        for (const char *t : { "apple", "banana", "cherry", "apricot" })
             m.addShelfFromDrop(QString::fromLatin1(t));
         QCOMPARE(m.savedItemForShortcut(0), std::nullopt);
         QCOMPARE(m.savedItemForShortcut(10), std::nullopt);

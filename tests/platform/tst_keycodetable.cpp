@@ -7,8 +7,7 @@
 using namespace nookary;
 
 // The fixed table between X11 key codes and the stored encoding's virtual key codes.
-class TestKeyCodeTable : public QObject
-{
+class TestKeyCodeTable : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -16,7 +15,7 @@ private Q_SLOTS:
     {
         // X11 key codes of a PC keyboard (evdev + 8).
         QCOMPARE(KeyCodeTable::virtualKeyFromX11(65), 49u); // space
-        QCOMPARE(KeyCodeTable::virtualKeyFromX11(38), 0u);  // A
+        QCOMPARE(KeyCodeTable::virtualKeyFromX11(38), 0u); // A
         QCOMPARE(KeyCodeTable::virtualKeyFromX11(45), 40u); // K
         QCOMPARE(KeyCodeTable::virtualKeyFromX11(22), 51u); // BackSpace
         QCOMPARE(KeyCodeTable::virtualKeyFromX11(119), 117u); // Delete
@@ -38,8 +37,8 @@ private Q_SLOTS:
                 QCOMPARE(KeyCodeTable::virtualKeyFromX11(*x11), code);
         }
         // The digits, F1 to F20 and the keypad digits.
-        for (const quint32 code : {18u, 19u, 20u, 21u, 23u, 22u, 26u, 28u, 25u, 29u, 82u, 83u, 84u,
-                                   85u, 86u, 87u, 88u, 89u, 91u, 92u, 105u, 107u, 113u, 106u, 64u, 79u, 80u, 90u})
+        for (const quint32 code : { 18u, 19u, 20u, 21u, 23u, 22u, 26u, 28u, 25u, 29u, 82u, 83u, 84u,
+                 85u, 86u, 87u, 88u, 89u, 91u, 92u, 105u, 107u, 113u, 106u, 64u, 79u, 80u, 90u })
             QVERIFY(KeyCodeTable::x11FromVirtualKey(code));
     }
 

@@ -5,8 +5,7 @@
 using namespace nookary;
 using namespace std::chrono_literals;
 
-class TestMainQueue : public QObject
-{
+class TestMainQueue : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:

@@ -10,8 +10,7 @@
 namespace nookary::test {
 
 // A desktop whose frontmost application the test sets, recording every activation.
-class FakeWorkspace final : public Workspace
-{
+class FakeWorkspace final : public Workspace {
 public:
     std::optional<RunningApplication> frontmost;
     QList<RunningApplication> activated;
@@ -31,8 +30,7 @@ public:
 };
 
 // A tray icon the test clicks and whose menu it opens.
-class FakeStatusItem final : public StatusItem
-{
+class FakeStatusItem final : public StatusItem {
     Q_OBJECT
 
 public:
@@ -45,7 +43,10 @@ public:
     void setDimmed(bool dimmed) override { m_dimmed = dimmed; }
     bool isDimmed() const override { return m_dimmed; }
     QRect geometry() const override { return place; }
-    void setMenuBuilder(std::function<void(QMenu &)> builder) override { m_builder = std::move(builder); }
+    void setMenuBuilder(std::function<void(QMenu &)> builder) override
+    {
+        m_builder = std::move(builder);
+    }
 
     void click() { Q_EMIT clicked(); }
     // The menu as a right click would build it now.
@@ -64,8 +65,7 @@ private:
 
 // A desktop's global shortcuts, with combinations "held by another program" as the test
 // says; records what is registered.
-class FakeGlobalHotkeyService final : public GlobalHotkeyService
-{
+class FakeGlobalHotkeyService final : public GlobalHotkeyService {
     Q_OBJECT
 
 public:

@@ -12,20 +12,19 @@ namespace nookary::test {
 
 // A clock that moves only when the test says so. Tasks run inside `advance`, in the order
 // they fall due; a cancelled task, or one whose context is gone, does not run.
-class ManualClock final : public Clock
-{
+class ManualClock final : public Clock {
 public:
     TimePoint now() const override { return m_now; }
 
-    CancellableTask runAfter(QObject *context, std::chrono::milliseconds delay,
-                             std::function<void()> task) override
+    CancellableTask runAfter(
+        QObject *context, std::chrono::milliseconds delay, std::function<void()> task) override
     {
         // A started timer stands for the pending task, so that cancelling and destroying the
         // context behave as with the real clock; its interval is too long to ever fire.
         auto *timer = new QTimer(context);
         timer->setSingleShot(true);
         timer->start(std::chrono::hours(24));
-        m_tasks.push_back({m_now + delay, m_sequence++, timer, std::move(task)});
+        m_tasks.push_back({ m_now + delay, m_sequence++, timer, std::move(task) });
         return CancellableTask(timer);
     }
 
@@ -33,9 +32,10 @@ public:
     {
         const TimePoint until = m_now + by;
         for (;;) {
-            auto due = std::min_element(m_tasks.begin(), m_tasks.end(), [](const Task &a, const Task &b) {
-                return a.at != b.at ? a.at < b.at : a.sequence < b.sequence;
-            });
+            auto due = std::min_element(
+                m_tasks.begin(), m_tasks.end(), [](const Task &a, const Task &b) {
+                    return a.at != b.at ? a.at < b.at : a.sequence < b.sequence;
+                });
             if (due == m_tasks.end() || due->at > until)
                 break;
             Task task = std::move(*due);
@@ -51,15 +51,14 @@ public:
     }
 
 private:
-    struct Task
-    {
+    struct Task {
         TimePoint at;
         quint64 sequence;
         QPointer<QTimer> timer;
         std::function<void()> run;
     };
 
-    TimePoint m_now{std::chrono::hours(1)};
+    TimePoint m_now { std::chrono::hours(1) };
     quint64 m_sequence = 0;
     std::vector<Task> m_tasks;
 };

@@ -11,22 +11,32 @@ namespace nookary::test {
 // An in-memory clipboard. A test "copies" as another application would and reads back
 // what the program wrote; it also counts content reads, so a test can tell that a poll
 // looked only at the change count.
-class MemoryPasteboard final : public Pasteboard
-{
+class MemoryPasteboard final : public Pasteboard {
     Q_OBJECT
 
 public:
-    struct Contents
-    {
+    struct Contents {
         std::optional<QString> text;
         std::optional<QString> fileURL;
         bool secret = false;
     };
 
     qint64 changeCount() const override { return m_changeCount; }
-    std::optional<QString> string() const override { ++m_contentReads; return m_contents.text; }
-    std::optional<QString> fileURLString() const override { ++m_contentReads; return m_contents.fileURL; }
-    bool isMarkedSecret() const override { ++m_contentReads; return m_contents.secret; }
+    std::optional<QString> string() const override
+    {
+        ++m_contentReads;
+        return m_contents.text;
+    }
+    std::optional<QString> fileURLString() const override
+    {
+        ++m_contentReads;
+        return m_contents.fileURL;
+    }
+    bool isMarkedSecret() const override
+    {
+        ++m_contentReads;
+        return m_contents.secret;
+    }
     // While paused, another application's copy is held back as a reader would leave it
     // unread; resuming lets the last one through once.
     void setReadingPaused(bool paused) override
@@ -38,14 +48,14 @@ public:
     bool isReadingPaused() const { return m_paused; }
 
     void clear() override { write({}); }
-    void writeString(const QString &text) override { write({text, std::nullopt, false}); }
+    void writeString(const QString &text) override { write({ text, std::nullopt, false }); }
     void writeFileURL(const QUrl &url) override
     {
-        write({url.toString(QUrl::FullyEncoded), url.toString(QUrl::FullyEncoded), false});
+        write({ url.toString(QUrl::FullyEncoded), url.toString(QUrl::FullyEncoded), false });
     }
 
     // Another application copies.
-    void copyText(const QString &text) { copy({text, std::nullopt, false}); }
+    void copyText(const QString &text) { copy({ text, std::nullopt, false }); }
     void copy(const Contents &contents)
     {
         m_contents = contents;

@@ -15,8 +15,7 @@ namespace nookary::test {
 
 // A model over a real settings file in a temporary folder, an in-memory clipboard and a
 // clock that moves only when the test advances it.
-class ModelFixture
-{
+class ModelFixture {
 public:
     QString settingsPath() const { return m_dir.filePath(QStringLiteral("dorwen/Nookary.conf")); }
 

@@ -25,7 +25,7 @@ int main(int argc, char **argv)
         if (args[i] == QLatin1String("--text") && i + 1 < args.size())
             mime->setText(args[++i]);
         else if (args[i] == QLatin1String("--uri") && i + 1 < args.size())
-            mime->setUrls({QUrl(args[++i])});
+            mime->setUrls({ QUrl(args[++i]) });
         else if (args[i] == QLatin1String("--quit-after") && i + 1 < args.size())
             quitAfter = args[++i].toInt();
         else if (args[i] == QLatin1String("--secret"))
@@ -34,10 +34,11 @@ int main(int argc, char **argv)
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setMimeData(mime, QClipboard::Clipboard);
     bool cleared = false;
-    QObject::connect(clipboard, &QClipboard::changed, &app, [clipboard, &cleared](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard() && !cleared)
-            QCoreApplication::quit();
-    });
+    QObject::connect(
+        clipboard, &QClipboard::changed, &app, [clipboard, &cleared](QClipboard::Mode mode) {
+            if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard() && !cleared)
+                QCoreApplication::quit();
+        });
     if (quitAfter >= 0)
         QTimer::singleShot(quitAfter, &app, &QCoreApplication::quit);
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);

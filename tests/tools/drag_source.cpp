@@ -15,8 +15,7 @@
 
 namespace {
 
-class DragSource final : public QLabel
-{
+class DragSource final : public QLabel {
 public:
     DragSource(QString format, QByteArray bytes)
         : m_format(std::move(format))
@@ -31,7 +30,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override
     {
         if (!(event->buttons() & Qt::LeftButton)
-            || (event->position().toPoint() - m_pressedAt).manhattanLength() < QApplication::startDragDistance())
+            || (event->position().toPoint() - m_pressedAt).manhattanLength()
+                < QApplication::startDragDistance())
             return;
         auto *mime = new QMimeData;
         if (m_format.isEmpty())

@@ -17,8 +17,9 @@ int main(int argc, char **argv)
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const auto keycode = xcb_keycode_t(std::atoi(argv[1]));
     const auto modifiers = uint16_t(std::atoi(argv[2]));
-    xcb_generic_error_t *error = xcb_request_check(
-        c, xcb_grab_key_checked(c, 1, root, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    xcb_generic_error_t *error = xcb_request_check(c,
+        xcb_grab_key_checked(
+            c, 1, root, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     if (error)
         return 1;
     std::puts("ready");

@@ -1,10 +1,10 @@
 // Shows the panel with real-looking content, as the program will, for looking at it and
 // for screenshots: nookary_panel_preview [--popover] [--edit] [--hover-saved] [--grab FILE]
 #include "MemoryPasteboard.h"
-#include "ui/NookaryChromeHostingController.h"
-#include "ui/NookaryPanel.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "ui/NookaryChromeHostingController.h"
+#include "ui/NookaryPanel.h"
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/SavedColumn.h"
 #include "ui/panel/ShelfRow.h"
@@ -27,16 +27,17 @@ int main(int argc, char **argv)
     if (args.contains(QStringLiteral("--popover")))
         model.setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
 
-    for (const char *copy : {"ssh deploy@build-03.internal", "file:///home/ada/Documents/Quarterly%20report.pdf",
-                             "SELECT id, name FROM customers WHERE created_at > now() - interval '7 days';",
-                             "Thanks for the quick turnaround! I'll review it this afternoon.",
-                             "https://example.org/tickets/4821", "#4821", "Ada Lovelace",
-                             "git rebase -i origin/main"}) {
+    for (const char *copy :
+        { "ssh deploy@build-03.internal", "file:///home/ada/Documents/Quarterly%20report.pdf",
+            "SELECT id, name FROM customers WHERE created_at > now() - interval '7 days';",
+            "Thanks for the quick turnaround! I'll review it this afternoon.",
+            "https://example.org/tickets/4821", "#4821", "Ada Lovelace",
+            "git rebase -i origin/main" }) {
         pasteboard.copyText(QString::fromUtf8(copy));
         model.pollClipboard();
     }
-    for (const char *snippet : {"Kind regards,\nAda", "ada@example.org", "+44 20 7946 0958",
-                                "kubectl get pods -n staging", "Meeting notes template"})
+    for (const char *snippet : { "Kind regards,\nAda", "ada@example.org", "+44 20 7946 0958",
+             "kubectl get pods -n staging", "Meeting notes template" })
         model.addShelfFromDrop(QString::fromUtf8(snippet));
     model.applyDefaultOpenTarget();
 

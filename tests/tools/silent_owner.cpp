@@ -13,7 +13,8 @@ namespace {
 
 xcb_atom_t atom(xcb_connection_t *c, const char *name)
 {
-    xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+    xcb_intern_atom_reply_t *r = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
     const xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
     std::free(r);
     return a;
@@ -28,8 +29,8 @@ int main(int argc, char **argv)
         return 1;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t window = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      screen->root_visual, 0, nullptr);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+        XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
     const char *selection = argc > 1 ? argv[1] : "CLIPBOARD";
     xcb_set_selection_owner(c, window, atom(c, selection), XCB_CURRENT_TIME);
     xcb_flush(c);
@@ -37,8 +38,8 @@ int main(int argc, char **argv)
     std::fflush(stdout);
     const xcb_atom_t saveTargets = atom(c, "SAVE_TARGETS");
     if (argc > 2 && std::strcmp(argv[2], "--save-targets") == 0) {
-        xcb_convert_selection(c, window, atom(c, "CLIPBOARD_MANAGER"), saveTargets, atom(c, "NOOKARY_TEST_SAVE"),
-                              XCB_CURRENT_TIME);
+        xcb_convert_selection(c, window, atom(c, "CLIPBOARD_MANAGER"), saveTargets,
+            atom(c, "NOOKARY_TEST_SAVE"), XCB_CURRENT_TIME);
         xcb_flush(c);
     }
     while (xcb_generic_event_t *event = xcb_wait_for_event(c)) {

@@ -10,7 +10,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QLineEdit window;
-    window.setWindowTitle(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Test window"));
+    window.setWindowTitle(
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Test window"));
     window.resize(300, 60);
     window.move(40, 40);
     window.show();

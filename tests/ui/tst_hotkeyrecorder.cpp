@@ -112,8 +112,7 @@ private Q_SLOTS:
         QFETCH(QString, field);
         QFETCH(QString, badge);
         QFETCH(QString, button);
-        QCOMPARE(
-            HotkeyRecorderControl::settingsFieldText(shortcut, recording), field);
+        QCOMPARE(HotkeyRecorderControl::settingsFieldText(shortcut, recording), field);
         QCOMPARE(
             HotkeyRecorderControl::onboardingBadgeText(shortcut, Style::onboarding, treatAsUnset),
             badge);

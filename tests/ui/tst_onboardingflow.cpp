@@ -34,8 +34,8 @@ struct Flow {
         if (!settings.isEmpty())
             fixture.writeSettingsFile("[General]\n" + settings);
         fixture.start();
-        view = std::make_unique<OnboardingFlowView>(
-            *fixture.model, keys, startStep, [this](OnboardingDismissReason r) { dismissals.append(r); });
+        view = std::make_unique<OnboardingFlowView>(*fixture.model, keys, startStep,
+            [this](OnboardingDismissReason r) { dismissals.append(r); });
         view->resize(980, 760);
         view->show();
     }
@@ -175,10 +175,10 @@ private Q_SLOTS:
     void theAKeyIsAKeyLikeAnyOtherButAMaskWithoutModifiersIsNoShortcut()
     {
         Flow f(1);
-        f.model().setHotkeyShortcut({0, HotkeyShortcut::controlBit}); // Control + A
+        f.model().setHotkeyShortcut({ 0, HotkeyShortcut::controlBit }); // Control + A
         QVERIFY(f.view->hasShortcutForPractice());
         QCOMPARE(f.view->statusLabel()->text(), QStringLiteral("1 of 5 completed"));
-        f.model().setHotkeyShortcut({49, 0x0001}); // no named modifier: nothing is grabbed
+        f.model().setHotkeyShortcut({ 49, 0x0001 }); // no named modifier: nothing is grabbed
         QVERIFY(!f.view->hasShortcutForPractice());
         QVERIFY(!f.view->mainButton()->isEnabled());
     }

@@ -13,8 +13,7 @@ using Decision = PanelKeyMap::Decision;
 namespace {
 
 // Records what the key map asked of the shell.
-struct FakeHost final : PanelKeyMapHost
-{
+struct FakeHost final : PanelKeyMapHost {
     bool shown = true;
     QStringList calls;
     QStringList copied;
@@ -36,8 +35,7 @@ PanelKey key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 
 // Two keys by their place, as the X11 table names them: the 2 of the main row and of the
 // keypad.
-struct TwoKeyTranslator final : KeyTranslator
-{
+struct TwoKeyTranslator final : KeyTranslator {
     std::optional<quint32> virtualKey(quint32 code) const override
     {
         return code == 11 ? std::optional(19u) : code == 88 ? std::optional(84u) : std::nullopt;
@@ -46,11 +44,10 @@ struct TwoKeyTranslator final : KeyTranslator
 };
 
 constexpr auto Ctrl = Qt::ControlModifier; // Command
-constexpr auto Super = Qt::MetaModifier;   // Control
-constexpr auto Alt = Qt::AltModifier;      // Option
+constexpr auto Super = Qt::MetaModifier; // Control
+constexpr auto Alt = Qt::AltModifier; // Option
 
-struct Panel
-{
+struct Panel {
     ModelFixture f;
     FakeHost host;
     std::unique_ptr<PanelKeyMap> map;
@@ -75,14 +72,13 @@ struct Panel
 
 } // namespace
 
-class TestPanelKeyMap : public QObject
-{
+class TestPanelKeyMap : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void recordingAShortcutPassesEverything()
     {
-        Panel p({QStringLiteral("a")});
+        Panel p({ QStringLiteral("a") });
         p.model().setIsRecordingHotkey(true);
         QCOMPARE(p.press(Qt::Key_Comma, Ctrl), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Escape), Decision::pass);
@@ -97,7 +93,7 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_Comma, Ctrl), Decision::consume);
         QCOMPARE(p.press(Qt::Key_Comma, Ctrl | Qt::ShiftModifier), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Comma, Ctrl | Super), Decision::pass);
-        QCOMPARE(p.host.calls, QStringList{QStringLiteral("preferences")});
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("preferences") });
         // Closed panel: nothing else is the panel's.
         QCOMPARE(p.press(Qt::Key_Escape), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Down), Decision::pass);
@@ -105,13 +101,13 @@ private Q_SLOTS:
 
     void escapeAbandonsAnEditThenCloses()
     {
-        Panel p({QStringLiteral("a")});
+        Panel p({ QStringLiteral("a") });
         p.model().startEditing(p.model().shelf().first().id);
         QCOMPARE(p.press(Qt::Key_Escape), Decision::consume);
         QVERIFY(p.model().editingID().isNull());
         QVERIFY(p.host.calls.isEmpty());
         QCOMPARE(p.press(Qt::Key_Escape), Decision::consume);
-        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
     }
 
     void ctrlFFocusesTheSearch()
@@ -125,17 +121,17 @@ private Q_SLOTS:
 
     void numberedSnippetsCopyOrBeep()
     {
-        Panel p({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
-                 QStringLiteral("four"), QStringLiteral("five")},
-                {QStringLiteral("history")});
+        Panel p({ QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
+                    QStringLiteral("four"), QStringLiteral("five") },
+            { QStringLiteral("history") });
         QCOMPARE(p.press(Qt::Key_3, Ctrl | Qt::ShiftModifier), Decision::consume);
-        QCOMPARE(p.host.copied, QStringList{QStringLiteral("three")});
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("three") });
         QCOMPARE(p.model().selectedShelfID(), p.model().shelf().at(2).id);
-        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
 
         p.host.calls.clear();
         QCOMPARE(p.press(Qt::Key_7, Ctrl), Decision::consume);
-        QCOMPARE(p.host.calls, QStringList{QStringLiteral("beep")}); // stays open
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("beep") }); // stays open
 
         // With Alt or Super, on the keypad, or the 0 key: not the panel's.
         QCOMPARE(p.press(Qt::Key_3, Ctrl | Alt), Decision::pass);
@@ -148,23 +144,23 @@ private Q_SLOTS:
         p.model().setQuery(QStringLiteral("f"));
         p.host.copied.clear();
         QCOMPARE(p.press(Qt::Key_2, Ctrl), Decision::consume);
-        QCOMPARE(p.host.copied, QStringList{QStringLiteral("five")});
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("five") });
     }
 
     void returnWhileEditingCommitsAndArrowsStayInTheEditor()
     {
-        Panel p({QStringLiteral("a")}, {QStringLiteral("h")});
+        Panel p({ QStringLiteral("a") }, { QStringLiteral("h") });
         p.model().startEditing(p.model().shelf().first().id);
         QCOMPARE(p.press(Qt::Key_Down), Decision::pass);
         QCOMPARE(p.press(Qt::Key_X), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier), Decision::consume);
-        QCOMPARE(p.host.calls, QStringList{QStringLiteral("end editing")});
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("end editing") });
         QVERIFY(p.host.copied.isEmpty());
     }
 
     void arrowsMoveTheSelectionWhateverTheModifiers()
     {
-        Panel p({QStringLiteral("s1")}, {QStringLiteral("h2"), QStringLiteral("h1")});
+        Panel p({ QStringLiteral("s1") }, { QStringLiteral("h2"), QStringLiteral("h1") });
         p.model().applyDefaultOpenTarget();
         const int ticks = p.model().selectionScrollTick();
         QCOMPARE(p.press(Qt::Key_Left, Qt::ShiftModifier), Decision::consume);
@@ -179,11 +175,11 @@ private Q_SLOTS:
 
     void returnCopiesTheSelectionAndClosesUnlessPinned()
     {
-        Panel p({}, {QStringLiteral("older"), QStringLiteral("newer")});
+        Panel p({}, { QStringLiteral("older"), QStringLiteral("newer") });
         p.model().selectHistory(p.model().history().at(1).id);
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
-        QCOMPARE(p.host.copied, QStringList{QStringLiteral("older")});
-        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("older") });
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
         QCOMPARE(p.model().history().first().text, QStringLiteral("older"));
 
         // Pinned centred window: stays open, the search field gets focus back.
@@ -196,7 +192,7 @@ private Q_SLOTS:
         // Pinning means nothing to the popover.
         p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
-        QCOMPARE(p.host.calls, QStringList{QStringLiteral("close")});
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
 
         // Nothing selected: Return is passed on.
         p.model().setQuery(QStringLiteral("no such text"));
@@ -229,7 +225,7 @@ private Q_SLOTS:
 
     void otherKeysPass()
     {
-        Panel p({QStringLiteral("a")});
+        Panel p({ QStringLiteral("a") });
         QCOMPARE(p.press(Qt::Key_A), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Tab), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Space, Ctrl | Alt), Decision::pass);
@@ -238,12 +234,14 @@ private Q_SLOTS:
 
     void placeDecidesOverQtKeys()
     {
-        // Where the platform knows the key's place, it decides: key code 11 is the 2 of the main row even when the
-        // layout gives another character there (an AZERTY é, say).
+        // Where the platform knows the key's place, it decides: key code 11 is the 2 of the main
+        // row even when the layout gives another character there (an AZERTY é, say).
         const QKeyEvent event(QEvent::KeyPress, Qt::Key_Eacute, Ctrl, 11, 0, 0);
         QCOMPARE(PanelKey::fromEvent(event, TwoKeyTranslator()).virtualKey, 19u);
         const QKeyEvent keypad(QEvent::KeyPress, Qt::Key_2, Ctrl | Qt::KeypadModifier, 88, 0, 0);
-        QCOMPARE(PanelKeyMap::snippetNumber(PanelKey::fromEvent(keypad, TwoKeyTranslator()).virtualKey), 0);
+        QCOMPARE(
+            PanelKeyMap::snippetNumber(PanelKey::fromEvent(keypad, TwoKeyTranslator()).virtualKey),
+            0);
     }
 };
 

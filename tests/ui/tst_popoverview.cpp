@@ -18,8 +18,7 @@ using namespace nookary::test;
 
 namespace {
 
-struct Panel
-{
+struct Panel {
     ModelFixture f;
     QStringList copied;
     int pinToggles = 0;
@@ -35,11 +34,12 @@ struct Panel
             f.pasteboard.copyText(c);
             m.pollClipboard();
         }
-        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks{
-            [this](const QString &t) { copied << t; },
-            [this] { ++preferences; },
-            [this] { ++pinToggles; },
-        });
+        view = std::make_unique<PopoverView>(m,
+            PopoverView::Callbacks {
+                [this](const QString &t) { copied << t; },
+                [this] { ++preferences; },
+                [this] { ++pinToggles; },
+            });
         view->resize(640, 420);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -69,7 +69,8 @@ struct Panel
 
 void hover(QWidget *widget)
 {
-    QEnterEvent enter(QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), widget->mapToGlobal(QPointF(2, 2)));
+    QEnterEvent enter(
+        QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), widget->mapToGlobal(QPointF(2, 2)));
     QCoreApplication::sendEvent(widget, &enter);
 }
 
@@ -83,17 +84,18 @@ QStringList numbered(int n)
 
 } // namespace
 
-class TestPopoverView : public QObject
-{
+class TestPopoverView : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void historyRowsFollowTheModel()
     {
-        Panel p({}, {QStringLiteral("file:///home/a/Report.pdf"), QStringLiteral("FILE:///tmp/"),
-                     QStringLiteral("file://"), QStringLiteral("plain\nsecond line")});
-        QCOMPARE(p.historyShown(), (QStringList{QStringLiteral("plain\u2026"), QStringLiteral("file://"),
-                                                QStringLiteral("tmp"), QStringLiteral("Report.pdf")}));
+        Panel p({},
+            { QStringLiteral("file:///home/a/Report.pdf"), QStringLiteral("FILE:///tmp/"),
+                QStringLiteral("file://"), QStringLiteral("plain\nsecond line") });
+        QCOMPARE(p.historyShown(),
+            (QStringList { QStringLiteral("plain\u2026"), QStringLiteral("file://"),
+                QStringLiteral("tmp"), QStringLiteral("Report.pdf") }));
         QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 25"));
         p.model().setHistoryLimit(50);
         QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 50"));
@@ -113,7 +115,7 @@ private Q_SLOTS:
 
     void typingReusesRows()
     {
-        Panel p({QStringLiteral("alpha")}, {QStringLiteral("one"), QStringLiteral("two")});
+        Panel p({ QStringLiteral("alpha") }, { QStringLiteral("one"), QStringLiteral("two") });
         HistoryRow *one = p.history()->row(p.model().history().at(1).id);
         ShelfRow *alpha = p.saved()->row(p.model().shelf().first().id);
         p.model().setQuery(QStringLiteral("tw"));
@@ -135,16 +137,18 @@ private Q_SLOTS:
 
         // Snippets 4 and 7 only... and 10, 11, 12 do not contain "4" or "7".
         p.model().setQuery(QStringLiteral("snippet 4"));
-        QCOMPARE(p.badges(), QStringList{QStringLiteral("Ctrl+1")});
+        QCOMPARE(p.badges(), QStringList { QStringLiteral("Ctrl+1") });
         p.model().setQuery(QStringLiteral("1"));
-        QCOMPARE(p.badges(), (QStringList{QStringLiteral("Ctrl+1"), QStringLiteral("Ctrl+2"),
-                                          QStringLiteral("Ctrl+3"), QStringLiteral("Ctrl+4")}));
+        QCOMPARE(p.badges(),
+            (QStringList { QStringLiteral("Ctrl+1"), QStringLiteral("Ctrl+2"),
+                QStringLiteral("Ctrl+3"), QStringLiteral("Ctrl+4") }));
     }
 
     void theAddRowAndTheSavedEmptyState()
     {
         Panel p;
-        QCOMPARE(p.saved()->addRow()->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
+        QCOMPARE(p.saved()->addRow()->text(),
+            QStringLiteral("Drag from History or add a snippet\u2026"));
         p.model().addShelfFromDrop(QStringLiteral("x"));
         QCOMPARE(p.saved()->addRow()->text(), QStringLiteral("Add a snippet\u2026"));
         QVERIFY(!p.saved()->addRow()->isHidden());
@@ -160,7 +164,8 @@ private Q_SLOTS:
 
     void hoverSelectsAndClickCopies()
     {
-        Panel p({QStringLiteral("saved text")}, {QStringLiteral("file:///tmp/a.txt"), QStringLiteral("newest")});
+        Panel p({ QStringLiteral("saved text") },
+            { QStringLiteral("file:///tmp/a.txt"), QStringLiteral("newest") });
         HistoryRow *fileRow = p.history()->row(p.model().history().at(1).id);
         hover(fileRow);
         QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
@@ -168,7 +173,7 @@ private Q_SLOTS:
         QVERIFY(fileRow->isSelected());
 
         QTest::mouseClick(fileRow, Qt::LeftButton);
-        QCOMPARE(p.copied, QStringList{QStringLiteral("file:///tmp/a.txt")}); // the full text
+        QCOMPARE(p.copied, QStringList { QStringLiteral("file:///tmp/a.txt") }); // the full text
         QCOMPARE(p.model().history().first().id, fileRow->id());
         QVERIFY(p.model().ignoreNextPasteboardChange());
 
@@ -181,13 +186,14 @@ private Q_SLOTS:
 
         QTest::mouseClick(snippet->dragHandle(), Qt::LeftButton);
         QCOMPARE(p.copied.size(), 1); // the handle never copies
-        QTest::mouseClick(snippet, Qt::LeftButton, {}, QPoint(snippet->width() / 2 - 40, snippet->height() / 2));
+        QTest::mouseClick(
+            snippet, Qt::LeftButton, {}, QPoint(snippet->width() / 2 - 40, snippet->height() / 2));
         QCOMPARE(p.copied.last(), QStringLiteral("saved text"));
     }
 
     void theEditorCommitsAbandonsAndCuts()
     {
-        Panel p({QStringLiteral("first"), QStringLiteral("second")});
+        Panel p({ QStringLiteral("first"), QStringLiteral("second") });
         const QUuid id = p.model().shelf().first().id;
         ShelfRow *row = p.saved()->row(id);
         p.model().startEditing(id);
@@ -218,7 +224,7 @@ private Q_SLOTS:
 
     void addingASnippetOpensItsEditorAndAnAbandonedOneGoes()
     {
-        Panel p({QStringLiteral("kept")});
+        Panel p({ QStringLiteral("kept") });
         QTest::mouseClick(p.saved()->addRow(), Qt::LeftButton);
         QCOMPARE(p.model().shelf().size(), 2);
         const QUuid fresh = p.model().editingID();
@@ -243,17 +249,17 @@ private Q_SLOTS:
 
     void deleteFromTheHoverPill()
     {
-        Panel p({QStringLiteral("a"), QStringLiteral("b")});
+        Panel p({ QStringLiteral("a"), QStringLiteral("b") });
         ShelfRow *row = p.saved()->row(p.model().shelf().first().id);
         hover(row);
         row->deleteButton()->click();
         QCOMPARE(p.model().shelf().size(), 1);
-        QCOMPARE(p.badges(), QStringList{QStringLiteral("Ctrl+1")});
+        QCOMPARE(p.badges(), QStringList { QStringLiteral("Ctrl+1") });
     }
 
     void aBlankQueryIsClearedOnTheNextTurn()
     {
-        Panel p({QStringLiteral("a")});
+        Panel p({ QStringLiteral("a") });
         QTest::keyClicks(p.view->searchField(), QStringLiteral("   "));
         QCOMPARE(p.model().query(), QStringLiteral("   "));
         QTRY_COMPARE(p.model().query(), QString());
@@ -272,7 +278,8 @@ private Q_SLOTS:
         // The footer's empty middle, between "Clear" and the pin, is a handle that moves the
         // window, not the bar the buttons sit on.
         QWidget *clear = p.view->clearButton();
-        const QPoint middle = clear->mapTo(p.view.get(), QPoint(clear->width() + 60, clear->height() / 2));
+        const QPoint middle
+            = clear->mapTo(p.view.get(), QPoint(clear->width() + 60, clear->height() / 2));
         QVERIFY(qobject_cast<WindowDragHandle *>(p.view->childAt(middle)));
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Pin (keep open after copy)"));
         p.view->pinButton()->click();
@@ -310,7 +317,8 @@ private Q_SLOTS:
         // It settles with the row in the middle of the column.
         HistoryRow *row = p.history()->row(p.model().selectedHistoryID());
         const QScrollArea *area = p.history()->scrollArea();
-        const int centred = std::clamp(row->y() + row->height() / 2 - area->viewport()->height() / 2, 0, bar->maximum());
+        const int centred = std::clamp(
+            row->y() + row->height() / 2 - area->viewport()->height() / 2, 0, bar->maximum());
         QTRY_COMPARE(bar->value(), centred);
 
         // Moving in the other column leaves this one where it is.
@@ -465,7 +473,7 @@ private Q_SLOTS:
 
     void showingFocusesTheSearchField()
     {
-        Panel p({QStringLiteral("a")});
+        Panel p({ QStringLiteral("a") });
         QTRY_VERIFY(p.view->searchField()->hasFocus());
         p.view->historyColumn()->setFocus();
         p.model().setFocusSearchTick(p.model().focusSearchTick() + 1);

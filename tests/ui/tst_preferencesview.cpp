@@ -1,8 +1,8 @@
 // The settings window: its size rules, its rows and texts, and that every row reads and
 // writes the model at once.
 #include "ModelFixture.h"
-#include "platform/KeyTranslator.h"
 #include "model/SettingsKeys.h"
+#include "platform/KeyTranslator.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/preferences/SegmentedControl.h"

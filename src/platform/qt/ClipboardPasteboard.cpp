@@ -13,8 +13,8 @@ const QString kPasswordHintType = QStringLiteral("x-kde-passwordManagerHint");
 const QString kUriListType = QStringLiteral("text/uri-list");
 } // namespace
 
-ClipboardPasteboard::ClipboardPasteboard(QClipboard *clipboard, std::unique_ptr<ClipboardContentsReader> reader,
-                                         QObject *parent)
+ClipboardPasteboard::ClipboardPasteboard(
+    QClipboard *clipboard, std::unique_ptr<ClipboardContentsReader> reader, QObject *parent)
     : Pasteboard(parent)
     , m_clipboard(clipboard)
     , m_reader(std::move(reader))
@@ -34,14 +34,14 @@ void ClipboardPasteboard::clipboardChanged()
         // clipboard, QClipboard would ask that program on this thread, and wait for one
         // that never answers, until its copy has been read.
         if (m_reader)
-            m_snapshot = ClipboardContents{string(), fileURLString(), isMarkedSecret()};
+            m_snapshot = ClipboardContents { string(), fileURLString(), isMarkedSecret() };
         m_changedWhilePaused = false;
         countChange();
         return;
     }
     if (m_paused) {
         // Nothing of it is read, not even through QClipboard: an empty snapshot stands in.
-        m_snapshot = ClipboardContents{};
+        m_snapshot = ClipboardContents {};
         m_changedWhilePaused = true;
         return;
     }
@@ -129,7 +129,7 @@ void ClipboardPasteboard::writeString(const QString &text)
 void ClipboardPasteboard::writeFileURL(const QUrl &url)
 {
     auto *mime = new QMimeData;
-    mime->setUrls({url});
+    mime->setUrls({ url });
     const QByteArray encoded = url.toEncoded();
     mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + encoded);
     mime->setText(QString::fromUtf8(encoded));

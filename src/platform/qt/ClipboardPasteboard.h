@@ -14,13 +14,12 @@ namespace nookary {
 // With a reader, what another program copied is read away from the main thread first and
 // the count rises once it has been read, so the model never waits for a clipboard owner;
 // without one (no X11), QClipboard is asked directly.
-class ClipboardPasteboard final : public Pasteboard
-{
+class ClipboardPasteboard final : public Pasteboard {
     Q_OBJECT
 
 public:
-    explicit ClipboardPasteboard(QClipboard *clipboard, std::unique_ptr<ClipboardContentsReader> reader = nullptr,
-                                 QObject *parent = nullptr);
+    explicit ClipboardPasteboard(QClipboard *clipboard,
+        std::unique_ptr<ClipboardContentsReader> reader = nullptr, QObject *parent = nullptr);
 
     qint64 changeCount() const override { return m_changeCount; }
     std::optional<QString> string() const override;

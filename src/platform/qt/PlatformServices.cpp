@@ -25,8 +25,8 @@ bool addX11Services(PlatformServices &services)
     auto workspace = X11Workspace::create();
     if (!workspace)
         return false;
-    services.pasteboard =
-        std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard(), X11ClipboardReader::create());
+    services.pasteboard = std::make_unique<ClipboardPasteboard>(
+        QGuiApplication::clipboard(), X11ClipboardReader::create());
     services.workspace = std::move(workspace);
     if (auto hotkeys = X11GlobalHotkeyService::create())
         services.hotkeys = std::move(hotkeys);
@@ -45,8 +45,8 @@ bool addX11Services(PlatformServices &services)
 PlatformServices createPlatformServices()
 {
     PlatformServices services;
-    services.preferences =
-        std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
+    services.preferences
+        = std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
     if (!addX11Services(services))
         services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
     services.statusItem = std::make_unique<TrayStatusItem>();

@@ -98,8 +98,12 @@ double realFromText(QStringView s)
 bool isNumber(const QVariant &v)
 {
     switch (v.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong:
-    case QMetaType::ULongLong: case QMetaType::Double: case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
         return true;
     default:
         return false;
@@ -181,7 +185,8 @@ std::optional<QByteArray> bytesAsWritten(const QByteArray &line)
     QTemporaryFile file;
     if (!file.open() || file.write("[General]\nvalue=" + escaped + '\n') < 0 || !file.flush())
         return std::nullopt;
-    const QVariant value = QSettings(file.fileName(), QSettings::IniFormat).value(QStringLiteral("value"));
+    const QVariant value
+        = QSettings(file.fileName(), QSettings::IniFormat).value(QStringLiteral("value"));
     if (value.typeId() != QMetaType::QByteArray)
         return std::nullopt;
     return value.toByteArray();
@@ -281,15 +286,16 @@ void SettingsPreferencesStore::keepDamagedCopy()
 {
     QFile file(m_filePath);
     const QString backup = file.open(QIODevice::ReadOnly)
-        ? keepCopy(QStringLiteral("damaged"), file.readAll()) : QString();
+        ? keepCopy(QStringLiteral("damaged"), file.readAll())
+        : QString();
     if (backup.isEmpty()) {
-        qCWarning(lcSettings).noquote() << "The settings file" << m_filePath
-                                        << "is damaged and could not be copied";
+        qCWarning(lcSettings).noquote()
+            << "The settings file" << m_filePath << "is damaged and could not be copied";
         return;
     }
     m_backupPath = backup;
-    qCWarning(lcSettings).noquote() << "The settings file" << m_filePath
-                                    << "is damaged; a copy of it was kept at" << backup;
+    qCWarning(lcSettings).noquote()
+        << "The settings file" << m_filePath << "is damaged; a copy of it was kept at" << backup;
 }
 
 QString SettingsPreferencesStore::keepCopy(const QString &label, const QByteArray &bytes)
@@ -322,11 +328,13 @@ qint64 SettingsPreferencesStore::integer(const QString &key) const
         return v.toBool() ? 1 : 0;
     case QMetaType::QString:
         return integerFromText(v.toString());
-    case QMetaType::Double: case QMetaType::Float:
+    case QMetaType::Double:
+    case QMetaType::Float:
         return saturatedInteger(v.toDouble());
     case QMetaType::ULongLong:
         return v.toULongLong() > quint64(std::numeric_limits<qint64>::max())
-            ? std::numeric_limits<qint64>::max() : v.toLongLong();
+            ? std::numeric_limits<qint64>::max()
+            : v.toLongLong();
     default:
         return isNumber(v) ? v.toLongLong() : 0;
     }
@@ -447,9 +455,8 @@ void SettingsPreferencesStore::write(const QString &key, const QVariant &value)
     if (m_settings->status() == QSettings::AccessError) {
         if (!m_reportedWriteFailure) {
             m_reportedWriteFailure = true;
-            qCWarning(lcSettings).noquote()
-                << "Cannot write the settings file" << m_filePath
-                << "- changes are kept only until Nookary quits.";
+            qCWarning(lcSettings).noquote() << "Cannot write the settings file" << m_filePath
+                                            << "- changes are kept only until Nookary quits.";
         }
         return;
     }

@@ -14,8 +14,7 @@ namespace nookary {
 // The file is created user-only (0600). A file that cannot be parsed cleanly is copied once
 // to a timestamped backup beside it before anything is written, so that a damaged file is
 // never silently replaced; whatever QSettings could still read from it stays in use.
-class SettingsPreferencesStore final : public PreferencesStore
-{
+class SettingsPreferencesStore final : public PreferencesStore {
 public:
     explicit SettingsPreferencesStore(const QString &filePath);
 

@@ -38,13 +38,15 @@ TrayStatusItem::TrayStatusItem(QObject *parent)
         if (m_builder)
             m_builder(m_menu);
     });
-    connect(&m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            Q_EMIT clicked();
-    });
+    connect(&m_tray, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                Q_EMIT clicked();
+        });
     if (!QSystemTrayIcon::isSystemTrayAvailable())
-        qCInfo(lcTray) << "No system tray yet; the panel opens with the shortcut or `Nookary --show`."
-                          " The icon appears when a tray starts.";
+        qCInfo(lcTray)
+            << "No system tray yet; the panel opens with the shortcut or `Nookary --show`."
+               " The icon appears when a tray starts.";
 }
 
 void TrayStatusItem::setIcon(const QIcon &icon)

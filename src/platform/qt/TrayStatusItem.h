@@ -11,8 +11,7 @@ namespace nookary {
 // StatusItem over QSystemTrayIcon (an XEmbed tray or a StatusNotifierItem host). The menu
 // stays attached, since StatusNotifierItem hosts show it themselves, and is refilled each
 // time it is about to show.
-class TrayStatusItem final : public StatusItem
-{
+class TrayStatusItem final : public StatusItem {
     Q_OBJECT
 
 public:

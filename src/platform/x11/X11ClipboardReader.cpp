@@ -14,8 +14,7 @@ Q_LOGGING_CATEGORY(lcClipboardReader, "nookary.clipboard")
 
 namespace nookary {
 
-class X11ClipboardReader::Worker final : public QObject
-{
+class X11ClipboardReader::Worker final : public QObject {
 public:
     static std::unique_ptr<Worker> open()
     {
@@ -39,12 +38,11 @@ public:
         m_window = xcb_generate_id(m_c);
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
         const ClipboardContents contents = readInto();
         xcb_destroy_window(m_c, m_window);
         xcb_flush(m_c);
-        while (X11::Owned<xcb_generic_event_t>(xcb_poll_for_event(m_c))) {
-        }
+        while (X11::Owned<xcb_generic_event_t>(xcb_poll_for_event(m_c))) { }
         return contents;
     }
 
@@ -81,12 +79,14 @@ private:
                 }
             }
         }
-        for (const char *name : {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING"}) {
+        for (const char *name :
+            { "UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING" }) {
             const xcb_atom_t type = atom(name);
             if (!offered.contains(type))
                 continue;
             if (const auto text = convert(type, clock, &contents.truncated)) {
-                contents.text = qstrcmp(name, "STRING") == 0 ? QString::fromLatin1(*text) : QString::fromUtf8(*text);
+                contents.text = qstrcmp(name, "STRING") == 0 ? QString::fromLatin1(*text)
+                                                             : QString::fromUtf8(*text);
                 break;
             }
         }
@@ -114,23 +114,25 @@ private:
     X11::Owned<xcb_generic_event_t> waitFor(const QElapsedTimer &clock, Accept accept)
     {
         while (true) {
-            while (X11::Owned<xcb_generic_event_t> event{xcb_poll_for_event(m_c)}) {
+            while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) }) {
                 if (accept(event.get()))
                     return event;
             }
             const qint64 left = timeoutMs - clock.elapsed();
             if (left <= 0 || xcb_connection_has_error(m_c))
                 return nullptr;
-            pollfd fd{xcb_get_file_descriptor(m_c), POLLIN, 0};
+            pollfd fd { xcb_get_file_descriptor(m_c), POLLIN, 0 };
             ::poll(&fd, 1, int(left));
         }
     }
 
     // Asks the owner for the clipboard as `target`; nothing when it refuses or is too slow.
     // `cut` is set when only part of it arrived.
-    std::optional<QByteArray> convert(xcb_atom_t target, const QElapsedTimer &clock, bool *cut = nullptr)
+    std::optional<QByteArray> convert(
+        xcb_atom_t target, const QElapsedTimer &clock, bool *cut = nullptr)
     {
-        xcb_convert_selection(m_c, m_window, atom("CLIPBOARD"), target, m_property, XCB_CURRENT_TIME);
+        xcb_convert_selection(
+            m_c, m_window, atom("CLIPBOARD"), target, m_property, XCB_CURRENT_TIME);
         xcb_flush(m_c);
         const auto event = waitFor(clock, [&](xcb_generic_event_t *e) {
             if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
@@ -140,7 +142,8 @@ private:
         });
         if (!event)
             return std::nullopt;
-        if (reinterpret_cast<const xcb_selection_notify_event_t *>(event.get())->property == XCB_ATOM_NONE)
+        if (reinterpret_cast<const xcb_selection_notify_event_t *>(event.get())->property
+            == XCB_ATOM_NONE)
             return std::nullopt;
         bool partial = false;
         auto data = takeProperty(clock, partial);
@@ -151,14 +154,16 @@ private:
 
     std::optional<QByteArray> takeProperty(const QElapsedTimer &clock, bool &partial)
     {
-        const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4), nullptr));
+        const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_c,
+            xcb_get_property(
+                m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+            nullptr));
         if (!reply)
             return std::nullopt;
         const bool incremental = reply->type == atom("INCR");
         partial = reply->bytes_after > 0;
         QByteArray data(static_cast<const char *>(xcb_get_property_value(reply.get())),
-                        xcb_get_property_value_length(reply.get()));
+            xcb_get_property_value_length(reply.get()));
         xcb_flush(m_c);
         if (!incremental)
             return data;
@@ -171,14 +176,16 @@ private:
                 if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
                     return false;
                 const auto *p = reinterpret_cast<xcb_property_notify_event_t *>(e);
-                return p->window == m_window && p->atom == m_property && p->state == XCB_PROPERTY_NEW_VALUE;
+                return p->window == m_window && p->atom == m_property
+                    && p->state == XCB_PROPERTY_NEW_VALUE;
             });
             if (!event) {
                 partial = true;
                 return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
             }
-            const X11::Owned<xcb_get_property_reply_t> chunk(xcb_get_property_reply(
-                m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+            const X11::Owned<xcb_get_property_reply_t> chunk(xcb_get_property_reply(m_c,
+                xcb_get_property(
+                    m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
                 nullptr));
             xcb_flush(m_c);
             if (!chunk)
@@ -228,7 +235,8 @@ void X11ClipboardReader::read(std::function<void(ClipboardContents)> done)
     // a result still queued when this object goes is dropped with it.
     QMetaObject::invokeMethod(m_worker, [this, worker = m_worker, done = std::move(done)] {
         ClipboardContents contents = worker->readContents();
-        QMetaObject::invokeMethod(this, [done, contents] { done(contents); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [done, contents] { done(contents); }, Qt::QueuedConnection);
     });
 }
 

@@ -12,8 +12,7 @@ namespace nookary {
 // Reads the CLIPBOARD selection on a thread of its own, over an X connection of its own,
 // with a deadline per read and a cap on the bytes taken (large texts arrive in INCR
 // chunks; the rest is left unread).
-class X11ClipboardReader final : public QObject, public ClipboardContentsReader
-{
+class X11ClipboardReader final : public QObject, public ClipboardContentsReader {
     Q_OBJECT
 
 public:

@@ -8,12 +8,10 @@
 namespace nookary::X11 {
 
 // Replies, events and errors that xcb hands over belong to the caller; this frees them.
-struct FreeDeleter
-{
+struct FreeDeleter {
     void operator()(void *pointer) const { std::free(pointer); }
 };
-template <typename T>
-using Owned = std::unique_ptr<T, FreeDeleter>;
+template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
 
 // Qt's connection to the X server; null when the application does not run on X11.
 xcb_connection_t *qtConnection();

@@ -1,7 +1,7 @@
 #include "X11GlobalHotkeyService.h"
 
-#include "platform/x11/KeyCodeTable.h"
 #include "platform/MainQueue.h"
+#include "platform/x11/KeyCodeTable.h"
 #include "platform/x11/X11Connection.h"
 
 #include <QGuiApplication>
@@ -20,12 +20,12 @@ namespace nookary {
 namespace {
 
 // Keysyms whose modifier bit the server decides.
-constexpr quint32 kAltL = 0xffe9, kAltR = 0xffea, kSuperL = 0xffeb, kSuperR = 0xffec, kNumLock = 0xff7f;
+constexpr quint32 kAltL = 0xffe9, kAltR = 0xffea, kSuperL = 0xffeb, kSuperR = 0xffec,
+                  kNumLock = 0xff7f;
 
 } // namespace
 
-struct X11GlobalHotkeyService::Connection
-{
+struct X11GlobalHotkeyService::Connection {
     xcb_connection_t *c = nullptr;
     xcb_window_t root = 0;
     quint8 xkbEvent = 0; // first event code of XKB, 0 without it
@@ -45,7 +45,8 @@ std::unique_ptr<X11GlobalHotkeyService> X11GlobalHotkeyService::create()
     if (const xcb_query_extension_reply_t *xkb = xcb_get_extension_data(connection->c, &xcb_xkb_id);
         xkb && xkb->present)
         connection->xkbEvent = xkb->first_event;
-    auto service = std::unique_ptr<X11GlobalHotkeyService>(new X11GlobalHotkeyService(std::move(connection)));
+    auto service = std::unique_ptr<X11GlobalHotkeyService>(
+        new X11GlobalHotkeyService(std::move(connection)));
     service->readModifierMapping();
     return service;
 }
@@ -99,11 +100,11 @@ void X11GlobalHotkeyService::readModifierMapping()
                 if (code == 0)
                     continue;
                 const auto bit = quint16(1u << modifier);
-                if (!alt && hasSym(code, {kAltL, kAltR}))
+                if (!alt && hasSym(code, { kAltL, kAltR }))
                     alt = bit;
-                if (!super && hasSym(code, {kSuperL, kSuperR}))
+                if (!super && hasSym(code, { kSuperL, kSuperR }))
                     super = bit;
-                if (!numLock && hasSym(code, {kNumLock}))
+                if (!numLock && hasSym(code, { kNumLock }))
                     numLock = bit;
             }
         }
@@ -113,7 +114,8 @@ void X11GlobalHotkeyService::readModifierMapping()
     }
 }
 
-std::optional<X11GlobalHotkeyService::Grab> X11GlobalHotkeyService::grabFor(HotkeyShortcut shortcut) const
+std::optional<X11GlobalHotkeyService::Grab> X11GlobalHotkeyService::grabFor(
+    HotkeyShortcut shortcut) const
 {
     const auto keycode = KeyCodeTable::x11FromVirtualKey(shortcut.keyCode);
     if (!keycode || *keycode > 255)
@@ -127,24 +129,25 @@ std::optional<X11GlobalHotkeyService::Grab> X11GlobalHotkeyService::grabFor(Hotk
         mask |= m_x->altMask;
     if (shortcut.modifiers & HotkeyShortcut::commandBit)
         mask |= m_x->superMask;
-    return Grab{quint8(*keycode), mask};
+    return Grab { quint8(*keycode), mask };
 }
 
 QList<quint16> X11GlobalHotkeyService::lockVariants() const
 {
     const quint16 caps = XCB_MOD_MASK_LOCK;
     const quint16 num = m_x->numLockMask;
-    return {0, caps, num, quint16(caps | num)};
+    return { 0, caps, num, quint16(caps | num) };
 }
 
 bool X11GlobalHotkeyService::grab(const Grab &g)
 {
     QList<quint16> done;
     for (const quint16 locks : lockVariants()) {
-        const auto cookie = xcb_grab_key_checked(m_x->c, 1, m_x->root, quint16(g.modifiers | locks), g.keycode,
-                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        if (const X11::Owned<xcb_generic_error_t> error{xcb_request_check(m_x->c, cookie)}) {
-            qCInfo(lcHotkey) << "The shortcut is held by another program (X error" << error->error_code << ")";
+        const auto cookie = xcb_grab_key_checked(m_x->c, 1, m_x->root, quint16(g.modifiers | locks),
+            g.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        if (const X11::Owned<xcb_generic_error_t> error { xcb_request_check(m_x->c, cookie) }) {
+            qCInfo(lcHotkey) << "The shortcut is held by another program (X error"
+                             << error->error_code << ")";
             for (const quint16 made : std::as_const(done))
                 xcb_ungrab_key(m_x->c, g.keycode, m_x->root, quint16(g.modifiers | made));
             xcb_flush(m_x->c);
@@ -182,7 +185,8 @@ void X11GlobalHotkeyService::unregisterHotkey()
     m_shortcut.reset();
 }
 
-bool X11GlobalHotkeyService::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+bool X11GlobalHotkeyService::nativeEventFilter(
+    const QByteArray &eventType, void *message, qintptr *)
 {
     if (eventType != "xcb_generic_event_t")
         return false;
@@ -207,7 +211,8 @@ bool X11GlobalHotkeyService::nativeEventFilter(const QByteArray &eventType, void
                 if (wanted && grab(*wanted))
                     m_grab = wanted;
                 else
-                    qCWarning(lcHotkey) << "The shortcut could not be taken again after a keyboard change";
+                    qCWarning(lcHotkey)
+                        << "The shortcut could not be taken again after a keyboard change";
             }
         });
         return false;

@@ -17,8 +17,8 @@ namespace nookary {
 // and Num Lock, so the shortcut works whatever locks are on; BadAccess on any of them is a
 // refusal, and the grabs already made are released again. A new keyboard or modifier
 // mapping re-grabs the shortcut.
-class X11GlobalHotkeyService final : public GlobalHotkeyService, private QAbstractNativeEventFilter
-{
+class X11GlobalHotkeyService final : public GlobalHotkeyService,
+                                     private QAbstractNativeEventFilter {
     Q_OBJECT
 
 public:
@@ -31,8 +31,7 @@ public:
     void unregisterHotkey() override;
 
 private:
-    struct Grab
-    {
+    struct Grab {
         quint8 keycode = 0;
         quint16 modifiers = 0;
     };

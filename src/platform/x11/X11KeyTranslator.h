@@ -6,8 +6,7 @@
 namespace nookary {
 
 // X11 key codes (evdev + 8, which Qt's wayland plugin reports too) by the fixed table.
-class X11KeyTranslator final : public KeyTranslator
-{
+class X11KeyTranslator final : public KeyTranslator {
 public:
     std::optional<quint32> virtualKey(quint32 nativeScanCode) const override
     {

@@ -4,8 +4,7 @@
 
 namespace nookary {
 
-struct X11Workspace::Connection
-{
+struct X11Workspace::Connection {
     xcb_connection_t *connection = nullptr;
     xcb_window_t root = 0;
     xcb_atom_t activeWindow = 0;
@@ -18,8 +17,8 @@ struct X11Workspace::Connection
 
 namespace {
 
-std::optional<quint32> cardinalProperty(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property,
-                                        xcb_atom_t type)
+std::optional<quint32> cardinalProperty(
+    xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
 {
     const auto cookie = xcb_get_property(c, 0, window, property, type, 0, 1);
     const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
@@ -56,12 +55,14 @@ X11Workspace::~X11Workspace() = default;
 
 std::optional<RunningApplication> X11Workspace::frontmostApplication() const
 {
-    const auto window = cardinalProperty(m_x->connection, m_x->root, m_x->activeWindow, XCB_ATOM_WINDOW);
+    const auto window
+        = cardinalProperty(m_x->connection, m_x->root, m_x->activeWindow, XCB_ATOM_WINDOW);
     if (!window || *window == quint32(XCB_WINDOW_NONE))
         return std::nullopt;
     RunningApplication application;
     application.windowId = *window;
-    application.pid = cardinalProperty(m_x->connection, *window, m_x->wmPid, XCB_ATOM_CARDINAL).value_or(0);
+    application.pid
+        = cardinalProperty(m_x->connection, *window, m_x->wmPid, XCB_ATOM_CARDINAL).value_or(0);
     return application;
 }
 
@@ -72,16 +73,18 @@ std::optional<RunningApplication> X11Workspace::applicationAt(QPoint globalPosit
     // frame, then the client inside it) until a window carries WM_STATE.
     xcb_window_t window = m_x->root;
     for (int depth = 0; depth < 8; ++depth) {
-        const auto cookie = xcb_translate_coordinates(c, m_x->root, window, int16_t(globalPosition.x()),
-                                                      int16_t(globalPosition.y()));
+        const auto cookie = xcb_translate_coordinates(
+            c, m_x->root, window, int16_t(globalPosition.x()), int16_t(globalPosition.y()));
         const X11::Owned<xcb_translate_coordinates_reply_t> reply(
             xcb_translate_coordinates_reply(c, cookie, nullptr));
         const xcb_window_t child = reply ? reply->child : xcb_window_t(XCB_WINDOW_NONE);
         if (child == XCB_WINDOW_NONE)
             return std::nullopt;
         window = child;
-        const auto state = xcb_get_property(c, 0, window, m_x->wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
-        const X11::Owned<xcb_get_property_reply_t> stateReply(xcb_get_property_reply(c, state, nullptr));
+        const auto state
+            = xcb_get_property(c, 0, window, m_x->wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
+        const X11::Owned<xcb_get_property_reply_t> stateReply(
+            xcb_get_property_reply(c, state, nullptr));
         const bool isClient = stateReply && stateReply->type != XCB_ATOM_NONE;
         if (!isClient)
             continue;
@@ -100,7 +103,7 @@ void X11Workspace::activate(const RunningApplication &application)
 {
     if (application.windowId == 0 || m_x->activeWindow == xcb_atom_t(XCB_ATOM_NONE))
         return;
-    xcb_client_message_event_t event{};
+    xcb_client_message_event_t event {};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = xcb_window_t(application.windowId);
@@ -111,8 +114,8 @@ void X11Workspace::activate(const RunningApplication &application)
     event.data.data32[1] = XCB_CURRENT_TIME;
     event.data.data32[2] = 0;
     xcb_send_event(m_x->connection, 0, m_x->root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&event));
+        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        reinterpret_cast<const char *>(&event));
     xcb_flush(m_x->connection);
 }
 

@@ -10,8 +10,7 @@ namespace nookary {
 // is the frontmost application; activating is the _NET_ACTIVE_WINDOW client message.
 // Without an EWMH window manager there is no frontmost application. The window under a
 // point is the topmost client (a window with WM_STATE) the point falls in.
-class X11Workspace final : public Workspace
-{
+class X11Workspace final : public Workspace {
 public:
     // Null when the application does not run on X11.
     static std::unique_ptr<X11Workspace> create();

@@ -389,8 +389,8 @@ void OnboardingFlowView::rebuildRecorder()
         return;
     auto *layout = static_cast<QVBoxLayout *>(m_card->layout());
     const bool hadFocus = m_recorder && m_recorder->isAncestorOf(QApplication::focusWidget());
-    auto *replacement = new HotkeyRecorderControl(m_model, m_keys, HotkeyRecorderControl::Style::onboarding,
-                                                  treatAsUnset, m_card);
+    auto *replacement = new HotkeyRecorderControl(
+        m_model, m_keys, HotkeyRecorderControl::Style::onboarding, treatAsUnset, m_card);
     if (m_recorder) {
         layout->replaceWidget(m_recorder, replacement);
         m_recorder->hide();
@@ -407,7 +407,8 @@ void OnboardingFlowView::rebuildRecorder()
 
 void OnboardingFlowView::focusRecorder()
 {
-    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data()); control && control->button())
+    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data());
+        control && control->button())
         control->button()->setFocus();
 }
 

@@ -31,8 +31,8 @@ public:
     static inline const QString windowTitle = QStringLiteral("Nookary Onboarding");
 
     // `startStep` is the page to open on (clamped to the pages there are).
-    OnboardingWindowController(AppModel &model, const KeyTranslator &keys, int startStep, std::function<void(Result)> onResult,
-        QObject *parent = nullptr);
+    OnboardingWindowController(AppModel &model, const KeyTranslator &keys, int startStep,
+        std::function<void(Result)> onResult, QObject *parent = nullptr);
     ~OnboardingWindowController() override;
 
     QWidget *window() const { return m_window.get(); }

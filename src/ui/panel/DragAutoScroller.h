@@ -13,8 +13,7 @@ namespace nookary {
 // Scrolls an area while a drag hovers near its top or bottom edge, faster the closer the
 // pointer is to the edge, so that a row can be dragged past the rows on screen. The
 // owner reports where the drag is and when it leaves or drops.
-class DragAutoScroller final : public QObject
-{
+class DragAutoScroller final : public QObject {
     Q_OBJECT
 
 public:

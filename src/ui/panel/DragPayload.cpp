@@ -45,8 +45,7 @@ std::optional<QByteArray> plainTextBytes(const QMimeData &mime)
     return std::nullopt;
 }
 
-class HandleDropRefusal final : public QObject
-{
+class HandleDropRefusal final : public QObject {
 public:
     using QObject::QObject;
 
@@ -95,7 +94,8 @@ bool isShelfHandleDrag(const QMimeData &mime)
 bool offersPlainText(const QMimeData &mime)
 {
     const QStringList formats = mime.formats();
-    return offered(formats, kPlainTextUtf8) || offered(formats, kUtf8String) || offered(formats, kPlainText);
+    return offered(formats, kPlainTextUtf8) || offered(formats, kUtf8String)
+        || offered(formats, kPlainText);
 }
 
 std::optional<QString> droppedText(const QMimeData &mime)

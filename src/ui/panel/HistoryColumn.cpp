@@ -6,7 +6,8 @@
 
 namespace nookary {
 
-HistoryColumn::HistoryColumn(AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
+HistoryColumn::HistoryColumn(
+    AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
     : ScrollColumn(QStringLiteral("History"), QString(), parent)
     , m_model(model)
     , m_onCopy(std::move(onCopy))
@@ -17,7 +18,8 @@ HistoryColumn::HistoryColumn(AppModel &model, std::function<void(const QString &
     connect(&m_model, &AppModel::historyLimitChanged, this, &HistoryColumn::sync);
     connect(&m_model, &AppModel::selectedColumnChanged, this, &HistoryColumn::syncSelection);
     connect(&m_model, &AppModel::selectedHistoryIDChanged, this, &HistoryColumn::syncSelection);
-    connect(&m_model, &AppModel::selectionScrollTickChanged, this, &HistoryColumn::scrollSelectionIntoView);
+    connect(&m_model, &AppModel::selectionScrollTickChanged, this,
+        &HistoryColumn::scrollSelectionIntoView);
     sync();
 }
 
@@ -64,9 +66,9 @@ void HistoryColumn::sync()
 
     const bool searching = !m_model.query().trimmed().isEmpty();
     m_empty->setText(searching && !m_model.history().isEmpty() ? QStringLiteral("No results")
-                                                              : QStringLiteral("No history yet"));
+                                                               : QStringLiteral("No history yet"));
     m_empty->setVisible(filtered.isEmpty());
-    arrange(shown, {m_empty});
+    arrange(shown, { m_empty });
     syncSelection();
 }
 
@@ -79,7 +81,8 @@ void HistoryColumn::syncSelection()
 
 void HistoryColumn::scrollSelectionIntoView()
 {
-    if (m_model.selectedColumn() != AppModel::Column::history || m_model.selectedHistoryID().isNull())
+    if (m_model.selectedColumn() != AppModel::Column::history
+        || m_model.selectedHistoryID().isNull())
         return;
     if (HistoryRow *row = m_rows.value(m_model.selectedHistoryID()))
         scrollToCentre(row);

@@ -15,12 +15,12 @@ class HistoryRow;
 
 // The left column: the history narrowed by the query. Pointing at a row selects it; a
 // click copies it through `onCopy`.
-class HistoryColumn final : public ScrollColumn
-{
+class HistoryColumn final : public ScrollColumn {
     Q_OBJECT
 
 public:
-    HistoryColumn(AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
+    HistoryColumn(
+        AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
 
     void sync();
     void syncSelection();

@@ -20,14 +20,15 @@ HistoryRow::HistoryRow(const QUuid &id, const QString &text, QWidget *parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
-                               PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+        PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
     layout->addWidget(m_label);
     m_label->setText(displayText(text));
 }
 
 void HistoryRow::mousePressEvent(QMouseEvent *event)
 {
-    m_pressedAt = event->button() == Qt::LeftButton ? std::optional(event->position().toPoint()) : std::nullopt;
+    m_pressedAt = event->button() == Qt::LeftButton ? std::optional(event->position().toPoint())
+                                                    : std::nullopt;
     RowFrame::mousePressEvent(event);
 }
 
@@ -36,7 +37,8 @@ void HistoryRow::mouseMoveEvent(QMouseEvent *event)
     RowFrame::mouseMoveEvent(event);
     event->accept();
     if (!m_pressedAt || !(event->buttons() & Qt::LeftButton)
-        || (event->position().toPoint() - *m_pressedAt).manhattanLength() < QApplication::startDragDistance())
+        || (event->position().toPoint() - *m_pressedAt).manhattanLength()
+            < QApplication::startDragDistance())
         return;
     const QPoint pressedAt = *std::exchange(m_pressedAt, std::nullopt);
     forgetPress();

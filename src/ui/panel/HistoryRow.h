@@ -9,8 +9,7 @@ namespace nookary {
 class ElidedLabel;
 
 // One history entry: its display text on one line.
-class HistoryRow final : public RowFrame
-{
+class HistoryRow final : public RowFrame {
     Q_OBJECT
 
 public:

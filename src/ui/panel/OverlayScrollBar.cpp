@@ -13,7 +13,8 @@ OverlayScrollBar::OverlayScrollBar(QScrollArea *area)
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: transparent; width: %1px; margin: 0; }"
-        "QScrollBar::handle:vertical { background: rgba(255,255,255,90); border-radius: 3px; min-height: 24px; }"
+        "QScrollBar::handle:vertical { background: rgba(255,255,255,90); border-radius: 3px; "
+        "min-height: 24px; }"
         "QScrollBar::add-line, QScrollBar::sub-line, QScrollBar::add-page, QScrollBar::sub-page"
         " { background: none; height: 0; }")
                       .arg(thickness));
@@ -65,12 +66,14 @@ void OverlayScrollBar::hideUnlessHeld()
 void OverlayScrollBar::place()
 {
     const QRect viewport = m_area->viewport()->geometry();
-    setGeometry(viewport.right() - thickness - 1, viewport.top() + 2, thickness, std::max(0, viewport.height() - 4));
+    setGeometry(viewport.right() - thickness - 1, viewport.top() + 2, thickness,
+        std::max(0, viewport.height() - 4));
 }
 
 bool OverlayScrollBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_area->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (watched == m_area->viewport()
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         place();
     return QScrollBar::eventFilter(watched, event);
 }

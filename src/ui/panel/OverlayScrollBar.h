@@ -11,8 +11,7 @@ namespace nookary {
 // no room from it, shown while the content scrolls or the pointer holds it and hidden a
 // moment after. It stands in for the area's own vertical bar, which is switched off; the
 // two stay in step.
-class OverlayScrollBar final : public QScrollBar
-{
+class OverlayScrollBar final : public QScrollBar {
     Q_OBJECT
 
 public:

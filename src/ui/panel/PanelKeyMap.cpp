@@ -12,7 +12,7 @@ namespace nookary {
 namespace {
 
 // Main-row digits 1 to 9, in order.
-constexpr std::array<quint32, 9> kDigitKeys{18, 19, 20, 21, 23, 22, 26, 28, 25};
+constexpr std::array<quint32, 9> kDigitKeys { 18, 19, 20, 21, 23, 22, 26, 28, 25 };
 
 // Linux names for the stored encoding's modifiers.
 constexpr Qt::KeyboardModifier kCommand = Qt::ControlModifier;
@@ -24,14 +24,22 @@ quint32 virtualKeyFromQtKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool keypad = modifiers & Qt::KeypadModifier;
     switch (key) {
-    case Qt::Key_Return: return PanelKeyMap::returnKey;
-    case Qt::Key_Enter: return PanelKeyMap::keypadEnterKey;
-    case Qt::Key_Escape: return PanelKeyMap::escapeKey;
-    case Qt::Key_Comma: return keypad ? 0xFFFF : PanelKeyMap::commaKey;
-    case Qt::Key_Left: return PanelKeyMap::leftArrowKey;
-    case Qt::Key_Right: return PanelKeyMap::rightArrowKey;
-    case Qt::Key_Down: return PanelKeyMap::downArrowKey;
-    case Qt::Key_Up: return PanelKeyMap::upArrowKey;
+    case Qt::Key_Return:
+        return PanelKeyMap::returnKey;
+    case Qt::Key_Enter:
+        return PanelKeyMap::keypadEnterKey;
+    case Qt::Key_Escape:
+        return PanelKeyMap::escapeKey;
+    case Qt::Key_Comma:
+        return keypad ? 0xFFFF : PanelKeyMap::commaKey;
+    case Qt::Key_Left:
+        return PanelKeyMap::leftArrowKey;
+    case Qt::Key_Right:
+        return PanelKeyMap::rightArrowKey;
+    case Qt::Key_Down:
+        return PanelKeyMap::downArrowKey;
+    case Qt::Key_Up:
+        return PanelKeyMap::upArrowKey;
     default:
         break;
     }
@@ -73,8 +81,8 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     if (m_model.isRecordingHotkey())
         return Decision::pass;
 
-    const Qt::KeyboardModifiers held = key.modifiers
-        & (Qt::ShiftModifier | kControl | kOption | kCommand);
+    const Qt::KeyboardModifiers held
+        = key.modifiers & (Qt::ShiftModifier | kControl | kOption | kCommand);
     if (key.virtualKey == commaKey && held == kCommand) {
         m_host.openPreferences();
         return Decision::consume;
@@ -113,11 +121,20 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         return Decision::consume;
     }
     switch (key.virtualKey) {
-    case leftArrowKey: m_model.moveSelection(AppModel::Nav::left); return Decision::consume;
-    case rightArrowKey: m_model.moveSelection(AppModel::Nav::right); return Decision::consume;
-    case downArrowKey: m_model.moveSelection(AppModel::Nav::down); return Decision::consume;
-    case upArrowKey: m_model.moveSelection(AppModel::Nav::up); return Decision::consume;
-    default: break;
+    case leftArrowKey:
+        m_model.moveSelection(AppModel::Nav::left);
+        return Decision::consume;
+    case rightArrowKey:
+        m_model.moveSelection(AppModel::Nav::right);
+        return Decision::consume;
+    case downArrowKey:
+        m_model.moveSelection(AppModel::Nav::down);
+        return Decision::consume;
+    case upArrowKey:
+        m_model.moveSelection(AppModel::Nav::up);
+        return Decision::consume;
+    default:
+        break;
     }
     if (isReturn) {
         const std::optional<QString> text = m_model.activateSelectedItemTextForPasteboard();

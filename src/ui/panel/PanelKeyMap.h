@@ -11,8 +11,7 @@ class AppModel;
 class KeyTranslator;
 
 // What the panel's keyboard map needs of the shell that hosts it.
-class PanelKeyMapHost
-{
+class PanelKeyMapHost {
 public:
     virtual ~PanelKeyMapHost() = default;
     virtual bool isPanelShown() const = 0;
@@ -28,8 +27,7 @@ public:
 // One key press as the key map sees it: the key by its place on the keyboard (a virtual
 // key code of the stored encoding) and the modifiers. On Linux, Ctrl plays the part of
 // Command, Super that of Control, and Alt that of Option.
-struct PanelKey
-{
+struct PanelKey {
     quint32 virtualKey = 0xFFFF; // no key of the map
     Qt::KeyboardModifiers modifiers;
     // The key's letter without modifiers, lower-cased; only the search shortcut reads it.
@@ -46,8 +44,7 @@ struct PanelKey
 // The panel's keyboard map, seen before the focused control: it decides whether a key
 // press is the panel's (consume) or the focused control's (pass), and carries out the
 // panel's part. Rules are tried in order; the first that applies wins.
-class PanelKeyMap final
-{
+class PanelKeyMap final {
 public:
     enum class Decision { pass, consume };
 

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <utility>
 
 namespace nookary {
 
@@ -23,7 +24,8 @@ bool inNookaryPanel(const QWidget *widget)
 
 // MARK: SymbolButton
 
-SymbolButton::SymbolButton(const QString &symbol, int symbolSize, const QString &text, QWidget *parent)
+SymbolButton::SymbolButton(
+    const QString &symbol, int symbolSize, const QString &text, QWidget *parent)
     : QAbstractButton(parent)
     , m_symbol(symbol)
     , m_symbolSize(symbolSize)
@@ -51,7 +53,7 @@ QSize SymbolButton::sizeHint() const
     int width = m_symbolSize + 4;
     if (!text().isEmpty())
         width += 4 + fontMetrics().horizontalAdvance(text());
-    return {width, std::max(m_symbolSize + 4, fontMetrics().height())};
+    return { width, std::max(m_symbolSize + 4, fontMetrics().height()) };
 }
 
 void SymbolButton::paintEvent(QPaintEvent *)
@@ -65,7 +67,8 @@ void SymbolButton::paintEvent(QPaintEvent *)
     if (!text().isEmpty()) {
         painter.setPen(color);
         painter.setFont(font());
-        painter.drawText(rect().adjusted(m_symbolSize + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
+        painter.drawText(
+            rect().adjusted(m_symbolSize + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
     }
 }
 
@@ -119,12 +122,12 @@ void ElidedLabel::setColor(const QColor &color)
 
 QSize ElidedLabel::sizeHint() const
 {
-    return {fontMetrics().horizontalAdvance(m_shown), fontMetrics().height()};
+    return { fontMetrics().horizontalAdvance(m_shown), fontMetrics().height() };
 }
 
 QSize ElidedLabel::minimumSizeHint() const
 {
-    return {0, fontMetrics().height()};
+    return { 0, fontMetrics().height() };
 }
 
 void ElidedLabel::paintEvent(QPaintEvent *)
@@ -145,10 +148,12 @@ HeaderBlock::HeaderBlock(const QString &title, const QString &subtitle, QWidget 
     layout->setSpacing(1);
     auto *titleLabel = new QLabel(title, this);
     titleLabel->setFont(PanelStyle::headline());
-    titleLabel->setStyleSheet(QStringLiteral("color: %1;").arg(PanelStyle::primary().name(QColor::HexArgb)));
+    titleLabel->setStyleSheet(
+        QStringLiteral("color: %1;").arg(PanelStyle::primary().name(QColor::HexArgb)));
     m_subtitle = new QLabel(subtitle, this);
     m_subtitle->setFont(PanelStyle::caption2());
-    m_subtitle->setStyleSheet(QStringLiteral("color: %1;").arg(PanelStyle::secondary().name(QColor::HexArgb)));
+    m_subtitle->setStyleSheet(
+        QStringLiteral("color: %1;").arg(PanelStyle::secondary().name(QColor::HexArgb)));
     layout->addWidget(titleLabel);
     layout->addWidget(m_subtitle);
 }
@@ -177,10 +182,12 @@ void WindowDragHandle::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
     m_pressOffset.reset();
+    m_systemMove = false;
     auto *panel = qobject_cast<NookaryPanel *>(window());
     if (event->button() != Qt::LeftButton || !panel)
         return;
-    if (!panel->startSystemMove())
+    m_systemMove = panel->startSystemMove();
+    if (!m_systemMove)
         m_pressOffset = event->globalPosition().toPoint() - panel->pos();
 }
 
@@ -195,6 +202,11 @@ void WindowDragHandle::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
     m_pressOffset.reset();
+    // Once the window manager holds the pointer, the release goes to it, not here.
+    if (std::exchange(m_systemMove, false)) {
+        if (auto *panel = qobject_cast<NookaryPanel *>(window()))
+            panel->noteSystemMoveReleased();
+    }
 }
 
 WindowResizeHandle::WindowResizeHandle(QWidget *parent)

@@ -14,13 +14,12 @@ namespace nookary {
 
 // A borderless button showing a symbol and an optional text: secondary colour, primary
 // while hovered, accent while `accented`.
-class SymbolButton final : public QAbstractButton
-{
+class SymbolButton final : public QAbstractButton {
     Q_OBJECT
 
 public:
-    SymbolButton(const QString &symbol, int symbolSize, const QString &text = {},
-                 QWidget *parent = nullptr);
+    SymbolButton(
+        const QString &symbol, int symbolSize, const QString &text = {}, QWidget *parent = nullptr);
     void setSymbol(const QString &symbol);
     void setAccented(bool accented);
     bool isHovered() const { return m_hovered; }
@@ -41,8 +40,7 @@ private:
 
 // One line of text cut at the end with an ellipsis. Only the first line of the text and
 // its first few hundred characters are laid out, however long the text is.
-class ElidedLabel final : public QWidget
-{
+class ElidedLabel final : public QWidget {
     Q_OBJECT
 
 public:
@@ -66,8 +64,7 @@ private:
 };
 
 // A column's title and subtitle.
-class HeaderBlock final : public QWidget
-{
+class HeaderBlock final : public QWidget {
     Q_OBJECT
 
 public:
@@ -80,8 +77,7 @@ private:
 };
 
 // "No results" and the like.
-class EmptyState final : public QLabel
-{
+class EmptyState final : public QLabel {
     Q_OBJECT
 
 public:
@@ -90,8 +86,7 @@ public:
 
 // Invisible areas that move or resize a borderless panel window; in any other window
 // (the popover) a press does nothing.
-class WindowDragHandle final : public QWidget
-{
+class WindowDragHandle final : public QWidget {
     Q_OBJECT
 
 public:
@@ -106,10 +101,11 @@ private:
     // Set while moving by hand (no window manager to move it): the pointer's offset from
     // the window's corner at the press.
     std::optional<QPoint> m_pressOffset;
+    // Set from a press that handed the move to the window manager until its release.
+    bool m_systemMove = false;
 };
 
-class WindowResizeHandle final : public QWidget
-{
+class WindowResizeHandle final : public QWidget {
     Q_OBJECT
 
 public:

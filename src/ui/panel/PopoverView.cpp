@@ -32,7 +32,8 @@ QFrame *line(QFrame::Shape shape, QWidget *parent)
     auto *frame = new QFrame(parent);
     frame->setFrameShape(QFrame::NoFrame);
     frame->setAutoFillBackground(false);
-    frame->setStyleSheet(QStringLiteral("background: %1;").arg(PanelStyle::divider().name(QColor::HexArgb)));
+    frame->setStyleSheet(
+        QStringLiteral("background: %1;").arg(PanelStyle::divider().name(QColor::HexArgb)));
     if (shape == QFrame::VLine)
         frame->setFixedWidth(1);
     else
@@ -41,8 +42,7 @@ QFrame *line(QFrame::Shape shape, QWidget *parent)
 }
 
 // The resize grip's symbol over its resize area; hovering anywhere in it lights the symbol.
-class ResizeGrip final : public QWidget
-{
+class ResizeGrip final : public QWidget {
 public:
     explicit ResizeGrip(QWidget *parent)
         : QWidget(parent)
@@ -58,8 +58,9 @@ protected:
     {
         QPainter painter(this);
         const QColor color = underMouse() ? PanelStyle::primary() : PanelStyle::secondary();
-        painter.drawPixmap(3, 3, SymbolIcons::pixmap(QStringLiteral("arrow.down.right.and.arrow.up.left"), 12,
-                                                     color, devicePixelRatioF()));
+        painter.drawPixmap(3, 3,
+            SymbolIcons::pixmap(QStringLiteral("arrow.down.right.and.arrow.up.left"), 12, color,
+                devicePixelRatioF()));
     }
     void enterEvent(QEnterEvent *) override { update(); }
     void leaveEvent(QEvent *) override { update(); }
@@ -75,14 +76,16 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     , m_model(model)
     , m_callbacks(std::move(callbacks))
     , m_search(new QLineEdit(this))
-    , m_history(new HistoryColumn(model, [this](const QString &text) {
-        if (m_callbacks.onCopyAndClose)
-            m_callbacks.onCopyAndClose(text);
-    }))
-    , m_saved(new SavedColumn(model, [this](const QString &text) {
-        if (m_callbacks.onCopyAndClose)
-            m_callbacks.onCopyAndClose(text);
-    }))
+    , m_history(new HistoryColumn(model,
+          [this](const QString &text) {
+              if (m_callbacks.onCopyAndClose)
+                  m_callbacks.onCopyAndClose(text);
+          }))
+    , m_saved(new SavedColumn(model,
+          [this](const QString &text) {
+              if (m_callbacks.onCopyAndClose)
+                  m_callbacks.onCopyAndClose(text);
+          }))
     , m_topStrip(new WindowDragHandle(this))
     , m_leftStrip(new WindowDragHandle(this))
     , m_rightStrip(new WindowDragHandle(this))
@@ -93,16 +96,18 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     m_search->setPlaceholderText(QStringLiteral("Search"));
     m_search->setClearButtonEnabled(false);
     m_search->setFont(PanelStyle::font(13));
-    m_search->setStyleSheet(QStringLiteral(
-        "QLineEdit { background: rgba(255,255,255,18); color: %1; border: 1px solid rgba(255,255,255,40);"
-        " border-radius: 6px; padding: 3px 6px; selection-background-color: %2; }"
-        "QLineEdit:focus { border: 1px solid %2; }")
-                                .arg(PanelStyle::primary().name(QColor::HexArgb), PanelStyle::accent().name()));
+    m_search->setStyleSheet(
+        QStringLiteral("QLineEdit { background: rgba(255,255,255,18); color: %1; border: 1px solid "
+                       "rgba(255,255,255,40);"
+                       " border-radius: 6px; padding: 3px 6px; selection-background-color: %2; }"
+                       "QLineEdit:focus { border: 1px solid %2; }")
+            .arg(PanelStyle::primary().name(QColor::HexArgb), PanelStyle::accent().name()));
     QPalette searchPalette = m_search->palette();
     searchPalette.setColor(QPalette::PlaceholderText, PanelStyle::secondary());
     m_search->setPalette(searchPalette);
     m_search->setText(m_model.query());
-    connect(m_search, &QLineEdit::textEdited, this, [this](const QString &text) { m_model.setQuery(text); });
+    connect(m_search, &QLineEdit::textEdited, this,
+        [this](const QString &text) { m_model.setQuery(text); });
     DragPayload::refuseShelfHandleDrops(m_search);
 
     auto *searchRow = new QHBoxLayout;
@@ -185,7 +190,7 @@ QWidget *PopoverView::makeFooter()
 
 QList<QWidget *> PopoverView::edgeStrips() const
 {
-    return {m_topStrip, m_leftStrip, m_rightStrip};
+    return { m_topStrip, m_leftStrip, m_rightStrip };
 }
 
 void PopoverView::syncPresentation()
@@ -236,7 +241,8 @@ void PopoverView::mousePressEvent(QMouseEvent *event)
 void PopoverView::endEditingOnNextTurn()
 {
     postToNextTurn(this, [this] {
-        if (QWidget *focused = QApplication::focusWidget(); focused && window()->isAncestorOf(focused))
+        if (QWidget *focused = QApplication::focusWidget();
+            focused && window()->isAncestorOf(focused))
             focused->clearFocus();
     });
 }

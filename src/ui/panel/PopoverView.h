@@ -18,20 +18,18 @@ class WindowResizeHandle;
 // The one view of the panel: the search field, the history and saved columns, and the
 // footer with "Clear" and the window controls. Everything it shows comes from the model;
 // it talks back to its host only through the three callbacks.
-class PopoverView final : public QWidget
-{
+class PopoverView final : public QWidget {
     Q_OBJECT
 
 public:
-    struct Callbacks
-    {
+    struct Callbacks {
         std::function<void(const QString &)> onCopyAndClose;
         std::function<void()> onOpenPreferences;
         std::function<void()> onPinToggle;
     };
 
     // The panel at its smallest, in both presentations; the popover has exactly this size.
-    static constexpr QSize minimumPanelSize{560, 380};
+    static constexpr QSize minimumPanelSize { 560, 380 };
 
     PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent = nullptr);
 

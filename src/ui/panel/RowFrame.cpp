@@ -56,7 +56,8 @@ void RowFrame::paintEvent(QPaintEvent *)
         outline.setAlphaF(0.9f);
         painter.setPen(QPen(outline, 0.75));
         const QRectF inner = QRectF(rect()).adjusted(0.375, 0.375, -0.375, -0.375);
-        painter.drawRoundedRect(inner, PanelStyle::rowRadius - 0.375, PanelStyle::rowRadius - 0.375);
+        painter.drawRoundedRect(
+            inner, PanelStyle::rowRadius - 0.375, PanelStyle::rowRadius - 0.375);
     }
 }
 
@@ -96,7 +97,8 @@ void RowFrame::mousePressEvent(QMouseEvent *event)
 
 void RowFrame::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+        && rect().contains(event->position().toPoint());
     m_pressed = false;
     event->accept();
     if (click)

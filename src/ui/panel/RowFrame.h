@@ -31,8 +31,7 @@ private:
 
 // The chrome every row of the panel shares: a rounded translucent card, outlined in the
 // accent colour while selected. Tells when the pointer enters it and when it is clicked.
-class RowFrame : public QWidget
-{
+class RowFrame : public QWidget {
     Q_OBJECT
 
 public:

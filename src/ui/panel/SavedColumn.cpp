@@ -15,7 +15,8 @@
 
 namespace nookary {
 
-SavedColumn::SavedColumn(AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
+SavedColumn::SavedColumn(
+    AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
     : ScrollColumn(QStringLiteral("Saved"), QStringLiteral("Your snippets"), parent)
     , m_model(model)
     , m_onCopy(std::move(onCopy))
@@ -37,7 +38,8 @@ SavedColumn::SavedColumn(AppModel &model, std::function<void(const QString &)> o
     connect(&m_model, &AppModel::editingIDChanged, this, &SavedColumn::syncEditing);
     connect(&m_model, &AppModel::selectedColumnChanged, this, &SavedColumn::syncSelection);
     connect(&m_model, &AppModel::selectedShelfIDChanged, this, &SavedColumn::syncSelection);
-    connect(&m_model, &AppModel::selectionScrollTickChanged, this, &SavedColumn::scrollSelectionIntoView);
+    connect(&m_model, &AppModel::selectionScrollTickChanged, this,
+        &SavedColumn::scrollSelectionIntoView);
     sync();
 }
 
@@ -52,7 +54,7 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
     row->setAcceptDrops(true);
     row->installEventFilter(this);
     connect(row, &ShelfRow::handleDragRequested, this,
-            [this, row](QPoint pressedAt) { startHandleDrag(row, pressedAt); });
+        [this, row](QPoint pressedAt) { startHandleDrag(row, pressedAt); });
     row->setPointerRest(pointerRest());
     connect(row, &RowFrame::hovered, this, [this, row, id] {
         if (!row->isEditing())
@@ -123,7 +125,8 @@ bool SavedColumn::handleDragEvent(QWidget *target, ShelfRow *row, QEvent *event)
     const ShelfColumnDropDelegate columnDelegate(m_model, this);
     if (event->type() == QEvent::Drop) {
         m_autoScroll->stop();
-        const Qt::DropAction action = row ? rowDelegate.dropUpdated() : columnDelegate.dropUpdated();
+        const Qt::DropAction action
+            = row ? rowDelegate.dropUpdated() : columnDelegate.dropUpdated();
         const bool taken = row ? rowDelegate.performDrop(*mime) : columnDelegate.performDrop(*mime);
         if (taken) {
             drop->setDropAction(action);
@@ -200,7 +203,7 @@ void SavedColumn::sync()
     m_addRow->setListEmpty(m_model.shelf().isEmpty());
     m_addRow->setVisible(!searching);
     m_empty->setVisible(searching && filtered.isEmpty());
-    arrange(shown, {m_empty, m_addRow});
+    arrange(shown, { m_empty, m_addRow });
     syncEditing();
     syncSelection();
 }

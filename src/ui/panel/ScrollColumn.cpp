@@ -78,7 +78,8 @@ void ScrollColumn::scrollToCentre(QWidget *row)
         m_content->layout()->activate();
         QScrollBar *bar = m_scrollArea->verticalScrollBar();
         const int centre = target->y() + target->height() / 2;
-        const int value = std::clamp(centre - m_scrollArea->viewport()->height() / 2, bar->minimum(), bar->maximum());
+        const int value = std::clamp(
+            centre - m_scrollArea->viewport()->height() / 2, bar->minimum(), bar->maximum());
         m_scrollAnimation->stop();
         m_scrollAnimation->setStartValue(bar->value());
         m_scrollAnimation->setEndValue(value);

@@ -17,8 +17,7 @@ class OverlayScrollBar;
 
 // A column of the panel: a header over a scrolling stack of rows. Rows are laid out in the
 // order given; a row not given is hidden, not destroyed, so typing never rebuilds them.
-class ScrollColumn : public QWidget
-{
+class ScrollColumn : public QWidget {
     Q_OBJECT
 
 public:

@@ -23,8 +23,7 @@ class AppModel;
 bool shelfAcceptsDrag(const QMimeData &mime);
 
 // The handler of one saved row.
-class ShelfDropDelegate final
-{
+class ShelfDropDelegate final {
 public:
     ShelfDropDelegate(AppModel &model, const QUuid &targetID);
 
@@ -42,11 +41,10 @@ private:
 };
 
 // The handler of the saved column as a whole (the area outside the rows).
-class ShelfColumnDropDelegate final
-{
+class ShelfColumnDropDelegate final {
 public:
     // How long after its drop the column applies it, so that a row's drop comes first.
-    static constexpr std::chrono::milliseconds applyDelay{30};
+    static constexpr std::chrono::milliseconds applyDelay { 30 };
 
     // Work posted for later is cancelled when `context` goes.
     ShelfColumnDropDelegate(AppModel &model, QObject *context);

@@ -27,8 +27,7 @@ constexpr int kBadgeGap = 6;
 
 // Swallows clicks, so that pressing the handle never copies the snippet; pressing and
 // moving past the drag distance starts the reorder drag.
-class DragGrip final : public QWidget
-{
+class DragGrip final : public QWidget {
 public:
     DragGrip(std::function<void(QPoint)> onDragStart, QWidget *parent)
         : QWidget(parent)
@@ -42,21 +41,23 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        const QPixmap icon = SymbolIcons::pixmap(QStringLiteral("line.3.horizontal"), 14,
-                                                 PanelStyle::secondary(), devicePixelRatioF());
+        const QPixmap icon = SymbolIcons::pixmap(
+            QStringLiteral("line.3.horizontal"), 14, PanelStyle::secondary(), devicePixelRatioF());
         painter.drawPixmap((width() - 14) / 2, (height() - 14) / 2, icon);
     }
     void mousePressEvent(QMouseEvent *event) override
     {
         event->accept();
-        m_pressedAt = event->button() == Qt::LeftButton ? std::optional(event->position().toPoint()) : std::nullopt;
+        m_pressedAt = event->button() == Qt::LeftButton ? std::optional(event->position().toPoint())
+                                                        : std::nullopt;
     }
     void mouseMoveEvent(QMouseEvent *event) override
     {
         event->accept();
         if (!m_pressedAt || !(event->buttons() & Qt::LeftButton))
             return;
-        if ((event->position().toPoint() - *m_pressedAt).manhattanLength() < QApplication::startDragDistance())
+        if ((event->position().toPoint() - *m_pressedAt).manhattanLength()
+            < QApplication::startDragDistance())
             return;
         const QPoint start = *std::exchange(m_pressedAt, std::nullopt);
         if (m_onDragStart)
@@ -74,8 +75,7 @@ private:
 };
 
 // A small rounded overlay on the "ultra-thin material".
-class Capsule final : public QWidget
-{
+class Capsule final : public QWidget {
 public:
     Capsule(int radius, QWidget *parent)
         : QWidget(parent)
@@ -143,7 +143,9 @@ void SnippetEditor::focusOutEvent(QFocusEvent *event)
 
 ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
     : RowFrame(id, parent)
-    , m_handle(new DragGrip([this](QPoint pressed) { Q_EMIT handleDragRequested(m_handle->mapTo(this, pressed)); }, this))
+    , m_handle(new DragGrip(
+          [this](QPoint pressed) { Q_EMIT handleDragRequested(m_handle->mapTo(this, pressed)); },
+          this))
     , m_label(new ElidedLabel(this))
     , m_actions(new Capsule(10, this))
     , m_editButton(new SymbolButton(QStringLiteral("pencil"), 13, {}, m_actions))
@@ -152,7 +154,7 @@ ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
-                               PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+        PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
     layout->setSpacing(8);
     layout->addWidget(m_handle);
     layout->addWidget(m_label, 1);
@@ -170,9 +172,10 @@ ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
     m_badge->setFont(PanelStyle::caption2());
     m_badge->setContentsMargins(8, 4, 8, 4);
     m_badge->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_badge->setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2; border-radius: 8px; }")
-                               .arg(PanelStyle::secondary().name(QColor::HexArgb),
-                                    PanelStyle::overlayFill().name(QColor::HexArgb)));
+    m_badge->setStyleSheet(
+        QStringLiteral("QLabel { color: %1; background: %2; border-radius: 8px; }")
+            .arg(PanelStyle::secondary().name(QColor::HexArgb),
+                PanelStyle::overlayFill().name(QColor::HexArgb)));
 
     connect(this, &RowFrame::clicked, this, [this] {
         if (!isEditing())
@@ -217,7 +220,8 @@ void ShelfRow::setEditing(bool editing)
         DragPayload::refuseShelfHandleDrops(m_editor);
         m_label->hide();
         layout->insertWidget(2, m_editor, 1);
-        layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV, kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+        layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
+            kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
         postToNextTurn(m_editor, [editor = m_editor] { editor->setFocus(Qt::OtherFocusReason); });
     } else {
         // Disconnected first: a focus change while it goes must not commit the draft.
@@ -227,7 +231,7 @@ void ShelfRow::setEditing(bool editing)
         m_editor = nullptr;
         m_label->show();
         layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
-                                   PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+            PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
     }
     updateTrailing();
 }
@@ -327,10 +331,11 @@ void ShelfRow::updateTrailing()
             kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap - PanelStyle::rowPaddingH);
         const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? badgeRoom : kTrailingRoom;
         layout()->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
-                                     PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
+            PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
     }
     m_actions->adjustSize();
-    m_actions->move(width() - kOverlayInset - m_actions->width(), (height() - m_actions->height()) / 2);
+    m_actions->move(
+        width() - kOverlayInset - m_actions->width(), (height() - m_actions->height()) / 2);
     m_actions->raise();
     m_badge->move(width() - kOverlayInset - m_badge->width(), (height() - m_badge->height()) / 2);
     m_badge->raise();

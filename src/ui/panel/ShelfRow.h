@@ -13,8 +13,7 @@ class SymbolButton;
 
 // The in-place editor of a snippet: transparent, multi-line, never longer than an entry
 // may be. Tells when focus leaves it for another part of the program, which commits an edit.
-class SnippetEditor final : public QPlainTextEdit
-{
+class SnippetEditor final : public QPlainTextEdit {
     Q_OBJECT
 
 public:
@@ -32,8 +31,7 @@ private:
 
 // One saved snippet: a drag handle, its text or its editor, and on the trailing edge its
 // numbered-shortcut badge or, under the pointer, edit and delete buttons.
-class ShelfRow final : public RowFrame
-{
+class ShelfRow final : public RowFrame {
     Q_OBJECT
 
 public:
@@ -100,8 +98,7 @@ private:
 };
 
 // "Add a snippet…" under the saved rows.
-class AddShelfRow final : public QWidget
-{
+class AddShelfRow final : public QWidget {
     Q_OBJECT
 
 public:

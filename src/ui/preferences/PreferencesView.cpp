@@ -87,8 +87,8 @@ PreferencesView::PreferencesView(AppModel &model, const KeyTranslator &keys, QWi
     addRow(QStringLiteral("Default selection"), m_defaultSelection);
     addDivider();
 
-    m_recorder
-        = new HotkeyRecorderControl(model, keys, HotkeyRecorderControl::Style::settings, false, this);
+    m_recorder = new HotkeyRecorderControl(
+        model, keys, HotkeyRecorderControl::Style::settings, false, this);
     addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
     stack->addStretch(1);
 

@@ -10,8 +10,8 @@
 
 namespace nookary {
 
-PreferencesWindowController::PreferencesWindowController(AppModel &model, const KeyTranslator &keys,
-                                                         QObject *parent)
+PreferencesWindowController::PreferencesWindowController(
+    AppModel &model, const KeyTranslator &keys, QObject *parent)
     : QObject(parent)
     , m_window(std::make_unique<QWidget>(nullptr,
           Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint

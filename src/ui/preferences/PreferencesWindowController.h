@@ -25,7 +25,8 @@ public:
     static inline const QString title = QStringLiteral("Preferences");
 
     // `keys` must outlive the window.
-    PreferencesWindowController(AppModel &model, const KeyTranslator &keys, QObject *parent = nullptr);
+    PreferencesWindowController(
+        AppModel &model, const KeyTranslator &keys, QObject *parent = nullptr);
     ~PreferencesWindowController() override;
 
     QWidget *window() const { return m_window.get(); }

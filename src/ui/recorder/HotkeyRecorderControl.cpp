@@ -112,8 +112,8 @@ QString HotkeyRecorderControl::onboardingButtonTitle() const
 
 // MARK: the control
 
-HotkeyRecorderControl::HotkeyRecorderControl(
-    AppModel &model, const KeyTranslator &keys, Style style, bool onboardingTreatAsUnset, QWidget *parent)
+HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslator &keys,
+    Style style, bool onboardingTreatAsUnset, QWidget *parent)
     : QWidget(parent)
     , m_model(&model)
     , m_style(style)
@@ -346,8 +346,10 @@ QSize ShortcutField::sizeHint() const
     // Rounded up, and a pixel to spare: hinted bold text can draw a little wider than measured.
     const QFontMetricsF metrics(fieldFont());
     const int textWidth = int(std::ceil(metrics.horizontalAdvance(m_text))) + 2;
-    const int width = std::max(kFieldMinWidth, textWidth + kFieldPadding.left() + kFieldPadding.right());
-    return {width, int(std::ceil(metrics.height())) + kFieldPadding.top() + kFieldPadding.bottom()};
+    const int width
+        = std::max(kFieldMinWidth, textWidth + kFieldPadding.left() + kFieldPadding.right());
+    return { width,
+        int(std::ceil(metrics.height())) + kFieldPadding.top() + kFieldPadding.bottom() };
 }
 
 void ShortcutField::paintEvent(QPaintEvent *)

@@ -33,8 +33,8 @@ public:
     enum class Style { settings, onboarding };
     Q_ENUM(Style)
 
-    HotkeyRecorderControl(AppModel &model, const KeyTranslator &keys, Style style, bool onboardingTreatAsUnset = false,
-        QWidget *parent = nullptr);
+    HotkeyRecorderControl(AppModel &model, const KeyTranslator &keys, Style style,
+        bool onboardingTreatAsUnset = false, QWidget *parent = nullptr);
     ~HotkeyRecorderControl() override;
 
     Style style() const { return m_style; }
