@@ -86,9 +86,14 @@ void ClipboardKeeper::ownerVanished()
         m_model.pollClipboard();
     if (m_model.history().isEmpty() || m_pasteboard.isMarkedSecret())
         return;
-    const std::optional<QString> held
-        = entryFor({ m_pasteboard.string(), m_pasteboard.fileURLString(), false, false });
+    const ClipboardContents contents { m_pasteboard.string(), m_pasteboard.fileURLString(), false,
+        false };
+    const std::optional<QString> held = entryFor(contents);
     if (!held || !isNewestEntry(*held))
+        return;
+    // An entry cut to the history's length is not what the owner held: offering it would
+    // paste a part as if it were the whole.
+    if (!fileURL(contents.fileURL) && trimmedEntryText(*contents.text).size() != held->size())
         return;
     // Not marked as the program's own write: the watcher finds the newest entry again and
     // changes nothing, while a mark would swallow a copy made before its poll.

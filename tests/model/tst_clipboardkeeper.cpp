@@ -207,6 +207,23 @@ private Q_SLOTS:
         QCOMPARE(texts(m), (QStringList { QStringLiteral("quick"), QStringLiteral("older") }));
     }
 
+    void aCopyLongerThanAnEntryIsNotOfferedCut()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        ClipboardKeeper keeper(m, f.pasteboard);
+        const QString huge(25000, u'x');
+        copyAndPoll(f, huge);
+        QCOMPARE(m.history().value(0).text.size(), 20000);
+        const qint64 count = f.pasteboard.changeCount();
+        keeper.ownerVanished();
+        QCOMPARE(f.pasteboard.changeCount(), count);
+        // One of exactly the entry's length is whole, and offered again.
+        copyAndPoll(f, QString(20000, u'y'));
+        keeper.ownerVanished();
+        QCOMPARE(f.pasteboard.contents().text, QString(20000, u'y'));
+    }
+
     void nothingUnrecordedIsOfferedAgain()
     {
         ModelFixture f;
