@@ -48,9 +48,11 @@ std::unique_ptr<X11ClipboardManager> X11ClipboardManager::create()
     auto x = std::make_unique<Connection>();
     x->c = c;
     x->xfixesEvent = quint8(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
-    // XFixes wants its version asked once per client; Qt has done so, this costs one trip.
-    X11::Owned<xcb_xfixes_query_version_reply_t>(
-        xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
+    // XFixes wants its version asked once per client. Qt shares this connection and has
+    // asked already; asking for the newest version the header knows cannot lower what the
+    // server agreed with Qt, as asking for an older one would.
+    X11::Owned<xcb_xfixes_query_version_reply_t>(xcb_xfixes_query_version_reply(c,
+        xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION), nullptr));
 
     x->root = X11::rootWindow(c);
     x->manager = X11::internAtom(c, "CLIPBOARD_MANAGER");
