@@ -16,6 +16,7 @@ class QMenu;
 namespace nookary {
 
 class AppModel;
+class ClipboardKeeper;
 class ClipboardWriter;
 class Clock;
 class HotkeyController;
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<AppModel> m_model;
     const bool m_launchedFromLoginItem;
     std::unique_ptr<ClipboardWriter> m_clipboardWriter;
+    std::unique_ptr<ClipboardKeeper> m_clipboardKeeper;
     std::unique_ptr<FocusHandBack> m_focus;
     std::unique_ptr<PanelPresenter> m_presenter;
     std::unique_ptr<InstanceRequestHandler> m_requests;
