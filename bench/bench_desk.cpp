@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QThread>
 
 #include <xcb/xcb.h>
@@ -271,6 +272,29 @@ int main(int argc, char **argv)
     std::printf("shortcut press to panel focused:   %6.1f ms (median of 20 later opens; xdotool "
                 "included)\n",
         median(presses));
+
+    // A desktop's own shortcut bound to `Nookary --toggle`: from the command's start to the
+    // panel focused; and `Nookary --history` from start to exit.
+    std::vector<double> toggles, histories;
+    for (int i = 0; i < 20; ++i) {
+        xdotool(desk, { QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId });
+        QThread::msleep(50);
+        const quint32 before = watch.active();
+        watch.drain();
+        QElapsedTimer t;
+        t.start();
+        QProcess *toggle = desk.spawn(kNookary, { QStringLiteral("--toggle") });
+        toggles.push_back(watch.waitFor(t, panel, before, 5000));
+        toggle->waitForFinished(3000);
+        desk.run(kNookary, { QStringLiteral("--hide") });
+        QThread::msleep(150);
+        t.start();
+        desk.run(kNookary, { QStringLiteral("--history") });
+        histories.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::printf("Nookary --toggle to panel focused: %6.1f ms (median of 20)\n", median(toggles));
+    std::printf("Nookary --history answered:        %6.1f ms (median of 20, start to exit)\n",
+        median(histories));
 
     std::printf("PSS after the panel was shown:     %6.1f MiB\n",
         statusField(pid, "smaps_rollup", "Pss:") / 1024.0);

@@ -9,6 +9,7 @@
 #include "app/PanelPresenter.h"
 #include "app/TrayController.h"
 #include "model/AppModel.h"
+#include "model/ClipboardKeeper.h"
 #include "platform/Clock.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 
@@ -45,6 +46,7 @@ AppDelegate::AppDelegate(
           *m_services.preferences, *m_services.pasteboard, clock, m_services.loginItems.get()))
     , m_launchedFromLoginItem(launchedFromLoginItem)
     , m_clipboardWriter(std::make_unique<ClipboardWriter>(*m_model, *m_services.pasteboard))
+    , m_clipboardKeeper(std::make_unique<ClipboardKeeper>(*m_model, *m_services.pasteboard))
     , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow,
           [this](quint64 id) { return m_presenter && m_presenter->isPanelWindowId(id); }))
 {
@@ -59,7 +61,10 @@ AppDelegate::AppDelegate(
     connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    m_services.clipboardManager->stop();
+}
 
 // MARK: launch
 
@@ -93,6 +98,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_hotkeys->applyHotkeyShortcut(m_model->hotkeyShortcut(), false);
     m_hotkeys->followModel();
 
+    m_services.clipboardManager->start(*m_clipboardKeeper);
+
     syncPinnedUIBehavior();
 
     // A start at login shows nothing.
@@ -115,16 +122,6 @@ void AppDelegate::applicationShouldHandleReopen()
 {
     if (!isAuxWindowVisible())
         showUI();
-}
-
-bool AppDelegate::isAuxWindowVisible() const
-{
-    return m_auxWindows->isAnyVisible();
-}
-
-bool AppDelegate::isOnboardingVisible() const
-{
-    return m_auxWindows->isOnboardingVisible();
 }
 
 void AppDelegate::hotkeyPressed()
@@ -168,21 +165,6 @@ void AppDelegate::suppressFinalizeAfterUICloseOnce()
     m_presenter->suppressFinalizeAfterUICloseOnce();
 }
 
-bool AppDelegate::isFinalizeAfterUICloseSuppressed() const
-{
-    return m_presenter->isFinalizeAfterUICloseSuppressed();
-}
-
-PopoverWindow *AppDelegate::popover() const
-{
-    return m_presenter->popover();
-}
-
-NookaryCenteredWindow *AppDelegate::centeredWindow() const
-{
-    return m_presenter->centeredWindow();
-}
-
 void AppDelegate::copyToClipboard(const QString &text)
 {
     m_clipboardWriter->write(text);
@@ -219,16 +201,6 @@ void AppDelegate::presentOnboarding(
 void AppDelegate::openPreferences()
 {
     m_auxWindows->openPreferences();
-}
-
-OnboardingWindowController *AppDelegate::onboardingWC() const
-{
-    return m_auxWindows->onboarding();
-}
-
-PreferencesWindowController *AppDelegate::preferencesWC() const
-{
-    return m_auxWindows->preferences();
 }
 
 void AppDelegate::ownWindowTakesFocus()

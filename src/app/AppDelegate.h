@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/AuxiliaryWindows.h"
 #include "app/FocusHandBack.h"
 #include "app/InstanceChannel.h"
+#include "app/PanelPresenter.h"
 #include "platform/PlatformServices.h"
 
 #include <QObject>
@@ -14,14 +16,13 @@ class QMenu;
 namespace nookary {
 
 class AppModel;
-class AuxiliaryWindows;
+class ClipboardKeeper;
 class ClipboardWriter;
 class Clock;
 class HotkeyController;
 class InstanceRequestHandler;
 class NookaryCenteredWindow;
 class PanelInputRouter;
-class PanelPresenter;
 class PopoverWindow;
 class OnboardingWindowController;
 class PreferencesWindowController;
@@ -56,7 +57,10 @@ public:
     void syncPinnedUIBehavior();
     // The next close does not hand focus back.
     void suppressFinalizeAfterUICloseOnce();
-    bool isFinalizeAfterUICloseSuppressed() const;
+    bool isFinalizeAfterUICloseSuppressed() const
+    {
+        return m_presenter->isFinalizeAfterUICloseSuppressed();
+    }
 
     // The tray icon and its menu.
     void statusItemClicked();
@@ -75,10 +79,10 @@ public:
     AppModel &model() { return *m_model; }
     HotkeyController *hotkeys() const { return m_hotkeys.get(); }
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
-    PopoverWindow *popover() const;
-    NookaryCenteredWindow *centeredWindow() const;
-    OnboardingWindowController *onboardingWC() const;
-    PreferencesWindowController *preferencesWC() const;
+    PopoverWindow *popover() const { return m_presenter->popover(); }
+    NookaryCenteredWindow *centeredWindow() const { return m_presenter->centeredWindow(); }
+    OnboardingWindowController *onboardingWC() const { return m_auxWindows->onboarding(); }
+    PreferencesWindowController *preferencesWC() const { return m_auxWindows->preferences(); }
     std::optional<RunningApplication> previousApp() const { return m_focus->previousApp(); }
     bool isFocusRestorePending() const { return m_focus->isPending(); }
 
@@ -88,14 +92,15 @@ public:
 private:
     // About or an alert is about to take focus.
     void ownWindowTakesFocus();
-    bool isAuxWindowVisible() const;
-    bool isOnboardingVisible() const;
+    bool isAuxWindowVisible() const { return m_auxWindows->isAnyVisible(); }
+    bool isOnboardingVisible() const { return m_auxWindows->isOnboardingVisible(); }
 
     PlatformServices m_services;
     Clock &m_clock;
     std::unique_ptr<AppModel> m_model;
     const bool m_launchedFromLoginItem;
     std::unique_ptr<ClipboardWriter> m_clipboardWriter;
+    std::unique_ptr<ClipboardKeeper> m_clipboardKeeper;
     std::unique_ptr<FocusHandBack> m_focus;
     std::unique_ptr<PanelPresenter> m_presenter;
     std::unique_ptr<InstanceRequestHandler> m_requests;

@@ -70,8 +70,9 @@ QString CommandLine::usage()
         "  --saved      print the running Nookary's saved snippets the same way\n"
         "  --launched-from-login-item\n"
         "               start quietly, as at login (used by the login launcher)\n"
-        "  -h, --help     print this help\n"
-        "  -v, --version  print the version\n");
+        "  -h, --help   print this help\n"
+        "  -v, --version\n"
+        "               print the version\n");
 }
 
 } // namespace nookary

@@ -1,7 +1,7 @@
 #include "NookaryApp.h"
 
 #include "app/AppDelegate.h"
-#include "app/CommandLine.h"
+#include "app/AppIdentity.h"
 #include "app/InstanceChannel.h"
 #include "platform/PlatformServices.h"
 
@@ -23,56 +23,15 @@ void print(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-void setIdentity()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("dorwen"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("dorwen.com"));
-    QCoreApplication::setApplicationName(QStringLiteral("Nookary"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(NOOKARY_VERSION));
-}
-
-std::optional<InstanceChannel::Request> remoteRequest(CommandLine::Action action)
-{
-    using Action = CommandLine::Action;
-    using Request = InstanceChannel::Request;
-    switch (action) {
-    case Action::toggle:
-        return Request::toggle;
-    case Action::show:
-        return Request::show;
-    case Action::hide:
-        return Request::hide;
-    case Action::history:
-        return Request::history;
-    case Action::saved:
-        return Request::saved;
-    default:
-        return std::nullopt;
-    }
-}
-
-// Asks the running instance; no display is needed for that.
-int runRemote(int argc, char **argv, InstanceChannel::Request request)
-{
-    QCoreApplication app(argc, argv);
-    setIdentity();
-    const std::optional<QByteArray> reply = InstanceChannel::send(request);
-    if (!reply) {
-        print(stderr, QStringLiteral("Nookary is not running. Start it with: Nookary\n"));
-        return 1;
-    }
-    if (request == InstanceChannel::Request::history || request == InstanceChannel::Request::saved)
-        std::fwrite(reply->constData(), 1, size_t(reply->size()), stdout);
-    return 0;
-}
-
 bool hasDisplay()
 {
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
         || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
 }
 
-int runInstance(int argc, char **argv, const CommandLine &commandLine)
+} // namespace
+
+int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
 {
     if (!hasDisplay()) {
         print(stderr,
@@ -84,7 +43,7 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
     // terminal): a warning written then must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
-    setIdentity();
+    setApplicationIdentity();
     QApplication::setQuitOnLastWindowClosed(false);
     // Ties our windows to the menu entry, for its icon and name in task bars.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.dorwen.Nookary"));
@@ -96,12 +55,12 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
     // Only one Nookary per user: a second start asks the first to re-open and leaves. A
     // start at login asks nothing, so that logging in never opens the panel.
     if (InstanceChannel::isRunning()) {
-        if (!commandLine.launchedFromLoginItem)
+        if (!launchedFromLoginItem)
             InstanceChannel::send(InstanceChannel::Request::reopen);
         return 0;
     }
 
-    AppDelegate delegate(createPlatformServices(), commandLine.launchedFromLoginItem);
+    AppDelegate delegate(createPlatformServices(), launchedFromLoginItem);
     InstanceServer server([&delegate](InstanceChannel::Request request) {
         return delegate.handleInstanceRequest(request);
     });
@@ -115,33 +74,6 @@ int runInstance(int argc, char **argv, const CommandLine &commandLine)
     }
     delegate.applicationDidFinishLaunching();
     return app.exec();
-}
-
-} // namespace
-
-int NookaryApp::run(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLine commandLine = CommandLine::parse(arguments);
-
-    switch (commandLine.action) {
-    case CommandLine::Action::invalid:
-        print(stderr,
-            QStringLiteral("Nookary: %1\n\n").arg(commandLine.error) + CommandLine::usage());
-        return 2;
-    case CommandLine::Action::help:
-        print(stdout, CommandLine::usage());
-        return 0;
-    case CommandLine::Action::version:
-        print(stdout, QStringLiteral("Nookary " NOOKARY_VERSION "\n"));
-        return 0;
-    case CommandLine::Action::start:
-        return runInstance(argc, argv, commandLine);
-    default:
-        return runRemote(argc, argv, *remoteRequest(commandLine.action));
-    }
 }
 
 } // namespace nookary

@@ -2,10 +2,10 @@
 
 namespace nookary {
 
-// The program's entry: reads the command line, talks to a running instance or becomes the
-// running instance, and runs the event loop.
+// The running program: becomes the one Nookary of this user (or asks the one that runs to
+// re-open) and runs the event loop until Quit.
 namespace NookaryApp {
-int run(int argc, char **argv);
+int runInstance(int argc, char **argv, bool launchedFromLoginItem);
 }
 
 } // namespace nookary

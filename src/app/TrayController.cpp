@@ -54,6 +54,8 @@ void TrayController::openAbout()
         QMessageBox::Ok);
     box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // Wide enough for the window manager to show its title whole.
+    box->setStyleSheet(QStringLiteral("QLabel { min-width: 260px; }"));
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     WindowSystem::keepOutOfTaskbarWhenShown(*box);
     box->show();

@@ -1,6 +1,108 @@
-#include "app/NookaryApp.h"
+#include "app/AppIdentity.h"
+#include "app/CommandLine.h"
+#include "app/InstanceChannel.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <optional>
+
+using namespace nookary;
+
+namespace {
+
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+std::optional<InstanceChannel::Request> remoteRequest(CommandLine::Action action)
+{
+    using Action = CommandLine::Action;
+    using Request = InstanceChannel::Request;
+    switch (action) {
+    case Action::toggle:
+        return Request::toggle;
+    case Action::show:
+        return Request::show;
+    case Action::hide:
+        return Request::hide;
+    case Action::history:
+        return Request::history;
+    case Action::saved:
+        return Request::saved;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Asks the running instance; no display is needed for that.
+int runRemote(int argc, char **argv, InstanceChannel::Request request)
+{
+    QCoreApplication app(argc, argv);
+    setApplicationIdentity();
+    const std::optional<QByteArray> reply = InstanceChannel::send(request);
+    if (!reply) {
+        print(stderr, QStringLiteral("Nookary is not running. Start it with: Nookary\n"));
+        return 1;
+    }
+    if (request == InstanceChannel::Request::history || request == InstanceChannel::Request::saved)
+        std::fwrite(reply->constData(), 1, size_t(reply->size()), stdout);
+    return 0;
+}
+
+// The module beside this executable in the build tree and the install tree alike:
+// bin/Nookary and lib/nookary/.
+QString guiModulePath()
+{
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFileInfo(executable).absolutePath() + QStringLiteral("/../lib/nookary/nookary-gui.so");
+}
+
+int runInstance(int argc, char **argv, bool launchedFromLoginItem)
+{
+    const QByteArray path = guiModulePath().toLocal8Bit();
+    void *module = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+    using Entry = int (*)(int, char **, bool);
+    const auto entry
+        = module ? reinterpret_cast<Entry>(dlsym(module, "nookary_run_instance")) : nullptr;
+    if (!entry) {
+        print(stderr,
+            QStringLiteral("Nookary: cannot load %1 (%2); reinstall Nookary.\n")
+                .arg(QString::fromLocal8Bit(path), QString::fromLocal8Bit(dlerror())));
+        return 1;
+    }
+    return entry(argc, argv, launchedFromLoginItem);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    return nookary::NookaryApp::run(argc, argv);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = CommandLine::parse(arguments);
+
+    switch (commandLine.action) {
+    case CommandLine::Action::invalid:
+        print(stderr,
+            QStringLiteral("Nookary: %1\n\n").arg(commandLine.error) + CommandLine::usage());
+        return 2;
+    case CommandLine::Action::help:
+        print(stdout, CommandLine::usage());
+        return 0;
+    case CommandLine::Action::version:
+        print(stdout, QStringLiteral("Nookary " NOOKARY_VERSION "\n"));
+        return 0;
+    case CommandLine::Action::start:
+        return runInstance(argc, argv, commandLine.launchedFromLoginItem);
+    default:
+        return runRemote(argc, argv, *remoteRequest(commandLine.action));
+    }
 }

@@ -1,7 +1,6 @@
 #include "AppModel.h"
 
 #include "model/ClipboardHistory.h"
-#include "model/EntryText.h"
 #include "model/LaunchAtLogin.h"
 #include "model/Settings.h"
 #include "model/ShelfStorage.h"
@@ -38,19 +37,24 @@ AppModel::AppModel(
 AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
     LoginItemService *loginItems, QObject *parent)
     : QObject(parent)
-    , m_clock(clock)
     , m_settings(std::make_unique<Settings>(store))
     , m_shelfStorage(std::make_unique<ShelfStorage>(store, *m_settings))
     , m_history(std::make_unique<ClipboardHistory>(pasteboard, clock, m_settings->historyLimit()))
-    , m_shelf(m_shelfStorage->load(shelfMax))
-    , m_shelfRevision(1)
-    , m_panel(std::make_unique<PanelState>(*m_history, m_shelf, m_shelfRevision))
+    , m_shelf(std::make_unique<Shelf>(*m_shelfStorage, clock, shelfMax))
+    , m_panel(std::make_unique<PanelState>(*m_history, m_shelf->items(), m_shelf->revision()))
     , m_nullLoginItems(loginItems ? nullptr : std::make_unique<NullLoginItemService>())
     , m_launchAtLogin(std::make_unique<LaunchAtLogin>(loginItems ? *loginItems : *m_nullLoginItems))
 {
     connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this,
         &AppModel::launchAtLoginChanged);
     connect(m_history.get(), &ClipboardHistory::changed, this, &AppModel::historyChanged);
+    connect(m_shelf.get(), &Shelf::changed, this, &AppModel::shelfChanged);
+    connect(m_shelf.get(), &Shelf::editingIDChanged, this, &AppModel::editingIDChanged);
+    connect(m_shelf.get(), &Shelf::removed, this, [this](const QUuid &id) {
+        if (selectedShelfID() == id)
+            setSelectedShelfID({});
+        ensureSelectionValid();
+    });
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
     connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
     connect(
@@ -64,29 +68,7 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     m_launchAtLogin->mirrorSystemState();
 }
 
-AppModel::~AppModel()
-{
-    // A reorder written on the next turn is not lost to a quit in this one.
-    if (m_pendingShelfWrite.isPending())
-        writeShelf();
-}
-
-void AppModel::shelfDidChange(ShelfWrite write)
-{
-    ++m_shelfRevision;
-    if (write == ShelfWrite::now)
-        writeShelf();
-    else if (!m_pendingShelfWrite.isPending())
-        m_pendingShelfWrite
-            = m_clock.runAfter(this, std::chrono::milliseconds(0), [this] { writeShelf(); });
-    Q_EMIT shelfChanged();
-}
-
-void AppModel::writeShelf()
-{
-    m_pendingShelfWrite.cancel();
-    m_shelfStorage->save(m_shelf);
-}
+AppModel::~AppModel() = default;
 
 // MARK: settings
 
@@ -200,10 +182,7 @@ void AppModel::setIsRecordingHotkey(bool recording)
 
 void AppModel::setEditingID(const QUuid &id)
 {
-    const qsizetype previous = shelfIndex(m_editingID);
-    if (id != m_editingID && previous >= 0 && trimmedEntryText(m_shelf[previous].text).isEmpty())
-        m_abandonedEmptyID = m_editingID;
-    assign(this, m_editingID, id, &AppModel::editingIDChanged);
+    m_shelf->setEditingID(id);
 }
 
 void AppModel::setDraggedShelfID(const QUuid &id)
@@ -353,102 +332,40 @@ std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
 
 // MARK: saved snippets
 
-qsizetype AppModel::shelfIndex(const QUuid &id) const
-{
-    if (id.isNull())
-        return -1;
-    for (qsizetype i = 0; i < m_shelf.size(); ++i) {
-        if (m_shelf[i].id == id)
-            return i;
-    }
-    return -1;
-}
-
 void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
 {
-    const std::optional<QString> normalized = normalizedEntryText(text);
-    if (!normalized)
+    switch (m_shelf->addFromDrop(text, before)) {
+    case Shelf::Added::full:
+        Q_EMIT alertBeep();
         return;
-    // A text saved in another composition of the same characters looks identical: the
-    // same snippet.
-    const QString canonical = canonicalEntryText(*normalized);
-    const bool known = std::any_of(m_shelf.begin(), m_shelf.end(), [&](const ShelfItem &item) {
-        return item.text == *normalized || canonicalEntryText(item.text) == canonical;
-    });
-    if (known) {
+    case Shelf::Added::blank:
+        return;
+    case Shelf::Added::added:
+    case Shelf::Added::alreadySaved:
         ensureSelectionValid();
         return;
     }
-    if (m_shelf.size() >= shelfMax) {
-        Q_EMIT alertBeep();
-        return;
-    }
-    const ShelfItem item = ShelfItem::make(QUuid::createUuid(), *normalized);
-    const qsizetype at = shelfIndex(before);
-    if (at >= 0)
-        m_shelf.insert(at, item);
-    else
-        m_shelf.append(item);
-    shelfDidChange();
-    ensureSelectionValid();
 }
 
 void AppModel::addShelfAndEdit()
 {
-    discardEditingIfEmpty();
-    setEditingID({});
-    if (m_shelf.size() >= shelfMax)
-        return;
-    const ShelfItem item = ShelfItem::make(QUuid::createUuid(), QString());
-    m_shelf.append(item);
-    shelfDidChange();
-    setEditingID(item.id);
+    m_shelf->addAndEdit();
 }
 
 void AppModel::startEditing(const QUuid &id)
 {
-    if (m_abandonedEmptyID == id)
-        m_abandonedEmptyID = QUuid(); // taken up again
-    if (m_editingID != id)
-        discardEditingIfEmpty();
-    setEditingID(id);
+    m_shelf->startEditing(id);
 }
 
 void AppModel::saveEditing(const QUuid &id, const QString &newText)
 {
-    const std::optional<QString> normalized = normalizedEntryText(newText);
-    if (!normalized) {
-        deleteShelf(id);
-        setEditingID({});
-        ensureSelectionValid();
-        return;
-    }
-    const qsizetype index = shelfIndex(id);
-    if (index < 0)
-        return;
-    m_shelf[index] = ShelfItem::make(id, *normalized);
-    shelfDidChange();
-    setEditingID({});
+    m_shelf->saveEditing(id, newText);
     ensureSelectionValid();
-}
-
-void AppModel::discardEditingIfEmpty()
-{
-    for (const QUuid id : { m_editingID, std::exchange(m_abandonedEmptyID, QUuid()) }) {
-        const qsizetype index = shelfIndex(id);
-        if (index >= 0 && trimmedEntryText(m_shelf[index].text).isEmpty())
-            deleteShelf(id);
-    }
 }
 
 void AppModel::deleteShelf(const QUuid &id)
 {
-    const qsizetype removed
-        = m_shelf.removeIf([&](const ShelfItem &item) { return item.id == id; });
-    if (removed > 0)
-        shelfDidChange();
-    if (m_editingID == id)
-        setEditingID({});
+    m_shelf->remove(id);
     if (selectedShelfID() == id)
         setSelectedShelfID({});
     ensureSelectionValid();
@@ -456,18 +373,7 @@ void AppModel::deleteShelf(const QUuid &id)
 
 void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
 {
-    if (draggedID == overID)
-        return;
-    const qsizetype from = shelfIndex(draggedID);
-    const qsizetype to = shelfIndex(overID);
-    if (from < 0 || to < 0)
-        return;
-    // One change: a list announced without the dragged snippet would make the panel drop its
-    // row (and with it the drag's source and any open editor). This runs at every step of a
-    // drag and each write waits for the disk, so the list is written after the panel has
-    // drawn the step, once for the steps of one turn.
-    m_shelf.move(from, to);
-    shelfDidChange(ShelfWrite::soon);
+    m_shelf->move(draggedID, overID);
     ensureSelectionValid();
 }
 
@@ -483,12 +389,12 @@ std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const
 
 void AppModel::noteShelfRowDrop()
 {
-    m_shelfRowDropPriorityUntil = m_clock.now() + shelfDropArbitrationWindow;
+    m_shelf->noteRowDrop();
 }
 
 bool AppModel::shelfColumnDropAllowed() const
 {
-    return m_clock.now() > m_shelfRowDropPriorityUntil;
+    return m_shelf->columnDropAllowed();
 }
 
 } // namespace nookary

@@ -4,8 +4,8 @@
 #include "model/HistoryItem.h"
 #include "model/OpenOptions.h"
 #include "model/PanelState.h"
+#include "model/Shelf.h"
 #include "model/ShelfItem.h"
-#include "platform/MainQueue.h"
 
 #include <QList>
 #include <QObject>
@@ -30,9 +30,9 @@ class ShelfStorage;
 // saved snippets, the search and selection state and the global shortcut. Every view and
 // the shell share it; every setting is written to the store at the moment it changes.
 // It is the face of its sections, which do the work: `Settings` (read by the one table of
-// keys and defaults), `ClipboardHistory` (the watcher and the list), `ShelfStorage` (the
-// snippets' stored form) and `PanelState` (query, filters, selection); the snippet editing
-// rules live here. Main thread only.
+// keys and defaults), `ClipboardHistory` (the watcher and the list), `Shelf` (the snippets,
+// their editing and storage through `ShelfStorage`, the drop arbitration) and `PanelState`
+// (query, filters, selection). Main thread only.
 class AppModel final : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
@@ -80,7 +80,8 @@ public:
     static constexpr int pollIntervalMs = 700;
     static constexpr int shelfMax = 25;
     // A drop onto a snippet row wins over the drop onto the whole column that follows it.
-    static constexpr std::chrono::milliseconds shelfDropArbitrationWindow { 120 };
+    static constexpr std::chrono::milliseconds shelfDropArbitrationWindow
+        = Shelf::dropArbitrationWindow;
 
     // Loads every setting (taking over values of earlier versions), loads the saved
     // snippets, starts watching the clipboard and mirrors the login item's state. The
@@ -118,8 +119,8 @@ public:
     int onboardingLastStep() const;
     int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
-    const QList<ShelfItem> &shelf() const { return m_shelf; }
-    QUuid editingID() const { return m_editingID; }
+    const QList<ShelfItem> &shelf() const { return m_shelf->items(); }
+    QUuid editingID() const { return m_shelf->editingID(); }
     void setEditingID(const QUuid &id);
     QUuid draggedShelfID() const { return m_draggedShelfID; }
     void setDraggedShelfID(const QUuid &id);
@@ -214,33 +215,17 @@ Q_SIGNALS:
     void alertBeep();
 
 private:
-    // Announces a changed list and writes it; `soon` writes it on the next turn instead,
-    // once for any number of changes meanwhile.
-    enum class ShelfWrite { now, soon };
-    void shelfDidChange(ShelfWrite write = ShelfWrite::now);
-    void writeShelf();
-    void discardEditingIfEmpty();
-    qsizetype shelfIndex(const QUuid &id) const;
-
-    Clock &m_clock;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ShelfStorage> m_shelfStorage;
     std::unique_ptr<ClipboardHistory> m_history;
-    QList<ShelfItem> m_shelf;
-    quint64 m_shelfRevision = 0;
+    std::unique_ptr<Shelf> m_shelf;
     std::unique_ptr<PanelState> m_panel;
 
     std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
-    QUuid m_editingID;
     QUuid m_draggedShelfID;
-    // An empty snippet whose edit was abandoned: the next edit or addition throws it away,
-    // so that abandoned empty rows do not pile up.
-    QUuid m_abandonedEmptyID;
-    std::chrono::steady_clock::time_point m_shelfRowDropPriorityUntil {};
-    CancellableTask m_pendingShelfWrite;
 };
 
 } // namespace nookary

@@ -12,6 +12,7 @@ struct ClipboardContents {
     std::optional<QString> text;
     std::optional<QString> fileURL; // the first entry of its URL list
     bool secret = false; // marked by a password manager
+    bool truncated = false; // cut at the size cap or the deadline: not all of it
 };
 
 // Reads the clipboard's contents away from the main thread, so that an owner that answers

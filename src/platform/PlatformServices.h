@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ClipboardManager.h"
 #include "platform/GlobalHotkeyService.h"
 #include "platform/KeyTranslator.h"
 #include "platform/LoginItemService.h"
@@ -23,6 +24,7 @@ struct PlatformServices {
     std::unique_ptr<GlobalHotkeyService> hotkeys = std::make_unique<NullGlobalHotkeyService>();
     std::unique_ptr<KeyTranslator> keys = std::make_unique<NullKeyTranslator>();
     std::unique_ptr<LoginItemService> loginItems = std::make_unique<NullLoginItemService>();
+    std::unique_ptr<ClipboardManager> clipboardManager = std::make_unique<NullClipboardManager>();
 };
 
 // The one place that picks realisations, among the platform folders this build has, by the

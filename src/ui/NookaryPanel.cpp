@@ -11,7 +11,9 @@ NookaryPanel::NookaryPanel(QWidget *parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
-    setFocusPolicy(Qt::StrongFocus);
+    // The window takes the keyboard when it is activated; the focus itself stays with its
+    // controls, so that a press on a handle or the background leaves the search field typing.
+    setFocusPolicy(Qt::NoFocus);
     setMinimumSize(PopoverView::minimumPanelSize);
     resize(PopoverView::minimumPanelSize);
     setWindowTitle(QStringLiteral("Nookary"));

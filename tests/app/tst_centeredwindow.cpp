@@ -8,6 +8,7 @@
 #include "ui/panel/PanelWidgets.h"
 
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -330,6 +331,32 @@ private Q_SLOTS:
         mouse(otherGrip, QEvent::MouseButtonPress, corner, Qt::LeftButton);
         mouse(otherGrip, QEvent::MouseMove, corner + QPoint(40, 40), Qt::LeftButton);
         QCOMPARE(popover.geometry(), QRect(300, 300, 300, 200));
+    }
+
+    void aPressOnAHandleLeavesTheSearchFieldFocused()
+    {
+        // Typing after moving, resizing or dragging a row must still reach the search field:
+        // a press on a part that takes no focus must not hand it to the panel itself.
+        NookaryPanel panel;
+        auto *search = new QLineEdit(&panel);
+        search->setGeometry(10, 20, 200, 24);
+        auto *strip = new WindowDragHandle(&panel);
+        strip->setGeometry(0, 0, 200, 14);
+        auto *grip = new WindowResizeHandle(&panel);
+        grip->move(500, 350);
+        auto *background = new QWidget(&panel);
+        background->setGeometry(300, 100, 100, 100);
+        panel.setGeometry(100, 120, 600, 400);
+        panel.show();
+        panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        search->setFocus();
+        QTRY_VERIFY(search->hasFocus());
+        for (QWidget *target : { static_cast<QWidget *>(grip), background }) {
+            QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            QVERIFY2(search->hasFocus(), qPrintable(target->metaObject()->className()));
+        }
     }
 
     void movingByAHandleKeepsTheWindowOpen()

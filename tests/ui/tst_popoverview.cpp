@@ -471,6 +471,22 @@ private Q_SLOTS:
         QCOMPARE(p.model().shelf().first().text, QStringLiteral("draft"));
     }
 
+    void aPressInAColumnLeavesTheSearchFieldFocused()
+    {
+        // Dragging a row starts with a press on it; typing afterwards still filters.
+        Panel p({ QStringLiteral("saved") }, { QStringLiteral("copied") });
+        QTRY_VERIFY(p.view->searchField()->hasFocus());
+        HistoryRow *row = p.history()->visibleRows().first();
+        QTest::mousePress(row, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        QVERIFY(p.view->searchField()->hasFocus());
+        QTest::mouseRelease(row, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        QWidget *below = p.saved()->scrollArea()->viewport();
+        const QPoint empty(5, below->height() - 5);
+        QTest::mousePress(below, Qt::LeftButton, Qt::NoModifier, empty);
+        QTest::mouseRelease(below, Qt::LeftButton, Qt::NoModifier, empty);
+        QVERIFY(p.view->searchField()->hasFocus());
+    }
+
     void showingFocusesTheSearchField()
     {
         Panel p({ QStringLiteral("a") });

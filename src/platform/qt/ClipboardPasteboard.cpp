@@ -30,6 +30,11 @@ void ClipboardPasteboard::clipboardChanged()
     ++m_generation; // a newer change supersedes a read in flight
     if (m_clipboard->ownsClipboard()) {
         m_snapshot.reset(); // our own data answers at once
+        // With a reader, our own data is kept as it is now: once another program takes the
+        // clipboard, QClipboard would ask that program on this thread, and wait for one
+        // that never answers, until its copy has been read.
+        if (m_reader)
+            m_snapshot = ClipboardContents { string(), fileURLString(), isMarkedSecret() };
         m_changedWhilePaused = false;
         countChange();
         return;

@@ -4,6 +4,7 @@
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "platform/qt/TrayStatusItem.h"
 #if NOOKARY_HAVE_X11
+#include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11KeyTranslator.h"
@@ -30,6 +31,8 @@ bool addX11Services(PlatformServices &services)
     if (auto hotkeys = X11GlobalHotkeyService::create())
         services.hotkeys = std::move(hotkeys);
     services.keys = std::make_unique<X11KeyTranslator>();
+    if (auto manager = X11ClipboardManager::create())
+        services.clipboardManager = std::move(manager);
     return true;
 #else
     Q_UNUSED(services);

@@ -69,7 +69,7 @@ private:
         }
         const xcb_atom_t uriList = atom("text/uri-list");
         if (offered.contains(uriList)) {
-            if (const auto list = convert(uriList, clock)) {
+            if (const auto list = convert(uriList, clock, &contents.truncated)) {
                 for (const QByteArray &line : list->split('\n')) {
                     const QByteArray entry = line.trimmed();
                     if (!entry.isEmpty() && !entry.startsWith('#')) {
@@ -84,7 +84,7 @@ private:
             const xcb_atom_t type = atom(name);
             if (!offered.contains(type))
                 continue;
-            if (const auto text = convert(type, clock)) {
+            if (const auto text = convert(type, clock, &contents.truncated)) {
                 contents.text = qstrcmp(name, "STRING") == 0 ? QString::fromLatin1(*text)
                                                              : QString::fromUtf8(*text);
                 break;
@@ -127,7 +127,9 @@ private:
     }
 
     // Asks the owner for the clipboard as `target`; nothing when it refuses or is too slow.
-    std::optional<QByteArray> convert(xcb_atom_t target, const QElapsedTimer &clock)
+    // `cut` is set when only part of it arrived.
+    std::optional<QByteArray> convert(
+        xcb_atom_t target, const QElapsedTimer &clock, bool *cut = nullptr)
     {
         xcb_convert_selection(
             m_c, m_window, atom("CLIPBOARD"), target, m_property, XCB_CURRENT_TIME);
@@ -143,10 +145,14 @@ private:
         if (reinterpret_cast<const xcb_selection_notify_event_t *>(event.get())->property
             == XCB_ATOM_NONE)
             return std::nullopt;
-        return takeProperty(clock);
+        bool partial = false;
+        auto data = takeProperty(clock, partial);
+        if (cut && data && partial)
+            *cut = true;
+        return data;
     }
 
-    std::optional<QByteArray> takeProperty(const QElapsedTimer &clock)
+    std::optional<QByteArray> takeProperty(const QElapsedTimer &clock, bool &partial)
     {
         const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_c,
             xcb_get_property(
@@ -155,6 +161,7 @@ private:
         if (!reply)
             return std::nullopt;
         const bool incremental = reply->type == atom("INCR");
+        partial = reply->bytes_after > 0;
         QByteArray data(static_cast<const char *>(xcb_get_property_value(reply.get())),
             xcb_get_property_value_length(reply.get()));
         xcb_flush(m_c);
@@ -172,8 +179,10 @@ private:
                 return p->window == m_window && p->atom == m_property
                     && p->state == XCB_PROPERTY_NEW_VALUE;
             });
-            if (!event)
+            if (!event) {
+                partial = true;
                 return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
+            }
             const X11::Owned<xcb_get_property_reply_t> chunk(xcb_get_property_reply(m_c,
                 xcb_get_property(
                     m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
@@ -186,6 +195,7 @@ private:
             if (length == 0)
                 return data;
         }
+        partial = true;
         data.truncate(maxBytes);
         return data;
     }

@@ -36,6 +36,9 @@ ScrollColumn::ScrollColumn(const QString &title, const QString &subtitle, QWidge
     m_scrollArea->setWidgetResizable(true);
     m_content->setAutoFillBackground(false); // setWidget() turned it on
     m_scrollArea->setFrameShape(QFrame::NoFrame);
+    // The keys that move through the rows go by the panel's key map; a press on a row (the
+    // start of a drag) must leave the search field typing.
+    m_scrollArea->setFocusPolicy(Qt::NoFocus);
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollArea->viewport()->setAutoFillBackground(false);
     m_scrollArea->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));

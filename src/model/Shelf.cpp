@@ -1,0 +1,175 @@
+#include "Shelf.h"
+
+#include "model/EntryText.h"
+#include "model/ShelfStorage.h"
+#include "platform/Clock.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace nookary {
+
+Shelf::Shelf(ShelfStorage &storage, Clock &clock, qsizetype maxItems, QObject *parent)
+    : QObject(parent)
+    , m_storage(storage)
+    , m_clock(clock)
+    , m_maxItems(maxItems)
+    , m_items(storage.load(maxItems))
+{
+}
+
+Shelf::~Shelf()
+{
+    // A reorder written on the next turn is not lost to a quit in this one.
+    if (m_pendingWrite.isPending())
+        writeItems();
+}
+
+qsizetype Shelf::indexOf(const QUuid &id) const
+{
+    if (id.isNull())
+        return -1;
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+void Shelf::didChange(Write write)
+{
+    ++m_revision;
+    if (write == Write::now)
+        writeItems();
+    else if (!m_pendingWrite.isPending())
+        m_pendingWrite
+            = m_clock.runAfter(this, std::chrono::milliseconds(0), [this] { writeItems(); });
+    Q_EMIT changed();
+}
+
+void Shelf::writeItems()
+{
+    m_pendingWrite.cancel();
+    m_storage.save(m_items);
+}
+
+Shelf::Added Shelf::addFromDrop(const QString &text, const QUuid &before)
+{
+    const std::optional<QString> normalized = normalizedEntryText(text);
+    if (!normalized)
+        return Added::blank;
+    // A text saved in another composition of the same characters looks identical: the
+    // same snippet.
+    const QString canonical = canonicalEntryText(*normalized);
+    const bool known = std::any_of(m_items.begin(), m_items.end(), [&](const ShelfItem &item) {
+        return item.text == *normalized || canonicalEntryText(item.text) == canonical;
+    });
+    if (known)
+        return Added::alreadySaved;
+    if (m_items.size() >= m_maxItems)
+        return Added::full;
+    const ShelfItem item = ShelfItem::make(QUuid::createUuid(), *normalized);
+    const qsizetype at = indexOf(before);
+    if (at >= 0)
+        m_items.insert(at, item);
+    else
+        m_items.append(item);
+    didChange();
+    return Added::added;
+}
+
+void Shelf::addAndEdit()
+{
+    discardEditingIfEmpty();
+    setEditingID({});
+    if (m_items.size() >= m_maxItems)
+        return;
+    const ShelfItem item = ShelfItem::make(QUuid::createUuid(), QString());
+    m_items.append(item);
+    didChange();
+    setEditingID(item.id);
+}
+
+void Shelf::setEditingID(const QUuid &id)
+{
+    const qsizetype previous = indexOf(m_editingID);
+    if (id != m_editingID && previous >= 0 && trimmedEntryText(m_items[previous].text).isEmpty())
+        m_abandonedEmptyID = m_editingID;
+    if (id == m_editingID)
+        return;
+    m_editingID = id;
+    Q_EMIT editingIDChanged();
+}
+
+void Shelf::startEditing(const QUuid &id)
+{
+    if (m_abandonedEmptyID == id)
+        m_abandonedEmptyID = QUuid(); // taken up again
+    if (m_editingID != id)
+        discardEditingIfEmpty();
+    setEditingID(id);
+}
+
+void Shelf::saveEditing(const QUuid &id, const QString &newText)
+{
+    const std::optional<QString> normalized = normalizedEntryText(newText);
+    if (!normalized) {
+        remove(id);
+        setEditingID({});
+        return;
+    }
+    const qsizetype index = indexOf(id);
+    if (index < 0)
+        return;
+    m_items[index] = ShelfItem::make(id, *normalized);
+    didChange();
+    setEditingID({});
+}
+
+void Shelf::discardEditingIfEmpty()
+{
+    for (const QUuid id : { m_editingID, std::exchange(m_abandonedEmptyID, QUuid()) }) {
+        const qsizetype index = indexOf(id);
+        if (index >= 0 && trimmedEntryText(m_items[index].text).isEmpty())
+            remove(id);
+    }
+}
+
+void Shelf::remove(const QUuid &id)
+{
+    const qsizetype count = m_items.removeIf([&](const ShelfItem &item) { return item.id == id; });
+    if (count > 0)
+        didChange();
+    if (m_editingID == id)
+        setEditingID({});
+    if (count > 0)
+        Q_EMIT removed(id);
+}
+
+void Shelf::move(const QUuid &draggedID, const QUuid &overID)
+{
+    if (draggedID == overID)
+        return;
+    const qsizetype from = indexOf(draggedID);
+    const qsizetype to = indexOf(overID);
+    if (from < 0 || to < 0)
+        return;
+    // One change: a list announced without the dragged snippet would make the panel drop its
+    // row (and with it the drag's source and any open editor). This runs at every step of a
+    // drag and each write waits for the disk, so the list is written after the panel has
+    // drawn the step, once for the steps of one turn.
+    m_items.move(from, to);
+    didChange(Write::soon);
+}
+
+void Shelf::noteRowDrop()
+{
+    m_rowDropPriorityUntil = m_clock.now() + dropArbitrationWindow;
+}
+
+bool Shelf::columnDropAllowed() const
+{
+    return m_clock.now() > m_rowDropPriorityUntil;
+}
+
+} // namespace nookary

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "model/ShelfItem.h"
+#include "platform/MainQueue.h"
+
+#include <QList>
+#include <QObject>
+#include <QUuid>
+
+#include <chrono>
+
+namespace nookary {
+
+class Clock;
+class ShelfStorage;
+
+// The saved snippets: the list, written through `ShelfStorage` at every change, the snippet
+// being edited, and which of two handlers a drop belongs to. Selection is not its business;
+// `AppModel` keeps it valid after each change.
+class Shelf final : public QObject {
+    Q_OBJECT
+
+public:
+    // Loads the stored list, at most `maxItems` long. Both must outlive the shelf.
+    Shelf(ShelfStorage &storage, Clock &clock, qsizetype maxItems, QObject *parent = nullptr);
+    // A reorder still waiting for its write is written.
+    ~Shelf() override;
+
+    const QList<ShelfItem> &items() const { return m_items; }
+    // Rises with every change of `items()`, for caches over the list.
+    const quint64 &revision() const { return m_revision; }
+    qsizetype indexOf(const QUuid &id) const;
+
+    enum class Added { added, alreadySaved, full, blank };
+    Added addFromDrop(const QString &text, const QUuid &before);
+    void addAndEdit();
+    void startEditing(const QUuid &id);
+    // Blank text deletes the snippet instead.
+    void saveEditing(const QUuid &id, const QString &newText);
+    void remove(const QUuid &id);
+    void move(const QUuid &draggedID, const QUuid &overID);
+
+    QUuid editingID() const { return m_editingID; }
+    void setEditingID(const QUuid &id);
+
+    // A drop on a row opens a short window in which the column's own handler, which Qt may
+    // give the same drop, adds nothing.
+    static constexpr std::chrono::milliseconds dropArbitrationWindow { 120 };
+    void noteRowDrop();
+    bool columnDropAllowed() const;
+
+Q_SIGNALS:
+    void changed();
+    void editingIDChanged();
+    // After `changed`, for a snippet that is gone.
+    void removed(const QUuid &id);
+
+private:
+    enum class Write { now, soon };
+    void didChange(Write write = Write::now);
+    void writeItems();
+    void discardEditingIfEmpty();
+
+    ShelfStorage &m_storage;
+    Clock &m_clock;
+    const qsizetype m_maxItems;
+    QList<ShelfItem> m_items;
+    quint64 m_revision = 1;
+    QUuid m_editingID;
+    // An empty snippet whose edit was abandoned: the next edit or addition throws it away,
+    // so that abandoned empty rows do not pile up.
+    QUuid m_abandonedEmptyID;
+    std::chrono::steady_clock::time_point m_rowDropPriorityUntil {};
+    CancellableTask m_pendingWrite;
+};
+
+} // namespace nookary
