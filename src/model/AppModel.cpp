@@ -363,8 +363,9 @@ void AppModel::saveEditing(const QUuid &id, const QString &newText)
     ensureSelectionValid();
 }
 
-void AppModel::deleteShelf(const QUuid &id)
+void AppModel::deleteShelf(const QUuid &snippetID)
 {
+    const QUuid id = snippetID; // the caller's may live in the list that changes
     m_shelf->remove(id);
     if (selectedShelfID() == id)
         setSelectedShelfID({});

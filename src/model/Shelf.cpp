@@ -53,7 +53,7 @@ void Shelf::writeItems()
     m_storage.save(m_items);
 }
 
-Shelf::Added Shelf::addFromDrop(const QString &text, const QUuid &before)
+Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
 {
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
@@ -90,7 +90,7 @@ void Shelf::addAndEdit()
     setEditingID(item.id);
 }
 
-void Shelf::setEditingID(const QUuid &id)
+void Shelf::setEditingID(QUuid id)
 {
     const qsizetype previous = indexOf(m_editingID);
     if (id != m_editingID && previous >= 0 && trimmedEntryText(m_items[previous].text).isEmpty())
@@ -101,7 +101,7 @@ void Shelf::setEditingID(const QUuid &id)
     Q_EMIT editingIDChanged();
 }
 
-void Shelf::startEditing(const QUuid &id)
+void Shelf::startEditing(QUuid id)
 {
     if (m_abandonedEmptyID == id)
         m_abandonedEmptyID = QUuid(); // taken up again
@@ -110,7 +110,7 @@ void Shelf::startEditing(const QUuid &id)
     setEditingID(id);
 }
 
-void Shelf::saveEditing(const QUuid &id, const QString &newText)
+void Shelf::saveEditing(QUuid id, const QString &newText)
 {
     const std::optional<QString> normalized = normalizedEntryText(newText);
     if (!normalized) {
@@ -135,7 +135,7 @@ void Shelf::discardEditingIfEmpty()
     }
 }
 
-void Shelf::remove(const QUuid &id)
+void Shelf::remove(QUuid id)
 {
     const qsizetype count = m_items.removeIf([&](const ShelfItem &item) { return item.id == id; });
     if (count > 0)
@@ -146,7 +146,7 @@ void Shelf::remove(const QUuid &id)
         Q_EMIT removed(id);
 }
 
-void Shelf::move(const QUuid &draggedID, const QUuid &overID)
+void Shelf::move(QUuid draggedID, QUuid overID)
 {
     if (draggedID == overID)
         return;

@@ -21,7 +21,8 @@ class Shelf final : public QObject {
     Q_OBJECT
 
 public:
-    // Loads the stored list, at most `maxItems` long. Both must outlive the shelf.
+    // Loads the stored list, at most `maxItems` long. Both must outlive the shelf. Ids are
+    // taken by value: a caller's id may live in the list a call changes.
     Shelf(ShelfStorage &storage, Clock &clock, qsizetype maxItems, QObject *parent = nullptr);
     // A reorder still waiting for its write is written.
     ~Shelf() override;
@@ -32,16 +33,16 @@ public:
     qsizetype indexOf(const QUuid &id) const;
 
     enum class Added { added, alreadySaved, full, blank };
-    Added addFromDrop(const QString &text, const QUuid &before);
+    Added addFromDrop(const QString &text, QUuid before);
     void addAndEdit();
-    void startEditing(const QUuid &id);
+    void startEditing(QUuid id);
     // Blank text deletes the snippet instead.
-    void saveEditing(const QUuid &id, const QString &newText);
-    void remove(const QUuid &id);
-    void move(const QUuid &draggedID, const QUuid &overID);
+    void saveEditing(QUuid id, const QString &newText);
+    void remove(QUuid id);
+    void move(QUuid draggedID, QUuid overID);
 
     QUuid editingID() const { return m_editingID; }
-    void setEditingID(const QUuid &id);
+    void setEditingID(QUuid id);
 
     // A drop on a row opens a short window in which the column's own handler, which Qt may
     // give the same drop, adds nothing.
