@@ -1,5 +1,7 @@
 #include "ClipboardPasteboard.h"
 
+#include "platform/ClipboardFormats.h"
+
 #include <QClipboard>
 #include <QMimeData>
 
@@ -8,9 +10,8 @@
 namespace nookary {
 
 namespace {
-// Set by KDE's and other password managers on what they copy.
-const QString kPasswordHintType = QStringLiteral("x-kde-passwordManagerHint");
-const QString kUriListType = QStringLiteral("text/uri-list");
+const QString kPasswordHintType = QString::fromLatin1(clipboardformats::passwordHintType);
+const QString kUriListType = QString::fromLatin1(clipboardformats::uriListType);
 } // namespace
 
 ClipboardPasteboard::ClipboardPasteboard(
@@ -97,14 +98,7 @@ std::optional<QString> ClipboardPasteboard::fileURLString() const
     const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
     if (!mime || !mime->hasFormat(kUriListType))
         return std::nullopt;
-    // The list's first entry; lines starting with # are comments.
-    const QByteArray list = mime->data(kUriListType);
-    for (const QByteArray &line : list.split('\n')) {
-        const QByteArray entry = line.trimmed();
-        if (!entry.isEmpty() && !entry.startsWith('#'))
-            return QString::fromUtf8(entry);
-    }
-    return std::nullopt;
+    return clipboardformats::firstUrlOfList(mime->data(kUriListType));
 }
 
 bool ClipboardPasteboard::isMarkedSecret() const
@@ -131,7 +125,7 @@ void ClipboardPasteboard::writeFileURL(const QUrl &url)
     auto *mime = new QMimeData;
     mime->setUrls({ url });
     const QByteArray encoded = url.toEncoded();
-    mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + encoded);
+    mime->setData(QString::fromLatin1(clipboardformats::gnomeCopiedFilesType), "copy\n" + encoded);
     mime->setText(QString::fromUtf8(encoded));
     m_clipboard->setMimeData(mime, QClipboard::Clipboard);
 }

@@ -10,9 +10,15 @@
 #include "platform/x11/X11KeyTranslator.h"
 #include "platform/x11/X11Workspace.h"
 #endif
+#if NOOKARY_HAVE_WAYLAND
+#include "platform/wayland/DataControlPasteboard.h"
+#endif
 #include "platform/xdg/XdgAutostartLoginItemService.h"
 
 #include <QGuiApplication>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPlatformServices, "nookary.platform")
 
 namespace nookary {
 
@@ -40,6 +46,21 @@ bool addX11Services(PlatformServices &services)
 #endif
 }
 
+// On a Wayland session, the compositor's data-control protocol where it offers it: Qt's
+// clipboard sees another program's copy only while Nookary has focus there.
+std::unique_ptr<Pasteboard> createWaylandPasteboard()
+{
+#if NOOKARY_HAVE_WAYLAND
+    if (auto pasteboard = DataControlPasteboard::create())
+        return pasteboard;
+#endif
+    qCWarning(lcPlatformServices,
+        "Capturing the clipboard on Wayland needs a compositor with the data-control protocol "
+        "(such as KWin or sway; GNOME's has none): only copies made while Nookary has focus "
+        "are recorded.");
+    return std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
+}
+
 } // namespace
 
 PlatformServices createPlatformServices()
@@ -47,8 +68,13 @@ PlatformServices createPlatformServices()
     PlatformServices services;
     services.preferences
         = std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
-    if (!addX11Services(services))
-        services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
+    if (!addX11Services(services)) {
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            services.pasteboard = createWaylandPasteboard();
+        else
+            services.pasteboard
+                = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
+    }
     services.statusItem = std::make_unique<TrayStatusItem>();
     // XDG autostart is read by X11 and Wayland sessions alike.
     services.loginItems = std::make_unique<XdgAutostartLoginItemService>(

@@ -59,7 +59,7 @@ private:
         for (qsizetype i = 0; i + 4 <= targets->size(); i += 4)
             offered.append(*reinterpret_cast<const xcb_atom_t *>(targets->constData() + i));
 
-        const xcb_atom_t hint = atom("x-kde-passwordManagerHint");
+        const xcb_atom_t hint = atom(clipboardformats::passwordHintType);
         if (offered.contains(hint)) {
             const auto value = convert(hint, clock);
             if (value && value->trimmed() == "secret") {
@@ -67,26 +67,17 @@ private:
                 return contents; // nothing more is read of a secret
             }
         }
-        const xcb_atom_t uriList = atom("text/uri-list");
+        const xcb_atom_t uriList = atom(clipboardformats::uriListType);
         if (offered.contains(uriList)) {
-            if (const auto list = convert(uriList, clock, &contents.truncated)) {
-                for (const QByteArray &line : list->split('\n')) {
-                    const QByteArray entry = line.trimmed();
-                    if (!entry.isEmpty() && !entry.startsWith('#')) {
-                        contents.fileURL = QString::fromUtf8(entry);
-                        break;
-                    }
-                }
-            }
+            if (const auto list = convert(uriList, clock, &contents.truncated))
+                contents.fileURL = clipboardformats::firstUrlOfList(*list);
         }
-        for (const char *name :
-            { "UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING" }) {
-            const xcb_atom_t type = atom(name);
+        for (const QByteArray &name : clipboardformats::textTypes) {
+            const xcb_atom_t type = atom(name.constData());
             if (!offered.contains(type))
                 continue;
             if (const auto text = convert(type, clock, &contents.truncated)) {
-                contents.text = qstrcmp(name, "STRING") == 0 ? QString::fromLatin1(*text)
-                                                             : QString::fromUtf8(*text);
+                contents.text = clipboardformats::decodeText(name, *text);
                 break;
             }
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ClipboardContentsReader.h"
+#include "platform/ClipboardFormats.h"
 
 #include <QObject>
 #include <QThread>
@@ -16,8 +17,8 @@ class X11ClipboardReader final : public QObject, public ClipboardContentsReader 
     Q_OBJECT
 
 public:
-    static constexpr int timeoutMs = 1500;
-    static constexpr qsizetype maxBytes = 4 * 1024 * 1024;
+    static constexpr int timeoutMs = clipboardformats::readTimeoutMs;
+    static constexpr qsizetype maxBytes = clipboardformats::readMaxBytes;
 
     // Null when no X display can be opened.
     static std::unique_ptr<X11ClipboardReader> create();

@@ -1,0 +1,79 @@
+#include "DataControlRules.h"
+
+#include "platform/ClipboardFormats.h"
+
+namespace nookary::datacontrol {
+
+std::optional<QByteArray> textTypeToRead(const QByteArrayList &offered)
+{
+    for (const QByteArray &type : clipboardformats::textTypes) {
+        if (offered.contains(type))
+            return type;
+    }
+    return std::nullopt;
+}
+
+bool isMarkedSecret(const QByteArrayList &offered)
+{
+    return offered.contains(QByteArray(clipboardformats::passwordHintType));
+}
+
+QList<OfferedForm> formsForText(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return { { "text/plain;charset=utf-8", utf8 }, { "text/plain", utf8 },
+        { "UTF8_STRING", utf8 }, { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
+}
+
+QList<OfferedForm> formsForFileUrl(const QUrl &url)
+{
+    const QByteArray encoded = url.toEncoded();
+    QList<OfferedForm> forms { { clipboardformats::uriListType, encoded + "\r\n" },
+        { clipboardformats::gnomeCopiedFilesType, "copy\n" + encoded } };
+    forms.append(formsForText(QString::fromUtf8(encoded)));
+    return forms;
+}
+
+void OfferBook::introduce(Id offer)
+{
+    if (offer && !m_introduced.contains(offer))
+        m_introduced.append(offer);
+}
+
+QList<OfferBook::Id> OfferBook::selectionChanged(Id offer)
+{
+    QList<Id> gone = takeStraysBut(offer);
+    if (m_current && m_current != offer)
+        gone.append(m_current);
+    m_current = offer;
+    return gone;
+}
+
+QList<OfferBook::Id> OfferBook::primarySelectionChanged(Id offer)
+{
+    QList<Id> gone = takeStraysBut(m_current);
+    if (offer && offer != m_current && !gone.contains(offer))
+        gone.append(offer);
+    return gone;
+}
+
+QList<OfferBook::Id> OfferBook::takeAll()
+{
+    QList<Id> all = takeStraysBut(nullptr);
+    if (m_current)
+        all.append(std::exchange(m_current, nullptr));
+    return all;
+}
+
+QList<OfferBook::Id> OfferBook::takeStraysBut(Id kept)
+{
+    QList<Id> strays;
+    for (Id offer : std::as_const(m_introduced)) {
+        if (offer != kept && offer != m_current)
+            strays.append(offer);
+    }
+    m_introduced.clear();
+    return strays;
+}
+
+} // namespace nookary::datacontrol

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// What the data-control client decides, apart from the protocol so that it can be tested
+// without a compositor.
+namespace nookary::datacontrol {
+
+// The MIME type to read an offer's text as, in the order every reader prefers; nothing when
+// it offers no text.
+std::optional<QByteArray> textTypeToRead(const QByteArrayList &offered);
+
+// Password managers add the hint beside what they copy. Such an offer is skipped whole: its
+// owner is not asked for anything, not even for the hint's value.
+bool isMarkedSecret(const QByteArrayList &offered);
+
+// One form of Nookary's own copy: a MIME type and the bytes sent for it.
+struct OfferedForm {
+    QByteArray mimeType;
+    QByteArray data;
+};
+
+// The forms of a written text, as Qt offers text on X11 ("STRING" is Latin-1).
+QList<OfferedForm> formsForText(const QString &text);
+// A file URL as file managers paste it, with the URL as text too.
+QList<OfferedForm> formsForFileUrl(const QUrl &url);
+
+// The offers the compositor introduced, and which of them to destroy. The device introduces
+// an offer, then names it the selection (watched) or the primary selection (ignored); a new
+// selection replaces the current one, which the client must destroy.
+class OfferBook {
+public:
+    using Id = const void *;
+
+    void introduce(Id offer);
+    // `offer` (null: the clipboard is empty) is the selection now. Returns what to destroy:
+    // the offer it replaced and any introduced offer that was named nowhere.
+    QList<Id> selectionChanged(Id offer);
+    // The primary selection is not watched: its offer is destroyed at once, and strays too.
+    QList<Id> primarySelectionChanged(Id offer);
+    // Everything still held, for the end.
+    QList<Id> takeAll();
+
+    Id current() const { return m_current; }
+
+private:
+    QList<Id> takeStraysBut(Id kept);
+
+    Id m_current = nullptr;
+    QList<Id> m_introduced;
+};
+
+} // namespace nookary::datacontrol
