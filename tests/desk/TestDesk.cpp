@@ -3,7 +3,12 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QThread>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace nookary::test {
 
@@ -30,7 +35,8 @@ bool TestDesk::start()
         m_error = QStringLiteral("cannot make a temporary home");
         return false;
     }
-    if (!startServer())
+    const bool wayland = m_options.session == Session::wayland;
+    if (!(wayland ? startCompositor() : startServer()))
         return false;
 
     const QString home = m_home.path();
@@ -42,13 +48,22 @@ bool TestDesk::start()
     m_environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     m_environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     m_environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    m_environment.insert(QStringLiteral("DISPLAY"), m_display);
+    if (wayland) {
+        m_environment.remove(QStringLiteral("DISPLAY"));
+        m_environment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_display);
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        m_environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    } else {
+        m_environment.insert(QStringLiteral("DISPLAY"), m_display);
+    }
     m_environment.insert(QStringLiteral("HOME"), home);
     m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     m_environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
     m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
     m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
 
+    if (wayland)
+        return true; // sway manages the windows; there is no tray
     if (m_options.windowManager) {
         spawn(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
         const bool up = waitFor(
@@ -111,6 +126,120 @@ bool TestDesk::startServer()
     }
     m_display = QStringLiteral(":%1").arg(number);
     return true;
+}
+
+bool TestDesk::canStartWayland()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("sway")).isEmpty();
+}
+
+namespace {
+
+// The user sway runs as when the test runs as root; made on first use. Null when it cannot
+// be had.
+const passwd *compositorUser()
+{
+    const char *name = "nookary-desk";
+    if (const passwd *user = ::getpwnam(name))
+        return user;
+    // Two desks may race to make it; whichever wins, the user then exists.
+    QProcess::execute(QStringLiteral("useradd"),
+        { QStringLiteral("--system"), QStringLiteral("--no-create-home"),
+            QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
+            QString::fromLatin1(name) });
+    return ::getpwnam(name);
+}
+
+} // namespace
+
+bool TestDesk::startCompositor()
+{
+    m_compositorHome = std::make_unique<QTemporaryDir>();
+    if (!m_compositorHome->isValid()) {
+        m_error = QStringLiteral("cannot make a folder for sway");
+        return false;
+    }
+    const QString dir = m_compositorHome->path();
+    QFile config(dir + QStringLiteral("/config"));
+    if (!config.open(QIODevice::WriteOnly)) {
+        m_error = QStringLiteral("cannot write sway's configuration");
+        return false;
+    }
+    config.write("xwayland disable\noutput HEADLESS-1 resolution 1280x800\n");
+    config.close();
+
+    uid_t uid = ::getuid();
+    gid_t gid = ::getgid();
+    if (uid == 0) {
+        const passwd *user = compositorUser();
+        if (!user) {
+            m_error = QStringLiteral("cannot make the user sway runs as (useradd)");
+            return false;
+        }
+        uid = user->pw_uid;
+        gid = user->pw_gid;
+        // Sway's runtime folder is its own, as a session's is.
+        if (::chown(dir.toLocal8Bit().constData(), uid, gid) != 0
+            || ::chown(config.fileName().toLocal8Bit().constData(), uid, gid) != 0) {
+            m_error = QStringLiteral("cannot hand sway its folder");
+            return false;
+        }
+    }
+
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    environment.insert(QStringLiteral("HOME"), dir);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+    environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
+    environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+    environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
+    auto sway = std::make_unique<QProcess>();
+    sway->setProcessEnvironment(environment);
+    sway->setProcessChannelMode(QProcess::MergedChannels);
+    sway->setStandardOutputFile(dir + QStringLiteral("/sway.log"));
+    if (uid != ::getuid()) {
+        sway->setChildProcessModifier([uid, gid] {
+            // After fork, before exec: only calls that are safe there.
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(126);
+        });
+    }
+    sway->start(QStringLiteral("sway"), { QStringLiteral("-c"), config.fileName() });
+    if (!sway->waitForStarted(5000)) {
+        m_error = QStringLiteral("cannot start sway: ") + sway->errorString();
+        return false;
+    }
+    QProcess *started = sway.get();
+    m_processes.push_back(std::move(sway));
+    // Sway names its socket itself, in its runtime folder, once it listens.
+    QString socket;
+    const bool up = waitFor(
+        [&] {
+            const QStringList names = QDir(dir).entryList(
+                { QStringLiteral("wayland-*") }, QDir::System | QDir::Files);
+            for (const QString &name : names) {
+                if (!name.endsWith(QLatin1String(".lock")))
+                    socket = dir + u'/' + name;
+            }
+            return !socket.isEmpty() || started->state() == QProcess::NotRunning;
+        },
+        15000);
+    if (!up || socket.isEmpty()) {
+        QFile log(dir + QStringLiteral("/sway.log"));
+        log.open(QIODevice::ReadOnly);
+        m_error = QStringLiteral("sway did not start: ") + QString::fromUtf8(log.readAll().right(600));
+        return false;
+    }
+    m_display = socket;
+    return true;
+}
+
+TestDesk::Result TestDesk::wtype(const QStringList &arguments) const
+{
+    return run(QStringLiteral("wtype"),
+        QStringList { QStringLiteral("-s"), QStringLiteral("400"), QStringLiteral("-d"),
+            QStringLiteral("30") }
+            + arguments + QStringList { QStringLiteral("-s"), QStringLiteral("200") });
 }
 
 bool TestDesk::waitFor(const std::function<bool()> &condition, int timeoutMs) const

@@ -14,13 +14,21 @@ namespace nookary::test {
 // window manager, tint2 as a panel with a tray, and a temporary home, so that nothing the
 // test does touches the developer's desktop or settings. Everything it started is stopped
 // when it is destroyed.
+//
+// Or a Wayland session: sway on its headless backend (no screen, no input devices), which
+// offers the wlroots protocols (data-control, virtual keyboards). Sway refuses to run as
+// root: a test run as root starts it as an unprivileged user of its own ("nookary-desk",
+// created on first use), and the test's programs reach its socket by its full path.
 class TestDesk {
 public:
+    enum class Session { x11, wayland };
+
     struct Options {
-        bool windowManager = true;
-        bool panel = true;
+        bool windowManager = true; // X11 only
+        bool panel = true; // X11 only
         // Xvfb's one screen, as WIDTHxHEIGHTxDEPTH; `xrandr --setmonitor` can split it.
         QString screen = QStringLiteral("1280x800x24");
+        Session session = Session::x11;
     };
 
     struct Result {
@@ -39,8 +47,11 @@ public:
 
     QString display() const { return m_display; }
     QString homePath() const { return m_home.path(); }
-    // DISPLAY, HOME and the XDG folders of this desk; no Wayland.
+    // HOME and the XDG folders of this desk, with DISPLAY on X11, or on Wayland
+    // WAYLAND_DISPLAY (the socket's full path) and Qt's Wayland platform.
     QProcessEnvironment environment() const { return m_environment; }
+    // True when sway is installed, so that a Wayland desk can start.
+    static bool canStartWayland();
 
     // Runs a program on this desk to its end.
     Result run(const QString &program, const QStringList &arguments, const QByteArray &input = {},
@@ -52,6 +63,10 @@ public:
     QString output(
         const QString &program, const QStringList &arguments, const QByteArray &input = {}) const;
     QString xdotool(const QStringList &arguments) const;
+    // Wayland: types with a virtual keyboard (`wtype` arguments, such as "text" or
+    // "-k", "Return"). The seat has a keyboard only while wtype runs, so it waits for the
+    // focused program to take the new keyboard before the first key.
+    Result wtype(const QStringList &arguments) const;
     QString activeWindow() const;
     // The first visible window of `className` whose width lies in [minWidth, maxWidth],
     // or empty.
@@ -65,12 +80,14 @@ public:
 
 private:
     bool startServer();
+    bool startCompositor();
     bool waitFor(const std::function<bool()> &condition, int timeoutMs) const;
 
     Options m_options;
     QString m_error;
     QString m_display;
     QTemporaryDir m_home;
+    std::unique_ptr<QTemporaryDir> m_compositorHome; // sway's, owned by the user it runs as
     QProcessEnvironment m_environment;
     std::vector<std::unique_ptr<QProcess>> m_processes; // the server first
 };

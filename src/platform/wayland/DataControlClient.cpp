@@ -50,8 +50,8 @@ private:
     void writeSome()
     {
         while (m_written < m_data.size()) {
-            const ssize_t n = ::write(
-                m_fd, m_data.constData() + m_written, size_t(m_data.size() - m_written));
+            const ssize_t n
+                = ::write(m_fd, m_data.constData() + m_written, size_t(m_data.size() - m_written));
             if (n > 0) {
                 m_written += n;
             } else if (n < 0 && errno == EINTR) {
@@ -88,8 +88,7 @@ zwlr_data_control_offer_v1 *offerOf(OfferBook::Id id)
 } // namespace
 
 const wl_registry_listener DataControlClient::registryListener = {
-    [](void *self, wl_registry *registry, uint32_t name, const char *interface,
-        uint32_t version) {
+    [](void *self, wl_registry *registry, uint32_t name, const char *interface, uint32_t version) {
         static_cast<DataControlClient *>(self)->global(registry, name, interface, version);
     },
     [](void *self, wl_registry *, uint32_t name) {
@@ -105,7 +104,8 @@ const zwlr_data_control_device_v1_listener DataControlClient::deviceListener = {
         static_cast<DataControlClient *>(self)->selection(offer);
     },
     [](void *self, zwlr_data_control_device_v1 *) {
-        static_cast<DataControlClient *>(self)->stop("the compositor ended the data-control device");
+        static_cast<DataControlClient *>(self)->stop(
+            "the compositor ended the data-control device");
     },
     [](void *self, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer) {
         static_cast<DataControlClient *>(self)->primarySelection(offer);
@@ -241,8 +241,9 @@ void DataControlClient::stop(const char *reason)
     if (m_stopped)
         return;
     m_stopped = true;
-    qCWarning(lcDataControl, "Clipboard capture stopped: %s. Copies made in other programs are "
-                             "no longer recorded.",
+    qCWarning(lcDataControl,
+        "Clipboard capture stopped: %s. Copies made in other programs are "
+        "no longer recorded.",
         reason);
     destroyOffers(m_offers.takeAll());
     if (m_device)
@@ -266,6 +267,8 @@ void DataControlClient::selection(zwlr_data_control_offer_v1 *offer)
     // The compositor answers every request in order: a selection that arrives before our
     // own write's sync came back is the one that write made.
     const bool own = !m_syncs.isEmpty();
+    qCDebug(lcDataControl) << "selection" << number << (own ? "(ours)" : "")
+                           << (offer ? m_offerTypes.value(offer) : QByteArrayList());
     QMetaObject::invokeMethod(
         m_receiver, [handler = m_selectionChanged, number, own] { handler(number, own); },
         Qt::QueuedConnection);
@@ -321,9 +324,8 @@ ClipboardContents DataControlClient::readOffer(zwlr_data_control_offer_v1 *offer
     return contents;
 }
 
-std::optional<QByteArray> DataControlClient::receive(
-    zwlr_data_control_offer_v1 *offer, const QByteArray &mimeType, const QDeadlineTimer &deadline,
-    bool *cut)
+std::optional<QByteArray> DataControlClient::receive(zwlr_data_control_offer_v1 *offer,
+    const QByteArray &mimeType, const QDeadlineTimer &deadline, bool *cut)
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -345,7 +347,8 @@ std::optional<QByteArray> DataControlClient::receive(
             break; // the deadline passed
         const qsizetype before = data.size();
         // One byte past the cap tells a copy of exactly the cap from a longer one.
-        const qsizetype room = qMin<qsizetype>(64 * 1024, clipboardformats::readMaxBytes + 1 - before);
+        const qsizetype room
+            = qMin<qsizetype>(64 * 1024, clipboardformats::readMaxBytes + 1 - before);
         data.resize(before + room);
         const ssize_t n = ::read(fds[0], data.data() + before, size_t(room));
         data.resize(before + qMax<ssize_t>(n, 0));
@@ -384,6 +387,7 @@ void DataControlClient::setSelection(const QList<OfferedForm> &forms)
             zwlr_data_control_source_v1_offer(source, form.mimeType.constData());
         m_sources.insert(source, forms);
     }
+    qCDebug(lcDataControl) << "setting the selection," << forms.size() << "forms";
     zwlr_data_control_device_v1_set_selection(m_device, source);
     wl_callback *sync = wl_display_sync(m_display);
     wl_callback_add_listener(sync, &syncListener, this);

@@ -43,8 +43,8 @@ public:
     ~DataControlClient() override;
 
     // Before the client moves to its thread.
-    void setReceiver(QObject *receiver, SelectionHandler selectionChanged,
-        ContentsHandler contentsRead);
+    void setReceiver(
+        QObject *receiver, SelectionHandler selectionChanged, ContentsHandler contentsRead);
 
     // On the client's thread from here on.
     void start();
@@ -77,8 +77,8 @@ private:
     void stop(const char *reason);
     void destroyOffers(const QList<datacontrol::OfferBook::Id> &offers);
     ClipboardContents readOffer(zwlr_data_control_offer_v1 *offer);
-    std::optional<QByteArray> receive(zwlr_data_control_offer_v1 *offer,
-        const QByteArray &mimeType, const QDeadlineTimer &deadline, bool *cut);
+    std::optional<QByteArray> receive(zwlr_data_control_offer_v1 *offer, const QByteArray &mimeType,
+        const QDeadlineTimer &deadline, bool *cut);
 
     wl_display *m_display;
     wl_registry *m_registry = nullptr;

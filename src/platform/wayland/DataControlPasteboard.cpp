@@ -60,7 +60,8 @@ void DataControlPasteboard::othersSelection(quint64 selection)
 
 void DataControlPasteboard::read(quint64 selection)
 {
-    QMetaObject::invokeMethod(m_client, [client = m_client, selection] { client->read(selection); });
+    QMetaObject::invokeMethod(
+        m_client, [client = m_client, selection] { client->read(selection); });
 }
 
 void DataControlPasteboard::setReadingPaused(bool paused)
@@ -95,17 +96,20 @@ void DataControlPasteboard::clear()
 void DataControlPasteboard::writeString(const QString &text)
 {
     ownWrite({ text, std::nullopt, false, false });
-    QMetaObject::invokeMethod(m_client,
-        [client = m_client, forms = datacontrol::formsForText(text)] { client->setSelection(forms); });
+    QMetaObject::invokeMethod(
+        m_client, [client = m_client, forms = datacontrol::formsForText(text)] {
+            client->setSelection(forms);
+        });
 }
 
 void DataControlPasteboard::writeFileURL(const QUrl &url)
 {
     const QString encoded = QString::fromUtf8(url.toEncoded());
     ownWrite({ encoded, encoded, false, false });
-    QMetaObject::invokeMethod(m_client, [client = m_client, forms = datacontrol::formsForFileUrl(url)] {
-        client->setSelection(forms);
-    });
+    QMetaObject::invokeMethod(
+        m_client, [client = m_client, forms = datacontrol::formsForFileUrl(url)] {
+            client->setSelection(forms);
+        });
 }
 
 } // namespace nookary

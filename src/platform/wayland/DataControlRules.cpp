@@ -21,8 +21,8 @@ bool isMarkedSecret(const QByteArrayList &offered)
 QList<OfferedForm> formsForText(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return { { "text/plain;charset=utf-8", utf8 }, { "text/plain", utf8 },
-        { "UTF8_STRING", utf8 }, { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
+    return { { "text/plain;charset=utf-8", utf8 }, { "text/plain", utf8 }, { "UTF8_STRING", utf8 },
+        { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
 }
 
 QList<OfferedForm> formsForFileUrl(const QUrl &url)

@@ -1,0 +1,173 @@
+// The real program in a Wayland session (sway, headless) records what other programs copy
+// without having focus, through the compositor's data-control protocol, and copies back.
+#include "TestDesk.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace nookary::test;
+
+namespace {
+
+const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+const QString kOffer = QStringLiteral(WAYLAND_OFFER_BINARY);
+
+} // namespace
+
+class TestDeskWayland : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDesk> m_desk;
+    QProcess *m_nookary = nullptr;
+
+    QStringList texts() const
+    {
+        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") });
+        QStringList out;
+        if (r.exitCode != 0)
+            return { QStringLiteral("(no answer)") };
+        for (const QByteArray &line : r.out.split('\n')) {
+            if (!line.isEmpty())
+                out.append(
+                    QJsonDocument::fromJson(line).object().value(QLatin1String("text")).toString());
+        }
+        return out;
+    }
+
+    void wlCopy(const QByteArray &data, const QStringList &arguments = {})
+    {
+        const auto r = m_desk->run(QStringLiteral("wl-copy"), arguments, data);
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+    }
+
+    QByteArray wlPaste(const QString &type = {}) const
+    {
+        QStringList arguments { QStringLiteral("--no-newline") };
+        if (!type.isEmpty())
+            arguments << QStringLiteral("--type") << type;
+        return m_desk->run(QStringLiteral("wl-paste"), arguments).out;
+    }
+
+    QStringList offeredTypes() const
+    {
+        return QString::fromUtf8(
+            m_desk->run(QStringLiteral("wl-paste"), { QStringLiteral("--list-types") }).out)
+            .split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    // A change is recorded within one poll; when nothing should be, give it three.
+    void settle() { QTest::qWait(3 * 700); }
+
+    // Opens the panel from the command line, filters by `filter` and copies with Return.
+    void copyBack(const QString &filter)
+    {
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QTest::qWait(500);
+        const auto r = m_desk->wtype({ filter, QStringLiteral("-k"), QStringLiteral("Return") });
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (!TestDesk::canStartWayland())
+            QSKIP("sway is not installed (scripts/setup installs it)");
+        m_desk = std::make_unique<TestDesk>(
+            TestDesk::Options { .session = TestDesk::Session::wayland });
+        QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
+        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
+        QDir().mkpath(config + QStringLiteral("/dorwen"));
+        QFile settings(config + QStringLiteral("/dorwen/Nookary.conf"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[General]\nNookary.onboarding.completedVersion.v1=1\n");
+        settings.close();
+
+        // Something on the clipboard before the program starts is never recorded.
+        wlCopy("there before");
+        m_nookary = m_desk->spawn(kNookary, {});
+        m_nookary->setProcessChannelMode(QProcess::SeparateChannels);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        QCOMPARE(texts(), QStringList {});
+    }
+
+    void textAndFileUrlsCopiedElsewhereAreRecorded()
+    {
+        wlCopy("  hello wayland \n");
+        QTRY_COMPARE_WITH_TIMEOUT(texts(), QStringList { QStringLiteral("hello wayland") }, 5000);
+        wlCopy("file:///tmp/nookary%20e2e.txt\r\n",
+            { QStringLiteral("--type"), QStringLiteral("text/uri-list") });
+        QTRY_COMPARE_WITH_TIMEOUT(texts(),
+            (QStringList {
+                QStringLiteral("file:///tmp/nookary%20e2e.txt"), QStringLiteral("hello wayland") }),
+            5000);
+        // Only the clipboard is watched, not the primary selection.
+        wlCopy("primary only", { QStringLiteral("--primary") });
+        settle();
+        QCOMPARE(texts().size(), 2);
+    }
+
+    void copyingBackSetsTheClipboardAndRecordsNothingTwice()
+    {
+        copyBack(QStringLiteral("hello"));
+        QTRY_COMPARE_WITH_TIMEOUT(wlPaste(), QByteArray("hello wayland"), 5000);
+        QCOMPARE(offeredTypes().value(0), QStringLiteral("text/plain;charset=utf-8"));
+        settle();
+        QCOMPARE(texts(),
+            (QStringList { QStringLiteral("hello wayland"),
+                QStringLiteral("file:///tmp/nookary%20e2e.txt") }));
+
+        // A file is pasted as a file by file managers.
+        copyBack(QStringLiteral("e2e"));
+        QTRY_COMPARE_WITH_TIMEOUT(wlPaste(QStringLiteral("text/uri-list")),
+            QByteArray("file:///tmp/nookary%20e2e.txt\r\n"), 5000);
+        QCOMPARE(wlPaste(QStringLiteral("x-special/gnome-copied-files")),
+            QByteArray("copy\nfile:///tmp/nookary%20e2e.txt"));
+        QCOMPARE(wlPaste(), QByteArray("file:///tmp/nookary%20e2e.txt"));
+        settle();
+        QCOMPARE(texts().size(), 2);
+        QCOMPARE(texts().value(0), QStringLiteral("file:///tmp/nookary%20e2e.txt"));
+    }
+
+    void aCopyMarkedSecretIsNotRecorded()
+    {
+        const QStringList before = texts();
+        QProcess *secret = m_desk->spawn(kOffer,
+            { QStringLiteral("--text"), QStringLiteral("hunter2"), QStringLiteral("--secret") });
+        QVERIFY(secret->waitForReadyRead(5000));
+        settle();
+        QCOMPARE(texts(), before);
+        // The same copy without the hint is an ordinary one.
+        QProcess *plain
+            = m_desk->spawn(kOffer, { QStringLiteral("--text"), QStringLiteral("not secret") });
+        QVERIFY(plain->waitForReadyRead(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("not secret"), 5000);
+    }
+
+    void anOwnerThatNeverSendsHoldsNothingUp()
+    {
+        const QStringList before = texts();
+        QProcess *silent = m_desk->spawn(kOffer,
+            { QStringLiteral("--text"), QStringLiteral("never sent"), QStringLiteral("--silent") });
+        QVERIFY(silent->waitForReadyRead(5000));
+        // The program answers all the while its reader waits for the owner.
+        for (int i = 0; i < 8; ++i) {
+            QCOMPARE(texts(), before);
+            QTest::qWait(250);
+        }
+        // Past the reader's deadline, the next copy is read as usual.
+        wlCopy("after the silent one");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("after the silent one"), 5000);
+        QCOMPARE(texts().size(), before.size() + 1);
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_nookary)
+            QCOMPARE(m_nookary->state(), QProcess::Running);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeskWayland)
+#include "tst_desk_wayland.moc"
