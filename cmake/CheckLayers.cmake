@@ -7,11 +7,19 @@
 #   platform/<folder>/          core, platform (any folder)
 #   ui/                         core, platform interfaces, model, ui
 #   app/                        everything
+#
+# X11, xcb and Wayland headers belong to the platform folders alone.
 cmake_minimum_required(VERSION 3.25)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(failures "")
 foreach(source IN LISTS sources)
+  if(NOT source MATCHES "^platform/[^/]+/")
+    file(STRINGS "${SOURCE_DIR}/${source}" system_includes REGEX "^#include <(xcb/|X11/|wayland-)")
+    foreach(line IN LISTS system_includes)
+      string(APPEND failures "  ${source}: ${line} (window-system headers stay in src/platform/<folder>/)\n")
+    endforeach()
+  endif()
   if(source MATCHES "^core/")
     set(allowed "^core/")
   elseif(source MATCHES "^platform/[^/]+$")
