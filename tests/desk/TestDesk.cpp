@@ -144,9 +144,8 @@ const passwd *compositorUser()
         return user;
     // Two desks may race to make it; whichever wins, the user then exists.
     QProcess::execute(QStringLiteral("useradd"),
-        { QStringLiteral("--system"), QStringLiteral("--no-create-home"),
-            QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"),
-            QString::fromLatin1(name) });
+        { QStringLiteral("--system"), QStringLiteral("--no-create-home"), QStringLiteral("--shell"),
+            QStringLiteral("/usr/sbin/nologin"), QString::fromLatin1(name) });
     return ::getpwnam(name);
 }
 
@@ -215,8 +214,8 @@ bool TestDesk::startCompositor()
     QString socket;
     const bool up = waitFor(
         [&] {
-            const QStringList names = QDir(dir).entryList(
-                { QStringLiteral("wayland-*") }, QDir::System | QDir::Files);
+            const QStringList names
+                = QDir(dir).entryList({ QStringLiteral("wayland-*") }, QDir::System | QDir::Files);
             for (const QString &name : names) {
                 if (!name.endsWith(QLatin1String(".lock")))
                     socket = dir + u'/' + name;
@@ -227,7 +226,8 @@ bool TestDesk::startCompositor()
     if (!up || socket.isEmpty()) {
         QFile log(dir + QStringLiteral("/sway.log"));
         log.open(QIODevice::ReadOnly);
-        m_error = QStringLiteral("sway did not start: ") + QString::fromUtf8(log.readAll().right(600));
+        m_error
+            = QStringLiteral("sway did not start: ") + QString::fromUtf8(log.readAll().right(600));
         return false;
     }
     m_display = socket;
