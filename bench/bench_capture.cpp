@@ -1,0 +1,114 @@
+// Capture on the X11 desk and on the Wayland desk side by side: start-up to monitoring the
+// clipboard, memory after start, and how long a copy in another program takes to be
+// recorded (the model polls 0.7 s after a change, so that much is in every figure). Prints
+// figures; asserts nothing. Takes about a minute.
+#include "TestDesk.h"
+#include "app/InstanceChannel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace nookary;
+using namespace nookary::test;
+using Request = InstanceChannel::Request;
+
+namespace {
+
+const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? -1 : v[v.size() / 2];
+}
+
+double pssMiB(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLongLong() / 1024.0;
+    }
+    return -1;
+}
+
+void measure(TestDesk::Session session)
+{
+    const bool wayland = session == TestDesk::Session::wayland;
+    const char *name = wayland ? "Wayland (sway, data-control)" : "X11 (Xvfb, openbox)";
+    TestDesk::Options options;
+    options.panel = false;
+    options.session = session;
+    TestDesk desk(options);
+    if (!desk.start()) {
+        std::printf("%s: cannot start the desk: %s\n", name, qPrintable(desk.errorString()));
+        return;
+    }
+    qputenv("XDG_RUNTIME_DIR",
+        desk.environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
+    const QStringList quietly { QStringLiteral("--launched-from-login-item") };
+
+    std::vector<double> starts;
+    QProcess *nookary = nullptr;
+    for (int i = 0; i < 5; ++i) {
+        if (nookary)
+            TestDesk::stop(nookary);
+        QElapsedTimer t;
+        t.start();
+        nookary = desk.spawn(kNookary, quietly);
+        while (!InstanceChannel::send(Request::ping, 1000) && t.elapsed() < 10000)
+            QThread::usleep(500);
+        starts.push_back(t.nsecsElapsed() / 1e6);
+    }
+    QThread::sleep(1);
+    const double pss = pssMiB(nookary->processId());
+
+    std::vector<double> captures;
+    for (int i = 0; i < 10; ++i) {
+        const QByteArray text = "capture " + QByteArray::number(i);
+        QElapsedTimer t;
+        t.start();
+        if (wayland)
+            desk.run(QStringLiteral("wl-copy"), {}, text);
+        else
+            desk.run(QStringLiteral("xclip"),
+                { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
+        bool seen = false;
+        while (!seen && t.elapsed() < 5000) {
+            const auto history = InstanceChannel::send(Request::history, 1000);
+            seen = history && history->contains(text);
+            if (!seen)
+                QThread::msleep(5);
+        }
+        captures.push_back(seen ? t.nsecsElapsed() / 1e6 : -1);
+        QThread::msleep(300);
+    }
+    std::printf("%s\n", name);
+    std::printf("  start to monitoring the clipboard: %6.1f ms (median of 5, first answer)\n",
+        median(starts));
+    std::printf("  PSS after start:                   %6.1f MiB\n", pss);
+    std::printf("  copy to recorded:                  %6.1f ms (median of 10; the 0.7 s poll "
+                "and the copying program's start included)\n",
+        median(captures));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    measure(TestDesk::Session::x11);
+    if (TestDesk::canStartWayland())
+        measure(TestDesk::Session::wayland);
+    else
+        std::printf("Wayland: sway is not installed\n");
+    return 0;
+}
