@@ -26,14 +26,15 @@ namespace {
 // function there and waits for it; everything it knows is read that way.
 class FakeCompositor {
 public:
-    explicit FakeCompositor(const QString &socket)
+    explicit FakeCompositor(const QString &socket, bool dataControl = true)
     {
         m_display = wl_display_create();
         m_loop = wl_display_get_event_loop(m_display);
         wl_display_add_socket(m_display, socket.toLocal8Bit().constData());
         m_seat = wl_global_create(m_display, &wl_seat_interface, 1, this, bindSeat);
-        m_manager = wl_global_create(
-            m_display, &zwlr_data_control_manager_v1_interface, 2, this, bindManager);
+        m_manager = dataControl ? wl_global_create(
+                        m_display, &zwlr_data_control_manager_v1_interface, 2, this, bindManager)
+                                : nullptr;
         m_wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         wl_event_loop_add_fd(m_loop, m_wake, WL_EVENT_READABLE, runCalls, this);
         m_thread = std::thread([this] {
@@ -316,6 +317,10 @@ private Q_SLOTS:
     {
         m_pasteboard.reset();
         m_compositor.reset();
+        QVERIFY(!DataControlPasteboard::create());
+        // A compositor without data-control (GNOME's, Weston): Qt's clipboard stands in.
+        m_compositor
+            = std::make_unique<FakeCompositor>(QStringLiteral("nookary-test-compositor"), false);
         QVERIFY(!DataControlPasteboard::create());
     }
 
