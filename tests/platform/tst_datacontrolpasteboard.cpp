@@ -36,7 +36,7 @@ public:
                         m_display, &zwlr_data_control_manager_v1_interface, 2, this, bindManager)
                                 : nullptr;
         m_wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        wl_event_loop_add_fd(m_loop, m_wake, WL_EVENT_READABLE, runCalls, this);
+        m_wakeSource = wl_event_loop_add_fd(m_loop, m_wake, WL_EVENT_READABLE, runCalls, this);
         m_thread = std::thread([this] {
             while (!m_stop) {
                 wl_event_loop_dispatch(m_loop, 20);
@@ -51,6 +51,7 @@ public:
         m_thread.join();
         for (int fd : m_heldOpen)
             ::close(fd);
+        wl_event_source_remove(m_wakeSource);
         wl_display_destroy(m_display);
         ::close(m_wake);
     }
@@ -198,6 +199,7 @@ private:
     wl_global *m_seat;
     wl_global *m_manager;
     int m_wake;
+    wl_event_source *m_wakeSource;
     std::thread m_thread;
     std::atomic<bool> m_stop { false };
     std::mutex m_mutex;

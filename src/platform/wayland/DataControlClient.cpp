@@ -15,7 +15,9 @@
 #include <poll.h>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcDataControl, "nookary.clipboard")
+// Debug lines (what each selection offers, our own writes) only when asked for, with
+// QT_LOGGING_RULES="nookary.clipboard.debug=true".
+Q_LOGGING_CATEGORY(lcDataControl, "nookary.clipboard", QtInfoMsg)
 
 namespace nookary {
 
