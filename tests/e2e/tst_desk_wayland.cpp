@@ -20,6 +20,7 @@ class TestDeskWayland : public QObject {
 
     std::unique_ptr<TestDesk> m_desk;
     QProcess *m_nookary = nullptr;
+    bool m_toldEnd = false;
 
     QStringList texts() const
     {
@@ -160,6 +161,17 @@ private Q_SLOTS:
         wlCopy("after the silent one");
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("after the silent one"), 5000);
         QCOMPARE(texts().size(), before.size() + 1);
+    }
+
+    void cleanup()
+    {
+        // What the program said before it ended, where it ended too early.
+        if (m_nookary && m_nookary->state() != QProcess::Running && !m_toldEnd) {
+            m_toldEnd = true;
+            qWarning("Nookary ended (%s, %d): %s",
+                m_nookary->exitStatus() == QProcess::CrashExit ? "by a signal" : "exit status",
+                m_nookary->exitCode(), m_nookary->readAllStandardError().right(3000).constData());
+        }
     }
 
     void cleanupTestCase()
