@@ -52,6 +52,8 @@ public:
         for (int fd : m_heldOpen)
             ::close(fd);
         wl_event_source_remove(m_wakeSource);
+        // A client whose hang-up was not yet seen is still held: it goes first.
+        wl_display_destroy_clients(m_display);
         wl_display_destroy(m_display);
         ::close(m_wake);
     }
