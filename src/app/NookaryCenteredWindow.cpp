@@ -36,11 +36,12 @@ QScreen *bestScreenForCentering()
 
 } // namespace
 
-NookaryCenteredWindow::NookaryCenteredWindow(
-    PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent)
+NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content,
+    Clock &clock, SessionCapabilities session, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_clock(clock)
+    , m_session(session)
     , m_panel(new NookaryPanel)
     , m_moveResizeTimer(makeQuietTimer(this))
 {
@@ -186,8 +187,10 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
         m_movingOrResizing = false;
     }
     const QRect frame = m_panel->geometry();
-    m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
-    m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());
+    if (m_session.placesWindows) {
+        m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
+        m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());
+    }
     m_store.setReal(QString::fromLatin1(SK::centeredWindowWidth.current), frame.width());
     m_store.setReal(QString::fromLatin1(SK::centeredWindowHeight.current), frame.height());
 }
@@ -202,6 +205,10 @@ void NookaryCenteredWindow::applySavedFrameOrCenter()
     // Placing must not count as the user moving it.
     m_panel->removeEventFilter(this);
     m_panel->resize(newSize);
+    if (!m_session.placesWindows) {
+        m_panel->installEventFilter(this);
+        return;
+    }
 
     QList<QRectF> areas;
     for (QScreen *screen : QGuiApplication::screens())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SessionCapabilities.h"
+
 #include <QObject>
 
 #include <chrono>
@@ -23,9 +25,11 @@ public:
     // A move or resize has ended once no Move or Resize event came for this long.
     static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
-    // Takes ownership of `content` (the chrome with the panel view).
-    NookaryCenteredWindow(
-        PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent = nullptr);
+    // Takes ownership of `content` (the chrome with the panel view). Where the session does
+    // not let the program place windows, only the size is remembered and applied; a stored
+    // position is left as it is for sessions that can use it.
+    NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock,
+        SessionCapabilities session = {}, QObject *parent = nullptr);
     ~NookaryCenteredWindow() override;
 
     NookaryPanel *panel() const { return m_panel; }
@@ -69,6 +73,7 @@ private:
 
     PreferencesStore &m_store;
     Clock &m_clock;
+    const SessionCapabilities m_session;
     NookaryPanel *m_panel;
     bool m_closesOnResignKey = true;
     std::chrono::steady_clock::time_point m_ignoreResignUntil {};
