@@ -15,19 +15,20 @@ using namespace std::chrono_literals;
 namespace {
 
 // A session bus of the test's own, which nothing else on the machine sees.
-const char kBusConfig[] = R"(<!DOCTYPE busconfig PUBLIC
- "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=%1</listen>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-)";
+QByteArray busConfig(const QString &folder)
+{
+    return "<busconfig>\n"
+           "  <type>session</type>\n"
+           "  <listen>unix:dir="
+        + folder.toUtf8()
+        + "</listen>\n"
+          "  <policy context=\"default\">\n"
+          "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+          "    <allow eavesdrop=\"true\"/>\n"
+          "    <allow own=\"*\"/>\n"
+          "  </policy>\n"
+          "</busconfig>\n";
+}
 
 const HotkeyShortcut kCtrlAltSpace = HotkeyShortcut::defaultShortcut();
 const HotkeyShortcut kSuperShiftV { 9, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit };
@@ -90,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
         QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(QString::fromLatin1(kBusConfig).arg(m_dir.path()).toUtf8());
+        config.write(busConfig(m_dir.path()));
         config.close();
         m_daemon.start(QStringLiteral("dbus-daemon"),
             { QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),

@@ -343,6 +343,27 @@ private Q_SLOTS:
         QCOMPARE(set.control->button()->text(), QStringLiteral("Change\u2026"));
     }
 
+    void theDesktopsOwnTriggerIsShownWhereItChoseOne()
+    {
+        // The portal may bind another combination than the stored one: both looks show the
+        // desktop's words, until recording or until the shortcut is switched off.
+        Host settings(Style::settings);
+        Host walkthrough(Style::onboarding, false);
+        for (Host *h : { &settings, &walkthrough })
+            h->model().setHotkeyTriggerText(QStringLiteral("Meta+Shift+V"));
+        QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Meta+Shift+V"));
+        QCOMPARE(walkthrough.control->badge()->text(), QStringLiteral("Meta+Shift+V"));
+        settings.control->start();
+        QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Press new shortcut"));
+        settings.control->recorder().stopRecording();
+        settings.model().setHotkeyShortcut(HotkeyShortcut::off());
+        QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Off"));
+        // Still the untouched default in the walkthrough: nothing to show yet.
+        Host unset(Style::onboarding, true);
+        unset.model().setHotkeyTriggerText(QStringLiteral("Meta+Shift+V"));
+        QCOMPARE(unset.control->badge()->text(), QStringLiteral("Not set yet"));
+    }
+
     void theBadgesTwoSizes()
     {
         ShortcutBadge large(true), small(false);
