@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace nookary {
 
 namespace SK = SettingsKeys;
@@ -55,6 +57,8 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
         [this] { WindowSystem::endSystemMove(*m_panel); });
     connect(m_panel, &NookaryPanel::moveOrResizeStarted, this, [this] {
         // Under way from the press, before the first Move arrives.
+        if (!m_movingOrResizing)
+            m_sizeBeforeGesture = m_panel->size();
         m_movingOrResizing = true;
         noteMoveOrResize();
     });
@@ -187,7 +191,13 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
         m_movingOrResizing = false;
     }
     const QRect frame = m_panel->geometry();
-    if (m_session.placesWindows) {
+    if (!m_session.placesWindows) {
+        // Positions read (0, 0) here, and a size the user did not choose (a tile's) would
+        // follow the settings to a desktop where it means nothing.
+        const auto before = std::exchange(m_sizeBeforeGesture, std::nullopt);
+        if (!before || *before == frame.size())
+            return;
+    } else {
         m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
         m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());
     }

@@ -3,9 +3,11 @@
 #include "platform/SessionCapabilities.h"
 
 #include <QObject>
+#include <QSize>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace nookary {
 
@@ -26,8 +28,9 @@ public:
     static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
     // Takes ownership of `content` (the chrome with the panel view). Where the session does
-    // not let the program place windows, only the size is remembered and applied; a stored
-    // position is left as it is for sessions that can use it.
+    // not let the program place windows, only the size is remembered and applied, and only a
+    // size the user chose with the panel's handles (a tiling compositor's size is its own); a
+    // stored position is left as it is for sessions that can use it.
     NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock,
         SessionCapabilities session = {}, QObject *parent = nullptr);
     ~NookaryCenteredWindow() override;
@@ -82,6 +85,8 @@ private:
     Closing m_closing = Closing::no;
     std::unique_ptr<QuietTimer> m_moveResizeTimer;
     bool m_movingOrResizing = false;
+    // The size when the user's move or resize began; set during one.
+    std::optional<QSize> m_sizeBeforeGesture;
 };
 
 } // namespace nookary
