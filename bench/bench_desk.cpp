@@ -1,6 +1,7 @@
 // The running program on a test desk: start-up time to monitoring the clipboard, memory
 // after start, wake-ups while idle, and how long a huge copy keeps it from answering.
-// Prints figures; asserts nothing. Takes about a minute.
+// Prints figures; asserts nothing. Takes about a minute; `bench_desk opens` measures only
+// the first and the later openings, in a few seconds.
 #include "TestDesk.h"
 #include "app/InstanceChannel.h"
 
@@ -113,7 +114,7 @@ public:
 
     // Milliseconds from `since` until the active window changes to the panel (a window at
     // least 560 wide); negative on time-out. The caller makes another window active first.
-    double waitFor(const QElapsedTimer &since, quint32, quint32, int timeoutMs)
+    double waitFor(const QElapsedTimer &since, int timeoutMs)
     {
         while (since.elapsed() < timeoutMs) {
             pollfd fd { xcb_get_file_descriptor(m_c), POLLIN, 0 };
@@ -141,11 +142,6 @@ private:
     xcb_atom_t m_atom = 0;
 };
 
-QString xdotool(TestDesk &desk, const QStringList &args)
-{
-    return desk.xdotool(args);
-}
-
 // Nookary's visible windows: the tray icon is small, the panel at least 560 wide.
 QString nookaryWindow(TestDesk &desk, bool trayIcon)
 {
@@ -153,11 +149,107 @@ QString nookaryWindow(TestDesk &desk, bool trayIcon)
                     : desk.findWindow(QStringLiteral("Nookary"), 560, 100000);
 }
 
+// A window of another program to come back to, and the shortcut that opens the panel over
+// it (Control+Alt+Space), timed from just before xdotool starts to press it until the
+// window manager makes the panel the active window; `Nookary --hide` closes it again.
+class OpeningTimer {
+public:
+    explicit OpeningTimer(TestDesk &desk)
+        : m_desk(desk)
+        , m_watch(desk.display())
+    {
+        QProcess *target
+            = desk.spawn(QStringLiteral(TEST_WINDOW_BINARY), { QStringLiteral("Bench target") });
+        target->waitForReadyRead(10000);
+        for (int tries = 0; m_target.isEmpty() && tries < 100; ++tries) {
+            m_target = desk.xdotool({ QStringLiteral("search"), QStringLiteral("--name"),
+                                        QStringLiteral("^Bench target$") })
+                           .section(u'\n', 0, 0);
+            QThread::msleep(50);
+        }
+    }
+
+    ActiveWindowWatch &watch() { return m_watch; }
+
+    void activateTarget()
+    {
+        m_desk.xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_target });
+        QThread::msleep(50);
+        m_watch.drain();
+    }
+
+    void closePanel()
+    {
+        m_desk.run(kNookary, { QStringLiteral("--hide") });
+        QThread::msleep(150);
+    }
+
+    double pressShortcut()
+    {
+        activateTarget();
+        QElapsedTimer t;
+        t.start();
+        m_desk.run(QStringLiteral("xdotool"),
+            { QStringLiteral("keydown"), QStringLiteral("--delay"), QStringLiteral("0"),
+                QStringLiteral("ctrl+alt+space") });
+        const double ms = m_watch.waitFor(t, 5000);
+        m_desk.run(QStringLiteral("xdotool"),
+            { QStringLiteral("keyup"), QStringLiteral("ctrl+alt+space") });
+        closePanel();
+        return ms;
+    }
+
+private:
+    TestDesk &m_desk;
+    ActiveWindowWatch m_watch;
+    QString m_target;
+};
+
+const QStringList kQuietly { QStringLiteral("--launched-from-login-item") };
+
+qint64 runningNookary(TestDesk &desk)
+{
+    return desk
+        .run(QStringLiteral("pgrep"),
+            { QStringLiteral("-n"), QStringLiteral("-x"), QStringLiteral("Nookary") })
+        .out.trimmed()
+        .toLongLong();
+}
+
+// Fresh instances started as at login: the first opening of each, then later ones of the
+// last. The first opening comes a second after start, when an idle program has long been
+// ready; memory is read just before it.
+void measureOpenings(TestDesk &desk, OpeningTimer &opening)
+{
+    std::vector<double> firsts, pss;
+    for (int i = 0; i < 5; ++i) {
+        desk.run(QStringLiteral("pkill"), { QStringLiteral("-x"), QStringLiteral("Nookary") });
+        QThread::msleep(300);
+        desk.spawn(kNookary, kQuietly);
+        while (!InstanceChannel::send(Request::ping, 1000))
+            QThread::usleep(500);
+        QThread::msleep(1000);
+        pss.push_back(statusField(runningNookary(desk), "smaps_rollup", "Pss:") / 1024.0);
+        firsts.push_back(opening.pressShortcut());
+    }
+    std::vector<double> laters;
+    for (int i = 0; i < 10; ++i)
+        laters.push_back(opening.pressShortcut());
+    std::printf("PSS a second after start:          %6.1f MiB (median of 5)\n", median(pss));
+    std::printf("shortcut press to panel focused:   %6.1f ms (first open of a fresh instance, "
+                "median of 5)\n",
+        median(firsts));
+    std::printf("shortcut press to panel focused:   %6.1f ms (later opens of the same, median "
+                "of 10)\n",
+        median(laters));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    const bool openingsOnly = app.arguments().contains(QStringLiteral("opens"));
     TestDesk desk(TestDesk::Options { true, true });
     if (!desk.start()) {
         std::fprintf(stderr, "cannot start the desk: %s\n", qPrintable(desk.errorString()));
@@ -165,13 +257,17 @@ int main(int argc, char **argv)
     }
     qputenv("XDG_RUNTIME_DIR",
         desk.environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
-    const QStringList quietly { QStringLiteral("--launched-from-login-item") };
+    if (openingsOnly) {
+        OpeningTimer opening(desk);
+        measureOpenings(desk, opening);
+        return 0;
+    }
 
     std::vector<double> starts, trays;
     for (int i = 0; i < 7; ++i) {
         QElapsedTimer t;
         t.start();
-        QProcess *p = desk.spawn(kNookary, quietly);
+        QProcess *p = desk.spawn(kNookary, kQuietly);
         while (!InstanceChannel::send(Request::ping, 1000))
             QThread::usleep(500);
         starts.push_back(t.nsecsElapsed() / 1e6);
@@ -188,11 +284,7 @@ int main(int argc, char **argv)
         median(trays));
 
     // The last instance is still running.
-    const QByteArray pidText
-        = desk.run(QStringLiteral("pgrep"),
-                  { QStringLiteral("-n"), QStringLiteral("-x"), QStringLiteral("Nookary") })
-              .out.trimmed();
-    const qint64 pid = pidText.toLongLong();
+    const qint64 pid = runningNookary(desk);
     QThread::sleep(1);
     std::printf("PSS after start:                   %6.1f MiB\n",
         statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
@@ -206,21 +298,8 @@ int main(int argc, char **argv)
     // A click on the tray icon until the window manager makes the panel the active window
     // (its search field takes focus in the same turn), timed from just before xdotool
     // starts; xdotool's own start-up, measured alone, is reported beside it.
-    // `Nookary --hide` closes the panel between rounds.
     const QString icon = nookaryWindow(desk, true);
-    QProcess *target
-        = desk.spawn(QStringLiteral(TEST_WINDOW_BINARY), { QStringLiteral("Bench target") });
-    target->waitForReadyRead(10000);
-    QString targetId;
-    for (int tries = 0; targetId.isEmpty() && tries < 100; ++tries) {
-        targetId = xdotool(desk,
-            { QStringLiteral("search"), QStringLiteral("--name"),
-                QStringLiteral("^Bench target$") })
-                       .section(u'\n', 0, 0);
-        QThread::msleep(50);
-    }
-    const QStringList moveThere { QStringLiteral("mousemove"), QStringLiteral("--window"), icon,
-        QStringLiteral("8"), QStringLiteral("8") };
+    OpeningTimer opening(desk);
     std::vector<double> baseline;
     for (int i = 0; i < 10; ++i) {
         QElapsedTimer t;
@@ -228,47 +307,25 @@ int main(int argc, char **argv)
         desk.run(QStringLiteral("xdotool"), { QStringLiteral("getmouselocation") });
         baseline.push_back(t.nsecsElapsed() / 1e6);
     }
-    ActiveWindowWatch watch(desk.display());
-    desk.run(QStringLiteral("xdotool"), moveThere);
+    desk.run(QStringLiteral("xdotool"),
+        { QStringLiteral("mousemove"), QStringLiteral("--window"), icon, QStringLiteral("8"),
+            QStringLiteral("8") });
     {
-        xdotool(desk, { QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId });
-        QThread::msleep(50);
-        watch.drain();
+        opening.activateTarget();
         QElapsedTimer t;
         t.start();
         desk.run(QStringLiteral("xdotool"), { QStringLiteral("mousedown"), QStringLiteral("1") });
         std::printf("tray click to panel focused:       %6.1f ms (first open; xdotool included)\n",
-            watch.waitFor(t, 0, 0, 5000));
+            opening.watch().waitFor(t, 5000));
         desk.run(QStringLiteral("xdotool"), { QStringLiteral("mouseup"), QStringLiteral("1") });
-        desk.run(kNookary, { QStringLiteral("--hide") });
-        QThread::msleep(150);
+        opening.closePanel();
     }
     std::printf("  xdotool itself:                  %6.1f ms (median of 10 runs doing nothing)\n",
         median(baseline));
-    const quint32 panel = 0;
 
-    // The same through the global shortcut (Control+Alt+Space), timed from just before
-    // xdotool starts to press it.
-    auto pressShortcut = [&](ActiveWindowWatch &w, quint32 wanted) {
-        xdotool(desk, { QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId });
-        QThread::msleep(50);
-        const quint32 before = w.active();
-        w.drain();
-        QElapsedTimer t;
-        t.start();
-        desk.run(QStringLiteral("xdotool"),
-            { QStringLiteral("keydown"), QStringLiteral("--delay"), QStringLiteral("0"),
-                QStringLiteral("ctrl+alt+space") });
-        const double ms = w.waitFor(t, wanted, before, 5000);
-        desk.run(QStringLiteral("xdotool"),
-            { QStringLiteral("keyup"), QStringLiteral("ctrl+alt+space") });
-        desk.run(kNookary, { QStringLiteral("--hide") });
-        QThread::msleep(150);
-        return ms;
-    };
     std::vector<double> presses;
     for (int i = 0; i < 20; ++i)
-        presses.push_back(pressShortcut(watch, panel));
+        presses.push_back(opening.pressShortcut());
     std::printf("shortcut press to panel focused:   %6.1f ms (median of 20 later opens; xdotool "
                 "included)\n",
         median(presses));
@@ -277,17 +334,13 @@ int main(int argc, char **argv)
     // panel focused; and `Nookary --history` from start to exit.
     std::vector<double> toggles, histories;
     for (int i = 0; i < 20; ++i) {
-        xdotool(desk, { QStringLiteral("windowactivate"), QStringLiteral("--sync"), targetId });
-        QThread::msleep(50);
-        const quint32 before = watch.active();
-        watch.drain();
+        opening.activateTarget();
         QElapsedTimer t;
         t.start();
         QProcess *toggle = desk.spawn(kNookary, { QStringLiteral("--toggle") });
-        toggles.push_back(watch.waitFor(t, panel, before, 5000));
+        toggles.push_back(opening.watch().waitFor(t, 5000));
         toggle->waitForFinished(3000);
-        desk.run(kNookary, { QStringLiteral("--hide") });
-        QThread::msleep(150);
+        opening.closePanel();
         t.start();
         desk.run(kNookary, { QStringLiteral("--history") });
         histories.push_back(double(t.nsecsElapsed()) / 1e6);
@@ -319,19 +372,6 @@ int main(int argc, char **argv)
         std::printf("%2d MiB copy, longest unanswered:  %6.1f ms\n", mib, stall);
     }
 
-    // A fresh instance: the first opening builds the panel.
-    std::vector<double> firsts;
-    for (int i = 0; i < 5; ++i) {
-        desk.run(QStringLiteral("pkill"), { QStringLiteral("-x"), QStringLiteral("Nookary") });
-        QThread::msleep(300);
-        desk.spawn(kNookary, quietly);
-        while (!InstanceChannel::send(Request::ping, 1000))
-            QThread::usleep(500);
-        QThread::msleep(300);
-        firsts.push_back(pressShortcut(watch, 0));
-    }
-    std::printf("shortcut press to panel focused:   %6.1f ms (first open of a fresh instance, "
-                "median of 5)\n",
-        median(firsts));
+    measureOpenings(desk, opening);
     return 0;
 }

@@ -107,6 +107,7 @@ void AppDelegate::applicationDidFinishLaunching()
     // A start at login shows nothing.
     if (!m_launchedFromLoginItem)
         presentInitialExperience();
+    m_presenter->prepareFirstOpen();
 }
 
 void AppDelegate::presentInitialExperience()

@@ -181,6 +181,17 @@ void NookaryCenteredWindow::showCenteredAndKey()
     });
 }
 
+void NookaryCenteredWindow::prepareHidden()
+{
+    if (m_panel->isVisible())
+        return;
+    applySavedFrameOrCenter();
+    m_panel->ensurePolished();
+    if (QLayout *layout = m_panel->layout())
+        layout->activate();
+    m_panel->winId();
+}
+
 void NookaryCenteredWindow::persistCurrentFrame(bool force)
 {
     if (!force && !m_panel->isVisible())

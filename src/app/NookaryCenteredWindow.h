@@ -45,6 +45,8 @@ public:
     void endShowGrace();
 
     void showCenteredAndKey();
+    // Polishes, lays out and creates the window at the frame it would open at, unshown.
+    void prepareHidden();
     // Remembers the frame, hides, and reports `didClose`; nothing when hidden.
     void close();
     void persistCurrentFrame(bool force);

@@ -11,7 +11,9 @@
 #include "ui/panel/PopoverView.h"
 
 #include <QEvent>
+#include <QImage>
 #include <QRect>
+#include <QTimer>
 #include <QWidget>
 
 #include <utility>
@@ -19,6 +21,15 @@
 namespace nookary {
 
 namespace {
+
+// Paints `widget` into an image that is thrown away.
+void paintOnce(QWidget &widget)
+{
+    QImage image(
+        widget.size().expandedTo(QSize(1, 1)) * widget.devicePixelRatioF(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(widget.devicePixelRatioF());
+    widget.render(&image);
+}
 
 // Runs once when `window` next becomes active, then removes itself.
 class BecomeKeyObserver final : public QObject {
@@ -202,20 +213,69 @@ void PanelPresenter::showPopoverAndArmFocus()
 
 void PanelPresenter::showCenteredWindowAndArmFocus()
 {
-    if (!m_centeredWindow) {
-        m_centeredWindow
-            = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock, m_session);
-        connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
-            // Coming back to an open snippet editor (a pinned window, after fetching text
-            // from another application) keeps typing there: Qt gives the editor its focus back.
-            if (m_model.editingID().isNull())
-                requestSearchFocusRobust();
-        });
-        connect(m_centeredWindow.get(), &NookaryCenteredWindow::didClose, this,
-            &PanelPresenter::centeredWindowDidClose);
-    }
+    ensureCenteredWindow();
     syncPinnedUIBehavior();
     m_centeredWindow->showCenteredAndKey();
+}
+
+void PanelPresenter::ensureCenteredWindow()
+{
+    if (m_centeredWindow)
+        return;
+    m_centeredWindow
+        = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock, m_session);
+    connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
+        // Coming back to an open snippet editor (a pinned window, after fetching text
+        // from another application) keeps typing there: Qt gives the editor its focus back.
+        if (m_model.editingID().isNull())
+            requestSearchFocusRobust();
+    });
+    connect(m_centeredWindow.get(), &NookaryCenteredWindow::didClose, this,
+        &PanelPresenter::centeredWindowDidClose);
+}
+
+void PanelPresenter::prepareFirstOpen()
+{
+    // What a first opening would otherwise pay (building the views, polishing them, the
+    // native window, loading fonts and icons) is paid here, hidden, on idle turns, after
+    // the start's own work (its first requests and copies) has been answered.
+    m_clock.runAfter(this, prepareAfterStart, [this] {
+        if (opensCenteredWindow()) {
+            runWhenIdle({
+                [this] { ensureCenteredWindow(); },
+                [this] { m_centeredWindow->prepareHidden(); },
+                [this] { paintOnce(*m_centeredWindow->panel()); },
+            });
+        } else {
+            // The popover takes a new view each time it opens; one painted and thrown
+            // away leaves the styles, fonts and icons loaded.
+            runWhenIdle({
+                [this] { m_popover->winId(); },
+                [this] {
+                    const std::unique_ptr<QWidget> view(makeRootView());
+                    view->resize(view->sizeHint());
+                    paintOnce(*view);
+                },
+            });
+        }
+    });
+}
+
+void PanelPresenter::runWhenIdle(std::deque<std::function<void()>> steps)
+{
+    // A zero timer fires once the window system's pending events are handled; one step per
+    // turn lets a request or a copy arriving meanwhile wait for one step at most. An
+    // opening that comes first makes the rest pointless.
+    if (steps.empty())
+        return;
+    QPointer<PanelPresenter> self(this);
+    QTimer::singleShot(0, this, [self, steps = std::move(steps)]() mutable {
+        if (!self || self->isPanelOpen())
+            return;
+        steps.front()();
+        steps.pop_front();
+        self->runWhenIdle(std::move(steps));
+    });
 }
 
 void PanelPresenter::requestSearchFocusRobust()

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -41,8 +42,13 @@ public:
         QObject *parent = nullptr);
     ~PanelPresenter() override;
 
+    static constexpr std::chrono::milliseconds prepareAfterStart { 200 };
+
     void showUI();
     void closeUI();
+    // Builds, hidden, what the first opening of the chosen presentation needs, a step at a
+    // time while the event loop is idle, so that it opens as fast as later ones.
+    void prepareFirstOpen();
     bool isPanelOpen() const;
     void toggle();
     // A click on the tray icon: toggles, except for the click that just closed the popover.
@@ -72,6 +78,8 @@ public:
 
 private:
     QWidget *makeRootView();
+    void ensureCenteredWindow();
+    void runWhenIdle(std::deque<std::function<void()>> steps);
     void showPopoverAndArmFocus();
     void showCenteredWindowAndArmFocus();
     void armFocusOnDidBecomeKey(QWidget *window);

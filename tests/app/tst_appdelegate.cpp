@@ -110,6 +110,37 @@ private Q_SLOTS:
         QVERIFY(manual.delegate->centeredWindow());
     }
 
+    void aStartAtLoginPreparesTheFirstOpeningUnseen()
+    {
+        {
+            Shell s(true);
+            QTRY_VERIFY(s.delegate->centeredWindow());
+            NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+            QTRY_VERIFY(panel->testAttribute(Qt::WA_WState_Created));
+            QTest::qWait(50);
+            QVERIFY(!panel->isVisible());
+            QVERIFY(!s.delegate->isPanelOpen());
+            QVERIFY(s.workspace->activated.isEmpty());
+            // Placing the hidden window is not the user moving it: no frame is stored.
+            QFile file(s.dir.filePath(QStringLiteral("Nookary.conf")));
+            QVERIFY(!file.open(QIODevice::ReadOnly)
+                || !file.readAll().contains("Nookary.centeredWindow."));
+
+            s.openAndWait();
+            QCOMPARE(s.delegate->centeredWindow()->panel(), panel);
+            QTRY_VERIFY(panel->isActiveWindow());
+        }
+        {
+            Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+            QTRY_VERIFY(s.delegate->popover()->testAttribute(Qt::WA_WState_Created));
+            QTest::qWait(50);
+            QVERIFY(!s.delegate->centeredWindow());
+            QVERIFY(!s.delegate->popover()->isVisible());
+            s.openAndWait();
+            QVERIFY(s.delegate->popover()->findChild<PopoverView *>());
+        }
+    }
+
     void closingHandsFocusBackOnceAfterAMoment()
     {
         Shell s;
