@@ -10,6 +10,7 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QRandomGenerator>
 
 #include <functional>
@@ -86,13 +87,6 @@ public:
     }
 
     void fail() { answer(2, {}); }
-    // No answer is wanted any more.
-    void cancel()
-    {
-        stopListening();
-        m_answer = nullptr;
-        deleteLater();
-    }
 
 private Q_SLOTS:
     void onResponse(const QDBusMessage &message)
@@ -175,20 +169,18 @@ bool PortalGlobalHotkeyService::registerHotkey(HotkeyShortcut shortcut)
 
 void PortalGlobalHotkeyService::unregisterHotkey()
 {
-    // Answers to what was asked before belong to nobody now.
+    // Answers to what was asked before belong to nobody now; a request still waiting
+    // stays until its answer, to close the session it may bring.
     ++m_generation;
-    if (m_request)
-        m_request->cancel();
     m_bound = false;
-    closeSession();
+    closeSessionAt(std::exchange(m_sessionHandle, QString()));
 }
 
-void PortalGlobalHotkeyService::closeSession()
+void PortalGlobalHotkeyService::closeSessionAt(const QString &session)
 {
-    if (m_sessionHandle.isEmpty())
-        return;
-    m_bus.asyncCall(QDBusMessage::createMethodCall(portalService,
-        std::exchange(m_sessionHandle, QString()), kSessionInterface, QStringLiteral("Close")));
+    if (!session.isEmpty())
+        m_bus.asyncCall(QDBusMessage::createMethodCall(
+            portalService, session, kSessionInterface, QStringLiteral("Close")));
 }
 
 void PortalGlobalHotkeyService::startRequest(const QString &method, const QVariantList &arguments,
@@ -199,11 +191,14 @@ void PortalGlobalHotkeyService::startRequest(const QString &method, const QVaria
     auto *request = new PortalRequest(
         m_bus,
         [self, generation, onResponse](uint response, const QVariantMap &results) {
-            if (self && generation == self->m_generation)
+            if (!self)
+                return;
+            if (generation == self->m_generation)
                 (self.data()->*onResponse)(generation, response, results);
+            else if (response == 0) // a session opened for nobody is not left open
+                self->closeSessionAt(toPath(results.value(QStringLiteral("session_handle"))));
         },
         this);
-    m_request = request;
     // The portal names the request after our bus name and the token; listening there first
     // catches an answer that comes before the call's reply.
     QString sender = m_bus.baseService().mid(1);
@@ -269,7 +264,7 @@ void PortalGlobalHotkeyService::refuse(quint64 generation)
 {
     if (generation != m_generation)
         return;
-    closeSession();
+    closeSessionAt(std::exchange(m_sessionHandle, QString()));
     Q_EMIT registrationRefused();
 }
 

@@ -4,15 +4,12 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QPointer>
 #include <QVariantMap>
 
 #include <chrono>
 #include <memory>
 
 namespace nookary {
-
-class PortalRequest;
 
 // GlobalHotkeyService through the desktop portal's GlobalShortcuts interface, for Wayland
 // sessions, where no program may grab keys itself. Each registration opens a portal session
@@ -56,7 +53,7 @@ private:
     void sessionCreated(quint64 generation, uint response, const QVariantMap &results);
     void shortcutsBound(quint64 generation, uint response, const QVariantMap &results);
     void refuse(quint64 generation);
-    void closeSession();
+    void closeSessionAt(const QString &session);
     // Starts a portal call that answers through a Request object; `onResponse` gets its
     // response code and results, unless the registration was replaced meanwhile.
     void startRequest(const QString &method, const QVariantList &arguments, const QString &token,
@@ -68,7 +65,6 @@ private:
     HotkeyShortcut m_shortcut;
     QString m_sessionHandle;
     bool m_bound = false;
-    QPointer<PortalRequest> m_request;
 };
 
 } // namespace nookary
