@@ -208,32 +208,24 @@ private:
 
 const QStringList kQuietly { QStringLiteral("--launched-from-login-item") };
 
-qint64 runningNookary(TestDesk &desk)
-{
-    return desk
-        .run(QStringLiteral("pgrep"),
-            { QStringLiteral("-n"), QStringLiteral("-x"), QStringLiteral("Nookary") })
-        .out.trimmed()
-        .toLongLong();
-}
-
 // Fresh instances started as at login: the first opening of each, then later ones of the
 // last. The first opening comes a second after start, when an idle program has long been
-// ready; memory is read just before it.
-void measureOpenings(TestDesk &desk, OpeningTimer &opening)
+// ready; memory is read just before it. `running` (ours, or none) is stopped first; only
+// our own instances are ever stopped, never another desk's.
+void measureOpenings(TestDesk &desk, OpeningTimer &opening, QProcess *running)
 {
     std::vector<double> starts, firsts, pss;
     for (int i = 0; i < 5; ++i) {
-        desk.run(QStringLiteral("pkill"), { QStringLiteral("-x"), QStringLiteral("Nookary") });
+        TestDesk::stop(running);
         QThread::msleep(300);
         QElapsedTimer t;
         t.start();
-        desk.spawn(kNookary, kQuietly);
+        running = desk.spawn(kNookary, kQuietly);
         while (!InstanceChannel::send(Request::ping, 1000))
             QThread::usleep(500);
         starts.push_back(t.nsecsElapsed() / 1e6);
         QThread::msleep(1000);
-        pss.push_back(statusField(runningNookary(desk), "smaps_rollup", "Pss:") / 1024.0);
+        pss.push_back(statusField(running->processId(), "smaps_rollup", "Pss:") / 1024.0);
         firsts.push_back(opening.pressShortcut());
     }
     std::vector<double> laters;
@@ -264,15 +256,16 @@ int main(int argc, char **argv)
         desk.environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
     if (openingsOnly) {
         OpeningTimer opening(desk);
-        measureOpenings(desk, opening);
+        measureOpenings(desk, opening, nullptr);
         return 0;
     }
 
     std::vector<double> starts, trays;
+    QProcess *nookary = nullptr;
     for (int i = 0; i < 7; ++i) {
         QElapsedTimer t;
         t.start();
-        QProcess *p = desk.spawn(kNookary, kQuietly);
+        nookary = desk.spawn(kNookary, kQuietly);
         while (!InstanceChannel::send(Request::ping, 1000))
             QThread::usleep(500);
         starts.push_back(t.nsecsElapsed() / 1e6);
@@ -280,7 +273,7 @@ int main(int argc, char **argv)
             QThread::usleep(500);
         trays.push_back(t.nsecsElapsed() / 1e6);
         if (i < 6)
-            TestDesk::stop(p);
+            TestDesk::stop(nookary);
     }
     std::printf(
         "start to monitoring the clipboard: %6.1f ms (median of 7, first answer to a ping)\n",
@@ -289,7 +282,7 @@ int main(int argc, char **argv)
         median(trays));
 
     // The last instance is still running.
-    const qint64 pid = runningNookary(desk);
+    const qint64 pid = nookary->processId();
     QThread::sleep(1);
     std::printf("PSS after start:                   %6.1f MiB\n",
         statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
@@ -377,6 +370,6 @@ int main(int argc, char **argv)
         std::printf("%2d MiB copy, longest unanswered:  %6.1f ms\n", mib, stall);
     }
 
-    measureOpenings(desk, opening);
+    measureOpenings(desk, opening, nookary);
     return 0;
 }

@@ -164,6 +164,17 @@ private Q_SLOTS:
         SettingsPreferencesStore store(path);
         QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
             QFileDevice::Permissions());
+
+        // One its owner made read-only for all stays read-only to its owner too, and keeps
+        // what it holds.
+        QTemporaryDir other;
+        const QString readOnly = writeFile(other, "[General]\nk=2\n");
+        QFile::setPermissions(
+            readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        SettingsPreferencesStore kept(readOnly);
+        const auto owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+        QCOMPARE(QFile::permissions(readOnly) & owner, QFileDevice::ReadOwner);
+        QCOMPARE(kept.integer(QStringLiteral("k")), 2);
     }
 
     void anUnchangedValueIsNotWrittenAgain()

@@ -22,6 +22,8 @@ namespace nookary {
 namespace {
 
 constexpr auto kUserOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr auto kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+    | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
 qsizetype skipSpaces(QStringView s)
 {
@@ -301,8 +303,12 @@ bool SettingsPreferencesStore::prepareFile()
         file.setPermissions(kUserOnly);
         return false;
     }
-    if ((file.permissions() & ~(kUserOnly | QFileDevice::ReadUser | QFileDevice::WriteUser)) != 0)
-        file.setPermissions(kUserOnly);
+    // Others lose their access; the owner keeps exactly theirs, so a file its owner made
+    // read-only stays read-only.
+    const auto ownerBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    const auto mode = file.permissions();
+    if ((mode & kOthers) != 0)
+        file.setPermissions(mode & ownerBits);
     return file.open(QIODevice::ReadOnly) && looksDamaged(file.readAll());
 }
 
