@@ -52,12 +52,14 @@ AppDelegate::AppDelegate(
 {
     m_presenter = std::make_unique<PanelPresenter>(*m_model, *m_services.preferences,
         m_services.statusItem.get(), *m_focus, clock,
-        PanelPresenter::ViewActions { [this](const QString &text) { copyToClipboard(text); },
-            [this] { openPreferences(); } });
+        PanelPresenter::ViewActions {
+            [this](const QString &text) { copyToClipboard(text); }, [this] { openPreferences(); } },
+        m_services.session);
     m_requests = std::make_unique<InstanceRequestHandler>(
         *m_model, *m_presenter, [this] { applicationShouldHandleReopen(); });
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
-        *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); });
+        *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); },
+        m_services.hotkeys->canRegister());
     connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 

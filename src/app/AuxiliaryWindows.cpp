@@ -15,13 +15,14 @@ namespace nookary {
 
 AuxiliaryWindows::AuxiliaryWindows(AppModel &model, const KeyTranslator &keys,
     PanelPresenter &presenter, FocusHandBack &focus, std::function<void()> showPanel,
-    QObject *parent)
+    bool canRegisterShortcut, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_keys(keys)
     , m_presenter(presenter)
     , m_focus(focus)
     , m_showPanel(std::move(showPanel))
+    , m_canRegisterShortcut(canRegisterShortcut)
 {
 }
 
@@ -68,7 +69,7 @@ void AuxiliaryWindows::presentOnboarding(
                     self->onboardingEnded(result != OnboardingWindowController::Result::closed,
                         showMainUIAfterDismiss);
             },
-            this);
+            m_canRegisterShortcut, this);
         connect(&AppNotifications::instance(), &AppNotifications::hotkeyPressed,
             controller->flowView(), &OnboardingFlowView::noteHotkeyPressed);
         m_onboarding = controller;
@@ -103,7 +104,8 @@ void AuxiliaryWindows::openPreferences()
         m_presenter.closeUI();
     }
     if (!m_preferences)
-        m_preferences = std::make_unique<PreferencesWindowController>(m_model, m_keys);
+        m_preferences
+            = std::make_unique<PreferencesWindowController>(m_model, m_keys, m_canRegisterShortcut);
     m_preferences->prepareForDisplay();
     QPointer<AuxiliaryWindows> self(this);
     postToNextTurn(this, [self] {

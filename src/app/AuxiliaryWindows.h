@@ -23,9 +23,11 @@ class AuxiliaryWindows final : public QObject {
 
 public:
     // `showPanel` opens the panel after a walkthrough that asked for it. Everything given
-    // must outlive this object.
+    // must outlive this object. Where `canRegisterShortcut` is false, both windows tell how
+    // to bind the shortcut in the desktop instead of recording one.
     AuxiliaryWindows(AppModel &model, const KeyTranslator &keys, PanelPresenter &presenter,
-        FocusHandBack &focus, std::function<void()> showPanel, QObject *parent = nullptr);
+        FocusHandBack &focus, std::function<void()> showPanel, bool canRegisterShortcut = true,
+        QObject *parent = nullptr);
     ~AuxiliaryWindows() override;
 
     // The walkthrough on `startStep`; one at a time (a minimised one is brought back).
@@ -48,6 +50,7 @@ private:
     PanelPresenter &m_presenter;
     FocusHandBack &m_focus;
     std::function<void()> m_showPanel;
+    const bool m_canRegisterShortcut;
     // Exists from presentOnboarding until its result; deleted on the turn after, since the
     // result arrives from inside its own window's events.
     QPointer<OnboardingWindowController> m_onboarding;

@@ -29,6 +29,14 @@ HotkeyController::HotkeyController(
     , m_service(service)
     , m_alert(std::move(alert))
 {
+    connect(&m_service, &GlobalHotkeyService::registrationBound, this,
+        &HotkeyController::registrationBound);
+    connect(&m_service, &GlobalHotkeyService::registrationRefused, this,
+        &HotkeyController::registrationRefused);
+    connect(&m_service, &GlobalHotkeyService::triggerChanged, this, [this](const QString &trigger) {
+        if (m_registered)
+            m_model.setHotkeyTriggerText(trigger);
+    });
 }
 
 void HotkeyController::followModel()
@@ -51,6 +59,7 @@ void HotkeyController::suspend()
     if (m_service.canRegister())
         m_service.unregisterHotkey();
     m_registered = false;
+    m_awaiting.reset();
 }
 
 void HotkeyController::resume()
@@ -73,33 +82,69 @@ void HotkeyController::applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAle
     m_isApplyingHotkey = true;
     m_service.unregisterHotkey();
     m_registered = false;
+    m_awaiting.reset();
+    m_model.setHotkeyTriggerText(QString());
 
     if (!shortcut.isSet()) {
         m_lastRegisteredShortcut = HotkeyShortcut::off();
     } else if (m_service.registerHotkey(shortcut)) {
-        m_registered = true;
-        m_lastRegisteredShortcut = shortcut;
-    } else {
-        qCInfo(lcHotkeys) << "Shortcut" << shortcut.displayText() << "was refused";
-        // Refusing the shortcut that last worked leaves nothing to go back to: stop there,
-        // or going back would be refused and retried without end.
-        const bool canGoBack = shortcut != m_lastRegisteredShortcut;
-        if (showAlertOnFail && m_alert)
-            m_alert();
-        if (canGoBack) {
-            QPointer<HotkeyController> self(this);
-            postToNextTurn(this, [self] {
-                if (!self)
-                    return;
-                self->m_restoring = true;
-                self->m_model.setHotkeyShortcut(self->m_lastRegisteredShortcut);
-                self->m_restoring = false;
-            });
-            if (m_lastRegisteredShortcut.isSet())
-                m_registered = m_service.registerHotkey(m_lastRegisteredShortcut);
+        if (m_service.answersLater()) {
+            m_awaiting = Awaiting { shortcut, showAlertOnFail };
+        } else {
+            m_registered = true;
+            m_lastRegisteredShortcut = shortcut;
         }
+    } else {
+        handleRefusal(shortcut, showAlertOnFail, true);
     }
     m_isApplyingHotkey = false;
+}
+
+void HotkeyController::handleRefusal(
+    HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow)
+{
+    qCInfo(lcHotkeys) << "Shortcut" << shortcut.displayText() << "was refused";
+    // Refusing the shortcut that last worked leaves nothing to go back to: stop there,
+    // or going back would be refused and retried without end.
+    const bool canGoBack = shortcut != m_lastRegisteredShortcut;
+    if (showAlertOnFail && m_alert)
+        m_alert();
+    if (!canGoBack)
+        return;
+    QPointer<HotkeyController> self(this);
+    postToNextTurn(this, [self, registerNow] {
+        if (!self)
+            return;
+        const HotkeyShortcut restored = self->m_lastRegisteredShortcut;
+        const bool modelChanges = self->m_model.hotkeyShortcut() != restored;
+        self->m_restoring = true;
+        self->m_model.setHotkeyShortcut(restored);
+        self->m_restoring = false;
+        // The model's change registers it again; without one, nobody else would.
+        if (!registerNow && !modelChanges && !self->m_suspended)
+            self->applyHotkeyShortcut(restored, false);
+    });
+    if (registerNow && m_lastRegisteredShortcut.isSet())
+        m_registered = m_service.registerHotkey(m_lastRegisteredShortcut);
+}
+
+void HotkeyController::registrationBound(const QString &trigger)
+{
+    if (!m_awaiting)
+        return;
+    m_registered = true;
+    m_lastRegisteredShortcut = m_awaiting->shortcut;
+    m_awaiting.reset();
+    m_model.setHotkeyTriggerText(trigger);
+}
+
+void HotkeyController::registrationRefused()
+{
+    if (!m_awaiting)
+        return;
+    const Awaiting refused = *m_awaiting;
+    m_awaiting.reset();
+    handleRefusal(refused.shortcut, refused.showAlertOnFail, false);
 }
 
 } // namespace nookary

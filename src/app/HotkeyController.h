@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 namespace nookary {
 
@@ -12,7 +13,9 @@ class AppModel;
 class GlobalHotkeyService;
 
 // Keeps the model's shortcut registered system-wide: applies it, and when the desktop
-// refuses a new one, says so once and goes back to the last shortcut that worked.
+// refuses a new one, says so once and goes back to the last shortcut that worked. A desktop
+// that answers later (it may ask the user first) is waited for without blocking; its answer
+// is handled as an immediate one would have been.
 class HotkeyController final : public QObject {
     Q_OBJECT
 
@@ -43,8 +46,17 @@ public:
 
     HotkeyShortcut lastRegisteredShortcut() const { return m_lastRegisteredShortcut; }
     bool isRegistered() const { return m_registered; }
+    // A registration was asked for and the desktop has not answered yet.
+    bool isAwaitingAnswer() const { return m_awaiting.has_value(); }
 
 private:
+    // Says so (when asked to) and goes back to the last shortcut that worked. `registerNow`
+    // registers that one at once; a desktop that answers later gets it through the model's
+    // change instead, or it would be asked twice.
+    void handleRefusal(HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow);
+    void registrationBound(const QString &trigger);
+    void registrationRefused();
+
     AppModel &m_model;
     GlobalHotkeyService &m_service;
     std::function<void()> m_alert;
@@ -54,6 +66,11 @@ private:
     bool m_restoring = false;
     bool m_suspended = false;
     HotkeyShortcut m_shortcutWhenSuspended;
+    struct Awaiting {
+        HotkeyShortcut shortcut;
+        bool showAlertOnFail = false;
+    };
+    std::optional<Awaiting> m_awaiting;
 };
 
 } // namespace nookary

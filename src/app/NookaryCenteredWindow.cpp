@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace nookary {
 
 namespace SK = SettingsKeys;
@@ -36,11 +38,12 @@ QScreen *bestScreenForCentering()
 
 } // namespace
 
-NookaryCenteredWindow::NookaryCenteredWindow(
-    PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent)
+NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *content,
+    Clock &clock, SessionCapabilities session, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_clock(clock)
+    , m_session(session)
     , m_panel(new NookaryPanel)
     , m_moveResizeTimer(makeQuietTimer(this))
 {
@@ -54,6 +57,8 @@ NookaryCenteredWindow::NookaryCenteredWindow(
         [this] { WindowSystem::endSystemMove(*m_panel); });
     connect(m_panel, &NookaryPanel::moveOrResizeStarted, this, [this] {
         // Under way from the press, before the first Move arrives.
+        if (!m_movingOrResizing)
+            m_sizeBeforeGesture = m_panel->size();
         m_movingOrResizing = true;
         noteMoveOrResize();
     });
@@ -197,8 +202,16 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
         m_movingOrResizing = false;
     }
     const QRect frame = m_panel->geometry();
-    m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
-    m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());
+    if (!m_session.placesWindows) {
+        // Positions read (0, 0) here, and a size the user did not choose (a tile's) would
+        // follow the settings to a desktop where it means nothing.
+        const auto before = std::exchange(m_sizeBeforeGesture, std::nullopt);
+        if (!before || *before == frame.size())
+            return;
+    } else {
+        m_store.setReal(QString::fromLatin1(SK::centeredWindowX.current), frame.x());
+        m_store.setReal(QString::fromLatin1(SK::centeredWindowY.current), frame.y());
+    }
     m_store.setReal(QString::fromLatin1(SK::centeredWindowWidth.current), frame.width());
     m_store.setReal(QString::fromLatin1(SK::centeredWindowHeight.current), frame.height());
 }
@@ -213,6 +226,10 @@ void NookaryCenteredWindow::applySavedFrameOrCenter()
     // Placing must not count as the user moving it.
     m_panel->removeEventFilter(this);
     m_panel->resize(newSize);
+    if (!m_session.placesWindows) {
+        m_panel->installEventFilter(this);
+        return;
+    }
 
     QList<QRectF> areas;
     for (QScreen *screen : QGuiApplication::screens())

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/SessionCapabilities.h"
+
 #include <QObject>
+#include <QSize>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace nookary {
 
@@ -23,9 +27,12 @@ public:
     // A move or resize has ended once no Move or Resize event came for this long.
     static constexpr std::chrono::milliseconds moveResizeQuiet { 300 };
 
-    // Takes ownership of `content` (the chrome with the panel view).
-    NookaryCenteredWindow(
-        PreferencesStore &store, QWidget *content, Clock &clock, QObject *parent = nullptr);
+    // Takes ownership of `content` (the chrome with the panel view). Where the session does
+    // not let the program place windows, only the size is remembered and applied, and only a
+    // size the user chose with the panel's handles (a tiling compositor's size is its own); a
+    // stored position is left as it is for sessions that can use it.
+    NookaryCenteredWindow(PreferencesStore &store, QWidget *content, Clock &clock,
+        SessionCapabilities session = {}, QObject *parent = nullptr);
     ~NookaryCenteredWindow() override;
 
     NookaryPanel *panel() const { return m_panel; }
@@ -71,6 +78,7 @@ private:
 
     PreferencesStore &m_store;
     Clock &m_clock;
+    const SessionCapabilities m_session;
     NookaryPanel *m_panel;
     bool m_closesOnResignKey = true;
     std::chrono::steady_clock::time_point m_ignoreResignUntil {};
@@ -79,6 +87,8 @@ private:
     Closing m_closing = Closing::no;
     std::unique_ptr<QuietTimer> m_moveResizeTimer;
     bool m_movingOrResizing = false;
+    // The size when the user's move or resize began; set during one.
+    std::optional<QSize> m_sizeBeforeGesture;
 };
 
 } // namespace nookary

@@ -61,7 +61,8 @@ private:
 } // namespace
 
 PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
-    FocusHandBack &focus, Clock &clock, ViewActions actions, QObject *parent)
+    FocusHandBack &focus, Clock &clock, ViewActions actions, SessionCapabilities session,
+    QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_store(store)
@@ -69,6 +70,7 @@ PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusI
     , m_focus(focus)
     , m_clock(clock)
     , m_actions(std::move(actions))
+    , m_session(session)
     , m_popover(std::make_unique<PopoverWindow>())
 {
     connect(m_popover.get(), &PopoverWindow::didClose, this, &PanelPresenter::popoverDidClose);
@@ -179,11 +181,21 @@ void PanelPresenter::showUI()
     postToNextTurn(this, [self] {
         if (!self)
             return;
-        if (self->m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow)
+        if (self->opensCenteredWindow())
             self->showCenteredWindowAndArmFocus();
         else
             self->showPopoverAndArmFocus();
     });
+}
+
+bool PanelPresenter::opensCenteredWindow() const
+{
+    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow)
+        return true;
+    if (m_session.placesWindows)
+        return false; // at the pointer when the tray gives no place
+    const QRect anchor = m_statusItem ? m_statusItem->geometry() : QRect();
+    return !anchor.isValid() || anchor.isEmpty();
 }
 
 void PanelPresenter::showPopoverAndArmFocus()
@@ -210,7 +222,8 @@ void PanelPresenter::ensureCenteredWindow()
 {
     if (m_centeredWindow)
         return;
-    m_centeredWindow = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock);
+    m_centeredWindow
+        = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock, m_session);
     connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
         // Coming back to an open snippet editor (a pinned window, after fetching text
         // from another application) keeps typing there: Qt gives the editor its focus back.
@@ -227,7 +240,7 @@ void PanelPresenter::prepareFirstOpen()
     // native window, loading fonts and icons) is paid here, hidden, on idle turns, after
     // the start's own work (its first requests and copies) has been answered.
     m_clock.runAfter(this, prepareAfterStart, [this] {
-        if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow) {
+        if (opensCenteredWindow()) {
             runWhenIdle({
                 [this] { ensureCenteredWindow(); },
                 [this] { m_centeredWindow->prepareHidden(); },

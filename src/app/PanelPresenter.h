@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FocusHandBack.h"
+#include "platform/SessionCapabilities.h"
 
 #include <QObject>
 #include <QPoint>
@@ -37,7 +38,8 @@ public:
     };
 
     PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
-        FocusHandBack &focus, Clock &clock, ViewActions actions, QObject *parent = nullptr);
+        FocusHandBack &focus, Clock &clock, ViewActions actions, SessionCapabilities session = {},
+        QObject *parent = nullptr);
     ~PanelPresenter() override;
 
     static constexpr std::chrono::milliseconds prepareAfterStart { 200 };
@@ -69,6 +71,11 @@ public:
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
 
+    // Whether the next opening shows the centred window: the chosen presentation, or the
+    // popover's stand-in where it would have no place to hang from (the session places the
+    // windows and the tray does not say where its icon is).
+    bool opensCenteredWindow() const;
+
 private:
     QWidget *makeRootView();
     void ensureCenteredWindow();
@@ -89,6 +96,7 @@ private:
     FocusHandBack &m_focus;
     Clock &m_clock;
     ViewActions m_actions;
+    const SessionCapabilities m_session;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
     QPointer<QObject> m_focusDidBecomeKeyObserver;

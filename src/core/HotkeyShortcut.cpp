@@ -179,6 +179,60 @@ QString HotkeyShortcut::keyName(quint32 code)
     return QStringLiteral("Key %1").arg(code);
 }
 
+std::optional<quint32> HotkeyShortcut::keyCodeForQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & Qt::KeypadModifier)
+        return std::nullopt;
+    static constexpr std::array<std::pair<int, quint32>, 34> kQtNamedKeys { {
+        { Qt::Key_Return, 36 },
+        { Qt::Key_Tab, 48 },
+        { Qt::Key_Space, 49 },
+        { Qt::Key_Backspace, 51 },
+        { Qt::Key_Escape, 53 },
+        { Qt::Key_F1, 122 },
+        { Qt::Key_F2, 120 },
+        { Qt::Key_F3, 99 },
+        { Qt::Key_F4, 118 },
+        { Qt::Key_F5, 96 },
+        { Qt::Key_F6, 97 },
+        { Qt::Key_F7, 98 },
+        { Qt::Key_F8, 100 },
+        { Qt::Key_F9, 101 },
+        { Qt::Key_F10, 109 },
+        { Qt::Key_F11, 103 },
+        { Qt::Key_F12, 111 },
+        { Qt::Key_F13, 105 },
+        { Qt::Key_F14, 107 },
+        { Qt::Key_F15, 113 },
+        { Qt::Key_F16, 106 },
+        { Qt::Key_F17, 64 },
+        { Qt::Key_F18, 79 },
+        { Qt::Key_F19, 80 },
+        { Qt::Key_F20, 90 },
+        { Qt::Key_Home, 115 },
+        { Qt::Key_PageUp, 116 },
+        { Qt::Key_Delete, 117 },
+        { Qt::Key_End, 119 },
+        { Qt::Key_PageDown, 121 },
+        { Qt::Key_Left, 123 },
+        { Qt::Key_Right, 124 },
+        { Qt::Key_Down, 125 },
+        { Qt::Key_Up, 126 },
+    } };
+    for (const auto &[key, code] : kQtNamedKeys) {
+        if (key == qtKey)
+            return code;
+    }
+    // Qt's keys for letters, digits and the main block's signs are their Latin-1 codes.
+    if (qtKey > 0x20 && qtKey < 0x100) {
+        for (const auto &[code, character] : kAnsiKeys) {
+            if (character == char16_t(qtKey))
+                return code;
+        }
+    }
+    return std::nullopt;
+}
+
 QString HotkeyShortcut::displayText() const
 {
     if (!isSet())

@@ -52,6 +52,9 @@ public:
     QString modifierText() const;
     // A key code's name: a named key, else its character on the US layout, else "Key <code>".
     static QString keyName(quint32 keyCode);
+    // The key code of the key that gives Qt's `qtKey` on the US layout, for sessions that
+    // tell no key's place; nothing for a key outside the table (keypad keys included).
+    static std::optional<quint32> keyCodeForQtKey(int qtKey, Qt::KeyboardModifiers modifiers);
     // "Control + Alt + Space", or "Off" when the shortcut is not set.
     QString displayText() const;
 

@@ -180,6 +180,11 @@ void AppModel::setIsRecordingHotkey(bool recording)
     assign(this, m_isRecordingHotkey, recording, &AppModel::isRecordingHotkeyChanged);
 }
 
+void AppModel::setHotkeyTriggerText(const QString &text)
+{
+    assign(this, m_hotkeyTriggerText, text, &AppModel::hotkeyTriggerTextChanged);
+}
+
 void AppModel::setEditingID(const QUuid &id)
 {
     m_shelf->setEditingID(id);

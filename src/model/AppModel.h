@@ -116,6 +116,11 @@ public:
     void setFocusSearchTick(int tick);
     bool isRecordingHotkey() const { return m_isRecordingHotkey; }
     void setIsRecordingHotkey(bool recording);
+    // The desktop's own words for the bound shortcut, where the desktop chose the trigger
+    // (it may bind another than the one asked for); empty where the shortcut is bound as
+    // stored. Not stored: the desktop tells it again at each start.
+    QString hotkeyTriggerText() const { return m_hotkeyTriggerText; }
+    void setHotkeyTriggerText(const QString &text);
     int onboardingLastStep() const;
     int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
@@ -201,6 +206,7 @@ Q_SIGNALS:
     void launchAtLoginChanged();
     void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
+    void hotkeyTriggerTextChanged();
     void onboardingLastStepChanged();
     void onboardingCompletedVersionChanged();
     void historyChanged();
@@ -225,6 +231,7 @@ private:
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
+    QString m_hotkeyTriggerText;
     QUuid m_draggedShelfID;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/LoginItemService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
+#include "platform/SessionCapabilities.h"
 #include "platform/StatusItem.h"
 #include "platform/Workspace.h"
 
@@ -25,6 +26,7 @@ struct PlatformServices {
     std::unique_ptr<KeyTranslator> keys = std::make_unique<NullKeyTranslator>();
     std::unique_ptr<LoginItemService> loginItems = std::make_unique<NullLoginItemService>();
     std::unique_ptr<ClipboardManager> clipboardManager = std::make_unique<NullClipboardManager>();
+    SessionCapabilities session;
 };
 
 // The one place that picks realisations, among the platform folders this build has, by the

@@ -53,7 +53,7 @@ struct Window {
     int closes = 0;
     ManualClock clock;
 
-    explicit Window(const QByteArray &settings = {})
+    explicit Window(const QByteArray &settings = {}, SessionCapabilities session = {})
     {
         const QString path = dir.filePath(QStringLiteral("Nookary.conf"));
         if (!settings.isEmpty()) {
@@ -63,7 +63,7 @@ struct Window {
         }
         store = std::make_unique<RecordingPreferencesStore>(
             std::make_unique<SettingsPreferencesStore>(path));
-        window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, clock);
+        window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, clock, session);
         QObject::connect(window.get(), &NookaryCenteredWindow::didClose, [this] { ++closes; });
         auto timer = std::make_unique<ManualQuietTimer>();
         quiet = timer.get();
@@ -188,6 +188,48 @@ private Q_SLOTS:
         // The legacy values were taken over.
         if (settings.startsWith("Velmic"))
             QCOMPARE(w.stored("Nookary.centeredWindow.width.v1"), 600.0);
+        w.window->panel()->hide();
+    }
+
+    void whereTheCompositorPlacesWindowsOnlyTheSizeIsRemembered()
+    {
+        // A frame stored on X11, then the same settings on Wayland, where every window
+        // reads (0, 0): the size is used, the position is left alone.
+        Window w("Nookary.centeredWindow.posX.v1=20\nNookary.centeredWindow.posY.v1=30\n"
+                 "Nookary.centeredWindow.width.v1=600\nNookary.centeredWindow.height.v1=400\n",
+            SessionCapabilities { .placesWindows = false });
+        w.window->showCenteredAndKey();
+        QCOMPARE(w.window->panel()->size(), QSize(600, 400));
+        QCoreApplication::processEvents();
+        w.quiet->fire();
+        w.store->resetCounts();
+
+        // A tiling compositor gives the window a size of its own: not the user's to keep.
+        w.window->panel()->setGeometry(0, 0, 1276, 773);
+        QCoreApplication::processEvents();
+        w.quiet->fire();
+        QCOMPARE(w.store->totalWrites(), 0);
+
+        // The user resizes it with a handle: that size is kept, the position is not written.
+        w.window->panel()->noteResizeStarted();
+        w.window->panel()->setGeometry(0, 0, 700, 450);
+        QCoreApplication::processEvents();
+        w.quiet->fire();
+        QCOMPARE(w.stored("Nookary.centeredWindow.width.v1"), 700.0);
+        QCOMPARE(w.stored("Nookary.centeredWindow.height.v1"), 450.0);
+        // A move by the drag strip changes no size and writes nothing.
+        w.store->resetCounts();
+        w.window->panel()->noteResizeStarted();
+        QCoreApplication::processEvents();
+        w.quiet->fire();
+        w.window->close();
+        QCOMPARE(w.store->totalWrites(), 0);
+        QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 20.0);
+        QCOMPARE(w.stored("Nookary.centeredWindow.posY.v1"), 30.0);
+
+        // Shown again, it takes the size the user left it at.
+        w.window->showCenteredAndKey();
+        QCOMPARE(w.window->panel()->size(), QSize(700, 450));
         w.window->panel()->hide();
     }
 

@@ -174,6 +174,94 @@ private Q_SLOTS:
         QCOMPARE(h.storedCode(), 9);
     }
 
+    // A desktop that answers later (the portal): the answer is handled as an immediate one.
+    void aLaterBindingIsRememberedWithTheDesktopsTrigger()
+    {
+        Hotkeys h;
+        h.service.later = true;
+        h.launch();
+        QVERIFY(h.controller->isAwaitingAnswer());
+        QVERIFY(!h.controller->isRegistered());
+        h.service.bindLater(QStringLiteral("Ctrl+Alt+Space"));
+        QVERIFY(h.controller->isRegistered());
+        QVERIFY(!h.controller->isAwaitingAnswer());
+        QCOMPARE(h.f.model->hotkeyTriggerText(), QStringLiteral("Ctrl+Alt+Space"));
+
+        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        // Until the desktop answers, the texts show the stored shortcut, not the old trigger.
+        QCOMPARE(h.f.model->hotkeyTriggerText(), QString());
+        h.service.bindLater(QStringLiteral("Meta+Shift+V"));
+        QCOMPARE(h.controller->lastRegisteredShortcut(), kCmdShiftV);
+        QCOMPARE(h.f.model->hotkeyTriggerText(), QStringLiteral("Meta+Shift+V"));
+        // The user rebinds it in the desktop's settings.
+        Q_EMIT h.service.triggerChanged(QStringLiteral("Meta+V"));
+        QCOMPARE(h.f.model->hotkeyTriggerText(), QStringLiteral("Meta+V"));
+        QCOMPARE(h.alerts, 0);
+    }
+
+    void aLaterRefusalIsReportedOnceAndRolledBack()
+    {
+        Hotkeys h;
+        h.service.later = true;
+        h.launch();
+        h.service.bindLater();
+        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        QCOMPARE(h.service.awaiting, kCmdShiftV);
+        QCOMPARE(h.alerts, 0); // nothing said before the desktop answers
+        h.service.refuseLater();
+        QCOMPARE(h.alerts, 1);
+        // The working shortcut is asked for once more, through the model going back.
+        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
+        QCOMPARE(h.storedCode(), 49);
+        QCOMPARE(h.service.awaiting, kDefault);
+        h.service.bindLater();
+        QCOMPARE(h.service.registered, kDefault);
+        QTest::qWait(20);
+        QCOMPARE(h.alerts, 1);
+        QVERIFY(h.controller->isRegistered());
+    }
+
+    void aLaterRefusalAtLaunchIsQuietAndCannotLoop()
+    {
+        Hotkeys h;
+        h.f.model->setHotkeyShortcut(kCtrlOptK); // stored by an earlier run
+        h.service.later = true;
+        h.launch();
+        h.service.refuseLater();
+        QCOMPARE(h.alerts, 0);
+        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
+        QCOMPARE(h.service.awaiting, kDefault);
+        // The default is refused too: nothing left to go back to, so it stops.
+        h.service.refuseLater();
+        const int registrations = h.service.registrations;
+        QTest::qWait(50);
+        QCOMPARE(h.service.registrations, registrations);
+        QCOMPARE(h.alerts, 0);
+        QVERIFY(!h.controller->isRegistered());
+        QCOMPARE(h.f.model->hotkeyShortcut(), kDefault);
+    }
+
+    void anAnswerToAReplacedRegistrationIsIgnored()
+    {
+        Hotkeys h;
+        h.service.later = true;
+        h.launch();
+        h.service.bindLater();
+        // The desktop never answers for the first; recording replaces it.
+        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->setIsRecordingHotkey(true);
+        QVERIFY(!h.controller->isAwaitingAnswer());
+        // A stray answer meanwhile changes nothing.
+        Q_EMIT h.service.registrationRefused();
+        Q_EMIT h.service.registrationBound(QStringLiteral("Ctrl+X"));
+        QTest::qWait(20);
+        QCOMPARE(h.alerts, 0);
+        QCOMPARE(h.f.model->hotkeyShortcut(), kCmdShiftV);
+        QCOMPARE(h.f.model->hotkeyTriggerText(), QString());
+        h.f.model->setIsRecordingHotkey(false);
+        QCOMPARE(h.service.awaiting, kCmdShiftV);
+    }
+
     void twoPressesToggleThePanel()
     {
         QTemporaryDir dir;

@@ -8,6 +8,34 @@ class TestHotkeyShortcut : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void qtsKeyNamesTheKeyWhereNoPlaceIsKnown()
+    {
+        // Every key the table names is reached from its Qt key, and named back the same.
+        const auto code = [](int key, Qt::KeyboardModifiers modifiers = {}) {
+            return HotkeyShortcut::keyCodeForQtKey(key, modifiers);
+        };
+        QCOMPARE(code(Qt::Key_K), 40u);
+        QCOMPARE(code(Qt::Key_V), 9u);
+        QCOMPARE(code(Qt::Key_0), 29u);
+        QCOMPARE(code(Qt::Key_Space), 49u);
+        QCOMPARE(code(Qt::Key_Comma), 43u);
+        QCOMPARE(code(Qt::Key_QuoteLeft), 50u);
+        QCOMPARE(code(Qt::Key_section), 10u);
+        QCOMPARE(code(Qt::Key_F12), 111u);
+        QCOMPARE(code(Qt::Key_Escape), 53u);
+        QCOMPARE(code(Qt::Key_PageDown), 121u);
+        for (quint32 c = 0; c < 128; ++c) {
+            const QString name = HotkeyShortcut::keyName(c);
+            if (name.size() == 1 && name.at(0) != u'\u00A7')
+                QCOMPARE(code(name.at(0).unicode()), c);
+        }
+        // Keypad keys and keys outside the table have no code.
+        QCOMPARE(code(Qt::Key_1, Qt::KeypadModifier), std::nullopt);
+        QCOMPARE(code(Qt::Key_Exclam), std::nullopt);
+        QCOMPARE(code(Qt::Key_Control), std::nullopt);
+        QCOMPARE(code(Qt::Key_VolumeUp), std::nullopt);
+    }
+
     void presetsAreExactNames()
     {
         QCOMPARE(HotkeyShortcut::fromLegacyPreset(u"ctrlCmdSectionISO"),

@@ -70,22 +70,44 @@ class FakeGlobalHotkeyService final : public GlobalHotkeyService {
 
 public:
     bool available = true;
+    // Like the desktop portal: every registration is answered later, by `bindLater` or
+    // `refuseLater`.
+    bool later = false;
     QList<HotkeyShortcut> taken;
     std::optional<HotkeyShortcut> registered;
+    std::optional<HotkeyShortcut> awaiting;
     int registrations = 0;
 
     bool canRegister() const override { return available; }
+    bool answersLater() const override { return later; }
     bool registerHotkey(HotkeyShortcut shortcut) override
     {
         ++registrations;
         if (!available || taken.contains(shortcut))
             return false;
-        registered = shortcut;
+        if (later)
+            awaiting = shortcut;
+        else
+            registered = shortcut;
         return true;
     }
-    void unregisterHotkey() override { registered.reset(); }
+    void unregisterHotkey() override
+    {
+        registered.reset();
+        awaiting.reset();
+    }
 
     void press() { Q_EMIT pressed(); }
+    void bindLater(const QString &trigger = {})
+    {
+        registered = std::exchange(awaiting, std::nullopt);
+        Q_EMIT registrationBound(trigger);
+    }
+    void refuseLater()
+    {
+        awaiting.reset();
+        Q_EMIT registrationRefused();
+    }
 };
 
 } // namespace nookary::test

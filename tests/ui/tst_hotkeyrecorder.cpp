@@ -47,10 +47,14 @@ struct Host {
     QLineEdit *field = nullptr;
     int beeps = 0;
 
-    const X11KeyTranslator keys;
+    const X11KeyTranslator x11Keys;
+    const NullKeyTranslator noPlaces;
 
-    explicit Host(Style style, bool treatAsUnset = false)
+    // `knowsPlaces` false: a session whose scan codes tell no place (Wayland).
+    explicit Host(Style style, bool treatAsUnset = false, bool knowsPlaces = true)
     {
+        const KeyTranslator &keys
+            = knowsPlaces ? static_cast<const KeyTranslator &>(x11Keys) : noPlaces;
         f.start();
         auto *layout = new QVBoxLayout(&window);
         field = new QLineEdit(&window);
@@ -142,6 +146,27 @@ private Q_SLOTS:
             h.control->field()->toolTip(), QStringLiteral("Click to set a new keyboard shortcut."));
         QCOMPARE(h.beeps, 0);
         QVERIFY(h.field->text().isEmpty()); // the press was the recorder's alone
+    }
+
+    void whereNoPlaceIsKnownQtsKeyIsRecorded()
+    {
+        Host h(Style::settings, false, false);
+        h.control->start();
+        // Whatever scan code the session sends, the key is Qt's.
+        h.press(Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, 9, QStringLiteral("k"));
+        QCOMPARE(h.model().hotkeyShortcut(), kCtrlAltK);
+        QVERIFY(!h.control->isRecording());
+        QCOMPARE(h.beeps, 0);
+        h.control->start();
+        h.press(Qt::Key_Escape, {}, 0);
+        QVERIFY(!h.control->isRecording());
+        QCOMPARE(h.model().hotkeyShortcut(), kCtrlAltK);
+        // A key outside the table still beeps and keeps listening.
+        h.control->start();
+        h.press(Qt::Key_1, Qt::ControlModifier | Qt::KeypadModifier, 0);
+        QCOMPARE(h.beeps, 1);
+        QVERIFY(h.control->isRecording());
+        h.press(Qt::Key_Escape, {}, 0);
     }
 
     void shiftAndALetterIsAShortcut()
@@ -341,6 +366,27 @@ private Q_SLOTS:
         set.press(Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, kX11K);
         QCOMPARE(set.control->badge()->text(), QStringLiteral("Control + Alt + K"));
         QCOMPARE(set.control->button()->text(), QStringLiteral("Change\u2026"));
+    }
+
+    void theDesktopsOwnTriggerIsShownWhereItChoseOne()
+    {
+        // The portal may bind another combination than the stored one: both looks show the
+        // desktop's words, until recording or until the shortcut is switched off.
+        Host settings(Style::settings);
+        Host walkthrough(Style::onboarding, false);
+        for (Host *h : { &settings, &walkthrough })
+            h->model().setHotkeyTriggerText(QStringLiteral("Meta+Shift+V"));
+        QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Meta+Shift+V"));
+        QCOMPARE(walkthrough.control->badge()->text(), QStringLiteral("Meta+Shift+V"));
+        settings.control->start();
+        QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Press new shortcut"));
+        settings.control->recorder().stopRecording();
+        settings.model().setHotkeyShortcut(HotkeyShortcut::off());
+        QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Off"));
+        // Still the untouched default in the walkthrough: nothing to show yet.
+        Host unset(Style::onboarding, true);
+        unset.model().setHotkeyTriggerText(QStringLiteral("Meta+Shift+V"));
+        QCOMPARE(unset.control->badge()->text(), QStringLiteral("Not set yet"));
     }
 
     void theBadgesTwoSizes()

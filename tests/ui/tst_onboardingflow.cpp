@@ -29,13 +29,14 @@ struct Flow {
 
     const NullKeyTranslator keys;
 
-    explicit Flow(int startStep, const QByteArray &settings = {})
+    explicit Flow(int startStep, const QByteArray &settings = {}, bool canRegisterShortcut = true)
     {
         if (!settings.isEmpty())
             fixture.writeSettingsFile("[General]\n" + settings);
         fixture.start();
-        view = std::make_unique<OnboardingFlowView>(*fixture.model, keys, startStep,
-            [this](OnboardingDismissReason r) { dismissals.append(r); });
+        view = std::make_unique<OnboardingFlowView>(
+            *fixture.model, keys, startStep,
+            [this](OnboardingDismissReason r) { dismissals.append(r); }, canRegisterShortcut);
         view->resize(980, 760);
         view->show();
     }
@@ -61,6 +62,37 @@ class TestOnboardingFlow : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void withoutGlobalShortcutsThePageExplainsAndLetsTheUserOn()
+    {
+        // The default shortcut would otherwise block the page until another was practised.
+        Flow flow(1, {}, false);
+        QVERIFY(!flow.view->recorder());
+        QWidget *manual = flow.view->manualBinding();
+        QVERIFY(manual && manual->isVisible());
+        QVERIFY(flow.view->shortcutCard()->isAncestorOf(manual));
+        QVERIFY(!flow.view->segments()->isVisible());
+        QVERIFY(!flow.view->statusLabel()->isVisible());
+        QStringList texts;
+        for (const QLabel *label : manual->findChildren<QLabel *>())
+            texts << label->text();
+        QVERIFY(texts.contains(OnboardingFlowView::manualBindingCommand));
+        QVERIFY(texts.join(u' ').contains(QStringLiteral("bindsym")));
+        QVERIFY(flow.view->canProceedFromCurrentStep());
+        QVERIFY(flow.view->mainButton()->isEnabled());
+        flow.view->mainButton()->click();
+        QCOMPARE(flow.view->stepIndex(), 2);
+        flow.view->goBack();
+        QCOMPARE(flow.view->stepIndex(), 1);
+        QVERIFY(flow.view->mainButton()->isEnabled());
+        QVERIFY(flow.dismissals.isEmpty());
+
+        // Where shortcuts work, the page is as before: no explanation, the recorder.
+        Flow usual(1);
+        QVERIFY(!usual.view->manualBinding());
+        QVERIFY(usual.view->recorder());
+        QVERIFY(!usual.view->mainButton()->isEnabled());
+    }
+
     void startStepsAreClampedAndStoredWhenShown()
     {
         Flow high(7);

@@ -99,6 +99,28 @@ private Q_SLOTS:
         QVERIFY(view->shortcutRecorder()->geometry().bottom() < 285 - 12);
     }
 
+    void withoutGlobalShortcutsTheRowSaysWhatToDoAndFits()
+    {
+        ModelFixture f;
+        f.start();
+        PreferencesWindowController wc(*f.model, keys, false);
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(wc.window()));
+        PreferencesView *view = wc.view();
+        QVERIFY(!view->shortcutRecorder());
+        QLabel *manual = view->manualShortcutLabel();
+        QVERIFY(manual && manual->isVisible());
+        QVERIFY(manual->text().contains(QStringLiteral("Nookary --toggle")));
+        QCOMPARE(view->rowLabels().last()->text(), QStringLiteral("Keyboard shortcut"));
+        QCOMPARE(manual->mapTo(view, QPoint()).x(), 16 + 130 + 12);
+        // Wrapped inside the fixed window, not cut.
+        QVERIFY(manual->mapTo(view, QPoint(0, manual->height())).y() < 285 - 12);
+        QVERIFY(manual->mapTo(view, QPoint(manual->width(), 0)).x() <= 470 - 16);
+        QVERIFY(manual->height() >= manual->heightForWidth(manual->width()));
+        QVERIFY(!f.model->isRecordingHotkey());
+    }
+
     void everyRowWritesTheModelAtOnce()
     {
         ModelFixture f;

@@ -1,5 +1,6 @@
 #include "platform/PlatformServices.h"
 
+#include "platform/portal/PortalGlobalHotkeyService.h"
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "platform/qt/TrayStatusItem.h"
@@ -61,6 +62,21 @@ std::unique_ptr<Pasteboard> createWaylandPasteboard()
     return std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
 }
 
+// A Wayland session: the compositor places the windows and no program may activate
+// another (the hand-back stays the null one); a global shortcut only where the desktop
+// portal binds one.
+void addWaylandServices(PlatformServices &services)
+{
+    services.session.placesWindows = false;
+    if (auto hotkeys = PortalGlobalHotkeyService::create())
+        services.hotkeys = std::move(hotkeys);
+}
+
+bool isWaylandSession()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace
 
 PlatformServices createPlatformServices()
@@ -69,12 +85,14 @@ PlatformServices createPlatformServices()
     services.preferences
         = std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
     if (!addX11Services(services)) {
-        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        if (isWaylandSession())
             services.pasteboard = createWaylandPasteboard();
         else
             services.pasteboard
                 = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
     }
+    if (isWaylandSession())
+        addWaylandServices(services);
     services.statusItem = std::make_unique<TrayStatusItem>();
     // XDG autostart is read by X11 and Wayland sessions alike.
     services.loginItems = std::make_unique<XdgAutostartLoginItemService>(

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -47,19 +48,50 @@ protected:
     }
 };
 
+void setSecondary(QLabel *label)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, OnboardingStyle::secondary(*label));
+    label->setPalette(palette);
+}
+
+// How to bind the command in the desktop: the words, the command to copy, an example.
+QWidget *makeManualBinding(QWidget *parent)
+{
+    auto *box = new QWidget(parent);
+    auto *stack = new QVBoxLayout(box);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(14);
+    auto *text = new QLabel(OnboardingFlowView::manualBindingText, box);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    text->setFont(OnboardingStyle::title3());
+    auto *command = new QLabel(OnboardingFlowView::manualBindingCommand, box);
+    command->setObjectName(QStringLiteral("manualBindingCommand"));
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(mono.pointSizeF() * 1.4);
+    mono.setWeight(QFont::DemiBold);
+    command->setFont(mono);
+    command->setAlignment(Qt::AlignCenter);
+    command->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    auto *example = new QLabel(OnboardingFlowView::manualBindingExample, box);
+    example->setWordWrap(true);
+    example->setAlignment(Qt::AlignCenter);
+    example->setFont(OnboardingStyle::subheadline());
+    setSecondary(example);
+    example->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    stack->addWidget(text);
+    stack->addWidget(command);
+    stack->addWidget(example);
+    return box;
+}
+
 QFrame *separator(QWidget *parent)
 {
     auto *line = new QFrame(parent);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     return line;
-}
-
-void setSecondary(QLabel *label)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, OnboardingStyle::secondary(*label));
-    label->setPalette(palette);
 }
 
 } // namespace
@@ -117,11 +149,13 @@ int OnboardingFlowView::cardHeight(qreal areaHeight)
 }
 
 OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &keys, int startStep,
-    std::function<void(OnboardingDismissReason)> onDismiss, QWidget *parent)
+    std::function<void(OnboardingDismissReason)> onDismiss, bool canRegisterShortcut,
+    QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_keys(keys)
     , m_onDismiss(std::move(onDismiss))
+    , m_canRegisterShortcut(canRegisterShortcut)
     , m_stepIndex(clampStep(startStep))
 {
     auto *root = new QVBoxLayout(this);
@@ -197,6 +231,12 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     practice->addWidget(m_segments, 0, Qt::AlignHCenter);
     practice->addWidget(m_status, 0, Qt::AlignHCenter);
     card->addLayout(practice);
+    if (!m_canRegisterShortcut) {
+        m_segments->hide();
+        m_status->hide();
+        m_manualBinding = makeManualBinding(m_card);
+        card->addWidget(m_manualBinding);
+    }
     card->addStretch(1);
     page->addWidget(m_cardRow);
     page->addSpacerItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
@@ -246,7 +286,8 @@ bool OnboardingFlowView::hasShortcutForPractice() const
 
 bool OnboardingFlowView::canProceedFromCurrentStep() const
 {
-    if (m_stepIndex != shortcutStep)
+    // Nothing to practise where the desktop binds the shortcut.
+    if (m_stepIndex != shortcutStep || !m_canRegisterShortcut)
         return true;
     return hasShortcutForPractice() && m_hotkeyPracticeCount >= practiceGoal;
 }
@@ -354,7 +395,7 @@ void OnboardingFlowView::setStepIndex(int step)
         m_hotkeyPracticeCount = 0; // coming back starts the practice again
     sync();
     // On the shortcut page, Space chooses a shortcut; elsewhere it goes on.
-    if (step == shortcutStep && isVisible())
+    if (step == shortcutStep && m_canRegisterShortcut && isVisible())
         focusRecorder();
     else if (isVisible() && m_main->isEnabled())
         m_main->setFocus();
@@ -385,7 +426,7 @@ void OnboardingFlowView::rebuildRecorder()
     // The recorder takes "treat as unset" when it is made: a new one replaces it when that
     // changes.
     const bool treatAsUnset = onboardingTreatAsUnset();
-    if (m_recorder && m_recorderTreatsAsUnset == treatAsUnset)
+    if (!m_canRegisterShortcut || (m_recorder && m_recorderTreatsAsUnset == treatAsUnset))
         return;
     auto *layout = static_cast<QVBoxLayout *>(m_card->layout());
     const bool hadFocus = m_recorder && m_recorder->isAncestorOf(QApplication::focusWidget());

@@ -48,9 +48,20 @@ public:
     };
     static const std::array<Page, pageCount> &pages();
 
-    // `startStep` is clamped to the pages there are.
+    // What the shortcut page says where the program cannot set a global shortcut itself.
+    static inline const QString manualBindingText = QStringLiteral(
+        "This desktop does not let apps set their own shortcuts. In your desktop's keyboard "
+        "settings, add a custom shortcut that runs this command:");
+    static inline const QString manualBindingCommand = QStringLiteral("Nookary --toggle");
+    static inline const QString manualBindingExample
+        = QStringLiteral("In sway, for example: bindsym $mod+Shift+v exec Nookary --toggle");
+
+    // `startStep` is clamped to the pages there are. Where `canRegisterShortcut` is false
+    // (the session offers no global shortcuts), the shortcut page explains how to bind one
+    // in the desktop instead of recording and practising it, and does not hold the user.
     OnboardingFlowView(AppModel &model, const KeyTranslator &keys, int startStep,
-        std::function<void(OnboardingDismissReason)> onDismiss, QWidget *parent = nullptr);
+        std::function<void(OnboardingDismissReason)> onDismiss, bool canRegisterShortcut = true,
+        QWidget *parent = nullptr);
     ~OnboardingFlowView() override;
 
     static int clampStep(int step);
@@ -95,6 +106,8 @@ public:
     QWidget *shortcutCard() const { return m_card; }
     QWidget *recorder() const { return m_recorder; }
     QWidget *pageArea() const { return m_pageArea; }
+    // The explanation shown instead of the recorder; null where shortcuts can be registered.
+    QWidget *manualBinding() const { return m_manualBinding; }
 
 public Q_SLOTS:
     // "Nookary.hotkeyPressed": the global shortcut was pressed while the walkthrough shows.
@@ -120,6 +133,7 @@ private:
     AppModel &m_model;
     const KeyTranslator &m_keys;
     std::function<void(OnboardingDismissReason)> m_onDismiss;
+    const bool m_canRegisterShortcut;
     int m_stepIndex;
     int m_hotkeyPracticeCount = 0;
     std::optional<HotkeyShortcut> m_initialHotkeyShortcut;
@@ -139,6 +153,7 @@ private:
     bool m_recorderTreatsAsUnset = false;
     PracticeSegmentsView *m_segments = nullptr;
     QLabel *m_status = nullptr;
+    QWidget *m_manualBinding = nullptr;
     QPushButton *m_back = nullptr;
     QPushButton *m_main = nullptr;
 };

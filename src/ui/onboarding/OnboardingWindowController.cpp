@@ -16,7 +16,7 @@
 namespace nookary {
 
 OnboardingWindowController::OnboardingWindowController(AppModel &model, const KeyTranslator &keys,
-    int startStep, std::function<void(Result)> onResult, QObject *parent)
+    int startStep, std::function<void(Result)> onResult, bool canRegisterShortcut, QObject *parent)
     : QObject(parent)
     , m_onResult(std::move(onResult))
     , m_window(std::make_unique<QWidget>(nullptr,
@@ -26,15 +26,17 @@ OnboardingWindowController::OnboardingWindowController(AppModel &model, const Ke
     // The view's dismissal reaches the controller only while it exists; it reports first
     // and closes after, so the close that follows reports nothing more.
     QPointer<OnboardingWindowController> self(this);
-    m_flowView
-        = new OnboardingFlowView(model, keys, startStep, [self](OnboardingDismissReason reason) {
-              if (!self)
-                  return;
-              self->emitResult(
-                  reason == OnboardingDismissReason::skipped ? Result::skipped : Result::completed);
-              if (self)
-                  self->close();
-          });
+    m_flowView = new OnboardingFlowView(
+        model, keys, startStep,
+        [self](OnboardingDismissReason reason) {
+            if (!self)
+                return;
+            self->emitResult(
+                reason == OnboardingDismissReason::skipped ? Result::skipped : Result::completed);
+            if (self)
+                self->close();
+        },
+        canRegisterShortcut);
     m_window->setWindowTitle(windowTitle);
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(m_window.get());

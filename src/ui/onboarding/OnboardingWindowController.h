@@ -30,9 +30,11 @@ public:
 
     static inline const QString windowTitle = QStringLiteral("Nookary Onboarding");
 
-    // `startStep` is the page to open on (clamped to the pages there are).
+    // `startStep` is the page to open on (clamped to the pages there are);
+    // `canRegisterShortcut` as for OnboardingFlowView.
     OnboardingWindowController(AppModel &model, const KeyTranslator &keys, int startStep,
-        std::function<void(Result)> onResult, QObject *parent = nullptr);
+        std::function<void(Result)> onResult, bool canRegisterShortcut = true,
+        QObject *parent = nullptr);
     ~OnboardingWindowController() override;
 
     QWidget *window() const { return m_window.get(); }

@@ -42,7 +42,8 @@ template <typename T, std::size_t N> int indexOf(const T (&values)[N], T value)
 
 } // namespace
 
-PreferencesView::PreferencesView(AppModel &model, const KeyTranslator &keys, QWidget *parent)
+PreferencesView::PreferencesView(
+    AppModel &model, const KeyTranslator &keys, bool canRegisterShortcut, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
 {
@@ -87,9 +88,18 @@ PreferencesView::PreferencesView(AppModel &model, const KeyTranslator &keys, QWi
     addRow(QStringLiteral("Default selection"), m_defaultSelection);
     addDivider();
 
-    m_recorder = new HotkeyRecorderControl(
-        model, keys, HotkeyRecorderControl::Style::settings, false, this);
-    addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
+    if (canRegisterShortcut) {
+        m_recorder = new HotkeyRecorderControl(
+            model, keys, HotkeyRecorderControl::Style::settings, false, this);
+        addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
+    } else {
+        m_manualShortcut = new QLabel(manualShortcutText, this);
+        m_manualShortcut->setFont(small);
+        m_manualShortcut->setWordWrap(true);
+        m_manualShortcut->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_manualShortcut->setMinimumWidth(controlWidth - 10);
+        addRow(QStringLiteral("Keyboard shortcut"), m_manualShortcut);
+    }
     stack->addStretch(1);
 
     for (auto signal : { &AppModel::launchAtLoginChanged, &AppModel::historyLimitChanged,

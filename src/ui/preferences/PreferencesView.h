@@ -23,13 +23,23 @@ public:
     static constexpr int labelColumnWidth = 130;
     static constexpr int controlWidth = 300;
 
-    PreferencesView(AppModel &model, const KeyTranslator &keys, QWidget *parent = nullptr);
+    // Where the desktop binds the shortcut itself, in place of the recorder.
+    static inline const QString manualShortcutText
+        = QStringLiteral("Set in your desktop's keyboard settings: a custom shortcut that runs "
+                         "Nookary --toggle");
+
+    // Where `canRegisterShortcut` is false, the shortcut row says how to bind one in the
+    // desktop instead of offering a recorder that could never work.
+    PreferencesView(AppModel &model, const KeyTranslator &keys, bool canRegisterShortcut = true,
+        QWidget *parent = nullptr);
 
     QCheckBox *launchAtLoginBox() const { return m_launchAtLogin; }
     QComboBox *historyLimitMenu() const { return m_historyLimit; }
     SegmentedControl *openModeControl() const { return m_openMode; }
     SegmentedControl *defaultSelectionControl() const { return m_defaultSelection; }
+    // Null where the desktop binds the shortcut.
     HotkeyRecorderControl *shortcutRecorder() const { return m_recorder; }
+    QLabel *manualShortcutLabel() const { return m_manualShortcut; }
     QList<QLabel *> rowLabels() const { return m_labels; }
 
 private:
@@ -44,6 +54,7 @@ private:
     SegmentedControl *m_openMode = nullptr;
     SegmentedControl *m_defaultSelection = nullptr;
     HotkeyRecorderControl *m_recorder = nullptr;
+    QLabel *m_manualShortcut = nullptr;
 };
 
 // A thin line between two rows.

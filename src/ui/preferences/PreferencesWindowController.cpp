@@ -11,7 +11,7 @@
 namespace nookary {
 
 PreferencesWindowController::PreferencesWindowController(
-    AppModel &model, const KeyTranslator &keys, QObject *parent)
+    AppModel &model, const KeyTranslator &keys, bool canRegisterShortcut, QObject *parent)
     : QObject(parent)
     , m_window(std::make_unique<QWidget>(nullptr,
           Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -20,7 +20,7 @@ PreferencesWindowController::PreferencesWindowController(
     m_window->setObjectName(QStringLiteral("PreferencesWindow"));
     m_window->setWindowTitle(title);
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_view = new PreferencesView(model, keys, m_window.get());
+    m_view = new PreferencesView(model, keys, canRegisterShortcut, m_window.get());
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);

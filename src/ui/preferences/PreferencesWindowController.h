@@ -24,9 +24,9 @@ public:
     static constexpr QSize maximumContentSize { 560, 360 };
     static inline const QString title = QStringLiteral("Preferences");
 
-    // `keys` must outlive the window.
-    PreferencesWindowController(
-        AppModel &model, const KeyTranslator &keys, QObject *parent = nullptr);
+    // `keys` must outlive the window; `canRegisterShortcut` as for PreferencesView.
+    PreferencesWindowController(AppModel &model, const KeyTranslator &keys,
+        bool canRegisterShortcut = true, QObject *parent = nullptr);
     ~PreferencesWindowController() override;
 
     QWidget *window() const { return m_window.get(); }

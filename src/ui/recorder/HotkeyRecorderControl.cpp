@@ -97,12 +97,18 @@ QString HotkeyRecorderControl::onboardingButtonTitle(
 
 QString HotkeyRecorderControl::settingsFieldText() const
 {
+    // The desktop's own words where it chose the trigger (it may differ from the stored one).
+    if (!isRecording() && binding().isSet() && m_model && !m_model->hotkeyTriggerText().isEmpty())
+        return m_model->hotkeyTriggerText();
     return settingsFieldText(binding(), isRecording());
 }
 
 QString HotkeyRecorderControl::onboardingBadgeText() const
 {
-    return onboardingBadgeText(binding(), m_style, m_onboardingTreatAsUnset);
+    const QString text = onboardingBadgeText(binding(), m_style, m_onboardingTreatAsUnset);
+    if (text != kNotSetYet && m_model && !m_model->hotkeyTriggerText().isEmpty())
+        return m_model->hotkeyTriggerText();
+    return text;
 }
 
 QString HotkeyRecorderControl::onboardingButtonTitle() const
@@ -130,6 +136,7 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
         sync();
     });
     connect(&model, &AppModel::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
+    connect(&model, &AppModel::hotkeyTriggerTextChanged, this, &HotkeyRecorderControl::sync);
     sync();
 }
 

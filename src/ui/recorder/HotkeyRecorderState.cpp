@@ -96,7 +96,10 @@ bool HotkeyRecorderState::eventFilter(QObject *watched, QEvent *event)
 
 void HotkeyRecorderState::handleKeyPress(const QKeyEvent &event)
 {
-    const std::optional<quint32> key = m_keys.virtualKey(event.nativeScanCode());
+    // Where the session tells no key's place (Wayland), Qt's key names it on the US layout.
+    const std::optional<quint32> key = m_keys.knowsPlaces()
+        ? m_keys.virtualKey(event.nativeScanCode())
+        : HotkeyShortcut::keyCodeForQtKey(event.key(), event.modifiers());
     if (key == escapeKeyCode) {
         stopRecording();
         return;
