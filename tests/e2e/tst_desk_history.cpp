@@ -153,6 +153,15 @@ private Q_SLOTS:
         QCOMPARE(texts().value(0).size(), 20000);
     }
 
+    void ourOwnCopyAnnouncedAgainIsNoNewChange()
+    {
+        // Counts after: our write, the same selection announced again, the same text written
+        // again (a new copy-back counts), another text.
+        const auto r = m_desk->run(QStringLiteral(OWN_COPY_PROBE_BINARY), {});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.trimmed(), QByteArray("1 1 2 3"));
+    }
+
     void anOwnerThatNeverAnswersHoldsNothingUp()
     {
         const QStringList before = texts();

@@ -28,8 +28,15 @@ ClipboardPasteboard::ClipboardPasteboard(
 
 void ClipboardPasteboard::clipboardChanged()
 {
+    const bool ours = m_clipboard->ownsClipboard();
+    // Some Wayland compositors announce the selection again when focus comes back: our own
+    // copy, unchanged since it was counted, is no new change.
+    if (ours && m_countedOwnCopy && *m_countedOwnCopy == ownCopy())
+        return;
+    m_countedOwnCopy.reset();
     ++m_generation; // a newer change supersedes a read in flight
-    if (m_clipboard->ownsClipboard()) {
+    if (ours) {
+        m_countedOwnCopy = ownCopy();
         m_snapshot.reset(); // our own data answers at once
         // With a reader, our own data is kept as it is now: once another program takes the
         // clipboard, QClipboard would ask that program on this thread, and wait for one
@@ -47,6 +54,15 @@ void ClipboardPasteboard::clipboardChanged()
         return;
     }
     readOthersCopy();
+}
+
+std::pair<std::optional<QString>, std::optional<QString>> ClipboardPasteboard::ownCopy() const
+{
+    const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
+    if (!mime)
+        return {};
+    return { mime->hasText() ? std::optional(mime->text()) : std::nullopt,
+        mime->hasUrls() ? std::optional(mime->urls().value(0).toString()) : std::nullopt };
 }
 
 void ClipboardPasteboard::readOthersCopy()
@@ -112,16 +128,19 @@ bool ClipboardPasteboard::isMarkedSecret() const
 
 void ClipboardPasteboard::clear()
 {
+    m_countedOwnCopy.reset(); // written again, it counts again
     m_clipboard->clear(QClipboard::Clipboard);
 }
 
 void ClipboardPasteboard::writeString(const QString &text)
 {
+    m_countedOwnCopy.reset(); // written again, it counts again
     m_clipboard->setText(text, QClipboard::Clipboard);
 }
 
 void ClipboardPasteboard::writeFileURL(const QUrl &url)
 {
+    m_countedOwnCopy.reset(); // written again, it counts again
     auto *mime = new QMimeData;
     mime->setUrls({ url });
     const QByteArray encoded = url.toEncoded();

@@ -4,6 +4,8 @@
 #include "platform/Pasteboard.h"
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QClipboard;
 
@@ -34,11 +36,15 @@ public:
 private:
     void clipboardChanged();
     void readOthersCopy();
+    // The text and first URL of the copy we own.
+    std::pair<std::optional<QString>, std::optional<QString>> ownCopy() const;
     void countChange();
 
     QClipboard *m_clipboard;
     std::unique_ptr<ClipboardContentsReader> m_reader;
     std::optional<ClipboardContents> m_snapshot; // what was read of another program's copy
+    // Our own copy as it was when its change was counted; none once another program's came.
+    std::optional<std::pair<std::optional<QString>, std::optional<QString>>> m_countedOwnCopy;
     quint64 m_generation = 0;
     qint64 m_changeCount = 0;
     bool m_paused = false;

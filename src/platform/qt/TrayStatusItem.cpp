@@ -1,5 +1,6 @@
 #include "TrayStatusItem.h"
 
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPainter>
 
@@ -43,10 +44,15 @@ TrayStatusItem::TrayStatusItem(QObject *parent)
             if (reason == QSystemTrayIcon::Trigger)
                 Q_EMIT clicked();
         });
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        qCInfo(lcTray)
-            << "No system tray yet; the panel opens with the shortcut or `Nookary --show`."
-               " The icon appears when a tray starts.";
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Only on X11 does Qt 6.4 watch for a tray that starts later.
+        const bool waitsForTray = QGuiApplication::platformName() == QLatin1String("xcb");
+        qCInfo(lcTray).noquote()
+            << "No system tray yet; the panel opens with `Nookary --show`, or the global "
+               "shortcut where one is set."
+            << (waitsForTray ? "The icon appears when a tray starts."
+                             : "Start Nookary again once the tray runs to see its icon.");
+    }
 }
 
 void TrayStatusItem::setIcon(const QIcon &icon)
