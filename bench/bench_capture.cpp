@@ -2,6 +2,7 @@
 // clipboard, memory after start, and how long a copy in another program takes to be
 // recorded (the model polls 0.7 s after a change, so that much is in every figure). Prints
 // figures; asserts nothing. Takes about a minute.
+#include "ProcessFigures.h"
 #include "TestDesk.h"
 #include "app/InstanceChannel.h"
 
@@ -15,30 +16,13 @@
 #include <vector>
 
 using namespace nookary;
+using namespace nookary::bench;
 using namespace nookary::test;
 using Request = InstanceChannel::Request;
 
 namespace {
 
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
-
-double pssMiB(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').first().toLongLong() / 1024.0;
-    }
-    return -1;
-}
 
 void measure(TestDesk::Session session)
 {

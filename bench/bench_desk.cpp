@@ -2,6 +2,7 @@
 // after start, wake-ups while idle, and how long a huge copy keeps it from answering.
 // Prints figures; asserts nothing. Takes about a minute; `bench_desk opens` measures only
 // the first and the later openings, in a few seconds.
+#include "ProcessFigures.h"
 #include "TestDesk.h"
 #include "app/InstanceChannel.h"
 
@@ -21,6 +22,7 @@
 #include <vector>
 
 using namespace nookary;
+using namespace nookary::bench;
 using namespace nookary::test;
 using Request = InstanceChannel::Request;
 
@@ -28,24 +30,6 @@ namespace {
 
 // NOOKARY_BINARY in the environment measures another build of the program beside this one.
 const QString kNookary = qEnvironmentVariable("NOOKARY_BINARY", QStringLiteral(NOOKARY_BINARY));
-
-qint64 statusField(qint64 pid, const QByteArray &file, const QByteArray &field)
-{
-    QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QString::fromLatin1(file)));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Longest time one ping waited for its answer while `during` ran.
 double longestUnanswered(const std::function<void()> &during)
@@ -225,7 +209,7 @@ void measureOpenings(TestDesk &desk, OpeningTimer &opening, QProcess *running)
             QThread::usleep(500);
         starts.push_back(t.nsecsElapsed() / 1e6);
         QThread::msleep(1000);
-        pss.push_back(statusField(running->processId(), "smaps_rollup", "Pss:") / 1024.0);
+        pss.push_back(pssMiB(running->processId()));
         firsts.push_back(opening.pressShortcut());
     }
     std::vector<double> laters;
@@ -284,8 +268,7 @@ int main(int argc, char **argv)
     // The last instance is still running.
     const qint64 pid = nookary->processId();
     QThread::sleep(1);
-    std::printf("PSS after start:                   %6.1f MiB\n",
-        statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
+    std::printf("PSS after start:                   %6.1f MiB\n", pssMiB(pid));
 
     const qint64 before = statusField(pid, "status", "voluntary_ctxt_switches:");
     QThread::sleep(30);
@@ -347,8 +330,7 @@ int main(int argc, char **argv)
     std::printf("Nookary --history answered:        %6.1f ms (median of 20, start to exit)\n",
         median(histories));
 
-    std::printf("PSS after the panel was shown:     %6.1f MiB\n",
-        statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
+    std::printf("PSS after the panel was shown:     %6.1f MiB\n", pssMiB(pid));
 
     for (int i = 0; i < 25; ++i) {
         QByteArray text(20000, char('a' + i % 26));
@@ -357,8 +339,7 @@ int main(int argc, char **argv)
             { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
         QThread::msleep(800);
     }
-    std::printf("PSS after a full history (25 x 20000 chars): %.1f MiB\n",
-        statusField(pid, "smaps_rollup", "Pss:") / 1024.0);
+    std::printf("PSS after a full history (25 x 20000 chars): %.1f MiB\n", pssMiB(pid));
 
     for (const int mib : { 5, 50 }) {
         QByteArray text(mib * 1024 * 1024, 'q');

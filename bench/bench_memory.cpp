@@ -8,6 +8,7 @@
 // windows; only its clock is driven, so that each copy is recorded at once instead of at
 // the next clipboard poll (10,000 polls would take two hours).
 #include "ManualClock.h"
+#include "ProcessFigures.h"
 #include "TestDesk.h"
 #include "app/AppDelegate.h"
 #include "model/AppModel.h"
@@ -30,6 +31,7 @@
 #include <functional>
 
 using namespace nookary;
+using namespace nookary::bench;
 using namespace nookary::test;
 
 namespace {
@@ -38,18 +40,6 @@ int copies = 10000;
 constexpr int kDistinctTexts = 150; // more than the history keeps: every copy is new to it
 constexpr int copiesPerOpening = 20; // 500 openings in all
 constexpr int kFirstCycle = kDistinctTexts;
-
-double pssMiB()
-{
-    QFile f(QStringLiteral("/proc/self/smaps_rollup"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').first().toLongLong() / 1024.0;
-    }
-    return -1;
-}
 
 // Texts of many lengths, so that the allocator sees the mix a real day brings. Every tenth
 // copy takes up a text the history still holds, which moves it back to the top.
