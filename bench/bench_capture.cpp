@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Capture on the X11 desk and on the Wayland desk side by side: start-up to monitoring the
 // clipboard, memory after start, and how long a copy in another program takes to be
 // recorded (the model polls 0.7 s after a change, so that much is in every figure). Prints

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The running program on a test desk: start-up time to monitoring the clipboard, memory
 // after start, wake-ups while idle, and how long a huge copy keeps it from answering.
 // Prints figures; asserts nothing. Takes about a minute; `bench_desk opens` measures only

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Memory over a long day: 10,000 copies from another program cycling through a history
 // of 100 beside 25 saved snippets, the panel opened and closed 500 times along the way,
 // in turn centred and as the popover.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Model costs that the user feels on every copy: a poll that sees no change, and recording
 // an entry against a full history of long entries. Prints figures; asserts nothing.
 #include "ModelFixture.h"

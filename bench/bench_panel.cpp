@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel on screen: opening a fresh panel view, one keystroke in the search field until
 // the window is repainted, and one step of reordering the snippets by dragging, with 100
 // history entries of 20000 characters and 25 snippets. Prints figures; asserts nothing.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails the build when a source file includes a header of a layer it may not use.
 # Run as: cmake -DSOURCE_DIR=<src> -DSTAMP=<file> -P CheckLayers.cmake
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build helper: renders the application icon's SVG to a square PNG of the given size, for
 // the icon theme's fixed-size folders.
 //   nookary_render_icon <in.svg> <size> <out.png>

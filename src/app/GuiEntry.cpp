@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/NookaryApp.h"
 
 // The running program's side, kept in a module of its own: command lines that only talk to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PanelPresenter.h"
 
 #include "app/NookaryCenteredWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clipboard survives the program that copied it: Qt and GTK programs hand it over as they
 // quit, an owner that vanishes has its recorded copy offered again, and one that clears the
 // clipboard leaves it empty. Pasted with xclip, as any other program would.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dragging with the mouse on a real X desktop: history rows and text from another program
 // onto the saved column, reordering by a snippet's handle, and moving and resizing the
 // centred window by its handles. Results are read back with `Nookary --saved` and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on a real X display records what other applications copy, as the
 // command line then shows.
 #include "TestDesk.h"

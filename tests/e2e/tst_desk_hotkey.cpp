@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The global shortcut on a real X server, and the whole road of a copy-back: another
 // application copies, the shortcut opens the panel, typing narrows, Return copies and
 // closes, focus goes back, and nothing new is recorded.

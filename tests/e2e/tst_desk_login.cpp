@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Launch at login as a session does it: the model registers the launcher, the session runs
 // the autostart entry's command, and Nookary starts quietly in the tray, once.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two monitors on one X screen, as xrandr splits Xvfb's: the centred window opens on the
 // monitor under the pointer, and a frame remembered on a monitor that is gone opens on one
 // that is there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first-run walkthrough on a real X server: a first manual start opens it, the global
 // shortcut is practised on its second page without ever opening the panel, finishing it
 // opens the panel and is remembered, and later starts open the panel at once.

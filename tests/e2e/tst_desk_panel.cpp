@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program on a real X desktop, used as a user would: the tray icon opens the
 // panel, typing filters, Return copies and closes, and the window that was active before
 // is active again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window on a real X desktop: opened from the tray menu and with Ctrl+, while
 // the panel shows, a new global shortcut recorded by pressing it, and settings changed with
 // the keyboard and read back from the settings file.

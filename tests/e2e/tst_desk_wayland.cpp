@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program in a Wayland session (sway, headless) records what other programs copy
 // without having focus, through the compositor's data-control protocol, and copies back.
 #include "TestDesk.h"

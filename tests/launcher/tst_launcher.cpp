@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The login launcher's decisions over a made-up install tree, data folders, PATH and
 // process list: which Nookary it starts, with what, and when it starts nothing.
 #include "NookaryLauncherApp.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad input from a fixed seed, in bounded rounds: random and mutated settings files, snippet
 // lists and copied texts thrown at the loaders and the clipboard path. Nothing may crash or
 // hang, the model comes up on values it can use, and snippets that were stored but cannot

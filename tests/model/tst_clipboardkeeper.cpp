@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the clipboard manager keeps when a program quits or vanishes, and that keeping it
 // never records an entry twice, moves one, or brings back one the user cleared.
 #include "ModelFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "launch at login" switch against a login-item record the test controls: the record
 // is the truth, the switch mirrors it at start and after a failed change, and a failure is
 // never shown but undone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data-control pasteboard against a compositor of the test's own, which can do what sway
 // cannot be made to do on purpose: end the device, withdraw the manager, offer a primary
 // selection, and count what the client asks for.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/HotkeyShortcut.h"
 #include "platform/x11/KeyCodeTable.h"
 #include "platform/x11/X11KeyTranslator.h"

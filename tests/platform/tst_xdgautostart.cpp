@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The login item as an XDG autostart entry, read and written as a session reads it, and the
 // desktop-entry rules it relies on (the Exec quoting above all).
 #include "platform/xdg/DesktopEntry.h"

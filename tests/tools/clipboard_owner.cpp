@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Owns the clipboard as another application would, with several types at once, which
 // xclip cannot do: nookary_clipboard_owner --text T [--secret] [--uri U] [--quit-after MS].
 // Prints "ready" once it owns the clipboard and exits when another program takes it over.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another application to drag text from, for the end-to-end tests:
 // nookary_drag_source [--format FORMAT] [--hex] TEXT
 // Shows a small window titled "Drag source" at (40, 120); a press and a move in it start a

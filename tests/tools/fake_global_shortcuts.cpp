@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A desktop portal offering only GlobalShortcuts, on the session bus it is started on, for
 // the tests of the portal's global shortcut. It answers as the test tells it through
 // org.nookary.FakePortal at /control: "bound" (with the trigger the test names, or the one

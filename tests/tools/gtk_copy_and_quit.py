@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A GTK program that copies TEXT and quits normally after MS milliseconds, handing its
 # clipboard over to the clipboard manager as GTK programs do at the end of their main loop:
 # gtk_copy_and_quit.py TEXT MS. Prints "ready" once it owns the clipboard.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another X client that holds a key combination first:
 // nookary_key_grabber KEYCODE MODMASK. Grabs it on the root window, prints "ready" and
 // keeps it until killed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes through the program's pasteboard on a real display, has Qt announce the same
 // selection again (as some Wayland compositors do when focus comes back), writes the same
 // text again and then another, and prints the change count after each step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the panel with real-looking content, as the program will, for looking at it and
 // for screenshots: nookary_panel_preview [--popover] [--edit] [--hover-saved] [--grab FILE]
 #include "MemoryPasteboard.h"

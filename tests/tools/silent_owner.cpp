@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A clipboard owner that never answers: takes the CLIPBOARD selection (or the one named by
 // its first argument, such as CLIPBOARD_MANAGER) and ignores every request for its contents.
 // Prints "ready" once it owns it; runs until killed. With --save-targets it then asks the

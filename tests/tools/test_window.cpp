@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A plain application window for the end-to-end tests to give focus to and get it back:
 // nookary_test_window TITLE. Prints "ready" once shown.
 #include <QApplication>

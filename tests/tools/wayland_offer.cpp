@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Another Wayland program's copy, made through data-control as a clipboard tool makes it:
 // offers a text (and with --secret the password managers' hint beside it), prints "ready"
 // once the compositor took it, and runs until its copy is replaced or it is killed. With

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shortcut recorder: what it shows in both styles, and how it listens to the keyboard.
 // Presses are delivered to the window as the platform delivers them, with the X11 key code
 // of the key's place (evdev + 8).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walkthrough's pages: what they derive from the model, how they react to the shortcut
 // and its presses, how they are left, and how the animated cards are found and sized.
 #include "ModelFixture.h"

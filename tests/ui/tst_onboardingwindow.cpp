@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walkthrough's window: its size on the screen it appears on, and exactly one result
 // however the walkthrough ends.
 #include "ModelFixture.h"

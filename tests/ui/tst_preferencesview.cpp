@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings window: its size rules, its rows and texts, and that every row reads and
 // writes the model at once.
 #include "ModelFixture.h"

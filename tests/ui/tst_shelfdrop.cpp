@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drag and drop into the saved column: what a drop carries, what the row and column
 // handlers decide, their arbitration (on an injected clock), the live reorder and the
 // widgets that must refuse a snippet's handle drag.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ClipboardPasteboard.h"
 
 #include "platform/ClipboardFormats.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataControlClient.h"
 
 #include "platform/ClipboardFormats.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DragPayload.h"
 
 #include "model/EntryText.h"

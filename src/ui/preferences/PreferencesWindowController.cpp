@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PreferencesWindowController.h"
 
 #include "ui/preferences/PreferencesView.h"
