@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <utility>
 
@@ -42,12 +44,16 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             [&](const auto &o) { return argument == QStringView(o.first); });
         if (option == kOptions.end()) {
             return fail(argument.startsWith(u'-')
-                    ? QStringLiteral("unknown option '%1'").arg(argument)
-                    : QStringLiteral("unexpected argument '%1'").arg(argument));
+                    ? QCoreApplication::translate("nookary::CommandLine", "unknown option '%1'")
+                          .arg(argument)
+                    : QCoreApplication::translate(
+                        "nookary::CommandLine", "unexpected argument '%1'")
+                          .arg(argument));
         }
         if (actionGiven && result.action != option->second)
-            return fail(
-                QStringLiteral("'%1' cannot be combined with another option").arg(argument));
+            return fail(QCoreApplication::translate(
+                "nookary::CommandLine", "'%1' cannot be combined with another option")
+                            .arg(argument));
         result.action = option->second;
         actionGiven = true;
     }
@@ -56,7 +62,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
 QString CommandLine::usage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("nookary::CommandLine",
         "Usage: Nookary [option]\n"
         "\n"
         "Keeps a clipboard history and saved snippets at hand from the tray.\n"

@@ -16,8 +16,8 @@ namespace nookary {
 
 void HotkeyController::showRefusedAlert()
 {
-    QMessageBox box(QMessageBox::Warning, alertTitle, alertTitle, QMessageBox::Ok);
-    box.setInformativeText(alertText);
+    QMessageBox box(QMessageBox::Warning, alertTitle(), alertTitle(), QMessageBox::Ok);
+    box.setInformativeText(alertText());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     WindowSystem::keepOutOfTaskbarWhenShown(box);
     box.exec();

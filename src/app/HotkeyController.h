@@ -21,10 +21,12 @@ class HotkeyController final : public QObject {
     Q_OBJECT
 
 public:
-    static inline const QString alertTitle = QStringLiteral("Shortcut is unavailable");
-    static inline const QString alertText
-        = QStringLiteral("That shortcut is probably used by the desktop or another app. Please "
-                         "choose another combination.");
+    static QString alertTitle() { return tr("Shortcut is unavailable"); }
+    static QString alertText()
+    {
+        return tr("That shortcut is probably used by the desktop or another app. Please "
+                  "choose another combination.");
+    }
 
     // The program's alert: a modal message box with the texts above.
     static void showRefusedAlert();

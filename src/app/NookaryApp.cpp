@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppIdentity.h"
 #include "app/InstanceChannel.h"
+#include "app/Translations.h"
 #include "platform/PlatformServices.h"
 
 #include <QApplication>
@@ -35,9 +36,11 @@ bool hasDisplay()
 int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
 {
     if (!hasDisplay()) {
+        QCoreApplication core(argc, argv);
+        Translations::install();
         print(stderr,
-            QStringLiteral("Nookary needs a desktop session: neither DISPLAY nor "
-                           "WAYLAND_DISPLAY is set.\n"));
+            QCoreApplication::translate("nookary::CommandLine",
+                "Nookary needs a desktop session: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"));
         return 1;
     }
     // Whoever started us may stop reading our output (the login launcher's caller, a closed
@@ -45,6 +48,10 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     setApplicationIdentity();
+    // Qt mirrors the widgets only under a translation that says so; a right-to-left language
+    // mirrors them whether or not Nookary has a translation for it.
+    if (Translations::install().textDirection() == Qt::RightToLeft)
+        QGuiApplication::setLayoutDirection(Qt::RightToLeft);
     QApplication::setQuitOnLastWindowClosed(false);
     // Ties our windows to the menu entry, for its icon and name in task bars.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.dorwen.Nookary"));
@@ -69,8 +76,9 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
         if (InstanceChannel::isRunning())
             return 0; // another instance started at the same moment and won
         print(stderr,
-            QStringLiteral("Nookary: cannot listen on %1 (%2); other command lines "
-                           "will not reach this instance.\n")
+            QCoreApplication::translate("nookary::CommandLine",
+                "Nookary: cannot listen on %1 (%2); other command lines will not reach this "
+                "instance.\n")
                 .arg(InstanceChannel::socketPath(), server.errorString()));
     }
     delegate.applicationDidFinishLaunching();

@@ -27,18 +27,17 @@ TrayController::TrayController(AppModel &model, StatusItem *item, QObject *paren
 
 void TrayController::buildStatusMenu(QMenu &menu)
 {
-    menu.addAction(m_model.isTrackingPaused() ? QStringLiteral("Resume Nookary")
-                                              : QStringLiteral("Pause Nookary"),
-        this, &TrayController::togglePauseNookary);
+    menu.addAction(m_model.isTrackingPaused() ? tr("Resume Nookary") : tr("Pause Nookary"), this,
+        &TrayController::togglePauseNookary);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Show Onboarding"), this, &TrayController::onboardingRequested);
+    menu.addAction(tr("Show Onboarding"), this, &TrayController::onboardingRequested);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")),
-        this, &TrayController::preferencesRequested);
-    menu.addAction(QStringLiteral("About"), this, &TrayController::aboutRequested);
+    menu.addAction(tr("Preferences\u2026"), QKeySequence(QStringLiteral("Ctrl+,")), this,
+        &TrayController::preferencesRequested);
+    menu.addAction(tr("About"), this, &TrayController::aboutRequested);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this,
-        &TrayController::quitRequested);
+    menu.addAction(
+        tr("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this, &TrayController::quitRequested);
 }
 
 void TrayController::togglePauseNookary()
@@ -50,10 +49,10 @@ void TrayController::togglePauseNookary()
 
 void TrayController::openAbout()
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),
+    auto *box = new QMessageBox(QMessageBox::NoIcon, tr("About Nookary"),
         QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
         QMessageBox::Ok);
-    box->setInformativeText(QStringLiteral("Your clipboard history and saved snippets, at hand."));
+    box->setInformativeText(tr("Your clipboard history and saved snippets, at hand."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Wide enough for the window manager to show its title whole.
     box->setStyleSheet(QStringLiteral("QLabel { min-width: 260px; }"));

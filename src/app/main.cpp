@@ -2,6 +2,7 @@
 #include "app/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "app/InstanceChannel.h"
+#include "app/Translations.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -47,9 +48,12 @@ int runRemote(int argc, char **argv, InstanceChannel::Request request)
 {
     QCoreApplication app(argc, argv);
     setApplicationIdentity();
+    Translations::install();
     const std::optional<QByteArray> reply = InstanceChannel::send(request);
     if (!reply) {
-        print(stderr, QStringLiteral("Nookary is not running. Start it with: Nookary\n"));
+        print(stderr,
+            QCoreApplication::translate(
+                "nookary::CommandLine", "Nookary is not running. Start it with: Nookary\n"));
         return 1;
     }
     if (request == InstanceChannel::Request::history || request == InstanceChannel::Request::saved)
@@ -74,7 +78,8 @@ int runInstance(int argc, char **argv, bool launchedFromLoginItem)
         = module ? reinterpret_cast<Entry>(dlsym(module, "nookary_run_instance")) : nullptr;
     if (!entry) {
         print(stderr,
-            QStringLiteral("Nookary: cannot load %1 (%2); reinstall Nookary.\n")
+            QCoreApplication::translate(
+                "nookary::CommandLine", "Nookary: cannot load %1 (%2); reinstall Nookary.\n")
                 .arg(QString::fromLocal8Bit(path), QString::fromLocal8Bit(dlerror())));
         return 1;
     }
@@ -91,13 +96,21 @@ int main(int argc, char **argv)
     const CommandLine commandLine = CommandLine::parse(arguments);
 
     switch (commandLine.action) {
-    case CommandLine::Action::invalid:
-        print(stderr,
-            QStringLiteral("Nookary: %1\n\n").arg(commandLine.error) + CommandLine::usage());
+    case CommandLine::Action::invalid: {
+        QCoreApplication app(argc, argv);
+        Translations::install();
+        // Parsed again, now that its message can be in the user's language.
+        const CommandLine translated = CommandLine::parse(arguments);
+        print(
+            stderr, QStringLiteral("Nookary: %1\n\n").arg(translated.error) + CommandLine::usage());
         return 2;
-    case CommandLine::Action::help:
+    }
+    case CommandLine::Action::help: {
+        QCoreApplication app(argc, argv);
+        Translations::install();
         print(stdout, CommandLine::usage());
         return 0;
+    }
     case CommandLine::Action::version:
         print(stdout, QStringLiteral("Nookary " NOOKARY_VERSION "\n"));
         return 0;

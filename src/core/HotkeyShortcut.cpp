@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HotkeyShortcut.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <array>
@@ -47,41 +48,42 @@ namespace {
 
 // Named keys first. The names a user reads follow a PC keyboard: code 51 is the key macOS
 // calls Delete and a PC labels Backspace; 117 is Forward Delete, a PC's Delete.
-constexpr std::array<std::pair<quint32, const char16_t *>, 34> kNamedKeys { {
-    { 36, u"Return" },
-    { 48, u"Tab" },
-    { 49, u"Space" },
-    { 51, u"Backspace" },
-    { 53, u"Esc" },
-    { 64, u"F17" },
-    { 79, u"F18" },
-    { 80, u"F19" },
-    { 90, u"F20" },
-    { 96, u"F5" },
-    { 97, u"F6" },
-    { 98, u"F7" },
-    { 99, u"F3" },
-    { 100, u"F8" },
-    { 101, u"F9" },
-    { 103, u"F11" },
-    { 105, u"F13" },
-    { 106, u"F16" },
-    { 107, u"F14" },
-    { 109, u"F10" },
-    { 111, u"F12" },
-    { 113, u"F15" },
-    { 115, u"Home" },
-    { 116, u"Page Up" },
-    { 117, u"Delete" },
-    { 118, u"F4" },
-    { 119, u"End" },
-    { 120, u"F2" },
-    { 121, u"Page Down" },
-    { 122, u"F1" },
-    { 123, u"Left Arrow" },
-    { 124, u"Right Arrow" },
-    { 125, u"Down Arrow" },
-    { 126, u"Up Arrow" },
+// Words are translated where shown; function keys keep their names.
+constexpr std::array<std::pair<quint32, const char *>, 34> kNamedKeys { {
+    { 36, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Return") },
+    { 48, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Tab") },
+    { 49, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Space") },
+    { 51, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Backspace") },
+    { 53, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Esc") },
+    { 64, "F17" },
+    { 79, "F18" },
+    { 80, "F19" },
+    { 90, "F20" },
+    { 96, "F5" },
+    { 97, "F6" },
+    { 98, "F7" },
+    { 99, "F3" },
+    { 100, "F8" },
+    { 101, "F9" },
+    { 103, "F11" },
+    { 105, "F13" },
+    { 106, "F16" },
+    { 107, "F14" },
+    { 109, "F10" },
+    { 111, "F12" },
+    { 113, "F15" },
+    { 115, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Home") },
+    { 116, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Page Up") },
+    { 117, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Delete") },
+    { 118, "F4" },
+    { 119, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "End") },
+    { 120, "F2" },
+    { 121, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Page Down") },
+    { 122, "F1" },
+    { 123, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Left Arrow") },
+    { 124, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Right Arrow") },
+    { 125, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Down Arrow") },
+    { 126, QT_TRANSLATE_NOOP("nookary::HotkeyShortcut", "Up Arrow") },
 } };
 
 // The character of each key of the main block on the US layout; code 10 is the section
@@ -157,13 +159,13 @@ QString HotkeyShortcut::modifierText() const
 {
     QStringList names;
     if (modifiers & controlBit)
-        names << QStringLiteral("Control");
+        names << QCoreApplication::translate("nookary::HotkeyShortcut", "Control");
     if (modifiers & optionBit)
-        names << QStringLiteral("Alt");
+        names << QCoreApplication::translate("nookary::HotkeyShortcut", "Alt");
     if (modifiers & commandBit)
-        names << QStringLiteral("Super");
+        names << QCoreApplication::translate("nookary::HotkeyShortcut", "Super");
     if (modifiers & shiftBit)
-        names << QStringLiteral("Shift");
+        names << QCoreApplication::translate("nookary::HotkeyShortcut", "Shift");
     return names.join(QStringLiteral(" + "));
 }
 
@@ -171,13 +173,13 @@ QString HotkeyShortcut::keyName(quint32 code)
 {
     for (const auto &[named, name] : kNamedKeys) {
         if (named == code)
-            return QString::fromUtf16(name);
+            return QCoreApplication::translate("nookary::HotkeyShortcut", name);
     }
     for (const auto &[ansi, character] : kAnsiKeys) {
         if (ansi == code)
             return QString(QChar(character));
     }
-    return QStringLiteral("Key %1").arg(code);
+    return QCoreApplication::translate("nookary::HotkeyShortcut", "Key %1").arg(code);
 }
 
 std::optional<quint32> HotkeyShortcut::keyCodeForQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
@@ -237,7 +239,7 @@ std::optional<quint32> HotkeyShortcut::keyCodeForQtKey(int qtKey, Qt::KeyboardMo
 QString HotkeyShortcut::displayText() const
 {
     if (!isSet())
-        return QStringLiteral("Off");
+        return QCoreApplication::translate("nookary::HotkeyShortcut", "Off");
     return modifierText() + QStringLiteral(" + ") + keyName(keyCode);
 }
 

@@ -234,7 +234,7 @@ void PortalGlobalHotkeyService::sessionCreated(
         return refuse(generation);
     m_sessionHandle = session;
     const PortalShortcutList shortcuts { { shortcutId,
-        { { QStringLiteral("description"), shortcutDescription },
+        { { QStringLiteral("description"), shortcutDescription() },
             { QStringLiteral("preferred_trigger"),
                 PortalTrigger::preferredTrigger(m_shortcut) } } } };
     const QString token = QStringLiteral("nookary_%1").arg(QRandomGenerator::global()->generate());

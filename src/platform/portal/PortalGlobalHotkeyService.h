@@ -29,7 +29,8 @@ public:
         = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
     // The one shortcut's id within its session.
     static inline const QString shortcutId = QStringLiteral("toggle");
-    static inline const QString shortcutDescription = QStringLiteral("Open or close Nookary");
+    // The desktop shows it where it lists the shortcut.
+    static QString shortcutDescription() { return tr("Open or close Nookary"); }
 
     // Null when no portal on `bus` offers GlobalShortcuts, or it does not say so within
     // `deadline` (asking may start the portal; start-up must not wait long for it).

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
@@ -63,7 +64,7 @@ QWidget *makeManualBinding(QWidget *parent)
     auto *stack = new QVBoxLayout(box);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(14);
-    auto *text = new QLabel(OnboardingFlowView::manualBindingText, box);
+    auto *text = new QLabel(OnboardingFlowView::manualBindingText(), box);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
     text->setFont(OnboardingStyle::title3());
@@ -75,7 +76,7 @@ QWidget *makeManualBinding(QWidget *parent)
     command->setFont(mono);
     command->setAlignment(Qt::AlignCenter);
     command->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    auto *example = new QLabel(OnboardingFlowView::manualBindingExample, box);
+    auto *example = new QLabel(OnboardingFlowView::manualBindingExample(), box);
     example->setWordWrap(true);
     example->setAlignment(Qt::AlignCenter);
     example->setFont(OnboardingStyle::subheadline());
@@ -100,30 +101,26 @@ QFrame *separator(QWidget *parent)
 const std::array<OnboardingFlowView::Page, OnboardingFlowView::pageCount> &
 OnboardingFlowView::pages()
 {
-    static const std::array<Page, pageCount> table { {
-        { QStringLiteral("Never lose your go-to prompts, text, or files"),
-            QStringLiteral("Everything you use most, right where you left it."),
-            QStringLiteral("welcome"), QStringLiteral("sparkles.rectangle.stack"),
-            QStringLiteral("Clipboard history + saved snippets"),
-            QStringLiteral("Minimal, fast, always ready.") },
-        { QStringLiteral("This is how you'll open Nookary"),
-            QStringLiteral(
-                "If Nookary gets hidden in a crowded menu bar, this is how you'll open it."),
-            {}, {}, {}, {} },
-        { QStringLiteral("Copy once. Find it instantly."),
-            QStringLiteral("Every copy lands in History automatically."), QStringLiteral("capture"),
-            QStringLiteral("doc.on.clipboard"), QStringLiteral("Copy in any app"),
-            QStringLiteral("Everything appears in History automatically") },
-        { QStringLiteral("Keep your best snippets close"),
-            QStringLiteral("Drag from History to Saved for one-click reuse."),
-            QStringLiteral("save"), QStringLiteral("rectangle.stack.badge.plus"),
-            QStringLiteral("Save what matters"),
-            QStringLiteral("Drag from History to Saved or add manually") },
-        { QStringLiteral("You're ready"),
-            QStringLiteral("Open Nookary from the menu bar or with your shortcut."),
-            QStringLiteral("finish"), QStringLiteral("checkmark.circle"),
-            QStringLiteral("You're all set"),
-            QStringLiteral("Open from menu bar or with your shortcut") },
+    // Filled at every call, so that the texts follow the translation installed by then.
+    static std::array<Page, pageCount> table;
+    table = { {
+        { tr("Never lose your go-to prompts, text, or files"),
+            tr("Everything you use most, right where you left it."), QStringLiteral("welcome"),
+            QStringLiteral("sparkles.rectangle.stack"), tr("Clipboard history + saved snippets"),
+            tr("Minimal, fast, always ready.") },
+        { tr("This is how you'll open Nookary"),
+            tr("If Nookary gets hidden in a crowded tray, this is how you'll open it."), {}, {}, {},
+            {} },
+        { tr("Copy once. Find it instantly."), tr("Every copy lands in History automatically."),
+            QStringLiteral("capture"), QStringLiteral("doc.on.clipboard"), tr("Copy in any app"),
+            tr("Everything appears in History automatically") },
+        { tr("Keep your best snippets close"),
+            tr("Drag from History to Saved for one-click reuse."), QStringLiteral("save"),
+            QStringLiteral("rectangle.stack.badge.plus"), tr("Save what matters"),
+            tr("Drag from History to Saved or add manually") },
+        { tr("You're ready"), tr("Open Nookary from its tray icon or with your shortcut."),
+            QStringLiteral("finish"), QStringLiteral("checkmark.circle"), tr("You're all set"),
+            tr("Open from the tray or with your shortcut") },
     } };
     return table;
 }
@@ -180,7 +177,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     names->addWidget(m_step);
     headerRow->addLayout(names);
     headerRow->addStretch(1);
-    m_skip = new QPushButton(QStringLiteral("Skip"), header);
+    m_skip = new QPushButton(tr("Skip"), header);
     m_skip->setAutoDefault(false);
     headerRow->addWidget(m_skip, 0, Qt::AlignTop);
     headerStack->addLayout(headerRow);
@@ -248,7 +245,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     auto *footer = new QWidget(this);
     auto *footerRow = new QHBoxLayout(footer);
     footerRow->setContentsMargins(16, 16, 16, 16);
-    m_back = new QPushButton(QStringLiteral("Back"), footer);
+    m_back = new QPushButton(tr("Back"), footer);
     m_back->setAutoDefault(false);
     m_main = new QPushButton(footer);
     m_main->setDefault(true);
@@ -296,10 +293,11 @@ bool OnboardingFlowView::canProceedFromCurrentStep() const
 QString OnboardingFlowView::practiceStatusText() const
 {
     if (!hasShortcutForPractice())
-        return QStringLiteral("Pick one you'll actually remember.");
+        return tr("Pick one you'll actually remember.");
     if (m_hotkeyPracticeCount >= practiceGoal)
-        return QStringLiteral("Ready");
-    return QString::number(m_hotkeyPracticeCount) + QStringLiteral(" of 5 completed");
+        return tr("Ready");
+    return tr("%Ln of %1 completed", nullptr, m_hotkeyPracticeCount)
+        .arg(QLocale().toString(practiceGoal));
 }
 
 bool OnboardingFlowView::onboardingTreatAsUnset() const
@@ -310,13 +308,13 @@ bool OnboardingFlowView::onboardingTreatAsUnset() const
 
 QString OnboardingFlowView::stepText() const
 {
-    return QStringLiteral("Step %1 of %2").arg(m_stepIndex + 1).arg(pageCount);
+    return tr("Step %1 of %2")
+        .arg(QLocale().toString(m_stepIndex + 1), QLocale().toString(pageCount));
 }
 
 QString OnboardingFlowView::mainButtonTitle() const
 {
-    return m_stepIndex == pageCount - 1 ? QStringLiteral("Start using Nookary")
-                                        : QStringLiteral("Continue");
+    return m_stepIndex == pageCount - 1 ? tr("Start using Nookary") : tr("Continue");
 }
 
 void OnboardingFlowView::goBack()

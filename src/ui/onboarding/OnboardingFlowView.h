@@ -50,12 +50,16 @@ public:
     static const std::array<Page, pageCount> &pages();
 
     // What the shortcut page says where the program cannot set a global shortcut itself.
-    static inline const QString manualBindingText = QStringLiteral(
-        "This desktop does not let apps set their own shortcuts. In your desktop's keyboard "
-        "settings, add a custom shortcut that runs this command:");
+    static QString manualBindingText()
+    {
+        return tr("This desktop does not let apps set their own shortcuts. In your desktop's "
+                  "keyboard settings, add a custom shortcut that runs this command:");
+    }
     static inline const QString manualBindingCommand = QStringLiteral("Nookary --toggle");
-    static inline const QString manualBindingExample
-        = QStringLiteral("In sway, for example: bindsym $mod+Shift+v exec Nookary --toggle");
+    static QString manualBindingExample()
+    {
+        return tr("In sway, for example: bindsym $mod+Shift+v exec Nookary --toggle");
+    }
 
     // `startStep` is clamped to the pages there are. Where `canRegisterShortcut` is false
     // (the session offers no global shortcuts), the shortcut page explains how to bind one

@@ -38,7 +38,7 @@ OnboardingWindowController::OnboardingWindowController(AppModel &model, const Ke
                 self->close();
         },
         canRegisterShortcut);
-    m_window->setWindowTitle(windowTitle);
+    m_window->setWindowTitle(windowTitle());
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);

@@ -29,7 +29,7 @@ public:
     enum class Result { completed, skipped, closed };
     Q_ENUM(Result)
 
-    static inline const QString windowTitle = QStringLiteral("Nookary Onboarding");
+    static QString windowTitle() { return tr("Nookary Onboarding"); }
 
     // `startStep` is the page to open on (clamped to the pages there are);
     // `canRegisterShortcut` as for OnboardingFlowView.

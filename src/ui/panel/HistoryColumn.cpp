@@ -5,11 +5,13 @@
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/PanelWidgets.h"
 
+#include <QLocale>
+
 namespace nookary {
 
 HistoryColumn::HistoryColumn(
     AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
-    : ScrollColumn(QStringLiteral("History"), QString(), parent)
+    : ScrollColumn(tr("History"), QString(), parent)
     , m_model(model)
     , m_onCopy(std::move(onCopy))
     , m_empty(new EmptyState(content()))
@@ -26,7 +28,7 @@ HistoryColumn::HistoryColumn(
 
 void HistoryColumn::sync()
 {
-    header()->setSubtitle(QStringLiteral("Up to %1").arg(m_model.historyLimit()));
+    header()->setSubtitle(tr("Up to %1").arg(QLocale().toString(m_model.historyLimit())));
     const QList<HistoryItem> filtered = m_model.filteredHistory();
 
     // Rows live as long as their entry; entries are immutable, so a row never changes.
@@ -66,8 +68,8 @@ void HistoryColumn::sync()
         row->setVisible(visible.contains(row->id()));
 
     const bool searching = !m_model.query().trimmed().isEmpty();
-    m_empty->setText(searching && !m_model.history().isEmpty() ? QStringLiteral("No results")
-                                                               : QStringLiteral("No history yet"));
+    m_empty->setText(
+        searching && !m_model.history().isEmpty() ? tr("No results") : tr("No history yet"));
     m_empty->setVisible(filtered.isEmpty());
     arrange(shown, { m_empty });
     syncSelection();

@@ -94,7 +94,7 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     setMinimumSize(minimumPanelSize);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    m_search->setPlaceholderText(QStringLiteral("Search"));
+    m_search->setPlaceholderText(tr("Search"));
     m_search->setClearButtonEnabled(false);
     m_search->setFont(PanelStyle::font(13));
     m_search->setStyleSheet(
@@ -152,7 +152,7 @@ QWidget *PopoverView::makeFooter()
     auto *bar = new QWidget(footer);
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(16, 0, 16, 0);
-    m_clear = new SymbolButton(QStringLiteral("trash"), 13, QStringLiteral("Clear"), bar);
+    m_clear = new SymbolButton(QStringLiteral("trash"), 13, tr("Clear"), bar);
     m_clear->setFont(PanelStyle::font(12));
     connect(m_clear, &QAbstractButton::clicked, this, [this] {
         // The whole history goes, without asking.
@@ -171,7 +171,7 @@ QWidget *PopoverView::makeFooter()
             m_callbacks.onPinToggle();
     });
     m_settings = new SymbolButton(QStringLiteral("gearshape"), 13, {}, bar);
-    m_settings->setToolTip(QStringLiteral("Preferences"));
+    m_settings->setToolTip(tr("Preferences"));
     connect(m_settings, &QAbstractButton::clicked, this, [this] {
         if (m_callbacks.onOpenPreferences)
             m_callbacks.onOpenPreferences();
@@ -209,8 +209,7 @@ void PopoverView::syncPin()
     const bool pinned = m_model.keepWindowPinned();
     m_pin->setSymbol(pinned ? QStringLiteral("pin.fill") : QStringLiteral("pin"));
     m_pin->setAccented(pinned);
-    m_pin->setToolTip(pinned ? QStringLiteral("Unpin (close after copy)")
-                             : QStringLiteral("Pin (keep open after copy)"));
+    m_pin->setToolTip(pinned ? tr("Unpin (close after copy)") : tr("Pin (keep open after copy)"));
 }
 
 void PopoverView::resizeEvent(QResizeEvent *event)

@@ -18,7 +18,7 @@ namespace nookary {
 
 SavedColumn::SavedColumn(
     AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
-    : ScrollColumn(QStringLiteral("Saved"), QStringLiteral("Your snippets"), parent)
+    : ScrollColumn(tr("Saved"), tr("Your snippets"), parent)
     , m_model(model)
     , m_onCopy(std::move(onCopy))
     , m_addRow(new AddShelfRow(content()))
@@ -29,7 +29,7 @@ SavedColumn::SavedColumn(
     content()->setAcceptDrops(true);
     content()->installEventFilter(this);
     m_autoScroll->onScrolled = [this](QPoint position) { enterRowAt(position); };
-    m_empty->setText(QStringLiteral("No results"));
+    m_empty->setText(tr("No results"));
     connect(m_addRow, &AddShelfRow::clicked, this, [this] {
         commitOpenEditor();
         m_model.addShelfAndEdit();
@@ -46,7 +46,8 @@ SavedColumn::SavedColumn(
 
 QString SavedColumn::shortcutLabel(qsizetype index)
 {
-    return index < 9 ? QStringLiteral("Ctrl+%1").arg(index + 1) : QString();
+    // The digit names a key, so it stays as the key is labelled.
+    return index < 9 ? tr("Ctrl+%1").arg(index + 1) : QString();
 }
 
 ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)

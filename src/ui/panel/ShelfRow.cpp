@@ -165,8 +165,8 @@ ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
     actions->setSpacing(8);
     actions->addWidget(m_editButton);
     actions->addWidget(m_deleteButton);
-    m_editButton->setToolTip(QStringLiteral("Edit"));
-    m_deleteButton->setToolTip(QStringLiteral("Delete"));
+    m_editButton->setToolTip(tr("Edit"));
+    m_deleteButton->setToolTip(tr("Delete"));
     connect(m_editButton, &QAbstractButton::clicked, this, &ShelfRow::editRequested);
     connect(m_deleteButton, &QAbstractButton::clicked, this, &ShelfRow::deleteRequested);
 
@@ -367,8 +367,8 @@ void AddShelfRow::setColor(const QColor &color)
 
 void AddShelfRow::setListEmpty(bool empty)
 {
-    m_label->setText(empty ? QStringLiteral("Drag from History or add a snippet\u2026")
-                           : QStringLiteral("Add a snippet\u2026"));
+    m_label->setText(
+        empty ? tr("Drag from History or add a snippet\u2026") : tr("Add a snippet\u2026"));
 }
 
 QString AddShelfRow::text() const

@@ -57,49 +57,47 @@ PreferencesView::PreferencesView(
     const QFont small = sized(font(), 12);
 
     m_launchAtLogin = new QCheckBox(this);
-    m_launchAtLogin->setAccessibleName(QStringLiteral("Launch at login"));
+    m_launchAtLogin->setAccessibleName(tr("Launch at login"));
     connect(m_launchAtLogin, &QCheckBox::clicked, this,
         [this](bool checked) { m_model.setLaunchAtLogin(checked); });
-    addRow(QStringLiteral("Launch at login"), m_launchAtLogin);
+    addRow(tr("Launch at login"), m_launchAtLogin);
     addDivider();
 
     m_historyLimit = new QComboBox(this);
     m_historyLimit->setFont(small);
-    m_historyLimit->setAccessibleName(QStringLiteral("History limit"));
+    m_historyLimit->setAccessibleName(tr("History limit"));
     for (const int limit : SettingsKeys::historyLimitOptions)
-        m_historyLimit->addItem(QStringLiteral("%1 items").arg(limit), limit);
+        m_historyLimit->addItem(tr("%Ln items", nullptr, limit), limit);
     connect(m_historyLimit, &QComboBox::activated, this,
         [this](int index) { m_model.setHistoryLimit(m_historyLimit->itemData(index).toInt()); });
-    addRow(QStringLiteral("History limit"), m_historyLimit);
+    addRow(tr("History limit"), m_historyLimit);
     addDivider();
 
-    m_openMode = new SegmentedControl(
-        { QStringLiteral("Menu bar"), QStringLiteral("Centered window") }, this);
-    m_openMode->setAccessibleName(QStringLiteral("Open mode"));
+    m_openMode = new SegmentedControl({ tr("Tray popover"), tr("Centered window") }, this);
+    m_openMode->setAccessibleName(tr("Open mode"));
     connect(m_openMode, &SegmentedControl::activated, this,
         [this](int index) { m_model.setOpenPresentation(kOpenModes[index]); });
-    addRow(QStringLiteral("Open mode"), m_openMode);
+    addRow(tr("Open mode"), m_openMode);
     addDivider();
 
-    m_defaultSelection
-        = new SegmentedControl({ QStringLiteral("History"), QStringLiteral("Saved") }, this);
-    m_defaultSelection->setAccessibleName(QStringLiteral("Default selection"));
+    m_defaultSelection = new SegmentedControl({ tr("History"), tr("Saved") }, this);
+    m_defaultSelection->setAccessibleName(tr("Default selection"));
     connect(m_defaultSelection, &SegmentedControl::activated, this,
         [this](int index) { m_model.setDefaultOpenTarget(kTargets[index]); });
-    addRow(QStringLiteral("Default selection"), m_defaultSelection);
+    addRow(tr("Default selection"), m_defaultSelection);
     addDivider();
 
     if (canRegisterShortcut) {
         m_recorder = new HotkeyRecorderControl(
             model, keys, HotkeyRecorderControl::Style::settings, false, this);
-        addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
+        addRow(tr("Keyboard shortcut"), m_recorder);
     } else {
-        m_manualShortcut = new QLabel(manualShortcutText, this);
+        m_manualShortcut = new QLabel(manualShortcutText(), this);
         m_manualShortcut->setFont(small);
         m_manualShortcut->setWordWrap(true);
         m_manualShortcut->setTextInteractionFlags(Qt::TextSelectableByMouse);
         m_manualShortcut->setMinimumWidth(controlWidth - 10);
-        addRow(QStringLiteral("Keyboard shortcut"), m_manualShortcut);
+        addRow(tr("Keyboard shortcut"), m_manualShortcut);
     }
     stack->addStretch(1);
 
@@ -125,6 +123,8 @@ QWidget *PreferencesView::addRow(const QString &text, QWidget *control)
     secondary.setColor(QPalette::WindowText, color);
     label->setPalette(secondary);
     label->setFixedWidth(labelColumnWidth);
+    // A longer label (another language's) takes a second line rather than lose its end.
+    label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setBuddy(control);
     m_labels.append(label);

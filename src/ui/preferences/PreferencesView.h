@@ -25,9 +25,11 @@ public:
     static constexpr int controlWidth = 300;
 
     // Where the desktop binds the shortcut itself, in place of the recorder.
-    static inline const QString manualShortcutText
-        = QStringLiteral("Set in your desktop's keyboard settings: a custom shortcut that runs "
-                         "Nookary --toggle");
+    static QString manualShortcutText()
+    {
+        return tr("Set in your desktop's keyboard settings: a custom shortcut that runs "
+                  "Nookary --toggle");
+    }
 
     // Where `canRegisterShortcut` is false, the shortcut row says how to bind one in the
     // desktop instead of offering a recorder that could never work.

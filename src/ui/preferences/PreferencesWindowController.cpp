@@ -19,7 +19,7 @@ PreferencesWindowController::PreferencesWindowController(
               | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint))
 {
     m_window->setObjectName(QStringLiteral("PreferencesWindow"));
-    m_window->setWindowTitle(title);
+    m_window->setWindowTitle(title());
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_view = new PreferencesView(model, keys, canRegisterShortcut, m_window.get());
     auto *layout = new QVBoxLayout(m_window.get());

@@ -23,7 +23,7 @@ public:
     static constexpr QSize preferredContentSize { 470, 285 };
     static constexpr QSize minimumContentSize { 460, 270 };
     static constexpr QSize maximumContentSize { 560, 360 };
-    static inline const QString title = QStringLiteral("Preferences");
+    static QString title() { return tr("Preferences"); }
 
     // `keys` must outlive the window; `canRegisterShortcut` as for PreferencesView.
     PreferencesWindowController(AppModel &model, const KeyTranslator &keys,

@@ -25,7 +25,11 @@ namespace nookary {
 
 namespace {
 
-const QString kNotSetYet = QStringLiteral("Not set yet");
+// Asked at every use, so that it follows the installed translation.
+QString notSetYet()
+{
+    return HotkeyRecorderControl::tr("Not set yet");
+}
 
 constexpr int kFieldMinWidth = 170;
 constexpr QMargins kFieldPadding { 14, 8, 14, 8 };
@@ -74,15 +78,15 @@ QString HotkeyRecorderControl::shortcutText(HotkeyShortcut shortcut)
 QString HotkeyRecorderControl::settingsFieldText(HotkeyShortcut shortcut, bool recording)
 {
     if (recording)
-        return QStringLiteral("Press new shortcut");
-    return shortcut.isSet() ? shortcutText(shortcut) : QStringLiteral("Off");
+        return tr("Press new shortcut");
+    return shortcut.isSet() ? shortcutText(shortcut) : tr("Off");
 }
 
 QString HotkeyRecorderControl::onboardingBadgeText(
     HotkeyShortcut shortcut, Style style, bool treatAsUnset)
 {
     if ((style == Style::onboarding && treatAsUnset) || !shortcut.isSet())
-        return kNotSetYet;
+        return notSetYet();
     return shortcutText(shortcut);
 }
 
@@ -90,10 +94,10 @@ QString HotkeyRecorderControl::onboardingButtonTitle(
     HotkeyShortcut shortcut, Style style, bool treatAsUnset, bool recording)
 {
     if (recording)
-        return QStringLiteral("Cancel");
-    return onboardingBadgeText(shortcut, style, treatAsUnset) != kNotSetYet
-        ? QStringLiteral("Change\u2026")
-        : QStringLiteral("Choose Shortcut\u2026");
+        return tr("Cancel");
+    return onboardingBadgeText(shortcut, style, treatAsUnset) != notSetYet()
+        ? tr("Change\u2026")
+        : tr("Choose Shortcut\u2026");
 }
 
 QString HotkeyRecorderControl::settingsFieldText() const
@@ -107,7 +111,7 @@ QString HotkeyRecorderControl::settingsFieldText() const
 QString HotkeyRecorderControl::onboardingBadgeText() const
 {
     const QString text = onboardingBadgeText(binding(), m_style, m_onboardingTreatAsUnset);
-    if (text != kNotSetYet && m_model && !m_model->hotkeyTriggerText().isEmpty())
+    if (text != notSetYet() && m_model && !m_model->hotkeyTriggerText().isEmpty())
         return m_model->hotkeyTriggerText();
     return text;
 }
@@ -241,15 +245,15 @@ void HotkeyRecorderControl::buildSettings()
     m_pullDown = new ChevronButton(this);
     m_pullDown->setFixedSize(28, 32);
     m_pullDown->setPopupMode(QToolButton::InstantPopup);
-    m_pullDown->setToolTip(QStringLiteral("More shortcut options"));
+    m_pullDown->setToolTip(tr("More shortcut options"));
     m_menu = new QMenu(m_pullDown);
-    m_newShortcut = m_menu->addAction(
-        QStringLiteral("New Shortcut"), this, &HotkeyRecorderControl::newShortcut);
+    m_newShortcut
+        = m_menu->addAction(tr("New Shortcut"), this, &HotkeyRecorderControl::newShortcut);
     m_menu->addSeparator();
-    m_reset = m_menu->addAction(
-        QStringLiteral("Reset to Default"), this, &HotkeyRecorderControl::resetToDefault);
-    m_disable = m_menu->addAction(
-        QStringLiteral("Disable Shortcut"), this, &HotkeyRecorderControl::disableShortcut);
+    m_reset
+        = m_menu->addAction(tr("Reset to Default"), this, &HotkeyRecorderControl::resetToDefault);
+    m_disable
+        = m_menu->addAction(tr("Disable Shortcut"), this, &HotkeyRecorderControl::disableShortcut);
     m_pullDown->setMenu(m_menu);
     row->addWidget(m_pullDown, 0, Qt::AlignVCenter);
     row->addStretch(1);
@@ -282,7 +286,7 @@ void HotkeyRecorderControl::buildOnboarding()
     });
     inner->addWidget(m_button, 0, Qt::AlignHCenter);
 
-    m_hint = new QLabel(QStringLiteral("Press a new shortcut now (Esc to cancel)"), this);
+    m_hint = new QLabel(tr("Press a new shortcut now (Esc to cancel)"), this);
     m_hint->setFont(RecorderStyle::font(11));
     m_hint->setAlignment(Qt::AlignCenter);
     stack->addWidget(m_hint, 0, Qt::AlignHCenter);
@@ -303,7 +307,7 @@ void HotkeyRecorderControl::sync()
     m_badge->setText(onboardingBadgeText());
     m_badge->setRecording(recording);
     m_button->setText(onboardingButtonTitle());
-    const bool prominent = onboardingBadgeText() == kNotSetYet && !recording;
+    const bool prominent = onboardingBadgeText() == notSetYet() && !recording;
     m_button->setProperty("prominent", prominent);
     const QColor accent = RecorderStyle::accent(*this);
     const QColor onAccent = palette().color(QPalette::HighlightedText);
@@ -335,8 +339,8 @@ void ShortcutField::setState(const QString &text, bool recording, bool set)
     m_text = text;
     m_recording = recording;
     m_set = set;
-    setToolTip(recording ? QStringLiteral("Press a new shortcut now. Press Esc to cancel.")
-                         : QStringLiteral("Click to set a new keyboard shortcut."));
+    setToolTip(recording ? tr("Press a new shortcut now. Press Esc to cancel.")
+                         : tr("Click to set a new keyboard shortcut."));
     if (resize)
         updateGeometry();
     update();

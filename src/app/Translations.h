@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+namespace nookary::Translations {
+
+// Where Nookary's compiled translations lie: share/nookary/translations beside the
+// executable's bin/, in the build tree as in the install tree.
+QString folder();
+
+// Installs, on the running application, Nookary's translation for the first of the locale's
+// languages that has one, Qt's own for that same language, and beneath them the English
+// plural forms, so that a count reads right where no translation has the text. Returns the
+// language the texts are shown in: the translation's, or the locale's first language when
+// none was found. Needs the application object.
+QLocale install(const QLocale &locale = QLocale::system());
+
+} // namespace nookary::Translations

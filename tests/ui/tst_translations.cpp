@@ -1,0 +1,314 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ModelFixture.h"
+#include "app/Translations.h"
+#include "platform/KeyTranslator.h"
+#include "ui/onboarding/OnboardingFlowView.h"
+#include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/panel/PanelWidgets.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/preferences/PreferencesView.h"
+#include "ui/preferences/PreferencesWindowController.h"
+#include "ui/preferences/SegmentedControl.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
+#include "ui/recorder/ShortcutBadge.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QTranslator>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+
+namespace {
+
+// No translation holds this character: a shown text without it never went through one.
+constexpr QChar kMark(0xE000);
+// Names, not words: shown as they are in every language.
+const QStringList kUntranslated { QStringLiteral("Nookary"), QStringLiteral("Nookary --toggle") };
+
+// The German translation as the program sees it, with each of Nookary's texts marked, and
+// each one it lacks noted (and shown in English, marked too, so that it is named once).
+class CheckingTranslator final : public QTranslator {
+public:
+    explicit CheckingTranslator(const QTranslator &german)
+        : m_german(german)
+    {
+    }
+    QString translate(
+        const char *context, const char *source, const char *disambiguation, int n) const override
+    {
+        const QString found = m_german.translate(context, source, disambiguation, n);
+        if (!QByteArrayView(context).startsWith("nookary::"))
+            return found; // Qt's own
+        if (!found.isEmpty())
+            return kMark + found;
+        missing << QStringLiteral("missing, %1: \"%2\"")
+                       .arg(QLatin1String(context), QString::fromUtf8(source));
+        return kMark + QString::fromUtf8(source);
+    }
+    bool isEmpty() const override { return false; }
+
+    mutable QStringList missing;
+
+private:
+    const QTranslator &m_german;
+};
+
+// Every text a window shows or says of itself: titles, labels, buttons, menus, tool tips,
+// accessible names, and what the program's own controls paint.
+QStringList shownTexts(QWidget *window)
+{
+    QStringList texts { window->windowTitle() };
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : std::as_const(widgets)) {
+        // A menu is hidden until it pops up; what it would show counts.
+        auto *menu = qobject_cast<QMenu *>(w);
+        if (!menu && w != window && !w->isVisibleTo(window))
+            continue;
+        texts << w->toolTip() << w->accessibleName() << w->accessibleDescription();
+        if (menu) {
+            for (QAction *action : menu->actions())
+                texts << action->text();
+        } else if (auto *label = qobject_cast<QLabel *>(w)) {
+            texts << label->text();
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            texts << button->text();
+        } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+            texts << edit->placeholderText();
+        } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        } else if (auto *segments = qobject_cast<SegmentedControl *>(w)) {
+            texts << segments->segments();
+        } else if (auto *badge = qobject_cast<ShortcutBadge *>(w)) {
+            texts << badge->text();
+        } else if (auto *field = qobject_cast<ShortcutField *>(w)) {
+            texts << field->text();
+        } else if (auto *row = qobject_cast<ElidedLabel *>(w)) {
+            texts << row->text();
+        }
+    }
+    return texts;
+}
+
+// A text of the sources with its context, as lupdate collects it.
+struct SourceText {
+    QString context;
+    QString source;
+    QString comment;
+    bool numerus = false;
+};
+
+QList<SourceText> sourceTexts(const QString &scratch)
+{
+    const QString ts = scratch + QStringLiteral("/all.ts");
+    QProcess lupdate;
+    lupdate.setProcessChannelMode(QProcess::ForwardedChannels);
+    lupdate.start(QStringLiteral(NOOKARY_LUPDATE),
+        { QStringLiteral("-silent"), QStringLiteral("-extensions"), QStringLiteral("cpp,h"),
+            QStringLiteral(NOOKARY_SOURCE_DIR "/src"),
+            QStringLiteral(NOOKARY_SOURCE_DIR "/launcher"), QStringLiteral("-ts"), ts });
+    if (!lupdate.waitForFinished(60000) || lupdate.exitCode() != 0)
+        return {};
+    QFile file(ts);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<SourceText> texts;
+    QXmlStreamReader xml(&file);
+    QString context;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"name") {
+            context = xml.readElementText();
+        } else if (xml.name() == u"message") {
+            SourceText text { context, {}, {}, xml.attributes().value(u"numerus") == u"yes" };
+            while (xml.readNextStartElement()) {
+                if (xml.name() == u"source")
+                    text.source = xml.readElementText();
+                else if (xml.name() == u"comment")
+                    text.comment = xml.readElementText();
+                else
+                    xml.skipCurrentElement();
+            }
+            texts << text;
+        }
+    }
+    return texts;
+}
+
+void removeTranslators()
+{
+    for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+} // namespace
+
+class TestTranslations : public QObject {
+    Q_OBJECT
+
+    QTranslator german;
+    QTranslator english;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY2(german.load(Translations::folder() + QStringLiteral("/nookary_de.qm")),
+            qPrintable(Translations::folder()));
+        QVERIFY(english.load(Translations::folder() + QStringLiteral("/nookary_en.qm")));
+    }
+
+    void cleanup() { removeTranslators(); }
+
+    // Every text of the sources, whatever state shows it, has its German words, and every
+    // count its English plural forms. A text added without running
+    // scripts/update-translations and translating it is named here.
+    void everyTextOfTheSourcesIsTranslated()
+    {
+        QTemporaryDir scratch;
+        const QList<SourceText> texts = sourceTexts(scratch.path());
+        QVERIFY2(texts.size() > 50, "lupdate found no texts");
+        QStringList missing;
+        for (const SourceText &text : texts) {
+            const QByteArray context = text.context.toUtf8();
+            const QByteArray source = text.source.toUtf8();
+            const QByteArray comment = text.comment.toUtf8();
+            const char *disambiguation = comment.isEmpty() ? nullptr : comment.constData();
+            for (const int n : text.numerus ? QList { 1, 2 } : QList { -1 }) {
+                if (german.translate(context, source, disambiguation, n).isEmpty())
+                    missing << QStringLiteral("German, %1: \"%2\"").arg(text.context, text.source);
+                if (text.numerus && english.translate(context, source, disambiguation, n).isEmpty())
+                    missing << QStringLiteral("English plural, %1: \"%2\"")
+                                   .arg(text.context, text.source);
+            }
+        }
+        missing.removeDuplicates();
+        QVERIFY2(missing.isEmpty(),
+            qPrintable(QStringLiteral("run scripts/update-translations and translate:\n")
+                + missing.join(u'\n')));
+    }
+
+    // What the panel, the settings window and the walkthrough show, in each state that
+    // changes their words, is German: nothing shown went around the translation.
+    void theWindowsShowNoUntranslatedText()
+    {
+        CheckingTranslator checking(german);
+        QCoreApplication::installTranslator(&checking);
+        ModelFixture f;
+        AppModel &model = f.start();
+        const NullKeyTranslator keys;
+        QStringList shown;
+
+        // The panel, empty, then filled (user texts carry the mark: they are no words of
+        // ours), pinned, and searched without a match.
+        {
+            PopoverView panel(model, {});
+            panel.show();
+            shown << shownTexts(&panel);
+            model.addShelfFromDrop(kMark + QStringLiteral("snippet"));
+            f.pasteboard.copyText(kMark + QStringLiteral("copy"));
+            model.pollClipboard();
+            QCoreApplication::processEvents();
+            shown << shownTexts(&panel);
+            model.setKeepWindowPinned(true);
+            shown << shownTexts(&panel);
+            model.setQuery(QStringLiteral("nothing like it"));
+            shown << shownTexts(&panel);
+            model.setQuery({});
+        }
+
+        // The settings window at rest and recording; and where the desktop binds the shortcut.
+        {
+            PreferencesWindowController settings(model, keys);
+            settings.window()->show();
+            shown << shownTexts(settings.window());
+            HotkeyRecorderControl *recorder = settings.view()->shortcutRecorder();
+            Q_EMIT recorder->field()->clicked();
+            QVERIFY(recorder->isRecording());
+            shown << shownTexts(settings.window());
+            Q_EMIT recorder->field()->clicked();
+            PreferencesWindowController manual(model, keys, false);
+            shown << shownTexts(manual.window());
+        }
+
+        // Every page of the walkthrough; the shortcut page before a shortcut is chosen,
+        // recording, practising and done; and where the desktop binds the shortcut.
+        for (int step = 0; step < OnboardingFlowView::pageCount; ++step) {
+            OnboardingWindowController walkthrough(model, keys, step, {});
+            walkthrough.window()->show();
+            shown << shownTexts(walkthrough.window());
+            if (step != OnboardingFlowView::shortcutStep)
+                continue;
+            auto *recorder
+                = qobject_cast<HotkeyRecorderControl *>(walkthrough.flowView()->recorder());
+            QVERIFY(recorder);
+            recorder->button()->click();
+            QVERIFY(recorder->isRecording());
+            shown << shownTexts(walkthrough.window());
+            recorder->button()->click();
+            model.setHotkeyShortcut({ 40, HotkeyShortcut::controlBit | HotkeyShortcut::shiftBit });
+            QCoreApplication::processEvents();
+            shown << shownTexts(walkthrough.window());
+            for (int i = 0; i < OnboardingFlowView::practiceGoal; ++i)
+                walkthrough.flowView()->noteHotkeyPressed();
+            shown << shownTexts(walkthrough.window());
+        }
+        {
+            OnboardingWindowController manual(
+                model, keys, OnboardingFlowView::shortcutStep, {}, false);
+            manual.window()->show();
+            shown << shownTexts(manual.window());
+        }
+
+        QStringList untranslated = checking.missing;
+        for (const QString &text : std::as_const(shown)) {
+            if (!text.trimmed().isEmpty() && !text.contains(kMark) && !kUntranslated.contains(text))
+                untranslated << QStringLiteral("shown untranslated: \"%1\"").arg(text);
+        }
+        untranslated.removeDuplicates();
+        QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(u'\n')));
+    }
+
+    // The user's languages choose the translation; where Nookary has none, counts still read
+    // right in English, and a right-to-left language says so.
+    void theLocaleChoosesTheTranslation()
+    {
+        QCOMPARE(Translations::install(QLocale(QLocale::German, QLocale::Germany)).language(),
+            QLocale::German);
+        QCOMPARE(QCoreApplication::translate("nookary::PopoverView", "Search"),
+            QStringLiteral("Suchen"));
+        QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
+            QStringLiteral("1 Eintrag"));
+        // Qt's own words in the same language (its menus, its dialogs' buttons).
+        QCOMPARE(
+            QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+        removeTranslators();
+
+        QCOMPARE(Translations::install(QLocale(QLocale::French, QLocale::France)).language(),
+            QLocale::French);
+        QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
+            QStringLiteral("1 item"));
+        QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 25),
+            QStringLiteral("25 items"));
+        removeTranslators();
+
+        QCOMPARE(Translations::install(QLocale(QLocale::Arabic, QLocale::Egypt)).textDirection(),
+            Qt::RightToLeft);
+        QCOMPARE(Translations::install(QLocale(QLocale::Hebrew)).textDirection(), Qt::RightToLeft);
+    }
+};
+
+QTEST_MAIN(TestTranslations)
+#include "tst_translations.moc"
