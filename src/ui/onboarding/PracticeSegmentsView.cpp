@@ -4,6 +4,7 @@
 #include "ui/onboarding/OnboardingStyle.h"
 
 #include <QPainter>
+#include <QStyle>
 
 namespace nookary {
 
@@ -47,7 +48,9 @@ void PracticeSegmentsView::paintEvent(QPaintEvent *)
     const QColor full = OnboardingStyle::accent(*this);
     for (int i = 0; i < segmentCount; ++i) {
         painter.setBrush(m_active && i < m_filled ? full : empty);
-        const QRectF segment(i * (m_segmentWidth + spacing), 0, m_segmentWidth, segmentHeight);
+        // Filled from the leading side: the right one in a mirrored window.
+        const QRect segment = QStyle::visualRect(layoutDirection(), rect(),
+            QRect(i * (m_segmentWidth + spacing), 0, m_segmentWidth, segmentHeight));
         painter.drawRoundedRect(segment, radius, radius);
     }
 }

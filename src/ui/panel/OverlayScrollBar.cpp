@@ -67,8 +67,9 @@ void OverlayScrollBar::hideUnlessHeld()
 void OverlayScrollBar::place()
 {
     const QRect viewport = m_viewport->geometry();
-    setGeometry(viewport.right() - thickness - 1, viewport.top() + 2, thickness,
-        std::max(0, viewport.height() - 4));
+    // At the trailing edge: the left one in a mirrored panel.
+    const int x = isRightToLeft() ? viewport.left() + 1 : viewport.right() - thickness - 1;
+    setGeometry(x, viewport.top() + 2, thickness, std::max(0, viewport.height() - 4));
 }
 
 bool OverlayScrollBar::eventFilter(QObject *watched, QEvent *event)

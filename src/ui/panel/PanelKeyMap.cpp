@@ -4,6 +4,7 @@
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include <array>
@@ -121,12 +122,15 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         m_host.endEditingOnNextTurn();
         return Decision::consume;
     }
+    // Left and Right go to the column on their side of the screen; a mirrored panel has
+    // the history column on the right.
+    const bool mirrored = QGuiApplication::isRightToLeft();
     switch (key.virtualKey) {
     case leftArrowKey:
-        m_model.moveSelection(AppModel::Nav::left);
+        m_model.moveSelection(mirrored ? AppModel::Nav::right : AppModel::Nav::left);
         return Decision::consume;
     case rightArrowKey:
-        m_model.moveSelection(AppModel::Nav::right);
+        m_model.moveSelection(mirrored ? AppModel::Nav::left : AppModel::Nav::right);
         return Decision::consume;
     case downArrowKey:
         m_model.moveSelection(AppModel::Nav::down);

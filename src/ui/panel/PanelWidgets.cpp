@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <utility>
@@ -20,6 +21,25 @@ constexpr int kShownCharacters = 400;
 bool inNookaryPanel(const QWidget *widget)
 {
     return qobject_cast<const NookaryPanel *>(widget->window()) != nullptr;
+}
+
+std::optional<Qt::LayoutDirection> firstStrongDirection(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(text[i], text[++i]);
+        switch (QChar::direction(c)) {
+        case QChar::DirL:
+            return Qt::LeftToRight;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return Qt::RightToLeft;
+        default:
+            break;
+        }
+    }
+    return std::nullopt;
 }
 } // namespace
 
@@ -64,12 +84,15 @@ void SymbolButton::paintEvent(QPaintEvent *)
                                     : (m_hovered ? PanelStyle::primary() : PanelStyle::secondary());
     const QPixmap icon = SymbolIcons::pixmap(m_symbol, m_symbolSize, color, devicePixelRatioF());
     const int y = (height() - m_symbolSize) / 2;
-    painter.drawPixmap(2, y, icon);
+    // The symbol leads, on the right in a mirrored panel.
+    const QRect symbol(2, y, m_symbolSize, m_symbolSize);
+    painter.drawPixmap(QStyle::visualRect(layoutDirection(), rect(), symbol).topLeft(), icon);
     if (!text().isEmpty()) {
         painter.setPen(color);
         painter.setFont(font());
-        painter.drawText(
-            rect().adjusted(m_symbolSize + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
+        painter.drawText(QStyle::visualRect(
+                             layoutDirection(), rect(), rect().adjusted(m_symbolSize + 6, 0, 0, 0)),
+            Qt::AlignVCenter | Qt::AlignLeft, text());
     }
 }
 
@@ -121,6 +144,11 @@ void ElidedLabel::setColor(const QColor &color)
     update();
 }
 
+Qt::LayoutDirection ElidedLabel::textDirection() const
+{
+    return firstStrongDirection(m_shown).value_or(layoutDirection());
+}
+
 QSize ElidedLabel::sizeHint() const
 {
     return { fontMetrics().horizontalAdvance(m_shown), fontMetrics().height() };
@@ -135,6 +163,8 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setPen(m_color);
+    // The text's direction also decides its side: the start of the line.
+    painter.setLayoutDirection(textDirection());
     const QString elided = fontMetrics().elidedText(m_shown, Qt::ElideRight, width());
     painter.drawText(rect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, elided);
 }
@@ -232,12 +262,18 @@ void WindowResizeHandle::mouseMoveEvent(QMouseEvent *event)
     event->accept();
     if (!inNookaryPanel(this) || !(event->buttons() & Qt::LeftButton))
         return;
-    // The bottom-right corner follows the pointer; the top-left corner stays.
+    // The bottom corner the handle sits in follows the pointer (the bottom-left one in a
+    // mirrored panel); the opposite top corner stays.
+    const bool mirrored = isRightToLeft();
     const QPoint delta = QCursor::pos() - m_startPointer;
     const QSize minimum = window()->minimumSize();
-    const int width = std::max(minimum.width(), m_startFrame.width() + delta.x());
+    const int width
+        = std::max(minimum.width(), m_startFrame.width() + (mirrored ? -delta.x() : delta.x()));
     const int height = std::max(minimum.height(), m_startFrame.height() + delta.y());
-    window()->setGeometry(QRect(m_startFrame.topLeft(), QSize(width, height)));
+    QRect frame(m_startFrame.topLeft(), QSize(width, height));
+    if (mirrored)
+        frame.moveRight(m_startFrame.right());
+    window()->setGeometry(frame);
 }
 
 } // namespace nookary

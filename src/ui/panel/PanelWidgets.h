@@ -50,6 +50,10 @@ public:
     QString text() const { return m_text; }
     // The part of the text that is laid out: its first line, at most a few hundred characters.
     QString shownText() const { return m_shown; }
+    // The text's own direction, by its first strong character: a Hebrew snippet reads right
+    // to left in an English panel, and English in a Hebrew one left to right. A text without
+    // one (digits, signs) follows the panel.
+    Qt::LayoutDirection textDirection() const;
     void setColor(const QColor &color);
 
     QSize sizeHint() const override;

@@ -51,7 +51,7 @@ public:
     {
         setFixedSize(18, 18);
         setAttribute(Qt::WA_Hover);
-        setCursor(Qt::SizeFDiagCursor);
+        setCursor(isRightToLeft() ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor);
     }
 
 protected:
@@ -59,6 +59,8 @@ protected:
     {
         QPainter painter(this);
         const QColor color = underMouse() ? PanelStyle::primary() : PanelStyle::secondary();
+        if (isRightToLeft()) // in the bottom-left corner, pointing into it
+            painter.setTransform(QTransform(-1, 0, 0, 1, width(), 0));
         painter.drawPixmap(3, 3,
             SymbolIcons::pixmap(QStringLiteral("arrow.down.right.and.arrow.up.left"), 12, color,
                 devicePixelRatioF()));

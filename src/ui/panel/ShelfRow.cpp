@@ -335,10 +335,13 @@ void ShelfRow::updateTrailing()
             PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
     }
     m_actions->adjustSize();
-    m_actions->move(
-        width() - kOverlayInset - m_actions->width(), (height() - m_actions->height()) / 2);
+    // At the trailing edge: the left one in a mirrored panel.
+    const auto trailing = [this](const QWidget *overlay) {
+        return isRightToLeft() ? kOverlayInset : width() - kOverlayInset - overlay->width();
+    };
+    m_actions->move(trailing(m_actions), (height() - m_actions->height()) / 2);
     m_actions->raise();
-    m_badge->move(width() - kOverlayInset - m_badge->width(), (height() - m_badge->height()) / 2);
+    m_badge->move(trailing(m_badge), (height() - m_badge->height()) / 2);
     m_badge->raise();
 }
 

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -52,7 +53,8 @@ QRect SegmentedControl::segmentRect(int index) const
     int x = 0;
     for (int i = 0; i < index; ++i)
         x += segmentWidth(i);
-    return { x, 0, segmentWidth(index), height() };
+    // The first segment leads: on the right in a mirrored window.
+    return QStyle::visualRect(layoutDirection(), rect(), { x, 0, segmentWidth(index), height() });
 }
 
 QSize SegmentedControl::sizeHint() const
@@ -85,8 +87,9 @@ void SegmentedControl::paintEvent(QPaintEvent *)
     for (int i = 0; i < m_segments.size(); ++i) {
         const QRect r = segmentRect(i);
         if (i > 0 && i != m_current && i - 1 != m_current) {
+            const qreal x = (isRightToLeft() ? r.right() + 1 : r.left()) + 0.5;
             painter.setPen(QPen(border, 1));
-            painter.drawLine(QPointF(r.left() + 0.5, 4), QPointF(r.left() + 0.5, height() - 4));
+            painter.drawLine(QPointF(x, 4), QPointF(x, height() - 4));
         }
         QColor text = pal.color(i == m_current ? QPalette::HighlightedText : QPalette::ButtonText);
         if (!isEnabled())
@@ -118,7 +121,11 @@ void SegmentedControl::mousePressEvent(QMouseEvent *event)
 
 void SegmentedControl::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
+    // The arrows go towards the segment on their side of the screen.
+    int key = event->key();
+    if (isRightToLeft() && (key == Qt::Key_Left || key == Qt::Key_Right))
+        key = key == Qt::Key_Left ? Qt::Key_Right : Qt::Key_Left;
+    switch (key) {
     case Qt::Key_Left:
         choose(std::max(0, m_current - 1));
         return;

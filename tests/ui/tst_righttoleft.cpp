@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ModelFixture.h"
+#include "platform/KeyTranslator.h"
+#include "ui/panel/HistoryColumn.h"
+#include "ui/panel/HistoryRow.h"
+#include "ui/panel/PanelKeyMap.h"
+#include "ui/panel/PanelWidgets.h"
+#include "ui/panel/PopoverView.h"
+#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfRow.h"
+#include "ui/preferences/SegmentedControl.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QtTest>
+
+using namespace nookary;
+using namespace nookary::test;
+
+namespace {
+
+const QString kHebrew = QStringLiteral("שלום, עולם.");
+const QString kEnglish = QStringLiteral("Hello, world.");
+
+// The panel with one copy and one snippet, in the application's direction of the moment.
+struct Panel {
+    ModelFixture f;
+    std::unique_ptr<PopoverView> view;
+
+    explicit Panel(const QString &text)
+    {
+        AppModel &m = f.start();
+        m.addShelfFromDrop(text);
+        f.pasteboard.copyText(text);
+        m.pollClipboard();
+        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks {});
+        view->resize(PopoverView::minimumPanelSize);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    HistoryRow *historyRow() const { return view->historyColumn()->visibleRows().value(0); }
+    ShelfRow *shelfRow() const { return view->savedColumn()->visibleRows().value(0); }
+};
+
+// The columns the ink of a label's text spans, drawn as it draws itself.
+std::pair<int, int> inkSpan(ElidedLabel *label)
+{
+    QImage image(label->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    label->render(&image, {}, {}, QWidget::DrawChildren);
+    int first = image.width();
+    int last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 0) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+        }
+    }
+    return { first, last };
+}
+
+struct QuietHost final : PanelKeyMapHost {
+    bool isPanelShown() const override { return true; }
+    void openPreferences() override { }
+    void closeUI() override { }
+    void copyToClipboard(const QString &) override { }
+    void endEditingOnNextTurn() override { }
+    void beep() override { }
+};
+
+} // namespace
+
+class TestRightToLeft : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { QGuiApplication::setLayoutDirection(Qt::LeftToRight); }
+
+    // A row lays out its text by the text's first strong character, whatever the panel's
+    // direction: Hebrew starts at the right edge (its full stop then on the left), English
+    // at the left; digits and signs alone follow the panel.
+    void aRowLaysOutItsTextByItsFirstStrongCharacter_data()
+    {
+        QTest::addColumn<Qt::LayoutDirection>("panel");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Qt::LayoutDirection>("expected");
+        QTest::newRow("Hebrew, English panel") << Qt::LeftToRight << kHebrew << Qt::RightToLeft;
+        QTest::newRow("Hebrew after digits and quotes")
+            << Qt::LeftToRight << QStringLiteral("12 \"שלום\"") << Qt::RightToLeft;
+        QTest::newRow("Arabic") << Qt::LeftToRight << QStringLiteral("مرحبا بالعالم!")
+                                << Qt::RightToLeft;
+        QTest::newRow("English, mirrored panel") << Qt::RightToLeft << kEnglish << Qt::LeftToRight;
+        QTest::newRow("digits, English panel")
+            << Qt::LeftToRight << QStringLiteral("12:30") << Qt::LeftToRight;
+        QTest::newRow("digits, mirrored panel")
+            << Qt::RightToLeft << QStringLiteral("12:30") << Qt::RightToLeft;
+    }
+    void aRowLaysOutItsTextByItsFirstStrongCharacter()
+    {
+        QFETCH(Qt::LayoutDirection, panel);
+        QFETCH(QString, text);
+        QFETCH(Qt::LayoutDirection, expected);
+        QGuiApplication::setLayoutDirection(panel);
+        Panel p(text);
+        for (RowFrame *row :
+            { static_cast<RowFrame *>(p.historyRow()), static_cast<RowFrame *>(p.shelfRow()) }) {
+            auto *label = row->findChild<ElidedLabel *>();
+            QVERIFY(label);
+            QCOMPARE(label->textDirection(), expected);
+            const auto [first, last] = inkSpan(label);
+            QVERIFY2(last > first, "nothing drawn");
+            // A short text hugs the edge it starts from and leaves the other one free.
+            const int fromStart = expected == Qt::LeftToRight ? first : label->width() - 1 - last;
+            const int fromEnd = expected == Qt::LeftToRight ? label->width() - 1 - last : first;
+            QVERIFY2(fromStart <= 2 && fromEnd > label->width() / 3,
+                qPrintable(
+                    QStringLiteral("ink %1 to %2 of %3").arg(first).arg(last).arg(label->width())));
+        }
+    }
+
+    // Under a right-to-left language the panel mirrors: the history column stands on the
+    // right, a snippet's handle on its right and its badge on its left, and Left and Right
+    // select the column on their side of the screen.
+    void theMirroredPanelAndItsArrowKeys()
+    {
+        QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+        Panel p(kEnglish);
+        QVERIFY(p.view->historyColumn()->x() > p.view->savedColumn()->x());
+        ShelfRow *row = p.shelfRow();
+        QVERIFY(row->showsBadge());
+        QVERIFY(row->badgeGeometry().right() < row->textGeometry().left());
+        QVERIFY(row->dragHandle()->x() > row->textGeometry().right());
+
+        AppModel &model = *p.f.model;
+        QuietHost host;
+        PanelKeyMap keys(model, host);
+        const auto press = [&](int key) {
+            const QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            return keys.handle(PanelKey::fromEvent(event, NullKeyTranslator()));
+        };
+        model.selectHistory(model.history().first().id);
+        QCOMPARE(press(Qt::Key_Left), PanelKeyMap::Decision::consume);
+        QCOMPARE(model.selectedColumn(), AppModel::Column::saved);
+        QCOMPARE(press(Qt::Key_Right), PanelKeyMap::Decision::consume);
+        QCOMPARE(model.selectedColumn(), AppModel::Column::history);
+
+        // The settings' segments too: the first stands on the right, Left goes to the next.
+        SegmentedControl segments({ QStringLiteral("one"), QStringLiteral("two") });
+        segments.resize(segments.sizeHint());
+        segments.setCurrentIndex(0);
+        QVERIFY(segments.segmentRect(0).x() > segments.segmentRect(1).x());
+        QTest::keyClick(&segments, Qt::Key_Left);
+        QCOMPARE(segments.currentIndex(), 1);
+        QTest::keyClick(&segments, Qt::Key_Right);
+        QCOMPARE(segments.currentIndex(), 0);
+    }
+};
+
+QTEST_MAIN(TestRightToLeft)
+#include "tst_righttoleft.moc"
