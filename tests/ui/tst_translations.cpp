@@ -131,7 +131,8 @@ QList<SourceText> sourceTexts(const QString &scratch)
         if (xml.name() == u"name") {
             context = xml.readElementText();
         } else if (xml.name() == u"message") {
-            SourceText text { context, {}, {}, xml.attributes().value(u"numerus") == u"yes" };
+            SourceText text { context, {}, {},
+                xml.attributes().value(QLatin1String("numerus")) == u"yes" };
             while (xml.readNextStartElement()) {
                 if (xml.name() == u"source")
                     text.source = xml.readElementText();

@@ -27,8 +27,10 @@ std::optional<Qt::LayoutDirection> firstStrongDirection(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            c = QChar::surrogateToUcs4(text[i], text[++i]);
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
         switch (QChar::direction(c)) {
         case QChar::DirL:
             return Qt::LeftToRight;

@@ -26,6 +26,17 @@ constexpr int kOverlayInset = 6;
 // Between the end of the text and the badge's left edge.
 constexpr int kBadgeGap = 6;
 
+// The row's padding with `room` more at the trailing edge, where the badge and the hover
+// buttons lie: the left one in a mirrored row.
+QMargins paddingWithTrailingRoom(const QWidget &row, int room)
+{
+    const int leading = PanelStyle::rowPaddingH;
+    const int trailing = PanelStyle::rowPaddingH + room;
+    return row.isRightToLeft()
+        ? QMargins(trailing, PanelStyle::rowPaddingV, leading, PanelStyle::rowPaddingV)
+        : QMargins(leading, PanelStyle::rowPaddingV, trailing, PanelStyle::rowPaddingV);
+}
+
 // Swallows clicks, so that pressing the handle never copies the snippet; pressing and
 // moving past the drag distance starts the reorder drag.
 class DragGrip final : public QWidget {
@@ -221,8 +232,7 @@ void ShelfRow::setEditing(bool editing)
         DragPayload::refuseShelfHandleDrops(m_editor);
         m_label->hide();
         layout->insertWidget(2, m_editor, 1);
-        layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
-            kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
+        layout->setContentsMargins(paddingWithTrailingRoom(*this, kTrailingRoom));
         postToNextTurn(m_editor, [editor = m_editor] { editor->setFocus(Qt::OtherFocusReason); });
     } else {
         // Disconnected first: a focus change while it goes must not commit the draft.
@@ -331,8 +341,7 @@ void ShelfRow::updateTrailing()
         const int badgeRoom = std::max(
             kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap - PanelStyle::rowPaddingH);
         const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? badgeRoom : kTrailingRoom;
-        layout()->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
-            PanelStyle::rowPaddingH + room, PanelStyle::rowPaddingV);
+        layout()->setContentsMargins(paddingWithTrailingRoom(*this, room));
     }
     m_actions->adjustSize();
     // At the trailing edge: the left one in a mirrored panel.
