@@ -49,6 +49,10 @@ bool TestDesk::start()
     m_environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     m_environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     m_environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    // The program's words are English, whatever the developer's language: suites find its
+    // windows by their titles.
+    m_environment.remove(QStringLiteral("LANGUAGE"));
+    m_environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     if (wayland) {
         m_environment.remove(QStringLiteral("DISPLAY"));
         m_environment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_display);

@@ -267,7 +267,8 @@ private Q_SLOTS:
         press(QStringLiteral("ctrl+comma"));
         expectPreferencesInFront();
         QTest::qWait(200);
-        // "History limit": from 25 items to 50; "Open mode": from "Centered window" to "Menu bar".
+        // "History limit": from 25 items to 50; "Open mode": from "Centered window" to "Tray
+        // popover".
         pressEach({ QStringLiteral("Tab"), QStringLiteral("Down"), QStringLiteral("Tab"),
             QStringLiteral("Left") });
         QTRY_VERIFY_WITH_TIMEOUT(

@@ -83,8 +83,8 @@ private Q_SLOTS:
         for (int i = 0; i < view->historyLimitMenu()->count(); ++i)
             limits << view->historyLimitMenu()->itemText(i);
         QCOMPARE(limits, (QStringList { "25 items", "50 items", "100 items" }));
-        QCOMPARE(
-            view->openModeControl()->segments(), (QStringList { "Menu bar", "Centered window" }));
+        QCOMPARE(view->openModeControl()->segments(),
+            (QStringList { "Tray popover", "Centered window" }));
         QCOMPARE(view->defaultSelectionControl()->segments(), (QStringList { "History", "Saved" }));
         QCOMPARE(view->shortcutRecorder()->style(), HotkeyRecorderControl::Style::settings);
 
