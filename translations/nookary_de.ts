@@ -4,7 +4,7 @@
 <context>
     <name>nookary::AddShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="+370"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="+383"/>
         <source>Drag from History or add a snippet…</source>
         <translation>Aus dem Verlauf ziehen oder Textbaustein hinzufügen…</translation>
     </message>
@@ -309,7 +309,7 @@ Optionen:
         <translation>Alles, was Sie am häufigsten brauchen, genau dort, wo Sie es gelassen haben.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Clipboard history + saved snippets</source>
         <translation>Verlauf der Zwischenablage + gespeicherte Textbausteine</translation>
     </message>
@@ -334,7 +334,7 @@ Optionen:
         <translation>Einmal kopieren. Sofort wiederfinden.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Every copy lands in History automatically.</source>
         <translation>Alles, was Sie kopieren, landet von selbst im Verlauf.</translation>
     </message>
@@ -359,7 +359,7 @@ Optionen:
         <translation>Ziehen Sie Einträge aus dem Verlauf nach „Gespeichert“, um sie mit einem Klick wiederzuverwenden.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Save what matters</source>
         <translation>Speichern, was zählt</translation>
     </message>
@@ -374,12 +374,12 @@ Optionen:
         <translation>Alles bereit</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Open Nookary from its tray icon or with your shortcut.</source>
         <translation>Öffnen Sie Nookary über sein Symbol im Infobereich oder mit Ihrem Tastenkürzel.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>You&apos;re all set</source>
         <translation>Fertig eingerichtet</translation>
     </message>
@@ -422,7 +422,7 @@ Optionen:
         <translation>Schritt %1 von %2</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Start using Nookary</source>
         <translation>Mit Nookary loslegen</translation>
     </message>
@@ -453,7 +453,7 @@ Optionen:
 <context>
     <name>nookary::PopoverView</name>
     <message>
-        <location filename="../src/ui/panel/PopoverView.cpp" line="+97"/>
+        <location filename="../src/ui/panel/PopoverView.cpp" line="+99"/>
         <source>Search</source>
         <translation>Suchen</translation>
     </message>
@@ -481,7 +481,7 @@ Optionen:
 <context>
     <name>nookary::PortalGlobalHotkeyService</name>
     <message>
-        <location filename="../src/platform/portal/PortalGlobalHotkeyService.h" line="+35"/>
+        <location filename="../src/platform/portal/PortalGlobalHotkeyService.h" line="+33"/>
         <source>Open or close Nookary</source>
         <translation>Nookary öffnen oder schließen</translation>
     </message>
@@ -492,7 +492,7 @@ Optionen:
         <location filename="../src/ui/preferences/PreferencesView.cpp" line="+60"/>
         <location line="+3"/>
         <source>Launch at login</source>
-        <translation>Beim Anmelden starten</translation>
+        <translation>Autostart</translation>
     </message>
     <message>
         <location line="+5"/>
@@ -509,7 +509,7 @@ Optionen:
         </translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>Tray popover</source>
         <translation>Am Infobereich</translation>
     </message>
@@ -525,7 +525,7 @@ Optionen:
         <translation>Öffnen als</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>History</source>
         <translation>Verlauf</translation>
     </message>
@@ -586,7 +586,7 @@ Optionen:
 <context>
     <name>nookary::ShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="-202"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="-204"/>
         <source>Edit</source>
         <translation>Bearbeiten</translation>
     </message>
@@ -637,12 +637,12 @@ Optionen:
         <translation>Über Nookary</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+12"/>
         <source>About Nookary</source>
         <translation>Über Nookary</translation>
     </message>

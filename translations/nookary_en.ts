@@ -4,7 +4,7 @@
 <context>
     <name>nookary::OnboardingFlowView</name>
     <message numerus="yes">
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+304"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+299"/>
         <source>%Ln of %1 completed</source>
         <translation>
             <numerusform>%Ln of %1 completed</numerusform>

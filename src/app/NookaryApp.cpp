@@ -50,7 +50,7 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
     setApplicationIdentity();
     // Qt mirrors the widgets only under a translation that says so; a right-to-left language
     // mirrors them whether or not Nookary has a translation for it.
-    if (Translations::install().textDirection() == Qt::RightToLeft)
+    if (Translations::install(Translations::Output::windows).textDirection() == Qt::RightToLeft)
         QGuiApplication::setLayoutDirection(Qt::RightToLeft);
     QApplication::setQuitOnLastWindowClosed(false);
     // Ties our windows to the menu entry, for its icon and name in task bars.

@@ -24,6 +24,40 @@ QTranslator *load(const QLocale &locale, const QString &name, const QString &dir
     return nullptr;
 }
 
+// Nookary's English in a mirrored interface (a right-to-left language without a translation
+// of ours): each text a right-to-left paragraph, so that it stands at the leading edge like
+// the rest of the interface, holding the English left to right, so that its punctuation
+// stays where English puts it ("Change…", not "…Change").
+class MirroredEnglish final : public QTranslator {
+public:
+    explicit MirroredEnglish(const QTranslator &plurals)
+        : QTranslator(QCoreApplication::instance())
+        , m_plurals(plurals)
+    {
+    }
+    QString translate(
+        const char *context, const char *source, const char *disambiguation, int n) const override
+    {
+        const QByteArrayView ofContext(context);
+        // Qt's own words come in the language itself. Key names are joined into a
+        // combination, which reads left to right as a whole: held apart one by one, the
+        // combination would read backwards.
+        if (!ofContext.startsWith("nookary::") || ofContext == "nookary::HotkeyShortcut")
+            return {};
+        QString text = m_plurals.translate(context, source, disambiguation, n);
+        if (text.isEmpty())
+            text = QString::fromUtf8(source);
+        return kRightToLeftMark + (kLeftToRightIsolate + text + kPopIsolate);
+    }
+    bool isEmpty() const override { return false; }
+
+private:
+    static constexpr QChar kRightToLeftMark { 0x200F };
+    static constexpr QChar kLeftToRightIsolate { 0x2066 };
+    static constexpr QChar kPopIsolate { 0x2069 };
+    const QTranslator &m_plurals;
+};
+
 } // namespace
 
 QString folder()
@@ -32,10 +66,11 @@ QString folder()
         QCoreApplication::applicationDirPath() + QStringLiteral("/../share/nookary/translations"));
 }
 
-QLocale install(const QLocale &locale)
+QLocale install(Output output, const QLocale &locale)
 {
     // Translators installed later are asked first.
-    load(QLocale(QLocale::English), QStringLiteral("nookary"), folder());
+    const QTranslator *english
+        = load(QLocale(QLocale::English), QStringLiteral("nookary"), folder());
     const QTranslator *ours = load(locale, QStringLiteral("nookary"), folder());
     const QStringList languages = locale.uiLanguages();
     const QLocale shown = ours ? QLocale(ours->language())
@@ -44,6 +79,8 @@ QLocale install(const QLocale &locale)
     // down the user's list.
     if (shown.language() != QLocale::English)
         load(shown, QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (output == Output::windows && !ours && english && shown.textDirection() == Qt::RightToLeft)
+        QCoreApplication::installTranslator(new MirroredEnglish(*english));
     return shown;
 }
 

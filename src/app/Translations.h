@@ -10,11 +10,15 @@ namespace nookary::Translations {
 // executable's bin/, in the build tree as in the install tree.
 QString folder();
 
+// Where the texts go. Windows of a right-to-left language that Nookary has no translation
+// for show its English as right-to-left text (see install()); a terminal gets plain text.
+enum class Output { terminal, windows };
+
 // Installs, on the running application, Nookary's translation for the first of the locale's
 // languages that has one, Qt's own for that same language, and beneath them the English
 // plural forms, so that a count reads right where no translation has the text. Returns the
 // language the texts are shown in: the translation's, or the locale's first language when
 // none was found. Needs the application object.
-QLocale install(const QLocale &locale = QLocale::system());
+QLocale install(Output output = Output::terminal, const QLocale &locale = QLocale::system());
 
 } // namespace nookary::Translations

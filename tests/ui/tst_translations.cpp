@@ -286,7 +286,9 @@ private Q_SLOTS:
     // right in English, and a right-to-left language says so.
     void theLocaleChoosesTheTranslation()
     {
-        QCOMPARE(Translations::install(QLocale(QLocale::German, QLocale::Germany)).language(),
+        using Output = Translations::Output;
+        QCOMPARE(Translations::install(Output::windows, QLocale(QLocale::German, QLocale::Germany))
+                     .language(),
             QLocale::German);
         QCOMPARE(QCoreApplication::translate("nookary::PopoverView", "Search"),
             QStringLiteral("Suchen"));
@@ -297,7 +299,8 @@ private Q_SLOTS:
             QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
         removeTranslators();
 
-        QCOMPARE(Translations::install(QLocale(QLocale::French, QLocale::France)).language(),
+        QCOMPARE(Translations::install(Output::windows, QLocale(QLocale::French, QLocale::France))
+                     .language(),
             QLocale::French);
         QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
             QStringLiteral("1 item"));
@@ -305,9 +308,29 @@ private Q_SLOTS:
             QStringLiteral("25 items"));
         removeTranslators();
 
-        QCOMPARE(Translations::install(QLocale(QLocale::Arabic, QLocale::Egypt)).textDirection(),
+        // Without a translation for it, a mirrored window shows English as right-to-left
+        // paragraphs (at the leading edge) that hold it left to right ("Change…", not
+        // "…Change"); key names stay plain, to be joined; a terminal gets plain text.
+        const QLocale egypt(QLocale::Arabic, QLocale::Egypt);
+        QCOMPARE(Translations::install(Output::windows, egypt).textDirection(), Qt::RightToLeft);
+        const auto mirrored = [](const QString &english) {
+            return QChar(0x200F) + (QChar(0x2066) + english + QChar(0x2069));
+        };
+        const QString change
+            = QCoreApplication::translate("nookary::HotkeyRecorderControl", "Change…");
+        QCOMPARE(change, mirrored(QStringLiteral("Change…")));
+        QVERIFY(change.isRightToLeft());
+        QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
+            mirrored(QStringLiteral("1 item")));
+        QCOMPARE(QCoreApplication::translate("nookary::HotkeyShortcut", "Space"),
+            QStringLiteral("Space"));
+        removeTranslators();
+        Translations::install(Output::terminal, egypt);
+        QCOMPARE(QCoreApplication::translate("nookary::HotkeyRecorderControl", "Change…"),
+            QStringLiteral("Change…"));
+        removeTranslators();
+        QCOMPARE(Translations::install(Output::windows, QLocale(QLocale::Hebrew)).textDirection(),
             Qt::RightToLeft);
-        QCOMPARE(Translations::install(QLocale(QLocale::Hebrew)).textDirection(), Qt::RightToLeft);
     }
 };
 
