@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HotkeyController.h"
 
+#include "core/TextDirection.h"
 #include "model/AppModel.h"
 #include "platform/GlobalHotkeyService.h"
 #include "platform/MainQueue.h"
@@ -16,7 +17,9 @@ namespace nookary {
 
 void HotkeyController::showRefusedAlert()
 {
-    QMessageBox box(QMessageBox::Warning, alertTitle(), alertTitle(), QMessageBox::Ok);
+    // The window manager shows the title as it is: no invisible marks.
+    QMessageBox box(QMessageBox::Warning, TextDirection::withoutMarks(alertTitle()), alertTitle(),
+        QMessageBox::Ok);
     box.setInformativeText(alertText());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     WindowSystem::keepOutOfTaskbarWhenShown(box);

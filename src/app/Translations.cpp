@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Translations.h"
 
+#include "core/TextDirection.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -41,20 +43,18 @@ public:
         const QByteArrayView ofContext(context);
         // Qt's own words come in the language itself. Key names are joined into a
         // combination, which reads left to right as a whole: held apart one by one, the
-        // combination would read backwards.
-        if (!ofContext.startsWith("nookary::") || ofContext == "nookary::HotkeyShortcut")
+        // combination would read backwards. The command line's texts go to a terminal.
+        if (!ofContext.startsWith("nookary::") || ofContext == "nookary::HotkeyShortcut"
+            || ofContext == "nookary::CommandLine")
             return {};
         QString text = m_plurals.translate(context, source, disambiguation, n);
         if (text.isEmpty())
             text = QString::fromUtf8(source);
-        return kRightToLeftMark + (kLeftToRightIsolate + text + kPopIsolate);
+        return TextDirection::leftToRightInMirrored(text);
     }
     bool isEmpty() const override { return false; }
 
 private:
-    static constexpr QChar kRightToLeftMark { 0x200F };
-    static constexpr QChar kLeftToRightIsolate { 0x2066 };
-    static constexpr QChar kPopIsolate { 0x2069 };
     const QTranslator &m_plurals;
 };
 

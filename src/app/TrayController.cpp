@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrayController.h"
 
+#include "core/TextDirection.h"
 #include "model/AppModel.h"
 #include "platform/StatusItem.h"
 #include "platform/WindowSystem.h"
 #include "ui/TrayIcon.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -49,9 +51,15 @@ void TrayController::togglePauseNookary()
 
 void TrayController::openAbout()
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, tr("About Nookary"),
-        QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion()),
-        QMessageBox::Ok);
+    // A name and a version, the same in every language: in a mirrored box, at the leading
+    // edge like the texts under it.
+    QString heading
+        = QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion());
+    if (QGuiApplication::isRightToLeft())
+        heading = TextDirection::leftToRightInMirrored(heading);
+    // The window manager shows the title as it is: no invisible marks.
+    auto *box = new QMessageBox(QMessageBox::NoIcon,
+        TextDirection::withoutMarks(tr("About Nookary")), heading, QMessageBox::Ok);
     box->setInformativeText(tr("Your clipboard history and saved snippets, at hand."));
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Wide enough for the window manager to show its title whole.

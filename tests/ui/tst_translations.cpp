@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModelFixture.h"
+#include "app/CommandLine.h"
 #include "app/Translations.h"
+#include "app/TrayController.h"
+#include "core/TextDirection.h"
 #include "platform/KeyTranslator.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
@@ -17,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTranslator>
@@ -171,7 +175,11 @@ private Q_SLOTS:
         QVERIFY(english.load(Translations::folder() + QStringLiteral("/nookary_en.qm")));
     }
 
-    void cleanup() { removeTranslators(); }
+    void cleanup()
+    {
+        removeTranslators();
+        QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    }
 
     // Every text of the sources, whatever state shows it, has its German words, and every
     // count its English plural forms. A text added without running
@@ -331,6 +339,34 @@ private Q_SLOTS:
         removeTranslators();
         QCOMPARE(Translations::install(Output::windows, QLocale(QLocale::Hebrew)).textDirection(),
             Qt::RightToLeft);
+    }
+
+    // A mirrored English keeps its marks inside the windows: window titles and what a
+    // terminal prints carry none (task bars show them as they are). The About box's name
+    // and version stand at the leading edge like the text under them.
+    void aMirroredEnglishKeepsItsMarksInside()
+    {
+        Translations::install(Translations::Output::windows, QLocale(QLocale::Arabic));
+        QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+        ModelFixture f;
+        AppModel &model = f.start();
+        const NullKeyTranslator keys;
+        PreferencesWindowController settings(model, keys);
+        OnboardingWindowController walkthrough(model, keys, 0, {});
+        TrayController tray(model, nullptr);
+        tray.openAbout();
+        QMessageBox *box = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            box = box ? box : qobject_cast<QMessageBox *>(window);
+        QVERIFY(box);
+        const std::unique_ptr<QMessageBox> about(box);
+        QVERIFY(about->text().isRightToLeft());
+        QVERIFY(about->informativeText().isRightToLeft());
+
+        for (const QString &text : { settings.window()->windowTitle(),
+                 walkthrough.window()->windowTitle(), about->windowTitle(), CommandLine::usage() })
+            QVERIFY2(
+                !text.isEmpty() && text == TextDirection::withoutMarks(text), qPrintable(text));
     }
 };
 

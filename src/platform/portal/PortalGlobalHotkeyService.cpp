@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PortalGlobalHotkeyService.h"
 
+#include "core/TextDirection.h"
 #include "platform/portal/PortalShortcut.h"
 #include "platform/portal/PortalTrigger.h"
 
@@ -234,7 +235,8 @@ void PortalGlobalHotkeyService::sessionCreated(
         return refuse(generation);
     m_sessionHandle = session;
     const PortalShortcutList shortcuts { { shortcutId,
-        { { QStringLiteral("description"), shortcutDescription() },
+        // The desktop shows it as it is: no invisible marks.
+        { { QStringLiteral("description"), TextDirection::withoutMarks(shortcutDescription()) },
             { QStringLiteral("preferred_trigger"),
                 PortalTrigger::preferredTrigger(m_shortcut) } } } };
     const QString token = QStringLiteral("nookary_%1").arg(QRandomGenerator::global()->generate());

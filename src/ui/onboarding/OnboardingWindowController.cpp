@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OnboardingWindowController.h"
 
+#include "core/TextDirection.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 
 #include <QCursor>
@@ -38,7 +39,8 @@ OnboardingWindowController::OnboardingWindowController(AppModel &model, const Ke
                 self->close();
         },
         canRegisterShortcut);
-    m_window->setWindowTitle(windowTitle());
+    // Task bars show a title as it is: no invisible marks.
+    m_window->setWindowTitle(TextDirection::withoutMarks(windowTitle()));
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);

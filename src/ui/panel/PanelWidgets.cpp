@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PanelWidgets.h"
 
+#include "core/TextDirection.h"
 #include "ui/NookaryPanel.h"
 #include "ui/SymbolIcons.h"
 #include "ui/panel/PanelStyle.h"
@@ -21,27 +22,6 @@ constexpr int kShownCharacters = 400;
 bool inNookaryPanel(const QWidget *widget)
 {
     return qobject_cast<const NookaryPanel *>(widget->window()) != nullptr;
-}
-
-std::optional<Qt::LayoutDirection> firstStrongDirection(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
-        switch (QChar::direction(c)) {
-        case QChar::DirL:
-            return Qt::LeftToRight;
-        case QChar::DirR:
-        case QChar::DirAL:
-            return Qt::RightToLeft;
-        default:
-            break;
-        }
-    }
-    return std::nullopt;
 }
 } // namespace
 
@@ -148,7 +128,7 @@ void ElidedLabel::setColor(const QColor &color)
 
 Qt::LayoutDirection ElidedLabel::textDirection() const
 {
-    return firstStrongDirection(m_shown).value_or(layoutDirection());
+    return TextDirection::ofFirstStrongCharacter(m_shown).value_or(layoutDirection());
 }
 
 QSize ElidedLabel::sizeHint() const

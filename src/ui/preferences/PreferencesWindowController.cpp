@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PreferencesWindowController.h"
 
+#include "core/TextDirection.h"
 #include "ui/preferences/PreferencesView.h"
 
 #include <QCursor>
@@ -19,7 +20,8 @@ PreferencesWindowController::PreferencesWindowController(
               | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint))
 {
     m_window->setObjectName(QStringLiteral("PreferencesWindow"));
-    m_window->setWindowTitle(title());
+    // Task bars show a title as it is: no invisible marks.
+    m_window->setWindowTitle(TextDirection::withoutMarks(title()));
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_view = new PreferencesView(model, keys, canRegisterShortcut, m_window.get());
     auto *layout = new QVBoxLayout(m_window.get());
