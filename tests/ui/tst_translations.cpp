@@ -178,6 +178,7 @@ private Q_SLOTS:
     void cleanup()
     {
         removeTranslators();
+        QLocale::setDefault(QLocale::system());
         QGuiApplication::setLayoutDirection(Qt::LeftToRight);
     }
 
@@ -298,6 +299,11 @@ private Q_SLOTS:
         QCOMPARE(Translations::install(Output::windows, QLocale(QLocale::German, QLocale::Germany))
                      .language(),
             QLocale::German);
+        // Numbers in the form of the texts' language, and the user's where it speaks it.
+        QCOMPARE(QLocale().toString(1000), QStringLiteral("1.000"));
+        removeTranslators();
+        Translations::install(Output::windows, QLocale(QLocale::German, QLocale::Switzerland));
+        QCOMPARE(QLocale().toString(1000), QStringLiteral("1’000"));
         QCOMPARE(QCoreApplication::translate("nookary::PopoverView", "Search"),
             QStringLiteral("Suchen"));
         QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
@@ -320,6 +326,7 @@ private Q_SLOTS:
         // paragraphs (at the leading edge) that hold it left to right ("Change…", not
         // "…Change"); key names stay plain, to be joined; a terminal gets plain text.
         const QLocale egypt(QLocale::Arabic, QLocale::Egypt);
+        QLocale::setDefault(egypt); // as it is in Egypt until installed
         QCOMPARE(Translations::install(Output::windows, egypt).textDirection(), Qt::RightToLeft);
         const auto mirrored = [](const QString &english) {
             return QChar(0x200F) + (QChar(0x2066) + english + QChar(0x2069));
@@ -328,8 +335,9 @@ private Q_SLOTS:
             = QCoreApplication::translate("nookary::HotkeyRecorderControl", "Change…");
         QCOMPARE(change, mirrored(QStringLiteral("Change…")));
         QVERIFY(change.isRightToLeft());
-        QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
-            mirrored(QStringLiteral("1 item")));
+        // English sentences, Western digits.
+        QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 25),
+            mirrored(QStringLiteral("25 items")));
         QCOMPARE(QCoreApplication::translate("nookary::HotkeyShortcut", "Space"),
             QStringLiteral("Space"));
         removeTranslators();
