@@ -42,8 +42,8 @@ struct Panel {
     ShelfRow *shelfRow() const { return view->savedColumn()->visibleRows().value(0); }
 };
 
-// The columns the ink of a label's text spans, drawn as it draws itself.
-std::pair<int, int> inkSpan(ElidedLabel *label)
+// The columns the ink of a widget's text spans, drawn as it draws itself.
+std::pair<int, int> inkSpan(QWidget *label)
 {
     QImage image(label->size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -59,6 +59,21 @@ std::pair<int, int> inkSpan(ElidedLabel *label)
         }
     }
     return { first, last };
+}
+
+// The edge a short text hugs.
+Qt::LayoutDirection inkSide(QWidget *widget)
+{
+    const auto [first, last] = inkSpan(widget);
+    return first <= widget->width() - 1 - last ? Qt::LeftToRight : Qt::RightToLeft;
+}
+
+void hover(QWidget *widget)
+{
+    const QPointF at = widget->mapToGlobal(QPointF(2, 2));
+    QEnterEvent enter(QPointF(2, 2), at, at);
+    QCoreApplication::sendEvent(widget, &enter);
+    QCoreApplication::processEvents();
 }
 
 struct QuietHost final : PanelKeyMapHost {
@@ -155,6 +170,51 @@ private Q_SLOTS:
         QCOMPARE(segments.currentIndex(), 1);
         QTest::keyClick(&segments, Qt::Key_Right);
         QCOMPARE(segments.currentIndex(), 0);
+    }
+
+    // Under the pointer, a snippet whose text starts at the buttons' side (Hebrew in an
+    // English panel, English in a mirrored one) keeps clear of the edit and delete buttons.
+    // The editor lays the text out from the side the row did, and an empty one the panel's.
+    void aSnippetKeepsItsSideUnderThePointerAndInTheEditor_data()
+    {
+        QTest::addColumn<Qt::LayoutDirection>("panel");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Hebrew, English panel") << Qt::LeftToRight << kHebrew;
+        QTest::newRow("English, mirrored panel") << Qt::RightToLeft << kEnglish;
+        QTest::newRow("English, English panel") << Qt::LeftToRight << kEnglish;
+        QTest::newRow("Hebrew, mirrored panel") << Qt::RightToLeft << kHebrew;
+    }
+    void aSnippetKeepsItsSideUnderThePointerAndInTheEditor()
+    {
+        QFETCH(Qt::LayoutDirection, panel);
+        QFETCH(QString, text);
+        QGuiApplication::setLayoutDirection(panel);
+        Panel p(text);
+        ShelfRow *row = p.shelfRow();
+        auto *label = row->findChild<ElidedLabel *>();
+        const Qt::LayoutDirection side = inkSide(label);
+
+        hover(row);
+        QVERIFY(row->showsActions());
+        const auto [first, last] = inkSpan(label);
+        const QRect ink(label->x() + first, label->y(), last - first + 1, label->height());
+        QVERIFY2(!ink.intersects(row->editButton()->parentWidget()->geometry()),
+            qPrintable(QStringLiteral("ink from %1 to %2").arg(ink.left()).arg(ink.right())));
+
+        row->setEditing(true);
+        QCoreApplication::processEvents();
+        QCOMPARE(inkSide(row->editor()->viewport()), side);
+        row->setEditing(false);
+
+        p.f.model->addShelfAndEdit();
+        QCoreApplication::processEvents();
+        const auto editing = p.view->savedColumn()->visibleRows();
+        const auto fresh = std::find_if(
+            editing.begin(), editing.end(), [](ShelfRow *r) { return r->isEditing(); });
+        QVERIFY(fresh != editing.end());
+        SnippetEditor *editor = (*fresh)->editor();
+        QCOMPARE(
+            editor->cursorRect().x() > editor->viewport()->width() / 2, panel == Qt::RightToLeft);
     }
 };
 

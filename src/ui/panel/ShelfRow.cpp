@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShelfRow.h"
 
+#include "core/TextDirection.h"
 #include "model/EntryText.h"
 #include "platform/MainQueue.h"
 #include "ui/SymbolIcons.h"
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextBlock>
 
 namespace nookary {
 
@@ -23,7 +25,7 @@ namespace {
 constexpr int kBadgeRoom = 32;
 constexpr int kTrailingRoom = 4;
 constexpr int kOverlayInset = 6;
-// Between the end of the text and the badge's left edge.
+// Between the text and the badge or the hover buttons.
 constexpr int kBadgeGap = 6;
 
 // The row's padding with `room` more at the trailing edge, where the badge and the hover
@@ -124,6 +126,25 @@ SnippetEditor::SnippetEditor(QWidget *parent)
     setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; }")
                       .arg(PanelStyle::primary().name(QColor::HexArgb)));
     connect(this, &QPlainTextEdit::textChanged, this, &SnippetEditor::keepWithinLimit);
+    connect(this, &QPlainTextEdit::textChanged, this, &SnippetEditor::followTextDirection);
+    followTextDirection();
+}
+
+void SnippetEditor::followTextDirection()
+{
+    // As the row shows the snippet, so that its text keeps its side when editing starts and
+    // ends: by the first strong character of its first line, else the panel's direction.
+    const Qt::LayoutDirection direction
+        = TextDirection::ofFirstStrongCharacter(document()->firstBlock().text())
+              .value_or(layoutDirection());
+    QTextOption option = document()->defaultTextOption();
+    if (option.textDirection() == direction)
+        return;
+    option.setTextDirection(direction);
+    // The plain text layout aligns to the left whatever the direction, unless told.
+    option.setAlignment(
+        (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute);
+    document()->setDefaultTextOption(option);
 }
 
 void SnippetEditor::keepWithinLimit()
@@ -335,15 +356,24 @@ void ShelfRow::updateTrailing()
 {
     m_actions->setVisible(showsActions());
     m_badge->setVisible(showsBadge());
+    m_actions->adjustSize();
     if (!isEditing()) {
-        // "Ctrl+1" is wider than the glyph badge the 32 were measured for: the text makes
-        // room for the badge as it is drawn.
-        const int badgeRoom = std::max(
-            kBadgeRoom, kOverlayInset + m_badge->width() + kBadgeGap - PanelStyle::rowPaddingH);
-        const int room = (!m_shortcutLabel.isEmpty() && !m_hovering) ? badgeRoom : kTrailingRoom;
+        const auto roomFor = [](const QWidget *overlay) {
+            return kOverlayInset + overlay->width() + kBadgeGap - PanelStyle::rowPaddingH;
+        };
+        int room = kTrailingRoom;
+        if (m_hovering) {
+            // A text that starts at the buttons' side (Hebrew in an English panel) keeps
+            // clear of them; one that only ends there may run under them.
+            if (m_label->textDirection() != layoutDirection())
+                room = roomFor(m_actions);
+        } else if (!m_shortcutLabel.isEmpty()) {
+            // "Ctrl+1" is wider than the glyph badge the 32 were measured for: the text
+            // makes room for the badge as it is drawn.
+            room = std::max(kBadgeRoom, roomFor(m_badge));
+        }
         layout()->setContentsMargins(paddingWithTrailingRoom(*this, room));
     }
-    m_actions->adjustSize();
     // At the trailing edge: the left one in a mirrored panel.
     const auto trailing = [this](const QWidget *overlay) {
         return isRightToLeft() ? kOverlayInset : width() - kOverlayInset - overlay->width();

@@ -28,6 +28,7 @@ protected:
 
 private:
     void keepWithinLimit();
+    void followTextDirection();
 };
 
 // One saved snippet: a drag handle, its text or its editor, and on the trailing edge its
