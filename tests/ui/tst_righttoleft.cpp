@@ -11,6 +11,7 @@
 #include "ui/preferences/SegmentedControl.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QtTest>
 
@@ -170,6 +171,11 @@ private Q_SLOTS:
         QCOMPARE(segments.currentIndex(), 1);
         QTest::keyClick(&segments, Qt::Key_Right);
         QCOMPARE(segments.currentIndex(), 0);
+
+        // An empty search field's caret stands at the leading edge, by its placeholder.
+        QLineEdit *search = p.view->searchField();
+        search->grab();
+        QVERIFY(search->inputMethodQuery(Qt::ImCursorRectangle).toRect().x() > search->width() / 2);
     }
 
     // Under the pointer, a snippet whose text starts at the buttons' side (Hebrew in an

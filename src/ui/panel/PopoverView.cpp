@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStackedLayout>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace nookary {
@@ -108,7 +109,16 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     QPalette searchPalette = m_search->palette();
     searchPalette.setColor(QPalette::PlaceholderText, PanelStyle::secondary());
     m_search->setPalette(searchPalette);
+    // Qt puts an empty field's caret on the keyboard's side; it belongs where the
+    // placeholder is, at the panel's leading edge. A typed text takes its own side.
+    const auto placeCaret = [this] {
+        m_search->setAlignment(m_search->text().isEmpty()
+                ? QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft)
+                : Qt::AlignLeft);
+    };
+    connect(m_search, &QLineEdit::textChanged, this, placeCaret);
     m_search->setText(m_model.query());
+    placeCaret();
     connect(m_search, &QLineEdit::textEdited, this,
         [this](const QString &text) { m_model.setQuery(text); });
     DragPayload::refuseShelfHandleDrops(m_search);
