@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModelFixture.h"
 #include "platform/KeyTranslator.h"
+#include "platform/qt/TrayStatusItem.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/PanelKeyMap.h"
@@ -10,8 +11,10 @@
 #include "ui/panel/ShelfRow.h"
 #include "ui/preferences/SegmentedControl.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QtTest>
 
@@ -221,6 +224,48 @@ private Q_SLOTS:
         SnippetEditor *editor = (*fresh)->editor();
         QCOMPARE(
             editor->cursorRect().x() > editor->viewport()->width() / 2, panel == Qt::RightToLeft);
+    }
+
+    // A mirrored tray menu shows a shortcut as its keys are labelled: "Ctrl+,", not ",+Ctrl".
+    void theTrayMenuShowsShortcutsLeftToRight()
+    {
+        QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+        TrayStatusItem item;
+        item.setMenuBuilder([](QMenu &menu) {
+            menu.addAction(
+                QStringLiteral("Preferences"), QKeySequence(QStringLiteral("Ctrl+,")), [] {});
+        });
+        QMenu *menu = nullptr;
+        for (QWidget *widget : QApplication::allWidgets())
+            menu = menu ? menu : qobject_cast<QMenu *>(widget);
+        QVERIFY(menu);
+        Q_EMIT menu->aboutToShow();
+        menu->adjustSize();
+        const QImage image = menu->grab().toImage();
+        const QRect row = menu->actionGeometry(menu->actions().value(0)).adjusted(2, 2, -2, -2);
+        const int paper = qGray(image.pixel(row.topLeft()));
+        // The rows the ink of columns [from, to) spans.
+        const auto inkRows = [&](int from, int to) {
+            int top = row.bottom() + 1;
+            int bottom = -1;
+            for (int x = from; x < to; ++x) {
+                for (int y = row.top(); y <= row.bottom(); ++y) {
+                    if (std::abs(qGray(image.pixel(x, y)) - paper) > 96) {
+                        top = std::min(top, y);
+                        bottom = std::max(bottom, y);
+                    }
+                }
+            }
+            return bottom - top + 1;
+        };
+        int left = row.left();
+        while (left <= row.right() && inkRows(left, left + 1) <= 0)
+            ++left;
+        // The leftmost glyph is the C, as tall as the text, not the low comma.
+        QVERIFY2(inkRows(left, left + 2) * 2 > inkRows(row.left(), row.right() + 1),
+            qPrintable(QStringLiteral("%1 of %2 rows")
+                           .arg(inkRows(left, left + 2))
+                           .arg(inkRows(row.left(), row.right() + 1))));
     }
 };
 

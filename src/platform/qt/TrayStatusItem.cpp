@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrayStatusItem.h"
 
+#include "core/TextDirection.h"
+
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 
 Q_LOGGING_CATEGORY(lcTray, "nookary.tray")
 
@@ -28,11 +32,38 @@ QIcon dimmedCopy(const QIcon &icon)
     return dimmed;
 }
 
+// Qt draws a menu item's shortcut as a paragraph in the menu's direction, so a mirrored
+// menu shows "Ctrl+," as ",+Ctrl". Held left to right, it reads as the keys are labelled.
+class LeftToRightShortcutsStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+        const QWidget *widget) const override
+    {
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        const qsizetype tab = item ? item->text.indexOf(u'\t') : -1;
+        if (element != CE_MenuItem || tab < 0 || option->direction != Qt::RightToLeft)
+            return QProxyStyle::drawControl(element, option, painter, widget);
+        QStyleOptionMenuItem held(*item);
+        held.text = item->text.left(tab + 1)
+            + TextDirection::leftToRightInMirrored(item->text.mid(tab + 1));
+        QProxyStyle::drawControl(element, &held, painter, widget);
+    }
+};
+
 } // namespace
 
 TrayStatusItem::TrayStatusItem(QObject *parent)
     : StatusItem(parent)
 {
+    // Only the menu Qt draws itself (an XEmbed tray's): a StatusNotifierItem host is
+    // given the shortcut apart from the text.
+    if (QGuiApplication::isRightToLeft()) {
+        auto *style = new LeftToRightShortcutsStyle;
+        style->setParent(this);
+        m_menu.setStyle(style);
+    }
     m_tray.setToolTip(QStringLiteral("Nookary"));
     m_tray.setContextMenu(&m_menu);
     connect(&m_menu, &QMenu::aboutToShow, this, [this] {
