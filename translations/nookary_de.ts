@@ -36,7 +36,7 @@
         <source>Usage: Nookary [option]
 
 Keeps a clipboard history and saved snippets at hand from the tray.
-Started without an option, it runs, or asks the running Nookary to open its panel.
+Without an option, it runs, or asks the running Nookary to open its panel.
 
 Options:
   --toggle     open the panel of the running Nookary, or close it if open
@@ -53,18 +53,22 @@ Options:
 </source>
         <translation>Aufruf: Nookary [Option]
 
-Hält einen Verlauf der Zwischenablage und gespeicherte Textbausteine im Infobereich bereit.
-Ohne Option gestartet, läuft es oder bittet das laufende Nookary, sein Fenster zu öffnen.
+Hält einen Verlauf der Zwischenablage und gespeicherte Textbausteine
+im Infobereich bereit. Ohne Option gestartet, läuft es oder bittet das
+laufende Nookary, sein Fenster zu öffnen.
 
 Optionen:
-  --toggle     öffnet das Fenster des laufenden Nookary, oder schließt es, wenn es offen ist
+  --toggle     öffnet das Fenster des laufenden Nookary oder schließt es,
+               wenn es offen ist
   --show       öffnet das Fenster des laufenden Nookary
   --hide       schließt das Fenster des laufenden Nookary
-  --history    gibt den Verlauf der Zwischenablage des laufenden Nookary aus, neueste zuerst,
-               ein JSON-Objekt mit &quot;id&quot; und &quot;text&quot; je Zeile
-  --saved      gibt die gespeicherten Textbausteine des laufenden Nookary ebenso aus
+  --history    gibt den Verlauf der Zwischenablage des laufenden Nookary aus,
+               neueste zuerst, ein JSON-Objekt mit &quot;id&quot; und &quot;text&quot; je Zeile
+  --saved      gibt die gespeicherten Textbausteine des laufenden Nookary
+               ebenso aus
   --launched-from-login-item
-               startet still wie bei der Anmeldung (so ruft es der Anmeldestarter auf)
+               startet still wie bei der Anmeldung
+               (so ruft es der Anmeldestarter auf)
   -h, --help   gibt diese Hilfe aus
   -v, --version
                gibt die Version aus

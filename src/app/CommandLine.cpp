@@ -66,7 +66,7 @@ QString CommandLine::usage()
         "Usage: Nookary [option]\n"
         "\n"
         "Keeps a clipboard history and saved snippets at hand from the tray.\n"
-        "Started without an option, it runs, or asks the running Nookary to open its panel.\n"
+        "Without an option, it runs, or asks the running Nookary to open its panel.\n"
         "\n"
         "Options:\n"
         "  --toggle     open the panel of the running Nookary, or close it if open\n"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
+#include "app/Translations.h"
 
+#include <QTranslator>
 #include <QtTest>
 
 using namespace nookary;
@@ -51,6 +53,23 @@ private Q_SLOTS:
         QCOMPARE(parsed.action, action);
         QCOMPARE(parsed.launchedFromLoginItem, fromLogin);
         QCOMPARE(parsed.error.isEmpty(), action != Action::invalid);
+    }
+
+    // The help fits a terminal of 80 columns in English and in every translation.
+    void theHelpFitsEightyColumns()
+    {
+        const QDir folder(Translations::folder());
+        const QStringList files = folder.entryList({ QStringLiteral("nookary_*.qm") });
+        QVERIFY2(files.size() >= 2, qPrintable(folder.path()));
+        for (const QString &file : files) {
+            QTranslator translation;
+            QVERIFY(translation.load(folder.filePath(file)));
+            QCoreApplication::installTranslator(&translation);
+            const QStringList lines = CommandLine::usage().split(u'\n');
+            QCoreApplication::removeTranslator(&translation);
+            for (const QString &line : lines)
+                QVERIFY2(line.size() <= 80, qPrintable(file + QStringLiteral(": ") + line));
+        }
     }
 };
 
