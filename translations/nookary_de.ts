@@ -4,7 +4,7 @@
 <context>
     <name>nookary::AddShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="+383"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="+413"/>
         <source>Drag from History or add a snippet…</source>
         <translation>Aus dem Verlauf ziehen oder Textbaustein hinzufügen…</translation>
     </message>
@@ -457,12 +457,12 @@ Optionen:
 <context>
     <name>nookary::PopoverView</name>
     <message>
-        <location filename="../src/ui/panel/PopoverView.cpp" line="+99"/>
+        <location filename="../src/ui/panel/PopoverView.cpp" line="+100"/>
         <source>Search</source>
         <translation>Suchen</translation>
     </message>
     <message>
-        <location line="+58"/>
+        <location line="+67"/>
         <source>Clear</source>
         <translation>Leeren</translation>
     </message>
@@ -590,7 +590,7 @@ Optionen:
 <context>
     <name>nookary::ShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="-204"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="-213"/>
         <source>Edit</source>
         <translation>Bearbeiten</translation>
     </message>
@@ -616,7 +616,7 @@ Optionen:
 <context>
     <name>nookary::TrayController</name>
     <message>
-        <location filename="../src/app/TrayController.cpp" line="+30"/>
+        <location filename="../src/app/TrayController.cpp" line="+32"/>
         <source>Resume Nookary</source>
         <translation>Nookary fortsetzen</translation>
     </message>
@@ -646,12 +646,12 @@ Optionen:
         <translation>Beenden</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+20"/>
         <source>About Nookary</source>
         <translation>Über Nookary</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+1"/>
         <source>Your clipboard history and saved snippets, at hand.</source>
         <translation>Ihr Verlauf der Zwischenablage und Ihre gespeicherten Textbausteine, stets zur Hand.</translation>
     </message>
