@@ -78,8 +78,8 @@ QLocale install(Output output, const QLocale &locale)
     // Numbers take the form of the language of the sentence they stand in: Western digits
     // in English, German grouping in German; the user's own conventions where the user's
     // locale speaks that language.
-    const QLocale::Language texts = ours ? shown.language() : QLocale::English;
-    QLocale::setDefault(locale.language() == texts ? locale : QLocale(texts));
+    const QLocale::Language textLanguage = ours ? shown.language() : QLocale::English;
+    QLocale::setDefault(locale.language() == textLanguage ? locale : QLocale(textLanguage));
     // Qt's dialogs and menus in the same language as ours, not in a second one further
     // down the user's list.
     if (shown.language() != QLocale::English)

@@ -57,8 +57,8 @@ public:
 TrayStatusItem::TrayStatusItem(QObject *parent)
     : StatusItem(parent)
 {
-    // Only the menu Qt draws itself (an XEmbed tray's): a StatusNotifierItem host is
-    // given the shortcut apart from the text.
+    // It acts where Qt draws the menu (an XEmbed tray's); a StatusNotifierItem host draws
+    // it itself, from the label and the shortcut given apart.
     if (QGuiApplication::isRightToLeft()) {
         auto *style = new LeftToRightShortcutsStyle;
         style->setParent(this);
