@@ -5,10 +5,23 @@
 #include "model/ShelfStorage.h"
 #include "platform/Clock.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <utility>
 
 namespace nookary {
+
+namespace {
+
+// A text saved in another composition of the same characters looks identical: the same
+// snippet.
+QString savedForm(const QString &normalizedText)
+{
+    return canonicalEntryText(normalizedText);
+}
+
+} // namespace
 
 Shelf::Shelf(ShelfStorage &storage, Clock &clock, qsizetype maxItems, QObject *parent)
     : QObject(parent)
@@ -59,11 +72,9 @@ Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return Added::blank;
-    // A text saved in another composition of the same characters looks identical: the
-    // same snippet.
-    const QString canonical = canonicalEntryText(*normalized);
+    const QString canonical = savedForm(*normalized);
     const bool known = std::any_of(m_items.begin(), m_items.end(), [&](const ShelfItem &item) {
-        return item.text == *normalized || canonicalEntryText(item.text) == canonical;
+        return item.text == *normalized || savedForm(item.text) == canonical;
     });
     if (known)
         return Added::alreadySaved;
@@ -89,6 +100,37 @@ void Shelf::addAndEdit()
     m_items.append(item);
     didChange();
     setEditingID(item.id);
+}
+
+SnippetTransfer::ImportResult Shelf::importTexts(const QStringList &texts)
+{
+    SnippetTransfer::ImportResult result;
+    QList<ShelfItem> items = m_items;
+    QSet<QString> saved;
+    for (const ShelfItem &item : items)
+        saved.insert(savedForm(item.text));
+    for (const QString &text : texts) {
+        const std::optional<QString> normalized = normalizedEntryText(text);
+        if (!normalized)
+            continue;
+        const QString form = savedForm(*normalized);
+        if (saved.contains(form)) {
+            ++result.alreadySaved;
+        } else if (items.size() >= m_maxItems) {
+            ++result.overLimit;
+        } else {
+            items.append(ShelfItem::make(QUuid::createUuid(), *normalized));
+            saved.insert(form);
+            ++result.added;
+        }
+    }
+    if (result.added == 0)
+        return result;
+    if (!m_items.isEmpty())
+        m_storage.keepCopyBeforeImport(m_items);
+    m_items = std::move(items);
+    didChange();
+    return result;
 }
 
 void Shelf::setEditingID(QUuid id)

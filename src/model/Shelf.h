@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/ShelfItem.h"
+#include "model/SnippetTransfer.h"
 #include "platform/MainQueue.h"
 
 #include <QList>
@@ -36,6 +37,10 @@ public:
     enum class Added { added, alreadySaved, full, blank };
     Added addFromDrop(const QString &text, QUuid before);
     void addAndEdit();
+    // Appends the texts in their order, each normalised, skipping those already saved
+    // (compared as a drop compares) and stopping at the limit. A copy of the list is kept
+    // before it changes.
+    SnippetTransfer::ImportResult importTexts(const QStringList &texts);
     void startEditing(QUuid id);
     // Blank text deletes the snippet instead.
     void saveEditing(QUuid id, const QString &newText);

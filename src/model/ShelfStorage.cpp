@@ -136,6 +136,11 @@ void ShelfStorage::keepCopy(const QByteArray &stored, const char *reason)
                                                 + copy);
 }
 
+void ShelfStorage::keepCopyBeforeImport(const QList<ShelfItem> &shelf)
+{
+    keepCopy(encodeShelf(shelf), "took in an import");
+}
+
 void ShelfStorage::save(const QList<ShelfItem> &shelf)
 {
     m_store.setData(QString::fromLatin1(SK::shelf.current), encodeShelf(shelf));

@@ -21,6 +21,8 @@ public:
     // The stored list, each text normalised, at most `maxItems`; written back at once.
     QList<ShelfItem> load(qsizetype maxItems);
     void save(const QList<ShelfItem> &shelf);
+    // Keeps a copy of the list an import is about to add to, as any replacement does.
+    void keepCopyBeforeImport(const QList<ShelfItem> &shelf);
 
 private:
     // Copies a stored snippet list that is about to be replaced, and says so in the log.
