@@ -8,6 +8,7 @@
 #include "app/InstanceRequestHandler.h"
 #include "app/PanelInputRouter.h"
 #include "app/PanelPresenter.h"
+#include "app/PasteAfterChoosing.h"
 #include "app/TrayController.h"
 #include "model/AppModel.h"
 #include "model/ClipboardKeeper.h"
@@ -61,6 +62,8 @@ AppDelegate::AppDelegate(
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
         *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); },
         m_services.hotkeys->canRegister());
+    m_paste = std::make_unique<PasteAfterChoosing>(*m_model, *m_services.paste, *m_focus,
+        [] { return QGuiApplication::focusWindow() != nullptr; });
     connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 
@@ -137,9 +140,10 @@ void AppDelegate::hotkeyPressed()
     m_presenter->toggle();
 }
 
-QByteArray AppDelegate::handleInstanceRequest(InstanceChannel::Request request)
+QByteArray AppDelegate::handleInstanceRequest(
+    InstanceChannel::Request request, const QByteArray &argument)
 {
-    return m_requests->handle(request);
+    return m_requests->handle(request, argument);
 }
 
 // MARK: presentation, focus and copy-back
@@ -172,6 +176,7 @@ void AppDelegate::suppressFinalizeAfterUICloseOnce()
 void AppDelegate::copyToClipboard(const QString &text)
 {
     m_clipboardWriter->write(text);
+    m_paste->entryCopied();
 }
 
 // MARK: tray icon and menu

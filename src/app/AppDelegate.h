@@ -24,6 +24,7 @@ class HotkeyController;
 class InstanceRequestHandler;
 class NookaryCenteredWindow;
 class PanelInputRouter;
+class PasteAfterChoosing;
 class PopoverWindow;
 class OnboardingWindowController;
 class PreferencesWindowController;
@@ -48,7 +49,8 @@ public:
     void presentInitialExperience();
     // The user started Nookary again while it runs.
     void applicationShouldHandleReopen();
-    QByteArray handleInstanceRequest(InstanceChannel::Request request);
+    QByteArray handleInstanceRequest(
+        InstanceChannel::Request request, const QByteArray &argument = {});
 
     // Presentation, focus and copy-back.
     void showUI();
@@ -109,6 +111,7 @@ private:
     std::unique_ptr<AuxiliaryWindows> m_auxWindows;
     std::unique_ptr<PanelInputRouter> m_input;
     std::unique_ptr<HotkeyController> m_hotkeys;
+    std::unique_ptr<PasteAfterChoosing> m_paste;
 };
 
 } // namespace nookary

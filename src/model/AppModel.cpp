@@ -171,6 +171,27 @@ void AppModel::setLaunchAtLogin(bool enabled)
     m_launchAtLogin->setEnabled(enabled);
 }
 
+bool AppModel::pasteAfterChoosing() const
+{
+    return m_settings->pasteAfterChoosing();
+}
+
+void AppModel::setPasteAfterChoosing(bool paste)
+{
+    if (m_settings->setPasteAfterChoosing(paste))
+        Q_EMIT pasteAfterChoosingChanged();
+}
+
+QStringList AppModel::pasteTerminalClasses() const
+{
+    return m_settings->pasteTerminalClasses();
+}
+
+void AppModel::setPasteAvailability(PasteService::Availability availability)
+{
+    assign(this, m_pasteAvailability, availability, &AppModel::pasteAvailabilityChanged);
+}
+
 void AppModel::setFocusSearchTick(int tick)
 {
     assign(this, m_focusSearchTick, tick, &AppModel::focusSearchTickChanged);
@@ -382,6 +403,21 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
 {
     m_shelf->move(draggedID, overID);
     ensureSelectionValid();
+}
+
+SnippetTransfer::ImportResult AppModel::importSavedSnippets(const QStringList &texts)
+{
+    const SnippetTransfer::ImportResult result = m_shelf->importTexts(texts);
+    ensureSelectionValid();
+    return result;
+}
+
+QStringList AppModel::savedSnippetTexts() const
+{
+    QStringList texts;
+    for (const ShelfItem &item : shelf())
+        texts.append(item.text);
+    return texts;
 }
 
 std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const

@@ -7,6 +7,8 @@
 #include "model/PanelState.h"
 #include "model/Shelf.h"
 #include "model/ShelfItem.h"
+#include "model/SnippetTransfer.h"
+#include "platform/PasteService.h"
 
 #include <QList>
 #include <QObject>
@@ -50,6 +52,8 @@ class AppModel final : public QObject {
             NOTIFY hotkeyShortcutChanged)
     Q_PROPERTY(
         bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(bool pasteAfterChoosing READ pasteAfterChoosing WRITE setPasteAfterChoosing NOTIFY
+            pasteAfterChoosingChanged)
     Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY
             focusSearchTickChanged)
     Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
@@ -113,6 +117,15 @@ public:
     // Registers or unregisters the login launcher; a failure turns the switch back on the
     // next turn, silently.
     void setLaunchAtLogin(bool enabled);
+    // Choosing an entry also pastes it where focus goes back to (not from a pinned window).
+    bool pasteAfterChoosing() const;
+    void setPasteAfterChoosing(bool paste);
+    // Window classes added by hand to the terminals, which paste with Ctrl+Shift+V.
+    QStringList pasteTerminalClasses() const;
+    // Whether this session can paste into other windows, as the shell found at start; not
+    // stored.
+    PasteService::Availability pasteAvailability() const { return m_pasteAvailability; }
+    void setPasteAvailability(PasteService::Availability availability);
     int focusSearchTick() const { return m_focusSearchTick; }
     void setFocusSearchTick(int tick);
     bool isRecordingHotkey() const { return m_isRecordingHotkey; }
@@ -171,6 +184,11 @@ public:
     void deleteShelf(const QUuid &id);
     // Live reordering while dragging: `draggedID` takes the place of `overID`.
     void moveShelfItem(const QUuid &draggedID, const QUuid &overID);
+    // Appends imported texts after the snippets in their order: those already saved are
+    // skipped, and the list stops at `shelfMax`; a copy of the list is kept first.
+    SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
+    // The snippets' texts in list order, as an export holds them.
+    QStringList savedSnippetTexts() const;
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
 
@@ -205,6 +223,8 @@ Q_SIGNALS:
     void keepWindowPinnedChanged();
     void hotkeyShortcutChanged();
     void launchAtLoginChanged();
+    void pasteAfterChoosingChanged();
+    void pasteAvailabilityChanged();
     void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
@@ -233,6 +253,7 @@ private:
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
     QString m_hotkeyTriggerText;
+    PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;
     QUuid m_draggedShelfID;
 };
 

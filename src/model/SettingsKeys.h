@@ -52,6 +52,12 @@ inline constexpr Setting<int> onboardingCompletedVersion {
     { "Nookary.onboarding.completedVersion.v1", nullptr }, 0
 };
 inline constexpr int onboardingCurrentVersion = 1;
+// Whether choosing an entry also pastes it into the window focus goes back to.
+inline constexpr Setting<bool> pasteAfterChoosing { { "Nookary.pasteAfterChoosing.v1", nullptr },
+    false };
+// Window classes that paste with Ctrl+Shift+V besides the built-in terminals: a string of
+// names separated by commas or spaces, written by hand only; read, never written.
+inline constexpr Key pasteTerminalClasses { "Nookary.pasteTerminalClasses.v1", nullptr };
 // Binary data holding the JSON array of saved snippets; empty when absent.
 inline constexpr Key shelf { "Nookary.shelf.v1", "Quobble.shelf.v1" };
 

@@ -5,6 +5,7 @@
 #include "platform/GlobalHotkeyService.h"
 #include "platform/KeyTranslator.h"
 #include "platform/LoginItemService.h"
+#include "platform/PasteService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
 #include "platform/SessionCapabilities.h"
@@ -27,6 +28,7 @@ struct PlatformServices {
     std::unique_ptr<KeyTranslator> keys = std::make_unique<NullKeyTranslator>();
     std::unique_ptr<LoginItemService> loginItems = std::make_unique<NullLoginItemService>();
     std::unique_ptr<ClipboardManager> clipboardManager = std::make_unique<NullClipboardManager>();
+    std::unique_ptr<PasteService> paste = std::make_unique<NullPasteService>();
     SessionCapabilities session;
 };
 

@@ -47,9 +47,8 @@ class TestSnippetTransfer : public QObject {
 private Q_SLOTS:
     void theExportReadsBackAsItWasWritten()
     {
-        const QStringList texts { QStringLiteral("plain"),
-            QStringLiteral("two\nlines \"quoted\""), QStringLiteral("ünï ✓ 😀"),
-            QStringLiteral("tab\there") };
+        const QStringList texts { QStringLiteral("plain"), QStringLiteral("two\nlines \"quoted\""),
+            QStringLiteral("ünï ✓ 😀"), QStringLiteral("tab\there") };
         const QByteArray file = SnippetTransfer::encode(texts);
         QVERIFY(file.endsWith('\n'));
         QVERIFY(!file.contains("\"id\"")); // a file to move, not the stored list
@@ -65,13 +64,13 @@ private Q_SLOTS:
             QStringList { QStringLiteral("a") });
         // Lines: CRLF or LF, blank lines and blank texts left out, inner spaces kept.
         QCOMPARE(decoded("one\r\n\r\n  two  words \n   \nthree", Format::lines),
-            (QStringList { QStringLiteral("one"), QStringLiteral("  two  words "),
-                QStringLiteral("three") }));
+            (QStringList {
+                QStringLiteral("one"), QStringLiteral("  two  words "), QStringLiteral("three") }));
         QCOMPARE(decoded(R"([{"text":"  "},{"text":"x","extra":1}])"),
             QStringList { QStringLiteral("x") });
         // By content: a file that does not open an array is lines.
-        QCOMPARE(decoded("{not json\n", Format::byContent),
-            QStringList { QStringLiteral("{not json") });
+        QCOMPARE(
+            decoded("{not json\n", Format::byContent), QStringList { QStringLiteral("{not json") });
     }
 
     void badFilesAreRefusedWhole_data()
@@ -80,16 +79,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("saying");
         const int exported = int(Format::exported);
-        QTest::newRow("plain text as an export") << QByteArray("hello\nworld\n") << exported
-                                                 << QStringLiteral("on line 1");
+        QTest::newRow("plain text as an export")
+            << QByteArray("hello\nworld\n") << exported << QStringLiteral("on line 1");
         QTest::newRow("cut short") << QByteArray("[{\"text\":\"a\"},\n{\"text\":") << exported
                                    << QStringLiteral("on line 2");
-        QTest::newRow("an object") << QByteArray("{\"text\":\"a\"}") << exported
-                                   << QStringLiteral("JSON array");
+        QTest::newRow("an object")
+            << QByteArray("{\"text\":\"a\"}") << exported << QStringLiteral("JSON array");
         QTest::newRow("strings, not objects")
             << QByteArray("[\"a\",\"b\"]") << exported << QStringLiteral("item 1");
-        QTest::newRow("a number as text")
-            << QByteArray("[{\"text\":\"a\"},{\"text\":5}]") << exported << QStringLiteral("item 2");
+        QTest::newRow("a number as text") << QByteArray("[{\"text\":\"a\"},{\"text\":5}]")
+                                          << exported << QStringLiteral("item 2");
         QTest::newRow("no text") << QByteArray("[{\"id\":\"x\"}]") << exported
                                  << QStringLiteral("item 1");
         QTest::newRow("broken UTF-8 lines")
@@ -119,9 +118,9 @@ private Q_SLOTS:
         model.addShelfFromDrop(QStringLiteral("caf\u00e9"));
         QSignalSpy changed(&model, &AppModel::shelfChanged);
         // Trimmed, canonically equal and repeated texts count as saved, as a drop does.
-        const Result result = model.importSavedSnippets({ QStringLiteral("  first \n"),
-            QStringLiteral("new one"), QStringLiteral("cafe\u0301"), QStringLiteral("new two"),
-            QStringLiteral("new one"), QStringLiteral("   ") });
+        const Result result = model.importSavedSnippets(
+            { QStringLiteral("  first \n"), QStringLiteral("new one"), QStringLiteral("cafe\u0301"),
+                QStringLiteral("new two"), QStringLiteral("new one"), QStringLiteral("   ") });
         QCOMPARE(result, (Result { 2, 3, 0 }));
         QCOMPARE(model.savedSnippetTexts(),
             (QStringList { QStringLiteral("first"), QStringLiteral("caf\u00e9"),
