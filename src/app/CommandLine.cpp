@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <utility>
 
@@ -10,12 +12,14 @@ namespace {
 
 using Action = CommandLine::Action;
 
-constexpr std::array<std::pair<const char16_t *, Action>, 9> kOptions { {
+constexpr std::array<std::pair<const char16_t *, Action>, 11> kOptions { {
     { u"--toggle", Action::toggle },
     { u"--show", Action::show },
     { u"--hide", Action::hide },
     { u"--history", Action::history },
     { u"--saved", Action::saved },
+    { u"--export-saved", Action::exportSaved },
+    { u"--import-saved", Action::importSaved },
     { u"--help", Action::help },
     { u"-h", Action::help },
     { u"--version", Action::version },
@@ -33,9 +37,20 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         return result;
     };
     bool actionGiven = false;
+    bool fileGiven = false;
     for (const QString &argument : arguments) {
         if (argument == loginItemMarker) {
             result.launchedFromLoginItem = true;
+            continue;
+        }
+        if (argument == u"--lines") {
+            result.lines = true;
+            continue;
+        }
+        // A file name, for the options that take one; "-" is standard input or output.
+        if ((!argument.startsWith(u'-') || argument == u"-") && !fileGiven) {
+            result.file = argument;
+            fileGiven = true;
             continue;
         }
         const auto option = std::find_if(kOptions.begin(), kOptions.end(),
@@ -51,6 +66,16 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         result.action = option->second;
         actionGiven = true;
     }
+    const bool takesFile
+        = result.action == Action::exportSaved || result.action == Action::importSaved;
+    if (fileGiven && !takesFile)
+        return fail(QStringLiteral("unexpected argument '%1'").arg(result.file));
+    if (result.lines && result.action != Action::importSaved)
+        return fail(QCoreApplication::translate("CommandLine", "'%1' goes with '%2'")
+                        .arg(QStringLiteral("--lines"), QStringLiteral("--import-saved")));
+    if (result.action == Action::importSaved && !fileGiven)
+        return fail(QCoreApplication::translate("CommandLine", "'%1' needs the FILE to import")
+                        .arg(QStringLiteral("--import-saved")));
     return result;
 }
 
@@ -69,6 +94,14 @@ QString CommandLine::usage()
         "  --history    print the running Nookary's clipboard history, newest first,\n"
         "               one JSON object with \"id\" and \"text\" per line\n"
         "  --saved      print the running Nookary's saved snippets the same way\n"
+        "  --export-saved [FILE]\n"
+        "               write the saved snippets to FILE (standard output without it)\n"
+        "               as a JSON array of objects with \"text\", to keep or to move\n"
+        "               to another machine; works whether or not Nookary runs\n"
+        "  --import-saved [--lines] FILE\n"
+        "               add the snippets of FILE, an export (or, with --lines, plain\n"
+        "               text with one snippet per line), after the saved ones; those\n"
+        "               already saved are skipped, and the list stops at 25\n"
         "  --launched-from-login-item\n"
         "               start quietly, as at login (used by the login launcher)\n"
         "  -h, --help   print this help\n"

@@ -15,6 +15,8 @@ struct CommandLine {
         hide,
         history, // print the running instance's history or saved snippets as JSON lines
         saved,
+        exportSaved, // write the saved snippets to `file` (standard output when empty)
+        importSaved, // add the snippets of `file` (`lines`: one snippet per line)
         help,
         version,
         invalid, // `error` says why
@@ -22,6 +24,8 @@ struct CommandLine {
 
     Action action = Action::start;
     bool launchedFromLoginItem = false;
+    QString file;
+    bool lines = false;
     QString error;
 
     // Arguments without the program name.

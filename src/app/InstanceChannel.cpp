@@ -16,7 +16,7 @@ namespace nookary {
 
 namespace {
 
-constexpr std::array<std::pair<InstanceChannel::Request, const char *>, 7> kWords { {
+constexpr std::array<std::pair<InstanceChannel::Request, const char *>, 8> kWords { {
     { InstanceChannel::Request::reopen, "reopen" },
     { InstanceChannel::Request::toggle, "toggle" },
     { InstanceChannel::Request::show, "show" },
@@ -24,10 +24,19 @@ constexpr std::array<std::pair<InstanceChannel::Request, const char *>, 7> kWord
     { InstanceChannel::Request::history, "history" },
     { InstanceChannel::Request::saved, "saved" },
     { InstanceChannel::Request::ping, "ping" },
+    { InstanceChannel::Request::importSaved, "import-saved" },
 } };
 
 // A peer that sends nothing sensible is dropped rather than kept waiting on.
 constexpr int kMaxRequestBytes = 64;
+// An import carries its texts on the request line: at most an import file's worth, escaped.
+constexpr qsizetype kMaxImportRequestBytes = 8 * 16 * 1024 * 1024;
+constexpr QByteArrayView kImportPrefix = "import-saved ";
+
+qsizetype maxRequestBytes(QByteArrayView start)
+{
+    return start.startsWith(kImportPrefix) ? kMaxImportRequestBytes : kMaxRequestBytes;
+}
 constexpr int kRequestTimeoutMs = 2000;
 
 } // namespace
@@ -69,13 +78,22 @@ bool InstanceChannel::isRunning(int timeoutMs)
 
 std::optional<QByteArray> InstanceChannel::send(Request request, int timeoutMs)
 {
+    return send(request, {}, timeoutMs);
+}
+
+std::optional<QByteArray> InstanceChannel::send(
+    Request request, const QByteArray &argument, int timeoutMs)
+{
     QLocalSocket socket;
     socket.connectToServer(socketPath());
     if (!socket.waitForConnected(timeoutMs))
         return std::nullopt;
-    socket.write(requestWord(request) + '\n');
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return std::nullopt;
+    socket.write(
+        requestWord(request) + (argument.isEmpty() ? QByteArray() : ' ' + argument) + '\n');
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(timeoutMs))
+            return std::nullopt;
+    }
     // The server closes the connection after its reply.
     QByteArray reply;
     while (socket.state() == QLocalSocket::ConnectedState) {
@@ -88,6 +106,14 @@ std::optional<QByteArray> InstanceChannel::send(Request request, int timeoutMs)
 }
 
 InstanceServer::InstanceServer(Handler handler, QObject *parent)
+    : InstanceServer(
+        ArgumentHandler([handler = std::move(handler)](InstanceChannel::Request request,
+                            const QByteArray &) { return handler(request); }),
+        parent)
+{
+}
+
+InstanceServer::InstanceServer(ArgumentHandler handler, QObject *parent)
     : QObject(parent)
     , m_handler(std::move(handler))
 {
@@ -120,15 +146,23 @@ void InstanceServer::serve(QLocalSocket *socket)
     connect(timeout, &QTimer::timeout, socket, &QLocalSocket::abort);
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+        const qsizetype limit = maxRequestBytes(socket->peek(kImportPrefix.size()));
         if (!socket->canReadLine()) {
-            if (socket->bytesAvailable() > kMaxRequestBytes)
+            if (socket->bytesAvailable() > limit)
                 socket->abort();
             return;
         }
-        const QByteArray word = socket->readLine(kMaxRequestBytes).trimmed();
+        const QByteArray line = socket->readLine(limit + 1);
+        if (!line.endsWith('\n')) {
+            socket->abort();
+            return;
+        }
+        const qsizetype space = line.indexOf(' ');
+        const QByteArray word = line.first(space < 0 ? line.size() : space).trimmed();
+        const QByteArray argument = space < 0 ? QByteArray() : line.sliced(space + 1).trimmed();
         const auto request = InstanceChannel::requestFromWord(word);
         if (request)
-            socket->write(m_handler(*request));
+            socket->write(m_handler(*request, argument));
         socket->disconnectFromServer();
     });
     timeout->start(kRequestTimeoutMs);

@@ -12,10 +12,11 @@
 namespace nookary {
 
 // The single-instance channel: the first Nookary of a user listens on a user-only local
-// socket; later command lines connect, send one request word and read one reply.
+// socket; later command lines connect, send one request line (a word, and for an import
+// a space and its argument) and read one reply.
 namespace InstanceChannel {
 
-enum class Request { reopen, toggle, show, hide, history, saved, ping };
+enum class Request { reopen, toggle, show, hide, history, saved, ping, importSaved };
 
 // A socket in the user's runtime directory, named after the program and the user id.
 QString socketPath();
@@ -27,6 +28,8 @@ bool isRunning(int timeoutMs = 1000);
 
 // The running instance's reply, or nothing when no instance answers within `timeoutMs`.
 std::optional<QByteArray> send(Request request, int timeoutMs = 3000);
+// The same with an argument on the request line, which must hold no line break.
+std::optional<QByteArray> send(Request request, const QByteArray &argument, int timeoutMs = 3000);
 
 } // namespace InstanceChannel
 
@@ -36,8 +39,12 @@ class InstanceServer final : public QObject {
 
 public:
     using Handler = std::function<QByteArray(InstanceChannel::Request)>;
+    // For a handler that also takes a request's argument (empty when it carries none).
+    using ArgumentHandler
+        = std::function<QByteArray(InstanceChannel::Request, const QByteArray &argument)>;
 
     explicit InstanceServer(Handler handler, QObject *parent = nullptr);
+    explicit InstanceServer(ArgumentHandler handler, QObject *parent = nullptr);
 
     // False when another instance already listens, or the socket cannot be made. A socket
     // left behind by an instance that crashed is removed and taken over.
@@ -47,7 +54,7 @@ public:
 private:
     void serve(QLocalSocket *socket);
 
-    Handler m_handler;
+    ArgumentHandler m_handler;
     QLocalServer m_server;
 };
 

@@ -62,9 +62,10 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
     }
 
     AppDelegate delegate(createPlatformServices(), launchedFromLoginItem);
-    InstanceServer server([&delegate](InstanceChannel::Request request) {
-        return delegate.handleInstanceRequest(request);
-    });
+    InstanceServer server(
+        [&delegate](InstanceChannel::Request request, const QByteArray &argument) {
+            return delegate.handleInstanceRequest(request, argument);
+        });
     if (!server.listen()) {
         if (InstanceChannel::isRunning())
             return 0; // another instance started at the same moment and won

@@ -2,6 +2,7 @@
 #include "app/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "app/InstanceChannel.h"
+#include "app/SavedSnippetsCommand.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -103,6 +104,14 @@ int main(int argc, char **argv)
         return 0;
     case CommandLine::Action::start:
         return runInstance(argc, argv, commandLine.launchedFromLoginItem);
+    case CommandLine::Action::exportSaved:
+    case CommandLine::Action::importSaved: {
+        QCoreApplication app(argc, argv);
+        setApplicationIdentity();
+        return commandLine.action == CommandLine::Action::exportSaved
+            ? SavedSnippetsCommand::exportSaved(commandLine.file)
+            : SavedSnippetsCommand::importSaved(commandLine.file, commandLine.lines);
+    }
     default:
         return runRemote(argc, argv, *remoteRequest(commandLine.action));
     }
