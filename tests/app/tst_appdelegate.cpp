@@ -756,7 +756,7 @@ private Q_SLOTS:
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_VERIFY(preferencesShown());
         PreferencesWindowController *wc = s.delegate->preferencesWC();
-        QCOMPARE(wc->window()->size(), QSize(470, 285));
+        QCOMPARE(wc->window()->size(), QSize(470, 385));
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty()); // focus stays with the settings
         QVERIFY(!s.delegate->previousApp());

@@ -52,6 +52,46 @@ private Q_SLOTS:
         QCOMPARE(parsed.launchedFromLoginItem, fromLogin);
         QCOMPARE(parsed.error.isEmpty(), action != Action::invalid);
     }
+
+    void theSnippetFileOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("lines");
+        auto row = [](const char *name, QStringList arguments, Action action, QString file = {},
+                       bool lines = false) {
+            QTest::newRow(name) << arguments << action << file << lines;
+        };
+        row("export to stdout", { "--export-saved" }, Action::exportSaved);
+        row("export to a file", { "--export-saved", "s.json" }, Action::exportSaved, "s.json");
+        row("import", { "--import-saved", "s.json" }, Action::importSaved, "s.json");
+        row("import lines", { "--import-saved", "--lines", "notes.txt" }, Action::importSaved,
+            "notes.txt", true);
+        row("lines after the file", { "--import-saved", "notes.txt", "--lines" },
+            Action::importSaved, "notes.txt", true);
+        row("import from stdin", { "--import-saved", "-" }, Action::importSaved, "-");
+        row("import without a file", { "--import-saved" }, Action::invalid);
+        row("lines alone", { "--lines", "notes.txt" }, Action::invalid);
+        row("lines with export", { "--export-saved", "--lines" }, Action::invalid);
+        row("two files", { "--export-saved", "a.json", "b.json" }, Action::invalid);
+        row("a file for another option", { "--saved", "s.json" }, Action::invalid);
+        row("export and import", { "--export-saved", "--import-saved", "s.json" }, Action::invalid);
+    }
+
+    void theSnippetFileOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(Action, action);
+        QFETCH(QString, file);
+        QFETCH(bool, lines);
+        const CommandLine parsed = CommandLine::parse(arguments);
+        QCOMPARE(parsed.action, action);
+        if (action != Action::invalid) {
+            QCOMPARE(parsed.file, file);
+            QCOMPARE(parsed.lines, lines);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -13,10 +13,11 @@ using Request = InstanceChannel::Request;
 namespace {
 
 // The client blocks, so it runs beside the event loop that serves it.
-std::optional<QByteArray> sendFromAnotherThread(Request request)
+std::optional<QByteArray> sendFromAnotherThread(Request request, const QByteArray &argument = {})
 {
     std::optional<QByteArray> reply;
-    QThread *thread = QThread::create([&] { reply = InstanceChannel::send(request, 2000); });
+    QThread *thread
+        = QThread::create([&] { reply = InstanceChannel::send(request, argument, 2000); });
     thread->start();
     QDeadlineTimer deadline(10000);
     while (!thread->isFinished() && !deadline.hasExpired())
@@ -91,6 +92,29 @@ private Q_SLOTS:
         QCOMPARE(calls, 0);
         QCOMPARE(sendFromAnotherThread(Request::ping), QByteArray("ok\n"));
         QCOMPARE(calls, 1);
+    }
+
+    // An import carries its texts on the request line, far longer than a request word;
+    // other requests stay short.
+    void anImportCarriesItsTexts()
+    {
+        QList<QByteArray> arguments;
+        InstanceServer server([&](Request request, const QByteArray &argument) {
+            arguments.append(argument);
+            return request == Request::importSaved ? QByteArray("taken\n") : QByteArray("ok\n");
+        });
+        QVERIFY(server.listen());
+        const QByteArray texts = "[\"" + QByteArray(2 * 1024 * 1024, 'x') + "\"]";
+        QCOMPARE(sendFromAnotherThread(Request::importSaved, texts), QByteArray("taken\n"));
+        QCOMPARE(arguments, QList<QByteArray> { texts });
+
+        QLocalSocket longWord;
+        longWord.connectToServer(InstanceChannel::socketPath());
+        QVERIFY(longWord.waitForConnected(1000));
+        longWord.write("saved " + QByteArray(500, 'z'));
+        longWord.flush();
+        QTRY_COMPARE_WITH_TIMEOUT(longWord.state(), QLocalSocket::UnconnectedState, 5000);
+        QCOMPARE(arguments.size(), 1);
     }
 
     void aSocketLeftByACrashIsTakenOver()

@@ -91,7 +91,7 @@ class TestDeskPreferences : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!preferences().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), preferences(), 5000);
         const QString geometry = x({ QStringLiteral("getwindowgeometry"), preferences() });
-        QVERIFY2(geometry.contains(QStringLiteral("Geometry: 470x285")), qPrintable(geometry));
+        QVERIFY2(geometry.contains(QStringLiteral("Geometry: 470x385")), qPrintable(geometry));
         QVERIFY(panel().isEmpty());
     }
 

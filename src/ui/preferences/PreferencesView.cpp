@@ -118,6 +118,8 @@ PreferencesView::PreferencesView(
     }
     addDivider();
     addRow(tr("Paste after choosing"), makePasteRow());
+    // The one label longer than its column.
+    m_labels.last()->setWordWrap(true);
     addDivider();
     addRow(tr("Saved snippets"), makeSnippetsRow());
     stack->addStretch(1);
@@ -242,6 +244,7 @@ QWidget *PreferencesView::makeSnippetsRow()
     m_snippetsStatus = new QLabel(tr("Take them to another machine as a file"), row);
     m_snippetsStatus->setFont(sized(font(), 11));
     m_snippetsStatus->setWordWrap(true);
+    m_snippetsStatus->setMinimumWidth(controlWidth - 10);
     m_snippetsStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setSecondary(m_snippetsStatus, 0.7);
     // Two lines are kept for the outcome, so that the window does not change size.
