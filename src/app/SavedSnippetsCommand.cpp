@@ -43,8 +43,8 @@ int fail(const QString &message)
     return 1;
 }
 
-const QString notAnswering = QStringLiteral(
-    "Nookary is running but did not answer; nothing was changed. Try again in a moment.");
+// An import is written to disk before the answer: it may take a while on a busy machine.
+constexpr int kImportTimeoutMs = 15000;
 
 // The snippets as the program would load them from the settings file, without writing it.
 std::optional<QStringList> storedTexts(QString *error)
@@ -85,7 +85,9 @@ std::optional<QStringList> runningTexts(const QByteArray &lines)
         const QJsonValue text = QJsonDocument::fromJson(line).object().value(QLatin1String("text"));
         if (!text.isString())
             return std::nullopt;
-        texts.append(text.toString());
+        // A snippet being typed in the panel is still empty.
+        if (!trimmedEntryText(text.toString()).isEmpty())
+            texts.append(text.toString());
     }
     return texts;
 }
@@ -129,7 +131,7 @@ int SavedSnippetsCommand::exportSaved(const QString &file)
         if (!texts)
             return fail(tr("the running Nookary sent an answer that cannot be read"));
     } else if (InstanceChannel::isRunning()) {
-        return fail(notAnswering);
+        return fail(tr("Nookary is running but did not answer; try again in a moment."));
     } else {
         texts = storedTexts(&error);
         if (!texts)
@@ -158,7 +160,7 @@ int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
         return fail(message);
     }
     if (const std::optional<QByteArray> reply = InstanceChannel::send(
-            InstanceChannel::Request::importSaved, encodeImportRequest(*texts))) {
+            InstanceChannel::Request::importSaved, encodeImportRequest(*texts), kImportTimeoutMs)) {
         const std::optional<ImportResult> result = decodeImportReply(*reply);
         if (!result)
             return fail(tr("the running Nookary did not take the import"));
@@ -166,8 +168,10 @@ int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
             stdout, (SnippetTransfer::describe(*result, AppModel::shelfMax) + u'\n').toLocal8Bit());
         return 0;
     }
+    // It may have taken the import all the same: never write the file behind its back.
     if (InstanceChannel::isRunning())
-        return fail(notAnswering);
+        return fail(tr("Nookary is running but did not answer; see what it saved with: "
+                       "Nookary --saved"));
     return importIntoSettingsFile(*texts);
 }
 

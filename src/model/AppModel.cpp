@@ -415,8 +415,10 @@ SnippetTransfer::ImportResult AppModel::importSavedSnippets(const QStringList &t
 QStringList AppModel::savedSnippetTexts() const
 {
     QStringList texts;
-    for (const ShelfItem &item : shelf())
-        texts.append(item.text);
+    for (const ShelfItem &item : shelf()) {
+        if (!trimmedEntryText(item.text).isEmpty()) // one being typed in the panel
+            texts.append(item.text);
+    }
     return texts;
 }
 

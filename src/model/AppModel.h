@@ -187,7 +187,7 @@ public:
     // Appends imported texts after the snippets in their order: those already saved are
     // skipped, and the list stops at `shelfMax`; a copy of the list is kept first.
     SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
-    // The snippets' texts in list order, as an export holds them.
+    // The snippets' texts in list order, as an export holds them (without one still empty).
     QStringList savedSnippetTexts() const;
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
