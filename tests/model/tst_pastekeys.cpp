@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Paste after choosing, short of a real window system: which keys a window gets, the
 // terminals a settings file adds, and how a paste waits for its window and gives up.
+#include "FakePasteService.h"
 #include "ModelFixture.h"
 #include "model/PasteKeys.h"
 #include "model/SettingsKeys.h"
@@ -14,28 +15,6 @@ using namespace std::chrono_literals;
 using Keys = PasteService::Keys;
 
 namespace {
-
-// A window system whose state the test sets: whether the target has the keyboard with no
-// key down, and what was typed.
-class FakePasteService final : public PasteService {
-public:
-    using PasteService::PasteService;
-    Availability availability() const override { return Availability::available; }
-
-    bool targetReady = false;
-    QStringList targetClass;
-    QList<Keys> typed;
-
-protected:
-    bool canServe(const Request &request) const override { return request.target.has_value(); }
-    bool isReady(const Request &) const override { return targetReady; }
-    QStringList windowClass(const Request &) const override { return targetClass; }
-    bool send(Keys keys) override
-    {
-        typed.append(keys);
-        return true;
-    }
-};
 
 PasteService::Request requestFor(quint64 window, const bool *ownFocus = nullptr)
 {
