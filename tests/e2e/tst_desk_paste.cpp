@@ -245,6 +245,20 @@ private Q_SLOTS:
         QCOMPARE(
             lines.out, QByteArray("Added 2, skipped 0 already saved, 0 over the limit of 25\n"));
         QVERIFY(savedLines().contains(QStringLiteral("another note")));
+
+        // With no Nookary running, the settings file takes the import.
+        stopNookary();
+        QFile later(m_desk->homePath() + QStringLiteral("/later.txt"));
+        QVERIFY(later.open(QIODevice::WriteOnly));
+        later.write("one note\noffline note\n");
+        later.close();
+        const TestDesk::Result offlineImport = m_desk->run(kNookary,
+            { QStringLiteral("--import-saved"), QStringLiteral("--lines"), later.fileName() });
+        QCOMPARE(offlineImport.out,
+            QByteArray("Added 1, skipped 1 already saved, 0 over the limit of 25\n"));
+        const QByteArray stored = m_desk->run(kNookary, { QStringLiteral("--export-saved") }).out;
+        QVERIFY2(stored.contains("\"offline note\"") && stored.count("\"text\"") == 6,
+            stored.constData());
     }
 
     void cleanupTestCase() { stopNookary(); }
