@@ -68,11 +68,11 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     }
     const bool takesFile
         = result.action == Action::exportSaved || result.action == Action::importSaved;
-    if (fileGiven && !takesFile)
-        return fail(QStringLiteral("unexpected argument '%1'").arg(result.file));
     if (result.lines && result.action != Action::importSaved)
         return fail(QCoreApplication::translate("CommandLine", "'%1' goes with '%2'")
                         .arg(QStringLiteral("--lines"), QStringLiteral("--import-saved")));
+    if (fileGiven && !takesFile)
+        return fail(QStringLiteral("unexpected argument '%1'").arg(result.file));
     if (result.action == Action::importSaved && !fileGiven)
         return fail(QCoreApplication::translate("CommandLine", "'%1' needs the FILE to import")
                         .arg(QStringLiteral("--import-saved")));

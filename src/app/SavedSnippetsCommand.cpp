@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -153,7 +154,8 @@ int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
         file, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::exported, &error);
     if (!texts) {
         QString message = tr("%1: %2 Nothing was imported.").arg(file, error);
-        if (!lines)
+        // A file that was read but is no export may be text with one snippet per line.
+        if (!lines && (file == QLatin1String("-") || QFileInfo(file).isReadable()))
             message += u'\n'
                 + tr("For plain text with one snippet per line: Nookary --import-saved --lines %1")
                       .arg(file);
