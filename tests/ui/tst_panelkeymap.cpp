@@ -25,6 +25,7 @@ struct FakeHost final : PanelKeyMapHost {
     void copyToClipboard(const QString &text) override { copied << text; }
     void endEditingOnNextTurn() override { calls << QStringLiteral("end editing"); }
     void beep() override { calls << QStringLiteral("beep"); }
+    void openContextMenu() override { calls << QStringLiteral("menu"); }
 };
 
 // Keys as Qt delivers them on Linux, without an X11 key code (as offscreen).

@@ -289,7 +289,7 @@ private Q_SLOTS:
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Unpin (close after copy)"));
         p.view->settingsButton()->click();
         QCOMPARE(p.preferences, 1);
-        QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences"));
+        QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences (Ctrl+,)"));
 
         p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QVERIFY(p.view->pinButton()->isHidden());

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RowMenu.h"
+
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QMenu>
+
+namespace nookary {
+
+namespace {
+
+// The key is shown after a tab, as a menu shows a shortcut, without binding it to the menu:
+// the menu's own keys (Return on the highlighted item) must stay the menu's.
+void add(QMenu *menu, const char *text, const QKeySequence &key,
+    const std::function<void()> &action, bool enabled = true)
+{
+    if (!action)
+        return;
+    const QString label = QCoreApplication::translate("RowMenu", text) + u'\t'
+        + key.toString(QKeySequence::NativeText);
+    QAction *item = menu->addAction(label);
+    item->setEnabled(enabled);
+    QObject::connect(item, &QAction::triggered, menu, [action] { action(); });
+}
+
+} // namespace
+
+QMenu *RowMenu::popUp(QPoint global, QWidget *parent) const
+{
+    auto *menu = new QMenu(parent);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    add(menu, QT_TRANSLATE_NOOP("RowMenu", "Copy"), QKeySequence(Qt::Key_Return), copy);
+    add(menu, QT_TRANSLATE_NOOP("RowMenu", "Save to Saved"), QKeySequence(Qt::CTRL | Qt::Key_S),
+        save);
+    add(menu, QT_TRANSLATE_NOOP("RowMenu", "Edit"), QKeySequence(Qt::Key_F2), edit);
+    add(menu, QT_TRANSLATE_NOOP("RowMenu", "Delete"), QKeySequence(Qt::Key_Delete), remove);
+    if (moveUp || moveDown)
+        menu->addSeparator();
+    add(menu, QT_TRANSLATE_NOOP("RowMenu", "Move Up"), QKeySequence(Qt::ALT | Qt::Key_Up), moveUp,
+        canMoveUp);
+    add(menu, QT_TRANSLATE_NOOP("RowMenu", "Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down),
+        moveDown, canMoveDown);
+    menu->popup(global);
+    return menu;
+}
+
+} // namespace nookary
