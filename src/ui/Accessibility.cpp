@@ -321,7 +321,8 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
     if (className == QLatin1String("nookary::AddShelfRow")
         || className == QLatin1String("nookary::ShortcutField"))
         return new ClickableAccessible(widget);
-    if (className == QLatin1String("nookary::WindowDragHandle"))
+    if (className == QLatin1String("nookary::WindowDragHandle")
+        || className == QLatin1String("nookary::WindowResizeHandle"))
         return new HiddenAccessible(widget);
     if (className == QLatin1String("nookary::ShortcutBadge"))
         return new QAccessibleWidget(widget, QAccessible::StaticText);

@@ -110,7 +110,7 @@ void HistoryColumn::showContextMenu(const QUuid &id, QPoint global)
     };
     menu.save = [this, id] { m_model.saveHistoryEntryToShelf(id); };
     menu.remove = [this, id] { m_model.removeHistoryEntry(id); };
-    menu.popUp(global.isNull() ? menuAnchor(row) : global, this);
+    menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 
 QList<HistoryRow *> HistoryColumn::visibleRows() const

@@ -237,6 +237,7 @@ void WindowDragHandle::mouseReleaseEvent(QMouseEvent *event)
 WindowResizeHandle::WindowResizeHandle(QWidget *parent)
     : QWidget(parent)
 {
+    Accessibility::install(); // the grip over it speaks for it
     setFixedSize(18, 18);
 }
 

@@ -25,7 +25,7 @@ void add(QMenu *menu, const char *text, const QKeySequence &key,
 
 } // namespace
 
-QMenu *RowMenu::popUp(QPoint global, QWidget *parent) const
+QMenu *RowMenu::popUp(QPoint global, bool byKeyboard, QWidget *parent) const
 {
     auto *menu = new QMenu(parent);
     menu->setAttribute(Qt::WA_DeleteOnClose);
@@ -40,7 +40,8 @@ QMenu *RowMenu::popUp(QPoint global, QWidget *parent) const
         canMoveUp);
     add(menu, QT_TRANSLATE_NOOP("RowMenu", "Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down),
         moveDown, canMoveDown);
-    menu->popup(global);
+    // Opened from the keyboard, the first item is highlighted, as Down would do first.
+    menu->popup(global, byKeyboard ? menu->actions().value(0) : nullptr);
     return menu;
 }
 

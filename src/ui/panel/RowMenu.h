@@ -25,7 +25,7 @@ struct RowMenu {
     bool canMoveDown = false;
 
     // Builds the menu and shows it at `global`; it deletes itself once closed.
-    QMenu *popUp(QPoint global, QWidget *parent) const;
+    QMenu *popUp(QPoint global, bool byKeyboard, QWidget *parent) const;
 };
 
 } // namespace nookary

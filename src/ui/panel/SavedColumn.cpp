@@ -272,7 +272,7 @@ void SavedColumn::showContextMenu(const QUuid &id, QPoint global)
     menu.moveDown = [this, id] { m_model.moveShelfItemBy(id, 1); };
     menu.canMoveUp = at > 0;
     menu.canMoveDown = at >= 0 && at + 1 < shown.size();
-    menu.popUp(global.isNull() ? menuAnchor(row) : global, this);
+    menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 
 QList<ShelfRow *> SavedColumn::visibleRows() const

@@ -88,7 +88,7 @@ QPoint ScrollColumn::menuAnchor(QWidget *row) const
 {
     const QWidget *viewport = m_scrollArea->viewport();
     const QRect shown = viewport->rect().adjusted(0, 0, -1, -1);
-    const QPoint below = viewport->mapFrom(row, QPoint(PanelStyle::rowPaddingH * 2, row->height()));
+    const QPoint below = row->mapTo(viewport, QPoint(PanelStyle::rowPaddingH * 2, row->height()));
     const QPoint inside(std::clamp(below.x(), shown.left(), shown.right()),
         std::clamp(below.y(), shown.top(), shown.bottom()));
     return viewport->mapToGlobal(inside);
