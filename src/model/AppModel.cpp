@@ -263,7 +263,8 @@ void AppModel::removeHistoryEntry(const QUuid &entryID)
     const qsizetype index = m_history->remove(id);
     if (index < 0)
         return;
-    m_removalUndo->offer({ Column::history, id, text, index });
+    const QUuid next = index < history().size() ? history().at(index).id : QUuid();
+    m_removalUndo->offer({ Column::history, id, text, index, next });
     ensureSelectionValid();
 }
 
@@ -404,7 +405,8 @@ void AppModel::deleteShelf(const QUuid &snippetID)
     if (index >= 0) {
         const QString text = shelf().at(index).text;
         m_shelf->remove(id);
-        m_removalUndo->offer({ Column::saved, id, text, index });
+        const QUuid next = index < shelf().size() ? shelf().at(index).id : QUuid();
+        m_removalUndo->offer({ Column::saved, id, text, index, next });
     }
     if (selectedShelfID() == id)
         setSelectedShelfID({});
@@ -445,12 +447,21 @@ bool AppModel::undoRemoval()
     const std::optional<RemovalUndo::Removal> removal = m_removalUndo->take();
     if (!removal)
         return false;
+    // Back in front of the one that followed it, wherever that is now.
+    auto placeIn = [&](const auto &list) {
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (!removal->before.isNull() && list[i].id == removal->before)
+                return i;
+        }
+        return removal->before.isNull() ? list.size() : removal->index;
+    };
     if (removal->column == Column::history) {
-        if (!m_history->restore(HistoryItem::make(removal->id, removal->text), removal->index))
+        const HistoryItem item = HistoryItem::make(removal->id, removal->text);
+        if (!m_history->restore(item, placeIn(history())))
             return false;
         selectHistory(removal->id);
     } else {
-        switch (m_shelf->restore(ShelfItem::make(removal->id, removal->text), removal->index)) {
+        switch (m_shelf->restore(ShelfItem::make(removal->id, removal->text), placeIn(shelf()))) {
         case Shelf::Added::added:
             break;
         case Shelf::Added::full:

@@ -29,6 +29,7 @@ public:
         QUuid id;
         QString text;
         qsizetype index = 0; // its place in the whole list
+        QUuid before; // the one that followed it, where it goes back while that is there
     };
 
     // `clock` must outlive this object.

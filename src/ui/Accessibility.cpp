@@ -46,8 +46,9 @@ public:
     QAccessibleInterface *child(int index) const override
     {
         const QList<QWidget *> list = parts();
-        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index])
-                                                 : nullptr;
+        return index >= 0 && index < list.size()
+            ? QAccessible::queryAccessibleInterface(list[index])
+            : nullptr;
     }
     int indexOfChild(const QAccessibleInterface *child) const override
     {
@@ -99,8 +100,9 @@ public:
         if (role() != QAccessible::List)
             return QAccessibleWidget::child(index);
         const QList<QWidget *> list = listed();
-        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index])
-                                                 : nullptr;
+        return index >= 0 && index < list.size()
+            ? QAccessible::queryAccessibleInterface(list[index])
+            : nullptr;
     }
     int indexOfChild(const QAccessibleInterface *child) const override
     {
@@ -202,10 +204,7 @@ public:
     {
     }
 
-    bool isValid() const override
-    {
-        return m_control && m_index < m_control->segments().size();
-    }
+    bool isValid() const override { return m_control && m_index < m_control->segments().size(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override
     {
@@ -248,8 +247,9 @@ public:
     }
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this)
-                                                    : nullptr;
+        return type == QAccessible::ActionInterface
+            ? static_cast<QAccessibleActionInterface *>(this)
+            : nullptr;
     }
     QStringList actionNames() const override
     {

@@ -495,8 +495,8 @@ void OnboardingFlowView::applyTabOrder()
         control && control->button())
         order << control->button();
     if (m_manualBinding) {
-        if (auto *command = m_manualBinding->findChild<QLabel *>(
-                QStringLiteral("manualBindingCommand")))
+        if (auto *command
+            = m_manualBinding->findChild<QLabel *>(QStringLiteral("manualBindingCommand")))
             order << command;
     }
     order << m_back << m_main;
@@ -507,9 +507,8 @@ void OnboardingFlowView::applyTabOrder()
 void OnboardingFlowView::syncAccessibleTexts()
 {
     m_progress->setAccessibleName(stepText());
-    const QString practice = m_canRegisterShortcut && m_stepIndex == shortcutStep
-        ? practiceStatusText()
-        : QString();
+    const QString practice
+        = m_canRegisterShortcut && m_stepIndex == shortcutStep ? practiceStatusText() : QString();
     m_segments->setAccessibleDescription(practice);
     // The practice goes on while the shortcut's button has focus: a reader announces a
     // change of the focused control's description, and so each press.

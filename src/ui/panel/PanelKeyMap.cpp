@@ -176,8 +176,7 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held)
             m_host.beep();
         return true;
     }
-    if (key.virtualKey == forwardDeleteKey && !held && m_model.query().isEmpty()
-        && !id.isNull()) {
+    if (key.virtualKey == forwardDeleteKey && !held && m_model.query().isEmpty() && !id.isNull()) {
         if (saved)
             m_model.deleteShelf(id);
         else

@@ -158,8 +158,8 @@ void PopoverView::setTabOrder()
 {
     // Reading order: the search field, the history column, the saved column, the footer.
     // Rows take no focus: the arrows move among them from the search field.
-    const QList<QWidget *> order { m_search, m_history->undoBar()->undoButton(),
-        m_saved->addRow(), m_saved->undoBar()->undoButton(), m_clear, m_pin, m_settings };
+    const QList<QWidget *> order { m_search, m_history->undoBar()->undoButton(), m_saved->addRow(),
+        m_saved->undoBar()->undoButton(), m_clear, m_pin, m_settings };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

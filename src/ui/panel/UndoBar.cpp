@@ -26,8 +26,8 @@ UndoBar::UndoBar(AppModel &model, AppModel::Column column, QWidget *parent)
     m_undo->setFont(PanelStyle::font(12, QFont::DemiBold));
     m_undo->setAccented(true);
     m_undo->setFocusPolicy(Qt::TabFocus);
-    m_undo->setToolTip(tr("Undo (%1)").arg(
-        QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText)));
+    m_undo->setToolTip(
+        tr("Undo (%1)").arg(QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText)));
     row->addWidget(m_label);
     row->addWidget(m_undo);
     row->addStretch(1);
