@@ -9,16 +9,17 @@ namespace nookary {
 
 namespace {
 
-// The key is shown after a tab, as a menu shows a shortcut, without binding it to the menu:
-// the menu's own keys (Return on the highlighted item) must stay the menu's.
+// The key is shown, and told to readers, as the item's shortcut, but bound to the menu
+// itself, which never takes the focus: the panel's key map does what it says, and the
+// menu's own keys (Return on the highlighted item) stay the menu's.
 void add(QMenu *menu, const char *text, const QKeySequence &key,
     const std::function<void()> &action, bool enabled = true)
 {
     if (!action)
         return;
-    const QString label = QCoreApplication::translate("RowMenu", text) + u'\t'
-        + key.toString(QKeySequence::NativeText);
-    QAction *item = menu->addAction(label);
+    QAction *item = menu->addAction(QCoreApplication::translate("RowMenu", text));
+    item->setShortcut(key);
+    item->setShortcutContext(Qt::WidgetShortcut);
     item->setEnabled(enabled);
     QObject::connect(item, &QAction::triggered, menu, [action] { action(); });
 }
@@ -41,7 +42,9 @@ QMenu *RowMenu::popUp(QPoint global, bool byKeyboard, QWidget *parent) const
     add(menu, QT_TRANSLATE_NOOP("RowMenu", "Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down),
         moveDown, canMoveDown);
     // Opened from the keyboard, the first item is highlighted, as Down would do first.
-    menu->popup(global, byKeyboard ? menu->actions().value(0) : nullptr);
+    menu->popup(global);
+    if (byKeyboard && !menu->actions().isEmpty())
+        menu->setActiveAction(menu->actions().first());
     return menu;
 }
 

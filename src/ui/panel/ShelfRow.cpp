@@ -113,6 +113,7 @@ SnippetEditor::SnippetEditor(QWidget *parent)
     setFrameStyle(QFrame::NoFrame);
     setFixedHeight(104);
     setTabChangesFocus(true);
+    setAccessibleName(tr("Snippet text"));
     viewport()->setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; }")
                       .arg(PanelStyle::primary().name(QColor::HexArgb)));
