@@ -437,7 +437,7 @@ bool AppModel::moveShelfItemBy(const QUuid &id, int offset)
 
 std::optional<AppModel::Column> AppModel::undoableRemoval() const
 {
-    if (const auto &pending = m_removalUndo->pending())
+    if (const auto pending = m_removalUndo->pending())
         return pending->column;
     return std::nullopt;
 }

@@ -181,10 +181,11 @@ public:
     bool moveShelfItemBy(const QUuid &id, int offset);
 
     // The column of the last removed snippet or history entry, while `undoRemoval` can still
-    // put it back (a few seconds after `deleteShelf` or `removeHistoryEntry`).
+    // put it back (a few seconds after the last `deleteShelf` or `removeHistoryEntry`).
     std::optional<Column> undoableRemoval() const;
-    // Puts the last removed snippet or entry back where it was and selects it. A saved list
-    // filled meanwhile refuses with `alertBeep`. False when nothing went back.
+    // Puts the last removed snippet or entry back where it was and selects it; the one
+    // removed before it is next. A saved list filled meanwhile refuses with `alertBeep`.
+    // False when nothing went back.
     bool undoRemoval();
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;

@@ -13,20 +13,32 @@ RemovalUndo::RemovalUndo(Clock &clock, QObject *parent)
 {
 }
 
+std::optional<RemovalUndo::Removal> RemovalUndo::pending() const
+{
+    if (m_pending.isEmpty())
+        return std::nullopt;
+    return m_pending.last();
+}
+
 void RemovalUndo::offer(Removal removal)
 {
-    m_pending = std::move(removal);
+    m_pending.append(std::move(removal));
     m_lapse.cancel();
-    m_lapse = m_clock.runAfter(this, window, [this] { take(); });
+    m_lapse = m_clock.runAfter(this, window, [this] {
+        m_pending.clear();
+        Q_EMIT changed();
+    });
     Q_EMIT changed();
 }
 
 std::optional<RemovalUndo::Removal> RemovalUndo::take()
 {
-    m_lapse.cancel();
-    std::optional<Removal> taken = std::exchange(m_pending, std::nullopt);
-    if (taken)
-        Q_EMIT changed();
+    if (m_pending.isEmpty())
+        return std::nullopt;
+    Removal taken = m_pending.takeLast();
+    if (m_pending.isEmpty())
+        m_lapse.cancel();
+    Q_EMIT changed();
     return taken;
 }
 

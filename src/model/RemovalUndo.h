@@ -4,6 +4,7 @@
 #include "model/PanelState.h"
 #include "platform/MainQueue.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QUuid>
@@ -15,9 +16,9 @@ namespace nookary {
 
 class Clock;
 
-// The last snippet or history entry the user removed, kept for a short while so that it can
-// be put back where it was. Only the latest removal is kept; it lapses on its own. Main
-// thread only.
+// The snippets and history entries the user removed in the last few seconds, kept so that
+// they can be put back where they were, the latest first. Each removal starts the window
+// anew; when it passes, all of them lapse. Main thread only.
 class RemovalUndo final : public QObject {
     Q_OBJECT
 
@@ -35,10 +36,10 @@ public:
     // `clock` must outlive this object.
     explicit RemovalUndo(Clock &clock, QObject *parent = nullptr);
 
-    const std::optional<Removal> &pending() const { return m_pending; }
-    // Replaces whatever was pending and starts the window anew.
+    // The latest removal that can still be put back.
+    std::optional<Removal> pending() const;
     void offer(Removal removal);
-    // The pending removal, no longer pending.
+    // The latest removal, no longer pending.
     std::optional<Removal> take();
 
 Q_SIGNALS:
@@ -46,7 +47,7 @@ Q_SIGNALS:
 
 private:
     Clock &m_clock;
-    std::optional<Removal> m_pending;
+    QList<Removal> m_pending;
     CancellableTask m_lapse;
 };
 

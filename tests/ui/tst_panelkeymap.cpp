@@ -242,6 +242,11 @@ private Q_SLOTS:
         QCOMPARE(p.model().shelf().size(), 2);
         QCOMPARE(p.press(Qt::Key_Delete), Decision::consume);
         QCOMPARE(p.model().shelf().size(), 1);
+        // Held a moment too long, the key repeats: one press removes one row.
+        PanelKey repeated = key(Qt::Key_Delete);
+        repeated.autoRepeat = true;
+        QCOMPARE(p.map->handle(repeated), Decision::consume);
+        QCOMPARE(p.model().shelf().size(), 1);
         QCOMPARE(p.model().undoableRemoval(), AppModel::Column::saved);
 
         // With text in the search field, Delete edits the text.
@@ -252,9 +257,11 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_Delete), Decision::consume);
         QVERIFY(p.model().history().isEmpty());
 
-        // Ctrl+Z takes the last removal back; with nothing to take back it is the field's.
+        // Ctrl+Z takes the removals back, the last first; then it is the field's again.
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
         QCOMPARE(p.model().history().size(), 1);
+        QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
+        QCOMPARE(p.model().shelf().size(), 2);
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::pass);
     }
 

@@ -63,6 +63,7 @@ PanelKey PanelKey::fromEvent(const QKeyEvent &event, const KeyTranslator &keys)
 {
     PanelKey key;
     key.modifiers = event.modifiers();
+    key.autoRepeat = event.isAutoRepeat();
     const auto byPlace = keys.virtualKey(event.nativeScanCode());
     key.virtualKey = byPlace ? *byPlace : virtualKeyFromQtKey(event.key(), event.modifiers());
     if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
@@ -177,6 +178,9 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held)
         return true;
     }
     if (key.virtualKey == forwardDeleteKey && !held && m_model.query().isEmpty() && !id.isNull()) {
+        // One press, one removal: a key held a moment too long takes no more rows with it.
+        if (key.autoRepeat)
+            return true;
         if (saved)
             m_model.deleteShelf(id);
         else

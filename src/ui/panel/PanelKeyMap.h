@@ -34,8 +34,10 @@ public:
 struct PanelKey {
     quint32 virtualKey = 0xFFFF; // no key of the map
     Qt::KeyboardModifiers modifiers;
-    // The key's letter without modifiers, lower-cased; only the search shortcut reads it.
+    // The key's letter without modifiers, lower-cased; the letter shortcuts read it.
     QString characters;
+    // Sent again by a key held down.
+    bool autoRepeat = false;
     // Aimed at the panel's window. Keys for another window of the program (a menu, a
     // dialog) only meet the rules that hold whether the panel is shown or not.
     bool towardsPanel = true;
