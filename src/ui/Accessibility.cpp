@@ -19,13 +19,36 @@ namespace {
 
 const char *const kRoleProperty = "nookaryAccessibleRole";
 
+// A widget whose children, for readers, are the widgets `shown()` names rather than all its
+// child widgets.
+class ChosenChildrenAccessible : public QAccessibleWidget {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    int childCount() const override { return int(shown().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> list = shown();
+        return index >= 0 && index < list.size()
+            ? QAccessible::queryAccessibleInterface(list[index])
+            : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? int(shown().indexOf(qobject_cast<QWidget *>(child->object()))) : -1;
+    }
+
+protected:
+    virtual QList<QWidget *> shown() const = 0;
+};
+
 // A panel row: a list item named by its text (the column names it), selectable, and
 // focused while it is the selection the keys move. Its text is drawn by a child of its own,
 // which a reader need not see twice; a snippet's handle and buttons are its parts.
-class RowAccessible final : public QAccessibleWidget {
+class RowAccessible final : public ChosenChildrenAccessible {
 public:
     explicit RowAccessible(RowFrame *row)
-        : QAccessibleWidget(row, QAccessible::ListItem)
+        : ChosenChildrenAccessible(row, QAccessible::ListItem)
     {
     }
 
@@ -42,19 +65,6 @@ public:
         return s;
     }
 
-    int childCount() const override { return int(parts().size()); }
-    QAccessibleInterface *child(int index) const override
-    {
-        const QList<QWidget *> list = parts();
-        return index >= 0 && index < list.size()
-            ? QAccessible::queryAccessibleInterface(list[index])
-            : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return child ? int(parts().indexOf(qobject_cast<QWidget *>(child->object()))) : -1;
-    }
-
     QStringList actionNames() const override
     {
         return { QAccessibleActionInterface::pressAction(),
@@ -68,8 +78,8 @@ public:
             Q_EMIT row()->contextMenuRequested(row()->mapToGlobal(row()->rect().center()));
     }
 
-private:
-    QList<QWidget *> parts() const
+protected:
+    QList<QWidget *> shown() const override
     {
         if (auto *shelfRow = qobject_cast<ShelfRow *>(row())) {
             QList<QWidget *> out { shelfRow->dragHandle() };
@@ -82,37 +92,17 @@ private:
     }
 };
 
-// A plain widget given a role. A list shows its shown children in the order of its layout
+// A plain widget given the role of a list: its shown children in the order of its layout
 // (rows are hidden, not destroyed, when the filter leaves them out).
-class RoleAccessible final : public QAccessibleWidget {
+class ListAccessible final : public ChosenChildrenAccessible {
 public:
-    RoleAccessible(QWidget *widget, QAccessible::Role role)
-        : QAccessibleWidget(widget, role)
+    explicit ListAccessible(QWidget *widget)
+        : ChosenChildrenAccessible(widget, QAccessible::List)
     {
     }
 
-    int childCount() const override
-    {
-        return role() == QAccessible::List ? int(listed().size()) : QAccessibleWidget::childCount();
-    }
-    QAccessibleInterface *child(int index) const override
-    {
-        if (role() != QAccessible::List)
-            return QAccessibleWidget::child(index);
-        const QList<QWidget *> list = listed();
-        return index >= 0 && index < list.size()
-            ? QAccessible::queryAccessibleInterface(list[index])
-            : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        if (role() != QAccessible::List)
-            return QAccessibleWidget::indexOfChild(child);
-        return child ? int(listed().indexOf(qobject_cast<QWidget *>(child->object()))) : -1;
-    }
-
-private:
-    QList<QWidget *> listed() const
+protected:
+    QList<QWidget *> shown() const override
     {
         QList<QWidget *> out;
         if (QLayout *layout = widget()->layout()) {
@@ -331,8 +321,11 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
     if (className == QLatin1String("nookary::SegmentedControl"))
         return new SegmentedAccessible(static_cast<SegmentedControl *>(widget));
     const QVariant role = widget->property(kRoleProperty);
-    if (className == QLatin1String("QWidget") && role.isValid())
-        return new RoleAccessible(widget, QAccessible::Role(role.toInt()));
+    if (className == QLatin1String("QWidget") && role.isValid()) {
+        if (role.toInt() == QAccessible::List)
+            return new ListAccessible(widget);
+        return new QAccessibleWidget(widget, QAccessible::Role(role.toInt()));
+    }
     return nullptr;
 }
 

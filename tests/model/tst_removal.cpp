@@ -11,23 +11,6 @@ using Column = AppModel::Column;
 
 namespace {
 
-QStringList texts(const auto &items)
-{
-    QStringList out;
-    for (const auto &item : items)
-        out.append(item.text);
-    return out;
-}
-
-// History is newest first: the last text given ends on top.
-void copyAll(ModelFixture &f, const QStringList &copies)
-{
-    for (const QString &text : copies) {
-        f.pasteboard.copyText(text);
-        f.model->pollClipboard();
-    }
-}
-
 QStringList abc()
 {
     return { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") };
@@ -44,7 +27,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, abc()); // c b a
+        f.copyAll(abc()); // c b a
         const QUuid b = m.history().at(1).id;
         m.selectHistory(b);
         QSignalSpy offered(&m, &AppModel::undoableRemovalChanged);
@@ -53,7 +36,7 @@ private Q_SLOTS:
         QCOMPARE(m.undoableRemoval(), Column::history);
         QCOMPARE(offered.size(), 1);
         // A copy made meanwhile goes on top; the entry still goes back to its own place.
-        copyAll(f, { QStringLiteral("d") });
+        f.copyAll({ QStringLiteral("d") });
         QVERIFY(m.undoRemoval());
         QCOMPARE(texts(m.history()),
             (QStringList { QStringLiteral("d"), QStringLiteral("c"), QStringLiteral("b"),
@@ -69,9 +52,9 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, abc());
+        f.copyAll(abc());
         m.removeHistoryEntry(m.history().first().id);
-        copyAll(f, { QStringLiteral("c") });
+        f.copyAll({ QStringLiteral("c") });
         QVERIFY(!m.undoRemoval());
         QCOMPARE(texts(m.history()),
             (QStringList { QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a") }));
@@ -100,7 +83,7 @@ private Q_SLOTS:
         AppModel &m = f.start();
         for (const QString &s : abc())
             m.addShelfFromDrop(s);
-        copyAll(f, { QStringLiteral("h") });
+        f.copyAll({ QStringLiteral("h") });
         m.deleteShelf(m.shelf().first().id);
         f.clock.advance(RemovalUndo::window / 2);
         m.removeHistoryEntry(m.history().first().id); // the window starts anew
@@ -134,7 +117,7 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         m.addShelfFromDrop(QStringLiteral("kept"));
-        copyAll(f, { QStringLiteral("new one") });
+        f.copyAll({ QStringLiteral("new one") });
         m.saveHistoryEntryToShelf(m.history().first().id);
         m.saveHistoryEntryToShelf(m.history().first().id);
         QCOMPARE(
