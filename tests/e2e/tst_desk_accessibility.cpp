@@ -224,6 +224,25 @@ private Q_SLOTS:
                      &heard)
                       .isEmpty(),
             qPrintable(heard.join(u'\n')));
+        // Deleted, it is said so; Ctrl+Z puts it back, and the keys stand on it again.
+        press(QStringLiteral("Delete"));
+        QVERIFY2(!nextEvent(
+                     watch,
+                     [](const Node &n) {
+                         return n.value(QStringLiteral("role")).toString()
+                             == QLatin1String("notification")
+                             && has(n, QStringLiteral("showing"));
+                     },
+                     &heard)
+                      .isEmpty(),
+            qPrintable(heard.join(u'\n')));
+        press(QStringLiteral("ctrl+z"));
+        QVERIFY2(!nextEvent(watch,
+                     focusOn(QStringLiteral("list item"),
+                         QStringLiteral("Saved 1 of 1: first entry, Ctrl+1")),
+                     &heard)
+                      .isEmpty(),
+            qPrintable(heard.join(u'\n')));
         TestDesk::stop(watch);
     }
 

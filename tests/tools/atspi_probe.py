@@ -4,8 +4,8 @@
 # session in DBUS_SESSION_BUS_ADDRESS), and prints one JSON object a line.
 #
 #   atspi_probe.py tree APP      every object of APP's windows: role, name, description, states
-#   atspi_probe.py watch SECONDS the focus, name and check events of every program, as Orca
-#                                follows them; "ready" once listening
+#   atspi_probe.py watch SECONDS the focus, name, check and showing events of every program,
+#                                as Orca follows them; "ready" once listening
 import json
 import sys
 
@@ -68,6 +68,7 @@ def watch(seconds):
         "focus:",
         "object:state-changed:focused",
         "object:state-changed:checked",
+        "object:state-changed:showing",
         "object:property-change:accessible-name",
     )
     from gi.repository import GLib

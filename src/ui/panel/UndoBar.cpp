@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UndoBar.h"
 
+#include "ui/Accessibility.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
 
@@ -17,6 +18,10 @@ UndoBar::UndoBar(AppModel &model, AppModel::Column column, QWidget *parent)
     , m_label(new QLabel(tr("Deleted."), this))
     , m_undo(new SymbolButton(QString(), 0, tr("Undo"), this))
 {
+    // Readers are told when it appears, as a notification; the focus stays where it was.
+    const QString undoKey = QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText);
+    Accessibility::setRole(this, QAccessible::Notification);
+    setAccessibleName(tr("Deleted. %1 puts it back.").arg(undoKey));
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(PanelStyle::rowPaddingH + 8, 2, PanelStyle::rowPaddingH, 2);
     row->setSpacing(4);
