@@ -26,6 +26,7 @@ class LaunchAtLogin;
 class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
+class RemovalUndo;
 class Settings;
 class ShelfStorage;
 
@@ -165,6 +166,10 @@ public:
 
     // Empties the history (the panel's "Clear").
     void clearHistory();
+    // Takes one entry out of the history; `undoRemoval` can put it back for a while.
+    void removeHistoryEntry(const QUuid &id);
+    // Saves a history entry's text as the last snippet (a full list refuses with `alertBeep`).
+    void saveHistoryEntryToShelf(const QUuid &id);
 
     // One look at the clipboard. The watcher calls it one poll interval after the
     // clipboard's change count moves; public so that tests can drive it.
@@ -189,6 +194,17 @@ public:
     SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
     // The snippets' texts in list order, as an export holds them (without one still empty).
     QStringList savedSnippetTexts() const;
+    // Moves a snippet one place up (`offset` -1) or down (+1) among the snippets shown, and
+    // scrolls it into view. False at either end.
+    bool moveShelfItemBy(const QUuid &id, int offset);
+
+    // The column of the last removed snippet or history entry, while `undoRemoval` can still
+    // put it back (a few seconds after the last `deleteShelf` or `removeHistoryEntry`).
+    std::optional<Column> undoableRemoval() const;
+    // Puts the last removed snippet or entry back where it was and selects it; the one
+    // removed before it is next. A saved list filled meanwhile refuses with `alertBeep`.
+    // False when nothing went back.
+    bool undoRemoval();
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
 
@@ -238,6 +254,7 @@ Q_SIGNALS:
     void selectedShelfIDChanged();
     void selectedHistoryIDChanged();
     void selectionScrollTickChanged();
+    void undoableRemovalChanged();
     // A refused action: the shell sounds the system beep.
     void alertBeep();
 
@@ -247,6 +264,7 @@ private:
     std::unique_ptr<ClipboardHistory> m_history;
     std::unique_ptr<Shelf> m_shelf;
     std::unique_ptr<PanelState> m_panel;
+    std::unique_ptr<RemovalUndo> m_removalUndo;
 
     std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;

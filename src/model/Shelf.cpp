@@ -189,6 +189,22 @@ void Shelf::remove(QUuid id)
         Q_EMIT removed(id);
 }
 
+Shelf::Added Shelf::restore(const ShelfItem &item, qsizetype index)
+{
+    const QString canonical = canonicalEntryText(item.text);
+    const bool known = std::any_of(m_items.begin(), m_items.end(), [&](const ShelfItem &saved) {
+        return saved.id == item.id
+            || (!canonical.isEmpty() && canonicalEntryText(saved.text) == canonical);
+    });
+    if (known)
+        return Added::alreadySaved;
+    if (m_items.size() >= m_maxItems)
+        return Added::full;
+    m_items.insert(std::clamp<qsizetype>(index, 0, m_items.size()), item);
+    didChange();
+    return Added::added;
+}
+
 void Shelf::move(QUuid draggedID, QUuid overID)
 {
     if (draggedID == overID)

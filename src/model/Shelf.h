@@ -45,6 +45,9 @@ public:
     // Blank text deletes the snippet instead.
     void saveEditing(QUuid id, const QString &newText);
     void remove(QUuid id);
+    // Puts a removed snippet back at `index` (at most the end), keeping its id; nothing when
+    // the list is full or holds its text by now.
+    Added restore(const ShelfItem &item, qsizetype index);
     void move(QUuid draggedID, QUuid overID);
 
     QUuid editingID() const { return m_editingID; }

@@ -63,6 +63,8 @@ bool TestDesk::start()
     m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
     m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
 
+    if (m_options.accessibility && !startSessionBus())
+        return false;
     if (wayland)
         return true; // sway manages the windows; there is no tray
     if (m_options.windowManager) {
@@ -126,6 +128,31 @@ bool TestDesk::startServer()
         return false;
     }
     m_display = QStringLiteral(":%1").arg(number);
+    return true;
+}
+
+bool TestDesk::startSessionBus()
+{
+    auto bus = std::make_unique<QProcess>();
+    bus->setProcessEnvironment(m_environment);
+    bus->setStandardErrorFile(QProcess::nullDevice());
+    bus->start(QStringLiteral("dbus-daemon"),
+        { QStringLiteral("--session"), QStringLiteral("--nofork"),
+            QStringLiteral("--print-address=1") });
+    QByteArray line;
+    QDeadlineTimer deadline(10000);
+    while (!line.contains('\n') && !deadline.hasExpired() && bus->state() != QProcess::NotRunning) {
+        bus->waitForReadyRead(100);
+        line += bus->readAllStandardOutput();
+    }
+    m_processes.push_back(std::move(bus));
+    const QString address = QString::fromUtf8(line).trimmed();
+    if (address.isEmpty()) {
+        m_error = QStringLiteral("cannot start a session bus (dbus-daemon)");
+        return false;
+    }
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     return true;
 }
 

@@ -30,6 +30,9 @@ public:
         // Xvfb's one screen, as WIDTHxHEIGHTxDEPTH; `xrandr --setmonitor` can split it.
         QString screen = QStringLiteral("1280x800x24");
         Session session = Session::x11;
+        // A session bus of the desk's own, with the accessibility bus that a screen reader
+        // uses (started on demand), and Qt's accessibility on in the desk's programs.
+        bool accessibility = false;
     };
 
     struct Result {
@@ -82,6 +85,7 @@ public:
 private:
     bool startServer();
     bool startCompositor();
+    bool startSessionBus();
     bool waitFor(const std::function<bool()> &condition, int timeoutMs) const;
 
     Options m_options;

@@ -8,6 +8,7 @@
 #include "platform/qt/SettingsPreferencesStore.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -45,6 +46,16 @@ public:
         return std::make_unique<SettingsPreferencesStore>(settingsPath());
     }
 
+    // Copies each text as another program would, and lets the model see it: the history is
+    // newest first, so the last text given ends on top.
+    void copyAll(const QStringList &copies)
+    {
+        for (const QString &text : copies) {
+            pasteboard.copyText(text);
+            model->pollClipboard();
+        }
+    }
+
     ManualClock clock;
     MemoryPasteboard pasteboard;
     std::unique_ptr<RecordingPreferencesStore> store;
@@ -53,5 +64,14 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The texts of history entries or snippets, in order.
+QStringList texts(const auto &items)
+{
+    QStringList out;
+    for (const auto &item : items)
+        out.append(item.text);
+    return out;
+}
 
 } // namespace nookary::test

@@ -8,7 +8,9 @@
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
+#include "ui/recorder/ShortcutBadge.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMovie>
 #include <QProgressBar>
@@ -270,6 +272,36 @@ private Q_SLOTS:
         QVERIFY(f.dismissals.isEmpty());
         QTest::keyClick(f.view.get(), Qt::Key_Escape);
         QCOMPARE(f.dismissals, QList<OnboardingDismissReason> { OnboardingDismissReason::skipped });
+    }
+
+    void tabFollowsTheLayoutAndReadersHearThePractice()
+    {
+        Flow f(1, ownShortcut(kSuperShiftV));
+        QVERIFY(QTest::qWaitForWindowExposed(f.view.get()));
+        auto *recorder = qobject_cast<HotkeyRecorderControl *>(f.view->recorder());
+        QAccessibleInterface *badge = QAccessible::queryAccessibleInterface(recorder->badge());
+        QCOMPARE(badge->role(), QAccessible::StaticText);
+        QCOMPARE(badge->text(QAccessible::Name), recorder->badge()->text());
+        f.press(1);
+        QAccessibleInterface *practice = QAccessible::queryAccessibleInterface(f.view->segments());
+        QCOMPARE(practice->role(), QAccessible::ProgressBar);
+        QCOMPARE(practice->valueInterface()->currentValue().toInt(), 1);
+        QCOMPARE(practice->valueInterface()->maximumValue().toInt(), 5);
+        QCOMPARE(recorder->button()->accessibleDescription(), QStringLiteral("1 of 5 completed"));
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(f.view->progressBar())->text(QAccessible::Name),
+            QStringLiteral("Step 2 of 5"));
+
+        f.press(4); // the main button takes part once it can be used
+        QList<QWidget *> chain { f.view->skipButton() };
+        for (QWidget *w = chain.last()->nextInFocusChain(); chain.size() < 4;
+             w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled())
+                chain << w;
+        }
+        QCOMPARE(chain,
+            (QList<QWidget *> { f.view->skipButton(), recorder->button(), f.view->backButton(),
+                f.view->mainButton() }));
     }
 
     void pageSizesFollowTheMeasuredArea()

@@ -7,6 +7,12 @@
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/SavedColumn.h"
 #include "ui/panel/ShelfRow.h"
+#include "ui/panel/UndoBar.h"
+
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QKeySequence>
+#include <QMenu>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +79,33 @@ void hover(QWidget *widget)
     QEnterEvent enter(
         QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), widget->mapToGlobal(QPointF(2, 2)));
     QCoreApplication::sendEvent(widget, &enter);
+}
+
+// The open row menu's items, and whether each is enabled.
+QStringList menuItems(QMenu *menu)
+{
+    QStringList out;
+    for (QAction *action : menu->actions()) {
+        if (!action->isSeparator())
+            out << action->text() + (action->isEnabled() ? "" : " (off)");
+    }
+    return out;
+}
+
+QMenu *openMenuOn(QWidget *row)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), row->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(row, &event);
+    return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+}
+
+QAction *menuAction(QMenu *menu, const QString &text)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
 }
 
 QStringList numbered(int n)
@@ -289,7 +322,7 @@ private Q_SLOTS:
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Unpin (close after copy)"));
         p.view->settingsButton()->click();
         QCOMPARE(p.preferences, 1);
-        QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences"));
+        QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences (Ctrl+,)"));
 
         p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QVERIFY(p.view->pinButton()->isHidden());
@@ -495,6 +528,132 @@ private Q_SLOTS:
         p.view->historyColumn()->setFocus();
         p.model().setFocusSearchTick(p.model().focusSearchTick() + 1);
         QTRY_VERIFY(p.view->searchField()->hasFocus());
+    }
+
+    void rowsAreAListThatReadersCanRead()
+    {
+        Panel p({ QStringLiteral("one"), QStringLiteral("two") },
+            { QStringLiteral("h1"), QStringLiteral("h2\nsecond line") });
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(p.history()->content());
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("History"));
+        QCOMPARE(list->childCount(), 2);
+        QAccessibleInterface *row = list->child(0);
+        QCOMPARE(row->role(), QAccessible::ListItem);
+        QCOMPARE(row->text(QAccessible::Name), QStringLiteral("h2\u2026"));
+        QCOMPARE(row->childCount(), 0); // the drawn text is the row's name, not a child
+
+        QAccessibleInterface *saved = QAccessible::queryAccessibleInterface(p.saved()->content());
+        QCOMPARE(saved->text(QAccessible::Name), QStringLiteral("Saved"));
+        QCOMPARE(
+            saved->child(1)->text(QAccessible::Name), QStringLiteral("Saved 2 of 2: two, Ctrl+2"));
+        QAccessibleInterface *add = saved->child(2);
+        QCOMPARE(add->role(), QAccessible::Button);
+        QCOMPARE(add->text(QAccessible::Name), QStringLiteral("Add a snippet\u2026"));
+        // Filtered, the list holds only what shows, numbered as shown.
+        p.model().setQuery(QStringLiteral("tw"));
+        QCOMPARE(saved->childCount(), 1);
+        QCOMPARE(
+            saved->child(0)->text(QAccessible::Name), QStringLiteral("Saved 1 of 1: two, Ctrl+1"));
+        p.model().setQuery(QString());
+
+        p.model().selectShelf(p.model().shelf().first().id);
+        QVERIFY(saved->child(0)->state().selected);
+        QVERIFY(!saved->child(1)->state().selected);
+        add->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(p.model().shelf().size(), 3);
+        QCOMPARE(p.model().editingID(), p.model().shelf().last().id);
+
+        auto nameOf = [](QWidget *w) {
+            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        };
+        QCOMPARE(nameOf(p.view->searchField()), QStringLiteral("Search"));
+        QCOMPARE(nameOf(p.view->clearButton()), QStringLiteral("Clear history"));
+        QCOMPARE(nameOf(p.view->settingsButton()), QStringLiteral("Preferences"));
+        QCOMPARE(nameOf(p.view->pinButton()), QStringLiteral("Pin"));
+        QVERIFY(!QAccessible::queryAccessibleInterface(p.view->pinButton())->state().checked);
+        p.view->pinButton()->click();
+        QVERIFY(QAccessible::queryAccessibleInterface(p.view->pinButton())->state().checked);
+        QAccessibleInterface *grip = QAccessible::queryAccessibleInterface(p.view->resizeGrip());
+        QCOMPARE(grip->role(), QAccessible::Grip);
+        QCOMPARE(grip->text(QAccessible::Name), QStringLiteral("Resize"));
+        for (QWidget *strip : p.view->edgeStrips())
+            QVERIFY(QAccessible::queryAccessibleInterface(strip)->state().invisible);
+    }
+
+    void theSelectedRowStandsForTheFocus()
+    {
+        // The event itself needs a reader's bridge: tst_desk_accessibility hears it.
+        Panel p({}, { QStringLiteral("h1"), QStringLiteral("h2") });
+        QTRY_VERIFY(p.view->searchField()->hasFocus());
+        p.model().selectHistory(p.model().history().first().id);
+        p.model().moveSelection(AppModel::Nav::down);
+        auto state = [&p](int i) {
+            return QAccessible::queryAccessibleInterface(p.history()->visibleRows().at(i))->state();
+        };
+        QVERIFY(!state(0).focused);
+        QVERIFY(state(1).focused && state(1).selected);
+    }
+
+    void aRowsMenuOffersWhatAppliesAndDeletingCanBeUndone()
+    {
+        Panel p({ QStringLiteral("one"), QStringLiteral("two") }, { QStringLiteral("h") });
+        QMenu *menu = openMenuOn(p.history()->visibleRows().first());
+        QVERIFY(menu);
+        QCOMPARE(menuItems(menu),
+            (QStringList { QStringLiteral("Copy"), QStringLiteral("Save to Saved"),
+                QStringLiteral("Delete") }));
+        QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
+        // Each item shows its key; Return is the highlighted item's, not Copy's.
+        QAction *remove = menuAction(menu, QStringLiteral("Delete"));
+        QCOMPARE(remove->shortcut(), QKeySequence(Qt::Key_Delete));
+        menu->setActiveAction(remove);
+        QTest::keyClick(menu, Qt::Key_Return);
+        QVERIFY(p.model().history().isEmpty());
+        QVERIFY(p.copied.isEmpty());
+        UndoBar *bar = p.history()->undoBar();
+        QVERIFY(bar->isVisible());
+        QVERIFY(!p.saved()->undoBar()->isVisible());
+        QCOMPARE(bar->label()->text() + u' ' + bar->undoButton()->text(),
+            QStringLiteral("Deleted. Undo"));
+        bar->undoButton()->click();
+        QCOMPARE(p.model().history().size(), 1);
+        QVERIFY(!bar->isVisible());
+
+        menu = openMenuOn(p.saved()->visibleRows().first());
+        QCOMPARE(menuItems(menu),
+            (QStringList { QStringLiteral("Copy"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+                QStringLiteral("Move Up (off)"), QStringLiteral("Move Down") }));
+        menuAction(menu, QStringLiteral("Move Down"))->trigger();
+        menu->close();
+        QCOMPARE(p.model().shelf().last().text, QStringLiteral("one"));
+        menu = openMenuOn(p.saved()->visibleRows().first());
+        menuAction(menu, QStringLiteral("Copy"))->trigger();
+        menu->close();
+        QCOMPARE(p.copied, QStringList { QStringLiteral("two") });
+    }
+
+    void tabGoesThroughTheControlsInReadingOrder()
+    {
+        Panel p({ QStringLiteral("one") }, { QStringLiteral("h") });
+        QTRY_VERIFY(p.view->searchField()->hasFocus());
+        p.model().removeHistoryEntry(p.model().history().first().id); // shows the history's Undo
+        QList<QWidget *> reached;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget();
+        }
+        QCOMPARE(reached,
+            (QList<QWidget *> { p.history()->undoBar()->undoButton(), p.saved()->addRow(),
+                p.view->clearButton(), p.view->pinButton(), p.view->settingsButton(),
+                p.view->searchField() }));
+        // Space presses the button that has focus; Return too.
+        p.view->pinButton()->setFocus();
+        QTest::keyClick(p.view->pinButton(), Qt::Key_Return);
+        QTRY_VERIFY(p.model().keepWindowPinned());
+        p.saved()->addRow()->setFocus();
+        QTest::keyClick(p.saved()->addRow(), Qt::Key_Space);
+        QCOMPARE(p.model().shelf().size(), 2);
     }
 };
 

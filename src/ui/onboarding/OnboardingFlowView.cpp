@@ -226,6 +226,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     auto *practice = new QVBoxLayout;
     practice->setSpacing(12);
     m_segments = new PracticeSegmentsView(m_card);
+    m_segments->setAccessibleName(tr("Shortcut practice"));
     m_status = new QLabel(m_card);
     m_status->setFont(OnboardingStyle::subheadline(QFont::Medium));
     m_status->setAlignment(Qt::AlignCenter);
@@ -273,6 +274,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
 
     rebuildRecorder();
     sync();
+    applyTabOrder();
 }
 
 OnboardingFlowView::~OnboardingFlowView() = default;
@@ -443,6 +445,8 @@ void OnboardingFlowView::rebuildRecorder()
     replacement->show(); // at once, not on the layout's next turn
     m_recorder = replacement;
     m_recorderTreatsAsUnset = treatAsUnset;
+    applyTabOrder();
+    syncAccessibleTexts();
     if (hadFocus)
         focusRecorder();
 }
@@ -480,7 +484,37 @@ void OnboardingFlowView::sync()
         practising && m_hotkeyPracticeCount >= practiceGoal ? OnboardingStyle::green(*this)
                                                             : OnboardingStyle::secondary(*this));
     m_status->setPalette(palette);
+    syncAccessibleTexts();
     layoutPage();
+}
+
+void OnboardingFlowView::applyTabOrder()
+{
+    QList<QWidget *> order { m_skip };
+    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data());
+        control && control->button())
+        order << control->button();
+    if (m_manualBinding) {
+        if (auto *command
+            = m_manualBinding->findChild<QLabel *>(QStringLiteral("manualBindingCommand")))
+            order << command;
+    }
+    order << m_back << m_main;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void OnboardingFlowView::syncAccessibleTexts()
+{
+    m_progress->setAccessibleName(stepText());
+    const QString practice
+        = m_canRegisterShortcut && m_stepIndex == shortcutStep ? practiceStatusText() : QString();
+    m_segments->setAccessibleDescription(practice);
+    // The practice goes on while the shortcut's button has focus: a reader announces a
+    // change of the focused control's description, and so each press.
+    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data());
+        control && control->button())
+        control->button()->setAccessibleDescription(practice);
 }
 
 bool OnboardingFlowView::eventFilter(QObject *watched, QEvent *event)

@@ -130,6 +130,10 @@ private:
     void fitTitle();
     void handleEscape();
     void handleReturn();
+    // Tab follows the layout: Skip, the page's controls, Back, the main button.
+    void applyTabOrder();
+    // What readers hear of the page's progress.
+    void syncAccessibleTexts();
 
     AppModel &m_model;
     const KeyTranslator &m_keys;

@@ -5,8 +5,10 @@
 #include "ui/panel/DragAutoScroller.h"
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/PanelWidgets.h"
+#include "ui/panel/RowMenu.h"
 #include "ui/panel/ShelfDropDelegate.h"
 #include "ui/panel/ShelfRow.h"
+#include "ui/panel/UndoBar.h"
 
 #include <QDrag>
 #include <QDropEvent>
@@ -24,7 +26,9 @@ SavedColumn::SavedColumn(
     , m_addRow(new AddShelfRow(content()))
     , m_empty(new EmptyState(content()))
     , m_autoScroll(new DragAutoScroller(scrollArea()))
+    , m_undoBar(new UndoBar(model, AppModel::Column::saved, this))
 {
+    addBelowRows(m_undoBar);
     // The content fills the scroll area, so below the rows is part of it.
     content()->setAcceptDrops(true);
     content()->installEventFilter(this);
@@ -71,6 +75,8 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
         m_model.startEditing(id);
     });
     connect(row, &ShelfRow::deleteRequested, this, [this, id] { m_model.deleteShelf(id); });
+    connect(row, &RowFrame::contextMenuRequested, this,
+        [this, id](QPoint global) { showContextMenu(id, global); });
     connect(row, &ShelfRow::draftDone, this, [this, id](const QString &draft) {
         if (m_model.editingID() == id)
             m_model.saveEditing(id, draft);
@@ -193,7 +199,16 @@ void SavedColumn::sync()
             row = makeRow(item.id, item.text);
             m_rows.insert(item.id, row);
         }
-        row->setShortcutLabel(shortcutLabel(i));
+        const QString badge = shortcutLabel(i);
+        row->setShortcutLabel(badge);
+        // Readers hear where the snippet stands and its key, since they see neither.
+        const QString text
+            = row->shownText().trimmed().isEmpty() ? tr("empty snippet") : row->shownText();
+        const QString place = QString::number(i + 1);
+        const QString count = QString::number(filtered.size());
+        row->setAccessibleName(badge.isEmpty()
+                ? tr("Saved %1 of %2: %3").arg(place, count, text)
+                : tr("Saved %1 of %2: %3, %4").arg(place, count, text, badge));
         shown.append(row);
         visible.insert(item.id);
     }
@@ -228,6 +243,36 @@ void SavedColumn::scrollSelectionIntoView()
         return;
     if (ShelfRow *row = m_rows.value(m_model.selectedShelfID()))
         scrollToCentre(row);
+}
+
+void SavedColumn::showContextMenu(const QUuid &id, QPoint global)
+{
+    ShelfRow *row = m_rows.value(id);
+    if (!row || row->isEditing())
+        return; // the editor's own menu
+    m_model.selectShelf(id);
+    const QList<ShelfItem> shown = m_model.filteredShelf();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i].id == id)
+            at = i;
+    }
+    RowMenu menu;
+    menu.copy = [this, id] {
+        m_model.selectShelf(id);
+        if (const auto text = m_model.activateSelectedItemTextForPasteboard())
+            m_onCopy(*text);
+    };
+    menu.edit = [this, id] {
+        commitOpenEditor();
+        m_model.startEditing(id);
+    };
+    menu.remove = [this, id] { m_model.deleteShelf(id); };
+    menu.moveUp = [this, id] { m_model.moveShelfItemBy(id, -1); };
+    menu.moveDown = [this, id] { m_model.moveShelfItemBy(id, 1); };
+    menu.canMoveUp = at > 0;
+    menu.canMoveDown = at >= 0 && at + 1 < shown.size();
+    menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 
 QList<ShelfRow *> SavedColumn::visibleRows() const

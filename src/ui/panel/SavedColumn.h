@@ -15,6 +15,7 @@ class AppModel;
 class DragAutoScroller;
 class EmptyState;
 class ShelfRow;
+class UndoBar;
 
 // The right column: the saved snippets narrowed by the query, their badges, in-place
 // editing, and the row that adds a snippet. It takes drops: a snippet dragged by its
@@ -32,12 +33,16 @@ public:
     void syncSelection();
     void syncEditing();
     void scrollSelectionIntoView();
+    // The row's menu (Copy, Edit, Delete, Move Up, Move Down) at `global`, or under the row
+    // for a null point.
+    void showContextMenu(const QUuid &id, QPoint global);
 
     QList<ShelfRow *> visibleRows() const;
     ShelfRow *row(const QUuid &id) const { return m_rows.value(id); }
     AddShelfRow *addRow() const { return m_addRow; }
     EmptyState *emptyState() const { return m_empty; }
     DragAutoScroller *autoScroller() const { return m_autoScroll; }
+    UndoBar *undoBar() const { return m_undoBar; }
 
     // The badge of the row at position `index` (from 0) of the filtered list.
     static QString shortcutLabel(qsizetype index);
@@ -62,6 +67,7 @@ private:
     AddShelfRow *m_addRow;
     EmptyState *m_empty;
     DragAutoScroller *m_autoScroll;
+    UndoBar *m_undoBar;
 };
 
 } // namespace nookary

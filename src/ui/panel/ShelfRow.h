@@ -98,7 +98,7 @@ private:
     QLabel *m_badge;
 };
 
-// "Add a snippet…" under the saved rows.
+// "Add a snippet…" under the saved rows: a button, reached by Tab.
 class AddShelfRow final : public QWidget {
     Q_OBJECT
 
@@ -116,6 +116,10 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void setColor(const QColor &color);

@@ -2,6 +2,7 @@
 #include "HotkeyRecorderControl.h"
 
 #include "model/AppModel.h"
+#include "ui/Accessibility.h"
 #include "ui/SymbolIcons.h"
 #include "ui/recorder/HotkeyRecorderState.h"
 #include "ui/recorder/RecorderStyle.h"
@@ -242,6 +243,7 @@ void HotkeyRecorderControl::buildSettings()
     m_pullDown->setFixedSize(28, 32);
     m_pullDown->setPopupMode(QToolButton::InstantPopup);
     m_pullDown->setToolTip(QStringLiteral("More shortcut options"));
+    m_pullDown->setAccessibleName(tr("More shortcut options"));
     m_menu = new QMenu(m_pullDown);
     m_newShortcut = m_menu->addAction(
         QStringLiteral("New Shortcut"), this, &HotkeyRecorderControl::newShortcut);
@@ -324,6 +326,7 @@ void HotkeyRecorderControl::sync()
 ShortcutField::ShortcutField(QWidget *parent)
     : QWidget(parent)
 {
+    Accessibility::install();
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -337,6 +340,10 @@ void ShortcutField::setState(const QString &text, bool recording, bool set)
     m_set = set;
     setToolTip(recording ? QStringLiteral("Press a new shortcut now. Press Esc to cancel.")
                          : QStringLiteral("Click to set a new keyboard shortcut."));
+    // Readers hear the shortcut, and that the next keys are taken, on the control itself.
+    setAccessibleName(recording ? tr("Keyboard shortcut, recording: press the new shortcut, or "
+                                     "Escape to cancel")
+                                : tr("Keyboard shortcut: %1").arg(text));
     if (resize)
         updateGeometry();
     update();
