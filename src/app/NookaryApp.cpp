@@ -4,14 +4,18 @@
 #include "app/AppDelegate.h"
 #include "app/AppIdentity.h"
 #include "app/InstanceChannel.h"
+#include "model/SettingsKeys.h"
 #include "platform/PlatformServices.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QSessionManager>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace nookary {
 
@@ -22,6 +26,44 @@ void print(FILE *stream, const QString &text)
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
+}
+
+int g_quitSignalPipe[2] = { -1, -1 };
+
+void requestQuit(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_quitSignalPipe[1], &byte, 1);
+}
+
+// The session ends us with SIGTERM (at logout, `kill`), a terminal with SIGINT or SIGHUP:
+// each quits as the tray menu's Quit does, so that what waits to be written (a change a full
+// disk refused, a reorder of this turn) is written first.
+void quitOnSignals(QCoreApplication &app)
+{
+    if (::pipe2(g_quitSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_quitSignalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
+        char byte = 0;
+        while (::read(g_quitSignalPipe[0], &byte, 1) > 0) { }
+        notifier->setEnabled(false);
+        QCoreApplication::quit();
+    });
+    struct sigaction action { };
+    action.sa_handler = requestQuit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : { SIGTERM, SIGINT, SIGHUP })
+        ::sigaction(signal, &action, nullptr);
+}
+
+QStringList settingsKeyPrefixes()
+{
+    QStringList prefixes;
+    for (const char *prefix : SettingsKeys::keyPrefixes)
+        prefixes.append(QString::fromLatin1(prefix));
+    return prefixes;
 }
 
 bool hasDisplay()
@@ -61,7 +103,8 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
         return 0;
     }
 
-    AppDelegate delegate(createPlatformServices(), launchedFromLoginItem);
+    AppDelegate delegate(createPlatformServices(settingsKeyPrefixes()), launchedFromLoginItem);
+    quitOnSignals(app);
     InstanceServer server([&delegate](InstanceChannel::Request request) {
         return delegate.handleInstanceRequest(request);
     });

@@ -41,6 +41,12 @@ void TrayController::buildStatusMenu(QMenu &menu)
         &TrayController::quitRequested);
 }
 
+void TrayController::showNotice(const QString &title, const QString &message)
+{
+    if (m_item)
+        m_item->showMessage(title, message);
+}
+
 void TrayController::togglePauseNookary()
 {
     m_model.setIsTrackingPaused(!m_model.isTrackingPaused());
