@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include "app/InstanceName.h"
+
 #include <array>
 #include <utility>
 
@@ -27,6 +29,8 @@ constexpr std::array<std::pair<const char16_t *, Action>, 9> kOptions { {
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine result;
+    result.instanceName
+        = InstanceName::forSession(QProcessEnvironment::systemEnvironment(), arguments);
     auto fail = [&result](const QString &message) {
         result.action = Action::invalid;
         result.error = message;

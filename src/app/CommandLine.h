@@ -23,6 +23,8 @@ struct CommandLine {
     Action action = Action::start;
     bool launchedFromLoginItem = false;
     QString error;
+    // The Nookary these arguments and the environment are for: one per user and display.
+    QString instanceName;
 
     // Arguments without the program name.
     static CommandLine parse(const QStringList &arguments);

@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppIdentity.h"
 #include "app/InstanceChannel.h"
+#include "app/InstanceName.h"
 #include "model/SettingsKeys.h"
 #include "platform/PlatformServices.h"
 
@@ -82,6 +83,12 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
                            "WAYLAND_DISPLAY is set.\n"));
         return 1;
     }
+    // Named from the options before QApplication takes its own (-display, -platform) away.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    InstanceChannel::useInstanceName(
+        InstanceName::forSession(QProcessEnvironment::systemEnvironment(), arguments));
     // Whoever started us may stop reading our output (the login launcher's caller, a closed
     // terminal): a warning written then must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
@@ -95,8 +102,8 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
     QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
         [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
 
-    // Only one Nookary per user: a second start asks the first to re-open and leaves. A
-    // start at login asks nothing, so that logging in never opens the panel.
+    // Only one Nookary per user and display: a second start asks the first to re-open and
+    // leaves. A start at login asks nothing, so that logging in never opens the panel.
     if (InstanceChannel::isRunning()) {
         if (!launchedFromLoginItem)
             InstanceChannel::send(InstanceChannel::Request::reopen);
