@@ -24,7 +24,7 @@ public:
     void togglePauseNookary();
     void openAbout();
     // A notice beside the icon; the log has said it already where there is no tray.
-    void showNotice(const QString &title, const QString &message);
+    void showNotice(const QString &title, const QString &message, int attempt = 0);
 
 Q_SIGNALS:
     void clicked();

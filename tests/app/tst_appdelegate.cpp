@@ -750,6 +750,7 @@ private Q_SLOTS:
     void settingsThatCannotBeSavedAreSaidOnceInTheTray()
     {
         Shell s;
+        s.statusItem->place = QRect(1200, 780, 20, 20);
         QTest::qWait(20);
         QVERIFY(s.statusItem->messages.isEmpty());
         s.store->holdWrites();

@@ -89,7 +89,7 @@ void TrayStatusItem::setMenuBuilder(std::function<void(QMenu &)> builder)
 
 void TrayStatusItem::showMessage(const QString &title, const QString &message)
 {
-    m_tray.showMessage(title, message, QSystemTrayIcon::Warning, 15000);
+    m_tray.showMessage(title, message, QSystemTrayIcon::Warning, 10000);
 }
 
 } // namespace nookary
