@@ -316,7 +316,8 @@ std::optional<QByteArray> SettingsPreferencesStore::screenFile()
         ? QStringLiteral("keys that are not Nookary's take %1 bytes of it")
               .arg(read.contents.size() - usedBytes)
         : QStringLiteral("%1 value(s) in it could not be read safely").arg(unsafe.size());
-    const QString backup = keepCopy(QStringLiteral("damaged"), read.contents);
+    const QString backup
+        = keepCopy(trim ? QStringLiteral("large") : QStringLiteral("damaged"), read.contents);
     if (backup.isEmpty()) {
         hold(why + QStringLiteral(" and it could not be copied"), screened);
         return screened;
