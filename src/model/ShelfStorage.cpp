@@ -114,8 +114,10 @@ QList<ShelfItem> ShelfStorage::load(qsizetype maxItems)
 
 std::optional<QList<ShelfItem>> ShelfStorage::reloadIfChangedElsewhere(qsizetype maxItems)
 {
-    if (!m_store.reloadIfChangedElsewhere())
+    const quint64 reloads = m_store.reloadIfChangedElsewhere();
+    if (reloads == m_storeReloadsSeen)
         return std::nullopt;
+    m_storeReloadsSeen = reloads;
     const QString shelfKey = QString::fromLatin1(SK::shelf.current);
     const std::optional<QByteArray> data = m_store.data(shelfKey);
     if (!data) {

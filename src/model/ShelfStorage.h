@@ -36,6 +36,8 @@ private:
 
     PreferencesStore &m_store;
     Settings &m_settings;
+    // The store's count of reads caused by other programs, as last seen here.
+    quint64 m_storeReloadsSeen = 0;
 };
 
 } // namespace nookary

@@ -68,8 +68,10 @@ public:
     virtual void holdWrites() = 0;
 
     // Reads the file again when another program (a second Nookary sharing it) wrote it since
-    // this store last read or wrote it. True when it did.
-    virtual bool reloadIfChangedElsewhere() = 0;
+    // this store last read or wrote it. Answers how many times it has done so in this run,
+    // so that each caller can tell whether the file changed since it last looked (a write of
+    // any key also reads it again first).
+    virtual quint64 reloadIfChangedElsewhere() = 0;
 
     // Writes what a failed write left pending; at quit.
     virtual void flush() = 0;

@@ -729,6 +729,7 @@ private Q_SLOTS:
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 1"); });
         m.addShelfFromDrop(QStringLiteral("mine 2"));
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 2"); });
+        m.setHistoryLimit(m.historyLimit() == 50 ? 100 : 50); // reads the file first, too
         m.addShelfFromDrop(QStringLiteral("mine 3"));
         const QStringList added { QStringLiteral("mine 1"), QStringLiteral("theirs 1"),
             QStringLiteral("mine 2"), QStringLiteral("theirs 2"), QStringLiteral("mine 3") };

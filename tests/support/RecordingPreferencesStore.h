@@ -69,7 +69,7 @@ public:
         return m_inner->keepCopy(label, bytes);
     }
     void holdWrites() override { m_inner->holdWrites(); }
-    bool reloadIfChangedElsewhere() override { return m_inner->reloadIfChangedElsewhere(); }
+    quint64 reloadIfChangedElsewhere() override { return m_inner->reloadIfChangedElsewhere(); }
     void flush() override { m_inner->flush(); }
     void setWriteProblemHandler(std::function<void(WriteProblem)> handler) override
     {

@@ -701,25 +701,25 @@ SettingsPreferencesStore::FileStamp SettingsPreferencesStore::stamp() const
         qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec };
 }
 
-bool SettingsPreferencesStore::reloadIfChangedElsewhere()
+quint64 SettingsPreferencesStore::reloadIfChangedElsewhere()
 {
     if (!m_writable)
-        return false;
+        return m_reloads;
     const FileStamp now = stamp();
     if (now == m_stamp)
-        return false;
+        return m_reloads;
     // Whoever wrote it, it is screened as at start before QSettings reads it.
     const RegularFileRead read = readRegularFile(m_filePath);
     if (read.status != RegularFileRead::Status::read) {
         hold(QStringLiteral("another program replaced it with something that is not a regular "
                             "file"));
-        return false;
+        return m_reloads;
     }
     const SettingsFileText text(read.contents);
     for (const SettingsFileText::Entry &entry : text.entries()) {
         if (SettingsFileText::isUnsafeValue(entry.value)) {
             hold(QStringLiteral("another program wrote a value to it that cannot be read safely"));
-            return false;
+            return m_reloads;
         }
     }
     // A write that failed left its changes in QSettings too: they go only by sync(), which
@@ -730,7 +730,7 @@ bool SettingsPreferencesStore::reloadIfChangedElsewhere()
         m_settings->sync();
     captureTypedValues();
     m_stamp = stamp();
-    return true;
+    return ++m_reloads;
 }
 
 } // namespace nookary

@@ -62,7 +62,7 @@ public:
     void setData(const QString &key, const QByteArray &value) override;
     QString keepCopy(const QString &label, const QByteArray &bytes) override;
     void holdWrites() override;
-    bool reloadIfChangedElsewhere() override;
+    quint64 reloadIfChangedElsewhere() override;
     void flush() override;
     void setWriteProblemHandler(std::function<void(WriteProblem)> handler) override;
 
@@ -109,6 +109,7 @@ private:
     bool m_writable = true;
     bool m_writeFailing = false;
     FileStamp m_stamp;
+    quint64 m_reloads = 0;
     std::function<void(WriteProblem)> m_problemHandler;
     int m_problemsSeen = 0; // bits of WriteProblem
     // What was set and is not written yet (for the run, while the store cannot write); read
