@@ -29,20 +29,10 @@ const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kLauncher = QStringLiteral(LAUNCHER_BINARY);
 const QString kMarker = QStringLiteral("--launched-from-login-item");
 
-// Every running process of this build's Nookary.
+// Every process, by pid, whose executable is this build's Nookary.
 QList<qint64> nookaryProcesses()
 {
-    const QString ours = QFileInfo(kNookary).canonicalFilePath();
-    QList<qint64> pids;
-    const QStringList entries
-        = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (ok && QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)) == ours)
-            pids.append(pid);
-    }
-    return pids;
+    return TestDesk::processesRunning(kNookary);
 }
 
 QStringList texts(const QByteArray &jsonLines)
