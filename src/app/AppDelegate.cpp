@@ -84,6 +84,8 @@ void AppDelegate::applicationDidFinishLaunching()
         m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
     connect(m_tray.get(), &TrayController::aboutRequested, this, &AppDelegate::openAbout);
     connect(m_tray.get(), &TrayController::quitRequested, this, &AppDelegate::quitApp);
+    m_services.preferences->setWriteProblemHandler(
+        [this](PreferencesStore::WriteProblem problem) { tellSettingsNotSaved(problem); });
 
     m_input = std::make_unique<PanelInputRouter>(*m_model, *m_presenter, *m_services.keys,
         PanelInputRouter::Actions { [this](const QString &text) { copyToClipboard(text); },
@@ -112,6 +114,18 @@ void AppDelegate::applicationDidFinishLaunching()
     if (!m_launchedFromLoginItem)
         presentInitialExperience();
     m_presenter->prepareFirstOpen();
+}
+
+void AppDelegate::tellSettingsNotSaved(PreferencesStore::WriteProblem problem)
+{
+    const QString title = tr("Nookary cannot save your changes");
+    const QString message = problem == PreferencesStore::WriteProblem::writeFailed
+        ? tr("Writing the settings file failed; the disk may be full. Your changes are kept "
+             "and saved as soon as there is room again.")
+        : tr("Nookary leaves your settings file as it is for now, so that nothing in it is "
+             "lost. Changes you make are kept until Nookary quits; the system log says why.");
+    // Once the tray has had a turn to show the icon the notice belongs to.
+    postToNextTurn(m_tray.get(), [this, title, message] { m_tray->showNotice(title, message); });
 }
 
 void AppDelegate::presentInitialExperience()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include "app/InstanceName.h"
+
 #include <QCoreApplication>
 
 #include <array>
@@ -31,6 +33,8 @@ constexpr std::array<std::pair<const char16_t *, Action>, 11> kOptions { {
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine result;
+    result.instanceName
+        = InstanceName::forSession(QProcessEnvironment::systemEnvironment(), arguments);
     auto fail = [&result](const QString &message) {
         result.action = Action::invalid;
         result.error = message;

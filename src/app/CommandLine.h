@@ -27,6 +27,8 @@ struct CommandLine {
     QString file;
     bool lines = false;
     QString error;
+    // The Nookary these arguments and the environment are for: one per user and display.
+    QString instanceName;
 
     // Arguments without the program name.
     static CommandLine parse(const QStringList &arguments);

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace nookary {
 
@@ -39,6 +40,23 @@ void TrayController::buildStatusMenu(QMenu &menu)
     menu.addSeparator();
     menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this,
         &TrayController::quitRequested);
+}
+
+void TrayController::showNotice(const QString &title, const QString &message, int attempt)
+{
+    if (!m_item)
+        return;
+    // At start the tray may not have placed the icon yet (an XEmbed icon sits at 0,0 until
+    // it is embedded), and the notice would point at the screen's corner: it waits a little
+    // for the icon's place.
+    constexpr int kWaits = 10;
+    const QRect place = m_item->geometry();
+    if ((place.isEmpty() || place.topLeft().isNull()) && attempt < kWaits) {
+        QTimer::singleShot(std::chrono::milliseconds(300), this,
+            [this, title, message, attempt] { showNotice(title, message, attempt + 1); });
+        return;
+    }
+    m_item->showMessage(title, message);
 }
 
 void TrayController::togglePauseNookary()

@@ -23,6 +23,8 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void openAbout();
+    // A notice beside the icon; the log has said it already where there is no tray.
+    void showNotice(const QString &title, const QString &message, int attempt = 0);
 
 Q_SIGNALS:
     void clicked();

@@ -50,11 +50,17 @@ int runRemote(int argc, char **argv, InstanceChannel::Request request)
     setApplicationIdentity();
     const std::optional<QByteArray> reply = InstanceChannel::send(request);
     if (!reply) {
-        print(stderr, QStringLiteral("Nookary is not running. Start it with: Nookary\n"));
+        print(stderr,
+            InstanceChannel::isRunning()
+                ? QStringLiteral("Nookary is running but did not answer; try again.\n")
+                : QStringLiteral("Nookary is not running. Start it with: Nookary\n"));
         return 1;
     }
-    if (request == InstanceChannel::Request::history || request == InstanceChannel::Request::saved)
-        std::fwrite(reply->constData(), 1, size_t(reply->size()), stdout);
+    if (request == InstanceChannel::Request::history
+        || request == InstanceChannel::Request::saved) {
+        const QByteArray text = InstanceChannel::printable(*reply);
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    }
     return 0;
 }
 
@@ -90,6 +96,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine = CommandLine::parse(arguments);
+    InstanceChannel::useInstanceName(commandLine.instanceName);
 
     switch (commandLine.action) {
     case CommandLine::Action::invalid:

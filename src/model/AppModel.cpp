@@ -358,6 +358,9 @@ void AppModel::selectDefaultOnOpen(bool preferSaved)
 
 void AppModel::applyDefaultOpenTarget()
 {
+    // A second Nookary sharing the settings file (another display, another machine on the
+    // same home) may have changed the snippets since: the panel opens on the stored list.
+    m_shelf->reloadIfChangedElsewhere();
     const QList<HistoryItem> history = filteredHistory();
     if (defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
         selectHistory(history.first().id);

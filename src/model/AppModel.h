@@ -222,7 +222,8 @@ public:
     // Keeps the selection on a visible row after the lists changed.
     void ensureSelectionValid();
     void selectDefaultOnOpen(bool preferSaved);
-    // The shell calls this each time it shows the panel.
+    // The shell calls this each time it shows the panel; the snippets are read again first
+    // when another Nookary changed them.
     void applyDefaultOpenTarget();
     void moveSelection(Nav direction);
     std::optional<QString> selectedText() const;

@@ -16,6 +16,10 @@ struct Key {
     const char *legacy; // read only while `current` is absent, then copied over; may be null
 };
 
+// Every key of the program, of this version and earlier ones, starts with one of these; the
+// settings store keeps them whatever else the file holds.
+inline constexpr std::array<const char *, 3> keyPrefixes { "Nookary.", "Velmic.", "Quobble." };
+
 // A key with the value that stands in when it holds nothing usable.
 template <typename T> struct Setting : Key {
     T fallback;

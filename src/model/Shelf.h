@@ -53,6 +53,11 @@ public:
     QUuid editingID() const { return m_editingID; }
     void setEditingID(QUuid id);
 
+    // Another Nookary sharing the settings file may have changed the list: takes the stored
+    // list when it did. Every change calls it first, so that it applies to the list as
+    // stored and another instance's changes are never written over.
+    void reloadIfChangedElsewhere();
+
     // A drop on a row opens a short window in which the column's own handler, which Qt may
     // give the same drop, adds nothing.
     static constexpr std::chrono::milliseconds dropArbitrationWindow { 120 };

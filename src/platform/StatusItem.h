@@ -31,6 +31,9 @@ public:
     // The icon's place on screen; empty when the tray does not tell.
     virtual QRect geometry() const = 0;
     virtual void setMenuBuilder(std::function<void(QMenu &)> builder) = 0;
+    // A short notice beside the icon (a desktop notification where the tray passes it on),
+    // for something the user must know but need not answer.
+    virtual void showMessage(const QString &title, const QString &message) = 0;
 
 Q_SIGNALS:
     void clicked();

@@ -38,6 +38,7 @@ struct Shell {
     FakeStatusItem *statusItem = nullptr;
     MemoryPasteboard *pasteboard = nullptr;
     FakeGlobalHotkeyService *hotkeys = nullptr;
+    PreferencesStore *store = nullptr;
     std::unique_ptr<AppDelegate> delegate;
 
     // A Wayland session without the portal's global shortcuts.
@@ -62,6 +63,7 @@ struct Shell {
         }
         PlatformServices services;
         services.preferences = std::make_unique<SettingsPreferencesStore>(path);
+        store = services.preferences.get();
         auto board = std::make_unique<MemoryPasteboard>();
         pasteboard = board.get();
         services.pasteboard = std::move(board);
@@ -741,6 +743,25 @@ private Q_SLOTS:
         s.statusItem->openMenu()->actions().first()->trigger();
         QVERIFY(!s.model().isTrackingPaused());
         QVERIFY(!s.statusItem->isDimmed());
+    }
+
+    // A settings file that cannot be written (a full disk, or one left alone for the run) is
+    // said once in the tray, each kind of trouble once.
+    void settingsThatCannotBeSavedAreSaidOnceInTheTray()
+    {
+        Shell s;
+        s.statusItem->place = QRect(1200, 780, 20, 20);
+        QTest::qWait(20);
+        QVERIFY(s.statusItem->messages.isEmpty());
+        s.store->holdWrites();
+        QTRY_COMPARE(s.statusItem->messages.size(), 1);
+        QVERIFY(
+            s.statusItem->messages.first().contains(QStringLiteral("kept until Nookary quits")));
+        s.store->holdWrites();
+        s.model().setHistoryLimit(50);
+        QTest::qWait(20);
+        QCOMPARE(s.statusItem->messages.size(), 1);
+        QCOMPARE(s.model().historyLimit(), 50);
     }
 
     void preferencesOpenEveryWayAndTheClosedPanelHandsNothingBack()

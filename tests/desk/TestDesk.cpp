@@ -3,6 +3,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
@@ -367,6 +368,21 @@ void TestDesk::stop(QProcess *process)
         process->kill();
         process->waitForFinished(2000);
     }
+}
+
+QList<qint64> TestDesk::processesRunning(const QString &program)
+{
+    const QString executable = QFileInfo(program).canonicalFilePath();
+    QList<qint64> pids;
+    const QStringList entries
+        = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (ok && QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)) == executable)
+            pids.append(pid);
+    }
+    return pids;
 }
 
 } // namespace nookary::test

@@ -81,6 +81,8 @@ public:
     QProcess *spawn(const QString &program, const QStringList &arguments,
         const QProcessEnvironment &environment);
     static void stop(QProcess *process);
+    // The pids of the running processes whose executable is `program` (resolved).
+    static QList<qint64> processesRunning(const QString &program);
 
 private:
     bool startServer();

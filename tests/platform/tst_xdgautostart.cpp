@@ -206,6 +206,33 @@ private Q_SLOTS:
         QVERIFY(service.isRegistered());
     }
 
+    // A link at the entry's place is replaced itself; its target, someone else's file, is
+    // never written through.
+    void aLinkAtTheEntrysPlaceIsReplacedNotWrittenThrough()
+    {
+        XdgAutostartLoginItemService service(autostart(), launcher());
+        const QString target = m_dir.filePath(QStringLiteral("dotfiles/other.desktop"));
+        writeFile(target, "[Desktop Entry]\nType=Application\nExec=/bin/true\nHidden=true\n");
+        QDir().mkpath(autostart());
+        QFile::remove(service.entryPath());
+        QVERIFY(QFile::link(target, service.entryPath()));
+        QVERIFY(service.registerLoginItem());
+        QVERIFY(service.isRegistered());
+        QVERIFY(!QFileInfo(service.entryPath()).isSymLink());
+        QFile kept(target);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(),
+            QByteArray("[Desktop Entry]\nType=Application\nExec=/bin/true\nHidden=true\n"));
+
+        // A link to nowhere too: nothing is made where it points.
+        QVERIFY(QFile::remove(service.entryPath()));
+        const QString nowhere = m_dir.filePath(QStringLiteral("nowhere.desktop"));
+        QVERIFY(QFile::link(nowhere, service.entryPath()));
+        QVERIFY(service.registerLoginItem());
+        QVERIFY(!QFileInfo(service.entryPath()).isSymLink());
+        QVERIFY(!QFileInfo::exists(nowhere));
+    }
+
     void unregisteringRemovesTheEntry()
     {
         XdgAutostartLoginItemService service(autostart(), launcher());

@@ -48,6 +48,12 @@ public:
     {
         m_builder = std::move(builder);
     }
+    void showMessage(const QString &title, const QString &message) override
+    {
+        messages.append(title + u'\n' + message);
+    }
+    // Every notice shown, title and text on two lines.
+    QStringList messages;
 
     void click() { Q_EMIT clicked(); }
     // The menu as a right click would build it now.

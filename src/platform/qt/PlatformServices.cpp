@@ -93,11 +93,11 @@ bool isWaylandSession()
 
 } // namespace
 
-PlatformServices createPlatformServices()
+PlatformServices createPlatformServices(const QStringList &settingsKeyPrefixes)
 {
     PlatformServices services;
-    services.preferences
-        = std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
+    services.preferences = std::make_unique<SettingsPreferencesStore>(
+        SettingsPreferencesStore::defaultFilePath(), settingsKeyPrefixes);
     if (!addX11Services(services)) {
         if (isWaylandSession())
             services.pasteboard = createWaylandPasteboard();

@@ -87,4 +87,9 @@ void TrayStatusItem::setMenuBuilder(std::function<void(QMenu &)> builder)
     m_builder = std::move(builder);
 }
 
+void TrayStatusItem::showMessage(const QString &title, const QString &message)
+{
+    m_tray.showMessage(title, message, QSystemTrayIcon::Warning, 10000);
+}
+
 } // namespace nookary

@@ -88,6 +88,10 @@ bool XdgAutostartLoginItemService::registerLoginItem()
         return false;
     if (!QDir().mkpath(m_folder))
         return false;
+    // QSaveFile writes through a link at the entry's place, over a file that is not ours (a
+    // dotfiles manager's): the link itself is what gets replaced.
+    if (QFileInfo(entryPath()).isSymLink() && !QFile::remove(entryPath()))
+        return false;
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
