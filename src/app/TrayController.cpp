@@ -48,6 +48,16 @@ void TrayController::togglePauseNookary()
         m_item->setDimmed(m_model.isTrackingPaused());
 }
 
+void TrayController::tellShortcutUnavailable(HotkeyShortcut shortcut)
+{
+    if (!m_item)
+        return;
+    m_item->showMessage(tr("Shortcut is unavailable"),
+        tr("%1 is in use by another program, so it does not open Nookary now. It stays your "
+           "shortcut and is tried again at the next start; Preferences can change it.")
+            .arg(shortcut.displayText()));
+}
+
 void TrayController::openAbout()
 {
     auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("About Nookary"),

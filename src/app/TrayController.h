@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/HotkeyShortcut.h"
+
 #include <QObject>
 
 class QMenu;
@@ -23,6 +25,8 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void openAbout();
+    // Another program held the stored shortcut at start: said once, as a notification.
+    void tellShortcutUnavailable(HotkeyShortcut shortcut);
 
 Q_SIGNALS:
     void clicked();

@@ -31,6 +31,13 @@ public:
     // The icon's place on screen; empty when the tray does not tell.
     virtual QRect geometry() const = 0;
     virtual void setMenuBuilder(std::function<void(QMenu &)> builder) = 0;
+    // A passing notification from the icon (the desktop's notifications where it has them);
+    // nothing where no tray shows the icon.
+    virtual void showMessage(const QString &title, const QString &text)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(text);
+    }
 
 Q_SIGNALS:
     void clicked();

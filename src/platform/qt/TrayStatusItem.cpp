@@ -87,4 +87,9 @@ void TrayStatusItem::setMenuBuilder(std::function<void(QMenu &)> builder)
     m_builder = std::move(builder);
 }
 
+void TrayStatusItem::showMessage(const QString &title, const QString &text)
+{
+    m_tray.showMessage(title, text, QSystemTrayIcon::Warning);
+}
+
 } // namespace nookary

@@ -24,6 +24,7 @@ public:
     bool isDimmed() const override { return m_dimmed; }
     QRect geometry() const override;
     void setMenuBuilder(std::function<void(QMenu &)> builder) override;
+    void showMessage(const QString &title, const QString &text) override;
 
 private:
     QSystemTrayIcon m_tray;
