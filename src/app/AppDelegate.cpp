@@ -91,7 +91,8 @@ void AppDelegate::applicationDidFinishLaunching()
         PanelInputRouter::Actions { [this](const QString &text) { copyToClipboard(text); },
             [this] { openPreferences(); } });
 
-    // The stored shortcut is registered quietly at launch; later changes say so when refused.
+    // The stored shortcut is registered quietly at launch (a refusal is told once, by the
+    // tray); later changes say so with an alert when refused.
     m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
         ownWindowTakesFocus();
         HotkeyController::showRefusedAlert();
@@ -103,7 +104,9 @@ void AppDelegate::applicationDidFinishLaunching()
                 self->hotkeyPressed();
         });
     });
-    m_hotkeys->applyHotkeyShortcut(m_model->hotkeyShortcut(), false);
+    connect(m_hotkeys.get(), &HotkeyController::refusedAtLaunch, m_tray.get(),
+        &TrayController::tellShortcutUnavailable);
+    m_hotkeys->applyStoredShortcutAtLaunch();
     m_hotkeys->followModel();
 
     m_services.clipboardManager->start(*m_clipboardKeeper);

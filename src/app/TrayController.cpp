@@ -42,21 +42,10 @@ void TrayController::buildStatusMenu(QMenu &menu)
         &TrayController::quitRequested);
 }
 
-void TrayController::showNotice(const QString &title, const QString &message, int attempt)
+void TrayController::showNotice(const QString &title, const QString &message)
 {
-    if (!m_item)
-        return;
-    // At start the tray may not have placed the icon yet (an XEmbed icon sits at 0,0 until
-    // it is embedded), and the notice would point at the screen's corner: it waits a little
-    // for the icon's place.
-    constexpr int kWaits = 10;
-    const QRect place = m_item->geometry();
-    if ((place.isEmpty() || place.topLeft().isNull()) && attempt < kWaits) {
-        QTimer::singleShot(std::chrono::milliseconds(300), this,
-            [this, title, message, attempt] { showNotice(title, message, attempt + 1); });
-        return;
-    }
-    m_item->showMessage(title, message);
+    if (m_item)
+        m_item->showMessage(title, message);
 }
 
 void TrayController::togglePauseNookary()
@@ -64,6 +53,16 @@ void TrayController::togglePauseNookary()
     m_model.setIsTrackingPaused(!m_model.isTrackingPaused());
     if (m_item)
         m_item->setDimmed(m_model.isTrackingPaused());
+}
+
+void TrayController::tellShortcutUnavailable(HotkeyShortcut shortcut)
+{
+    if (!m_item)
+        return;
+    m_item->showMessage(tr("Shortcut is unavailable"),
+        tr("%1 is in use by another program, so it does not open Nookary now. It stays your "
+           "shortcut and is tried again at the next start; Preferences can change it.")
+            .arg(shortcut.displayText()));
 }
 
 void TrayController::openAbout()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/HotkeyShortcut.h"
+
 #include <QObject>
 
 class QMenu;
@@ -24,7 +26,9 @@ public:
     void togglePauseNookary();
     void openAbout();
     // A notice beside the icon; the log has said it already where there is no tray.
-    void showNotice(const QString &title, const QString &message, int attempt = 0);
+    void showNotice(const QString &title, const QString &message);
+    // Another program held the stored shortcut at start: said once, as a notification.
+    void tellShortcutUnavailable(HotkeyShortcut shortcut);
 
 Q_SIGNALS:
     void clicked();

@@ -210,6 +210,11 @@ void AppModel::setHotkeyTriggerText(const QString &text)
     assign(this, m_hotkeyTriggerText, text, &AppModel::hotkeyTriggerTextChanged);
 }
 
+void AppModel::setIsHotkeyUnavailable(bool unavailable)
+{
+    assign(this, m_isHotkeyUnavailable, unavailable, &AppModel::isHotkeyUnavailableChanged);
+}
+
 void AppModel::setEditingID(const QUuid &id)
 {
     m_shelf->setEditingID(id);

@@ -59,6 +59,8 @@ class AppModel final : public QObject {
             focusSearchTickChanged)
     Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
             isRecordingHotkeyChanged)
+    Q_PROPERTY(bool isHotkeyUnavailable READ isHotkeyUnavailable WRITE setIsHotkeyUnavailable NOTIFY
+            isHotkeyUnavailableChanged)
     Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
     Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY
             onboardingCompletedVersionChanged)
@@ -136,6 +138,10 @@ public:
     // stored. Not stored: the desktop tells it again at each start.
     QString hotkeyTriggerText() const { return m_hotkeyTriggerText; }
     void setHotkeyTriggerText(const QString &text);
+    // The shortcut is kept although another program holds it, so nothing is grabbed: shown
+    // as in use elsewhere. Not stored: every start tries the shortcut again.
+    bool isHotkeyUnavailable() const { return m_isHotkeyUnavailable; }
+    void setIsHotkeyUnavailable(bool unavailable);
     int onboardingLastStep() const;
     int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
@@ -245,6 +251,7 @@ Q_SIGNALS:
     void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
+    void isHotkeyUnavailableChanged();
     void onboardingLastStepChanged();
     void onboardingCompletedVersionChanged();
     void historyChanged();
@@ -273,6 +280,7 @@ private:
     bool m_isRecordingHotkey = false;
     QString m_hotkeyTriggerText;
     PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;
+    bool m_isHotkeyUnavailable = false;
     QUuid m_draggedShelfID;
 };
 

@@ -14,6 +14,7 @@
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
+#include "ui/recorder/ShortcutBadge.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace nookary;
@@ -718,6 +720,67 @@ private Q_SLOTS:
         QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
     }
 
+    void showOnboardingOverThePanelKeepsTheFocus()
+    {
+        // Opening our own window hands nothing back: 30 ms later the earlier window would be
+        // activated over the walkthrough.
+        Shell s(true, "Nookary.onboarding.completedVersion.v1=1\n");
+        s.openAndWait();
+        QCOMPARE(s.delegate->previousApp(), kEditor);
+        s.statusItem->openMenu()->actions().at(2)->trigger();
+        QTRY_VERIFY(s.delegate->onboardingWC() && s.delegate->onboardingWC()->isWindowVisible());
+        QTest::qWait(100);
+        QVERIFY(s.workspace->activated.isEmpty());
+        QVERIFY(!s.delegate->previousApp());
+        QVERIFY(!s.delegate->isFinalizeAfterUICloseSuppressed());
+    }
+
+    void aRecordedShortcutHeldElsewhereIsReportedWithoutEndingTheWalkthrough()
+    {
+        // Recording over the untouched default makes the walkthrough replace its recorder on
+        // the next turn; the refusal's alert runs that turn, and the recorder whose capture
+        // led to the alert is gone when the alert returns.
+        Shell s(true);
+        s.hotkeys->taken << HotkeyShortcut { 40,
+            HotkeyShortcut::controlBit | HotkeyShortcut::optionBit };
+        s.delegate->presentOnboarding(1, false, false);
+        QPointer<OnboardingWindowController> wc = s.delegate->onboardingWC();
+        QTRY_VERIFY(wc->isWindowVisible());
+        OnboardingFlowView *flow = wc->flowView();
+        auto *recorder = qobject_cast<HotkeyRecorderControl *>(flow->recorder());
+        QVERIFY(recorder);
+        recorder->button()->click(); // "Choose Shortcut…"
+        QVERIFY(s.model().isRecordingHotkey());
+
+        QStringList alerts;
+        QTimer dismiss; // as the user would, once each alert shows
+        dismiss.setInterval(10);
+        connect(&dismiss, &QTimer::timeout, [&alerts] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                alerts << box->text();
+                box->accept();
+            }
+        });
+        dismiss.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, 45, 0,
+            0, QStringLiteral("k"));
+        QCoreApplication::sendEvent(wc->window()->windowHandle(), &press);
+        QTRY_COMPARE(alerts, QStringList { QStringLiteral("Shortcut is unavailable") });
+
+        // Back to the default, stored and grabbed; the walkthrough asks for a shortcut again.
+        QTRY_COMPARE(s.model().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
+        QCOMPARE(s.hotkeys->registered, HotkeyShortcut::defaultShortcut());
+        QVERIFY(!s.model().isRecordingHotkey());
+        QVERIFY(wc && wc->isWindowVisible());
+        const auto badge = [flow] {
+            auto *shown = qobject_cast<HotkeyRecorderControl *>(flow->recorder());
+            return shown ? shown->badge()->text() : QString();
+        };
+        QTRY_COMPARE(badge(), QStringLiteral("Not set yet"));
+        QTest::qWait(50);
+        QCOMPARE(alerts.size(), 1);
+    }
+
     void theMenuIsBuiltAnewAndPauseDimsTheIcon()
     {
         Shell s;
@@ -756,7 +819,7 @@ private Q_SLOTS:
         s.store->holdWrites();
         QTRY_COMPARE(s.statusItem->messages.size(), 1);
         QVERIFY(
-            s.statusItem->messages.first().contains(QStringLiteral("kept until Nookary quits")));
+            s.statusItem->messages.first().join(u'\n').contains(QStringLiteral("kept until Nookary quits")));
         s.store->holdWrites();
         s.model().setHistoryLimit(50);
         QTest::qWait(20);

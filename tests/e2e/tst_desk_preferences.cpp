@@ -221,6 +221,30 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
     }
 
+    void holdingTheNewShortcutALittleLongOpensNothing()
+    {
+        focusTarget();
+        showPanel();
+        press(QStringLiteral("ctrl+comma"));
+        expectPreferencesInFront();
+        clickTheShortcutField();
+        // Held past the keyboard's auto-repeat delay while recording stops and the
+        // shortcut is grabbed: one press, and it was the recorder's.
+        x({ QStringLiteral("keydown"), QStringLiteral("ctrl+alt+i") });
+        QTest::qWait(1000);
+        x({ QStringLiteral("keyup"), QStringLiteral("ctrl+alt+i") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            settings().contains(QStringLiteral("Nookary.hotkey.code.v1=34")), 5000);
+        QTest::qWait(500);
+        QVERIFY(panel().isEmpty());
+        QVERIFY(!preferences().isEmpty());
+        // The next press is a press.
+        press(QStringLiteral("ctrl+alt+i"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        press(QStringLiteral("Escape"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
     void aCombinationHeldElsewhereIsReportedOnceAndRolledBack()
     {
         // Another program holds Control+Alt+J (X key code 44) with Num Lock on: the press

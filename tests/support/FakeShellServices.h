@@ -48,12 +48,12 @@ public:
     {
         m_builder = std::move(builder);
     }
-    void showMessage(const QString &title, const QString &message) override
+    // Every notification shown: title, then text.
+    QList<QStringList> messages;
+    void showMessage(const QString &title, const QString &text) override
     {
-        messages.append(title + u'\n' + message);
+        messages.append({ title, text });
     }
-    // Every notice shown, title and text on two lines.
-    QStringList messages;
 
     void click() { Q_EMIT clicked(); }
     // The menu as a right click would build it now.

@@ -210,10 +210,15 @@ private Q_SLOTS:
     void theAKeyIsAKeyLikeAnyOtherButAMaskWithoutModifiersIsNoShortcut()
     {
         Flow f(1);
-        f.model().setHotkeyShortcut({ 0, HotkeyShortcut::controlBit }); // Control + A
+        // Control + Alt + A
+        f.model().setHotkeyShortcut({ 0, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit });
         QVERIFY(f.view->hasShortcutForPractice());
         QCOMPARE(f.view->statusLabel()->text(), QStringLiteral("1 of 5 completed"));
         f.model().setHotkeyShortcut({ 49, 0x0001 }); // no named modifier: nothing is grabbed
+        QVERIFY(!f.view->hasShortcutForPractice());
+        QVERIFY(!f.view->mainButton()->isEnabled());
+        // Nor a combination that every program edits with, stored by hand.
+        f.model().setHotkeyShortcut({ 0, HotkeyShortcut::controlBit }); // Control + A
         QVERIFY(!f.view->hasShortcutForPractice());
         QVERIFY(!f.view->mainButton()->isEnabled());
     }

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPainter>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcTray, "nookary.tray")
 
@@ -87,9 +88,28 @@ void TrayStatusItem::setMenuBuilder(std::function<void(QMenu &)> builder)
     m_builder = std::move(builder);
 }
 
-void TrayStatusItem::showMessage(const QString &title, const QString &message)
+void TrayStatusItem::showMessage(const QString &title, const QString &text)
 {
-    m_tray.showMessage(title, message, QSystemTrayIcon::Warning, 10000);
+    if (!isAvailable())
+        return;
+    m_message = { title, text };
+    m_messageWaits = 0;
+    showMessageWhenPlaced();
+}
+
+void TrayStatusItem::showMessageWhenPlaced()
+{
+    // An XEmbed tray places the icon a moment after it is shown; until then its place reads
+    // as the screen's corner, where a balloon would point. A StatusNotifierItem host never
+    // tells a place: after a short wait its desktop's notification shows the message anyway.
+    constexpr int kWaits = 20;
+    const QRect place = m_tray.geometry();
+    const bool placed = !place.isEmpty() && place.topLeft() != QPoint(0, 0);
+    if (!placed && ++m_messageWaits < kWaits) {
+        QTimer::singleShot(100, this, &TrayStatusItem::showMessageWhenPlaced);
+        return;
+    }
+    m_tray.showMessage(m_message.first, m_message.second, QSystemTrayIcon::Warning);
 }
 
 } // namespace nookary

@@ -24,14 +24,18 @@ public:
     bool isDimmed() const override { return m_dimmed; }
     QRect geometry() const override;
     void setMenuBuilder(std::function<void(QMenu &)> builder) override;
-    void showMessage(const QString &title, const QString &message) override;
+    void showMessage(const QString &title, const QString &text) override;
 
 private:
+    void showMessageWhenPlaced();
+
     QSystemTrayIcon m_tray;
     QMenu m_menu;
     QIcon m_icon;
     std::function<void(QMenu &)> m_builder;
     bool m_dimmed = false;
+    QPair<QString, QString> m_message; // title and text
+    int m_messageWaits = 0;
 };
 
 } // namespace nookary
