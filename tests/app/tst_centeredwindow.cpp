@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ManualClock.h"
+#include "ManualQuietTimer.h"
 #include "RecordingPreferencesStore.h"
 #include "app/NookaryCenteredWindow.h"
 #include "app/WindowPlacement.h"
@@ -24,27 +25,6 @@ namespace {
 
 const QSizeF kMinimum(560, 380);
 const QRectF kLaptop(0, 25, 1440, 875); // visible area below a top bar
-
-// Fired by the test: a move or resize "ends" when the test says so.
-struct ManualQuietTimer final : QuietTimer {
-    std::function<void()> task;
-    bool active = false;
-    int starts = 0;
-
-    void start(std::chrono::milliseconds, std::function<void()> t) override
-    {
-        task = std::move(t);
-        active = true;
-        ++starts;
-    }
-    void stop() override { active = false; }
-    bool isActive() const override { return active; }
-    void fire()
-    {
-        if (std::exchange(active, false) && task)
-            task();
-    }
-};
 
 struct Window {
     ManualQuietTimer *quiet = nullptr;
