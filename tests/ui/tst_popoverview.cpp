@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace nookary;
@@ -290,6 +291,14 @@ private Q_SLOTS:
         p.view->settingsButton()->click();
         QCOMPARE(p.preferences, 1);
         QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences"));
+        // The grip says what it does where the pointer rests on it.
+        QWidget *grip = p.view->resizeGrip();
+        const QPoint centre = grip->rect().center();
+        QWidget *under = grip->childAt(centre) ? grip->childAt(centre) : grip;
+        QHelpEvent help(QEvent::ToolTip, under->mapFrom(grip, centre), grip->mapToGlobal(centre));
+        QCoreApplication::sendEvent(under, &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("Drag to resize"));
+        QToolTip::hideText();
 
         p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QVERIFY(p.view->pinButton()->isHidden());

@@ -177,6 +177,7 @@ QWidget *PopoverView::makeFooter()
             m_callbacks.onOpenPreferences();
     });
     m_grip = new ResizeGrip(bar);
+    m_grip->setToolTip(tr("Drag to resize"));
     controls->addWidget(m_pin);
     controls->addWidget(m_settings);
     controls->addWidget(m_grip);
