@@ -6,7 +6,11 @@
 #include <QHash>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
+#include <memory>
+
+class QLabel;
 
 namespace nookary {
 
@@ -14,6 +18,7 @@ class AddShelfRow;
 class AppModel;
 class DragAutoScroller;
 class EmptyState;
+class QuietTimer;
 class ShelfRow;
 
 // The right column: the saved snippets narrowed by the query, their badges, in-place
@@ -27,6 +32,7 @@ class SavedColumn final : public ScrollColumn {
 public:
     SavedColumn(
         AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
+    ~SavedColumn() override;
 
     void sync();
     void syncSelection();
@@ -42,8 +48,17 @@ public:
     // The badge of the row at position `index` (from 0) of the filtered list.
     static QString shortcutLabel(qsizetype index);
 
+    // Why a full list takes no more snippets: the add row's tooltip, and the notice a
+    // refused drop shows over the bottom of the column for `noticeDuration`.
+    static QString fullListReason();
+    static constexpr std::chrono::milliseconds noticeDuration { 4000 };
+    QLabel *notice() const { return m_notice; }
+    // The wait before the notice goes; a test replaces it to end the wait itself.
+    void setNoticeTimer(std::unique_ptr<QuietTimer> timer);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     ShelfRow *makeRow(const QUuid &id, const QString &text);
@@ -55,6 +70,8 @@ private:
     void enterRowAt(QPoint viewportPosition);
     // An open editor commits before another edit starts, as losing focus would.
     void commitOpenEditor();
+    void showNotice(const QString &text);
+    void placeNotice();
 
     AppModel &m_model;
     std::function<void(const QString &)> m_onCopy;
@@ -62,6 +79,8 @@ private:
     AddShelfRow *m_addRow;
     EmptyState *m_empty;
     DragAutoScroller *m_autoScroll;
+    QLabel *m_notice;
+    std::unique_ptr<QuietTimer> m_noticeTimer;
 };
 
 } // namespace nookary

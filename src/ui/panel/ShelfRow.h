@@ -105,6 +105,8 @@ class AddShelfRow final : public QWidget {
 public:
     explicit AddShelfRow(QWidget *parent = nullptr);
     void setListEmpty(bool empty);
+    // Disabled, saying why in its tooltip, while `reason` is not empty.
+    void setRefusal(const QString &reason);
     QString text() const;
     QLabel *label() const { return m_label; }
 
@@ -116,6 +118,7 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void setColor(const QColor &color);
