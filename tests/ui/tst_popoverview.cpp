@@ -448,6 +448,33 @@ private Q_SLOTS:
         QVERIFY(third->showsBadge());
     }
 
+    // The column scrolls under a still pointer (the wheel, a new snippet's editor brought
+    // into view): the edit and delete buttons go to the row now under it.
+    void theHoverLookFollowsThePointerWhenTheColumnScrolls()
+    {
+        Panel p(numbered(25));
+        const QList<ShelfRow *> rows = p.saved()->visibleRows();
+        ShelfRow *second = rows.at(1);
+        QCursor::setPos(second->mapToGlobal(QPoint(20, second->height() / 2)));
+        hover(second);
+        QVERIFY(second->showsActions());
+
+        QScrollBar *bar = p.saved()->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->value() + rows.at(4)->y() - rows.at(1)->y());
+        QCoreApplication::processEvents();
+        ShelfRow *under = nullptr;
+        int showing = 0;
+        for (ShelfRow *row : rows) {
+            if (row->rect().contains(row->mapFromGlobal(QCursor::pos())))
+                under = row;
+            showing += row->showsActions() ? 1 : 0;
+        }
+        QCOMPARE(under, rows.at(4));
+        QVERIFY(under->showsActions());
+        QVERIFY(second->showsBadge());
+        QCOMPARE(showing, 1);
+    }
+
     void onlyLeavingTheEditForThePanelCommitsIt()
     {
         Panel p({ QStringLiteral("first") });

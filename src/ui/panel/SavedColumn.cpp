@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 
 namespace nookary {
 
@@ -40,6 +41,12 @@ SavedColumn::SavedColumn(
     m_notice->hide();
     connect(
         &m_model, &AppModel::shelfFullRefusedDrop, this, [this] { showNotice(fullListReason()); });
+    // Scrolling (the wheel, a drag near the edge, a new snippet's editor brought into view)
+    // moves the rows under a still pointer without telling them.
+    connect(scrollArea()->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        for (ShelfRow *row : std::as_const(m_rows))
+            row->followPointer();
+    });
     // The content fills the scroll area, so below the rows is part of it.
     content()->setAcceptDrops(true);
     content()->installEventFilter(this);

@@ -61,6 +61,9 @@ public:
     QRect badgeGeometry() const;
     SymbolButton *editButton() const { return m_editButton; }
     SymbolButton *deleteButton() const { return m_deleteButton; }
+    // Takes the hover look from where the pointer really is. Qt says nothing when the
+    // row moves under a still pointer: the column calls it when its content scrolls.
+    void followPointer();
 
 Q_SIGNALS:
     void copyRequested(const QString &text);
@@ -83,8 +86,6 @@ protected:
 
 private:
     void updateTrailing();
-    // The hover look from where the pointer really is.
-    void followPointer();
 
     QString m_text;
     QString m_shortcutLabel;
