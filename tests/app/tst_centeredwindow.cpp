@@ -172,6 +172,32 @@ private Q_SLOTS:
         w.window->panel()->hide();
     }
 
+    // A frame written at another scale (the display's scale changed since) would open the
+    // panel far from where the user left it, or fill the screen from its corner: the panel
+    // opens as on first use instead. The offscreen screen has one device pixel per
+    // coordinate.
+    void aFrameOfAnotherScaleOpensAsOnFirstUse()
+    {
+        const QByteArray frame(
+            "Nookary.centeredWindow.posX.v1=300\nNookary.centeredWindow.posY.v1=200\n"
+            "Nookary.centeredWindow.width.v1=5000\nNookary.centeredWindow.height.v1=5000\n");
+        Window other(frame + "Nookary.centeredWindow.scale.v1=2\n");
+        other.window->showCenteredAndKey();
+        QCOMPARE(other.window->panel()->size(), QSize(560, 380));
+        QCOMPARE(other.window->panel()->geometry().center(), other.available().center());
+        other.window->close();
+        QCOMPARE(other.stored("Nookary.centeredWindow.scale.v1"), 1.0);
+
+        // The same frame written at this scale, or before the scale was kept, is used.
+        for (const QByteArray &scale :
+            { QByteArray("Nookary.centeredWindow.scale.v1=1\n"), QByteArray() }) {
+            Window same(frame + scale);
+            same.window->showCenteredAndKey();
+            QCOMPARE(same.window->panel()->geometry(), same.available());
+            same.window->panel()->hide();
+        }
+    }
+
     void whereTheCompositorPlacesWindowsOnlyTheSizeIsRemembered()
     {
         // A frame stored on X11, then the same settings on Wayland, where every window
@@ -275,6 +301,8 @@ private Q_SLOTS:
         QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 29.0);
         QCOMPARE(w.stored("Nookary.centeredWindow.width.v1"), 700.0);
         QCOMPARE(w.stored("Nookary.centeredWindow.height.v1"), 450.0);
+        QCOMPARE(
+            w.stored("Nookary.centeredWindow.scale.v1"), w.window->panel()->devicePixelRatioF());
 
         // Closed in the middle of a move: the close writes it, and nothing more comes after.
         w.store->resetCounts();
