@@ -378,16 +378,22 @@ private Q_SLOTS:
         QLabel *label = p.saved()->addRow()->label();
         QCOMPARE(label->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
         // At the smallest size the column is narrower than the sentence: it wraps, and every
-        // line of it fits.
+        // line of it fits. Where the default font draws it narrow enough for one line, a
+        // larger size of that font makes it wider than the column again.
+        QFont font = label->font();
+        while (QFontMetrics(font).horizontalAdvance(label->text()) <= label->contentsRect().width())
+            font.setPixelSize(font.pixelSize() + 1);
+        label->setFont(font);
         const QFontMetrics metrics(label->font());
-        QVERIFY(metrics.horizontalAdvance(label->text()) > label->contentsRect().width());
-        const QRect needed
-            = metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
-        QVERIFY2(needed.height() <= label->contentsRect().height(),
+        const auto needed = [&] {
+            return metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
+        };
+        QTRY_VERIFY2(needed().height() <= label->contentsRect().height(),
             qPrintable(QStringLiteral("needs %1 px, has %2")
-                           .arg(needed.height())
+                           .arg(needed().height())
                            .arg(label->contentsRect().height())));
-        QVERIFY(needed.width() <= label->contentsRect().width());
+        QVERIFY(needed().height() > metrics.lineSpacing()); // wrapped
+        QVERIFY(needed().width() <= label->contentsRect().width());
     }
 
     void aRestingPointerSelectsNothingUntilItMoves()
