@@ -479,6 +479,18 @@ private Q_SLOTS:
         QVERIFY(under->showsActions());
         QVERIFY(second->showsBadge());
         QCOMPARE(showing, 1);
+
+        // The pointer goes on to the add row. Qt tells the row it saw the pointer enter
+        // that the pointer left, not the one that slid under it.
+        AddShelfRow *add = p.saved()->addRow();
+        p.saved()->scrollArea()->verticalScrollBar()->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        QCursor::setPos(add->mapToGlobal(add->rect().center()));
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(second, &leave);
+        hover(add);
+        for (ShelfRow *row : rows)
+            QVERIFY2(!row->showsActions(), qPrintable(row->text()));
     }
 
     void onlyLeavingTheEditForThePanelCommitsIt()

@@ -43,10 +43,9 @@ SavedColumn::SavedColumn(
         &m_model, &AppModel::shelfFullRefusedDrop, this, [this] { showNotice(fullListReason()); });
     // Scrolling (the wheel, a drag near the edge, a new snippet's editor brought into view)
     // moves the rows under a still pointer without telling them.
-    connect(scrollArea()->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        for (ShelfRow *row : std::as_const(m_rows))
-            row->followPointer();
-    });
+    connect(scrollArea()->verticalScrollBar(), &QScrollBar::valueChanged, this,
+        &SavedColumn::followPointerInRows);
+    m_addRow->installEventFilter(this);
     // The content fills the scroll area, so below the rows is part of it.
     content()->setAcceptDrops(true);
     content()->installEventFilter(this);
@@ -152,9 +151,21 @@ void SavedColumn::startHandleDrag(ShelfRow *row, QPoint pressedAt)
     m_autoScroll->stop();
 }
 
+void SavedColumn::followPointerInRows()
+{
+    for (ShelfRow *row : std::as_const(m_rows))
+        row->followPointer();
+}
+
 bool SavedColumn::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::Leave:
+        // Qt tells only the row it saw the pointer enter that the pointer left; a row that
+        // slid under the pointer as the column scrolled learns it from any row's news.
+        followPointerInRows();
+        return ScrollColumn::eventFilter(watched, event);
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::DragLeave:

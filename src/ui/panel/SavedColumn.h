@@ -70,6 +70,7 @@ private:
     void enterRowAt(QPoint viewportPosition);
     // An open editor commits before another edit starts, as losing focus would.
     void commitOpenEditor();
+    void followPointerInRows();
     void showNotice(const QString &text);
     void placeNotice();
 
