@@ -401,6 +401,7 @@ void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
     switch (m_shelf->addFromDrop(text, before)) {
     case Shelf::Added::full:
         Q_EMIT alertBeep();
+        Q_EMIT shelfFullRefusedDrop();
         return;
     case Shelf::Added::blank:
         return;

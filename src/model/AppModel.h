@@ -185,7 +185,8 @@ public:
 
     // Saved snippets. Every change is written at once; ids not in the list change nothing.
     // Adds dropped text in front of `before` (at the end when it names no snippet); a text
-    // already saved is not added again, and a full list refuses with `alertBeep`.
+    // already saved is not added again, and a full list refuses with `alertBeep` and
+    // `shelfFullRefusedDrop`.
     void addShelfFromDrop(const QString &text, const QUuid &before = {});
     // Appends an empty snippet and opens it for editing; silently nothing on a full list.
     void addShelfAndEdit();
@@ -265,6 +266,8 @@ Q_SIGNALS:
     void undoableRemovalChanged();
     // A refused action: the shell sounds the system beep.
     void alertBeep();
+    // A drop was refused because the saved list is full: the column says why.
+    void shelfFullRefusedDrop();
 
 private:
     std::unique_ptr<Settings> m_settings;

@@ -75,5 +75,9 @@ inline constexpr Key centeredWindowWidth { "Nookary.centeredWindow.width.v1",
     "Velmic.centeredWindow.width.v1" };
 inline constexpr Key centeredWindowHeight { "Nookary.centeredWindow.height.v1",
     "Velmic.centeredWindow.height.v1" };
+// The scale (device pixels per coordinate) of the screen the frame was written at: at
+// another scale the same numbers are another place and size on screen. Absent in frames
+// written by earlier versions.
+inline constexpr Key centeredWindowScale { "Nookary.centeredWindow.scale.v1", nullptr };
 
 } // namespace nookary::SettingsKeys

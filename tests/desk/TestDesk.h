@@ -42,6 +42,9 @@ public:
         QByteArray err;
     };
 
+    // The sans-serif every program on the desk draws with (fonts-dejavu-core).
+    static inline const QString deskFont = QStringLiteral("DejaVu Sans");
+
     TestDesk();
     explicit TestDesk(Options options);
     ~TestDesk();
@@ -86,6 +89,7 @@ public:
 
 private:
     bool startServer();
+    bool pinFont();
     bool startCompositor();
     bool startSessionBus();
     bool waitFor(const std::function<bool()> &condition, int timeoutMs) const;

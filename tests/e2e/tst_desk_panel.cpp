@@ -226,8 +226,8 @@ private Q_SLOTS:
     }
 
     // The popover driven by the global shortcut, as a user of it works: add a snippet, type
-    // it, close with the shortcut; the shortcut toggles press after press; and a pointer
-    // resting where the panel opens does not choose what Return copies.
+    // it on two lines, close with the shortcut; the shortcut toggles press after press; and a
+    // pointer resting where the panel opens does not choose what Return copies.
     void thePopoversRoadByTheShortcut()
     {
         auto press = [this](const QString &keys) {
@@ -258,11 +258,17 @@ private Q_SLOTS:
         x(QStringLiteral("xdotool"),
             { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
                 QStringLiteral("typed in the popover") });
+        // Shift+Return breaks the line rather than ending the edit.
+        press(QStringLiteral("shift+Return"));
+        x(QStringLiteral("xdotool"),
+            { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+                QStringLiteral("on two lines") });
         QTest::qWait(200);
         press(shortcut);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_desk->output(kNookary, { QStringLiteral("--saved") })
-                                     .contains(QStringLiteral("typed in the popover")),
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->output(kNookary, { QStringLiteral("--saved") })
+                .contains(QStringLiteral("typed in the popover\\non two lines")),
             5000);
 
         // Press after press, each one toggles.
@@ -287,7 +293,8 @@ private Q_SLOTS:
                         + QStringLiteral("/popover-road.png") });
         press(QStringLiteral("Return"));
         // The default selection, the first snippet, not the row under the pointer.
-        QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("typed in the popover"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            clipboard(), QStringLiteral("typed in the popover\non two lines"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
     }
