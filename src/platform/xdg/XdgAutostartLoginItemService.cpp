@@ -3,6 +3,8 @@
 
 #include "platform/xdg/DesktopEntry.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -29,8 +31,8 @@ QString XdgAutostartLoginItemService::defaultAutostartFolder()
 
 QString XdgAutostartLoginItemService::defaultLauncherPath()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath()
-        + QStringLiteral("/../libexec/nookary/NookaryLauncher"));
+    return QDir::cleanPath(
+        QCoreApplication::applicationDirPath() + u'/' + installLayout::launcherFromProgram);
 }
 
 QString XdgAutostartLoginItemService::entryPath() const

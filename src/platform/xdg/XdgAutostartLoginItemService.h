@@ -21,8 +21,8 @@ public:
 
     // $XDG_CONFIG_HOME/autostart.
     static QString defaultAutostartFolder();
-    // The launcher beside this program in the install (or build) tree:
-    // <prefix>/libexec/nookary/NookaryLauncher for <prefix>/bin/Nookary.
+    // The launcher beside this program in the install (or build) tree, where the build put
+    // it: <prefix>/libexec/nookary/NookaryLauncher for <prefix>/bin/Nookary by default.
     static QString defaultLauncherPath();
 
     QString entryPath() const;
