@@ -96,9 +96,14 @@ PlatformServices createPlatformServices()
         addWaylandServices(services);
     services.statusItem = std::make_unique<TrayStatusItem>();
     // XDG autostart is read by X11 and Wayland sessions alike.
-    services.loginItems = std::make_unique<XdgAutostartLoginItemService>(
+    auto loginItems = std::make_unique<XdgAutostartLoginItemService>(
         XdgAutostartLoginItemService::defaultAutostartFolder(),
         XdgAutostartLoginItemService::defaultLauncherPath());
+    if (const std::optional<QString> moved = loginItems->followMovedLauncher())
+        qCInfo(lcPlatformServices).noquote()
+            << "The autostart entry named a launcher that is gone," << *moved << "; it now runs"
+            << XdgAutostartLoginItemService::defaultLauncherPath();
+    services.loginItems = std::move(loginItems);
     return services;
 }
 

@@ -105,4 +105,24 @@ bool XdgAutostartLoginItemService::unregisterLoginItem()
     return QFile::remove(path);
 }
 
+std::optional<QString> XdgAutostartLoginItemService::followMovedLauncher()
+{
+    const std::optional<DesktopEntry> entry = DesktopEntry::read(entryPath());
+    if (!entry || entry->boolean(QStringLiteral("Hidden"), false)
+        || !entry->boolean(QStringLiteral("X-GNOME-Autostart-enabled"), true))
+        return std::nullopt;
+    const QStringList command = entry->execArguments();
+    if (command.isEmpty())
+        return std::nullopt;
+    const QString named = command.first();
+    const QFileInfo program(named);
+    if (!program.isAbsolute() || program.fileName() != QFileInfo(m_launcherPath).fileName()
+        || QDir::cleanPath(named) == QDir::cleanPath(m_launcherPath) || program.exists()
+        || program.isSymLink())
+        return std::nullopt;
+    if (!registerLoginItem())
+        return std::nullopt;
+    return named;
+}
+
 } // namespace nookary
