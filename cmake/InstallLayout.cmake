@@ -7,9 +7,13 @@
 # nookary_launcherdir, nookary_datadir, all relative to the prefix, and the target
 # nookary_install_layout that gives the header.
 
-# Debian and most distributions name the documentation folder after the package.
-set(CMAKE_INSTALL_DOCDIR share/doc/nookary CACHE PATH "Documentation (share/doc/nookary)")
 include(GNUInstallDirs)
+# Debian and most distributions name the documentation folder after the package, which is
+# lower case, unless the builder chose one.
+get_property(docdir CACHE CMAKE_INSTALL_DOCDIR PROPERTY VALUE)
+if(NOT docdir)
+  set(CMAKE_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/nookary)
+endif()
 
 # A folder relative to the prefix; an absolute one must lie inside the prefix, since the
 # parts find each other by relative paths.
