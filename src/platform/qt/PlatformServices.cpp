@@ -101,8 +101,9 @@ PlatformServices createPlatformServices()
         XdgAutostartLoginItemService::defaultLauncherPath());
     if (const std::optional<QString> moved = loginItems->followMovedLauncher())
         qCInfo(lcPlatformServices).noquote()
-            << "The autostart entry named a launcher that is gone," << *moved << "; it now runs"
-            << XdgAutostartLoginItemService::defaultLauncherPath();
+            << QStringLiteral("The autostart entry named a launcher that is gone (%1); it now "
+                              "runs %2")
+                   .arg(*moved, XdgAutostartLoginItemService::defaultLauncherPath());
     services.loginItems = std::move(loginItems);
     return services;
 }

@@ -233,7 +233,9 @@ bool DBusMenuExporter::activate(int id)
 
 bool DBusMenuExporter::rebuild()
 {
-    if (m_refill)
+    // Never under the pointer of a user who has it open (a host without dbusmenu asked for
+    // it as a popup).
+    if (m_refill && !m_menu.isVisible())
         m_refill();
     QList<MenuLayoutItem> children;
     int id = 0;

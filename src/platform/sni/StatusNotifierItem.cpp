@@ -9,7 +9,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QLoggingCategory>
@@ -160,19 +159,27 @@ void StatusNotifierItem::refreshMenu()
     m_menu->refresh();
 }
 
-void StatusNotifierItem::registerWithWatcher()
+void StatusNotifierItem::askWatcher(const QString &interface, const QString &method,
+    const QVariantList &arguments, std::function<void(const QDBusMessage &reply)> answer)
 {
-    const int attempt = ++m_attempt;
-    QDBusMessage call = QDBusMessage::createMethodCall(watcherService, watcherPath,
-        kWatcherInterface, QStringLiteral("RegisterStatusNotifierItem"));
-    call << m_serviceName;
+    QDBusMessage call
+        = QDBusMessage::createMethodCall(watcherService, watcherPath, interface, method);
+    call.setArguments(arguments);
     auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
-        [this, attempt](QDBusPendingCallWatcher *call) {
+        [this, attempt = m_attempt, answer = std::move(answer)](QDBusPendingCallWatcher *call) {
             call->deleteLater();
-            if (attempt != m_attempt)
-                return;
-            if (call->isError()) {
+            if (attempt == m_attempt)
+                answer(call->reply());
+        });
+}
+
+void StatusNotifierItem::registerWithWatcher()
+{
+    ++m_attempt;
+    askWatcher(kWatcherInterface, QStringLiteral("RegisterStatusNotifierItem"), { m_serviceName },
+        [this](const QDBusMessage &reply) {
+            if (reply.type() != QDBusMessage::ReplyMessage) {
                 // No watcher yet (the usual case when none runs): the watcher's arrival
                 // brings the next attempt.
                 setRegistered(false, false);
@@ -187,19 +194,12 @@ void StatusNotifierItem::askWhetherAHostShows()
 {
     if (!m_registered)
         return;
-    const int attempt = m_attempt;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        watcherService, watcherPath, kPropertiesInterface, QStringLiteral("Get"));
-    call << kWatcherInterface << QStringLiteral("IsStatusNotifierHostRegistered");
-    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-        [this, attempt](QDBusPendingCallWatcher *call) {
-            call->deleteLater();
-            if (attempt != m_attempt)
-                return;
-            const QDBusPendingReply<QDBusVariant> reply = *call;
+    askWatcher(kPropertiesInterface, QStringLiteral("Get"),
+        { kWatcherInterface, QStringLiteral("IsStatusNotifierHostRegistered") },
+        [this](const QDBusMessage &reply) {
             // A watcher without the property is an old one whose hosts show everything.
-            const bool hostShows = reply.isError() || reply.value().variant().toBool();
+            const bool hostShows = reply.type() != QDBusMessage::ReplyMessage
+                || reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
             setRegistered(true, hostShows);
         });
 }

@@ -8,6 +8,9 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
+class QDBusMessage;
 class QDBusServiceWatcher;
 class QMenu;
 
@@ -72,6 +75,10 @@ private Q_SLOTS:
     void askWhetherAHostShows();
 
 private:
+    // Calls the watcher without waiting; `answer` gets the reply or the error, unless a new
+    // registration began meanwhile.
+    void askWatcher(const QString &interface, const QString &method, const QVariantList &arguments,
+        std::function<void(const QDBusMessage &reply)> answer);
     void registerWithWatcher();
     void setRegistered(bool registered, bool hostShows);
 
