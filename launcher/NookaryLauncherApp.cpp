@@ -4,6 +4,8 @@
 #include "app/InstanceChannel.h"
 #include "platform/xdg/DesktopEntry.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -61,8 +63,8 @@ std::optional<QString> NookaryLauncherApp::bundledMainAppURL() const
 {
     if (m_host.launcherDirectory.isEmpty())
         return std::nullopt;
-    const QString path = QDir::cleanPath(
-        m_host.launcherDirectory + QStringLiteral("/../../bin/") + mainExecutableName);
+    const QString path
+        = QDir::cleanPath(m_host.launcherDirectory + u'/' + installLayout::programFromLauncher);
     if (!isExecutableFile(path))
         return std::nullopt;
     return path;

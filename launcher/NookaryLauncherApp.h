@@ -36,7 +36,8 @@ public:
     // The enclosing install tree's Nookary first, then the one the desktop entry names.
     void start();
 
-    // <launcher folder>/../../bin/Nookary, when it is an executable file.
+    // The Nookary of the launcher's own tree (<launcher folder>/../../bin/Nookary by default,
+    // InstallLayout.h), when it is an executable file.
     std::optional<QString> bundledMainAppURL() const;
     // True when an enclosing Nookary was found, whether or not it was started.
     bool launchBundledMainAppIfNeeded();

@@ -78,6 +78,10 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
     connect(m_tray.get(), &TrayController::clicked, this, &AppDelegate::statusItemClicked);
+    connect(m_tray.get(), &TrayController::openRequested, this, [this] {
+        if (!isPanelOpen())
+            showUI();
+    });
     connect(m_tray.get(), &TrayController::onboardingRequested, this,
         &AppDelegate::showOnboardingFromMenu);
     connect(

@@ -3,6 +3,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppIdentity.h"
+#include "app/CommandLine.h"
 #include "app/InstanceChannel.h"
 #include "app/InstanceName.h"
 #include "model/SettingsKeys.h"
@@ -67,17 +68,25 @@ QStringList settingsKeyPrefixes()
     return prefixes;
 }
 
-bool hasDisplay()
+bool hasDisplay(int argc, char **argv)
 {
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    if (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return true;
+    // Or Qt's own options name one.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    return !commandLine.qtOption(u"platform").isNull()
+        || !commandLine.qtOption(u"display").isNull();
 }
 
 } // namespace
 
 int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
 {
-    if (!hasDisplay()) {
+    if (!hasDisplay(argc, argv)) {
         print(stderr,
             QStringLiteral("Nookary needs a desktop session: neither DISPLAY nor "
                            "WAYLAND_DISPLAY is set.\n"));

@@ -28,6 +28,10 @@ TrayController::TrayController(AppModel &model, StatusItem *item, QObject *paren
 
 void TrayController::buildStatusMenu(QMenu &menu)
 {
+    // Some StatusNotifierItem hosts show only this menu and never pass a click on: the
+    // panel must open from here too.
+    menu.addAction(tr("Open Nookary"), this, &TrayController::openRequested);
+    menu.addSeparator();
     menu.addAction(m_model.isTrackingPaused() ? QStringLiteral("Resume Nookary")
                                               : QStringLiteral("Pause Nookary"),
         this, &TrayController::togglePauseNookary);

@@ -12,8 +12,8 @@ namespace nookary {
 class AppModel;
 class StatusItem;
 
-// The tray icon's behaviour: its picture, dimmed while paused, and its menu (pause, the
-// walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
+// The tray icon's behaviour: its picture, dimmed while paused, and its menu (open the panel,
+// pause, the walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
 // reports as signals.
 class TrayController final : public QObject {
     Q_OBJECT
@@ -32,6 +32,7 @@ public:
 
 Q_SIGNALS:
     void clicked();
+    void openRequested();
     void onboardingRequested();
     void preferencesRequested();
     void aboutRequested();

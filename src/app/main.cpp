@@ -4,7 +4,10 @@
 #include "app/InstanceChannel.h"
 #include "app/SavedSnippetsCommand.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -64,12 +67,13 @@ int runRemote(int argc, char **argv, InstanceChannel::Request request)
     return 0;
 }
 
-// The module beside this executable in the build tree and the install tree alike:
-// bin/Nookary and lib/nookary/.
+// The module where the build put it relative to this executable, in the build tree and the
+// install tree alike (bin/Nookary and lib/nookary/ by default).
 QString guiModulePath()
 {
     const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return QFileInfo(executable).absolutePath() + QStringLiteral("/../lib/nookary/nookary-gui.so");
+    return QDir::cleanPath(
+        QFileInfo(executable).absolutePath() + u'/' + installLayout::guiModuleFromProgram);
 }
 
 int runInstance(int argc, char **argv, bool launchedFromLoginItem)

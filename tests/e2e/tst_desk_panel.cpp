@@ -90,8 +90,9 @@ class TestDeskPanel : public QObject {
                 QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("1") });
     }
 
-    // Chooses the first entry of the tray icon's menu ("Pause Nookary" or "Resume Nookary").
-    void chooseFirstTrayMenuEntry()
+    // Chooses an entry of the tray icon's menu by its place among the entries, with the
+    // keyboard: 0 is "Open Nookary", 1 "Pause Nookary" or "Resume Nookary".
+    void chooseTrayMenuEntry(int index)
     {
         const QString icon = nookaryWindow(true);
         QVERIFY(!icon.isEmpty());
@@ -104,9 +105,10 @@ class TestDeskPanel : public QObject {
                 QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("3") });
         QTRY_VERIFY_WITH_TIMEOUT(!menu().isEmpty(), 5000);
         QTest::qWait(200);
-        m_desk->run(QStringLiteral("xdotool"),
-            { QStringLiteral("mousemove"), QStringLiteral("--window"), menu(), QStringLiteral("40"),
-                QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1") });
+        for (int i = 0; i <= index; ++i)
+            m_desk->run(
+                QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Down") });
+        m_desk->run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Return") });
         QTRY_VERIFY_WITH_TIMEOUT(menu().isEmpty(), 5000);
     }
 
@@ -339,7 +341,12 @@ private Q_SLOTS:
     void whilePausedNothingIsRead()
     {
         startNookary({});
-        chooseFirstTrayMenuEntry();
+        // The menu's first entry opens the panel.
+        chooseTrayMenuEntry(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        m_desk->run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Escape") });
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        chooseTrayMenuEntry(1);
         x(QStringLiteral("xclip"),
             { QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-loops"),
                 QStringLiteral("1") },
@@ -352,7 +359,7 @@ private Q_SLOTS:
         QVERIFY(!historyText().contains(QStringLiteral("while paused")));
 
         // Resuming reads the clipboard once, and the copy made meanwhile is recorded.
-        chooseFirstTrayMenuEntry();
+        chooseTrayMenuEntry(1);
         QTRY_VERIFY_WITH_TIMEOUT(
             historyText().contains(QStringLiteral("copied while paused")), 5000);
         QVERIFY(!historyText().contains(QStringLiteral("paste only")));

@@ -144,9 +144,9 @@ private Q_SLOTS:
             QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
             QStringLiteral("3") });
         QTest::qWait(500);
-        // Pause Nookary, Show Onboarding, Preferences…
+        // Open Nookary, Pause Nookary, Show Onboarding, Preferences…
         pressEach({ QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
-            QStringLiteral("Return") });
+            QStringLiteral("Down"), QStringLiteral("Return") });
         expectPreferencesInFront();
         QTest::qWait(300);
         QCOMPARE(m_desk->activeWindow(), preferences()); // nothing handed focus back

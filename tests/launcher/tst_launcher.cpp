@@ -4,6 +4,8 @@
 #include "NookaryLauncherApp.h"
 #include "app/InstanceChannel.h"
 
+#include "InstallLayout.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,6 +14,11 @@
 using namespace nookary;
 
 namespace {
+
+// The install tree the build lays out, under the made-up prefix/.
+const QString kProgram
+    = QStringLiteral("prefix/") + installLayout::programFolder + QStringLiteral("/Nookary");
+const QString kLauncherFolder = QStringLiteral("prefix/") + installLayout::launcherFolder;
 
 struct Started {
     QString program;
@@ -51,8 +58,7 @@ class TestLauncher : public QObject {
 
     // An install tree under prefix/, a menu entry in sys/share whose program is on PATH, and
     // an empty data home in front of it.
-    NookaryLauncherApp::Host host(
-        const QString &launcherFolder = QStringLiteral("prefix/libexec/nookary"))
+    NookaryLauncherApp::Host host(const QString &launcherFolder = kLauncherFolder)
     {
         NookaryLauncherApp::Host h;
         QDir().mkpath(path(launcherFolder));
@@ -82,7 +88,7 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         m_running = false;
         m_started.clear();
-        program(QStringLiteral("prefix/bin/Nookary"));
+        program(kProgram);
         program(QStringLiteral("path/bin/Nookary"));
         menuEntry(QStringLiteral("sys/share"), "Exec=Nookary %U\n");
     }
@@ -91,7 +97,7 @@ private Q_SLOTS:
     {
         run(host());
         QCOMPARE(m_started.size(), 1);
-        QCOMPARE(m_started[0].program, path(QStringLiteral("prefix/bin/Nookary")));
+        QCOMPARE(m_started[0].program, path(kProgram));
         QCOMPARE(m_started[0].arguments, QStringList { marker });
     }
 
@@ -140,9 +146,18 @@ private Q_SLOTS:
         QCOMPARE(m_started[0].arguments, (QStringList { QStringLiteral("--verbose"), marker }));
     }
 
+    // The build tree has the layout the launcher expects.
+    void theBuiltLauncherFindsTheBuiltProgram()
+    {
+        NookaryLauncherApp::Host h = host();
+        h.launcherDirectory = QFileInfo(QStringLiteral(LAUNCHER_BINARY)).canonicalPath();
+        QCOMPARE(NookaryLauncherApp(h).bundledMainAppURL(),
+            std::optional(QFileInfo(QStringLiteral(NOOKARY_BINARY)).canonicalFilePath()));
+    }
+
     void aBrokenInstallTreeFallsBackToTheMenuEntry()
     {
-        QFile::setPermissions(path(QStringLiteral("prefix/bin/Nookary")), QFileDevice::ReadOwner);
+        QFile::setPermissions(path(kProgram), QFileDevice::ReadOwner);
         run(host());
         QCOMPARE(m_started.size(), 1);
         QCOMPARE(m_started[0].program, path(QStringLiteral("path/bin/Nookary")));

@@ -109,9 +109,15 @@ PlatformServices createPlatformServices(const QStringList &settingsKeyPrefixes)
         addWaylandServices(services);
     services.statusItem = std::make_unique<TrayStatusItem>();
     // XDG autostart is read by X11 and Wayland sessions alike.
-    services.loginItems = std::make_unique<XdgAutostartLoginItemService>(
+    auto loginItems = std::make_unique<XdgAutostartLoginItemService>(
         XdgAutostartLoginItemService::defaultAutostartFolder(),
         XdgAutostartLoginItemService::defaultLauncherPath());
+    if (const std::optional<QString> moved = loginItems->followMovedLauncher())
+        qCInfo(lcPlatformServices).noquote()
+            << QStringLiteral("The autostart entry named a launcher that is gone (%1); it now "
+                              "runs %2")
+                   .arg(*moved, XdgAutostartLoginItemService::defaultLauncherPath());
+    services.loginItems = std::move(loginItems);
     return services;
 }
 
