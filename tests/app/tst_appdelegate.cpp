@@ -831,8 +831,8 @@ private Q_SLOTS:
         QVERIFY(s.statusItem->messages.isEmpty());
         s.store->holdWrites();
         QTRY_COMPARE(s.statusItem->messages.size(), 1);
-        QVERIFY(
-            s.statusItem->messages.first().join(u'\n').contains(QStringLiteral("kept until Nookary quits")));
+        QVERIFY(s.statusItem->messages.first().join(u'\n').contains(
+            QStringLiteral("kept until Nookary quits")));
         s.store->holdWrites();
         s.model().setHistoryLimit(50);
         QTest::qWait(20);

@@ -5,6 +5,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -134,10 +135,10 @@ void TrayStatusItem::showPendingMessage()
     if (m_statusNotifier && m_statusNotifier->isShown()) {
         // A StatusNotifierItem has no balloon of its own: the desktop's notifications show it.
         m_pendingMessage.reset();
-        QDBusMessage notify = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.Notifications"),
-            QStringLiteral("/org/freedesktop/Notifications"),
-            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+        QDBusMessage notify
+            = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                QStringLiteral("/org/freedesktop/Notifications"),
+                QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
         notify << QStringLiteral("Nookary") << 0u << QStringLiteral("com.dorwen.Nookary") << title
                << text << QStringList() << QVariantMap() << 10000;
         QDBusConnection::sessionBus().asyncCall(notify);
