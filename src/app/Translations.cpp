@@ -3,6 +3,8 @@
 
 #include "core/TextDirection.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -63,7 +65,7 @@ private:
 QString folder()
 {
     return QDir::cleanPath(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/nookary/translations"));
+        QCoreApplication::applicationDirPath() + u'/' + installLayout::translationsFromProgram);
 }
 
 QLocale install(Output output, const QLocale &locale)

@@ -7,7 +7,8 @@
 namespace nookary::Translations {
 
 // Where Nookary's compiled translations lie: share/nookary/translations beside the
-// executable's bin/, in the build tree as in the install tree.
+// executable's bin/ (as the install layout puts them), in the build tree as in the install
+// tree.
 QString folder();
 
 // Where the texts go. Windows of a right-to-left language that Nookary has no translation

@@ -87,6 +87,7 @@ struct QuietHost final : PanelKeyMapHost {
     void copyToClipboard(const QString &) override { }
     void endEditingOnNextTurn() override { }
     void beep() override { }
+    void openContextMenu() override { }
 };
 
 } // namespace
