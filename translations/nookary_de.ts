@@ -4,7 +4,12 @@
 <context>
     <name>nookary::AddShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="+413"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="+416"/>
+        <source>Add a snippet (%1)</source>
+        <translation>Textbaustein hinzufügen (%1)</translation>
+    </message>
+    <message>
+        <location line="+30"/>
         <source>Drag from History or add a snippet…</source>
         <translation>Aus dem Verlauf ziehen oder Textbaustein hinzufügen…</translation>
     </message>
@@ -15,24 +20,58 @@
     </message>
 </context>
 <context>
+    <name>nookary::AppDelegate</name>
+    <message>
+        <location filename="../src/app/AppDelegate.cpp" line="+128"/>
+        <source>Nookary cannot save your changes</source>
+        <translation>Nookary kann Ihre Änderungen nicht speichern</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Writing the settings file failed; the disk may be full. Your changes are kept and saved as soon as there is room again.</source>
+        <translation>Die Einstellungsdatei ließ sich nicht schreiben; vielleicht ist der Datenträger voll. Ihre Änderungen bleiben erhalten und werden gespeichert, sobald wieder Platz ist.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Nookary leaves your settings file as it is for now, so that nothing in it is lost. Changes you make are kept until Nookary quits; the system log says why.</source>
+        <translation>Nookary lässt Ihre Einstellungsdatei vorerst, wie sie ist, damit nichts darin verloren geht. Ihre Änderungen bleiben erhalten, bis Nookary beendet wird; das Systemprotokoll nennt den Grund.</translation>
+    </message>
+</context>
+<context>
     <name>nookary::CommandLine</name>
     <message>
-        <location filename="../src/app/CommandLine.cpp" line="+47"/>
+        <location filename="../src/app/CommandLine.cpp" line="+86"/>
+        <source>option &apos;%1&apos; needs a value</source>
+        <translation>Option „%1“ braucht einen Wert</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>unknown option &apos;%1&apos;</source>
         <translation>unbekannte Option „%1“</translation>
     </message>
     <message>
         <location line="+2"/>
+        <location line="+17"/>
         <source>unexpected argument &apos;%1&apos;</source>
         <translation>unerwartetes Argument „%1“</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="-12"/>
         <source>&apos;%1&apos; cannot be combined with another option</source>
         <translation>„%1“ lässt sich mit keiner anderen Option verbinden</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+9"/>
+        <source>&apos;%1&apos; goes with &apos;%2&apos;</source>
+        <translation>„%1“ geht nur zusammen mit „%2“</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&apos;%1&apos; needs the FILE to import</source>
+        <translation>„%1“ braucht die zu importierende DATEI</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>Usage: Nookary [option]
 
 Keeps a clipboard history and saved snippets at hand from the tray.
@@ -45,11 +84,22 @@ Options:
   --history    print the running Nookary&apos;s clipboard history, newest first,
                one JSON object with &quot;id&quot; and &quot;text&quot; per line
   --saved      print the running Nookary&apos;s saved snippets the same way
+  --export-saved [FILE]
+               write the saved snippets to FILE (standard output without it)
+               as a JSON array of objects with &quot;text&quot;, to keep or to move
+               to another machine; works whether or not Nookary runs
+  --import-saved [--lines] FILE
+               add the snippets of FILE, an export (or, with --lines, plain
+               text with one snippet per line), after the saved ones; those
+               already saved are skipped, and the list stops at 25
   --launched-from-login-item
                start quietly, as at login (used by the login launcher)
   -h, --help   print this help
   -v, --version
                print the version
+
+Qt&apos;s standard options (-platform, -display, -style, -reverse, -session, ...)
+are passed on to Qt.
 </source>
         <translation>Aufruf: Nookary [Option]
 
@@ -66,37 +116,57 @@ Optionen:
                neueste zuerst, ein JSON-Objekt mit &quot;id&quot; und &quot;text&quot; je Zeile
   --saved      gibt die gespeicherten Textbausteine des laufenden Nookary
                ebenso aus
+  --export-saved [DATEI]
+               schreibt die gespeicherten Textbausteine in DATEI (ohne DATEI
+               in die Standardausgabe) als JSON-Array von Objekten mit &quot;text&quot;,
+               zum Aufbewahren oder zum Mitnehmen auf einen anderen Rechner;
+               geht, ob Nookary läuft oder nicht
+  --import-saved [--lines] DATEI
+               fügt die Textbausteine aus DATEI, einem Export (oder mit
+               --lines reinem Text mit einem Textbaustein je Zeile), hinter
+               den gespeicherten an; bereits gespeicherte werden übersprungen,
+               und die Liste endet bei 25
   --launched-from-login-item
                startet still wie bei der Anmeldung
                (so ruft es der Anmeldestarter auf)
   -h, --help   gibt diese Hilfe aus
   -v, --version
                gibt die Version aus
+
+Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
+...) werden an Qt weitergegeben.
 </translation>
     </message>
     <message>
-        <location filename="../src/app/main.cpp" line="+55"/>
+        <location filename="../src/app/main.cpp" line="+60"/>
+        <source>Nookary is running but did not answer; try again.
+</source>
+        <translation>Nookary läuft, hat aber nicht geantwortet; versuchen Sie es noch einmal.
+</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Nookary is not running. Start it with: Nookary
 </source>
         <translation>Nookary läuft nicht. Starten Sie es mit: Nookary
 </translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+30"/>
         <source>Nookary: cannot load %1 (%2); reinstall Nookary.
 </source>
         <translation>Nookary: %1 lässt sich nicht laden (%2); installieren Sie Nookary neu.
 </translation>
     </message>
     <message>
-        <location filename="../src/app/NookaryApp.cpp" line="+42"/>
+        <location filename="../src/app/NookaryApp.cpp" line="+94"/>
         <source>Nookary needs a desktop session: neither DISPLAY nor WAYLAND_DISPLAY is set.
 </source>
         <translation>Nookary braucht eine Desktop-Sitzung: Weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.
 </translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+45"/>
         <source>Nookary: cannot listen on %1 (%2); other command lines will not reach this instance.
 </source>
         <translation>Nookary: %1 lässt sich nicht öffnen (%2); andere Befehlszeilen erreichen dieses Nookary nicht.
@@ -106,17 +176,17 @@ Optionen:
 <context>
     <name>nookary::HistoryColumn</name>
     <message>
-        <location filename="../src/ui/panel/HistoryColumn.cpp" line="+14"/>
+        <location filename="../src/ui/panel/HistoryColumn.cpp" line="+16"/>
         <source>History</source>
         <translation>Verlauf</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+19"/>
         <source>Up to %1</source>
         <translation>Bis zu %1</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+44"/>
         <source>No results</source>
         <translation>Keine Treffer</translation>
     </message>
@@ -129,7 +199,7 @@ Optionen:
 <context>
     <name>nookary::HotkeyController</name>
     <message>
-        <location filename="../src/app/HotkeyController.h" line="+24"/>
+        <location filename="../src/app/HotkeyController.h" line="+26"/>
         <source>Shortcut is unavailable</source>
         <translation>Tastenkürzel nicht verfügbar</translation>
     </message>
@@ -142,7 +212,7 @@ Optionen:
 <context>
     <name>nookary::HotkeyRecorderControl</name>
     <message>
-        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+31"/>
+        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+32"/>
         <source>Not set yet</source>
         <translation>Noch nicht festgelegt</translation>
     </message>
@@ -172,7 +242,63 @@ Optionen:
         <translation>Tastenkürzel wählen…</translation>
     </message>
     <message>
-        <location line="+148"/>
+        <location line="+33"/>
+        <source>Apps use %1 to select all.</source>
+        <translation>Apps verwenden %1, um alles auszuwählen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to copy.</source>
+        <translation>Apps verwenden %1 zum Kopieren.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to paste.</source>
+        <translation>Apps verwenden %1 zum Einfügen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to cut.</source>
+        <translation>Apps verwenden %1 zum Ausschneiden.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to undo.</source>
+        <translation>Apps verwenden %1 zum Rückgängigmachen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to redo.</source>
+        <translation>Apps verwenden %1 zum Wiederherstellen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to save.</source>
+        <translation>Apps verwenden %1 zum Speichern.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to find.</source>
+        <translation>Apps verwenden %1 zum Suchen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to close.</source>
+        <translation>Apps verwenden %1 zum Schließen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Apps use %1 to quit.</source>
+        <translation>Apps verwenden %1 zum Beenden.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>In use by another program</source>
+        <translation>Von einem anderen Programm belegt</translation>
+    </message>
+    <message>
+        <location line="+138"/>
+        <location line="+1"/>
         <source>More shortcut options</source>
         <translation>Weitere Optionen zum Tastenkürzel</translation>
     </message>
@@ -192,7 +318,7 @@ Optionen:
         <translation>Tastenkürzel ausschalten</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+43"/>
         <source>Press a new shortcut now (Esc to cancel)</source>
         <translation>Drücken Sie jetzt ein neues Tastenkürzel (Esc bricht ab)</translation>
     </message>
@@ -200,7 +326,7 @@ Optionen:
 <context>
     <name>nookary::HotkeyShortcut</name>
     <message>
-        <location filename="../src/core/HotkeyShortcut.cpp" line="+53"/>
+        <location filename="../src/core/HotkeyShortcut.cpp" line="+54"/>
         <source>Return</source>
         <translation>Eingabe</translation>
     </message>
@@ -295,7 +421,7 @@ Optionen:
         <translation>Taste %1</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+119"/>
         <source>Off</source>
         <translation>Aus</translation>
     </message>
@@ -303,7 +429,7 @@ Optionen:
 <context>
     <name>nookary::OnboardingFlowView</name>
     <message>
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+107"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+110"/>
         <source>Never lose your go-to prompts, text, or files</source>
         <translation>Nie wieder Ihre liebsten Prompts, Texte oder Dateien verlieren</translation>
     </message>
@@ -398,12 +524,17 @@ Optionen:
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+51"/>
+        <source>Shortcut practice</source>
+        <translation>Tastenkürzel üben</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Back</source>
         <translation>Zurück</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location line="+59"/>
         <source>Pick one you&apos;ll actually remember.</source>
         <translation>Wählen Sie eines, das Sie sich wirklich merken.</translation>
     </message>
@@ -436,7 +567,7 @@ Optionen:
         <translation>Weiter</translation>
     </message>
     <message>
-        <location filename="../src/ui/onboarding/OnboardingFlowView.h" line="+55"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.h" line="+56"/>
         <source>This desktop does not let apps set their own shortcuts. In your desktop&apos;s keyboard settings, add a custom shortcut that runs this command:</source>
         <translation>Auf diesem Desktop können Apps keine eigenen Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen Ihres Desktops ein eigenes Tastenkürzel an, das diesen Befehl ausführt:</translation>
     </message>
@@ -457,22 +588,53 @@ Optionen:
 <context>
     <name>nookary::PopoverView</name>
     <message>
-        <location filename="../src/ui/panel/PopoverView.cpp" line="+100"/>
+        <location filename="../src/ui/panel/PopoverView.cpp" line="+62"/>
+        <source>Resize</source>
+        <translation>Größe ändern</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location line="+1"/>
         <source>Search</source>
         <translation>Suchen</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+112"/>
         <source>Clear</source>
         <translation>Leeren</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+2"/>
+        <source>Clear history</source>
+        <translation>Verlauf leeren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Clear the history</source>
+        <translation>Den Verlauf leeren</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Pin</source>
+        <translation>Anheften</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Preferences (%1)</source>
+        <translation>Einstellungen (%1)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Preferences</source>
         <translation>Einstellungen</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+8"/>
+        <source>Drag to resize</source>
+        <translation>Ziehen, um die Größe zu ändern</translation>
+    </message>
+    <message>
+        <location line="+34"/>
         <source>Unpin (close after copy)</source>
         <translation>Lösen (nach dem Kopieren schließen)</translation>
     </message>
@@ -493,7 +655,7 @@ Optionen:
 <context>
     <name>nookary::PreferencesView</name>
     <message>
-        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+60"/>
+        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+87"/>
         <location line="+3"/>
         <source>Launch at login</source>
         <translation>Autostart</translation>
@@ -546,12 +708,112 @@ Optionen:
     </message>
     <message>
         <location line="+6"/>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Keyboard shortcut</source>
         <translation>Tastenkürzel</translation>
     </message>
     <message>
-        <location filename="../src/ui/preferences/PreferencesView.h" line="+30"/>
+        <location line="+3"/>
+        <location line="+91"/>
+        <source>Paste after choosing</source>
+        <translation>Nach Auswahl einfügen</translation>
+    </message>
+    <message>
+        <location line="-87"/>
+        <source>Saved snippets</source>
+        <translation>Textbausteine</translation>
+    </message>
+    <message>
+        <location line="+76"/>
+        <source>Needs the XTEST extension of the X server</source>
+        <translation>Braucht die XTEST-Erweiterung des X-Servers</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>This desktop lets no program type into others</source>
+        <translation>Dieser Desktop lässt kein Programm in andere tippen</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Pastes the chosen entry into the window you return to (Ctrl+Shift+V in terminals)</source>
+        <translation>Fügt den gewählten Eintrag in das Fenster ein, zu dem Sie zurückkehren (in Terminals mit Strg+Umschalt+V)</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Export…</source>
+        <translation>Exportieren…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Import…</source>
+        <translation>Importieren…</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Writes the saved snippets to a file, to keep or to take to another machine</source>
+        <translation>Schreibt die gespeicherten Textbausteine in eine Datei, zum Aufbewahren oder zum Mitnehmen auf einen anderen Rechner</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Adds the snippets of an exported file, or of a text file with one snippet per line, after yours</source>
+        <translation>Fügt die Textbausteine einer exportierten Datei oder einer Textdatei mit einem Textbaustein je Zeile hinter Ihren an</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Take them to another machine as a file</source>
+        <translation>Als Datei auf einen anderen Rechner mitnehmen</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Export Saved Snippets</source>
+        <translation>Gespeicherte Textbausteine exportieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nookary snippets.json</source>
+        <translation>Nookary-Textbausteine.json</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+7"/>
+        <source>Saved snippets (*.json)</source>
+        <translation>Gespeicherte Textbausteine (*.json)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Text, one snippet per line (*.txt)</source>
+        <translation>Text, ein Textbaustein je Zeile (*.txt)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Import Saved Snippets</source>
+        <translation>Textbausteine importieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+11"/>
+        <source>Exported %Ln snippet(s) to %1</source>
+        <translation>
+            <numerusform>%Ln Textbaustein nach %1 exportiert</numerusform>
+            <numerusform>%Ln Textbausteine nach %1 exportiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1: %2 Nothing was imported.</source>
+        <translation>%1: %2 Es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/preferences/PreferencesView.h" line="+31"/>
         <source>Set in your desktop&apos;s keyboard settings: a custom shortcut that runs Nookary --toggle</source>
         <translation>In den Tastatureinstellungen Ihres Desktops festzulegen: ein eigenes Tastenkürzel, das Nookary --toggle ausführt</translation>
     </message>
@@ -559,15 +821,48 @@ Optionen:
 <context>
     <name>nookary::PreferencesWindowController</name>
     <message>
-        <location filename="../src/ui/preferences/PreferencesWindowController.h" line="+26"/>
+        <location filename="../src/ui/preferences/PreferencesWindowController.h" line="+27"/>
         <source>Preferences</source>
         <translation>Einstellungen</translation>
     </message>
 </context>
 <context>
+    <name>nookary::RowMenu</name>
+    <message>
+        <location filename="../src/ui/panel/RowMenu.cpp" line="+33"/>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Save to Saved</source>
+        <translation>Unter „Gespeichert“ ablegen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+</context>
+<context>
     <name>nookary::SavedColumn</name>
     <message>
-        <location filename="../src/ui/panel/SavedColumn.cpp" line="+21"/>
+        <location filename="../src/ui/panel/SavedColumn.cpp" line="+28"/>
         <source>Saved</source>
         <translation>Gespeichert</translation>
     </message>
@@ -577,20 +872,106 @@ Optionen:
         <translation>Ihre Textbausteine</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+30"/>
         <source>No results</source>
         <translation>Keine Treffer</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+20"/>
         <source>Ctrl+%1</source>
         <translation>Strg+%1</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+5"/>
+        <source>You can save up to %Ln snippets. Delete one to make room.</source>
+        <translation>
+            <numerusform>Sie können bis zu %Ln Textbaustein speichern. Löschen Sie ihn, um Platz zu schaffen.</numerusform>
+            <numerusform>Sie können bis zu %Ln Textbausteine speichern. Löschen Sie einen, um Platz zu schaffen.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+196"/>
+        <source>empty snippet</source>
+        <translation>leerer Textbaustein</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Saved %1 of %2: %3</source>
+        <translation>Gespeichert, %1 von %2: %3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Saved %1 of %2: %3, %4</source>
+        <translation>Gespeichert, %1 von %2: %3, %4</translation>
+    </message>
+</context>
+<context>
+    <name>nookary::SavedSnippetsCommand</name>
+    <message>
+        <location filename="../src/app/SavedSnippetsCommand.cpp" line="+61"/>
+        <source>the saved snippets in %1 cannot be read (%2)</source>
+        <translation>die gespeicherten Textbausteine in %1 lassen sich nicht lesen (%2)</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>cannot write %1; nothing was imported</source>
+        <translation>%1 lässt sich nicht schreiben; es wurde nichts importiert</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>the settings file %1 could not be written; nothing was imported</source>
+        <translation>die Einstellungsdatei %1 ließ sich nicht schreiben; es wurde nichts importiert</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>the running Nookary sent an answer that cannot be read</source>
+        <translation>das laufende Nookary hat eine unlesbare Antwort geschickt</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nookary is running but did not answer; try again in a moment.</source>
+        <translation>Nookary läuft, hat aber nicht geantwortet; versuchen Sie es gleich noch einmal.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>%1: %2 Nothing was imported.</source>
+        <translation>%1: %2 Es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>For plain text with one snippet per line: Nookary --import-saved --lines %1</source>
+        <translation>Für reinen Text mit einem Textbaustein je Zeile: Nookary --import-saved --lines %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the running Nookary did not take the import</source>
+        <translation>das laufende Nookary hat den Import nicht angenommen</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Nookary is running but did not answer; see what it saved with: Nookary --saved</source>
+        <translation>Nookary läuft, hat aber nicht geantwortet; was es gespeichert hat, zeigt: Nookary --saved</translation>
     </message>
 </context>
 <context>
     <name>nookary::ShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="-213"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="-391"/>
+        <source>Drag to reorder</source>
+        <translation>Ziehen zum Umsortieren</translation>
+    </message>
+    <message>
+        <location line="+152"/>
+        <source>Edit (%1)</source>
+        <translation>Bearbeiten (%1)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Delete (%1)</source>
+        <translation>Löschen (%1)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Edit</source>
         <translation>Bearbeiten</translation>
     </message>
@@ -603,7 +984,7 @@ Optionen:
 <context>
     <name>nookary::ShortcutField</name>
     <message>
-        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+53"/>
+        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+61"/>
         <source>Press a new shortcut now. Press Esc to cancel.</source>
         <translation>Drücken Sie jetzt ein neues Tastenkürzel. Esc bricht ab.</translation>
     </message>
@@ -612,11 +993,102 @@ Optionen:
         <source>Click to set a new keyboard shortcut.</source>
         <translation>Klicken, um ein neues Tastenkürzel festzulegen.</translation>
     </message>
+    <message>
+        <location line="+2"/>
+        <source>Keyboard shortcut, recording: press the new shortcut, or Escape to cancel</source>
+        <translation>Tastenkürzel, Aufnahme läuft: Drücken Sie das neue Tastenkürzel oder Escape zum Abbrechen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Keyboard shortcut: %1</source>
+        <translation>Tastenkürzel: %1</translation>
+    </message>
+</context>
+<context>
+    <name>nookary::SnippetEditor</name>
+    <message>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="-82"/>
+        <source>Snippet text</source>
+        <translation>Text des Textbausteins</translation>
+    </message>
+</context>
+<context>
+    <name>nookary::SnippetTransfer</name>
+    <message>
+        <location filename="../src/model/SnippetTransfer.cpp" line="+39"/>
+        <source>Not a snippet export (%1 on line %2).</source>
+        <translation>Kein Export von Textbausteinen (%1 in Zeile %2).</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Not a snippet export: a JSON array of objects with &quot;text&quot; was expected.</source>
+        <translation>Kein Export von Textbausteinen: Erwartet wurde ein JSON-Array von Objekten mit &quot;text&quot;.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Not a snippet export: item %1 is not an object with a &quot;text&quot; string.</source>
+        <translation>Kein Export von Textbausteinen: Eintrag %1 ist kein Objekt mit einer Zeichenkette &quot;text&quot;.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Not UTF-8 text.</source>
+        <translation>Kein UTF-8-Text.</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Larger than %1 MiB, far more than saved snippets take.</source>
+        <translation>Größer als %1 MiB, weit mehr, als gespeicherte Textbausteine brauchen.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Cannot be written: %1.</source>
+        <translation>Lässt sich nicht schreiben: %1.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Cannot be read: %1.</source>
+        <translation>Lässt sich nicht lesen: %1.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1, %2, %3</source>
+        <comment>added, skipped, over the limit</comment>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>Added %Ln</source>
+        <translation>
+            <numerusform>%Ln hinzugefügt</numerusform>
+            <numerusform>%Ln hinzugefügt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>skipped %Ln already saved</source>
+        <translation>
+            <numerusform>%Ln bereits gespeicherter übersprungen</numerusform>
+            <numerusform>%Ln bereits gespeicherte übersprungen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+2"/>
+        <source>%Ln over the limit of %1</source>
+        <translation>
+            <numerusform>%Ln über der Grenze von %1</numerusform>
+            <numerusform>%Ln über der Grenze von %1</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>nookary::TrayController</name>
     <message>
-        <location filename="../src/app/TrayController.cpp" line="+32"/>
+        <location filename="../src/app/TrayController.cpp" line="+35"/>
+        <source>Open Nookary</source>
+        <translation>Nookary öffnen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Resume Nookary</source>
         <translation>Nookary fortsetzen</translation>
     </message>
@@ -647,6 +1119,16 @@ Optionen:
     </message>
     <message>
         <location line="+20"/>
+        <source>Shortcut is unavailable</source>
+        <translation>Tastenkürzel nicht verfügbar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 is in use by another program, so it does not open Nookary now. It stays your shortcut and is tried again at the next start; Preferences can change it.</source>
+        <translation>%1 ist von einem anderen Programm belegt und öffnet Nookary deshalb gerade nicht. Es bleibt Ihr Tastenkürzel und wird beim nächsten Start erneut versucht; in den Einstellungen können Sie es ändern.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>About Nookary</source>
         <translation>Über Nookary</translation>
     </message>
@@ -654,6 +1136,29 @@ Optionen:
         <location line="+1"/>
         <source>Your clipboard history and saved snippets, at hand.</source>
         <translation>Ihr Verlauf der Zwischenablage und Ihre gespeicherten Textbausteine, stets zur Hand.</translation>
+    </message>
+</context>
+<context>
+    <name>nookary::UndoBar</name>
+    <message>
+        <location filename="../src/ui/panel/UndoBar.cpp" line="+18"/>
+        <source>Deleted.</source>
+        <translation>Gelöscht.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Deleted. %1 puts it back.</source>
+        <translation>Gelöscht. %1 holt es zurück.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Undo (%1)</source>
+        <translation>Rückgängig (%1)</translation>
     </message>
 </context>
 </TS>

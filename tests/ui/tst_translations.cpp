@@ -237,6 +237,24 @@ private Q_SLOTS:
             model.setQuery(QStringLiteral("nothing like it"));
             shown << shownTexts(&panel);
             model.setQuery({});
+            // Each column's row menu; a removal that can be undone; a full Saved column.
+            for (const auto &select :
+                { std::function([&] { model.selectHistory(model.history().first().id); }),
+                    std::function([&] { model.selectShelf(model.shelf().first().id); }) }) {
+                select();
+                panel.openContextMenuForSelection();
+                shown << shownTexts(&panel);
+                for (QMenu *menu : panel.findChildren<QMenu *>())
+                    menu->close();
+            }
+            model.deleteShelf(model.shelf().first().id);
+            QCoreApplication::processEvents();
+            shown << shownTexts(&panel);
+            while (model.shelf().size() < AppModel::shelfMax)
+                model.addShelfFromDrop(kMark + QString::number(model.shelf().size()));
+            model.addShelfFromDrop(kMark + QStringLiteral("one too many"));
+            QCoreApplication::processEvents();
+            shown << shownTexts(&panel);
         }
 
         // The settings window at rest and recording; and where the desktop binds the shortcut.
@@ -249,6 +267,20 @@ private Q_SLOTS:
             QVERIFY(recorder->isRecording());
             shown << shownTexts(settings.window());
             Q_EMIT recorder->field()->clicked();
+            // Why pasting is off, and what an export and a failed import report.
+            for (const auto why : { PasteService::Availability::noXTest,
+                     PasteService::Availability::noVirtualKeyboard }) {
+                model.setPasteAvailability(why);
+                shown << shownTexts(settings.window());
+            }
+            QTemporaryDir files;
+            const QString exported = files.filePath(QStringLiteral("snippets.json"));
+            settings.view()->exportSavedSnippets(exported);
+            shown << shownTexts(settings.window());
+            settings.view()->importSavedSnippets(exported, false);
+            shown << shownTexts(settings.window());
+            settings.view()->importSavedSnippets(files.filePath(QStringLiteral("absent")), false);
+            shown << shownTexts(settings.window());
             PreferencesWindowController manual(model, keys, false);
             shown << shownTexts(manual.window());
         }
@@ -280,6 +312,17 @@ private Q_SLOTS:
                 model, keys, OnboardingFlowView::shortcutStep, {}, false);
             manual.window()->show();
             shown << shownTexts(manual.window());
+        }
+
+        // The tray's menu, tracking and paused.
+        {
+            TrayController tray(model, nullptr);
+            for (const bool paused : { false, true }) {
+                model.setIsTrackingPaused(paused);
+                QMenu menu;
+                tray.buildStatusMenu(menu);
+                shown << shownTexts(&menu);
+            }
         }
 
         QStringList untranslated = checking.missing;

@@ -15,6 +15,7 @@
 #include <QDrag>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollArea>
@@ -80,7 +81,7 @@ QString SavedColumn::shortcutLabel(qsizetype index)
 QString SavedColumn::fullListReason()
 {
     return tr(
-        "You can save up to %n snippets. Delete one to make room.", nullptr, AppModel::shelfMax);
+        "You can save up to %Ln snippets. Delete one to make room.", nullptr, AppModel::shelfMax);
 }
 
 void SavedColumn::setNoticeTimer(std::unique_ptr<QuietTimer> timer)
@@ -276,8 +277,8 @@ void SavedColumn::sync()
         // Readers hear where the snippet stands and its key, since they see neither.
         const QString text
             = row->shownText().trimmed().isEmpty() ? tr("empty snippet") : row->shownText();
-        const QString place = QString::number(i + 1);
-        const QString count = QString::number(filtered.size());
+        const QString place = QLocale().toString(i + 1);
+        const QString count = QLocale().toString(filtered.size());
         row->setAccessibleName(badge.isEmpty()
                 ? tr("Saved %1 of %2: %3").arg(place, count, text)
                 : tr("Saved %1 of %2: %3, %4").arg(place, count, text, badge));

@@ -295,7 +295,7 @@ void PreferencesView::exportSavedSnippets(const QString &path)
     const QStringList texts = m_model.savedSnippetTexts();
     QString error;
     if (SnippetTransfer::writeFile(path, texts, &error))
-        m_snippetsStatus->setText(tr("Exported %n snippet(s) to %1", nullptr, int(texts.size()))
+        m_snippetsStatus->setText(tr("Exported %Ln snippet(s) to %1", nullptr, int(texts.size()))
                                       .arg(QFileInfo(path).fileName()));
     else
         m_snippetsStatus->setText(tr("%1: %2").arg(QFileInfo(path).fileName(), error));
