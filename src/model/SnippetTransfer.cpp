@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SnippetTransfer.h"
 
+#include "core/TextDirection.h"
 #include "model/EntryText.h"
 
 #include <QCoreApplication>
@@ -143,15 +144,17 @@ std::optional<QStringList> SnippetTransfer::readFile(
 QString SnippetTransfer::describe(const ImportResult &result, int limit)
 {
     // Each count has its own plural forms; a translation may order the three as it likes.
+    // The parts are no paragraphs of their own: only the whole keeps direction marks.
+    using TextDirection::withoutMarks;
     return QCoreApplication::translate(
         "nookary::SnippetTransfer", "%1, %2, %3", "added, skipped, over the limit")
-        .arg(QCoreApplication::translate(
-                 "nookary::SnippetTransfer", "Added %Ln", nullptr, result.added),
-            QCoreApplication::translate("nookary::SnippetTransfer", "skipped %Ln already saved",
-                nullptr, result.alreadySaved),
-            QCoreApplication::translate(
+        .arg(withoutMarks(QCoreApplication::translate(
+                 "nookary::SnippetTransfer", "Added %Ln", nullptr, result.added)),
+            withoutMarks(QCoreApplication::translate("nookary::SnippetTransfer",
+                "skipped %Ln already saved", nullptr, result.alreadySaved)),
+            withoutMarks(QCoreApplication::translate(
                 "nookary::SnippetTransfer", "%Ln over the limit of %1", nullptr, result.overLimit)
-                .arg(QLocale().toString(limit)));
+                             .arg(QLocale().toString(limit))));
 }
 
 } // namespace nookary

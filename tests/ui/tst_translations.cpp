@@ -4,6 +4,7 @@
 #include "app/Translations.h"
 #include "app/TrayController.h"
 #include "core/TextDirection.h"
+#include "model/SnippetTransfer.h"
 #include "platform/KeyTranslator.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
@@ -17,6 +18,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -414,10 +416,43 @@ private Q_SLOTS:
         QVERIFY(about->text().isRightToLeft());
         QVERIFY(about->informativeText().isRightToLeft());
 
-        for (const QString &text : { settings.window()->windowTitle(),
-                 walkthrough.window()->windowTitle(), about->windowTitle(), CommandLine::usage() })
+        // The file dialogs read their name filters and the suggested name as data: with
+        // marks, no file would match "(*.json)" and the export would be named with them.
+        QStringList texts { settings.window()->windowTitle(), walkthrough.window()->windowTitle(),
+            about->windowTitle(), CommandLine::usage() };
+        for (QPushButton *button :
+            { settings.view()->exportButton(), settings.view()->importButton() }) {
+            bool seen = false;
+            std::function<void()> readDialog = [&] {
+                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return QTimer::singleShot(10, readDialog);
+                seen = true;
+                texts << dialog->windowTitle() << dialog->nameFilters();
+                for (const QString &file : dialog->selectedFiles())
+                    texts << QFileInfo(file).fileName();
+                dialog->reject();
+            };
+            QTimer::singleShot(0, readDialog);
+            button->click();
+            QVERIFY(seen);
+        }
+        for (const QString &text : std::as_const(texts))
             QVERIFY2(
                 !text.isEmpty() && text == TextDirection::withoutMarks(text), qPrintable(text));
+        QVERIFY(texts.contains(QStringLiteral("Nookary snippets.json")));
+
+        // A text put into another brings no marks of its own, which would reorder the whole.
+        const auto oneParagraph = [](const QString &text) {
+            return text.startsWith(QChar(0x200F)) && text.count(QChar(0x200F)) == 1;
+        };
+        const QString summary = SnippetTransfer::describe({ 1, 2, 0 }, AppModel::shelfMax);
+        QVERIFY2(oneParagraph(summary), qPrintable(summary));
+        QCOMPARE(TextDirection::withoutMarks(summary),
+            QStringLiteral("Added 1, skipped 2 already saved, 0 over the limit of 25"));
+        settings.view()->importSavedSnippets(QStringLiteral("/nonexistent/absent"), false);
+        const QString failure = settings.view()->snippetsStatusLabel()->text();
+        QVERIFY2(oneParagraph(failure), qPrintable(failure));
     }
 };
 

@@ -169,8 +169,10 @@ void TrayStatusItem::showPendingMessage()
             = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
                 QStringLiteral("/org/freedesktop/Notifications"),
                 QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-        notify << QStringLiteral("Nookary") << 0u << QStringLiteral("com.dorwen.Nookary") << title
-               << text << QStringList() << QVariantMap() << 10000;
+        // The desktop shows it as it is: no direction marks of a mirrored English.
+        notify << QStringLiteral("Nookary") << 0u << QStringLiteral("com.dorwen.Nookary")
+               << TextDirection::withoutMarks(title) << TextDirection::withoutMarks(text)
+               << QStringList() << QVariantMap() << 10000;
         QDBusConnection::sessionBus().asyncCall(notify);
         return;
     }

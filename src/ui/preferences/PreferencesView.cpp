@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PreferencesView.h"
 
+#include "core/TextDirection.h"
 #include "model/AppModel.h"
 #include "model/SettingsKeys.h"
 #include "model/SnippetTransfer.h"
@@ -24,6 +25,11 @@ namespace {
 
 constexpr int kRowSpacing = 12;
 constexpr int kRowPaddingV = 6;
+
+// The file dialog reads its name filters and the suggested file name as data, and the
+// window manager shows its title as it is: a mirrored English's marks stay out of them, and
+// out of a text put into another, which has its own.
+using TextDirection::withoutMarks;
 
 QFont sized(QFont font, int pixelSize)
 {
@@ -271,21 +277,24 @@ QWidget *PreferencesView::makeSnippetsRow()
 
 void PreferencesView::chooseExportFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export Saved Snippets"),
-        QDir::home().filePath(tr("Nookary snippets.json")), tr("Saved snippets (*.json)"));
+    const QString path
+        = QFileDialog::getSaveFileName(this, withoutMarks(tr("Export Saved Snippets")),
+            QDir::home().filePath(withoutMarks(tr("Nookary snippets.json"))),
+            withoutMarks(tr("Saved snippets (*.json)")));
     if (!path.isEmpty())
         exportSavedSnippets(path);
 }
 
 void PreferencesView::chooseImportFile()
 {
-    const QString exported = tr("Saved snippets (*.json)");
-    const QString lines = tr("Text, one snippet per line (*.txt)");
+    const QString exported = withoutMarks(tr("Saved snippets (*.json)"));
+    const QString lines = withoutMarks(tr("Text, one snippet per line (*.txt)"));
     QString chosenFilter;
-    const QString path
-        = QFileDialog::getOpenFileName(this, tr("Import Saved Snippets"), QDir::homePath(),
-            exported + QStringLiteral(";;") + lines + QStringLiteral(";;") + tr("All files (*)"),
-            &chosenFilter);
+    const QString path = QFileDialog::getOpenFileName(this,
+        withoutMarks(tr("Import Saved Snippets")), QDir::homePath(),
+        exported + QStringLiteral(";;") + lines + QStringLiteral(";;")
+            + withoutMarks(tr("All files (*)")),
+        &chosenFilter);
     if (!path.isEmpty())
         importSavedSnippets(path, chosenFilter == lines);
 }
@@ -298,7 +307,8 @@ void PreferencesView::exportSavedSnippets(const QString &path)
         m_snippetsStatus->setText(tr("Exported %Ln snippet(s) to %1", nullptr, int(texts.size()))
                                       .arg(QFileInfo(path).fileName()));
     else
-        m_snippetsStatus->setText(tr("%1: %2").arg(QFileInfo(path).fileName(), error));
+        m_snippetsStatus->setText(
+            tr("%1: %2").arg(QFileInfo(path).fileName(), withoutMarks(error)));
 }
 
 void PreferencesView::importSavedSnippets(const QString &path, bool lines)
@@ -307,8 +317,8 @@ void PreferencesView::importSavedSnippets(const QString &path, bool lines)
     const std::optional<QStringList> texts = SnippetTransfer::readFile(
         path, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::byContent, &error);
     if (!texts) {
-        m_snippetsStatus->setText(
-            tr("%1: %2 Nothing was imported.").arg(QFileInfo(path).fileName(), error));
+        m_snippetsStatus->setText(tr("%1: %2 Nothing was imported.")
+                                      .arg(QFileInfo(path).fileName(), withoutMarks(error)));
         return;
     }
     m_snippetsStatus->setText(
