@@ -9,10 +9,13 @@
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/SavedColumn.h"
 #include "ui/panel/ShelfRow.h"
+#include "ui/panel/UndoBar.h"
 #include "ui/preferences/SegmentedControl.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -165,6 +168,20 @@ private Q_SLOTS:
         QCOMPARE(model.selectedColumn(), AppModel::Column::saved);
         QCOMPARE(press(Qt::Key_Right), PanelKeyMap::Decision::consume);
         QCOMPARE(model.selectedColumn(), AppModel::Column::history);
+
+        // A removal's undo bar: its words first from the right, indented as in English.
+        const auto undoBar = [&](Qt::LayoutDirection direction) {
+            QGuiApplication::setLayoutDirection(direction);
+            auto bar = std::make_unique<UndoBar>(model, AppModel::Column::saved);
+            bar->resize(300, bar->sizeHint().height());
+            bar->layout()->activate();
+            return bar;
+        };
+        const auto ltr = undoBar(Qt::LeftToRight);
+        const auto rtl = undoBar(Qt::RightToLeft);
+        const QRect words = rtl->findChild<QLabel *>()->geometry();
+        QVERIFY(words.x() > rtl->findChild<SymbolButton *>()->x());
+        QCOMPARE(rtl->width() - 1 - words.right(), ltr->findChild<QLabel *>()->x());
 
         // The settings' segments too: the first stands on the right, Left goes to the next.
         SegmentedControl segments({ QStringLiteral("one"), QStringLiteral("two") });

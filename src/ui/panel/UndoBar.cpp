@@ -23,7 +23,11 @@ UndoBar::UndoBar(AppModel &model, AppModel::Column column, QWidget *parent)
     Accessibility::setRole(this, QAccessible::Notification);
     setAccessibleName(tr("Deleted. %1 puts it back.").arg(undoKey));
     auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(PanelStyle::rowPaddingH + 8, 2, PanelStyle::rowPaddingH, 2);
+    // The words are indented at the leading edge: the right one in a mirrored panel.
+    const int leading = PanelStyle::rowPaddingH + 8;
+    const int trailing = PanelStyle::rowPaddingH;
+    row->setContentsMargins(
+        isRightToLeft() ? trailing : leading, 2, isRightToLeft() ? leading : trailing, 2);
     row->setSpacing(4);
     m_label->setFont(PanelStyle::subheadline());
     m_label->setStyleSheet(
