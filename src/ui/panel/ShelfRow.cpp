@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 
 namespace nookary {
@@ -365,6 +366,11 @@ void ShelfRow::followPointer()
 
 void ShelfRow::updateTrailing()
 {
+    // Showing or hiding a child under the pointer makes Qt send this row enter and leave
+    // events from inside setVisible; answering them there recursed until the stack ran out.
+    if (m_updatingTrailing)
+        return;
+    const QScopedValueRollback guard(m_updatingTrailing, true);
     m_actions->setVisible(showsActions());
     m_badge->setVisible(showsBadge());
     m_actions->adjustSize();
