@@ -151,8 +151,10 @@ void TrayStatusItem::setMenuBuilder(std::function<void(QMenu &)> builder)
 
 void TrayStatusItem::showMessage(const QString &title, const QString &text)
 {
-    // Kept until a tray shows the icon: at login the tray often starts after Nookary.
-    m_pendingMessage = { title, text };
+    // Kept until a tray shows the icon: at login the tray often starts after Nookary. The
+    // desktop's notifications show a mirrored English's direction marks as they are, and
+    // Qt's balloon, wrapping the marked text, cuts off its first letters.
+    m_pendingMessage = { TextDirection::withoutMarks(title), TextDirection::withoutMarks(text) };
     m_messageWaits = 0;
     showPendingMessage();
 }
@@ -169,10 +171,8 @@ void TrayStatusItem::showPendingMessage()
             = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
                 QStringLiteral("/org/freedesktop/Notifications"),
                 QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-        // The desktop shows it as it is: no direction marks of a mirrored English.
-        notify << QStringLiteral("Nookary") << 0u << QStringLiteral("com.dorwen.Nookary")
-               << TextDirection::withoutMarks(title) << TextDirection::withoutMarks(text)
-               << QStringList() << QVariantMap() << 10000;
+        notify << QStringLiteral("Nookary") << 0u << QStringLiteral("com.dorwen.Nookary") << title
+               << text << QStringList() << QVariantMap() << 10000;
         QDBusConnection::sessionBus().asyncCall(notify);
         return;
     }
