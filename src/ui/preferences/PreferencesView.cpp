@@ -208,7 +208,7 @@ QWidget *PreferencesView::makePasteRow()
     m_pasteAfterChoosing = new QCheckBox(row);
     m_pasteAfterChoosing->setAccessibleName(tr("Paste after choosing"));
     m_pasteAfterChoosing->setToolTip(tr("Pastes the chosen entry into the window you return "
-                                        "to (Ctrl+Shift+V in terminals)"));
+                                        "to (in a terminal, with its own paste key)"));
     connect(m_pasteAfterChoosing, &QCheckBox::clicked, this,
         [this](bool checked) { m_model.setPasteAfterChoosing(checked); });
     layout->addWidget(m_pasteAfterChoosing);
