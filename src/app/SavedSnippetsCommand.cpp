@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSettings>
 
 #include <cstdio>
 
@@ -51,14 +52,31 @@ constexpr int kImportTimeoutMs = 15000;
 std::optional<QStringList> storedTexts(QString *error)
 {
     const QString path = SettingsPreferencesStore::defaultFilePath();
-    if (!QFile::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return QStringList();
+    // Whatever keeps the file from being read must not pass for a list without snippets.
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        *error = tr("cannot read the settings file %1 (%2)")
+                     .arg(path, info.isFile() ? file.errorString() : tr("not a regular file"));
+        return std::nullopt;
+    }
+    file.close();
     const SettingsPreferencesStore store(path);
     std::optional<QByteArray> data = store.data(QString::fromLatin1(SK::shelf.current));
     if (!data && !store.contains(QString::fromLatin1(SK::shelf.current)))
         data = store.data(QString::fromLatin1(SK::shelf.legacy));
-    if (!data)
+    if (!data) {
+        const bool damaged = !store.backupPath().isEmpty()
+            || QSettings(path, QSettings::IniFormat).status() != QSettings::NoError;
+        if (damaged) {
+            *error = tr("the settings file %1 is damaged: its saved snippets cannot be read")
+                         .arg(path);
+            return std::nullopt;
+        }
         return QStringList();
+    }
     QString reason;
     const std::optional<QStringList> decoded
         = SnippetTransfer::decode(*data, SnippetTransfer::Format::exported, &reason);
@@ -93,6 +111,12 @@ std::optional<QStringList> runningTexts(const QByteArray &lines)
     return texts;
 }
 
+int printResult(const ImportResult &result)
+{
+    print(stdout, (SnippetTransfer::describe(result, AppModel::shelfMax) + u'\n').toLocal8Bit());
+    return 0;
+}
+
 // No instance runs: the settings file takes the import, through the same rules.
 int importIntoSettingsFile(const QStringList &texts)
 {
@@ -116,8 +140,7 @@ int importIntoSettingsFile(const QStringList &texts)
     if (result->added > 0 && stored != expected)
         return fail(
             tr("the settings file %1 could not be written; nothing was imported").arg(path));
-    print(stdout, (SnippetTransfer::describe(*result, AppModel::shelfMax) + u'\n').toLocal8Bit());
-    return 0;
+    return printResult(*result);
 }
 
 } // namespace
@@ -142,7 +165,8 @@ int SavedSnippetsCommand::exportSaved(const QString &file)
         print(stdout, SnippetTransfer::encode(*texts));
         return 0;
     }
-    if (!SnippetTransfer::writeFile(file, *texts, &error))
+    if (!SnippetTransfer::writeFile(
+            file, *texts, SettingsPreferencesStore::defaultFilePath(), &error))
         return fail(QStringLiteral("%1: %2").arg(file, error));
     return 0;
 }
@@ -150,25 +174,26 @@ int SavedSnippetsCommand::exportSaved(const QString &file)
 int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
 {
     QString error;
-    const std::optional<QStringList> texts = SnippetTransfer::readFile(
-        file, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::exported, &error);
+    const std::optional<QByteArray> bytes = SnippetTransfer::readFile(file, &error);
+    if (!bytes)
+        return fail(tr("%1: %2 Nothing was imported.").arg(file, error));
+    const std::optional<QStringList> texts = SnippetTransfer::decode(
+        *bytes, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::exported, &error);
     if (!texts) {
         QString message = tr("%1: %2 Nothing was imported.").arg(file, error);
-        // A file that was read but is no export may be text with one snippet per line.
-        if (!lines && (file == QLatin1String("-") || QFileInfo(file).isReadable()))
+        if (!lines && SnippetTransfer::readsAsLines(*bytes))
             message += u'\n'
                 + tr("For plain text with one snippet per line: Nookary --import-saved --lines %1")
                       .arg(file);
         return fail(message);
     }
+
     if (const std::optional<QByteArray> reply = InstanceChannel::send(
             InstanceChannel::Request::importSaved, encodeImportRequest(*texts), kImportTimeoutMs)) {
         const std::optional<ImportResult> result = decodeImportReply(*reply);
         if (!result)
             return fail(tr("the running Nookary did not take the import"));
-        print(
-            stdout, (SnippetTransfer::describe(*result, AppModel::shelfMax) + u'\n').toLocal8Bit());
-        return 0;
+        return printResult(*result);
     }
     // It may have taken the import all the same: never write the file behind its back.
     if (InstanceChannel::isRunning())

@@ -422,6 +422,14 @@ QStringList AppModel::savedSnippetTexts() const
     return texts;
 }
 
+std::optional<qsizetype> AppModel::exportSavedSnippets(const QString &path, QString *error) const
+{
+    const QStringList texts = savedSnippetTexts();
+    if (!SnippetTransfer::writeFile(path, texts, m_shelfStorage->filePath(), error))
+        return std::nullopt;
+    return texts.size();
+}
+
 std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const
 {
     if (index < 1 || index > 9)

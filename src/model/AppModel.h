@@ -189,6 +189,9 @@ public:
     SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
     // The snippets' texts in list order, as an export holds them (without one still empty).
     QStringList savedSnippetTexts() const;
+    // Writes their export to `path`, never over the settings file or its copies: how many
+    // were written, or nothing with `error` saying why in one sentence.
+    std::optional<qsizetype> exportSavedSnippets(const QString &path, QString *error) const;
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
 

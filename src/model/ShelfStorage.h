@@ -23,6 +23,8 @@ public:
     void save(const QList<ShelfItem> &shelf);
     // Keeps a copy of the list an import is about to add to, as any replacement does.
     void keepCopyBeforeImport(const QList<ShelfItem> &shelf);
+    // The file the list is stored in (empty when none), which an export must not replace.
+    QString filePath() const;
 
 private:
     // Copies a stored snippet list that is about to be replaced, and says so in the log.

@@ -51,6 +51,10 @@ public:
     // so that something about to be overwritten is not lost. Returns its path, or an empty
     // string when it could not be written.
     virtual QString keepCopy(const QString &label, const QByteArray &bytes) = 0;
+
+    // The file the values are kept in, or empty for a store kept elsewhere. Copies are kept
+    // beside it under its name and a dot; nothing else may write over either.
+    virtual QString filePath() const { return {}; }
 };
 
 } // namespace nookary
