@@ -67,6 +67,11 @@ std::optional<InstanceChannel::Request> InstanceChannel::requestFromWord(QByteAr
     return std::nullopt;
 }
 
+QString InstanceChannel::startLockPath()
+{
+    return socketPath() + QStringLiteral(".lock");
+}
+
 bool InstanceChannel::isRunning(int timeoutMs)
 {
     // The kernel accepts a connection to a live socket even while its owner is busy; a
@@ -82,11 +87,14 @@ std::optional<QByteArray> InstanceChannel::send(Request request, int timeoutMs)
 }
 
 std::optional<QByteArray> InstanceChannel::send(
-    Request request, const QByteArray &argument, int timeoutMs)
+    Request request, const QByteArray &argument, int timeoutMs, bool *reached)
 {
     QLocalSocket socket;
     socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(timeoutMs))
+    const bool connected = socket.waitForConnected(timeoutMs);
+    if (reached)
+        *reached = connected;
+    if (!connected)
         return std::nullopt;
     socket.write(
         requestWord(request) + (argument.isEmpty() ? QByteArray() : ' ' + argument) + '\n');

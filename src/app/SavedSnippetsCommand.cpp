@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QSettings>
 
 #include <cstdio>
@@ -47,6 +48,8 @@ int fail(const QString &message)
 
 // An import is written to disk before the answer: it may take a while on a busy machine.
 constexpr int kImportTimeoutMs = 15000;
+// How long an import waits for a Nookary that is starting to listen.
+constexpr int kStartWaitMs = 20000;
 
 // The snippets as the program would load them from the settings file, without writing it.
 std::optional<QStringList> storedTexts(QString *error)
@@ -117,7 +120,8 @@ int printResult(const ImportResult &result)
     return 0;
 }
 
-// No instance runs: the settings file takes the import, through the same rules.
+// No instance runs, and none starts while the caller holds the start lock: the settings file
+// takes the import, through the same rules.
 int importIntoSettingsFile(const QStringList &texts)
 {
     const QString path = SettingsPreferencesStore::defaultFilePath();
@@ -141,6 +145,30 @@ int importIntoSettingsFile(const QStringList &texts)
         return fail(
             tr("the settings file %1 could not be written; nothing was imported").arg(path));
     return printResult(*result);
+}
+
+// The running instance takes the import. Once the request has reached it, a missing answer
+// leaves open whether it was taken.
+int importThroughInstance(const QStringList &texts)
+{
+    bool reached = false;
+    const std::optional<QByteArray> reply
+        = InstanceChannel::send(InstanceChannel::Request::importSaved,
+            SavedSnippetsCommand::encodeImportRequest(texts), kImportTimeoutMs, &reached);
+    if (!reached)
+        return fail(tr("Nookary quit as the import was sent; nothing was imported. Try again."));
+    if (reply) {
+        if (const std::optional<ImportResult> result
+            = SavedSnippetsCommand::decodeImportReply(*reply))
+            return printResult(*result);
+        const QJsonValue refusal
+            = QJsonDocument::fromJson(*reply).object().value(QLatin1String("error"));
+        if (refusal.isString())
+            return fail(tr("the running Nookary refused the import (%1); nothing was imported")
+                            .arg(refusal.toString()));
+    }
+    return fail(tr("the running Nookary did not answer, so it is not known whether it took the "
+                   "import. See what is saved with: Nookary --saved"));
 }
 
 } // namespace
@@ -188,17 +216,22 @@ int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
         return fail(message);
     }
 
-    if (const std::optional<QByteArray> reply = InstanceChannel::send(
-            InstanceChannel::Request::importSaved, encodeImportRequest(*texts), kImportTimeoutMs)) {
-        const std::optional<ImportResult> result = decodeImportReply(*reply);
-        if (!result)
-            return fail(tr("the running Nookary did not take the import"));
-        return printResult(*result);
+    // An instance that is starting has read, or is about to read, the settings file and would
+    // write back what it read: wait until it listens, then go through it.
+    QLockFile startLock(InstanceChannel::startLockPath());
+    startLock.setStaleLockTime(0); // held as long as its holder lives, however long that is
+    if (!startLock.tryLock(kStartWaitMs)) {
+        if (startLock.error() == QLockFile::LockFailedError)
+            return fail(tr("Nookary is starting but has not finished; nothing was imported. "
+                           "Try again in a moment."));
+        return fail(tr("cannot make the lock %1; nothing was imported")
+                        .arg(InstanceChannel::startLockPath()));
     }
-    // It may have taken the import all the same: never write the file behind its back.
-    if (InstanceChannel::isRunning())
-        return fail(tr("Nookary is running but did not answer; see what it saved with: "
-                       "Nookary --saved"));
+    if (InstanceChannel::isRunning()) {
+        // The instance takes the lock as it quits: it must not wait for us meanwhile.
+        startLock.unlock();
+        return importThroughInstance(*texts);
+    }
     return importIntoSettingsFile(*texts);
 }
 
