@@ -83,9 +83,10 @@ std::optional<QStringList> decodeLines(const QByteArray &bytes, QString *error)
         // A binary file decodes as UTF-8 often enough: its control characters give it away.
         for (const QChar c : line) {
             if (c.category() == QChar::Other_Control && c != u'\t') {
-                *error = tr("Not text: line %1 holds a control character (U+%2).")
-                             .arg(i + 1)
-                             .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper());
+                *error
+                    = tr("Not text: line %1 holds a control character (U+%2).")
+                          .arg(i + 1)
+                          .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper());
                 return std::nullopt;
             }
         }

@@ -261,7 +261,8 @@ private Q_SLOTS:
             QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             dialog->selectFile(dir.filePath(QStringLiteral("typed")));
-            static_cast<QDialog *>(dialog)->accept(); // the save dialog's own, which checks the name
+            static_cast<QDialog *>(dialog)
+                ->accept(); // the save dialog's own, which checks the name
         });
         view->exportButton()->click();
         QCOMPARE(status->text(), QStringLiteral("Exported one snippet to typed.json"));
