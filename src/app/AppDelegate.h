@@ -93,6 +93,8 @@ public:
     static constexpr std::chrono::milliseconds focusRestoreDelay = FocusHandBack::delay;
 
 private:
+    // Said once per kind of problem, in the tray.
+    void tellSettingsNotSaved(PreferencesStore::WriteProblem problem);
     // About or an alert is about to take focus.
     void ownWindowTakesFocus();
     bool isAuxWindowVisible() const { return m_auxWindows->isAnyVisible(); }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include "app/InstanceName.h"
+
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -26,11 +29,43 @@ constexpr std::array<std::pair<const char16_t *, Action>, 11> kOptions { {
     { u"-v", Action::version },
 } };
 
+// The options QGuiApplication, QApplication and the xcb platform take out of argv, with one
+// dash or two; the first group takes the next argument as its value.
+constexpr std::array<const char16_t *, 16> kQtOptionsWithValue { u"platform", u"platformpluginpath",
+    u"platformtheme", u"plugin", u"qwindowgeometry", u"qwindowicon", u"qwindowtitle", u"geometry",
+    u"icon", u"title", u"session", u"style", u"stylesheet", u"display", u"name", u"visual" };
+constexpr std::array<const char16_t *, 4> kQtFlags { u"reverse", u"widgetcount", u"nograb",
+    u"dograb" };
+
+// The name of a Qt option without its dashes, or nothing for an argument that is none.
+QStringView qtOptionName(QStringView argument)
+{
+    if (!argument.startsWith(u'-'))
+        return {};
+    const QStringView name = argument.sliced(argument.startsWith(u"--") ? 2 : 1);
+    auto named = [name](const char16_t *option) { return name == QStringView(option); };
+    if (std::any_of(kQtOptionsWithValue.begin(), kQtOptionsWithValue.end(), named)
+        || std::any_of(kQtFlags.begin(), kQtFlags.end(), named))
+        return name;
+    // Qt reads these two also as -style=NAME and -stylesheet=FILE.
+    if (name.startsWith(u"style=") || name.startsWith(u"stylesheet="))
+        return name;
+    return {};
+}
+
+bool takesValue(QStringView qtOption)
+{
+    return std::any_of(kQtOptionsWithValue.begin(), kQtOptionsWithValue.end(),
+        [qtOption](const char16_t *option) { return qtOption == QStringView(option); });
+}
+
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine result;
+    result.instanceName
+        = InstanceName::forSession(QProcessEnvironment::systemEnvironment(), arguments);
     auto fail = [&result](const QString &message) {
         result.action = Action::invalid;
         result.error = message;
@@ -38,9 +73,19 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     };
     bool actionGiven = false;
     bool fileGiven = false;
-    for (const QString &argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
         if (argument == loginItemMarker) {
             result.launchedFromLoginItem = true;
+            continue;
+        }
+        if (const QStringView qtOption = qtOptionName(argument); !qtOption.isEmpty()) {
+            result.qtArguments.append(argument);
+            if (takesValue(qtOption)) {
+                if (++i == arguments.size())
+                    return fail(QStringLiteral("option '%1' needs a value").arg(argument));
+                result.qtArguments.append(arguments.at(i));
+            }
             continue;
         }
         if (argument == u"--lines") {
@@ -79,6 +124,20 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     return result;
 }
 
+QString CommandLine::qtOption(QStringView name) const
+{
+    QString value;
+    for (qsizetype i = 0; i < qtArguments.size(); ++i) {
+        const QStringView option = qtOptionName(qtArguments.at(i));
+        if (!takesValue(option))
+            continue;
+        if (option == name && i + 1 < qtArguments.size())
+            value = qtArguments.at(i + 1); // the last one given counts, as for Qt
+        ++i;
+    }
+    return value;
+}
+
 QString CommandLine::usage()
 {
     return QStringLiteral(
@@ -106,7 +165,10 @@ QString CommandLine::usage()
         "               start quietly, as at login (used by the login launcher)\n"
         "  -h, --help   print this help\n"
         "  -v, --version\n"
-        "               print the version\n");
+        "               print the version\n"
+        "\n"
+        "Qt's standard options (-platform, -display, -style, -reverse, -session, ...)\n"
+        "are passed on to Qt.\n");
 }
 
 } // namespace nookary

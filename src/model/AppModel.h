@@ -26,6 +26,7 @@ class LaunchAtLogin;
 class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
+class RemovalUndo;
 class Settings;
 class ShelfStorage;
 
@@ -58,6 +59,8 @@ class AppModel final : public QObject {
             focusSearchTickChanged)
     Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
             isRecordingHotkeyChanged)
+    Q_PROPERTY(bool isHotkeyUnavailable READ isHotkeyUnavailable WRITE setIsHotkeyUnavailable NOTIFY
+            isHotkeyUnavailableChanged)
     Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
     Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY
             onboardingCompletedVersionChanged)
@@ -135,6 +138,10 @@ public:
     // stored. Not stored: the desktop tells it again at each start.
     QString hotkeyTriggerText() const { return m_hotkeyTriggerText; }
     void setHotkeyTriggerText(const QString &text);
+    // The shortcut is kept although another program holds it, so nothing is grabbed: shown
+    // as in use elsewhere. Not stored: every start tries the shortcut again.
+    bool isHotkeyUnavailable() const { return m_isHotkeyUnavailable; }
+    void setIsHotkeyUnavailable(bool unavailable);
     int onboardingLastStep() const;
     int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
@@ -165,6 +172,10 @@ public:
 
     // Empties the history (the panel's "Clear").
     void clearHistory();
+    // Takes one entry out of the history; `undoRemoval` can put it back for a while.
+    void removeHistoryEntry(const QUuid &id);
+    // Saves a history entry's text as the last snippet (a full list refuses with `alertBeep`).
+    void saveHistoryEntryToShelf(const QUuid &id);
 
     // One look at the clipboard. The watcher calls it one poll interval after the
     // clipboard's change count moves; public so that tests can drive it.
@@ -174,7 +185,8 @@ public:
 
     // Saved snippets. Every change is written at once; ids not in the list change nothing.
     // Adds dropped text in front of `before` (at the end when it names no snippet); a text
-    // already saved is not added again, and a full list refuses with `alertBeep`.
+    // already saved is not added again, and a full list refuses with `alertBeep` and
+    // `shelfFullRefusedDrop`.
     void addShelfFromDrop(const QString &text, const QUuid &before = {});
     // Appends an empty snippet and opens it for editing; silently nothing on a full list.
     void addShelfAndEdit();
@@ -192,6 +204,17 @@ public:
     // Writes their export to `path`, never over the settings file or its copies: how many
     // were written, or nothing with `error` saying why in one sentence.
     std::optional<qsizetype> exportSavedSnippets(const QString &path, QString *error) const;
+    // Moves a snippet one place up (`offset` -1) or down (+1) among the snippets shown, and
+    // scrolls it into view. False at either end.
+    bool moveShelfItemBy(const QUuid &id, int offset);
+
+    // The column of the last removed snippet or history entry, while `undoRemoval` can still
+    // put it back (a few seconds after the last `deleteShelf` or `removeHistoryEntry`).
+    std::optional<Column> undoableRemoval() const;
+    // Puts the last removed snippet or entry back where it was and selects it; the one
+    // removed before it is next. A saved list filled meanwhile refuses with `alertBeep`.
+    // False when nothing went back.
+    bool undoRemoval();
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
 
@@ -209,7 +232,8 @@ public:
     // Keeps the selection on a visible row after the lists changed.
     void ensureSelectionValid();
     void selectDefaultOnOpen(bool preferSaved);
-    // The shell calls this each time it shows the panel.
+    // The shell calls this each time it shows the panel; the snippets are read again first
+    // when another Nookary changed them.
     void applyDefaultOpenTarget();
     void moveSelection(Nav direction);
     std::optional<QString> selectedText() const;
@@ -231,6 +255,7 @@ Q_SIGNALS:
     void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
+    void isHotkeyUnavailableChanged();
     void onboardingLastStepChanged();
     void onboardingCompletedVersionChanged();
     void historyChanged();
@@ -241,8 +266,11 @@ Q_SIGNALS:
     void selectedShelfIDChanged();
     void selectedHistoryIDChanged();
     void selectionScrollTickChanged();
+    void undoableRemovalChanged();
     // A refused action: the shell sounds the system beep.
     void alertBeep();
+    // A drop was refused because the saved list is full: the column says why.
+    void shelfFullRefusedDrop();
 
 private:
     std::unique_ptr<Settings> m_settings;
@@ -250,6 +278,7 @@ private:
     std::unique_ptr<ClipboardHistory> m_history;
     std::unique_ptr<Shelf> m_shelf;
     std::unique_ptr<PanelState> m_panel;
+    std::unique_ptr<RemovalUndo> m_removalUndo;
 
     std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
@@ -257,6 +286,7 @@ private:
     bool m_isRecordingHotkey = false;
     QString m_hotkeyTriggerText;
     PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;
+    bool m_isHotkeyUnavailable = false;
     QUuid m_draggedShelfID;
 };
 

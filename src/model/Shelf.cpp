@@ -67,8 +67,38 @@ void Shelf::writeItems()
     m_storage.save(m_items);
 }
 
+void Shelf::reloadIfChangedElsewhere()
+{
+    std::optional<QList<ShelfItem>> stored = m_storage.reloadIfChangedElsewhere(m_maxItems);
+    if (!stored)
+        return;
+    // The snippet open in the editor stays, even where the other instance threw it away
+    // (an empty new one) or deleted it: the user is still typing it.
+    const qsizetype editing = indexOf(m_editingID);
+    const auto storedIndex = [&](const QUuid &id) {
+        return std::find_if(stored->begin(), stored->end(), [&](const ShelfItem &item) {
+            return item.id == id;
+        }) - stored->begin();
+    };
+    if (editing >= 0 && storedIndex(m_editingID) == stored->size())
+        stored->insert(std::min(editing, stored->size()), m_items[editing]);
+    if (*stored == m_items)
+        return;
+    QList<QUuid> gone;
+    for (const ShelfItem &item : std::as_const(m_items)) {
+        if (storedIndex(item.id) == stored->size())
+            gone.append(item.id);
+    }
+    m_items = std::move(*stored);
+    ++m_revision;
+    Q_EMIT changed();
+    for (const QUuid &id : std::as_const(gone))
+        Q_EMIT removed(id);
+}
+
 Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
 {
+    reloadIfChangedElsewhere();
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return Added::blank;
@@ -92,6 +122,7 @@ Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
 
 void Shelf::addAndEdit()
 {
+    reloadIfChangedElsewhere();
     discardEditingIfEmpty();
     setEditingID({});
     if (m_items.size() >= m_maxItems)
@@ -104,6 +135,7 @@ void Shelf::addAndEdit()
 
 SnippetTransfer::ImportResult Shelf::importTexts(const QStringList &texts)
 {
+    reloadIfChangedElsewhere();
     SnippetTransfer::ImportResult result;
     QList<ShelfItem> items = m_items;
     // What is saved, and what came earlier in the file, added or not: a repeat is skipped
@@ -159,6 +191,7 @@ void Shelf::startEditing(QUuid id)
 
 void Shelf::saveEditing(QUuid id, const QString &newText)
 {
+    reloadIfChangedElsewhere();
     const std::optional<QString> normalized = normalizedEntryText(newText);
     if (!normalized) {
         remove(id);
@@ -184,6 +217,7 @@ void Shelf::discardEditingIfEmpty()
 
 void Shelf::remove(QUuid id)
 {
+    reloadIfChangedElsewhere();
     const qsizetype count = m_items.removeIf([&](const ShelfItem &item) { return item.id == id; });
     if (count > 0)
         didChange();
@@ -193,10 +227,27 @@ void Shelf::remove(QUuid id)
         Q_EMIT removed(id);
 }
 
+Shelf::Added Shelf::restore(const ShelfItem &item, qsizetype index)
+{
+    const QString canonical = canonicalEntryText(item.text);
+    const bool known = std::any_of(m_items.begin(), m_items.end(), [&](const ShelfItem &saved) {
+        return saved.id == item.id
+            || (!canonical.isEmpty() && canonicalEntryText(saved.text) == canonical);
+    });
+    if (known)
+        return Added::alreadySaved;
+    if (m_items.size() >= m_maxItems)
+        return Added::full;
+    m_items.insert(std::clamp<qsizetype>(index, 0, m_items.size()), item);
+    didChange();
+    return Added::added;
+}
+
 void Shelf::move(QUuid draggedID, QUuid overID)
 {
     if (draggedID == overID)
         return;
+    reloadIfChangedElsewhere();
     const qsizetype from = indexOf(draggedID);
     const qsizetype to = indexOf(overID);
     if (from < 0 || to < 0)

@@ -45,10 +45,18 @@ public:
     // Blank text deletes the snippet instead.
     void saveEditing(QUuid id, const QString &newText);
     void remove(QUuid id);
+    // Puts a removed snippet back at `index` (at most the end), keeping its id; nothing when
+    // the list is full or holds its text by now.
+    Added restore(const ShelfItem &item, qsizetype index);
     void move(QUuid draggedID, QUuid overID);
 
     QUuid editingID() const { return m_editingID; }
     void setEditingID(QUuid id);
+
+    // Another Nookary sharing the settings file may have changed the list: takes the stored
+    // list when it did. Every change calls it first, so that it applies to the list as
+    // stored and another instance's changes are never written over.
+    void reloadIfChangedElsewhere();
 
     // A drop on a row opens a short window in which the column's own handler, which Qt may
     // give the same drop, adds nothing.

@@ -12,6 +12,8 @@
 #include "platform/StatusItem.h"
 #include "platform/Workspace.h"
 
+#include <QStringList>
+
 #include <memory>
 
 namespace nookary {
@@ -34,7 +36,7 @@ struct PlatformServices {
 
 // The one place that picks realisations, among the platform folders this build has, by the
 // session the application runs in. Needs a QGuiApplication. Settings live at the per-user
-// location.
-PlatformServices createPlatformServices();
+// location; keys starting with `settingsKeyPrefixes` are the program's own there.
+PlatformServices createPlatformServices(const QStringList &settingsKeyPrefixes = {});
 
 } // namespace nookary

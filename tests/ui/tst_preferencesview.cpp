@@ -9,6 +9,7 @@
 #include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -296,6 +297,41 @@ private Q_SLOTS:
         QVERIFY(status->heightForWidth(status->width()) <= status->height());
         QVERIFY(
             status->mapTo(wc.window(), QPoint(0, status->height())).y() <= wc.window()->height());
+    }
+
+    void theRecorderAndTheSegmentsSpeakToReaders()
+    {
+        ModelFixture f;
+        f.start();
+        PreferencesView view(*f.model, keys);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QAccessibleInterface *field
+            = QAccessible::queryAccessibleInterface(view.shortcutRecorder()->field());
+        QCOMPARE(field->role(), QAccessible::Button);
+        QCOMPARE(field->text(QAccessible::Name),
+            QStringLiteral("Keyboard shortcut: Control + Alt + Space"));
+        field->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(view.shortcutRecorder()->isRecording());
+        QVERIFY(field->text(QAccessible::Name).contains(QStringLiteral("recording")));
+        view.shortcutRecorder()->toggle();
+
+        QAccessibleInterface *group = QAccessible::queryAccessibleInterface(view.openModeControl());
+        QCOMPARE(group->role(), QAccessible::Grouping);
+        QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Open mode"));
+        QCOMPARE(group->childCount(), 2);
+        QAccessibleInterface *popover = group->child(0);
+        QAccessibleInterface *centred = group->child(1);
+        QCOMPARE(popover->role(), QAccessible::RadioButton);
+        QCOMPARE(centred->text(QAccessible::Name), view.openModeControl()->segments().at(1));
+        QVERIFY(centred->state().checked && !popover->state().checked);
+        QCOMPARE(group->indexOfChild(centred), 1);
+        popover->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(f.model->openPresentation(), AppModel::OpenPresentation::menubarPopover);
+        QVERIFY(popover->state().checked && !centred->state().checked);
+        view.openModeControl()->setFocus();
+        QTRY_VERIFY(popover->state().focused);
+        QCOMPARE(group->focusChild(), popover);
     }
 };
 

@@ -93,11 +93,11 @@ bool isWaylandSession()
 
 } // namespace
 
-PlatformServices createPlatformServices()
+PlatformServices createPlatformServices(const QStringList &settingsKeyPrefixes)
 {
     PlatformServices services;
-    services.preferences
-        = std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
+    services.preferences = std::make_unique<SettingsPreferencesStore>(
+        SettingsPreferencesStore::defaultFilePath(), settingsKeyPrefixes);
     if (!addX11Services(services)) {
         if (isWaylandSession())
             services.pasteboard = createWaylandPasteboard();
@@ -109,9 +109,15 @@ PlatformServices createPlatformServices()
         addWaylandServices(services);
     services.statusItem = std::make_unique<TrayStatusItem>();
     // XDG autostart is read by X11 and Wayland sessions alike.
-    services.loginItems = std::make_unique<XdgAutostartLoginItemService>(
+    auto loginItems = std::make_unique<XdgAutostartLoginItemService>(
         XdgAutostartLoginItemService::defaultAutostartFolder(),
         XdgAutostartLoginItemService::defaultLauncherPath());
+    if (const std::optional<QString> moved = loginItems->followMovedLauncher())
+        qCInfo(lcPlatformServices).noquote()
+            << QStringLiteral("The autostart entry named a launcher that is gone (%1); it now "
+                              "runs %2")
+                   .arg(*moved, XdgAutostartLoginItemService::defaultLauncherPath());
+    services.loginItems = std::move(loginItems);
     return services;
 }
 

@@ -59,6 +59,18 @@ template <typename T, std::size_t N> int indexOf(const T (&values)[N], T value)
     return -1;
 }
 
+// The recorder may show a line under its field: the label stays level with the field rather
+// than moving down to the middle of both.
+void keepLabelLevelWithField(QWidget &row, QLabel &label, const HotkeyRecorderControl &recorder)
+{
+    QLayout *layout = row.layout();
+    for (int i = 0; i < layout->count(); ++i) {
+        if (QWidget *widget = layout->itemAt(i)->widget())
+            layout->setAlignment(widget, Qt::AlignTop);
+    }
+    label.setMinimumHeight(recorder.field()->sizeHint().height());
+}
+
 } // namespace
 
 PreferencesView::PreferencesView(
@@ -110,7 +122,8 @@ PreferencesView::PreferencesView(
     if (canRegisterShortcut) {
         m_recorder = new HotkeyRecorderControl(
             model, keys, HotkeyRecorderControl::Style::settings, false, this);
-        addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
+        QWidget *row = addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
+        keepLabelLevelWithField(*row, *m_labels.last(), *m_recorder);
     } else {
         m_manualShortcut = new QLabel(manualShortcutText, this);
         m_manualShortcut->setFont(small);
