@@ -18,7 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSettings>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -28,11 +28,6 @@ namespace {
 
 namespace SK = SettingsKeys;
 using SnippetTransfer::ImportResult;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SavedSnippetsCommand", text);
-}
 
 void print(FILE *stream, const QByteArray &bytes)
 {
@@ -51,7 +46,7 @@ constexpr int kImportTimeoutMs = 15000;
 // How long an import waits for a Nookary that is starting to listen.
 constexpr int kStartWaitMs = 20000;
 
-// The snippets as the program would load them from the settings file, without writing it.
+// The snippets as the program would load them from the settings file, which is only read.
 std::optional<QStringList> storedTexts(QString *error)
 {
     const QString path = SettingsPreferencesStore::defaultFilePath();
@@ -60,21 +55,41 @@ std::optional<QStringList> storedTexts(QString *error)
         return QStringList();
     // Whatever keeps the file from being read must not pass for a list without snippets.
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        *error = tr("cannot read the settings file %1 (%2)")
-                     .arg(path, info.isFile() ? file.errorString() : tr("not a regular file"));
+    const bool read = info.isFile() && file.open(QIODevice::ReadOnly);
+    const QByteArray contents = read ? file.readAll() : QByteArray();
+    if (!read || file.error() != QFileDevice::NoError) {
+        *error = QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "cannot read the settings file %1 (%2)")
+                     .arg(path,
+                         info.isFile() ? file.errorString()
+                                       : QCoreApplication::translate(
+                                           "nookary::SavedSnippetsCommand", "not a regular file"));
         return std::nullopt;
     }
-    file.close();
-    const SettingsPreferencesStore store(path);
-    std::optional<QByteArray> data = store.data(QString::fromLatin1(SK::shelf.current));
-    if (!data && !store.contains(QString::fromLatin1(SK::shelf.current)))
-        data = store.data(QString::fromLatin1(SK::shelf.legacy));
+    // The store tidies the file it opens (its mode, a copy of a damaged one): it opens a copy,
+    // so that the settings folder stays as it was.
+    QTemporaryDir scratch;
+    QFile copy(scratch.filePath(QStringLiteral("Nookary.conf")));
+    if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly)
+        || copy.write(contents) != contents.size() || !copy.flush()) {
+        *error = QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "cannot read the settings file %1 (no room for a temporary copy)")
+                     .arg(path);
+        return std::nullopt;
+    }
+    copy.close();
+    const SettingsPreferencesStore store(copy.fileName());
+    const QString current = QString::fromLatin1(SK::shelf.current);
+    const QString legacy = QString::fromLatin1(SK::shelf.legacy);
+    std::optional<QByteArray> data = store.data(current);
+    if (!data && !store.contains(current))
+        data = store.data(legacy);
     if (!data) {
-        const bool damaged = !store.backupPath().isEmpty()
-            || QSettings(path, QSettings::IniFormat).status() != QSettings::NoError;
-        if (damaged) {
-            *error = tr("the settings file %1 is damaged: its saved snippets cannot be read")
+        // A damaged file is copied aside as it is opened; a list that is there but cannot be
+        // read is no empty one either.
+        if (!store.backupPath().isEmpty() || store.contains(current) || store.contains(legacy)) {
+            *error = QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                "the settings file %1 is damaged: its saved snippets cannot be read")
                          .arg(path);
             return std::nullopt;
         }
@@ -84,7 +99,9 @@ std::optional<QStringList> storedTexts(QString *error)
     const std::optional<QStringList> decoded
         = SnippetTransfer::decode(*data, SnippetTransfer::Format::exported, &reason);
     if (!decoded) {
-        *error = tr("the saved snippets in %1 cannot be read (%2)").arg(path, reason);
+        *error = QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "the saved snippets in %1 cannot be read (%2)")
+                     .arg(path, reason);
         return std::nullopt;
     }
     QStringList texts;
@@ -130,7 +147,9 @@ int importIntoSettingsFile(const QStringList &texts)
     {
         SettingsPreferencesStore store(path);
         if (!store.isWritable())
-            return fail(tr("cannot write %1; nothing was imported").arg(path));
+            return fail(QCoreApplication::translate(
+                "nookary::SavedSnippetsCommand", "cannot write %1; nothing was imported")
+                            .arg(path));
         Settings settings(store);
         ShelfStorage storage(store, settings);
         Shelf shelf(storage, SystemClock::shared(), AppModel::shelfMax);
@@ -142,8 +161,9 @@ int importIntoSettingsFile(const QStringList &texts)
     QString error;
     const std::optional<QStringList> stored = storedTexts(&error);
     if (result->added > 0 && stored != expected)
-        return fail(
-            tr("the settings file %1 could not be written; nothing was imported").arg(path));
+        return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "the settings file %1 could not be written; nothing was imported")
+                        .arg(path));
     return printResult(*result);
 }
 
@@ -156,7 +176,8 @@ int importThroughInstance(const QStringList &texts)
         = InstanceChannel::send(InstanceChannel::Request::importSaved,
             SavedSnippetsCommand::encodeImportRequest(texts), kImportTimeoutMs, &reached);
     if (!reached)
-        return fail(tr("Nookary quit as the import was sent; nothing was imported. Try again."));
+        return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "Nookary quit as the import was sent; nothing was imported. Try again."));
     if (reply) {
         if (const std::optional<ImportResult> result
             = SavedSnippetsCommand::decodeImportReply(*reply))
@@ -164,11 +185,13 @@ int importThroughInstance(const QStringList &texts)
         const QJsonValue refusal
             = QJsonDocument::fromJson(*reply).object().value(QLatin1String("error"));
         if (refusal.isString())
-            return fail(tr("the running Nookary refused the import (%1); nothing was imported")
+            return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                "the running Nookary refused the import (%1); nothing was imported")
                             .arg(refusal.toString()));
     }
-    return fail(tr("the running Nookary did not answer, so it is not known whether it took the "
-                   "import. See what is saved with: Nookary --saved"));
+    return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+        "the running Nookary did not answer, so it is not known whether it took the "
+        "import. See what is saved with: Nookary --saved"));
 }
 
 } // namespace
@@ -181,9 +204,11 @@ int SavedSnippetsCommand::exportSaved(const QString &file)
         = InstanceChannel::send(InstanceChannel::Request::saved)) {
         texts = runningTexts(*reply);
         if (!texts)
-            return fail(tr("the running Nookary sent an answer that cannot be read"));
+            return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                "the running Nookary sent an answer that cannot be read"));
     } else if (InstanceChannel::isRunning()) {
-        return fail(tr("Nookary is running but did not answer; try again in a moment."));
+        return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "Nookary is running but did not answer; try again in a moment."));
     } else {
         texts = storedTexts(&error);
         if (!texts)
@@ -204,14 +229,19 @@ int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
     QString error;
     const std::optional<QByteArray> bytes = SnippetTransfer::readFile(file, &error);
     if (!bytes)
-        return fail(tr("%1: %2 Nothing was imported.").arg(file, error));
+        return fail(QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "%1: %2 Nothing was imported.")
+                        .arg(file, error));
     const std::optional<QStringList> texts = SnippetTransfer::decode(
         *bytes, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::exported, &error);
     if (!texts) {
-        QString message = tr("%1: %2 Nothing was imported.").arg(file, error);
+        QString message = QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "%1: %2 Nothing was imported.")
+                              .arg(file, error);
         if (!lines && SnippetTransfer::readsAsLines(*bytes))
             message += u'\n'
-                + tr("For plain text with one snippet per line: Nookary --import-saved --lines %1")
+                + QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                    "For plain text with one snippet per line: Nookary --import-saved --lines %1")
                       .arg(file);
         return fail(message);
     }
@@ -222,9 +252,11 @@ int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
     startLock.setStaleLockTime(0); // held as long as its holder lives, however long that is
     if (!startLock.tryLock(kStartWaitMs)) {
         if (startLock.error() == QLockFile::LockFailedError)
-            return fail(tr("Nookary is starting but has not finished; nothing was imported. "
-                           "Try again in a moment."));
-        return fail(tr("cannot make the lock %1; nothing was imported")
+            return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                "Nookary is starting but has not finished; nothing was imported. "
+                "Try again in a moment."));
+        return fail(QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "cannot make the lock %1; nothing was imported")
                         .arg(InstanceChannel::startLockPath()));
     }
     if (InstanceChannel::isRunning()) {

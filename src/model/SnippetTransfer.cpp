@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryFile>
@@ -18,11 +19,6 @@
 namespace nookary {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SnippetTransfer", text);
-}
 
 void appendIfNotBlank(QStringList &texts, QStringView text)
 {
@@ -42,12 +38,14 @@ std::optional<QStringList> decodeExport(const QByteArray &bytes, QString *error)
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         *error
-            = tr("Not a snippet export (%1 on line %2).")
+            = QCoreApplication::translate(
+                "nookary::SnippetTransfer", "Not a snippet export (%1 on line %2).")
                   .arg(parseError.errorString(), QString::number(lineOf(bytes, parseError.offset)));
         return std::nullopt;
     }
     if (!doc.isArray()) {
-        *error = tr("Not a snippet export: a JSON array of objects with \"text\" was expected.");
+        *error = QCoreApplication::translate("nookary::SnippetTransfer",
+            "Not a snippet export: a JSON array of objects with \"text\" was expected.");
         return std::nullopt;
     }
     QStringList texts;
@@ -55,7 +53,8 @@ std::optional<QStringList> decodeExport(const QByteArray &bytes, QString *error)
     for (qsizetype i = 0; i < array.size(); ++i) {
         const QJsonValue text = array.at(i).toObject().value(QLatin1String("text"));
         if (!text.isString()) {
-            *error = tr("Not a snippet export: item %1 is not an object with a \"text\" string.")
+            *error = QCoreApplication::translate("nookary::SnippetTransfer",
+                "Not a snippet export: item %1 is not an object with a \"text\" string.")
                          .arg(i + 1);
             return std::nullopt;
         }
@@ -69,7 +68,7 @@ std::optional<QStringList> decodeLines(const QByteArray &bytes, QString *error)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
-        *error = tr("Not UTF-8 text.");
+        *error = QCoreApplication::translate("nookary::SnippetTransfer", "Not UTF-8 text.");
         return std::nullopt;
     }
     if (text.startsWith(QChar::ByteOrderMark))
@@ -84,7 +83,8 @@ std::optional<QStringList> decodeLines(const QByteArray &bytes, QString *error)
         for (const QChar c : line) {
             if (c.category() == QChar::Other_Control && c != u'\t') {
                 *error
-                    = tr("Not text: line %1 holds a control character (U+%2).")
+                    = QCoreApplication::translate("nookary::SnippetTransfer",
+                        "Not text: line %1 holds a control character (U+%2).")
                           .arg(i + 1)
                           .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper());
                 return std::nullopt;
@@ -120,15 +120,18 @@ QString obstacleToWriting(const QString &path, const QString &settingsFile)
 {
     const QFileInfo target(path);
     if (isSettingsFileOrCopy(path, settingsFile))
-        return tr("That is Nookary's settings file or a copy kept beside it; choose another file.");
+        return QCoreApplication::translate("nookary::SnippetTransfer",
+            "That is Nookary's settings file or a copy kept beside it; choose another file.");
     if (target.isDir())
-        return tr("It is a folder.");
+        return QCoreApplication::translate("nookary::SnippetTransfer", "It is a folder.");
     // Renamed over, a device or a pipe would be gone: not even a writable one is written.
     if (target.exists() && !target.isFile())
-        return tr("It is not a regular file.");
+        return QCoreApplication::translate("nookary::SnippetTransfer", "It is not a regular file.");
     const QFileInfo folder(target.absolutePath());
     if (!folder.isDir())
-        return tr("The folder %1 does not exist.").arg(folder.filePath());
+        return QCoreApplication::translate(
+            "nookary::SnippetTransfer", "The folder %1 does not exist.")
+            .arg(folder.filePath());
     return {};
 }
 
@@ -139,13 +142,18 @@ QString whyNotWritten(const QString &path, const QString &reported)
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
     if (target.exists() && !target.isWritable())
-        return tr("It is read-only.");
+        return QCoreApplication::translate("nookary::SnippetTransfer", "It is read-only.");
     if (!folder.isWritable())
-        return tr("The folder %1 is not writable.").arg(folder.filePath());
+        return QCoreApplication::translate(
+            "nookary::SnippetTransfer", "The folder %1 is not writable.")
+            .arg(folder.filePath());
     QTemporaryFile probe(folder.filePath() + QStringLiteral("/.Nookary-probe-XXXXXX"));
     if (!probe.open())
-        return tr("The folder %1 takes no new files.").arg(folder.filePath());
-    return tr("Cannot be written: %1.").arg(reported);
+        return QCoreApplication::translate(
+            "nookary::SnippetTransfer", "The folder %1 takes no new files.")
+            .arg(folder.filePath());
+    return QCoreApplication::translate("nookary::SnippetTransfer", "Cannot be written: %1.")
+        .arg(reported);
 }
 
 } // namespace
@@ -165,7 +173,8 @@ std::optional<QStringList> SnippetTransfer::decode(
     if (!error)
         error = &ignored;
     if (bytes.size() > maxImportBytes) {
-        *error = tr("Larger than %1 MiB, far more than saved snippets take.")
+        *error = QCoreApplication::translate(
+            "nookary::SnippetTransfer", "Larger than %1 MiB, far more than saved snippets take.")
                      .arg(maxImportBytes / (1024 * 1024));
         return std::nullopt;
     }
@@ -202,7 +211,8 @@ bool SnippetTransfer::writeFile(
     }
     if (!out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
         || out.write(bytes) != bytes.size() || !out.commit()) {
-        *error = tr("Cannot be written: %1.").arg(out.errorString());
+        *error = QCoreApplication::translate("nookary::SnippetTransfer", "Cannot be written: %1.")
+                     .arg(out.errorString());
         return false;
     }
     return true;
@@ -219,7 +229,10 @@ std::optional<QByteArray> SnippetTransfer::readFile(const QString &path, QString
     } else {
         const QFileInfo info(path);
         if (info.exists() && !info.isFile()) {
-            *error = info.isDir() ? tr("It is a folder.") : tr("It is not a regular file.");
+            *error = info.isDir()
+                ? QCoreApplication::translate("nookary::SnippetTransfer", "It is a folder.")
+                : QCoreApplication::translate(
+                    "nookary::SnippetTransfer", "It is not a regular file.");
             return std::nullopt;
         }
         in.setFileName(path);
@@ -228,7 +241,8 @@ std::optional<QByteArray> SnippetTransfer::readFile(const QString &path, QString
     // One byte past the limit is enough to refuse a file as too large.
     const QByteArray bytes = in.isOpen() ? in.read(maxImportBytes + 1) : QByteArray();
     if (!in.isOpen() || in.error() != QFileDevice::NoError) {
-        *error = tr("Cannot be read: %1.").arg(in.errorString());
+        *error = QCoreApplication::translate("nookary::SnippetTransfer", "Cannot be read: %1.")
+                     .arg(in.errorString());
         return std::nullopt;
     }
     return bytes;
@@ -236,11 +250,22 @@ std::optional<QByteArray> SnippetTransfer::readFile(const QString &path, QString
 
 QString SnippetTransfer::describe(const ImportResult &result, int limit)
 {
-    return tr("Added %1, skipped %2 already saved, %3 over the limit of %4")
-        .arg(result.added)
-        .arg(result.alreadySaved)
-        .arg(result.overLimit)
-        .arg(limit);
+    if (result.added == 0 && result.alreadySaved == 0 && result.overLimit == 0)
+        return QCoreApplication::translate(
+            "nookary::SnippetTransfer", "The file holds no snippets; nothing was imported.");
+    // A sentence for each count, so that each has its own plural forms.
+    QStringList sentences { result.added == 0
+            ? QCoreApplication::translate("nookary::SnippetTransfer", "No snippet was imported.")
+            : QCoreApplication::translate(
+                "nookary::SnippetTransfer", "Imported %Ln snippet(s).", nullptr, result.added) };
+    if (result.alreadySaved > 0)
+        sentences.append(QCoreApplication::translate("nookary::SnippetTransfer",
+            "Skipped %Ln already saved.", nullptr, result.alreadySaved));
+    if (result.overLimit > 0)
+        sentences.append(QCoreApplication::translate("nookary::SnippetTransfer",
+            "%Ln did not fit: at most %1 snippets can be saved.", nullptr, result.overLimit)
+                             .arg(QLocale().toString(limit)));
+    return sentences.join(u' ');
 }
 
 } // namespace nookary

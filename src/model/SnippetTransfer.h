@@ -53,7 +53,8 @@ struct ImportResult {
     friend bool operator==(const ImportResult &, const ImportResult &) = default;
 };
 
-// "Added 3, skipped 2 already saved, 1 over the limit of 25".
+// What an import did, in a sentence for each count that is not zero: "Imported 3 snippets.
+// Skipped 2 already saved. 1 did not fit: at most 25 snippets can be saved."
 QString describe(const ImportResult &result, int limit);
 
 } // namespace SnippetTransfer

@@ -204,13 +204,25 @@ private Q_SLOTS:
             (QStringList { QStringLiteral("first"), QStringLiteral("caf\u00e9"),
                 QStringLiteral("new one"), QStringLiteral("new two") }));
         QCOMPARE(changed.size(), 1); // one change, one write
-        QCOMPARE(SnippetTransfer::describe(result, AppModel::shelfMax),
-            QStringLiteral("Added 2, skipped 3 already saved, 0 over the limit of 25"));
 
         // What was there before is kept beside the settings; the import is stored.
         QCOMPARE(keptCopies(f).size(), 1);
         f.start();
         QCOMPARE(f.model->savedSnippetTexts().size(), 4);
+    }
+
+    // Each count is a sentence of its own with its plural forms (the English ones come with
+    // the translations); a count of zero is left out, the limit is named.
+    void whatAnImportSays()
+    {
+        const auto says = [](Result result) { return SnippetTransfer::describe(result, 25); };
+        QCOMPARE(
+            says({ 2, 3, 0 }), QStringLiteral("Imported 2 snippet(s). Skipped 3 already saved."));
+        QCOMPARE(says({ 0, 0, 1 }),
+            QStringLiteral(
+                "No snippet was imported. 1 did not fit: at most 25 snippets can be saved."));
+        QCOMPARE(
+            says({ 0, 0, 0 }), QStringLiteral("The file holds no snippets; nothing was imported."));
     }
 
     void anImportStopsAtTheLimit()

@@ -225,13 +225,13 @@ private Q_SLOTS:
 
         QLabel *status = view->snippetsStatusLabel();
         view->exportSavedSnippets(file);
-        QCOMPARE(status->text(), QStringLiteral("Exported 2 snippets to snippets.json"));
+        QCOMPARE(status->text(), QStringLiteral("Exported 2 snippet(s) to snippets.json"));
         model.deleteShelf(model.shelf().first().id);
         // Read on another thread: the buttons wait meanwhile.
         view->importSavedSnippets(file, false);
         QVERIFY(!view->importButton()->isEnabled() && !view->exportButton()->isEnabled());
-        QTRY_COMPARE(status->text(),
-            QStringLiteral("Added 1, skipped 1 already saved, 0 over the limit of 25"));
+        QTRY_COMPARE(
+            status->text(), QStringLiteral("Imported 1 snippet(s). Skipped 1 already saved."));
         QVERIFY(view->importButton()->isEnabled() && view->exportButton()->isEnabled());
         QCOMPARE(model.savedSnippetTexts(),
             (QStringList { QStringLiteral("second"), QStringLiteral("kept") }));
@@ -256,7 +256,7 @@ private Q_SLOTS:
             status->text().contains(QStringLiteral("settings file")), qPrintable(status->text()));
         QCOMPARE(f.reread()->storedForm(QStringLiteral("Nookary.shelf.v1")), settings);
 
-        // One snippet is one; a name typed without a suffix gets .json.
+        // A name typed without a suffix gets .json.
         model.deleteShelf(model.shelf().first().id);
         QTimer::singleShot(0, this, [&] {
             QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
@@ -266,7 +266,7 @@ private Q_SLOTS:
                 ->accept(); // the save dialog's own, which checks the name
         });
         view->exportButton()->click();
-        QCOMPARE(status->text(), QStringLiteral("Exported one snippet to typed.json"));
+        QCOMPARE(status->text(), QStringLiteral("Exported 1 snippet(s) to typed.json"));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("typed.json"))));
     }
 

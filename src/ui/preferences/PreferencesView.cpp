@@ -305,8 +305,7 @@ void PreferencesView::exportSavedSnippets(const QString &path)
     showSnippetsOutcome(path, [&](const QString &file) {
         if (!count)
             return tr("%1: %2").arg(file, error);
-        return *count == 1 ? tr("Exported one snippet to %1").arg(file)
-                           : tr("Exported %n snippets to %1", nullptr, int(*count)).arg(file);
+        return tr("Exported %Ln snippet(s) to %1", nullptr, int(*count)).arg(file);
     });
 }
 
