@@ -238,8 +238,15 @@ std::optional<QByteArray> SnippetTransfer::readFile(const QString &path, QString
         in.setFileName(path);
         in.open(QIODevice::ReadOnly);
     }
-    // One byte past the limit is enough to refuse a file as too large.
-    const QByteArray bytes = in.isOpen() ? in.read(maxImportBytes + 1) : QByteArray();
+    // A pipe hands its bytes over a piece at a time: read to its end, or to one byte past the
+    // limit, which is enough to refuse it as too large.
+    QByteArray bytes;
+    while (in.isOpen() && bytes.size() <= maxImportBytes) {
+        const QByteArray piece = in.read(maxImportBytes + 1 - bytes.size());
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (!in.isOpen() || in.error() != QFileDevice::NoError) {
         *error = QCoreApplication::translate("nookary::SnippetTransfer", "Cannot be read: %1.")
                      .arg(in.errorString());

@@ -10,7 +10,12 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace nookary;
 using namespace nookary::test;
@@ -145,6 +150,47 @@ private Q_SLOTS:
         QVERIFY2(error.contains(QStringLiteral("folder")), qPrintable(error));
         QVERIFY(!SnippetTransfer::readFile(dir.filePath(QStringLiteral("none")), &error));
         QVERIFY2(error.contains(QStringLiteral("Cannot be read")), qPrintable(error));
+    }
+
+    // Standard input is read to its end, however its writer splits it, and no further than
+    // one byte past the limit: neither a long export nor an endless stream is cut short.
+    void standardInputIsReadWholeOrRefused()
+    {
+        std::signal(SIGPIPE, SIG_IGN); // the endless writer's end once the reader has enough
+        const int savedInput = ::dup(STDIN_FILENO);
+        const auto readPiped = [&](const QByteArray &bytes) {
+            int fds[2];
+            if (::pipe(fds) != 0)
+                return std::optional<QByteArray>();
+            ::dup2(fds[0], STDIN_FILENO);
+            ::close(fds[0]);
+            std::thread writer([&, out = fds[1]] {
+                // Pieces smaller than the pipe holds, so that the reader sees several.
+                for (qsizetype at = 0; at < bytes.size(); at += 4096) {
+                    if (::write(out, bytes.constData() + at,
+                            size_t(qMin<qsizetype>(4096, bytes.size() - at)))
+                        < 0)
+                        break;
+                }
+                ::close(out);
+            });
+            std::clearerr(stdin);
+            const std::optional<QByteArray> read
+                = SnippetTransfer::readFile(QStringLiteral("-"), nullptr);
+            ::dup2(savedInput, STDIN_FILENO); // closes the pipe: a writer still at it stops
+            writer.join();
+            return read;
+        };
+        QStringList texts;
+        for (int i = 0; i < 10; ++i)
+            texts.append(QString(20000, QChar(u'a' + i)));
+        const QByteArray exported = SnippetTransfer::encode(texts);
+        QCOMPARE(readPiped(exported), exported);
+        const std::optional<QByteArray> endless
+            = readPiped(QByteArray(SnippetTransfer::maxImportBytes + 100000, 'x'));
+        QVERIFY(endless);
+        QCOMPARE(endless->size(), SnippetTransfer::maxImportBytes + 1);
+        ::close(savedInput);
     }
 
     // An export never replaces the settings file, a copy kept beside it, a device or a pipe,
