@@ -84,24 +84,19 @@ std::optional<QStringList> storedTexts(QString *error)
     std::optional<QByteArray> data = store.data(current);
     if (!data && !store.contains(current))
         data = store.data(legacy);
-    if (!data) {
+    const std::optional<QStringList> decoded = data
+        ? SnippetTransfer::decode(*data, SnippetTransfer::Format::exported, nullptr)
+        : std::nullopt;
+    if (!decoded) {
         // A damaged file is copied aside as it is opened; a list that is there but cannot be
         // read is no empty one either.
-        if (!store.backupPath().isEmpty() || store.contains(current) || store.contains(legacy)) {
-            *error = QCoreApplication::translate("nookary::SavedSnippetsCommand",
-                "the settings file %1 is damaged: its saved snippets cannot be read")
-                         .arg(path);
-            return std::nullopt;
-        }
-        return QStringList();
-    }
-    QString reason;
-    const std::optional<QStringList> decoded
-        = SnippetTransfer::decode(*data, SnippetTransfer::Format::exported, &reason);
-    if (!decoded) {
-        *error = QCoreApplication::translate(
-            "nookary::SavedSnippetsCommand", "the saved snippets in %1 cannot be read (%2)")
-                     .arg(path, reason);
+        const bool damaged = data || !store.backupPath().isEmpty() || store.contains(current)
+            || store.contains(legacy);
+        if (!damaged)
+            return QStringList();
+        *error = QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "the settings file %1 is damaged: its saved snippets cannot be read")
+                     .arg(path);
         return std::nullopt;
     }
     QStringList texts;
