@@ -466,6 +466,14 @@ QStringList AppModel::savedSnippetTexts() const
     return texts;
 }
 
+std::optional<qsizetype> AppModel::exportSavedSnippets(const QString &path, QString *error) const
+{
+    const QStringList texts = savedSnippetTexts();
+    if (!SnippetTransfer::writeFile(path, texts, m_shelfStorage->filePath(), error))
+        return std::nullopt;
+    return texts.size();
+}
+
 bool AppModel::moveShelfItemBy(const QUuid &id, int offset)
 {
     const QList<ShelfItem> shown = filteredShelf();

@@ -201,6 +201,9 @@ public:
     SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
     // The snippets' texts in list order, as an export holds them (without one still empty).
     QStringList savedSnippetTexts() const;
+    // Writes their export to `path`, never over the settings file or its copies: how many
+    // were written, or nothing with `error` saying why in one sentence.
+    std::optional<qsizetype> exportSavedSnippets(const QString &path, QString *error) const;
     // Moves a snippet one place up (`offset` -1) or down (+1) among the snippets shown, and
     // scrolls it into view. False at either end.
     bool moveShelfItemBy(const QUuid &id, int offset);

@@ -135,23 +135,28 @@ void Shelf::addAndEdit()
 
 SnippetTransfer::ImportResult Shelf::importTexts(const QStringList &texts)
 {
+    reloadIfChangedElsewhere();
     SnippetTransfer::ImportResult result;
     QList<ShelfItem> items = m_items;
-    QSet<QString> saved;
+    // What is saved, and what came earlier in the file, added or not: a repeat is skipped
+    // as saved even where the list has no room left for its first copy.
+    QSet<QString> seen;
     for (const ShelfItem &item : items)
-        saved.insert(savedForm(item.text));
+        seen.insert(savedForm(item.text));
     for (const QString &text : texts) {
         const std::optional<QString> normalized = normalizedEntryText(text);
         if (!normalized)
             continue;
         const QString form = savedForm(*normalized);
-        if (saved.contains(form)) {
+        if (seen.contains(form)) {
             ++result.alreadySaved;
-        } else if (items.size() >= m_maxItems) {
+            continue;
+        }
+        seen.insert(form);
+        if (items.size() >= m_maxItems) {
             ++result.overLimit;
         } else {
             items.append(ShelfItem::make(QUuid::createUuid(), *normalized));
-            saved.insert(form);
             ++result.added;
         }
     }

@@ -31,6 +31,9 @@ public:
     // True when the owner marked the contents as a secret (password managers do), so that
     // clipboard tools keep them out of their history.
     virtual bool isMarkedSecret() const = 0;
+    // True while the clipboard still holds this program's last write: false as soon as
+    // another program takes it, even before its copy has been read and counted.
+    virtual bool holdsOwnWrite() const = 0;
 
     // While paused, nothing another program copies is read: its owner is asked for nothing
     // (an owner that serves one request keeps it for the user) and the count stays. Resuming

@@ -38,6 +38,7 @@ public:
         ++m_contentReads;
         return m_contents.secret;
     }
+    bool holdsOwnWrite() const override { return m_holdsOwnWrite; }
     // While paused, another application's copy is held back as a reader would leave it
     // unread; resuming lets the last one through once.
     void setReadingPaused(bool paused) override
@@ -60,6 +61,7 @@ public:
     void copy(const Contents &contents)
     {
         m_contents = contents;
+        m_holdsOwnWrite = false;
         if (m_paused)
             m_heldBack = true;
         else
@@ -74,6 +76,7 @@ private:
     void write(const Contents &contents)
     {
         m_contents = contents;
+        m_holdsOwnWrite = true;
         m_heldBack = false;
         countChange();
     }
@@ -88,6 +91,7 @@ private:
     mutable int m_contentReads = 0;
     bool m_paused = false;
     bool m_heldBack = false;
+    bool m_holdsOwnWrite = false;
 };
 
 } // namespace nookary::test

@@ -127,6 +127,11 @@ bool ClipboardPasteboard::isMarkedSecret() const
         && mime->data(kPasswordHintType).trimmed() == "secret";
 }
 
+bool ClipboardPasteboard::holdsOwnWrite() const
+{
+    return m_clipboard->ownsClipboard();
+}
+
 void ClipboardPasteboard::clear()
 {
     m_countedOwnCopy.reset(); // written again, it counts again

@@ -28,6 +28,7 @@ public:
     std::optional<QString> string() const override;
     std::optional<QString> fileURLString() const override;
     bool isMarkedSecret() const override;
+    bool holdsOwnWrite() const override;
     void setReadingPaused(bool paused) override;
 
     void clear() override;

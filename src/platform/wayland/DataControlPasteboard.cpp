@@ -49,6 +49,7 @@ DataControlPasteboard::~DataControlPasteboard()
 
 void DataControlPasteboard::othersSelection(quint64 selection)
 {
+    m_holdsOwnWrite = false;
     m_awaitedSelection = selection;
     if (m_paused) {
         // Nothing of it is read: an empty copy stands in until reading resumes.
@@ -77,6 +78,7 @@ void DataControlPasteboard::setReadingPaused(bool paused)
 void DataControlPasteboard::ownWrite(ClipboardContents contents)
 {
     m_awaitedSelection = 0; // what another program copied before is no longer wanted
+    m_holdsOwnWrite = true;
     m_changedWhilePaused = false;
     m_contents = std::move(contents);
     countChange();

@@ -34,6 +34,7 @@ public:
     std::optional<QString> string() const override { return m_contents.text; }
     std::optional<QString> fileURLString() const override { return m_contents.fileURL; }
     bool isMarkedSecret() const override { return m_contents.secret; }
+    bool holdsOwnWrite() const override { return m_holdsOwnWrite; }
     void setReadingPaused(bool paused) override;
 
     void clear() override;
@@ -55,6 +56,7 @@ private:
     qint64 m_changeCount = 0;
     bool m_paused = false;
     bool m_changedWhilePaused = false;
+    bool m_holdsOwnWrite = false;
 };
 
 } // namespace nookary

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -51,6 +53,7 @@ public:
     QLabel *snippetsStatusLabel() const { return m_snippetsStatus; }
 
     // What the two buttons do once a file is chosen; public for tests, which choose none.
+    // An import reads its file on another thread: its outcome shows when it has been read.
     void exportSavedSnippets(const QString &path);
     void importSavedSnippets(const QString &path, bool lines);
     QList<QLabel *> rowLabels() const { return m_labels; }
@@ -63,6 +66,11 @@ private:
     QWidget *makeSnippetsRow();
     void chooseExportFile();
     void chooseImportFile();
+    void setTransferBusy(bool busy);
+    // Shows `text` of the file at `path` in the row, with the file's name shortened as the
+    // row needs, and in the tooltip with its full path.
+    void showSnippetsOutcome(
+        const QString &path, const std::function<QString(const QString &file)> &text);
 
     AppModel &m_model;
     QList<QLabel *> m_labels;
