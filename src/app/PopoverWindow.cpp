@@ -16,6 +16,7 @@ PopoverWindow::PopoverWindow(QWidget *parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint)
 {
     Accessibility::setRole(this, QAccessible::Window);
+    Accessibility::keepPopupInTree(this);
     setAttribute(Qt::WA_TranslucentBackground);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
