@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModelFixture.h"
 #include "model/RemovalUndo.h"
+#include "ui/KeyNames.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/OverlayScrollBar.h"
@@ -708,6 +709,21 @@ private Q_SLOTS:
         QCOMPARE(m.shelf().first().text, QStringLiteral("snippet 1"));
         QVERIFY(!bar->isVisible());
         QTRY_VERIFY(p.view->searchField()->hasFocus());
+    }
+
+    void keyNamesAreTheKeyboardsOwn()
+    {
+        KeyNames::install(); // as the program does
+        Panel p({ QStringLiteral("a") });
+        ShelfRow *row = p.saved()->visibleRows().first();
+        QCOMPARE(row->deleteButton()->toolTip(), QStringLiteral("Delete (Delete)"));
+        QMenu *menu = openMenuOn(row);
+        QVERIFY(menu);
+        QCOMPARE(menuAction(menu, QStringLiteral("Delete"))
+                     ->shortcut()
+                     .toString(QKeySequence::NativeText),
+            QStringLiteral("Delete"));
+        menu->close();
     }
 
     void tabGoesThroughTheControlsInReadingOrder()
