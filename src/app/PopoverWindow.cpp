@@ -17,6 +17,7 @@ PopoverWindow::PopoverWindow(QWidget *parent)
 {
     Accessibility::setRole(this, QAccessible::Window);
     Accessibility::keepPopupInTree(this);
+    setAccessibleName(QStringLiteral("Nookary")); // as the centred window's title
     setAttribute(Qt::WA_TranslucentBackground);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -190,6 +190,26 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
     }
 
+    void aHeldDeleteRemovesOneEntry()
+    {
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panelWindow(), 5000);
+        auto entries = [this] { return historyText().count(u'\n'); };
+        const qsizetype before = entries();
+        // Held past the keyboard's repeat delay, X11 repeats it as releases and presses.
+        m_desk->xdotool({ QStringLiteral("keydown"), QStringLiteral("Delete") });
+        QTest::qWait(1500);
+        m_desk->xdotool({ QStringLiteral("keyup"), QStringLiteral("Delete") });
+        QTRY_VERIFY_WITH_TIMEOUT(entries() < before, 5000);
+        QTest::qWait(500); // for repeats still on their way
+        QCOMPARE(entries(), before - 1);
+        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+z") });
+        QTRY_COMPARE_WITH_TIMEOUT(entries(), before, 5000);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+    }
+
     void thePopoverCopiesAndHandsFocusBack()
     {
         startNookary("Nookary.openPresentation.v2=menubarPopover\n");
