@@ -175,6 +175,27 @@ void AppModel::setLaunchAtLogin(bool enabled)
     m_launchAtLogin->setEnabled(enabled);
 }
 
+bool AppModel::pasteAfterChoosing() const
+{
+    return m_settings->pasteAfterChoosing();
+}
+
+void AppModel::setPasteAfterChoosing(bool paste)
+{
+    if (m_settings->setPasteAfterChoosing(paste))
+        Q_EMIT pasteAfterChoosingChanged();
+}
+
+QStringList AppModel::pasteTerminalClasses() const
+{
+    return m_settings->pasteTerminalClasses();
+}
+
+void AppModel::setPasteAvailability(PasteService::Availability availability)
+{
+    assign(this, m_pasteAvailability, availability, &AppModel::pasteAvailabilityChanged);
+}
+
 void AppModel::setFocusSearchTick(int tick)
 {
     assign(this, m_focusSearchTick, tick, &AppModel::focusSearchTickChanged);
@@ -188,6 +209,11 @@ void AppModel::setIsRecordingHotkey(bool recording)
 void AppModel::setHotkeyTriggerText(const QString &text)
 {
     assign(this, m_hotkeyTriggerText, text, &AppModel::hotkeyTriggerTextChanged);
+}
+
+void AppModel::setIsHotkeyUnavailable(bool unavailable)
+{
+    assign(this, m_isHotkeyUnavailable, unavailable, &AppModel::isHotkeyUnavailableChanged);
 }
 
 void AppModel::setEditingID(const QUuid &id)
@@ -375,6 +401,9 @@ void AppModel::selectDefaultOnOpen(bool preferSaved)
 
 void AppModel::applyDefaultOpenTarget()
 {
+    // A second Nookary sharing the settings file (another display, another machine on the
+    // same home) may have changed the snippets since: the panel opens on the stored list.
+    m_shelf->reloadIfChangedElsewhere();
     const QList<HistoryItem> history = filteredHistory();
     if (defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
         selectHistory(history.first().id);
@@ -410,6 +439,7 @@ void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
     switch (m_shelf->addFromDrop(text, before)) {
     case Shelf::Added::full:
         Q_EMIT alertBeep();
+        Q_EMIT shelfFullRefusedDrop();
         return;
     case Shelf::Added::blank:
         return;
@@ -455,6 +485,23 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
 {
     m_shelf->move(draggedID, overID);
     ensureSelectionValid();
+}
+
+SnippetTransfer::ImportResult AppModel::importSavedSnippets(const QStringList &texts)
+{
+    const SnippetTransfer::ImportResult result = m_shelf->importTexts(texts);
+    ensureSelectionValid();
+    return result;
+}
+
+QStringList AppModel::savedSnippetTexts() const
+{
+    QStringList texts;
+    for (const ShelfItem &item : shelf()) {
+        if (!trimmedEntryText(item.text).isEmpty()) // one being typed in the panel
+            texts.append(item.text);
+    }
+    return texts;
 }
 
 bool AppModel::moveShelfItemBy(const QUuid &id, int offset)

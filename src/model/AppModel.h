@@ -7,6 +7,8 @@
 #include "model/PanelState.h"
 #include "model/Shelf.h"
 #include "model/ShelfItem.h"
+#include "model/SnippetTransfer.h"
+#include "platform/PasteService.h"
 
 #include <QList>
 #include <QObject>
@@ -51,10 +53,14 @@ class AppModel final : public QObject {
             NOTIFY hotkeyShortcutChanged)
     Q_PROPERTY(
         bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(bool pasteAfterChoosing READ pasteAfterChoosing WRITE setPasteAfterChoosing NOTIFY
+            pasteAfterChoosingChanged)
     Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY
             focusSearchTickChanged)
     Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
             isRecordingHotkeyChanged)
+    Q_PROPERTY(bool isHotkeyUnavailable READ isHotkeyUnavailable WRITE setIsHotkeyUnavailable NOTIFY
+            isHotkeyUnavailableChanged)
     Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
     Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY
             onboardingCompletedVersionChanged)
@@ -114,6 +120,15 @@ public:
     // Registers or unregisters the login launcher; a failure turns the switch back on the
     // next turn, silently.
     void setLaunchAtLogin(bool enabled);
+    // Choosing an entry also pastes it where focus goes back to (not from a pinned window).
+    bool pasteAfterChoosing() const;
+    void setPasteAfterChoosing(bool paste);
+    // Window classes added by hand to the terminals, which paste with Ctrl+Shift+V.
+    QStringList pasteTerminalClasses() const;
+    // Whether this session can paste into other windows, as the shell found at start; not
+    // stored.
+    PasteService::Availability pasteAvailability() const { return m_pasteAvailability; }
+    void setPasteAvailability(PasteService::Availability availability);
     int focusSearchTick() const { return m_focusSearchTick; }
     void setFocusSearchTick(int tick);
     bool isRecordingHotkey() const { return m_isRecordingHotkey; }
@@ -123,6 +138,10 @@ public:
     // stored. Not stored: the desktop tells it again at each start.
     QString hotkeyTriggerText() const { return m_hotkeyTriggerText; }
     void setHotkeyTriggerText(const QString &text);
+    // The shortcut is kept although another program holds it, so nothing is grabbed: shown
+    // as in use elsewhere. Not stored: every start tries the shortcut again.
+    bool isHotkeyUnavailable() const { return m_isHotkeyUnavailable; }
+    void setIsHotkeyUnavailable(bool unavailable);
     int onboardingLastStep() const;
     int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
@@ -171,7 +190,8 @@ public:
 
     // Saved snippets. Every change is written at once; ids not in the list change nothing.
     // Adds dropped text in front of `before` (at the end when it names no snippet); a text
-    // already saved is not added again, and a full list refuses with `alertBeep`.
+    // already saved is not added again, and a full list refuses with `alertBeep` and
+    // `shelfFullRefusedDrop`.
     void addShelfFromDrop(const QString &text, const QUuid &before = {});
     // Appends an empty snippet and opens it for editing; silently nothing on a full list.
     void addShelfAndEdit();
@@ -181,6 +201,11 @@ public:
     void deleteShelf(const QUuid &id);
     // Live reordering while dragging: `draggedID` takes the place of `overID`.
     void moveShelfItem(const QUuid &draggedID, const QUuid &overID);
+    // Appends imported texts after the snippets in their order: those already saved are
+    // skipped, and the list stops at `shelfMax`; a copy of the list is kept first.
+    SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
+    // The snippets' texts in list order, as an export holds them (without one still empty).
+    QStringList savedSnippetTexts() const;
     // Moves a snippet one place up (`offset` -1) or down (+1) among the snippets shown, and
     // scrolls it into view. False at either end.
     bool moveShelfItemBy(const QUuid &id, int offset);
@@ -218,7 +243,8 @@ public:
     // Keeps the selection on a visible row after the lists changed.
     void ensureSelectionValid();
     void selectDefaultOnOpen(bool preferSaved);
-    // The shell calls this each time it shows the panel.
+    // The shell calls this each time it shows the panel; the snippets are read again first
+    // when another Nookary changed them.
     void applyDefaultOpenTarget();
     void moveSelection(Nav direction);
     std::optional<QString> selectedText() const;
@@ -235,9 +261,12 @@ Q_SIGNALS:
     void keepWindowPinnedChanged();
     void hotkeyShortcutChanged();
     void launchAtLoginChanged();
+    void pasteAfterChoosingChanged();
+    void pasteAvailabilityChanged();
     void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
+    void isHotkeyUnavailableChanged();
     void onboardingLastStepChanged();
     void onboardingCompletedVersionChanged();
     void historyChanged();
@@ -251,6 +280,8 @@ Q_SIGNALS:
     void undoableRemovalChanged();
     // A refused action: the shell sounds the system beep.
     void alertBeep();
+    // A drop was refused because the saved list is full: the column says why.
+    void shelfFullRefusedDrop();
 
 private:
     std::unique_ptr<Settings> m_settings;
@@ -265,6 +296,8 @@ private:
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
     QString m_hotkeyTriggerText;
+    PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;
+    bool m_isHotkeyUnavailable = false;
     QUuid m_draggedShelfID;
 };
 

@@ -42,6 +42,9 @@ public:
         QByteArray err;
     };
 
+    // The sans-serif every program on the desk draws with (fonts-dejavu-core).
+    static inline const QString deskFont = QStringLiteral("DejaVu Sans");
+
     TestDesk();
     explicit TestDesk(Options options);
     ~TestDesk();
@@ -81,9 +84,12 @@ public:
     QProcess *spawn(const QString &program, const QStringList &arguments,
         const QProcessEnvironment &environment);
     static void stop(QProcess *process);
+    // The pids of the running processes whose executable is `program` (resolved).
+    static QList<qint64> processesRunning(const QString &program);
 
 private:
     bool startServer();
+    bool pinFont();
     bool startCompositor();
     bool startSessionBus();
     bool waitFor(const std::function<bool()> &condition, int timeoutMs) const;

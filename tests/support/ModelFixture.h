@@ -19,6 +19,13 @@ namespace nookary::test {
 // clock that moves only when the test advances it.
 class ModelFixture {
 public:
+    ModelFixture() = default;
+    // The settings folder inside `parent` (a small disk, say).
+    explicit ModelFixture(const QString &parent)
+        : m_dir(parent + QStringLiteral("/fixture-XXXXXX"))
+    {
+    }
+
     QString settingsPath() const { return m_dir.filePath(QStringLiteral("dorwen/Nookary.conf")); }
 
     // Writes the settings file as it would be on disk before the program starts.

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace nookary;
@@ -325,6 +326,14 @@ private Q_SLOTS:
         p.view->settingsButton()->click();
         QCOMPARE(p.preferences, 1);
         QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences (Ctrl+,)"));
+        // The grip says what it does where the pointer rests on it.
+        QWidget *grip = p.view->resizeGrip();
+        const QPoint centre = grip->rect().center();
+        QWidget *under = grip->childAt(centre) ? grip->childAt(centre) : grip;
+        QHelpEvent help(QEvent::ToolTip, under->mapFrom(grip, centre), grip->mapToGlobal(centre));
+        QCoreApplication::sendEvent(under, &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("Drag to resize"));
+        QToolTip::hideText();
 
         p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QVERIFY(p.view->pinButton()->isHidden());
@@ -404,16 +413,22 @@ private Q_SLOTS:
         QLabel *label = p.saved()->addRow()->label();
         QCOMPARE(label->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
         // At the smallest size the column is narrower than the sentence: it wraps, and every
-        // line of it fits.
+        // line of it fits. Where the default font draws it narrow enough for one line, a
+        // larger size of that font makes it wider than the column again.
+        QFont font = label->font();
+        while (QFontMetrics(font).horizontalAdvance(label->text()) <= label->contentsRect().width())
+            font.setPixelSize(font.pixelSize() + 1);
+        label->setFont(font);
         const QFontMetrics metrics(label->font());
-        QVERIFY(metrics.horizontalAdvance(label->text()) > label->contentsRect().width());
-        const QRect needed
-            = metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
-        QVERIFY2(needed.height() <= label->contentsRect().height(),
+        const auto needed = [&] {
+            return metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
+        };
+        QTRY_VERIFY2(needed().height() <= label->contentsRect().height(),
             qPrintable(QStringLiteral("needs %1 px, has %2")
-                           .arg(needed.height())
+                           .arg(needed().height())
                            .arg(label->contentsRect().height())));
-        QVERIFY(needed.width() <= label->contentsRect().width());
+        QVERIFY(needed().height() > metrics.lineSpacing()); // wrapped
+        QVERIFY(needed().width() <= label->contentsRect().width());
     }
 
     void aRestingPointerSelectsNothingUntilItMoves()
@@ -472,6 +487,45 @@ private Q_SLOTS:
             showing += row->showsActions() ? 1 : 0;
         QCOMPARE(showing, 1);
         QVERIFY(third->showsBadge());
+    }
+
+    // The column scrolls under a still pointer (the wheel, a new snippet's editor brought
+    // into view): the edit and delete buttons go to the row now under it.
+    void theHoverLookFollowsThePointerWhenTheColumnScrolls()
+    {
+        Panel p(numbered(25));
+        const QList<ShelfRow *> rows = p.saved()->visibleRows();
+        ShelfRow *second = rows.at(1);
+        QCursor::setPos(second->mapToGlobal(QPoint(20, second->height() / 2)));
+        hover(second);
+        QVERIFY(second->showsActions());
+
+        QScrollBar *bar = p.saved()->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->value() + rows.at(4)->y() - rows.at(1)->y());
+        QCoreApplication::processEvents();
+        ShelfRow *under = nullptr;
+        int showing = 0;
+        for (ShelfRow *row : rows) {
+            if (row->rect().contains(row->mapFromGlobal(QCursor::pos())))
+                under = row;
+            showing += row->showsActions() ? 1 : 0;
+        }
+        QCOMPARE(under, rows.at(4));
+        QVERIFY(under->showsActions());
+        QVERIFY(second->showsBadge());
+        QCOMPARE(showing, 1);
+
+        // The pointer goes on to the add row. Qt tells the row it saw the pointer enter
+        // that the pointer left, not the one that slid under it.
+        AddShelfRow *add = p.saved()->addRow();
+        p.saved()->scrollArea()->verticalScrollBar()->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        QCursor::setPos(add->mapToGlobal(add->rect().center()));
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(second, &leave);
+        hover(add);
+        for (ShelfRow *row : rows)
+            QVERIFY2(!row->showsActions(), qPrintable(row->text()));
     }
 
     void onlyLeavingTheEditForThePanelCommitsIt()

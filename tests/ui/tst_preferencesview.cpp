@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace nookary;
@@ -41,7 +42,7 @@ private Q_SLOTS:
         wc.prepareForDisplay();
         wc.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->size(), QSize(470, 285));
+        QCOMPARE(window->size(), QSize(470, 385));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(window->minimumSize().width()
             >= PreferencesWindowController::minimumContentSize.width());
@@ -56,7 +57,7 @@ private Q_SLOTS:
         wc.prepareForDisplay();
         wc.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->size(), QSize(470, 285));
+        QCOMPARE(window->size(), QSize(470, 385));
         QCOMPARE(wc.window(), window);
     }
 
@@ -78,7 +79,7 @@ private Q_SLOTS:
         }
         QCOMPARE(labels,
             (QStringList { "Launch at login", "History limit", "Open mode", "Default selection",
-                "Keyboard shortcut" }));
+                "Keyboard shortcut", "Paste after choosing", "Saved snippets" }));
         QVERIFY(view->launchAtLoginBox()->text().isEmpty());
         QStringList limits;
         for (int i = 0; i < view->historyLimitMenu()->count(); ++i)
@@ -93,12 +94,16 @@ private Q_SLOTS:
         const int controlsLeft = 16 + 130 + 12;
         for (QWidget *control : QList<QWidget *> { view->launchAtLoginBox(),
                  view->historyLimitMenu(), view->openModeControl(), view->defaultSelectionControl(),
-                 view->shortcutRecorder() }) {
+                 view->shortcutRecorder(), view->pasteAfterChoosingBox()->parentWidget(),
+                 view->exportButton()->parentWidget() }) {
             QCOMPARE(control->mapTo(view, QPoint()).x(), controlsLeft);
             QVERIFY(
                 control->parentWidget()->width() >= 290 && control->parentWidget()->width() <= 300);
         }
-        QVERIFY(view->shortcutRecorder()->geometry().bottom() < 285 - 12);
+        // The last row's outcome line, room for two lines of it kept, fits in the window.
+        QLabel *status = view->snippetsStatusLabel();
+        QVERIFY(status->mapTo(view, QPoint(0, status->height())).y() <= 385 - 12);
+        QVERIFY(status->mapTo(view, QPoint(status->width(), 0)).x() <= 470 - 16);
     }
 
     void withoutGlobalShortcutsTheRowSaysWhatToDoAndFits()
@@ -114,10 +119,10 @@ private Q_SLOTS:
         QLabel *manual = view->manualShortcutLabel();
         QVERIFY(manual && manual->isVisible());
         QVERIFY(manual->text().contains(QStringLiteral("Nookary --toggle")));
-        QCOMPARE(view->rowLabels().last()->text(), QStringLiteral("Keyboard shortcut"));
+        QCOMPARE(view->rowLabels().at(4)->text(), QStringLiteral("Keyboard shortcut"));
         QCOMPARE(manual->mapTo(view, QPoint()).x(), 16 + 130 + 12);
         // Wrapped inside the fixed window, not cut.
-        QVERIFY(manual->mapTo(view, QPoint(0, manual->height())).y() < 285 - 12);
+        QVERIFY(manual->mapTo(view, QPoint(0, manual->height())).y() < 385 - 12);
         QVERIFY(manual->mapTo(view, QPoint(manual->width(), 0)).x() <= 470 - 16);
         QVERIFY(manual->height() >= manual->heightForWidth(manual->width()));
         QVERIFY(!f.model->isRecordingHotkey());
@@ -167,6 +172,80 @@ private Q_SLOTS:
         QCOMPARE(view->historyLimitMenu()->currentText(), QStringLiteral("50 items"));
         QCOMPARE(view->openModeControl()->currentIndex(), 1);
         QVERIFY(!view->launchAtLoginBox()->isChecked());
+    }
+
+    void pasteAfterChoosingIsOfferedWhereTheSessionCanPaste()
+    {
+        ModelFixture f;
+        f.writeSettingsFile("[General]\nNookary.pasteAfterChoosing.v1=true\n");
+        AppModel &model = f.start();
+        PreferencesWindowController wc(model, keys);
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(wc.window()));
+        PreferencesView *view = wc.view();
+        QCheckBox *box = view->pasteAfterChoosingBox();
+
+        // Where nothing can be typed elsewhere: disabled, unticked, one line saying why, and
+        // the stored choice kept for a session that can.
+        model.setPasteAvailability(PasteService::Availability::noVirtualKeyboard);
+        QVERIFY(!box->isEnabled());
+        QVERIFY(!box->isChecked());
+        QVERIFY(view->pasteUnavailableLabel()->isVisible());
+        QVERIFY(!view->pasteUnavailableLabel()->text().isEmpty());
+        QVERIFY(!view->pasteUnavailableLabel()->text().contains(u'\n'));
+        const QLabel *reason = view->pasteUnavailableLabel();
+        QVERIFY(reason->mapTo(view, QPoint(reason->width(), 0)).x() <= 470 - 16);
+        QVERIFY(reason->fontMetrics().horizontalAdvance(reason->text()) <= reason->width());
+        model.setPasteAvailability(PasteService::Availability::noXTest);
+        QVERIFY(view->pasteUnavailableLabel()->text().contains(QStringLiteral("XTEST")));
+        QVERIFY(model.pasteAfterChoosing());
+
+        model.setPasteAvailability(PasteService::Availability::available);
+        QVERIFY(box->isEnabled());
+        QVERIFY(box->isChecked());
+        QVERIFY(!view->pasteUnavailableLabel()->isVisible());
+        box->click();
+        QVERIFY(!model.pasteAfterChoosing());
+        QVERIFY(
+            !f.reread()->boolean(QString::fromLatin1(SettingsKeys::pasteAfterChoosing.current)));
+    }
+
+    void theSavedSnippetsRowExportsAndImports()
+    {
+        ModelFixture f;
+        AppModel &model = f.start();
+        model.addShelfFromDrop(QStringLiteral("kept"));
+        model.addShelfFromDrop(QStringLiteral("second"));
+        PreferencesWindowController wc(model, keys);
+        PreferencesView *view = wc.view();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("snippets.json"));
+
+        view->exportSavedSnippets(file);
+        QVERIFY2(view->snippetsStatusLabel()->text().contains(QStringLiteral("snippets.json")),
+            qPrintable(view->snippetsStatusLabel()->text()));
+        model.deleteShelf(model.shelf().first().id);
+        view->importSavedSnippets(file, false);
+        QCOMPARE(view->snippetsStatusLabel()->text(),
+            QStringLiteral("Added 1, skipped 1 already saved, 0 over the limit of 25"));
+        QCOMPARE(model.savedSnippetTexts(),
+            (QStringList { QStringLiteral("second"), QStringLiteral("kept") }));
+
+        // A file that is no export says why, and nothing changes.
+        QFile broken(dir.filePath(QStringLiteral("broken.json")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("[{\"text\": \"cut short\"");
+        broken.close();
+        view->importSavedSnippets(broken.fileName(), false);
+        QVERIFY2(
+            view->snippetsStatusLabel()->text().contains(QStringLiteral("Nothing was imported")),
+            qPrintable(view->snippetsStatusLabel()->text()));
+        QCOMPARE(model.shelf().size(), 2);
+
+        // An export that cannot be written says so.
+        view->exportSavedSnippets(dir.filePath(QStringLiteral("no/such/folder/x.json")));
+        QVERIFY(view->snippetsStatusLabel()->text().contains(QStringLiteral("written")));
     }
 
     void theRecorderAndTheSegmentsSpeakToReaders()

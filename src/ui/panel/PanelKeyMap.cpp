@@ -156,7 +156,8 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
 
     const bool isReturn = key.virtualKey == returnKey || key.virtualKey == keypadEnterKey;
     if (editing) {
-        if (!isReturn)
+        // Shift+Return is the editor's: a line break in a multi-line snippet.
+        if (!isReturn || held == Qt::ShiftModifier)
             return Decision::pass;
         m_host.endEditingOnNextTurn();
         return Decision::consume;

@@ -322,6 +322,7 @@ QWidget *PopoverView::makeFooter()
     m_grip = new ResizeGrip(bar);
     for (SymbolButton *button : { m_clear, m_pin, m_settings })
         button->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
+    m_grip->setToolTip(tr("Drag to resize"));
     controls->addWidget(m_pin);
     controls->addWidget(m_settings);
     controls->addWidget(m_grip);

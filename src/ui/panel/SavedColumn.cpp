@@ -2,8 +2,10 @@
 #include "SavedColumn.h"
 
 #include "model/AppModel.h"
+#include "platform/MainQueue.h"
 #include "ui/panel/DragAutoScroller.h"
 #include "ui/panel/DragPayload.h"
+#include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/panel/RowMenu.h"
 #include "ui/panel/ShelfDropDelegate.h"
@@ -12,9 +14,11 @@
 
 #include <QDrag>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 
 namespace nookary {
 
@@ -27,8 +31,25 @@ SavedColumn::SavedColumn(
     , m_empty(new EmptyState(content()))
     , m_autoScroll(new DragAutoScroller(scrollArea()))
     , m_undoBar(new UndoBar(model, AppModel::Column::saved, this))
+    , m_notice(new QLabel(this))
+    , m_noticeTimer(makeQuietTimer(this))
 {
     addBelowRows(m_undoBar);
+    m_notice->setWordWrap(true);
+    m_notice->setFont(PanelStyle::subheadline());
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents); // drops go to the rows below
+    const QString look = QStringLiteral(
+        "QLabel { color: %1; background: %2; border-radius: 8px; padding: 6px 10px; }");
+    m_notice->setStyleSheet(look.arg(PanelStyle::primary().name(QColor::HexArgb),
+        PanelStyle::overlayFill().name(QColor::HexArgb)));
+    m_notice->hide();
+    connect(
+        &m_model, &AppModel::shelfFullRefusedDrop, this, [this] { showNotice(fullListReason()); });
+    // Scrolling (the wheel, a drag near the edge, a new snippet's editor brought into view)
+    // moves the rows under a still pointer without telling them.
+    connect(scrollArea()->verticalScrollBar(), &QScrollBar::valueChanged, this,
+        &SavedColumn::followPointerInRows);
+    m_addRow->installEventFilter(this);
     // The content fills the scroll area, so below the rows is part of it.
     content()->setAcceptDrops(true);
     content()->installEventFilter(this);
@@ -48,9 +69,47 @@ SavedColumn::SavedColumn(
     sync();
 }
 
+SavedColumn::~SavedColumn() = default;
+
 QString SavedColumn::shortcutLabel(qsizetype index)
 {
     return index < 9 ? QStringLiteral("Ctrl+%1").arg(index + 1) : QString();
+}
+
+QString SavedColumn::fullListReason()
+{
+    return tr(
+        "You can save up to %n snippets. Delete one to make room.", nullptr, AppModel::shelfMax);
+}
+
+void SavedColumn::setNoticeTimer(std::unique_ptr<QuietTimer> timer)
+{
+    m_noticeTimer = std::move(timer);
+}
+
+void SavedColumn::showNotice(const QString &text)
+{
+    m_notice->setText(text);
+    placeNotice();
+    m_notice->show();
+    m_notice->raise();
+    // Another refusal meanwhile keeps it up for the whole time again.
+    m_noticeTimer->start(noticeDuration, [this] { m_notice->hide(); });
+}
+
+void SavedColumn::placeNotice()
+{
+    constexpr int margin = 8;
+    const QRect area = scrollArea()->geometry();
+    const int width = std::max(0, area.width() - 2 * margin);
+    const int height = m_notice->heightForWidth(width);
+    m_notice->setGeometry(area.left() + margin, area.bottom() + 1 - margin - height, width, height);
+}
+
+void SavedColumn::resizeEvent(QResizeEvent *event)
+{
+    ScrollColumn::resizeEvent(event);
+    placeNotice();
 }
 
 ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
@@ -99,9 +158,21 @@ void SavedColumn::startHandleDrag(ShelfRow *row, QPoint pressedAt)
     m_autoScroll->stop();
 }
 
+void SavedColumn::followPointerInRows()
+{
+    for (ShelfRow *row : std::as_const(m_rows))
+        row->followPointer();
+}
+
 bool SavedColumn::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::Leave:
+        // Qt tells only the row it saw the pointer enter that the pointer left; a row that
+        // slid under the pointer as the column scrolled learns it from any row's news.
+        followPointerInRows();
+        return ScrollColumn::eventFilter(watched, event);
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::DragLeave:
@@ -218,6 +289,8 @@ void SavedColumn::sync()
 
     const bool searching = !m_model.query().trimmed().isEmpty();
     m_addRow->setListEmpty(m_model.shelf().isEmpty());
+    m_addRow->setRefusal(
+        m_model.shelf().size() >= AppModel::shelfMax ? fullListReason() : QString());
     m_addRow->setVisible(!searching);
     m_empty->setVisible(searching && filtered.isEmpty());
     arrange(shown, { m_empty, m_addRow });

@@ -6,7 +6,11 @@
 #include <QHash>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
+#include <memory>
+
+class QLabel;
 
 namespace nookary {
 
@@ -14,6 +18,7 @@ class AddShelfRow;
 class AppModel;
 class DragAutoScroller;
 class EmptyState;
+class QuietTimer;
 class ShelfRow;
 class UndoBar;
 
@@ -28,6 +33,7 @@ class SavedColumn final : public ScrollColumn {
 public:
     SavedColumn(
         AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
+    ~SavedColumn() override;
 
     void sync();
     void syncSelection();
@@ -47,8 +53,17 @@ public:
     // The badge of the row at position `index` (from 0) of the filtered list.
     static QString shortcutLabel(qsizetype index);
 
+    // Why a full list takes no more snippets: the add row's tooltip, and the notice a
+    // refused drop shows over the bottom of the column for `noticeDuration`.
+    static QString fullListReason();
+    static constexpr std::chrono::milliseconds noticeDuration { 4000 };
+    QLabel *notice() const { return m_notice; }
+    // The wait before the notice goes; a test replaces it to end the wait itself.
+    void setNoticeTimer(std::unique_ptr<QuietTimer> timer);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     ShelfRow *makeRow(const QUuid &id, const QString &text);
@@ -60,6 +75,9 @@ private:
     void enterRowAt(QPoint viewportPosition);
     // An open editor commits before another edit starts, as losing focus would.
     void commitOpenEditor();
+    void followPointerInRows();
+    void showNotice(const QString &text);
+    void placeNotice();
 
     AppModel &m_model;
     std::function<void(const QString &)> m_onCopy;
@@ -68,6 +86,8 @@ private:
     EmptyState *m_empty;
     DragAutoScroller *m_autoScroll;
     UndoBar *m_undoBar;
+    QLabel *m_notice;
+    std::unique_ptr<QuietTimer> m_noticeTimer;
 };
 
 } // namespace nookary

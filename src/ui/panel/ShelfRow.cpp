@@ -382,7 +382,24 @@ AddShelfRow::AddShelfRow(QWidget *parent)
 
 void AddShelfRow::setColor(const QColor &color)
 {
-    m_label->setStyleSheet(QStringLiteral("color: %1;").arg(color.name(QColor::HexArgb)));
+    QColor shown = color;
+    if (!isEnabled())
+        shown.setAlpha(color.alpha() / 2);
+    m_label->setStyleSheet(QStringLiteral("color: %1;").arg(shown.name(QColor::HexArgb)));
+}
+
+void AddShelfRow::setRefusal(const QString &reason)
+{
+    setEnabled(reason.isEmpty());
+    setToolTip(reason);
+    setCursor(reason.isEmpty() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void AddShelfRow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        setColor(isEnabled() && underMouse() ? PanelStyle::primary() : PanelStyle::secondary());
 }
 
 void AddShelfRow::setListEmpty(bool empty)

@@ -61,6 +61,9 @@ public:
     QRect badgeGeometry() const;
     SymbolButton *editButton() const { return m_editButton; }
     SymbolButton *deleteButton() const { return m_deleteButton; }
+    // Takes the hover look from where the pointer really is. Qt says nothing when the
+    // row moves under a still pointer: the column calls it when its content scrolls.
+    void followPointer();
 
 Q_SIGNALS:
     void copyRequested(const QString &text);
@@ -83,8 +86,6 @@ protected:
 
 private:
     void updateTrailing();
-    // The hover look from where the pointer really is.
-    void followPointer();
 
     QString m_text;
     QString m_shortcutLabel;
@@ -105,6 +106,8 @@ class AddShelfRow final : public QWidget {
 public:
     explicit AddShelfRow(QWidget *parent = nullptr);
     void setListEmpty(bool empty);
+    // Disabled, saying why in its tooltip, while `reason` is not empty.
+    void setRefusal(const QString &reason);
     QString text() const;
     QLabel *label() const { return m_label; }
 
@@ -120,6 +123,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void setColor(const QColor &color);
