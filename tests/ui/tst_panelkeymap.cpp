@@ -2,6 +2,7 @@
 #include "ModelFixture.h"
 #include "platform/KeyTranslator.h"
 #include "ui/panel/PanelKeyMap.h"
+#include "ui/panel/SavedColumn.h"
 
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -394,7 +395,7 @@ private Q_SLOTS:
         Panel full(numbered(AppModel::shelfMax));
         QCOMPARE(full.press(Qt::Key_N, Ctrl), Decision::consume);
         QCOMPARE(full.host.calls,
-            QStringList { QStringLiteral("refused: Saved is full: it holds 25 snippets.") });
+            QStringList { QStringLiteral("refused: ") + SavedColumn::fullListReason() });
         QVERIFY(full.model().editingID().isNull());
     }
 

@@ -3,6 +3,7 @@
 
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
+#include "ui/panel/SavedColumn.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -74,12 +75,6 @@ bool isKeypadNavigation(const QKeyEvent &event)
     default:
         return false;
     }
-}
-
-QString tellFull()
-{
-    return QCoreApplication::translate(
-        "PanelKeyMap", "Saved is full: it holds %n snippets.", nullptr, AppModel::shelfMax);
 }
 
 } // namespace
@@ -217,7 +212,7 @@ bool PanelKeyMap::handlePanelKey(const PanelKey &key, Qt::KeyboardModifiers held
 {
     if (held == kCommand && key.characters == QLatin1String("n")) {
         if (m_model.shelf().size() >= AppModel::shelfMax) {
-            m_host.refuse(tellFull());
+            m_host.refuse(SavedColumn::fullListReason());
             return true;
         }
         // A new, empty snippet matches no query: its editor would open hidden.
@@ -264,7 +259,7 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, 
     }
     if (held == kCommand && key.characters == QLatin1String("s") && !saved && !id.isNull()) {
         if (!m_model.saveHistoryEntryToShelf(id))
-            m_host.refuse(tellFull());
+            m_host.refuse(SavedColumn::fullListReason());
         return true;
     }
     const bool menu = (key.virtualKey == menuKey && !held)
