@@ -55,12 +55,7 @@ class TestDeskPanel : public QObject {
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
-        QDir().mkpath(config + QStringLiteral("/dorwen"));
-        QFile file(config + QStringLiteral("/dorwen/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings);
-        file.close();
+        QVERIFY(m_desk->writeNookarySettings(settings));
         m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
         QTRY_VERIFY_WITH_TIMEOUT(
             m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
