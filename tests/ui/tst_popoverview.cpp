@@ -752,7 +752,7 @@ private Q_SLOTS:
         bar->undoButton()->setFocus();
         bar->undoButton()->click();
         QVERIFY(bar->isVisible());
-        QCOMPARE(bar->label()->text(), QStringLiteral("Saved is full, so it cannot go back yet."));
+        QCOMPARE(bar->label()->text(), QStringLiteral("Saved is full, so it cannot go back."));
         QCOMPARE(bar->accessibleName(), bar->label()->text());
         QCOMPARE(m.shelf().size(), AppModel::shelfMax);
         // With room again it goes back; the bar goes, and the keys go back to the search

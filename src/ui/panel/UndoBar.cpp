@@ -71,7 +71,7 @@ void UndoBar::sync()
     if (refusal) {
         // It stays offered: nothing is thrown away, and the reason is told each time.
         shown = spoken = *refusal == AppModel::UndoRefusal::savedFull
-            ? tr("Saved is full, so it cannot go back yet.")
+            ? tr("Saved is full, so it cannot go back.")
             : tr("It cannot go back: the history keeps only the newest %n.", nullptr,
                 m_model.historyLimit());
     }
