@@ -2,6 +2,7 @@
 #include "AppModel.h"
 
 #include "model/ClipboardHistory.h"
+#include "model/EntryText.h"
 #include "model/LaunchAtLogin.h"
 #include "model/RemovalUndo.h"
 #include "model/Settings.h"
@@ -294,14 +295,51 @@ void AppModel::removeHistoryEntry(const QUuid &entryID)
     ensureSelectionValid();
 }
 
-void AppModel::saveHistoryEntryToShelf(const QUuid &id)
+void AppModel::removeRow(Column column, const QUuid &rowID)
+{
+    const QUuid id = rowID; // the caller's may live in the list that changes
+    auto placeAmongShown = [&](const auto &shown) {
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            if (shown[i].id == id)
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    const bool history = column == Column::history;
+    const bool wasSelected
+        = selectedColumn() == column && (history ? selectedHistoryID() : selectedShelfID()) == id;
+    const qsizetype at
+        = history ? placeAmongShown(filteredHistory()) : placeAmongShown(filteredShelf());
+    if (history)
+        removeHistoryEntry(id);
+    else
+        deleteShelf(id);
+    if (!wasSelected || at < 0)
+        return;
+    auto neighbour = [at](const auto &shown) {
+        return shown.isEmpty() ? QUuid() : shown.at(std::min(at, shown.size() - 1)).id;
+    };
+    const QUuid next = history ? neighbour(filteredHistory()) : neighbour(filteredShelf());
+    if (next.isNull())
+        return; // the selection went to the other column
+    if (history)
+        selectHistory(next);
+    else
+        selectShelf(next);
+    m_panel->revealSelection();
+}
+
+bool AppModel::saveHistoryEntryToShelf(const QUuid &id)
 {
     for (const HistoryItem &item : history()) {
         if (item.id == id) {
-            addShelfFromDrop(item.text);
-            return;
+            if (m_shelf->addFromDrop(item.text, {}) == Shelf::Added::full)
+                return false;
+            ensureSelectionValid();
+            return true;
         }
     }
+    return true;
 }
 
 // MARK: query, filters and selection
@@ -497,9 +535,18 @@ std::optional<AppModel::Column> AppModel::undoableRemoval() const
     return std::nullopt;
 }
 
+std::optional<AppModel::UndoRefusal> AppModel::undoRefusal() const
+{
+    const std::optional<RemovalUndo::Refusal> refusal = m_removalUndo->refusal();
+    if (!refusal)
+        return std::nullopt;
+    return *refusal == RemovalUndo::Refusal::savedFull ? UndoRefusal::savedFull
+                                                       : UndoRefusal::historyFull;
+}
+
 bool AppModel::undoRemoval()
 {
-    const std::optional<RemovalUndo::Removal> removal = m_removalUndo->take();
+    const std::optional<RemovalUndo::Removal> removal = m_removalUndo->pending();
     if (!removal)
         return false;
     // Back in front of the one that followed it, wherever that is now.
@@ -510,26 +557,57 @@ bool AppModel::undoRemoval()
         }
         return removal->before.isNull() ? list.size() : removal->index;
     };
+    // Taken only once it is back: a removal that finds no room is never thrown away.
+    auto refuse = [this](RemovalUndo::Refusal reason) {
+        m_removalUndo->refuse(reason);
+        Q_EMIT alertBeep();
+        return false;
+    };
+    QUuid select = removal->id;
     if (removal->column == Column::history) {
         const HistoryItem item = HistoryItem::make(removal->id, removal->text);
-        if (!m_history->restore(item, placeIn(history())))
-            return false;
-        selectHistory(removal->id);
-    } else {
-        switch (m_shelf->restore(ShelfItem::make(removal->id, removal->text), placeIn(shelf()))) {
-        case Shelf::Added::added:
+        switch (m_history->restore(item, placeIn(history()))) {
+        case ClipboardHistory::Restored::restored:
             break;
-        case Shelf::Added::full:
-            Q_EMIT alertBeep();
-            return false;
-        case Shelf::Added::alreadySaved:
-        case Shelf::Added::blank:
-            return false;
+        case ClipboardHistory::Restored::alreadyThere:
+            for (const HistoryItem &entry : history()) {
+                if (entry.canonicalText == item.canonicalText)
+                    select = entry.id;
+            }
+            break;
+        case ClipboardHistory::Restored::beyondLimit:
+            return refuse(RemovalUndo::Refusal::historyFull);
         }
-        selectShelf(removal->id);
+        m_removalUndo->dropLatest();
+        selectHistory(select);
+    } else {
+        const ShelfItem item = ShelfItem::make(removal->id, removal->text);
+        switch (m_shelf->restore(item, placeIn(shelf()))) {
+        case Shelf::Added::added:
+        case Shelf::Added::blank:
+            break;
+        case Shelf::Added::alreadySaved: {
+            const QString canonical = canonicalEntryText(item.text);
+            for (const ShelfItem &saved : shelf()) {
+                if (saved.id == item.id || canonicalEntryText(saved.text) == canonical)
+                    select = saved.id;
+            }
+            break;
+        }
+        case Shelf::Added::full:
+            return refuse(RemovalUndo::Refusal::savedFull);
+        }
+        m_removalUndo->dropLatest();
+        selectShelf(select);
     }
+    ensureSelectionValid();
     m_panel->revealSelection();
     return true;
+}
+
+void AppModel::setRemovalUndoHeld(bool held)
+{
+    m_removalUndo->setHeld(held);
 }
 
 std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const

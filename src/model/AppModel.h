@@ -174,8 +174,13 @@ public:
     void clearHistory();
     // Takes one entry out of the history; `undoRemoval` can put it back for a while.
     void removeHistoryEntry(const QUuid &id);
-    // Saves a history entry's text as the last snippet (a full list refuses with `alertBeep`).
-    void saveHistoryEntryToShelf(const QUuid &id);
+    // Removes a history entry or snippet as the keys and the row menu do (it can be undone);
+    // when it was the selected row, the row that takes its place among those shown is
+    // selected, else the one before it.
+    void removeRow(Column column, const QUuid &id);
+    // Saves a history entry's text as the last snippet, unless it is saved already. False
+    // when the list is full: nothing is saved, and the caller tells why.
+    bool saveHistoryEntryToShelf(const QUuid &id);
 
     // One look at the clipboard. The watcher calls it one poll interval after the
     // clipboard's change count moves; public so that tests can drive it.
@@ -211,10 +216,19 @@ public:
     // The column of the last removed snippet or history entry, while `undoRemoval` can still
     // put it back (a few seconds after the last `deleteShelf` or `removeHistoryEntry`).
     std::optional<Column> undoableRemoval() const;
+    enum class UndoRefusal {
+        savedFull, // the saved list was filled meanwhile
+        historyFull, // its place is now past the oldest entry the history keeps
+    };
+    // Why the last `undoRemoval` could not put the latest removal back, while it is pending.
+    std::optional<UndoRefusal> undoRefusal() const;
     // Puts the last removed snippet or entry back where it was and selects it; the one
-    // removed before it is next. A saved list filled meanwhile refuses with `alertBeep`.
+    // removed before it is next. A text that came back meanwhile counts as put back. Where
+    // there is no room, the removal stays pending with `undoRefusal` set, and `alertBeep`.
     // False when nothing went back.
     bool undoRemoval();
+    // While held (the keyboard is on an undo button), pending removals do not lapse.
+    void setRemovalUndoHeld(bool held);
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
 

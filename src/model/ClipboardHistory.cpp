@@ -142,17 +142,20 @@ qsizetype ClipboardHistory::remove(const QUuid &id)
     return -1;
 }
 
-bool ClipboardHistory::restore(const HistoryItem &item, qsizetype index)
+ClipboardHistory::Restored ClipboardHistory::restore(const HistoryItem &item, qsizetype index)
 {
     const bool known = std::any_of(m_items.begin(), m_items.end(),
         [&](const HistoryItem &h) { return h.canonicalText == item.canonicalText; });
-    if (known || index >= m_limit)
-        return false;
-    m_items.insert(std::clamp<qsizetype>(index, 0, m_items.size()), item);
+    if (known)
+        return Restored::alreadyThere;
+    index = std::clamp<qsizetype>(index, 0, m_items.size());
+    if (index >= m_limit)
+        return Restored::beyondLimit;
+    m_items.insert(index, item);
     if (m_items.size() > m_limit)
         m_items.resize(m_limit);
     didChange();
-    return true;
+    return Restored::restored;
 }
 
 void ClipboardHistory::clear()

@@ -48,9 +48,14 @@ public:
     void clear();
     // Takes one entry out; answers its place, or -1 for an id not in the list.
     qsizetype remove(const QUuid &id);
-    // Puts a removed entry back at `index` (at most the end), unless an entry of the same text
-    // has come meanwhile. Answers whether it went back.
-    bool restore(const HistoryItem &item, qsizetype index);
+    enum class Restored {
+        restored,
+        alreadyThere, // an entry of the same text came meanwhile
+        beyondLimit, // its place is past the oldest entry kept
+    };
+    // Puts a removed entry back at `index` (at most the end); the oldest entry past the limit
+    // goes, as with any copy.
+    Restored restore(const HistoryItem &item, qsizetype index);
 
 Q_SIGNALS:
     void changed();

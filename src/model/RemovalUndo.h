@@ -33,21 +33,34 @@ public:
         QUuid before; // the one that followed it, where it goes back while that is there
     };
 
+    // Why the latest removal did not go back when asked.
+    enum class Refusal { savedFull, historyFull };
+
     // `clock` must outlive this object.
     explicit RemovalUndo(Clock &clock, QObject *parent = nullptr);
 
     // The latest removal that can still be put back.
     std::optional<Removal> pending() const;
     void offer(Removal removal);
-    // The latest removal, no longer pending.
-    std::optional<Removal> take();
+    // Forgets the latest removal: it went back.
+    void dropLatest();
+    // The latest removal could not go back now: it stays, with the reason, for a full window.
+    void refuse(Refusal reason);
+    std::optional<Refusal> refusal() const { return m_refusal; }
+    // While held (the user is at the undo button), nothing lapses; letting go starts the
+    // window anew.
+    void setHeld(bool held);
 
 Q_SIGNALS:
     void changed();
 
 private:
+    void restartWindow();
+
     Clock &m_clock;
     QList<Removal> m_pending;
+    std::optional<Refusal> m_refusal;
+    bool m_held = false;
     CancellableTask m_lapse;
 };
 

@@ -358,6 +358,15 @@ QString TestDesk::xdotool(const QStringList &arguments) const
     return output(QStringLiteral("xdotool"), arguments);
 }
 
+bool TestDesk::writeNookarySettings(const QByteArray &settings) const
+{
+    const QString folder
+        = m_environment.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/dorwen");
+    QFile file(folder + QStringLiteral("/Nookary.conf"));
+    return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings) >= 0;
+}
+
 QString TestDesk::activeWindow() const
 {
     return xdotool({ QStringLiteral("getactivewindow") });

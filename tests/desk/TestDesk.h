@@ -79,6 +79,10 @@ public:
     // or empty.
     QString findWindow(const QString &className, int minWidth, int maxWidth) const;
 
+    // Replaces Nookary's settings file in the desk's home: the walkthrough done, and
+    // `settings` (lines of its [General] group). False when it cannot be written.
+    bool writeNookarySettings(const QByteArray &settings = {}) const;
+
     // Starts a program that runs beside the test; stopped at the end at the latest.
     QProcess *spawn(const QString &program, const QStringList &arguments);
     QProcess *spawn(const QString &program, const QStringList &arguments,

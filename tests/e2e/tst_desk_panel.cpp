@@ -55,12 +55,7 @@ class TestDeskPanel : public QObject {
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
-        QDir().mkpath(config + QStringLiteral("/dorwen"));
-        QFile file(config + QStringLiteral("/dorwen/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings);
-        file.close();
+        QVERIFY(m_desk->writeNookarySettings(settings));
         m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
         QTRY_VERIFY_WITH_TIMEOUT(
             m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
@@ -188,6 +183,26 @@ private Q_SLOTS:
         // A second start re-opens the panel.
         QCOMPARE(m_desk->run(kNookary, {}).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+    }
+
+    void aHeldDeleteRemovesOneEntry()
+    {
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panelWindow(), 5000);
+        auto entries = [this] { return historyText().count(u'\n'); };
+        const qsizetype before = entries();
+        // Held past the keyboard's repeat delay, X11 repeats it as releases and presses.
+        m_desk->xdotool({ QStringLiteral("keydown"), QStringLiteral("Delete") });
+        QTest::qWait(1500);
+        m_desk->xdotool({ QStringLiteral("keyup"), QStringLiteral("Delete") });
+        QTRY_VERIFY_WITH_TIMEOUT(entries() < before, 5000);
+        QTest::qWait(500); // for repeats still on their way
+        QCOMPARE(entries(), before - 1);
+        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+z") });
+        QTRY_COMPARE_WITH_TIMEOUT(entries(), before, 5000);
         QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
     }

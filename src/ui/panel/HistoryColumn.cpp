@@ -109,7 +109,8 @@ void HistoryColumn::showContextMenu(const QUuid &id, QPoint global)
             m_onCopy(*text);
     };
     menu.save = [this, id] { m_model.saveHistoryEntryToShelf(id); };
-    menu.remove = [this, id] { m_model.removeHistoryEntry(id); };
+    menu.canSave = m_model.shelf().size() < AppModel::shelfMax;
+    menu.remove = [this, id] { m_model.removeRow(AppModel::Column::history, id); };
     menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 

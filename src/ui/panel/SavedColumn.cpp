@@ -133,7 +133,8 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
             commitOpenEditor();
         m_model.startEditing(id);
     });
-    connect(row, &ShelfRow::deleteRequested, this, [this, id] { m_model.deleteShelf(id); });
+    connect(row, &ShelfRow::deleteRequested, this,
+        [this, id] { m_model.removeRow(AppModel::Column::saved, id); });
     connect(row, &RowFrame::contextMenuRequested, this,
         [this, id](QPoint global) { showContextMenu(id, global); });
     connect(row, &ShelfRow::draftDone, this, [this, id](const QString &draft) {
@@ -340,7 +341,7 @@ void SavedColumn::showContextMenu(const QUuid &id, QPoint global)
         commitOpenEditor();
         m_model.startEditing(id);
     };
-    menu.remove = [this, id] { m_model.deleteShelf(id); };
+    menu.remove = [this, id] { m_model.removeRow(AppModel::Column::saved, id); };
     menu.moveUp = [this, id] { m_model.moveShelfItemBy(id, -1); };
     menu.moveDown = [this, id] { m_model.moveShelfItemBy(id, 1); };
     menu.canMoveUp = at > 0;

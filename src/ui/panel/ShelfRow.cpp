@@ -239,6 +239,10 @@ void ShelfRow::setEditing(bool editing)
     } else {
         // Disconnected first: a focus change while it goes must not commit the draft.
         m_editor->disconnect(this);
+        // Hidden with the focus, it would pass it on to the next control; the panel gives
+        // it to the search field instead.
+        if (m_editor->hasFocus())
+            m_editor->clearFocus();
         m_editor->deleteLater();
         m_editor->hide();
         m_editor = nullptr;

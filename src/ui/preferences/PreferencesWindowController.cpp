@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PreferencesWindowController.h"
 
+#include "ui/Accessibility.h"
 #include "ui/preferences/PreferencesView.h"
 
 #include <QCursor>
@@ -19,6 +20,7 @@ PreferencesWindowController::PreferencesWindowController(
               | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint))
 {
     m_window->setObjectName(QStringLiteral("PreferencesWindow"));
+    Accessibility::setRole(m_window.get(), QAccessible::Window);
     m_window->setWindowTitle(title);
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_view = new PreferencesView(model, keys, canRegisterShortcut, m_window.get());
