@@ -88,10 +88,11 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // The stored shortcut is registered quietly at launch (a refusal is told once, by the
     // tray); later changes say so with an alert when refused.
-    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
-        ownWindowTakesFocus();
-        HotkeyController::showRefusedAlert();
-    });
+    m_hotkeys = std::make_unique<HotkeyController>(
+        *m_model, *m_services.hotkeys, *m_services.keys, [this] {
+            ownWindowTakesFocus();
+            HotkeyController::showRefusedAlert();
+        });
     connect(m_services.hotkeys.get(), &GlobalHotkeyService::pressed, this, [this] {
         QPointer<AppDelegate> self(this);
         postToNextTurn(this, [self] {

@@ -8,6 +8,7 @@
 #if NOOKARY_HAVE_X11
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11ClipboardReader.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11KeyTranslator.h"
 #include "platform/x11/X11Workspace.h"
@@ -38,7 +39,7 @@ bool addX11Services(PlatformServices &services)
     services.workspace = std::move(workspace);
     if (auto hotkeys = X11GlobalHotkeyService::create())
         services.hotkeys = std::move(hotkeys);
-    services.keys = std::make_unique<X11KeyTranslator>();
+    services.keys = std::make_unique<X11KeyTranslator>(X11::qtConnection());
     if (auto manager = X11ClipboardManager::create())
         services.clipboardManager = std::move(manager);
     return true;

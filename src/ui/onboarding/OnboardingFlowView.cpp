@@ -2,6 +2,7 @@
 #include "OnboardingFlowView.h"
 
 #include "model/AppModel.h"
+#include "platform/KeyTranslator.h"
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
@@ -282,7 +283,7 @@ bool OnboardingFlowView::hasShortcutForPractice() const
     if (m_initialHotkeyShortcut && *m_initialHotkeyShortcut == HotkeyShortcut::defaultShortcut()
         && !m_didExplicitlySetHotkey)
         return false;
-    return m_model.hotkeyShortcut().isSet();
+    return m_keys.isUsable(m_model.hotkeyShortcut());
 }
 
 bool OnboardingFlowView::canProceedFromCurrentStep() const

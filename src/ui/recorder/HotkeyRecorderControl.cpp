@@ -2,6 +2,7 @@
 #include "HotkeyRecorderControl.h"
 
 #include "model/AppModel.h"
+#include "platform/KeyTranslator.h"
 #include "ui/SymbolIcons.h"
 #include "ui/recorder/HotkeyRecorderState.h"
 #include "ui/recorder/RecorderStyle.h"
@@ -99,14 +100,15 @@ QString HotkeyRecorderControl::onboardingButtonTitle(
 QString HotkeyRecorderControl::settingsFieldText() const
 {
     // The desktop's own words where it chose the trigger (it may differ from the stored one).
-    if (!isRecording() && binding().isSet() && m_model && !m_model->hotkeyTriggerText().isEmpty())
+    if (!isRecording() && shownBinding().isSet() && m_model
+        && !m_model->hotkeyTriggerText().isEmpty())
         return m_model->hotkeyTriggerText();
-    return settingsFieldText(binding(), isRecording());
+    return settingsFieldText(shownBinding(), isRecording());
 }
 
 QString HotkeyRecorderControl::onboardingBadgeText() const
 {
-    const QString text = onboardingBadgeText(binding(), m_style, m_onboardingTreatAsUnset);
+    const QString text = onboardingBadgeText(shownBinding(), m_style, m_onboardingTreatAsUnset);
     if (text != kNotSetYet && m_model && !m_model->hotkeyTriggerText().isEmpty())
         return m_model->hotkeyTriggerText();
     return text;
@@ -114,16 +116,18 @@ QString HotkeyRecorderControl::onboardingBadgeText() const
 
 QString HotkeyRecorderControl::onboardingButtonTitle() const
 {
-    return onboardingButtonTitle(binding(), m_style, m_onboardingTreatAsUnset, isRecording());
+    return onboardingButtonTitle(shownBinding(), m_style, m_onboardingTreatAsUnset, isRecording());
 }
 
-QString HotkeyRecorderControl::refusalReason(HotkeyShortcut shortcut)
+QString HotkeyRecorderControl::refusalReason(quint32 modifiers, QChar letter)
 {
     using Command = HotkeyShortcut::EditingCommand;
-    const auto command = shortcut.editingCommand();
+    const auto command = HotkeyShortcut::editingCommand(modifiers, letter);
     if (!command)
         return {};
-    const QString keys = shortcutText(shortcut);
+    // By the letter, not the key's place: it is the combination the user knows by name.
+    const QString keys
+        = HotkeyShortcut { 0, modifiers }.modifierText() + QStringLiteral(" + ") + letter.toUpper();
     switch (*command) {
     case Command::selectAll:
         return tr("Apps use %1 to select all.").arg(keys);
@@ -154,7 +158,7 @@ QString HotkeyRecorderControl::noteText() const
     if (isRecording())
         return m_refusal;
     const bool shown
-        = m_style == Style::settings ? binding().isSet() : onboardingBadgeText() != kNotSetYet;
+        = m_style == Style::settings ? shownBinding().isSet() : onboardingBadgeText() != kNotSetYet;
     if (shown && m_model && m_model->isHotkeyUnavailable())
         return tr("In use by another program");
     return {};
@@ -166,6 +170,7 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
     Style style, bool onboardingTreatAsUnset, QWidget *parent)
     : QWidget(parent)
     , m_model(&model)
+    , m_keys(keys)
     , m_style(style)
     , m_onboardingTreatAsUnset(onboardingTreatAsUnset)
     , m_recorder(new HotkeyRecorderState(keys, this))
@@ -184,10 +189,12 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
         if (self)
             sync();
     });
-    connect(m_recorder, &HotkeyRecorderState::refused, this, [this](HotkeyShortcut shortcut) {
-        m_refusal = refusalReason(shortcut);
-        sync();
-    });
+    // Every refused press says its own reason, or clears the last one.
+    connect(
+        m_recorder, &HotkeyRecorderState::refused, this, [this](quint32 modifiers, QChar letter) {
+            m_refusal = refusalReason(modifiers, letter);
+            sync();
+        });
     connect(&model, &AppModel::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::hotkeyTriggerTextChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::isHotkeyUnavailableChanged, this, &HotkeyRecorderControl::sync);
@@ -212,6 +219,12 @@ bool HotkeyRecorderControl::isRecording() const
 HotkeyShortcut HotkeyRecorderControl::binding() const
 {
     return m_model ? m_model->hotkeyShortcut() : HotkeyShortcut::off();
+}
+
+HotkeyShortcut HotkeyRecorderControl::shownBinding() const
+{
+    const HotkeyShortcut shortcut = binding();
+    return m_keys.isUsable(shortcut) ? shortcut : HotkeyShortcut::off();
 }
 
 void HotkeyRecorderControl::writeBinding(HotkeyShortcut shortcut)
@@ -259,6 +272,7 @@ void HotkeyRecorderControl::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     m_hasAppeared = true;
+    sync(); // the layout in use may have changed meanwhile
 }
 
 void HotkeyRecorderControl::hideEvent(QHideEvent *event)
@@ -354,7 +368,7 @@ void HotkeyRecorderControl::buildOnboarding()
 
 void HotkeyRecorderControl::sync()
 {
-    const HotkeyShortcut shortcut = binding();
+    const HotkeyShortcut shortcut = shownBinding();
     const bool recording = isRecording();
     const QString note = noteText();
     m_note->setText(note);
@@ -366,7 +380,7 @@ void HotkeyRecorderControl::sync()
         m_field->setState(settingsFieldText(), recording, shortcut.isSet());
         m_pullDown->setEnabled(!recording);
         m_newShortcut->setEnabled(!recording);
-        m_reset->setEnabled(recording || shortcut != HotkeyShortcut::defaultShortcut());
+        m_reset->setEnabled(recording || binding() != HotkeyShortcut::defaultShortcut());
         m_disable->setEnabled(recording || shortcut.isSet());
         return;
     }
