@@ -199,8 +199,13 @@ private Q_SLOTS:
         QCOMPARE(h.model().hotkeyShortcut(), kDefault);
         QVERIFY(h.field->text().isEmpty());
 
-        // Shift with a function key is a shortcut; the reason goes with the recording.
+        // Shift with a function key is a shortcut; the reason goes at once, not only once
+        // the new shortcut has been applied.
+        QString noteWhenApplied = QStringLiteral("not applied");
+        connect(&h.model(), &AppModel::hotkeyShortcutChanged, &h.window,
+            [&] { noteWhenApplied = h.control->noteText(); });
         h.press(Qt::Key_F5, Qt::ShiftModifier, kX11F5);
+        QCOMPARE(noteWhenApplied, QString());
         QCOMPARE(h.model().hotkeyShortcut(), (HotkeyShortcut { 96, HotkeyShortcut::shiftBit }));
         QCOMPARE(h.control->field()->text(), QStringLiteral("Shift + F5"));
         QVERIFY(!h.control->note()->isVisibleTo(&h.window));

@@ -245,8 +245,12 @@ void HotkeyRecorderControl::start()
 {
     QPointer<HotkeyRecorderControl> self(this);
     m_recorder->startRecording([self](HotkeyShortcut shortcut) {
-        if (self)
-            self->writeBinding(shortcut);
+        if (!self)
+            return;
+        // Taken: an earlier press's reason no longer applies, even while the new shortcut
+        // is being applied.
+        self->m_refusal.clear();
+        self->writeBinding(shortcut);
     });
 }
 
