@@ -363,11 +363,22 @@ void HotkeyRecorderControl::buildOnboarding()
     });
     inner->addWidget(m_button, 0, Qt::AlignHCenter);
 
+    auto *lines = new QVBoxLayout;
+    lines->setSpacing(4);
+    stack->addLayout(lines);
     m_hint = new QLabel(QStringLiteral("Press a new shortcut now (Esc to cancel)"), this);
     m_hint->setFont(RecorderStyle::font(11));
     m_hint->setAlignment(Qt::AlignCenter);
-    stack->addWidget(m_hint, 0, Qt::AlignHCenter);
-    buildNote(*stack, Qt::AlignHCenter);
+    lines->addWidget(m_hint, 0, Qt::AlignHCenter);
+    buildNote(*lines, Qt::AlignHCenter);
+    // The lines keep their room while hidden: the host centres this control, and a line
+    // appearing would move the button under the pointer.
+    for (QLabel *line : { m_hint, m_note }) {
+        QSizePolicy policy = line->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        line->setSizePolicy(policy);
+        line->setMinimumHeight(line->fontMetrics().height());
+    }
 }
 
 void HotkeyRecorderControl::sync()
