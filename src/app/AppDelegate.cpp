@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <utility>
+
 namespace nookary {
 
 namespace {
@@ -100,8 +102,13 @@ void AppDelegate::applicationDidFinishLaunching()
                 self->hotkeyPressed();
         });
     });
-    connect(m_hotkeys.get(), &HotkeyController::refusedAtLaunch, m_tray.get(),
-        &TrayController::tellShortcutUnavailable);
+    connect(m_hotkeys.get(), &HotkeyController::refusedAtLaunch, this,
+        &AppDelegate::tellShortcutRefusedAtLaunch);
+    connect(m_auxWindows.get(), &AuxiliaryWindows::onboardingClosed, this, [this] {
+        const auto refused = std::exchange(m_refusalAfterWalkthrough, std::nullopt);
+        if (refused && m_model->hotkeyShortcut() == *refused && m_model->isHotkeyUnavailable())
+            m_tray->tellShortcutUnavailable(*refused);
+    });
     m_hotkeys->applyStoredShortcutAtLaunch();
     m_hotkeys->followModel();
 
@@ -113,6 +120,17 @@ void AppDelegate::applicationDidFinishLaunching()
     if (!m_launchedFromLoginItem)
         presentInitialExperience();
     m_presenter->prepareFirstOpen();
+}
+
+void AppDelegate::tellShortcutRefusedAtLaunch(HotkeyShortcut shortcut)
+{
+    // A notice would cover the walkthrough about to open, whose shortcut page asks for a
+    // shortcut anyway: it waits for the walkthrough's end, and is dropped if one that works
+    // was chosen meanwhile.
+    if (!m_launchedFromLoginItem && m_model->onboardingCompletedVersion() < 1)
+        m_refusalAfterWalkthrough = shortcut;
+    else
+        m_tray->tellShortcutUnavailable(shortcut);
 }
 
 void AppDelegate::presentInitialExperience()

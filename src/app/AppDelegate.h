@@ -5,6 +5,7 @@
 #include "app/FocusHandBack.h"
 #include "app/InstanceChannel.h"
 #include "app/PanelPresenter.h"
+#include "core/HotkeyShortcut.h"
 #include "platform/PlatformServices.h"
 
 #include <QObject>
@@ -91,6 +92,8 @@ public:
     static constexpr std::chrono::milliseconds focusRestoreDelay = FocusHandBack::delay;
 
 private:
+    // Said once, by the tray; after the walkthrough where one opens at this start.
+    void tellShortcutRefusedAtLaunch(HotkeyShortcut shortcut);
     // About or an alert is about to take focus.
     void ownWindowTakesFocus();
     bool isAuxWindowVisible() const { return m_auxWindows->isAnyVisible(); }
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<AuxiliaryWindows> m_auxWindows;
     std::unique_ptr<PanelInputRouter> m_input;
     std::unique_ptr<HotkeyController> m_hotkeys;
+    std::optional<HotkeyShortcut> m_refusalAfterWalkthrough;
 };
 
 } // namespace nookary

@@ -25,7 +25,8 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void openAbout();
-    // Another program held the stored shortcut at start: said once, as a notification.
+    // Another program held the stored shortcut at start: said once, as a notification. For
+    // the default, which the user may never have chosen, it points to choosing another.
     void tellShortcutUnavailable(HotkeyShortcut shortcut);
 
 Q_SIGNALS:

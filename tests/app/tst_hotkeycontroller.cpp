@@ -6,6 +6,8 @@
 #include "app/AppDelegate.h"
 #include "app/HotkeyController.h"
 #include "model/SettingsKeys.h"
+#include "ui/onboarding/OnboardingFlowView.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 
 #include <QtTest>
 
@@ -384,6 +386,38 @@ private Q_SLOTS:
         l.delegate->model().setIsRecordingHotkey(false);
         QTest::qWait(20);
         QCOMPARE(l.item->messages.size(), 1);
+    }
+
+    void theDefaultHeldAtLaunchPointsToChoosingAnother()
+    {
+        // Nobody chose it: "it stays your shortcut" would be news about nothing.
+        const QString choose
+            = QStringLiteral("Control + Alt + Space is in use by another program, so it does "
+                             "not open Nookary. Choose another shortcut under Preferences in "
+                             "Nookary's tray menu.");
+        Launch atLogin({}, kDefault);
+        QCOMPARE(atLogin.item->messages.size(), 1);
+        QCOMPARE(atLogin.item->messages.first().last(), choose);
+
+        // A first manual start opens the walkthrough: the notice would cover it, and its
+        // shortcut page asks for a shortcut anyway. Skipped, the user is told then.
+        Launch skipped({}, kDefault, false);
+        QTRY_VERIFY(skipped.delegate->onboardingWC());
+        QVERIFY(skipped.delegate->model().isHotkeyUnavailable());
+        QTest::qWait(20);
+        QVERIFY(skipped.item->messages.isEmpty());
+        skipped.delegate->onboardingWC()->flowView()->skip();
+        QTRY_COMPARE(skipped.item->messages.size(), 1);
+        QCOMPARE(skipped.item->messages.first().last(), choose);
+
+        // One that works chosen in the walkthrough: nothing left to tell.
+        Launch chosen({}, kDefault, false);
+        QTRY_VERIFY(chosen.delegate->onboardingWC());
+        chosen.delegate->model().setHotkeyShortcut(kCtrlOptK);
+        QVERIFY(!chosen.delegate->model().isHotkeyUnavailable());
+        chosen.delegate->onboardingWC()->flowView()->skip();
+        QTest::qWait(20);
+        QVERIFY(chosen.item->messages.isEmpty());
     }
 
     void twoPressesToggleThePanel()
