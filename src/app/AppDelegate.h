@@ -25,6 +25,7 @@ class HotkeyController;
 class InstanceRequestHandler;
 class NookaryCenteredWindow;
 class PanelInputRouter;
+class PasteAfterChoosing;
 class PopoverWindow;
 class OnboardingWindowController;
 class PreferencesWindowController;
@@ -49,7 +50,8 @@ public:
     void presentInitialExperience();
     // The user started Nookary again while it runs.
     void applicationShouldHandleReopen();
-    QByteArray handleInstanceRequest(InstanceChannel::Request request);
+    QByteArray handleInstanceRequest(
+        InstanceChannel::Request request, const QByteArray &argument = {});
 
     // Presentation, focus and copy-back.
     void showUI();
@@ -92,6 +94,8 @@ public:
     static constexpr std::chrono::milliseconds focusRestoreDelay = FocusHandBack::delay;
 
 private:
+    // Said once per kind of problem, in the tray.
+    void tellSettingsNotSaved(PreferencesStore::WriteProblem problem);
     // Said once, by the tray; after the walkthrough where one opens at this start.
     void tellShortcutRefusedAtLaunch(HotkeyShortcut shortcut);
     // About or an alert is about to take focus.
@@ -112,6 +116,7 @@ private:
     std::unique_ptr<AuxiliaryWindows> m_auxWindows;
     std::unique_ptr<PanelInputRouter> m_input;
     std::unique_ptr<HotkeyController> m_hotkeys;
+    std::unique_ptr<PasteAfterChoosing> m_paste;
     std::optional<HotkeyShortcut> m_refusalAfterWalkthrough;
 };
 

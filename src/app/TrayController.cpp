@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace nookary {
 
@@ -27,6 +28,10 @@ TrayController::TrayController(AppModel &model, StatusItem *item, QObject *paren
 
 void TrayController::buildStatusMenu(QMenu &menu)
 {
+    // Some StatusNotifierItem hosts show only this menu and never pass a click on: the
+    // panel must open from here too.
+    menu.addAction(tr("Open Nookary"), this, &TrayController::openRequested);
+    menu.addSeparator();
     menu.addAction(m_model.isTrackingPaused() ? QStringLiteral("Resume Nookary")
                                               : QStringLiteral("Pause Nookary"),
         this, &TrayController::togglePauseNookary);
@@ -39,6 +44,12 @@ void TrayController::buildStatusMenu(QMenu &menu)
     menu.addSeparator();
     menu.addAction(QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), this,
         &TrayController::quitRequested);
+}
+
+void TrayController::showNotice(const QString &title, const QString &message)
+{
+    if (m_item)
+        m_item->showMessage(title, message);
 }
 
 void TrayController::togglePauseNookary()

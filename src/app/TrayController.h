@@ -12,8 +12,8 @@ namespace nookary {
 class AppModel;
 class StatusItem;
 
-// The tray icon's behaviour: its picture, dimmed while paused, and its menu (pause, the
-// walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
+// The tray icon's behaviour: its picture, dimmed while paused, and its menu (open the panel,
+// pause, the walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
 // reports as signals.
 class TrayController final : public QObject {
     Q_OBJECT
@@ -25,12 +25,15 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void openAbout();
+    // A notice beside the icon; the log has said it already where there is no tray.
+    void showNotice(const QString &title, const QString &message);
     // Another program held the stored shortcut at start: said once, as a notification. For
     // the default, which the user may never have chosen, it points to choosing another.
     void tellShortcutUnavailable(HotkeyShortcut shortcut);
 
 Q_SIGNALS:
     void clicked();
+    void openRequested();
     void onboardingRequested();
     void preferencesRequested();
     void aboutRequested();

@@ -46,6 +46,11 @@ public:
     void poll();
     void push(QStringView text);
     void clear();
+    // Takes one entry out; answers its place, or -1 for an id not in the list.
+    qsizetype remove(const QUuid &id);
+    // Puts a removed entry back at `index` (at most the end), unless an entry of the same text
+    // has come meanwhile. Answers whether it went back.
+    bool restore(const HistoryItem &item, qsizetype index);
 
 Q_SIGNALS:
     void changed();

@@ -31,8 +31,8 @@ public:
     // The icon's place on screen; empty when the tray does not tell.
     virtual QRect geometry() const = 0;
     virtual void setMenuBuilder(std::function<void(QMenu &)> builder) = 0;
-    // A passing notification from the icon (the desktop's notifications where it has them);
-    // nothing where no tray shows the icon.
+    // A short notice beside the icon (the desktop's notifications where the tray passes it
+    // on), for something the user must know but need not answer.
     virtual void showMessage(const QString &title, const QString &text)
     {
         Q_UNUSED(title);

@@ -40,6 +40,7 @@ struct Shell {
     FakeStatusItem *statusItem = nullptr;
     MemoryPasteboard *pasteboard = nullptr;
     FakeGlobalHotkeyService *hotkeys = nullptr;
+    PreferencesStore *store = nullptr;
     std::unique_ptr<AppDelegate> delegate;
 
     // A Wayland session without the portal's global shortcuts.
@@ -64,6 +65,7 @@ struct Shell {
         }
         PlatformServices services;
         services.preferences = std::make_unique<SettingsPreferencesStore>(path);
+        store = services.preferences.get();
         auto board = std::make_unique<MemoryPasteboard>();
         pasteboard = board.get();
         services.pasteboard = std::move(board);
@@ -504,7 +506,7 @@ private Q_SLOTS:
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
         QTest::qWait(150); // past the grace after showing
-        s.statusItem->openMenu()->actions().at(5)->trigger();
+        s.statusItem->openMenu()->actions().at(7)->trigger();
         QMessageBox *about = nullptr;
         for (QWidget *top : QApplication::topLevelWidgets()) {
             if (auto *box = qobject_cast<QMessageBox *>(top); box && box->isVisible())
@@ -711,7 +713,7 @@ private Q_SLOTS:
         Shell s(true, "Nookary.onboarding.completedVersion.v1=1\n");
         s.openAndWait();
         const auto menu = s.statusItem->openMenu();
-        menu->actions().at(2)->trigger();
+        menu->actions().at(4)->trigger();
         QVERIFY(!s.delegate->isPanelOpen());
         QVERIFY(s.delegate->onboardingWC());
         QTRY_VERIFY(s.delegate->onboardingWC()->isWindowVisible());
@@ -725,7 +727,7 @@ private Q_SLOTS:
         Shell s(true, "Nookary.onboarding.completedVersion.v1=1\n");
         s.openAndWait();
         QCOMPARE(s.delegate->previousApp(), kEditor);
-        s.statusItem->openMenu()->actions().at(2)->trigger();
+        s.statusItem->openMenu()->actions().at(4)->trigger();
         QTRY_VERIFY(s.delegate->onboardingWC() && s.delegate->onboardingWC()->isWindowVisible());
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty());
@@ -779,6 +781,18 @@ private Q_SLOTS:
         QCOMPARE(alerts.size(), 1);
     }
 
+    // Where the tray shows only the menu, its first entry opens the panel; an open panel
+    // stays open.
+    void openNookaryFromTheMenu()
+    {
+        Shell s;
+        s.statusItem->openMenu()->actions().at(0)->trigger();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.statusItem->openMenu()->actions().at(0)->trigger();
+        QTest::qWait(50);
+        QVERIFY(s.delegate->isPanelOpen());
+    }
+
     void theMenuIsBuiltAnewAndPauseDimsTheIcon()
     {
         Shell s;
@@ -790,20 +804,40 @@ private Q_SLOTS:
             return out;
         };
         QCOMPARE(titles(),
-            (QStringList { QStringLiteral("Pause Nookary"), QStringLiteral("-"),
+            (QStringList { QStringLiteral("Open Nookary"), QStringLiteral("-"),
+                QStringLiteral("Pause Nookary"), QStringLiteral("-"),
                 QStringLiteral("Show Onboarding"), QStringLiteral("-"),
                 QStringLiteral("Preferences\u2026"), QStringLiteral("About"), QStringLiteral("-"),
                 QStringLiteral("Quit") }));
         const auto menu = s.statusItem->openMenu();
-        QCOMPARE(menu->actions().at(4)->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
-        QCOMPARE(menu->actions().at(7)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-        menu->actions().first()->trigger();
+        QCOMPARE(menu->actions().at(6)->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
+        QCOMPARE(menu->actions().at(9)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        menu->actions().at(2)->trigger();
         QVERIFY(s.model().isTrackingPaused());
         QVERIFY(s.statusItem->isDimmed());
-        QCOMPARE(titles().first(), QStringLiteral("Resume Nookary"));
-        s.statusItem->openMenu()->actions().first()->trigger();
+        QCOMPARE(titles().at(2), QStringLiteral("Resume Nookary"));
+        s.statusItem->openMenu()->actions().at(2)->trigger();
         QVERIFY(!s.model().isTrackingPaused());
         QVERIFY(!s.statusItem->isDimmed());
+    }
+
+    // A settings file that cannot be written (a full disk, or one left alone for the run) is
+    // said once in the tray, each kind of trouble once.
+    void settingsThatCannotBeSavedAreSaidOnceInTheTray()
+    {
+        Shell s;
+        s.statusItem->place = QRect(1200, 780, 20, 20);
+        QTest::qWait(20);
+        QVERIFY(s.statusItem->messages.isEmpty());
+        s.store->holdWrites();
+        QTRY_COMPARE(s.statusItem->messages.size(), 1);
+        QVERIFY(s.statusItem->messages.first().join(u'\n').contains(
+            QStringLiteral("kept until Nookary quits")));
+        s.store->holdWrites();
+        s.model().setHistoryLimit(50);
+        QTest::qWait(20);
+        QCOMPARE(s.statusItem->messages.size(), 1);
+        QCOMPARE(s.model().historyLimit(), 50);
     }
 
     void preferencesOpenEveryWayAndTheClosedPanelHandsNothingBack()
@@ -815,11 +849,11 @@ private Q_SLOTS:
         // From the tray menu, with the popover open.
         s.statusItem->click();
         QTRY_VERIFY(s.delegate->isPanelOpen());
-        s.statusItem->openMenu()->actions().at(4)->trigger();
+        s.statusItem->openMenu()->actions().at(6)->trigger();
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_VERIFY(preferencesShown());
         PreferencesWindowController *wc = s.delegate->preferencesWC();
-        QCOMPARE(wc->window()->size(), QSize(470, 285));
+        QCOMPARE(wc->window()->size(), QSize(470, 385));
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty()); // focus stays with the settings
         QVERIFY(!s.delegate->previousApp());

@@ -98,7 +98,7 @@ class TestDeskPreferences : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!preferences().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), preferences(), 5000);
         const QString geometry = x({ QStringLiteral("getwindowgeometry"), preferences() });
-        QVERIFY2(geometry.contains(QStringLiteral("Geometry: 470x285")), qPrintable(geometry));
+        QVERIFY2(geometry.contains(QStringLiteral("Geometry: 470x385")), qPrintable(geometry));
         QVERIFY(panel().isEmpty());
     }
 
@@ -169,9 +169,9 @@ private Q_SLOTS:
             QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
             QStringLiteral("3") });
         QTest::qWait(500);
-        // Pause Nookary, Show Onboarding, Preferences…
+        // Open Nookary, Pause Nookary, Show Onboarding, Preferences…
         pressEach({ QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
-            QStringLiteral("Return") });
+            QStringLiteral("Down"), QStringLiteral("Return") });
         expectPreferencesInFront();
         QTest::qWait(300);
         QCOMPARE(m_desk->activeWindow(), preferences()); // nothing handed focus back

@@ -3,6 +3,7 @@
 
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
+#include "ui/Accessibility.h"
 #include "ui/SymbolIcons.h"
 #include "ui/recorder/HotkeyRecorderState.h"
 #include "ui/recorder/RecorderStyle.h"
@@ -313,6 +314,7 @@ void HotkeyRecorderControl::buildSettings()
     m_pullDown->setFixedSize(28, 32);
     m_pullDown->setPopupMode(QToolButton::InstantPopup);
     m_pullDown->setToolTip(QStringLiteral("More shortcut options"));
+    m_pullDown->setAccessibleName(tr("More shortcut options"));
     m_menu = new QMenu(m_pullDown);
     m_newShortcut = m_menu->addAction(
         QStringLiteral("New Shortcut"), this, &HotkeyRecorderControl::newShortcut);
@@ -423,6 +425,7 @@ void HotkeyRecorderControl::sync()
 ShortcutField::ShortcutField(QWidget *parent)
     : QWidget(parent)
 {
+    Accessibility::install();
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -436,6 +439,10 @@ void ShortcutField::setState(const QString &text, bool recording, bool set)
     m_set = set;
     setToolTip(recording ? QStringLiteral("Press a new shortcut now. Press Esc to cancel.")
                          : QStringLiteral("Click to set a new keyboard shortcut."));
+    // Readers hear the shortcut, and that the next keys are taken, on the control itself.
+    setAccessibleName(recording ? tr("Keyboard shortcut, recording: press the new shortcut, or "
+                                     "Escape to cancel")
+                                : tr("Keyboard shortcut: %1").arg(text));
     if (resize)
         updateGeometry();
     update();
