@@ -181,6 +181,32 @@ private Q_SLOTS:
         QVERIFY(!f.model().isRecordingHotkey());
     }
 
+    void theButtonStaysPutWhileLinesComeAndGoUnderIt()
+    {
+        // The card centres its contents: a line appearing would move the button under the
+        // pointer.
+        Flow f(1, ownShortcut(kSuperShiftV));
+        QVERIFY(QTest::qWaitForWindowExposed(f.view.get()));
+        auto *recorder = qobject_cast<HotkeyRecorderControl *>(f.view->recorder());
+        const auto place = [&f, recorder] {
+            for (int i = 0; i < 4; ++i)
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            return recorder->button()->mapTo(f.view.get(), QPoint()).y(); // its title changes
+        };
+        const int resting = place();
+        recorder->toggle(); // "Press a new shortcut now"
+        QVERIFY(recorder->hint()->isVisible());
+        QCOMPARE(place(), resting);
+        QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, 0, 0, 0);
+        QCoreApplication::sendEvent(f.view->windowHandle(), &copy);
+        QVERIFY(recorder->note()->isVisible()); // why Control + C is not taken
+        QCOMPARE(place(), resting);
+        recorder->toggle();
+        f.model().setIsHotkeyUnavailable(true);
+        QVERIFY(recorder->note()->isVisible()); // in use by another program
+        QCOMPARE(place(), resting);
+    }
+
     void aShortcutOfOnesOwnIsPractisedAtOnce()
     {
         Flow f(1, ownShortcut(kSuperShiftV));

@@ -9,6 +9,7 @@
 #if NOOKARY_HAVE_X11
 #include "platform/x11/X11ClipboardManager.h"
 #include "platform/x11/X11ClipboardReader.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11KeyTranslator.h"
 #include "platform/x11/X11PasteService.h"
@@ -41,7 +42,7 @@ bool addX11Services(PlatformServices &services)
     services.workspace = std::move(workspace);
     if (auto hotkeys = X11GlobalHotkeyService::create())
         services.hotkeys = std::move(hotkeys);
-    services.keys = std::make_unique<X11KeyTranslator>();
+    services.keys = std::make_unique<X11KeyTranslator>(X11::qtConnection());
     if (auto manager = X11ClipboardManager::create())
         services.clipboardManager = std::move(manager);
     if (auto paste = X11PasteService::create(SystemClock::shared()))
