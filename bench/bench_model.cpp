@@ -94,7 +94,7 @@ int main(int argc, char **argv)
     timer.start();
     f.pasteboard.copyText(huge);
     model.pollClipboard();
-    std::printf("poll of a 50 MB text:             %8.1f ms (model only, text already in memory)\n",
+    std::printf("record a 50 MB text:              %8.1f ms (model only, text already in memory)\n",
         timer.nsecsElapsed() / 1e6);
     return 0;
 }

@@ -13,8 +13,6 @@
 
 namespace nookary {
 
-static_assert(AppModel::pollIntervalMs == ClipboardHistory::pollInterval.count());
-
 namespace {
 
 template <typename T, typename Signal>
@@ -57,6 +55,13 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
         ensureSelectionValid();
     });
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
+    // A copy that lands while the panel is open is where the default selection would be.
+    connect(m_history.get(), &ClipboardHistory::captured, this, [this] {
+        if (m_selectionIsDefault)
+            applyDefaultOpenTarget();
+    });
+    connect(m_history.get(), &ClipboardHistory::capturePendingChanged, this,
+        &AppModel::capturePendingChanged);
     connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
     connect(
         m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
@@ -214,21 +219,6 @@ const QList<HistoryItem> &AppModel::history() const
     return m_history->items();
 }
 
-void AppModel::markProgrammaticWrite(const QString &text)
-{
-    m_history->markProgrammaticWrite(text);
-}
-
-bool AppModel::ignoreNextPasteboardChange() const
-{
-    return m_history->ignoreNextPasteboardChange();
-}
-
-std::optional<QString> AppModel::lastProgrammaticWrite() const
-{
-    return m_history->lastProgrammaticWrite();
-}
-
 qint64 AppModel::lastChangeCount() const
 {
     return m_history->lastChangeCount();
@@ -249,6 +239,16 @@ void AppModel::clearHistory()
     m_history->clear();
 }
 
+bool AppModel::isCapturePending() const
+{
+    return m_history->isCapturePending();
+}
+
+void AppModel::whenCaptureSettled(QObject *context, std::function<void()> task)
+{
+    m_history->whenCaptureSettled(context, std::move(task));
+}
+
 // MARK: query, filters and selection
 
 QString AppModel::query() const
@@ -263,16 +263,19 @@ void AppModel::setQuery(const QString &query)
 
 void AppModel::setSelectedColumn(Column column)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedColumn(column);
 }
 
 void AppModel::setSelectedShelfID(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedShelfID(id);
 }
 
 void AppModel::setSelectedHistoryID(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedHistoryID(id);
 }
 
@@ -288,11 +291,13 @@ QList<HistoryItem> AppModel::filteredHistory() const
 
 void AppModel::selectShelf(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->selectShelf(id);
 }
 
 void AppModel::selectHistory(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->selectHistory(id);
 }
 
@@ -313,10 +318,12 @@ void AppModel::applyDefaultOpenTarget()
         selectHistory(history.first().id);
     else
         selectDefaultOnOpen(true);
+    m_selectionIsDefault = true;
 }
 
 void AppModel::moveSelection(Nav direction)
 {
+    m_selectionIsDefault = false;
     m_panel->moveSelection(direction);
 }
 
@@ -332,15 +339,14 @@ std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
         return std::nullopt;
     if (selectedColumn() == Column::history)
         pushHistory(*text);
-    markProgrammaticWrite(*text);
     return text;
 }
 
 // MARK: saved snippets
 
-void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
+void AppModel::addShelfFromDrop(const QString &text, const QUuid &before, bool partial)
 {
-    switch (m_shelf->addFromDrop(text, before)) {
+    switch (m_shelf->addFromDrop(text, before, partial)) {
     case Shelf::Added::full:
         Q_EMIT alertBeep();
         return;

@@ -72,6 +72,74 @@ std::optional<QString> normalizedEntryText(QStringView text)
     return firstCharacters(trimmed, maxEntryCharacters).trimmed();
 }
 
+std::optional<QString> historyEntryText(const QString &text, bool *cut)
+{
+    QStringView kept = trimmedEntryText(text);
+    if (kept.isEmpty())
+        return std::nullopt;
+    if (kept.size() > maxHistoryTextUnits) {
+        kept = trimmedEntryText(kept.first(characterPrefixLength(kept, maxHistoryTextUnits)));
+        if (cut)
+            *cut = true;
+    }
+    return kept.size() == text.size() ? text : kept.toString();
+}
+
+QString entryPreview(const QString &text)
+{
+    if (text.size() <= maxEntryCharacters)
+        return text;
+    const QStringView capped
+        = QStringView(text).first(characterPrefixLength(text, maxPreviewUnits));
+    const qsizetype end = endOfGraphemes(capped, maxEntryCharacters);
+    const qsizetype length = end < 0 ? capped.size() : end;
+    return length == text.size() ? text : text.first(length);
+}
+
+qsizetype characterPrefixLength(QStringView text, qsizetype maxUnits)
+{
+    if (text.size() <= maxUnits)
+        return text.size();
+    if (maxUnits <= 0)
+        return 0;
+    // Whether a boundary lies at the cut depends on the character after it, so the window
+    // holds that whole character too.
+    qsizetype windowSize = maxUnits + 1;
+    if (text[maxUnits].isHighSurrogate() && windowSize < text.size())
+        ++windowSize;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.first(windowSize));
+    finder.setPosition(maxUnits);
+    const qsizetype end = finder.isAtBoundary() ? maxUnits : finder.toPreviousBoundary();
+    if (end > 0)
+        return end;
+    return text[maxUnits - 1].isHighSurrogate() ? maxUnits - 1 : maxUnits;
+}
+
+qint64 utf8Size(QStringView text)
+{
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // A surrogate pair is four bytes, two for each half.
+        bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+    }
+    return bytes;
+}
+
+QList<QUrl> entryFileURLs(const QString &text)
+{
+    if (!text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
+        return {};
+    QList<QUrl> urls;
+    for (const QStringView line : QStringView(text).tokenize(u'\n')) {
+        const QUrl url(line.trimmed().toString(), QUrl::StrictMode);
+        if (!url.isValid() || !url.isLocalFile())
+            return {};
+        urls.append(url);
+    }
+    return urls;
+}
+
 QString firstCharacters(QStringView text, qsizetype count)
 {
     if (count <= 0)
@@ -86,6 +154,11 @@ QString displayText(const QString &text)
 {
     if (!text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
         return text;
+    if (const qsizetype lineEnd = text.indexOf(u'\n'); lineEnd >= 0) {
+        if (entryFileURLs(text).isEmpty())
+            return text;
+        return displayText(text.first(lineEnd).trimmed());
+    }
     const QUrl url(text);
     const QString name = url.isValid() ? url.fileName() : QString();
     if (!name.isEmpty())

@@ -54,11 +54,12 @@ void Shelf::writeItems()
     m_storage.save(m_items);
 }
 
-Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
+Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before, bool partial)
 {
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return Added::blank;
+    const bool cut = partial || normalized->size() < trimmedEntryText(text).size();
     // A text saved in another composition of the same characters looks identical: the
     // same snippet.
     const QString canonical = canonicalEntryText(*normalized);
@@ -70,6 +71,8 @@ Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
     if (m_items.size() >= m_maxItems)
         return Added::full;
     const ShelfItem item = ShelfItem::make(QUuid::createUuid(), *normalized);
+    if (cut)
+        m_cutOnDrop.insert(item.id);
     const qsizetype at = indexOf(before);
     if (at >= 0)
         m_items.insert(at, item);
@@ -122,6 +125,8 @@ void Shelf::saveEditing(QUuid id, const QString &newText)
     const qsizetype index = indexOf(id);
     if (index < 0)
         return;
+    if (m_items[index].text != *normalized)
+        m_cutOnDrop.remove(id);
     m_items[index] = ShelfItem::make(id, *normalized);
     didChange();
     setEditingID({});

@@ -332,45 +332,66 @@ private Q_SLOTS:
     void aCopyIsReadOnceAndTheReplacedOfferDestroyed()
     {
         QSignalSpy changed(m_pasteboard.get(), &Pasteboard::changeCountChanged);
-        m_compositor->offer(kText + QByteArrayList { "text/uri-list" }, "file:///tmp/one\r\n");
+        m_compositor->offer(
+            kText + QByteArrayList { "text/uri-list" }, "file:///tmp/one\r\nfile:///tmp/two\r\n");
         QTRY_COMPARE(m_pasteboard->changeCount(), 1);
-        QCOMPARE(m_pasteboard->string(), QStringLiteral("file:///tmp/one\r\n"));
-        QCOMPARE(m_pasteboard->fileURLString(), QStringLiteral("file:///tmp/one"));
+        QCOMPARE(m_pasteboard->contents().text,
+            QStringLiteral("file:///tmp/one\r\nfile:///tmp/two\r\n"));
+        QCOMPARE(m_pasteboard->contents().fileURLs,
+            (QStringList { QStringLiteral("file:///tmp/one"), QStringLiteral("file:///tmp/two") }));
+        QVERIFY(!m_pasteboard->isOwnChange());
         QCOMPARE(m_compositor->receives(), (QByteArrayList { "text/uri-list", "UTF8_STRING" }));
         QCOMPARE(m_compositor->liveOffers(), 1);
 
         m_compositor->offer(kText, "two");
         QTRY_COMPARE(m_pasteboard->changeCount(), 2);
-        QCOMPARE(m_pasteboard->string(), QStringLiteral("two"));
-        QCOMPARE(m_pasteboard->fileURLString(), std::nullopt);
+        QCOMPARE(m_pasteboard->contents().text, QStringLiteral("two"));
+        QVERIFY(m_pasteboard->contents().fileURLs.isEmpty());
         QTRY_COMPARE(m_compositor->liveOffers(), 1);
         QCOMPARE(changed.size(), 2);
+        QVERIFY(!m_pasteboard->isReadPending());
     }
 
-    void pausedReadsNothingAndResumeReadsOnce()
+    void aBurstIsReadOneAtATimeEndingWithTheNewest()
+    {
+        QStringList counted;
+        connect(m_pasteboard.get(), &Pasteboard::changeCountChanged, this,
+            [&] { counted.append(m_pasteboard->contents().text.value_or(QString())); });
+        for (int i = 0; i < 30; ++i)
+            m_compositor->offer(kText, "burst " + QByteArray::number(i));
+        QTRY_COMPARE(counted.value(counted.size() - 1), QStringLiteral("burst 29"));
+        QTRY_VERIFY(!m_pasteboard->isReadPending());
+        QTest::qWait(200);
+        QCOMPARE(counted.last(), QStringLiteral("burst 29"));
+        QVERIFY(m_compositor->receives().size() <= 30);
+        QCOMPARE(m_compositor->receives().size(), counted.size());
+        QTRY_COMPARE(m_compositor->liveOffers(), 1);
+    }
+
+    void pausedReadsNothingThenOrLater()
     {
         m_pasteboard->setReadingPaused(true);
         m_compositor->offer(kText, "while paused");
         m_compositor->offer(kText, "still paused");
-        QTest::qWait(300);
-        QCOMPARE(m_pasteboard->changeCount(), 0);
-        QCOMPARE(m_compositor->receives(), QByteArrayList {});
-        QCOMPARE(m_pasteboard->string(), std::nullopt);
+        // Counted as changes of unknown contents.
+        QTRY_COMPARE(m_pasteboard->changeCount(), 2);
+        QCOMPARE(m_pasteboard->contents(), ClipboardContents {});
 
         m_pasteboard->setReadingPaused(false);
-        QTRY_COMPARE(m_pasteboard->changeCount(), 1);
-        QCOMPARE(m_pasteboard->string(), QStringLiteral("still paused"));
-        QTest::qWait(200);
+        QTest::qWait(300);
+        QCOMPARE(m_compositor->receives(), QByteArrayList {});
+        QCOMPARE(m_pasteboard->changeCount(), 2);
+        m_compositor->offer(kText, "after");
+        QTRY_COMPARE(m_pasteboard->contents().text, QStringLiteral("after"));
         QCOMPARE(m_compositor->receives(), QByteArrayList { "UTF8_STRING" });
-        QCOMPARE(m_pasteboard->changeCount(), 1);
     }
 
     void aSecretIsNotAskedForAnything()
     {
         m_compositor->offer(kText + QByteArrayList { "x-kde-passwordManagerHint" }, "hunter2");
         QTRY_COMPARE(m_pasteboard->changeCount(), 1);
-        QVERIFY(m_pasteboard->isMarkedSecret());
-        QCOMPARE(m_pasteboard->string(), std::nullopt);
+        QVERIFY(m_pasteboard->contents().secret);
+        QCOMPARE(m_pasteboard->contents().text, std::nullopt);
         QCOMPARE(m_compositor->receives(), QByteArrayList {});
     }
 
@@ -389,17 +410,18 @@ private Q_SLOTS:
         m_compositor->offer(kText, "never sent");
         // The deadline passes; what could not be read counts as a copy without text.
         QTRY_COMPARE_WITH_TIMEOUT(m_pasteboard->changeCount(), 1, 5000);
-        QCOMPARE(m_pasteboard->string(), std::nullopt);
+        QCOMPARE(m_pasteboard->contents().text, std::nullopt);
         m_compositor->setSilent(false);
         m_compositor->offer(kText, "next");
-        QTRY_COMPARE(m_pasteboard->string(), QStringLiteral("next"));
+        QTRY_COMPARE(m_pasteboard->contents().text, QStringLiteral("next"));
     }
 
     void ourCopyIsServedAndNotReadBack()
     {
         m_pasteboard->writeString(QStringLiteral("caf\u00e9"));
         QCOMPARE(m_pasteboard->changeCount(), 1); // at once
-        QCOMPARE(m_pasteboard->string(), QStringLiteral("caf\u00e9"));
+        QVERIFY(m_pasteboard->isOwnChange());
+        QCOMPARE(m_pasteboard->contents().text, QStringLiteral("caf\u00e9"));
         QTRY_COMPARE(
             m_compositor->selectionTypes().value(0), QByteArray("text/plain;charset=utf-8"));
         QCOMPARE(
@@ -410,15 +432,20 @@ private Q_SLOTS:
         QCOMPARE(m_compositor->receives(), QByteArrayList {});
         QCOMPARE(m_pasteboard->changeCount(), 1);
 
-        m_pasteboard->writeFileURL(QUrl::fromLocalFile(QStringLiteral("/tmp/a b")));
+        m_pasteboard->writeFileURLs({ QUrl::fromLocalFile(QStringLiteral("/tmp/a b")),
+            QUrl::fromLocalFile(QStringLiteral("/tmp/c")) });
         QCOMPARE(m_pasteboard->changeCount(), 2);
-        QCOMPARE(m_pasteboard->fileURLString(), QStringLiteral("file:///tmp/a%20b"));
+        QCOMPARE(m_pasteboard->contents().fileURLs,
+            (QStringList { QStringLiteral("file:///tmp/a%20b"), QStringLiteral("file:///tmp/c") }));
         QTRY_VERIFY(m_compositor->selectionTypes().contains("x-special/gnome-copied-files"));
-        QCOMPARE(m_compositor->paste("text/uri-list"), QByteArray("file:///tmp/a%20b\r\n"));
+        QCOMPARE(m_compositor->paste("text/uri-list"),
+            QByteArray("file:///tmp/a%20b\r\nfile:///tmp/c\r\n"));
+        QCOMPARE(m_compositor->paste("x-special/gnome-copied-files"),
+            QByteArray("copy\nfile:///tmp/a%20b\nfile:///tmp/c"));
 
         // Another program's copy after ours is read as usual.
         m_compositor->offer(kText, "theirs");
-        QTRY_COMPARE(m_pasteboard->string(), QStringLiteral("theirs"));
+        QTRY_COMPARE(m_pasteboard->contents().text, QStringLiteral("theirs"));
         QCOMPARE(m_pasteboard->changeCount(), 3);
     }
 

@@ -292,11 +292,9 @@ void DataControlClient::destroyOffers(const QList<OfferBook::Id> &offers)
 
 void DataControlClient::read(quint64 selection)
 {
-    if (selection != m_selection)
-        return;
-    ClipboardContents contents;
-    if (!m_stopped)
-        contents = readOffer(offerOf(m_offers.current()));
+    std::optional<ClipboardContents> contents;
+    if (selection == m_selection)
+        contents = m_stopped ? ClipboardContents {} : readOffer(offerOf(m_offers.current()));
     QMetaObject::invokeMethod(
         m_receiver,
         [handler = m_contentsRead, selection, contents] { handler(selection, contents); },
@@ -318,11 +316,13 @@ ClipboardContents DataControlClient::readOffer(zwlr_data_control_offer_v1 *offer
     const QByteArray uriList(clipboardformats::uriListType);
     if (offered.contains(uriList)) {
         if (const auto list = receive(offer, uriList, deadline, &contents.truncated))
-            contents.fileURL = clipboardformats::firstUrlOfList(*list);
+            contents.fileURLs = clipboardformats::urlsOfList(*list);
     }
     if (const auto type = textTypeToRead(offered)) {
-        if (const auto text = receive(offer, *type, deadline, &contents.truncated))
-            contents.text = clipboardformats::decodeText(*type, *text);
+        bool cut = false;
+        if (const auto text = receive(offer, *type, deadline, &cut))
+            contents.text = clipboardformats::decodeText(*type, *text, cut);
+        contents.truncated = contents.truncated || cut;
     }
     return contents;
 }

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 struct wl_callback;
@@ -36,7 +37,9 @@ class DataControlClient final : public QObject {
 public:
     // A new selection, numbered from 1 up; `own` when it is the one we set.
     using SelectionHandler = std::function<void(quint64 selection, bool own)>;
-    using ContentsHandler = std::function<void(quint64 selection, ClipboardContents contents)>;
+    // Nothing when a newer selection replaced it before it could be read.
+    using ContentsHandler
+        = std::function<void(quint64 selection, std::optional<ClipboardContents> contents)>;
 
     // Null when there is no Wayland connection, no seat or no data-control manager. The
     // selection at that moment is the starting point, not a change: it is not reported.
@@ -49,9 +52,9 @@ public:
 
     // On the client's thread from here on.
     void start();
-    // Reads what the offer of `selection` holds and reports it; nothing when a newer
-    // selection replaced it (that one is asked for next). Blocks for the read's deadline at
-    // most.
+    // Reads what the offer of `selection` holds and reports it; reports nothing read when a
+    // newer selection replaced it (that one is asked for next). Blocks for the read's
+    // deadline at most.
     void read(quint64 selection);
     // Makes `forms` our copy on the clipboard; none: empties the clipboard.
     void setSelection(const QList<datacontrol::OfferedForm> &forms);

@@ -26,12 +26,11 @@ QList<OfferedForm> formsForText(const QString &text)
         { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
 }
 
-QList<OfferedForm> formsForFileUrl(const QUrl &url)
+QList<OfferedForm> formsForFileUrls(const QList<QUrl> &urls)
 {
-    const QByteArray encoded = url.toEncoded();
-    QList<OfferedForm> forms { { clipboardformats::uriListType, encoded + "\r\n" },
-        { clipboardformats::gnomeCopiedFilesType, "copy\n" + encoded } };
-    forms.append(formsForText(QString::fromUtf8(encoded)));
+    QList<OfferedForm> forms { { clipboardformats::uriListType, clipboardformats::uriListOf(urls) },
+        { clipboardformats::gnomeCopiedFilesType, clipboardformats::gnomeCopiedFilesOf(urls) } };
+    forms.append(formsForText(clipboardformats::textOfFileURLs(urls)));
     return forms;
 }
 

@@ -29,8 +29,8 @@ struct OfferedForm {
 
 // The forms of a written text, as Qt offers text on X11 ("STRING" is Latin-1).
 QList<OfferedForm> formsForText(const QString &text);
-// A file URL as file managers paste it, with the URL as text too.
-QList<OfferedForm> formsForFileUrl(const QUrl &url);
+// Files as file managers paste them, with the URLs as text too, one a line.
+QList<OfferedForm> formsForFileUrls(const QList<QUrl> &urls);
 
 // The offers the compositor introduced, and which of them to destroy. The device introduces
 // an offer, then names it the selection (watched) or the primary selection (ignored); a new

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <Qt>
 
@@ -67,10 +68,14 @@ public:
     static int snippetNumber(quint32 virtualKey);
 
 private:
+    // Copies the selected entry and closes (or keeps a pinned window); false: none.
+    bool activateSelection();
     void copyAndFinish(const QString &text);
 
     AppModel &m_model;
     PanelKeyMapHost &m_host;
+    bool m_returnWaits = false; // a Return waits for a copy being read
+    QObject m_waitContext; // cancels that wait when the key map goes
 };
 
 } // namespace nookary

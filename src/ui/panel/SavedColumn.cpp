@@ -194,6 +194,7 @@ void SavedColumn::sync()
             m_rows.insert(item.id, row);
         }
         row->setShortcutLabel(shortcutLabel(i));
+        row->setNote(m_model.snippetWasCutOnDrop(item.id) ? tr("cut") : QString());
         shown.append(row);
         visible.insert(item.id);
     }
