@@ -44,8 +44,8 @@ void HistoryRow::setEntry(const HistoryItem &item)
     if (item.cut)
         m_note->setNote(tr("cut", "an entry that is not all that was copied"));
     else if (item.isLong())
-        m_note->setNote(QLocale().formattedDataSize(
-            utf8Size(item.text), 0, QLocale::DataSizeTraditionalFormat));
+        m_note->setNote(
+            QLocale().formattedDataSize(utf8Size(item.text), 0, QLocale::DataSizeSIFormat));
 }
 
 QString HistoryRow::note() const
