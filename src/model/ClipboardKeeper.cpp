@@ -80,8 +80,10 @@ bool ClipboardKeeper::isNewestEntry(const QString &entry) const
 
 void ClipboardKeeper::ownerVanished()
 {
-    // A copy still being read may be newer than the newest entry: nothing is offered then.
-    if (m_model.isTrackingPaused() || m_pasteboard.isReadPending() || m_pasteboard.isOwnChange())
+    // The vanished owner's copy is the one counted last: a read still going is most likely
+    // that of the owner's leaving, which finds nothing. After our own write, what the
+    // vanished owner held was never read.
+    if (m_model.isTrackingPaused() || m_pasteboard.isOwnChange())
         return;
     m_model.pollClipboard();
     if (m_model.history().isEmpty())
