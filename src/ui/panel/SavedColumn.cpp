@@ -194,7 +194,9 @@ void SavedColumn::sync()
             m_rows.insert(item.id, row);
         }
         row->setShortcutLabel(shortcutLabel(i));
-        row->setNote(m_model.snippetWasCutOnDrop(item.id) ? tr("cut") : QString());
+        row->setNote(m_model.snippetWasCutOnDrop(item.id)
+                ? tr("cut", "a snippet that holds only the first part of what was dropped")
+                : QString());
         shown.append(row);
         visible.insert(item.id);
     }
