@@ -4,6 +4,8 @@
 #include <QTextBoundaryFinder>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace nookary {
 
 namespace {
@@ -102,16 +104,19 @@ qsizetype characterPrefixLength(QStringView text, qsizetype maxUnits)
         return text.size();
     if (maxUnits <= 0)
         return 0;
-    // Whether a boundary lies at the cut depends on the character after it, so the window
-    // holds that whole character too.
-    qsizetype windowSize = maxUnits + 1;
-    if (text[maxUnits].isHighSurrogate() && windowSize < text.size())
-        ++windowSize;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.first(windowSize));
-    finder.setPosition(maxUnits);
-    const qsizetype end = finder.isAtBoundary() ? maxUnits : finder.toPreviousBoundary();
-    if (end > 0)
-        return end;
+    // Only the neighbourhood of the cut is segmented, a megabytes-long text never whole:
+    // ample context before it, and the whole character after it, on which a boundary at
+    // the cut depends.
+    constexpr qsizetype context = 1024;
+    const qsizetype start = std::max<qsizetype>(0, maxUnits - context);
+    qsizetype end = maxUnits + 1;
+    if (text[maxUnits].isHighSurrogate() && end < text.size())
+        ++end;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.sliced(start, end - start));
+    finder.setPosition(maxUnits - start);
+    const qsizetype at = finder.isAtBoundary() ? maxUnits - start : finder.toPreviousBoundary();
+    if (at > 0)
+        return start + at;
     return text[maxUnits - 1].isHighSurrogate() ? maxUnits - 1 : maxUnits;
 }
 
