@@ -85,8 +85,9 @@ public:
 
     // Loads every setting (taking over values of earlier versions), loads the saved
     // snippets, starts watching the clipboard and mirrors the login item's state. The
-    // services and `clock` (which times the drop arbitration and waits for a copy being read) must
-    // outlive the model; without a login-item service, launch at login is never on.
+    // services and `clock` (which times the drop arbitration and the longest wait for a copy
+    // being read) must outlive the model; without a login-item service, launch at login is
+    // never on.
     AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
         LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
     AppModel(PreferencesStore &store, Pasteboard &pasteboard,
