@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NookaryLauncherApp.h"
 
+#include "app/InstanceChannel.h"
 #include "platform/xdg/DesktopEntry.h"
+
+#include "InstallLayout.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,9 +13,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -35,7 +35,7 @@ NookaryLauncherApp::Host NookaryLauncherApp::Host::system()
     host.launcherDirectory = QCoreApplication::applicationDirPath();
     host.dataDirectories = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
     host.pathDirectories = qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts);
-    host.runningExecutables = [] { return runningExecutablesOfThisUser(); };
+    host.isMainAppRunning = [] { return InstanceChannel::isRunning(); };
     host.startDetached = [](const QString &program, const QStringList &arguments) {
         // Output goes where ours goes (the session's log); input is nothing to hold on to.
         QProcess process;
@@ -63,8 +63,8 @@ std::optional<QString> NookaryLauncherApp::bundledMainAppURL() const
 {
     if (m_host.launcherDirectory.isEmpty())
         return std::nullopt;
-    const QString path = QDir::cleanPath(
-        m_host.launcherDirectory + QStringLiteral("/../../bin/") + mainExecutableName);
+    const QString path
+        = QDir::cleanPath(m_host.launcherDirectory + u'/' + installLayout::programFromLauncher);
     if (!isExecutableFile(path))
         return std::nullopt;
     return path;
@@ -121,45 +121,12 @@ std::optional<QStringList> NookaryLauncherApp::commandForBundleID(const QString 
 
 bool NookaryLauncherApp::isMainAppAlreadyRunning() const
 {
-    const QStringList running
-        = m_host.runningExecutables ? m_host.runningExecutables() : QStringList();
-    return std::any_of(running.begin(), running.end(), &NookaryLauncherApp::isMainExecutable);
+    return m_host.isMainAppRunning && m_host.isMainAppRunning();
 }
 
 void NookaryLauncherApp::scheduleTermination()
 {
     QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
-}
-
-bool NookaryLauncherApp::isMainExecutable(const QString &linkTarget)
-{
-    static const QString deleted = QStringLiteral(" (deleted)");
-    QString path = linkTarget;
-    if (path.endsWith(deleted))
-        path.chop(deleted.size());
-    return QStringView(path).sliced(path.lastIndexOf(u'/') + 1) == mainExecutableName;
-}
-
-QStringList NookaryLauncherApp::runningExecutablesOfThisUser(const QString &procRoot)
-{
-    QStringList executables;
-    const uid_t me = ::getuid();
-    const QStringList entries = QDir(procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &pid : entries) {
-        if (pid.isEmpty()
-            || !std::all_of(pid.begin(), pid.end(), [](QChar c) { return c.isDigit(); }))
-            continue;
-        const QByteArray dir = QFile::encodeName(procRoot + u'/' + pid);
-        struct stat info { };
-        if (::stat(dir.constData(), &info) != 0 || info.st_uid != me)
-            continue;
-        char target[4096];
-        const ssize_t length = ::readlink((dir + "/exe").constData(), target, sizeof target);
-        if (length <= 0 || size_t(length) == sizeof target)
-            continue;
-        executables.append(QFile::decodeName(QByteArray(target, int(length))));
-    }
-    return executables;
 }
 
 } // namespace nookary

@@ -10,16 +10,17 @@
 namespace nookary {
 
 // The login launcher's one job: start Nookary with the login marker unless it already
-// runs, and never wait for it. Everything it asks of the system comes through `Host`, so
-// that its decisions can be tried against a made-up process list and file layout.
+// runs on this session's display, and never wait for it. Everything it asks of the system
+// comes through `Host`, so that its decisions can be tried against a made-up file layout.
 class NookaryLauncherApp final {
 public:
     struct Host {
         QString launcherDirectory; // the folder holding this program
         QStringList dataDirectories; // XDG data folders, most important first
         QStringList pathDirectories; // PATH
-        // The /proc/<pid>/exe link targets of this user's processes.
-        std::function<QStringList()> runningExecutables;
+        // Whether a Nookary of this user runs on this session's display: it answers on the
+        // socket named after that display. One of another session does not count.
+        std::function<bool()> isMainAppRunning;
         // Starts a program on its own; its outcome is never looked at.
         std::function<void(const QString &program, const QStringList &arguments)> startDetached;
 
@@ -35,7 +36,8 @@ public:
     // The enclosing install tree's Nookary first, then the one the desktop entry names.
     void start();
 
-    // <launcher folder>/../../bin/Nookary, when it is an executable file.
+    // The Nookary of the launcher's own tree (<launcher folder>/../../bin/Nookary by default,
+    // InstallLayout.h), when it is an executable file.
     std::optional<QString> bundledMainAppURL() const;
     // True when an enclosing Nookary was found, whether or not it was started.
     bool launchBundledMainAppIfNeeded();
@@ -44,20 +46,10 @@ public:
     // folders (the first found counts), field codes dropped, a bare program name looked up
     // on PATH. Nothing when there is no such entry, it is hidden, or its program is missing.
     std::optional<QStringList> commandForBundleID(const QString &bundleID) const;
-    // Processes carry no identifier here: any process of this user running an executable
-    // named Nookary counts, wherever it was started from.
     bool isMainAppAlreadyRunning() const;
 
     // Quits on the next turn of the event loop.
     static void scheduleTermination();
-
-    // Whether a /proc/<pid>/exe link target is a Nookary; an executable replaced by an
-    // upgrade reads "<path> (deleted)".
-    static bool isMainExecutable(const QString &linkTarget);
-    // The exe link targets of the processes under `procRoot` owned by this user; processes
-    // whose link cannot be read are skipped.
-    static QStringList runningExecutablesOfThisUser(
-        const QString &procRoot = QStringLiteral("/proc"));
 
 private:
     Host m_host;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // NookaryLauncher: the program the session starts at login. It starts Nookary quietly
-// unless it already runs, and quits at once. It has no window and says nothing, even when
-// something fails: there is nobody at login to read it.
+// unless it already runs on this session's display, and quits at once. It has no window and says
+// nothing, even when something fails: there is nobody at login to read it.
 #include "NookaryLauncherApp.h"
 
 #include <QCoreApplication>

@@ -8,6 +8,7 @@
 #include "app/InstanceRequestHandler.h"
 #include "app/PanelInputRouter.h"
 #include "app/PanelPresenter.h"
+#include "app/PasteAfterChoosing.h"
 #include "app/TrayController.h"
 #include "model/AppModel.h"
 #include "model/ClipboardKeeper.h"
@@ -61,6 +62,8 @@ AppDelegate::AppDelegate(
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
         *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); },
         m_services.hotkeys->canRegister());
+    m_paste = std::make_unique<PasteAfterChoosing>(*m_model, *m_services.paste, *m_focus,
+        [] { return QGuiApplication::focusWindow() != nullptr; });
     connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 
@@ -75,18 +78,25 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
     connect(m_tray.get(), &TrayController::clicked, this, &AppDelegate::statusItemClicked);
+    connect(m_tray.get(), &TrayController::openRequested, this, [this] {
+        if (!isPanelOpen())
+            showUI();
+    });
     connect(m_tray.get(), &TrayController::onboardingRequested, this,
         &AppDelegate::showOnboardingFromMenu);
     connect(
         m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
     connect(m_tray.get(), &TrayController::aboutRequested, this, &AppDelegate::openAbout);
     connect(m_tray.get(), &TrayController::quitRequested, this, &AppDelegate::quitApp);
+    m_services.preferences->setWriteProblemHandler(
+        [this](PreferencesStore::WriteProblem problem) { tellSettingsNotSaved(problem); });
 
     m_input = std::make_unique<PanelInputRouter>(*m_model, *m_presenter, *m_services.keys,
         PanelInputRouter::Actions { [this](const QString &text) { copyToClipboard(text); },
             [this] { openPreferences(); } });
 
-    // The stored shortcut is registered quietly at launch; later changes say so when refused.
+    // The stored shortcut is registered quietly at launch (a refusal is told once, by the
+    // tray); later changes say so with an alert when refused.
     m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
         ownWindowTakesFocus();
         HotkeyController::showRefusedAlert();
@@ -98,7 +108,9 @@ void AppDelegate::applicationDidFinishLaunching()
                 self->hotkeyPressed();
         });
     });
-    m_hotkeys->applyHotkeyShortcut(m_model->hotkeyShortcut(), false);
+    connect(m_hotkeys.get(), &HotkeyController::refusedAtLaunch, m_tray.get(),
+        &TrayController::tellShortcutUnavailable);
+    m_hotkeys->applyStoredShortcutAtLaunch();
     m_hotkeys->followModel();
 
     m_services.clipboardManager->start(*m_clipboardKeeper);
@@ -109,6 +121,18 @@ void AppDelegate::applicationDidFinishLaunching()
     if (!m_launchedFromLoginItem)
         presentInitialExperience();
     m_presenter->prepareFirstOpen();
+}
+
+void AppDelegate::tellSettingsNotSaved(PreferencesStore::WriteProblem problem)
+{
+    const QString title = tr("Nookary cannot save your changes");
+    const QString message = problem == PreferencesStore::WriteProblem::writeFailed
+        ? tr("Writing the settings file failed; the disk may be full. Your changes are kept "
+             "and saved as soon as there is room again.")
+        : tr("Nookary leaves your settings file as it is for now, so that nothing in it is "
+             "lost. Changes you make are kept until Nookary quits; the system log says why.");
+    // Once the tray has had a turn to show the icon the notice belongs to.
+    postToNextTurn(m_tray.get(), [this, title, message] { m_tray->showNotice(title, message); });
 }
 
 void AppDelegate::presentInitialExperience()
@@ -137,9 +161,10 @@ void AppDelegate::hotkeyPressed()
     m_presenter->toggle();
 }
 
-QByteArray AppDelegate::handleInstanceRequest(InstanceChannel::Request request)
+QByteArray AppDelegate::handleInstanceRequest(
+    InstanceChannel::Request request, const QByteArray &argument)
 {
-    return m_requests->handle(request);
+    return m_requests->handle(request, argument);
 }
 
 // MARK: presentation, focus and copy-back
@@ -172,6 +197,7 @@ void AppDelegate::suppressFinalizeAfterUICloseOnce()
 void AppDelegate::copyToClipboard(const QString &text)
 {
     m_clipboardWriter->write(text);
+    m_paste->entryCopied();
 }
 
 // MARK: tray icon and menu

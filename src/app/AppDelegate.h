@@ -24,6 +24,7 @@ class HotkeyController;
 class InstanceRequestHandler;
 class NookaryCenteredWindow;
 class PanelInputRouter;
+class PasteAfterChoosing;
 class PopoverWindow;
 class OnboardingWindowController;
 class PreferencesWindowController;
@@ -48,7 +49,8 @@ public:
     void presentInitialExperience();
     // The user started Nookary again while it runs.
     void applicationShouldHandleReopen();
-    QByteArray handleInstanceRequest(InstanceChannel::Request request);
+    QByteArray handleInstanceRequest(
+        InstanceChannel::Request request, const QByteArray &argument = {});
 
     // Presentation, focus and copy-back.
     void showUI();
@@ -91,6 +93,8 @@ public:
     static constexpr std::chrono::milliseconds focusRestoreDelay = FocusHandBack::delay;
 
 private:
+    // Said once per kind of problem, in the tray.
+    void tellSettingsNotSaved(PreferencesStore::WriteProblem problem);
     // About or an alert is about to take focus.
     void ownWindowTakesFocus();
     bool isAuxWindowVisible() const { return m_auxWindows->isAnyVisible(); }
@@ -109,6 +113,7 @@ private:
     std::unique_ptr<AuxiliaryWindows> m_auxWindows;
     std::unique_ptr<PanelInputRouter> m_input;
     std::unique_ptr<HotkeyController> m_hotkeys;
+    std::unique_ptr<PasteAfterChoosing> m_paste;
 };
 
 } // namespace nookary

@@ -2,6 +2,7 @@
 #include "ApplicationEventMonitor.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -69,6 +70,16 @@ ApplicationEventMonitor::~ApplicationEventMonitor()
 bool ApplicationEventMonitor::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ContextMenu && watched->isWindowType()) {
+        // The Menu key: X11 sends its context menu before the key itself, to the focused
+        // control. It is seen as the key press, so the key map can take it for the selected
+        // row instead of the search field.
+        auto &menu = static_cast<QContextMenuEvent &>(*event);
+        if (menu.reason() != QContextMenuEvent::Keyboard || !m_onKey)
+            return false;
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Menu, menu.modifiers());
+        return m_onKey(keyReceiverWindow(static_cast<QWindow *>(watched)), key);
+    }
     if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress)
         return false;
     if (!watched->isWindowType())

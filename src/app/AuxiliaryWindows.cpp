@@ -57,10 +57,15 @@ void AuxiliaryWindows::presentOnboarding(
         old->close();
         old->deleteLater();
     }
+    // Focus stays with Nookary: the walkthrough opens in front, and the panel closing for it
+    // hands nothing back (that would put the earlier window over the walkthrough).
+    m_focus.forget();
     // One walkthrough at a time: a minimised one is brought back rather than left behind
     // a second.
-    if (!isOnboardingVisible() && m_presenter.isPanelOpen())
+    if (!isOnboardingVisible() && m_presenter.isPanelOpen()) {
+        m_presenter.suppressFinalizeAfterUICloseOnce();
         m_presenter.closeUI();
+    }
     if (!m_onboarding) {
         QPointer<AuxiliaryWindows> self(this);
         auto *controller = new OnboardingWindowController(

@@ -15,6 +15,8 @@ struct CommandLine {
         hide,
         history, // print the running instance's history or saved snippets as JSON lines
         saved,
+        exportSaved, // write the saved snippets to `file` (standard output when empty)
+        importSaved, // add the snippets of `file` (`lines`: one snippet per line)
         help,
         version,
         invalid, // `error` says why
@@ -22,7 +24,18 @@ struct CommandLine {
 
     Action action = Action::start;
     bool launchedFromLoginItem = false;
+    QString file;
+    bool lines = false;
     QString error;
+    // The Nookary these arguments and the environment are for: one per user and display.
+    QString instanceName;
+    // Qt's own options (-platform, -display, -style, ...), each followed by its value, as
+    // given: they stay in argv for Qt to apply.
+    QStringList qtArguments;
+
+    // The value given to one of Qt's options, named without its dashes ("display"); a null
+    // string when the option was not given.
+    QString qtOption(QStringView name) const;
 
     // Arguments without the program name.
     static CommandLine parse(const QStringList &arguments);

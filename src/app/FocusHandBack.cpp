@@ -20,6 +20,7 @@ FocusHandBack::FocusHandBack(Workspace &workspace, Clock &clock,
 
 void FocusHandBack::noteOpening()
 {
+    Q_EMIT panelOpening();
     std::optional<RunningApplication> cancelledTarget;
     if (m_pending.isPending())
         cancelledTarget = m_pendingTarget;

@@ -56,6 +56,10 @@ public:
     std::optional<RunningApplication> previousApp() const { return m_previousApp; }
     bool isPending() const { return m_pending.isPending(); }
 
+Q_SIGNALS:
+    // The panel opens: what waited for the last close's hand-back is void.
+    void panelOpening();
+
 private:
     bool anotherWindowTookFocus(const RunningApplication &handBackTarget) const;
 

@@ -72,6 +72,13 @@ void HotkeyController::resume()
     applyHotkeyShortcut(shortcut, shortcut != m_shortcutWhenSuspended);
 }
 
+void HotkeyController::applyStoredShortcutAtLaunch()
+{
+    m_applyingAtLaunch = true;
+    applyHotkeyShortcut(m_model.hotkeyShortcut(), false);
+    m_applyingAtLaunch = false;
+}
+
 void HotkeyController::applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail)
 {
     if (m_isApplyingHotkey)
@@ -85,36 +92,51 @@ void HotkeyController::applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAle
     m_registered = false;
     m_awaiting.reset();
     m_model.setHotkeyTriggerText(QString());
+    m_model.setIsHotkeyUnavailable(false);
 
     if (!shortcut.isSet()) {
         m_lastRegisteredShortcut = HotkeyShortcut::off();
     } else if (m_service.registerHotkey(shortcut)) {
         if (m_service.answersLater()) {
-            m_awaiting = Awaiting { shortcut, showAlertOnFail };
+            m_awaiting = Awaiting { shortcut, showAlertOnFail, m_applyingAtLaunch };
         } else {
             m_registered = true;
             m_lastRegisteredShortcut = shortcut;
         }
     } else {
-        handleRefusal(shortcut, showAlertOnFail, true);
+        handleRefusal(shortcut, showAlertOnFail, true, m_applyingAtLaunch);
     }
     m_isApplyingHotkey = false;
 }
 
 void HotkeyController::handleRefusal(
-    HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow)
+    HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow, bool atLaunch)
 {
     qCInfo(lcHotkeys) << "Shortcut" << shortcut.displayText() << "was refused";
+    if (atLaunch) {
+        m_lastRegisteredShortcut = shortcut;
+        m_model.setIsHotkeyUnavailable(true);
+        Q_EMIT refusedAtLaunch(shortcut);
+        return;
+    }
     // Refusing the shortcut that last worked leaves nothing to go back to: stop there,
     // or going back would be refused and retried without end.
     const bool canGoBack = shortcut != m_lastRegisteredShortcut;
-    if (showAlertOnFail && m_alert)
-        m_alert();
+    if (canGoBack && registerNow && m_lastRegisteredShortcut.isSet())
+        m_registered = m_service.registerHotkey(m_lastRegisteredShortcut);
     if (!canGoBack)
+        m_model.setIsHotkeyUnavailable(true);
+    const bool alert = showAlertOnFail && m_alert;
+    if (!alert && !canGoBack)
         return;
     QPointer<HotkeyController> self(this);
-    postToNextTurn(this, [self, registerNow] {
+    postToNextTurn(this, [self, alert, canGoBack, registerNow] {
         if (!self)
+            return;
+        if (alert)
+            self->m_alert();
+        // The alert's event loop may have ended us.
+        if (!self || !canGoBack)
             return;
         const HotkeyShortcut restored = self->m_lastRegisteredShortcut;
         const bool modelChanges = self->m_model.hotkeyShortcut() != restored;
@@ -125,8 +147,6 @@ void HotkeyController::handleRefusal(
         if (!registerNow && !modelChanges && !self->m_suspended)
             self->applyHotkeyShortcut(restored, false);
     });
-    if (registerNow && m_lastRegisteredShortcut.isSet())
-        m_registered = m_service.registerHotkey(m_lastRegisteredShortcut);
 }
 
 void HotkeyController::registrationBound(const QString &trigger)
@@ -145,7 +165,7 @@ void HotkeyController::registrationRefused()
         return;
     const Awaiting refused = *m_awaiting;
     m_awaiting.reset();
-    handleRefusal(refused.shortcut, refused.showAlertOnFail, false);
+    handleRefusal(refused.shortcut, refused.showAlertOnFail, false, refused.atLaunch);
 }
 
 } // namespace nookary

@@ -16,7 +16,9 @@ class GlobalHotkeyService;
 // Keeps the model's shortcut registered system-wide: applies it, and when the desktop
 // refuses a new one, says so once and goes back to the last shortcut that worked. A desktop
 // that answers later (it may ask the user first) is waited for without blocking; its answer
-// is handled as an immediate one would have been.
+// is handled as an immediate one would have been. The alert waits for the next turn: a
+// refusal is found inside the call chain of whatever changed the shortcut (a recorder's
+// own signal), and the alert's event loop could delete that caller under it.
 class HotkeyController final : public QObject {
     Q_OBJECT
 
@@ -34,6 +36,11 @@ public:
         QObject *parent = nullptr);
 
     void applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail);
+    // At launch: the stored shortcut, quietly. A refusal keeps it rather than replacing the
+    // user's choice (the other program may hold it only for now): nothing is grabbed, the
+    // model says it is unavailable, `refusedAtLaunch` tells the shell once, and the next
+    // start tries it again. A later refusal goes back to it.
+    void applyStoredShortcutAtLaunch();
     // From now on, every change of the model's shortcut is applied with alerts on, and while
     // the model says a shortcut is being recorded, the grab is suspended.
     void followModel();
@@ -45,16 +52,23 @@ public:
     void resume();
     bool isSuspended() const { return m_suspended; }
 
+    // The shortcut a refusal goes back to: the last one the desktop accepted, or the stored
+    // one refused at launch.
     HotkeyShortcut lastRegisteredShortcut() const { return m_lastRegisteredShortcut; }
     bool isRegistered() const { return m_registered; }
     // A registration was asked for and the desktop has not answered yet.
     bool isAwaitingAnswer() const { return m_awaiting.has_value(); }
 
+Q_SIGNALS:
+    // The stored shortcut was refused at launch and kept.
+    void refusedAtLaunch(nookary::HotkeyShortcut shortcut);
+
 private:
     // Says so (when asked to) and goes back to the last shortcut that worked. `registerNow`
     // registers that one at once; a desktop that answers later gets it through the model's
     // change instead, or it would be asked twice.
-    void handleRefusal(HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow);
+    void handleRefusal(
+        HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow, bool atLaunch);
     void registrationBound(const QString &trigger);
     void registrationRefused();
 
@@ -66,10 +80,12 @@ private:
     bool m_isApplyingHotkey = false;
     bool m_restoring = false;
     bool m_suspended = false;
+    bool m_applyingAtLaunch = false;
     HotkeyShortcut m_shortcutWhenSuspended;
     struct Awaiting {
         HotkeyShortcut shortcut;
         bool showAlertOnFail = false;
+        bool atLaunch = false;
     };
     std::optional<Awaiting> m_awaiting;
 };

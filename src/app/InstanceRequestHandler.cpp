@@ -2,6 +2,7 @@
 #include "InstanceRequestHandler.h"
 
 #include "app/PanelPresenter.h"
+#include "app/SavedSnippetsCommand.h"
 #include "model/AppModel.h"
 
 #include <QJsonDocument>
@@ -26,17 +27,26 @@ template <typename Item> QByteArray jsonLines(const QList<Item> &items)
     return out;
 }
 
+QByteArray importSaved(AppModel &model, const QByteArray &argument)
+{
+    const std::optional<QStringList> texts = SavedSnippetsCommand::decodeImportRequest(argument);
+    if (!texts)
+        return "{\"error\":\"not an array of texts\"}\n";
+    return SavedSnippetsCommand::encodeImportReply(model.importSavedSnippets(*texts));
+}
+
 } // namespace
 
 InstanceRequestHandler::InstanceRequestHandler(
-    const AppModel &model, PanelPresenter &presenter, std::function<void()> reopen)
+    AppModel &model, PanelPresenter &presenter, std::function<void()> reopen)
     : m_model(model)
     , m_presenter(presenter)
     , m_reopen(std::move(reopen))
 {
 }
 
-QByteArray InstanceRequestHandler::handle(InstanceChannel::Request request)
+QByteArray InstanceRequestHandler::handle(
+    InstanceChannel::Request request, const QByteArray &argument)
 {
     using Request = InstanceChannel::Request;
     switch (request) {
@@ -60,6 +70,8 @@ QByteArray InstanceRequestHandler::handle(InstanceChannel::Request request)
         break;
     case Request::ping:
         break;
+    case Request::importSaved:
+        return importSaved(m_model, argument);
     }
     return "ok\n";
 }

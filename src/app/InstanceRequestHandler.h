@@ -13,17 +13,18 @@ class AppModel;
 class PanelPresenter;
 
 // Answers what other command lines ask of the running instance: the lists as JSON lines,
-// or opening and closing the panel.
+// opening and closing the panel, or an import of snippets (answered with its counts).
 class InstanceRequestHandler final {
 public:
     // `reopen` is the program's handling of a second start.
     InstanceRequestHandler(
-        const AppModel &model, PanelPresenter &presenter, std::function<void()> reopen);
+        AppModel &model, PanelPresenter &presenter, std::function<void()> reopen);
 
-    QByteArray handle(InstanceChannel::Request request);
+    // `argument`: an import's texts, a compact JSON array of strings.
+    QByteArray handle(InstanceChannel::Request request, const QByteArray &argument = {});
 
 private:
-    const AppModel &m_model;
+    AppModel &m_model;
     PanelPresenter &m_presenter;
     std::function<void()> m_reopen;
 };

@@ -3,15 +3,21 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppIdentity.h"
+#include "app/CommandLine.h"
 #include "app/InstanceChannel.h"
+#include "app/InstanceName.h"
+#include "model/SettingsKeys.h"
 #include "platform/PlatformServices.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QSessionManager>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace nookary {
 
@@ -24,22 +30,74 @@ void print(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-bool hasDisplay()
+int g_quitSignalPipe[2] = { -1, -1 };
+
+void requestQuit(int)
 {
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_quitSignalPipe[1], &byte, 1);
+}
+
+// The session ends us with SIGTERM (at logout, `kill`), a terminal with SIGINT or SIGHUP:
+// each quits as the tray menu's Quit does, so that what waits to be written (a change a full
+// disk refused, a reorder of this turn) is written first.
+void quitOnSignals(QCoreApplication &app)
+{
+    if (::pipe2(g_quitSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_quitSignalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
+        char byte = 0;
+        while (::read(g_quitSignalPipe[0], &byte, 1) > 0) { }
+        notifier->setEnabled(false);
+        QCoreApplication::quit();
+    });
+    struct sigaction action { };
+    action.sa_handler = requestQuit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : { SIGTERM, SIGINT, SIGHUP })
+        ::sigaction(signal, &action, nullptr);
+}
+
+QStringList settingsKeyPrefixes()
+{
+    QStringList prefixes;
+    for (const char *prefix : SettingsKeys::keyPrefixes)
+        prefixes.append(QString::fromLatin1(prefix));
+    return prefixes;
+}
+
+bool hasDisplay(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
+        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return true;
+    // Or Qt's own options name one.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    return !commandLine.qtOption(u"platform").isNull()
+        || !commandLine.qtOption(u"display").isNull();
 }
 
 } // namespace
 
 int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
 {
-    if (!hasDisplay()) {
+    if (!hasDisplay(argc, argv)) {
         print(stderr,
             QStringLiteral("Nookary needs a desktop session: neither DISPLAY nor "
                            "WAYLAND_DISPLAY is set.\n"));
         return 1;
     }
+    // Named from the options before QApplication takes its own (-display, -platform) away.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    InstanceChannel::useInstanceName(
+        InstanceName::forSession(QProcessEnvironment::systemEnvironment(), arguments));
     // Whoever started us may stop reading our output (the login launcher's caller, a closed
     // terminal): a warning written then must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
@@ -53,18 +111,20 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
     QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
         [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
 
-    // Only one Nookary per user: a second start asks the first to re-open and leaves. A
-    // start at login asks nothing, so that logging in never opens the panel.
+    // Only one Nookary per user and display: a second start asks the first to re-open and
+    // leaves. A start at login asks nothing, so that logging in never opens the panel.
     if (InstanceChannel::isRunning()) {
         if (!launchedFromLoginItem)
             InstanceChannel::send(InstanceChannel::Request::reopen);
         return 0;
     }
 
-    AppDelegate delegate(createPlatformServices(), launchedFromLoginItem);
-    InstanceServer server([&delegate](InstanceChannel::Request request) {
-        return delegate.handleInstanceRequest(request);
-    });
+    AppDelegate delegate(createPlatformServices(settingsKeyPrefixes()), launchedFromLoginItem);
+    quitOnSignals(app);
+    InstanceServer server(
+        [&delegate](InstanceChannel::Request request, const QByteArray &argument) {
+            return delegate.handleInstanceRequest(request, argument);
+        });
     if (!server.listen()) {
         if (InstanceChannel::isRunning())
             return 0; // another instance started at the same moment and won

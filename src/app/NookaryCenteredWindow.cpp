@@ -215,15 +215,25 @@ void NookaryCenteredWindow::persistCurrentFrame(bool force)
     }
     m_store.setReal(QString::fromLatin1(SK::centeredWindowWidth.current), frame.width());
     m_store.setReal(QString::fromLatin1(SK::centeredWindowHeight.current), frame.height());
+    m_store.setReal(
+        QString::fromLatin1(SK::centeredWindowScale.current), m_panel->devicePixelRatioF());
 }
 
 void NookaryCenteredWindow::applySavedFrameOrCenter()
 {
     QScreen *centring = bestScreenForCentering();
-    const auto size = WindowPlacement::savedSize(stored(m_store, SK::centeredWindowWidth),
-        stored(m_store, SK::centeredWindowHeight), QSizeF(m_panel->minimumSize()),
-        centring ? std::optional(QRectF(centring->availableGeometry())) : std::nullopt);
-    const QSize newSize = size ? size->toSize() : m_panel->size();
+    // A frame written at another scale is not used: the panel opens as on first use.
+    const bool frameHolds
+        = WindowPlacement::frameHoldsAtScale(stored(m_store, SK::centeredWindowScale),
+            centring ? centring->devicePixelRatio() : m_panel->devicePixelRatioF());
+    QSize newSize = frameHolds ? m_panel->size() : m_panel->minimumSize();
+    if (frameHolds) {
+        const auto size = WindowPlacement::savedSize(stored(m_store, SK::centeredWindowWidth),
+            stored(m_store, SK::centeredWindowHeight), QSizeF(m_panel->minimumSize()),
+            centring ? std::optional(QRectF(centring->availableGeometry())) : std::nullopt);
+        if (size)
+            newSize = size->toSize();
+    }
     // Placing must not count as the user moving it.
     m_panel->removeEventFilter(this);
     m_panel->resize(newSize);
@@ -236,9 +246,11 @@ void NookaryCenteredWindow::applySavedFrameOrCenter()
     for (QScreen *screen : QGuiApplication::screens())
         areas.append(QRectF(screen->availableGeometry()));
     QScreen *main = QGuiApplication::primaryScreen();
-    const auto origin = WindowPlacement::savedOrigin(stored(m_store, SK::centeredWindowX),
-        stored(m_store, SK::centeredWindowY), QSizeF(newSize), areas,
-        main ? std::optional(QRectF(main->availableGeometry())) : std::nullopt);
+    const auto origin = frameHolds
+        ? WindowPlacement::savedOrigin(stored(m_store, SK::centeredWindowX),
+            stored(m_store, SK::centeredWindowY), QSizeF(newSize), areas,
+            main ? std::optional(QRectF(main->availableGeometry())) : std::nullopt)
+        : std::nullopt;
     if (origin)
         m_panel->move(origin->toPoint());
     else if (centring)

@@ -2,10 +2,13 @@
 #include "PanelInputRouter.h"
 
 #include "app/ApplicationEventMonitor.h"
+#include "app/NookaryCenteredWindow.h"
 #include "app/PanelPresenter.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/MainQueue.h"
+#include "ui/NookaryPanel.h"
+#include "ui/panel/PopoverView.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -62,6 +65,9 @@ bool PanelInputRouter::handleKey(QWidget *window, QKeyEvent &event)
     PanelKey key = PanelKey::fromEvent(event, m_keys);
     // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
     key.towardsPanel = m_presenter.isPanelWindow(window);
+    const QWidget *focused = QApplication::focusWidget();
+    key.focusOnButton
+        = focused && !isTextControl(focused) && (focused->focusPolicy() & Qt::TabFocus);
     return m_keyMap->handle(key) == PanelKeyMap::Decision::consume;
 }
 
@@ -108,6 +114,20 @@ void PanelInputRouter::endEditingOnNextTurn()
 void PanelInputRouter::beep()
 {
     QApplication::beep();
+}
+
+void PanelInputRouter::openContextMenu()
+{
+    NookaryCenteredWindow *centred = m_presenter.centeredWindow();
+    for (QWidget *window : { static_cast<QWidget *>(m_presenter.popover()),
+             centred ? static_cast<QWidget *>(centred->panel()) : nullptr }) {
+        if (!window || !window->isVisible())
+            continue;
+        if (auto *view = window->findChild<PopoverView *>()) {
+            view->openContextMenuForSelection();
+            return;
+        }
+    }
 }
 
 } // namespace nookary

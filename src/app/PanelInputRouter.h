@@ -42,6 +42,7 @@ public:
     void copyToClipboard(const QString &text) override;
     void endEditingOnNextTurn() override;
     void beep() override;
+    void openContextMenu() override;
 
 private:
     bool handleKey(QWidget *window, QKeyEvent &event);

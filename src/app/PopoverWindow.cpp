@@ -2,6 +2,7 @@
 #include "PopoverWindow.h"
 
 #include "app/WindowPlacement.h"
+#include "ui/Accessibility.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -14,6 +15,7 @@ namespace nookary {
 PopoverWindow::PopoverWindow(QWidget *parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint)
 {
+    Accessibility::setRole(this, QAccessible::Window);
     setAttribute(Qt::WA_TranslucentBackground);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace nookary {
 
@@ -27,6 +28,10 @@ TrayController::TrayController(AppModel &model, StatusItem *item, QObject *paren
 
 void TrayController::buildStatusMenu(QMenu &menu)
 {
+    // Some StatusNotifierItem hosts show only this menu and never pass a click on: the
+    // panel must open from here too.
+    menu.addAction(tr("Open Nookary"), this, &TrayController::openRequested);
+    menu.addSeparator();
     menu.addAction(m_model.isTrackingPaused() ? QStringLiteral("Resume Nookary")
                                               : QStringLiteral("Pause Nookary"),
         this, &TrayController::togglePauseNookary);
@@ -41,11 +46,27 @@ void TrayController::buildStatusMenu(QMenu &menu)
         &TrayController::quitRequested);
 }
 
+void TrayController::showNotice(const QString &title, const QString &message)
+{
+    if (m_item)
+        m_item->showMessage(title, message);
+}
+
 void TrayController::togglePauseNookary()
 {
     m_model.setIsTrackingPaused(!m_model.isTrackingPaused());
     if (m_item)
         m_item->setDimmed(m_model.isTrackingPaused());
+}
+
+void TrayController::tellShortcutUnavailable(HotkeyShortcut shortcut)
+{
+    if (!m_item)
+        return;
+    m_item->showMessage(tr("Shortcut is unavailable"),
+        tr("%1 is in use by another program, so it does not open Nookary now. It stays your "
+           "shortcut and is tried again at the next start; Preferences can change it.")
+            .arg(shortcut.displayText()));
 }
 
 void TrayController::openAbout()

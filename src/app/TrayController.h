@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "core/HotkeyShortcut.h"
+
 #include <QObject>
 
 class QMenu;
@@ -10,8 +12,8 @@ namespace nookary {
 class AppModel;
 class StatusItem;
 
-// The tray icon's behaviour: its picture, dimmed while paused, and its menu (pause, the
-// walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
+// The tray icon's behaviour: its picture, dimmed while paused, and its menu (open the panel,
+// pause, the walkthrough, settings, About, Quit). What the menu asks of the rest of the program it
 // reports as signals.
 class TrayController final : public QObject {
     Q_OBJECT
@@ -23,9 +25,14 @@ public:
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
     void openAbout();
+    // A notice beside the icon; the log has said it already where there is no tray.
+    void showNotice(const QString &title, const QString &message);
+    // Another program held the stored shortcut at start: said once, as a notification.
+    void tellShortcutUnavailable(HotkeyShortcut shortcut);
 
 Q_SIGNALS:
     void clicked();
+    void openRequested();
     void onboardingRequested();
     void preferencesRequested();
     void aboutRequested();

@@ -54,6 +54,13 @@ QPointF centred(const QRectF &visibleArea, QSizeF size)
         visibleArea.center().y() - size.height() * 0.5 };
 }
 
+bool frameHoldsAtScale(std::optional<double> storedScale, double scale)
+{
+    if (!storedScale || !std::isfinite(*storedScale) || *storedScale <= 0)
+        return true;
+    return std::abs(*storedScale - scale) < 0.01;
+}
+
 QPoint popoverOrigin(const QRect &anchor, QSize size, const QRect &visibleArea, QPoint pointer)
 {
     constexpr int gap = 4;

@@ -26,6 +26,11 @@ std::optional<QPointF> savedOrigin(std::optional<double> x, std::optional<double
 
 QPointF centred(const QRectF &visibleArea, QSizeF size);
 
+// Whether a frame written at `storedScale` is used at `scale`: a frame of another scale
+// would open the window elsewhere, or fill the screen, so the window opens as on first use.
+// A frame written without its scale is used.
+bool frameHoldsAtScale(std::optional<double> storedScale, double scale);
+
 // Where the popover goes: centred under the tray icon, or above it when the icon is in the
 // bottom half of its screen; at the pointer when the tray gives no place. Kept on screen.
 QPoint popoverOrigin(const QRect &anchor, QSize size, const QRect &visibleArea, QPoint pointer);

@@ -2,8 +2,12 @@
 #include "app/AppIdentity.h"
 #include "app/CommandLine.h"
 #include "app/InstanceChannel.h"
+#include "app/SavedSnippetsCommand.h"
+
+#include "InstallLayout.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -49,20 +53,27 @@ int runRemote(int argc, char **argv, InstanceChannel::Request request)
     setApplicationIdentity();
     const std::optional<QByteArray> reply = InstanceChannel::send(request);
     if (!reply) {
-        print(stderr, QStringLiteral("Nookary is not running. Start it with: Nookary\n"));
+        print(stderr,
+            InstanceChannel::isRunning()
+                ? QStringLiteral("Nookary is running but did not answer; try again.\n")
+                : QStringLiteral("Nookary is not running. Start it with: Nookary\n"));
         return 1;
     }
-    if (request == InstanceChannel::Request::history || request == InstanceChannel::Request::saved)
-        std::fwrite(reply->constData(), 1, size_t(reply->size()), stdout);
+    if (request == InstanceChannel::Request::history
+        || request == InstanceChannel::Request::saved) {
+        const QByteArray text = InstanceChannel::printable(*reply);
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    }
     return 0;
 }
 
-// The module beside this executable in the build tree and the install tree alike:
-// bin/Nookary and lib/nookary/.
+// The module where the build put it relative to this executable, in the build tree and the
+// install tree alike (bin/Nookary and lib/nookary/ by default).
 QString guiModulePath()
 {
     const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return QFileInfo(executable).absolutePath() + QStringLiteral("/../lib/nookary/nookary-gui.so");
+    return QDir::cleanPath(
+        QFileInfo(executable).absolutePath() + u'/' + installLayout::guiModuleFromProgram);
 }
 
 int runInstance(int argc, char **argv, bool launchedFromLoginItem)
@@ -89,6 +100,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine = CommandLine::parse(arguments);
+    InstanceChannel::useInstanceName(commandLine.instanceName);
 
     switch (commandLine.action) {
     case CommandLine::Action::invalid:
@@ -103,6 +115,14 @@ int main(int argc, char **argv)
         return 0;
     case CommandLine::Action::start:
         return runInstance(argc, argv, commandLine.launchedFromLoginItem);
+    case CommandLine::Action::exportSaved:
+    case CommandLine::Action::importSaved: {
+        QCoreApplication app(argc, argv);
+        setApplicationIdentity();
+        return commandLine.action == CommandLine::Action::exportSaved
+            ? SavedSnippetsCommand::exportSaved(commandLine.file)
+            : SavedSnippetsCommand::importSaved(commandLine.file, commandLine.lines);
+    }
     default:
         return runRemote(argc, argv, *remoteRequest(commandLine.action));
     }

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -232,6 +233,65 @@ std::optional<quint32> HotkeyShortcut::keyCodeForQtKey(int qtKey, Qt::KeyboardMo
         }
     }
     return std::nullopt;
+}
+
+namespace {
+
+constexpr std::array<quint32, 4> kTypingNamedKeys { 36, 48, 49, 51 }; // Return Tab Space Backspace
+// The keypad's digits, signs and Enter; not its Clear (Num Lock) key.
+constexpr std::array<quint32, 18> kKeypadTypingKeys { 65, 67, 69, 75, 76, 78, 81, 82, 83, 84, 85,
+    86, 87, 88, 89, 91, 92, 95 };
+
+// By place: the letters' codes on the US layout, as the stored shortcut names them.
+constexpr std::array<std::pair<quint32, HotkeyShortcut::EditingCommand>, 10> kControlEditing { {
+    { 0, HotkeyShortcut::EditingCommand::selectAll },
+    { 8, HotkeyShortcut::EditingCommand::copy },
+    { 9, HotkeyShortcut::EditingCommand::paste },
+    { 7, HotkeyShortcut::EditingCommand::cut },
+    { 6, HotkeyShortcut::EditingCommand::undo },
+    { 16, HotkeyShortcut::EditingCommand::redo },
+    { 1, HotkeyShortcut::EditingCommand::save },
+    { 3, HotkeyShortcut::EditingCommand::find },
+    { 13, HotkeyShortcut::EditingCommand::close },
+    { 12, HotkeyShortcut::EditingCommand::quit },
+} };
+
+template <typename Container> bool contains(const Container &keys, quint32 code)
+{
+    return std::ranges::find(keys, code) != keys.end();
+}
+
+} // namespace
+
+std::optional<HotkeyShortcut::EditingCommand> HotkeyShortcut::editingCommand() const
+{
+    const quint32 named = modifiers & namedModifierBits;
+    if (named == controlBit) {
+        for (const auto &[code, command] : kControlEditing) {
+            if (code == keyCode)
+                return command;
+        }
+    } else if (named == (controlBit | shiftBit)) {
+        if (keyCode == 8)
+            return EditingCommand::copy;
+        if (keyCode == 9)
+            return EditingCommand::paste;
+    }
+    return std::nullopt;
+}
+
+bool HotkeyShortcut::typesText() const
+{
+    if ((modifiers & namedModifierBits) != shiftBit)
+        return false;
+    const bool character = std::ranges::any_of(
+        kAnsiKeys, [this](const auto &entry) { return entry.first == keyCode; });
+    return character || contains(kTypingNamedKeys, keyCode) || contains(kKeypadTypingKeys, keyCode);
+}
+
+bool HotkeyShortcut::isSet() const
+{
+    return (modifiers & namedModifierBits) != 0 && !typesText() && !editingCommand();
 }
 
 QString HotkeyShortcut::displayText() const

@@ -59,10 +59,21 @@ public:
     // "Control + Alt + Space", or "Off" when the shortcut is not set.
     QString displayText() const;
 
+    // The editing commands that every program gives these combinations (Control + C copies;
+    // terminals copy and paste with Control + Shift + C and V). Grabbed for the whole
+    // desktop, they would stop working everywhere.
+    enum class EditingCommand { selectAll, copy, paste, cut, undo, redo, save, find, close, quit };
+    std::optional<EditingCommand> editingCommand() const;
+    // Shift alone with a key that types (a letter, digit or sign, Space, Return, Tab,
+    // Backspace, the keypad): grabbed, that character could no longer be typed anywhere.
+    // Shift with a function, navigation or editing key (F1, Home, Insert, an arrow) is fine.
+    bool typesText() const;
+
     // The one rule for whether there is a shortcut to register and show. A mask with none of
-    // the named modifiers would grab a bare key (or only a lock) for the whole desktop, so it
-    // counts as no shortcut, whatever else it holds.
-    constexpr bool isSet() const { return (modifiers & namedModifierBits) != 0; }
+    // the named modifiers would grab a bare key (or only a lock) for the whole desktop, and
+    // a combination that types or edits would break typing everywhere: either counts as no
+    // shortcut, whatever it holds, and is stored as it was.
+    bool isSet() const;
 
     friend constexpr bool operator==(const HotkeyShortcut &, const HotkeyShortcut &) = default;
 };

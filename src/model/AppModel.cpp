@@ -3,6 +3,7 @@
 
 #include "model/ClipboardHistory.h"
 #include "model/LaunchAtLogin.h"
+#include "model/RemovalUndo.h"
 #include "model/Settings.h"
 #include "model/ShelfStorage.h"
 #include "platform/Clock.h"
@@ -41,6 +42,7 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     , m_history(std::make_unique<ClipboardHistory>(pasteboard, clock, m_settings->historyLimit()))
     , m_shelf(std::make_unique<Shelf>(*m_shelfStorage, clock, shelfMax))
     , m_panel(std::make_unique<PanelState>(*m_history, m_shelf->items(), m_shelf->revision()))
+    , m_removalUndo(std::make_unique<RemovalUndo>(clock))
     , m_nullLoginItems(loginItems ? nullptr : std::make_unique<NullLoginItemService>())
     , m_launchAtLogin(std::make_unique<LaunchAtLogin>(loginItems ? *loginItems : *m_nullLoginItems))
 {
@@ -71,6 +73,7 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
         &AppModel::selectedHistoryIDChanged);
     connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this,
         &AppModel::selectionScrollTickChanged);
+    connect(m_removalUndo.get(), &RemovalUndo::changed, this, &AppModel::undoableRemovalChanged);
     m_launchAtLogin->mirrorSystemState();
 }
 
@@ -176,6 +179,27 @@ void AppModel::setLaunchAtLogin(bool enabled)
     m_launchAtLogin->setEnabled(enabled);
 }
 
+bool AppModel::pasteAfterChoosing() const
+{
+    return m_settings->pasteAfterChoosing();
+}
+
+void AppModel::setPasteAfterChoosing(bool paste)
+{
+    if (m_settings->setPasteAfterChoosing(paste))
+        Q_EMIT pasteAfterChoosingChanged();
+}
+
+QStringList AppModel::pasteTerminalClasses() const
+{
+    return m_settings->pasteTerminalClasses();
+}
+
+void AppModel::setPasteAvailability(PasteService::Availability availability)
+{
+    assign(this, m_pasteAvailability, availability, &AppModel::pasteAvailabilityChanged);
+}
+
 void AppModel::setFocusSearchTick(int tick)
 {
     assign(this, m_focusSearchTick, tick, &AppModel::focusSearchTickChanged);
@@ -189,6 +213,11 @@ void AppModel::setIsRecordingHotkey(bool recording)
 void AppModel::setHotkeyTriggerText(const QString &text)
 {
     assign(this, m_hotkeyTriggerText, text, &AppModel::hotkeyTriggerTextChanged);
+}
+
+void AppModel::setIsHotkeyUnavailable(bool unavailable)
+{
+    assign(this, m_isHotkeyUnavailable, unavailable, &AppModel::isHotkeyUnavailableChanged);
 }
 
 void AppModel::setEditingID(const QUuid &id)
@@ -247,6 +276,35 @@ bool AppModel::isCapturePending() const
 void AppModel::whenCaptureSettled(QObject *context, std::function<void()> task)
 {
     m_history->whenCaptureSettled(context, std::move(task));
+}
+
+void AppModel::removeHistoryEntry(const QUuid &entryID)
+{
+    const QUuid id = entryID; // the caller's may live in the list that changes
+    QString text;
+    bool cut = false;
+    for (const HistoryItem &item : history()) {
+        if (item.id == id) {
+            text = item.text;
+            cut = item.cut;
+        }
+    }
+    const qsizetype index = m_history->remove(id);
+    if (index < 0)
+        return;
+    const QUuid next = index < history().size() ? history().at(index).id : QUuid();
+    m_removalUndo->offer({ Column::history, id, text, index, next, cut });
+    ensureSelectionValid();
+}
+
+void AppModel::saveHistoryEntryToShelf(const QUuid &id)
+{
+    for (const HistoryItem &item : history()) {
+        if (item.id == id) {
+            addShelfFromDrop(item.text, {}, item.cut);
+            return;
+        }
+    }
 }
 
 // MARK: query, filters and selection
@@ -313,6 +371,9 @@ void AppModel::selectDefaultOnOpen(bool preferSaved)
 
 void AppModel::applyDefaultOpenTarget()
 {
+    // A second Nookary sharing the settings file (another display, another machine on the
+    // same home) may have changed the snippets since: the panel opens on the stored list.
+    m_shelf->reloadIfChangedElsewhere();
     const QList<HistoryItem> history = filteredHistory();
     if (defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
         selectHistory(history.first().id);
@@ -349,6 +410,7 @@ void AppModel::addShelfFromDrop(const QString &text, const QUuid &before, bool p
     switch (m_shelf->addFromDrop(text, before, partial)) {
     case Shelf::Added::full:
         Q_EMIT alertBeep();
+        Q_EMIT shelfFullRefusedDrop();
         return;
     case Shelf::Added::blank:
         return;
@@ -378,7 +440,13 @@ void AppModel::saveEditing(const QUuid &id, const QString &newText)
 void AppModel::deleteShelf(const QUuid &snippetID)
 {
     const QUuid id = snippetID; // the caller's may live in the list that changes
-    m_shelf->remove(id);
+    const qsizetype index = m_shelf->indexOf(id);
+    if (index >= 0) {
+        const QString text = shelf().at(index).text;
+        m_shelf->remove(id);
+        const QUuid next = index < shelf().size() ? shelf().at(index).id : QUuid();
+        m_removalUndo->offer({ Column::saved, id, text, index, next });
+    }
     if (selectedShelfID() == id)
         setSelectedShelfID({});
     ensureSelectionValid();
@@ -388,6 +456,81 @@ void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
 {
     m_shelf->move(draggedID, overID);
     ensureSelectionValid();
+}
+
+SnippetTransfer::ImportResult AppModel::importSavedSnippets(const QStringList &texts)
+{
+    const SnippetTransfer::ImportResult result = m_shelf->importTexts(texts);
+    ensureSelectionValid();
+    return result;
+}
+
+QStringList AppModel::savedSnippetTexts() const
+{
+    QStringList texts;
+    for (const ShelfItem &item : shelf()) {
+        if (!trimmedEntryText(item.text).isEmpty()) // one being typed in the panel
+            texts.append(item.text);
+    }
+    return texts;
+}
+
+bool AppModel::moveShelfItemBy(const QUuid &id, int offset)
+{
+    const QList<ShelfItem> shown = filteredShelf();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i].id == id)
+            at = i;
+    }
+    const qsizetype to = at + offset;
+    if (at < 0 || to < 0 || to >= shown.size())
+        return false;
+    moveShelfItem(id, shown[to].id);
+    m_panel->revealSelection();
+    return true;
+}
+
+std::optional<AppModel::Column> AppModel::undoableRemoval() const
+{
+    if (const auto pending = m_removalUndo->pending())
+        return pending->column;
+    return std::nullopt;
+}
+
+bool AppModel::undoRemoval()
+{
+    const std::optional<RemovalUndo::Removal> removal = m_removalUndo->take();
+    if (!removal)
+        return false;
+    // Back in front of the one that followed it, wherever that is now.
+    auto placeIn = [&](const auto &list) {
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (!removal->before.isNull() && list[i].id == removal->before)
+                return i;
+        }
+        return removal->before.isNull() ? list.size() : removal->index;
+    };
+    if (removal->column == Column::history) {
+        const HistoryItem item = HistoryItem::make(removal->id, removal->text, removal->cut);
+        if (!m_history->restore(item, placeIn(history())))
+            return false;
+        selectHistory(removal->id);
+    } else {
+        switch (m_shelf->restore(ShelfItem::make(removal->id, removal->text), placeIn(shelf()))) {
+        case Shelf::Added::added:
+            break;
+        case Shelf::Added::full:
+            Q_EMIT alertBeep();
+            return false;
+        case Shelf::Added::alreadySaved:
+        case Shelf::Added::blank:
+            return false;
+        }
+        selectShelf(removal->id);
+    }
+    m_panel->revealSelection();
+    return true;
 }
 
 std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const

@@ -7,6 +7,8 @@
 #include "model/PanelState.h"
 #include "model/Shelf.h"
 #include "model/ShelfItem.h"
+#include "model/SnippetTransfer.h"
+#include "platform/PasteService.h"
 
 #include <QList>
 #include <QObject>
@@ -25,6 +27,7 @@ class LaunchAtLogin;
 class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
+class RemovalUndo;
 class Settings;
 class ShelfStorage;
 
@@ -51,10 +54,14 @@ class AppModel final : public QObject {
             NOTIFY hotkeyShortcutChanged)
     Q_PROPERTY(
         bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
+    Q_PROPERTY(bool pasteAfterChoosing READ pasteAfterChoosing WRITE setPasteAfterChoosing NOTIFY
+            pasteAfterChoosingChanged)
     Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY
             focusSearchTickChanged)
     Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
             isRecordingHotkeyChanged)
+    Q_PROPERTY(bool isHotkeyUnavailable READ isHotkeyUnavailable WRITE setIsHotkeyUnavailable NOTIFY
+            isHotkeyUnavailableChanged)
     Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
     Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY
             onboardingCompletedVersionChanged)
@@ -113,6 +120,15 @@ public:
     // Registers or unregisters the login launcher; a failure turns the switch back on the
     // next turn, silently.
     void setLaunchAtLogin(bool enabled);
+    // Choosing an entry also pastes it where focus goes back to (not from a pinned window).
+    bool pasteAfterChoosing() const;
+    void setPasteAfterChoosing(bool paste);
+    // Window classes added by hand to the terminals, which paste with Ctrl+Shift+V.
+    QStringList pasteTerminalClasses() const;
+    // Whether this session can paste into other windows, as the shell found at start; not
+    // stored.
+    PasteService::Availability pasteAvailability() const { return m_pasteAvailability; }
+    void setPasteAvailability(PasteService::Availability availability);
     int focusSearchTick() const { return m_focusSearchTick; }
     void setFocusSearchTick(int tick);
     bool isRecordingHotkey() const { return m_isRecordingHotkey; }
@@ -122,6 +138,10 @@ public:
     // stored. Not stored: the desktop tells it again at each start.
     QString hotkeyTriggerText() const { return m_hotkeyTriggerText; }
     void setHotkeyTriggerText(const QString &text);
+    // The shortcut is kept although another program holds it, so nothing is grabbed: shown
+    // as in use elsewhere. Not stored: every start tries the shortcut again.
+    bool isHotkeyUnavailable() const { return m_isHotkeyUnavailable; }
+    void setIsHotkeyUnavailable(bool unavailable);
     int onboardingLastStep() const;
     int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
@@ -148,6 +168,10 @@ public:
 
     // Empties the history (the panel's "Clear").
     void clearHistory();
+    // Takes one entry out of the history; `undoRemoval` can put it back for a while.
+    void removeHistoryEntry(const QUuid &id);
+    // Saves a history entry's text as the last snippet (a full list refuses with `alertBeep`).
+    void saveHistoryEntryToShelf(const QUuid &id);
 
     // One look at the clipboard: records the change counted last unless it was seen. The
     // history does this as each change is counted; public so that tests can drive it.
@@ -165,8 +189,8 @@ public:
 
     // Saved snippets. Every change is written at once; ids not in the list change nothing.
     // Adds dropped text in front of `before` (at the end when it names no snippet); a text
-    // already saved is not added again, and a full list refuses with `alertBeep`. `partial`:
-    // the text is the first part of a longer one.
+    // already saved is not added again, and a full list refuses with `alertBeep` and
+    // `shelfFullRefusedDrop`. `partial`: the text is the first part of a longer one.
     void addShelfFromDrop(const QString &text, const QUuid &before = {}, bool partial = false);
     // The snippet holds only the first part of what was dropped (this run; until edited).
     bool snippetWasCutOnDrop(const QUuid &id) const { return m_shelf->wasCutOnDrop(id); }
@@ -178,6 +202,22 @@ public:
     void deleteShelf(const QUuid &id);
     // Live reordering while dragging: `draggedID` takes the place of `overID`.
     void moveShelfItem(const QUuid &draggedID, const QUuid &overID);
+    // Appends imported texts after the snippets in their order: those already saved are
+    // skipped, and the list stops at `shelfMax`; a copy of the list is kept first.
+    SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
+    // The snippets' texts in list order, as an export holds them (without one still empty).
+    QStringList savedSnippetTexts() const;
+    // Moves a snippet one place up (`offset` -1) or down (+1) among the snippets shown, and
+    // scrolls it into view. False at either end.
+    bool moveShelfItemBy(const QUuid &id, int offset);
+
+    // The column of the last removed snippet or history entry, while `undoRemoval` can still
+    // put it back (a few seconds after the last `deleteShelf` or `removeHistoryEntry`).
+    std::optional<Column> undoableRemoval() const;
+    // Puts the last removed snippet or entry back where it was and selects it; the one
+    // removed before it is next. A saved list filled meanwhile refuses with `alertBeep`.
+    // False when nothing went back.
+    bool undoRemoval();
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
 
@@ -195,7 +235,8 @@ public:
     // Keeps the selection on a visible row after the lists changed.
     void ensureSelectionValid();
     void selectDefaultOnOpen(bool preferSaved);
-    // The shell calls this each time it shows the panel.
+    // The shell calls this each time it shows the panel; the snippets are read again first
+    // when another Nookary changed them.
     void applyDefaultOpenTarget();
     void moveSelection(Nav direction);
     std::optional<QString> selectedText() const;
@@ -212,9 +253,12 @@ Q_SIGNALS:
     void keepWindowPinnedChanged();
     void hotkeyShortcutChanged();
     void launchAtLoginChanged();
+    void pasteAfterChoosingChanged();
+    void pasteAvailabilityChanged();
     void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
+    void isHotkeyUnavailableChanged();
     void onboardingLastStepChanged();
     void onboardingCompletedVersionChanged();
     void historyChanged();
@@ -226,8 +270,11 @@ Q_SIGNALS:
     void selectedHistoryIDChanged();
     void selectionScrollTickChanged();
     void capturePendingChanged();
+    void undoableRemovalChanged();
     // A refused action: the shell sounds the system beep.
     void alertBeep();
+    // A drop was refused because the saved list is full: the column says why.
+    void shelfFullRefusedDrop();
 
 private:
     std::unique_ptr<Settings> m_settings;
@@ -235,12 +282,15 @@ private:
     std::unique_ptr<ClipboardHistory> m_history;
     std::unique_ptr<Shelf> m_shelf;
     std::unique_ptr<PanelState> m_panel;
+    std::unique_ptr<RemovalUndo> m_removalUndo;
 
     std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
     int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
     QString m_hotkeyTriggerText;
+    PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;
+    bool m_isHotkeyUnavailable = false;
     QUuid m_draggedShelfID;
     // The selection is the default one applied on opening, not moved by the user since.
     bool m_selectionIsDefault = false;

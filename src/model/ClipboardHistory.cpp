@@ -179,6 +179,31 @@ void ClipboardHistory::keepMemoryBound()
     }
 }
 
+qsizetype ClipboardHistory::remove(const QUuid &id)
+{
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (m_items[i].id == id) {
+            m_items.removeAt(i);
+            didChange();
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool ClipboardHistory::restore(const HistoryItem &item, qsizetype index)
+{
+    const bool known = std::any_of(m_items.begin(), m_items.end(),
+        [&](const HistoryItem &h) { return h.canonicalText == item.canonicalText; });
+    if (known || index >= m_limit)
+        return false;
+    m_items.insert(std::clamp<qsizetype>(index, 0, m_items.size()), item);
+    if (m_items.size() > m_limit)
+        m_items.resize(m_limit);
+    didChange();
+    return true;
+}
+
 void ClipboardHistory::clear()
 {
     if (m_items.isEmpty())

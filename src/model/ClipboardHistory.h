@@ -64,6 +64,11 @@ public:
     // is set when that is not all of the copy.
     static std::optional<QString> entryFor(const ClipboardContents &contents, bool *cut = nullptr);
     void clear();
+    // Takes one entry out; answers its place, or -1 for an id not in the list.
+    qsizetype remove(const QUuid &id);
+    // Puts a removed entry back at `index` (at most the end), unless an entry of the same text
+    // has come meanwhile. Answers whether it went back.
+    bool restore(const HistoryItem &item, qsizetype index);
 
 Q_SIGNALS:
     void changed();

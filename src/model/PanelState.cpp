@@ -202,6 +202,12 @@ void PanelState::moveSelection(Nav direction)
     Q_EMIT selectionScrollTickChanged();
 }
 
+void PanelState::revealSelection()
+{
+    ++m_selectionScrollTick;
+    Q_EMIT selectionScrollTickChanged();
+}
+
 std::optional<QString> PanelState::selectedText() const
 {
     if (m_selectedColumn == Column::history) {

@@ -52,6 +52,8 @@ public:
     void ensureSelectionValid();
     void selectDefaultOnOpen(bool preferSaved);
     void moveSelection(Nav direction);
+    // Asks the views to scroll the selection into sight (the selected row moved).
+    void revealSelection();
     std::optional<QString> selectedText() const;
 
 Q_SIGNALS:

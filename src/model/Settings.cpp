@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Settings.h"
 
+#include "model/PasteKeys.h"
 #include "model/PersistedRead.h"
 #include "model/SettingsKeys.h"
 #include "platform/PreferencesStore.h"
@@ -144,6 +145,14 @@ void Settings::load()
                              .value_or(SK::keepWindowPinned.fallback);
     m_store.setBoolean(key(SK::keepWindowPinned.current), m_keepWindowPinned);
 
+    m_pasteAfterChoosing = persistedBool(SK::pasteAfterChoosing.current, nullptr)
+                               .value_or(SK::pasteAfterChoosing.fallback);
+    m_store.setBoolean(key(SK::pasteAfterChoosing.current), m_pasteAfterChoosing);
+    // A hand-written list may read as a string or as a list: its stored form covers both.
+    if (m_store.contains(key(SK::pasteTerminalClasses.current)))
+        m_pasteTerminalClasses = PasteKeys::parseClassList(
+            QString::fromUtf8(m_store.storedForm(key(SK::pasteTerminalClasses.current))));
+
     loadHotkeyShortcut();
 
     const auto limit = persistedInt(SK::historyLimit.current, SK::historyLimit.legacy);
@@ -204,6 +213,12 @@ bool Settings::setKeepWindowPinned(bool pinned)
 {
     m_store.setBoolean(key(SK::keepWindowPinned.current), pinned);
     return assign(m_keepWindowPinned, pinned);
+}
+
+bool Settings::setPasteAfterChoosing(bool paste)
+{
+    m_store.setBoolean(key(SK::pasteAfterChoosing.current), paste);
+    return assign(m_pasteAfterChoosing, paste);
 }
 
 bool Settings::setHotkeyShortcut(HotkeyShortcut shortcut)

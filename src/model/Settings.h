@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -36,6 +37,10 @@ public:
     bool setKeepWindowPinned(bool pinned);
     HotkeyShortcut hotkeyShortcut() const { return m_hotkeyShortcut; }
     bool setHotkeyShortcut(HotkeyShortcut shortcut);
+    bool pasteAfterChoosing() const { return m_pasteAfterChoosing; }
+    bool setPasteAfterChoosing(bool paste);
+    // The window classes the user added to the terminals, as read at start.
+    QStringList pasteTerminalClasses() const { return m_pasteTerminalClasses; }
 
     int onboardingLastStep() const { return m_onboardingLastStep; }
     // Kept within the walkthrough's steps.
@@ -67,6 +72,8 @@ private:
     OpenPresentation m_openPresentation {};
     DefaultOpenTarget m_defaultOpenTarget {};
     bool m_keepWindowPinned = false;
+    bool m_pasteAfterChoosing = false;
+    QStringList m_pasteTerminalClasses;
     HotkeyShortcut m_hotkeyShortcut {};
     int m_onboardingLastStep = 0;
     int m_onboardingCompletedVersion = 0;

@@ -16,6 +16,10 @@ struct Key {
     const char *legacy; // read only while `current` is absent, then copied over; may be null
 };
 
+// Every key of the program, of this version and earlier ones, starts with one of these; the
+// settings store keeps them whatever else the file holds.
+inline constexpr std::array<const char *, 3> keyPrefixes { "Nookary.", "Velmic.", "Quobble." };
+
 // A key with the value that stands in when it holds nothing usable.
 template <typename T> struct Setting : Key {
     T fallback;
@@ -52,6 +56,12 @@ inline constexpr Setting<int> onboardingCompletedVersion {
     { "Nookary.onboarding.completedVersion.v1", nullptr }, 0
 };
 inline constexpr int onboardingCurrentVersion = 1;
+// Whether choosing an entry also pastes it into the window focus goes back to.
+inline constexpr Setting<bool> pasteAfterChoosing { { "Nookary.pasteAfterChoosing.v1", nullptr },
+    false };
+// Window classes that paste with Ctrl+Shift+V besides the built-in terminals: a string of
+// names separated by commas or spaces, written by hand only; read, never written.
+inline constexpr Key pasteTerminalClasses { "Nookary.pasteTerminalClasses.v1", nullptr };
 // Binary data holding the JSON array of saved snippets; empty when absent.
 inline constexpr Key shelf { "Nookary.shelf.v1", "Quobble.shelf.v1" };
 
@@ -65,5 +75,9 @@ inline constexpr Key centeredWindowWidth { "Nookary.centeredWindow.width.v1",
     "Velmic.centeredWindow.width.v1" };
 inline constexpr Key centeredWindowHeight { "Nookary.centeredWindow.height.v1",
     "Velmic.centeredWindow.height.v1" };
+// The scale (device pixels per coordinate) of the screen the frame was written at: at
+// another scale the same numbers are another place and size on screen. Absent in frames
+// written by earlier versions.
+inline constexpr Key centeredWindowScale { "Nookary.centeredWindow.scale.v1", nullptr };
 
 } // namespace nookary::SettingsKeys

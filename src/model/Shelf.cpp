@@ -5,10 +5,23 @@
 #include "model/ShelfStorage.h"
 #include "platform/Clock.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <utility>
 
 namespace nookary {
+
+namespace {
+
+// A text saved in another composition of the same characters looks identical: the same
+// snippet.
+QString savedForm(const QString &normalizedText)
+{
+    return canonicalEntryText(normalizedText);
+}
+
+} // namespace
 
 Shelf::Shelf(ShelfStorage &storage, Clock &clock, qsizetype maxItems, QObject *parent)
     : QObject(parent)
@@ -54,17 +67,45 @@ void Shelf::writeItems()
     m_storage.save(m_items);
 }
 
+void Shelf::reloadIfChangedElsewhere()
+{
+    std::optional<QList<ShelfItem>> stored = m_storage.reloadIfChangedElsewhere(m_maxItems);
+    if (!stored)
+        return;
+    // The snippet open in the editor stays, even where the other instance threw it away
+    // (an empty new one) or deleted it: the user is still typing it.
+    const qsizetype editing = indexOf(m_editingID);
+    const auto storedIndex = [&](const QUuid &id) {
+        return std::find_if(stored->begin(), stored->end(), [&](const ShelfItem &item) {
+            return item.id == id;
+        }) - stored->begin();
+    };
+    if (editing >= 0 && storedIndex(m_editingID) == stored->size())
+        stored->insert(std::min(editing, stored->size()), m_items[editing]);
+    if (*stored == m_items)
+        return;
+    QList<QUuid> gone;
+    for (const ShelfItem &item : std::as_const(m_items)) {
+        if (storedIndex(item.id) == stored->size())
+            gone.append(item.id);
+    }
+    m_items = std::move(*stored);
+    ++m_revision;
+    Q_EMIT changed();
+    for (const QUuid &id : std::as_const(gone))
+        Q_EMIT removed(id);
+}
+
 Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before, bool partial)
 {
+    reloadIfChangedElsewhere();
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return Added::blank;
     const bool cut = partial || normalized->size() < trimmedEntryText(text).size();
-    // A text saved in another composition of the same characters looks identical: the
-    // same snippet.
-    const QString canonical = canonicalEntryText(*normalized);
+    const QString canonical = savedForm(*normalized);
     const bool known = std::any_of(m_items.begin(), m_items.end(), [&](const ShelfItem &item) {
-        return item.text == *normalized || canonicalEntryText(item.text) == canonical;
+        return item.text == *normalized || savedForm(item.text) == canonical;
     });
     if (known)
         return Added::alreadySaved;
@@ -84,6 +125,7 @@ Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before, bool partial)
 
 void Shelf::addAndEdit()
 {
+    reloadIfChangedElsewhere();
     discardEditingIfEmpty();
     setEditingID({});
     if (m_items.size() >= m_maxItems)
@@ -92,6 +134,37 @@ void Shelf::addAndEdit()
     m_items.append(item);
     didChange();
     setEditingID(item.id);
+}
+
+SnippetTransfer::ImportResult Shelf::importTexts(const QStringList &texts)
+{
+    SnippetTransfer::ImportResult result;
+    QList<ShelfItem> items = m_items;
+    QSet<QString> saved;
+    for (const ShelfItem &item : items)
+        saved.insert(savedForm(item.text));
+    for (const QString &text : texts) {
+        const std::optional<QString> normalized = normalizedEntryText(text);
+        if (!normalized)
+            continue;
+        const QString form = savedForm(*normalized);
+        if (saved.contains(form)) {
+            ++result.alreadySaved;
+        } else if (items.size() >= m_maxItems) {
+            ++result.overLimit;
+        } else {
+            items.append(ShelfItem::make(QUuid::createUuid(), *normalized));
+            saved.insert(form);
+            ++result.added;
+        }
+    }
+    if (result.added == 0)
+        return result;
+    if (!m_items.isEmpty())
+        m_storage.keepCopyBeforeImport(m_items);
+    m_items = std::move(items);
+    didChange();
+    return result;
 }
 
 void Shelf::setEditingID(QUuid id)
@@ -116,6 +189,7 @@ void Shelf::startEditing(QUuid id)
 
 void Shelf::saveEditing(QUuid id, const QString &newText)
 {
+    reloadIfChangedElsewhere();
     const std::optional<QString> normalized = normalizedEntryText(newText);
     if (!normalized) {
         remove(id);
@@ -143,6 +217,7 @@ void Shelf::discardEditingIfEmpty()
 
 void Shelf::remove(QUuid id)
 {
+    reloadIfChangedElsewhere();
     const qsizetype count = m_items.removeIf([&](const ShelfItem &item) { return item.id == id; });
     if (count > 0)
         didChange();
@@ -152,10 +227,27 @@ void Shelf::remove(QUuid id)
         Q_EMIT removed(id);
 }
 
+Shelf::Added Shelf::restore(const ShelfItem &item, qsizetype index)
+{
+    const QString canonical = canonicalEntryText(item.text);
+    const bool known = std::any_of(m_items.begin(), m_items.end(), [&](const ShelfItem &saved) {
+        return saved.id == item.id
+            || (!canonical.isEmpty() && canonicalEntryText(saved.text) == canonical);
+    });
+    if (known)
+        return Added::alreadySaved;
+    if (m_items.size() >= m_maxItems)
+        return Added::full;
+    m_items.insert(std::clamp<qsizetype>(index, 0, m_items.size()), item);
+    didChange();
+    return Added::added;
+}
+
 void Shelf::move(QUuid draggedID, QUuid overID)
 {
     if (draggedID == overID)
         return;
+    reloadIfChangedElsewhere();
     const qsizetype from = indexOf(draggedID);
     const qsizetype to = indexOf(overID);
     if (from < 0 || to < 0)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/ShelfItem.h"
+#include "model/SnippetTransfer.h"
 #include "platform/MainQueue.h"
 
 #include <QList>
@@ -41,14 +42,26 @@ public:
     // part; until it is edited. Not stored: the next start no longer knows.
     bool wasCutOnDrop(const QUuid &id) const { return m_cutOnDrop.contains(id); }
     void addAndEdit();
+    // Appends the texts in their order, each normalised, skipping those already saved
+    // (compared as a drop compares) and stopping at the limit. A copy of the list is kept
+    // before it changes.
+    SnippetTransfer::ImportResult importTexts(const QStringList &texts);
     void startEditing(QUuid id);
     // Blank text deletes the snippet instead.
     void saveEditing(QUuid id, const QString &newText);
     void remove(QUuid id);
+    // Puts a removed snippet back at `index` (at most the end), keeping its id; nothing when
+    // the list is full or holds its text by now.
+    Added restore(const ShelfItem &item, qsizetype index);
     void move(QUuid draggedID, QUuid overID);
 
     QUuid editingID() const { return m_editingID; }
     void setEditingID(QUuid id);
+
+    // Another Nookary sharing the settings file may have changed the list: takes the stored
+    // list when it did. Every change calls it first, so that it applies to the list as
+    // stored and another instance's changes are never written over.
+    void reloadIfChangedElsewhere();
 
     // A drop on a row opens a short window in which the column's own handler, which Qt may
     // give the same drop, adds nothing.

@@ -25,33 +25,40 @@ QString uuidString(const QUuid &id)
     return id.toString(QUuid::WithoutBraces).toUpper();
 }
 
-// Any item that is not an object with a string "id" (a canonical UUID) and a string "text"
-// makes the whole list undecodable.
-std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
+// The list as decoded, and whether decoding lost anything of what was stored.
+struct DecodedShelf {
+    QList<ShelfItem> items;
+    bool lossy = false;
+};
+
+// One entry the user cannot have meant (not an object, no text, an id that is not a
+// UUID) costs only itself, or only its id: the others are the user's snippets all the
+// same. Nothing when the data is not a JSON array at all.
+std::optional<DecodedShelf> decodeShelf(const QByteArray &data)
 {
     QJsonParseError error {};
     const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError || !doc.isArray())
         return std::nullopt;
-    QList<ShelfItem> items;
+    DecodedShelf decoded;
     QSet<QUuid> seen;
     const QJsonArray array = doc.array();
-    items.reserve(array.size());
+    decoded.items.reserve(array.size());
     for (const QJsonValue &value : array) {
-        if (!value.isObject())
-            return std::nullopt;
         const QJsonObject object = value.toObject();
-        const QJsonValue id = object.value(QLatin1String("id"));
         const QJsonValue text = object.value(QLatin1String("text"));
-        if (!id.isString() || !text.isString())
-            return std::nullopt;
+        if (!text.isString()) {
+            decoded.lossy = true; // nothing readable to keep
+            continue;
+        }
+        const QJsonValue id = object.value(QLatin1String("id"));
         const QString idText = id.toString();
         QUuid uuid = idText.size() == 36 ? QUuid::fromString(idText) : QUuid();
         if (uuid.isNull()) {
-            // The all-zero id is a well-formed UUID, but here the null id means "no snippet":
-            // that snippet gets an id of its own rather than costing the user the list.
-            if (idText != QUuid().toString(QUuid::WithoutBraces))
-                return std::nullopt;
+            // The all-zero id is a well-formed UUID, but here the null id means "no
+            // snippet": such a snippet gets an id of its own, as one without a usable id.
+            if (!id.isString() || idText != QUuid().toString(QUuid::WithoutBraces))
+                decoded.lossy = true;
             uuid = QUuid::createUuid();
         }
         // Rows, edits and deletes find a snippet by its id: a repeated id (a merged or
@@ -59,9 +66,9 @@ std::optional<QList<ShelfItem>> decodeShelf(const QByteArray &data)
         if (seen.contains(uuid))
             uuid = QUuid::createUuid();
         seen.insert(uuid);
-        items.append(ShelfItem::make(uuid, text.toString()));
+        decoded.items.append(ShelfItem::make(uuid, text.toString()));
     }
-    return items;
+    return decoded;
 }
 
 QByteArray encodeShelf(const QList<ShelfItem> &shelf)
@@ -84,7 +91,8 @@ ShelfStorage::ShelfStorage(PreferencesStore &store, Settings &settings)
 QList<ShelfItem> ShelfStorage::load(qsizetype maxItems)
 {
     // Every path below that replaces what the user stored keeps a copy of it first: the
-    // user's snippets are worth more than our strictness.
+    // user's snippets are worth more than our strictness. Where no copy can be written,
+    // the store is left as it is for the run.
     const QString shelfKey = QString::fromLatin1(SK::shelf.current);
     if (m_store.contains(shelfKey) && !m_store.data(shelfKey)) {
         // Not binary data (a hand-edited or synced file can give text, a list or another
@@ -99,29 +107,54 @@ QList<ShelfItem> ShelfStorage::load(qsizetype maxItems)
     }
     const std::optional<QByteArray> data
         = m_settings.persistedData(SK::shelf.current, SK::shelf.legacy);
-    const std::optional<QList<ShelfItem>> decoded = data ? decodeShelf(*data) : std::nullopt;
-    QList<ShelfItem> loaded;
-    if (decoded) {
-        bool shortened = false;
-        for (qsizetype i = 0; i < decoded->size(); ++i) {
-            const ShelfItem &item = decoded->at(i);
-            const std::optional<QString> text = normalizedEntryText(item.text);
-            if (!text)
-                continue; // a blank snippet holds nothing to lose
-            if (i >= maxItems || text->size() < trimmedEntryText(item.text).size()) {
-                shortened = true;
-                if (i >= maxItems)
-                    continue;
-            }
-            loaded.append(ShelfItem::make(item.id, *text));
-        }
-        if (shortened)
-            keepCopy(*data, "were more or longer than kept");
-    } else if (data) {
-        keepCopy(*data, "could not be read");
-    }
+    const QList<ShelfItem> loaded = data ? readList(*data, maxItems) : QList<ShelfItem>();
     save(loaded);
     return loaded;
+}
+
+std::optional<QList<ShelfItem>> ShelfStorage::reloadIfChangedElsewhere(qsizetype maxItems)
+{
+    const quint64 reloads = m_store.reloadIfChangedElsewhere();
+    if (reloads == m_storeReloadsSeen)
+        return std::nullopt;
+    m_storeReloadsSeen = reloads;
+    const QString shelfKey = QString::fromLatin1(SK::shelf.current);
+    const std::optional<QByteArray> data = m_store.data(shelfKey);
+    if (!data) {
+        // Not a list another Nookary wrote: ours stays, and what is there is kept.
+        if (m_store.contains(shelfKey))
+            keepCopy(m_store.storedForm(shelfKey), "could not be read");
+        return std::nullopt;
+    }
+    return readList(*data, maxItems);
+}
+
+QList<ShelfItem> ShelfStorage::readList(const QByteArray &data, qsizetype maxItems)
+{
+    const std::optional<DecodedShelf> decoded = decodeShelf(data);
+    if (!decoded) {
+        keepCopy(data, "could not be read");
+        return {};
+    }
+    QList<ShelfItem> items;
+    bool shortened = false;
+    for (qsizetype i = 0; i < decoded->items.size(); ++i) {
+        const ShelfItem &item = decoded->items.at(i);
+        const std::optional<QString> text = normalizedEntryText(item.text);
+        if (!text)
+            continue; // a blank snippet holds nothing to lose
+        if (i >= maxItems || text->size() < trimmedEntryText(item.text).size()) {
+            shortened = true;
+            if (i >= maxItems)
+                continue;
+        }
+        items.append(ShelfItem::make(item.id, *text));
+    }
+    if (shortened)
+        keepCopy(data, "were more or longer than kept");
+    else if (decoded->lossy)
+        keepCopy(data, "held entries that could not be read");
+    return items;
 }
 
 void ShelfStorage::keepCopy(const QByteArray &stored, const char *reason)
@@ -129,11 +162,21 @@ void ShelfStorage::keepCopy(const QByteArray &stored, const char *reason)
     if (stored.isEmpty())
         return;
     const QString copy = m_store.keepCopy(QStringLiteral("snippets"), stored);
-    qCWarning(lcShelf).noquote() << "The saved snippets" << reason << "and were replaced;"
-                                 << (copy.isEmpty()
-                                            ? QStringLiteral("keeping a copy of them failed")
-                                            : QStringLiteral("their stored form was kept at ")
-                                                + copy);
+    if (copy.isEmpty()) {
+        // Replacing them now would lose them: the store keeps every change in memory instead.
+        qCWarning(lcShelf).noquote()
+            << "The saved snippets" << reason
+            << "and no copy of them could be kept; they are left as they are in the file.";
+        m_store.holdWrites();
+        return;
+    }
+    qCWarning(lcShelf).noquote() << "The saved snippets" << reason
+                                 << "and were replaced; their stored form was kept at" << copy;
+}
+
+void ShelfStorage::keepCopyBeforeImport(const QList<ShelfItem> &shelf)
+{
+    keepCopy(encodeShelf(shelf), "took in an import");
 }
 
 void ShelfStorage::save(const QList<ShelfItem> &shelf)

@@ -5,11 +5,14 @@
 #include "platform/GlobalHotkeyService.h"
 #include "platform/KeyTranslator.h"
 #include "platform/LoginItemService.h"
+#include "platform/PasteService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PreferencesStore.h"
 #include "platform/SessionCapabilities.h"
 #include "platform/StatusItem.h"
 #include "platform/Workspace.h"
+
+#include <QStringList>
 
 #include <memory>
 
@@ -27,12 +30,13 @@ struct PlatformServices {
     std::unique_ptr<KeyTranslator> keys = std::make_unique<NullKeyTranslator>();
     std::unique_ptr<LoginItemService> loginItems = std::make_unique<NullLoginItemService>();
     std::unique_ptr<ClipboardManager> clipboardManager = std::make_unique<NullClipboardManager>();
+    std::unique_ptr<PasteService> paste = std::make_unique<NullPasteService>();
     SessionCapabilities session;
 };
 
 // The one place that picks realisations, among the platform folders this build has, by the
 // session the application runs in. Needs a QGuiApplication. Settings live at the per-user
-// location.
-PlatformServices createPlatformServices();
+// location; keys starting with `settingsKeyPrefixes` are the program's own there.
+PlatformServices createPlatformServices(const QStringList &settingsKeyPrefixes = {});
 
 } // namespace nookary

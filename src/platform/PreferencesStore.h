@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace nookary {
@@ -17,11 +18,21 @@ namespace nookary {
 // read of a string gives nothing.
 //
 // Every write goes through to disk at once. A store that cannot write keeps the value in
-// memory for the rest of the run and reports the failure once in the log.
-// Main thread only.
+// memory, reports the failure once in the log and to the write-problem handler, and tries
+// again at the next write and at `flush()`. Main thread only.
 class PreferencesStore {
 public:
     virtual ~PreferencesStore() = default;
+
+    enum class WriteProblem {
+        // The file is left as it is for the rest of the run; changes live in memory only.
+        heldInMemory,
+        // A write failed (a full disk, say); it is tried again at the next change.
+        writeFailed,
+    };
+    // Told once per kind of problem, the first time it happens, or at once when it already
+    // has; for showing the user.
+    virtual void setWriteProblemHandler(std::function<void(WriteProblem)> handler) = 0;
 
     virtual bool contains(const QString &key) const = 0;
 
@@ -51,6 +62,19 @@ public:
     // so that something about to be overwritten is not lost. Returns its path, or an empty
     // string when it could not be written.
     virtual QString keepCopy(const QString &label, const QByteArray &bytes) = 0;
+
+    // Leaves the file as it is for the rest of the run, changes kept in memory: for a value
+    // about to be replaced that could not be copied first.
+    virtual void holdWrites() = 0;
+
+    // Reads the file again when another program (a second Nookary sharing it) wrote it since
+    // this store last read or wrote it. Answers how many times it has done so in this run,
+    // so that each caller can tell whether the file changed since it last looked (a write of
+    // any key also reads it again first).
+    virtual quint64 reloadIfChangedElsewhere() = 0;
+
+    // Writes what a failed write left pending; at quit.
+    virtual void flush() = 0;
 };
 
 } // namespace nookary

@@ -31,6 +31,13 @@ public:
     // The icon's place on screen; empty when the tray does not tell.
     virtual QRect geometry() const = 0;
     virtual void setMenuBuilder(std::function<void(QMenu &)> builder) = 0;
+    // A short notice beside the icon (the desktop's notifications where the tray passes it
+    // on), for something the user must know but need not answer.
+    virtual void showMessage(const QString &title, const QString &text)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(text);
+    }
 
 Q_SIGNALS:
     void clicked();

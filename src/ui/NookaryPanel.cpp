@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NookaryPanel.h"
 
+#include "ui/Accessibility.h"
 #include "ui/panel/PopoverView.h"
 
 #include <QWindow>
@@ -10,6 +11,7 @@ namespace nookary {
 NookaryPanel::NookaryPanel(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
+    Accessibility::setRole(this, QAccessible::Window);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     // The window takes the keyboard when it is activated; the focus itself stays with its

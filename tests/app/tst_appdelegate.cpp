@@ -14,6 +14,7 @@
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
+#include "ui/recorder/ShortcutBadge.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace nookary;
@@ -38,6 +40,7 @@ struct Shell {
     FakeStatusItem *statusItem = nullptr;
     MemoryPasteboard *pasteboard = nullptr;
     FakeGlobalHotkeyService *hotkeys = nullptr;
+    PreferencesStore *store = nullptr;
     std::unique_ptr<AppDelegate> delegate;
 
     // A Wayland session without the portal's global shortcuts.
@@ -62,6 +65,7 @@ struct Shell {
         }
         PlatformServices services;
         services.preferences = std::make_unique<SettingsPreferencesStore>(path);
+        store = services.preferences.get();
         auto board = std::make_unique<MemoryPasteboard>();
         pasteboard = board.get();
         services.pasteboard = std::move(board);
@@ -501,7 +505,7 @@ private Q_SLOTS:
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
         QTest::qWait(150); // past the grace after showing
-        s.statusItem->openMenu()->actions().at(5)->trigger();
+        s.statusItem->openMenu()->actions().at(7)->trigger();
         QMessageBox *about = nullptr;
         for (QWidget *top : QApplication::topLevelWidgets()) {
             if (auto *box = qobject_cast<QMessageBox *>(top); box && box->isVisible())
@@ -708,11 +712,84 @@ private Q_SLOTS:
         Shell s(true, "Nookary.onboarding.completedVersion.v1=1\n");
         s.openAndWait();
         const auto menu = s.statusItem->openMenu();
-        menu->actions().at(2)->trigger();
+        menu->actions().at(4)->trigger();
         QVERIFY(!s.delegate->isPanelOpen());
         QVERIFY(s.delegate->onboardingWC());
         QTRY_VERIFY(s.delegate->onboardingWC()->isWindowVisible());
         QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+    }
+
+    void showOnboardingOverThePanelKeepsTheFocus()
+    {
+        // Opening our own window hands nothing back: 30 ms later the earlier window would be
+        // activated over the walkthrough.
+        Shell s(true, "Nookary.onboarding.completedVersion.v1=1\n");
+        s.openAndWait();
+        QCOMPARE(s.delegate->previousApp(), kEditor);
+        s.statusItem->openMenu()->actions().at(4)->trigger();
+        QTRY_VERIFY(s.delegate->onboardingWC() && s.delegate->onboardingWC()->isWindowVisible());
+        QTest::qWait(100);
+        QVERIFY(s.workspace->activated.isEmpty());
+        QVERIFY(!s.delegate->previousApp());
+        QVERIFY(!s.delegate->isFinalizeAfterUICloseSuppressed());
+    }
+
+    void aRecordedShortcutHeldElsewhereIsReportedWithoutEndingTheWalkthrough()
+    {
+        // Recording over the untouched default makes the walkthrough replace its recorder on
+        // the next turn; the refusal's alert runs that turn, and the recorder whose capture
+        // led to the alert is gone when the alert returns.
+        Shell s(true);
+        s.hotkeys->taken << HotkeyShortcut { 40,
+            HotkeyShortcut::controlBit | HotkeyShortcut::optionBit };
+        s.delegate->presentOnboarding(1, false, false);
+        QPointer<OnboardingWindowController> wc = s.delegate->onboardingWC();
+        QTRY_VERIFY(wc->isWindowVisible());
+        OnboardingFlowView *flow = wc->flowView();
+        auto *recorder = qobject_cast<HotkeyRecorderControl *>(flow->recorder());
+        QVERIFY(recorder);
+        recorder->button()->click(); // "Choose Shortcut…"
+        QVERIFY(s.model().isRecordingHotkey());
+
+        QStringList alerts;
+        QTimer dismiss; // as the user would, once each alert shows
+        dismiss.setInterval(10);
+        connect(&dismiss, &QTimer::timeout, [&alerts] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                alerts << box->text();
+                box->accept();
+            }
+        });
+        dismiss.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, 45, 0,
+            0, QStringLiteral("k"));
+        QCoreApplication::sendEvent(wc->window()->windowHandle(), &press);
+        QTRY_COMPARE(alerts, QStringList { QStringLiteral("Shortcut is unavailable") });
+
+        // Back to the default, stored and grabbed; the walkthrough asks for a shortcut again.
+        QTRY_COMPARE(s.model().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
+        QCOMPARE(s.hotkeys->registered, HotkeyShortcut::defaultShortcut());
+        QVERIFY(!s.model().isRecordingHotkey());
+        QVERIFY(wc && wc->isWindowVisible());
+        const auto badge = [flow] {
+            auto *shown = qobject_cast<HotkeyRecorderControl *>(flow->recorder());
+            return shown ? shown->badge()->text() : QString();
+        };
+        QTRY_COMPARE(badge(), QStringLiteral("Not set yet"));
+        QTest::qWait(50);
+        QCOMPARE(alerts.size(), 1);
+    }
+
+    // Where the tray shows only the menu, its first entry opens the panel; an open panel
+    // stays open.
+    void openNookaryFromTheMenu()
+    {
+        Shell s;
+        s.statusItem->openMenu()->actions().at(0)->trigger();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        s.statusItem->openMenu()->actions().at(0)->trigger();
+        QTest::qWait(50);
+        QVERIFY(s.delegate->isPanelOpen());
     }
 
     void theMenuIsBuiltAnewAndPauseDimsTheIcon()
@@ -726,20 +803,40 @@ private Q_SLOTS:
             return out;
         };
         QCOMPARE(titles(),
-            (QStringList { QStringLiteral("Pause Nookary"), QStringLiteral("-"),
+            (QStringList { QStringLiteral("Open Nookary"), QStringLiteral("-"),
+                QStringLiteral("Pause Nookary"), QStringLiteral("-"),
                 QStringLiteral("Show Onboarding"), QStringLiteral("-"),
                 QStringLiteral("Preferences\u2026"), QStringLiteral("About"), QStringLiteral("-"),
                 QStringLiteral("Quit") }));
         const auto menu = s.statusItem->openMenu();
-        QCOMPARE(menu->actions().at(4)->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
-        QCOMPARE(menu->actions().at(7)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-        menu->actions().first()->trigger();
+        QCOMPARE(menu->actions().at(6)->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
+        QCOMPARE(menu->actions().at(9)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        menu->actions().at(2)->trigger();
         QVERIFY(s.model().isTrackingPaused());
         QVERIFY(s.statusItem->isDimmed());
-        QCOMPARE(titles().first(), QStringLiteral("Resume Nookary"));
-        s.statusItem->openMenu()->actions().first()->trigger();
+        QCOMPARE(titles().at(2), QStringLiteral("Resume Nookary"));
+        s.statusItem->openMenu()->actions().at(2)->trigger();
         QVERIFY(!s.model().isTrackingPaused());
         QVERIFY(!s.statusItem->isDimmed());
+    }
+
+    // A settings file that cannot be written (a full disk, or one left alone for the run) is
+    // said once in the tray, each kind of trouble once.
+    void settingsThatCannotBeSavedAreSaidOnceInTheTray()
+    {
+        Shell s;
+        s.statusItem->place = QRect(1200, 780, 20, 20);
+        QTest::qWait(20);
+        QVERIFY(s.statusItem->messages.isEmpty());
+        s.store->holdWrites();
+        QTRY_COMPARE(s.statusItem->messages.size(), 1);
+        QVERIFY(s.statusItem->messages.first().join(u'\n').contains(
+            QStringLiteral("kept until Nookary quits")));
+        s.store->holdWrites();
+        s.model().setHistoryLimit(50);
+        QTest::qWait(20);
+        QCOMPARE(s.statusItem->messages.size(), 1);
+        QCOMPARE(s.model().historyLimit(), 50);
     }
 
     void preferencesOpenEveryWayAndTheClosedPanelHandsNothingBack()
@@ -751,11 +848,11 @@ private Q_SLOTS:
         // From the tray menu, with the popover open.
         s.statusItem->click();
         QTRY_VERIFY(s.delegate->isPanelOpen());
-        s.statusItem->openMenu()->actions().at(4)->trigger();
+        s.statusItem->openMenu()->actions().at(6)->trigger();
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_VERIFY(preferencesShown());
         PreferencesWindowController *wc = s.delegate->preferencesWC();
-        QCOMPARE(wc->window()->size(), QSize(470, 285));
+        QCOMPARE(wc->window()->size(), QSize(470, 385));
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty()); // focus stays with the settings
         QVERIFY(!s.delegate->previousApp());

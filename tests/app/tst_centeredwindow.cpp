@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ManualClock.h"
+#include "ManualQuietTimer.h"
 #include "RecordingPreferencesStore.h"
 #include "app/NookaryCenteredWindow.h"
 #include "app/WindowPlacement.h"
@@ -24,27 +25,6 @@ namespace {
 
 const QSizeF kMinimum(560, 380);
 const QRectF kLaptop(0, 25, 1440, 875); // visible area below a top bar
-
-// Fired by the test: a move or resize "ends" when the test says so.
-struct ManualQuietTimer final : QuietTimer {
-    std::function<void()> task;
-    bool active = false;
-    int starts = 0;
-
-    void start(std::chrono::milliseconds, std::function<void()> t) override
-    {
-        task = std::move(t);
-        active = true;
-        ++starts;
-    }
-    void stop() override { active = false; }
-    bool isActive() const override { return active; }
-    void fire()
-    {
-        if (std::exchange(active, false) && task)
-            task();
-    }
-};
 
 struct Window {
     ManualQuietTimer *quiet = nullptr;
@@ -192,6 +172,32 @@ private Q_SLOTS:
         w.window->panel()->hide();
     }
 
+    // A frame written at another scale (the display's scale changed since) would open the
+    // panel far from where the user left it, or fill the screen from its corner: the panel
+    // opens as on first use instead. The offscreen screen has one device pixel per
+    // coordinate.
+    void aFrameOfAnotherScaleOpensAsOnFirstUse()
+    {
+        const QByteArray frame(
+            "Nookary.centeredWindow.posX.v1=300\nNookary.centeredWindow.posY.v1=200\n"
+            "Nookary.centeredWindow.width.v1=5000\nNookary.centeredWindow.height.v1=5000\n");
+        Window other(frame + "Nookary.centeredWindow.scale.v1=2\n");
+        other.window->showCenteredAndKey();
+        QCOMPARE(other.window->panel()->size(), QSize(560, 380));
+        QCOMPARE(other.window->panel()->geometry().center(), other.available().center());
+        other.window->close();
+        QCOMPARE(other.stored("Nookary.centeredWindow.scale.v1"), 1.0);
+
+        // The same frame written at this scale, or before the scale was kept, is used.
+        for (const QByteArray &scale :
+            { QByteArray("Nookary.centeredWindow.scale.v1=1\n"), QByteArray() }) {
+            Window same(frame + scale);
+            same.window->showCenteredAndKey();
+            QCOMPARE(same.window->panel()->geometry(), same.available());
+            same.window->panel()->hide();
+        }
+    }
+
     void whereTheCompositorPlacesWindowsOnlyTheSizeIsRemembered()
     {
         // A frame stored on X11, then the same settings on Wayland, where every window
@@ -295,6 +301,8 @@ private Q_SLOTS:
         QCOMPARE(w.stored("Nookary.centeredWindow.posX.v1"), 29.0);
         QCOMPARE(w.stored("Nookary.centeredWindow.width.v1"), 700.0);
         QCOMPARE(w.stored("Nookary.centeredWindow.height.v1"), 450.0);
+        QCOMPARE(
+            w.stored("Nookary.centeredWindow.scale.v1"), w.window->panel()->devicePixelRatioF());
 
         // Closed in the middle of a move: the close writes it, and nothing more comes after.
         w.store->resetCounts();

@@ -3,6 +3,8 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
@@ -62,7 +64,11 @@ bool TestDesk::start()
     m_environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
     m_environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
     m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
+    if (!pinFont())
+        return false;
 
+    if (m_options.accessibility && !startSessionBus())
+        return false;
     if (wayland)
         return true; // sway manages the windows; there is no tray
     if (m_options.windowManager) {
@@ -98,6 +104,39 @@ bool TestDesk::start()
     return true;
 }
 
+bool TestDesk::pinFont()
+{
+    // Where a test points depends on how tall a line of text is: the desk draws with one
+    // font whatever the machine's default is (Noto Sans on KDE, Cantarell on GNOME), and
+    // without the developer's desktop theme, which would name a font of its own. The
+    // machine's configuration (or the one FONTCONFIG_FILE names) still applies otherwise.
+    for (const char *name : { "QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE", "XDG_CURRENT_DESKTOP",
+             "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI" })
+        m_environment.remove(QString::fromLatin1(name));
+    const QString inherited
+        = qEnvironmentVariable("FONTCONFIG_FILE", QStringLiteral("/etc/fonts/fonts.conf"));
+    const QString path = m_home.filePath(QStringLiteral("fonts.conf"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_error = QStringLiteral("cannot write the desk's font configuration");
+        return false;
+    }
+    file.write(QStringLiteral(R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">%1</include>
+  <match target="pattern">
+    <test qual="any" name="family"><string>sans-serif</string></test>
+    <edit name="family" mode="prepend_first" binding="strong"><string>%2</string></edit>
+  </match>
+</fontconfig>
+)")
+                   .arg(inherited.toHtmlEscaped(), deskFont)
+                   .toUtf8());
+    m_environment.insert(QStringLiteral("FONTCONFIG_FILE"), path);
+    return true;
+}
+
 bool TestDesk::startServer()
 {
     auto server = std::make_unique<QProcess>();
@@ -126,6 +165,31 @@ bool TestDesk::startServer()
         return false;
     }
     m_display = QStringLiteral(":%1").arg(number);
+    return true;
+}
+
+bool TestDesk::startSessionBus()
+{
+    auto bus = std::make_unique<QProcess>();
+    bus->setProcessEnvironment(m_environment);
+    bus->setStandardErrorFile(QProcess::nullDevice());
+    bus->start(QStringLiteral("dbus-daemon"),
+        { QStringLiteral("--session"), QStringLiteral("--nofork"),
+            QStringLiteral("--print-address=1") });
+    QByteArray line;
+    QDeadlineTimer deadline(10000);
+    while (!line.contains('\n') && !deadline.hasExpired() && bus->state() != QProcess::NotRunning) {
+        bus->waitForReadyRead(100);
+        line += bus->readAllStandardOutput();
+    }
+    m_processes.push_back(std::move(bus));
+    const QString address = QString::fromUtf8(line).trimmed();
+    if (address.isEmpty()) {
+        m_error = QStringLiteral("cannot start a session bus (dbus-daemon)");
+        return false;
+    }
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    m_environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     return true;
 }
 
@@ -340,6 +404,21 @@ void TestDesk::stop(QProcess *process)
         process->kill();
         process->waitForFinished(2000);
     }
+}
+
+QList<qint64> TestDesk::processesRunning(const QString &program)
+{
+    const QString executable = QFileInfo(program).canonicalFilePath();
+    QList<qint64> pids;
+    const QStringList entries
+        = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (ok && QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)) == executable)
+            pids.append(pid);
+    }
+    return pids;
 }
 
 } // namespace nookary::test

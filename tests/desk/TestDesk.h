@@ -30,6 +30,9 @@ public:
         // Xvfb's one screen, as WIDTHxHEIGHTxDEPTH; `xrandr --setmonitor` can split it.
         QString screen = QStringLiteral("1280x800x24");
         Session session = Session::x11;
+        // A session bus of the desk's own, with the accessibility bus that a screen reader
+        // uses (started on demand), and Qt's accessibility on in the desk's programs.
+        bool accessibility = false;
     };
 
     struct Result {
@@ -38,6 +41,9 @@ public:
         QByteArray out;
         QByteArray err;
     };
+
+    // The sans-serif every program on the desk draws with (fonts-dejavu-core).
+    static inline const QString deskFont = QStringLiteral("DejaVu Sans");
 
     TestDesk();
     explicit TestDesk(Options options);
@@ -78,10 +84,14 @@ public:
     QProcess *spawn(const QString &program, const QStringList &arguments,
         const QProcessEnvironment &environment);
     static void stop(QProcess *process);
+    // The pids of the running processes whose executable is `program` (resolved).
+    static QList<qint64> processesRunning(const QString &program);
 
 private:
     bool startServer();
+    bool pinFont();
     bool startCompositor();
+    bool startSessionBus();
     bool waitFor(const std::function<bool()> &condition, int timeoutMs) const;
 
     Options m_options;

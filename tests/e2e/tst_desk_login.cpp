@@ -2,8 +2,8 @@
 // Launch at login as a session does it: the model registers the launcher, the session runs
 // the autostart entry's command, and Nookary starts quietly in the tray, once.
 //
-// CTest runs this suite in a process namespace of its own where it can, since the launcher
-// rightly starts nothing while any Nookary of this user runs, including another test's.
+// CTest runs this suite in a process namespace of its own where it can, so that it counts only
+// the Nookary it started.
 #include "MemoryPasteboard.h"
 #include "TestDesk.h"
 #include "model/AppModel.h"
@@ -24,25 +24,10 @@ const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kLauncher = QStringLiteral(LAUNCHER_BINARY);
 const QString kMarker = QStringLiteral("--launched-from-login-item");
 
-// Every process, by pid, whose executable is a Nookary (`anyPath`) or this build's one.
-QList<qint64> nookaryProcesses(bool anyPath = false)
+// Every process, by pid, whose executable is this build's Nookary.
+QList<qint64> nookaryProcesses()
 {
-    const QString ours = QFileInfo(kNookary).canonicalFilePath();
-    QList<qint64> pids;
-    const QStringList entries
-        = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok)
-            continue;
-        const QString exe = QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid));
-        if (exe == ours
-            || (anyPath && QFileInfo(exe).fileName().startsWith(QLatin1String("Nookary"))
-                && !exe.contains(QLatin1String("NookaryLauncher"))))
-            pids.append(pid);
-    }
-    return pids;
+    return TestDesk::processesRunning(kNookary);
 }
 
 QStringList commandLineOf(qint64 pid)
@@ -93,10 +78,9 @@ class TestDeskLogin : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        const QList<qint64> others = nookaryProcesses(true);
-        if (!others.isEmpty())
-            QSKIP("another Nookary of this user runs here, so the launcher would rightly start "
-                  "nothing; CTest runs this suite in a process namespace of its own");
+        if (!nookaryProcesses().isEmpty())
+            QSKIP("this build's Nookary runs here already, so its processes cannot be counted; "
+                  "CTest runs this suite in a process namespace of its own");
         m_desk = std::make_unique<TestDesk>();
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
         m_store = std::make_unique<SettingsPreferencesStore>(

@@ -11,6 +11,7 @@ using namespace nookary::test;
 namespace {
 
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+const QString kGrabber = QStringLiteral(KEY_GRABBER_BINARY);
 
 } // namespace
 
@@ -87,6 +88,23 @@ class TestDeskOnboarding : public QObject {
         QTest::qWait(250);
         QVERIFY(panel().isEmpty());
         QVERIFY(!walkthrough().isEmpty());
+    }
+
+    // Goes on to the shortcut page and starts the recorder, which has the focus there.
+    void startRecordingOnTheShortcutPage()
+    {
+        focusWalkthrough();
+        press(QStringLiteral("Return"));
+        expectStoredStep(1);
+        press(QStringLiteral("space")); // "Choose Shortcut…"
+        QTest::qWait(300);
+    }
+
+    QStringList alerts()
+    {
+        return x({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--name"), QStringLiteral("^Shortcut is unavailable$") })
+            .split(u'\n', Qt::SkipEmptyParts);
     }
 
     // Return goes on only when the page allows it; the page reached is stored at once.
@@ -207,6 +225,70 @@ private Q_SLOTS:
         QVERIFY(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=40")));
         press(QStringLiteral("ctrl+alt+k")); // grabbed again
         QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
+    void aRecordedShortcutHeldElsewhereIsReportedAndTheWalkthroughGoesOn()
+    {
+        // With Num Lock on, another program holds Control+Alt+K without it: the press still
+        // reaches the recorder, and Nookary, grabbing every lock variant, is refused.
+        if (m_nookary)
+            TestDesk::stop(std::exchange(m_nookary, nullptr)); // it holds the combination
+        press(QStringLiteral("Num_Lock"));
+        const auto numLockOff = qScopeGuard([this] { press(QStringLiteral("Num_Lock")); });
+        QProcess *grabber = m_desk->spawn(kGrabber, { QStringLiteral("45"), QStringLiteral("12") });
+        const auto release = qScopeGuard([grabber] { TestDesk::stop(grabber); });
+        QVERIFY(grabber->waitForReadyRead(5000));
+        startNookary(std::nullopt);
+        m_desk->run(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard") }, "kept through it");
+        QTRY_VERIFY_WITH_TIMEOUT(m_desk->output(kNookary, { QStringLiteral("--history") })
+                                     .contains(QStringLiteral("kept through it")),
+            3000);
+
+        startRecordingOnTheShortcutPage();
+        press(QStringLiteral("ctrl+alt+k"));
+        QTRY_COMPARE_WITH_TIMEOUT(alerts().size(), 1, 5000);
+        x({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), alerts().first() });
+        press(QStringLiteral("Return"));
+        QTRY_VERIFY_WITH_TIMEOUT(alerts().isEmpty(), 5000);
+
+        // Back to the shortcut that worked, once, and everything still there.
+        QTest::qWait(500);
+        QCOMPARE(m_nookary->state(), QProcess::Running);
+        QTRY_VERIFY_WITH_TIMEOUT(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=49")), 5000);
+        QVERIFY(alerts().isEmpty());
+        QVERIFY(!walkthrough().isEmpty());
+        QVERIFY(m_desk->output(kNookary, { QStringLiteral("--history") })
+                    .contains(QStringLiteral("kept through it")));
+
+        // Another combination is taken and practised.
+        focusWalkthrough();
+        press(QStringLiteral("space"));
+        QTest::qWait(300);
+        press(QStringLiteral("ctrl+alt+l"));
+        QTRY_VERIFY_WITH_TIMEOUT(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=37")), 3000);
+        practise(QStringLiteral("ctrl+alt+l"));
+    }
+
+    void holdingTheNewShortcutALittleLongCountsOnce()
+    {
+        startNookary(std::nullopt);
+        startRecordingOnTheShortcutPage();
+        // Held past the keyboard's auto-repeat delay while recording stops and the
+        // shortcut is grabbed.
+        x({ QStringLiteral("keydown"), QStringLiteral("ctrl+alt+n") });
+        QTest::qWait(900);
+        x({ QStringLiteral("keyup"), QStringLiteral("ctrl+alt+n") });
+        QTRY_VERIFY_WITH_TIMEOUT(settingsSay(QStringLiteral("Nookary.hotkey.code.v1=45")), 3000);
+        // Recorded and counted as the first press, once: three more are one short.
+        for (int i = 0; i < 3; ++i)
+            practise(QStringLiteral("ctrl+alt+n"));
+        press(QStringLiteral("Return"));
+        QTest::qWait(300);
+        expectStoredStep(1);
+        practise(QStringLiteral("ctrl+alt+n"));
+        press(QStringLiteral("Return"));
+        expectStoredStep(2);
     }
 
     void cleanupTestCase()

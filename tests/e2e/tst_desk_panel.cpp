@@ -90,8 +90,9 @@ class TestDeskPanel : public QObject {
                 QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("1") });
     }
 
-    // Chooses the first entry of the tray icon's menu ("Pause Nookary" or "Resume Nookary").
-    void chooseFirstTrayMenuEntry()
+    // Chooses an entry of the tray icon's menu by its place among the entries, with the
+    // keyboard: 0 is "Open Nookary", 1 "Pause Nookary" or "Resume Nookary".
+    void chooseTrayMenuEntry(int index)
     {
         const QString icon = nookaryWindow(true);
         QVERIFY(!icon.isEmpty());
@@ -104,9 +105,10 @@ class TestDeskPanel : public QObject {
                 QStringLiteral("8"), QStringLiteral("click"), QStringLiteral("3") });
         QTRY_VERIFY_WITH_TIMEOUT(!menu().isEmpty(), 5000);
         QTest::qWait(200);
-        m_desk->run(QStringLiteral("xdotool"),
-            { QStringLiteral("mousemove"), QStringLiteral("--window"), menu(), QStringLiteral("40"),
-                QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1") });
+        for (int i = 0; i <= index; ++i)
+            m_desk->run(
+                QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Down") });
+        m_desk->run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Return") });
         QTRY_VERIFY_WITH_TIMEOUT(menu().isEmpty(), 5000);
     }
 
@@ -226,8 +228,8 @@ private Q_SLOTS:
     }
 
     // The popover driven by the global shortcut, as a user of it works: add a snippet, type
-    // it, close with the shortcut; the shortcut toggles press after press; and a pointer
-    // resting where the panel opens does not choose what Return copies.
+    // it on two lines, close with the shortcut; the shortcut toggles press after press; and a
+    // pointer resting where the panel opens does not choose what Return copies.
     void thePopoversRoadByTheShortcut()
     {
         auto press = [this](const QString &keys) {
@@ -258,11 +260,17 @@ private Q_SLOTS:
         x(QStringLiteral("xdotool"),
             { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
                 QStringLiteral("typed in the popover") });
+        // Shift+Return breaks the line rather than ending the edit.
+        press(QStringLiteral("shift+Return"));
+        x(QStringLiteral("xdotool"),
+            { QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+                QStringLiteral("on two lines") });
         QTest::qWait(200);
         press(shortcut);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_desk->output(kNookary, { QStringLiteral("--saved") })
-                                     .contains(QStringLiteral("typed in the popover")),
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->output(kNookary, { QStringLiteral("--saved") })
+                .contains(QStringLiteral("typed in the popover\\non two lines")),
             5000);
 
         // Press after press, each one toggles.
@@ -287,7 +295,8 @@ private Q_SLOTS:
                         + QStringLiteral("/popover-road.png") });
         press(QStringLiteral("Return"));
         // The default selection, the first snippet, not the row under the pointer.
-        QTRY_COMPARE_WITH_TIMEOUT(clipboard(), QStringLiteral("typed in the popover"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            clipboard(), QStringLiteral("typed in the popover\non two lines"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
     }
@@ -332,7 +341,12 @@ private Q_SLOTS:
     void whilePausedNothingIsRead()
     {
         startNookary({});
-        chooseFirstTrayMenuEntry();
+        // The menu's first entry opens the panel.
+        chooseTrayMenuEntry(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        m_desk->run(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("Escape") });
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        chooseTrayMenuEntry(1);
         x(QStringLiteral("xclip"),
             { QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-loops"),
                 QStringLiteral("1") },
@@ -345,7 +359,7 @@ private Q_SLOTS:
         QVERIFY(!historyText().contains(QStringLiteral("while paused")));
 
         // Nothing copied while paused is recorded on resume either; the next copy is.
-        chooseFirstTrayMenuEntry();
+        chooseTrayMenuEntry(1);
         copy("copied after resuming");
         QTRY_VERIFY_WITH_TIMEOUT(
             historyText().contains(QStringLiteral("copied after resuming")), 5000);

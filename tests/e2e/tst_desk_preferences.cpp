@@ -91,7 +91,7 @@ class TestDeskPreferences : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!preferences().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), preferences(), 5000);
         const QString geometry = x({ QStringLiteral("getwindowgeometry"), preferences() });
-        QVERIFY2(geometry.contains(QStringLiteral("Geometry: 470x285")), qPrintable(geometry));
+        QVERIFY2(geometry.contains(QStringLiteral("Geometry: 470x385")), qPrintable(geometry));
         QVERIFY(panel().isEmpty());
     }
 
@@ -144,9 +144,9 @@ private Q_SLOTS:
             QStringLiteral("8"), QStringLiteral("8"), QStringLiteral("click"),
             QStringLiteral("3") });
         QTest::qWait(500);
-        // Pause Nookary, Show Onboarding, Preferences…
+        // Open Nookary, Pause Nookary, Show Onboarding, Preferences…
         pressEach({ QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
-            QStringLiteral("Return") });
+            QStringLiteral("Down"), QStringLiteral("Return") });
         expectPreferencesInFront();
         QTest::qWait(300);
         QCOMPARE(m_desk->activeWindow(), preferences()); // nothing handed focus back
@@ -216,6 +216,30 @@ private Q_SLOTS:
         QVERIFY(settings().contains(QStringLiteral("Nookary.hotkey.code.v1=40")));
         // Recording has ended and the shortcut is grabbed again: the next press toggles.
         press(QStringLiteral("ctrl+alt+k"));
+        QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
+        press(QStringLiteral("Escape"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);
+    }
+
+    void holdingTheNewShortcutALittleLongOpensNothing()
+    {
+        focusTarget();
+        showPanel();
+        press(QStringLiteral("ctrl+comma"));
+        expectPreferencesInFront();
+        clickTheShortcutField();
+        // Held past the keyboard's auto-repeat delay while recording stops and the
+        // shortcut is grabbed: one press, and it was the recorder's.
+        x({ QStringLiteral("keydown"), QStringLiteral("ctrl+alt+i") });
+        QTest::qWait(1000);
+        x({ QStringLiteral("keyup"), QStringLiteral("ctrl+alt+i") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            settings().contains(QStringLiteral("Nookary.hotkey.code.v1=34")), 5000);
+        QTest::qWait(500);
+        QVERIFY(panel().isEmpty());
+        QVERIFY(!preferences().isEmpty());
+        // The next press is a press.
+        press(QStringLiteral("ctrl+alt+i"));
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
         press(QStringLiteral("Escape"));
         QTRY_VERIFY_WITH_TIMEOUT(panel().isEmpty(), 5000);

@@ -11,6 +11,7 @@ using namespace nookary::test;
 
 namespace {
 
+const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOffer = QStringLiteral(WAYLAND_OFFER_BINARY);
 
@@ -162,6 +163,32 @@ private Q_SLOTS:
         wlCopy("after the silent one");
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("after the silent one"), 5000);
         QCOMPARE(texts().size(), before.size() + 1);
+    }
+
+    // Where the compositor offers virtual keyboards, a chosen entry is pasted into the window
+    // that has the keyboard once the panel has let it go.
+    void pasteAfterChoosingTypesIntoTheWindowFocusGoesTo()
+    {
+        TestDesk::stop(m_nookary);
+        QFile settings(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
+            + QStringLiteral("/dorwen/Nookary.conf"));
+        QVERIFY(settings.open(QIODevice::Append));
+        settings.write("Nookary.pasteAfterChoosing.v1=true\n");
+        settings.close();
+        m_nookary = m_desk->spawn(kNookary, {});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        wlCopy("typed by the paste");
+        QTRY_VERIFY_WITH_TIMEOUT(texts().contains(QStringLiteral("typed by the paste")), 5000);
+
+        QProcess *target = m_desk->spawn(kTestWindow, { QStringLiteral("Wayland target") });
+        QVERIFY(target->waitForReadyRead(10000));
+        QTest::qWait(300);
+        QByteArray said;
+        copyBack(QStringLiteral("typed by"));
+        QTRY_VERIFY2_WITH_TIMEOUT((said += target->readAll()).contains("text typed by the paste"),
+            said.constData(), 5000);
+        TestDesk::stop(target);
     }
 
     void cleanup()

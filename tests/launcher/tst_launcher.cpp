@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The login launcher's decisions over a made-up install tree, data folders, PATH and
-// process list: which Nookary it starts, with what, and when it starts nothing.
+// The login launcher's decisions over a made-up install tree, data folders and PATH: which
+// Nookary it starts, with what, and when it starts nothing.
 #include "NookaryLauncherApp.h"
+#include "app/InstanceChannel.h"
+
+#include "InstallLayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,11 @@
 using namespace nookary;
 
 namespace {
+
+// The install tree the build lays out, under the made-up prefix/.
+const QString kProgram
+    = QStringLiteral("prefix/") + installLayout::programFolder + QStringLiteral("/Nookary");
+const QString kLauncherFolder = QStringLiteral("prefix/") + installLayout::launcherFolder;
 
 struct Started {
     QString program;
@@ -23,7 +31,7 @@ class TestLauncher : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QStringList m_running;
+    bool m_running = false;
     QList<Started> m_started;
 
     QString path(const QString &relative) const { return m_dir->filePath(relative); }
@@ -50,8 +58,7 @@ class TestLauncher : public QObject {
 
     // An install tree under prefix/, a menu entry in sys/share whose program is on PATH, and
     // an empty data home in front of it.
-    NookaryLauncherApp::Host host(
-        const QString &launcherFolder = QStringLiteral("prefix/libexec/nookary"))
+    NookaryLauncherApp::Host host(const QString &launcherFolder = kLauncherFolder)
     {
         NookaryLauncherApp::Host h;
         QDir().mkpath(path(launcherFolder));
@@ -60,7 +67,7 @@ class TestLauncher : public QObject {
             = { path(QStringLiteral("home/share")), path(QStringLiteral("sys/share")) };
         h.pathDirectories
             = { path(QStringLiteral("nothing-here")), path(QStringLiteral("path/bin")) };
-        h.runningExecutables = [this] { return m_running; };
+        h.isMainAppRunning = [this] { return m_running; };
         h.startDetached = [this](const QString &p, const QStringList &a) {
             m_started.append({ p, a });
         };
@@ -79,9 +86,9 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_running.clear();
+        m_running = false;
         m_started.clear();
-        program(QStringLiteral("prefix/bin/Nookary"));
+        program(kProgram);
         program(QStringLiteral("path/bin/Nookary"));
         menuEntry(QStringLiteral("sys/share"), "Exec=Nookary %U\n");
     }
@@ -90,41 +97,35 @@ private Q_SLOTS:
     {
         run(host());
         QCOMPARE(m_started.size(), 1);
-        QCOMPARE(m_started[0].program, path(QStringLiteral("prefix/bin/Nookary")));
+        QCOMPARE(m_started[0].program, path(kProgram));
         QCOMPARE(m_started[0].arguments, QStringList { marker });
-    }
-
-    void aRunningNookaryStartsNothing_data()
-    {
-        QTest::addColumn<QStringList>("running");
-        QTest::addColumn<bool>("starts");
-        QTest::newRow("nothing runs") << QStringList {} << true;
-        QTest::newRow("this install")
-            << QStringList { QStringLiteral("/x/prefix/bin/Nookary") } << false;
-        QTest::newRow("another path") << QStringList { QStringLiteral("/usr/bin/bash"),
-            QStringLiteral("/opt/elsewhere/Nookary") }
-                                      << false;
-        QTest::newRow("replaced by an upgrade")
-            << QStringList { QStringLiteral("/usr/bin/Nookary (deleted)") } << false;
-        QTest::newRow("the launcher itself")
-            << QStringList { QStringLiteral("/usr/libexec/nookary/NookaryLauncher") } << true;
-        QTest::newRow("similar names") << QStringList { QStringLiteral("/usr/bin/nookary"),
-            QStringLiteral("/usr/bin/Nookary2"), QStringLiteral("/Nookary/bin/sh"),
-            QStringLiteral("/usr/bin/Nookary (deleted) x") }
-                                       << true;
     }
 
     void aRunningNookaryStartsNothing()
     {
-        QFETCH(QStringList, running);
-        QFETCH(bool, starts);
-        m_running = running;
+        m_running = true;
         run(host());
-        QCOMPARE(m_started.size(), starts ? 1 : 0);
+        QCOMPARE(m_started.size(), 0);
         // Outside the install tree, the menu entry's Nookary is held back the same way.
-        m_started.clear();
         run(host(QStringLiteral("moved/away")));
-        QCOMPARE(m_started.size(), starts ? 1 : 0);
+        QCOMPARE(m_started.size(), 0);
+    }
+
+    // Running means answering on this display's socket: a Nookary of another display (or
+    // another session) is no reason to start nothing here.
+    void runningIsAskedOfThisDisplaysNookary()
+    {
+        QTemporaryDir runtime;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const NookaryLauncherApp::Host system = NookaryLauncherApp::Host::system();
+        InstanceChannel::useInstanceName(QStringLiteral("x11-:1"));
+        InstanceServer other([](InstanceChannel::Request) { return QByteArray(); });
+        QVERIFY(other.listen());
+        InstanceChannel::useInstanceName(QStringLiteral("x11-:0"));
+        QVERIFY(!system.isMainAppRunning());
+        InstanceServer here([](InstanceChannel::Request) { return QByteArray(); });
+        QVERIFY(here.listen());
+        QVERIFY(system.isMainAppRunning());
     }
 
     void outsideTheInstallTreeTheMenuEntryIsStarted()
@@ -145,9 +146,18 @@ private Q_SLOTS:
         QCOMPARE(m_started[0].arguments, (QStringList { QStringLiteral("--verbose"), marker }));
     }
 
+    // The build tree has the layout the launcher expects.
+    void theBuiltLauncherFindsTheBuiltProgram()
+    {
+        NookaryLauncherApp::Host h = host();
+        h.launcherDirectory = QFileInfo(QStringLiteral(LAUNCHER_BINARY)).canonicalPath();
+        QCOMPARE(NookaryLauncherApp(h).bundledMainAppURL(),
+            std::optional(QFileInfo(QStringLiteral(NOOKARY_BINARY)).canonicalFilePath()));
+    }
+
     void aBrokenInstallTreeFallsBackToTheMenuEntry()
     {
-        QFile::setPermissions(path(QStringLiteral("prefix/bin/Nookary")), QFileDevice::ReadOwner);
+        QFile::setPermissions(path(kProgram), QFileDevice::ReadOwner);
         run(host());
         QCOMPARE(m_started.size(), 1);
         QCOMPARE(m_started[0].program, path(QStringLiteral("path/bin/Nookary")));
@@ -178,25 +188,6 @@ private Q_SLOTS:
                 path(QStringLiteral("sys/share/applications/com.dorwen.Nookary.desktop"))));
         run(host(QStringLiteral("moved/away")));
         QCOMPARE(m_started.size(), 0);
-    }
-
-    void theProcessListIsReadFromExeLinks()
-    {
-        // A made-up /proc: only numeric folders, only readable exe links.
-        const QString proc = path(QStringLiteral("proc"));
-        for (const char *pid : { "12", "13", "self", "14" })
-            QDir().mkpath(proc + u'/' + QLatin1String(pid));
-        QVERIFY(QFile::link(
-            QStringLiteral("/usr/bin/Nookary (deleted)"), proc + QStringLiteral("/12/exe")));
-        QVERIFY(
-            QFile::link(QStringLiteral("/usr/bin/Nookary"), proc + QStringLiteral("/self/exe")));
-        makeFile(QStringLiteral("proc/14/cmdline"), QByteArray("Nookary\0", 8), false);
-        QCOMPARE(NookaryLauncherApp::runningExecutablesOfThisUser(proc),
-            QStringList { QStringLiteral("/usr/bin/Nookary (deleted)") });
-
-        // The real one includes this test.
-        QVERIFY(NookaryLauncherApp::runningExecutablesOfThisUser().contains(
-            QCoreApplication::applicationFilePath()));
     }
 };
 

@@ -91,6 +91,37 @@ private Q_SLOTS:
             << 49u << 0x0400u << QString() << QStringLiteral("Off") << false;
         QTest::newRow("no modifiers") << 49u << 0u << QString() << QStringLiteral("Off") << false;
         QTest::newRow("stored off") << 0u << 0u << QString() << QStringLiteral("Off") << false;
+        // Combinations that would break typing everywhere are no shortcut either.
+        QTest::newRow("shift and a letter")
+            << 0u << 0x0200u << QStringLiteral("Shift") << QStringLiteral("Off") << false;
+        QTest::newRow("shift and a sign")
+            << 50u << 0x0200u << QStringLiteral("Shift") << QStringLiteral("Off") << false;
+        for (const quint32 typing : { 36u, 48u, 49u, 51u, 83u, 76u })
+            QTest::addRow("shift and typing key %u", typing)
+                << typing << 0x0200u << QStringLiteral("Shift") << QStringLiteral("Off") << false;
+        QTest::newRow("shift F1") << 122u << 0x0200u << QStringLiteral("Shift")
+                                  << QStringLiteral("Shift + F1") << true;
+        QTest::newRow("shift up") << 126u << 0x0200u << QStringLiteral("Shift")
+                                  << QStringLiteral("Shift + Up Arrow") << true;
+        QTest::newRow("shift insert") << 114u << 0x0200u << QStringLiteral("Shift")
+                                      << QStringLiteral("Shift + Key 114") << true;
+        for (const quint32 editing : { 0u, 8u, 9u, 7u, 6u, 16u, 1u, 3u, 13u, 12u })
+            QTest::addRow("control and editing key %u", editing)
+                << editing << 0x1000u << QStringLiteral("Control") << QStringLiteral("Off")
+                << false;
+        QTest::newRow("control shift C")
+            << 8u << 0x1200u << QStringLiteral("Control + Shift") << QStringLiteral("Off") << false;
+        QTest::newRow("control shift V")
+            << 9u << 0x1200u << QStringLiteral("Control + Shift") << QStringLiteral("Off") << false;
+        // Only those exact combinations: another modifier beside them makes a shortcut.
+        QTest::newRow("control shift A") << 0u << 0x1200u << QStringLiteral("Control + Shift")
+                                         << QStringLiteral("Control + Shift + A") << true;
+        QTest::newRow("control alt C") << 8u << 0x1800u << QStringLiteral("Control + Alt")
+                                       << QStringLiteral("Control + Alt + C") << true;
+        QTest::newRow("super C") << 8u << 0x0100u << QStringLiteral("Super")
+                                 << QStringLiteral("Super + C") << true;
+        QTest::newRow("control K")
+            << 40u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + K") << true;
     }
 
     void namesAndDisplayText()

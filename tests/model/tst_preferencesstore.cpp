@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReadOnlyFolder.h"
+#include "SmallDisk.h"
 #include "platform/qt/SettingsPreferencesStore.h"
+#include "platform/qt/StaleLockFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,8 +11,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace nookary;
 using nookary::test::ReadOnlyFolder;
+using nookary::test::SmallDisk;
+using WriteProblem = PreferencesStore::WriteProblem;
 
 namespace {
 
@@ -27,6 +35,23 @@ QString writeFile(const QTemporaryDir &dir, const QByteArray &contents)
 QStringList backupsIn(const QTemporaryDir &dir)
 {
     return QDir(dir.path()).entryList({ QStringLiteral("Nookary.conf.damaged-*") }, QDir::Files);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A value QSettings would read with QDataStream: lists nested `depth` deep around a number,
+// spelled with QSettings' escapes.
+QByteArray nestedVariant(int depth)
+{
+    QByteArray line = "@Variant(";
+    for (int i = 0; i < depth; ++i)
+        line += "\\0\\0\\0\\t\\0\\0\\0\\x1"; // a list (type 9) of one
+    line += "\\0\\0\\0\\x2\\0\\0\\0\\x5)"; // the number 5
+    return line;
 }
 
 int g_settingsWarnings = 0;
@@ -291,6 +316,219 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), contents);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), files);
+    }
+
+    // QSettings reads "@Variant" values with QDataStream, by recursion: a hostile file must
+    // not crash every start. The value is set aside (kept in the copy), the rest is read.
+    void aDeeplyNestedValueIsSetAsideNotRead_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<bool>("setAside");
+        QTest::newRow("100,000 deep, 1.7 MB") << 100000 << true;
+        QTest::newRow("5,000 deep, 85 KB") << 5000 << true;
+        QTest::newRow("3 deep") << 3 << false;
+    }
+
+    void aDeeplyNestedValueIsSetAsideNotRead()
+    {
+        QFETCH(int, depth);
+        QFETCH(bool, setAside);
+        QTemporaryDir dir;
+        const QByteArray contents
+            = "[General]\nNookary.historyLimit.v2=50\nnested=" + nestedVariant(depth) + "\n";
+        const QString path = writeFile(dir, contents);
+        SettingsPreferencesStore store(path);
+        QCOMPARE(store.integer(QStringLiteral("Nookary.historyLimit.v2")), 50);
+        QCOMPARE(store.contains(QStringLiteral("nested")), !setAside);
+        QVERIFY(store.isWritable());
+        if (!setAside) {
+            QVERIFY(backupsIn(dir).isEmpty());
+            return;
+        }
+        QCOMPARE(backupsIn(dir).size(), 1);
+        QCOMPARE(fileBytes(store.backupPath()), contents);
+        QCOMPARE(fileBytes(path), QByteArray("[General]\nNookary.historyLimit.v2=50\n"));
+        // The next start reads the cleaned file: no second copy.
+        SettingsPreferencesStore again(path);
+        QCOMPARE(backupsIn(dir).size(), 1);
+    }
+
+    // Only a regular file is read: a FIFO would block the start for good, /dev/zero would
+    // never end. Either is said once and left alone; Nookary runs on its defaults.
+    void aFileThatIsNoRegularFileIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a FIFO") << QStringLiteral("fifo");
+        QTest::newRow("a link to /dev/zero") << QStringLiteral("zero");
+    }
+
+    void aFileThatIsNoRegularFileIsLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Nookary.conf"));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        const QStringList files = QDir(dir.path()).entryList(QDir::AllEntries | QDir::System);
+
+        g_settingsWarnings = 0;
+        g_previousHandler = qInstallMessageHandler(countSettingsWarnings);
+        QList<WriteProblem> told;
+        {
+            SettingsPreferencesStore store(path);
+            store.setWriteProblemHandler([&](WriteProblem p) { told.append(p); });
+            QVERIFY(!store.isWritable());
+            QVERIFY(!store.contains(QStringLiteral("Nookary.historyLimit.v2")));
+            store.setInteger(QStringLiteral("Nookary.historyLimit.v2"), 100);
+            QCOMPARE(store.integer(QStringLiteral("Nookary.historyLimit.v2")), 100);
+        }
+        qInstallMessageHandler(g_previousHandler);
+        QCOMPARE(g_settingsWarnings, 1);
+        QCOMPARE(told, QList { WriteProblem::heldInMemory });
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System), files);
+        QCOMPARE(QFileInfo(path).isSymLink(), kind == QLatin1String("zero"));
+    }
+
+    // A file grown by keys that are not Nookary's (a million lines) is written back with
+    // Nookary's keys only, once, after a copy; a few other keys stay as they are.
+    void keysNookaryNeverReadsAreDroppedOnlyWhenHuge()
+    {
+        const QStringList ours { QStringLiteral("Nookary."), QStringLiteral("Velmic.") };
+        QTemporaryDir dir;
+        QByteArray huge = "[General]\nNookary.historyLimit.v2=50\n";
+        for (int i = 0; i < 100000; ++i)
+            huge += "junk" + QByteArray::number(i) + "=some value\n";
+        huge += "Nookary.shelf.v1=\"@ByteArray([])\"\n[Other]\nmore=1\n";
+        const QString path = writeFile(dir, huge);
+        {
+            SettingsPreferencesStore store(path, ours);
+            QCOMPARE(store.integer(QStringLiteral("Nookary.historyLimit.v2")), 50);
+            QCOMPARE(store.data(QStringLiteral("Nookary.shelf.v1")), QByteArray("[]"));
+            QVERIFY(!store.contains(QStringLiteral("junk7")));
+            QCOMPARE(fileBytes(store.backupPath()), huge);
+            QCOMPARE(fileBytes(path),
+                QByteArray("[General]\nNookary.historyLimit.v2=50\n"
+                           "Nookary.shelf.v1=\"@ByteArray([])\"\n"));
+        }
+        SettingsPreferencesStore again(path, ours);
+        QCOMPARE(QDir(dir.path()).entryList({ QStringLiteral("Nookary.conf.large-*") }).size(), 1);
+        QVERIFY(backupsIn(dir).isEmpty());
+
+        QTemporaryDir small;
+        QByteArray some = "[General]\nNookary.historyLimit.v2=50\n";
+        for (int i = 0; i < 1000; ++i)
+            some += "junk" + QByteArray::number(i) + "=some value\n";
+        const QString smallPath = writeFile(small, some);
+        SettingsPreferencesStore kept(smallPath, ours);
+        QCOMPARE(kept.string(QStringLiteral("junk7")), QStringLiteral("some value"));
+        QCOMPARE(fileBytes(smallPath), some);
+        QVERIFY(backupsIn(small).isEmpty());
+    }
+
+    // A lock left by a killed program would hold the first write for QSettings' 30 s.
+    void aLockLeftBehindDoesNotHoldTheWrite()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, "[General]\nNookary.historyLimit.v2=50\n");
+        const QString lock = path + QStringLiteral(".lock");
+        SettingsPreferencesStore store(path);
+        QFile empty(lock);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QVERIFY(empty.open(QIODevice::ReadWrite));
+        QVERIFY(empty.setFileTime(
+            QDateTime::currentDateTime().addSecs(-5), QFileDevice::FileModificationTime));
+        empty.close();
+        QElapsedTimer timer;
+        timer.start();
+        store.setInteger(QStringLiteral("Nookary.historyLimit.v2"), 100);
+        // QSettings would have waited until the lock is 30 s old.
+        QVERIFY2(timer.elapsed() < 15000, "the write waited for a lock nobody holds");
+        QCOMPARE(
+            SettingsPreferencesStore(path).integer(QStringLiteral("Nookary.historyLimit.v2")), 100);
+        QVERIFY(!QFile::exists(lock));
+    }
+
+    void onlyLocksOfGoneProcessesAreRemoved()
+    {
+        QTemporaryDir dir;
+        const QString lock = dir.filePath(QStringLiteral("Nookary.conf.lock"));
+        auto writeLock = [&](const QByteArray &contents, int ageSeconds) {
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(contents);
+            file.close();
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                QFileDevice::FileModificationTime);
+        };
+        const QByteArray host = QSysInfo::machineHostName().toUtf8();
+        const QByteArray here
+            = host + '\n' + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n';
+        // A live process of this machine (this one), and one of another machine: kept.
+        writeLock(QByteArray::number(::getpid()) + "\nNookary\n" + here, 60);
+        QVERIFY(!removeStaleLockFile(lock));
+        writeLock("1\nNookary\nsome-other-host\nother-machine\nother-boot\n", 60);
+        QVERIFY(!removeStaleLockFile(lock));
+        // Being written right now: empty for a moment.
+        writeLock("", 0);
+        QVERIFY(!removeStaleLockFile(lock));
+        // Gone: an empty one a while later, a dead process, a process of an earlier boot.
+        writeLock("", 3);
+        QVERIFY(removeStaleLockFile(lock));
+        const pid_t gone = ::fork();
+        if (gone == 0)
+            ::_exit(0);
+        QVERIFY(gone > 0 && ::waitpid(gone, nullptr, 0) == gone);
+        writeLock(QByteArray::number(gone) + "\nNookary\n" + here, 0);
+        QVERIFY(removeStaleLockFile(lock));
+        writeLock(QByteArray::number(::getpid()) + "\nNookary\n" + host + '\n'
+                + QSysInfo::machineUniqueId() + "\nan-earlier-boot\n",
+            0);
+        QVERIFY(removeStaleLockFile(lock));
+        QVERIFY(!QFile::exists(lock));
+    }
+
+    // A full disk: the file stays whole (QSettings alone would replace it with a cut one),
+    // the user is told once, and the changes go with the next write or at quit.
+    void aFullDiskKeepsTheFileWholeAndWritesLater()
+    {
+        SmallDisk disk(192 * 1024);
+        if (!disk.isMounted())
+            QSKIP("this system lets the test mount no small disk");
+        const QString path = disk.path() + QStringLiteral("/Nookary.conf");
+        QList<WriteProblem> told;
+        const QByteArray big(40 * 1024, 'b');
+        {
+            SettingsPreferencesStore store(path);
+            store.setWriteProblemHandler([&](WriteProblem p) { told.append(p); });
+            store.setData(QStringLiteral("first"), QByteArray(4 * 1024, 'a'));
+            const QByteArray whole = fileBytes(path);
+            QVERIFY(disk.fillLeaving(16 * 1024));
+
+            store.setData(QStringLiteral("big"), big);
+            store.setInteger(QStringLiteral("n"), 1);
+            QCOMPARE(fileBytes(path), whole);
+            QCOMPARE(store.data(QStringLiteral("big")), big);
+            QCOMPARE(told, QList { WriteProblem::writeFailed });
+
+            // Room again: the next change takes the waiting ones with it.
+            disk.freeAll();
+            store.setInteger(QStringLiteral("n"), 2);
+            SettingsPreferencesStore reread(path);
+            QCOMPARE(reread.data(QStringLiteral("big")), big);
+            QCOMPARE(reread.integer(QStringLiteral("n")), 2);
+
+            // Full again, and room only once the change is made: written at quit.
+            QVERIFY(disk.fillLeaving(16 * 1024));
+            store.setInteger(QStringLiteral("n"), 3);
+            disk.freeAll();
+        }
+        QCOMPARE(SettingsPreferencesStore(path).integer(QStringLiteral("n")), 3);
+        QCOMPARE(told, QList { WriteProblem::writeFailed });
+        QVERIFY(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden).size() == 1);
     }
 };
 

@@ -11,23 +11,6 @@ using Nav = AppModel::Nav;
 
 namespace {
 
-QStringList texts(const auto &items)
-{
-    QStringList out;
-    for (const auto &item : items)
-        out.append(item.text);
-    return out;
-}
-
-// History is newest first: the last text given ends on top.
-void copyAll(ModelFixture &f, const QStringList &copies)
-{
-    for (const QString &text : copies) {
-        f.pasteboard.copyText(text);
-        f.model->pollClipboard();
-    }
-}
-
 void saveAll(AppModel &m, const QStringList &snippets)
 {
     for (const QString &text : snippets)
@@ -46,7 +29,7 @@ private Q_SLOTS:
         AppModel &m = f.start();
         saveAll(
             m, { QStringLiteral("Snowball"), QStringLiteral("s n o w"), QStringLiteral("other") });
-        copyAll(f, { QStringLiteral("BLOWN"), QStringLiteral("nothing") });
+        f.copyAll({ QStringLiteral("BLOWN"), QStringLiteral("nothing") });
 
         m.setQuery(QStringLiteral("   "));
         QCOMPARE(m.filteredShelf().size(), 3);
@@ -58,7 +41,7 @@ private Q_SLOTS:
 
         // The cached result follows changes of the lists.
         m.addShelfFromDrop(QStringLiteral("bowl"));
-        copyAll(f, { QStringLiteral("tow") });
+        f.copyAll({ QStringLiteral("tow") });
         QCOMPARE(texts(m.filteredShelf()),
             (QStringList { QStringLiteral("Snowball"), QStringLiteral("bowl") }));
         QCOMPARE(texts(m.filteredHistory()),
@@ -74,9 +57,8 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         saveAll(m, { QStringLiteral("Menu du ") + decomposed.toUpper(), QStringLiteral("tea") });
-        copyAll(f,
-            { composed + QStringLiteral(" au lait"), decomposed + QStringLiteral(" noir"),
-                QStringLiteral("cafe") });
+        f.copyAll({ composed + QStringLiteral(" au lait"), decomposed + QStringLiteral(" noir"),
+            QStringLiteral("cafe") });
 
         for (const QString &query : { composed, decomposed, QStringLiteral("CAF\u00c9") }) {
             m.setQuery(query);
@@ -92,7 +74,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, { QStringLiteral("gamma"), QStringLiteral("beta"), QStringLiteral("alpha") });
+        f.copyAll({ QStringLiteral("gamma"), QStringLiteral("beta"), QStringLiteral("alpha") });
         m.selectHistory(m.history().at(1).id); // beta
         m.setQuery(QStringLiteral("mm"));
         m.ensureSelectionValid();
@@ -118,7 +100,7 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         saveAll(m, { QStringLiteral("one"), QStringLiteral("two") });
-        copyAll(f, { QStringLiteral("history row") });
+        f.copyAll({ QStringLiteral("history row") });
         m.selectShelf(m.shelf().at(1).id);
         m.deleteShelf(m.shelf().at(1).id);
         QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
@@ -131,7 +113,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f, { QStringLiteral("h2"), QStringLiteral("h1") });
+        f.copyAll({ QStringLiteral("h2"), QStringLiteral("h1") });
         m.applyDefaultOpenTarget(); // saved first, but none saved
         QCOMPARE(m.selectedColumn(), Column::history);
         QCOMPARE(m.selectedHistoryID(), m.history().first().id);
@@ -162,9 +144,8 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f,
-            { QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"),
-                QStringLiteral("1") });
+        f.copyAll({ QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"),
+            QStringLiteral("2"), QStringLiteral("1") });
         QSignalSpy ticks(&m, &AppModel::selectionScrollTickChanged);
         m.selectHistory(m.history().at(2).id);
         m.moveSelection(Nav::down);
@@ -207,9 +188,8 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        copyAll(f,
-            { QStringLiteral("fourth"), QStringLiteral("third"), QStringLiteral("second"),
-                QStringLiteral("first") });
+        f.copyAll({ QStringLiteral("fourth"), QStringLiteral("third"), QStringLiteral("second"),
+            QStringLiteral("first") });
         const QUuid id = m.history().at(3).id;
         m.selectHistory(id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), QStringLiteral("fourth"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModelFixture.h"
 #include "ReadOnlyFolder.h"
+#include "SmallDisk.h"
 #include "model/SettingsKeys.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <cstdio>
 
 using namespace nookary;
 using namespace nookary::test;
@@ -68,6 +71,46 @@ QByteArray keptCopy(const ModelFixture &f)
         return "(" + QByteArray::number(copies.size()) + " copies)";
     QFile copy(QFileInfo(f.settingsPath()).dir().filePath(copies.first()));
     return copy.open(QIODevice::ReadOnly) ? copy.readAll() : QByteArray("(unreadable)");
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Another Nookary sharing the settings file: reads the stored list, changes it and writes
+// the file anew, replacing it by rename as QSettings does, unseen by this process's QSettings.
+void anotherInstanceChanges(
+    const ModelFixture &f, const std::function<void(QList<ShelfItem> &)> &change)
+{
+    const QString path = f.settingsPath() + QStringLiteral(".other");
+    QFile::remove(path);
+    QVERIFY(QFile::copy(f.settingsPath(), path));
+    {
+        QSettings other(path, QSettings::IniFormat);
+        QList<ShelfItem> items;
+        const QJsonArray stored
+            = QJsonDocument::fromJson(other.value(kShelfKey).toByteArray()).array();
+        for (const QJsonValue &v : stored)
+            items.append(ShelfItem::make(QUuid::fromString(v[QStringLiteral("id")].toString()),
+                v[QStringLiteral("text")].toString()));
+        change(items);
+        QJsonArray array;
+        for (const ShelfItem &item : std::as_const(items))
+            array.append(QJsonObject {
+                { QStringLiteral("id"), item.id.toString(QUuid::WithoutBraces).toUpper() },
+                { QStringLiteral("text"), item.text } });
+        other.setValue(kShelfKey, QJsonDocument(array).toJson(QJsonDocument::Compact));
+    }
+    QCOMPARE(std::rename(QFile::encodeName(path).constData(),
+                 QFile::encodeName(f.settingsPath()).constData()),
+        0);
+}
+
+void append(QList<ShelfItem> &items, const QString &text)
+{
+    items.append(ShelfItem::make(QUuid::createUuid(), text));
 }
 
 } // namespace
@@ -204,7 +247,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("data");
         QTest::newRow("not JSON") << QByteArray("[{\"id\":");
-        QTest::newRow("id not a UUID") << QByteArray("[{\"id\":\"nope\",\"text\":\"a\"}]");
         QTest::newRow("missing text")
             << QByteArray("[{\"id\":\"6F1A2B3C-0000-4000-8000-000000000001\"}]");
         QTest::newRow("number for text")
@@ -298,7 +340,9 @@ private Q_SLOTS:
         line.replace('"', "\\\"");
         f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray(" + line + ")\"\n");
         f.start();
-        QVERIFY(f.model->shelf().isEmpty());
+        // Without an id, read as a snippet with an id of its own; the list as typed is kept.
+        QCOMPARE(
+            texts(f.model->shelf()), QStringList { QStringLiteral("\u0130stanbul \u00c9 \u00df") });
         QCOMPARE(keptCopy(f), value);
     }
 
@@ -557,7 +601,7 @@ private Q_SLOTS:
         // The list cannot be read and no copy of it can be kept: the file must stay as it
         // is for the whole run, even once the folder takes files again.
         ModelFixture f;
-        const QByteArray unreadable = "[{\"id\":1,\"text\":\"keep me\"}]";
+        const QByteArray unreadable = "[{\"id\":1,\"text\":\"keep me\"},{}]";
         SettingsPreferencesStore(f.settingsPath()).setData(kShelfKey, unreadable);
         QFile file(f.settingsPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -567,7 +611,7 @@ private Q_SLOTS:
             ReadOnlyFolder readOnly(QFileInfo(f.settingsPath()).absolutePath());
             QVERIFY(readOnly.isReadOnly());
             f.start();
-            QVERIFY(f.model->shelf().isEmpty());
+            QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("keep me") });
             readOnly.makeWritable();
             f.model->setHistoryLimit(50);
             f.model->addShelfFromDrop(QStringLiteral("new"));
@@ -578,6 +622,157 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), before);
         QCOMPARE(f.reread()->data(kShelfKey), unreadable);
         QVERIFY(keptCopies(f).isEmpty());
+    }
+
+    // One entry the user cannot have meant hides none of the others.
+    void aMalformedSnippetCostsOnlyItself()
+    {
+        ModelFixture f;
+        const QString first = QStringLiteral("6F1A2B3C-0000-4000-8000-000000000001");
+        const QByteArray stored
+            = QStringLiteral("[{\"id\":\"%1\",\"text\":\"one\"},"
+                             "{\"text\":\"no id\"},"
+                             "{\"id\":7,\"text\":\"a number for an id\"},"
+                             "{\"id\":\"nope\",\"text\":\"not a UUID\"},"
+                             "{\"id\":\"6F1A2B3C-0000-4000-8000-000000000009\"},"
+                             "{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000A\",\"text\":5},"
+                             "\"a bare string\",42,"
+                             "{\"id\":\"6F1A2B3C-0000-4000-8000-00000000000B\",\"text\":\"last\"}]")
+                  .arg(first)
+                  .toUtf8();
+        startWithShelf(f, stored);
+        const QList<ShelfItem> shelf = f.model->shelf();
+        QCOMPARE(texts(shelf),
+            (QStringList { QStringLiteral("one"), QStringLiteral("no id"),
+                QStringLiteral("a number for an id"), QStringLiteral("not a UUID"),
+                QStringLiteral("last") }));
+        QCOMPARE(shelf.at(0).id, QUuid::fromString(first));
+        for (const ShelfItem &item : shelf)
+            QVERIFY(!item.id.isNull());
+        // What was dropped or given a new id is in the copy kept of the list as it was.
+        QCOMPARE(keptCopy(f), stored);
+        QCOMPARE(storedTexts(f), texts(shelf));
+        // The next start reads the clean list: the same snippets, no second copy.
+        f.start();
+        QCOMPARE(f.model->shelf(), shelf);
+        QCOMPARE(keptCopies(f).size(), 1);
+    }
+
+    // A list that must be replaced, and a disk with room for the small rewrite but not for
+    // the copy kept first: the file keeps the snippets, the run keeps its changes in memory,
+    // and the user is told once.
+    void snippetsThatCannotBeCopiedAreNeverOverwritten()
+    {
+        SmallDisk disk(256 * 1024);
+        if (!disk.isMounted())
+            QSKIP("this system lets the test mount no small disk");
+        ModelFixture f(disk.path());
+        f.start(); // a file that holds every setting already
+        f.model.reset();
+        QStringList stored;
+        for (int i = 0; i < 25; ++i)
+            stored.append(QStringLiteral("snippet %1 ").arg(i) + QString(2000, u'x'));
+        QByteArray json = shelfJson(stored);
+        // Hand-edited: the first entry lost its id.
+        json.replace(
+            json.indexOf("\"id\""), json.indexOf(",\"text\"") - json.indexOf("\"id\"") + 1, "");
+        SettingsPreferencesStore(f.settingsPath()).setData(kShelfKey, json);
+        const QByteArray before = fileBytes(f.settingsPath());
+        QVERIFY(disk.fillLeaving(16 * 1024));
+
+        f.start();
+        QList<PreferencesStore::WriteProblem> told;
+        f.store->setWriteProblemHandler(
+            [&](PreferencesStore::WriteProblem problem) { told.append(problem); });
+        QCOMPARE(texts(f.model->shelf()).size(), 25);
+        f.model->deleteShelf(f.model->shelf().at(3).id);
+        f.model->addShelfFromDrop(QStringLiteral("added in this run"));
+        QCOMPARE(texts(f.model->shelf()).last(), QStringLiteral("added in this run"));
+        QCOMPARE(told, QList { PreferencesStore::WriteProblem::heldInMemory });
+
+        // Room again later in the run: still nothing is written over the only copy.
+        disk.freeAll();
+        f.model->setHistoryLimit(50);
+        f.model.reset();
+        f.store.reset();
+        QCOMPARE(fileBytes(f.settingsPath()), before);
+        QVERIFY(keptCopies(f).isEmpty());
+    }
+
+    // A link to nowhere at the copy's name is never written through: the copy takes the
+    // next name.
+    void aLinkAtTheCopysNameIsSteppedAround()
+    {
+        ModelFixture f;
+        QTemporaryDir elsewhere;
+        const QByteArray stored = shelfJson({ QString(25000, u'w') });
+        SettingsPreferencesStore(f.settingsPath()).setData(kShelfKey, stored);
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = -1; s <= 5; ++s) {
+            const QString stamp = now.addSecs(s).toString(QStringLiteral("yyyyMMdd-HHmmss"));
+            QFile::link(
+                elsewhere.filePath(stamp), f.settingsPath() + QStringLiteral(".snippets-") + stamp);
+        }
+        f.start();
+        QCOMPARE(f.model->shelf().at(0).text.size(), 20000);
+        QVERIFY(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(keptCopy(f), stored);
+    }
+
+    // Two Nookarys sharing one settings file (two displays, or one home on two machines):
+    // each change applies to the list as stored, so neither erases the other's.
+    void twoInstancesSharingTheFileKeepEachOthersChanges()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.addShelfFromDrop(QStringLiteral("mine 1"));
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 1"); });
+        m.addShelfFromDrop(QStringLiteral("mine 2"));
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 2"); });
+        m.setHistoryLimit(m.historyLimit() == 50 ? 100 : 50); // reads the file first, too
+        m.addShelfFromDrop(QStringLiteral("mine 3"));
+        const QStringList added { QStringLiteral("mine 1"), QStringLiteral("theirs 1"),
+            QStringLiteral("mine 2"), QStringLiteral("theirs 2"), QStringLiteral("mine 3") };
+        QCOMPARE(texts(m.shelf()), added);
+        QCOMPARE(storedTexts(f), added);
+
+        // An edit, a delete and a move each apply to what the other left.
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) { items[1].text = "theirs 1b"; });
+        m.startEditing(m.shelf().at(0).id);
+        m.saveEditing(m.shelf().at(0).id, QStringLiteral("mine 1b"));
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) { items.removeAt(3); });
+        m.deleteShelf(m.shelf().at(2).id);
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 3"); });
+        m.moveShelfItem(m.shelf().at(2).id, m.shelf().at(0).id);
+        f.clock.advance(0ms); // a live reorder is written once the turn is over
+        const QStringList now { QStringLiteral("mine 3"), QStringLiteral("mine 1b"),
+            QStringLiteral("theirs 1b"), QStringLiteral("theirs 3") };
+        QCOMPARE(texts(m.shelf()), now);
+        QCOMPARE(storedTexts(f), now);
+
+        // Opening the panel shows what the other instance did meanwhile.
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) { items.removeLast(); });
+        QSignalSpy changed(&m, &AppModel::shelfChanged);
+        m.applyDefaultOpenTarget();
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(texts(m.shelf()), now.mid(0, 3));
+        QCOMPARE(m.selectedShelfID(), m.shelf().at(0).id);
+
+        // A new snippet being typed stays, though the other instance threw the empty row away.
+        m.addShelfAndEdit();
+        const QUuid typing = m.editingID();
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) {
+            items.removeLast();
+            append(items, "theirs 4");
+        });
+        m.applyDefaultOpenTarget();
+        QCOMPARE(m.editingID(), typing);
+        m.saveEditing(typing, QStringLiteral("typed meanwhile"));
+        QCOMPARE(texts(m.shelf()),
+            (QStringList { QStringLiteral("mine 3"), QStringLiteral("mine 1b"),
+                QStringLiteral("theirs 1b"), QStringLiteral("typed meanwhile"),
+                QStringLiteral("theirs 4") }));
+        QCOMPARE(storedTexts(f), texts(m.shelf()));
     }
 };
 

@@ -2,34 +2,19 @@
 #include "platform/portal/PortalGlobalHotkeyService.h"
 #include "platform/portal/PortalTrigger.h"
 
+#include "PrivateBus.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace nookary;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A session bus of the test's own, which nothing else on the machine sees.
-QByteArray busConfig(const QString &folder)
-{
-    return "<busconfig>\n"
-           "  <type>session</type>\n"
-           "  <listen>unix:dir="
-        + folder.toUtf8()
-        + "</listen>\n"
-          "  <policy context=\"default\">\n"
-          "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-          "    <allow eavesdrop=\"true\"/>\n"
-          "    <allow own=\"*\"/>\n"
-          "  </policy>\n"
-          "</busconfig>\n";
-}
 
 const HotkeyShortcut kCtrlAltSpace = HotkeyShortcut::defaultShortcut();
 const HotkeyShortcut kSuperShiftV { 9, HotkeyShortcut::commandBit | HotkeyShortcut::shiftBit };
@@ -40,8 +25,7 @@ class TestPortalHotkeys : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    QProcess m_daemon;
+    test::PrivateBus m_bus;
     QProcess m_portal;
     QString m_address;
     int m_connections = 0;
@@ -89,27 +73,15 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(busConfig(m_dir.path()));
-        config.close();
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-            { QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),
-                QStringLiteral("--print-address") });
-        QVERIFY2(m_daemon.waitForStarted(5000), "dbus-daemon is needed (scripts/setup)");
-        QTRY_VERIFY_WITH_TIMEOUT(m_daemon.canReadLine(), 10000);
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        QVERIFY(!m_address.isEmpty());
+        QVERIFY2(m_bus.start(), qPrintable(m_bus.errorString()));
+        m_address = m_bus.address();
     }
 
     void cleanupTestCase()
     {
-        for (QProcess *process : { &m_portal, &m_daemon }) {
-            process->terminate();
-            if (!process->waitForFinished(5000))
-                process->kill();
-        }
+        m_portal.terminate();
+        if (!m_portal.waitForFinished(5000))
+            m_portal.kill();
     }
 
     // First, while no portal runs on the bus.

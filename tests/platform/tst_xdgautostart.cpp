@@ -206,6 +206,33 @@ private Q_SLOTS:
         QVERIFY(service.isRegistered());
     }
 
+    // A link at the entry's place is replaced itself; its target, someone else's file, is
+    // never written through.
+    void aLinkAtTheEntrysPlaceIsReplacedNotWrittenThrough()
+    {
+        XdgAutostartLoginItemService service(autostart(), launcher());
+        const QString target = m_dir.filePath(QStringLiteral("dotfiles/other.desktop"));
+        writeFile(target, "[Desktop Entry]\nType=Application\nExec=/bin/true\nHidden=true\n");
+        QDir().mkpath(autostart());
+        QFile::remove(service.entryPath());
+        QVERIFY(QFile::link(target, service.entryPath()));
+        QVERIFY(service.registerLoginItem());
+        QVERIFY(service.isRegistered());
+        QVERIFY(!QFileInfo(service.entryPath()).isSymLink());
+        QFile kept(target);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(),
+            QByteArray("[Desktop Entry]\nType=Application\nExec=/bin/true\nHidden=true\n"));
+
+        // A link to nowhere too: nothing is made where it points.
+        QVERIFY(QFile::remove(service.entryPath()));
+        const QString nowhere = m_dir.filePath(QStringLiteral("nowhere.desktop"));
+        QVERIFY(QFile::link(nowhere, service.entryPath()));
+        QVERIFY(service.registerLoginItem());
+        QVERIFY(!QFileInfo(service.entryPath()).isSymLink());
+        QVERIFY(!QFileInfo::exists(nowhere));
+    }
+
     void unregisteringRemovesTheEntry()
     {
         XdgAutostartLoginItemService service(autostart(), launcher());
@@ -249,11 +276,67 @@ private Q_SLOTS:
             folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
-    void theDefaultLauncherSitsInTheInstallTreesLibexec()
+    // An entry written by an install whose layout has since moved the launcher.
+    void anEntryWhoseLauncherMovedFollowsIt_data()
     {
-        const QString expected = QDir::cleanPath(QCoreApplication::applicationDirPath()
-            + QStringLiteral("/../libexec/nookary/NookaryLauncher"));
-        QCOMPARE(XdgAutostartLoginItemService::defaultLauncherPath(), expected);
+        QTest::addColumn<QByteArray>("extra");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<bool>("rewritten");
+        const QString gone = QStringLiteral("/nonexistent/libexec/nookary/NookaryLauncher");
+        QTest::newRow("moved") << QByteArray() << gone << true;
+        QTest::newRow("turned off by hand") << QByteArray("Hidden=true\n") << gone << false;
+        QTest::newRow("turned off in GNOME")
+            << QByteArray("X-GNOME-Autostart-enabled=false\n") << gone << false;
+        QTest::newRow("another program")
+            << QByteArray() << QStringLiteral("/nonexistent/bin/other-launcher") << false;
+        QTest::newRow("a relative program")
+            << QByteArray() << QStringLiteral("NookaryLauncher") << false;
+    }
+    void anEntryWhoseLauncherMovedFollowsIt()
+    {
+        QFETCH(QByteArray, extra);
+        QFETCH(QString, named);
+        QFETCH(bool, rewritten);
+        const QString folder = autostart() + QStringLiteral("/moved");
+        XdgAutostartLoginItemService service(folder, launcher(QStringLiteral("lib64/nookary")));
+        const QByteArray old = "[Desktop Entry]\nType=Application\nName=Nookary\nExec="
+            + DesktopEntry::quoteExecArgument(named).toUtf8() + "\n" + extra;
+        writeFile(service.entryPath(), old);
+        QCOMPARE(service.followMovedLauncher(), rewritten ? std::optional(named) : std::nullopt);
+        QFile file(service.entryPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), rewritten ? service.entryContents() : old);
+        if (rewritten)
+            QVERIFY(service.isRegistered());
+        QVERIFY(QFile::remove(service.entryPath()));
+    }
+
+    void anEntryLeftAloneWhenItsLauncherStillExists()
+    {
+        const QString folder = autostart() + QStringLiteral("/other-install");
+        const QString other = launcher(QStringLiteral("opt/libexec/nookary"));
+        XdgAutostartLoginItemService earlier(folder, other);
+        QVERIFY(earlier.registerLoginItem());
+        XdgAutostartLoginItemService service(folder, launcher(QStringLiteral("lib64/nookary")));
+        QCOMPARE(service.followMovedLauncher(), std::nullopt);
+        QCOMPARE(DesktopEntry::read(service.entryPath())->execArguments(), QStringList { other });
+        // Nor does an entry get rewritten for a launcher of ours that is missing as well.
+        QVERIFY(QFile::remove(other));
+        XdgAutostartLoginItemService broken(
+            folder, m_dir.filePath(QStringLiteral("missing/NookaryLauncher")));
+        QCOMPARE(broken.followMovedLauncher(), std::nullopt);
+        QCOMPARE(DesktopEntry::read(service.entryPath())->execArguments(), QStringList { other });
+        // Without an entry there is nothing to follow.
+        QVERIFY(service.unregisterLoginItem());
+        QCOMPARE(service.followMovedLauncher(), std::nullopt);
+        QVERIFY(!QFileInfo::exists(service.entryPath()));
+    }
+
+    // The tests run from the build tree's program folder, which has the install layout.
+    void theDefaultLauncherIsTheBuiltOne()
+    {
+        QCOMPARE(XdgAutostartLoginItemService::defaultLauncherPath(),
+            QFileInfo(QStringLiteral(LAUNCHER_BINARY)).canonicalFilePath());
     }
 };
 

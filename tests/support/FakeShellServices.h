@@ -48,6 +48,12 @@ public:
     {
         m_builder = std::move(builder);
     }
+    // Every notification shown: title, then text.
+    QList<QStringList> messages;
+    void showMessage(const QString &title, const QString &text) override
+    {
+        messages.append({ title, text });
+    }
 
     void click() { Q_EMIT clicked(); }
     // The menu as a right click would build it now.

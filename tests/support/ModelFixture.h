@@ -8,6 +8,7 @@
 #include "platform/qt/SettingsPreferencesStore.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -18,6 +19,13 @@ namespace nookary::test {
 // clock that moves only when the test advances it.
 class ModelFixture {
 public:
+    ModelFixture() = default;
+    // The settings folder inside `parent` (a small disk, say).
+    explicit ModelFixture(const QString &parent)
+        : m_dir(parent + QStringLiteral("/fixture-XXXXXX"))
+    {
+    }
+
     QString settingsPath() const { return m_dir.filePath(QStringLiteral("dorwen/Nookary.conf")); }
 
     // Writes the settings file as it would be on disk before the program starts.
@@ -45,6 +53,16 @@ public:
         return std::make_unique<SettingsPreferencesStore>(settingsPath());
     }
 
+    // Copies each text as another program would, and lets the model see it: the history is
+    // newest first, so the last text given ends on top.
+    void copyAll(const QStringList &copies)
+    {
+        for (const QString &text : copies) {
+            pasteboard.copyText(text);
+            model->pollClipboard();
+        }
+    }
+
     ManualClock clock;
     MemoryPasteboard pasteboard;
     std::unique_ptr<RecordingPreferencesStore> store;
@@ -53,5 +71,14 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The texts of history entries or snippets, in order.
+QStringList texts(const auto &items)
+{
+    QStringList out;
+    for (const auto &item : items)
+        out.append(item.text);
+    return out;
+}
 
 } // namespace nookary::test

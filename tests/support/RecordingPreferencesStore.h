@@ -68,6 +68,13 @@ public:
     {
         return m_inner->keepCopy(label, bytes);
     }
+    void holdWrites() override { m_inner->holdWrites(); }
+    quint64 reloadIfChangedElsewhere() override { return m_inner->reloadIfChangedElsewhere(); }
+    void flush() override { m_inner->flush(); }
+    void setWriteProblemHandler(std::function<void(WriteProblem)> handler) override
+    {
+        m_inner->setWriteProblemHandler(std::move(handler));
+    }
 
 private:
     std::unique_ptr<PreferencesStore> m_inner;

@@ -27,8 +27,9 @@ namespace {
 using Style = HotkeyRecorderControl::Style;
 
 // X11 key codes by place.
-constexpr quint32 kX11Escape = 9, kX11A = 38, kX11K = 45, kX11Space = 65, kX11F5 = 71,
-                  kX11ControlL = 37, kX11RightAlt = 108, kX11Unknown = 250;
+constexpr quint32 kX11Escape = 9, kX11A = 38, kX11C = 54, kX11V = 55, kX11Z = 52, kX11K = 45,
+                  kX11Space = 65, kX11F5 = 71, kX11ControlL = 37, kX11RightAlt = 108,
+                  kX11Unknown = 250;
 
 const HotkeyShortcut kDefault = HotkeyShortcut::defaultShortcut();
 const HotkeyShortcut kCtrlAltK { 40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit };
@@ -108,6 +109,11 @@ private Q_SLOTS:
                                      << false << "Super + Key 65"
                                      << "Super + Key 65"
                                      << "Change\u2026";
+        // Stored by hand or by an earlier version: what the recorder refuses reads as off.
+        QTest::newRow("stored Control + C")
+            << HotkeyShortcut { 8, HotkeyShortcut::controlBit } << false << false << "Off"
+            << "Not set yet"
+            << "Choose Shortcut\u2026";
     }
     void theTextsOfBothStyles()
     {
@@ -170,13 +176,64 @@ private Q_SLOTS:
         h.press(Qt::Key_Escape, {}, 0);
     }
 
-    void shiftAndALetterIsAShortcut()
+    void combinationsThatBreakTypingAreRefused()
     {
         Host h(Style::settings);
         h.control->toggle();
+        // Shift with a typing key types: it beeps like a bare key, without a word.
         h.press(Qt::Key_A, Qt::ShiftModifier, kX11A, QStringLiteral("A"));
-        QCOMPARE(h.model().hotkeyShortcut(), (HotkeyShortcut { 0, HotkeyShortcut::shiftBit }));
-        QCOMPARE(h.control->field()->text(), QStringLiteral("Shift + A"));
+        h.press(Qt::Key_Space, Qt::ShiftModifier, kX11Space, QStringLiteral(" "));
+        QCOMPARE(h.beeps, 2);
+        QVERIFY(h.control->isRecording());
+        QVERIFY(!h.control->note()->isVisibleTo(&h.window));
+
+        // A standard editing combination says why, under the field, and recording goes on.
+        h.press(Qt::Key_C, Qt::ControlModifier, kX11C, QStringLiteral("\x03"));
+        QCOMPARE(h.beeps, 3);
+        QVERIFY(h.control->isRecording());
+        QCOMPARE(h.control->note()->text(), QStringLiteral("Apps use Control + C to copy."));
+        QVERIFY(h.control->note()->isVisibleTo(&h.window));
+        h.press(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier, kX11V);
+        QCOMPARE(
+            h.control->note()->text(), QStringLiteral("Apps use Control + Shift + V to paste."));
+        QCOMPARE(h.beeps, 4);
+        QCOMPARE(h.model().hotkeyShortcut(), kDefault);
+        QVERIFY(h.field->text().isEmpty());
+
+        // Shift with a function key is a shortcut; the reason goes with the recording.
+        h.press(Qt::Key_F5, Qt::ShiftModifier, kX11F5);
+        QCOMPARE(h.model().hotkeyShortcut(), (HotkeyShortcut { 96, HotkeyShortcut::shiftBit }));
+        QCOMPARE(h.control->field()->text(), QStringLiteral("Shift + F5"));
+        QVERIFY(!h.control->note()->isVisibleTo(&h.window));
+        QCOMPARE(h.beeps, 4);
+
+        // Cancelled after a refusal: nothing is left under the field.
+        h.control->toggle();
+        h.press(Qt::Key_Z, Qt::ControlModifier, kX11Z);
+        QVERIFY(h.control->note()->isVisibleTo(&h.window));
+        h.press(Qt::Key_Escape, {}, kX11Escape);
+        QVERIFY(!h.control->note()->isVisibleTo(&h.window));
+    }
+
+    void aShortcutAnotherProgramHoldsIsMarked()
+    {
+        Host settings(Style::settings);
+        Host walkthrough(Style::onboarding, false);
+        Host unset(Style::onboarding, true);
+        for (Host *h : { &settings, &walkthrough, &unset })
+            h->model().setIsHotkeyUnavailable(true);
+        // The stored shortcut stays shown, marked.
+        QCOMPARE(settings.control->field()->text(), QStringLiteral("Control + Alt + Space"));
+        QCOMPARE(settings.control->note()->text(), QStringLiteral("In use by another program"));
+        QVERIFY(settings.control->note()->isVisibleTo(&settings.window));
+        QCOMPARE(walkthrough.control->note()->text(), QStringLiteral("In use by another program"));
+        // Where no shortcut is shown, there is nothing to mark.
+        QVERIFY(!unset.control->note()->isVisibleTo(&unset.window));
+        settings.control->toggle();
+        QVERIFY(!settings.control->note()->isVisibleTo(&settings.window));
+        settings.control->toggle();
+        settings.model().setIsHotkeyUnavailable(false);
+        QVERIFY(!settings.control->note()->isVisibleTo(&settings.window));
     }
 
     void escapeCancelsWhateverIsHeld()

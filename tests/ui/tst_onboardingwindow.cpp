@@ -7,8 +7,10 @@
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/recorder/HotkeyRecorderControl.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMovie>
 #include <QPushButton>
 #include <QScreen>
@@ -89,6 +91,57 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.controller->isWindowVisible());
         w.controller->showWindow();
         QTRY_VERIFY(w.controller->isWindowVisible());
+    }
+
+    // The smallest screen the walkthrough must fit: 1440 by 900 at twice the scale. On
+    // every page the footer's buttons are whole and the title is not cut; what takes focus
+    // on a page too tall for the window is scrolled into view.
+    void everyPageFitsASmallScreen()
+    {
+        Window w;
+        QWidget *window = w.controller->window();
+        window->setFixedSize(
+            OnboardingWindowController::adaptiveSizing(QRect(0, 0, 720, 450)).content);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        OnboardingFlowView &v = *w.controller->flowView();
+        const auto whole = [window](QWidget *widget) {
+            const QRect inWindow(widget->mapTo(window, QPoint(0, 0)), widget->size());
+            return widget->isVisible() && window->rect().contains(inWindow)
+                && widget->visibleRegion().boundingRect() == widget->rect();
+        };
+        const auto checkPage = [&] {
+            QCoreApplication::processEvents(); // the new page laid out
+            QVERIFY(whole(v.mainButton()));
+            QVERIFY(whole(v.skipButton()));
+            QVERIFY(whole(v.backButton()));
+            QLabel *title = v.titleLabel();
+            QTRY_VERIFY2(title->height() >= title->heightForWidth(title->width()),
+                qPrintable(v.stepText()
+                    + QStringLiteral(": %1 px of %2, %3 wide")
+                          .arg(title->height())
+                          .arg(title->heightForWidth(title->width()))
+                          .arg(title->width())));
+        };
+        checkPage();
+        QVERIFY(whole(v.titleLabel()));
+        v.mainButton()->click();
+        QCOMPARE(v.stepIndex(), 1);
+        checkPage();
+        auto *recorder = qobject_cast<HotkeyRecorderControl *>(v.recorder());
+        QTRY_VERIFY(recorder->button()->hasFocus());
+        QTRY_VERIFY(whole(recorder->button()));
+        w.fixture.model->setHotkeyShortcut(
+            { 40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit });
+        for (int press = 1; press < OnboardingFlowView::practiceGoal; ++press)
+            v.noteHotkeyPressed();
+        checkPage();
+        QVERIFY(v.mainButton()->isEnabled());
+        for (int page = 2; page < OnboardingFlowView::pageCount; ++page) {
+            v.mainButton()->click();
+            QCOMPARE(v.stepIndex(), page);
+            checkPage();
+            QVERIFY(whole(v.titleLabel())); // each page starts at its top
+        }
     }
 
     void skippingReportsOnceThenCloses()

@@ -26,6 +26,7 @@ struct FakeHost final : PanelKeyMapHost {
     void copyToClipboard(const QString &text) override { copied << text; }
     void endEditingOnNextTurn() override { calls << QStringLiteral("end editing"); }
     void beep() override { calls << QStringLiteral("beep"); }
+    void openContextMenu() override { calls << QStringLiteral("menu"); }
 };
 
 // Keys as Qt delivers them on Linux, without an X11 key code (as offscreen).
@@ -44,6 +45,14 @@ struct TwoKeyTranslator final : KeyTranslator {
     }
     std::optional<quint32> nativeScanCode(quint32) const override { return std::nullopt; }
 };
+
+QStringList numbered(int n)
+{
+    QStringList out;
+    for (int i = 1; i <= n; ++i)
+        out << QStringLiteral("snippet %1").arg(i);
+    return out;
+}
 
 constexpr auto Ctrl = Qt::ControlModifier; // Command
 constexpr auto Super = Qt::MetaModifier; // Control
@@ -149,14 +158,20 @@ private Q_SLOTS:
         QCOMPARE(p.host.copied, QStringList { QStringLiteral("five") });
     }
 
-    void returnWhileEditingCommitsAndArrowsStayInTheEditor()
+    void returnEndsAnEditWhileShiftReturnAndArrowsStayInTheEditor()
     {
         Panel p({ QStringLiteral("a") }, { QStringLiteral("h") });
         p.model().startEditing(p.model().shelf().first().id);
         QCOMPARE(p.press(Qt::Key_Down), Decision::pass);
         QCOMPARE(p.press(Qt::Key_X), Decision::pass);
-        QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier), Decision::consume);
+        // Shift+Return is the editor's line break.
+        QCOMPARE(p.press(Qt::Key_Return, Qt::ShiftModifier), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier | Qt::ShiftModifier), Decision::pass);
+        QVERIFY(p.host.calls.isEmpty());
+        QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("end editing") });
+        QCOMPARE(
+            p.press(Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier), Decision::consume);
         QVERIFY(p.host.copied.isEmpty());
     }
 
@@ -256,6 +271,114 @@ private Q_SLOTS:
         // The settings shortcut holds wherever the key goes.
         QCOMPARE(toMenu(Qt::Key_Comma, Ctrl), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("preferences") });
+    }
+
+    void deleteRemovesTheSelectionOnlyWithAnEmptySearch()
+    {
+        Panel p({ QStringLiteral("s1"), QStringLiteral("s2") }, { QStringLiteral("h") });
+        p.model().selectShelf(p.model().shelf().first().id);
+        QCOMPARE(p.press(Qt::Key_Backspace), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Delete, Qt::ShiftModifier), Decision::pass); // cut, in a field
+        QCOMPARE(p.model().shelf().size(), 2);
+        QCOMPARE(p.press(Qt::Key_Delete), Decision::consume);
+        QCOMPARE(p.model().shelf().size(), 1);
+        // Held a moment too long, the key repeats: one press removes one row.
+        PanelKey repeated = key(Qt::Key_Delete);
+        repeated.autoRepeat = true;
+        QCOMPARE(p.map->handle(repeated), Decision::consume);
+        QCOMPARE(p.model().shelf().size(), 1);
+        QCOMPARE(p.model().undoableRemoval(), AppModel::Column::saved);
+
+        // With text in the search field, Delete edits the text.
+        p.model().setQuery(QStringLiteral("h"));
+        p.model().selectHistory(p.model().history().first().id);
+        QCOMPARE(p.press(Qt::Key_Delete), Decision::pass);
+        p.model().setQuery(QString());
+        QCOMPARE(p.press(Qt::Key_Delete), Decision::consume);
+        QVERIFY(p.model().history().isEmpty());
+
+        // Ctrl+Z takes the removals back, the last first; then it is the field's again.
+        QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
+        QCOMPARE(p.model().history().size(), 1);
+        QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
+        QCOMPARE(p.model().shelf().size(), 2);
+        QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::pass);
+    }
+
+    void keysForTheSelectedRow()
+    {
+        Panel p({ QStringLiteral("s1"), QStringLiteral("s2") }, { QStringLiteral("h") });
+        AppModel &m = p.model();
+        m.selectHistory(m.history().first().id);
+        QCOMPARE(p.press(Qt::Key_F2), Decision::pass); // an entry has no editor
+        QCOMPARE(p.press(Qt::Key_S, Ctrl), Decision::consume);
+        QCOMPARE(m.shelf().last().text, QStringLiteral("h"));
+        QCOMPARE(m.selectedColumn(), AppModel::Column::history);
+
+        m.selectShelf(m.shelf().first().id);
+        QCOMPARE(p.press(Qt::Key_S, Ctrl), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_F2), Decision::consume);
+        QCOMPARE(m.editingID(), m.shelf().first().id);
+        // While editing, the keys are the editor's.
+        for (const int k : { int(Qt::Key_Delete), int(Qt::Key_F2), int(Qt::Key_Menu) })
+            QCOMPARE(p.press(k), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::pass);
+        QCOMPARE(p.press(Qt::Key_N, Ctrl), Decision::pass);
+        m.setEditingID({});
+
+        QCOMPARE(p.press(Qt::Key_Menu), Decision::consume);
+        QCOMPARE(p.press(Qt::Key_F10, Qt::ShiftModifier), Decision::consume);
+        QCOMPARE(p.press(Qt::Key_F10), Decision::pass);
+        QCOMPARE(p.host.calls, (QStringList { QStringLiteral("menu"), QStringLiteral("menu") }));
+    }
+
+    void altArrowsMoveTheSelectedSnippet()
+    {
+        Panel p({ QStringLiteral("one"), QStringLiteral("two") }, { QStringLiteral("h") });
+        AppModel &m = p.model();
+        const QUuid two = m.shelf().at(1).id;
+        m.selectShelf(two);
+        QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::consume);
+        QCOMPARE(m.shelf().first().id, two);
+        QCOMPARE(m.selectedShelfID(), two);
+        QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::consume); // at the top: a beep
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("beep") });
+        QCOMPARE(p.press(Qt::Key_Down, Alt | Qt::ShiftModifier), Decision::consume); // plain move
+        QCOMPARE(m.shelf().first().id, two);
+        // In the history, Alt changes nothing: the arrows move the selection.
+        m.selectHistory(m.history().first().id);
+        QCOMPARE(p.press(Qt::Key_Right, Alt), Decision::consume);
+        QCOMPARE(m.selectedColumn(), AppModel::Column::saved);
+    }
+
+    void ctrlNAddsASnippetEvenWhileSearching()
+    {
+        Panel p({ QStringLiteral("kept") });
+        AppModel &m = p.model();
+        m.setQuery(QStringLiteral("zzz"));
+        QCOMPARE(p.press(Qt::Key_N, Ctrl), Decision::consume);
+        // A new snippet is empty: a query would hide its editor.
+        QVERIFY(m.query().isEmpty());
+        QCOMPARE(m.shelf().size(), 2);
+        QCOMPARE(m.editingID(), m.shelf().last().id);
+
+        Panel full(numbered(AppModel::shelfMax));
+        QCOMPARE(full.press(Qt::Key_N, Ctrl), Decision::consume);
+        QCOMPARE(full.host.calls, QStringList { QStringLiteral("beep") });
+        QVERIFY(full.model().editingID().isNull());
+    }
+
+    void aFocusedButtonTakesReturn()
+    {
+        Panel p({}, { QStringLiteral("h") });
+        p.model().selectHistory(p.model().history().first().id);
+        PanelKey k = key(Qt::Key_Return);
+        k.focusOnButton = true;
+        QCOMPARE(p.map->handle(k), Decision::pass);
+        QVERIFY(p.host.copied.isEmpty());
+        k = key(Qt::Key_Down);
+        k.focusOnButton = true;
+        QCOMPARE(p.map->handle(k), Decision::consume); // the arrows still move the selection
     }
 
     void otherKeysPass()

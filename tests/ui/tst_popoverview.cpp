@@ -7,11 +7,18 @@
 #include "ui/panel/PopoverView.h"
 #include "ui/panel/SavedColumn.h"
 #include "ui/panel/ShelfRow.h"
+#include "ui/panel/UndoBar.h"
+
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QKeySequence>
+#include <QMenu>
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace nookary;
@@ -73,6 +80,33 @@ void hover(QWidget *widget)
     QEnterEvent enter(
         QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), widget->mapToGlobal(QPointF(2, 2)));
     QCoreApplication::sendEvent(widget, &enter);
+}
+
+// The open row menu's items, and whether each is enabled.
+QStringList menuItems(QMenu *menu)
+{
+    QStringList out;
+    for (QAction *action : menu->actions()) {
+        if (!action->isSeparator())
+            out << action->text() + (action->isEnabled() ? "" : " (off)");
+    }
+    return out;
+}
+
+QMenu *openMenuOn(QWidget *row)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), row->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(row, &event);
+    return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+}
+
+QAction *menuAction(QMenu *menu, const QString &text)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
 }
 
 QStringList numbered(int n)
@@ -318,7 +352,15 @@ private Q_SLOTS:
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Unpin (close after copy)"));
         p.view->settingsButton()->click();
         QCOMPARE(p.preferences, 1);
-        QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences"));
+        QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences (Ctrl+,)"));
+        // The grip says what it does where the pointer rests on it.
+        QWidget *grip = p.view->resizeGrip();
+        const QPoint centre = grip->rect().center();
+        QWidget *under = grip->childAt(centre) ? grip->childAt(centre) : grip;
+        QHelpEvent help(QEvent::ToolTip, under->mapFrom(grip, centre), grip->mapToGlobal(centre));
+        QCoreApplication::sendEvent(under, &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("Drag to resize"));
+        QToolTip::hideText();
 
         p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QVERIFY(p.view->pinButton()->isHidden());
@@ -398,16 +440,22 @@ private Q_SLOTS:
         QLabel *label = p.saved()->addRow()->label();
         QCOMPARE(label->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
         // At the smallest size the column is narrower than the sentence: it wraps, and every
-        // line of it fits.
+        // line of it fits. Where the default font draws it narrow enough for one line, a
+        // larger size of that font makes it wider than the column again.
+        QFont font = label->font();
+        while (QFontMetrics(font).horizontalAdvance(label->text()) <= label->contentsRect().width())
+            font.setPixelSize(font.pixelSize() + 1);
+        label->setFont(font);
         const QFontMetrics metrics(label->font());
-        QVERIFY(metrics.horizontalAdvance(label->text()) > label->contentsRect().width());
-        const QRect needed
-            = metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
-        QVERIFY2(needed.height() <= label->contentsRect().height(),
+        const auto needed = [&] {
+            return metrics.boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
+        };
+        QTRY_VERIFY2(needed().height() <= label->contentsRect().height(),
             qPrintable(QStringLiteral("needs %1 px, has %2")
-                           .arg(needed.height())
+                           .arg(needed().height())
                            .arg(label->contentsRect().height())));
-        QVERIFY(needed.width() <= label->contentsRect().width());
+        QVERIFY(needed().height() > metrics.lineSpacing()); // wrapped
+        QVERIFY(needed().width() <= label->contentsRect().width());
     }
 
     void aRestingPointerSelectsNothingUntilItMoves()
@@ -468,6 +516,45 @@ private Q_SLOTS:
         QVERIFY(third->showsBadge());
     }
 
+    // The column scrolls under a still pointer (the wheel, a new snippet's editor brought
+    // into view): the edit and delete buttons go to the row now under it.
+    void theHoverLookFollowsThePointerWhenTheColumnScrolls()
+    {
+        Panel p(numbered(25));
+        const QList<ShelfRow *> rows = p.saved()->visibleRows();
+        ShelfRow *second = rows.at(1);
+        QCursor::setPos(second->mapToGlobal(QPoint(20, second->height() / 2)));
+        hover(second);
+        QVERIFY(second->showsActions());
+
+        QScrollBar *bar = p.saved()->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->value() + rows.at(4)->y() - rows.at(1)->y());
+        QCoreApplication::processEvents();
+        ShelfRow *under = nullptr;
+        int showing = 0;
+        for (ShelfRow *row : rows) {
+            if (row->rect().contains(row->mapFromGlobal(QCursor::pos())))
+                under = row;
+            showing += row->showsActions() ? 1 : 0;
+        }
+        QCOMPARE(under, rows.at(4));
+        QVERIFY(under->showsActions());
+        QVERIFY(second->showsBadge());
+        QCOMPARE(showing, 1);
+
+        // The pointer goes on to the add row. Qt tells the row it saw the pointer enter
+        // that the pointer left, not the one that slid under it.
+        AddShelfRow *add = p.saved()->addRow();
+        p.saved()->scrollArea()->verticalScrollBar()->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        QCursor::setPos(add->mapToGlobal(add->rect().center()));
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(second, &leave);
+        hover(add);
+        for (ShelfRow *row : rows)
+            QVERIFY2(!row->showsActions(), qPrintable(row->text()));
+    }
+
     void onlyLeavingTheEditForThePanelCommitsIt()
     {
         Panel p({ QStringLiteral("first") });
@@ -524,6 +611,132 @@ private Q_SLOTS:
         p.view->historyColumn()->setFocus();
         p.model().setFocusSearchTick(p.model().focusSearchTick() + 1);
         QTRY_VERIFY(p.view->searchField()->hasFocus());
+    }
+
+    void rowsAreAListThatReadersCanRead()
+    {
+        Panel p({ QStringLiteral("one"), QStringLiteral("two") },
+            { QStringLiteral("h1"), QStringLiteral("h2\nsecond line") });
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(p.history()->content());
+        QCOMPARE(list->role(), QAccessible::List);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("History"));
+        QCOMPARE(list->childCount(), 2);
+        QAccessibleInterface *row = list->child(0);
+        QCOMPARE(row->role(), QAccessible::ListItem);
+        QCOMPARE(row->text(QAccessible::Name), QStringLiteral("h2\u2026"));
+        QCOMPARE(row->childCount(), 0); // the drawn text is the row's name, not a child
+
+        QAccessibleInterface *saved = QAccessible::queryAccessibleInterface(p.saved()->content());
+        QCOMPARE(saved->text(QAccessible::Name), QStringLiteral("Saved"));
+        QCOMPARE(
+            saved->child(1)->text(QAccessible::Name), QStringLiteral("Saved 2 of 2: two, Ctrl+2"));
+        QAccessibleInterface *add = saved->child(2);
+        QCOMPARE(add->role(), QAccessible::Button);
+        QCOMPARE(add->text(QAccessible::Name), QStringLiteral("Add a snippet\u2026"));
+        // Filtered, the list holds only what shows, numbered as shown.
+        p.model().setQuery(QStringLiteral("tw"));
+        QCOMPARE(saved->childCount(), 1);
+        QCOMPARE(
+            saved->child(0)->text(QAccessible::Name), QStringLiteral("Saved 1 of 1: two, Ctrl+1"));
+        p.model().setQuery(QString());
+
+        p.model().selectShelf(p.model().shelf().first().id);
+        QVERIFY(saved->child(0)->state().selected);
+        QVERIFY(!saved->child(1)->state().selected);
+        add->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(p.model().shelf().size(), 3);
+        QCOMPARE(p.model().editingID(), p.model().shelf().last().id);
+
+        auto nameOf = [](QWidget *w) {
+            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        };
+        QCOMPARE(nameOf(p.view->searchField()), QStringLiteral("Search"));
+        QCOMPARE(nameOf(p.view->clearButton()), QStringLiteral("Clear history"));
+        QCOMPARE(nameOf(p.view->settingsButton()), QStringLiteral("Preferences"));
+        QCOMPARE(nameOf(p.view->pinButton()), QStringLiteral("Pin"));
+        QVERIFY(!QAccessible::queryAccessibleInterface(p.view->pinButton())->state().checked);
+        p.view->pinButton()->click();
+        QVERIFY(QAccessible::queryAccessibleInterface(p.view->pinButton())->state().checked);
+        QAccessibleInterface *grip = QAccessible::queryAccessibleInterface(p.view->resizeGrip());
+        QCOMPARE(grip->role(), QAccessible::Grip);
+        QCOMPARE(grip->text(QAccessible::Name), QStringLiteral("Resize"));
+        for (QWidget *strip : p.view->edgeStrips())
+            QVERIFY(QAccessible::queryAccessibleInterface(strip)->state().invisible);
+    }
+
+    void theSelectedRowStandsForTheFocus()
+    {
+        // The event itself needs a reader's bridge: tst_desk_accessibility hears it.
+        Panel p({}, { QStringLiteral("h1"), QStringLiteral("h2") });
+        QTRY_VERIFY(p.view->searchField()->hasFocus());
+        p.model().selectHistory(p.model().history().first().id);
+        p.model().moveSelection(AppModel::Nav::down);
+        auto state = [&p](int i) {
+            return QAccessible::queryAccessibleInterface(p.history()->visibleRows().at(i))->state();
+        };
+        QVERIFY(!state(0).focused);
+        QVERIFY(state(1).focused && state(1).selected);
+    }
+
+    void aRowsMenuOffersWhatAppliesAndDeletingCanBeUndone()
+    {
+        Panel p({ QStringLiteral("one"), QStringLiteral("two") }, { QStringLiteral("h") });
+        QMenu *menu = openMenuOn(p.history()->visibleRows().first());
+        QVERIFY(menu);
+        QCOMPARE(menuItems(menu),
+            (QStringList { QStringLiteral("Copy"), QStringLiteral("Save to Saved"),
+                QStringLiteral("Delete") }));
+        QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
+        // Each item shows its key; Return is the highlighted item's, not Copy's.
+        QAction *remove = menuAction(menu, QStringLiteral("Delete"));
+        QCOMPARE(remove->shortcut(), QKeySequence(Qt::Key_Delete));
+        menu->setActiveAction(remove);
+        QTest::keyClick(menu, Qt::Key_Return);
+        QVERIFY(p.model().history().isEmpty());
+        QVERIFY(p.copied.isEmpty());
+        UndoBar *bar = p.history()->undoBar();
+        QVERIFY(bar->isVisible());
+        QVERIFY(!p.saved()->undoBar()->isVisible());
+        QCOMPARE(bar->label()->text() + u' ' + bar->undoButton()->text(),
+            QStringLiteral("Deleted. Undo"));
+        bar->undoButton()->click();
+        QCOMPARE(p.model().history().size(), 1);
+        QVERIFY(!bar->isVisible());
+
+        menu = openMenuOn(p.saved()->visibleRows().first());
+        QCOMPARE(menuItems(menu),
+            (QStringList { QStringLiteral("Copy"), QStringLiteral("Edit"), QStringLiteral("Delete"),
+                QStringLiteral("Move Up (off)"), QStringLiteral("Move Down") }));
+        menuAction(menu, QStringLiteral("Move Down"))->trigger();
+        menu->close();
+        QCOMPARE(p.model().shelf().last().text, QStringLiteral("one"));
+        menu = openMenuOn(p.saved()->visibleRows().first());
+        menuAction(menu, QStringLiteral("Copy"))->trigger();
+        menu->close();
+        QCOMPARE(p.copied, QStringList { QStringLiteral("two") });
+    }
+
+    void tabGoesThroughTheControlsInReadingOrder()
+    {
+        Panel p({ QStringLiteral("one") }, { QStringLiteral("h") });
+        QTRY_VERIFY(p.view->searchField()->hasFocus());
+        p.model().removeHistoryEntry(p.model().history().first().id); // shows the history's Undo
+        QList<QWidget *> reached;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget();
+        }
+        QCOMPARE(reached,
+            (QList<QWidget *> { p.history()->undoBar()->undoButton(), p.saved()->addRow(),
+                p.view->clearButton(), p.view->pinButton(), p.view->settingsButton(),
+                p.view->searchField() }));
+        // Space presses the button that has focus; Return too.
+        p.view->pinButton()->setFocus();
+        QTest::keyClick(p.view->pinButton(), Qt::Key_Return);
+        QTRY_VERIFY(p.model().keepWindowPinned());
+        p.saved()->addRow()->setFocus();
+        QTest::keyClick(p.saved()->addRow(), Qt::Key_Space);
+        QCOMPARE(p.model().shelf().size(), 2);
     }
 };
 

@@ -9,9 +9,11 @@
 #include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace nookary;
@@ -40,7 +42,7 @@ private Q_SLOTS:
         wc.prepareForDisplay();
         wc.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->size(), QSize(470, 285));
+        QCOMPARE(window->size(), QSize(470, 385));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         QVERIFY(window->minimumSize().width()
             >= PreferencesWindowController::minimumContentSize.width());
@@ -55,7 +57,7 @@ private Q_SLOTS:
         wc.prepareForDisplay();
         wc.showWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->size(), QSize(470, 285));
+        QCOMPARE(window->size(), QSize(470, 385));
         QCOMPARE(wc.window(), window);
     }
 
@@ -77,7 +79,7 @@ private Q_SLOTS:
         }
         QCOMPARE(labels,
             (QStringList { "Launch at login", "History limit", "Open mode", "Default selection",
-                "Keyboard shortcut" }));
+                "Keyboard shortcut", "Paste after choosing", "Saved snippets" }));
         QVERIFY(view->launchAtLoginBox()->text().isEmpty());
         QStringList limits;
         for (int i = 0; i < view->historyLimitMenu()->count(); ++i)
@@ -92,12 +94,16 @@ private Q_SLOTS:
         const int controlsLeft = 16 + 130 + 12;
         for (QWidget *control : QList<QWidget *> { view->launchAtLoginBox(),
                  view->historyLimitMenu(), view->openModeControl(), view->defaultSelectionControl(),
-                 view->shortcutRecorder() }) {
+                 view->shortcutRecorder(), view->pasteAfterChoosingBox()->parentWidget(),
+                 view->exportButton()->parentWidget() }) {
             QCOMPARE(control->mapTo(view, QPoint()).x(), controlsLeft);
             QVERIFY(
                 control->parentWidget()->width() >= 290 && control->parentWidget()->width() <= 300);
         }
-        QVERIFY(view->shortcutRecorder()->geometry().bottom() < 285 - 12);
+        // The last row's outcome line, room for two lines of it kept, fits in the window.
+        QLabel *status = view->snippetsStatusLabel();
+        QVERIFY(status->mapTo(view, QPoint(0, status->height())).y() <= 385 - 12);
+        QVERIFY(status->mapTo(view, QPoint(status->width(), 0)).x() <= 470 - 16);
     }
 
     void withoutGlobalShortcutsTheRowSaysWhatToDoAndFits()
@@ -113,10 +119,10 @@ private Q_SLOTS:
         QLabel *manual = view->manualShortcutLabel();
         QVERIFY(manual && manual->isVisible());
         QVERIFY(manual->text().contains(QStringLiteral("Nookary --toggle")));
-        QCOMPARE(view->rowLabels().last()->text(), QStringLiteral("Keyboard shortcut"));
+        QCOMPARE(view->rowLabels().at(4)->text(), QStringLiteral("Keyboard shortcut"));
         QCOMPARE(manual->mapTo(view, QPoint()).x(), 16 + 130 + 12);
         // Wrapped inside the fixed window, not cut.
-        QVERIFY(manual->mapTo(view, QPoint(0, manual->height())).y() < 285 - 12);
+        QVERIFY(manual->mapTo(view, QPoint(0, manual->height())).y() < 385 - 12);
         QVERIFY(manual->mapTo(view, QPoint(manual->width(), 0)).x() <= 470 - 16);
         QVERIFY(manual->height() >= manual->heightForWidth(manual->width()));
         QVERIFY(!f.model->isRecordingHotkey());
@@ -166,6 +172,115 @@ private Q_SLOTS:
         QCOMPARE(view->historyLimitMenu()->currentText(), QStringLiteral("50 items"));
         QCOMPARE(view->openModeControl()->currentIndex(), 1);
         QVERIFY(!view->launchAtLoginBox()->isChecked());
+    }
+
+    void pasteAfterChoosingIsOfferedWhereTheSessionCanPaste()
+    {
+        ModelFixture f;
+        f.writeSettingsFile("[General]\nNookary.pasteAfterChoosing.v1=true\n");
+        AppModel &model = f.start();
+        PreferencesWindowController wc(model, keys);
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(wc.window()));
+        PreferencesView *view = wc.view();
+        QCheckBox *box = view->pasteAfterChoosingBox();
+
+        // Where nothing can be typed elsewhere: disabled, unticked, one line saying why, and
+        // the stored choice kept for a session that can.
+        model.setPasteAvailability(PasteService::Availability::noVirtualKeyboard);
+        QVERIFY(!box->isEnabled());
+        QVERIFY(!box->isChecked());
+        QVERIFY(view->pasteUnavailableLabel()->isVisible());
+        QVERIFY(!view->pasteUnavailableLabel()->text().isEmpty());
+        QVERIFY(!view->pasteUnavailableLabel()->text().contains(u'\n'));
+        const QLabel *reason = view->pasteUnavailableLabel();
+        QVERIFY(reason->mapTo(view, QPoint(reason->width(), 0)).x() <= 470 - 16);
+        QVERIFY(reason->fontMetrics().horizontalAdvance(reason->text()) <= reason->width());
+        model.setPasteAvailability(PasteService::Availability::noXTest);
+        QVERIFY(view->pasteUnavailableLabel()->text().contains(QStringLiteral("XTEST")));
+        QVERIFY(model.pasteAfterChoosing());
+
+        model.setPasteAvailability(PasteService::Availability::available);
+        QVERIFY(box->isEnabled());
+        QVERIFY(box->isChecked());
+        QVERIFY(!view->pasteUnavailableLabel()->isVisible());
+        box->click();
+        QVERIFY(!model.pasteAfterChoosing());
+        QVERIFY(
+            !f.reread()->boolean(QString::fromLatin1(SettingsKeys::pasteAfterChoosing.current)));
+    }
+
+    void theSavedSnippetsRowExportsAndImports()
+    {
+        ModelFixture f;
+        AppModel &model = f.start();
+        model.addShelfFromDrop(QStringLiteral("kept"));
+        model.addShelfFromDrop(QStringLiteral("second"));
+        PreferencesWindowController wc(model, keys);
+        PreferencesView *view = wc.view();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("snippets.json"));
+
+        view->exportSavedSnippets(file);
+        QVERIFY2(view->snippetsStatusLabel()->text().contains(QStringLiteral("snippets.json")),
+            qPrintable(view->snippetsStatusLabel()->text()));
+        model.deleteShelf(model.shelf().first().id);
+        view->importSavedSnippets(file, false);
+        QCOMPARE(view->snippetsStatusLabel()->text(),
+            QStringLiteral("Added 1, skipped 1 already saved, 0 over the limit of 25"));
+        QCOMPARE(model.savedSnippetTexts(),
+            (QStringList { QStringLiteral("second"), QStringLiteral("kept") }));
+
+        // A file that is no export says why, and nothing changes.
+        QFile broken(dir.filePath(QStringLiteral("broken.json")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("[{\"text\": \"cut short\"");
+        broken.close();
+        view->importSavedSnippets(broken.fileName(), false);
+        QVERIFY2(
+            view->snippetsStatusLabel()->text().contains(QStringLiteral("Nothing was imported")),
+            qPrintable(view->snippetsStatusLabel()->text()));
+        QCOMPARE(model.shelf().size(), 2);
+
+        // An export that cannot be written says so.
+        view->exportSavedSnippets(dir.filePath(QStringLiteral("no/such/folder/x.json")));
+        QVERIFY(view->snippetsStatusLabel()->text().contains(QStringLiteral("written")));
+    }
+
+    void theRecorderAndTheSegmentsSpeakToReaders()
+    {
+        ModelFixture f;
+        f.start();
+        PreferencesView view(*f.model, keys);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QAccessibleInterface *field
+            = QAccessible::queryAccessibleInterface(view.shortcutRecorder()->field());
+        QCOMPARE(field->role(), QAccessible::Button);
+        QCOMPARE(field->text(QAccessible::Name),
+            QStringLiteral("Keyboard shortcut: Control + Alt + Space"));
+        field->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(view.shortcutRecorder()->isRecording());
+        QVERIFY(field->text(QAccessible::Name).contains(QStringLiteral("recording")));
+        view.shortcutRecorder()->toggle();
+
+        QAccessibleInterface *group = QAccessible::queryAccessibleInterface(view.openModeControl());
+        QCOMPARE(group->role(), QAccessible::Grouping);
+        QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Open mode"));
+        QCOMPARE(group->childCount(), 2);
+        QAccessibleInterface *popover = group->child(0);
+        QAccessibleInterface *centred = group->child(1);
+        QCOMPARE(popover->role(), QAccessible::RadioButton);
+        QCOMPARE(centred->text(QAccessible::Name), view.openModeControl()->segments().at(1));
+        QVERIFY(centred->state().checked && !popover->state().checked);
+        QCOMPARE(group->indexOfChild(centred), 1);
+        popover->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(f.model->openPresentation(), AppModel::OpenPresentation::menubarPopover);
+        QVERIFY(popover->state().checked && !centred->state().checked);
+        view.openModeControl()->setFocus();
+        QTRY_VERIFY(popover->state().focused);
+        QCOMPARE(group->focusChild(), popover);
     }
 };
 

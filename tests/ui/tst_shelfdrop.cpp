@@ -2,6 +2,7 @@
 // Drag and drop into the saved column: what a drop carries, what the row and column
 // handlers decide, their arbitration (on an injected clock), the live reorder and the
 // widgets that must refuse a snippet's handle drag.
+#include "ManualQuietTimer.h"
 #include "ModelFixture.h"
 #include "ui/panel/DragAutoScroller.h"
 #include "ui/panel/DragPayload.h"
@@ -11,11 +12,13 @@
 #include "ui/panel/ShelfDropDelegate.h"
 #include "ui/panel/ShelfRow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace nookary;
@@ -221,6 +224,50 @@ private Q_SLOTS:
         QVERIFY(dropOn(row, *plainText(QString(1 << 20, u'm'))));
         QCOMPARE(p.model().shelf().at(3).text.size(), 20000);
         QCOMPARE(p.model().shelf().size(), AppModel::shelfMax);
+    }
+
+    // A full list says why it takes nothing more, rather than ignoring the user.
+    void aFullListSaysWhy()
+    {
+        QStringList full;
+        for (int i = 1; i <= AppModel::shelfMax; ++i)
+            full << QStringLiteral("s%1").arg(i);
+        Panel p(full);
+        auto timer = std::make_unique<ManualQuietTimer>();
+        ManualQuietTimer *quiet = timer.get();
+        p.saved()->setNoticeTimer(std::move(timer));
+        QLabel *notice = p.saved()->notice();
+
+        AddShelfRow *add = p.saved()->addRow();
+        QVERIFY(!add->isEnabled());
+        QVERIFY(add->toolTip().contains(QString::number(AppModel::shelfMax)));
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), add->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(add, &help);
+        QTRY_COMPARE(QToolTip::text(), add->toolTip());
+        QToolTip::hideText();
+        QTest::mouseClick(add, Qt::LeftButton);
+        QVERIFY(p.model().editingID().isNull());
+        QVERIFY(notice->isHidden());
+
+        QVERIFY(dropOn(p.rowAt(3), *plainText(QStringLiteral("s2")))); // already saved: no refusal
+        QVERIFY(notice->isHidden());
+        QVERIFY(dropOn(p.rowAt(3), *plainText(QStringLiteral("26th"))));
+        QVERIFY(notice->isVisible());
+        QCOMPARE(notice->text(), add->toolTip());
+        // Whole, over the bottom of the column.
+        QVERIFY(p.saved()->rect().contains(notice->geometry()));
+        QVERIFY(notice->height() >= notice->heightForWidth(notice->width()));
+        QVERIFY(notice->geometry().bottom() > p.saved()->height() / 2);
+        quiet->fire();
+        QVERIFY(notice->isHidden());
+
+        // Deleting one makes room again.
+        p.model().deleteShelf(p.model().shelf().first().id);
+        QVERIFY(add->isEnabled());
+        QVERIFY(add->toolTip().isEmpty());
+        QTest::mouseClick(add, Qt::LeftButton);
+        QVERIFY(!p.model().editingID().isNull());
+        QVERIFY(!add->isEnabled());
     }
 
     void aHandleDragReordersLiveAndKeepsTheRows()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PlatformServices.h"
 
+#include "platform/Clock.h"
 #include "platform/portal/PortalGlobalHotkeyService.h"
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -10,10 +11,12 @@
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11KeyTranslator.h"
+#include "platform/x11/X11PasteService.h"
 #include "platform/x11/X11Workspace.h"
 #endif
 #if NOOKARY_HAVE_WAYLAND
 #include "platform/wayland/DataControlPasteboard.h"
+#include "platform/wayland/VirtualKeyboardPasteService.h"
 #endif
 #include "platform/xdg/XdgAutostartLoginItemService.h"
 
@@ -41,6 +44,8 @@ bool addX11Services(PlatformServices &services)
     services.keys = std::make_unique<X11KeyTranslator>();
     if (auto manager = X11ClipboardManager::create())
         services.clipboardManager = std::move(manager);
+    if (auto paste = X11PasteService::create(SystemClock::shared()))
+        services.paste = std::move(paste);
     return true;
 #else
     Q_UNUSED(services);
@@ -71,6 +76,14 @@ void addWaylandServices(PlatformServices &services)
     services.session.placesWindows = false;
     if (auto hotkeys = PortalGlobalHotkeyService::create())
         services.hotkeys = std::move(hotkeys);
+    // Where no virtual keyboard can be had (GNOME's XWayland reaches X11 windows only),
+    // the settings window says that no paste can follow a choice here.
+    services.paste
+        = std::make_unique<NullPasteService>(PasteService::Availability::noVirtualKeyboard);
+#if NOOKARY_HAVE_WAYLAND
+    if (auto paste = VirtualKeyboardPasteService::create(SystemClock::shared()))
+        services.paste = std::move(paste);
+#endif
 }
 
 bool isWaylandSession()
@@ -80,11 +93,11 @@ bool isWaylandSession()
 
 } // namespace
 
-PlatformServices createPlatformServices()
+PlatformServices createPlatformServices(const QStringList &settingsKeyPrefixes)
 {
     PlatformServices services;
-    services.preferences
-        = std::make_unique<SettingsPreferencesStore>(SettingsPreferencesStore::defaultFilePath());
+    services.preferences = std::make_unique<SettingsPreferencesStore>(
+        SettingsPreferencesStore::defaultFilePath(), settingsKeyPrefixes);
     if (!addX11Services(services)) {
         if (isWaylandSession())
             services.pasteboard = createWaylandPasteboard();
@@ -96,9 +109,15 @@ PlatformServices createPlatformServices()
         addWaylandServices(services);
     services.statusItem = std::make_unique<TrayStatusItem>();
     // XDG autostart is read by X11 and Wayland sessions alike.
-    services.loginItems = std::make_unique<XdgAutostartLoginItemService>(
+    auto loginItems = std::make_unique<XdgAutostartLoginItemService>(
         XdgAutostartLoginItemService::defaultAutostartFolder(),
         XdgAutostartLoginItemService::defaultLauncherPath());
+    if (const std::optional<QString> moved = loginItems->followMovedLauncher())
+        qCInfo(lcPlatformServices).noquote()
+            << QStringLiteral("The autostart entry named a launcher that is gone (%1); it now "
+                              "runs %2")
+                   .arg(*moved, XdgAutostartLoginItemService::defaultLauncherPath());
+    services.loginItems = std::move(loginItems);
     return services;
 }
 

@@ -1,15 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrayStatusItem.h"
 
+#include "platform/sni/StatusNotifierItem.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPainter>
+#include <QSystemTrayIcon>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcTray, "nookary.tray")
 
 namespace nookary {
 
 namespace {
+
+// How long a StatusNotifierWatcher may take to answer before the XEmbed tray is used.
+constexpr int kWatcherAnswerMs = 1000;
 
 // The paused look: every size of the picture at 0.35 opacity.
 QIcon dimmedCopy(const QIcon &icon)
@@ -28,44 +38,58 @@ QIcon dimmedCopy(const QIcon &icon)
     return dimmed;
 }
 
+bool isX11()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
 } // namespace
 
 TrayStatusItem::TrayStatusItem(QObject *parent)
     : StatusItem(parent)
 {
-    m_tray.setToolTip(QStringLiteral("Nookary"));
-    m_tray.setContextMenu(&m_menu);
-    connect(&m_menu, &QMenu::aboutToShow, this, [this] {
-        m_menu.clear();
-        if (m_builder)
-            m_builder(m_menu);
-    });
-    connect(&m_tray, &QSystemTrayIcon::activated, this,
-        [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                Q_EMIT clicked();
-        });
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        // Only on X11 does Qt 6.4 watch for a tray that starts later.
-        const bool waitsForTray = QGuiApplication::platformName() == QLatin1String("xcb");
-        qCInfo(lcTray).noquote()
-            << "No system tray yet; the panel opens with `Nookary --show`, or the global "
-               "shortcut where one is set."
-            << (waitsForTray ? "The icon appears when a tray starts."
-                             : "Start Nookary again once the tray runs to see its icon.");
+    connect(&m_menu, &QMenu::aboutToShow, this, &TrayStatusItem::refillMenu);
+    m_messageWait.setSingleShot(true);
+    m_messageWait.setInterval(100);
+    connect(&m_messageWait, &QTimer::timeout, this, &TrayStatusItem::showPendingMessage);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        m_statusNotifier
+            = std::make_unique<sni::StatusNotifierItem>(bus, m_menu, [this] { refillMenu(); });
+        connect(m_statusNotifier.get(), &sni::StatusNotifierItem::activated, this,
+            &StatusItem::clicked);
+        connect(m_statusNotifier.get(), &sni::StatusNotifierItem::contextMenuRequested, this,
+            [this](const QPoint &place) { m_menu.popup(place); });
+        connect(m_statusNotifier.get(), &sni::StatusNotifierItem::shownChanged, this,
+            &TrayStatusItem::chooseTray);
+        connect(m_statusNotifier.get(), &sni::StatusNotifierItem::settled, this,
+            &TrayStatusItem::chooseTray);
+        m_statusNotifier->start();
     }
+    QTimer::singleShot(kWatcherAnswerMs, this, [this] {
+        m_waitedForWatcher = true;
+        chooseTray();
+    });
+    chooseTray();
 }
+
+TrayStatusItem::~TrayStatusItem() = default;
 
 void TrayStatusItem::setIcon(const QIcon &icon)
 {
     m_icon = icon;
-    m_tray.setIcon(m_dimmed ? dimmedCopy(m_icon) : m_icon);
-    m_tray.show();
+    if (m_statusNotifier)
+        m_statusNotifier->setIcon(shownIcon());
+    if (m_xembed)
+        m_xembed->setIcon(shownIcon());
+    chooseTray();
 }
 
 bool TrayStatusItem::isAvailable() const
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    // Asking Qt before the XEmbed icon is made would fix its choice of tray too early.
+    return (m_statusNotifier && m_statusNotifier->isShown())
+        || (m_xembed && QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 void TrayStatusItem::setDimmed(bool dimmed)
@@ -73,18 +97,125 @@ void TrayStatusItem::setDimmed(bool dimmed)
     if (dimmed == m_dimmed)
         return;
     m_dimmed = dimmed;
-    if (!m_icon.isNull())
-        m_tray.setIcon(dimmed ? dimmedCopy(m_icon) : m_icon);
+    if (m_icon.isNull())
+        return;
+    if (m_statusNotifier) {
+        m_statusNotifier->setIcon(shownIcon());
+        // The pause entry says the other word now; not while its own action still runs.
+        QTimer::singleShot(0, m_statusNotifier.get(), &sni::StatusNotifierItem::refreshMenu);
+    }
+    if (m_xembed)
+        m_xembed->setIcon(shownIcon());
 }
 
 QRect TrayStatusItem::geometry() const
 {
-    return m_tray.geometry();
+    // A StatusNotifierItem host does not say where the icon is.
+    return m_xembed && m_xembed->isVisible() ? m_xembed->geometry() : QRect();
 }
 
 void TrayStatusItem::setMenuBuilder(std::function<void(QMenu &)> builder)
 {
     m_builder = std::move(builder);
+}
+
+void TrayStatusItem::showMessage(const QString &title, const QString &text)
+{
+    // Kept until a tray shows the icon: at login the tray often starts after Nookary.
+    m_pendingMessage = { title, text };
+    m_messageWaits = 0;
+    showPendingMessage();
+}
+
+void TrayStatusItem::showPendingMessage()
+{
+    if (!m_pendingMessage)
+        return;
+    const auto [title, text] = *m_pendingMessage;
+    if (m_statusNotifier && m_statusNotifier->isShown()) {
+        // A StatusNotifierItem has no balloon of its own: the desktop's notifications show it.
+        m_pendingMessage.reset();
+        QDBusMessage notify
+            = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                QStringLiteral("/org/freedesktop/Notifications"),
+                QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+        notify << QStringLiteral("Nookary") << 0u << QStringLiteral("com.dorwen.Nookary") << title
+               << text << QStringList() << QVariantMap() << 10000;
+        QDBusConnection::sessionBus().asyncCall(notify);
+        return;
+    }
+    if (!m_xembed || !m_xembed->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
+        return; // chooseTray() asks again when a tray shows the icon
+    // An XEmbed tray places the icon a moment after it is shown; until then its place reads
+    // as the screen's corner, where a balloon would point.
+    constexpr int kWaits = 20;
+    const QRect place = m_xembed->geometry();
+    const bool placed = !place.isEmpty() && place.topLeft() != QPoint(0, 0);
+    if (!placed && ++m_messageWaits < kWaits) {
+        if (!m_messageWait.isActive())
+            m_messageWait.start();
+        return;
+    }
+    m_pendingMessage.reset();
+    m_xembed->showMessage(title, text, QSystemTrayIcon::Warning, 10000);
+}
+
+void TrayStatusItem::refillMenu()
+{
+    m_menu.clear();
+    if (m_builder)
+        m_builder(m_menu);
+}
+
+void TrayStatusItem::chooseTray()
+{
+    chooseTrayIcon();
+    showPendingMessage();
+}
+
+void TrayStatusItem::chooseTrayIcon()
+{
+    if (m_statusNotifier && m_statusNotifier->isShown()) {
+        if (m_xembed && m_xembed->isVisible()) {
+            qCInfo(lcTray) << "A StatusNotifierItem host shows the icon now";
+            m_xembed->hide();
+        }
+        return;
+    }
+    if (m_statusNotifier && !m_statusNotifier->isSettled() && !m_waitedForWatcher)
+        return;
+    if (isX11() && !m_xembed)
+        makeXEmbedIcon();
+    if (m_xembed && !m_icon.isNull() && !m_xembed->isVisible())
+        m_xembed->show();
+    if (!m_saidNoTray && !isAvailable()) {
+        m_saidNoTray = true;
+        const bool laterTrayShows = m_statusNotifier || m_xembed;
+        qCInfo(lcTray).noquote()
+            << "No system tray yet; the panel opens with `Nookary --show`, or the global "
+               "shortcut where one is set."
+            << (laterTrayShows ? "The icon appears when a tray starts."
+                               : "Without a session bus no tray can show the icon here.");
+    }
+}
+
+void TrayStatusItem::makeXEmbedIcon()
+{
+    m_xembed = std::make_unique<QSystemTrayIcon>();
+    m_xembed->setToolTip(QStringLiteral("Nookary"));
+    m_xembed->setContextMenu(&m_menu);
+    if (!m_icon.isNull())
+        m_xembed->setIcon(shownIcon());
+    connect(m_xembed.get(), &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                Q_EMIT clicked();
+        });
+}
+
+QIcon TrayStatusItem::shownIcon() const
+{
+    return m_dimmed ? dimmedCopy(m_icon) : m_icon;
 }
 
 } // namespace nookary

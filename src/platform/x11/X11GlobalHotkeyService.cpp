@@ -174,7 +174,12 @@ bool X11GlobalHotkeyService::registerHotkey(HotkeyShortcut shortcut)
         return false;
     m_shortcut = shortcut;
     m_grab = wanted;
-    m_keyDown = false;
+    // Keys still held from choosing the shortcut (the recorder took their press) would
+    // auto-repeat into the new grab as presses: the press already made ends when the key
+    // is let go.
+    m_keyDown = isKeyDown(wanted->keycode);
+    if (m_keyDown)
+        m_releaseWatch.start();
     return true;
 }
 
@@ -259,16 +264,18 @@ void X11GlobalHotkeyService::checkKeyReleased()
         m_releaseWatch.stop();
         return;
     }
-    const X11::Owned<xcb_query_keymap_reply_t> keymap(
-        xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr));
-    if (!keymap)
-        return;
-    const quint8 code = m_grab->keycode;
-    const bool down = keymap->keys[code / 8] & (1u << (code % 8));
-    if (!down) {
+    if (!isKeyDown(m_grab->keycode)) {
         m_keyDown = false;
         m_releaseWatch.stop();
     }
+}
+
+bool X11GlobalHotkeyService::isKeyDown(quint8 keycode) const
+{
+    const X11::Owned<xcb_query_keymap_reply_t> keymap(
+        xcb_query_keymap_reply(m_x->c, xcb_query_keymap(m_x->c), nullptr));
+    // Unknown counts as down: the watch asks again shortly.
+    return !keymap || (keymap->keys[keycode / 8] & (1u << (keycode % 8)));
 }
 
 } // namespace nookary

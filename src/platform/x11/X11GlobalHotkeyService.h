@@ -46,6 +46,7 @@ private:
     void ungrab(const Grab &grab);
     QList<quint16> lockVariants() const;
     void checkKeyReleased();
+    bool isKeyDown(quint8 keycode) const;
 
     std::unique_ptr<Connection> m_x;
     std::optional<HotkeyShortcut> m_shortcut;

@@ -3,6 +3,8 @@
 
 #include "platform/xdg/DesktopEntry.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -29,8 +31,8 @@ QString XdgAutostartLoginItemService::defaultAutostartFolder()
 
 QString XdgAutostartLoginItemService::defaultLauncherPath()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath()
-        + QStringLiteral("/../libexec/nookary/NookaryLauncher"));
+    return QDir::cleanPath(
+        QCoreApplication::applicationDirPath() + u'/' + installLayout::launcherFromProgram);
 }
 
 QString XdgAutostartLoginItemService::entryPath() const
@@ -88,6 +90,10 @@ bool XdgAutostartLoginItemService::registerLoginItem()
         return false;
     if (!QDir().mkpath(m_folder))
         return false;
+    // QSaveFile writes through a link at the entry's place, over a file that is not ours (a
+    // dotfiles manager's): the link itself is what gets replaced.
+    if (QFileInfo(entryPath()).isSymLink() && !QFile::remove(entryPath()))
+        return false;
     QSaveFile file(entryPath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -101,6 +107,26 @@ bool XdgAutostartLoginItemService::unregisterLoginItem()
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return true;
     return QFile::remove(path);
+}
+
+std::optional<QString> XdgAutostartLoginItemService::followMovedLauncher()
+{
+    const std::optional<DesktopEntry> entry = DesktopEntry::read(entryPath());
+    if (!entry || entry->boolean(QStringLiteral("Hidden"), false)
+        || !entry->boolean(QStringLiteral("X-GNOME-Autostart-enabled"), true))
+        return std::nullopt;
+    const QStringList command = entry->execArguments();
+    if (command.isEmpty())
+        return std::nullopt;
+    const QString named = command.first();
+    const QFileInfo program(named);
+    if (!program.isAbsolute() || program.fileName() != QFileInfo(m_launcherPath).fileName()
+        || QDir::cleanPath(named) == QDir::cleanPath(m_launcherPath) || program.exists()
+        || program.isSymLink())
+        return std::nullopt;
+    if (!registerLoginItem())
+        return std::nullopt;
+    return named;
 }
 
 } // namespace nookary

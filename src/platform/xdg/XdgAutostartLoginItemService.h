@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace nookary {
 
 // The login launcher as an XDG autostart entry, `<autostart folder>/<id>.desktop`, which
@@ -21,8 +23,8 @@ public:
 
     // $XDG_CONFIG_HOME/autostart.
     static QString defaultAutostartFolder();
-    // The launcher beside this program in the install (or build) tree:
-    // <prefix>/libexec/nookary/NookaryLauncher for <prefix>/bin/Nookary.
+    // The launcher beside this program in the install (or build) tree, where the build put
+    // it: <prefix>/libexec/nookary/NookaryLauncher for <prefix>/bin/Nookary by default.
     static QString defaultLauncherPath();
 
     QString entryPath() const;
@@ -34,6 +36,13 @@ public:
     // reads half an entry; a folder that cannot be made or written is a failure.
     bool registerLoginItem() override;
     bool unregisterLoginItem() override;
+
+    // An enabled entry written by an earlier install names its launcher by an absolute path;
+    // when that launcher is gone (the layout moved it), the entry is written anew for this
+    // install's launcher, so launch at login keeps working. An entry turned off by hand,
+    // naming another program, or whose launcher still exists is left as it is. Returns the
+    // path the entry named before, when it was rewritten.
+    std::optional<QString> followMovedLauncher();
 
 private:
     QString m_folder;

@@ -2,6 +2,7 @@
 #include "OnboardingFlowView.h"
 
 #include "model/AppModel.h"
+#include "platform/MainQueue.h"
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
@@ -18,6 +19,8 @@
 #include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -135,7 +138,7 @@ int OnboardingFlowView::clampStep(int step)
 
 int OnboardingFlowView::previewHeight(qreal areaHeight)
 {
-    return qRound(std::clamp(areaHeight - 150, qreal(280), qreal(500)));
+    return qRound(std::clamp(areaHeight - 150, qreal(smallestPreviewHeight), qreal(500)));
 }
 
 int OnboardingFlowView::segmentWidth(qreal areaWidth)
@@ -192,10 +195,15 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     root->addWidget(header);
     root->addWidget(separator(this));
 
-    // The page area.
-    m_pageArea = new QWidget(this);
+    // The page area. On a small screen it scrolls, so that the footer's buttons stay
+    // within reach; its sizes follow the visible part.
+    m_pageScroller = new QScrollArea(this);
+    m_pageScroller->setFrameShape(QFrame::NoFrame);
+    m_pageScroller->setWidgetResizable(true);
+    m_pageScroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pageScroller->viewport()->installEventFilter(this);
+    m_pageArea = new QWidget(m_pageScroller);
     m_pageArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    m_pageArea->installEventFilter(this);
     auto *page = new QVBoxLayout(m_pageArea);
     page->setContentsMargins(28, 24, 28, 24);
     page->setSpacing(14);
@@ -226,6 +234,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     auto *practice = new QVBoxLayout;
     practice->setSpacing(12);
     m_segments = new PracticeSegmentsView(m_card);
+    m_segments->setAccessibleName(tr("Shortcut practice"));
     m_status = new QLabel(m_card);
     m_status->setFont(OnboardingStyle::subheadline(QFont::Medium));
     m_status->setAlignment(Qt::AlignCenter);
@@ -241,7 +250,8 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     card->addStretch(1);
     page->addWidget(m_cardRow);
     page->addSpacerItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    root->addWidget(m_pageArea, 1);
+    m_pageScroller->setWidget(m_pageArea);
+    root->addWidget(m_pageScroller, 1);
     root->addWidget(separator(this));
 
     // Footer: "Back" and the main button.
@@ -270,9 +280,20 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     }
     connect(&m_model, &AppModel::hotkeyShortcutChanged, this,
         &OnboardingFlowView::hotkeyShortcutDidChange);
+    // Whatever takes focus on a page that scrolls is brought into view, once the page
+    // that may just have been put up is laid out.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (!now || !m_pageArea->isAncestorOf(now))
+            return;
+        postToNextTurn(now, [this, now] {
+            if (now->hasFocus())
+                m_pageScroller->ensureWidgetVisible(now);
+        });
+    });
 
     rebuildRecorder();
     sync();
+    applyTabOrder();
 }
 
 OnboardingFlowView::~OnboardingFlowView() = default;
@@ -395,6 +416,7 @@ void OnboardingFlowView::setStepIndex(int step)
     if (step != shortcutStep)
         m_hotkeyPracticeCount = 0; // coming back starts the practice again
     sync();
+    m_pageScroller->verticalScrollBar()->setValue(0); // a new page starts at its title
     // On the shortcut page, Space chooses a shortcut; elsewhere it goes on.
     if (step == shortcutStep && m_canRegisterShortcut && isVisible())
         focusRecorder();
@@ -443,6 +465,8 @@ void OnboardingFlowView::rebuildRecorder()
     replacement->show(); // at once, not on the layout's next turn
     m_recorder = replacement;
     m_recorderTreatsAsUnset = treatAsUnset;
+    applyTabOrder();
+    syncAccessibleTexts();
     if (hadFocus)
         focusRecorder();
 }
@@ -480,33 +504,73 @@ void OnboardingFlowView::sync()
         practising && m_hotkeyPracticeCount >= practiceGoal ? OnboardingStyle::green(*this)
                                                             : OnboardingStyle::secondary(*this));
     m_status->setPalette(palette);
+    syncAccessibleTexts();
     layoutPage();
+}
+
+void OnboardingFlowView::applyTabOrder()
+{
+    QList<QWidget *> order { m_skip };
+    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data());
+        control && control->button())
+        order << control->button();
+    if (m_manualBinding) {
+        if (auto *command
+            = m_manualBinding->findChild<QLabel *>(QStringLiteral("manualBindingCommand")))
+            order << command;
+    }
+    order << m_back << m_main;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void OnboardingFlowView::syncAccessibleTexts()
+{
+    m_progress->setAccessibleName(stepText());
+    const QString practice
+        = m_canRegisterShortcut && m_stepIndex == shortcutStep ? practiceStatusText() : QString();
+    m_segments->setAccessibleDescription(practice);
+    // The practice goes on while the shortcut's button has focus: a reader announces a
+    // change of the focused control's description, and so each press.
+    if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data());
+        control && control->button())
+        control->button()->setAccessibleDescription(practice);
 }
 
 bool OnboardingFlowView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_pageArea && event->type() == QEvent::Resize)
+    if (watched == m_pageScroller->viewport() && event->type() == QEvent::Resize)
         layoutPage();
     return QWidget::eventFilter(watched, event);
 }
 
 void OnboardingFlowView::layoutPage()
 {
-    const QSize area = m_pageArea->size();
-    m_preview->setPreferredHeight(previewHeight(area.height()));
+    const QSize area = m_pageScroller->viewport()->size();
+    fitTitle();
+    // The animation's height allows for a title and subtitle of the design's font; a font
+    // that takes more room takes it from the animation, down to its smallest, rather than
+    // make the page scroll.
+    int preview = previewHeight(area.height());
+    if (m_preview->isVisibleTo(m_pageArea)) {
+        const int others = m_pageArea->layout()->heightForWidth(area.width())
+            - qRound(m_preview->preferredHeight());
+        preview = std::max(smallestPreviewHeight, std::min(preview, area.height() - others));
+    }
+    m_preview->setPreferredHeight(preview);
     m_card->setMinimumHeight(cardHeight(area.height()));
     const QMargins margins = m_pageArea->layout()->contentsMargins();
     m_card->setFixedWidth(
         std::max(0, std::min(area.width() - margins.left() - margins.right(), kCardMaxWidth)));
     m_segments->setSegmentWidth(segmentWidth(area.width()));
-    fitTitle();
 }
 
 void OnboardingFlowView::fitTitle()
 {
     // At most two lines; a longer title may shrink to 90 % before it is cut.
     const QMargins margins = m_pageArea->layout()->contentsMargins();
-    const int width = std::max(1, m_pageArea->width() - margins.left() - margins.right());
+    const int width
+        = std::max(1, m_pageScroller->viewport()->width() - margins.left() - margins.right());
     QFont font = OnboardingStyle::pageTitle();
     auto linesFor = [&](const QFont &f) {
         const QFontMetrics metrics(f);

@@ -14,6 +14,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 
 namespace nookary {
 
@@ -83,8 +84,10 @@ public:
     QString stepText() const;
     QString mainButtonTitle() const;
 
-    // Page sizes from the measured page area (width W, height H).
+    // Page sizes from the measured page area (width W, height H). The animation is no
+    // taller than the room the title and subtitle leave, and no smaller than its smallest.
     static int previewHeight(qreal areaHeight);
+    static constexpr int smallestPreviewHeight = 280;
     static int segmentWidth(qreal areaWidth);
     static int cardHeight(qreal areaHeight);
 
@@ -107,6 +110,8 @@ public:
     QWidget *shortcutCard() const { return m_card; }
     QWidget *recorder() const { return m_recorder; }
     QWidget *pageArea() const { return m_pageArea; }
+    // The page area scrolls where the screen is too small for it; header and footer stay.
+    QScrollArea *pageScroller() const { return m_pageScroller; }
     // The explanation shown instead of the recorder; null where shortcuts can be registered.
     QWidget *manualBinding() const { return m_manualBinding; }
 
@@ -130,6 +135,10 @@ private:
     void fitTitle();
     void handleEscape();
     void handleReturn();
+    // Tab follows the layout: Skip, the page's controls, Back, the main button.
+    void applyTabOrder();
+    // What readers hear of the page's progress.
+    void syncAccessibleTexts();
 
     AppModel &m_model;
     const KeyTranslator &m_keys;
@@ -144,6 +153,7 @@ private:
     QLabel *m_step = nullptr;
     QPushButton *m_skip = nullptr;
     QProgressBar *m_progress = nullptr;
+    QScrollArea *m_pageScroller = nullptr;
     QWidget *m_pageArea = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_subtitle = nullptr;

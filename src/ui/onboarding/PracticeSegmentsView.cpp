@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PracticeSegmentsView.h"
 
+#include "ui/Accessibility.h"
 #include "ui/onboarding/OnboardingStyle.h"
 
 #include <QPainter>
@@ -10,6 +11,7 @@ namespace nookary {
 PracticeSegmentsView::PracticeSegmentsView(QWidget *parent)
     : QWidget(parent)
 {
+    Accessibility::install(); // a progress bar of five for readers
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -17,9 +19,14 @@ void PracticeSegmentsView::setState(int filled, bool active)
 {
     if (filled == m_filled && active == m_active)
         return;
+    const bool moved = filled != m_filled;
     m_filled = filled;
     m_active = active;
     update();
+    if (moved && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, filled);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void PracticeSegmentsView::setSegmentWidth(int width)

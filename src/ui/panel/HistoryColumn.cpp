@@ -4,6 +4,8 @@
 #include "model/AppModel.h"
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/PanelWidgets.h"
+#include "ui/panel/RowMenu.h"
+#include "ui/panel/UndoBar.h"
 
 namespace nookary {
 
@@ -13,7 +15,9 @@ HistoryColumn::HistoryColumn(
     , m_model(model)
     , m_onCopy(std::move(onCopy))
     , m_empty(new EmptyState(content()))
+    , m_undoBar(new UndoBar(model, AppModel::Column::history, this))
 {
+    addBelowRows(m_undoBar);
     connect(&m_model, &AppModel::historyChanged, this, &HistoryColumn::sync);
     connect(&m_model, &AppModel::queryChanged, this, &HistoryColumn::sync);
     connect(&m_model, &AppModel::historyLimitChanged, this, &HistoryColumn::sync);
@@ -59,6 +63,9 @@ void HistoryColumn::sync()
                 if (const auto text = m_model.activateSelectedItemTextForPasteboard())
                     m_onCopy(*text);
             });
+            connect(row, &RowFrame::contextMenuRequested, this,
+                [this, id](QPoint global) { showContextMenu(id, global); });
+            row->setAccessibleName(row->shownText());
             m_rows.insert(id, row);
         }
         shown.append(row);
@@ -89,6 +96,23 @@ void HistoryColumn::scrollSelectionIntoView()
         return;
     if (HistoryRow *row = m_rows.value(m_model.selectedHistoryID()))
         scrollToCentre(row);
+}
+
+void HistoryColumn::showContextMenu(const QUuid &id, QPoint global)
+{
+    HistoryRow *row = m_rows.value(id);
+    if (!row)
+        return;
+    m_model.selectHistory(id);
+    RowMenu menu;
+    menu.copy = [this, id] {
+        m_model.selectHistory(id);
+        if (const auto text = m_model.activateSelectedItemTextForPasteboard())
+            m_onCopy(*text);
+    };
+    menu.save = [this, id] { m_model.saveHistoryEntryToShelf(id); };
+    menu.remove = [this, id] { m_model.removeHistoryEntry(id); };
+    menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 
 QList<HistoryRow *> HistoryColumn::visibleRows() const

@@ -13,6 +13,7 @@ namespace nookary {
 class AppModel;
 class EmptyState;
 class HistoryRow;
+class UndoBar;
 
 // The left column: the history narrowed by the query. Pointing at a row selects it; a
 // click copies it through `onCopy`.
@@ -26,16 +27,21 @@ public:
     void sync();
     void syncSelection();
     void scrollSelectionIntoView();
+    // The row's menu (Copy, Save to Saved, Delete) at `global`, or under the row for a null
+    // point.
+    void showContextMenu(const QUuid &id, QPoint global);
 
     QList<HistoryRow *> visibleRows() const;
     HistoryRow *row(const QUuid &id) const { return m_rows.value(id); }
     EmptyState *emptyState() const { return m_empty; }
+    UndoBar *undoBar() const { return m_undoBar; }
 
 private:
     AppModel &m_model;
     std::function<void(const QString &)> m_onCopy;
     QHash<QUuid, HistoryRow *> m_rows;
     EmptyState *m_empty;
+    UndoBar *m_undoBar;
 };
 
 } // namespace nookary

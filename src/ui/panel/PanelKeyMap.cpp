@@ -42,6 +42,14 @@ quint32 virtualKeyFromQtKey(int key, Qt::KeyboardModifiers modifiers)
         return PanelKeyMap::downArrowKey;
     case Qt::Key_Up:
         return PanelKeyMap::upArrowKey;
+    case Qt::Key_Delete:
+        return PanelKeyMap::forwardDeleteKey;
+    case Qt::Key_F2:
+        return PanelKeyMap::f2Key;
+    case Qt::Key_F10:
+        return PanelKeyMap::f10Key;
+    case Qt::Key_Menu:
+        return PanelKeyMap::menuKey;
     default:
         break;
     }
@@ -56,6 +64,7 @@ PanelKey PanelKey::fromEvent(const QKeyEvent &event, const KeyTranslator &keys)
 {
     PanelKey key;
     key.modifiers = event.modifiers();
+    key.autoRepeat = event.isAutoRepeat();
     const auto byPlace = keys.virtualKey(event.nativeScanCode());
     key.virtualKey = byPlace ? *byPlace : virtualKeyFromQtKey(event.key(), event.modifiers());
     if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
@@ -117,11 +126,14 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
 
     const bool isReturn = key.virtualKey == returnKey || key.virtualKey == keypadEnterKey;
     if (editing) {
-        if (!isReturn)
+        // Shift+Return is the editor's: a line break in a multi-line snippet.
+        if (!isReturn || held == Qt::ShiftModifier)
             return Decision::pass;
         m_host.endEditingOnNextTurn();
         return Decision::consume;
     }
+    if (handleRowKey(key, held))
+        return Decision::consume;
     switch (key.virtualKey) {
     case leftArrowKey:
         m_model.moveSelection(AppModel::Nav::left);
@@ -138,7 +150,7 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     default:
         break;
     }
-    if (isReturn) {
+    if (isReturn && !key.focusOnButton) {
         if (m_model.isCapturePending()) {
             // A copy made just before is still being read: Return acts once it landed, on
             // the selection as it is then (the default one moves to the new entry).
@@ -163,6 +175,66 @@ bool PanelKeyMap::activateSelection()
         return false;
     copyAndFinish(*text);
     return true;
+}
+
+QUuid PanelKeyMap::selectedID() const
+{
+    if (!m_model.selectedText())
+        return {};
+    return m_model.selectedColumn() == AppModel::Column::history ? m_model.selectedHistoryID()
+                                                                 : m_model.selectedShelfID();
+}
+
+bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held)
+{
+    const QUuid id = selectedID();
+    const bool saved = m_model.selectedColumn() == AppModel::Column::saved;
+    const bool vertical = key.virtualKey == upArrowKey || key.virtualKey == downArrowKey;
+    if (vertical && held == kOption && saved && !id.isNull()) {
+        // Here the arrows' modifiers count: Alt moves the snippet itself.
+        if (!m_model.moveShelfItemBy(id, key.virtualKey == upArrowKey ? -1 : 1))
+            m_host.beep();
+        return true;
+    }
+    if (key.virtualKey == forwardDeleteKey && !held && m_model.query().isEmpty() && !id.isNull()) {
+        // One press, one removal: a key held a moment too long takes no more rows with it.
+        if (key.autoRepeat)
+            return true;
+        if (saved)
+            m_model.deleteShelf(id);
+        else
+            m_model.removeHistoryEntry(id);
+        return true;
+    }
+    if (key.virtualKey == f2Key && !held && saved && !id.isNull()) {
+        m_model.startEditing(id);
+        return true;
+    }
+    if (held == kCommand && key.characters == QLatin1String("s") && !saved && !id.isNull()) {
+        m_model.saveHistoryEntryToShelf(id);
+        return true;
+    }
+    if (held == kCommand && key.characters == QLatin1String("n")) {
+        if (m_model.shelf().size() >= AppModel::shelfMax) {
+            m_host.beep();
+            return true;
+        }
+        // A new, empty snippet matches no query: its editor would open hidden.
+        m_model.setQuery(QString());
+        m_model.addShelfAndEdit();
+        return true;
+    }
+    if (held == kCommand && key.characters == QLatin1String("z") && m_model.undoableRemoval()) {
+        m_model.undoRemoval();
+        return true;
+    }
+    const bool menu = (key.virtualKey == menuKey && !held)
+        || (key.virtualKey == f10Key && held == Qt::ShiftModifier);
+    if (menu && !id.isNull()) {
+        m_host.openContextMenu();
+        return true;
+    }
+    return false;
 }
 
 void PanelKeyMap::copyAndFinish(const QString &text)

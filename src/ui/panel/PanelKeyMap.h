@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUuid>
 #include <Qt>
 
 class QKeyEvent;
@@ -24,6 +25,8 @@ public:
     // Ends the snippet editor's focus on the next turn, so that it commits.
     virtual void endEditingOnNextTurn() = 0;
     virtual void beep() = 0;
+    // Opens the context menu of the selected row, at the row.
+    virtual void openContextMenu() = 0;
 };
 
 // One key press as the key map sees it: the key by its place on the keyboard (a virtual
@@ -32,11 +35,16 @@ public:
 struct PanelKey {
     quint32 virtualKey = 0xFFFF; // no key of the map
     Qt::KeyboardModifiers modifiers;
-    // The key's letter without modifiers, lower-cased; only the search shortcut reads it.
+    // The key's letter without modifiers, lower-cased; the letter shortcuts read it.
     QString characters;
+    // Sent again by a key held down.
+    bool autoRepeat = false;
     // Aimed at the panel's window. Keys for another window of the program (a menu, a
     // dialog) only meet the rules that hold whether the panel is shown or not.
     bool towardsPanel = true;
+    // A button of the panel has keyboard focus (reached by Tab): Return is the button's.
+    // Not the search field or the snippet editor.
+    bool focusOnButton = false;
 
     // From a Qt key event: by the key's place when the platform can tell it from the
     // native scan code, else by Qt's key.
@@ -63,6 +71,10 @@ public:
     static constexpr quint32 rightArrowKey = 124;
     static constexpr quint32 downArrowKey = 125;
     static constexpr quint32 upArrowKey = 126;
+    static constexpr quint32 forwardDeleteKey = 117;
+    static constexpr quint32 f2Key = 120;
+    static constexpr quint32 f10Key = 109;
+    static constexpr quint32 menuKey = 110; // the context-menu key of PC keyboards
 
     // The snippet number of a digit key of the main row (1 to 9), or 0.
     static int snippetNumber(quint32 virtualKey);
@@ -71,6 +83,9 @@ private:
     // Copies the selected entry and closes (or keeps a pinned window); false: none.
     bool activateSelection();
     void copyAndFinish(const QString &text);
+    // The keys that act on the selected row; a first press that finds none passes.
+    bool handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held);
+    QUuid selectedID() const;
 
     AppModel &m_model;
     PanelKeyMapHost &m_host;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PanelWidgets.h"
 
+#include "ui/Accessibility.h"
 #include "ui/NookaryPanel.h"
 #include "ui/SymbolIcons.h"
 #include "ui/panel/PanelStyle.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -51,7 +53,8 @@ void SymbolButton::setAccented(bool accented)
 
 QSize SymbolButton::sizeHint() const
 {
-    int width = m_symbolSize + 4;
+    const int symbolWidth = m_symbol.isEmpty() ? 0 : m_symbolSize + 4;
+    int width = m_symbol.isEmpty() ? 4 : symbolWidth;
     if (!text().isEmpty())
         width += 4 + fontMetrics().horizontalAdvance(text());
     return { width, std::max(m_symbolSize + 4, fontMetrics().height()) };
@@ -60,17 +63,37 @@ QSize SymbolButton::sizeHint() const
 void SymbolButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
     const QColor color = m_accented ? PanelStyle::accent()
                                     : (m_hovered ? PanelStyle::primary() : PanelStyle::secondary());
-    const QPixmap icon = SymbolIcons::pixmap(m_symbol, m_symbolSize, color, devicePixelRatioF());
-    const int y = (height() - m_symbolSize) / 2;
-    painter.drawPixmap(2, y, icon);
+    int textStart = 4;
+    if (!m_symbol.isEmpty()) {
+        const QPixmap icon
+            = SymbolIcons::pixmap(m_symbol, m_symbolSize, color, devicePixelRatioF());
+        painter.drawPixmap(2, (height() - m_symbolSize) / 2, icon);
+        textStart = m_symbolSize + 6;
+    }
     if (!text().isEmpty()) {
         painter.setPen(color);
         painter.setFont(font());
         painter.drawText(
-            rect().adjusted(m_symbolSize + 6, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
+            rect().adjusted(textStart, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text());
     }
+    if (hasFocus()) {
+        painter.setPen(QPen(PanelStyle::accent(), 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 4, 4);
+    }
+}
+
+void SymbolButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool bare = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (bare && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void SymbolButton::enterEvent(QEnterEvent *event)
@@ -193,6 +216,7 @@ EmptyState::EmptyState(QWidget *parent)
 WindowDragHandle::WindowDragHandle(QWidget *parent)
     : QWidget(parent)
 {
+    Accessibility::install(); // only the pointer uses it: hidden from readers
 }
 
 void WindowDragHandle::mousePressEvent(QMouseEvent *event)
@@ -229,6 +253,7 @@ void WindowDragHandle::mouseReleaseEvent(QMouseEvent *event)
 WindowResizeHandle::WindowResizeHandle(QWidget *parent)
     : QWidget(parent)
 {
+    Accessibility::install(); // the grip over it speaks for it
     setFixedSize(18, 18);
 }
 

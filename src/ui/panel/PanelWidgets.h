@@ -13,8 +13,10 @@
 // column header, the empty-state line and the invisible window handles.
 namespace nookary {
 
-// A borderless button showing a symbol and an optional text: secondary colour, primary
-// while hovered, accent while `accented`.
+// A borderless button showing a symbol and an optional text (or only a text, for an empty
+// symbol): secondary colour, primary while hovered, accent while `accented`. It takes no
+// focus unless given a focus policy; with focus it shows a ring, and Return, Enter and
+// Space press it.
 class SymbolButton final : public QAbstractButton {
     Q_OBJECT
 
@@ -31,6 +33,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QString m_symbol;

@@ -4,16 +4,21 @@
 #include "model/AppModel.h"
 #include "model/EntryText.h"
 #include "platform/MainQueue.h"
+#include "ui/Accessibility.h"
 #include "ui/SymbolIcons.h"
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/HistoryColumn.h"
+#include "ui/panel/HistoryRow.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfRow.h"
+#include "ui/panel/UndoBar.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -52,6 +57,8 @@ public:
         setFixedSize(18, 18);
         setAttribute(Qt::WA_Hover);
         setCursor(Qt::SizeFDiagCursor);
+        Accessibility::setRole(this, QAccessible::Grip);
+        setAccessibleName(QCoreApplication::translate("PopoverView", "Resize"));
     }
 
 protected:
@@ -95,6 +102,7 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
 
     m_search->setPlaceholderText(QStringLiteral("Search"));
+    m_search->setAccessibleName(tr("Search"));
     m_search->setClearButtonEnabled(false);
     m_search->setFont(PanelStyle::font(13));
     m_search->setStyleSheet(
@@ -139,7 +147,52 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     connect(&m_model, &AppModel::focusSearchTickChanged, this, &PopoverView::focusSearchOnNextTurn);
     connect(&m_model, &AppModel::openPresentationChanged, this, &PopoverView::syncPresentation);
     connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PopoverView::syncPin);
+    for (auto signal : { &AppModel::selectedColumnChanged, &AppModel::selectedShelfIDChanged,
+             &AppModel::selectedHistoryIDChanged, &AppModel::selectionScrollTickChanged })
+        connect(&m_model, signal, this, &PopoverView::announceSelectionOnNextTurn);
     syncPresentation();
+    setTabOrder();
+}
+
+void PopoverView::setTabOrder()
+{
+    // Reading order: the search field, the history column, the saved column, the footer.
+    // Rows take no focus: the arrows move among them from the search field.
+    const QList<QWidget *> order { m_search, m_history->undoBar()->undoButton(), m_saved->addRow(),
+        m_saved->undoBar()->undoButton(), m_clear, m_pin, m_settings };
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+QWidget *PopoverView::selectedRow() const
+{
+    if (m_model.selectedColumn() == AppModel::Column::history)
+        return m_history->row(m_model.selectedHistoryID());
+    return m_saved->row(m_model.selectedShelfID());
+}
+
+void PopoverView::announceSelectionOnNextTurn()
+{
+    if (std::exchange(m_announcePending, true))
+        return;
+    postToNextTurn(this, [this] {
+        m_announcePending = false;
+        QWidget *row = selectedRow();
+        // While a snippet is edited, or the panel is not where the keys go, the keys do not
+        // stand on a row.
+        if (!row || row->isHidden() || !isVisible() || !isActiveWindow()
+            || !m_model.editingID().isNull())
+            return;
+        Accessibility::announceFocus(row);
+    });
+}
+
+void PopoverView::openContextMenuForSelection()
+{
+    if (m_model.selectedColumn() == AppModel::Column::history)
+        m_history->showContextMenu(m_model.selectedHistoryID(), QPoint());
+    else
+        m_saved->showContextMenu(m_model.selectedShelfID(), QPoint());
 }
 
 QWidget *PopoverView::makeFooter()
@@ -154,6 +207,8 @@ QWidget *PopoverView::makeFooter()
     row->setContentsMargins(16, 0, 16, 0);
     m_clear = new SymbolButton(QStringLiteral("trash"), 13, QStringLiteral("Clear"), bar);
     m_clear->setFont(PanelStyle::font(12));
+    m_clear->setAccessibleName(tr("Clear history"));
+    m_clear->setToolTip(tr("Clear the history"));
     connect(m_clear, &QAbstractButton::clicked, this, [this] {
         // The whole history goes, without asking.
         m_model.clearHistory();
@@ -165,18 +220,27 @@ QWidget *PopoverView::makeFooter()
     auto *controls = new QHBoxLayout;
     controls->setSpacing(10);
     m_pin = new SymbolButton(QStringLiteral("pin"), 13, {}, bar);
+    // A toggle for readers: checked while pinned.
+    m_pin->setCheckable(true);
+    m_pin->setAccessibleName(tr("Pin"));
     connect(m_pin, &QAbstractButton::clicked, this, [this] {
         m_model.setKeepWindowPinned(!m_model.keepWindowPinned());
         if (m_callbacks.onPinToggle)
             m_callbacks.onPinToggle();
     });
     m_settings = new SymbolButton(QStringLiteral("gearshape"), 13, {}, bar);
-    m_settings->setToolTip(QStringLiteral("Preferences"));
+    m_settings->setToolTip(
+        tr("Preferences (%1)")
+            .arg(QKeySequence(Qt::CTRL | Qt::Key_Comma).toString(QKeySequence::NativeText)));
+    m_settings->setAccessibleName(tr("Preferences"));
     connect(m_settings, &QAbstractButton::clicked, this, [this] {
         if (m_callbacks.onOpenPreferences)
             m_callbacks.onOpenPreferences();
     });
     m_grip = new ResizeGrip(bar);
+    for (SymbolButton *button : { m_clear, m_pin, m_settings })
+        button->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
+    m_grip->setToolTip(tr("Drag to resize"));
     controls->addWidget(m_pin);
     controls->addWidget(m_settings);
     controls->addWidget(m_grip);
@@ -209,6 +273,7 @@ void PopoverView::syncPin()
     const bool pinned = m_model.keepWindowPinned();
     m_pin->setSymbol(pinned ? QStringLiteral("pin.fill") : QStringLiteral("pin"));
     m_pin->setAccented(pinned);
+    m_pin->setChecked(pinned);
     m_pin->setToolTip(pinned ? QStringLiteral("Unpin (close after copy)")
                              : QStringLiteral("Pin (keep open after copy)"));
 }

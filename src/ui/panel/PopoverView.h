@@ -43,6 +43,9 @@ public:
     QWidget *resizeGrip() const { return m_grip; }
     QList<QWidget *> edgeStrips() const;
 
+    // The selected row's menu, under the row (Shift+F10 and the Menu key).
+    void openContextMenuForSelection();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -55,6 +58,10 @@ private:
     void onQueryChanged();
     void focusSearchOnNextTurn();
     void endEditingOnNextTurn();
+    void setTabOrder();
+    // Tells readers which row the keys now stand on, once per turn.
+    void announceSelectionOnNextTurn();
+    QWidget *selectedRow() const;
 
     AppModel &m_model;
     Callbacks m_callbacks;
@@ -68,6 +75,7 @@ private:
     WindowDragHandle *m_topStrip;
     WindowDragHandle *m_leftStrip;
     WindowDragHandle *m_rightStrip;
+    bool m_announcePending = false;
 };
 
 } // namespace nookary

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RowFrame.h"
 
+#include "ui/Accessibility.h"
 #include "ui/panel/PanelStyle.h"
+
+#include <QContextMenuEvent>
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +16,7 @@ RowFrame::RowFrame(const QUuid &id, QWidget *parent)
     : QWidget(parent)
     , m_id(id)
 {
+    Accessibility::install();
     setAttribute(Qt::WA_Hover);
     // Moves without a button tell a pointer that starts moving inside the row.
     setMouseTracking(true);
@@ -25,6 +29,9 @@ void RowFrame::setSelected(bool selected)
         return;
     m_selected = selected;
     update();
+    QAccessible::State changed;
+    changed.selected = true;
+    Accessibility::announceState(this, changed);
 }
 
 QPixmap RowFrame::dragPixmap()
@@ -104,6 +111,12 @@ void RowFrame::mouseReleaseEvent(QMouseEvent *event)
     event->accept();
     if (click)
         Q_EMIT clicked();
+}
+
+void RowFrame::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+    Q_EMIT contextMenuRequested(event->globalPos());
 }
 
 } // namespace nookary

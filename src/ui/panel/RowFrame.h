@@ -51,6 +51,8 @@ Q_SIGNALS:
     // The user pointed at the row: the pointer entered it, or moved in it after resting.
     void hovered();
     void clicked();
+    // A right click on the row, or a reader's "show menu": its context menu, at `global`.
+    void contextMenuRequested(QPoint global);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -59,6 +61,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     // A drag took over the press: its release is no click.
     void forgetPress() { m_pressed = false; }
 

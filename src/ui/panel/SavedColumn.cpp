@@ -2,17 +2,23 @@
 #include "SavedColumn.h"
 
 #include "model/AppModel.h"
+#include "platform/MainQueue.h"
 #include "ui/panel/DragAutoScroller.h"
 #include "ui/panel/DragPayload.h"
+#include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
+#include "ui/panel/RowMenu.h"
 #include "ui/panel/ShelfDropDelegate.h"
 #include "ui/panel/ShelfRow.h"
+#include "ui/panel/UndoBar.h"
 
 #include <QDrag>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPointer>
 #include <QScrollArea>
+#include <QScrollBar>
 
 namespace nookary {
 
@@ -24,7 +30,26 @@ SavedColumn::SavedColumn(
     , m_addRow(new AddShelfRow(content()))
     , m_empty(new EmptyState(content()))
     , m_autoScroll(new DragAutoScroller(scrollArea()))
+    , m_undoBar(new UndoBar(model, AppModel::Column::saved, this))
+    , m_notice(new QLabel(this))
+    , m_noticeTimer(makeQuietTimer(this))
 {
+    addBelowRows(m_undoBar);
+    m_notice->setWordWrap(true);
+    m_notice->setFont(PanelStyle::subheadline());
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents); // drops go to the rows below
+    const QString look = QStringLiteral(
+        "QLabel { color: %1; background: %2; border-radius: 8px; padding: 6px 10px; }");
+    m_notice->setStyleSheet(look.arg(PanelStyle::primary().name(QColor::HexArgb),
+        PanelStyle::overlayFill().name(QColor::HexArgb)));
+    m_notice->hide();
+    connect(
+        &m_model, &AppModel::shelfFullRefusedDrop, this, [this] { showNotice(fullListReason()); });
+    // Scrolling (the wheel, a drag near the edge, a new snippet's editor brought into view)
+    // moves the rows under a still pointer without telling them.
+    connect(scrollArea()->verticalScrollBar(), &QScrollBar::valueChanged, this,
+        &SavedColumn::followPointerInRows);
+    m_addRow->installEventFilter(this);
     // The content fills the scroll area, so below the rows is part of it.
     content()->setAcceptDrops(true);
     content()->installEventFilter(this);
@@ -44,9 +69,47 @@ SavedColumn::SavedColumn(
     sync();
 }
 
+SavedColumn::~SavedColumn() = default;
+
 QString SavedColumn::shortcutLabel(qsizetype index)
 {
     return index < 9 ? QStringLiteral("Ctrl+%1").arg(index + 1) : QString();
+}
+
+QString SavedColumn::fullListReason()
+{
+    return tr(
+        "You can save up to %n snippets. Delete one to make room.", nullptr, AppModel::shelfMax);
+}
+
+void SavedColumn::setNoticeTimer(std::unique_ptr<QuietTimer> timer)
+{
+    m_noticeTimer = std::move(timer);
+}
+
+void SavedColumn::showNotice(const QString &text)
+{
+    m_notice->setText(text);
+    placeNotice();
+    m_notice->show();
+    m_notice->raise();
+    // Another refusal meanwhile keeps it up for the whole time again.
+    m_noticeTimer->start(noticeDuration, [this] { m_notice->hide(); });
+}
+
+void SavedColumn::placeNotice()
+{
+    constexpr int margin = 8;
+    const QRect area = scrollArea()->geometry();
+    const int width = std::max(0, area.width() - 2 * margin);
+    const int height = m_notice->heightForWidth(width);
+    m_notice->setGeometry(area.left() + margin, area.bottom() + 1 - margin - height, width, height);
+}
+
+void SavedColumn::resizeEvent(QResizeEvent *event)
+{
+    ScrollColumn::resizeEvent(event);
+    placeNotice();
 }
 
 ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
@@ -71,6 +134,8 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
         m_model.startEditing(id);
     });
     connect(row, &ShelfRow::deleteRequested, this, [this, id] { m_model.deleteShelf(id); });
+    connect(row, &RowFrame::contextMenuRequested, this,
+        [this, id](QPoint global) { showContextMenu(id, global); });
     connect(row, &ShelfRow::draftDone, this, [this, id](const QString &draft) {
         if (m_model.editingID() == id)
             m_model.saveEditing(id, draft);
@@ -92,9 +157,21 @@ void SavedColumn::startHandleDrag(ShelfRow *row, QPoint pressedAt)
     m_autoScroll->stop();
 }
 
+void SavedColumn::followPointerInRows()
+{
+    for (ShelfRow *row : std::as_const(m_rows))
+        row->followPointer();
+}
+
 bool SavedColumn::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::Enter:
+    case QEvent::Leave:
+        // Qt tells only the row it saw the pointer enter that the pointer left; a row that
+        // slid under the pointer as the column scrolled learns it from any row's news.
+        followPointerInRows();
+        return ScrollColumn::eventFilter(watched, event);
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::DragLeave:
@@ -193,10 +270,19 @@ void SavedColumn::sync()
             row = makeRow(item.id, item.text);
             m_rows.insert(item.id, row);
         }
-        row->setShortcutLabel(shortcutLabel(i));
+        const QString badge = shortcutLabel(i);
+        row->setShortcutLabel(badge);
         row->setNote(m_model.snippetWasCutOnDrop(item.id)
                 ? tr("cut", "a snippet that holds only the first part of what was dropped")
                 : QString());
+        // Readers hear where the snippet stands and its key, since they see neither.
+        const QString text
+            = row->shownText().trimmed().isEmpty() ? tr("empty snippet") : row->shownText();
+        const QString place = QString::number(i + 1);
+        const QString count = QString::number(filtered.size());
+        row->setAccessibleName(badge.isEmpty()
+                ? tr("Saved %1 of %2: %3").arg(place, count, text)
+                : tr("Saved %1 of %2: %3, %4").arg(place, count, text, badge));
         shown.append(row);
         visible.insert(item.id);
     }
@@ -205,6 +291,8 @@ void SavedColumn::sync()
 
     const bool searching = !m_model.query().trimmed().isEmpty();
     m_addRow->setListEmpty(m_model.shelf().isEmpty());
+    m_addRow->setRefusal(
+        m_model.shelf().size() >= AppModel::shelfMax ? fullListReason() : QString());
     m_addRow->setVisible(!searching);
     m_empty->setVisible(searching && filtered.isEmpty());
     arrange(shown, { m_empty, m_addRow });
@@ -231,6 +319,36 @@ void SavedColumn::scrollSelectionIntoView()
         return;
     if (ShelfRow *row = m_rows.value(m_model.selectedShelfID()))
         scrollToCentre(row);
+}
+
+void SavedColumn::showContextMenu(const QUuid &id, QPoint global)
+{
+    ShelfRow *row = m_rows.value(id);
+    if (!row || row->isEditing())
+        return; // the editor's own menu
+    m_model.selectShelf(id);
+    const QList<ShelfItem> shown = m_model.filteredShelf();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i].id == id)
+            at = i;
+    }
+    RowMenu menu;
+    menu.copy = [this, id] {
+        m_model.selectShelf(id);
+        if (const auto text = m_model.activateSelectedItemTextForPasteboard())
+            m_onCopy(*text);
+    };
+    menu.edit = [this, id] {
+        commitOpenEditor();
+        m_model.startEditing(id);
+    };
+    menu.remove = [this, id] { m_model.deleteShelf(id); };
+    menu.moveUp = [this, id] { m_model.moveShelfItemBy(id, -1); };
+    menu.moveDown = [this, id] { m_model.moveShelfItemBy(id, 1); };
+    menu.canMoveUp = at > 0;
+    menu.canMoveDown = at >= 0 && at + 1 < shown.size();
+    menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 
 QList<ShelfRow *> SavedColumn::visibleRows() const

@@ -6,7 +6,11 @@
 #include <QHash>
 #include <QUuid>
 
+#include <chrono>
 #include <functional>
+#include <memory>
+
+class QLabel;
 
 namespace nookary {
 
@@ -14,7 +18,9 @@ class AddShelfRow;
 class AppModel;
 class DragAutoScroller;
 class EmptyState;
+class QuietTimer;
 class ShelfRow;
+class UndoBar;
 
 // The right column: the saved snippets narrowed by the query, their badges, in-place
 // editing, and the row that adds a snippet. It takes drops: a snippet dragged by its
@@ -27,23 +33,37 @@ class SavedColumn final : public ScrollColumn {
 public:
     SavedColumn(
         AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
+    ~SavedColumn() override;
 
     void sync();
     void syncSelection();
     void syncEditing();
     void scrollSelectionIntoView();
+    // The row's menu (Copy, Edit, Delete, Move Up, Move Down) at `global`, or under the row
+    // for a null point.
+    void showContextMenu(const QUuid &id, QPoint global);
 
     QList<ShelfRow *> visibleRows() const;
     ShelfRow *row(const QUuid &id) const { return m_rows.value(id); }
     AddShelfRow *addRow() const { return m_addRow; }
     EmptyState *emptyState() const { return m_empty; }
     DragAutoScroller *autoScroller() const { return m_autoScroll; }
+    UndoBar *undoBar() const { return m_undoBar; }
 
     // The badge of the row at position `index` (from 0) of the filtered list.
     static QString shortcutLabel(qsizetype index);
 
+    // Why a full list takes no more snippets: the add row's tooltip, and the notice a
+    // refused drop shows over the bottom of the column for `noticeDuration`.
+    static QString fullListReason();
+    static constexpr std::chrono::milliseconds noticeDuration { 4000 };
+    QLabel *notice() const { return m_notice; }
+    // The wait before the notice goes; a test replaces it to end the wait itself.
+    void setNoticeTimer(std::unique_ptr<QuietTimer> timer);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     ShelfRow *makeRow(const QUuid &id, const QString &text);
@@ -55,6 +75,9 @@ private:
     void enterRowAt(QPoint viewportPosition);
     // An open editor commits before another edit starts, as losing focus would.
     void commitOpenEditor();
+    void followPointerInRows();
+    void showNotice(const QString &text);
+    void placeNotice();
 
     AppModel &m_model;
     std::function<void(const QString &)> m_onCopy;
@@ -62,6 +85,9 @@ private:
     AddShelfRow *m_addRow;
     EmptyState *m_empty;
     DragAutoScroller *m_autoScroll;
+    UndoBar *m_undoBar;
+    QLabel *m_notice;
+    std::unique_ptr<QuietTimer> m_noticeTimer;
 };
 
 } // namespace nookary

@@ -2,7 +2,9 @@
 #include "ScrollColumn.h"
 
 #include "platform/MainQueue.h"
+#include "ui/Accessibility.h"
 #include "ui/panel/OverlayScrollBar.h"
+#include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
 
 #include <QCursor>
@@ -26,6 +28,10 @@ ScrollColumn::ScrollColumn(const QString &title, const QString &subtitle, QWidge
     layout->setSpacing(8);
     layout->addWidget(m_header);
     layout->addWidget(m_scrollArea, 1);
+
+    // Readers see the rows as a list named like the column.
+    Accessibility::setRole(m_content, QAccessible::List);
+    m_content->setAccessibleName(title);
 
     m_rows->setContentsMargins(8, 8, 8, 8);
     m_rows->setSpacing(8);
@@ -71,6 +77,21 @@ void ScrollColumn::arrange(const QList<QWidget *> &rows, const QList<QWidget *> 
     for (qsizetype i = 0; i < wanted.size(); ++i)
         m_rows->insertWidget(int(i), wanted[i]);
     m_arranged = wanted;
+}
+
+void ScrollColumn::addBelowRows(QWidget *widget)
+{
+    layout()->addWidget(widget);
+}
+
+QPoint ScrollColumn::menuAnchor(QWidget *row) const
+{
+    const QWidget *viewport = m_scrollArea->viewport();
+    const QRect shown = viewport->rect().adjusted(0, 0, -1, -1);
+    const QPoint below = row->mapTo(viewport, QPoint(PanelStyle::rowPaddingH * 2, row->height()));
+    const QPoint inside(std::clamp(below.x(), shown.left(), shown.right()),
+        std::clamp(below.y(), shown.top(), shown.bottom()));
+    return viewport->mapToGlobal(inside);
 }
 
 void ScrollColumn::scrollToCentre(QWidget *row)

@@ -32,6 +32,8 @@ public:
 
     // Scrolls `row` to the vertical centre on the next turn, animated.
     void scrollToCentre(QWidget *row);
+    // Where a menu for `row` opens: under its text, within the part of the column shown.
+    QPoint menuAnchor(QWidget *row) const;
 
     // Where the pointer rested when the column last appeared; rows take it so that
     // appearing under a still pointer does not select the row under it.
@@ -41,6 +43,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     // Lays out exactly `rows` then `tail` (visible ones only), in order.
     void arrange(const QList<QWidget *> &rows, const QList<QWidget *> &tail);
+    // Adds `widget` under the scrolling rows, outside them.
+    void addBelowRows(QWidget *widget);
 
 private:
     HeaderBlock *m_header;

@@ -3,6 +3,7 @@
 
 #include "model/EntryText.h"
 #include "platform/MainQueue.h"
+#include "ui/Accessibility.h"
 #include "ui/SymbolIcons.h"
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/PanelStyle.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,6 +38,8 @@ public:
     {
         setFixedWidth(22);
         setCursor(Qt::OpenHandCursor);
+        Accessibility::setRole(this, QAccessible::Grip);
+        setAccessibleName(QCoreApplication::translate("ShelfRow", "Drag to reorder"));
     }
 
 protected:
@@ -109,6 +113,7 @@ SnippetEditor::SnippetEditor(QWidget *parent)
     setFrameStyle(QFrame::NoFrame);
     setFixedHeight(104);
     setTabChangesFocus(true);
+    setAccessibleName(tr("Snippet text"));
     viewport()->setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; }")
                       .arg(PanelStyle::primary().name(QColor::HexArgb)));
@@ -167,8 +172,14 @@ ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
     actions->setSpacing(8);
     actions->addWidget(m_editButton);
     actions->addWidget(m_deleteButton);
-    m_editButton->setToolTip(QStringLiteral("Edit"));
-    m_deleteButton->setToolTip(QStringLiteral("Delete"));
+    // The keys that do the same on the selected snippet.
+    m_editButton->setToolTip(
+        tr("Edit (%1)").arg(QKeySequence(Qt::Key_F2).toString(QKeySequence::NativeText)));
+    m_deleteButton->setToolTip(
+        tr("Delete (%1)").arg(QKeySequence(Qt::Key_Delete).toString(QKeySequence::NativeText)));
+    m_editButton->setAccessibleName(tr("Edit"));
+    m_deleteButton->setAccessibleName(tr("Delete"));
+    Accessibility::setRole(m_actions, QAccessible::Grouping);
     connect(m_editButton, &QAbstractButton::clicked, this, &ShelfRow::editRequested);
     connect(m_deleteButton, &QAbstractButton::clicked, this, &ShelfRow::deleteRequested);
 
@@ -367,18 +378,41 @@ AddShelfRow::AddShelfRow(QWidget *parent)
     m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
     setColor(PanelStyle::secondary());
     setCursor(Qt::PointingHandCursor);
+    // A button for the keyboard and for readers too (Ctrl+N does the same from anywhere).
+    Accessibility::install();
+    setFocusPolicy(Qt::TabFocus);
+    setToolTip(tr("Add a snippet (%1)")
+                   .arg(QKeySequence(QKeySequence::New).toString(QKeySequence::NativeText)));
     setListEmpty(true);
 }
 
 void AddShelfRow::setColor(const QColor &color)
 {
-    m_label->setStyleSheet(QStringLiteral("color: %1;").arg(color.name(QColor::HexArgb)));
+    QColor shown = color;
+    if (!isEnabled())
+        shown.setAlpha(color.alpha() / 2);
+    m_label->setStyleSheet(QStringLiteral("color: %1;").arg(shown.name(QColor::HexArgb)));
+}
+
+void AddShelfRow::setRefusal(const QString &reason)
+{
+    setEnabled(reason.isEmpty());
+    setToolTip(reason);
+    setCursor(reason.isEmpty() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void AddShelfRow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        setColor(isEnabled() && underMouse() ? PanelStyle::primary() : PanelStyle::secondary());
 }
 
 void AddShelfRow::setListEmpty(bool empty)
 {
     m_label->setText(empty ? QStringLiteral("Drag from History or add a snippet\u2026")
                            : QStringLiteral("Add a snippet\u2026"));
+    setAccessibleName(m_label->text());
 }
 
 QString AddShelfRow::text() const
@@ -396,6 +430,39 @@ void AddShelfRow::leaveEvent(QEvent *event)
 {
     setColor(PanelStyle::secondary());
     QWidget::leaveEvent(event);
+}
+
+void AddShelfRow::keyPressEvent(QKeyEvent *event)
+{
+    const bool bare = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const int key = event->key();
+    if (bare && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        Q_EMIT clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void AddShelfRow::focusInEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void AddShelfRow::focusOutEvent(QFocusEvent *event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+void AddShelfRow::paintEvent(QPaintEvent *)
+{
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(PanelStyle::accent(), 1.5));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 6, 6);
 }
 
 void AddShelfRow::mousePressEvent(QMouseEvent *event)

@@ -64,6 +64,9 @@ public:
     QRect badgeGeometry() const;
     SymbolButton *editButton() const { return m_editButton; }
     SymbolButton *deleteButton() const { return m_deleteButton; }
+    // Takes the hover look from where the pointer really is. Qt says nothing when the
+    // row moves under a still pointer: the column calls it when its content scrolls.
+    void followPointer();
 
 Q_SIGNALS:
     void copyRequested(const QString &text);
@@ -86,8 +89,6 @@ protected:
 
 private:
     void updateTrailing();
-    // The hover look from where the pointer really is.
-    void followPointer();
 
     QString m_text;
     QString m_shortcutLabel;
@@ -102,13 +103,15 @@ private:
     QLabel *m_badge;
 };
 
-// "Add a snippet…" under the saved rows.
+// "Add a snippet…" under the saved rows: a button, reached by Tab.
 class AddShelfRow final : public QWidget {
     Q_OBJECT
 
 public:
     explicit AddShelfRow(QWidget *parent = nullptr);
     void setListEmpty(bool empty);
+    // Disabled, saying why in its tooltip, while `reason` is not empty.
+    void setRefusal(const QString &reason);
     QString text() const;
     QLabel *label() const { return m_label; }
 
@@ -120,6 +123,11 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void setColor(const QColor &color);

@@ -3,14 +3,19 @@
 
 #include "model/AppModel.h"
 #include "model/SettingsKeys.h"
+#include "model/SnippetTransfer.h"
 #include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace nookary {
@@ -32,6 +37,16 @@ constexpr AppModel::OpenPresentation kOpenModes[]
 constexpr AppModel::DefaultOpenTarget kTargets[]
     = { AppModel::DefaultOpenTarget::historyFirst, AppModel::DefaultOpenTarget::savedFirst };
 
+// Dimmed as the labels are, for the lines that explain a row.
+void setSecondary(QLabel *label, qreal alpha)
+{
+    QPalette palette = label->palette();
+    QColor color = palette.color(QPalette::WindowText);
+    color.setAlphaF(float(alpha));
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+}
+
 template <typename T, std::size_t N> int indexOf(const T (&values)[N], T value)
 {
     for (std::size_t i = 0; i < N; ++i) {
@@ -41,6 +56,18 @@ template <typename T, std::size_t N> int indexOf(const T (&values)[N], T value)
     return -1;
 }
 
+// The recorder may show a line under its field: the label stays level with the field rather
+// than moving down to the middle of both.
+void keepLabelLevelWithField(QWidget &row, QLabel &label, const HotkeyRecorderControl &recorder)
+{
+    QLayout *layout = row.layout();
+    for (int i = 0; i < layout->count(); ++i) {
+        if (QWidget *widget = layout->itemAt(i)->widget())
+            layout->setAlignment(widget, Qt::AlignTop);
+    }
+    label.setMinimumHeight(recorder.field()->sizeHint().height());
+}
+
 } // namespace
 
 PreferencesView::PreferencesView(
@@ -48,7 +75,7 @@ PreferencesView::PreferencesView(
     : QWidget(parent)
     , m_model(model)
 {
-    setMinimumSize(460, 270);
+    setMinimumSize(460, 370);
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(16, 12, 16, 12);
     stack->setSpacing(0);
@@ -92,7 +119,8 @@ PreferencesView::PreferencesView(
     if (canRegisterShortcut) {
         m_recorder = new HotkeyRecorderControl(
             model, keys, HotkeyRecorderControl::Style::settings, false, this);
-        addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
+        QWidget *row = addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
+        keepLabelLevelWithField(*row, *m_labels.last(), *m_recorder);
     } else {
         m_manualShortcut = new QLabel(manualShortcutText, this);
         m_manualShortcut->setFont(small);
@@ -101,10 +129,17 @@ PreferencesView::PreferencesView(
         m_manualShortcut->setMinimumWidth(controlWidth - 10);
         addRow(QStringLiteral("Keyboard shortcut"), m_manualShortcut);
     }
+    addDivider();
+    addRow(tr("Paste after choosing"), makePasteRow());
+    // The one label longer than its column.
+    m_labels.last()->setWordWrap(true);
+    addDivider();
+    addRow(tr("Saved snippets"), makeSnippetsRow());
     stack->addStretch(1);
 
     for (auto signal : { &AppModel::launchAtLoginChanged, &AppModel::historyLimitChanged,
-             &AppModel::openPresentationChanged, &AppModel::defaultOpenTargetChanged })
+             &AppModel::openPresentationChanged, &AppModel::defaultOpenTargetChanged,
+             &AppModel::pasteAfterChoosingChanged, &AppModel::pasteAvailabilityChanged })
         connect(&model, signal, this, &PreferencesView::syncFromModel);
     syncFromModel();
 }
@@ -163,6 +198,121 @@ void PreferencesView::syncFromModel()
     m_historyLimit->setCurrentIndex(m_historyLimit->findData(m_model.historyLimit()));
     m_openMode->setCurrentIndex(indexOf(kOpenModes, m_model.openPresentation()));
     m_defaultSelection->setCurrentIndex(indexOf(kTargets, m_model.defaultOpenTarget()));
+
+    // Where the session cannot paste, the box shows what happens (nothing), disabled, and
+    // the stored choice is kept for a session that can.
+    using Availability = PasteService::Availability;
+    const Availability availability = m_model.pasteAvailability();
+    m_pasteAfterChoosing->setEnabled(availability == Availability::available);
+    m_pasteAfterChoosing->setChecked(
+        availability == Availability::available && m_model.pasteAfterChoosing());
+    m_pasteUnavailable->setVisible(availability != Availability::available);
+    m_pasteUnavailable->setText(availability == Availability::noXTest
+            ? tr("Needs the XTEST extension of the X server")
+            : tr("This desktop lets no program type into others"));
+}
+
+QWidget *PreferencesView::makePasteRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    m_pasteAfterChoosing = new QCheckBox(row);
+    m_pasteAfterChoosing->setAccessibleName(tr("Paste after choosing"));
+    m_pasteAfterChoosing->setToolTip(tr("Pastes the chosen entry into the window you return "
+                                        "to (Ctrl+Shift+V in terminals)"));
+    connect(m_pasteAfterChoosing, &QCheckBox::clicked, this,
+        [this](bool checked) { m_model.setPasteAfterChoosing(checked); });
+    layout->addWidget(m_pasteAfterChoosing);
+    m_pasteUnavailable = new QLabel(row);
+    m_pasteUnavailable->setFont(sized(font(), 11));
+    setSecondary(m_pasteUnavailable, 0.55);
+    layout->addWidget(m_pasteUnavailable, 1);
+    return row;
+}
+
+QWidget *PreferencesView::makeSnippetsRow()
+{
+    auto *row = new QWidget(this);
+    auto *column = new QVBoxLayout(row);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    const QFont small = sized(font(), 12);
+    m_export = new QPushButton(tr("Export…"), row);
+    m_import = new QPushButton(tr("Import…"), row);
+    for (QPushButton *button : { m_export, m_import }) {
+        button->setFont(small);
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    m_export->setToolTip(tr("Writes the saved snippets to a file, to keep or to take to "
+                            "another machine"));
+    m_import->setToolTip(tr("Adds the snippets of an exported file, or of a text file with "
+                            "one snippet per line, after yours"));
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+    m_snippetsStatus = new QLabel(tr("Take them to another machine as a file"), row);
+    m_snippetsStatus->setFont(sized(font(), 11));
+    m_snippetsStatus->setWordWrap(true);
+    m_snippetsStatus->setMinimumWidth(controlWidth - 10);
+    m_snippetsStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setSecondary(m_snippetsStatus, 0.7);
+    // Two lines are kept for the outcome, so that the window does not change size.
+    m_snippetsStatus->setFixedHeight(2 * m_snippetsStatus->fontMetrics().lineSpacing());
+    m_snippetsStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    column->addWidget(m_snippetsStatus);
+    connect(m_export, &QPushButton::clicked, this, &PreferencesView::chooseExportFile);
+    connect(m_import, &QPushButton::clicked, this, &PreferencesView::chooseImportFile);
+    return row;
+}
+
+void PreferencesView::chooseExportFile()
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export Saved Snippets"),
+        QDir::home().filePath(tr("Nookary snippets.json")), tr("Saved snippets (*.json)"));
+    if (!path.isEmpty())
+        exportSavedSnippets(path);
+}
+
+void PreferencesView::chooseImportFile()
+{
+    const QString exported = tr("Saved snippets (*.json)");
+    const QString lines = tr("Text, one snippet per line (*.txt)");
+    QString chosenFilter;
+    const QString path
+        = QFileDialog::getOpenFileName(this, tr("Import Saved Snippets"), QDir::homePath(),
+            exported + QStringLiteral(";;") + lines + QStringLiteral(";;") + tr("All files (*)"),
+            &chosenFilter);
+    if (!path.isEmpty())
+        importSavedSnippets(path, chosenFilter == lines);
+}
+
+void PreferencesView::exportSavedSnippets(const QString &path)
+{
+    const QStringList texts = m_model.savedSnippetTexts();
+    QString error;
+    if (SnippetTransfer::writeFile(path, texts, &error))
+        m_snippetsStatus->setText(tr("Exported %n snippet(s) to %1", nullptr, int(texts.size()))
+                                      .arg(QFileInfo(path).fileName()));
+    else
+        m_snippetsStatus->setText(tr("%1: %2").arg(QFileInfo(path).fileName(), error));
+}
+
+void PreferencesView::importSavedSnippets(const QString &path, bool lines)
+{
+    QString error;
+    const std::optional<QStringList> texts = SnippetTransfer::readFile(
+        path, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::byContent, &error);
+    if (!texts) {
+        m_snippetsStatus->setText(
+            tr("%1: %2 Nothing was imported.").arg(QFileInfo(path).fileName(), error));
+        return;
+    }
+    m_snippetsStatus->setText(
+        SnippetTransfer::describe(m_model.importSavedSnippets(*texts), AppModel::shelfMax));
 }
 
 PreferenceDivider::PreferenceDivider(QWidget *parent)

@@ -6,6 +6,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 
 namespace nookary {
 
@@ -41,12 +42,27 @@ public:
     // Null where the desktop binds the shortcut.
     HotkeyRecorderControl *shortcutRecorder() const { return m_recorder; }
     QLabel *manualShortcutLabel() const { return m_manualShortcut; }
+    QCheckBox *pasteAfterChoosingBox() const { return m_pasteAfterChoosing; }
+    // Why the session cannot paste; hidden where it can.
+    QLabel *pasteUnavailableLabel() const { return m_pasteUnavailable; }
+    QPushButton *exportButton() const { return m_export; }
+    QPushButton *importButton() const { return m_import; }
+    // The last export's or import's outcome.
+    QLabel *snippetsStatusLabel() const { return m_snippetsStatus; }
+
+    // What the two buttons do once a file is chosen; public for tests, which choose none.
+    void exportSavedSnippets(const QString &path);
+    void importSavedSnippets(const QString &path, bool lines);
     QList<QLabel *> rowLabels() const { return m_labels; }
 
 private:
     QWidget *addRow(const QString &label, QWidget *control);
     void addDivider();
     void syncFromModel();
+    QWidget *makePasteRow();
+    QWidget *makeSnippetsRow();
+    void chooseExportFile();
+    void chooseImportFile();
 
     AppModel &m_model;
     QList<QLabel *> m_labels;
@@ -56,6 +72,11 @@ private:
     SegmentedControl *m_defaultSelection = nullptr;
     HotkeyRecorderControl *m_recorder = nullptr;
     QLabel *m_manualShortcut = nullptr;
+    QCheckBox *m_pasteAfterChoosing = nullptr;
+    QLabel *m_pasteUnavailable = nullptr;
+    QPushButton *m_export = nullptr;
+    QPushButton *m_import = nullptr;
+    QLabel *m_snippetsStatus = nullptr;
 };
 
 // A thin line between two rows.

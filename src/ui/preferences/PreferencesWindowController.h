@@ -20,9 +20,10 @@ class PreferencesWindowController final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr QSize preferredContentSize { 470, 285 };
-    static constexpr QSize minimumContentSize { 460, 270 };
-    static constexpr QSize maximumContentSize { 560, 360 };
+    // Taller by the rows "Paste after choosing" and "Saved snippets".
+    static constexpr QSize preferredContentSize { 470, 385 };
+    static constexpr QSize minimumContentSize { 460, 370 };
+    static constexpr QSize maximumContentSize { 560, 460 };
     static inline const QString title = QStringLiteral("Preferences");
 
     // `keys` must outlive the window; `canRegisterShortcut` as for PreferencesView.

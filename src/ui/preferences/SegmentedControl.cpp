@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SegmentedControl.h"
 
+#include "platform/MainQueue.h"
+#include "ui/Accessibility.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,6 +32,7 @@ SegmentedControl::SegmentedControl(const QStringList &segments, QWidget *parent)
     : QWidget(parent)
     , m_segments(segments)
 {
+    Accessibility::install();
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFont(smallFont());
@@ -38,8 +42,20 @@ void SegmentedControl::setCurrentIndex(int index)
 {
     if (index == m_current || index < -1 || index >= m_segments.size())
         return;
-    m_current = index;
+    const int previous = std::exchange(m_current, index);
     update();
+    QAccessible::State checked;
+    checked.checked = true;
+    for (const int segment : { previous, index }) {
+        if (segment >= 0) {
+            QAccessibleStateChangeEvent event(this, checked);
+            event.setChild(segment);
+            if (QAccessible::isActive())
+                QAccessible::updateAccessibility(&event);
+        }
+    }
+    if (hasFocus())
+        Accessibility::announceFocus(this, index);
 }
 
 int SegmentedControl::segmentWidth(int index) const
@@ -114,6 +130,17 @@ void SegmentedControl::mousePressEvent(QMouseEvent *event)
             return;
         }
     }
+}
+
+void SegmentedControl::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    // Qt announces the control itself after this handler: the chosen segment, which is what
+    // the arrows change, is announced after that.
+    postToNextTurn(this, [this] {
+        if (hasFocus() && m_current >= 0)
+            Accessibility::announceFocus(this, m_current);
+    });
 }
 
 void SegmentedControl::keyPressEvent(QKeyEvent *event)

@@ -8,6 +8,7 @@ namespace nookary {
 
 // A row of mutually exclusive segments, one of them selected, at the small control size.
 // Clicking a segment, or Left and Right while it has focus, selects it and emits `activated`.
+// Readers see a group of radio buttons, the selected one checked and, with focus, focused.
 class SegmentedControl final : public QWidget {
     Q_OBJECT
 
@@ -20,6 +21,8 @@ public:
     void setCurrentIndex(int index);
     // The segment's place inside the control.
     QRect segmentRect(int index) const;
+    // Selects and emits `activated`, as a click on the segment does.
+    void choose(int index);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -32,9 +35,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
-    void choose(int index);
     int segmentWidth(int index) const;
 
     QStringList m_segments;

@@ -2,6 +2,7 @@
 #include "HotkeyRecorderControl.h"
 
 #include "model/AppModel.h"
+#include "ui/Accessibility.h"
 #include "ui/SymbolIcons.h"
 #include "ui/recorder/HotkeyRecorderState.h"
 #include "ui/recorder/RecorderStyle.h"
@@ -117,6 +118,49 @@ QString HotkeyRecorderControl::onboardingButtonTitle() const
     return onboardingButtonTitle(binding(), m_style, m_onboardingTreatAsUnset, isRecording());
 }
 
+QString HotkeyRecorderControl::refusalReason(HotkeyShortcut shortcut)
+{
+    using Command = HotkeyShortcut::EditingCommand;
+    const auto command = shortcut.editingCommand();
+    if (!command)
+        return {};
+    const QString keys = shortcutText(shortcut);
+    switch (*command) {
+    case Command::selectAll:
+        return tr("Apps use %1 to select all.").arg(keys);
+    case Command::copy:
+        return tr("Apps use %1 to copy.").arg(keys);
+    case Command::paste:
+        return tr("Apps use %1 to paste.").arg(keys);
+    case Command::cut:
+        return tr("Apps use %1 to cut.").arg(keys);
+    case Command::undo:
+        return tr("Apps use %1 to undo.").arg(keys);
+    case Command::redo:
+        return tr("Apps use %1 to redo.").arg(keys);
+    case Command::save:
+        return tr("Apps use %1 to save.").arg(keys);
+    case Command::find:
+        return tr("Apps use %1 to find.").arg(keys);
+    case Command::close:
+        return tr("Apps use %1 to close.").arg(keys);
+    case Command::quit:
+        return tr("Apps use %1 to quit.").arg(keys);
+    }
+    return {};
+}
+
+QString HotkeyRecorderControl::noteText() const
+{
+    if (isRecording())
+        return m_refusal;
+    const bool shown
+        = m_style == Style::settings ? binding().isSet() : onboardingBadgeText() != kNotSetYet;
+    if (shown && m_model && m_model->isHotkeyUnavailable())
+        return tr("In use by another program");
+    return {};
+}
+
 // MARK: the control
 
 HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslator &keys,
@@ -132,12 +176,22 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
     else
         buildOnboarding();
     connect(m_recorder, &HotkeyRecorderState::isRecordingChanged, this, [this] {
+        m_refusal.clear();
+        // Ending a recording applies the new shortcut, which may end this control (a host
+        // that rebuilds it): nothing of it is touched afterwards unless it is still there.
+        QPointer<HotkeyRecorderControl> self(this);
         if (m_hasAppeared && m_model)
             m_model->setIsRecordingHotkey(m_recorder->isRecording());
+        if (self)
+            sync();
+    });
+    connect(m_recorder, &HotkeyRecorderState::refused, this, [this](HotkeyShortcut shortcut) {
+        m_refusal = refusalReason(shortcut);
         sync();
     });
     connect(&model, &AppModel::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::hotkeyTriggerTextChanged, this, &HotkeyRecorderControl::sync);
+    connect(&model, &AppModel::isHotkeyUnavailableChanged, this, &HotkeyRecorderControl::sync);
     sync();
 }
 
@@ -229,7 +283,7 @@ void HotkeyRecorderControl::buildSettings()
 {
     auto *stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(10);
+    stack->setSpacing(4); // the row, and the note under it when there is one
     auto *row = new QHBoxLayout;
     row->setSpacing(6);
     stack->addLayout(row);
@@ -242,6 +296,7 @@ void HotkeyRecorderControl::buildSettings()
     m_pullDown->setFixedSize(28, 32);
     m_pullDown->setPopupMode(QToolButton::InstantPopup);
     m_pullDown->setToolTip(QStringLiteral("More shortcut options"));
+    m_pullDown->setAccessibleName(tr("More shortcut options"));
     m_menu = new QMenu(m_pullDown);
     m_newShortcut = m_menu->addAction(
         QStringLiteral("New Shortcut"), this, &HotkeyRecorderControl::newShortcut);
@@ -253,6 +308,16 @@ void HotkeyRecorderControl::buildSettings()
     m_pullDown->setMenu(m_menu);
     row->addWidget(m_pullDown, 0, Qt::AlignVCenter);
     row->addStretch(1);
+    buildNote(*stack, Qt::AlignLeft);
+}
+
+void HotkeyRecorderControl::buildNote(QVBoxLayout &stack, Qt::Alignment alignment)
+{
+    m_note = new QLabel(this);
+    m_note->setFont(RecorderStyle::font(11));
+    m_note->setAlignment(alignment | Qt::AlignVCenter);
+    m_note->hide();
+    stack.addWidget(m_note, 0, alignment);
 }
 
 void HotkeyRecorderControl::buildOnboarding()
@@ -286,12 +351,19 @@ void HotkeyRecorderControl::buildOnboarding()
     m_hint->setFont(RecorderStyle::font(11));
     m_hint->setAlignment(Qt::AlignCenter);
     stack->addWidget(m_hint, 0, Qt::AlignHCenter);
+    buildNote(*stack, Qt::AlignHCenter);
 }
 
 void HotkeyRecorderControl::sync()
 {
     const HotkeyShortcut shortcut = binding();
     const bool recording = isRecording();
+    const QString note = noteText();
+    m_note->setText(note);
+    QPalette notePalette = m_note->palette();
+    notePalette.setColor(QPalette::WindowText, RecorderStyle::secondary(*this));
+    m_note->setPalette(notePalette);
+    m_note->setVisible(!note.isEmpty());
     if (m_style == Style::settings) {
         m_field->setState(settingsFieldText(), recording, shortcut.isSet());
         m_pullDown->setEnabled(!recording);
@@ -324,6 +396,7 @@ void HotkeyRecorderControl::sync()
 ShortcutField::ShortcutField(QWidget *parent)
     : QWidget(parent)
 {
+    Accessibility::install();
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -337,6 +410,10 @@ void ShortcutField::setState(const QString &text, bool recording, bool set)
     m_set = set;
     setToolTip(recording ? QStringLiteral("Press a new shortcut now. Press Esc to cancel.")
                          : QStringLiteral("Click to set a new keyboard shortcut."));
+    // Readers hear the shortcut, and that the next keys are taken, on the control itself.
+    setAccessibleName(recording ? tr("Keyboard shortcut, recording: press the new shortcut, or "
+                                     "Escape to cancel")
+                                : tr("Keyboard shortcut: %1").arg(text));
     if (resize)
         updateGeometry();
     update();

@@ -11,6 +11,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class QVBoxLayout;
 
 namespace nookary {
 
@@ -52,6 +53,12 @@ public:
     QString settingsFieldText() const;
     QString onboardingBadgeText() const;
     QString onboardingButtonTitle() const;
+    // Why a standard editing combination is not taken ("Apps use Control + C to copy.");
+    // empty for any other.
+    static QString refusalReason(HotkeyShortcut shortcut);
+    // The line under the field: while recording, why the last combination was refused;
+    // otherwise, for a shortcut shown that another program holds, that it is in use.
+    QString noteText() const;
 
     // The user's commands.
     void toggle();
@@ -69,6 +76,7 @@ public:
     ShortcutBadge *badge() const { return m_badge; }
     QPushButton *button() const { return m_button; }
     QLabel *hint() const { return m_hint; }
+    QLabel *note() const { return m_note; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -78,6 +86,7 @@ protected:
 private:
     void buildSettings();
     void buildOnboarding();
+    void buildNote(QVBoxLayout &stack, Qt::Alignment alignment);
     void sync();
     void writeBinding(HotkeyShortcut shortcut);
     HotkeyShortcut binding() const;
@@ -97,6 +106,8 @@ private:
     ShortcutBadge *m_badge = nullptr;
     QPushButton *m_button = nullptr;
     QLabel *m_hint = nullptr;
+    QLabel *m_note = nullptr;
+    QString m_refusal;
 };
 
 // The settings style's field: the shortcut's text on a rounded key-cap-like face; a click

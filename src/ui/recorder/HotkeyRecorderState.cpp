@@ -110,17 +110,20 @@ void HotkeyRecorderState::handleKeyPress(const QKeyEvent &event)
         || isModifierKey(event.key());
     if (modifierOnly)
         return;
-    const quint32 modifiers = HotkeyShortcut::carbonModifiers(event.modifiers());
+    const HotkeyShortcut captured { key.value_or(0),
+        HotkeyShortcut::carbonModifiers(event.modifiers()) };
     // A key without a place in the table could not be grabbed or named again.
-    if (!key || modifiers == 0) {
+    if (!key || !captured.isSet()) {
         if (beep)
             beep();
+        if (key && captured.editingCommand())
+            Q_EMIT refused(captured);
         return;
     }
     QPointer<HotkeyRecorderState> self(this);
     // A copy: the call may stop the recording, which drops the stored callback.
     if (const OnCaptured onCaptured = m_onCaptured)
-        onCaptured(HotkeyShortcut { *key, modifiers });
+        onCaptured(captured);
     // Applying the capture may show an alert, during which the recorder's owner can go away.
     if (self)
         stopRecording();

@@ -18,7 +18,9 @@ class KeyTranslator;
 // of the application first, through an application-wide event filter, and consumes it, so
 // no other control, menu shortcut, mnemonic or default button takes it: Escape (with or
 // without modifiers) cancels, a modifier key alone is ignored, a key with at least one of
-// Control, Alt, Super or Shift is captured, anything else beeps. Main thread only.
+// Control, Alt, Super or Shift is captured, anything else beeps. So does a combination that
+// would break typing everywhere (Shift with a typing key; a standard editing combination,
+// which is also reported as `refused`, so that the reason can be shown). Main thread only.
 class HotkeyRecorderState final : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRecording READ isRecording NOTIFY isRecordingChanged)
@@ -47,6 +49,8 @@ public:
 
 Q_SIGNALS:
     void isRecordingChanged();
+    // A standard editing combination was pressed and not taken; recording goes on.
+    void refused(nookary::HotkeyShortcut shortcut);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShortcutBadge.h"
 
+#include "ui/Accessibility.h"
 #include "ui/recorder/RecorderStyle.h"
 
 #include <QFontMetricsF>
@@ -15,6 +16,7 @@ ShortcutBadge::ShortcutBadge(bool emphasized, QWidget *parent)
     : QWidget(parent)
     , m_emphasized(emphasized)
 {
+    Accessibility::install(); // read as text
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -23,6 +25,7 @@ void ShortcutBadge::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
+    setAccessibleName(text);
     updateGeometry();
     update();
 }

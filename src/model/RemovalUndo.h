@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/PanelState.h"
+#include "platform/MainQueue.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUuid>
+
+#include <chrono>
+#include <optional>
+
+namespace nookary {
+
+class Clock;
+
+// The snippets and history entries the user removed in the last few seconds, kept so that
+// they can be put back where they were, the latest first. Each removal starts the window
+// anew; when it passes, all of them lapse. Main thread only.
+class RemovalUndo final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::seconds window { 8 };
+
+    struct Removal {
+        PanelState::Column column;
+        QUuid id;
+        QString text;
+        qsizetype index = 0; // its place in the whole list
+        QUuid before; // the one that followed it, where it goes back while that is there
+        bool cut = false; // a history entry holding only part of its copy stays marked so
+    };
+
+    // `clock` must outlive this object.
+    explicit RemovalUndo(Clock &clock, QObject *parent = nullptr);
+
+    // The latest removal that can still be put back.
+    std::optional<Removal> pending() const;
+    void offer(Removal removal);
+    // The latest removal, no longer pending.
+    std::optional<Removal> take();
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    Clock &m_clock;
+    QList<Removal> m_pending;
+    CancellableTask m_lapse;
+};
+
+} // namespace nookary

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace nookary {
+
+// Saved snippets taken to another machine: the file `--export-saved` writes and
+// `--import-saved` reads. Unlike the stored list, it carries no ids: an imported snippet is
+// a new one on the machine that takes it in.
+namespace SnippetTransfer {
+
+// How an import file is read.
+enum class Format {
+    exported, // the export: a JSON array of objects, each with a string "text"
+    lines, // plain text, one snippet per line
+    byContent, // the export when the file starts with '[', else lines
+};
+
+// The largest file an import reads; an export of 25 snippets is far smaller.
+inline constexpr qint64 maxImportBytes = 16 * 1024 * 1024;
+
+// The export of `texts`, in their order: an indented JSON array of {"text": ...} objects.
+QByteArray encode(const QStringList &texts);
+
+// The texts an import file holds, in file order, blank ones left out; nothing when it is
+// not in `format`, with `error` saying why in one sentence.
+std::optional<QStringList> decode(const QByteArray &bytes, Format format, QString *error);
+
+// Writes the export of `texts` to `path`, readable by the user alone, replacing it whole or
+// not at all; false with `error` saying why in one sentence.
+bool writeFile(const QString &path, const QStringList &texts, QString *error);
+// Reads an import file ("-": standard input) as `decode` does.
+std::optional<QStringList> readFile(const QString &path, Format format, QString *error);
+
+// What an import did to the saved snippets.
+struct ImportResult {
+    int added = 0;
+    int alreadySaved = 0; // equal to a snippet saved before, or earlier in the same file
+    int overLimit = 0; // new, but the list was full
+
+    friend bool operator==(const ImportResult &, const ImportResult &) = default;
+};
+
+// "Added 3, skipped 2 already saved, 1 over the limit of 25".
+QString describe(const ImportResult &result, int limit);
+
+} // namespace SnippetTransfer
+
+} // namespace nookary
