@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Capture on the X11 desk and on the Wayland desk side by side: start-up to monitoring the
+// Capture on the X11 desk, the Wayland desk (sway, data-control) and GNOME's (Mutter,
+// through XWayland) side by side: start-up to monitoring the
 // clipboard, memory after start, how long a copy in another program takes to be recorded
 // (the copying program's start included), and how many copies of a burst are recorded: ten
 // 0.3 s apart, and a hundred as fast as the copying program starts. Prints figures; asserts
@@ -29,7 +30,10 @@ const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 void measure(TestDesk::Session session)
 {
     const bool wayland = session == TestDesk::Session::wayland;
-    const char *name = wayland ? "Wayland (sway, data-control)" : "X11 (Xvfb, openbox)";
+    const char *name = wayland ? "Wayland (sway, data-control)"
+        : session == TestDesk::Session::gnome
+        ? "GNOME (Mutter headless, through XWayland; xclip copies)"
+        : "X11 (Xvfb, openbox)";
     TestDesk::Options options;
     options.panel = false;
     options.session = session;
@@ -38,8 +42,15 @@ void measure(TestDesk::Session session)
         std::printf("%s: cannot start the desk: %s\n", name, qPrintable(desk.errorString()));
         return;
     }
-    qputenv("XDG_RUNTIME_DIR",
-        desk.environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
+    // The instance's socket is named after the session: this process asks in the desk's.
+    for (const char *variable : { "XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY",
+             "QT_QPA_PLATFORM", "XDG_SESSION_TYPE", "XAUTHORITY" }) {
+        const QString value = desk.environment().value(QString::fromLatin1(variable));
+        if (value.isEmpty())
+            qunsetenv(variable);
+        else
+            qputenv(variable, value.toLocal8Bit());
+    }
     const QStringList quietly { QStringLiteral("--launched-from-login-item") };
 
     std::vector<double> starts;
@@ -138,5 +149,9 @@ int main(int argc, char **argv)
         measure(TestDesk::Session::wayland);
     else
         std::printf("Wayland: sway is not installed\n");
+    if (TestDesk::canStartGnome())
+        measure(TestDesk::Session::gnome);
+    else
+        std::printf("GNOME: Mutter is not installed\n");
     return 0;
 }

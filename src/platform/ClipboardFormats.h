@@ -84,4 +84,28 @@ inline QString textOfFileURLs(const QList<QUrl> &urls)
     return lines.join(u'\n');
 }
 
+// One form of Nookary's own copy, as it is offered to a program that pastes: a type (a MIME
+// type, or an X11 target name) and the bytes sent for it.
+struct OfferedForm {
+    QByteArray mimeType;
+    QByteArray data;
+};
+
+// The forms of a written text, as Qt offers text on X11 ("STRING" is Latin-1).
+inline QList<OfferedForm> formsForText(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return { { "text/plain;charset=utf-8", utf8 }, { "text/plain", utf8 }, { "UTF8_STRING", utf8 },
+        { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
+}
+
+// Files as file managers paste them, with the URLs as text too, one a line.
+inline QList<OfferedForm> formsForFileUrls(const QList<QUrl> &urls)
+{
+    QList<OfferedForm> forms { { uriListType, uriListOf(urls) },
+        { gnomeCopiedFilesType, gnomeCopiedFilesOf(urls) } };
+    forms.append(formsForText(textOfFileURLs(urls)));
+    return forms;
+}
+
 } // namespace nookary::clipboardformats

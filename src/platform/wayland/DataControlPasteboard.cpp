@@ -31,9 +31,9 @@ DataControlPasteboard::DataControlPasteboard(std::unique_ptr<DataControlClient> 
 {
     m_client->setReceiver(
         this,
-        [this](quint64 selection, bool own) {
+        [this](quint64 selection, bool own, bool empty) {
             if (!own)
-                othersSelection(selection);
+                othersSelection(selection, empty);
         },
         [this](quint64 selection, std::optional<ClipboardContents> contents) {
             // Only the read in flight counts: one that a pause dropped may still come back.
@@ -59,9 +59,15 @@ DataControlPasteboard::~DataControlPasteboard()
     m_thread.wait();
 }
 
-void DataControlPasteboard::othersSelection(quint64 selection)
+void DataControlPasteboard::othersSelection(quint64 selection, bool empty)
 {
     m_newestSelection = selection;
+    if (empty && !m_paused && !m_queue.isPending()) {
+        const qint64 before = m_changeCount;
+        Q_EMIT selectionEmptied();
+        if (m_changeCount != before && m_ownChange)
+            return; // a copy of ours took the empty selection's place: nothing to read
+    }
     if (m_paused) {
         // Nothing of it is read: empty contents stand in.
         m_contents = {};

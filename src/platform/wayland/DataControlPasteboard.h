@@ -42,10 +42,16 @@ public:
     void writeString(const QString &text) override;
     void writeFileURLs(const QList<QUrl> &urls) override;
 
+Q_SIGNALS:
+    // Another program emptied the selection, most likely by quitting, while what it held is
+    // the change counted last: no newer copy is being read, reading is not paused. Emitted
+    // before the empty selection is counted; a slot that writes replaces it.
+    void selectionEmptied();
+
 private:
     explicit DataControlPasteboard(std::unique_ptr<DataControlClient> client);
 
-    void othersSelection(quint64 selection);
+    void othersSelection(quint64 selection, bool empty);
     void ownWrite(ClipboardContents contents);
     void countChange(bool own);
 

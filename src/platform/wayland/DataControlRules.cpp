@@ -19,21 +19,6 @@ bool isMarkedSecret(const QByteArrayList &offered)
     return offered.contains(QByteArray(clipboardformats::passwordHintType));
 }
 
-QList<OfferedForm> formsForText(const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    return { { "text/plain;charset=utf-8", utf8 }, { "text/plain", utf8 }, { "UTF8_STRING", utf8 },
-        { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
-}
-
-QList<OfferedForm> formsForFileUrls(const QList<QUrl> &urls)
-{
-    QList<OfferedForm> forms { { clipboardformats::uriListType, clipboardformats::uriListOf(urls) },
-        { clipboardformats::gnomeCopiedFilesType, clipboardformats::gnomeCopiedFilesOf(urls) } };
-    forms.append(formsForText(clipboardformats::textOfFileURLs(urls)));
-    return forms;
-}
-
 void OfferBook::introduce(Id offer)
 {
     if (offer && !m_introduced.contains(offer))
