@@ -35,6 +35,9 @@ public:
     // A copy of another program was noticed and is being read; it is counted when the read
     // lands, which the read's deadline bounds. `readPendingChanged` tells each change.
     virtual bool isReadPending() const = 0;
+    // The clipboard still holds this program's last write: false as soon as another program
+    // took it, even before its copy has been read (a paste of ours would paste theirs).
+    bool holdsOwnWrite() const { return isOwnChange() && !isReadPending(); }
 
     // While paused, nothing another program copies is read: its owner is asked for nothing
     // (an owner that serves one request keeps it for the user), a read in flight is

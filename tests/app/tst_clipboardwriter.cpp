@@ -22,6 +22,14 @@ private Q_SLOTS:
         QVERIFY(f.pasteboard.clipboard().fileURLs.isEmpty());
         QVERIFY(f.pasteboard.isOwnChange());
         QVERIFY(model.history().isEmpty());
+
+        // Another program's copy takes the clipboard at once, before it has been read.
+        QVERIFY(f.pasteboard.holdsOwnWrite());
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copyText(QStringLiteral("theirs"));
+        QVERIFY(!f.pasteboard.holdsOwnWrite());
+        QVERIFY(f.pasteboard.landRead());
+        QVERIFY(!f.pasteboard.holdsOwnWrite());
     }
 
     void localFilesAreWrittenAsFiles()
