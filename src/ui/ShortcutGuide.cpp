@@ -7,7 +7,10 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace nookary {
 
@@ -52,12 +55,11 @@ QString ShortcutGuide::stepsFor(Desktop desktop) const
 {
     switch (desktop) {
     case Desktop::gnome:
-        return tr("Run these lines in a terminal. They add Super+Shift+V to your custom "
-                  "shortcuts and keep the others; Settings, Keyboard, Custom Shortcuts changes "
-                  "the key later.");
+        return tr("Run these lines in a terminal: they add Super+Shift+V to your custom "
+                  "shortcuts and keep the others.");
     case Desktop::kde:
-        return tr("In System Settings, open Keyboard, Shortcuts, choose Add New, then "
-                  "Command or Script, enter this command and record a key for it:");
+        return tr("In System Settings, Shortcuts, choose Add New, Command or Script, enter "
+                  "this command and record a key:");
     case Desktop::sway:
         return tr("Add this line to ~/.config/sway/config, then reload sway (Super+Shift+C):");
     }
@@ -88,6 +90,15 @@ ShortcutGuide::ShortcutGuide(Desktop shown, QWidget *parent)
     stack->addWidget(m_chooser, 0, Qt::AlignLeft);
     stack->addWidget(m_steps);
     stack->addWidget(m_commands);
+    // As tall as the longest desktop's lines, whichever is shown, so that the window holding
+    // it need not change its size and nothing hides behind a scroll bar but long lines' ends.
+    int lines = 0;
+    for (const Desktop desktop : { Desktop::gnome, Desktop::kde, Desktop::sway })
+        lines = std::max(lines, int(commandsFor(desktop).count(u'\n')));
+    const QFontMetrics metrics(m_commands->font());
+    m_commands->setFixedHeight(metrics.lineSpacing() * lines + 2 * m_commands->frameWidth()
+        + int(m_commands->document()->documentMargin() * 2)
+        + m_commands->horizontalScrollBar()->sizeHint().height() + 4);
     connect(m_chooser, &SegmentedControl::activated, this,
         [this](int index) { showDesktop(Desktop(index)); });
     showDesktop(shown);
@@ -98,14 +109,7 @@ void ShortcutGuide::showDesktop(Desktop desktop)
     m_shown = desktop;
     m_chooser->setCurrentIndex(int(desktop));
     m_steps->setText(stepsFor(desktop));
-    const QString commands = commandsFor(desktop);
-    m_commands->setPlainText(commands);
-    // As tall as its lines, so that nothing of them hides behind a scroll bar but the ends
-    // of the long ones.
-    const QFontMetrics metrics(m_commands->font());
-    const int lines = int(commands.count(u'\n'));
-    m_commands->setFixedHeight(metrics.lineSpacing() * lines + 2 * m_commands->frameWidth()
-        + int(m_commands->document()->documentMargin() * 2) + 18);
+    m_commands->setPlainText(commandsFor(desktop));
 }
 
 } // namespace nookary

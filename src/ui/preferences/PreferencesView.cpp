@@ -133,7 +133,7 @@ PreferencesView::PreferencesView(
         m_manualShortcut->setMinimumWidth(controlWidth - 10);
         m_shortcutGuide = new ShortcutGuide(manual);
         m_shortcutGuide->stepsLabel()->setFont(small);
-        m_shortcutGuide->setMaximumWidth(controlWidth + 60);
+        m_shortcutGuide->setFixedWidth(controlWidth - 10);
         manualStack->addWidget(m_manualShortcut);
         manualStack->addWidget(m_shortcutGuide);
         addRow(QStringLiteral("Keyboard shortcut"), manual);
