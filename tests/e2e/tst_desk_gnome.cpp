@@ -126,11 +126,16 @@ private Q_SLOTS:
         QCOMPARE(texts(),
             (QStringList { QStringLiteral("from a Wayland program"), QStringLiteral("the newest"),
                 QStringLiteral("from an X11 program") }));
+        // A copy-back right after another: ours replaces ours, and is served.
+        copyBack(2);
+        QTRY_COMPARE_WITH_TIMEOUT(x11Paste(), QByteArray("from an X11 program"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(waylandPaste(), QByteArray("from an X11 program"), 5000);
         QTest::qWait(500);
         x11Copy("right after a copy-back");
         QTRY_COMPARE_WITH_TIMEOUT(
             texts().value(0), QStringLiteral("right after a copy-back"), 5000);
         QCOMPARE(texts().size(), 4);
+        QCOMPARE(texts().value(1), QStringLiteral("from an X11 program"));
     }
 
     // Past the size of one X request, a copy-back goes in INCR chunks.

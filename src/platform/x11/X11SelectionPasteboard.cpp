@@ -135,7 +135,10 @@ void X11SelectionPasteboard::dispatchEvents()
         } else if (type == XCB_SELECTION_REQUEST) {
             selectionRequested(event.get());
         } else if (type == XCB_SELECTION_CLEAR) {
-            m_forms.clear(); // another program took the selection: nothing of ours is served
+            // Another program took the selection: nothing of ours is served. One that our
+            // own clear caused before our last write is no news.
+            if (qint32(event->full_sequence - m_lastOwnRequest) >= 0)
+                m_forms.clear();
         } else if (type == XCB_PROPERTY_NOTIFY) {
             const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event.get());
             if (notify->state == XCB_PROPERTY_DELETE)
