@@ -15,8 +15,6 @@
 
 namespace nookary {
 
-static_assert(AppModel::pollIntervalMs == ClipboardHistory::pollInterval.count());
-
 namespace {
 
 template <typename T, typename Signal>
@@ -60,6 +58,13 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
         ensureSelectionValid();
     });
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
+    // A copy that lands while the panel is open is where the default selection would be.
+    connect(m_history.get(), &ClipboardHistory::captured, this, [this] {
+        if (m_selectionIsDefault)
+            applyDefaultOpenTarget();
+    });
+    connect(m_history.get(), &ClipboardHistory::capturePendingChanged, this,
+        &AppModel::capturePendingChanged);
     connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
     connect(
         m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
@@ -244,21 +249,6 @@ const QList<HistoryItem> &AppModel::history() const
     return m_history->items();
 }
 
-void AppModel::markProgrammaticWrite(const QString &text)
-{
-    m_history->markProgrammaticWrite(text);
-}
-
-bool AppModel::ignoreNextPasteboardChange() const
-{
-    return m_history->ignoreNextPasteboardChange();
-}
-
-std::optional<QString> AppModel::lastProgrammaticWrite() const
-{
-    return m_history->lastProgrammaticWrite();
-}
-
 qint64 AppModel::lastChangeCount() const
 {
     return m_history->lastChangeCount();
@@ -279,19 +269,32 @@ void AppModel::clearHistory()
     m_history->clear();
 }
 
+bool AppModel::isCapturePending() const
+{
+    return m_history->isCapturePending();
+}
+
+void AppModel::whenCaptureSettled(QObject *context, std::function<void()> task)
+{
+    m_history->whenCaptureSettled(context, std::move(task));
+}
+
 void AppModel::removeHistoryEntry(const QUuid &entryID)
 {
     const QUuid id = entryID; // the caller's may live in the list that changes
     QString text;
+    bool cut = false;
     for (const HistoryItem &item : history()) {
-        if (item.id == id)
+        if (item.id == id) {
             text = item.text;
+            cut = item.cut;
+        }
     }
     const qsizetype index = m_history->remove(id);
     if (index < 0)
         return;
     const QUuid next = index < history().size() ? history().at(index).id : QUuid();
-    m_removalUndo->offer({ Column::history, id, text, index, next });
+    m_removalUndo->offer({ Column::history, id, text, index, next, cut });
     ensureSelectionValid();
 }
 
@@ -333,7 +336,7 @@ bool AppModel::saveHistoryEntryToShelf(const QUuid &id)
 {
     for (const HistoryItem &item : history()) {
         if (item.id == id) {
-            if (m_shelf->addFromDrop(item.text, {}) == Shelf::Added::full)
+            if (m_shelf->addFromDrop(item.text, {}, item.cut) == Shelf::Added::full)
                 return false;
             ensureSelectionValid();
             return true;
@@ -356,16 +359,19 @@ void AppModel::setQuery(const QString &query)
 
 void AppModel::setSelectedColumn(Column column)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedColumn(column);
 }
 
 void AppModel::setSelectedShelfID(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedShelfID(id);
 }
 
 void AppModel::setSelectedHistoryID(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedHistoryID(id);
 }
 
@@ -381,11 +387,13 @@ QList<HistoryItem> AppModel::filteredHistory() const
 
 void AppModel::selectShelf(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->selectShelf(id);
 }
 
 void AppModel::selectHistory(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->selectHistory(id);
 }
 
@@ -409,10 +417,12 @@ void AppModel::applyDefaultOpenTarget()
         selectHistory(history.first().id);
     else
         selectDefaultOnOpen(true);
+    m_selectionIsDefault = true;
 }
 
 void AppModel::moveSelection(Nav direction)
 {
+    m_selectionIsDefault = false;
     m_panel->moveSelection(direction);
 }
 
@@ -428,15 +438,14 @@ std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
         return std::nullopt;
     if (selectedColumn() == Column::history)
         pushHistory(*text);
-    markProgrammaticWrite(*text);
     return text;
 }
 
 // MARK: saved snippets
 
-void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
+void AppModel::addShelfFromDrop(const QString &text, const QUuid &before, bool partial)
 {
-    switch (m_shelf->addFromDrop(text, before)) {
+    switch (m_shelf->addFromDrop(text, before, partial)) {
     case Shelf::Added::full:
         Q_EMIT alertBeep();
         Q_EMIT shelfFullRefusedDrop();
@@ -565,7 +574,7 @@ bool AppModel::undoRemoval()
     };
     QUuid select = removal->id;
     if (removal->column == Column::history) {
-        const HistoryItem item = HistoryItem::make(removal->id, removal->text);
+        const HistoryItem item = HistoryItem::make(removal->id, removal->text, removal->cut);
         switch (m_history->restore(item, placeIn(history()))) {
         case ClipboardHistory::Restored::restored:
             break;

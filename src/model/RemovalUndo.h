@@ -31,6 +31,7 @@ public:
         QString text;
         qsizetype index = 0; // its place in the whole list
         QUuid before; // the one that followed it, where it goes back while that is there
+        bool cut = false; // a history entry holding only part of its copy stays marked so
     };
 
     // Why the latest removal did not go back when asked.

@@ -63,6 +63,22 @@ private Q_SLOTS:
         QVERIFY(!m.undoableRemoval());
     }
 
+    // An entry holding only part of its copy must not come back, or be saved, as if whole.
+    void aCutEntryStaysMarkedCut()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        f.pasteboard.copy({ QStringLiteral("the start of a long log"), {}, false, true });
+        QVERIFY(m.history().first().cut);
+        const QUuid id = m.history().first().id;
+        m.removeHistoryEntry(id);
+        QVERIFY(m.undoRemoval());
+        QCOMPARE(m.history().first().id, id);
+        QVERIFY(m.history().first().cut);
+        m.saveHistoryEntryToShelf(id);
+        QVERIFY(m.snippetWasCutOnDrop(m.shelf().last().id));
+    }
+
     void aDeletedSnippetComesBackWithItsIdAndIsStored()
     {
         ModelFixture f;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModelFixture.h"
+#include "model/ClipboardHistory.h"
 #include "platform/KeyTranslator.h"
 #include "ui/panel/PanelKeyMap.h"
 #include "ui/panel/SavedColumn.h"
@@ -241,6 +242,39 @@ private Q_SLOTS:
         p.model().setQuery(QStringLiteral("no such text"));
         p.model().ensureSelectionValid();
         QCOMPARE(p.press(Qt::Key_Return), Decision::pass);
+    }
+
+    void returnWhileACopyIsReadActsOnceItLands()
+    {
+        // The panel opened right after a copy whose read has not landed yet.
+        Panel p({ QStringLiteral("snippet") }, { QStringLiteral("previous") });
+        p.model().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        p.f.pasteboard.holdReads(true);
+        p.f.pasteboard.copyText(QStringLiteral("just copied"));
+        p.model().applyDefaultOpenTarget();
+        // Held a little long, the key repeats: still one copy.
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.f.pasteboard.landRead());
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("just copied") });
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
+
+        // Closed meanwhile: nothing is copied when it lands.
+        p.host.copied.clear();
+        p.f.pasteboard.copyText(QStringLiteral("copied again"));
+        p.model().applyDefaultOpenTarget();
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        p.host.shown = false;
+        QVERIFY(p.f.pasteboard.landRead());
+        QVERIFY(p.host.copied.isEmpty());
+
+        // An owner that never answers holds Return up for the reader's deadline at most.
+        p.host.shown = true;
+        p.f.pasteboard.copyText(QStringLiteral("never answered"));
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        p.f.clock.advance(ClipboardHistory::captureWaitLimit);
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("copied again") });
     }
 
     void keysForOurOwnMenusAreTheirs()

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 
 #include <array>
+#include <utility>
 
 namespace nookary {
 
@@ -185,11 +186,19 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         break;
     }
     if (isReturn) {
-        const std::optional<QString> text = m_model.activateSelectedItemTextForPasteboard();
-        if (!text || text->isEmpty())
-            return Decision::pass;
-        copyAndFinish(*text);
-        return Decision::consume;
+        if (m_model.isCapturePending()) {
+            // A copy made just before is still being read: Return acts once it landed, on
+            // the selection as it is then (the default one moves to the new entry).
+            if (!std::exchange(m_returnWaits, true)) {
+                m_model.whenCaptureSettled(&m_waitContext, [this] {
+                    m_returnWaits = false;
+                    if (m_host.isPanelShown() && m_model.editingID().isNull())
+                        activateSelection();
+                });
+            }
+            return Decision::consume;
+        }
+        return activateSelection() ? Decision::consume : Decision::pass;
     }
     return Decision::pass;
 }
@@ -198,6 +207,15 @@ void PanelKeyMap::handleRelease(const PanelKey &key)
 {
     if (key.virtualKey == forwardDeleteKey)
         m_deletePresses.release(key.timestamp, key.autoRepeat);
+}
+
+bool PanelKeyMap::activateSelection()
+{
+    const std::optional<QString> text = m_model.activateSelectedItemTextForPasteboard();
+    if (!text || text->isEmpty())
+        return false;
+    copyAndFinish(*text);
+    return true;
 }
 
 QUuid PanelKeyMap::selectedID() const

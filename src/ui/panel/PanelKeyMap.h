@@ -3,6 +3,7 @@
 
 #include "ui/panel/KeyPressFilter.h"
 
+#include <QObject>
 #include <QString>
 #include <QUuid>
 #include <Qt>
@@ -88,6 +89,8 @@ public:
     static int snippetNumber(quint32 virtualKey);
 
 private:
+    // Copies the selected entry and closes (or keeps a pinned window); false: none.
+    bool activateSelection();
     void copyAndFinish(const QString &text);
     // The keys that act on the selected row; a first press that finds none passes.
     bool handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, bool newDeletePress);
@@ -98,6 +101,8 @@ private:
     AppModel &m_model;
     PanelKeyMapHost &m_host;
     KeyPressFilter m_deletePresses;
+    bool m_returnWaits = false; // a Return waits for a copy being read
+    QObject m_waitContext; // cancels that wait when the key map goes
 };
 
 } // namespace nookary

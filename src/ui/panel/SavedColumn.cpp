@@ -273,6 +273,9 @@ void SavedColumn::sync()
         }
         const QString badge = shortcutLabel(i);
         row->setShortcutLabel(badge);
+        row->setNote(m_model.snippetWasCutOnDrop(item.id)
+                ? tr("cut", "a snippet that holds only the first part of what was dropped")
+                : QString());
         // Readers hear where the snippet stands and its key, since they see neither.
         const QString text
             = row->shownText().trimmed().isEmpty() ? tr("empty snippet") : row->shownText();

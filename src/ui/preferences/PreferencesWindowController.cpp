@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace nookary {
 
 PreferencesWindowController::PreferencesWindowController(
@@ -39,9 +41,15 @@ bool PreferencesWindowController::isVisible() const
 
 void PreferencesWindowController::prepareForDisplay()
 {
-    m_window->setMinimumSize(preferredContentSize);
-    m_window->setMaximumSize(preferredContentSize);
-    m_window->resize(preferredContentSize);
+    // Taller where the shortcut row explains how to bind one in the desktop, so that none of
+    // the steps is cut off.
+    const int width = preferredContentSize.width();
+    const int needed
+        = m_view->hasHeightForWidth() ? m_view->heightForWidth(width) : m_view->sizeHint().height();
+    const QSize size(width, std::max(preferredContentSize.height(), needed));
+    m_window->setMinimumSize(size);
+    m_window->setMaximumSize(size);
+    m_window->resize(size);
 }
 
 void PreferencesWindowController::showWindow()
