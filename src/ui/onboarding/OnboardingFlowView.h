@@ -57,10 +57,6 @@ public:
                   "keyboard settings, add a custom shortcut that runs this command:");
     }
     static inline const QString manualBindingCommand = QStringLiteral("Nookary --toggle");
-    static QString manualBindingExample()
-    {
-        return tr("In sway, for example: bindsym $mod+Shift+v exec Nookary --toggle");
-    }
 
     // `startStep` is clamped to the pages there are. Where `canRegisterShortcut` is false
     // (the session offers no global shortcuts), the shortcut page explains how to bind one

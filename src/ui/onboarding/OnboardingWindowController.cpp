@@ -2,6 +2,7 @@
 #include "OnboardingWindowController.h"
 
 #include "core/TextDirection.h"
+#include "ui/Accessibility.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 
 #include <QCursor>
@@ -41,6 +42,7 @@ OnboardingWindowController::OnboardingWindowController(AppModel &model, const Ke
         canRegisterShortcut);
     // Task bars show a title as it is: no invisible marks.
     m_window->setWindowTitle(TextDirection::withoutMarks(windowTitle()));
+    Accessibility::setRole(m_window.get(), QAccessible::Dialog);
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);

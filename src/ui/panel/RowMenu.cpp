@@ -32,7 +32,7 @@ QMenu *RowMenu::popUp(QPoint global, bool byKeyboard, QWidget *parent) const
     menu->setAttribute(Qt::WA_DeleteOnClose);
     add(menu, QT_TRANSLATE_NOOP("nookary::RowMenu", "Copy"), QKeySequence(Qt::Key_Return), copy);
     add(menu, QT_TRANSLATE_NOOP("nookary::RowMenu", "Save to Saved"),
-        QKeySequence(Qt::CTRL | Qt::Key_S), save);
+        QKeySequence(Qt::CTRL | Qt::Key_S), save, canSave);
     add(menu, QT_TRANSLATE_NOOP("nookary::RowMenu", "Edit"), QKeySequence(Qt::Key_F2), edit);
     add(menu, QT_TRANSLATE_NOOP("nookary::RowMenu", "Delete"), QKeySequence(Qt::Key_Delete),
         remove);

@@ -2,6 +2,7 @@
 #include "PreferencesWindowController.h"
 
 #include "core/TextDirection.h"
+#include "ui/Accessibility.h"
 #include "ui/preferences/PreferencesView.h"
 
 #include <QCursor>
@@ -9,6 +10,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace nookary {
 
@@ -20,6 +23,7 @@ PreferencesWindowController::PreferencesWindowController(
               | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint))
 {
     m_window->setObjectName(QStringLiteral("PreferencesWindow"));
+    Accessibility::setRole(m_window.get(), QAccessible::Window);
     // Task bars show a title as it is: no invisible marks.
     m_window->setWindowTitle(TextDirection::withoutMarks(title()));
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -39,9 +43,15 @@ bool PreferencesWindowController::isVisible() const
 
 void PreferencesWindowController::prepareForDisplay()
 {
-    m_window->setMinimumSize(preferredContentSize);
-    m_window->setMaximumSize(preferredContentSize);
-    m_window->resize(preferredContentSize);
+    // Taller where the shortcut row explains how to bind one in the desktop, so that none of
+    // the steps is cut off.
+    const int width = preferredContentSize.width();
+    const int needed
+        = m_view->hasHeightForWidth() ? m_view->heightForWidth(width) : m_view->sizeHint().height();
+    const QSize size(width, std::max(preferredContentSize.height(), needed));
+    m_window->setMinimumSize(size);
+    m_window->setMaximumSize(size);
+    m_window->resize(size);
 }
 
 void PreferencesWindowController::showWindow()
