@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 
 namespace nookary {
 
@@ -334,6 +335,11 @@ void ShelfRow::followPointer()
 
 void ShelfRow::updateTrailing()
 {
+    // Showing or hiding a child under the pointer makes Qt send this row enter and leave
+    // events from inside setVisible; answering them there recursed until the stack ran out.
+    if (m_updatingTrailing)
+        return;
+    const QScopedValueRollback guard(m_updatingTrailing, true);
     m_actions->setVisible(showsActions());
     m_badge->setVisible(showsBadge());
     if (!isEditing()) {
