@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <utility>
+
 namespace nookary {
 
 namespace {
@@ -97,10 +99,11 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // The stored shortcut is registered quietly at launch (a refusal is told once, by the
     // tray); later changes say so with an alert when refused.
-    m_hotkeys = std::make_unique<HotkeyController>(*m_model, *m_services.hotkeys, [this] {
-        ownWindowTakesFocus();
-        HotkeyController::showRefusedAlert();
-    });
+    m_hotkeys = std::make_unique<HotkeyController>(
+        *m_model, *m_services.hotkeys, *m_services.keys, [this] {
+            ownWindowTakesFocus();
+            HotkeyController::showRefusedAlert();
+        });
     connect(m_services.hotkeys.get(), &GlobalHotkeyService::pressed, this, [this] {
         QPointer<AppDelegate> self(this);
         postToNextTurn(this, [self] {
@@ -108,8 +111,13 @@ void AppDelegate::applicationDidFinishLaunching()
                 self->hotkeyPressed();
         });
     });
-    connect(m_hotkeys.get(), &HotkeyController::refusedAtLaunch, m_tray.get(),
-        &TrayController::tellShortcutUnavailable);
+    connect(m_hotkeys.get(), &HotkeyController::refusedAtLaunch, this,
+        &AppDelegate::tellShortcutRefusedAtLaunch);
+    connect(m_auxWindows.get(), &AuxiliaryWindows::onboardingClosed, this, [this] {
+        const auto refused = std::exchange(m_refusalAfterWalkthrough, std::nullopt);
+        if (refused && m_model->hotkeyShortcut() == *refused && m_model->isHotkeyUnavailable())
+            m_tray->tellShortcutUnavailable(*refused);
+    });
     m_hotkeys->applyStoredShortcutAtLaunch();
     m_hotkeys->followModel();
 
@@ -121,6 +129,17 @@ void AppDelegate::applicationDidFinishLaunching()
     if (!m_launchedFromLoginItem)
         presentInitialExperience();
     m_presenter->prepareFirstOpen();
+}
+
+void AppDelegate::tellShortcutRefusedAtLaunch(HotkeyShortcut shortcut)
+{
+    // A notice would cover the walkthrough about to open, whose shortcut page asks for a
+    // shortcut anyway: it waits for the walkthrough's end, and is dropped if one that works
+    // was chosen meanwhile.
+    if (!m_launchedFromLoginItem && m_model->onboardingCompletedVersion() < 1)
+        m_refusalAfterWalkthrough = shortcut;
+    else
+        m_tray->tellShortcutUnavailable(shortcut);
 }
 
 void AppDelegate::tellSettingsNotSaved(PreferencesStore::WriteProblem problem)

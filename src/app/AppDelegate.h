@@ -5,6 +5,7 @@
 #include "app/FocusHandBack.h"
 #include "app/InstanceChannel.h"
 #include "app/PanelPresenter.h"
+#include "core/HotkeyShortcut.h"
 #include "platform/PlatformServices.h"
 
 #include <QObject>
@@ -95,6 +96,8 @@ public:
 private:
     // Said once per kind of problem, in the tray.
     void tellSettingsNotSaved(PreferencesStore::WriteProblem problem);
+    // Said once, by the tray; after the walkthrough where one opens at this start.
+    void tellShortcutRefusedAtLaunch(HotkeyShortcut shortcut);
     // About or an alert is about to take focus.
     void ownWindowTakesFocus();
     bool isAuxWindowVisible() const { return m_auxWindows->isAnyVisible(); }
@@ -114,6 +117,7 @@ private:
     std::unique_ptr<PanelInputRouter> m_input;
     std::unique_ptr<HotkeyController> m_hotkeys;
     std::unique_ptr<PasteAfterChoosing> m_paste;
+    std::optional<HotkeyShortcut> m_refusalAfterWalkthrough;
 };
 
 } // namespace nookary

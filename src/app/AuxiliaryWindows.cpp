@@ -99,6 +99,7 @@ void AuxiliaryWindows::onboardingEnded(bool completed, bool showMainUIAfterDismi
                 self->m_showPanel();
         });
     }
+    Q_EMIT onboardingClosed();
 }
 
 void AuxiliaryWindows::openPreferences()

@@ -43,6 +43,10 @@ public:
     OnboardingWindowController *onboarding() const;
     PreferencesWindowController *preferences() const { return m_preferences.get(); }
 
+Q_SIGNALS:
+    // The walkthrough ended, finished or not.
+    void onboardingClosed();
+
 private:
     void onboardingEnded(bool completed, bool showMainUIAfterDismiss);
 

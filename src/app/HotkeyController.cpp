@@ -3,6 +3,7 @@
 
 #include "model/AppModel.h"
 #include "platform/GlobalHotkeyService.h"
+#include "platform/KeyTranslator.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
 
@@ -23,13 +24,16 @@ void HotkeyController::showRefusedAlert()
     box.exec();
 }
 
-HotkeyController::HotkeyController(
-    AppModel &model, GlobalHotkeyService &service, std::function<void()> alert, QObject *parent)
+HotkeyController::HotkeyController(AppModel &model, GlobalHotkeyService &service,
+    const KeyTranslator &keys, std::function<void()> alert, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_service(service)
+    , m_keys(keys)
     , m_alert(std::move(alert))
 {
+    connect(&m_service, &GlobalHotkeyService::keyboardChanged, this,
+        &HotkeyController::keyboardChanged);
     connect(&m_service, &GlobalHotkeyService::registrationBound, this,
         &HotkeyController::registrationBound);
     connect(&m_service, &GlobalHotkeyService::registrationRefused, this,
@@ -74,9 +78,24 @@ void HotkeyController::resume()
 
 void HotkeyController::applyStoredShortcutAtLaunch()
 {
-    m_applyingAtLaunch = true;
+    applyStoredShortcut(OnRefusal::keepAndTell);
+}
+
+void HotkeyController::applyStoredShortcut(OnRefusal onRefusal)
+{
+    m_onRefusal = onRefusal;
     applyHotkeyShortcut(m_model.hotkeyShortcut(), false);
-    m_applyingAtLaunch = false;
+    m_onRefusal = OnRefusal::goBack;
+}
+
+void HotkeyController::keyboardChanged()
+{
+    // The shortcut is grabbed (or kept, refused at launch) exactly when it was usable.
+    const HotkeyShortcut shortcut = m_model.hotkeyShortcut();
+    const bool taken = m_lastRegisteredShortcut == shortcut && shortcut.isSet();
+    if (m_suspended || m_isApplyingHotkey || m_keys.isUsable(shortcut) == taken)
+        return;
+    applyStoredShortcut(OnRefusal::keep);
 }
 
 void HotkeyController::applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail)
@@ -94,29 +113,30 @@ void HotkeyController::applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAle
     m_model.setHotkeyTriggerText(QString());
     m_model.setIsHotkeyUnavailable(false);
 
-    if (!shortcut.isSet()) {
+    if (!m_keys.isUsable(shortcut)) {
         m_lastRegisteredShortcut = HotkeyShortcut::off();
     } else if (m_service.registerHotkey(shortcut)) {
         if (m_service.answersLater()) {
-            m_awaiting = Awaiting { shortcut, showAlertOnFail, m_applyingAtLaunch };
+            m_awaiting = Awaiting { shortcut, showAlertOnFail, m_onRefusal };
         } else {
             m_registered = true;
             m_lastRegisteredShortcut = shortcut;
         }
     } else {
-        handleRefusal(shortcut, showAlertOnFail, true, m_applyingAtLaunch);
+        handleRefusal(shortcut, showAlertOnFail, true, m_onRefusal);
     }
     m_isApplyingHotkey = false;
 }
 
 void HotkeyController::handleRefusal(
-    HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow, bool atLaunch)
+    HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow, OnRefusal onRefusal)
 {
     qCInfo(lcHotkeys) << "Shortcut" << shortcut.displayText() << "was refused";
-    if (atLaunch) {
+    if (onRefusal != OnRefusal::goBack) {
         m_lastRegisteredShortcut = shortcut;
         m_model.setIsHotkeyUnavailable(true);
-        Q_EMIT refusedAtLaunch(shortcut);
+        if (onRefusal == OnRefusal::keepAndTell)
+            Q_EMIT refusedAtLaunch(shortcut);
         return;
     }
     // Refusing the shortcut that last worked leaves nothing to go back to: stop there,
@@ -165,7 +185,7 @@ void HotkeyController::registrationRefused()
         return;
     const Awaiting refused = *m_awaiting;
     m_awaiting.reset();
-    handleRefusal(refused.shortcut, refused.showAlertOnFail, false, refused.atLaunch);
+    handleRefusal(refused.shortcut, refused.showAlertOnFail, false, refused.onRefusal);
 }
 
 } // namespace nookary

@@ -12,6 +12,7 @@ namespace nookary {
 
 class AppModel;
 class GlobalHotkeyService;
+class KeyTranslator;
 
 // Keeps the model's shortcut registered system-wide: applies it, and when the desktop
 // refuses a new one, says so once and goes back to the last shortcut that worked. A desktop
@@ -32,14 +33,16 @@ public:
     static void showRefusedAlert();
 
     // `alert` shows the refusal modally (a message box in the program, a recorder in tests).
-    HotkeyController(AppModel &model, GlobalHotkeyService &service, std::function<void()> alert,
-        QObject *parent = nullptr);
+    // `keys` tells whether the shortcut edits in the layout in use (then nothing is grabbed).
+    HotkeyController(AppModel &model, GlobalHotkeyService &service, const KeyTranslator &keys,
+        std::function<void()> alert, QObject *parent = nullptr);
 
     void applyHotkeyShortcut(HotkeyShortcut shortcut, bool showAlertOnFail);
     // At launch: the stored shortcut, quietly. A refusal keeps it rather than replacing the
     // user's choice (the other program may hold it only for now): nothing is grabbed, the
     // model says it is unavailable, `refusedAtLaunch` tells the shell once, and the next
-    // start tries it again. A later refusal goes back to it.
+    // start tries it again. A later refusal goes back to it. Another keyboard layout may
+    // make it an editing combination, or no longer: it is let go or taken again then.
     void applyStoredShortcutAtLaunch();
     // From now on, every change of the model's shortcut is applied with alerts on, and while
     // the model says a shortcut is being recorded, the grab is suspended.
@@ -64,28 +67,36 @@ Q_SIGNALS:
     void refusedAtLaunch(nookary::HotkeyShortcut shortcut);
 
 private:
+    // What a refusal does: go back to the last shortcut that worked (a new choice), or keep
+    // the stored one, marked unavailable, and tell the shell (at launch) or not (taken again
+    // after a change of layout).
+    enum class OnRefusal { goBack, keepAndTell, keep };
+
+    void applyStoredShortcut(OnRefusal onRefusal);
+    void keyboardChanged();
     // Says so (when asked to) and goes back to the last shortcut that worked. `registerNow`
     // registers that one at once; a desktop that answers later gets it through the model's
     // change instead, or it would be asked twice.
     void handleRefusal(
-        HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow, bool atLaunch);
+        HotkeyShortcut shortcut, bool showAlertOnFail, bool registerNow, OnRefusal onRefusal);
     void registrationBound(const QString &trigger);
     void registrationRefused();
 
     AppModel &m_model;
     GlobalHotkeyService &m_service;
+    const KeyTranslator &m_keys;
     std::function<void()> m_alert;
     HotkeyShortcut m_lastRegisteredShortcut = HotkeyShortcut::defaultShortcut();
     bool m_registered = false;
     bool m_isApplyingHotkey = false;
     bool m_restoring = false;
     bool m_suspended = false;
-    bool m_applyingAtLaunch = false;
+    OnRefusal m_onRefusal = OnRefusal::goBack;
     HotkeyShortcut m_shortcutWhenSuspended;
     struct Awaiting {
         HotkeyShortcut shortcut;
         bool showAlertOnFail = false;
-        bool atLaunch = false;
+        OnRefusal onRefusal = OnRefusal::goBack;
     };
     std::optional<Awaiting> m_awaiting;
 };

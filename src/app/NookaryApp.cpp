@@ -8,6 +8,7 @@
 #include "app/InstanceName.h"
 #include "model/SettingsKeys.h"
 #include "platform/PlatformServices.h"
+#include "ui/KeyNames.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -111,6 +112,7 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
     QApplication app(argc, argv);
     setApplicationIdentity();
     QApplication::setQuitOnLastWindowClosed(false);
+    KeyNames::install();
     // Ties our windows to the menu entry, for its icon and name in task bars.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.dorwen.Nookary"));
     // Session restore would start Nookary without the login marker and with whatever Qt

@@ -63,10 +63,13 @@ void TrayController::tellShortcutUnavailable(HotkeyShortcut shortcut)
 {
     if (!m_item)
         return;
-    m_item->showMessage(tr("Shortcut is unavailable"),
-        tr("%1 is in use by another program, so it does not open Nookary now. It stays your "
-           "shortcut and is tried again at the next start; Preferences can change it.")
-            .arg(shortcut.displayText()));
+    // The default was never the user's own choice: keeping it is no news, choosing is.
+    const QString text = shortcut == HotkeyShortcut::defaultShortcut()
+        ? tr("%1 is in use by another program, so it does not open Nookary. Choose another "
+             "shortcut under Preferences in Nookary's tray menu.")
+        : tr("%1 is in use by another program, so it does not open Nookary now. It stays your "
+             "shortcut and is tried again at the next start; Preferences can change it.");
+    m_item->showMessage(tr("Shortcut is unavailable"), text.arg(shortcut.displayText()));
 }
 
 void TrayController::openAbout()

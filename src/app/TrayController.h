@@ -27,7 +27,8 @@ public:
     void openAbout();
     // A notice beside the icon; the log has said it already where there is no tray.
     void showNotice(const QString &title, const QString &message);
-    // Another program held the stored shortcut at start: said once, as a notification.
+    // Another program held the stored shortcut at start: said once, as a notification. For
+    // the default, which the user may never have chosen, it points to choosing another.
     void tellShortcutUnavailable(HotkeyShortcut shortcut);
 
 Q_SIGNALS:

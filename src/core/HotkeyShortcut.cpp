@@ -242,18 +242,17 @@ constexpr std::array<quint32, 4> kTypingNamedKeys { 36, 48, 49, 51 }; // Return 
 constexpr std::array<quint32, 18> kKeypadTypingKeys { 65, 67, 69, 75, 76, 78, 81, 82, 83, 84, 85,
     86, 87, 88, 89, 91, 92, 95 };
 
-// By place: the letters' codes on the US layout, as the stored shortcut names them.
-constexpr std::array<std::pair<quint32, HotkeyShortcut::EditingCommand>, 10> kControlEditing { {
-    { 0, HotkeyShortcut::EditingCommand::selectAll },
-    { 8, HotkeyShortcut::EditingCommand::copy },
-    { 9, HotkeyShortcut::EditingCommand::paste },
-    { 7, HotkeyShortcut::EditingCommand::cut },
-    { 6, HotkeyShortcut::EditingCommand::undo },
-    { 16, HotkeyShortcut::EditingCommand::redo },
-    { 1, HotkeyShortcut::EditingCommand::save },
-    { 3, HotkeyShortcut::EditingCommand::find },
-    { 13, HotkeyShortcut::EditingCommand::close },
-    { 12, HotkeyShortcut::EditingCommand::quit },
+constexpr std::array<std::pair<char16_t, HotkeyShortcut::EditingCommand>, 10> kControlEditing { {
+    { u'A', HotkeyShortcut::EditingCommand::selectAll },
+    { u'C', HotkeyShortcut::EditingCommand::copy },
+    { u'V', HotkeyShortcut::EditingCommand::paste },
+    { u'X', HotkeyShortcut::EditingCommand::cut },
+    { u'Z', HotkeyShortcut::EditingCommand::undo },
+    { u'Y', HotkeyShortcut::EditingCommand::redo },
+    { u'S', HotkeyShortcut::EditingCommand::save },
+    { u'F', HotkeyShortcut::EditingCommand::find },
+    { u'W', HotkeyShortcut::EditingCommand::close },
+    { u'Q', HotkeyShortcut::EditingCommand::quit },
 } };
 
 template <typename Container> bool contains(const Container &keys, quint32 code)
@@ -263,18 +262,20 @@ template <typename Container> bool contains(const Container &keys, quint32 code)
 
 } // namespace
 
-std::optional<HotkeyShortcut::EditingCommand> HotkeyShortcut::editingCommand() const
+std::optional<HotkeyShortcut::EditingCommand> HotkeyShortcut::editingCommand(
+    quint32 modifiers, QChar letter)
 {
     const quint32 named = modifiers & namedModifierBits;
+    const char16_t upper = letter.toUpper().unicode();
     if (named == controlBit) {
-        for (const auto &[code, command] : kControlEditing) {
-            if (code == keyCode)
+        for (const auto &[editingLetter, command] : kControlEditing) {
+            if (editingLetter == upper)
                 return command;
         }
     } else if (named == (controlBit | shiftBit)) {
-        if (keyCode == 8)
+        if (upper == u'C')
             return EditingCommand::copy;
-        if (keyCode == 9)
+        if (upper == u'V')
             return EditingCommand::paste;
     }
     return std::nullopt;
@@ -291,7 +292,7 @@ bool HotkeyShortcut::typesText() const
 
 bool HotkeyShortcut::isSet() const
 {
-    return (modifiers & namedModifierBits) != 0 && !typesText() && !editingCommand();
+    return (modifiers & namedModifierBits) != 0 && !typesText();
 }
 
 QString HotkeyShortcut::displayText() const

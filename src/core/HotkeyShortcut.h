@@ -61,18 +61,20 @@ public:
 
     // The editing commands that every program gives these combinations (Control + C copies;
     // terminals copy and paste with Control + Shift + C and V). Grabbed for the whole
-    // desktop, they would stop working everywhere.
+    // desktop, they would stop working everywhere. Programs go by the letter a key types in
+    // the layout in use, not by its place: `letter` is that letter (A to Z, upper case).
     enum class EditingCommand { selectAll, copy, paste, cut, undo, redo, save, find, close, quit };
-    std::optional<EditingCommand> editingCommand() const;
+    static std::optional<EditingCommand> editingCommand(quint32 modifiers, QChar letter);
     // Shift alone with a key that types (a letter, digit or sign, Space, Return, Tab,
     // Backspace, the keypad): grabbed, that character could no longer be typed anywhere.
     // Shift with a function, navigation or editing key (F1, Home, Insert, an arrow) is fine.
     bool typesText() const;
 
-    // The one rule for whether there is a shortcut to register and show. A mask with none of
-    // the named modifiers would grab a bare key (or only a lock) for the whole desktop, and
-    // a combination that types or edits would break typing everywhere: either counts as no
-    // shortcut, whatever it holds, and is stored as it was.
+    // Whether the combination can be a shortcut at all, whatever the layout. A mask with
+    // none of the named modifiers would grab a bare key (or only a lock) for the whole
+    // desktop, and Shift with a typing key would take that character from every program:
+    // either counts as no shortcut, whatever it holds, and is stored as it was. Whether it
+    // edits (Control + C) depends on the layout: `KeyTranslator::isUsable` is the whole rule.
     bool isSet() const;
 
     friend constexpr bool operator==(const HotkeyShortcut &, const HotkeyShortcut &) = default;

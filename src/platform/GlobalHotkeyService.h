@@ -39,6 +39,9 @@ Q_SIGNALS:
     void registrationBound(const QString &trigger);
     // The user gave the bound shortcut another trigger in the desktop's own settings.
     void triggerChanged(const QString &trigger);
+    // The keyboard's map or the layout in use changed (after the shortcut was grabbed
+    // again): what each key types may differ now.
+    void keyboardChanged();
 };
 
 // For sessions that offer no global shortcuts.

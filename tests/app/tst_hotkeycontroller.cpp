@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeShellServices.h"
+#include "LayoutKeyTranslator.h"
 #include "MemoryPasteboard.h"
 #include "ModelFixture.h"
 #include "app/AppDelegate.h"
 #include "app/HotkeyController.h"
 #include "model/SettingsKeys.h"
+#include "ui/onboarding/OnboardingFlowView.h"
+#include "ui/onboarding/OnboardingWindowController.h"
 
 #include <QtTest>
 
@@ -20,13 +23,15 @@ const HotkeyShortcut kCtrlOptK { 40, 0x1800 };
 struct Hotkeys {
     ModelFixture f;
     FakeGlobalHotkeyService service;
+    LayoutKeyTranslator keys { LayoutKeyTranslator::us() };
     int alerts = 0;
     std::unique_ptr<HotkeyController> controller;
 
     Hotkeys()
     {
         f.start();
-        controller = std::make_unique<HotkeyController>(*f.model, service, [this] { ++alerts; });
+        controller
+            = std::make_unique<HotkeyController>(*f.model, service, keys, [this] { ++alerts; });
     }
     // As at launch: the stored shortcut quietly, then every change with alerts.
     void launch()
@@ -37,6 +42,35 @@ struct Hotkeys {
     qint64 storedCode() const
     {
         return f.reread()->integer(QString::fromLatin1(SettingsKeys::hotkeyCode.current));
+    }
+};
+
+// The whole program launched over a settings file, with combinations another program holds.
+struct Launch {
+    QTemporaryDir dir;
+    FakeStatusItem *item = nullptr;
+    std::unique_ptr<AppDelegate> delegate;
+
+    Launch(const QByteArray &settings, HotkeyShortcut taken, bool fromLoginItem = true)
+    {
+        const QString path = dir.filePath(QStringLiteral("N.conf"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write the settings file");
+        file.write("[General]\n" + settings);
+        file.close();
+        PlatformServices services;
+        services.preferences = std::make_unique<SettingsPreferencesStore>(path);
+        services.pasteboard = std::make_unique<MemoryPasteboard>();
+        auto hotkeys = std::make_unique<FakeGlobalHotkeyService>();
+        hotkeys->taken = { taken };
+        services.hotkeys = std::move(hotkeys);
+        auto tray = std::make_unique<FakeStatusItem>();
+        item = tray.get();
+        services.statusItem = std::move(tray);
+        delegate = std::make_unique<AppDelegate>(std::move(services), fromLoginItem);
+        delegate->applicationDidFinishLaunching();
+        QTest::qWait(20);
     }
 };
 
@@ -73,6 +107,33 @@ private Q_SLOTS:
         // Key code 0 is the A key: Control+Alt+A is a shortcut like any other.
         h.f.model->setHotkeyShortcut({ 0, 0x1800 });
         QCOMPARE(h.service.registered, (HotkeyShortcut { 0, 0x1800 }));
+    }
+
+    void whatTheKeyTypesInTheLayoutInUseDecidesWhetherItIsGrabbed()
+    {
+        // On Dvorak the US layout's I types C: with Control it would take copying from every
+        // program. Its C types J.
+        const HotkeyShortcut placeOfI { 34, HotkeyShortcut::controlBit },
+            placeOfC { 8, HotkeyShortcut::controlBit };
+        Hotkeys h;
+        h.keys.letters = LayoutKeyTranslator::dvorak();
+        h.launch();
+        h.f.model->setHotkeyShortcut(placeOfI);
+        QCOMPARE(h.service.registered, std::nullopt);
+        h.f.model->setHotkeyShortcut(placeOfC);
+        QCOMPARE(h.service.registered, placeOfC);
+
+        // The user switches to the US layout, where that key types C: it is let go, and
+        // taken again back on Dvorak. The choice stays stored throughout.
+        h.keys.letters = LayoutKeyTranslator::us();
+        Q_EMIT h.service.keyboardChanged();
+        QCOMPARE(h.service.registered, std::nullopt);
+        h.keys.letters = LayoutKeyTranslator::dvorak();
+        Q_EMIT h.service.keyboardChanged();
+        QCOMPARE(h.service.registered, placeOfC);
+        QTest::qWait(20);
+        QCOMPARE(h.alerts, 0);
+        QCOMPARE(h.storedCode(), 8);
     }
 
     void recordingReleasesTheGrabUntilItEnds()
@@ -115,10 +176,11 @@ private Q_SLOTS:
     {
         Hotkeys h;
         std::optional<HotkeyShortcut> shownOver;
-        h.controller = std::make_unique<HotkeyController>(*h.f.model, h.service, [&h, &shownOver] {
-            ++h.alerts;
-            shownOver = h.f.model->hotkeyShortcut();
-        });
+        h.controller
+            = std::make_unique<HotkeyController>(*h.f.model, h.service, h.keys, [&h, &shownOver] {
+                  ++h.alerts;
+                  shownOver = h.f.model->hotkeyShortcut();
+              });
         h.launch();
         h.f.model->setHotkeyShortcut(kCmdShiftV);
         h.service.taken = { kCtrlOptK };
@@ -311,35 +373,51 @@ private Q_SLOTS:
 
     void aRefusalAtLaunchIsToldOnceByTheTray()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("N.conf"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nNookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n");
-        file.close();
-        PlatformServices services;
-        services.preferences = std::make_unique<SettingsPreferencesStore>(path);
-        services.pasteboard = std::make_unique<MemoryPasteboard>();
-        auto hotkeys = std::make_unique<FakeGlobalHotkeyService>();
-        hotkeys->taken = { kCtrlOptK };
-        services.hotkeys = std::move(hotkeys);
-        auto tray = std::make_unique<FakeStatusItem>();
-        FakeStatusItem *item = tray.get();
-        services.statusItem = std::move(tray);
-        AppDelegate delegate(std::move(services), true);
-        delegate.applicationDidFinishLaunching();
-        QTest::qWait(20);
-        QCOMPARE(item->messages.size(), 1);
-        QCOMPARE(item->messages.first().first(), QStringLiteral("Shortcut is unavailable"));
-        QVERIFY(item->messages.first().last().startsWith(
+        Launch l("Nookary.hotkey.code.v1=40\nNookary.hotkey.modifiers.v1=6144\n", kCtrlOptK);
+        QCOMPARE(l.item->messages.size(), 1);
+        QCOMPARE(l.item->messages.first().first(), QStringLiteral("Shortcut is unavailable"));
+        QVERIFY(l.item->messages.first().last().startsWith(
             QStringLiteral("Control + Alt + K is in use by another program")));
-        QCOMPARE(delegate.model().hotkeyShortcut(), kCtrlOptK);
-        QVERIFY(delegate.model().isHotkeyUnavailable());
+        QVERIFY(l.item->messages.first().last().contains(QStringLiteral("It stays your shortcut")));
+        QCOMPARE(l.delegate->model().hotkeyShortcut(), kCtrlOptK);
+        QVERIFY(l.delegate->model().isHotkeyUnavailable());
         // Opening the settings and cancelling a recording tells nothing more.
-        delegate.model().setIsRecordingHotkey(true);
-        delegate.model().setIsRecordingHotkey(false);
+        l.delegate->model().setIsRecordingHotkey(true);
+        l.delegate->model().setIsRecordingHotkey(false);
         QTest::qWait(20);
-        QCOMPARE(item->messages.size(), 1);
+        QCOMPARE(l.item->messages.size(), 1);
+    }
+
+    void theDefaultHeldAtLaunchPointsToChoosingAnother()
+    {
+        // Nobody chose it: "it stays your shortcut" would be news about nothing.
+        const QString choose
+            = QStringLiteral("Control + Alt + Space is in use by another program, so it does "
+                             "not open Nookary. Choose another shortcut under Preferences in "
+                             "Nookary's tray menu.");
+        Launch atLogin({}, kDefault);
+        QCOMPARE(atLogin.item->messages.size(), 1);
+        QCOMPARE(atLogin.item->messages.first().last(), choose);
+
+        // A first manual start opens the walkthrough: the notice would cover it, and its
+        // shortcut page asks for a shortcut anyway. Skipped, the user is told then.
+        Launch skipped({}, kDefault, false);
+        QTRY_VERIFY(skipped.delegate->onboardingWC());
+        QVERIFY(skipped.delegate->model().isHotkeyUnavailable());
+        QTest::qWait(20);
+        QVERIFY(skipped.item->messages.isEmpty());
+        skipped.delegate->onboardingWC()->flowView()->skip();
+        QTRY_COMPARE(skipped.item->messages.size(), 1);
+        QCOMPARE(skipped.item->messages.first().last(), choose);
+
+        // One that works chosen in the walkthrough: nothing left to tell.
+        Launch chosen({}, kDefault, false);
+        QTRY_VERIFY(chosen.delegate->onboardingWC());
+        chosen.delegate->model().setHotkeyShortcut(kCtrlOptK);
+        QVERIFY(!chosen.delegate->model().isHotkeyUnavailable());
+        chosen.delegate->onboardingWC()->flowView()->skip();
+        QTest::qWait(20);
+        QVERIFY(chosen.item->messages.isEmpty());
     }
 
     void twoPressesToggleThePanel()

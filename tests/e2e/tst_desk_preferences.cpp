@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <utility>
+
 using namespace nookary::test;
 
 namespace {
@@ -13,11 +15,15 @@ namespace {
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
 const QString kGrabber = QStringLiteral(KEY_GRABBER_BINARY);
+const QString kKeyboardGroup = QStringLiteral(KEYBOARD_GROUP_BINARY);
 
 // X key codes on the desk's server, and its Control + Mod1 (Alt) mask.
 const QString kX11Space = QStringLiteral("65");
 const QString kX11K = QStringLiteral("45");
 const QString kControlAlt = QStringLiteral("12");
+const QString kX11I = QStringLiteral("31");
+const QString kX11C = QStringLiteral("54");
+const QString kControl = QStringLiteral("4");
 
 } // namespace
 
@@ -27,6 +33,7 @@ class TestDeskPreferences : public QObject {
     std::unique_ptr<TestDesk> m_desk;
     QProcess *m_nookary = nullptr;
     QString m_target;
+    bool m_layoutChanged = false;
 
     QString x(const QStringList &args) { return m_desk->xdotool(args); }
     void press(const QString &keys)
@@ -118,6 +125,24 @@ class TestDeskPreferences : public QObject {
     {
         const TestDesk::Result result = m_desk->run(kGrabber, { keycode, modifiers }, {}, 1000);
         return result.out.contains("ready");
+    }
+
+    // Whether the combination opens the panel now, pressed in the target window; the panel
+    // is closed again. Unlike another grab, this never keeps the combination from Nookary.
+    bool opensThePanel(const QString &keys)
+    {
+        focusTarget();
+        press(keys);
+        if (!QTest::qWaitFor([this] { return !panel().isEmpty(); }, 1500))
+            return false;
+        press(QStringLiteral("Escape"));
+        return QTest::qWaitFor([this] { return panel().isEmpty(); }, 5000);
+    }
+
+    void setKeyboardLayout(const QStringList &setxkbmapArguments)
+    {
+        m_layoutChanged = true;
+        QCOMPARE(m_desk->run(QStringLiteral("setxkbmap"), setxkbmapArguments).exitCode, 0);
     }
 
 private Q_SLOTS:
@@ -283,6 +308,47 @@ private Q_SLOTS:
         TestDesk::stop(grabber);
     }
 
+    void editingCombinationsFollowTheLayoutInUse()
+    {
+        // Stored on the US layout: Control and the key that types I there. On Dvorak that
+        // key types C, and Control + C must reach the programs: the grab is let go, and
+        // taken again back on the US layout. The file keeps the choice throughout.
+        startNookary("Nookary.hotkey.code.v1=34\nNookary.hotkey.modifiers.v1=4096\n");
+        QTRY_VERIFY_WITH_TIMEOUT(opensThePanel(QStringLiteral("ctrl+i")), 10000);
+        setKeyboardLayout({ QStringLiteral("dvorak") });
+        QTRY_VERIFY_WITH_TIMEOUT(canBeGrabbed(kX11I, kControl), 10000);
+        setKeyboardLayout({ QStringLiteral("us") });
+        QTRY_VERIFY_WITH_TIMEOUT(opensThePanel(QStringLiteral("ctrl+i")), 10000);
+        QVERIFY(settings().contains(QStringLiteral("Nookary.hotkey.code.v1=34")));
+
+        // Recorded on Dvorak: Control + C (that same key) is refused and recording goes on;
+        // Control + J (the key the US layout calls C) is taken, and opens the panel.
+        focusTarget();
+        showPanel();
+        press(QStringLiteral("ctrl+comma"));
+        expectPreferencesInFront();
+        setKeyboardLayout({ QStringLiteral("dvorak") });
+        clickTheShortcutField();
+        press(QStringLiteral("ctrl+c"));
+        press(QStringLiteral("ctrl+j"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            settings().contains(QStringLiteral("Nookary.hotkey.code.v1=8")), 5000);
+        QVERIFY(settings().contains(QStringLiteral("Nookary.hotkey.modifiers.v1=4096")));
+        closePreferences();
+        QTRY_VERIFY_WITH_TIMEOUT(opensThePanel(QStringLiteral("ctrl+j")), 10000);
+
+        // A switch between the keyboard's own layouts changes the group in use, not the
+        // map: where that key types C again, it is let go, and taken back after. (Pressed
+        // by its code: xdotool would look for J in either layout.)
+        const QString controlAndThatKey = QStringLiteral("ctrl+") + kX11C;
+        setKeyboardLayout({ QStringLiteral("-layout"), QStringLiteral("dvorak,us") });
+        QTRY_VERIFY_WITH_TIMEOUT(opensThePanel(controlAndThatKey), 10000);
+        QCOMPARE(m_desk->run(kKeyboardGroup, { QStringLiteral("1") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(canBeGrabbed(kX11C, kControl), 10000);
+        QCOMPARE(m_desk->run(kKeyboardGroup, { QStringLiteral("0") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(opensThePanel(controlAndThatKey), 10000);
+    }
+
     void historyLimitAndOpenModeAreWrittenAtOnce()
     {
         startNookary();
@@ -316,6 +382,13 @@ private Q_SLOTS:
         press(QStringLiteral("ctrl+comma"));
         expectPreferencesInFront();
         closePreferences();
+    }
+
+    // A test that changed the keyboard layout leaves the US one, even when it failed.
+    void cleanup()
+    {
+        if (std::exchange(m_layoutChanged, false))
+            m_desk->run(QStringLiteral("setxkbmap"), { QStringLiteral("us") });
     }
 
     void cleanupTestCase()

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "LayoutKeyTranslator.h"
 #include "core/HotkeyShortcut.h"
 
 #include <QtTest>
 
 using namespace nookary;
+using namespace nookary::test;
 
 class TestHotkeyShortcut : public QObject {
     Q_OBJECT
@@ -105,23 +107,6 @@ private Q_SLOTS:
                                   << QStringLiteral("Shift + Up Arrow") << true;
         QTest::newRow("shift insert") << 114u << 0x0200u << QStringLiteral("Shift")
                                       << QStringLiteral("Shift + Key 114") << true;
-        for (const quint32 editing : { 0u, 8u, 9u, 7u, 6u, 16u, 1u, 3u, 13u, 12u })
-            QTest::addRow("control and editing key %u", editing)
-                << editing << 0x1000u << QStringLiteral("Control") << QStringLiteral("Off")
-                << false;
-        QTest::newRow("control shift C")
-            << 8u << 0x1200u << QStringLiteral("Control + Shift") << QStringLiteral("Off") << false;
-        QTest::newRow("control shift V")
-            << 9u << 0x1200u << QStringLiteral("Control + Shift") << QStringLiteral("Off") << false;
-        // Only those exact combinations: another modifier beside them makes a shortcut.
-        QTest::newRow("control shift A") << 0u << 0x1200u << QStringLiteral("Control + Shift")
-                                         << QStringLiteral("Control + Shift + A") << true;
-        QTest::newRow("control alt C") << 8u << 0x1800u << QStringLiteral("Control + Alt")
-                                       << QStringLiteral("Control + Alt + C") << true;
-        QTest::newRow("super C") << 8u << 0x0100u << QStringLiteral("Super")
-                                 << QStringLiteral("Super + C") << true;
-        QTest::newRow("control K")
-            << 40u << 0x1000u << QStringLiteral("Control") << QStringLiteral("Control + K") << true;
     }
 
     void namesAndDisplayText()
@@ -135,6 +120,41 @@ private Q_SLOTS:
         QCOMPARE(shortcut.modifierText(), modifierText);
         QCOMPARE(shortcut.displayText(), display);
         QCOMPARE(shortcut.isSet(), set);
+    }
+
+    void editingCombinationsGoByTheLetterTheKeyTypes()
+    {
+        using Command = HotkeyShortcut::EditingCommand;
+        const quint32 control = HotkeyShortcut::controlBit, shift = HotkeyShortcut::shiftBit;
+        const QString letters = QStringLiteral("ACVXZYSFWQ");
+        for (const QChar letter : letters) {
+            QVERIFY(HotkeyShortcut::editingCommand(control, letter));
+            QVERIFY(HotkeyShortcut::editingCommand(control, letter.toLower()));
+        }
+        QCOMPARE(HotkeyShortcut::editingCommand(control | shift, u'C'), Command::copy);
+        QCOMPARE(HotkeyShortcut::editingCommand(control | shift, u'V'), Command::paste);
+        // Only those exact combinations: another modifier beside them makes a shortcut.
+        const std::pair<quint32, char16_t> others[]
+            = { { control | shift, u'A' }, { control | HotkeyShortcut::optionBit, u'C' },
+                  { HotkeyShortcut::commandBit, u'C' }, { control, u'K' }, { control, u'\u00e9' } };
+        for (const auto &[modifiers, letter] : others)
+            QCOMPARE(HotkeyShortcut::editingCommand(modifiers, letter), std::nullopt);
+
+        // A stored shortcut names a place: whether it edits depends on what the key types
+        // in the layout in use. On Dvorak the US layout's I types C, its C types J.
+        const HotkeyShortcut placeOfC { 8, control }, placeOfI { 34, control };
+        const NullKeyTranslator usLayout;
+        QVERIFY(!usLayout.isUsable(placeOfC));
+        QVERIFY(usLayout.isUsable(placeOfI));
+        const LayoutKeyTranslator dvorak(LayoutKeyTranslator::dvorak());
+        QCOMPARE(dvorak.editingCommand(placeOfI), Command::copy);
+        QVERIFY(!dvorak.isUsable(placeOfI));
+        QVERIFY(dvorak.isUsable(placeOfC));
+        QVERIFY(dvorak.isUsable({ 34, control | HotkeyShortcut::optionBit }));
+        // A key that types no letter edits nothing; what never is a shortcut stays none.
+        QVERIFY(dvorak.isUsable({ 6, control }));
+        QVERIFY(!dvorak.isUsable({ 34, 0 }));
+        QVERIFY(!dvorak.isUsable({ 34, shift }));
     }
 
     void keyNames()

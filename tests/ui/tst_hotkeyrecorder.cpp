@@ -2,6 +2,7 @@
 // The shortcut recorder: what it shows in both styles, and how it listens to the keyboard.
 // Presses are delivered to the window as the platform delivers them, with the X11 key code
 // of the key's place (evdev + 8).
+#include "LayoutKeyTranslator.h"
 #include "ModelFixture.h"
 #include "platform/x11/X11KeyTranslator.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
@@ -28,8 +29,8 @@ using Style = HotkeyRecorderControl::Style;
 
 // X11 key codes by place.
 constexpr quint32 kX11Escape = 9, kX11A = 38, kX11C = 54, kX11V = 55, kX11Z = 52, kX11K = 45,
-                  kX11Space = 65, kX11F5 = 71, kX11ControlL = 37, kX11RightAlt = 108,
-                  kX11Unknown = 250;
+                  kX11I = 31, kX11Q = 24, kX11Space = 65, kX11F5 = 71, kX11ControlL = 37,
+                  kX11RightAlt = 108, kX11Unknown = 250;
 
 const HotkeyShortcut kDefault = HotkeyShortcut::defaultShortcut();
 const HotkeyShortcut kCtrlAltK { 40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit };
@@ -52,11 +53,14 @@ struct Host {
     const X11KeyTranslator x11Keys;
     const NullKeyTranslator noPlaces;
 
-    // `knowsPlaces` false: a session whose scan codes tell no place (Wayland).
-    explicit Host(Style style, bool treatAsUnset = false, bool knowsPlaces = true)
+    // `knowsPlaces` false: a session whose scan codes tell no place (Wayland). `keyboard`:
+    // one whose keys type other letters than the US layout's.
+    explicit Host(Style style, bool treatAsUnset = false, bool knowsPlaces = true,
+        const KeyTranslator *keyboard = nullptr)
     {
-        const KeyTranslator &keys
-            = knowsPlaces ? static_cast<const KeyTranslator &>(x11Keys) : noPlaces;
+        const KeyTranslator &keys = keyboard ? *keyboard
+            : knowsPlaces                    ? static_cast<const KeyTranslator &>(x11Keys)
+                                             : noPlaces;
         f.start();
         auto *layout = new QVBoxLayout(&window);
         field = new QLineEdit(&window);
@@ -109,11 +113,6 @@ private Q_SLOTS:
                                      << false << "Super + Key 65"
                                      << "Super + Key 65"
                                      << "Change\u2026";
-        // Stored by hand or by an earlier version: what the recorder refuses reads as off.
-        QTest::newRow("stored Control + C")
-            << HotkeyShortcut { 8, HotkeyShortcut::controlBit } << false << false << "Off"
-            << "Not set yet"
-            << "Choose Shortcut\u2026";
     }
     void theTextsOfBothStyles()
     {
@@ -200,19 +199,68 @@ private Q_SLOTS:
         QCOMPARE(h.model().hotkeyShortcut(), kDefault);
         QVERIFY(h.field->text().isEmpty());
 
-        // Shift with a function key is a shortcut; the reason goes with the recording.
+        // Shift with a function key is a shortcut; the reason goes at once, not only once
+        // the new shortcut has been applied.
+        QString noteWhenApplied = QStringLiteral("not applied");
+        connect(&h.model(), &AppModel::hotkeyShortcutChanged, &h.window,
+            [&] { noteWhenApplied = h.control->noteText(); });
         h.press(Qt::Key_F5, Qt::ShiftModifier, kX11F5);
+        QCOMPARE(noteWhenApplied, QString());
         QCOMPARE(h.model().hotkeyShortcut(), (HotkeyShortcut { 96, HotkeyShortcut::shiftBit }));
         QCOMPARE(h.control->field()->text(), QStringLiteral("Shift + F5"));
         QVERIFY(!h.control->note()->isVisibleTo(&h.window));
         QCOMPARE(h.beeps, 4);
 
-        // Cancelled after a refusal: nothing is left under the field.
+        // Each refused press says its own reason, or none: the last one goes.
         h.control->toggle();
+        h.press(Qt::Key_Z, Qt::ControlModifier, kX11Z);
+        QCOMPARE(h.control->note()->text(), QStringLiteral("Apps use Control + Z to undo."));
+        h.press(Qt::Key_A, Qt::ShiftModifier, kX11A, QStringLiteral("A"));
+        QVERIFY(!h.control->note()->isVisibleTo(&h.window));
+        h.press(Qt::Key_Z, Qt::ControlModifier, kX11Z);
+        h.press(Qt::Key_K, {}, kX11K, QStringLiteral("k"));
+        QVERIFY(!h.control->note()->isVisibleTo(&h.window));
+        // Cancelled after a refusal: nothing is left under the field.
         h.press(Qt::Key_Z, Qt::ControlModifier, kX11Z);
         QVERIFY(h.control->note()->isVisibleTo(&h.window));
         h.press(Qt::Key_Escape, {}, kX11Escape);
         QVERIFY(!h.control->note()->isVisibleTo(&h.window));
+    }
+
+    void editingCombinationsGoByTheLetterTheKeyTypes()
+    {
+        // On Dvorak the key at the US layout's I types C, and its C types J. Names shown
+        // stay by place.
+        const X11KeyTranslator places;
+        const LayoutKeyTranslator dvorak(LayoutKeyTranslator::dvorak(), &places);
+        Host h(Style::settings, false, true, &dvorak);
+        h.control->toggle();
+        h.press(Qt::Key_C, Qt::ControlModifier, kX11I, QStringLiteral("\x03"));
+        QCOMPARE(h.beeps, 1);
+        QCOMPARE(h.control->note()->text(), QStringLiteral("Apps use Control + C to copy."));
+        h.press(Qt::Key_J, Qt::ControlModifier, kX11C, QStringLiteral("\x0a"));
+        QCOMPARE(h.model().hotkeyShortcut(), (HotkeyShortcut { 8, HotkeyShortcut::controlBit }));
+        QCOMPARE(h.control->field()->text(), QStringLiteral("Control + C"));
+
+        // A stored shortcut reads as the layout in use makes it: Control and the key that
+        // types C is off.
+        h.model().setHotkeyShortcut({ 34, HotkeyShortcut::controlBit });
+        QCOMPARE(h.control->field()->text(), QStringLiteral("Off"));
+        Host us(Style::onboarding);
+        us.model().setHotkeyShortcut({ 8, HotkeyShortcut::controlBit });
+        QCOMPARE(us.control->badge()->text(), QStringLiteral("Not set yet"));
+
+        // AZERTY: the US layout's A types Q, its Q types A; the reason names the letter typed.
+        const LayoutKeyTranslator azerty(LayoutKeyTranslator::azerty(), &places);
+        Host french(Style::onboarding, false, true, &azerty);
+        french.control->toggle();
+        french.press(Qt::Key_Q, Qt::ControlModifier, kX11A);
+        QCOMPARE(french.control->note()->text(), QStringLiteral("Apps use Control + Q to quit."));
+        french.press(Qt::Key_A, Qt::ControlModifier, kX11Q);
+        QCOMPARE(
+            french.control->note()->text(), QStringLiteral("Apps use Control + A to select all."));
+        QCOMPARE(french.beeps, 2);
+        QVERIFY(french.control->isRecording());
     }
 
     void aShortcutAnotherProgramHoldsIsMarked()

@@ -3,16 +3,19 @@
 // and its presses, how they are left, and how the animated cards are found and sized.
 #include "ModelFixture.h"
 #include "platform/KeyTranslator.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/onboarding/GIFPreviewView.h"
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 #include "ui/recorder/ShortcutBadge.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QMovie>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -81,7 +84,11 @@ private Q_SLOTS:
         for (const QLabel *label : manual->findChildren<QLabel *>())
             texts << label->text();
         QVERIFY(texts.contains(OnboardingFlowView::manualBindingCommand));
-        QVERIFY(texts.join(u' ').contains(QStringLiteral("bindsym")));
+        // How to bind it in GNOME, KDE Plasma or sway, chosen on the page.
+        auto *guide = manual->findChild<ShortcutGuide *>();
+        QVERIFY(guide && guide->isVisible());
+        guide->desktopChooser()->choose(int(ShortcutGuide::Desktop::sway));
+        QVERIFY(guide->commandsView()->toPlainText().contains(QStringLiteral("bindsym")));
         QVERIFY(flow.view->canProceedFromCurrentStep());
         QVERIFY(flow.view->mainButton()->isEnabled());
         flow.view->mainButton()->click();
@@ -179,6 +186,32 @@ private Q_SLOTS:
         QVERIFY(f.model().isRecordingHotkey());
         f.view->hide();
         QVERIFY(!f.model().isRecordingHotkey());
+    }
+
+    void theButtonStaysPutWhileLinesComeAndGoUnderIt()
+    {
+        // The card centres its contents: a line appearing would move the button under the
+        // pointer.
+        Flow f(1, ownShortcut(kSuperShiftV));
+        QVERIFY(QTest::qWaitForWindowExposed(f.view.get()));
+        auto *recorder = qobject_cast<HotkeyRecorderControl *>(f.view->recorder());
+        const auto place = [&f, recorder] {
+            for (int i = 0; i < 4; ++i)
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            return recorder->button()->mapTo(f.view.get(), QPoint()).y(); // its title changes
+        };
+        const int resting = place();
+        recorder->toggle(); // "Press a new shortcut now"
+        QVERIFY(recorder->hint()->isVisible());
+        QCOMPARE(place(), resting);
+        QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, 0, 0, 0);
+        QCoreApplication::sendEvent(f.view->windowHandle(), &copy);
+        QVERIFY(recorder->note()->isVisible()); // why Control + C is not taken
+        QCOMPARE(place(), resting);
+        recorder->toggle();
+        f.model().setIsHotkeyUnavailable(true);
+        QVERIFY(recorder->note()->isVisible()); // in use by another program
+        QCOMPARE(place(), resting);
     }
 
     void aShortcutOfOnesOwnIsPractisedAtOnce()

@@ -220,6 +220,22 @@ bool X11GlobalHotkeyService::nativeEventFilter(
                     qCWarning(lcHotkey)
                         << "The shortcut could not be taken again after a keyboard change";
             }
+            Q_EMIT keyboardChanged();
+        });
+        return false;
+    }
+
+    // Switching between the keyboard's layouts (its groups) changes what the keys type, not
+    // the map: the grab stands, but whether it should may not.
+    const bool groupChanged = m_x->xkbEvent && type == m_x->xkbEvent
+        && event->pad0 == XCB_XKB_STATE_NOTIFY
+        && (reinterpret_cast<xcb_xkb_state_notify_event_t *>(event)->changed
+            & XCB_XKB_STATE_PART_GROUP_STATE);
+    if (groupChanged && !m_groupNoticePending) {
+        m_groupNoticePending = true;
+        postToNextTurn(this, [this] {
+            m_groupNoticePending = false;
+            Q_EMIT keyboardChanged();
         });
         return false;
     }

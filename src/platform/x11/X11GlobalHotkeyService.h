@@ -54,6 +54,7 @@ private:
     bool m_keyDown = false;
     quint32 m_lastReleaseTime = 0;
     bool m_regrabPending = false;
+    bool m_groupNoticePending = false;
     // Runs while the shortcut's key is down, in case its release goes elsewhere.
     QTimer m_releaseWatch;
 };

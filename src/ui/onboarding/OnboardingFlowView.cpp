@@ -2,7 +2,9 @@
 #include "OnboardingFlowView.h"
 
 #include "model/AppModel.h"
+#include "platform/KeyTranslator.h"
 #include "platform/MainQueue.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
@@ -78,15 +80,11 @@ QWidget *makeManualBinding(QWidget *parent)
     command->setFont(mono);
     command->setAlignment(Qt::AlignCenter);
     command->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    auto *example = new QLabel(OnboardingFlowView::manualBindingExample, box);
-    example->setWordWrap(true);
-    example->setAlignment(Qt::AlignCenter);
-    example->setFont(OnboardingStyle::subheadline());
-    setSecondary(example);
-    example->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *guide = new ShortcutGuide(box);
+    guide->setObjectName(QStringLiteral("shortcutGuide"));
     stack->addWidget(text);
     stack->addWidget(command);
-    stack->addWidget(example);
+    stack->addWidget(guide);
     return box;
 }
 
@@ -303,7 +301,7 @@ bool OnboardingFlowView::hasShortcutForPractice() const
     if (m_initialHotkeyShortcut && *m_initialHotkeyShortcut == HotkeyShortcut::defaultShortcut()
         && !m_didExplicitlySetHotkey)
         return false;
-    return m_model.hotkeyShortcut().isSet();
+    return m_keys.isUsable(m_model.hotkeyShortcut());
 }
 
 bool OnboardingFlowView::canProceedFromCurrentStep() const
@@ -452,7 +450,9 @@ void OnboardingFlowView::rebuildRecorder()
     if (!m_canRegisterShortcut || (m_recorder && m_recorderTreatsAsUnset == treatAsUnset))
         return;
     auto *layout = static_cast<QVBoxLayout *>(m_card->layout());
-    const bool hadFocus = m_recorder && m_recorder->isAncestorOf(QApplication::focusWidget());
+    // The window's focus, not the application's: an alert in front (a refused shortcut)
+    // holds that, and the walkthrough gives its focus back to this control afterwards.
+    const bool hadFocus = m_recorder && m_recorder->isAncestorOf(window()->focusWidget());
     auto *replacement = new HotkeyRecorderControl(
         m_model, m_keys, HotkeyRecorderControl::Style::onboarding, treatAsUnset, m_card);
     if (m_recorder) {

@@ -4,6 +4,7 @@
 #include "model/AppModel.h"
 #include "model/SettingsKeys.h"
 #include "model/SnippetTransfer.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 
@@ -125,12 +126,20 @@ PreferencesView::PreferencesView(
         QWidget *row = addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
         keepLabelLevelWithField(*row, *m_labels.last(), *m_recorder);
     } else {
-        m_manualShortcut = new QLabel(manualShortcutText, this);
+        auto *manual = new QWidget(this);
+        auto *manualStack = new QVBoxLayout(manual);
+        manualStack->setContentsMargins(0, 0, 0, 0);
+        m_manualShortcut = new QLabel(manualShortcutText, manual);
         m_manualShortcut->setFont(small);
         m_manualShortcut->setWordWrap(true);
         m_manualShortcut->setTextInteractionFlags(Qt::TextSelectableByMouse);
         m_manualShortcut->setMinimumWidth(controlWidth - 10);
-        addRow(QStringLiteral("Keyboard shortcut"), m_manualShortcut);
+        m_shortcutGuide = new ShortcutGuide(manual);
+        m_shortcutGuide->stepsLabel()->setFont(small);
+        m_shortcutGuide->setFixedWidth(controlWidth - 10);
+        manualStack->addWidget(m_manualShortcut);
+        manualStack->addWidget(m_shortcutGuide);
+        addRow(QStringLiteral("Keyboard shortcut"), manual);
     }
     addDivider();
     addRow(tr("Paste after choosing"), makePasteRow());

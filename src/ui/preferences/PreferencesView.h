@@ -16,6 +16,7 @@ class AppModel;
 class KeyTranslator;
 class HotkeyRecorderControl;
 class SegmentedControl;
+class ShortcutGuide;
 
 // The settings, one labelled row each, every control bound straight to the model: a change
 // is written to the model at once, and the model's current values are shown whenever they
@@ -44,6 +45,7 @@ public:
     // Null where the desktop binds the shortcut.
     HotkeyRecorderControl *shortcutRecorder() const { return m_recorder; }
     QLabel *manualShortcutLabel() const { return m_manualShortcut; }
+    ShortcutGuide *shortcutGuide() const { return m_shortcutGuide; }
     QCheckBox *pasteAfterChoosingBox() const { return m_pasteAfterChoosing; }
     // Why the session cannot paste; hidden where it can.
     QLabel *pasteUnavailableLabel() const { return m_pasteUnavailable; }
@@ -80,6 +82,7 @@ private:
     SegmentedControl *m_defaultSelection = nullptr;
     HotkeyRecorderControl *m_recorder = nullptr;
     QLabel *m_manualShortcut = nullptr;
+    ShortcutGuide *m_shortcutGuide = nullptr;
     QCheckBox *m_pasteAfterChoosing = nullptr;
     QLabel *m_pasteUnavailable = nullptr;
     QPushButton *m_export = nullptr;

@@ -2,6 +2,7 @@
 #include "HotkeyRecorderControl.h"
 
 #include "model/AppModel.h"
+#include "platform/KeyTranslator.h"
 #include "ui/Accessibility.h"
 #include "ui/SymbolIcons.h"
 #include "ui/recorder/HotkeyRecorderState.h"
@@ -100,14 +101,15 @@ QString HotkeyRecorderControl::onboardingButtonTitle(
 QString HotkeyRecorderControl::settingsFieldText() const
 {
     // The desktop's own words where it chose the trigger (it may differ from the stored one).
-    if (!isRecording() && binding().isSet() && m_model && !m_model->hotkeyTriggerText().isEmpty())
+    if (!isRecording() && shownBinding().isSet() && m_model
+        && !m_model->hotkeyTriggerText().isEmpty())
         return m_model->hotkeyTriggerText();
-    return settingsFieldText(binding(), isRecording());
+    return settingsFieldText(shownBinding(), isRecording());
 }
 
 QString HotkeyRecorderControl::onboardingBadgeText() const
 {
-    const QString text = onboardingBadgeText(binding(), m_style, m_onboardingTreatAsUnset);
+    const QString text = onboardingBadgeText(shownBinding(), m_style, m_onboardingTreatAsUnset);
     if (text != kNotSetYet && m_model && !m_model->hotkeyTriggerText().isEmpty())
         return m_model->hotkeyTriggerText();
     return text;
@@ -115,16 +117,18 @@ QString HotkeyRecorderControl::onboardingBadgeText() const
 
 QString HotkeyRecorderControl::onboardingButtonTitle() const
 {
-    return onboardingButtonTitle(binding(), m_style, m_onboardingTreatAsUnset, isRecording());
+    return onboardingButtonTitle(shownBinding(), m_style, m_onboardingTreatAsUnset, isRecording());
 }
 
-QString HotkeyRecorderControl::refusalReason(HotkeyShortcut shortcut)
+QString HotkeyRecorderControl::refusalReason(quint32 modifiers, QChar letter)
 {
     using Command = HotkeyShortcut::EditingCommand;
-    const auto command = shortcut.editingCommand();
+    const auto command = HotkeyShortcut::editingCommand(modifiers, letter);
     if (!command)
         return {};
-    const QString keys = shortcutText(shortcut);
+    // By the letter, not the key's place: it is the combination the user knows by name.
+    const QString keys
+        = HotkeyShortcut { 0, modifiers }.modifierText() + QStringLiteral(" + ") + letter.toUpper();
     switch (*command) {
     case Command::selectAll:
         return tr("Apps use %1 to select all.").arg(keys);
@@ -155,7 +159,7 @@ QString HotkeyRecorderControl::noteText() const
     if (isRecording())
         return m_refusal;
     const bool shown
-        = m_style == Style::settings ? binding().isSet() : onboardingBadgeText() != kNotSetYet;
+        = m_style == Style::settings ? shownBinding().isSet() : onboardingBadgeText() != kNotSetYet;
     if (shown && m_model && m_model->isHotkeyUnavailable())
         return tr("In use by another program");
     return {};
@@ -167,6 +171,7 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
     Style style, bool onboardingTreatAsUnset, QWidget *parent)
     : QWidget(parent)
     , m_model(&model)
+    , m_keys(keys)
     , m_style(style)
     , m_onboardingTreatAsUnset(onboardingTreatAsUnset)
     , m_recorder(new HotkeyRecorderState(keys, this))
@@ -185,10 +190,12 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
         if (self)
             sync();
     });
-    connect(m_recorder, &HotkeyRecorderState::refused, this, [this](HotkeyShortcut shortcut) {
-        m_refusal = refusalReason(shortcut);
-        sync();
-    });
+    // Every refused press says its own reason, or clears the last one.
+    connect(
+        m_recorder, &HotkeyRecorderState::refused, this, [this](quint32 modifiers, QChar letter) {
+            m_refusal = refusalReason(modifiers, letter);
+            sync();
+        });
     connect(&model, &AppModel::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::hotkeyTriggerTextChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::isHotkeyUnavailableChanged, this, &HotkeyRecorderControl::sync);
@@ -215,6 +222,12 @@ HotkeyShortcut HotkeyRecorderControl::binding() const
     return m_model ? m_model->hotkeyShortcut() : HotkeyShortcut::off();
 }
 
+HotkeyShortcut HotkeyRecorderControl::shownBinding() const
+{
+    const HotkeyShortcut shortcut = binding();
+    return m_keys.isUsable(shortcut) ? shortcut : HotkeyShortcut::off();
+}
+
 void HotkeyRecorderControl::writeBinding(HotkeyShortcut shortcut)
 {
     if (m_model)
@@ -233,8 +246,12 @@ void HotkeyRecorderControl::start()
 {
     QPointer<HotkeyRecorderControl> self(this);
     m_recorder->startRecording([self](HotkeyShortcut shortcut) {
-        if (self)
-            self->writeBinding(shortcut);
+        if (!self)
+            return;
+        // Taken: an earlier press's reason no longer applies, even while the new shortcut
+        // is being applied.
+        self->m_refusal.clear();
+        self->writeBinding(shortcut);
     });
 }
 
@@ -260,6 +277,7 @@ void HotkeyRecorderControl::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     m_hasAppeared = true;
+    sync(); // the layout in use may have changed meanwhile
 }
 
 void HotkeyRecorderControl::hideEvent(QHideEvent *event)
@@ -347,16 +365,27 @@ void HotkeyRecorderControl::buildOnboarding()
     });
     inner->addWidget(m_button, 0, Qt::AlignHCenter);
 
+    auto *lines = new QVBoxLayout;
+    lines->setSpacing(4);
+    stack->addLayout(lines);
     m_hint = new QLabel(QStringLiteral("Press a new shortcut now (Esc to cancel)"), this);
     m_hint->setFont(RecorderStyle::font(11));
     m_hint->setAlignment(Qt::AlignCenter);
-    stack->addWidget(m_hint, 0, Qt::AlignHCenter);
-    buildNote(*stack, Qt::AlignHCenter);
+    lines->addWidget(m_hint, 0, Qt::AlignHCenter);
+    buildNote(*lines, Qt::AlignHCenter);
+    // The lines keep their room while hidden: the host centres this control, and a line
+    // appearing would move the button under the pointer.
+    for (QLabel *line : { m_hint, m_note }) {
+        QSizePolicy policy = line->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        line->setSizePolicy(policy);
+        line->setMinimumHeight(line->fontMetrics().height());
+    }
 }
 
 void HotkeyRecorderControl::sync()
 {
-    const HotkeyShortcut shortcut = binding();
+    const HotkeyShortcut shortcut = shownBinding();
     const bool recording = isRecording();
     const QString note = noteText();
     m_note->setText(note);
@@ -368,7 +397,7 @@ void HotkeyRecorderControl::sync()
         m_field->setState(settingsFieldText(), recording, shortcut.isSet());
         m_pullDown->setEnabled(!recording);
         m_newShortcut->setEnabled(!recording);
-        m_reset->setEnabled(recording || shortcut != HotkeyShortcut::defaultShortcut());
+        m_reset->setEnabled(recording || binding() != HotkeyShortcut::defaultShortcut());
         m_disable->setEnabled(recording || shortcut.isSet());
         return;
     }

@@ -53,9 +53,9 @@ public:
     QString settingsFieldText() const;
     QString onboardingBadgeText() const;
     QString onboardingButtonTitle() const;
-    // Why a standard editing combination is not taken ("Apps use Control + C to copy.");
-    // empty for any other.
-    static QString refusalReason(HotkeyShortcut shortcut);
+    // Why a standard editing combination is not taken ("Apps use Control + C to copy."),
+    // named by the letter its key types; empty for any other.
+    static QString refusalReason(quint32 modifiers, QChar letter);
     // The line under the field: while recording, why the last combination was refused;
     // otherwise, for a shortcut shown that another program holds, that it is in use.
     QString noteText() const;
@@ -90,8 +90,11 @@ private:
     void sync();
     void writeBinding(HotkeyShortcut shortcut);
     HotkeyShortcut binding() const;
+    // The binding as shown: off where it is no shortcut in the layout in use.
+    HotkeyShortcut shownBinding() const;
 
     QPointer<AppModel> m_model;
+    const KeyTranslator &m_keys;
     const Style m_style;
     const bool m_onboardingTreatAsUnset;
     HotkeyRecorderState *m_recorder;

@@ -112,12 +112,17 @@ void HotkeyRecorderState::handleKeyPress(const QKeyEvent &event)
         return;
     const HotkeyShortcut captured { key.value_or(0),
         HotkeyShortcut::carbonModifiers(event.modifiers()) };
+    // Programs take their editing combinations by the letter the key types in the layout in
+    // use, not by the key's place (Control + C on Dvorak is another key); asked as the grab
+    // asks, so that what is taken here is never shown as off afterwards.
+    const std::optional<QChar> letter = key ? m_keys.letterTyped(*key) : std::nullopt;
+    const bool editing
+        = letter && HotkeyShortcut::editingCommand(captured.modifiers, *letter).has_value();
     // A key without a place in the table could not be grabbed or named again.
-    if (!key || !captured.isSet()) {
+    if (!key || !captured.isSet() || editing) {
         if (beep)
             beep();
-        if (key && captured.editingCommand())
-            Q_EMIT refused(captured);
+        Q_EMIT refused(captured.modifiers, editing ? *letter : QChar());
         return;
     }
     QPointer<HotkeyRecorderState> self(this);

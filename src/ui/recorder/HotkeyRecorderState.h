@@ -20,7 +20,8 @@ class KeyTranslator;
 // without modifiers) cancels, a modifier key alone is ignored, a key with at least one of
 // Control, Alt, Super or Shift is captured, anything else beeps. So does a combination that
 // would break typing everywhere (Shift with a typing key; a standard editing combination,
-// which is also reported as `refused`, so that the reason can be shown). Main thread only.
+// known by the letter the key types in the layout in use). Every beep is also reported as
+// `refused`. Main thread only.
 class HotkeyRecorderState final : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRecording READ isRecording NOTIFY isRecordingChanged)
@@ -49,8 +50,10 @@ public:
 
 Q_SIGNALS:
     void isRecordingChanged();
-    // A standard editing combination was pressed and not taken; recording goes on.
-    void refused(nookary::HotkeyShortcut shortcut);
+    // A press was not taken (it beeped); recording goes on. For a standard editing
+    // combination, `editingLetter` is the letter its key types, so that the reason can be
+    // shown; for anything else it is null.
+    void refused(quint32 modifiers, QChar editingLetter);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
