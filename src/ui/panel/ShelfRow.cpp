@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopeGuard>
 
 namespace nookary {
 
@@ -327,7 +328,7 @@ void ShelfRow::followPointer()
 {
     // When the list changes under a resting pointer (a filter typed, an editor closed), rows
     // slide under it or away from it, and Qt tells them only once the pointer moves again.
-    if (!isVisible())
+    if (!isVisible() || m_updatingTrailing)
         return;
     const bool under = visibleRegion().contains(mapFromGlobal(QCursor::pos()));
     if (under == m_hovering)
@@ -338,6 +339,14 @@ void ShelfRow::followPointer()
 
 void ShelfRow::updateTrailing()
 {
+    // Hiding or showing the buttons under the pointer makes Qt send enter and leave events
+    // at once; a row the list just moved hears a leave while it still lies under the
+    // pointer, which following the pointer would answer with a hover, without end. The
+    // outer call finishes; the next move of the pointer settles the look.
+    if (m_updatingTrailing)
+        return;
+    m_updatingTrailing = true;
+    const auto done = qScopeGuard([this] { m_updatingTrailing = false; });
     m_actions->setVisible(showsActions());
     m_badge->setVisible(showsBadge());
     if (!isEditing()) {

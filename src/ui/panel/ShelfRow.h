@@ -90,6 +90,7 @@ private:
     QString m_text;
     QString m_shortcutLabel;
     bool m_hovering = false;
+    bool m_updatingTrailing = false;
     QWidget *m_handle;
     ElidedLabel *m_label;
     SnippetEditor *m_editor = nullptr;
