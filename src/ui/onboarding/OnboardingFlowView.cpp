@@ -448,9 +448,10 @@ void OnboardingFlowView::rebuildRecorder()
     if (!m_canRegisterShortcut || (m_recorder && m_recorderTreatsAsUnset == treatAsUnset))
         return;
     auto *layout = static_cast<QVBoxLayout *>(m_card->layout());
-    // The window's focus, not the application's: an alert in front (a refused shortcut)
-    // holds that, and the walkthrough gives its focus back to this control afterwards.
-    const bool hadFocus = m_recorder && m_recorder->isAncestorOf(window()->focusWidget());
+    // The window's focus, not the application's: while an alert is up (a refused shortcut),
+    // the recorder keeps the walkthrough's focus for when the alert goes.
+    const QWidget *focused = window()->focusWidget();
+    const bool hadFocus = m_recorder && focused && m_recorder->isAncestorOf(focused);
     auto *replacement = new HotkeyRecorderControl(
         m_model, m_keys, HotkeyRecorderControl::Style::onboarding, treatAsUnset, m_card);
     if (m_recorder) {

@@ -20,6 +20,7 @@
 #include <QPainterPath>
 #include <QScopedValueRollback>
 #include <QTextBlock>
+#include <QScopeGuard>
 
 namespace nookary {
 
@@ -369,7 +370,7 @@ void ShelfRow::followPointer()
 {
     // When the list changes under a resting pointer (a filter typed, an editor closed), rows
     // slide under it or away from it, and Qt tells them only once the pointer moves again.
-    if (!isVisible())
+    if (!isVisible() || m_updatingTrailing)
         return;
     const bool under = visibleRegion().contains(mapFromGlobal(QCursor::pos()));
     if (under == m_hovering)
