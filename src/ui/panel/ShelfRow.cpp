@@ -19,8 +19,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScopedValueRollback>
-#include <QTextBlock>
-#include <QScopeGuard>
+
+#include <utility>
 
 namespace nookary {
 
@@ -381,11 +381,23 @@ void ShelfRow::followPointer()
 
 void ShelfRow::updateTrailing()
 {
-    // Showing or hiding a child under the pointer makes Qt send this row enter and leave
-    // events from inside setVisible; answering them there recursed until the stack ran out.
-    if (m_updatingTrailing)
+    // Hiding a button under the pointer makes Qt send this row enter and leave events from
+    // inside the hide; answered there, they hid it again without end (a stack overflow).
+    // What they said is applied once more afterwards, and no more: they may go on
+    // alternating as long as buttons come and go under the pointer.
+    if (m_updatingTrailing) {
+        m_trailingStale = true;
         return;
-    const QScopedValueRollback guard(m_updatingTrailing, true);
+    }
+    const QScopedValueRollback busy(m_updatingTrailing, true);
+    applyTrailing();
+    if (std::exchange(m_trailingStale, false))
+        applyTrailing();
+    m_trailingStale = false;
+}
+
+void ShelfRow::applyTrailing()
+{
     m_actions->setVisible(showsActions());
     m_badge->setVisible(showsBadge());
     m_actions->adjustSize();

@@ -90,11 +90,13 @@ protected:
 
 private:
     void updateTrailing();
+    void applyTrailing();
 
     QString m_text;
     QString m_shortcutLabel;
     bool m_hovering = false;
     bool m_updatingTrailing = false;
+    bool m_trailingStale = false;
     QWidget *m_handle;
     ElidedLabel *m_label;
     RowNote *m_note;

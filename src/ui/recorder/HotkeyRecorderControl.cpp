@@ -377,13 +377,14 @@ void HotkeyRecorderControl::buildOnboarding()
     m_hint->setAlignment(Qt::AlignCenter);
     lines->addWidget(m_hint, 0, Qt::AlignHCenter);
     buildNote(*lines, Qt::AlignHCenter);
-    // The lines keep their room while hidden: the host centres this control, and a line
-    // appearing would move the button under the pointer.
+    // The lines keep their room, one line each, while hidden or empty: the host centres
+    // this control, and a line appearing would move the button under the pointer.
+    const int lineHeight = m_hint->sizeHint().height();
     for (QLabel *line : { m_hint, m_note }) {
         QSizePolicy policy = line->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         line->setSizePolicy(policy);
-        line->setMinimumHeight(line->fontMetrics().height());
+        line->setFixedHeight(lineHeight);
     }
 }
 
