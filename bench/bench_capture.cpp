@@ -8,6 +8,7 @@
 #include "ProcessFigures.h"
 #include "TestDesk.h"
 #include "app/InstanceChannel.h"
+#include "app/InstanceName.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -52,6 +53,7 @@ void measure(TestDesk::Session session)
             qputenv(variable, value.toLocal8Bit());
     }
     const QStringList quietly { QStringLiteral("--launched-from-login-item") };
+    InstanceChannel::useInstanceName(InstanceName::forSession(desk.environment(), quietly));
 
     std::vector<double> starts;
     QProcess *nookary = nullptr;
