@@ -58,7 +58,7 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     // A copy that lands while the panel is open is where the default selection would be.
     connect(m_history.get(), &ClipboardHistory::captured, this, [this] {
         if (m_selectionIsDefault)
-            applyDefaultOpenTarget();
+            applyDefaultSelection();
     });
     connect(m_history.get(), &ClipboardHistory::capturePendingChanged, this,
         &AppModel::capturePendingChanged);
@@ -312,6 +312,12 @@ void AppModel::selectDefaultOnOpen(bool preferSaved)
 }
 
 void AppModel::applyDefaultOpenTarget()
+{
+    m_history->reread();
+    applyDefaultSelection();
+}
+
+void AppModel::applyDefaultSelection()
 {
     const QList<HistoryItem> history = filteredHistory();
     if (defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
