@@ -61,7 +61,7 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     // A copy that lands while the panel is open is where the default selection would be.
     connect(m_history.get(), &ClipboardHistory::captured, this, [this] {
         if (m_selectionIsDefault)
-            applyDefaultOpenTarget();
+            applyDefaultSelection();
     });
     connect(m_history.get(), &ClipboardHistory::capturePendingChanged, this,
         &AppModel::capturePendingChanged);
@@ -412,6 +412,12 @@ void AppModel::applyDefaultOpenTarget()
     // A second Nookary sharing the settings file (another display, another machine on the
     // same home) may have changed the snippets since: the panel opens on the stored list.
     m_shelf->reloadIfChangedElsewhere();
+    m_history->reread();
+    applyDefaultSelection();
+}
+
+void AppModel::applyDefaultSelection()
+{
     const QList<HistoryItem> history = filteredHistory();
     if (defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
         selectHistory(history.first().id);

@@ -252,8 +252,9 @@ public:
     // Keeps the selection on a visible row after the lists changed.
     void ensureSelectionValid();
     void selectDefaultOnOpen(bool preferSaved);
-    // The shell calls this each time it shows the panel; the snippets are read again first
-    // when another Nookary changed them.
+    // The shell calls this each time it shows the panel. The snippets are read again first
+    // when another Nookary changed them, and another program's copy is read again, so that
+    // one its owner changed unannounced is there too (when it lands).
     void applyDefaultOpenTarget();
     void moveSelection(Nav direction);
     std::optional<QString> selectedText() const;
@@ -294,6 +295,8 @@ Q_SIGNALS:
     void shelfFullRefusedDrop();
 
 private:
+    void applyDefaultSelection();
+
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ShelfStorage> m_shelfStorage;
     std::unique_ptr<ClipboardHistory> m_history;

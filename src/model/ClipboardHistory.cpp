@@ -96,6 +96,12 @@ void ClipboardHistory::poll()
     record(m_pasteboard.contents());
 }
 
+void ClipboardHistory::reread()
+{
+    if (!m_paused)
+        m_pasteboard.reread();
+}
+
 std::optional<QString> ClipboardHistory::entryFor(const ClipboardContents &contents, bool *cut)
 {
     if (contents.secret)

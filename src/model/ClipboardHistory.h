@@ -57,6 +57,9 @@ public:
     // Records the change the pasteboard counted last, unless it was seen already. The
     // pasteboard's signal calls it for each change.
     void poll();
+    // Reads another program's copy again, for one that changed it unannounced (X11 owners
+    // may); it is recorded if it differs. Not while paused.
+    void reread();
     // Records `text` at the top, moving an equal entry instead of adding one.
     void push(QStringView text);
     // The entry made of another program's copy: its local files, one URL a line, or its

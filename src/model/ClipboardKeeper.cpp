@@ -78,17 +78,20 @@ bool ClipboardKeeper::isNewestEntry(const QString &entry) const
         && canonicalEntryText(entry) == m_model.history().constFirst().canonicalText;
 }
 
-void ClipboardKeeper::ownerVanished()
+void ClipboardKeeper::ownerVanished(quint64 origin)
 {
-    // The vanished owner's copy is the one counted last: a read still going is most likely
-    // that of the owner's leaving, which finds nothing. After our own write, what the
-    // vanished owner held was never read.
+    // After our own write, what the vanished owner held was never read.
     if (m_model.isTrackingPaused() || m_pasteboard.isOwnChange())
         return;
     m_model.pollClipboard();
     if (m_model.history().isEmpty())
         return;
+    // Only the copy read from that very owner is offered again: not an older one while its
+    // own is still being read (or was never read), and not one of an owner that changes
+    // what it holds unannounced, which may have held something else when it went.
     const ClipboardContents contents = m_pasteboard.contents();
+    if (origin == 0 || contents.origin != origin || contents.mayChangeUnannounced)
+        return;
     const std::optional<QString> held = ClipboardHistory::entryFor(contents);
     if (!held || !isNewestEntry(*held))
         return;

@@ -13,7 +13,8 @@ class Pasteboard;
 
 // What the clipboard manager keeps, decided by the history's rules: nothing while tracking
 // is paused and nothing marked secret; an owner that vanished without handing over gets its
-// copy offered again only when that copy is the newest history entry. Whatever it writes
+// copy offered again only when that copy, as read from that owner, is the newest history
+// entry. Whatever it writes
 // is the program's own write, which never records an entry twice or moves one.
 class ClipboardKeeper final : public ClipboardManager::Keeper {
 public:
@@ -22,7 +23,7 @@ public:
 
     bool acceptsHandOver() const override;
     bool keepHandedOver(const ClipboardContents &contents) override;
-    void ownerVanished() override;
+    void ownerVanished(quint64 origin) override;
 
 private:
     bool isNewestEntry(const QString &entry) const;

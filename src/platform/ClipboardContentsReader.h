@@ -15,9 +15,32 @@ struct ClipboardContents {
     QStringList fileURLs; // the entries of its URL list, in order
     bool secret = false; // marked by a password manager
     bool truncated = false; // cut at the size cap or the deadline: not all of it
+    // The taking of the clipboard it was read from (on X11 the owner's window and the time
+    // it took the clipboard), the same for every copy an owner makes without taking the
+    // clipboard anew. 0: unknown, or no owner, or the owner changed while it was read.
+    quint64 origin = 0;
+    // Its owner is known to change what it holds without taking the clipboard anew (Tk
+    // does), so that it may hold something else by now.
+    bool mayChangeUnannounced = false;
 
     friend bool operator==(const ClipboardContents &, const ClipboardContents &) = default;
 };
+
+// Whether reading the copy counted last again may tell of a change its owner made without
+// taking the clipboard anew: only one of a known owner, with something to compare.
+inline bool isWorthRereading(const ClipboardContents &counted)
+{
+    return counted.origin != 0 && !counted.secret && !counted.truncated
+        && (counted.text || !counted.fileURLs.isEmpty());
+}
+
+// Whether `read` is the owner of `counted` holding something else, unannounced.
+inline bool changedUnannounced(const ClipboardContents &counted, const ClipboardContents &read)
+{
+    return read.origin != 0 && read.origin == counted.origin
+        && (read.text != counted.text || read.fileURLs != counted.fileURLs
+            || read.secret != counted.secret);
+}
 
 // Reads the clipboard's contents away from the main thread, so that an owner that answers
 // slowly, or never, or sends a huge text, cannot hold up the program. Each read gives up

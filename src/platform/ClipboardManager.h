@@ -25,8 +25,9 @@ public:
         // this program now owns; false refuses the hand-over.
         virtual bool keepHandedOver(const ClipboardContents &contents) = 0;
         // The clipboard's owner went away without handing over (it did not clear the
-        // clipboard on purpose; that leaves it empty and is not reported).
-        virtual void ownerVanished() = 0;
+        // clipboard on purpose; that leaves it empty and is not reported). `origin` names
+        // its taking of the clipboard as `ClipboardContents::origin` does; 0 if unknown.
+        virtual void ownerVanished(quint64 origin) = 0;
     };
 
     using QObject::QObject;

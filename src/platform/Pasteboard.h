@@ -44,6 +44,11 @@ public:
     // dropped, and resuming reads nothing either. Such a copy still counts as a change, of
     // unknown contents. Writes through this object count as ever.
     virtual void setReadingPaused(bool paused) = 0;
+    // Reads another program's copy again, for an owner that changes what it holds without
+    // taking the clipboard anew, of which no change is told (an X11 owner may do that). What
+    // differs counts as a change of its own, of contents marked `mayChangeUnannounced`.
+    // Nothing while paused, while a read is pending, or where every copy is told.
+    virtual void reread() { }
 
     virtual void clear() = 0;
     virtual void writeString(const QString &text) = 0;

@@ -16,6 +16,7 @@ const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
 const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
 const QString kGtkCopy = QStringLiteral(GTK_COPY_SCRIPT);
+const QString kTkCopy = QStringLiteral(TK_COPY_SCRIPT);
 
 // What Qt says when a clipboard manager keeps it waiting at exit.
 const QByteArray kQtGaveUp = "clipboard manager";
@@ -166,6 +167,45 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(paste(), QStringLiteral("crashed owner"), 5000);
         settle();
         QCOMPARE(history(), before);
+    }
+
+    void onlyWhatAVanishedOwnerHeldIsOfferedAgain()
+    {
+        // Killed while its copy is still being read (a silent owner is read until the
+        // deadline): the copy before it is not what it held.
+        QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("before the silence") });
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("before the silence"), 5000);
+        QProcess *silent = m_desk->spawn(kSilentOwner, {});
+        QVERIFY(silent->waitForReadyRead(5000));
+        QVERIFY(p->waitForFinished(5000)); // it lost the clipboard
+        QTest::qWait(300);
+        silent->kill();
+        QVERIFY(silent->waitForFinished(5000));
+        settle();
+        QCOMPARE(paste(), QString());
+
+        // Tk keeps the clipboard from one copy to the next: only its first copy is told.
+        QProcess *tk = m_desk->spawn(QStringLiteral("wish"), { kTkCopy });
+        const auto tkCopies = [tk](const QByteArray &text) {
+            tk->write("copy " + text + "\n");
+            return tk->waitForReadyRead(5000) && tk->readAllStandardOutput().contains("copied");
+        };
+        QVERIFY(tkCopies("alpha from Tk"));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("alpha from Tk"), 5000);
+        QVERIFY(tkCopies("beta from Tk"));
+        QCOMPARE(paste(), QStringLiteral("beta from Tk"));
+        // Opening the panel reads it again.
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("beta from Tk"), 5000);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
+        // What it holds when it goes may never have been told: nothing stale comes back.
+        QVERIFY(tkCopies("gamma from Tk"));
+        tk->write("quit\n");
+        QVERIFY(tk->waitForFinished(5000));
+        settle();
+        QCOMPARE(paste(), QString());
+        QCOMPARE(texts().mid(0, 2),
+            (QStringList { QStringLiteral("beta from Tk"), QStringLiteral("alpha from Tk") }));
     }
 
     void aSecretIsNeitherHandedOverNorOfferedAgain()

@@ -33,6 +33,12 @@ void copyAndPoll(ModelFixture &f, const QString &text)
     f.model->pollClipboard();
 }
 
+// The clipboard's owner goes without handing over, as the clipboard manager tells.
+void vanish(ModelFixture &f, ClipboardKeeper &keeper)
+{
+    keeper.ownerVanished(f.pasteboard.clipboard().origin);
+}
+
 ClipboardContents text(const QString &t)
 {
     return { t, {}, false, false };
@@ -118,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(texts(m),
             (QStringList { QStringLiteral("copied right after"), QStringLiteral("handed over") }));
 
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("copied right after"));
         copyAndPoll(f, QStringLiteral("and again"));
         QCOMPARE(texts(m).value(0), QStringLiteral("and again"));
@@ -178,7 +184,7 @@ private Q_SLOTS:
         const QList<QUuid> before = ids(m);
         const qint64 count = f.pasteboard.changeCount();
 
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QVERIFY(f.pasteboard.changeCount() > count);
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("crashed"));
         m.pollClipboard();
@@ -196,7 +202,7 @@ private Q_SLOTS:
         const QStringList urls { QStringLiteral("file:///home/u/r%C3%A9sum%C3%A9.pdf"),
             QStringLiteral("file:///home/u/cv.odt") };
         f.pasteboard.copy({ QStringLiteral("/home/u/résumé.pdf"), urls, false, false });
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.clipboard().fileURLs, urls);
         m.pollClipboard();
         QCOMPARE(texts(m), QStringList { urls.join(u'\n') });
@@ -209,7 +215,7 @@ private Q_SLOTS:
         ClipboardKeeper keeper(m, f.pasteboard);
         copyAndPoll(f, QStringLiteral("older"));
         f.pasteboard.copyText(QStringLiteral("quick"));
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("quick"));
         QVERIFY(f.pasteboard.isOwnChange());
         QCOMPARE(texts(m), (QStringList { QStringLiteral("quick"), QStringLiteral("older") }));
@@ -218,11 +224,46 @@ private Q_SLOTS:
         // nothing, and does not keep the copy counted before it from being offered again.
         copyAndPoll(f, QStringLiteral("then vanished"));
         f.pasteboard.holdReads(true);
-        f.pasteboard.copy({});
-        keeper.ownerVanished();
+        keeper.ownerVanished(f.pasteboard.ownerLeaves());
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("then vanished"));
         QVERIFY(f.pasteboard.landRead());
         QCOMPARE(texts(m).value(0), QStringLiteral("then vanished"));
+    }
+
+    void onlyWhatTheVanishedOwnerHeldIsOfferedAgain()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        ClipboardKeeper keeper(m, f.pasteboard);
+        copyAndPoll(f, QStringLiteral("base"));
+
+        // Killed while its copy is still being read: what it held is unknown, and the newest
+        // entry is not it.
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copy({}); // a silent owner, whose read finds nothing
+        const qint64 count = f.pasteboard.changeCount();
+        keeper.ownerVanished(f.pasteboard.ownerLeaves());
+        QCOMPARE(f.pasteboard.changeCount(), count);
+        while (f.pasteboard.landRead()) { }
+        QVERIFY(!f.pasteboard.clipboard().text);
+        QCOMPARE(texts(m), QStringList { QStringLiteral("base") });
+
+        // An owner that changes what it holds without taking the clipboard anew (Tk): what was
+        // read of it may be stale when it goes.
+        f.pasteboard.holdReads(false);
+        f.pasteboard.copy({ QStringLiteral("alpha"), {}, false, false, 0, true });
+        f.pasteboard.changeUnannounced(QStringLiteral("beta"));
+        const qint64 before = f.pasteboard.changeCount();
+        vanish(f, keeper);
+        QCOMPARE(f.pasteboard.changeCount(), before);
+        // Nor once a second look found such a change.
+        copyAndPoll(f, QStringLiteral("one"));
+        f.pasteboard.changeUnannounced(QStringLiteral("two"));
+        m.applyDefaultOpenTarget();
+        QCOMPARE(texts(m).value(0), QStringLiteral("two"));
+        const qint64 after = f.pasteboard.changeCount();
+        vanish(f, keeper);
+        QCOMPARE(f.pasteboard.changeCount(), after);
     }
 
     void aCutCopyIsNotOfferedAgain()
@@ -233,13 +274,13 @@ private Q_SLOTS:
         // Long copies are whole, and offered again whole.
         const QString log = QStringLiteral("a line\n").repeated(10000).trimmed();
         copyAndPoll(f, log);
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.clipboard().text, log);
         // One the reader cut would paste a part as if it were the whole.
         f.pasteboard.copy({ QStringLiteral("the first 4 MiB"), {}, false, true });
         QVERIFY(m.history().first().cut);
         const qint64 count = f.pasteboard.changeCount();
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
     }
 
@@ -253,7 +294,7 @@ private Q_SLOTS:
         f.pasteboard.copyText(QStringLiteral("   "));
         m.pollClipboard();
         qint64 count = f.pasteboard.changeCount();
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
 
         // A secret after a recorded copy of the same text: the secret is not it.
@@ -261,21 +302,21 @@ private Q_SLOTS:
         f.pasteboard.copy({ QStringLiteral("hunter2"), {}, true, false });
         m.pollClipboard();
         count = f.pasteboard.changeCount();
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
 
         // Blank text after a recorded copy.
         copyAndPoll(f, QStringLiteral("recorded"));
         copyAndPoll(f, QStringLiteral(" \n "));
         count = f.pasteboard.changeCount();
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
 
         // A history the user cleared.
         copyAndPoll(f, QStringLiteral("recorded"));
         m.clearHistory();
         count = f.pasteboard.changeCount();
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
         QVERIFY(m.history().isEmpty());
 
@@ -284,7 +325,7 @@ private Q_SLOTS:
         m.setIsTrackingPaused(true);
         f.pasteboard.copyText(QStringLiteral("while paused"));
         count = f.pasteboard.changeCount();
-        keeper.ownerVanished();
+        vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
         QCOMPARE(texts(m), QStringList { QStringLiteral("before the pause") });
     }

@@ -450,6 +450,48 @@ private Q_SLOTS:
         QCOMPARE(seen.last(), QStringLiteral("at once"));
     }
 
+    void aCopyChangedUnannouncedIsReadWhenThePanelOpens()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        // Tk changes what it serves without taking the clipboard anew: no change is told.
+        copyAndPoll(f, QStringLiteral("alpha"));
+        f.pasteboard.changeUnannounced(QStringLiteral("beta"));
+        f.pasteboard.changeUnannounced(QStringLiteral("gamma"));
+        QCOMPARE(texts(m), QStringList { QStringLiteral("alpha") });
+        m.applyDefaultOpenTarget();
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("gamma"), QStringLiteral("alpha") }));
+        QCOMPARE(m.selectedText(), QStringLiteral("gamma"));
+
+        // Unchanged, it records nothing and moves nothing; a cleared history stays cleared.
+        m.selectHistory(m.history().last().id);
+        m.applyDefaultOpenTarget();
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("gamma"), QStringLiteral("alpha") }));
+        m.clearHistory();
+        m.applyDefaultOpenTarget();
+        QVERIFY(m.history().isEmpty());
+
+        // A slow owner's second look lands after the opening, and takes the default selection.
+        copyAndPoll(f, QStringLiteral("first"));
+        f.pasteboard.holdReads(true);
+        f.pasteboard.changeUnannounced(QStringLiteral("second"));
+        m.applyDefaultOpenTarget();
+        QVERIFY(m.isCapturePending());
+        QCOMPARE(m.selectedText(), QStringLiteral("first"));
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(m.selectedText(), QStringLiteral("second"));
+
+        // Nothing is read again while paused, nor our own copy.
+        const int reads = f.pasteboard.readsStarted();
+        m.setIsTrackingPaused(true);
+        m.applyDefaultOpenTarget();
+        m.setIsTrackingPaused(false);
+        f.pasteboard.writeString(QStringLiteral("mine"));
+        m.applyDefaultOpenTarget();
+        QCOMPARE(f.pasteboard.readsStarted(), reads);
+    }
+
     void newEntriesKeepTheSelectionOnAVisibleRow()
     {
         ModelFixture f;

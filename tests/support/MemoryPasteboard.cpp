@@ -10,6 +10,7 @@ MemoryPasteboard::MemoryPasteboard()
         [this](quint64 ticket) {
             m_readTicket = ticket;
             m_reading = m_clipboard;
+            m_readIsReread = m_rereading;
             ++m_readsStarted;
             if (!m_holdReads)
                 landRead();
@@ -32,9 +33,33 @@ void MemoryPasteboard::writeFileURLs(const QList<QUrl> &urls)
     write({ clipboardformats::textOfFileURLs(urls), encoded, false, false });
 }
 
+void MemoryPasteboard::reread()
+{
+    if (m_paused || m_ownChange || m_queue.isPending() || !isWorthRereading(m_counted))
+        return;
+    m_rereading = true;
+    m_queue.noticed();
+    m_rereading = false;
+}
+
+quint64 MemoryPasteboard::ownerLeaves()
+{
+    const quint64 origin = m_clipboard.origin;
+    m_clipboard = {};
+    noticeChange();
+    return origin;
+}
+
 void MemoryPasteboard::copy(const Contents &contents)
 {
     m_clipboard = contents;
+    if (m_clipboard.origin == 0)
+        m_clipboard.origin = ++m_lastOrigin;
+    noticeChange();
+}
+
+void MemoryPasteboard::noticeChange()
+{
     if (m_paused) {
         m_counted = {}; // not read
         countChange(false);
@@ -53,7 +78,13 @@ bool MemoryPasteboard::landRead()
     if (!m_queue.isPending())
         return false;
     m_queue.land(m_readTicket, [this] {
-        m_counted = m_reading;
+        Contents read = m_reading;
+        if (m_readIsReread) {
+            if (!changedUnannounced(m_counted, read))
+                return;
+            read.mayChangeUnannounced = true;
+        }
+        m_counted = read;
         countChange(false);
     });
     return true;

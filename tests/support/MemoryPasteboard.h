@@ -29,14 +29,22 @@ public:
     bool isReadPending() const override { return m_queue.isPending(); }
     void setReadingPaused(bool paused) override;
     bool isReadingPaused() const { return m_paused; }
+    void reread() override;
 
     void clear() override { write({}); }
     void writeString(const QString &text) override { write({ text, {}, false, false }); }
     void writeFileURLs(const QList<QUrl> &urls) override;
 
-    // Another application copies.
+    // Another application copies, taking the clipboard anew: its copy gets an origin of its
+    // own unless `contents` names one.
     void copyText(const QString &text) { copy({ text, {}, false, false }); }
     void copy(const Contents &contents);
+    // The owner of the clipboard changes what it holds without taking the clipboard anew,
+    // as Tk does: no change is told.
+    void changeUnannounced(const QString &text) { m_clipboard.text = text; }
+    // The owner goes away, leaving the clipboard empty (a change told, like any other).
+    // Returns the origin of what it held, as the clipboard manager reports it.
+    quint64 ownerLeaves();
 
     // While held, reads of other applications' copies wait for `landRead`.
     void holdReads(bool hold);
@@ -52,6 +60,7 @@ public:
 private:
     // The program's own write: counted at once, paused or not.
     void write(const Contents &contents);
+    void noticeChange();
     void countChange(bool own);
 
     ClipboardReadQueue m_queue;
@@ -65,6 +74,9 @@ private:
     bool m_ownChange = false;
     bool m_paused = false;
     bool m_holdReads = false;
+    bool m_rereading = false; // the read about to start is a reread
+    bool m_readIsReread = false;
+    quint64 m_lastOrigin = 0;
 };
 
 } // namespace nookary::test

@@ -23,11 +23,8 @@ ClipboardPasteboard::ClipboardPasteboard(
     , m_reader(std::move(reader))
     , m_queue(
           [this](quint64 ticket) {
-              m_reader->read([this, ticket](ClipboardContents contents) {
-                  m_queue.land(ticket, [&] {
-                      m_snapshot = std::move(contents);
-                      countChange(false);
-                  });
+              m_reader->read([this, ticket, reread = m_rereading](ClipboardContents contents) {
+                  m_queue.land(ticket, [&] { readLanded(std::move(contents), reread); });
               });
           },
           [this] { Q_EMIT readPendingChanged(); })
@@ -90,6 +87,27 @@ ClipboardContents ClipboardPasteboard::clipboardContents() const
 ClipboardContents ClipboardPasteboard::contents() const
 {
     return m_snapshot ? *m_snapshot : ClipboardContents {};
+}
+
+void ClipboardPasteboard::reread()
+{
+    if (m_paused || !m_reader || m_ownChange || m_queue.isPending() || !m_snapshot
+        || !isWorthRereading(*m_snapshot))
+        return;
+    const auto rereading = qScopeGuard([this] { m_rereading = false; });
+    m_rereading = true;
+    m_queue.noticed();
+}
+
+void ClipboardPasteboard::readLanded(ClipboardContents contents, bool reread)
+{
+    if (reread) {
+        if (!m_snapshot || !changedUnannounced(*m_snapshot, contents))
+            return;
+        contents.mayChangeUnannounced = true;
+    }
+    m_snapshot = std::move(contents);
+    countChange(false);
 }
 
 void ClipboardPasteboard::setReadingPaused(bool paused)

@@ -29,6 +29,7 @@ public:
     bool isOwnChange() const override { return m_ownChange; }
     bool isReadPending() const override { return m_queue.isPending(); }
     void setReadingPaused(bool paused) override;
+    void reread() override;
 
     void clear() override;
     void writeString(const QString &text) override;
@@ -40,6 +41,7 @@ private:
     // reader.
     ClipboardContents clipboardContents() const;
     void countChange(bool own);
+    void readLanded(ClipboardContents contents, bool reread);
 
     QClipboard *m_clipboard;
     std::unique_ptr<ClipboardContentsReader> m_reader;
@@ -52,6 +54,7 @@ private:
     bool m_ownChange = false;
     bool m_paused = false;
     bool m_writing = false; // inside a write of ours, whose changes are ours however Qt says
+    bool m_rereading = false; // the read about to start is a reread
 };
 
 } // namespace nookary

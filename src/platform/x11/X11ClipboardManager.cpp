@@ -174,7 +174,7 @@ bool X11ClipboardManager::nativeEventFilter(const QByteArray &eventType, void *m
         if (notify->window != m_x->window)
             return false; // Qt's own, for its clipboard
         if (notify->selection == m_x->clipboard)
-            clipboardOwnerChanged(notify->subtype, notify->owner);
+            clipboardOwnerChanged(notify->subtype, notify->owner, notify->selection_timestamp);
         else if (notify->selection == m_x->manager && notify->owner == XCB_NONE && !m_isManager)
             takeRoleIfFree(); // the other manager left
         return true;
@@ -182,17 +182,19 @@ bool X11ClipboardManager::nativeEventFilter(const QByteArray &eventType, void *m
     return false;
 }
 
-void X11ClipboardManager::clipboardOwnerChanged(quint8 subtype, quint32 owner)
+void X11ClipboardManager::clipboardOwnerChanged(quint8 subtype, quint32 owner, quint32 since)
 {
     ++m_clipboardOwnerChanges;
+    const quint32 previousOwner = std::exchange(m_clipboardOwner, owner);
     // Another manager keeps what it likes; offering something again would fight it.
     if (!m_isManager || owner != XCB_NONE)
         return;
     // An owner that sets no owner cleared the clipboard on purpose (a password manager
-    // after its timeout): it stays empty.
+    // after its timeout): it stays empty. The time of a vanished owner's taking is still
+    // the selection's: with its window, it names the copy it held.
     if (subtype == XCB_XFIXES_SELECTION_EVENT_SELECTION_WINDOW_DESTROY
         || subtype == XCB_XFIXES_SELECTION_EVENT_SELECTION_CLIENT_CLOSE)
-        m_keeper->ownerVanished();
+        m_keeper->ownerVanished(X11::selectionOrigin(previousOwner, since));
 }
 
 void X11ClipboardManager::answer(const Request &request)

@@ -48,7 +48,7 @@ private:
     void answer(const Request &request);
     void saveTargets(const Request &request);
     void reply(const Request &request, bool done);
-    void clipboardOwnerChanged(quint8 subtype, quint32 owner);
+    void clipboardOwnerChanged(quint8 subtype, quint32 owner, quint32 since);
 
     std::unique_ptr<Connection> m_x;
     Keeper *m_keeper = nullptr;
@@ -57,6 +57,7 @@ private:
     // Changes of the clipboard's owner seen: a hand-over read after the owner changed again
     // would keep the wrong copy.
     quint64 m_clipboardOwnerChanges = 0;
+    quint32 m_clipboardOwner = 0; // as XFixes told last; 0: none, or not known yet
     QList<Request> m_pendingHandOvers;
     std::unique_ptr<X11ClipboardReader> m_reader; // made at the first hand-over
 };

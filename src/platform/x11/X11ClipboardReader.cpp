@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <poll.h>
 
@@ -25,13 +26,17 @@ public:
                 xcb_disconnect(c);
             return nullptr;
         }
-        return std::unique_ptr<Worker>(new Worker(c));
+        auto worker = std::unique_ptr<Worker>(new Worker(c));
+        worker->watchOwners();
+        return worker;
     }
 
     ~Worker() override { xcb_disconnect(m_c); }
 
     ClipboardContents readContents()
     {
+        const xcb_window_t owner = syncOwner();
+        const quint64 ownerChanges = m_ownerChanges;
         // A window of its own for every read: an owner whose transfer was abandoned (too
         // slow, or past the cap) may go on writing to the last one, and must never mix its
         // leftovers into the next read.
@@ -40,14 +45,63 @@ public:
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
             XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
-        const ClipboardContents contents = readInto();
+        ClipboardContents contents = readInto();
         xcb_destroy_window(m_c, m_window);
         xcb_flush(m_c);
-        while (X11::Owned<xcb_generic_event_t>(xcb_poll_for_event(m_c))) { }
+        // Whose copy it was is known only when one owner held the clipboard all along.
+        if (owner != XCB_NONE && owner == m_owner && syncOwner() == owner
+            && m_ownerChanges == ownerChanges)
+            contents.origin = X11::selectionOrigin(owner, m_ownerSince);
         return contents;
     }
 
 private:
+    // XFixes tells this connection of every new clipboard owner and the time it took the
+    // clipboard, which names the copy read from it. Without XFixes no copy has an origin.
+    void watchOwners()
+    {
+        const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(m_c, &xcb_xfixes_id);
+        if (!xfixes || !xfixes->present)
+            return;
+        X11::Owned<xcb_xfixes_query_version_reply_t>(xcb_xfixes_query_version_reply(m_c,
+            xcb_xfixes_query_version(m_c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+            nullptr));
+        m_xfixesEvent = quint8(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        const xcb_window_t watcher = xcb_generate_id(m_c);
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, watcher, screen->root, 0, 0, 1, 1, 0,
+            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+        xcb_xfixes_select_selection_input(m_c, watcher, atom("CLIPBOARD"),
+            XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
+                | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
+                | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+        xcb_flush(m_c);
+    }
+
+    void note(const xcb_generic_event_t *event)
+    {
+        if (m_xfixesEvent == 0 || (event->response_type & 0x7f) != m_xfixesEvent)
+            return;
+        const auto *n = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
+        if (n->selection != atom("CLIPBOARD"))
+            return;
+        ++m_ownerChanges;
+        const bool taken = n->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER;
+        m_owner = taken ? n->owner : xcb_window_t(XCB_NONE);
+        m_ownerSince = taken ? n->selection_timestamp : 0;
+    }
+
+    // The clipboard's owner now. The reply comes after every event sent before it, so the
+    // owner changes up to now are noted as well; other events left over are dropped.
+    xcb_window_t syncOwner()
+    {
+        const X11::Owned<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
+            m_c, xcb_get_selection_owner(m_c, atom("CLIPBOARD")), nullptr));
+        while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) })
+            note(event.get());
+        return reply ? reply->owner : xcb_window_t(XCB_NONE);
+    }
+
     ClipboardContents readInto()
     {
         QElapsedTimer clock;
@@ -59,6 +113,8 @@ private:
         QList<xcb_atom_t> offered;
         for (qsizetype i = 0; i + 4 <= targets->size(); i += 4)
             offered.append(*reinterpret_cast<const xcb_atom_t *>(targets->constData() + i));
+        // Tk keeps the clipboard from one copy to the next and changes only what it serves.
+        contents.mayChangeUnannounced = offered.contains(atom("TK_APPLICATION"));
 
         const xcb_atom_t hint = atom(clipboardformats::passwordHintType);
         if (offered.contains(hint)) {
@@ -109,6 +165,7 @@ private:
     {
         while (true) {
             while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) }) {
+                note(event.get());
                 if (accept(event.get()))
                     return event;
             }
@@ -197,6 +254,10 @@ private:
     xcb_connection_t *m_c;
     xcb_window_t m_window = 0;
     xcb_atom_t m_property = 0;
+    quint8 m_xfixesEvent = 0; // 0: no XFixes
+    quint64 m_ownerChanges = 0;
+    xcb_window_t m_owner = XCB_NONE; // as XFixes told last; none while unknown
+    xcb_timestamp_t m_ownerSince = 0;
     QHash<QByteArray, xcb_atom_t> m_atoms;
 };
 
