@@ -84,6 +84,19 @@ inline QString textOfFileURLs(const QList<QUrl> &urls)
     return lines.join(u'\n');
 }
 
+// The text offered with copied files. Several files: their local paths, one a line, as an
+// editor or a terminal pastes them (a URL that names no local file stays a URL). One file
+// keeps the URL it always offered.
+inline QString textOfferedForFiles(const QList<QUrl> &urls)
+{
+    if (urls.size() < 2)
+        return textOfFileURLs(urls);
+    QStringList lines;
+    for (const QUrl &url : urls)
+        lines.append(url.isLocalFile() ? url.toLocalFile() : QString::fromUtf8(url.toEncoded()));
+    return lines.join(u'\n');
+}
+
 // One form of Nookary's own copy, as it is offered to a program that pastes: a type (a MIME
 // type, or an X11 target name) and the bytes sent for it.
 struct OfferedForm {
@@ -99,12 +112,12 @@ inline QList<OfferedForm> formsForText(const QString &text)
         { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
 }
 
-// Files as file managers paste them, with the URLs as text too, one a line.
+// Files as file managers paste them, with their paths as text for everything else.
 inline QList<OfferedForm> formsForFileUrls(const QList<QUrl> &urls)
 {
     QList<OfferedForm> forms { { uriListType, uriListOf(urls) },
         { gnomeCopiedFilesType, gnomeCopiedFilesOf(urls) } };
-    forms.append(formsForText(textOfFileURLs(urls)));
+    forms.append(formsForText(textOfferedForFiles(urls)));
     return forms;
 }
 

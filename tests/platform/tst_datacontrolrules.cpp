@@ -94,6 +94,9 @@ private Q_SLOTS:
         QCOMPARE(formOf(file, "x-special/gnome-copied-files"),
             QByteArray("copy\nfile:///tmp/a%20b.txt"));
         QCOMPARE(formOf(file, "text/plain;charset=utf-8"), QByteArray("file:///tmp/a%20b.txt"));
+        const QList<OfferedForm> files
+            = formsForFileUrls({ url, QUrl::fromLocalFile(QStringLiteral("/tmp/c")) });
+        QCOMPARE(formOf(files, "text/plain;charset=utf-8"), QByteArray("/tmp/a b.txt\n/tmp/c"));
     }
 
     void aNewSelectionDestroysTheOneItReplaced()

@@ -144,7 +144,7 @@ void ClipboardPasteboard::writeFileURLs(const QList<QUrl> &urls)
     mime->setData(kUriListType, clipboardformats::uriListOf(urls));
     mime->setData(QString::fromLatin1(clipboardformats::gnomeCopiedFilesType),
         clipboardformats::gnomeCopiedFilesOf(urls));
-    mime->setText(clipboardformats::textOfFileURLs(urls));
+    mime->setText(clipboardformats::textOfferedForFiles(urls));
     const auto writing = qScopeGuard([this, was = m_writing] { m_writing = was; });
     m_writing = true;
     m_clipboard->setMimeData(mime, QClipboard::Clipboard);
