@@ -353,7 +353,7 @@ const QByteArrayList kText { "text/plain", "text/plain;charset=utf-8", "UTF8_STR
 struct CountingKeeper final : ClipboardManager::Keeper {
     bool acceptsHandOver() const override { return false; }
     bool keepHandedOver(const ClipboardContents &) override { return false; }
-    void ownerVanished() override { ++vanished; }
+    void ownerVanished(quint64) override { ++vanished; }
     int vanished = 0;
 };
 
@@ -362,7 +362,7 @@ struct ReOfferingKeeper final : ClipboardManager::Keeper {
     DataControlPasteboard *pasteboard = nullptr;
     bool acceptsHandOver() const override { return false; }
     bool keepHandedOver(const ClipboardContents &) override { return false; }
-    void ownerVanished() override
+    void ownerVanished(quint64) override
     {
         pasteboard->writeString(pasteboard->contents().text.value_or(QString()));
     }

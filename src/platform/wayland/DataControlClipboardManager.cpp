@@ -7,9 +7,9 @@ namespace nookary {
 
 DataControlClipboardManager::DataControlClipboardManager(DataControlPasteboard &pasteboard)
 {
-    connect(&pasteboard, &DataControlPasteboard::selectionEmptied, this, [this] {
+    connect(&pasteboard, &DataControlPasteboard::selectionEmptied, this, [this](quint64 vanished) {
         if (m_keeper)
-            m_keeper->ownerVanished();
+            m_keeper->ownerVanished(vanished);
     });
 }
 

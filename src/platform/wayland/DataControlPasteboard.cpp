@@ -43,6 +43,8 @@ DataControlPasteboard::DataControlPasteboard(std::unique_ptr<DataControlClient> 
                 if (!contents)
                     return; // replaced before it could be read: the newer one is next
                 m_contents = std::move(*contents);
+                // A Wayland program cannot change an offer it made: the selection names it.
+                m_contents.origin = selection;
                 countChange(false);
             });
         });
@@ -61,10 +63,10 @@ DataControlPasteboard::~DataControlPasteboard()
 
 void DataControlPasteboard::othersSelection(quint64 selection, bool empty)
 {
-    m_newestSelection = selection;
+    const quint64 vanished = std::exchange(m_newestSelection, selection);
     if (empty && !m_paused && !m_queue.isPending()) {
         const qint64 before = m_changeCount;
-        Q_EMIT selectionEmptied();
+        Q_EMIT selectionEmptied(vanished);
         if (m_changeCount != before && m_ownChange)
             return; // a copy of ours took the empty selection's place: nothing to read
     }

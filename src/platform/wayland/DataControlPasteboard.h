@@ -46,7 +46,7 @@ Q_SIGNALS:
     // Another program emptied the selection, most likely by quitting, while what it held is
     // the change counted last: no newer copy is being read, reading is not paused. Emitted
     // before the empty selection is counted; a slot that writes replaces it.
-    void selectionEmptied();
+    void selectionEmptied(quint64 vanished);
 
 private:
     explicit DataControlPasteboard(std::unique_ptr<DataControlClient> client);
