@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScopedValueRollback>
+#include <QTextBlock>
 
 #include <utility>
 
