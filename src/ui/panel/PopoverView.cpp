@@ -177,6 +177,13 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     setTabOrder();
 }
 
+PopoverView::~PopoverView()
+{
+    // QWidget's destructor hides the rows, and an open editor saves its draft: the model's
+    // signals must not reach this view, half gone by then.
+    disconnect(&m_model, nullptr, this, nullptr);
+}
+
 void PopoverView::setTabOrder()
 {
     // Reading order: the search field, the history column, the saved column, the footer.

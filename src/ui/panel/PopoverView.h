@@ -36,6 +36,7 @@ public:
     static constexpr QSize minimumPanelSize { 560, 380 };
 
     PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent = nullptr);
+    ~PopoverView() override;
 
     QLineEdit *searchField() const { return m_search; }
     HistoryColumn *historyColumn() const { return m_history; }
