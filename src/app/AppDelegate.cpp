@@ -64,8 +64,8 @@ AppDelegate::AppDelegate(
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
         *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); },
         m_services.hotkeys->canRegister());
-    m_paste = std::make_unique<PasteAfterChoosing>(*m_model, *m_services.paste, *m_focus,
-        [] { return QGuiApplication::focusWindow() != nullptr; });
+    m_paste = std::make_unique<PasteAfterChoosing>(*m_model, *m_services.pasteboard,
+        *m_services.paste, *m_focus, [] { return QGuiApplication::focusWindow() != nullptr; });
     connect(m_model.get(), &AppModel::alertBeep, this, [] { QApplication::beep(); });
 }
 

@@ -80,11 +80,11 @@ bool ApplicationEventMonitor::eventFilter(QObject *watched, QEvent *event)
         QKeyEvent key(QEvent::KeyPress, Qt::Key_Menu, menu.modifiers());
         return m_onKey(keyReceiverWindow(static_cast<QWindow *>(watched)), key);
     }
-    if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress)
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress)
         return false;
     if (!watched->isWindowType())
         return false;
-    if (type == QEvent::KeyPress)
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease)
         return m_onKey
             && m_onKey(keyReceiverWindow(static_cast<QWindow *>(watched)),
                 static_cast<QKeyEvent &>(*event));

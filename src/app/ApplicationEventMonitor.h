@@ -12,11 +12,11 @@ class QWindow;
 
 namespace nookary {
 
-// Sees the application's key presses and mouse presses before the widget they are for,
-// as an application-wide event filter. It looks at them as they reach the window, before
-// Qt hands them to the widget (and, unaccepted, to its parents), so each press is seen
-// once. A key handler that answers true consumes the key; mouse presses are only looked
-// at, never consumed.
+// Sees the application's key presses and releases and its mouse presses before the widget
+// they are for, as an application-wide event filter. It looks at them as they reach the
+// window, before Qt hands them to the widget (and, unaccepted, to its parents), so each
+// press is seen once. A key handler that answers true consumes the key; mouse presses are
+// only looked at, never consumed.
 class ApplicationEventMonitor final : public QObject {
     Q_OBJECT
 

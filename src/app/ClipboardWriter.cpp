@@ -2,6 +2,7 @@
 #include "ClipboardWriter.h"
 
 #include "model/AppModel.h"
+#include "model/EntryText.h"
 #include "platform/Pasteboard.h"
 
 #include <QUrl>
@@ -16,14 +17,11 @@ ClipboardWriter::ClipboardWriter(AppModel &model, Pasteboard &pasteboard)
 
 void ClipboardWriter::write(const QString &text)
 {
-    m_model.markProgrammaticWrite(text);
+    // The pasteboard knows the change each write causes as ours: the history records none.
     m_pasteboard.clear();
-    if (text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
-        const QUrl url(text, QUrl::StrictMode);
-        if (url.isValid() && url.isLocalFile()) {
-            m_pasteboard.writeFileURL(url);
-            return;
-        }
+    if (const QList<QUrl> files = entryFileURLs(text); !files.isEmpty()) {
+        m_pasteboard.writeFileURLs(files);
+        return;
     }
     m_pasteboard.writeString(text);
 }

@@ -8,9 +8,9 @@ namespace nookary {
 class AppModel;
 class Pasteboard;
 
-// Copy-back: puts a text of the panel on the clipboard, marked as the program's own write so
-// that the history does not record it again. A text naming a local file (a file:// URL) is
-// written as that file, so that a file manager pastes the file itself.
+// Copy-back: puts a text of the panel on the clipboard, as the program's own write, which the
+// history does not record again. A text naming local files (file:// URLs, one a line) is
+// written as those files, so that a file manager pastes the files themselves.
 class ClipboardWriter final {
 public:
     ClipboardWriter(AppModel &model, Pasteboard &pasteboard);

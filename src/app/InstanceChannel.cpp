@@ -134,6 +134,15 @@ std::optional<InstanceChannel::Request> InstanceChannel::requestFromWord(QByteAr
     return std::nullopt;
 }
 
+QString InstanceChannel::startLockPath()
+{
+    // One for all of the user's displays: their instances share one settings file.
+    const QString folder = socketFolder();
+    if (folder.isEmpty())
+        return {};
+    return folder + QStringLiteral("/com.dorwen.Nookary.%1.start.lock").arg(::getuid());
+}
+
 bool InstanceChannel::isRunning(int timeoutMs)
 {
     // The kernel accepts a connection to a live socket even while its owner is busy; a
@@ -148,10 +157,13 @@ std::optional<QByteArray> InstanceChannel::send(Request request, int timeoutMs)
 }
 
 std::optional<QByteArray> InstanceChannel::send(
-    Request request, const QByteArray &argument, int timeoutMs)
+    Request request, const QByteArray &argument, int timeoutMs, bool *reached)
 {
     QLocalSocket socket;
-    if (!connectToOwnInstance(socket, timeoutMs))
+    const bool connected = connectToOwnInstance(socket, timeoutMs);
+    if (reached)
+        *reached = connected;
+    if (!connected)
         return std::nullopt;
     socket.write(
         requestWord(request) + (argument.isEmpty() ? QByteArray() : ' ' + argument) + '\n');

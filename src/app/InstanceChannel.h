@@ -29,6 +29,11 @@ QString instanceName();
 QString socketFolder();
 // The socket in that folder, named after the program, the user id and the instance.
 QString socketPath();
+// The lock (a QLockFile) that keeps an instance's start and a command line that writes the
+// settings file itself apart: an instance holds it from before it reads the settings until
+// it listens, and again as it quits; the command line takes it, then looks for an instance.
+// One per user, in the socket's folder; empty when there is no such folder.
+QString startLockPath();
 QByteArray requestWord(Request request);
 std::optional<Request> requestFromWord(QByteArrayView word);
 
@@ -37,8 +42,11 @@ bool isRunning(int timeoutMs = 1000);
 
 // The running instance's reply, or nothing when no instance answers within `timeoutMs`.
 std::optional<QByteArray> send(Request request, int timeoutMs = 3000);
-// The same with an argument on the request line, which must hold no line break.
-std::optional<QByteArray> send(Request request, const QByteArray &argument, int timeoutMs = 3000);
+// The same with an argument on the request line, which must hold no line break. `reached`
+// tells whether an instance was connected to: then it may have acted on the request even
+// though its answer never came.
+std::optional<QByteArray> send(
+    Request request, const QByteArray &argument, int timeoutMs = 3000, bool *reached = nullptr);
 
 // A reply as it may be printed to a terminal: control characters (and those that turn text
 // around) are written as JSON escapes, bytes that are not UTF-8 as replacement characters.

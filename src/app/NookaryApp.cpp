@@ -8,9 +8,12 @@
 #include "app/InstanceName.h"
 #include "model/SettingsKeys.h"
 #include "platform/PlatformServices.h"
+#include "ui/KeyNames.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLockFile>
+#include <QLoggingCategory>
 #include <QSessionManager>
 #include <QSocketNotifier>
 
@@ -18,6 +21,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcStart, "nookary.instance")
 
 namespace nookary {
 
@@ -29,6 +34,9 @@ void print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
+
+// A command line holds the lock only while it writes the settings file.
+constexpr int kStartLockWaitMs = 10000;
 
 int g_quitSignalPipe[2] = { -1, -1 };
 
@@ -104,12 +112,22 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
     QApplication app(argc, argv);
     setApplicationIdentity();
     QApplication::setQuitOnLastWindowClosed(false);
+    KeyNames::install();
     // Ties our windows to the menu entry, for its icon and name in task bars.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.dorwen.Nookary"));
     // Session restore would start Nookary without the login marker and with whatever Qt
     // thinks its options were; the autostart entry is the one way back in at login.
     QObject::connect(&app, &QGuiApplication::saveStateRequest, &app,
         [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
+
+    // A command line that finds no instance writes the settings file itself: from before we
+    // read the settings until we listen, it must wait, or we would write back the list we read
+    // over its import. Declared first, so that it is held until the very end after a quit.
+    QLockFile startLock(InstanceChannel::startLockPath());
+    startLock.setStaleLockTime(0); // held as long as its holder lives
+    if (!startLock.tryLock(kStartLockWaitMs))
+        qCWarning(lcStart).noquote() << "Starting without the lock" << startLock.fileName()
+                                     << "(error" << startLock.error() << ")";
 
     // Only one Nookary per user and display: a second start asks the first to re-open and
     // leaves. A start at login asks nothing, so that logging in never opens the panel.
@@ -133,8 +151,14 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
                            "will not reach this instance.\n")
                 .arg(InstanceChannel::socketPath(), server.errorString()));
     }
+    startLock.unlock();
     delegate.applicationDidFinishLaunching();
-    return app.exec();
+    const int status = app.exec();
+    // What is written as the program ends (a draft saved on closing) must not cross a command
+    // line's import either: held from before we stop listening until we are gone.
+    if (!startLock.tryLock(kStartLockWaitMs))
+        qCWarning(lcStart).noquote() << "Quitting without the lock" << startLock.fileName();
+    return status;
 }
 
 } // namespace nookary

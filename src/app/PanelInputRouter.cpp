@@ -58,16 +58,22 @@ PanelInputRouter::~PanelInputRouter()
 
 bool PanelInputRouter::handleKey(QWidget *window, QKeyEvent &event)
 {
+    PanelKey key = PanelKey::fromEvent(event, m_keys);
+    if (event.type() == QEvent::KeyRelease) {
+        // Seen wherever it goes, so that the next press of the key counts as a new one.
+        m_keyMap->handleRelease(key);
+        return false;
+    }
     // Inside a menu (the tray menu, a pull-down, a pop-up list) every key is the menu's,
     // Ctrl+, included.
     if (QWidget *popup = QApplication::activePopupWidget(); popup && popup != m_presenter.popover())
         return false;
-    PanelKey key = PanelKey::fromEvent(event, m_keys);
     // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
     key.towardsPanel = m_presenter.isPanelWindow(window);
+    const PopoverView *view = window ? window->findChild<PopoverView *>() : nullptr;
     const QWidget *focused = QApplication::focusWidget();
-    key.focusOnButton
-        = focused && !isTextControl(focused) && (focused->focusPolicy() & Qt::TabFocus);
+    key.focusElsewhere
+        = view && focused && focused != view->searchField() && view->isAncestorOf(focused);
     return m_keyMap->handle(key) == PanelKeyMap::Decision::consume;
 }
 
@@ -111,23 +117,30 @@ void PanelInputRouter::endEditingOnNextTurn()
     });
 }
 
-void PanelInputRouter::beep()
+void PanelInputRouter::refuse(const QString &why)
 {
     QApplication::beep();
+    if (PopoverView *view = shownView())
+        view->tell(why);
 }
 
 void PanelInputRouter::openContextMenu()
 {
+    if (PopoverView *view = shownView())
+        view->openContextMenuForSelection();
+}
+
+PopoverView *PanelInputRouter::shownView() const
+{
     NookaryCenteredWindow *centred = m_presenter.centeredWindow();
     for (QWidget *window : { static_cast<QWidget *>(m_presenter.popover()),
              centred ? static_cast<QWidget *>(centred->panel()) : nullptr }) {
-        if (!window || !window->isVisible())
-            continue;
-        if (auto *view = window->findChild<PopoverView *>()) {
-            view->openContextMenuForSelection();
-            return;
+        if (window && window->isVisible()) {
+            if (auto *view = window->findChild<PopoverView *>())
+                return view;
         }
     }
+    return nullptr;
 }
 
 } // namespace nookary

@@ -17,6 +17,7 @@ class AppModel;
 class ApplicationEventMonitor;
 class KeyTranslator;
 class PanelPresenter;
+class PopoverView;
 
 // Every key and mouse press of the application passes here first: keys for the open panel
 // go to its key map, and a press in the panel outside the snippet editor ends the edit.
@@ -41,11 +42,13 @@ public:
     void closeUI() override;
     void copyToClipboard(const QString &text) override;
     void endEditingOnNextTurn() override;
-    void beep() override;
+    void refuse(const QString &why) override;
     void openContextMenu() override;
 
 private:
     bool handleKey(QWidget *window, QKeyEvent &event);
+    // The panel's view in the presentation shown, if any.
+    PopoverView *shownView() const;
     void handleMousePress(QWidget *target);
 
     AppModel &m_model;

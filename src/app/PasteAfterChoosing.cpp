@@ -5,13 +5,16 @@
 #include "model/AppModel.h"
 #include "model/PasteKeys.h"
 #include "platform/PasteService.h"
+#include "platform/Pasteboard.h"
 
 namespace nookary {
 
-PasteAfterChoosing::PasteAfterChoosing(AppModel &model, PasteService &service, FocusHandBack &focus,
-    std::function<bool()> ownWindowHasFocus, QObject *parent)
+PasteAfterChoosing::PasteAfterChoosing(AppModel &model, Pasteboard &pasteboard,
+    PasteService &service, FocusHandBack &focus, std::function<bool()> ownWindowHasFocus,
+    QObject *parent)
     : QObject(parent)
     , m_model(model)
+    , m_pasteboard(pasteboard)
     , m_service(service)
     , m_focus(focus)
     , m_ownWindowHasFocus(std::move(ownWindowHasFocus))
@@ -29,6 +32,7 @@ void PasteAfterChoosing::entryCopied()
     PasteService::Request request;
     request.target = m_focus.previousApp();
     request.ownWindowHasFocus = m_ownWindowHasFocus;
+    request.choiceOnClipboard = [this] { return m_pasteboard.holdsOwnWrite(); };
     request.keysFor = [this](const QStringList &windowClass) {
         return PasteKeys::forWindowClass(windowClass, m_model.pasteTerminalClasses());
     };

@@ -16,6 +16,8 @@ PopoverWindow::PopoverWindow(QWidget *parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint)
 {
     Accessibility::setRole(this, QAccessible::Window);
+    Accessibility::keepPopupInTree(this);
+    setAccessibleName(QStringLiteral("Nookary")); // as the centred window's title
     setAttribute(Qt::WA_TranslucentBackground);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -17,6 +17,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -26,11 +28,6 @@ namespace {
 
 namespace SK = SettingsKeys;
 using SnippetTransfer::ImportResult;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("SavedSnippetsCommand", text);
-}
 
 void print(FILE *stream, const QByteArray &bytes)
 {
@@ -46,24 +43,60 @@ int fail(const QString &message)
 
 // An import is written to disk before the answer: it may take a while on a busy machine.
 constexpr int kImportTimeoutMs = 15000;
+// How long an import waits for a Nookary that is starting to listen.
+constexpr int kStartWaitMs = 20000;
 
-// The snippets as the program would load them from the settings file, without writing it.
+// The snippets as the program would load them from the settings file, which is only read.
 std::optional<QStringList> storedTexts(QString *error)
 {
     const QString path = SettingsPreferencesStore::defaultFilePath();
-    if (!QFile::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return QStringList();
-    const SettingsPreferencesStore store(path);
-    std::optional<QByteArray> data = store.data(QString::fromLatin1(SK::shelf.current));
-    if (!data && !store.contains(QString::fromLatin1(SK::shelf.current)))
-        data = store.data(QString::fromLatin1(SK::shelf.legacy));
-    if (!data)
-        return QStringList();
-    QString reason;
-    const std::optional<QStringList> decoded
-        = SnippetTransfer::decode(*data, SnippetTransfer::Format::exported, &reason);
+    // Whatever keeps the file from being read must not pass for a list without snippets.
+    QFile file(path);
+    const bool read = info.isFile() && file.open(QIODevice::ReadOnly);
+    const QByteArray contents = read ? file.readAll() : QByteArray();
+    if (!read || file.error() != QFileDevice::NoError) {
+        *error = QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "cannot read the settings file %1 (%2)")
+                     .arg(path,
+                         info.isFile() ? file.errorString()
+                                       : QCoreApplication::translate(
+                                           "nookary::SavedSnippetsCommand", "not a regular file"));
+        return std::nullopt;
+    }
+    // The store tidies the file it opens (its mode, a copy of a damaged one): it opens a copy,
+    // so that the settings folder stays as it was.
+    QTemporaryDir scratch;
+    QFile copy(scratch.filePath(QStringLiteral("Nookary.conf")));
+    if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly)
+        || copy.write(contents) != contents.size() || !copy.flush()) {
+        *error = QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "cannot read the settings file %1 (no room for a temporary copy)")
+                     .arg(path);
+        return std::nullopt;
+    }
+    copy.close();
+    const SettingsPreferencesStore store(copy.fileName());
+    const QString current = QString::fromLatin1(SK::shelf.current);
+    const QString legacy = QString::fromLatin1(SK::shelf.legacy);
+    std::optional<QByteArray> data = store.data(current);
+    if (!data && !store.contains(current))
+        data = store.data(legacy);
+    const std::optional<QStringList> decoded = data
+        ? SnippetTransfer::decode(*data, SnippetTransfer::Format::exported, nullptr)
+        : std::nullopt;
     if (!decoded) {
-        *error = tr("the saved snippets in %1 cannot be read (%2)").arg(path, reason);
+        // A damaged file is copied aside as it is opened; a list that is there but cannot be
+        // read is no empty one either.
+        const bool damaged = data || !store.backupPath().isEmpty() || store.contains(current)
+            || store.contains(legacy);
+        if (!damaged)
+            return QStringList();
+        *error = QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "the settings file %1 is damaged: its saved snippets cannot be read")
+                     .arg(path);
         return std::nullopt;
     }
     QStringList texts;
@@ -93,7 +126,14 @@ std::optional<QStringList> runningTexts(const QByteArray &lines)
     return texts;
 }
 
-// No instance runs: the settings file takes the import, through the same rules.
+int printResult(const ImportResult &result)
+{
+    print(stdout, (SnippetTransfer::describe(result, AppModel::shelfMax) + u'\n').toLocal8Bit());
+    return 0;
+}
+
+// No instance runs, and none starts while the caller holds the start lock: the settings file
+// takes the import, through the same rules.
 int importIntoSettingsFile(const QStringList &texts)
 {
     const QString path = SettingsPreferencesStore::defaultFilePath();
@@ -102,7 +142,9 @@ int importIntoSettingsFile(const QStringList &texts)
     {
         SettingsPreferencesStore store(path);
         if (!store.isWritable())
-            return fail(tr("cannot write %1; nothing was imported").arg(path));
+            return fail(QCoreApplication::translate(
+                "nookary::SavedSnippetsCommand", "cannot write %1; nothing was imported")
+                            .arg(path));
         Settings settings(store);
         ShelfStorage storage(store, settings);
         Shelf shelf(storage, SystemClock::shared(), AppModel::shelfMax);
@@ -114,10 +156,37 @@ int importIntoSettingsFile(const QStringList &texts)
     QString error;
     const std::optional<QStringList> stored = storedTexts(&error);
     if (result->added > 0 && stored != expected)
-        return fail(
-            tr("the settings file %1 could not be written; nothing was imported").arg(path));
-    print(stdout, (SnippetTransfer::describe(*result, AppModel::shelfMax) + u'\n').toLocal8Bit());
-    return 0;
+        return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "the settings file %1 could not be written; nothing was imported")
+                        .arg(path));
+    return printResult(*result);
+}
+
+// The running instance takes the import. Once the request has reached it, a missing answer
+// leaves open whether it was taken.
+int importThroughInstance(const QStringList &texts)
+{
+    bool reached = false;
+    const std::optional<QByteArray> reply
+        = InstanceChannel::send(InstanceChannel::Request::importSaved,
+            SavedSnippetsCommand::encodeImportRequest(texts), kImportTimeoutMs, &reached);
+    if (!reached)
+        return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "Nookary quit as the import was sent; nothing was imported. Try again."));
+    if (reply) {
+        if (const std::optional<ImportResult> result
+            = SavedSnippetsCommand::decodeImportReply(*reply))
+            return printResult(*result);
+        const QJsonValue refusal
+            = QJsonDocument::fromJson(*reply).object().value(QLatin1String("error"));
+        if (refusal.isString())
+            return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                "the running Nookary refused the import (%1); nothing was imported")
+                            .arg(refusal.toString()));
+    }
+    return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+        "the running Nookary did not answer, so it is not known whether it took the "
+        "import. See what is saved with: Nookary --saved"));
 }
 
 } // namespace
@@ -130,9 +199,11 @@ int SavedSnippetsCommand::exportSaved(const QString &file)
         = InstanceChannel::send(InstanceChannel::Request::saved)) {
         texts = runningTexts(*reply);
         if (!texts)
-            return fail(tr("the running Nookary sent an answer that cannot be read"));
+            return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                "the running Nookary sent an answer that cannot be read"));
     } else if (InstanceChannel::isRunning()) {
-        return fail(tr("Nookary is running but did not answer; try again in a moment."));
+        return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+            "Nookary is running but did not answer; try again in a moment."));
     } else {
         texts = storedTexts(&error);
         if (!texts)
@@ -142,7 +213,8 @@ int SavedSnippetsCommand::exportSaved(const QString &file)
         print(stdout, SnippetTransfer::encode(*texts));
         return 0;
     }
-    if (!SnippetTransfer::writeFile(file, *texts, &error))
+    if (!SnippetTransfer::writeFile(
+            file, *texts, SettingsPreferencesStore::defaultFilePath(), &error))
         return fail(QStringLiteral("%1: %2").arg(file, error));
     return 0;
 }
@@ -150,30 +222,43 @@ int SavedSnippetsCommand::exportSaved(const QString &file)
 int SavedSnippetsCommand::importSaved(const QString &file, bool lines)
 {
     QString error;
-    const std::optional<QStringList> texts = SnippetTransfer::readFile(
-        file, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::exported, &error);
+    const std::optional<QByteArray> bytes = SnippetTransfer::readFile(file, &error);
+    if (!bytes)
+        return fail(QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "%1: %2 Nothing was imported.")
+                        .arg(file, error));
+    const std::optional<QStringList> texts = SnippetTransfer::decode(
+        *bytes, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::exported, &error);
     if (!texts) {
-        QString message = tr("%1: %2 Nothing was imported.").arg(file, error);
-        // A file that was read but is no export may be text with one snippet per line.
-        if (!lines && (file == QLatin1String("-") || QFileInfo(file).isReadable()))
+        QString message = QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "%1: %2 Nothing was imported.")
+                              .arg(file, error);
+        if (!lines && SnippetTransfer::readsAsLines(*bytes))
             message += u'\n'
-                + tr("For plain text with one snippet per line: Nookary --import-saved --lines %1")
+                + QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                    "For plain text with one snippet per line: Nookary --import-saved --lines %1")
                       .arg(file);
         return fail(message);
     }
-    if (const std::optional<QByteArray> reply = InstanceChannel::send(
-            InstanceChannel::Request::importSaved, encodeImportRequest(*texts), kImportTimeoutMs)) {
-        const std::optional<ImportResult> result = decodeImportReply(*reply);
-        if (!result)
-            return fail(tr("the running Nookary did not take the import"));
-        print(
-            stdout, (SnippetTransfer::describe(*result, AppModel::shelfMax) + u'\n').toLocal8Bit());
-        return 0;
+
+    // An instance that is starting has read, or is about to read, the settings file and would
+    // write back what it read: wait until it listens, then go through it.
+    QLockFile startLock(InstanceChannel::startLockPath());
+    startLock.setStaleLockTime(0); // held as long as its holder lives, however long that is
+    if (!startLock.tryLock(kStartWaitMs)) {
+        if (startLock.error() == QLockFile::LockFailedError)
+            return fail(QCoreApplication::translate("nookary::SavedSnippetsCommand",
+                "Nookary is starting but has not finished; nothing was imported. "
+                "Try again in a moment."));
+        return fail(QCoreApplication::translate(
+            "nookary::SavedSnippetsCommand", "cannot make the lock %1; nothing was imported")
+                        .arg(InstanceChannel::startLockPath()));
     }
-    // It may have taken the import all the same: never write the file behind its back.
-    if (InstanceChannel::isRunning())
-        return fail(tr("Nookary is running but did not answer; see what it saved with: "
-                       "Nookary --saved"));
+    if (InstanceChannel::isRunning()) {
+        // The instance takes the lock as it quits: it must not wait for us meanwhile.
+        startLock.unlock();
+        return importThroughInstance(*texts);
+    }
     return importIntoSettingsFile(*texts);
 }
 

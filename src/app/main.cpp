@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QStringList>
 
 #include <cstdio>
@@ -117,6 +118,9 @@ int main(int argc, char **argv)
         return runInstance(argc, argv, commandLine.launchedFromLoginItem);
     case CommandLine::Action::exportSaved:
     case CommandLine::Action::importSaved: {
+        // The settings file and the model log for the program's journal; a command line says
+        // what concerns its user itself. QT_LOGGING_RULES still shows them.
+        QLoggingCategory::setFilterRules(QStringLiteral("*=false"));
         QCoreApplication app(argc, argv);
         setApplicationIdentity();
         return commandLine.action == CommandLine::Action::exportSaved

@@ -2,6 +2,7 @@
 #include "AppModel.h"
 
 #include "model/ClipboardHistory.h"
+#include "model/EntryText.h"
 #include "model/LaunchAtLogin.h"
 #include "model/RemovalUndo.h"
 #include "model/Settings.h"
@@ -13,8 +14,6 @@
 #include <utility>
 
 namespace nookary {
-
-static_assert(AppModel::pollIntervalMs == ClipboardHistory::pollInterval.count());
 
 namespace {
 
@@ -59,6 +58,13 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
         ensureSelectionValid();
     });
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
+    // A copy that lands while the panel is open is where the default selection would be.
+    connect(m_history.get(), &ClipboardHistory::captured, this, [this] {
+        if (m_selectionIsDefault)
+            applyDefaultOpenTarget();
+    });
+    connect(m_history.get(), &ClipboardHistory::capturePendingChanged, this,
+        &AppModel::capturePendingChanged);
     connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
     connect(
         m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
@@ -243,21 +249,6 @@ const QList<HistoryItem> &AppModel::history() const
     return m_history->items();
 }
 
-void AppModel::markProgrammaticWrite(const QString &text)
-{
-    m_history->markProgrammaticWrite(text);
-}
-
-bool AppModel::ignoreNextPasteboardChange() const
-{
-    return m_history->ignoreNextPasteboardChange();
-}
-
-std::optional<QString> AppModel::lastProgrammaticWrite() const
-{
-    return m_history->lastProgrammaticWrite();
-}
-
 qint64 AppModel::lastChangeCount() const
 {
     return m_history->lastChangeCount();
@@ -278,30 +269,80 @@ void AppModel::clearHistory()
     m_history->clear();
 }
 
+bool AppModel::isCapturePending() const
+{
+    return m_history->isCapturePending();
+}
+
+void AppModel::whenCaptureSettled(QObject *context, std::function<void()> task)
+{
+    m_history->whenCaptureSettled(context, std::move(task));
+}
+
 void AppModel::removeHistoryEntry(const QUuid &entryID)
 {
     const QUuid id = entryID; // the caller's may live in the list that changes
     QString text;
+    bool cut = false;
     for (const HistoryItem &item : history()) {
-        if (item.id == id)
+        if (item.id == id) {
             text = item.text;
+            cut = item.cut;
+        }
     }
     const qsizetype index = m_history->remove(id);
     if (index < 0)
         return;
     const QUuid next = index < history().size() ? history().at(index).id : QUuid();
-    m_removalUndo->offer({ Column::history, id, text, index, next });
+    m_removalUndo->offer({ Column::history, id, text, index, next, cut });
     ensureSelectionValid();
 }
 
-void AppModel::saveHistoryEntryToShelf(const QUuid &id)
+void AppModel::removeRow(Column column, const QUuid &rowID)
+{
+    const QUuid id = rowID; // the caller's may live in the list that changes
+    auto placeAmongShown = [&](const auto &shown) {
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            if (shown[i].id == id)
+                return i;
+        }
+        return qsizetype(-1);
+    };
+    const bool history = column == Column::history;
+    const bool wasSelected
+        = selectedColumn() == column && (history ? selectedHistoryID() : selectedShelfID()) == id;
+    const qsizetype at
+        = history ? placeAmongShown(filteredHistory()) : placeAmongShown(filteredShelf());
+    if (history)
+        removeHistoryEntry(id);
+    else
+        deleteShelf(id);
+    if (!wasSelected || at < 0)
+        return;
+    auto neighbour = [at](const auto &shown) {
+        return shown.isEmpty() ? QUuid() : shown.at(std::min(at, shown.size() - 1)).id;
+    };
+    const QUuid next = history ? neighbour(filteredHistory()) : neighbour(filteredShelf());
+    if (next.isNull())
+        return; // the selection went to the other column
+    if (history)
+        selectHistory(next);
+    else
+        selectShelf(next);
+    m_panel->revealSelection();
+}
+
+bool AppModel::saveHistoryEntryToShelf(const QUuid &id)
 {
     for (const HistoryItem &item : history()) {
         if (item.id == id) {
-            addShelfFromDrop(item.text);
-            return;
+            if (m_shelf->addFromDrop(item.text, {}, item.cut) == Shelf::Added::full)
+                return false;
+            ensureSelectionValid();
+            return true;
         }
     }
+    return true;
 }
 
 // MARK: query, filters and selection
@@ -318,16 +359,19 @@ void AppModel::setQuery(const QString &query)
 
 void AppModel::setSelectedColumn(Column column)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedColumn(column);
 }
 
 void AppModel::setSelectedShelfID(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedShelfID(id);
 }
 
 void AppModel::setSelectedHistoryID(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->setSelectedHistoryID(id);
 }
 
@@ -343,11 +387,13 @@ QList<HistoryItem> AppModel::filteredHistory() const
 
 void AppModel::selectShelf(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->selectShelf(id);
 }
 
 void AppModel::selectHistory(const QUuid &id)
 {
+    m_selectionIsDefault = false;
     m_panel->selectHistory(id);
 }
 
@@ -371,10 +417,12 @@ void AppModel::applyDefaultOpenTarget()
         selectHistory(history.first().id);
     else
         selectDefaultOnOpen(true);
+    m_selectionIsDefault = true;
 }
 
 void AppModel::moveSelection(Nav direction)
 {
+    m_selectionIsDefault = false;
     m_panel->moveSelection(direction);
 }
 
@@ -390,15 +438,14 @@ std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
         return std::nullopt;
     if (selectedColumn() == Column::history)
         pushHistory(*text);
-    markProgrammaticWrite(*text);
     return text;
 }
 
 // MARK: saved snippets
 
-void AppModel::addShelfFromDrop(const QString &text, const QUuid &before)
+void AppModel::addShelfFromDrop(const QString &text, const QUuid &before, bool partial)
 {
-    switch (m_shelf->addFromDrop(text, before)) {
+    switch (m_shelf->addFromDrop(text, before, partial)) {
     case Shelf::Added::full:
         Q_EMIT alertBeep();
         Q_EMIT shelfFullRefusedDrop();
@@ -466,6 +513,14 @@ QStringList AppModel::savedSnippetTexts() const
     return texts;
 }
 
+std::optional<qsizetype> AppModel::exportSavedSnippets(const QString &path, QString *error) const
+{
+    const QStringList texts = savedSnippetTexts();
+    if (!SnippetTransfer::writeFile(path, texts, m_shelfStorage->filePath(), error))
+        return std::nullopt;
+    return texts.size();
+}
+
 bool AppModel::moveShelfItemBy(const QUuid &id, int offset)
 {
     const QList<ShelfItem> shown = filteredShelf();
@@ -489,9 +544,18 @@ std::optional<AppModel::Column> AppModel::undoableRemoval() const
     return std::nullopt;
 }
 
+std::optional<AppModel::UndoRefusal> AppModel::undoRefusal() const
+{
+    const std::optional<RemovalUndo::Refusal> refusal = m_removalUndo->refusal();
+    if (!refusal)
+        return std::nullopt;
+    return *refusal == RemovalUndo::Refusal::savedFull ? UndoRefusal::savedFull
+                                                       : UndoRefusal::historyFull;
+}
+
 bool AppModel::undoRemoval()
 {
-    const std::optional<RemovalUndo::Removal> removal = m_removalUndo->take();
+    const std::optional<RemovalUndo::Removal> removal = m_removalUndo->pending();
     if (!removal)
         return false;
     // Back in front of the one that followed it, wherever that is now.
@@ -502,26 +566,57 @@ bool AppModel::undoRemoval()
         }
         return removal->before.isNull() ? list.size() : removal->index;
     };
+    // Taken only once it is back: a removal that finds no room is never thrown away.
+    auto refuse = [this](RemovalUndo::Refusal reason) {
+        m_removalUndo->refuse(reason);
+        Q_EMIT alertBeep();
+        return false;
+    };
+    QUuid select = removal->id;
     if (removal->column == Column::history) {
-        const HistoryItem item = HistoryItem::make(removal->id, removal->text);
-        if (!m_history->restore(item, placeIn(history())))
-            return false;
-        selectHistory(removal->id);
-    } else {
-        switch (m_shelf->restore(ShelfItem::make(removal->id, removal->text), placeIn(shelf()))) {
-        case Shelf::Added::added:
+        const HistoryItem item = HistoryItem::make(removal->id, removal->text, removal->cut);
+        switch (m_history->restore(item, placeIn(history()))) {
+        case ClipboardHistory::Restored::restored:
             break;
-        case Shelf::Added::full:
-            Q_EMIT alertBeep();
-            return false;
-        case Shelf::Added::alreadySaved:
-        case Shelf::Added::blank:
-            return false;
+        case ClipboardHistory::Restored::alreadyThere:
+            for (const HistoryItem &entry : history()) {
+                if (entry.canonicalText == item.canonicalText)
+                    select = entry.id;
+            }
+            break;
+        case ClipboardHistory::Restored::beyondLimit:
+            return refuse(RemovalUndo::Refusal::historyFull);
         }
-        selectShelf(removal->id);
+        m_removalUndo->dropLatest();
+        selectHistory(select);
+    } else {
+        const ShelfItem item = ShelfItem::make(removal->id, removal->text);
+        switch (m_shelf->restore(item, placeIn(shelf()))) {
+        case Shelf::Added::added:
+        case Shelf::Added::blank:
+            break;
+        case Shelf::Added::alreadySaved: {
+            const QString canonical = canonicalEntryText(item.text);
+            for (const ShelfItem &saved : shelf()) {
+                if (saved.id == item.id || canonicalEntryText(saved.text) == canonical)
+                    select = saved.id;
+            }
+            break;
+        }
+        case Shelf::Added::full:
+            return refuse(RemovalUndo::Refusal::savedFull);
+        }
+        m_removalUndo->dropLatest();
+        selectShelf(select);
     }
+    ensureSelectionValid();
     m_panel->revealSelection();
     return true;
+}
+
+void AppModel::setRemovalUndoHeld(bool held)
+{
+    m_removalUndo->setHeld(held);
 }
 
 std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const

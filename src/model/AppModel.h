@@ -15,6 +15,7 @@
 #include <QUuid>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -84,8 +85,6 @@ public:
     using Column = PanelState::Column;
     using Nav = PanelState::Nav;
 
-    // Milliseconds between a clipboard change and the poll that reads it.
-    static constexpr int pollIntervalMs = 700;
     static constexpr int shelfMax = 25;
     // A drop onto a snippet row wins over the drop onto the whole column that follows it.
     static constexpr std::chrono::milliseconds shelfDropArbitrationWindow
@@ -93,8 +92,9 @@ public:
 
     // Loads every setting (taking over values of earlier versions), loads the saved
     // snippets, starts watching the clipboard and mirrors the login item's state. The
-    // services and `clock` (which times the clipboard poll and the drop arbitration) must
-    // outlive the model; without a login-item service, launch at login is never on.
+    // services and `clock` (which times the drop arbitration and the longest wait for a copy
+    // being read) must outlive the model; without a login-item service, launch at login is
+    // never on.
     AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock,
         LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
     AppModel(PreferencesStore &store, Pasteboard &pasteboard,
@@ -163,31 +163,42 @@ public:
     void completeOnboarding();
     int onboardingStartStepForManualShow() const;
 
-    // Marks the coming clipboard write as the program's own, so the watcher skips it. The
-    // shell calls this before every write.
-    void markProgrammaticWrite(const QString &text);
-    bool ignoreNextPasteboardChange() const;
-    std::optional<QString> lastProgrammaticWrite() const;
+    // The clipboard's change count as the history last saw it.
     qint64 lastChangeCount() const;
 
     // Empties the history (the panel's "Clear").
     void clearHistory();
     // Takes one entry out of the history; `undoRemoval` can put it back for a while.
     void removeHistoryEntry(const QUuid &id);
-    // Saves a history entry's text as the last snippet (a full list refuses with `alertBeep`).
-    void saveHistoryEntryToShelf(const QUuid &id);
+    // Removes a history entry or snippet as the keys and the row menu do (it can be undone);
+    // when it was the selected row, the row that takes its place among those shown is
+    // selected, else the one before it.
+    void removeRow(Column column, const QUuid &id);
+    // Saves a history entry's text as the last snippet, unless it is saved already. False
+    // when the list is full: nothing is saved, and the caller tells why.
+    bool saveHistoryEntryToShelf(const QUuid &id);
 
-    // One look at the clipboard. The watcher calls it one poll interval after the
-    // clipboard's change count moves; public so that tests can drive it.
+    // One look at the clipboard: records the change counted last unless it was seen. The
+    // history does this as each change is counted; public so that tests can drive it.
     void pollClipboard();
     // Records one entry at the top of the history, moving an equal one instead of adding.
     void pushHistory(QStringView text);
 
+    // A copy made in another program is being read, and lands in the history shortly (the
+    // reader's deadline bounds the wait). Until the user moves the selection, the panel's
+    // default selection is applied again when it lands.
+    bool isCapturePending() const;
+    // Runs `task` once no copy is being read: at once when none is, else when it landed
+    // (at most `ClipboardHistory::captureWaitLimit` later). `context` going cancels it.
+    void whenCaptureSettled(QObject *context, std::function<void()> task);
+
     // Saved snippets. Every change is written at once; ids not in the list change nothing.
     // Adds dropped text in front of `before` (at the end when it names no snippet); a text
     // already saved is not added again, and a full list refuses with `alertBeep` and
-    // `shelfFullRefusedDrop`.
-    void addShelfFromDrop(const QString &text, const QUuid &before = {});
+    // `shelfFullRefusedDrop`. `partial`: the text is the first part of a longer one.
+    void addShelfFromDrop(const QString &text, const QUuid &before = {}, bool partial = false);
+    // The snippet holds only the first part of what was dropped (this run; until edited).
+    bool snippetWasCutOnDrop(const QUuid &id) const { return m_shelf->wasCutOnDrop(id); }
     // Appends an empty snippet and opens it for editing; silently nothing on a full list.
     void addShelfAndEdit();
     void startEditing(const QUuid &id);
@@ -201,6 +212,9 @@ public:
     SnippetTransfer::ImportResult importSavedSnippets(const QStringList &texts);
     // The snippets' texts in list order, as an export holds them (without one still empty).
     QStringList savedSnippetTexts() const;
+    // Writes their export to `path`, never over the settings file or its copies: how many
+    // were written, or nothing with `error` saying why in one sentence.
+    std::optional<qsizetype> exportSavedSnippets(const QString &path, QString *error) const;
     // Moves a snippet one place up (`offset` -1) or down (+1) among the snippets shown, and
     // scrolls it into view. False at either end.
     bool moveShelfItemBy(const QUuid &id, int offset);
@@ -208,10 +222,19 @@ public:
     // The column of the last removed snippet or history entry, while `undoRemoval` can still
     // put it back (a few seconds after the last `deleteShelf` or `removeHistoryEntry`).
     std::optional<Column> undoableRemoval() const;
+    enum class UndoRefusal {
+        savedFull, // the saved list was filled meanwhile
+        historyFull, // its place is now past the oldest entry the history keeps
+    };
+    // Why the last `undoRemoval` could not put the latest removal back, while it is pending.
+    std::optional<UndoRefusal> undoRefusal() const;
     // Puts the last removed snippet or entry back where it was and selects it; the one
-    // removed before it is next. A saved list filled meanwhile refuses with `alertBeep`.
+    // removed before it is next. A text that came back meanwhile counts as put back. Where
+    // there is no room, the removal stays pending with `undoRefusal` set, and `alertBeep`.
     // False when nothing went back.
     bool undoRemoval();
+    // While held (the keyboard is on an undo button), pending removals do not lapse.
+    void setRemovalUndoHeld(bool held);
     // The snippet at `index` (1 to 9) of the filtered saved list.
     std::optional<ShelfItem> savedItemForShortcut(int index) const;
 
@@ -234,8 +257,8 @@ public:
     void applyDefaultOpenTarget();
     void moveSelection(Nav direction);
     std::optional<QString> selectedText() const;
-    // The selected text for copying: a history entry moves to the top, and the coming
-    // clipboard write is marked as the program's own.
+    // The selected text for copying: a history entry moves to the top. The write that
+    // follows is known as the program's own by the change it causes.
     std::optional<QString> activateSelectedItemTextForPasteboard();
 
 Q_SIGNALS:
@@ -263,6 +286,7 @@ Q_SIGNALS:
     void selectedShelfIDChanged();
     void selectedHistoryIDChanged();
     void selectionScrollTickChanged();
+    void capturePendingChanged();
     void undoableRemovalChanged();
     // A refused action: the shell sounds the system beep.
     void alertBeep();
@@ -285,6 +309,8 @@ private:
     PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;
     bool m_isHotkeyUnavailable = false;
     QUuid m_draggedShelfID;
+    // The selection is the default one applied on opening, not moved by the user since.
+    bool m_selectionIsDefault = false;
 };
 
 } // namespace nookary

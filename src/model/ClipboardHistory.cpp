@@ -5,9 +5,11 @@
 #include "platform/Clock.h"
 #include "platform/Pasteboard.h"
 
+#include <QHash>
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 
 namespace nookary {
 
@@ -18,7 +20,12 @@ ClipboardHistory::ClipboardHistory(Pasteboard &pasteboard, Clock &clock, int lim
     , m_limit(limit)
     , m_lastChangeCount(pasteboard.changeCount())
 {
-    connect(&m_pasteboard, &Pasteboard::changeCountChanged, this, &ClipboardHistory::armPoll);
+    connect(&m_pasteboard, &Pasteboard::changeCountChanged, this, &ClipboardHistory::poll);
+    connect(&m_pasteboard, &Pasteboard::readPendingChanged, this, [this] {
+        Q_EMIT capturePendingChanged();
+        if (!isCapturePending())
+            settle();
+    });
 }
 
 void ClipboardHistory::didChange()
@@ -41,93 +48,135 @@ bool ClipboardHistory::setPaused(bool paused)
     if (m_paused == paused)
         return false;
     m_paused = paused;
-    // Paused means nothing another program copies is even read; resuming reads once.
+    // Paused means nothing another program copies is even read, then or later.
     m_pasteboard.setReadingPaused(paused);
-    if (!paused)
-        armPoll(); // what was copied meanwhile is recorded at the first poll after resume
+    Q_EMIT capturePendingChanged();
+    if (!isCapturePending())
+        settle();
     return true;
 }
 
-void ClipboardHistory::armPoll()
+bool ClipboardHistory::isCapturePending() const
 {
-    // A poll already due will see this change too, as a repeating poll would.
-    if (!m_pendingPoll.isPending())
-        m_pendingPoll = m_clock.runAfter(this, pollInterval, [this] { poll(); });
+    return !m_paused && m_pasteboard.isReadPending();
 }
 
-void ClipboardHistory::markProgrammaticWrite(const QString &text)
+void ClipboardHistory::whenCaptureSettled(QObject *context, std::function<void()> task)
 {
-    m_ignoreNextPasteboardChange = true;
-    m_lastProgrammaticWrite = text;
+    if (!isCapturePending()) {
+        task();
+        return;
+    }
+    m_waiting.push_back({ context, std::move(task) });
+    // A burst of copies keeps reads coming; the wait ends with the reader's deadline anyway.
+    if (!m_waitLimit.isPending())
+        m_waitLimit = m_clock.runAfter(this, captureWaitLimit, [this] { settle(); });
+}
+
+void ClipboardHistory::settle()
+{
+    m_waitLimit.cancel();
+    const std::vector<Waiting> waiting = std::exchange(m_waiting, {});
+    for (const Waiting &w : waiting) {
+        if (w.context)
+            w.task();
+    }
 }
 
 void ClipboardHistory::poll()
 {
-    if (m_paused)
-        return;
     const qint64 count = m_pasteboard.changeCount();
     if (count == m_lastChangeCount)
         return;
     m_lastChangeCount = count;
+    // Our own write is known by the change it caused, so a copy made right after it in
+    // another program is a change of its own, and recorded.
+    if (m_paused || m_pasteboard.isOwnChange())
+        return;
+    record(m_pasteboard.contents());
+}
 
-    if (m_ignoreNextPasteboardChange) {
-        m_ignoreNextPasteboardChange = false;
-        m_lastProgrammaticWrite.reset();
-        return;
+std::optional<QString> ClipboardHistory::entryFor(const ClipboardContents &contents, bool *cut)
+{
+    if (contents.secret)
+        return std::nullopt;
+    QStringList files;
+    for (const QString &entry : contents.fileURLs) {
+        const QUrl url(entry, QUrl::StrictMode);
+        if (url.isValid() && url.isLocalFile())
+            files.append(url.toString(QUrl::FullyEncoded));
     }
-    if (m_pasteboard.isMarkedSecret())
-        return;
+    if (!files.isEmpty())
+        return files.join(u'\n');
+    if (!contents.text)
+        return std::nullopt;
+    if (cut)
+        *cut = *cut || contents.truncated;
+    return historyEntryText(*contents.text, cut);
+}
 
-    if (const auto urlString = m_pasteboard.fileURLString()) {
-        const QUrl url(*urlString, QUrl::StrictMode);
-        if (url.isValid() && url.isLocalFile()) {
-            push(url.toString(QUrl::FullyEncoded));
-            return;
-        }
-    }
-
-    const std::optional<QString> text = m_pasteboard.string();
-    if (!text)
+void ClipboardHistory::record(const ClipboardContents &contents)
+{
+    bool cut = false;
+    const std::optional<QString> entry = entryFor(contents, &cut);
+    if (!entry)
         return;
-    const QStringView trimmed = trimmedEntryText(*text);
-    if (trimmed.isEmpty())
-        return;
-    if (m_lastProgrammaticWrite) {
-        const QString &written = *m_lastProgrammaticWrite;
-        // Canonically equivalent texts differ in length by a small factor at most; skip
-        // normalising a huge text that cannot match.
-        const bool couldMatch = trimmed.size() <= 4 * written.size() + 16
-            && written.size() <= 4 * trimmed.size() + 16;
-        if (trimmed == written
-            || (couldMatch
-                && canonicalEntryText(trimmed.toString()) == canonicalEntryText(written))) {
-            m_lastProgrammaticWrite.reset();
-            return;
-        }
-    }
-    push(trimmed);
+    pushEntry(*entry, cut);
+    Q_EMIT captured();
 }
 
 void ClipboardHistory::push(QStringView text)
 {
-    const std::optional<QString> normalized = normalizedEntryText(text);
-    if (!normalized)
-        return;
-    HistoryItem item = HistoryItem::make(QUuid::createUuid(), *normalized);
-    const auto existing = std::find_if(m_items.begin(), m_items.end(),
-        [&](const HistoryItem &h) { return h.canonicalText == item.canonicalText; });
+    bool cut = false;
+    if (const std::optional<QString> entry = historyEntryText(text.toString(), &cut))
+        pushEntry(*entry, cut);
+}
+
+void ClipboardHistory::pushEntry(const QString &text, bool cut)
+{
+    HistoryItem item = HistoryItem::make(QUuid::createUuid(), text, cut);
+    std::optional<size_t> hash; // of the new text, for entries cut to save memory
+    const auto existing = std::find_if(m_items.begin(), m_items.end(), [&](const HistoryItem &h) {
+        if (h.canonicalText == item.canonicalText)
+            return true;
+        if (!h.wholeTextHash || !item.isLong())
+            return false;
+        if (!hash)
+            hash = qHash(item.canonicalText, 0);
+        return *h.wholeTextHash == *hash;
+    });
     const bool alreadyOnTop = existing == m_items.begin() && existing != m_items.end();
     if (!alreadyOnTop) {
         if (existing != m_items.end()) {
-            item = *existing; // keeps its id
+            // It keeps its id; one cut to save memory takes the whole text back.
+            if (existing->wholeTextHash)
+                item.id = existing->id;
+            else
+                item = *existing;
             m_items.erase(existing);
         }
         m_items.prepend(item);
         if (m_items.size() > m_limit)
             m_items.resize(m_limit);
+        keepMemoryBound();
         didChange();
     }
     Q_EMIT pushed();
+}
+
+void ClipboardHistory::keepMemoryBound()
+{
+    qsizetype total = 0;
+    for (const HistoryItem &item : std::as_const(m_items))
+        total += item.memoryBytes();
+    for (qsizetype i = m_items.size() - 1; i >= 0 && total > maxMemoryBytes; --i) {
+        if (!m_items.at(i).isLong())
+            continue;
+        HistoryItem &item = m_items[i];
+        total -= item.memoryBytes();
+        item.cutToPreview();
+        total += item.memoryBytes();
+    }
 }
 
 qsizetype ClipboardHistory::remove(const QUuid &id)
@@ -142,17 +191,20 @@ qsizetype ClipboardHistory::remove(const QUuid &id)
     return -1;
 }
 
-bool ClipboardHistory::restore(const HistoryItem &item, qsizetype index)
+ClipboardHistory::Restored ClipboardHistory::restore(const HistoryItem &item, qsizetype index)
 {
     const bool known = std::any_of(m_items.begin(), m_items.end(),
         [&](const HistoryItem &h) { return h.canonicalText == item.canonicalText; });
-    if (known || index >= m_limit)
-        return false;
-    m_items.insert(std::clamp<qsizetype>(index, 0, m_items.size()), item);
+    if (known)
+        return Restored::alreadyThere;
+    index = std::clamp<qsizetype>(index, 0, m_items.size());
+    if (index >= m_limit)
+        return Restored::beyondLimit;
+    m_items.insert(index, item);
     if (m_items.size() > m_limit)
         m_items.resize(m_limit);
     didChange();
-    return true;
+    return Restored::restored;
 }
 
 void ClipboardHistory::clear()

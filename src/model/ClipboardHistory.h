@@ -6,25 +6,33 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QStringView>
 
 #include <chrono>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace nookary {
 
 class Clock;
 class Pasteboard;
+struct ClipboardContents;
 
-// The clipboard history: watches the clipboard, keeps the list (newest first, no two equal
-// entries, at most `limit`), and skips the program's own writes. It polls one interval after
-// the clipboard's change count moves, not on a repeating timer, so an idle program never
-// wakes. Main thread only.
+// The clipboard history: records each change of the clipboard the moment the pasteboard
+// reports it, keeps the list (newest first, no two equal entries, at most `limit`, at most
+// `maxMemoryBytes` of text), and skips the program's own writes, known by the change they
+// caused. Nothing wakes while nothing is copied. Main thread only.
 class ClipboardHistory final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::chrono::milliseconds pollInterval { 700 };
+    // When the entries' texts take more, the oldest long ones keep only their preview.
+    static constexpr qsizetype maxMemoryBytes = 64 * 1024 * 1024;
+    // How long a task waiting for a copy being read may wait at most: the reader's deadline,
+    // and a little for the turns around it.
+    static constexpr std::chrono::milliseconds captureWaitLimit { 1750 };
 
     // Whatever is on the clipboard at start is never recorded.
     ClipboardHistory(Pasteboard &pasteboard, Clock &clock, int limit, QObject *parent = nullptr);
@@ -35,31 +43,57 @@ public:
     void setLimit(int limit);
 
     bool isPaused() const { return m_paused; }
-    // Resuming polls once for what was copied meanwhile. Answers whether it changed.
+    // Nothing copied while paused is ever recorded, on resume either. Answers whether it
+    // changed.
     bool setPaused(bool paused);
 
-    void markProgrammaticWrite(const QString &text);
-    bool ignoreNextPasteboardChange() const { return m_ignoreNextPasteboardChange; }
-    std::optional<QString> lastProgrammaticWrite() const { return m_lastProgrammaticWrite; }
     qint64 lastChangeCount() const { return m_lastChangeCount; }
+    // A copy of another program is being read and will be recorded when it lands.
+    bool isCapturePending() const;
+    // Runs `task` once no copy is being read: at once when none is, else when the read
+    // lands, or after `captureWaitLimit` at the latest. A destroyed `context` cancels it.
+    void whenCaptureSettled(QObject *context, std::function<void()> task);
 
+    // Records the change the pasteboard counted last, unless it was seen already. The
+    // pasteboard's signal calls it for each change.
     void poll();
+    // Records `text` at the top, moving an equal entry instead of adding one.
     void push(QStringView text);
+    // The entry made of another program's copy: its local files, one URL a line, or its
+    // text trimmed (`historyEntryText`); nothing for a secret, an image or blank text. `cut`
+    // is set when that is not all of the copy.
+    static std::optional<QString> entryFor(const ClipboardContents &contents, bool *cut = nullptr);
     void clear();
     // Takes one entry out; answers its place, or -1 for an id not in the list.
     qsizetype remove(const QUuid &id);
-    // Puts a removed entry back at `index` (at most the end), unless an entry of the same text
-    // has come meanwhile. Answers whether it went back.
-    bool restore(const HistoryItem &item, qsizetype index);
+    enum class Restored {
+        restored,
+        alreadyThere, // an entry of the same text came meanwhile
+        beyondLimit, // its place is past the oldest entry kept
+    };
+    // Puts a removed entry back at `index` (at most the end); the oldest entry past the limit
+    // goes, as with any copy.
+    Restored restore(const HistoryItem &item, qsizetype index);
 
 Q_SIGNALS:
     void changed();
     // After every push, whether or not the list changed.
     void pushed();
+    // A copy made in another program was recorded (or moved to the top).
+    void captured();
+    void capturePendingChanged();
 
 private:
-    void armPoll();
+    void record(const ClipboardContents &contents);
+    void pushEntry(const QString &text, bool cut);
+    void keepMemoryBound();
     void didChange();
+    void settle();
+
+    struct Waiting {
+        QPointer<QObject> context;
+        std::function<void()> task;
+    };
 
     Pasteboard &m_pasteboard;
     Clock &m_clock;
@@ -68,9 +102,8 @@ private:
     QList<HistoryItem> m_items;
     quint64 m_revision = 0;
     qint64 m_lastChangeCount = 0;
-    bool m_ignoreNextPasteboardChange = false;
-    std::optional<QString> m_lastProgrammaticWrite;
-    CancellableTask m_pendingPoll;
+    std::vector<Waiting> m_waiting;
+    CancellableTask m_waitLimit;
 };
 
 } // namespace nookary

@@ -2,24 +2,27 @@
 #include "ClipboardKeeper.h"
 
 #include "model/AppModel.h"
+#include "model/ClipboardHistory.h"
 #include "model/EntryText.h"
 #include "platform/Pasteboard.h"
 
 #include <QUrl>
 
+#include <algorithm>
+
 namespace nookary {
 
 namespace {
 
-// A local file's URL as the watcher accepts one, else nothing.
-std::optional<QUrl> fileURL(const std::optional<QString> &text)
+QList<QUrl> localFiles(const QStringList &urls)
 {
-    if (!text)
-        return std::nullopt;
-    QUrl url(*text, QUrl::StrictMode);
-    if (!url.isValid() || !url.isLocalFile())
-        return std::nullopt;
-    return url;
+    QList<QUrl> files;
+    for (const QString &entry : urls) {
+        QUrl url(entry, QUrl::StrictMode);
+        if (url.isValid() && url.isLocalFile())
+            files.append(url);
+    }
+    return files;
 }
 
 } // namespace
@@ -28,17 +31,6 @@ ClipboardKeeper::ClipboardKeeper(AppModel &model, Pasteboard &pasteboard)
     : m_model(model)
     , m_pasteboard(pasteboard)
 {
-}
-
-std::optional<QString> ClipboardKeeper::entryFor(const ClipboardContents &contents)
-{
-    if (contents.secret)
-        return std::nullopt;
-    if (const auto url = fileURL(contents.fileURL))
-        return url->toString(QUrl::FullyEncoded);
-    if (!contents.text)
-        return std::nullopt;
-    return normalizedEntryText(*contents.text);
 }
 
 bool ClipboardKeeper::acceptsHandOver() const
@@ -51,23 +43,32 @@ bool ClipboardKeeper::keepHandedOver(const ClipboardContents &contents)
     // A cut copy would paste as if whole; better the program's usual loss than that.
     if (m_model.isTrackingPaused() || contents.secret || contents.truncated)
         return false;
-    const std::optional<QUrl> file = fileURL(contents.fileURL);
-    const std::optional<QString> text = file ? QString::fromUtf8(file->toEncoded())
-        : contents.text                      ? contents.text
-                                             : contents.fileURL;
-    if (!text)
+    const QList<QUrl> files = localFiles(contents.fileURLs);
+    const std::optional<QString> text = contents.text ? contents.text
+        : contents.fileURLs.isEmpty()                 ? std::nullopt
+                                      : std::optional(contents.fileURLs.join(u'\n'));
+    if (files.isEmpty() && !text)
         return false;
-    // Taking over the newest entry, or what the watcher skips, records nothing by itself. A
-    // copy the watcher has seen but that is no longer the newest entry (the history was
-    // cleared since) must not come back: that write is marked as the program's own. The mark
-    // swallows whatever else the next poll sees, so it is made only where it is needed.
-    const std::optional<QString> entry = entryFor(contents);
-    if (entry && !isNewestEntry(*entry) && m_model.lastChangeCount() == m_pasteboard.changeCount())
-        m_model.markProgrammaticWrite(*text);
-    if (file)
-        m_pasteboard.writeFileURL(*file);
+    // The watcher records the copy when its read lands; taking it over is the program's own
+    // write, which records nothing, so a copy seen already is not recorded again and a
+    // cleared history stays cleared. A read still going may find this write instead of the
+    // copy, or nothing: the copy is then recorded once the read landed, unless it is there.
+    const bool unseen = m_pasteboard.isReadPending();
+    if (!files.isEmpty())
+        m_pasteboard.writeFileURLs(files);
     else
         m_pasteboard.writeString(*text);
+    const std::optional<QString> entry = ClipboardHistory::entryFor(contents);
+    if (unseen && entry) {
+        m_model.whenCaptureSettled(&m_context, [this, entry = *entry] {
+            const QString canonical = canonicalEntryText(entry);
+            const QList<HistoryItem> &history = m_model.history();
+            const bool recorded = std::any_of(history.begin(), history.end(),
+                [&](const HistoryItem &item) { return item.canonicalText == canonical; });
+            if (!recorded && !m_model.isTrackingPaused())
+                m_model.pushHistory(entry);
+        });
+    }
     return true;
 }
 
@@ -79,28 +80,25 @@ bool ClipboardKeeper::isNewestEntry(const QString &entry) const
 
 void ClipboardKeeper::ownerVanished()
 {
-    if (m_model.isTrackingPaused())
+    // The vanished owner's copy is the one counted last: a read still going is most likely
+    // that of the owner's leaving, which finds nothing. After our own write, what the
+    // vanished owner held was never read.
+    if (m_model.isTrackingPaused() || m_pasteboard.isOwnChange())
         return;
-    // A copy made just before its owner vanished is recorded first, by the usual rules, so
-    // that it is what gets kept.
-    if (m_model.lastChangeCount() != m_pasteboard.changeCount())
-        m_model.pollClipboard();
-    if (m_model.history().isEmpty() || m_pasteboard.isMarkedSecret())
+    m_model.pollClipboard();
+    if (m_model.history().isEmpty())
         return;
-    const ClipboardContents contents { m_pasteboard.string(), m_pasteboard.fileURLString(), false,
-        false };
-    const std::optional<QString> held = entryFor(contents);
+    const ClipboardContents contents = m_pasteboard.contents();
+    const std::optional<QString> held = ClipboardHistory::entryFor(contents);
     if (!held || !isNewestEntry(*held))
         return;
-    // An entry cut to the history's length is not what the owner held: offering it would
-    // paste a part as if it were the whole.
-    if (!fileURL(contents.fileURL) && trimmedEntryText(*contents.text).size() != held->size())
-        return;
-    // Not marked as the program's own write: the watcher finds the newest entry again and
-    // changes nothing, while a mark would swallow a copy made before its poll.
+    // A part offered again would paste as if it were the whole.
     const HistoryItem &newest = m_model.history().constFirst();
-    if (const auto file = fileURL(newest.text))
-        m_pasteboard.writeFileURL(*file);
+    if (newest.cut || contents.truncated)
+        return;
+    // The program's own write, like every other: the watcher records nothing of it.
+    if (const QList<QUrl> files = entryFileURLs(newest.text); !files.isEmpty())
+        m_pasteboard.writeFileURLs(files);
     else
         m_pasteboard.writeString(newest.text);
 }

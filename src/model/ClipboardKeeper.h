@@ -3,9 +3,8 @@
 
 #include "platform/ClipboardManager.h"
 
+#include <QObject>
 #include <QString>
-
-#include <optional>
 
 namespace nookary {
 
@@ -15,7 +14,7 @@ class Pasteboard;
 // What the clipboard manager keeps, decided by the history's rules: nothing while tracking
 // is paused and nothing marked secret; an owner that vanished without handing over gets its
 // copy offered again only when that copy is the newest history entry. Whatever it writes
-// never records an entry twice or moves one.
+// is the program's own write, which never records an entry twice or moves one.
 class ClipboardKeeper final : public ClipboardManager::Keeper {
 public:
     // Both must outlive the keeper.
@@ -25,14 +24,12 @@ public:
     bool keepHandedOver(const ClipboardContents &contents) override;
     void ownerVanished() override;
 
-    // The history entry that the watcher makes of `contents`; nothing for what it skips.
-    static std::optional<QString> entryFor(const ClipboardContents &contents);
-
 private:
     bool isNewestEntry(const QString &entry) const;
 
     AppModel &m_model;
     Pasteboard &m_pasteboard;
+    QObject m_context; // cancels what waits for a copy being read when the keeper goes
 };
 
 } // namespace nookary

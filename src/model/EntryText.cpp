@@ -4,6 +4,8 @@
 #include <QTextBoundaryFinder>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace nookary {
 
 namespace {
@@ -72,6 +74,77 @@ std::optional<QString> normalizedEntryText(QStringView text)
     return firstCharacters(trimmed, maxEntryCharacters).trimmed();
 }
 
+std::optional<QString> historyEntryText(const QString &text, bool *cut)
+{
+    QStringView kept = trimmedEntryText(text);
+    if (kept.isEmpty())
+        return std::nullopt;
+    if (kept.size() > maxHistoryTextUnits) {
+        kept = trimmedEntryText(kept.first(characterPrefixLength(kept, maxHistoryTextUnits)));
+        if (cut)
+            *cut = true;
+    }
+    return kept.size() == text.size() ? text : kept.toString();
+}
+
+QString entryPreview(const QString &text)
+{
+    if (text.size() <= maxEntryCharacters)
+        return text;
+    const QStringView capped
+        = QStringView(text).first(characterPrefixLength(text, maxPreviewUnits));
+    const qsizetype end = endOfGraphemes(capped, maxEntryCharacters);
+    const qsizetype length = end < 0 ? capped.size() : end;
+    return length == text.size() ? text : text.first(length);
+}
+
+qsizetype characterPrefixLength(QStringView text, qsizetype maxUnits)
+{
+    if (text.size() <= maxUnits)
+        return text.size();
+    if (maxUnits <= 0)
+        return 0;
+    // Only the neighbourhood of the cut is segmented, a megabytes-long text never whole:
+    // ample context before it, and the whole character after it, on which a boundary at
+    // the cut depends.
+    constexpr qsizetype context = 1024;
+    const qsizetype start = std::max<qsizetype>(0, maxUnits - context);
+    qsizetype end = maxUnits + 1;
+    if (text[maxUnits].isHighSurrogate() && end < text.size())
+        ++end;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.sliced(start, end - start));
+    finder.setPosition(maxUnits - start);
+    const qsizetype at = finder.isAtBoundary() ? maxUnits - start : finder.toPreviousBoundary();
+    if (at > 0)
+        return start + at;
+    return text[maxUnits - 1].isHighSurrogate() ? maxUnits - 1 : maxUnits;
+}
+
+qint64 utf8Size(QStringView text)
+{
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // A surrogate pair is four bytes, two for each half.
+        bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+    }
+    return bytes;
+}
+
+QList<QUrl> entryFileURLs(const QString &text)
+{
+    if (!text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
+        return {};
+    QList<QUrl> urls;
+    for (const QStringView line : QStringView(text).tokenize(u'\n')) {
+        const QUrl url(line.trimmed().toString(), QUrl::StrictMode);
+        if (!url.isValid() || !url.isLocalFile())
+            return {};
+        urls.append(url);
+    }
+    return urls;
+}
+
 QString firstCharacters(QStringView text, qsizetype count)
 {
     if (count <= 0)
@@ -86,6 +159,11 @@ QString displayText(const QString &text)
 {
     if (!text.startsWith(QLatin1String("file://"), Qt::CaseInsensitive))
         return text;
+    if (const qsizetype lineEnd = text.indexOf(u'\n'); lineEnd >= 0) {
+        if (entryFileURLs(text).isEmpty())
+            return text;
+        return displayText(text.first(lineEnd).trimmed());
+    }
     const QUrl url(text);
     const QString name = url.isValid() ? url.fileName() : QString();
     if (!name.isEmpty())
@@ -99,6 +177,10 @@ QString displayText(const QString &text)
 
 QString canonicalEntryText(const QString &text)
 {
+    // Below U+0300 nothing combines or decomposes: most texts, the huge ones above all, are
+    // canonical as they stand, which a plain scan tells far sooner than the normaliser.
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; }))
+        return text;
     // Such a text compares as it stands: only an equally odd copy of it could be equivalent.
     if (hasOverlongMarkRun(text))
         return text;

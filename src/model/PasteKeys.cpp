@@ -5,57 +5,64 @@
 
 namespace nookary {
 
-const QStringList &PasteKeys::builtInTerminalClasses()
+const QList<PasteKeys::Terminal> &PasteKeys::builtInTerminals()
 {
-    static const QStringList classes {
-        QStringLiteral("xterm"),
-        QStringLiteral("uxterm"),
-        QStringLiteral("URxvt"),
-        QStringLiteral("rxvt"),
-        QStringLiteral("Eterm"),
-        QStringLiteral("aterm"),
-        QStringLiteral("gnome-terminal-server"),
-        QStringLiteral("gnome-terminal"),
-        QStringLiteral("org.gnome.Terminal"),
-        QStringLiteral("kgx"),
-        QStringLiteral("org.gnome.Console"),
-        QStringLiteral("org.gnome.Ptyxis"),
-        QStringLiteral("konsole"),
-        QStringLiteral("org.kde.konsole"),
-        QStringLiteral("yakuake"),
-        QStringLiteral("xfce4-terminal"),
-        QStringLiteral("mate-terminal"),
-        QStringLiteral("lxterminal"),
-        QStringLiteral("qterminal"),
-        QStringLiteral("terminology"),
-        QStringLiteral("kitty"),
-        QStringLiteral("Alacritty"),
-        QStringLiteral("foot"),
-        QStringLiteral("footclient"),
-        QStringLiteral("tilix"),
-        QStringLiteral("com.gexperts.Tilix"),
-        QStringLiteral("terminator"),
-        QStringLiteral("guake"),
-        QStringLiteral("tilda"),
-        QStringLiteral("sakura"),
-        QStringLiteral("cool-retro-term"),
-        QStringLiteral("wezterm"),
-        QStringLiteral("org.wezfurlong.wezterm"),
-        QStringLiteral("st"),
-        QStringLiteral("st-256color"),
+    using Keys = PasteService::Keys;
+    static const QList<Terminal> terminals {
+        // xterm's keys paste only the primary selection (Shift+Insert); rxvt's relatives as
+        // old as it have no key for the clipboard either.
+        { "xterm", Keys::none },
+        { "uxterm", Keys::none },
+        { "Eterm", Keys::none },
+        { "aterm", Keys::none },
+        { "URxvt", Keys::ctrlAltV },
+        { "rxvt-unicode", Keys::ctrlAltV },
+        { "gnome-terminal-server", Keys::ctrlShiftV },
+        { "gnome-terminal", Keys::ctrlShiftV },
+        { "org.gnome.Terminal", Keys::ctrlShiftV },
+        { "kgx", Keys::ctrlShiftV },
+        { "org.gnome.Console", Keys::ctrlShiftV },
+        { "org.gnome.Ptyxis", Keys::ctrlShiftV },
+        { "konsole", Keys::ctrlShiftV },
+        { "org.kde.konsole", Keys::ctrlShiftV },
+        { "yakuake", Keys::ctrlShiftV },
+        { "xfce4-terminal", Keys::ctrlShiftV },
+        { "mate-terminal", Keys::ctrlShiftV },
+        { "lxterminal", Keys::ctrlShiftV },
+        { "qterminal", Keys::ctrlShiftV },
+        { "terminology", Keys::ctrlShiftV },
+        { "kitty", Keys::ctrlShiftV },
+        { "Alacritty", Keys::ctrlShiftV },
+        { "foot", Keys::ctrlShiftV },
+        { "footclient", Keys::ctrlShiftV },
+        { "tilix", Keys::ctrlShiftV },
+        { "com.gexperts.Tilix", Keys::ctrlShiftV },
+        { "terminator", Keys::ctrlShiftV },
+        { "guake", Keys::ctrlShiftV },
+        { "tilda", Keys::ctrlShiftV },
+        { "sakura", Keys::ctrlShiftV },
+        { "cool-retro-term", Keys::ctrlShiftV },
+        { "wezterm", Keys::ctrlShiftV },
+        { "org.wezfurlong.wezterm", Keys::ctrlShiftV },
+        { "st", Keys::ctrlShiftV },
+        { "st-256color", Keys::ctrlShiftV },
     };
-    return classes;
+    return terminals;
 }
 
 PasteService::Keys PasteKeys::forWindowClass(
     const QStringList &windowClass, const QStringList &extraTerminalClasses)
 {
+    // The user's own list comes first: it may name a terminal they taught Ctrl+Shift+V.
     for (const QString &name : windowClass) {
-        if (name.isEmpty())
-            continue;
-        if (builtInTerminalClasses().contains(name, Qt::CaseInsensitive)
-            || extraTerminalClasses.contains(name, Qt::CaseInsensitive))
+        if (!name.isEmpty() && extraTerminalClasses.contains(name, Qt::CaseInsensitive))
             return PasteService::Keys::ctrlShiftV;
+    }
+    for (const QString &name : windowClass) {
+        for (const Terminal &terminal : builtInTerminals()) {
+            if (name.compare(QLatin1String(terminal.windowClass), Qt::CaseInsensitive) == 0)
+                return terminal.keys;
+        }
     }
     return PasteService::Keys::ctrlV;
 }

@@ -23,23 +23,51 @@ std::optional<RemovalUndo::Removal> RemovalUndo::pending() const
 void RemovalUndo::offer(Removal removal)
 {
     m_pending.append(std::move(removal));
-    m_lapse.cancel();
-    m_lapse = m_clock.runAfter(this, window, [this] {
-        m_pending.clear();
-        Q_EMIT changed();
-    });
+    m_refusal.reset();
+    restartWindow();
     Q_EMIT changed();
 }
 
-std::optional<RemovalUndo::Removal> RemovalUndo::take()
+void RemovalUndo::dropLatest()
 {
     if (m_pending.isEmpty())
-        return std::nullopt;
-    Removal taken = m_pending.takeLast();
+        return;
+    m_pending.removeLast();
+    m_refusal.reset();
     if (m_pending.isEmpty())
         m_lapse.cancel();
     Q_EMIT changed();
-    return taken;
+}
+
+void RemovalUndo::refuse(Refusal reason)
+{
+    if (m_pending.isEmpty())
+        return;
+    m_refusal = reason;
+    restartWindow();
+    Q_EMIT changed();
+}
+
+void RemovalUndo::setHeld(bool held)
+{
+    if (std::exchange(m_held, held) == held)
+        return;
+    if (held)
+        m_lapse.cancel();
+    else if (!m_pending.isEmpty())
+        restartWindow();
+}
+
+void RemovalUndo::restartWindow()
+{
+    m_lapse.cancel();
+    if (m_held)
+        return;
+    m_lapse = m_clock.runAfter(this, window, [this] {
+        m_pending.clear();
+        m_refusal.reset();
+        Q_EMIT changed();
+    });
 }
 
 } // namespace nookary

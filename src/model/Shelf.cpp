@@ -96,12 +96,13 @@ void Shelf::reloadIfChangedElsewhere()
         Q_EMIT removed(id);
 }
 
-Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
+Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before, bool partial)
 {
     reloadIfChangedElsewhere();
     const std::optional<QString> normalized = normalizedEntryText(text);
     if (!normalized)
         return Added::blank;
+    const bool cut = partial || normalized->size() < trimmedEntryText(text).size();
     const QString canonical = savedForm(*normalized);
     const bool known = std::any_of(m_items.begin(), m_items.end(), [&](const ShelfItem &item) {
         return item.text == *normalized || savedForm(item.text) == canonical;
@@ -111,6 +112,8 @@ Shelf::Added Shelf::addFromDrop(const QString &text, QUuid before)
     if (m_items.size() >= m_maxItems)
         return Added::full;
     const ShelfItem item = ShelfItem::make(QUuid::createUuid(), *normalized);
+    if (cut)
+        m_cutOnDrop.insert(item.id);
     const qsizetype at = indexOf(before);
     if (at >= 0)
         m_items.insert(at, item);
@@ -135,23 +138,28 @@ void Shelf::addAndEdit()
 
 SnippetTransfer::ImportResult Shelf::importTexts(const QStringList &texts)
 {
+    reloadIfChangedElsewhere();
     SnippetTransfer::ImportResult result;
     QList<ShelfItem> items = m_items;
-    QSet<QString> saved;
+    // What is saved, and what came earlier in the file, added or not: a repeat is skipped
+    // as saved even where the list has no room left for its first copy.
+    QSet<QString> seen;
     for (const ShelfItem &item : items)
-        saved.insert(savedForm(item.text));
+        seen.insert(savedForm(item.text));
     for (const QString &text : texts) {
         const std::optional<QString> normalized = normalizedEntryText(text);
         if (!normalized)
             continue;
         const QString form = savedForm(*normalized);
-        if (saved.contains(form)) {
+        if (seen.contains(form)) {
             ++result.alreadySaved;
-        } else if (items.size() >= m_maxItems) {
+            continue;
+        }
+        seen.insert(form);
+        if (items.size() >= m_maxItems) {
             ++result.overLimit;
         } else {
             items.append(ShelfItem::make(QUuid::createUuid(), *normalized));
-            saved.insert(form);
             ++result.added;
         }
     }
@@ -196,6 +204,8 @@ void Shelf::saveEditing(QUuid id, const QString &newText)
     const qsizetype index = indexOf(id);
     if (index < 0)
         return;
+    if (m_items[index].text != *normalized)
+        m_cutOnDrop.remove(id);
     m_items[index] = ShelfItem::make(id, *normalized);
     didChange();
     setEditingID({});

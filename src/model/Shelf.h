@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QUuid>
 
 #include <chrono>
@@ -35,7 +36,11 @@ public:
     qsizetype indexOf(const QUuid &id) const;
 
     enum class Added { added, alreadySaved, full, blank };
-    Added addFromDrop(const QString &text, QUuid before);
+    // `partial`: the text is only the first part of a longer one (a long history entry).
+    Added addFromDrop(const QString &text, QUuid before, bool partial = false);
+    // The snippet was added by a drop of more than a snippet keeps, and holds only its first
+    // part; until it is edited. Not stored: the next start no longer knows.
+    bool wasCutOnDrop(const QUuid &id) const { return m_cutOnDrop.contains(id); }
     void addAndEdit();
     // Appends the texts in their order, each normalised, skipping those already saved
     // (compared as a drop compares) and stopping at the limit. A copy of the list is kept
@@ -87,6 +92,7 @@ private:
     QUuid m_abandonedEmptyID;
     std::chrono::steady_clock::time_point m_rowDropPriorityUntil {};
     CancellableTask m_pendingWrite;
+    QSet<QUuid> m_cutOnDrop;
 };
 
 } // namespace nookary

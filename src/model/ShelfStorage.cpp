@@ -179,6 +179,11 @@ void ShelfStorage::keepCopyBeforeImport(const QList<ShelfItem> &shelf)
     keepCopy(encodeShelf(shelf), "took in an import");
 }
 
+QString ShelfStorage::filePath() const
+{
+    return m_store.filePath();
+}
+
 void ShelfStorage::save(const QList<ShelfItem> &shelf)
 {
     m_store.setData(QString::fromLatin1(SK::shelf.current), encodeShelf(shelf));

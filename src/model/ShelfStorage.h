@@ -29,6 +29,8 @@ public:
     void save(const QList<ShelfItem> &shelf);
     // Keeps a copy of the list an import is about to add to, as any replacement does.
     void keepCopyBeforeImport(const QList<ShelfItem> &shelf);
+    // The file the list is stored in (empty when none), which an export must not replace.
+    QString filePath() const;
 
 private:
     QList<ShelfItem> readList(const QByteArray &data, qsizetype maxItems);

@@ -28,14 +28,21 @@ inline constexpr qint64 maxImportBytes = 16 * 1024 * 1024;
 QByteArray encode(const QStringList &texts);
 
 // The texts an import file holds, in file order, blank ones left out; nothing when it is
-// not in `format`, with `error` saying why in one sentence.
+// not in `format`, with `error` saying why in one sentence. Lines are UTF-8 text without
+// control characters other than tabs and line ends.
 std::optional<QStringList> decode(const QByteArray &bytes, Format format, QString *error);
+// Whether a file that is no export would import as lines: text with a snippet or more that
+// does not look like JSON (a broken export is no list of lines).
+bool readsAsLines(const QByteArray &bytes);
 
 // Writes the export of `texts` to `path`, readable by the user alone, replacing it whole or
-// not at all; false with `error` saying why in one sentence.
-bool writeFile(const QString &path, const QStringList &texts, QString *error);
-// Reads an import file ("-": standard input) as `decode` does.
-std::optional<QStringList> readFile(const QString &path, Format format, QString *error);
+// not at all; false with `error` saying why in one sentence. Refuses `settingsFile` and the
+// copies kept beside it, whatever path leads there, and anything but a regular file.
+bool writeFile(
+    const QString &path, const QStringList &texts, const QString &settingsFile, QString *error);
+// The bytes of an import file ("-": standard input), at most one past `maxImportBytes`; only
+// a regular file is read, so that a pipe or a device never holds the reader up.
+std::optional<QByteArray> readFile(const QString &path, QString *error);
 
 // What an import did to the saved snippets.
 struct ImportResult {
@@ -46,7 +53,8 @@ struct ImportResult {
     friend bool operator==(const ImportResult &, const ImportResult &) = default;
 };
 
-// "Added 3, skipped 2 already saved, 1 over the limit of 25".
+// What an import did, in a sentence for each count that is not zero: "Imported 3 snippets.
+// Skipped 2 already saved. 1 did not fit: at most 25 snippets can be saved."
 QString describe(const ImportResult &result, int limit);
 
 } // namespace SnippetTransfer

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -11,9 +12,11 @@ namespace nookary {
 // What another program put on the clipboard, as far as the history cares.
 struct ClipboardContents {
     std::optional<QString> text;
-    std::optional<QString> fileURL; // the first entry of its URL list
+    QStringList fileURLs; // the entries of its URL list, in order
     bool secret = false; // marked by a password manager
     bool truncated = false; // cut at the size cap or the deadline: not all of it
+
+    friend bool operator==(const ClipboardContents &, const ClipboardContents &) = default;
 };
 
 // Reads the clipboard's contents away from the main thread, so that an owner that answers

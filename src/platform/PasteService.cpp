@@ -3,6 +3,10 @@
 
 #include "platform/Clock.h"
 
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPaste, "nookary.paste")
+
 namespace nookary {
 
 PasteService::PasteService(Clock &clock, QObject *parent)
@@ -35,11 +39,21 @@ void PasteService::check()
 {
     if (!m_request)
         return;
+    if (m_request->choiceOnClipboard && !m_request->choiceOnClipboard()) {
+        qCInfo(lcPaste, "Another program copied before the paste: nothing is pasted.");
+        finish(false);
+        return;
+    }
     const bool ownFocus = m_request->ownWindowHasFocus && m_request->ownWindowHasFocus();
     if (!ownFocus && isReady(*m_request)) {
         const Keys keys
             = m_request->keysFor ? m_request->keysFor(windowClass(*m_request)) : Keys::ctrlV;
         m_request.reset();
+        if (keys == Keys::none) {
+            qCInfo(lcPaste, "The window has no key that pastes the clipboard: nothing is typed.");
+            finish(false);
+            return;
+        }
         finish(send(keys));
         return;
     }

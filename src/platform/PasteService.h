@@ -34,7 +34,9 @@ public:
     };
     Q_ENUM(Availability)
 
-    enum class Keys { ctrlV, ctrlShiftV };
+    // `none`: the target has no key that pastes the clipboard; nothing is typed.
+    enum class Keys { ctrlV, ctrlShiftV, ctrlAltV, none };
+    Q_ENUM(Keys)
 
     struct Request {
         // The window focus goes back to; nothing where its activation cannot be seen
@@ -42,6 +44,9 @@ public:
         std::optional<RunningApplication> target;
         // True while one of our windows has the keyboard.
         std::function<bool()> ownWindowHasFocus;
+        // False once the chosen entry is no longer on the clipboard (another program copied
+        // since): the keys would paste that instead, so none are sent. Unset: always true.
+        std::function<bool()> choiceOnClipboard;
         // The keys for the target, by its window class names (WM_CLASS instance and class,
         // or an app id); the list is empty when the class cannot be known.
         std::function<Keys(const QStringList &windowClass)> keysFor;

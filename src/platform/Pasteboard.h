@@ -1,20 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/ClipboardContentsReader.h"
+
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QUrl>
-
-#include <optional>
 
 namespace nookary {
 
 // The system clipboard as the model sees it.
 //
-// `changeCount` rises whenever the clipboard's contents change, whoever changed them (this
-// program included). Contents are read only after the count moved, so a reader that sees no
-// change touches nothing but one integer. `changeCountChanged` is emitted on the main thread
-// after the count rose; it lets the model sleep while nothing is copied.
+// `changeCount` rises once for every change of the clipboard's contents, whoever made it
+// (this program included), and `changeCountChanged` is emitted on the main thread right
+// after each rise, so that a slot reads every change in turn and nobody needs to poll.
+// Another program's copy is counted once it has been read (`isReadPending` meanwhile); the
+// program's own writes count at once and are known as such by the change they caused, not
+// by their order.
 class Pasteboard : public QObject {
     Q_OBJECT
 
@@ -24,27 +27,34 @@ public:
 
     virtual qint64 changeCount() const = 0;
 
-    // The plain text on the clipboard; nothing when it holds no text (an image, say).
-    virtual std::optional<QString> string() const = 0;
-    // The first URL of the clipboard's URL list as a string; nothing when there is none.
-    virtual std::optional<QString> fileURLString() const = 0;
-    // True when the owner marked the contents as a secret (password managers do), so that
-    // clipboard tools keep them out of their history.
-    virtual bool isMarkedSecret() const = 0;
+    // What the change counted last holds: what was read of another program's copy (nothing
+    // of one made while reading was paused), or what this program wrote.
+    virtual ClipboardContents contents() const = 0;
+    // Whether the change counted last was a write through this object.
+    virtual bool isOwnChange() const = 0;
+    // A copy of another program was noticed and is being read; it is counted when the read
+    // lands, which the read's deadline bounds. `readPendingChanged` tells each change.
+    virtual bool isReadPending() const = 0;
+    // The clipboard still holds this program's last write: false as soon as another program
+    // took it, even before its copy has been read (a paste of ours would paste theirs).
+    bool holdsOwnWrite() const { return isOwnChange() && !isReadPending(); }
 
     // While paused, nothing another program copies is read: its owner is asked for nothing
-    // (an owner that serves one request keeps it for the user) and the count stays. Resuming
-    // reads once if the clipboard changed meanwhile; the count then rises as for any change.
-    // Writes through this object still count while paused.
+    // (an owner that serves one request keeps it for the user), a read in flight is
+    // dropped, and resuming reads nothing either. Such a copy still counts as a change, of
+    // unknown contents. Writes through this object count as ever.
     virtual void setReadingPaused(bool paused) = 0;
 
     virtual void clear() = 0;
     virtual void writeString(const QString &text) = 0;
-    // Written so that file managers paste the file itself, with the URL as plain text too.
-    virtual void writeFileURL(const QUrl &url) = 0;
+    // Written so that file managers paste the files themselves, with the URLs as plain text
+    // too, one a line.
+    virtual void writeFileURLs(const QList<QUrl> &urls) = 0;
+    void writeFileURL(const QUrl &url) { writeFileURLs({ url }); }
 
 Q_SIGNALS:
     void changeCountChanged();
+    void readPendingChanged();
 };
 
 } // namespace nookary

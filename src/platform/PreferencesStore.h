@@ -75,6 +75,10 @@ public:
 
     // Writes what a failed write left pending; at quit.
     virtual void flush() = 0;
+
+    // The file the values are kept in, or empty for a store kept elsewhere. Copies are kept
+    // beside it under its name and a dot; nothing else may write over either.
+    virtual QString filePath() const { return {}; }
 };
 
 } // namespace nookary

@@ -7,7 +7,9 @@
 #include "ui/panel/ShelfRow.h"
 #include "ui/preferences/SegmentedControl.h"
 
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QHash>
 #include <QLayout>
 #include <QPointer>
@@ -18,6 +20,57 @@ namespace nookary::Accessibility {
 namespace {
 
 const char *const kRoleProperty = "nookaryAccessibleRole";
+const char *const kKeyboardHomeProperty = "nookaryKeyboardHome";
+const char *const kInTreeProperty = "nookaryPopupInTree";
+
+// Whether the control whose focus the selected row stands for has the focus in `window`.
+bool keyboardHomeHasFocus(const QWidget *window)
+{
+    const QWidget *focused = QApplication::focusWidget();
+    return focused && focused->window() == window
+        && focused->property(kKeyboardHomeProperty).toBool();
+}
+
+// The application, whose windows Qt lists without its popups (menus come and go, and
+// readers follow them by their events): a popup that stays open to be worked in, as the
+// panel's popover does, is listed too, so that a reader can explore it.
+class ApplicationAccessible final : public QAccessibleApplication {
+public:
+    int childCount() const override
+    {
+        return QAccessibleApplication::childCount() + int(popups().size());
+    }
+    QAccessibleInterface *child(int index) const override
+    {
+        const int windows = QAccessibleApplication::childCount();
+        if (index < windows)
+            return QAccessibleApplication::child(index);
+        const QList<QWidget *> shown = popups();
+        return index - windows < shown.size()
+            ? QAccessible::queryAccessibleInterface(shown[index - windows])
+            : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const int window = QAccessibleApplication::indexOfChild(child);
+        if (window >= 0 || !child)
+            return window;
+        const qsizetype popup = popups().indexOf(qobject_cast<QWidget *>(child->object()));
+        return popup < 0 ? -1 : QAccessibleApplication::childCount() + int(popup);
+    }
+
+private:
+    static QList<QWidget *> popups()
+    {
+        QList<QWidget *> out;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->windowType() == Qt::Popup
+                && top->property(kInTreeProperty).toBool())
+                out << top;
+        }
+        return out;
+    }
+};
 
 // A widget whose children, for readers, are the widgets `shown()` names rather than all its
 // child widgets.
@@ -61,7 +114,8 @@ public:
         s.focusable = true;
         s.selected = row()->isSelected();
         const auto *shelfRow = qobject_cast<const ShelfRow *>(row());
-        s.focused = s.selected && row()->isActiveWindow() && !(shelfRow && shelfRow->isEditing());
+        s.focused = s.selected && keyboardHomeHasFocus(row()->window())
+            && !(shelfRow && shelfRow->isEditing());
         return s;
     }
 
@@ -303,6 +357,8 @@ private:
 
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
+    if (object == QCoreApplication::instance())
+        return new ApplicationAccessible;
     auto *widget = qobject_cast<QWidget *>(object);
     if (!widget)
         return nullptr;
@@ -320,8 +376,9 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return new PracticeAccessible(static_cast<PracticeSegmentsView *>(widget));
     if (className == QLatin1String("nookary::SegmentedControl"))
         return new SegmentedAccessible(static_cast<SegmentedControl *>(widget));
+    // A role given by `setRole` replaces the interface of the widget's own class.
     const QVariant role = widget->property(kRoleProperty);
-    if (className == QLatin1String("QWidget") && role.isValid()) {
+    if (role.isValid() && className == QLatin1String(widget->metaObject()->className())) {
         if (role.toInt() == QAccessible::List)
             return new ListAccessible(widget);
         return new QAccessibleWidget(widget, QAccessible::Role(role.toInt()));
@@ -337,12 +394,41 @@ void install()
     if (std::exchange(installed, true))
         return;
     QAccessible::installFactory(factory);
+    // A reader may have asked for the application before the factory was there: the one
+    // made then gives way to ours.
+    QAccessibleInterface *application
+        = QAccessible::queryAccessibleInterface(QCoreApplication::instance());
+    if (application && !dynamic_cast<ApplicationAccessible *>(application))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(application));
 }
 
 void setRole(QWidget *widget, QAccessible::Role role)
 {
     install();
     widget->setProperty(kRoleProperty, int(role));
+}
+
+void setKeyboardHome(QWidget *control)
+{
+    install();
+    control->setProperty(kKeyboardHomeProperty, true);
+}
+
+void keepPopupInTree(QWidget *popup)
+{
+    install();
+    popup->setProperty(kInTreeProperty, true);
+}
+
+void announceNotification(QWidget *notification)
+{
+    if (!QAccessible::isActive() || !notification || !notification->isVisible())
+        return;
+    // Readers speak a notification as it comes into sight: it comes again.
+    QAccessibleEvent hidden(notification, QAccessible::ObjectHide);
+    QAccessible::updateAccessibility(&hidden);
+    QAccessibleEvent shown(notification, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void announceFocus(QWidget *widget)

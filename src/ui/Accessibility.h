@@ -16,9 +16,21 @@ namespace nookary::Accessibility {
 // after the QApplication exists, so that ours are asked before Qt's own.
 void install();
 
-// Gives a widget of no class of its own (a plain QWidget) an accessible role. A `List`
-// lists its shown children in layout order.
+// Gives a widget an accessible role, in place of what its class would give: for a plain
+// QWidget, or to take away what a Qt class offers that does not apply. A `List` lists its
+// shown children in layout order.
 void setRole(QWidget *widget, QAccessible::Role role);
+
+// The control whose keyboard focus the selected panel row stands for (the search field):
+// rows report themselves focused only while it has the focus.
+void setKeyboardHome(QWidget *control);
+
+// Lists a popup window among the application's windows, which Qt leaves popups out of, so
+// that a reader can explore it while it is open.
+void keepPopupInTree(QWidget *popup);
+
+// Tells readers again of a notification already in sight whose words changed.
+void announceNotification(QWidget *notification);
 
 // Tells assistive technology that `widget` now stands for the keyboard focus, as the
 // selected row does while typing goes to the search field. Does nothing while no reader

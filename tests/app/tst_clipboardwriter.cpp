@@ -18,27 +18,44 @@ private Q_SLOTS:
         AppModel &model = f.start();
         ClipboardWriter writer(model, f.pasteboard);
         writer.write(QStringLiteral("hello"));
-        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("hello"));
-        QCOMPARE(f.pasteboard.contents().fileURL, std::nullopt);
-        QCOMPARE(model.lastProgrammaticWrite(), QStringLiteral("hello"));
-        model.pollClipboard();
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("hello"));
+        QVERIFY(f.pasteboard.clipboard().fileURLs.isEmpty());
+        QVERIFY(f.pasteboard.isOwnChange());
         QVERIFY(model.history().isEmpty());
+
+        // Another program's copy takes the clipboard at once, before it has been read.
+        QVERIFY(f.pasteboard.holdsOwnWrite());
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copyText(QStringLiteral("theirs"));
+        QVERIFY(!f.pasteboard.holdsOwnWrite());
+        QVERIFY(f.pasteboard.landRead());
+        QVERIFY(!f.pasteboard.holdsOwnWrite());
     }
 
-    void aLocalFileURLIsWrittenAsTheFile()
+    void localFilesAreWrittenAsFiles()
     {
         ModelFixture f;
         AppModel &model = f.start();
         ClipboardWriter writer(model, f.pasteboard);
         writer.write(QStringLiteral("File:///tmp/a%20b.txt"));
-        QCOMPARE(f.pasteboard.contents().fileURL, QStringLiteral("file:///tmp/a%20b.txt"));
+        QCOMPARE(f.pasteboard.clipboard().fileURLs, QStringList { "file:///tmp/a%20b.txt" });
 
-        // Not a valid URL, or not a local file: plain text.
-        writer.write(QStringLiteral("file://not a url"));
-        QCOMPARE(f.pasteboard.contents().fileURL, std::nullopt);
-        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("file://not a url"));
-        writer.write(QStringLiteral("https://example.org/x"));
-        QCOMPARE(f.pasteboard.contents().fileURL, std::nullopt);
+        // Several files, one URL a line, stay several files.
+        writer.write(QStringLiteral("file:///tmp/a.txt\nfile:///tmp/b%20c.txt\nfile:///d"));
+        QCOMPARE(f.pasteboard.clipboard().fileURLs,
+            (QStringList { "file:///tmp/a.txt", "file:///tmp/b%20c.txt", "file:///d" }));
+        QCOMPARE(f.pasteboard.clipboard().text,
+            QStringLiteral("file:///tmp/a.txt\nfile:///tmp/b%20c.txt\nfile:///d"));
+
+        // Not a valid URL, not a local file, or not every line one: plain text.
+        for (const QString &text :
+            { QStringLiteral("file://not a url"), QStringLiteral("https://example.org/x"),
+                QStringLiteral("file:///tmp/a.txt\nand a word") }) {
+            writer.write(text);
+            QVERIFY(f.pasteboard.clipboard().fileURLs.isEmpty());
+            QCOMPARE(f.pasteboard.clipboard().text, text);
+        }
+        QVERIFY(model.history().isEmpty());
     }
 };
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/InstanceChannel.h"
 #include "app/InstanceName.h"
+#include "app/SavedSnippetsCommand.h"
 
 #include <QFile>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -146,6 +148,48 @@ private Q_SLOTS:
         InstanceServer server([](Request) { return QByteArray("alive\n"); });
         QVERIFY(server.listen());
         QCOMPARE(sendFromAnotherThread(Request::ping), QByteArray("alive\n"));
+    }
+
+    // An import that finds no instance while one starts (it holds the start lock) waits for
+    // it and goes through it; the settings file, which that instance has read, is not written.
+    // Once the request has reached an instance, a lost answer never leads to the file either.
+    void anImportWaitsForAStartingInstance()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        const QString settings = config.filePath(QStringLiteral("dorwen/Nookary.conf"));
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("notes.txt"));
+        QFile notes(file);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("one note\n");
+        notes.close();
+
+        for (const bool answers : { true, false }) {
+            QLockFile starting(InstanceChannel::startLockPath());
+            QVERIFY(starting.tryLock(0));
+            int status = -1;
+            QThread *command
+                = QThread::create([&] { status = SavedSnippetsCommand::importSaved(file, true); });
+            command->start();
+            QTest::qWait(300);
+            QVERIFY(command->isRunning());
+
+            QList<QByteArray> taken;
+            InstanceServer server([&](Request, const QByteArray &argument) {
+                taken.append(argument);
+                return answers ? SavedSnippetsCommand::encodeImportReply({ 1, 0, 0 })
+                               : QByteArray();
+            });
+            QVERIFY(server.listen());
+            starting.unlock();
+            QTRY_VERIFY_WITH_TIMEOUT(command->isFinished(), 10000);
+            delete command;
+            QCOMPARE(taken, QList<QByteArray> { "[\"one note\"]" });
+            QCOMPARE(status, answers ? 0 : 1);
+            QVERIFY(!QFile::exists(settings));
+        }
+        qunsetenv("XDG_CONFIG_HOME");
     }
 
     // The socket lives only in a folder of this user that nobody else may enter: another

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // When the shell asks for a paste after a copy-back: only with the setting on and the panel
 // closing, into the window focus goes back to, with the keys of its class; and an opening
-// of the panel drops a paste still waiting.
+// of the panel, or another program's copy, drops a paste still waiting.
 #include "FakePasteService.h"
 #include "FakeShellServices.h"
 #include "ModelFixture.h"
@@ -33,9 +33,16 @@ struct Shell {
         f.writeSettingsFile("[General]\n" + settings);
         f.start();
         paste = std::make_unique<PasteAfterChoosing>(
-            *f.model, service, focus, [this] { return ownFocus; });
+            *f.model, f.pasteboard, service, focus, [this] { return ownFocus; });
         workspace.frontmost = kEditor;
         focus.noteOpening();
+    }
+
+    // The copy-back of an entry, as the shell does it.
+    void choose()
+    {
+        f.pasteboard.writeString(QStringLiteral("chosen"));
+        paste->entryCopied();
     }
 };
 
@@ -49,15 +56,15 @@ private Q_SLOTS:
     {
         Shell off({});
         QCOMPARE(off.f.model->pasteAvailability(), PasteService::Availability::available);
-        off.paste->entryCopied();
+        off.choose();
         QVERIFY(off.service.requests.isEmpty());
 
         Shell pinned("Nookary.pasteAfterChoosing.v1=true\nNookary.keepWindowPinned.v1=true\n");
-        pinned.paste->entryCopied();
+        pinned.choose();
         QVERIFY(pinned.service.requests.isEmpty());
         // Pinning means nothing to the popover, which closes after a copy.
         pinned.f.model->setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
-        pinned.paste->entryCopied();
+        pinned.choose();
         QCOMPARE(pinned.service.requests.size(), 1);
     }
 
@@ -65,7 +72,7 @@ private Q_SLOTS:
     {
         Shell s("Nookary.pasteAfterChoosing.v1=true\n"
                 "Nookary.pasteTerminalClasses.v1=\"myterm\"\n");
-        s.paste->entryCopied();
+        s.choose();
         QCOMPARE(s.service.requests.size(), 1);
         QCOMPARE(s.service.requests.first().target, kEditor);
         s.service.targetClass = { QStringLiteral("myterm"), QStringLiteral("MyTerm") };
@@ -77,12 +84,24 @@ private Q_SLOTS:
     void anOpeningDropsAWaitingPaste()
     {
         Shell s("Nookary.pasteAfterChoosing.v1=true\n");
-        s.paste->entryCopied();
+        s.choose();
         QVERIFY(s.service.isWaiting());
         s.focus.noteOpening(); // the panel opens again before focus went back
         QVERIFY(!s.service.isWaiting());
         s.service.targetReady = true;
         s.f.clock.advance(2s);
+        QVERIFY(s.service.typed.isEmpty());
+    }
+
+    // The keys would paste what the other program copied, not the entry chosen.
+    void anotherProgramsCopyDropsAWaitingPaste()
+    {
+        Shell s("Nookary.pasteAfterChoosing.v1=true\n");
+        s.choose();
+        s.f.pasteboard.copyText(QStringLiteral("copied elsewhere"));
+        s.service.targetReady = true;
+        s.f.clock.advance(PasteService::checkInterval);
+        QVERIFY(!s.service.isWaiting());
         QVERIFY(s.service.typed.isEmpty());
     }
 };

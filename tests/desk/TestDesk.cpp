@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <csignal>
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -28,8 +29,15 @@ TestDesk::TestDesk(Options options)
 TestDesk::~TestDesk()
 {
     // Clients first, the X server last.
-    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it)
+    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
+        if (it->get()->processId() == m_compositorGroup && m_compositorGroup > 0) {
+            // dbus-run-session does not pass a signal on: Mutter's whole group goes.
+            ::kill(-m_compositorGroup, SIGTERM);
+            waitFor([this] { return ::kill(-m_compositorGroup, 0) != 0; }, 3000);
+            ::kill(-m_compositorGroup, SIGKILL);
+        }
         stop(it->get());
+    }
 }
 
 bool TestDesk::start()
@@ -38,8 +46,9 @@ bool TestDesk::start()
         m_error = QStringLiteral("cannot make a temporary home");
         return false;
     }
-    const bool wayland = m_options.session == Session::wayland;
-    if (!(wayland ? startCompositor() : startServer()))
+    const bool gnome = m_options.session == Session::gnome;
+    const bool wayland = m_options.session == Session::wayland || gnome;
+    if (!(gnome ? startMutter() : wayland ? startCompositor() : startServer()))
         return false;
 
     const QString home = m_home.path();
@@ -56,6 +65,10 @@ bool TestDesk::start()
         m_environment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_display);
         m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
         m_environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+        if (gnome) {
+            m_environment.insert(QStringLiteral("DISPLAY"), m_xwaylandDisplay);
+            m_environment.insert(QStringLiteral("XAUTHORITY"), m_xwaylandAuthority);
+        }
     } else {
         m_environment.insert(QStringLiteral("DISPLAY"), m_display);
     }
@@ -70,7 +83,7 @@ bool TestDesk::start()
     if (m_options.accessibility && !startSessionBus())
         return false;
     if (wayland)
-        return true; // sway manages the windows; there is no tray
+        return true; // the compositor manages the windows; there is no tray
     if (m_options.windowManager) {
         spawn(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
         const bool up = waitFor(
@@ -216,13 +229,38 @@ const passwd *compositorUser()
 
 } // namespace
 
-bool TestDesk::startCompositor()
+bool TestDesk::makeCompositorHome(uid_t &uid, gid_t &gid)
 {
     m_compositorHome = std::make_unique<QTemporaryDir>();
     if (!m_compositorHome->isValid()) {
-        m_error = QStringLiteral("cannot make a folder for sway");
+        m_error = QStringLiteral("cannot make a folder for the compositor");
         return false;
     }
+    uid = m_compositorUid = ::getuid();
+    gid = m_compositorGid = ::getgid();
+    if (uid != 0)
+        return true;
+    const passwd *user = compositorUser();
+    if (!user) {
+        m_error = QStringLiteral("cannot make the user the compositor runs as (useradd)");
+        return false;
+    }
+    uid = m_compositorUid = user->pw_uid;
+    gid = m_compositorGid = user->pw_gid;
+    // The compositor's runtime folder is its own, as a session's is.
+    if (::chown(m_compositorHome->path().toLocal8Bit().constData(), uid, gid) != 0) {
+        m_error = QStringLiteral("cannot hand the compositor its folder");
+        return false;
+    }
+    return true;
+}
+
+bool TestDesk::startCompositor()
+{
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (!makeCompositorHome(uid, gid))
+        return false;
     const QString dir = m_compositorHome->path();
     QFile config(dir + QStringLiteral("/config"));
     if (!config.open(QIODevice::WriteOnly)) {
@@ -231,23 +269,9 @@ bool TestDesk::startCompositor()
     }
     config.write("xwayland disable\noutput HEADLESS-1 resolution 1280x800\n");
     config.close();
-
-    uid_t uid = ::getuid();
-    gid_t gid = ::getgid();
-    if (uid == 0) {
-        const passwd *user = compositorUser();
-        if (!user) {
-            m_error = QStringLiteral("cannot make the user sway runs as (useradd)");
-            return false;
-        }
-        uid = user->pw_uid;
-        gid = user->pw_gid;
-        // Sway's runtime folder is its own, as a session's is.
-        if (::chown(dir.toLocal8Bit().constData(), uid, gid) != 0
-            || ::chown(config.fileName().toLocal8Bit().constData(), uid, gid) != 0) {
-            m_error = QStringLiteral("cannot hand sway its folder");
-            return false;
-        }
+    if (uid != ::getuid() && ::chown(config.fileName().toLocal8Bit().constData(), uid, gid) != 0) {
+        m_error = QStringLiteral("cannot hand sway its configuration");
+        return false;
     }
 
     QProcessEnvironment environment;
@@ -275,7 +299,13 @@ bool TestDesk::startCompositor()
     }
     QProcess *started = sway.get();
     m_processes.push_back(std::move(sway));
-    // Sway names its socket itself, in its runtime folder, once it listens.
+    return waitForSocket(started, dir + QStringLiteral("/sway.log"));
+}
+
+bool TestDesk::waitForSocket(QProcess *compositor, const QString &logPath)
+{
+    // The compositor names its socket itself, in its runtime folder, once it listens.
+    const QString dir = m_compositorHome->path();
     QString socket;
     const bool up = waitFor(
         [&] {
@@ -285,18 +315,161 @@ bool TestDesk::startCompositor()
                 if (!name.endsWith(QLatin1String(".lock")))
                     socket = dir + u'/' + name;
             }
-            return !socket.isEmpty() || started->state() == QProcess::NotRunning;
+            return !socket.isEmpty() || compositor->state() == QProcess::NotRunning;
         },
         15000);
     if (!up || socket.isEmpty()) {
-        QFile log(dir + QStringLiteral("/sway.log"));
+        QFile log(logPath);
         log.open(QIODevice::ReadOnly);
-        m_error
-            = QStringLiteral("sway did not start: ") + QString::fromUtf8(log.readAll().right(600));
+        m_error = QStringLiteral("the compositor did not start: ")
+            + QString::fromUtf8(log.readAll().right(600));
         return false;
     }
     m_display = socket;
     return true;
+}
+
+bool TestDesk::canStartGnome()
+{
+    for (const char *program : { "mutter", "Xwayland", "dbus-run-session" }) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+bool TestDesk::startMutter()
+{
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (!makeCompositorHome(uid, gid))
+        return false;
+    const QString dir = m_compositorHome->path();
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    environment.insert(QStringLiteral("HOME"), dir);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+    auto mutter = std::make_unique<QProcess>();
+    mutter->setProcessEnvironment(environment);
+    mutter->setProcessChannelMode(QProcess::MergedChannels);
+    const QString logPath = dir + QStringLiteral("/mutter.log");
+    mutter->setStandardOutputFile(logPath);
+    mutter->setChildProcessModifier([uid, gid, drop = uid != ::getuid()] {
+        // After fork, before exec: only calls that are safe there. A group of its own, so
+        // that the bus and XWayland go with it.
+        ::setsid();
+        if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+            ::_exit(126);
+    });
+    mutter->start(QStringLiteral("dbus-run-session"),
+        { QStringLiteral("--"), QStringLiteral("mutter"), QStringLiteral("--headless"),
+            QStringLiteral("--wayland"), QStringLiteral("--virtual-monitor"),
+            QStringLiteral("1280x800") });
+    if (!mutter->waitForStarted(5000)) {
+        m_error = QStringLiteral("cannot start mutter: ") + mutter->errorString();
+        return false;
+    }
+    m_compositorGroup = pid_t(mutter->processId());
+    QProcess *started = mutter.get();
+    m_processes.push_back(std::move(mutter));
+    if (!waitForSocket(started, logPath))
+        return false;
+    // Mutter says which X display its XWayland serves, and writes the authority for it.
+    const QRegularExpression used(QStringLiteral("Using public X11 display (:\\d+)"));
+    const bool up = waitFor(
+        [&] {
+            QFile log(logPath);
+            if (log.open(QIODevice::ReadOnly))
+                m_xwaylandDisplay = used.match(QString::fromUtf8(log.readAll())).captured(1);
+            const QStringList auth = QDir(dir).entryList(
+                { QStringLiteral(".mutter-Xwaylandauth.*") }, QDir::Files | QDir::Hidden);
+            if (!auth.isEmpty())
+                m_xwaylandAuthority = dir + u'/' + auth.first();
+            return (!m_xwaylandDisplay.isEmpty() && !m_xwaylandAuthority.isEmpty())
+                || started->state() == QProcess::NotRunning;
+        },
+        15000);
+    if (!up || m_xwaylandDisplay.isEmpty() || m_xwaylandAuthority.isEmpty()) {
+        m_error = QStringLiteral("mutter started no XWayland");
+        return false;
+    }
+    return true;
+}
+
+bool TestDesk::addGnomeKeyboard(const QString &script)
+{
+    // Mutter's D-Bus is the session bus dbus-run-session made for it, and takes only its own
+    // user: the helper runs as that user, on the address Mutter was given.
+    QString address;
+    const QStringList entries
+        = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        // pid (comm) state ppid pgrp ...
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (!line.contains("(mutter)") || fields.value(2).toLongLong() != m_compositorGroup)
+            continue;
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(entry));
+        if (!environ.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &variable : environ.readAll().split('\0')) {
+            if (variable.startsWith("DBUS_SESSION_BUS_ADDRESS="))
+                address
+                    = QString::fromUtf8(variable.mid(int(qstrlen("DBUS_SESSION_BUS_ADDRESS="))));
+        }
+    }
+    if (address.isEmpty()) {
+        m_error = QStringLiteral("cannot find Mutter's session bus");
+        return false;
+    }
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    environment.insert(QStringLiteral("HOME"), m_compositorHome->path());
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    auto keyboard = std::make_unique<QProcess>();
+    keyboard->setProcessEnvironment(environment);
+    const uid_t uid = m_compositorUid;
+    const gid_t gid = m_compositorGid;
+    if (uid != ::getuid()) {
+        keyboard->setChildProcessModifier([uid, gid] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(126);
+        });
+    }
+    // Debian's Python, which has the GObject bindings, whatever python3 comes first.
+    keyboard->start(QStringLiteral("/usr/bin/python3"), { script });
+    m_gnomeKeyboard = keyboard.get();
+    m_processes.push_back(std::move(keyboard));
+    QByteArray said;
+    QDeadlineTimer deadline(10000);
+    while (!said.contains("ready") && !deadline.hasExpired()
+        && m_gnomeKeyboard->state() != QProcess::NotRunning) {
+        m_gnomeKeyboard->waitForReadyRead(100);
+        said += m_gnomeKeyboard->readAllStandardOutput();
+    }
+    if (!said.contains("ready")) {
+        m_error = QStringLiteral("no keyboard for Mutter: ")
+            + QString::fromUtf8(m_gnomeKeyboard->readAllStandardError().right(600));
+        return false;
+    }
+    return true;
+}
+
+bool TestDesk::pressGnomeKey(quint32 keysym)
+{
+    if (!m_gnomeKeyboard)
+        return false;
+    m_gnomeKeyboard->write(QByteArray::number(keysym) + '\n');
+    QByteArray said;
+    QDeadlineTimer deadline(5000);
+    while (!said.contains("ok") && !deadline.hasExpired()) {
+        m_gnomeKeyboard->waitForReadyRead(100);
+        said += m_gnomeKeyboard->readAllStandardOutput();
+    }
+    return said.contains("ok");
 }
 
 TestDesk::Result TestDesk::wtype(const QStringList &arguments) const
@@ -356,6 +529,15 @@ QString TestDesk::output(
 QString TestDesk::xdotool(const QStringList &arguments) const
 {
     return output(QStringLiteral("xdotool"), arguments);
+}
+
+bool TestDesk::writeNookarySettings(const QByteArray &settings) const
+{
+    const QString folder
+        = m_environment.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/dorwen");
+    QFile file(folder + QStringLiteral("/Nookary.conf"));
+    return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings) >= 0;
 }
 
 QString TestDesk::activeWindow() const

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+#include <sys/types.h>
 #include <vector>
 
 namespace nookary::test {
@@ -20,9 +22,14 @@ namespace nookary::test {
 // offers the wlroots protocols (data-control, virtual keyboards). Sway refuses to run as
 // root: a test run as root starts it as an unprivileged user of its own ("nookary-desk",
 // created on first use), and the test's programs reach its socket by its full path.
+//
+// Or GNOME's: Mutter headless with a virtual monitor, as the same user, on a session bus of
+// its own (dbus-run-session), with its XWayland: the desk's programs get both WAYLAND_DISPLAY
+// and the XWayland DISPLAY with the authority file Mutter wrote. It offers no data-control and
+// no input devices.
 class TestDesk {
 public:
-    enum class Session { x11, wayland };
+    enum class Session { x11, wayland, gnome };
 
     struct Options {
         bool windowManager = true; // X11 only
@@ -59,6 +66,14 @@ public:
     QProcessEnvironment environment() const { return m_environment; }
     // True when sway is installed, so that a Wayland desk can start.
     static bool canStartWayland();
+    // True when Mutter, XWayland and dbus-run-session are installed, for a GNOME desk.
+    static bool canStartGnome();
+    // GNOME: a keyboard for the headless Mutter, which has none (and Wayland programs can
+    // neither copy nor paste without one): `script` (tests/tools/mutter_keys.py) holds a
+    // remote-desktop session of Mutter's own D-Bus API, whose virtual keyboard the seat has
+    // while it runs. Then presses and releases X keysyms on it, one at a time.
+    bool addGnomeKeyboard(const QString &script);
+    bool pressGnomeKey(quint32 keysym);
 
     // Runs a program on this desk to its end.
     Result run(const QString &program, const QStringList &arguments, const QByteArray &input = {},
@@ -79,6 +94,10 @@ public:
     // or empty.
     QString findWindow(const QString &className, int minWidth, int maxWidth) const;
 
+    // Replaces Nookary's settings file in the desk's home: the walkthrough done, and
+    // `settings` (lines of its [General] group). False when it cannot be written.
+    bool writeNookarySettings(const QByteArray &settings = {}) const;
+
     // Starts a program that runs beside the test; stopped at the end at the latest.
     QProcess *spawn(const QString &program, const QStringList &arguments);
     QProcess *spawn(const QString &program, const QStringList &arguments,
@@ -91,6 +110,10 @@ private:
     bool startServer();
     bool pinFont();
     bool startCompositor();
+    bool startMutter();
+    // The compositor's runtime folder, owned by the user it runs as; that user's ids.
+    bool makeCompositorHome(uid_t &uid, gid_t &gid);
+    bool waitForSocket(QProcess *compositor, const QString &log);
     bool startSessionBus();
     bool waitFor(const std::function<bool()> &condition, int timeoutMs) const;
 
@@ -100,6 +123,12 @@ private:
     QTemporaryDir m_home;
     std::unique_ptr<QTemporaryDir> m_compositorHome; // sway's, owned by the user it runs as
     QProcessEnvironment m_environment;
+    QString m_xwaylandDisplay; // GNOME: Mutter's XWayland, and the authority file it wrote
+    QString m_xwaylandAuthority;
+    pid_t m_compositorGroup = 0; // GNOME: Mutter, its bus and XWayland share a process group
+    uid_t m_compositorUid = 0;
+    gid_t m_compositorGid = 0;
+    QProcess *m_gnomeKeyboard = nullptr;
     std::vector<std::unique_ptr<QProcess>> m_processes; // the server first
 };
 

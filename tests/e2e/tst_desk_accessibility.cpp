@@ -122,6 +122,24 @@ class TestDeskAccessibility : public QObject {
         };
     }
 
+    void startNookary(const QByteArray &settings)
+    {
+        if (m_nookary)
+            TestDesk::stop(m_nookary);
+        QVERIFY(m_desk->writeNookarySettings(settings));
+        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+    }
+    // Waits for an event that `test` accepts; fails with the last ones heard.
+    void hear(QProcess *watch, const std::function<bool(const Node &)> &test, const char *what)
+    {
+        QStringList heard;
+        QVERIFY2(!nextEvent(watch, test, &heard).isEmpty(),
+            qPrintable(QStringLiteral("no %1 among\n").arg(QLatin1String(what))
+                + heard.mid(heard.size() - 8).join(u'\n')));
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -133,16 +151,7 @@ private Q_SLOTS:
             = m_desk->run(kPython, { QStringLiteral("-c"), QStringLiteral("import pyatspi") });
         QVERIFY2(probe.exitCode == 0, "python3-pyatspi is missing: scripts/setup installs it");
 
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-            + QStringLiteral("/dorwen");
-        QDir().mkpath(config);
-        QFile file(config + QStringLiteral("/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n");
-        file.close();
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        startNookary({});
         for (const QByteArray &text : { QByteArray("first entry"), QByteArray("second entry") }) {
             m_desk->run(QStringLiteral("xclip"),
                 { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
@@ -243,6 +252,78 @@ private Q_SLOTS:
                      &heard)
                       .isEmpty(),
             qPrintable(heard.mid(heard.size() - 6).join(u'\n')));
+        // Edited with F2 and saved with Return, the keys come back to the row edited.
+        press(QStringLiteral("F2"));
+        hear(watch, focusOn(QStringLiteral("text"), QStringLiteral("Snippet text")), "editor");
+        press(QStringLiteral("End"));
+        m_desk->xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("60"),
+            QStringLiteral(" again") });
+        press(QStringLiteral("Return"));
+        hear(watch,
+            focusOn(QStringLiteral("list item"),
+                QStringLiteral("Saved 1 of 1: first entry again, Ctrl+1")),
+            "the edited row");
+        TestDesk::stop(watch);
+    }
+
+    void theReaderIsWhereTheKeysAre()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), panel(), 5000);
+        QProcess *watch = listen();
+        QVERIFY2(watch, "the listener did not start");
+        // On a button reached by Tab, no row stands for the focus any more.
+        press(QStringLiteral("Tab"));
+        hear(
+            watch,
+            [](const Node &n) {
+                return n.value(QStringLiteral("event")).toString() == QLatin1String("focus:")
+                    && n.value(QStringLiteral("role")).toString() == QLatin1String("push button");
+            },
+            "button");
+        QList<Node> nodes;
+        const Node focusedRow = findInTree(
+            [](const Node &n) {
+                return n.value(QStringLiteral("role")).toString() == QLatin1String("list item")
+                    && has(n, QStringLiteral("focused"));
+            },
+            &nodes);
+        QVERIFY2(focusedRow.isEmpty(), qPrintable(describe(nodes)));
+        // An arrow takes the keys back to the search field, and the reader to a row.
+        press(QStringLiteral("Down"));
+        hear(watch, focusOn(QStringLiteral("text"), QStringLiteral("Search")), "search field");
+        hear(
+            watch,
+            [](const Node &n) {
+                return n.value(QStringLiteral("event")).toString() == QLatin1String("focus:")
+                    && n.value(QStringLiteral("role")).toString() == QLatin1String("list item");
+            },
+            "row");
+
+        // A search that matches nothing says so, where the reader is.
+        m_desk->xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"),
+            QStringLiteral("zzz") });
+        hear(
+            watch,
+            [](const Node &n) {
+                return n.value(QStringLiteral("event")).toString() == QLatin1String("focus:")
+                    && isA(n, QStringLiteral("text"), QStringLiteral("Search"))
+                    && n.value(QStringLiteral("description")).toString()
+                    == QLatin1String("No results");
+            },
+            "\"No results\"");
+        press(QStringLiteral("ctrl+a"));
+        press(QStringLiteral("BackSpace"));
+
+        // A refused key says why.
+        press(QStringLiteral("ctrl+7"));
+        hear(
+            watch,
+            [](const Node &n) {
+                return isA(n, QStringLiteral("notification"),
+                           QStringLiteral("There is no snippet 7."))
+                    && has(n, QStringLiteral("showing"));
+            },
+            "refusal");
         TestDesk::stop(watch);
     }
 
@@ -291,6 +372,21 @@ private Q_SLOTS:
         QVERIFY2(!recording.isEmpty(), qPrintable(heard.mid(heard.size() - 6).join(u'\n')));
         press(QStringLiteral("Escape"));
         TestDesk::stop(watch);
+    }
+
+    void thePopoverIsInTheTreeToo()
+    {
+        startNookary("Nookary.openPresentation.v2=menubarPopover\n");
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QList<Node> nodes;
+        const Node search = findInTree(
+            [](const Node &n) { return isA(n, QStringLiteral("text"), QStringLiteral("Search")); },
+            &nodes);
+        QVERIFY2(has(search, QStringLiteral("focused")), qPrintable(describe(nodes)));
+        QVERIFY2(!findInTree([](const Node &n) {
+            return isA(n, QStringLiteral("frame"), QStringLiteral("Nookary"));
+        }).isEmpty(),
+            qPrintable(describe(nodes)));
     }
 };
 

@@ -165,6 +165,30 @@ private Q_SLOTS:
         QCOMPARE(texts().size(), before.size() + 1);
     }
 
+    // A program that quits takes its copy with it; the newest entry is offered again, but
+    // never a secret one (not in the history at all).
+    void theClipboardOutlivesItsOwner()
+    {
+        QProcess *owner
+            = m_desk->spawn(kOffer, { QStringLiteral("--text"), QStringLiteral("outlives me") });
+        QVERIFY(owner->waitForReadyRead(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("outlives me"), 5000);
+        const int recorded = int(texts().size());
+        TestDesk::stop(owner);
+        QTRY_COMPARE_WITH_TIMEOUT(wlPaste(), QByteArray("outlives me"), 5000);
+        QCOMPARE(offeredTypes().value(0), QStringLiteral("text/plain;charset=utf-8"));
+        settle();
+        QCOMPARE(texts().size(), recorded);
+
+        QProcess *secret = m_desk->spawn(kOffer,
+            { QStringLiteral("--text"), QStringLiteral("hunter2"), QStringLiteral("--secret") });
+        QVERIFY(secret->waitForReadyRead(5000));
+        TestDesk::stop(secret);
+        settle();
+        QCOMPARE(wlPaste(), QByteArray());
+        QCOMPARE(texts().size(), recorded);
+    }
+
     // Where the compositor offers virtual keyboards, a chosen entry is pasted into the window
     // that has the keyboard once the panel has let it go.
     void pasteAfterChoosingTypesIntoTheWindowFocusGoesTo()

@@ -35,7 +35,7 @@ void copyAndPoll(ModelFixture &f, const QString &text)
 
 ClipboardContents text(const QString &t)
 {
-    return { t, std::nullopt, false, false };
+    return { t, {}, false, false };
 }
 
 } // namespace
@@ -56,7 +56,7 @@ private Q_SLOTS:
         QVERIFY(keeper.acceptsHandOver());
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("  quitting \n"))));
         // Served as the program had it, untrimmed.
-        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("  quitting \n"));
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("  quitting \n"));
         m.pollClipboard();
         QCOMPARE(texts(m), (QStringList { QStringLiteral("quitting"), QStringLiteral("older") }));
         QCOMPARE(ids(m), before);
@@ -80,38 +80,47 @@ private Q_SLOTS:
         QCOMPARE(texts(m), QStringList { QStringLiteral("next") });
     }
 
-    void aCopyHandedOverBeforeTheWatcherSawItIsRecordedOnce()
+    void aCopyHandedOverWhileItIsReadIsRecordedOnce()
     {
         ModelFixture f;
         AppModel &m = f.start();
         ClipboardKeeper keeper(m, f.pasteboard);
         copyAndPoll(f, QStringLiteral("first"));
+        f.pasteboard.holdReads(true);
+
+        // The read lands with the copy.
         f.pasteboard.copyText(QStringLiteral("copied and quit at once"));
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("copied and quit at once"))));
-        m.pollClipboard();
-        m.pollClipboard();
+        QVERIFY(f.pasteboard.landRead());
         QCOMPARE(texts(m),
             (QStringList { QStringLiteral("copied and quit at once"), QStringLiteral("first") }));
+
+        // A copy made just before, still being read, and this one noticed meanwhile: the
+        // hand-over takes the clipboard before this one could be read, and records it.
+        f.pasteboard.copyText(QStringLiteral("just before"));
+        f.pasteboard.copyText(QStringLiteral("and quit"));
+        QVERIFY(keeper.keepHandedOver(text(QStringLiteral("and quit"))));
+        QVERIFY(f.pasteboard.landRead());
+        QVERIFY(!f.pasteboard.landRead());
+        QCOMPARE(texts(m).mid(0, 2),
+            (QStringList { QStringLiteral("and quit"), QStringLiteral("just before") }));
+        QCOMPARE(texts(m).size(), 4);
     }
 
     void aCopyRightAfterAHandOverOrAReOfferIsRecorded()
     {
-        // The watcher sees both changes in one poll; the first being this program's own
-        // write must not swallow the second.
         ModelFixture f;
         AppModel &m = f.start();
         ClipboardKeeper keeper(m, f.pasteboard);
         copyAndPoll(f, QStringLiteral("handed over"));
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("handed over"))));
-        f.pasteboard.copyText(QStringLiteral("copied right after"));
-        m.pollClipboard();
+        copyAndPoll(f, QStringLiteral("copied right after"));
         QCOMPARE(texts(m),
             (QStringList { QStringLiteral("copied right after"), QStringLiteral("handed over") }));
 
         keeper.ownerVanished();
-        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("copied right after"));
-        f.pasteboard.copyText(QStringLiteral("and again"));
-        m.pollClipboard();
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("copied right after"));
+        copyAndPoll(f, QStringLiteral("and again"));
         QCOMPARE(texts(m).value(0), QStringLiteral("and again"));
         QCOMPARE(texts(m).size(), 3);
     }
@@ -121,18 +130,17 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         ClipboardKeeper keeper(m, f.pasteboard);
-        const QString url = QStringLiteral("file:///tmp/a%20b.txt");
-        f.pasteboard.copy({ QStringLiteral("/tmp/a b.txt"), url, false });
-        m.pollClipboard();
-        QVERIFY(keeper.keepHandedOver({ QStringLiteral("/tmp/a b.txt"), url, false, false }));
-        QCOMPARE(f.pasteboard.contents().fileURL, url);
-        m.pollClipboard();
-        QCOMPARE(texts(m), QStringList { url });
+        const QStringList urls { QStringLiteral("file:///tmp/a%20b.txt"),
+            QStringLiteral("file:///tmp/c.txt") };
+        f.pasteboard.copy({ QStringLiteral("/tmp/a b.txt"), urls, false, false });
+        QVERIFY(keeper.keepHandedOver({ QStringLiteral("/tmp/a b.txt"), urls, false, false }));
+        QCOMPARE(f.pasteboard.clipboard().fileURLs, urls);
+        QCOMPARE(texts(m), QStringList { urls.join(u'\n') });
         // A URL that is not a local file is kept as text.
         QVERIFY(keeper.keepHandedOver(
-            { std::nullopt, QStringLiteral("https://example.org/"), false, false }));
-        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("https://example.org/"));
-        QCOMPARE(f.pasteboard.contents().fileURL, std::nullopt);
+            { std::nullopt, { QStringLiteral("https://example.org/") }, false, false }));
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("https://example.org/"));
+        QVERIFY(f.pasteboard.clipboard().fileURLs.isEmpty());
     }
 
     void handOversThatAreRefused()
@@ -143,10 +151,9 @@ private Q_SLOTS:
         copyAndPoll(f, QStringLiteral("kept"));
         const qint64 count = f.pasteboard.changeCount();
 
-        QVERIFY(!keeper.keepHandedOver({ QStringLiteral("hunter2"), std::nullopt, true, false }));
+        QVERIFY(!keeper.keepHandedOver({ QStringLiteral("hunter2"), {}, true, false }));
         // Half a huge text would paste as if whole.
-        QVERIFY(!keeper.keepHandedOver(
-            { QStringLiteral("the first 4 MiB"), std::nullopt, false, true }));
+        QVERIFY(!keeper.keepHandedOver({ QStringLiteral("the first 4 MiB"), {}, false, true }));
         // An image, or an owner that did not answer in time: nothing readable.
         QVERIFY(!keeper.keepHandedOver({}));
 
@@ -173,7 +180,7 @@ private Q_SLOTS:
 
         keeper.ownerVanished();
         QVERIFY(f.pasteboard.changeCount() > count);
-        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("crashed"));
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("crashed"));
         m.pollClipboard();
         QCOMPARE(ids(m), before);
         QCOMPARE(texts(m), (QStringList { QStringLiteral("crashed"), QStringLiteral("older") }));
@@ -186,13 +193,13 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         ClipboardKeeper keeper(m, f.pasteboard);
-        const QString url = QStringLiteral("file:///home/u/r%C3%A9sum%C3%A9.pdf");
-        f.pasteboard.copy({ QStringLiteral("/home/u/résumé.pdf"), url, false });
-        m.pollClipboard();
+        const QStringList urls { QStringLiteral("file:///home/u/r%C3%A9sum%C3%A9.pdf"),
+            QStringLiteral("file:///home/u/cv.odt") };
+        f.pasteboard.copy({ QStringLiteral("/home/u/résumé.pdf"), urls, false, false });
         keeper.ownerVanished();
-        QCOMPARE(f.pasteboard.contents().fileURL, url);
+        QCOMPARE(f.pasteboard.clipboard().fileURLs, urls);
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList { url });
+        QCOMPARE(texts(m), QStringList { urls.join(u'\n') });
     }
 
     void aCopyMadeJustBeforeItsOwnerVanishedIsRecordedAndKept()
@@ -203,26 +210,37 @@ private Q_SLOTS:
         copyAndPoll(f, QStringLiteral("older"));
         f.pasteboard.copyText(QStringLiteral("quick"));
         keeper.ownerVanished();
-        QCOMPARE(f.pasteboard.contents().text, QStringLiteral("quick"));
-        m.pollClipboard();
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("quick"));
+        QVERIFY(f.pasteboard.isOwnChange());
         QCOMPARE(texts(m), (QStringList { QStringLiteral("quick"), QStringLiteral("older") }));
+
+        // The owner's leaving is a change of its own, read as it is told: that read finds
+        // nothing, and does not keep the copy counted before it from being offered again.
+        copyAndPoll(f, QStringLiteral("then vanished"));
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copy({});
+        keeper.ownerVanished();
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("then vanished"));
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(texts(m).value(0), QStringLiteral("then vanished"));
     }
 
-    void aCopyLongerThanAnEntryIsNotOfferedCut()
+    void aCutCopyIsNotOfferedAgain()
     {
         ModelFixture f;
         AppModel &m = f.start();
         ClipboardKeeper keeper(m, f.pasteboard);
-        const QString huge(25000, u'x');
-        copyAndPoll(f, huge);
-        QCOMPARE(m.history().value(0).text.size(), 20000);
+        // Long copies are whole, and offered again whole.
+        const QString log = QStringLiteral("a line\n").repeated(10000).trimmed();
+        copyAndPoll(f, log);
+        keeper.ownerVanished();
+        QCOMPARE(f.pasteboard.clipboard().text, log);
+        // One the reader cut would paste a part as if it were the whole.
+        f.pasteboard.copy({ QStringLiteral("the first 4 MiB"), {}, false, true });
+        QVERIFY(m.history().first().cut);
         const qint64 count = f.pasteboard.changeCount();
         keeper.ownerVanished();
         QCOMPARE(f.pasteboard.changeCount(), count);
-        // One of exactly the entry's length is whole, and offered again.
-        copyAndPoll(f, QString(20000, u'y'));
-        keeper.ownerVanished();
-        QCOMPARE(f.pasteboard.contents().text, QString(20000, u'y'));
     }
 
     void nothingUnrecordedIsOfferedAgain()
@@ -240,7 +258,7 @@ private Q_SLOTS:
 
         // A secret after a recorded copy of the same text: the secret is not it.
         copyAndPoll(f, QStringLiteral("hunter2"));
-        f.pasteboard.copy({ QStringLiteral("hunter2"), std::nullopt, true });
+        f.pasteboard.copy({ QStringLiteral("hunter2"), {}, true, false });
         m.pollClipboard();
         count = f.pasteboard.changeCount();
         keeper.ownerVanished();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModelFixture.h"
+#include "model/ClipboardHistory.h"
 #include "model/EntryText.h"
 
 #include <QSignalSpy>
@@ -114,18 +115,78 @@ private Q_SLOTS:
         QCOMPARE(m.history().last().text, QStringLiteral("135"));
     }
 
-    void longTextsAreCutToTwentyThousandCharacters()
+    void longTextsAreKeptWholeAndReadOnlyInPart()
     {
         ModelFixture f;
         AppModel &m = f.start();
-        const QString long25k = QString(25000, u'a');
-        copyAndPoll(f, long25k);
-        QCOMPARE(m.history().first().text.size(), 20000);
-        const QUuid id = m.history().first().id;
+        const QString log = QStringLiteral("line of a log\n").repeated(6000); // 84,000
+        copyAndPoll(f, log);
+        const HistoryItem &entry = m.history().first();
+        QCOMPARE(entry.text, log.trimmed());
+        QVERIFY(!entry.cut);
+        QVERIFY(entry.isLong());
+        QCOMPARE(entry.preview, log.first(20000));
+        const QUuid id = entry.id;
         copyAndPoll(f, QStringLiteral("between"));
-        copyAndPoll(f, long25k);
+        copyAndPoll(f, log);
         QCOMPARE(m.history().size(), 2);
         QCOMPARE(m.history().first().id, id);
+        // Copied back whole.
+        m.selectHistory(id);
+        QCOMPARE(m.activateSelectedItemTextForPasteboard(), log.trimmed());
+
+        // 20,000 characters of combining marks would be megabytes: rows and the search read
+        // at most 64 KiB, cut between characters.
+        const QString heavy = QStringLiteral("e\u0301\u0302\u0303").repeated(20000);
+        const QString preview = entryPreview(heavy);
+        QVERIFY(preview.size() <= maxPreviewUnits);
+        QVERIFY(preview.size() > maxPreviewUnits - 4);
+        QCOMPARE(preview.size() % 4, 0);
+        // A single character longer than that is cut between code points.
+        const QString oneCharacter = QStringLiteral("a") + QString(40000, QChar(0x0301));
+        QCOMPARE(entryPreview(oneCharacter).size(), maxPreviewUnits);
+        const QString shortText(100, u'a');
+        QVERIFY(entryPreview(shortText).isSharedWith(shortText));
+    }
+
+    void theHistorysMemoryIsBoundedInBytes()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.setHistoryLimit(100);
+        // 24 copies of 3 MiB each as the program holds them (UTF-16): 72 MiB.
+        QList<QString> copies;
+        for (int i = 0; i < 24; ++i) {
+            copies.append(QString::number(i) + QString(3 * 512 * 1024, QChar(u'a' + i)));
+            copyAndPoll(f, copies.last());
+        }
+        qsizetype total = 0;
+        for (const HistoryItem &item : m.history())
+            total += item.memoryBytes();
+        QVERIFY(total <= ClipboardHistory::maxMemoryBytes);
+        // The oldest were cut to their preview and say so; the newest are whole.
+        QCOMPARE(m.history().first().text, copies.last());
+        QVERIFY(!m.history().first().cut);
+        const HistoryItem &oldest = m.history().last();
+        QVERIFY(oldest.cut);
+        QCOMPARE(oldest.text, copies.first().first(20000));
+        QVERIFY(oldest.text.size() <= maxPreviewUnits);
+
+        // Copied again, a cut entry takes its whole text back and keeps its id.
+        const QUuid id = oldest.id;
+        copyAndPoll(f, copies.first());
+        QCOMPARE(m.history().size(), 24);
+        QCOMPARE(m.history().first().id, id);
+        QCOMPARE(m.history().first().text, copies.first());
+        QVERIFY(!m.history().first().cut);
+
+        // Beyond the cap of one read, a text is cut there and says so.
+        copyAndPoll(f, QString(maxHistoryTextUnits + 10, u'z'));
+        QCOMPARE(m.history().first().text.size(), maxHistoryTextUnits);
+        QVERIFY(m.history().first().cut);
+        // As is one the reader cut.
+        f.pasteboard.copy({ QStringLiteral("the first 4 MiB"), {}, false, true });
+        QVERIFY(m.history().first().cut);
     }
 
     void theCutCountsUserPerceivedCharacters()
@@ -193,42 +254,62 @@ private Q_SLOTS:
         QString huge(50 * 1000 * 1000, u'x');
         huge.prepend(QStringLiteral("  start "));
         copyAndPoll(f, huge);
-        QCOMPARE(m.history().first().text.size(), 20000);
+        QCOMPARE(m.history().first().text.size(), maxHistoryTextUnits);
         QVERIFY(m.history().first().text.startsWith(QStringLiteral("start x")));
+        QCOMPARE(m.history().first().preview.size(), 20000);
     }
 
-    void theProgramsOwnWriteIsSkippedOnce()
+    void theProgramsOwnWriteIsKnownByItsChange()
     {
         ModelFixture f;
         AppModel &m = f.start();
-        m.markProgrammaticWrite(QStringLiteral("mine"));
-        f.pasteboard.writeString(QStringLiteral("mine"));
-        m.pollClipboard();
-        QVERIFY(m.history().isEmpty());
-        QVERIFY(!m.ignoreNextPasteboardChange());
-        QVERIFY(!m.lastProgrammaticWrite());
+        copyAndPoll(f, QStringLiteral("older"));
+        copyAndPoll(f, QStringLiteral("entry"));
+        m.selectHistory(m.history().at(1).id);
+        const std::optional<QString> chosen = m.activateSelectedItemTextForPasteboard();
+        QCOMPARE(chosen, QStringLiteral("older"));
+        f.pasteboard.clear();
+        f.pasteboard.writeString(*chosen);
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("older"), QStringLiteral("entry") }));
+        // A copy in another program right after the copy-back is a change of its own.
+        copyAndPoll(f, QStringLiteral("copied right after"));
+        QCOMPARE(texts(m).value(0), QStringLiteral("copied right after"));
 
-        // Skipped whatever arrived, and only once.
-        m.markProgrammaticWrite(QStringLiteral("mine"));
-        copyAndPoll(f, QStringLiteral("someone else's"));
-        QVERIFY(m.history().isEmpty());
-        copyAndPoll(f, QStringLiteral("mine"));
-        QCOMPARE(texts(m), QStringList { QStringLiteral("mine") });
+        // Our write while another program's copy is being read: that copy still lands.
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copyText(QStringLiteral("being read"));
+        f.pasteboard.writeString(QStringLiteral("snippet"));
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(texts(m),
+            (QStringList { QStringLiteral("being read"), QStringLiteral("copied right after"),
+                QStringLiteral("older"), QStringLiteral("entry") }));
+        // And the copy after it is read as well.
+        f.pasteboard.copyText(QStringLiteral("after the snippet"));
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(texts(m).value(0), QStringLiteral("after the snippet"));
     }
 
-    void aFileReferenceIsRecordedAsItsURL()
+    void filesAreRecordedAsTheirURLs()
     {
         ModelFixture f;
         AppModel &m = f.start();
         f.pasteboard.copy({ QStringLiteral("report.pdf"),
-            QStringLiteral("file:///home/u/My%20report.pdf"), false });
-        m.pollClipboard();
+            { QStringLiteral("file:///home/u/My%20report.pdf") }, false, false });
         QCOMPARE(texts(m), QStringList { QStringLiteral("file:///home/u/My%20report.pdf") });
 
+        // Several files stay several files, one URL a line, and show the first one's name.
+        f.pasteboard.copy({ QStringLiteral("a.txt b.txt c"),
+            { QStringLiteral("file:///tmp/a.txt"), QStringLiteral("file:///tmp/b.txt"),
+                QStringLiteral("file:///tmp/c") },
+            false, false });
+        const QString three = QStringLiteral("file:///tmp/a.txt\nfile:///tmp/b.txt\nfile:///tmp/c");
+        QCOMPARE(m.history().first().text, three);
+        QCOMPARE(entryFileURLs(three).size(), 3);
+        QCOMPARE(displayText(three), QStringLiteral("a.txt"));
+
         // A web address in the URL list is not a file: the plain text is recorded.
-        f.pasteboard.copy(
-            { QStringLiteral("the link"), QStringLiteral("https://example.org/"), false });
-        m.pollClipboard();
+        f.pasteboard.copy({ QStringLiteral("the link"), { QStringLiteral("https://example.org/") },
+            false, false });
         QCOMPARE(m.history().first().text, QStringLiteral("the link"));
     }
 
@@ -236,39 +317,46 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        f.pasteboard.copy({ QStringLiteral("hunter2"), std::nullopt, true });
-        m.pollClipboard();
-        f.pasteboard.copy({ std::nullopt, std::nullopt, false }); // an image, say
-        m.pollClipboard();
+        f.pasteboard.copy({ QStringLiteral("hunter2"), {}, true, false });
+        f.pasteboard.copy({}); // an image, say
         QVERIFY(m.history().isEmpty());
         QCOMPARE(m.lastChangeCount(), f.pasteboard.changeCount());
     }
 
-    void pausedPollsReadNothingAndResumeRecordsOnce()
+    void nothingCopiedWhilePausedIsEverRecorded()
     {
         ModelFixture f;
         AppModel &m = f.start();
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copyText(QStringLiteral("copied before the pause"));
         m.setIsTrackingPaused(true);
         // The clipboard reader stops too: an owner that serves one request keeps it.
         QVERIFY(f.pasteboard.isReadingPaused());
-        const int reads = f.pasteboard.contentReads();
-        copyAndPoll(f, QStringLiteral("while paused"));
-        QCOMPARE(f.pasteboard.contentReads(), reads);
+        QVERIFY(!m.isCapturePending());
+        // The read in flight may find what is copied next: it is dropped.
+        f.pasteboard.copyText(QStringLiteral("a password"));
+        QVERIFY(!f.pasteboard.landRead());
+        const int reads = f.pasteboard.readsStarted();
+        f.pasteboard.copyText(QStringLiteral("another password"));
+        QCOMPARE(f.pasteboard.readsStarted(), reads);
         QVERIFY(m.history().isEmpty());
 
+        // Resuming reads nothing; the first copy after it is recorded.
         m.setIsTrackingPaused(false);
         QVERIFY(!f.pasteboard.isReadingPaused());
         m.pollClipboard();
-        m.pollClipboard();
-        QCOMPARE(texts(m), QStringList { QStringLiteral("while paused") });
+        QCOMPARE(f.pasteboard.readsStarted(), reads);
+        QVERIFY(m.history().isEmpty());
+        f.pasteboard.copyText(QStringLiteral("after the pause"));
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(texts(m), QStringList { QStringLiteral("after the pause") });
 
-        // The program's own copy-back while paused is still known as its own after resume.
+        // The program's own copy-back while paused is its own after resume as well.
         m.setIsTrackingPaused(true);
-        m.markProgrammaticWrite(QStringLiteral("mine"));
         f.pasteboard.writeString(QStringLiteral("mine"));
         m.setIsTrackingPaused(false);
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList { QStringLiteral("while paused") });
+        QCOMPARE(texts(m), QStringList { QStringLiteral("after the pause") });
     }
 
     void aPollWithoutChangeReadsOnlyTheCount()
@@ -282,35 +370,84 @@ private Q_SLOTS:
         QCOMPARE(f.pasteboard.contentReads(), reads);
     }
 
-    void aChangeArmsOnePollAndIdleArmsNone()
+    void everyCopyOfABurstCountsAndTheNewestAlways()
     {
         ModelFixture f;
         AppModel &m = f.start();
-        const std::chrono::milliseconds interval(AppModel::pollIntervalMs);
-        QSignalSpy spy(&m, &AppModel::historyChanged);
-        f.pasteboard.copyText(QStringLiteral("first"));
-        f.pasteboard.copyText(QStringLiteral("second"));
-        f.clock.advance(interval - std::chrono::milliseconds(1));
-        QCOMPARE(spy.size(), 0); // one interval after the change, not before
-        f.clock.advance(std::chrono::milliseconds(1));
-        QCOMPARE(spy.size(), 1);
-        QCOMPARE(texts(m), QStringList { QStringLiteral("second") });
-        // Nothing copied: nothing polls.
-        const int reads = f.pasteboard.contentReads();
-        QVERIFY(reads > 0);
-        f.clock.advance(2 * interval);
-        QCOMPARE(spy.size(), 1);
-        QCOMPARE(f.pasteboard.contentReads(), reads);
+        // Read at once: each copy is recorded as it happens, however close together.
+        for (int i = 0; i < 10; ++i)
+            f.pasteboard.copyText(QStringLiteral("quick %1").arg(i));
+        QCOMPARE(m.history().size(), 10);
+        QCOMPARE(m.history().first().text, QStringLiteral("quick 9"));
 
-        // Resuming arms a poll for what was copied while paused.
-        m.setIsTrackingPaused(true);
-        f.pasteboard.copyText(QStringLiteral("during pause"));
-        f.clock.advance(2 * interval);
-        QCOMPARE(spy.size(), 1);
-        m.setIsTrackingPaused(false);
-        f.clock.advance(interval);
-        QCOMPARE(spy.size(), 2);
-        QCOMPARE(m.history().first().text, QStringLiteral("during pause"));
+        // Copies while a read is in flight are read in turn once it lands; only those the
+        // clipboard no longer holds when a read can start are gone.
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copyText(QStringLiteral("first of the burst"));
+        QVERIFY(m.isCapturePending());
+        const int reads = f.pasteboard.readsStarted();
+        for (int i = 0; i < 100; ++i)
+            f.pasteboard.copyText(QStringLiteral("burst %1").arg(i));
+        QCOMPARE(f.pasteboard.readsStarted(), reads); // one read at a time, nothing queued up
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(m.history().first().text, QStringLiteral("first of the burst"));
+        QCOMPARE(f.pasteboard.readsStarted(), reads + 1);
+        QVERIFY(m.isCapturePending());
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(m.history().first().text, QStringLiteral("burst 99"));
+        QVERIFY(!m.isCapturePending());
+        QVERIFY(!f.pasteboard.landRead());
+        QCOMPARE(m.history().size(), 12);
+
+        // Nothing copied: nothing is read, nothing wakes.
+        const int contentReads = f.pasteboard.contentReads();
+        f.clock.advance(std::chrono::seconds(10));
+        QCOMPARE(f.pasteboard.contentReads(), contentReads);
+        QCOMPARE(f.pasteboard.readsStarted(), reads + 1);
+    }
+
+    void whatWaitsForACopyBeingReadRunsWhenItLands()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        copyAndPoll(f, QStringLiteral("previous"));
+        f.pasteboard.holdReads(true);
+        f.pasteboard.copyText(QStringLiteral("just copied"));
+
+        // The panel opens before the copy is read: its row comes, and takes the default
+        // selection, when it lands.
+        m.applyDefaultOpenTarget();
+        QCOMPARE(m.selectedText(), QStringLiteral("previous"));
+        QStringList seen;
+        QObject context;
+        m.whenCaptureSettled(&context, [&] { seen.append(*m.selectedText()); });
+        QVERIFY(seen.isEmpty());
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(seen, QStringList { QStringLiteral("just copied") });
+
+        // Once the user moved the selection, a copy landing leaves it where it is.
+        m.moveSelection(AppModel::Nav::down);
+        QCOMPARE(m.selectedText(), QStringLiteral("previous"));
+        f.pasteboard.copyText(QStringLiteral("later"));
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(m.selectedText(), QStringLiteral("previous"));
+
+        // A read that never lands holds nothing up for long; a context gone cancels.
+        f.pasteboard.copyText(QStringLiteral("from a silent owner"));
+        {
+            QObject gone;
+            m.whenCaptureSettled(&gone, [&] { seen.append(QStringLiteral("gone")); });
+        }
+        m.whenCaptureSettled(&context, [&] { seen.append(QStringLiteral("waited")); });
+        f.clock.advance(ClipboardHistory::captureWaitLimit - std::chrono::milliseconds(1));
+        QCOMPARE(seen.size(), 1);
+        f.clock.advance(std::chrono::milliseconds(1));
+        QCOMPARE(seen, (QStringList { QStringLiteral("just copied"), QStringLiteral("waited") }));
+        // Nothing waits when nothing is read.
+        QVERIFY(f.pasteboard.landRead());
+        m.whenCaptureSettled(&context, [&] { seen.append(QStringLiteral("at once")); });
+        QCOMPARE(seen.last(), QStringLiteral("at once"));
     }
 
     void newEntriesKeepTheSelectionOnAVisibleRow()

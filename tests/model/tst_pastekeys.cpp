@@ -32,32 +32,35 @@ class TestPasteKeys : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void terminalsGetCtrlShiftV_data()
+    // In a terminal Ctrl+V makes the shell take the next key literally: each gets the key
+    // that pastes the clipboard in its default configuration, or none.
+    void eachTerminalGetsItsOwnPasteKey_data()
     {
         QTest::addColumn<QStringList>("windowClass");
-        QTest::addColumn<bool>("terminal");
-        auto row = [](const char *name, QStringList windowClass, bool terminal) {
-            QTest::newRow(name) << windowClass << terminal;
+        QTest::addColumn<Keys>("keys");
+        auto row = [](const char *name, QStringList windowClass, Keys keys) {
+            QTest::newRow(name) << windowClass << keys;
         };
-        row("xterm", { "xterm", "XTerm" }, true);
-        row("URxvt", { "urxvt", "URxvt" }, true);
-        row("gnome-terminal", { "gnome-terminal-server", "Gnome-terminal" }, true);
-        row("kitty", { "kitty", "kitty" }, true);
-        row("Alacritty", { "Alacritty", "Alacritty" }, true);
-        row("foot app id", { "foot" }, true);
-        row("st", { "st-256color", "st-256color" }, true);
-        row("a text editor", { "gedit", "Gedit" }, false);
-        row("a browser named like a terminal", { "Navigator", "firefox-xterm" }, false);
-        row("no class", {}, false);
-        row("empty names", { "", "" }, false);
+        row("xterm", { "xterm", "XTerm" }, Keys::none);
+        row("uxterm", { "uxterm", "UXTerm" }, Keys::none);
+        row("URxvt", { "urxvt", "URxvt" }, Keys::ctrlAltV);
+        row("URxvt started as rxvt", { "rxvt", "URxvt" }, Keys::ctrlAltV);
+        row("gnome-terminal", { "gnome-terminal-server", "Gnome-terminal" }, Keys::ctrlShiftV);
+        row("kitty", { "kitty", "kitty" }, Keys::ctrlShiftV);
+        row("Alacritty", { "Alacritty", "Alacritty" }, Keys::ctrlShiftV);
+        row("foot app id", { "foot" }, Keys::ctrlShiftV);
+        row("st", { "st-256color", "st-256color" }, Keys::ctrlShiftV);
+        row("a text editor", { "gedit", "Gedit" }, Keys::ctrlV);
+        row("a browser named like a terminal", { "Navigator", "firefox-xterm" }, Keys::ctrlV);
+        row("no class", {}, Keys::ctrlV);
+        row("empty names", { "", "" }, Keys::ctrlV);
     }
 
-    void terminalsGetCtrlShiftV()
+    void eachTerminalGetsItsOwnPasteKey()
     {
         QFETCH(QStringList, windowClass);
-        QFETCH(bool, terminal);
-        QCOMPARE(
-            PasteKeys::forWindowClass(windowClass, {}), terminal ? Keys::ctrlShiftV : Keys::ctrlV);
+        QFETCH(Keys, keys);
+        QCOMPARE(PasteKeys::forWindowClass(windowClass, {}), keys);
     }
 
     void theSettingsFileAddsTerminals_data()
@@ -80,6 +83,8 @@ private Q_SLOTS:
         QCOMPARE(PasteKeys::forWindowClass({ "myterm" }, model.pasteTerminalClasses()),
             Keys::ctrlShiftV);
         QCOMPARE(PasteKeys::forWindowClass({ "gedit" }, model.pasteTerminalClasses()), Keys::ctrlV);
+        // An xterm the user taught a paste key is theirs to name.
+        QCOMPARE(PasteKeys::forWindowClass({ "xterm", "XTerm" }, { "XTerm" }), Keys::ctrlShiftV);
         QVERIFY(!model.pasteAfterChoosing()); // off unless chosen
         model.setPasteAfterChoosing(true);
         QVERIFY(f.reread()->boolean(QString::fromLatin1(SettingsKeys::pasteAfterChoosing.current)));
@@ -93,7 +98,7 @@ private Q_SLOTS:
         bool ownFocus = true;
 
         // Sent once our window has let go and the target is ready, with its class's keys.
-        service.targetClass = { "xterm", "XTerm" };
+        service.targetClass = { "kitty", "kitty" };
         service.paste(requestFor(7, &ownFocus));
         service.targetReady = true;
         clock.advance(200ms);
@@ -103,6 +108,15 @@ private Q_SLOTS:
         QCOMPARE(service.typed, QList<Keys> { Keys::ctrlShiftV });
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.last().first().toBool(), true);
+
+        // A terminal without a key that pastes the clipboard: nothing is typed.
+        service.typed.clear();
+        service.targetClass = { "xterm", "XTerm" };
+        service.paste(requestFor(7));
+        clock.advance(PasteService::checkInterval);
+        QVERIFY(!service.isWaiting());
+        QVERIFY(service.typed.isEmpty());
+        QCOMPARE(finished.last().first().toBool(), false);
 
         // A target that never gets ready: nothing is typed, ever.
         service.typed.clear();
@@ -129,7 +143,7 @@ private Q_SLOTS:
         service.targetReady = true;
         clock.advance(1s);
         QVERIFY(service.typed.isEmpty());
-        QCOMPARE(finished.size(), 4);
+        QCOMPARE(finished.size(), 5);
     }
 };
 

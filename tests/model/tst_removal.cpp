@@ -55,9 +55,28 @@ private Q_SLOTS:
         f.copyAll(abc());
         m.removeHistoryEntry(m.history().first().id);
         f.copyAll({ QStringLiteral("c") });
-        QVERIFY(!m.undoRemoval());
+        // Its text is there already: that counts as back, and the keys stand on it.
+        QVERIFY(m.undoRemoval());
         QCOMPARE(texts(m.history()),
             (QStringList { QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a") }));
+        QCOMPARE(m.selectedHistoryID(), m.history().first().id);
+        QVERIFY(!m.undoableRemoval());
+    }
+
+    // An entry holding only part of its copy must not come back, or be saved, as if whole.
+    void aCutEntryStaysMarkedCut()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        f.pasteboard.copy({ QStringLiteral("the start of a long log"), {}, false, true });
+        QVERIFY(m.history().first().cut);
+        const QUuid id = m.history().first().id;
+        m.removeHistoryEntry(id);
+        QVERIFY(m.undoRemoval());
+        QCOMPARE(m.history().first().id, id);
+        QVERIFY(m.history().first().cut);
+        m.saveHistoryEntryToShelf(id);
+        QVERIFY(m.snippetWasCutOnDrop(m.shelf().last().id));
     }
 
     void aDeletedSnippetComesBackWithItsIdAndIsStored()
@@ -98,18 +117,64 @@ private Q_SLOTS:
         QCOMPARE(texts(m.shelf()), (QStringList { QStringLiteral("b"), QStringLiteral("c") }));
     }
 
-    void aSavedListFilledMeanwhileRefusesWithABeep()
+    void aFullListRefusesAndKeepsTheRemovalPending()
     {
         ModelFixture f;
         AppModel &m = f.start();
         for (int i = 0; i < AppModel::shelfMax; ++i)
             m.addShelfFromDrop(QStringLiteral("snippet %1").arg(i));
-        m.deleteShelf(m.shelf().at(3).id);
+        const ShelfItem removed = m.shelf().at(3);
+        m.deleteShelf(removed.id);
         m.addShelfFromDrop(QStringLiteral("the 25th again"));
         QSignalSpy beeps(&m, &AppModel::alertBeep);
         QVERIFY(!m.undoRemoval());
         QCOMPARE(beeps.size(), 1);
         QCOMPARE(m.shelf().size(), AppModel::shelfMax);
+        // Nothing is thrown away: it stays offered, with the reason, for a whole window.
+        QCOMPARE(m.undoableRemoval(), Column::saved);
+        QCOMPARE(m.undoRefusal(), AppModel::UndoRefusal::savedFull);
+        f.clock.advance(RemovalUndo::window - std::chrono::milliseconds(1));
+        m.deleteShelf(m.shelf().last().id);
+        QVERIFY(m.undoRemoval()); // the latest first
+        QVERIFY(!m.undoRemoval());
+        QCOMPARE(m.undoRefusal(), AppModel::UndoRefusal::savedFull);
+
+        // A history at its limit: the entry that was the oldest has no place left.
+        m.setHistoryLimit(25);
+        for (int i = 0; i < 25; ++i)
+            f.copyAll({ QStringLiteral("copy %1").arg(i) });
+        const QUuid oldest = m.history().last().id;
+        m.removeHistoryEntry(oldest);
+        f.copyAll({ QStringLiteral("newer") });
+        const QStringList before = texts(m.history());
+        QVERIFY(!m.undoRemoval());
+        QCOMPARE(m.undoRefusal(), AppModel::UndoRefusal::historyFull);
+        QCOMPARE(texts(m.history()), before);
+        QCOMPARE(m.undoableRemoval(), Column::history);
+        // One from the middle goes back; the oldest gives way, as it would have to the copy.
+        m.removeHistoryEntry(m.history().at(5).id);
+        f.copyAll({ QStringLiteral("newest") });
+        QVERIFY(m.undoRemoval());
+        QCOMPARE(m.history().size(), 25);
+        QCOMPARE(m.history().at(6).text, before.at(5));
+        QVERIFY(!m.undoRefusal());
+    }
+
+    void aRemovalWaitsWhileTheUserIsAtUndo()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        f.copyAll(abc());
+        m.removeHistoryEntry(m.history().first().id);
+        m.setRemovalUndoHeld(true);
+        f.clock.advance(RemovalUndo::window * 3);
+        QCOMPARE(m.undoableRemoval(), Column::history);
+        // Let go, it has a whole window again.
+        m.setRemovalUndoHeld(false);
+        f.clock.advance(RemovalUndo::window - std::chrono::milliseconds(1));
+        QCOMPARE(m.undoableRemoval(), Column::history);
+        f.clock.advance(std::chrono::milliseconds(1));
+        QVERIFY(!m.undoableRemoval());
     }
 
     void savingAnEntryAppendsItOnce()
@@ -118,10 +183,16 @@ private Q_SLOTS:
         AppModel &m = f.start();
         m.addShelfFromDrop(QStringLiteral("kept"));
         f.copyAll({ QStringLiteral("new one") });
-        m.saveHistoryEntryToShelf(m.history().first().id);
-        m.saveHistoryEntryToShelf(m.history().first().id);
+        QVERIFY(m.saveHistoryEntryToShelf(m.history().first().id));
+        QVERIFY(m.saveHistoryEntryToShelf(m.history().first().id)); // saved already
         QCOMPARE(
             texts(m.shelf()), (QStringList { QStringLiteral("kept"), QStringLiteral("new one") }));
+        // A full list refuses, so that the caller can say why.
+        while (m.shelf().size() < AppModel::shelfMax)
+            m.addShelfFromDrop(QStringLiteral("snippet %1").arg(m.shelf().size()));
+        f.copyAll({ QStringLiteral("one too many") });
+        QVERIFY(!m.saveHistoryEntryToShelf(m.history().first().id));
+        QCOMPARE(m.shelf().size(), AppModel::shelfMax);
     }
 
     void snippetsMoveAmongThoseShown()

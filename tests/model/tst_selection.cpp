@@ -184,7 +184,7 @@ private Q_SLOTS:
         QCOMPARE(m.selectionScrollTick(), ticksBefore);
     }
 
-    void handingOverMovesHistoryAndMarksTheWrite()
+    void handingOverMovesHistory()
     {
         ModelFixture f;
         AppModel &m = f.start();
@@ -194,7 +194,6 @@ private Q_SLOTS:
         m.selectHistory(id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), QStringLiteral("fourth"));
         QCOMPARE(m.history().first().id, id);
-        QVERIFY(m.ignoreNextPasteboardChange());
 
         // The write that follows is not recorded again.
         f.pasteboard.writeString(QStringLiteral("fourth"));
@@ -207,7 +206,6 @@ private Q_SLOTS:
         m.selectShelf(m.shelf().first().id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), QStringLiteral("snippet"));
         QCOMPARE(m.history().size(), 4);
-        QCOMPARE(m.lastProgrammaticWrite(), QStringLiteral("snippet"));
 
         m.selectShelf({});
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), std::nullopt);

@@ -773,6 +773,14 @@ private Q_SLOTS:
                 QStringLiteral("theirs 1b"), QStringLiteral("typed meanwhile"),
                 QStringLiteral("theirs 4") }));
         QCOMPARE(storedTexts(f), texts(m.shelf()));
+
+        // An import adds to the list as stored, and knows what the other saved meanwhile.
+        anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 5"); });
+        QCOMPARE(m.importSavedSnippets({ QStringLiteral("theirs 5"), QStringLiteral("imported") }),
+            (SnippetTransfer::ImportResult { 1, 1, 0 }));
+        QCOMPARE(texts(m.shelf()).mid(5),
+            (QStringList { QStringLiteral("theirs 5"), QStringLiteral("imported") }));
+        QCOMPARE(storedTexts(f), texts(m.shelf()));
     }
 };
 

@@ -3,31 +3,65 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <deque>
 
 using namespace nookary;
 
 namespace {
 
-// Stands in for the X11 reader: counts how often another program's copy is read, and
-// answers on a later turn, as the reader thread does.
-class CountingReader final : public ClipboardContentsReader {
+// Stands in for the X11 reader, a slow one: takes what the clipboard holds when a read
+// starts, and answers when the test says so. (Qt's offscreen clipboard reports nothing as
+// owned by this program, so QClipboard::setText stands for another program's copy.)
+class SlowReader final : public ClipboardContentsReader {
 public:
-    explicit CountingReader(int &reads)
-        : m_reads(reads)
-    {
-    }
-
     void read(std::function<void(ClipboardContents)> done) override
     {
-        ++m_reads;
-        const QString text = QGuiApplication::clipboard()->text();
-        QTimer::singleShot(0, qApp, [done, text] { done({ text, std::nullopt, false }); });
+        m_reads.push_back({ QGuiApplication::clipboard()->text(), std::move(done) });
+        ++started;
     }
 
+    bool answer()
+    {
+        if (m_reads.empty())
+            return false;
+        auto [text, done] = std::move(m_reads.front());
+        m_reads.pop_front();
+        done({ text, {}, false, false });
+        return true;
+    }
+
+    int started = 0;
+
 private:
-    int &m_reads;
+    std::deque<std::pair<QString, std::function<void(ClipboardContents)>>> m_reads;
+};
+
+struct Board {
+    Board()
+    {
+        auto owned = std::make_unique<SlowReader>();
+        reader = owned.get();
+        pasteboard = std::make_unique<ClipboardPasteboard>(clipboard, std::move(owned));
+    }
+    // Every change in the order counted, as the model sees them.
+    void record()
+    {
+        QObject::connect(
+            pasteboard.get(), &Pasteboard::changeCountChanged, pasteboard.get(), [this] {
+                const ClipboardContents c = pasteboard->contents();
+                seen.append((pasteboard->isOwnChange() ? QStringLiteral("own:") : QString())
+                    + c.text.value_or(QStringLiteral("-")));
+            });
+    }
+
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    SlowReader *reader = nullptr;
+    std::unique_ptr<ClipboardPasteboard> pasteboard;
+    QStringList seen;
 };
 
 } // namespace
@@ -36,40 +70,93 @@ class TestClipboardPasteboard : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void pausedReadsNothingAndResumeReadsOnce()
+    void init()
     {
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        int reads = 0;
-        ClipboardPasteboard pasteboard(clipboard, std::make_unique<CountingReader>(reads));
-        if (clipboard->ownsClipboard())
+        if (QGuiApplication::clipboard()->ownsClipboard())
             QSKIP("this platform reports every copy as the program's own");
-        QSignalSpy counted(&pasteboard, &Pasteboard::changeCountChanged);
+    }
 
-        clipboard->setText(QStringLiteral("before"));
-        QTRY_COMPARE(counted.count(), 1);
-        QCOMPARE(reads, 1);
-        const qint64 before = pasteboard.changeCount();
+    void copiesAreReadOneAtATimeAndEachCounted()
+    {
+        Board b;
+        b.record();
+        QSignalSpy pending(b.pasteboard.get(), &Pasteboard::readPendingChanged);
+        b.clipboard->setText(QStringLiteral("one"));
+        QVERIFY(b.pasteboard->isReadPending());
+        // A burst while the read is in flight waits for it, as one read of the newest.
+        for (int i = 0; i < 100; ++i)
+            b.clipboard->setText(QStringLiteral("burst %1").arg(i));
+        QCOMPARE(b.reader->started, 1);
+        QVERIFY(b.reader->answer());
+        QCOMPARE(b.reader->started, 2);
+        QVERIFY(b.pasteboard->isReadPending());
+        QVERIFY(b.reader->answer());
+        QVERIFY(!b.pasteboard->isReadPending());
+        QCOMPARE(b.seen, (QStringList { QStringLiteral("one"), QStringLiteral("burst 99") }));
+        QCOMPARE(pending.count(), 2); // on, then off once
 
-        pasteboard.setReadingPaused(true);
-        clipboard->setText(QStringLiteral("a password"));
-        clipboard->setText(QStringLiteral("the last copy"));
-        QTest::qWait(20);
-        QCOMPARE(reads, 1);
-        QCOMPARE(pasteboard.changeCount(), before);
-        // Nothing is held of what was copied meanwhile, nor read on demand.
-        QCOMPARE(pasteboard.string(), std::nullopt);
+        // Our own writes count at once and are known as ours; a copy right after is read.
+        b.pasteboard->clear();
+        b.pasteboard->writeString(QStringLiteral("mine"));
+        b.clipboard->setText(QStringLiteral("theirs"));
+        QVERIFY(b.reader->answer());
+        QCOMPARE(b.seen.mid(2),
+            (QStringList {
+                QStringLiteral("own:-"), QStringLiteral("own:mine"), QStringLiteral("theirs") }));
+    }
 
-        pasteboard.setReadingPaused(false);
-        QTRY_COMPARE(counted.count(), 2);
-        QCOMPARE(reads, 2);
-        QCOMPARE(pasteboard.string(), QStringLiteral("the last copy"));
+    void aWriteWhileACopyIsReadCountsBothAndDropsWhatItReplaced()
+    {
+        Board b;
+        b.record();
+        b.clipboard->setText(QStringLiteral("being read"));
+        b.clipboard->setText(QStringLiteral("gone before it could be read"));
+        b.pasteboard->writeString(QStringLiteral("mine"));
+        QVERIFY(b.reader->answer());
+        QVERIFY(!b.reader->answer());
+        QVERIFY(!b.pasteboard->isReadPending());
+        QCOMPARE(
+            b.seen, (QStringList { QStringLiteral("own:mine"), QStringLiteral("being read") }));
+    }
 
-        // Pausing and resuming with no copy between reads nothing.
-        pasteboard.setReadingPaused(true);
-        pasteboard.setReadingPaused(false);
-        QTest::qWait(20);
-        QCOMPARE(reads, 2);
-        QCOMPARE(counted.count(), 2);
+    void pausedReadsNothingThenOrLater()
+    {
+        Board b;
+        b.record();
+        b.clipboard->setText(QStringLiteral("read when paused"));
+        b.pasteboard->setReadingPaused(true);
+        QVERIFY(!b.pasteboard->isReadPending());
+        b.clipboard->setText(QStringLiteral("a password"));
+        // The read in flight may have found the password: dropped.
+        QVERIFY(b.reader->answer());
+        QCOMPARE(b.reader->started, 1);
+        // Counted, but nothing of it is held, nor read on demand.
+        QCOMPARE(b.seen, QStringList { QStringLiteral("-") });
+        QCOMPARE(b.pasteboard->contents(), ClipboardContents {});
+
+        b.pasteboard->setReadingPaused(false);
+        QCOMPARE(b.reader->started, 1);
+        b.clipboard->setText(QStringLiteral("after"));
+        QVERIFY(b.reader->answer());
+        QCOMPARE(b.seen.last(), QStringLiteral("after"));
+    }
+
+    void filesAreWrittenSoThatFileManagersPasteThem()
+    {
+        Board b;
+        const QList<QUrl> files { QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt")),
+            QUrl::fromLocalFile(QStringLiteral("/tmp/c")) };
+        b.pasteboard->writeFileURLs(files);
+        const QMimeData *mime = b.clipboard->mimeData();
+        QCOMPARE(mime->data(QStringLiteral("text/uri-list")),
+            QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"));
+        QCOMPARE(mime->data(QStringLiteral("x-special/gnome-copied-files")),
+            QByteArray("copy\nfile:///tmp/a%20b.txt\nfile:///tmp/c"));
+        QCOMPARE(mime->text(), QStringLiteral("file:///tmp/a%20b.txt\nfile:///tmp/c"));
+        QVERIFY(b.pasteboard->isOwnChange());
+        QCOMPARE(b.pasteboard->contents().fileURLs,
+            (QStringList {
+                QStringLiteral("file:///tmp/a%20b.txt"), QStringLiteral("file:///tmp/c") }));
     }
 };
 

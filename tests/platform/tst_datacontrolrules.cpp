@@ -48,14 +48,27 @@ private Q_SLOTS:
         QVERIFY(!isMarkedSecret({}));
     }
 
-    void aUrlListGivesItsFirstEntry()
+    void aUrlListGivesEveryEntry()
     {
-        using clipboardformats::firstUrlOfList;
-        QCOMPARE(firstUrlOfList("# comment\r\n\r\nfile:///a%20b\r\nfile:///c\r\n"),
-            QStringLiteral("file:///a%20b"));
-        QCOMPARE(firstUrlOfList("file:///only"), QStringLiteral("file:///only"));
-        QCOMPARE(firstUrlOfList("# nothing but a comment\n\n"), std::nullopt);
-        QCOMPARE(firstUrlOfList(""), std::nullopt);
+        using clipboardformats::urlsOfList;
+        QCOMPARE(urlsOfList("# comment\r\n\r\nfile:///a%20b\r\nfile:///c\r\n"),
+            (QStringList { QStringLiteral("file:///a%20b"), QStringLiteral("file:///c") }));
+        QCOMPARE(urlsOfList("file:///only"), QStringList { QStringLiteral("file:///only") });
+        QCOMPARE(urlsOfList("# nothing but a comment\n\n"), QStringList {});
+        QCOMPARE(urlsOfList(""), QStringList {});
+    }
+
+    void textCutAtTheCapLosesOnlyTheCharacterItSplit()
+    {
+        using clipboardformats::decodeText;
+        const QByteArray snowmen = QStringLiteral("a\u2603\u2603").toUtf8(); // 1 + 3 + 3
+        for (qsizetype cutAt = 1; cutAt <= snowmen.size(); ++cutAt) {
+            const QString text = decodeText("UTF8_STRING", snowmen.first(cutAt), true);
+            QVERIFY(!text.contains(QChar::ReplacementCharacter));
+            QCOMPARE(text.toUtf8(), snowmen.first(cutAt < 4 ? 1 : cutAt < 7 ? 4 : 7));
+        }
+        // Bytes not cut by the cap are decoded as they are.
+        QVERIFY(decodeText("UTF8_STRING", "\xe2\x98", false).contains(QChar::ReplacementCharacter));
     }
 
     void ourCopiesReadBackAsTheyWereWritten()
@@ -74,10 +87,10 @@ private Q_SLOTS:
             QByteArray("UTF8_STRING"));
 
         const QUrl url = QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt"));
-        const QList<OfferedForm> file = formsForFileUrl(url);
+        const QList<OfferedForm> file = formsForFileUrls({ url });
         QCOMPARE(formOf(file, "text/uri-list"), QByteArray("file:///tmp/a%20b.txt\r\n"));
-        QCOMPARE(clipboardformats::firstUrlOfList(formOf(file, "text/uri-list")),
-            QStringLiteral("file:///tmp/a%20b.txt"));
+        QCOMPARE(clipboardformats::urlsOfList(formOf(file, "text/uri-list")),
+            QStringList { QStringLiteral("file:///tmp/a%20b.txt") });
         QCOMPARE(formOf(file, "x-special/gnome-copied-files"),
             QByteArray("copy\nfile:///tmp/a%20b.txt"));
         QCOMPARE(formOf(file, "text/plain;charset=utf-8"), QByteArray("file:///tmp/a%20b.txt"));

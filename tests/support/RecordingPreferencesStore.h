@@ -64,6 +64,7 @@ public:
         ++m_writes[key];
         m_inner->setData(key, v);
     }
+    QString filePath() const override { return m_inner->filePath(); }
     QString keepCopy(const QString &label, const QByteArray &bytes) override
     {
         return m_inner->keepCopy(label, bytes);

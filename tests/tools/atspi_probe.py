@@ -4,8 +4,8 @@
 # session in DBUS_SESSION_BUS_ADDRESS), and prints one JSON object a line.
 #
 #   atspi_probe.py tree APP      every object of APP's windows: role, name, description, states
-#   atspi_probe.py watch SECONDS the focus, name, check and showing events of every program,
-#                                as Orca follows them; "ready" once listening
+#   atspi_probe.py watch SECONDS the focus, name, description, check and showing events of
+#                                every program, as Orca follows them; "ready" once listening
 import json
 import sys
 
@@ -70,6 +70,8 @@ def watch(seconds):
         "object:state-changed:checked",
         "object:state-changed:showing",
         "object:property-change:accessible-name",
+        # Listened to as Orca does, which also keeps the descriptions read here fresh.
+        "object:property-change:accessible-description",
     )
     from gi.repository import GLib
 

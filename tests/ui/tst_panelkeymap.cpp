@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModelFixture.h"
+#include "model/ClipboardHistory.h"
 #include "platform/KeyTranslator.h"
 #include "ui/panel/PanelKeyMap.h"
+#include "ui/panel/SavedColumn.h"
 
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -24,7 +26,7 @@ struct FakeHost final : PanelKeyMapHost {
     void closeUI() override { calls << QStringLiteral("close"); }
     void copyToClipboard(const QString &text) override { copied << text; }
     void endEditingOnNextTurn() override { calls << QStringLiteral("end editing"); }
-    void beep() override { calls << QStringLiteral("beep"); }
+    void refuse(const QString &why) override { calls << QStringLiteral("refused: ") + why; }
     void openContextMenu() override { calls << QStringLiteral("menu"); }
 };
 
@@ -74,10 +76,36 @@ struct Panel {
         map = std::make_unique<PanelKeyMap>(m, host);
     }
     AppModel &model() { return *f.model; }
+    // A press and its release, a moment after the last.
     Decision press(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        return map->handle(key(qtKey, modifiers));
+        PanelKey k = key(qtKey, modifiers);
+        k.timestamp = time += 150;
+        const Decision decision = map->handle(k);
+        k.timestamp = time += 50;
+        map->handleRelease(k);
+        return decision;
     }
+    // A key held down for `repeats` repeats, as X11 sends them: a release and a press of
+    // one time, which Qt marks as a repeat only when `marked`.
+    QList<Decision> hold(int qtKey, int repeats, bool marked)
+    {
+        PanelKey k = key(qtKey);
+        k.timestamp = time += 150;
+        QList<Decision> out { map->handle(k) };
+        for (int i = 0; i < repeats; ++i) {
+            k.timestamp = time += 40;
+            k.autoRepeat = marked;
+            map->handleRelease(k);
+            out << map->handle(k);
+        }
+        k.timestamp = time += 40;
+        k.autoRepeat = false;
+        map->handleRelease(k);
+        return out;
+    }
+
+    quint64 time = 1000;
 };
 
 } // namespace
@@ -129,7 +157,7 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_G, Ctrl), Decision::pass);
     }
 
-    void numberedSnippetsCopyOrBeep()
+    void numberedSnippetsCopyOrAreRefused()
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
                     QStringLiteral("four"), QStringLiteral("five") },
@@ -141,7 +169,7 @@ private Q_SLOTS:
 
         p.host.calls.clear();
         QCOMPARE(p.press(Qt::Key_7, Ctrl), Decision::consume);
-        QCOMPARE(p.host.calls, QStringList { QStringLiteral("beep") }); // stays open
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("refused: There is no snippet 7.") });
 
         // With Alt or Super, on the keypad, or the 0 key: not the panel's.
         QCOMPARE(p.press(Qt::Key_3, Ctrl | Alt), Decision::pass);
@@ -216,6 +244,39 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_Return), Decision::pass);
     }
 
+    void returnWhileACopyIsReadActsOnceItLands()
+    {
+        // The panel opened right after a copy whose read has not landed yet.
+        Panel p({ QStringLiteral("snippet") }, { QStringLiteral("previous") });
+        p.model().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        p.f.pasteboard.holdReads(true);
+        p.f.pasteboard.copyText(QStringLiteral("just copied"));
+        p.model().applyDefaultOpenTarget();
+        // Held a little long, the key repeats: still one copy.
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.f.pasteboard.landRead());
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("just copied") });
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
+
+        // Closed meanwhile: nothing is copied when it lands.
+        p.host.copied.clear();
+        p.f.pasteboard.copyText(QStringLiteral("copied again"));
+        p.model().applyDefaultOpenTarget();
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        p.host.shown = false;
+        QVERIFY(p.f.pasteboard.landRead());
+        QVERIFY(p.host.copied.isEmpty());
+
+        // An owner that never answers holds Return up for the reader's deadline at most.
+        p.host.shown = true;
+        p.f.pasteboard.copyText(QStringLiteral("never answered"));
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        p.f.clock.advance(ClipboardHistory::captureWaitLimit);
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("copied again") });
+    }
+
     void keysForOurOwnMenusAreTheirs()
     {
         // A menu of the program (the search field's, the tray's) is open over the panel.
@@ -241,34 +302,71 @@ private Q_SLOTS:
 
     void deleteRemovesTheSelectionOnlyWithAnEmptySearch()
     {
-        Panel p({ QStringLiteral("s1"), QStringLiteral("s2") }, { QStringLiteral("h") });
-        p.model().selectShelf(p.model().shelf().first().id);
+        Panel p({ QStringLiteral("s1"), QStringLiteral("s2"), QStringLiteral("s3") },
+            { QStringLiteral("h") });
+        AppModel &m = p.model();
+        m.selectShelf(m.shelf().at(1).id);
         QCOMPARE(p.press(Qt::Key_Backspace), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Delete, Qt::ShiftModifier), Decision::pass); // cut, in a field
-        QCOMPARE(p.model().shelf().size(), 2);
+        QCOMPARE(m.shelf().size(), 3);
         QCOMPARE(p.press(Qt::Key_Delete), Decision::consume);
-        QCOMPARE(p.model().shelf().size(), 1);
-        // Held a moment too long, the key repeats: one press removes one row.
-        PanelKey repeated = key(Qt::Key_Delete);
-        repeated.autoRepeat = true;
-        QCOMPARE(p.map->handle(repeated), Decision::consume);
-        QCOMPARE(p.model().shelf().size(), 1);
-        QCOMPARE(p.model().undoableRemoval(), AppModel::Column::saved);
+        // The row that took its place is selected, not the first.
+        QCOMPARE(texts(m.shelf()), (QStringList { QStringLiteral("s1"), QStringLiteral("s3") }));
+        QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
+        QCOMPARE(p.press(Qt::Key_Delete), Decision::consume); // the last: the one before
+        QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
+        QCOMPARE(m.undoableRemoval(), AppModel::Column::saved);
 
         // With text in the search field, Delete edits the text.
-        p.model().setQuery(QStringLiteral("h"));
-        p.model().selectHistory(p.model().history().first().id);
+        m.setQuery(QStringLiteral("h"));
+        m.selectHistory(m.history().first().id);
         QCOMPARE(p.press(Qt::Key_Delete), Decision::pass);
-        p.model().setQuery(QString());
-        QCOMPARE(p.press(Qt::Key_Delete), Decision::consume);
-        QVERIFY(p.model().history().isEmpty());
+        m.setQuery(QString());
+        QCOMPARE(p.press(Qt::Key_Delete, Qt::KeypadModifier), Decision::consume); // Num Lock off
+        QVERIFY(m.history().isEmpty());
 
         // Ctrl+Z takes the removals back, the last first; then it is the field's again.
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
-        QCOMPARE(p.model().history().size(), 1);
+        QCOMPARE(m.history().size(), 1);
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
-        QCOMPARE(p.model().shelf().size(), 2);
+        QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
+        QCOMPARE(m.shelf().size(), 3);
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::pass);
+    }
+
+    void aHeldDeleteRemovesOneRow()
+    {
+        // However X11 repeats a held key and whether Qt recognised the repeats.
+        for (const bool marked : { true, false }) {
+            Panel p(numbered(5), { QStringLiteral("h") });
+            AppModel &m = p.model();
+            m.selectShelf(m.shelf().first().id);
+            const QList<Decision> held = p.hold(Qt::Key_Delete, 30, marked);
+            QCOMPARE(held.count(Decision::consume), held.size()); // none reaches the field
+            QCOMPARE(m.shelf().size(), 4);
+            QCOMPARE(m.history().size(), 1);
+            QCOMPARE(p.press(Qt::Key_Delete), Decision::consume); // let go: the next press acts
+            QCOMPARE(m.shelf().size(), 3);
+        }
+
+        // A hold that begins by emptying the search field removes nothing.
+        Panel p(numbered(3));
+        p.model().setQuery(QStringLiteral("snip"));
+        p.model().selectShelf(p.model().shelf().first().id);
+        PanelKey k = key(Qt::Key_Delete);
+        k.timestamp = 5000;
+        QCOMPARE(p.map->handle(k), Decision::pass);
+        p.model().setQuery(QString());
+        for (int i = 1; i <= 20; ++i) {
+            k.timestamp += 40;
+            p.map->handleRelease(k);
+            p.map->handle(k);
+        }
+        QCOMPARE(p.model().shelf().size(), 3);
+        // A release that went elsewhere (the panel closed meanwhile) does not stop the next press.
+        k.timestamp += KeyPressFilter::longestRepeatGap + 1;
+        QCOMPARE(p.map->handle(k), Decision::consume);
+        QCOMPARE(p.model().shelf().size(), 2);
     }
 
     void keysForTheSelectedRow()
@@ -307,8 +405,8 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::consume);
         QCOMPARE(m.shelf().first().id, two);
         QCOMPARE(m.selectedShelfID(), two);
-        QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::consume); // at the top: a beep
-        QCOMPARE(p.host.calls, QStringList { QStringLiteral("beep") });
+        QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::consume);
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("refused: Already at the top.") });
         QCOMPARE(p.press(Qt::Key_Down, Alt | Qt::ShiftModifier), Decision::consume); // plain move
         QCOMPARE(m.shelf().first().id, two);
         // In the history, Alt changes nothing: the arrows move the selection.
@@ -330,21 +428,39 @@ private Q_SLOTS:
 
         Panel full(numbered(AppModel::shelfMax));
         QCOMPARE(full.press(Qt::Key_N, Ctrl), Decision::consume);
-        QCOMPARE(full.host.calls, QStringList { QStringLiteral("beep") });
+        QCOMPARE(full.host.calls,
+            QStringList { QStringLiteral("refused: ") + SavedColumn::fullListReason() });
         QVERIFY(full.model().editingID().isNull());
     }
 
-    void aFocusedButtonTakesReturn()
+    void rowKeysActOnlyFromTheSearchField()
     {
-        Panel p({}, { QStringLiteral("h") });
-        p.model().selectHistory(p.model().history().first().id);
-        PanelKey k = key(Qt::Key_Return);
-        k.focusOnButton = true;
-        QCOMPARE(p.map->handle(k), Decision::pass);
-        QVERIFY(p.host.copied.isEmpty());
-        k = key(Qt::Key_Down);
-        k.focusOnButton = true;
-        QCOMPARE(p.map->handle(k), Decision::consume); // the arrows still move the selection
+        // Readers hear the selected row as the focus only while the search field has it.
+        Panel p({ QStringLiteral("s1"), QStringLiteral("s2") }, { QStringLiteral("h") });
+        AppModel &m = p.model();
+        m.selectShelf(m.shelf().first().id);
+        auto onButton = [&p](int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            PanelKey k = key(qtKey, modifiers);
+            k.timestamp = p.time += 150;
+            k.focusElsewhere = true;
+            return p.map->handle(k);
+        };
+        for (const int k : { int(Qt::Key_Return), int(Qt::Key_Delete), int(Qt::Key_F2),
+                 int(Qt::Key_Menu), int(Qt::Key_Space) })
+            QCOMPARE(onButton(k), Decision::pass);
+        QCOMPARE(onButton(Qt::Key_Up, Alt), Decision::consume); // back to the field first
+        QCOMPARE(m.shelf().size(), 2);
+        QVERIFY(p.host.copied.isEmpty() && m.editingID().isNull());
+        QVERIFY(!p.host.calls.contains(QStringLiteral("menu")));
+
+        // The arrows take the focus back to the field, then move.
+        const int ticks = m.focusSearchTick();
+        QCOMPARE(onButton(Qt::Key_Down), Decision::consume);
+        QCOMPARE(m.focusSearchTick(), ticks + 1);
+        QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
+        // The panel's own keys hold from anywhere in it.
+        QCOMPARE(onButton(Qt::Key_N, Ctrl), Decision::consume);
+        QCOMPARE(m.shelf().size(), 3);
     }
 
     void otherKeysPass()

@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -222,13 +223,16 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("snippets.json"));
 
+        QLabel *status = view->snippetsStatusLabel();
         view->exportSavedSnippets(file);
-        QVERIFY2(view->snippetsStatusLabel()->text().contains(QStringLiteral("snippets.json")),
-            qPrintable(view->snippetsStatusLabel()->text()));
+        QCOMPARE(status->text(), QStringLiteral("Exported 2 snippet(s) to snippets.json"));
         model.deleteShelf(model.shelf().first().id);
+        // Read on another thread: the buttons wait meanwhile.
         view->importSavedSnippets(file, false);
-        QCOMPARE(view->snippetsStatusLabel()->text(),
-            QStringLiteral("Added 1, skipped 1 already saved, 0 over the limit of 25"));
+        QVERIFY(!view->importButton()->isEnabled() && !view->exportButton()->isEnabled());
+        QTRY_COMPARE(
+            status->text(), QStringLiteral("Imported 1 snippet(s). Skipped 1 already saved."));
+        QVERIFY(view->importButton()->isEnabled() && view->exportButton()->isEnabled());
         QCOMPARE(model.savedSnippetTexts(),
             (QStringList { QStringLiteral("second"), QStringLiteral("kept") }));
 
@@ -238,14 +242,61 @@ private Q_SLOTS:
         broken.write("[{\"text\": \"cut short\"");
         broken.close();
         view->importSavedSnippets(broken.fileName(), false);
-        QVERIFY2(
-            view->snippetsStatusLabel()->text().contains(QStringLiteral("Nothing was imported")),
-            qPrintable(view->snippetsStatusLabel()->text()));
+        QTRY_VERIFY2(status->text().contains(QStringLiteral("Nothing was imported")),
+            qPrintable(status->text()));
         QCOMPARE(model.shelf().size(), 2);
 
-        // An export that cannot be written says so.
+        // An export that cannot be written says so; the settings file is never written over.
         view->exportSavedSnippets(dir.filePath(QStringLiteral("no/such/folder/x.json")));
-        QVERIFY(view->snippetsStatusLabel()->text().contains(QStringLiteral("written")));
+        QVERIFY2(
+            status->text().contains(QStringLiteral("does not exist")), qPrintable(status->text()));
+        const QByteArray settings = f.reread()->storedForm(QStringLiteral("Nookary.shelf.v1"));
+        view->exportSavedSnippets(f.settingsPath());
+        QVERIFY2(
+            status->text().contains(QStringLiteral("settings file")), qPrintable(status->text()));
+        QCOMPARE(f.reread()->storedForm(QStringLiteral("Nookary.shelf.v1")), settings);
+
+        // A name typed without a suffix gets .json.
+        model.deleteShelf(model.shelf().first().id);
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            dialog->selectFile(dir.filePath(QStringLiteral("typed")));
+            static_cast<QDialog *>(dialog)
+                ->accept(); // the save dialog's own, which checks the name
+        });
+        view->exportButton()->click();
+        QCOMPARE(status->text(), QStringLiteral("Exported 1 snippet(s) to typed.json"));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("typed.json"))));
+    }
+
+    // However long the file's name, the whole reason shows; the tooltip has the full path.
+    void aLongFileNameLeavesRoomForTheReason()
+    {
+        ModelFixture f;
+        f.start();
+        PreferencesWindowController wc(*f.model, keys);
+        wc.prepareForDisplay();
+        wc.showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(wc.window()));
+        PreferencesView *view = wc.view();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral(
+            "my exported snippets from the old laptop in the office, december.json"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[{\"text\": <b>1</b>}]");
+        file.close();
+        view->importSavedSnippets(path, false);
+        QLabel *status = view->snippetsStatusLabel();
+        QTRY_VERIFY2(status->text().endsWith(QStringLiteral("Nothing was imported.")),
+            qPrintable(status->text()));
+        QVERIFY(status->text().contains(u'…'));
+        QVERIFY(status->toolTip().startsWith(path + QStringLiteral(": Not a snippet export")));
+        // Every line of it is inside the label, and the label inside the window.
+        QVERIFY(status->heightForWidth(status->width()) <= status->height());
+        QVERIFY(
+            status->mapTo(wc.window(), QPoint(0, status->height())).y() <= wc.window()->height());
     }
 
     void theRecorderAndTheSegmentsSpeakToReaders()

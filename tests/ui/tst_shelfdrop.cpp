@@ -162,6 +162,24 @@ private Q_SLOTS:
         QTRY_COMPARE(empty.shelf(), QStringList { "only" });
     }
 
+    void aDropThatKeepsOnlyPartOfItsTextSaysSo()
+    {
+        Panel p({ QStringLiteral("one") });
+        // Longer than a snippet keeps, or the first part of a long history entry.
+        QVERIFY(dropOn(p.rowAt(0), *plainText(QString(25000, u'a'))));
+        QVERIFY(dropOn(p.rowAt(0), *DragPayload::forHistoryEntry(QString(20000, u'b'), true)));
+        QVERIFY(dropOn(p.rowAt(0), *plainText(QStringLiteral("whole"))));
+        QCOMPARE(p.model().shelf().at(0).text, QStringLiteral("whole"));
+        QCOMPARE(p.rowAt(0)->findChild<RowNote *>()->text(), QString());
+        QCOMPARE(p.model().shelf().at(1).text, QString(20000, u'b'));
+        QCOMPARE(p.rowAt(1)->findChild<RowNote *>()->text(), QStringLiteral("cut"));
+        QCOMPARE(p.model().shelf().at(2).text.size(), 20000);
+        QCOMPARE(p.rowAt(2)->findChild<RowNote *>()->text(), QStringLiteral("cut"));
+        // Edited, it is the user's own text.
+        p.model().saveEditing(p.model().shelf().at(1).id, QStringLiteral("edited"));
+        QCOMPARE(p.rowAt(1)->findChild<RowNote *>()->text(), QString());
+    }
+
     void aRowDropWinsOverTheColumnForItsWindow()
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two") });

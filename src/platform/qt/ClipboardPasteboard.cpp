@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QMimeData>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -20,6 +21,16 @@ ClipboardPasteboard::ClipboardPasteboard(
     : Pasteboard(parent)
     , m_clipboard(clipboard)
     , m_reader(std::move(reader))
+    , m_queue(
+          [this](quint64 ticket) {
+              m_reader->read([this, ticket](ClipboardContents contents) {
+                  m_queue.land(ticket, [&] {
+                      m_snapshot = std::move(contents);
+                      countChange(false);
+                  });
+              });
+          },
+          [this] { Q_EMIT readPendingChanged(); })
 {
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
@@ -29,124 +40,95 @@ ClipboardPasteboard::ClipboardPasteboard(
 
 void ClipboardPasteboard::clipboardChanged()
 {
-    const bool ours = m_clipboard->ownsClipboard();
-    // Some Wayland compositors announce the selection again when focus comes back: our own
-    // copy, unchanged since it was counted, is no new change.
-    if (ours && m_countedOwnCopy && *m_countedOwnCopy == ownCopy())
+    if (m_writing || m_clipboard->ownsClipboard()) {
+        // Our own data answers at once, and is kept as it is now: once another program
+        // takes the clipboard, QClipboard would ask that program on this thread, and wait
+        // for one that never answers.
+        ClipboardContents own = clipboardContents();
+        // Some Wayland compositors announce the selection again when focus comes back: our
+        // own copy, unchanged since it was counted, is no new change.
+        if (!m_writing && m_countedOwnCopy == own)
+            return;
+        m_countedOwnCopy = own;
+        m_snapshot = std::move(own);
+        m_queue.ownWrite();
+        countChange(true);
         return;
+    }
     m_countedOwnCopy.reset();
-    ++m_generation; // a newer change supersedes a read in flight
-    if (ours) {
-        m_countedOwnCopy = ownCopy();
-        m_snapshot.reset(); // our own data answers at once
-        // With a reader, our own data is kept as it is now: once another program takes the
-        // clipboard, QClipboard would ask that program on this thread, and wait for one
-        // that never answers, until its copy has been read.
-        if (m_reader)
-            m_snapshot = ClipboardContents { string(), fileURLString(), isMarkedSecret() };
-        m_changedWhilePaused = false;
-        countChange();
-        return;
-    }
     if (m_paused) {
-        // Nothing of it is read, not even through QClipboard: an empty snapshot stands in.
+        // Nothing of it is read, not even through QClipboard: empty contents stand in.
         m_snapshot = ClipboardContents {};
-        m_changedWhilePaused = true;
+        countChange(false);
         return;
     }
-    readOthersCopy();
+    if (!m_reader) {
+        m_snapshot = clipboardContents();
+        countChange(false);
+        return;
+    }
+    m_queue.noticed();
 }
 
-std::pair<std::optional<QString>, std::optional<QString>> ClipboardPasteboard::ownCopy() const
+ClipboardContents ClipboardPasteboard::clipboardContents() const
 {
+    ClipboardContents contents;
     const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
     if (!mime)
-        return {};
-    return { mime->hasText() ? std::optional(mime->text()) : std::nullopt,
-        mime->hasUrls() ? std::optional(mime->urls().value(0).toString()) : std::nullopt };
+        return contents;
+    if (mime->hasFormat(kPasswordHintType) && mime->data(kPasswordHintType).trimmed() == "secret") {
+        contents.secret = true;
+        return contents;
+    }
+    if (mime->hasText())
+        contents.text = mime->text();
+    if (mime->hasFormat(kUriListType))
+        contents.fileURLs = clipboardformats::urlsOfList(mime->data(kUriListType));
+    return contents;
 }
 
-void ClipboardPasteboard::readOthersCopy()
+ClipboardContents ClipboardPasteboard::contents() const
 {
-    if (!m_reader) {
-        m_snapshot.reset(); // QClipboard is asked when the contents are wanted
-        countChange();
-        return;
-    }
-    m_reader->read([this, generation = m_generation](ClipboardContents contents) {
-        if (generation != m_generation)
-            return;
-        m_snapshot = std::move(contents);
-        countChange();
-    });
+    return m_snapshot ? *m_snapshot : ClipboardContents {};
 }
 
 void ClipboardPasteboard::setReadingPaused(bool paused)
 {
-    if (paused == m_paused)
-        return;
     m_paused = paused;
-    if (!paused && std::exchange(m_changedWhilePaused, false)) {
-        ++m_generation;
-        readOthersCopy();
-    }
+    m_queue.setPaused(paused);
 }
 
-void ClipboardPasteboard::countChange()
+void ClipboardPasteboard::countChange(bool own)
 {
+    m_ownChange = own;
     ++m_changeCount;
     Q_EMIT changeCountChanged();
 }
 
-std::optional<QString> ClipboardPasteboard::string() const
-{
-    if (m_snapshot)
-        return m_snapshot->text;
-    const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
-    if (!mime || !mime->hasText())
-        return std::nullopt;
-    return mime->text();
-}
-
-std::optional<QString> ClipboardPasteboard::fileURLString() const
-{
-    if (m_snapshot)
-        return m_snapshot->fileURL;
-    const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
-    if (!mime || !mime->hasFormat(kUriListType))
-        return std::nullopt;
-    return clipboardformats::firstUrlOfList(mime->data(kUriListType));
-}
-
-bool ClipboardPasteboard::isMarkedSecret() const
-{
-    if (m_snapshot)
-        return m_snapshot->secret;
-    const QMimeData *mime = m_clipboard->mimeData(QClipboard::Clipboard);
-    return mime && mime->hasFormat(kPasswordHintType)
-        && mime->data(kPasswordHintType).trimmed() == "secret";
-}
-
 void ClipboardPasteboard::clear()
 {
-    m_countedOwnCopy.reset(); // written again, it counts again
+    // Qt reports a cleared clipboard as owned by nobody, not by us.
+    const auto writing = qScopeGuard([this, was = m_writing] { m_writing = was; });
+    m_writing = true;
     m_clipboard->clear(QClipboard::Clipboard);
 }
 
 void ClipboardPasteboard::writeString(const QString &text)
 {
-    m_countedOwnCopy.reset(); // written again, it counts again
+    const auto writing = qScopeGuard([this, was = m_writing] { m_writing = was; });
+    m_writing = true;
     m_clipboard->setText(text, QClipboard::Clipboard);
 }
 
-void ClipboardPasteboard::writeFileURL(const QUrl &url)
+void ClipboardPasteboard::writeFileURLs(const QList<QUrl> &urls)
 {
-    m_countedOwnCopy.reset(); // written again, it counts again
     auto *mime = new QMimeData;
-    mime->setUrls({ url });
-    const QByteArray encoded = url.toEncoded();
-    mime->setData(QString::fromLatin1(clipboardformats::gnomeCopiedFilesType), "copy\n" + encoded);
-    mime->setText(QString::fromUtf8(encoded));
+    mime->setData(kUriListType, clipboardformats::uriListOf(urls));
+    mime->setData(QString::fromLatin1(clipboardformats::gnomeCopiedFilesType),
+        clipboardformats::gnomeCopiedFilesOf(urls));
+    mime->setText(clipboardformats::textOfFileURLs(urls));
+    const auto writing = qScopeGuard([this, was = m_writing] { m_writing = was; });
+    m_writing = true;
     m_clipboard->setMimeData(mime, QClipboard::Clipboard);
 }
 

@@ -2,21 +2,21 @@
 #pragma once
 
 #include "platform/ClipboardContentsReader.h"
+#include "platform/ClipboardReadQueue.h"
 #include "platform/Pasteboard.h"
 
 #include <memory>
 #include <optional>
-#include <utility>
 
 class QClipboard;
 
 namespace nookary {
 
 // Pasteboard over QClipboard's CLIPBOARD selection (not the mouse selection). Qt tells of
-// every change of owner, so the change count is our own counter, raised on each signal.
-// With a reader, what another program copied is read away from the main thread first and
-// the count rises once it has been read, so the model never waits for a clipboard owner;
-// without one (no X11), QClipboard is asked directly.
+// every change of owner (on X11, as XFixes reports it), so the change count is our own
+// counter. With a reader, another program's copy is read away from the main thread, one
+// read at a time (`ClipboardReadQueue`), and counted once read, so the model never waits for
+// a clipboard owner; without one (no X11), QClipboard is asked directly, at once.
 class ClipboardPasteboard final : public Pasteboard {
     Q_OBJECT
 
@@ -25,31 +25,33 @@ public:
         std::unique_ptr<ClipboardContentsReader> reader = nullptr, QObject *parent = nullptr);
 
     qint64 changeCount() const override { return m_changeCount; }
-    std::optional<QString> string() const override;
-    std::optional<QString> fileURLString() const override;
-    bool isMarkedSecret() const override;
+    ClipboardContents contents() const override;
+    bool isOwnChange() const override { return m_ownChange; }
+    bool isReadPending() const override { return m_queue.isPending(); }
     void setReadingPaused(bool paused) override;
 
     void clear() override;
     void writeString(const QString &text) override;
-    void writeFileURL(const QUrl &url) override;
+    void writeFileURLs(const QList<QUrl> &urls) override;
 
 private:
     void clipboardChanged();
-    void readOthersCopy();
-    // The text and first URL of the copy we own.
-    std::pair<std::optional<QString>, std::optional<QString>> ownCopy() const;
-    void countChange();
+    // What QClipboard holds now, read on this thread: only for our own data, or without a
+    // reader.
+    ClipboardContents clipboardContents() const;
+    void countChange(bool own);
 
     QClipboard *m_clipboard;
     std::unique_ptr<ClipboardContentsReader> m_reader;
-    std::optional<ClipboardContents> m_snapshot; // what was read of another program's copy
+    ClipboardReadQueue m_queue;
+    // What the change counted last holds; none: ask QClipboard (no reader).
+    std::optional<ClipboardContents> m_snapshot;
     // Our own copy as it was when its change was counted; none once another program's came.
-    std::optional<std::pair<std::optional<QString>, std::optional<QString>>> m_countedOwnCopy;
-    quint64 m_generation = 0;
+    std::optional<ClipboardContents> m_countedOwnCopy;
     qint64 m_changeCount = 0;
+    bool m_ownChange = false;
     bool m_paused = false;
-    bool m_changedWhilePaused = false;
+    bool m_writing = false; // inside a write of ours, whose changes are ours however Qt says
 };
 
 } // namespace nookary

@@ -13,9 +13,11 @@
 #include "platform/x11/X11GlobalHotkeyService.h"
 #include "platform/x11/X11KeyTranslator.h"
 #include "platform/x11/X11PasteService.h"
+#include "platform/x11/X11SelectionPasteboard.h"
 #include "platform/x11/X11Workspace.h"
 #endif
 #if NOOKARY_HAVE_WAYLAND
+#include "platform/wayland/DataControlClipboardManager.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/VirtualKeyboardPasteService.h"
 #endif
@@ -54,19 +56,37 @@ bool addX11Services(PlatformServices &services)
 #endif
 }
 
-// On a Wayland session, the compositor's data-control protocol where it offers it: Qt's
-// clipboard sees another program's copy only while Nookary has focus there.
-std::unique_ptr<Pasteboard> createWaylandPasteboard()
+// The clipboard of a Wayland session, by what it offers: the compositor's data-control
+// protocol (under either name), which also shows a copy vanishing with its program; else,
+// where an X display is named (GNOME's XWayland, onto whose CLIPBOARD Mutter mirrors the
+// Wayland clipboard both ways), that display's selection on connections of our own; else
+// Qt's clipboard, which sees another program's copy only while Nookary has focus.
+void addWaylandClipboard(PlatformServices &services)
 {
 #if NOOKARY_HAVE_WAYLAND
-    if (auto pasteboard = DataControlPasteboard::create())
-        return pasteboard;
+    if (auto pasteboard = DataControlPasteboard::create()) {
+        services.clipboardManager = std::make_unique<DataControlClipboardManager>(*pasteboard);
+        services.pasteboard = std::move(pasteboard);
+        return;
+    }
+#endif
+#if NOOKARY_HAVE_X11
+    if (qEnvironmentVariableIsSet("DISPLAY")) {
+        if (auto pasteboard = X11SelectionPasteboard::create(X11ClipboardReader::create())) {
+            qCInfo(lcPlatformServices,
+                "The compositor has no data-control: the clipboard is watched through the X "
+                "display %s.",
+                qgetenv("DISPLAY").constData());
+            services.pasteboard = std::move(pasteboard);
+            return;
+        }
+    }
 #endif
     qCWarning(lcPlatformServices,
         "Capturing the clipboard on Wayland needs a compositor with the data-control protocol "
-        "(such as KWin or sway; GNOME's has none): only copies made while Nookary has focus "
-        "are recorded.");
-    return std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
+        "(such as KWin or sway) or an X display beside it (as GNOME's XWayland): only copies "
+        "made while Nookary has focus are recorded.");
+    services.pasteboard = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());
 }
 
 // A Wayland session: the compositor places the windows and no program may activate
@@ -101,7 +121,7 @@ PlatformServices createPlatformServices(const QStringList &settingsKeyPrefixes)
         SettingsPreferencesStore::defaultFilePath(), settingsKeyPrefixes);
     if (!addX11Services(services)) {
         if (isWaylandSession())
-            services.pasteboard = createWaylandPasteboard();
+            addWaylandClipboard(services);
         else
             services.pasteboard
                 = std::make_unique<ClipboardPasteboard>(QGuiApplication::clipboard());

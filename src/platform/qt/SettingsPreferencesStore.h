@@ -41,7 +41,7 @@ public:
     // $XDG_CONFIG_HOME/dorwen/Nookary.conf, or the platform's equivalent.
     static QString defaultFilePath();
 
-    QString filePath() const { return m_filePath; }
+    QString filePath() const override { return m_filePath; }
     // Where a damaged file was copied at start, or empty.
     QString backupPath() const { return m_backupPath; }
     // False when changes are kept in memory only, for the whole run.

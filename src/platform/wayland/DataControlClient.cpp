@@ -3,6 +3,7 @@
 
 #include "platform/ClipboardFormats.h"
 
+#include "ext-data-control-v1-client-protocol.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 #include <wayland-client.h>
 
@@ -146,10 +147,22 @@ std::unique_ptr<DataControlClient> DataControlClient::connect()
     std::unique_ptr<DataControlClient> client(new DataControlClient(display));
     client->m_registry = wl_display_get_registry(display);
     wl_registry_add_listener(client->m_registry, &registryListener, client.get());
-    if (wl_display_roundtrip(display) < 0 || !client->m_manager || !client->m_seat)
+    if (wl_display_roundtrip(display) < 0 || !client->m_seat)
         return nullptr;
-    client->m_device
-        = zwlr_data_control_manager_v1_get_data_device(client->m_manager, client->m_seat);
+    const std::optional<ProtocolName> chosen = chooseProtocol(
+        client->m_standardOffered.has_value(), client->m_wlrootsOffered.has_value());
+    if (!chosen)
+        return nullptr;
+    client->m_protocol = &protocol(*chosen);
+    const Offered offered = *(
+        *chosen == ProtocolName::standard ? client->m_standardOffered : client->m_wlrootsOffered);
+    // The wlroots name's version 2 only adds the primary selection, which is ignored; it is
+    // taken so that its offers can be destroyed as they come.
+    client->m_manager = static_cast<zwlr_data_control_manager_v1 *>(
+        wl_registry_bind(client->m_registry, offered.name, client->m_protocol->manager,
+            std::min(offered.version, client->m_protocol->maxVersion)));
+    client->m_managerName = offered.name;
+    client->m_device = getDataDevice(*client->m_protocol, client->m_manager, client->m_seat);
     zwlr_data_control_device_v1_add_listener(client->m_device, &deviceListener, client.get());
     // The device names the current selection at once: what was copied before we came.
     if (wl_display_roundtrip(display) < 0)
@@ -222,12 +235,12 @@ void DataControlClient::global(
     if (!m_seat && qstrcmp(interface, wl_seat_interface.name) == 0) {
         m_seat = static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
         m_seatName = name;
-    } else if (!m_manager && qstrcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0) {
-        // Version 2 only adds the primary selection, which is ignored; it is taken so that
-        // its offers can be destroyed as they come.
-        m_manager = static_cast<zwlr_data_control_manager_v1 *>(wl_registry_bind(registry, name,
-            &zwlr_data_control_manager_v1_interface, std::min<uint32_t>(version, 2)));
-        m_managerName = name;
+    } else if (qstrcmp(interface, ext_data_control_manager_v1_interface.name) == 0) {
+        // Bound once every global was named, so that the standard name wins wherever it is
+        // listed.
+        m_standardOffered = Offered { name, version };
+    } else if (qstrcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0) {
+        m_wlrootsOffered = Offered { name, version };
     }
 }
 
@@ -273,7 +286,10 @@ void DataControlClient::selection(zwlr_data_control_offer_v1 *offer)
     qCDebug(lcDataControl) << "selection" << number << (own ? "(ours)" : "")
                            << (offer ? m_offerTypes.value(offer) : QByteArrayList());
     QMetaObject::invokeMethod(
-        m_receiver, [handler = m_selectionChanged, number, own] { handler(number, own); },
+        m_receiver,
+        [handler = m_selectionChanged, number, own, empty = !offer] {
+            handler(number, own, empty);
+        },
         Qt::QueuedConnection);
 }
 
@@ -292,11 +308,9 @@ void DataControlClient::destroyOffers(const QList<OfferBook::Id> &offers)
 
 void DataControlClient::read(quint64 selection)
 {
-    if (selection != m_selection)
-        return;
-    ClipboardContents contents;
-    if (!m_stopped)
-        contents = readOffer(offerOf(m_offers.current()));
+    std::optional<ClipboardContents> contents;
+    if (selection == m_selection)
+        contents = m_stopped ? ClipboardContents {} : readOffer(offerOf(m_offers.current()));
     QMetaObject::invokeMethod(
         m_receiver,
         [handler = m_contentsRead, selection, contents] { handler(selection, contents); },
@@ -318,11 +332,13 @@ ClipboardContents DataControlClient::readOffer(zwlr_data_control_offer_v1 *offer
     const QByteArray uriList(clipboardformats::uriListType);
     if (offered.contains(uriList)) {
         if (const auto list = receive(offer, uriList, deadline, &contents.truncated))
-            contents.fileURL = clipboardformats::firstUrlOfList(*list);
+            contents.fileURLs = clipboardformats::urlsOfList(*list);
     }
     if (const auto type = textTypeToRead(offered)) {
-        if (const auto text = receive(offer, *type, deadline, &contents.truncated))
-            contents.text = clipboardformats::decodeText(*type, *text);
+        bool cut = false;
+        if (const auto text = receive(offer, *type, deadline, &cut))
+            contents.text = clipboardformats::decodeText(*type, *text, cut);
+        contents.truncated = contents.truncated || cut;
     }
     return contents;
 }
@@ -384,7 +400,7 @@ void DataControlClient::setSelection(const QList<OfferedForm> &forms)
     }
     zwlr_data_control_source_v1 *source = nullptr;
     if (!forms.isEmpty()) {
-        source = zwlr_data_control_manager_v1_create_data_source(m_manager);
+        source = createDataSource(*m_protocol, m_manager);
         zwlr_data_control_source_v1_add_listener(source, &sourceListener, this);
         for (const OfferedForm &form : forms)
             zwlr_data_control_source_v1_offer(source, form.mimeType.constData());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ClipboardContentsReader.h"
+#include "platform/wayland/DataControlProtocol.h"
 #include "platform/wayland/DataControlRules.h"
 
 #include <QDeadlineTimer>
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 struct wl_callback;
@@ -34,13 +36,18 @@ namespace nookary {
 // moved to; what it reports is posted to the receiver's thread.
 class DataControlClient final : public QObject {
 public:
-    // A new selection, numbered from 1 up; `own` when it is the one we set.
-    using SelectionHandler = std::function<void(quint64 selection, bool own)>;
-    using ContentsHandler = std::function<void(quint64 selection, ClipboardContents contents)>;
+    // A new selection, numbered from 1 up; `own` when it is the one we set; `empty` when
+    // nothing is on the clipboard any more (its owner quit, or cleared it).
+    using SelectionHandler = std::function<void(quint64 selection, bool own, bool empty)>;
+    // Nothing when a newer selection replaced it before it could be read.
+    using ContentsHandler
+        = std::function<void(quint64 selection, std::optional<ClipboardContents> contents)>;
 
-    // Null when there is no Wayland connection, no seat or no data-control manager. The
-    // selection at that moment is the starting point, not a change: it is not reported.
+    // Null when there is no Wayland connection, no seat or no data-control manager under
+    // either name (the standard one is preferred). The selection at that moment is the
+    // starting point, not a change: it is not reported.
     static std::unique_ptr<DataControlClient> connect();
+    datacontrol::ProtocolName protocolName() const { return m_protocol->name; }
     ~DataControlClient() override;
 
     // Before the client moves to its thread.
@@ -49,9 +56,9 @@ public:
 
     // On the client's thread from here on.
     void start();
-    // Reads what the offer of `selection` holds and reports it; nothing when a newer
-    // selection replaced it (that one is asked for next). Blocks for the read's deadline at
-    // most.
+    // Reads what the offer of `selection` holds and reports it; reports nothing read when a
+    // newer selection replaced it (that one is asked for next). Blocks for the read's
+    // deadline at most.
     void read(quint64 selection);
     // Makes `forms` our copy on the clipboard; none: empties the clipboard.
     void setSelection(const QList<datacontrol::OfferedForm> &forms);
@@ -85,6 +92,14 @@ private:
     wl_registry *m_registry = nullptr;
     wl_seat *m_seat = nullptr;
     uint32_t m_seatName = 0;
+    // The globals offered under each name, and the name bound.
+    struct Offered {
+        uint32_t name = 0;
+        uint32_t version = 0;
+    };
+    std::optional<Offered> m_standardOffered;
+    std::optional<Offered> m_wlrootsOffered;
+    const datacontrol::Protocol *m_protocol = nullptr;
     zwlr_data_control_manager_v1 *m_manager = nullptr;
     uint32_t m_managerName = 0;
     zwlr_data_control_device_v1 *m_device = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataControlPasteboard.h"
 
+#include "platform/ClipboardFormats.h"
 #include "platform/wayland/DataControlClient.h"
 
 #include <csignal>
@@ -19,20 +20,31 @@ std::unique_ptr<DataControlPasteboard> DataControlPasteboard::create()
 
 DataControlPasteboard::DataControlPasteboard(std::unique_ptr<DataControlClient> client)
     : m_client(client.release())
+    , m_queue(
+          [this](quint64 ticket) {
+              m_readTicket = ticket;
+              m_readSelection = m_newestSelection;
+              QMetaObject::invokeMethod(m_client,
+                  [client = m_client, selection = m_readSelection] { client->read(selection); });
+          },
+          [this] { Q_EMIT readPendingChanged(); })
 {
     m_client->setReceiver(
         this,
-        [this](quint64 selection, bool own) {
+        [this](quint64 selection, bool own, bool empty) {
             if (!own)
-                othersSelection(selection);
+                othersSelection(selection, empty);
         },
-        [this](quint64 selection, ClipboardContents contents) {
-            // A read that a newer copy, ours or another's, overtook is dropped.
-            if (selection == 0 || selection != m_awaitedSelection)
+        [this](quint64 selection, std::optional<ClipboardContents> contents) {
+            // Only the read in flight counts: one that a pause dropped may still come back.
+            if (selection != m_readSelection)
                 return;
-            m_awaitedSelection = 0;
-            m_contents = std::move(contents);
-            countChange();
+            m_queue.land(m_readTicket, [&] {
+                if (!contents)
+                    return; // replaced before it could be read: the newer one is next
+                m_contents = std::move(*contents);
+                countChange(false);
+            });
         });
     m_thread.setObjectName(QStringLiteral("clipboard data-control"));
     m_client->moveToThread(&m_thread);
@@ -47,43 +59,40 @@ DataControlPasteboard::~DataControlPasteboard()
     m_thread.wait();
 }
 
-void DataControlPasteboard::othersSelection(quint64 selection)
+void DataControlPasteboard::othersSelection(quint64 selection, bool empty)
 {
-    m_awaitedSelection = selection;
+    m_newestSelection = selection;
+    if (empty && !m_paused && !m_queue.isPending()) {
+        const qint64 before = m_changeCount;
+        Q_EMIT selectionEmptied();
+        if (m_changeCount != before && m_ownChange)
+            return; // a copy of ours took the empty selection's place: nothing to read
+    }
     if (m_paused) {
-        // Nothing of it is read: an empty copy stands in until reading resumes.
+        // Nothing of it is read: empty contents stand in.
         m_contents = {};
-        m_changedWhilePaused = true;
+        countChange(false);
         return;
     }
-    read(selection);
-}
-
-void DataControlPasteboard::read(quint64 selection)
-{
-    QMetaObject::invokeMethod(
-        m_client, [client = m_client, selection] { client->read(selection); });
+    m_queue.noticed();
 }
 
 void DataControlPasteboard::setReadingPaused(bool paused)
 {
-    if (paused == m_paused)
-        return;
     m_paused = paused;
-    if (!paused && std::exchange(m_changedWhilePaused, false))
-        read(m_awaitedSelection);
+    m_queue.setPaused(paused);
 }
 
 void DataControlPasteboard::ownWrite(ClipboardContents contents)
 {
-    m_awaitedSelection = 0; // what another program copied before is no longer wanted
-    m_changedWhilePaused = false;
+    m_queue.ownWrite(); // what another program copied before is no longer there to read
     m_contents = std::move(contents);
-    countChange();
+    countChange(true);
 }
 
-void DataControlPasteboard::countChange()
+void DataControlPasteboard::countChange(bool own)
 {
+    m_ownChange = own;
     ++m_changeCount;
     Q_EMIT changeCountChanged();
 }
@@ -96,19 +105,21 @@ void DataControlPasteboard::clear()
 
 void DataControlPasteboard::writeString(const QString &text)
 {
-    ownWrite({ text, std::nullopt, false, false });
+    ownWrite({ text, {}, false, false });
     QMetaObject::invokeMethod(
         m_client, [client = m_client, forms = datacontrol::formsForText(text)] {
             client->setSelection(forms);
         });
 }
 
-void DataControlPasteboard::writeFileURL(const QUrl &url)
+void DataControlPasteboard::writeFileURLs(const QList<QUrl> &urls)
 {
-    const QString encoded = QString::fromUtf8(url.toEncoded());
-    ownWrite({ encoded, encoded, false, false });
+    QStringList encoded;
+    for (const QUrl &url : urls)
+        encoded.append(QString::fromUtf8(url.toEncoded()));
+    ownWrite({ clipboardformats::textOfFileURLs(urls), encoded, false, false });
     QMetaObject::invokeMethod(
-        m_client, [client = m_client, forms = datacontrol::formsForFileUrl(url)] {
+        m_client, [client = m_client, forms = datacontrol::formsForFileUrls(urls)] {
             client->setSelection(forms);
         });
 }

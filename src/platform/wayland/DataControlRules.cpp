@@ -19,22 +19,6 @@ bool isMarkedSecret(const QByteArrayList &offered)
     return offered.contains(QByteArray(clipboardformats::passwordHintType));
 }
 
-QList<OfferedForm> formsForText(const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    return { { "text/plain;charset=utf-8", utf8 }, { "text/plain", utf8 }, { "UTF8_STRING", utf8 },
-        { "STRING", text.toLatin1() }, { "TEXT", utf8 } };
-}
-
-QList<OfferedForm> formsForFileUrl(const QUrl &url)
-{
-    const QByteArray encoded = url.toEncoded();
-    QList<OfferedForm> forms { { clipboardformats::uriListType, encoded + "\r\n" },
-        { clipboardformats::gnomeCopiedFilesType, "copy\n" + encoded } };
-    forms.append(formsForText(QString::fromUtf8(encoded)));
-    return forms;
-}
-
 void OfferBook::introduce(Id offer)
 {
     if (offer && !m_introduced.contains(offer))

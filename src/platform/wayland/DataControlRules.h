@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/ClipboardFormats.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QList>
@@ -21,16 +23,10 @@ std::optional<QByteArray> textTypeToRead(const QByteArrayList &offered);
 // owner is not asked for anything, not even for the hint's value.
 bool isMarkedSecret(const QByteArrayList &offered);
 
-// One form of Nookary's own copy: a MIME type and the bytes sent for it.
-struct OfferedForm {
-    QByteArray mimeType;
-    QByteArray data;
-};
-
-// The forms of a written text, as Qt offers text on X11 ("STRING" is Latin-1).
-QList<OfferedForm> formsForText(const QString &text);
-// A file URL as file managers paste it, with the URL as text too.
-QList<OfferedForm> formsForFileUrl(const QUrl &url);
+// Our own copy's forms, the same on X11.
+using clipboardformats::formsForFileUrls;
+using clipboardformats::formsForText;
+using clipboardformats::OfferedForm;
 
 // The offers the compositor introduced, and which of them to destroy. The device introduces
 // an offer, then names it the selection (watched) or the primary selection (ignored); a new

@@ -23,6 +23,7 @@ namespace {
 // evdev key codes, as the keymap below places them.
 constexpr uint32_t kKeyLeftCtrl = 29;
 constexpr uint32_t kKeyLeftShift = 42;
+constexpr uint32_t kKeyLeftAlt = 56;
 constexpr uint32_t kKeyV = 47;
 constexpr uint32_t kPressed = WL_KEYBOARD_KEY_STATE_PRESSED;
 constexpr uint32_t kReleased = WL_KEYBOARD_KEY_STATE_RELEASED;
@@ -44,6 +45,7 @@ struct VirtualKeyboardPasteService::Connection {
     zwp_virtual_keyboard_v1 *keyboard = nullptr;
     uint32_t controlMask = 0;
     uint32_t shiftMask = 0;
+    uint32_t altMask = 0;
     bool failed = false;
 
     ~Connection()
@@ -88,6 +90,7 @@ struct VirtualKeyboardPasteService::Connection {
         if (text) {
             controlMask = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_CTRL);
             shiftMask = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_SHIFT);
+            altMask = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_ALT);
             const size_t size = std::strlen(text) + 1;
             const int fd = memfd_create("nookary-keymap", MFD_CLOEXEC);
             if (fd >= 0 && write(fd, text, size) == ssize_t(size)) {
@@ -169,17 +172,25 @@ bool VirtualKeyboardPasteService::send(Keys keys)
     if (m_wl->failed || !m_wl->keyboard)
         return false;
     zwp_virtual_keyboard_v1 *keyboard = m_wl->keyboard;
-    const bool shift = keys == Keys::ctrlShiftV;
-    const uint32_t mods = m_wl->controlMask | (shift ? m_wl->shiftMask : 0);
+    // The modifier held with Ctrl, if any: Shift or Alt.
+    uint32_t second = 0;
+    uint32_t mods = m_wl->controlMask;
+    if (keys == Keys::ctrlShiftV) {
+        second = kKeyLeftShift;
+        mods |= m_wl->shiftMask;
+    } else if (keys == Keys::ctrlAltV) {
+        second = kKeyLeftAlt;
+        mods |= m_wl->altMask;
+    }
     const uint32_t time = nowMs();
     zwp_virtual_keyboard_v1_key(keyboard, time, kKeyLeftCtrl, kPressed);
-    if (shift)
-        zwp_virtual_keyboard_v1_key(keyboard, time, kKeyLeftShift, kPressed);
+    if (second)
+        zwp_virtual_keyboard_v1_key(keyboard, time, second, kPressed);
     zwp_virtual_keyboard_v1_modifiers(keyboard, mods, 0, 0, 0);
     zwp_virtual_keyboard_v1_key(keyboard, time, kKeyV, kPressed);
     zwp_virtual_keyboard_v1_key(keyboard, time + 1, kKeyV, kReleased);
-    if (shift)
-        zwp_virtual_keyboard_v1_key(keyboard, time + 1, kKeyLeftShift, kReleased);
+    if (second)
+        zwp_virtual_keyboard_v1_key(keyboard, time + 1, second, kReleased);
     zwp_virtual_keyboard_v1_key(keyboard, time + 1, kKeyLeftCtrl, kReleased);
     zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
     if (wl_display_roundtrip(m_wl->display) < 0) {

@@ -71,14 +71,16 @@ private:
         const xcb_atom_t uriList = atom(clipboardformats::uriListType);
         if (offered.contains(uriList)) {
             if (const auto list = convert(uriList, clock, &contents.truncated))
-                contents.fileURL = clipboardformats::firstUrlOfList(*list);
+                contents.fileURLs = clipboardformats::urlsOfList(*list);
         }
         for (const QByteArray &name : clipboardformats::textTypes) {
             const xcb_atom_t type = atom(name.constData());
             if (!offered.contains(type))
                 continue;
-            if (const auto text = convert(type, clock, &contents.truncated)) {
-                contents.text = clipboardformats::decodeText(name, *text);
+            bool cut = false;
+            if (const auto text = convert(type, clock, &cut)) {
+                contents.text = clipboardformats::decodeText(name, *text, cut);
+                contents.truncated = contents.truncated || cut;
                 break;
             }
         }

@@ -25,9 +25,11 @@ namespace {
 
 constexpr quint32 kControlL = 0xffe3;
 constexpr quint32 kShiftL = 0xffe1;
+constexpr quint32 kAltL = 0xffe9;
 constexpr quint32 kLowerV = 0x0076;
 // evdev places (+ 8), for a keyboard mapping that lacks one of the keysyms.
-constexpr xcb_keycode_t kFallbackControl = 37, kFallbackShift = 50, kFallbackV = 55;
+constexpr xcb_keycode_t kFallbackControl = 37, kFallbackShift = 50, kFallbackAlt = 64,
+                        kFallbackV = 55;
 
 // Whether `window` is `ancestor` or lies inside it: toolkits give the input focus to the
 // client window itself (Qt, GTK) or to a window of their own inside it (Tk).
@@ -150,13 +152,12 @@ QStringList X11PasteService::windowClass(const Request &request) const
 bool X11PasteService::send(Keys keys)
 {
     xcb_connection_t *c = m_x->c;
-    const xcb_keycode_t control = keycodeFor(c, kControlL, kFallbackControl);
-    const xcb_keycode_t shift = keycodeFor(c, kShiftL, kFallbackShift);
-    const xcb_keycode_t v = keycodeFor(c, kLowerV, kFallbackV);
-    std::vector<xcb_keycode_t> chord { control };
+    std::vector<xcb_keycode_t> chord { keycodeFor(c, kControlL, kFallbackControl) };
     if (keys == Keys::ctrlShiftV)
-        chord.push_back(shift);
-    chord.push_back(v);
+        chord.push_back(keycodeFor(c, kShiftL, kFallbackShift));
+    else if (keys == Keys::ctrlAltV)
+        chord.push_back(keycodeFor(c, kAltL, kFallbackAlt));
+    chord.push_back(keycodeFor(c, kLowerV, kFallbackV));
     auto fake = [&](uint8_t type, xcb_keycode_t code) {
         return xcb_test_fake_input_checked(c, type, code, XCB_CURRENT_TIME, m_x->root, 0, 0, 0);
     };

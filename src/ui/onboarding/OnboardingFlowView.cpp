@@ -4,6 +4,7 @@
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
 #include "platform/MainQueue.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
@@ -79,15 +80,11 @@ QWidget *makeManualBinding(QWidget *parent)
     command->setFont(mono);
     command->setAlignment(Qt::AlignCenter);
     command->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    auto *example = new QLabel(OnboardingFlowView::manualBindingExample, box);
-    example->setWordWrap(true);
-    example->setAlignment(Qt::AlignCenter);
-    example->setFont(OnboardingStyle::subheadline());
-    setSecondary(example);
-    example->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *guide = new ShortcutGuide(box);
+    guide->setObjectName(QStringLiteral("shortcutGuide"));
     stack->addWidget(text);
     stack->addWidget(command);
-    stack->addWidget(example);
+    stack->addWidget(guide);
     return box;
 }
 

@@ -55,8 +55,6 @@ public:
         "This desktop does not let apps set their own shortcuts. In your desktop's keyboard "
         "settings, add a custom shortcut that runs this command:");
     static inline const QString manualBindingCommand = QStringLiteral("Nookary --toggle");
-    static inline const QString manualBindingExample
-        = QStringLiteral("In sway, for example: bindsym $mod+Shift+v exec Nookary --toggle");
 
     // `startStep` is clamped to the pages there are. Where `canRegisterShortcut` is false
     // (the session offers no global shortcuts), the shortcut page explains how to bind one

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OnboardingWindowController.h"
 
+#include "ui/Accessibility.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 
 #include <QCursor>
@@ -39,6 +40,7 @@ OnboardingWindowController::OnboardingWindowController(AppModel &model, const Ke
         },
         canRegisterShortcut);
     m_window->setWindowTitle(windowTitle);
+    Accessibility::setRole(m_window.get(), QAccessible::Dialog);
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);

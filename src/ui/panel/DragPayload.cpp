@@ -17,6 +17,7 @@ const QString kPlainText = QStringLiteral("text/plain");
 const QString kPlainTextUtf8 = QStringLiteral("text/plain;charset=utf-8");
 const QString kUtf8String = QStringLiteral("UTF8_STRING");
 const QString kShelfHandleMarker = QStringLiteral("application/x-nookary-shelf-handle");
+const QString kPartialEntryMarker = QStringLiteral("application/x-nookary-partial-entry");
 
 // The first of the offered formats that names `wanted`, compared as MIME types are
 // (case-insensitively, so "charset=UTF-8" counts too).
@@ -72,11 +73,18 @@ protected:
 
 } // namespace
 
-std::unique_ptr<QMimeData> forHistoryEntry(const QString &text)
+std::unique_ptr<QMimeData> forHistoryEntry(const QString &text, bool partial)
 {
     auto mime = std::make_unique<QMimeData>();
     mime->setText(text);
+    if (partial)
+        mime->setData(kPartialEntryMarker, QByteArray());
     return mime;
+}
+
+bool isPartialHistoryEntry(const QMimeData &mime)
+{
+    return mime.hasFormat(kPartialEntryMarker);
 }
 
 std::unique_ptr<QMimeData> forShelfHandle(const QUuid &id)

@@ -16,8 +16,10 @@ namespace nookary {
 // What the panel's drags carry and how a drop's text is read.
 namespace DragPayload {
 
-// A history entry: its full text as plain text.
-std::unique_ptr<QMimeData> forHistoryEntry(const QString &text);
+// A history entry: its text as plain text. `partial`: the text is only the first part of a
+// longer copy, which a private marker tells a drop onto the saved column.
+std::unique_ptr<QMimeData> forHistoryEntry(const QString &text, bool partial = false);
+bool isPartialHistoryEntry(const QMimeData &mime);
 // A saved snippet dragged by its handle: its id as plain text (36 upper-case characters),
 // with a private marker so that text fields can tell it from text being dragged.
 std::unique_ptr<QMimeData> forShelfHandle(const QUuid &id);

@@ -33,17 +33,19 @@ void HistoryColumn::sync()
     header()->setSubtitle(QStringLiteral("Up to %1").arg(m_model.historyLimit()));
     const QList<HistoryItem> filtered = m_model.filteredHistory();
 
-    // Rows live as long as their entry; entries are immutable, so a row never changes.
-    QSet<QUuid> alive;
+    // Rows live as long as their entry; an entry changes only when it is cut to keep the
+    // history's memory bounded, and its row then says so.
+    QHash<QUuid, const HistoryItem *> alive;
     for (const HistoryItem &item : m_model.history())
-        alive.insert(item.id);
+        alive.insert(item.id, &item);
     for (auto it = m_rows.begin(); it != m_rows.end();) {
-        if (!alive.contains(it.key())) {
+        if (const HistoryItem *item = alive.value(it.key())) {
+            (*it)->setEntry(*item);
+            ++it;
+        } else {
             (*it)->deleteLater();
             (*it)->hide();
             it = m_rows.erase(it);
-        } else {
-            ++it;
         }
     }
 
@@ -52,7 +54,7 @@ void HistoryColumn::sync()
     for (const HistoryItem &item : filtered) {
         HistoryRow *row = m_rows.value(item.id);
         if (!row) {
-            row = new HistoryRow(item.id, item.text, content());
+            row = new HistoryRow(item, content());
             row->setPointerRest(pointerRest());
             const QUuid id = item.id;
             connect(row, &RowFrame::hovered, this, [this, id] { m_model.selectHistory(id); });
@@ -109,7 +111,8 @@ void HistoryColumn::showContextMenu(const QUuid &id, QPoint global)
             m_onCopy(*text);
     };
     menu.save = [this, id] { m_model.saveHistoryEntryToShelf(id); };
-    menu.remove = [this, id] { m_model.removeHistoryEntry(id); };
+    menu.canSave = m_model.shelf().size() < AppModel::shelfMax;
+    menu.remove = [this, id] { m_model.removeRow(AppModel::Column::history, id); };
     menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 

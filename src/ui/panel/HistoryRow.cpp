@@ -9,21 +9,48 @@
 #include <QApplication>
 #include <QDrag>
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QMimeData>
 #include <QMouseEvent>
 
 namespace nookary {
 
-HistoryRow::HistoryRow(const QUuid &id, const QString &text, QWidget *parent)
-    : RowFrame(id, parent)
-    , m_text(text)
+HistoryRow::HistoryRow(const HistoryItem &item, QWidget *parent)
+    : RowFrame(item.id, parent)
     , m_label(new ElidedLabel(this))
+    , m_note(new RowNote(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
         PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
-    layout->addWidget(m_label);
-    m_label->setText(displayText(text));
+    layout->setSpacing(PanelStyle::spacing);
+    layout->addWidget(m_label, 1);
+    layout->addWidget(m_note);
+    // A row reads only the preview: the whole text may be megabytes.
+    m_label->setText(displayText(item.preview));
+    const qsizetype files = entryFileURLs(item.preview).size();
+    if (files > 1)
+        m_note->setNote(tr("+%n more", "files beside the one a row names", int(files - 1)));
+    setEntry(item);
+}
+
+void HistoryRow::setEntry(const HistoryItem &item)
+{
+    if (!m_text.isNull() && item.cut == m_cut)
+        return;
+    m_text = item.preview;
+    m_partial = item.isLong() || item.cut;
+    m_cut = item.cut;
+    if (item.cut)
+        m_note->setNote(tr("cut", "an entry that is not all that was copied"));
+    else if (item.isLong())
+        m_note->setNote(
+            QLocale().formattedDataSize(utf8Size(item.text), 0, QLocale::DataSizeSIFormat));
+}
+
+QString HistoryRow::note() const
+{
+    return m_note->text();
 }
 
 void HistoryRow::mousePressEvent(QMouseEvent *event)
@@ -43,9 +70,9 @@ void HistoryRow::mouseMoveEvent(QMouseEvent *event)
         return;
     const QPoint pressedAt = *std::exchange(m_pressedAt, std::nullopt);
     forgetPress();
-    // The full text, not the one shown, is what gets saved.
+    // The preview, not the one line shown, is what gets saved.
     auto *drag = new QDrag(this);
-    drag->setMimeData(DragPayload::forHistoryEntry(m_text).release());
+    drag->setMimeData(DragPayload::forHistoryEntry(m_text, m_partial).release());
     drag->setPixmap(dragPixmap());
     drag->setHotSpot(pressedAt);
     drag->exec(Qt::CopyAction);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/HistoryItem.h"
 #include "ui/panel/RowFrame.h"
 
 #include <optional>
@@ -8,15 +9,21 @@
 namespace nookary {
 
 class ElidedLabel;
+class RowNote;
 
-// One history entry: its display text on one line.
+// One history entry: its display text on one line, and at the end, in the secondary colour,
+// what the text does not show: the size of a long entry, "cut", or how many more files.
 class HistoryRow final : public RowFrame {
     Q_OBJECT
 
 public:
-    HistoryRow(const QUuid &id, const QString &text, QWidget *parent = nullptr);
+    explicit HistoryRow(const HistoryItem &item, QWidget *parent = nullptr);
+    // The entry changed since (cut to keep the history's memory bounded).
+    void setEntry(const HistoryItem &item);
+    // What a drag carries: the entry's preview, all of an entry of up to 20,000 characters.
     QString text() const { return m_text; }
     QString shownText() const;
+    QString note() const;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -25,7 +32,10 @@ protected:
 private:
     std::optional<QPoint> m_pressedAt; // a left press that has not yet started a drag
     QString m_text;
+    bool m_partial = false; // the preview is not the whole copy
+    bool m_cut = false;
     ElidedLabel *m_label;
+    RowNote *m_note;
 };
 
 } // namespace nookary

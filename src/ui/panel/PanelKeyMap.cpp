@@ -3,10 +3,13 @@
 
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
+#include "ui/panel/SavedColumn.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 
 #include <array>
+#include <utility>
 
 namespace nookary {
 
@@ -57,6 +60,24 @@ quint32 virtualKeyFromQtKey(int key, Qt::KeyboardModifiers modifiers)
     return 0xFFFF;
 }
 
+// Keypad keys that mean Delete or an arrow while Num Lock is off: their meaning counts, not
+// their place (the keypad's . and 2, 4, 6, 8).
+bool isKeypadNavigation(const QKeyEvent &event)
+{
+    if (!(event.modifiers() & Qt::KeypadModifier))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 PanelKey PanelKey::fromEvent(const QKeyEvent &event, const KeyTranslator &keys)
@@ -64,7 +85,9 @@ PanelKey PanelKey::fromEvent(const QKeyEvent &event, const KeyTranslator &keys)
     PanelKey key;
     key.modifiers = event.modifiers();
     key.autoRepeat = event.isAutoRepeat();
-    const auto byPlace = keys.virtualKey(event.nativeScanCode());
+    key.timestamp = event.timestamp();
+    const std::optional<quint32> byPlace
+        = isKeypadNavigation(event) ? std::nullopt : keys.virtualKey(event.nativeScanCode());
     key.virtualKey = byPlace ? *byPlace : virtualKeyFromQtKey(event.key(), event.modifiers());
     if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
         key.characters = QString(QChar(u'a' + (event.key() - Qt::Key_A)));
@@ -88,6 +111,9 @@ int PanelKeyMap::snippetNumber(quint32 virtualKey)
 
 PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
 {
+    // Every press of Delete counts, wherever it goes, so that a held one is known as held.
+    const bool newDeletePress = key.virtualKey == forwardDeleteKey
+        && m_deletePresses.press(key.timestamp, key.autoRepeat);
     if (m_model.isRecordingHotkey())
         return Decision::pass;
 
@@ -118,7 +144,8 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
             m_model.selectShelf(item->id);
             copyAndFinish(item->text);
         } else {
-            m_host.beep();
+            m_host.refuse(
+                QCoreApplication::translate("PanelKeyMap", "There is no snippet %1.").arg(number));
         }
         return Decision::consume;
     }
@@ -131,7 +158,16 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         m_host.endEditingOnNextTurn();
         return Decision::consume;
     }
-    if (handleRowKey(key, held))
+    if (handlePanelKey(key, held))
+        return Decision::consume;
+    const bool arrow = key.virtualKey == leftArrowKey || key.virtualKey == rightArrowKey
+        || key.virtualKey == downArrowKey || key.virtualKey == upArrowKey;
+    if (key.focusElsewhere) {
+        if (!arrow)
+            return Decision::pass;
+        m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+    }
+    if (handleRowKey(key, held, newDeletePress))
         return Decision::consume;
     switch (key.virtualKey) {
     case leftArrowKey:
@@ -149,14 +185,37 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     default:
         break;
     }
-    if (isReturn && !key.focusOnButton) {
-        const std::optional<QString> text = m_model.activateSelectedItemTextForPasteboard();
-        if (!text || text->isEmpty())
-            return Decision::pass;
-        copyAndFinish(*text);
-        return Decision::consume;
+    if (isReturn) {
+        if (m_model.isCapturePending()) {
+            // A copy made just before is still being read: Return acts once it landed, on
+            // the selection as it is then (the default one moves to the new entry).
+            if (!std::exchange(m_returnWaits, true)) {
+                m_model.whenCaptureSettled(&m_waitContext, [this] {
+                    m_returnWaits = false;
+                    if (m_host.isPanelShown() && m_model.editingID().isNull())
+                        activateSelection();
+                });
+            }
+            return Decision::consume;
+        }
+        return activateSelection() ? Decision::consume : Decision::pass;
     }
     return Decision::pass;
+}
+
+void PanelKeyMap::handleRelease(const PanelKey &key)
+{
+    if (key.virtualKey == forwardDeleteKey)
+        m_deletePresses.release(key.timestamp, key.autoRepeat);
+}
+
+bool PanelKeyMap::activateSelection()
+{
+    const std::optional<QString> text = m_model.activateSelectedItemTextForPasteboard();
+    if (!text || text->isEmpty())
+        return false;
+    copyAndFinish(*text);
+    return true;
 }
 
 QUuid PanelKeyMap::selectedID() const
@@ -167,38 +226,11 @@ QUuid PanelKeyMap::selectedID() const
                                                                  : m_model.selectedShelfID();
 }
 
-bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held)
+bool PanelKeyMap::handlePanelKey(const PanelKey &key, Qt::KeyboardModifiers held)
 {
-    const QUuid id = selectedID();
-    const bool saved = m_model.selectedColumn() == AppModel::Column::saved;
-    const bool vertical = key.virtualKey == upArrowKey || key.virtualKey == downArrowKey;
-    if (vertical && held == kOption && saved && !id.isNull()) {
-        // Here the arrows' modifiers count: Alt moves the snippet itself.
-        if (!m_model.moveShelfItemBy(id, key.virtualKey == upArrowKey ? -1 : 1))
-            m_host.beep();
-        return true;
-    }
-    if (key.virtualKey == forwardDeleteKey && !held && m_model.query().isEmpty() && !id.isNull()) {
-        // One press, one removal: a key held a moment too long takes no more rows with it.
-        if (key.autoRepeat)
-            return true;
-        if (saved)
-            m_model.deleteShelf(id);
-        else
-            m_model.removeHistoryEntry(id);
-        return true;
-    }
-    if (key.virtualKey == f2Key && !held && saved && !id.isNull()) {
-        m_model.startEditing(id);
-        return true;
-    }
-    if (held == kCommand && key.characters == QLatin1String("s") && !saved && !id.isNull()) {
-        m_model.saveHistoryEntryToShelf(id);
-        return true;
-    }
     if (held == kCommand && key.characters == QLatin1String("n")) {
         if (m_model.shelf().size() >= AppModel::shelfMax) {
-            m_host.beep();
+            m_host.refuse(SavedColumn::fullListReason());
             return true;
         }
         // A new, empty snippet matches no query: its editor would open hidden.
@@ -207,7 +239,45 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held)
         return true;
     }
     if (held == kCommand && key.characters == QLatin1String("z") && m_model.undoableRemoval()) {
+        // A refusal is told by the undo bar, which stays.
         m_model.undoRemoval();
+        return true;
+    }
+    return false;
+}
+
+bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, bool newDeletePress)
+{
+    const QUuid id = selectedID();
+    const AppModel::Column column = m_model.selectedColumn();
+    const bool saved = column == AppModel::Column::saved;
+    const bool vertical = key.virtualKey == upArrowKey || key.virtualKey == downArrowKey;
+    if (vertical && held == kOption && saved && !id.isNull()) {
+        // Here the arrows' modifiers count: Alt moves the snippet itself.
+        const bool up = key.virtualKey == upArrowKey;
+        if (!m_model.moveShelfItemBy(id, up ? -1 : 1))
+            m_host.refuse(up
+                    ? QCoreApplication::translate("PanelKeyMap", "Already at the top.")
+                    : QCoreApplication::translate("PanelKeyMap", "Already at the bottom."));
+        return true;
+    }
+    if (key.virtualKey == forwardDeleteKey && !held) {
+        // With text in the search field, Delete edits it.
+        if (!m_model.query().isEmpty())
+            return false;
+        // One press, one removal: a key held a moment too long takes no more rows with it,
+        // and a hold that began by emptying the search field takes none.
+        if (newDeletePress && !id.isNull())
+            m_model.removeRow(column, id);
+        return true;
+    }
+    if (key.virtualKey == f2Key && !held && saved && !id.isNull()) {
+        m_model.startEditing(id);
+        return true;
+    }
+    if (held == kCommand && key.characters == QLatin1String("s") && !saved && !id.isNull()) {
+        if (!m_model.saveHistoryEntryToShelf(id))
+            m_host.refuse(SavedColumn::fullListReason());
         return true;
     }
     const bool menu = (key.virtualKey == menuKey && !held)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/panel/KeyPressFilter.h"
+
+#include <QObject>
 #include <QString>
 #include <QUuid>
 #include <Qt>
@@ -23,7 +26,8 @@ public:
     virtual void copyToClipboard(const QString &text) = 0;
     // Ends the snippet editor's focus on the next turn, so that it commits.
     virtual void endEditingOnNextTurn() = 0;
-    virtual void beep() = 0;
+    // A refused action: beeps and tells why, in words a screen reader speaks too.
+    virtual void refuse(const QString &why) = 0;
     // Opens the context menu of the selected row, at the row.
     virtual void openContextMenu() = 0;
 };
@@ -36,14 +40,18 @@ struct PanelKey {
     Qt::KeyboardModifiers modifiers;
     // The key's letter without modifiers, lower-cased; the letter shortcuts read it.
     QString characters;
-    // Sent again by a key held down.
+    // Sent again by a key held down, as far as Qt could tell.
     bool autoRepeat = false;
+    // The event's time, in milliseconds: a held key's repeats share it with a release.
+    quint64 timestamp = 0;
     // Aimed at the panel's window. Keys for another window of the program (a menu, a
     // dialog) only meet the rules that hold whether the panel is shown or not.
     bool towardsPanel = true;
-    // A button of the panel has keyboard focus (reached by Tab): Return is the button's.
-    // Not the search field or the snippet editor.
-    bool focusOnButton = false;
+    // Another control of the panel than the search field has keyboard focus (a button
+    // reached by Tab). The keys act on the selected row only from the search field (readers
+    // are told that row stands for its focus): from elsewhere the arrows first take the
+    // focus back to it, and the other row keys are the control's.
+    bool focusElsewhere = false;
 
     // From a Qt key event: by the key's place when the platform can tell it from the
     // native scan code, else by Qt's key.
@@ -60,6 +68,8 @@ public:
     PanelKeyMap(AppModel &model, PanelKeyMapHost &host);
 
     Decision handle(const PanelKey &key);
+    // A key going up: it tells a new press of Delete from a held one.
+    void handleRelease(const PanelKey &key);
 
     // Virtual key codes the map recognises.
     static constexpr quint32 returnKey = 36;
@@ -79,13 +89,20 @@ public:
     static int snippetNumber(quint32 virtualKey);
 
 private:
+    // Copies the selected entry and closes (or keeps a pinned window); false: none.
+    bool activateSelection();
     void copyAndFinish(const QString &text);
     // The keys that act on the selected row; a first press that finds none passes.
-    bool handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held);
+    bool handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, bool newDeletePress);
+    // The keys of the panel as a whole, not of the selected row (Ctrl+N, Ctrl+Z).
+    bool handlePanelKey(const PanelKey &key, Qt::KeyboardModifiers held);
     QUuid selectedID() const;
 
     AppModel &m_model;
     PanelKeyMapHost &m_host;
+    KeyPressFilter m_deletePresses;
+    bool m_returnWaits = false; // a Return waits for a copy being read
+    QObject m_waitContext; // cancels that wait when the key map goes
 };
 
 } // namespace nookary

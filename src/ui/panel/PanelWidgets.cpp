@@ -112,6 +112,22 @@ void SymbolButton::leaveEvent(QEvent *event)
 
 // MARK: ElidedLabel
 
+RowNote::RowNote(QWidget *parent)
+    : QLabel(parent)
+{
+    setFont(PanelStyle::caption2());
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setStyleSheet(QStringLiteral("color: %1;").arg(PanelStyle::secondary().name(QColor::HexArgb)));
+    hide();
+}
+
+void RowNote::setNote(const QString &note)
+{
+    setText(note);
+    setVisible(!note.isEmpty());
+}
+
 ElidedLabel::ElidedLabel(QWidget *parent)
     : QWidget(parent)
     , m_color(PanelStyle::primary())

@@ -67,6 +67,16 @@ private:
     QColor m_color;
 };
 
+// A short note at a row's trailing end, in the secondary colour: a long entry's size, "cut",
+// "+2 more". Hidden while empty.
+class RowNote final : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit RowNote(QWidget *parent = nullptr);
+    void setNote(const QString &note);
+};
+
 // A column's title and subtitle.
 class HeaderBlock final : public QWidget {
     Q_OBJECT

@@ -19,11 +19,15 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStackedLayout>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace nookary {
 
@@ -32,6 +36,7 @@ namespace {
 constexpr int kStrip = 14;
 constexpr int kFooterHeight = 32;
 constexpr int kBottomStripGap = 40;
+constexpr std::chrono::seconds noticeDuration { 5 };
 
 QFrame *line(QFrame::Shape shape, QWidget *parent)
 {
@@ -103,6 +108,8 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
 
     m_search->setPlaceholderText(QStringLiteral("Search"));
     m_search->setAccessibleName(tr("Search"));
+    Accessibility::setKeyboardHome(m_search);
+    m_search->installEventFilter(this);
     m_search->setClearButtonEnabled(false);
     m_search->setFont(PanelStyle::font(13));
     m_search->setStyleSheet(
@@ -149,7 +156,11 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PopoverView::syncPin);
     for (auto signal : { &AppModel::selectedColumnChanged, &AppModel::selectedShelfIDChanged,
              &AppModel::selectedHistoryIDChanged, &AppModel::selectionScrollTickChanged })
-        connect(&m_model, signal, this, &PopoverView::announceSelectionOnNextTurn);
+        connect(&m_model, signal, this, [this] { announceSelectionOnNextTurn(); });
+    connect(
+        &m_model, &AppModel::queryChanged, this, [this] { announceSelectionOnNextTurn(false); });
+    connect(
+        &m_model, &AppModel::editingIDChanged, this, &PopoverView::focusSearchAfterEditOnNextTurn);
     syncPresentation();
     setTabOrder();
 }
@@ -171,20 +182,69 @@ QWidget *PopoverView::selectedRow() const
     return m_saved->row(m_model.selectedShelfID());
 }
 
-void PopoverView::announceSelectionOnNextTurn()
+void PopoverView::announceSelectionOnNextTurn(bool moved)
 {
+    m_selectionMoved = m_selectionMoved || moved;
     if (std::exchange(m_announcePending, true))
         return;
     postToNextTurn(this, [this] {
         m_announcePending = false;
-        QWidget *row = selectedRow();
-        // While a snippet is edited, or the panel is not where the keys go, the keys do not
-        // stand on a row.
-        if (!row || row->isHidden() || !isVisible() || !isActiveWindow()
-            || !m_model.editingID().isNull())
+        const bool moved = std::exchange(m_selectionMoved, false);
+        const bool nothingMatches = !m_model.query().trimmed().isEmpty()
+            && m_model.filteredHistory().isEmpty() && m_model.filteredShelf().isEmpty();
+        m_search->setAccessibleDescription(nothingMatches ? tr("No results") : QString());
+        // The keys stand on a row only while they go to the search field, and not while a
+        // snippet is edited.
+        if (!isVisible() || !m_search->hasFocus() || !m_model.editingID().isNull())
             return;
-        Accessibility::announceFocus(row);
+        QWidget *row = selectedRow();
+        if (row && !row->isHidden()) {
+            if (moved) {
+                Accessibility::announceFocus(row);
+                m_readerOnRow = true;
+            }
+        } else if (nothingMatches && std::exchange(m_readerOnRow, false)) {
+            // The row the reader was on is gone: back to the field, which says why.
+            Accessibility::announceFocus(m_search);
+        }
     });
+}
+
+void PopoverView::focusSearchAfterEditOnNextTurn()
+{
+    if (!m_model.editingID().isNull()) {
+        m_editedID = m_model.editingID();
+        return;
+    }
+    postToNextTurn(this, [this, edited = std::exchange(m_editedID, QUuid())] {
+        if (!isVisible() || !m_model.editingID().isNull() || window()->focusWidget())
+            return;
+        // The keys stand on the row just edited, where the reader hears them land.
+        const QList<ShelfItem> shown = m_model.filteredShelf();
+        if (std::any_of(
+                shown.begin(), shown.end(), [&](const ShelfItem &s) { return s.id == edited; }))
+            m_model.selectShelf(edited);
+        m_search->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+bool PopoverView::eventFilter(QObject *watched, QEvent *event)
+{
+    // Back in the search field (on opening, after Tab or an edit), the reader hears the
+    // row the keys stand on after the field itself.
+    if (watched == m_search && event->type() == QEvent::FocusIn)
+        announceSelectionOnNextTurn();
+    return QWidget::eventFilter(watched, event);
+}
+
+void PopoverView::tell(const QString &why)
+{
+    // Shown anew each time, so that readers hear it each time.
+    m_notice->hide();
+    m_noticeText->setText(why);
+    m_notice->setAccessibleName(why);
+    m_notice->show();
+    m_noticeTimer->start();
 }
 
 void PopoverView::openContextMenuForSelection()
@@ -216,7 +276,29 @@ QWidget *PopoverView::makeFooter()
     });
     row->addWidget(m_clear);
     // The bar lies over the handle behind it, so its empty middle moves the window itself.
-    row->addWidget(new WindowDragHandle(bar), 1);
+    auto *middle = new WindowDragHandle(bar);
+    row->addWidget(middle, 1);
+    // A refusal's reason shows there for a while, over the handle, which still takes the
+    // presses. Readers hear it as a notification.
+    m_notice = new QWidget(middle);
+    Accessibility::setRole(m_notice, QAccessible::Notification);
+    m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_noticeText = new QLabel(m_notice);
+    m_noticeText->setFont(PanelStyle::subheadline());
+    m_noticeText->setAlignment(Qt::AlignCenter);
+    m_noticeText->setStyleSheet(
+        QStringLiteral("color: %1;").arg(PanelStyle::primary().name(QColor::HexArgb)));
+    auto *noticeLayout = new QHBoxLayout(m_notice);
+    noticeLayout->setContentsMargins(8, 0, 8, 0);
+    noticeLayout->addWidget(m_noticeText);
+    auto *middleLayout = new QHBoxLayout(middle);
+    middleLayout->setContentsMargins(0, 0, 0, 0);
+    middleLayout->addWidget(m_notice);
+    m_notice->hide();
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(noticeDuration);
+    connect(m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
     auto *controls = new QHBoxLayout;
     controls->setSpacing(10);
     m_pin = new SymbolButton(QStringLiteral("pin"), 13, {}, bar);

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QUuid>
 #include <QWidget>
 
 #include <functional>
 
+class QLabel;
 class QLineEdit;
+class QTimer;
 
 namespace nookary {
 
@@ -45,8 +48,12 @@ public:
 
     // The selected row's menu, under the row (Shift+F10 and the Menu key).
     void openContextMenuForSelection();
+    // Says for a few seconds, in the footer, why an action was refused; readers hear it.
+    void tell(const QString &why);
+    QWidget *notice() const { return m_notice; }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -59,8 +66,12 @@ private:
     void focusSearchOnNextTurn();
     void endEditingOnNextTurn();
     void setTabOrder();
-    // Tells readers which row the keys now stand on, once per turn.
-    void announceSelectionOnNextTurn();
+    // Tells readers which row the keys now stand on, once per turn; with `moved` false,
+    // only that nothing matches the search any more.
+    void announceSelectionOnNextTurn(bool moved = true);
+    // An edit that ended with the focus nowhere (saved with Return, a click on the
+    // background, abandoned) gives the keys back to the search field, on the edited row.
+    void focusSearchAfterEditOnNextTurn();
     QWidget *selectedRow() const;
 
     AppModel &m_model;
@@ -75,7 +86,13 @@ private:
     WindowDragHandle *m_topStrip;
     WindowDragHandle *m_leftStrip;
     WindowDragHandle *m_rightStrip;
+    QWidget *m_notice = nullptr;
+    QLabel *m_noticeText = nullptr;
+    QTimer *m_noticeTimer = nullptr;
+    QUuid m_editedID; // the snippet being edited, until the edit has ended
     bool m_announcePending = false;
+    bool m_selectionMoved = false;
+    bool m_readerOnRow = false;
 };
 
 } // namespace nookary

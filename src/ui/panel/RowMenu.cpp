@@ -32,7 +32,7 @@ QMenu *RowMenu::popUp(QPoint global, bool byKeyboard, QWidget *parent) const
     menu->setAttribute(Qt::WA_DeleteOnClose);
     add(menu, QT_TRANSLATE_NOOP("RowMenu", "Copy"), QKeySequence(Qt::Key_Return), copy);
     add(menu, QT_TRANSLATE_NOOP("RowMenu", "Save to Saved"), QKeySequence(Qt::CTRL | Qt::Key_S),
-        save);
+        save, canSave);
     add(menu, QT_TRANSLATE_NOOP("RowMenu", "Edit"), QKeySequence(Qt::Key_F2), edit);
     add(menu, QT_TRANSLATE_NOOP("RowMenu", "Delete"), QKeySequence(Qt::Key_Delete), remove);
     if (moveUp || moveDown)

@@ -14,13 +14,15 @@ namespace nookary {
 // Copy, and as they apply Save to Saved, Edit, Delete, Move Up and Move Down, each showing
 // the key that does the same in the panel.
 struct RowMenu {
-    // An action left empty is not offered; a move is offered disabled at the list's end.
+    // An action left empty is not offered; a move is offered disabled at the list's end,
+    // and saving while Saved is full.
     std::function<void()> copy;
     std::function<void()> save;
     std::function<void()> edit;
     std::function<void()> remove;
     std::function<void()> moveUp;
     std::function<void()> moveDown;
+    bool canSave = true;
     bool canMoveUp = false;
     bool canMoveDown = false;
 

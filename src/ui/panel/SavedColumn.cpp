@@ -133,7 +133,8 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
             commitOpenEditor();
         m_model.startEditing(id);
     });
-    connect(row, &ShelfRow::deleteRequested, this, [this, id] { m_model.deleteShelf(id); });
+    connect(row, &ShelfRow::deleteRequested, this,
+        [this, id] { m_model.removeRow(AppModel::Column::saved, id); });
     connect(row, &RowFrame::contextMenuRequested, this,
         [this, id](QPoint global) { showContextMenu(id, global); });
     connect(row, &ShelfRow::draftDone, this, [this, id](const QString &draft) {
@@ -272,6 +273,9 @@ void SavedColumn::sync()
         }
         const QString badge = shortcutLabel(i);
         row->setShortcutLabel(badge);
+        row->setNote(m_model.snippetWasCutOnDrop(item.id)
+                ? tr("cut", "a snippet that holds only the first part of what was dropped")
+                : QString());
         // Readers hear where the snippet stands and its key, since they see neither.
         const QString text
             = row->shownText().trimmed().isEmpty() ? tr("empty snippet") : row->shownText();
@@ -340,7 +344,7 @@ void SavedColumn::showContextMenu(const QUuid &id, QPoint global)
         commitOpenEditor();
         m_model.startEditing(id);
     };
-    menu.remove = [this, id] { m_model.deleteShelf(id); };
+    menu.remove = [this, id] { m_model.removeRow(AppModel::Column::saved, id); };
     menu.moveUp = [this, id] { m_model.moveShelfItemBy(id, -1); };
     menu.moveDown = [this, id] { m_model.moveShelfItemBy(id, 1); };
     menu.canMoveUp = at > 0;

@@ -60,7 +60,7 @@ bool ShelfDropDelegate::performDrop(const QMimeData &mime) const
     // Taken even when it then adds nothing (blank, undecodable, a duplicate, a full list).
     if (const std::optional<QString> text = DragPayload::droppedText(mime)) {
         m_model.noteShelfRowDrop();
-        m_model.addShelfFromDrop(*text, m_targetID);
+        m_model.addShelfFromDrop(*text, m_targetID, DragPayload::isPartialHistoryEntry(mime));
     }
     return true;
 }
@@ -86,12 +86,13 @@ bool ShelfColumnDropDelegate::performDrop(const QMimeData &mime) const
     if (!text)
         return true;
     AppModel *model = &m_model;
-    postDelayed(m_context, applyDelay, [model, text = *text] {
+    const bool partial = DragPayload::isPartialHistoryEntry(mime);
+    postDelayed(m_context, applyDelay, [model, text = *text, partial] {
         if (!model->shelfColumnDropAllowed())
             return; // a row has just taken this drop
         // Outside any row means the top of the whole list, not of the filtered one.
         const QList<ShelfItem> &shelf = model->shelf();
-        model->addShelfFromDrop(text, shelf.isEmpty() ? QUuid() : shelf.first().id);
+        model->addShelfFromDrop(text, shelf.isEmpty() ? QUuid() : shelf.first().id, partial);
     });
     return true;
 }

@@ -19,8 +19,6 @@
 #include <QPainterPath>
 #include <QScopedValueRollback>
 
-#include <utility>
-
 namespace nookary {
 
 namespace {
@@ -156,6 +154,7 @@ ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
           [this](QPoint pressed) { Q_EMIT handleDragRequested(m_handle->mapTo(this, pressed)); },
           this))
     , m_label(new ElidedLabel(this))
+    , m_note(new RowNote(this))
     , m_actions(new Capsule(10, this))
     , m_editButton(new SymbolButton(QStringLiteral("pencil"), 13, {}, m_actions))
     , m_deleteButton(new SymbolButton(QStringLiteral("trash"), 13, {}, m_actions))
@@ -167,6 +166,7 @@ ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
     layout->setSpacing(8);
     layout->addWidget(m_handle);
     layout->addWidget(m_label, 1);
+    layout->addWidget(m_note);
 
     auto *actions = new QHBoxLayout(m_actions);
     actions->setContentsMargins(10, 6, 10, 6);
@@ -206,6 +206,12 @@ void ShelfRow::setText(const QString &text)
     m_label->setText(displayText(text));
 }
 
+void ShelfRow::setNote(const QString &note)
+{
+    m_note->setNote(note);
+    m_note->setVisible(!note.isEmpty() && !isEditing());
+}
+
 QString ShelfRow::shownText() const
 {
     return m_label->shownText();
@@ -234,6 +240,7 @@ void ShelfRow::setEditing(bool editing)
             [this] { Q_EMIT draftDone(m_editor->toPlainText()); });
         DragPayload::refuseShelfHandleDrops(m_editor);
         m_label->hide();
+        m_note->hide();
         layout->insertWidget(2, m_editor, 1);
         layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
             kTrailingRoom + PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
@@ -241,10 +248,15 @@ void ShelfRow::setEditing(bool editing)
     } else {
         // Disconnected first: a focus change while it goes must not commit the draft.
         m_editor->disconnect(this);
+        // Hidden with the focus, it would pass it on to the next control; the panel gives
+        // it to the search field instead.
+        if (m_editor->hasFocus())
+            m_editor->clearFocus();
         m_editor->deleteLater();
         m_editor->hide();
         m_editor = nullptr;
         m_label->show();
+        m_note->setVisible(!m_note->text().isEmpty());
         layout->setContentsMargins(PanelStyle::rowPaddingH, PanelStyle::rowPaddingV,
             PanelStyle::rowPaddingH, PanelStyle::rowPaddingV);
     }
@@ -337,23 +349,11 @@ void ShelfRow::followPointer()
 
 void ShelfRow::updateTrailing()
 {
-    // Hiding a button under the pointer makes Qt send this row enter and leave events from
-    // inside the hide; answered there, they hid it again without end (a stack overflow).
-    // What they said is applied once more afterwards, and no more: they may go on
-    // alternating as long as buttons come and go under the pointer.
-    if (m_updatingTrailing) {
-        m_trailingStale = true;
+    // Showing or hiding a child under the pointer makes Qt send this row enter and leave
+    // events from inside setVisible; answering them there recursed until the stack ran out.
+    if (m_updatingTrailing)
         return;
-    }
-    const QScopedValueRollback busy(m_updatingTrailing, true);
-    applyTrailing();
-    if (std::exchange(m_trailingStale, false))
-        applyTrailing();
-    m_trailingStale = false;
-}
-
-void ShelfRow::applyTrailing()
-{
+    const QScopedValueRollback guard(m_updatingTrailing, true);
     m_actions->setVisible(showsActions());
     m_badge->setVisible(showsBadge());
     if (!isEditing()) {

@@ -10,6 +10,7 @@ class QLabel;
 namespace nookary {
 
 class ElidedLabel;
+class RowNote;
 class SymbolButton;
 
 // The in-place editor of a snippet: transparent, multi-line, never longer than an entry
@@ -41,6 +42,8 @@ public:
     QString text() const { return m_text; }
     void setText(const QString &text);
     QString shownText() const;
+    // A note after the text in the secondary colour ("cut"), or empty for none.
+    void setNote(const QString &note);
     // "Ctrl+1" to "Ctrl+9", or empty for no badge.
     void setShortcutLabel(const QString &label);
     QString shortcutLabel() const { return m_shortcutLabel; }
@@ -86,15 +89,14 @@ protected:
 
 private:
     void updateTrailing();
-    void applyTrailing();
 
     QString m_text;
     QString m_shortcutLabel;
     bool m_hovering = false;
     bool m_updatingTrailing = false;
-    bool m_trailingStale = false;
     QWidget *m_handle;
     ElidedLabel *m_label;
+    RowNote *m_note;
     SnippetEditor *m_editor = nullptr;
     QWidget *m_actions;
     SymbolButton *m_editButton;

@@ -12,7 +12,8 @@ namespace nookary {
 class SymbolButton;
 
 // "Deleted. Undo" under a column's rows, for as long as the last snippet or entry removed
-// from that column can be put back.
+// from that column can be put back; where it could not go back, why. It does not lapse while
+// its button has keyboard focus, and when it goes, the keys go back to the search field.
 class UndoBar final : public QWidget {
     Q_OBJECT
 
@@ -21,6 +22,9 @@ public:
 
     QLabel *label() const { return m_label; }
     SymbolButton *undoButton() const { return m_undo; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void sync();

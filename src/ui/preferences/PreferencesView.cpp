@@ -4,6 +4,7 @@
 #include "model/AppModel.h"
 #include "model/SettingsKeys.h"
 #include "model/SnippetTransfer.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 
@@ -12,10 +13,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPromise>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 namespace nookary {
@@ -122,12 +126,20 @@ PreferencesView::PreferencesView(
         QWidget *row = addRow(QStringLiteral("Keyboard shortcut"), m_recorder);
         keepLabelLevelWithField(*row, *m_labels.last(), *m_recorder);
     } else {
-        m_manualShortcut = new QLabel(manualShortcutText, this);
+        auto *manual = new QWidget(this);
+        auto *manualStack = new QVBoxLayout(manual);
+        manualStack->setContentsMargins(0, 0, 0, 0);
+        m_manualShortcut = new QLabel(manualShortcutText, manual);
         m_manualShortcut->setFont(small);
         m_manualShortcut->setWordWrap(true);
         m_manualShortcut->setTextInteractionFlags(Qt::TextSelectableByMouse);
         m_manualShortcut->setMinimumWidth(controlWidth - 10);
-        addRow(QStringLiteral("Keyboard shortcut"), m_manualShortcut);
+        m_shortcutGuide = new ShortcutGuide(manual);
+        m_shortcutGuide->stepsLabel()->setFont(small);
+        m_shortcutGuide->setFixedWidth(controlWidth - 10);
+        manualStack->addWidget(m_manualShortcut);
+        manualStack->addWidget(m_shortcutGuide);
+        addRow(QStringLiteral("Keyboard shortcut"), manual);
     }
     addDivider();
     addRow(tr("Paste after choosing"), makePasteRow());
@@ -221,7 +233,7 @@ QWidget *PreferencesView::makePasteRow()
     m_pasteAfterChoosing = new QCheckBox(row);
     m_pasteAfterChoosing->setAccessibleName(tr("Paste after choosing"));
     m_pasteAfterChoosing->setToolTip(tr("Pastes the chosen entry into the window you return "
-                                        "to (Ctrl+Shift+V in terminals)"));
+                                        "to (in a terminal, with its own paste key)"));
     connect(m_pasteAfterChoosing, &QCheckBox::clicked, this,
         [this](bool checked) { m_model.setPasteAfterChoosing(checked); });
     layout->addWidget(m_pasteAfterChoosing);
@@ -256,12 +268,14 @@ QWidget *PreferencesView::makeSnippetsRow()
     column->addLayout(buttons);
     m_snippetsStatus = new QLabel(tr("Take them to another machine as a file"), row);
     m_snippetsStatus->setFont(sized(font(), 11));
+    m_snippetsStatus->setTextFormat(Qt::PlainText); // file names are no markup
     m_snippetsStatus->setWordWrap(true);
     m_snippetsStatus->setMinimumWidth(controlWidth - 10);
     m_snippetsStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setSecondary(m_snippetsStatus, 0.7);
-    // Two lines are kept for the outcome, so that the window does not change size.
-    m_snippetsStatus->setFixedHeight(2 * m_snippetsStatus->fontMetrics().lineSpacing());
+    // Room for two lines of outcome is kept, so that the rows above stay put; a longer
+    // reason takes the free space below.
+    m_snippetsStatus->setMinimumHeight(2 * m_snippetsStatus->fontMetrics().lineSpacing());
     m_snippetsStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     column->addWidget(m_snippetsStatus);
     connect(m_export, &QPushButton::clicked, this, &PreferencesView::chooseExportFile);
@@ -271,10 +285,13 @@ QWidget *PreferencesView::makeSnippetsRow()
 
 void PreferencesView::chooseExportFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export Saved Snippets"),
+    QFileDialog dialog(this, tr("Export Saved Snippets"),
         QDir::home().filePath(tr("Nookary snippets.json")), tr("Saved snippets (*.json)"));
-    if (!path.isEmpty())
-        exportSavedSnippets(path);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without a suffix still makes a file that reads as an export elsewhere.
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        exportSavedSnippets(dialog.selectedFiles().constFirst());
 }
 
 void PreferencesView::chooseImportFile()
@@ -292,27 +309,66 @@ void PreferencesView::chooseImportFile()
 
 void PreferencesView::exportSavedSnippets(const QString &path)
 {
-    const QStringList texts = m_model.savedSnippetTexts();
     QString error;
-    if (SnippetTransfer::writeFile(path, texts, &error))
-        m_snippetsStatus->setText(tr("Exported %n snippet(s) to %1", nullptr, int(texts.size()))
-                                      .arg(QFileInfo(path).fileName()));
-    else
-        m_snippetsStatus->setText(tr("%1: %2").arg(QFileInfo(path).fileName(), error));
+    const std::optional<qsizetype> count = m_model.exportSavedSnippets(path, &error);
+    showSnippetsOutcome(path, [&](const QString &file) {
+        if (!count)
+            return tr("%1: %2").arg(file, error);
+        return tr("Exported %Ln snippet(s) to %1", nullptr, int(*count)).arg(file);
+    });
 }
 
 void PreferencesView::importSavedSnippets(const QString &path, bool lines)
 {
-    QString error;
-    const std::optional<QStringList> texts = SnippetTransfer::readFile(
-        path, lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::byContent, &error);
-    if (!texts) {
-        m_snippetsStatus->setText(
-            tr("%1: %2 Nothing was imported.").arg(QFileInfo(path).fileName(), error));
-        return;
-    }
+    using Read = std::pair<std::optional<QStringList>, QString>;
+    const auto format = lines ? SnippetTransfer::Format::lines : SnippetTransfer::Format::byContent;
+    // Read away from the main thread: a file on a slow or hung disk must not freeze Nookary.
+    auto promise = std::make_shared<QPromise<Read>>();
+    auto *watcher = new QFutureWatcher<Read>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, path] {
+        watcher->deleteLater();
+        setTransferBusy(false);
+        const Read read = watcher->future().result();
+        if (!read.first) {
+            showSnippetsOutcome(path, [&](const QString &file) {
+                return tr("%1: %2 Nothing was imported.").arg(file, read.second);
+            });
+            return;
+        }
+        const QString outcome = SnippetTransfer::describe(
+            m_model.importSavedSnippets(*read.first), AppModel::shelfMax);
+        showSnippetsOutcome({}, [&](const QString &) { return outcome; });
+    });
+    watcher->setFuture(promise->future());
+    setTransferBusy(true);
+    showSnippetsOutcome(path, [](const QString &file) { return tr("Reading %1…").arg(file); });
+    QThreadPool::globalInstance()->start([promise, path, format] {
+        promise->start();
+        QString error;
+        std::optional<QStringList> texts;
+        if (const std::optional<QByteArray> bytes = SnippetTransfer::readFile(path, &error))
+            texts = SnippetTransfer::decode(*bytes, format, &error);
+        promise->addResult(Read { std::move(texts), error });
+        promise->finish();
+    });
+}
+
+void PreferencesView::setTransferBusy(bool busy)
+{
+    m_export->setEnabled(!busy);
+    m_import->setEnabled(!busy);
+}
+
+void PreferencesView::showSnippetsOutcome(
+    const QString &path, const std::function<QString(const QString &file)> &text)
+{
+    // The file's name shortened in the middle leaves room for the whole reason; the tooltip
+    // holds the full path.
+    const QString name = QFileInfo(path).fileName();
+    const int room = m_snippetsStatus->minimumWidth() / 2;
     m_snippetsStatus->setText(
-        SnippetTransfer::describe(m_model.importSavedSnippets(*texts), AppModel::shelfMax));
+        text(m_snippetsStatus->fontMetrics().elidedText(name, Qt::ElideMiddle, room)));
+    m_snippetsStatus->setToolTip(text(QDir::toNativeSeparators(path)));
 }
 
 PreferenceDivider::PreferenceDivider(QWidget *parent)

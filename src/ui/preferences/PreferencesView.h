@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -14,6 +16,7 @@ class AppModel;
 class KeyTranslator;
 class HotkeyRecorderControl;
 class SegmentedControl;
+class ShortcutGuide;
 
 // The settings, one labelled row each, every control bound straight to the model: a change
 // is written to the model at once, and the model's current values are shown whenever they
@@ -42,6 +45,7 @@ public:
     // Null where the desktop binds the shortcut.
     HotkeyRecorderControl *shortcutRecorder() const { return m_recorder; }
     QLabel *manualShortcutLabel() const { return m_manualShortcut; }
+    ShortcutGuide *shortcutGuide() const { return m_shortcutGuide; }
     QCheckBox *pasteAfterChoosingBox() const { return m_pasteAfterChoosing; }
     // Why the session cannot paste; hidden where it can.
     QLabel *pasteUnavailableLabel() const { return m_pasteUnavailable; }
@@ -51,6 +55,7 @@ public:
     QLabel *snippetsStatusLabel() const { return m_snippetsStatus; }
 
     // What the two buttons do once a file is chosen; public for tests, which choose none.
+    // An import reads its file on another thread: its outcome shows when it has been read.
     void exportSavedSnippets(const QString &path);
     void importSavedSnippets(const QString &path, bool lines);
     QList<QLabel *> rowLabels() const { return m_labels; }
@@ -63,6 +68,11 @@ private:
     QWidget *makeSnippetsRow();
     void chooseExportFile();
     void chooseImportFile();
+    void setTransferBusy(bool busy);
+    // Shows `text` of the file at `path` in the row, with the file's name shortened as the
+    // row needs, and in the tooltip with its full path.
+    void showSnippetsOutcome(
+        const QString &path, const std::function<QString(const QString &file)> &text);
 
     AppModel &m_model;
     QList<QLabel *> m_labels;
@@ -72,6 +82,7 @@ private:
     SegmentedControl *m_defaultSelection = nullptr;
     HotkeyRecorderControl *m_recorder = nullptr;
     QLabel *m_manualShortcut = nullptr;
+    ShortcutGuide *m_shortcutGuide = nullptr;
     QCheckBox *m_pasteAfterChoosing = nullptr;
     QLabel *m_pasteUnavailable = nullptr;
     QPushButton *m_export = nullptr;

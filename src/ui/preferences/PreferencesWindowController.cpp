@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PreferencesWindowController.h"
 
+#include "ui/Accessibility.h"
 #include "ui/preferences/PreferencesView.h"
 
 #include <QCursor>
@@ -8,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace nookary {
 
@@ -19,6 +22,7 @@ PreferencesWindowController::PreferencesWindowController(
               | Qt::WindowMinimizeButtonHint | Qt::CustomizeWindowHint))
 {
     m_window->setObjectName(QStringLiteral("PreferencesWindow"));
+    Accessibility::setRole(m_window.get(), QAccessible::Window);
     m_window->setWindowTitle(title);
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_view = new PreferencesView(model, keys, canRegisterShortcut, m_window.get());
@@ -37,9 +41,15 @@ bool PreferencesWindowController::isVisible() const
 
 void PreferencesWindowController::prepareForDisplay()
 {
-    m_window->setMinimumSize(preferredContentSize);
-    m_window->setMaximumSize(preferredContentSize);
-    m_window->resize(preferredContentSize);
+    // Taller where the shortcut row explains how to bind one in the desktop, so that none of
+    // the steps is cut off.
+    const int width = preferredContentSize.width();
+    const int needed
+        = m_view->hasHeightForWidth() ? m_view->heightForWidth(width) : m_view->sizeHint().height();
+    const QSize size(width, std::max(preferredContentSize.height(), needed));
+    m_window->setMinimumSize(size);
+    m_window->setMaximumSize(size);
+    m_window->resize(size);
 }
 
 void PreferencesWindowController::showWindow()

@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The road of a copy on a real X display, at a user's pace: from another program into the
+// history as it happens, and back out through the panel, whole.
+#include "TestDesk.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace nookary::test;
+
+namespace {
+
+const QString kNookary = QStringLiteral(NOOKARY_BINARY);
+const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
+
+} // namespace
+
+class TestDeskCapture : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDesk> m_desk;
+    QProcess *m_nookary = nullptr;
+
+    QStringList texts() const
+    {
+        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") });
+        QStringList out;
+        for (const QByteArray &line : r.out.split('\n')) {
+            if (!line.isEmpty())
+                out.append(
+                    QJsonDocument::fromJson(line).object().value(QLatin1String("text")).toString());
+        }
+        return out;
+    }
+
+    void xclip(const QByteArray &data)
+    {
+        const auto r = m_desk->run(QStringLiteral("xclip"),
+            { QStringLiteral("-selection"), QStringLiteral("clipboard") }, data);
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+    }
+
+    QByteArray clipboard(const QString &type = QStringLiteral("UTF8_STRING")) const
+    {
+        return m_desk
+            ->run(QStringLiteral("xclip"),
+                { QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                    QStringLiteral("-t"), type })
+            .out;
+    }
+
+    QString panelWindow() const
+    {
+        return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000);
+    }
+
+    // Opens the panel as the command line does and waits until it has the keyboard.
+    void openPanel()
+    {
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), panelWindow(), 5000);
+    }
+
+    // Return in the open panel: the selected entry is copied back and the panel closes.
+    void chooseWithReturn()
+    {
+        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("Return") });
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_desk = std::make_unique<TestDesk>();
+        QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
+        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
+        QDir().mkpath(config + QStringLiteral("/dorwen"));
+        QFile file(config + QStringLiteral("/dorwen/Nookary.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n"
+                   "Nookary.defaultOpenTarget.v1=historyFirst\n");
+        file.close();
+        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+    }
+
+    void copiesAFractionOfASecondApartAreEachRecorded()
+    {
+        QStringList copied;
+        for (int i = 0; i < 10; ++i) {
+            copied.prepend(QStringLiteral("copy %1 of ten").arg(i));
+            xclip(copied.first().toUtf8());
+            QTest::qWait(300);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(texts().mid(0, 10), copied, 3000);
+    }
+
+    void aCopyRightAfterACopyBackIsRecorded()
+    {
+        xclip("to be copied back");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("to be copied back"), 3000);
+        openPanel();
+        chooseWithReturn();
+        QCOMPARE(clipboard(), QByteArray("to be copied back"));
+        QTest::qWait(500);
+        xclip("copied half a second later");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            texts().value(0), QStringLiteral("copied half a second later"), 3000);
+        QCOMPARE(texts().count(QStringLiteral("to be copied back")), 1);
+    }
+
+    void thePanelOpenedRightAfterACopyShowsItFirst()
+    {
+        xclip("the copy before");
+        QTest::qWait(100);
+        // A busy program answers only after the panel has opened (unless the desk is slower
+        // still), within the reader's deadline: the read is in flight when Return is pressed.
+        QProcess *owner = m_desk->spawn(kOwner,
+            { QStringLiteral("--text"), QStringLiteral("just copied"), QStringLiteral("--busy"),
+                QStringLiteral("1200") });
+        QVERIFY(owner->waitForReadyRead(5000));
+        openPanel();
+        chooseWithReturn();
+        QCOMPARE(clipboard(), QByteArray("just copied"));
+        QCOMPARE(texts().value(0), QStringLiteral("just copied"));
+        TestDesk::stop(owner);
+    }
+
+    void aLongCopyComesBackWhole()
+    {
+        QByteArray log;
+        for (int i = 0; log.size() < 75 * 1000; ++i)
+            log += "line " + QByteArray::number(i) + " of a long log, copied whole\n";
+        log = log.trimmed();
+        xclip("something else");
+        xclip(log);
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0).size(), log.size(), 3000);
+        xclip("copied after the log");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(1).size(), log.size(), 3000);
+        openPanel();
+        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("Down") });
+        chooseWithReturn();
+        QCOMPARE(clipboard(), log);
+    }
+
+    void severalCopiedFilesComeBackAsSeveral()
+    {
+        const QStringList files { QStringLiteral("file:///tmp/one%20file.txt"),
+            QStringLiteral("file:///tmp/two.txt"), QStringLiteral("file:///tmp/three") };
+        QStringList arguments { QStringLiteral("--text"), QStringLiteral("three files") };
+        for (const QString &file : files)
+            arguments << QStringLiteral("--uri") << file;
+        QProcess *fileManager = m_desk->spawn(kOwner, arguments);
+        QVERIFY(fileManager->waitForReadyRead(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), files.join(u'\n'), 3000);
+        xclip("copied after the files");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(1), files.join(u'\n'), 3000);
+        openPanel();
+        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("Down") });
+        chooseWithReturn();
+        QCOMPARE(clipboard(QStringLiteral("text/uri-list")),
+            (files.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        QCOMPARE(clipboard(QStringLiteral("x-special/gnome-copied-files")),
+            (QStringLiteral("copy\n") + files.join(u'\n')).toUtf8());
+        TestDesk::stop(fileManager);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeskCapture)
+#include "tst_desk_capture.moc"
