@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace nookary::test;
 
 namespace {
@@ -205,6 +207,34 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!trayIcon(), 5000);
         tray = m_desk->spawn(QStringLiteral("tint2"), {});
         QTRY_VERIFY_WITH_TIMEOUT(trayIcon(), 10000);
+        TestDesk::stop(tray);
+    }
+
+    void aNoticeWaitsForATrayThatStartsLater()
+    {
+        // At login the tray may start after Nookary: the notice that the stored shortcut is
+        // held elsewhere shows once a tray holds the icon it points at.
+        QProcess *grabber = m_desk->spawn(kGrabber, { QStringLiteral("44"), QStringLiteral("12") });
+        const auto release = qScopeGuard([grabber] { TestDesk::stop(grabber); });
+        QVERIFY(grabber->waitForReadyRead(5000));
+        startNookary("Nookary.hotkey.code.v1=38\nNookary.hotkey.modifiers.v1=6144\n");
+        // The notice's balloon: a tooltip window of Nookary's.
+        auto balloon = [this] {
+            const QStringList windows
+                = x({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                        QStringLiteral("--class"), QStringLiteral("Nookary") })
+                      .split(u'\n', Qt::SkipEmptyParts);
+            return std::ranges::any_of(windows, [this](const QString &window) {
+                return m_desk
+                    ->output(QStringLiteral("xprop"),
+                        { QStringLiteral("-id"), window, QStringLiteral("_NET_WM_WINDOW_TYPE") })
+                    .contains(QStringLiteral("_NET_WM_WINDOW_TYPE_TOOLTIP"));
+            });
+        };
+        QTest::qWait(1500);
+        QVERIFY(!balloon());
+        QProcess *tray = m_desk->spawn(QStringLiteral("tint2"), {});
+        QTRY_VERIFY_WITH_TIMEOUT(balloon(), 10000);
         TestDesk::stop(tray);
     }
 

@@ -15,6 +15,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcTray, "nookary.tray")
 
 namespace nookary {
@@ -23,6 +25,9 @@ namespace {
 
 // How long a StatusNotifierWatcher may take to answer before the XEmbed tray is used.
 constexpr int kWatcherAnswerMs = 1000;
+// How often a waiting notice asks for an XEmbed tray: soon at first, then less often.
+constexpr int kFirstTrayWaitMs = 500;
+constexpr int kLongestTrayWaitMs = 30000;
 
 // The paused look: every size of the picture at 0.35 opacity.
 QIcon dimmedCopy(const QIcon &icon)
@@ -82,6 +87,8 @@ TrayStatusItem::TrayStatusItem(QObject *parent)
     m_messageWait.setSingleShot(true);
     m_messageWait.setInterval(100);
     connect(&m_messageWait, &QTimer::timeout, this, &TrayStatusItem::showPendingMessage);
+    m_trayWait.setSingleShot(true);
+    connect(&m_trayWait, &QTimer::timeout, this, &TrayStatusItem::showPendingMessage);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {
         m_statusNotifier
@@ -156,6 +163,8 @@ void TrayStatusItem::showMessage(const QString &title, const QString &text)
     // Qt's balloon, wrapping the marked text, cuts off its first letters.
     m_pendingMessage = { TextDirection::withoutMarks(title), TextDirection::withoutMarks(text) };
     m_messageWaits = 0;
+    m_trayWait.stop();
+    m_trayWait.setInterval(kFirstTrayWaitMs);
     showPendingMessage();
 }
 
@@ -176,8 +185,15 @@ void TrayStatusItem::showPendingMessage()
         QDBusConnection::sessionBus().asyncCall(notify);
         return;
     }
-    if (!m_xembed || !m_xembed->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable())
-        return; // chooseTray() asks again when a tray shows the icon
+    if (!m_xembed || !m_xembed->isVisible() || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        // chooseTray() asks again when a StatusNotifierItem host shows the icon; an XEmbed
+        // tray that starts later gets it without a word from Qt, so it is asked for.
+        if (m_xembed && !m_trayWait.isActive()) {
+            m_trayWait.start();
+            m_trayWait.setInterval(std::min(m_trayWait.interval() * 2, kLongestTrayWaitMs));
+        }
+        return;
+    }
     // An XEmbed tray places the icon a moment after it is shown; until then its place reads
     // as the screen's corner, where a balloon would point.
     constexpr int kWaits = 20;

@@ -64,6 +64,8 @@ private:
     std::optional<QPair<QString, QString>> m_pendingMessage;
     int m_messageWaits = 0;
     QTimer m_messageWait;
+    // While a notice waits for an XEmbed tray to start, which Qt does not tell.
+    QTimer m_trayWait;
 };
 
 } // namespace nookary

@@ -90,7 +90,6 @@ protected:
 
 private:
     void updateTrailing();
-    void applyTrailing();
 
     QString m_text;
     QString m_shortcutLabel;
