@@ -4,7 +4,7 @@
 <context>
     <name>nookary::AddShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="+416"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="+436"/>
         <source>Add a snippet (%1)</source>
         <translation>Textbaustein hinzufügen (%1)</translation>
     </message>
@@ -22,7 +22,7 @@
 <context>
     <name>nookary::AppDelegate</name>
     <message>
-        <location filename="../src/app/AppDelegate.cpp" line="+128"/>
+        <location filename="../src/app/AppDelegate.cpp" line="+147"/>
         <source>Nookary cannot save your changes</source>
         <translation>Nookary kann Ihre Änderungen nicht speichern</translation>
     </message>
@@ -138,7 +138,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 </translation>
     </message>
     <message>
-        <location filename="../src/app/main.cpp" line="+60"/>
+        <location filename="../src/app/main.cpp" line="+61"/>
         <source>Nookary is running but did not answer; try again.
 </source>
         <translation>Nookary läuft, hat aber nicht geantwortet; versuchen Sie es noch einmal.
@@ -159,14 +159,14 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 </translation>
     </message>
     <message>
-        <location filename="../src/app/NookaryApp.cpp" line="+94"/>
+        <location filename="../src/app/NookaryApp.cpp" line="+102"/>
         <source>Nookary needs a desktop session: neither DISPLAY nor WAYLAND_DISPLAY is set.
 </source>
         <translation>Nookary braucht eine Desktop-Sitzung: Weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.
 </translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+55"/>
         <source>Nookary: cannot listen on %1 (%2); other command lines will not reach this instance.
 </source>
         <translation>Nookary: %1 lässt sich nicht öffnen (%2); andere Befehlszeilen erreichen dieses Nookary nicht.
@@ -186,7 +186,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Bis zu %1</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+46"/>
         <source>No results</source>
         <translation>Keine Treffer</translation>
     </message>
@@ -197,9 +197,27 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
 </context>
 <context>
+    <name>nookary::HistoryRow</name>
+    <message numerus="yes">
+        <location filename="../src/ui/panel/HistoryRow.cpp" line="+33"/>
+        <source>+%Ln more</source>
+        <comment>files beside the one a row names</comment>
+        <translation>
+            <numerusform>+%Ln weitere</numerusform>
+            <numerusform>+%Ln weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>cut</source>
+        <comment>an entry that is not all that was copied</comment>
+        <translation>gekürzt</translation>
+    </message>
+</context>
+<context>
     <name>nookary::HotkeyController</name>
     <message>
-        <location filename="../src/app/HotkeyController.h" line="+26"/>
+        <location filename="../src/app/HotkeyController.h" line="+27"/>
         <source>Shortcut is unavailable</source>
         <translation>Tastenkürzel nicht verfügbar</translation>
     </message>
@@ -212,7 +230,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::HotkeyRecorderControl</name>
     <message>
-        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+32"/>
+        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+33"/>
         <source>Not set yet</source>
         <translation>Noch nicht festgelegt</translation>
     </message>
@@ -242,7 +260,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Tastenkürzel wählen…</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+36"/>
         <source>Apps use %1 to select all.</source>
         <translation>Apps verwenden %1, um alles auszuwählen.</translation>
     </message>
@@ -297,7 +315,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Von einem anderen Programm belegt</translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location line="+152"/>
         <location line="+1"/>
         <source>More shortcut options</source>
         <translation>Weitere Optionen zum Tastenkürzel</translation>
@@ -318,7 +336,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Tastenkürzel ausschalten</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+46"/>
         <source>Press a new shortcut now (Esc to cancel)</source>
         <translation>Drücken Sie jetzt ein neues Tastenkürzel (Esc bricht ab)</translation>
     </message>
@@ -421,7 +439,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Taste %1</translation>
     </message>
     <message>
-        <location line="+119"/>
+        <location line="+120"/>
         <source>Off</source>
         <translation>Aus</translation>
     </message>
@@ -429,7 +447,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::OnboardingFlowView</name>
     <message>
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+110"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+108"/>
         <source>Never lose your go-to prompts, text, or files</source>
         <translation>Nie wieder Ihre liebsten Prompts, Texte oder Dateien verlieren</translation>
     </message>
@@ -571,11 +589,6 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <source>This desktop does not let apps set their own shortcuts. In your desktop&apos;s keyboard settings, add a custom shortcut that runs this command:</source>
         <translation>Auf diesem Desktop können Apps keine eigenen Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen Ihres Desktops ein eigenes Tastenkürzel an, das diesen Befehl ausführt:</translation>
     </message>
-    <message>
-        <location line="+6"/>
-        <source>In sway, for example: bindsym $mod+Shift+v exec Nookary --toggle</source>
-        <translation>In sway zum Beispiel: bindsym $mod+Shift+v exec Nookary --toggle</translation>
-    </message>
 </context>
 <context>
     <name>nookary::OnboardingWindowController</name>
@@ -586,9 +599,27 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
 </context>
 <context>
+    <name>nookary::PanelKeyMap</name>
+    <message>
+        <location filename="../src/ui/panel/PanelKeyMap.cpp" line="+150"/>
+        <source>There is no snippet %1.</source>
+        <translation>Es gibt keinen Textbaustein %1.</translation>
+    </message>
+    <message>
+        <location line="+116"/>
+        <source>Already at the top.</source>
+        <translation>Schon ganz oben.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Already at the bottom.</source>
+        <translation>Schon ganz unten.</translation>
+    </message>
+</context>
+<context>
     <name>nookary::PopoverView</name>
     <message>
-        <location filename="../src/ui/panel/PopoverView.cpp" line="+62"/>
+        <location filename="../src/ui/panel/PopoverView.cpp" line="+67"/>
         <source>Resize</source>
         <translation>Größe ändern</translation>
     </message>
@@ -599,7 +630,12 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Suchen</translation>
     </message>
     <message>
-        <location line="+112"/>
+        <location line="+94"/>
+        <source>No results</source>
+        <translation>Keine Treffer</translation>
+    </message>
+    <message>
+        <location line="+73"/>
         <source>Clear</source>
         <translation>Leeren</translation>
     </message>
@@ -614,7 +650,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Den Verlauf leeren</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+36"/>
         <source>Pin</source>
         <translation>Anheften</translation>
     </message>
@@ -655,7 +691,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::PreferencesView</name>
     <message>
-        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+87"/>
+        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+97"/>
         <location line="+3"/>
         <source>Launch at login</source>
         <translation>Autostart</translation>
@@ -708,7 +744,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
     <message>
         <location line="+6"/>
-        <location line="+8"/>
+        <location line="+16"/>
         <source>Keyboard shortcut</source>
         <translation>Tastenkürzel</translation>
     </message>
@@ -734,12 +770,12 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Dieser Desktop lässt kein Programm in andere tippen</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>Pastes the chosen entry into the window you return to (Ctrl+Shift+V in terminals)</source>
-        <translation>Fügt den gewählten Eintrag in das Fenster ein, zu dem Sie zurückkehren (in Terminals mit Strg+Umschalt+V)</translation>
+        <location line="+122"/>
+        <source>Reading %1…</source>
+        <translation>%1 wird gelesen…</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="-90"/>
         <source>Export…</source>
         <translation>Exportieren…</translation>
     </message>
@@ -764,7 +800,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Als Datei auf einen anderen Rechner mitnehmen</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+19"/>
         <source>Export Saved Snippets</source>
         <translation>Gespeicherte Textbausteine exportieren</translation>
     </message>
@@ -774,8 +810,8 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Nookary-Textbausteine.json</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <location line="+7"/>
+        <location line="+1"/>
+        <location line="+10"/>
         <source>Saved snippets (*.json)</source>
         <translation>Gespeicherte Textbausteine (*.json)</translation>
     </message>
@@ -790,12 +826,12 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Textbausteine importieren</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>All files (*)</source>
         <translation>Alle Dateien (*)</translation>
     </message>
     <message numerus="yes">
-        <location line="+11"/>
+        <location line="+13"/>
         <source>Exported %Ln snippet(s) to %1</source>
         <translation>
             <numerusform>%Ln Textbaustein nach %1 exportiert</numerusform>
@@ -803,17 +839,22 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         </translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-1"/>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="-83"/>
+        <source>Pastes the chosen entry into the window you return to (in a terminal, with its own paste key)</source>
+        <translation>Fügt den gewählten Eintrag in das Fenster ein, zu dem Sie zurückkehren (in einem Terminal mit dessen eigener Einfügetaste)</translation>
+    </message>
+    <message>
+        <location line="+101"/>
         <source>%1: %2 Nothing was imported.</source>
         <translation>%1: %2 Es wurde nichts importiert.</translation>
     </message>
     <message>
-        <location filename="../src/ui/preferences/PreferencesView.h" line="+31"/>
+        <location filename="../src/ui/preferences/PreferencesView.h" line="+34"/>
         <source>Set in your desktop&apos;s keyboard settings: a custom shortcut that runs Nookary --toggle</source>
         <translation>In den Tastatureinstellungen Ihres Desktops festzulegen: ein eigenes Tastenkürzel, das Nookary --toggle ausführt</translation>
     </message>
@@ -891,6 +932,12 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
     <message>
         <location line="+196"/>
+        <source>cut</source>
+        <comment>a snippet that holds only the first part of what was dropped</comment>
+        <translation>gekürzt</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>empty snippet</source>
         <translation>leerer Textbaustein</translation>
     </message>
@@ -909,11 +956,26 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     <name>nookary::SavedSnippetsCommand</name>
     <message>
         <location filename="../src/app/SavedSnippetsCommand.cpp" line="+61"/>
-        <source>the saved snippets in %1 cannot be read (%2)</source>
-        <translation>die gespeicherten Textbausteine in %1 lassen sich nicht lesen (%2)</translation>
+        <source>cannot read the settings file %1 (%2)</source>
+        <translation>die Einstellungsdatei %1 lässt sich nicht lesen (%2)</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+4"/>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>cannot read the settings file %1 (no room for a temporary copy)</source>
+        <translation>die Einstellungsdatei %1 lässt sich nicht lesen (kein Platz für eine vorübergehende Kopie)</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>the settings file %1 is damaged: its saved snippets cannot be read</source>
+        <translation>die Einstellungsdatei %1 ist beschädigt: Die darin gespeicherten Textbausteine lassen sich nicht lesen</translation>
+    </message>
+    <message>
+        <location line="+48"/>
         <source>cannot write %1; nothing was imported</source>
         <translation>%1 lässt sich nicht schreiben; es wurde nichts importiert</translation>
     </message>
@@ -923,7 +985,22 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>die Einstellungsdatei %1 ließ sich nicht schreiben; es wurde nichts importiert</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+15"/>
+        <source>Nookary quit as the import was sent; nothing was imported. Try again.</source>
+        <translation>Nookary wurde beendet, während der Import gesendet wurde; es wurde nichts importiert. Versuchen Sie es noch einmal.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the running Nookary refused the import (%1); nothing was imported</source>
+        <translation>das laufende Nookary hat den Import abgelehnt (%1); es wurde nichts importiert</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the running Nookary did not answer, so it is not known whether it took the import. See what is saved with: Nookary --saved</source>
+        <translation>das laufende Nookary hat nicht geantwortet; ob es den Import angenommen hat, ist unbekannt. Was gespeichert ist, zeigt: Nookary --saved</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>the running Nookary sent an answer that cannot be read</source>
         <translation>das laufende Nookary hat eine unlesbare Antwort geschickt</translation>
     </message>
@@ -934,34 +1011,35 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
     <message>
         <location line="+22"/>
+        <location line="+6"/>
         <source>%1: %2 Nothing was imported.</source>
         <translation>%1: %2 Es wurde nichts importiert.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>For plain text with one snippet per line: Nookary --import-saved --lines %1</source>
         <translation>Für reinen Text mit einem Textbaustein je Zeile: Nookary --import-saved --lines %1</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>the running Nookary did not take the import</source>
-        <translation>das laufende Nookary hat den Import nicht angenommen</translation>
+        <location line="+12"/>
+        <source>Nookary is starting but has not finished; nothing was imported. Try again in a moment.</source>
+        <translation>Nookary startet gerade und ist noch nicht fertig; es wurde nichts importiert. Versuchen Sie es gleich noch einmal.</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Nookary is running but did not answer; see what it saved with: Nookary --saved</source>
-        <translation>Nookary läuft, hat aber nicht geantwortet; was es gespeichert hat, zeigt: Nookary --saved</translation>
+        <location line="+3"/>
+        <source>cannot make the lock %1; nothing was imported</source>
+        <translation>die Sperrdatei %1 lässt sich nicht anlegen; es wurde nichts importiert</translation>
     </message>
 </context>
 <context>
     <name>nookary::ShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="-391"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="-410"/>
         <source>Drag to reorder</source>
         <translation>Ziehen zum Umsortieren</translation>
     </message>
     <message>
-        <location line="+152"/>
+        <location line="+154"/>
         <source>Edit (%1)</source>
         <translation>Bearbeiten (%1)</translation>
     </message>
@@ -984,7 +1062,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::ShortcutField</name>
     <message>
-        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+61"/>
+        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+69"/>
         <source>Press a new shortcut now. Press Esc to cancel.</source>
         <translation>Drücken Sie jetzt ein neues Tastenkürzel. Esc bricht ab.</translation>
     </message>
@@ -1005,9 +1083,52 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
 </context>
 <context>
+    <name>nookary::ShortcutGuide</name>
+    <message>
+        <location filename="../src/ui/ShortcutGuide.cpp" line="+58"/>
+        <source>Run these lines in a terminal: they add Super+Shift+V to your custom shortcuts and keep the others.</source>
+        <translation>Führen Sie diese Zeilen in einem Terminal aus: Sie fügen Super+Umschalt+V zu Ihren eigenen Tastenkürzeln hinzu und lassen die anderen, wie sie sind.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>In System Settings, Shortcuts, choose Add New, Command or Script, enter this command and record a key:</source>
+        <translation>Wählen Sie in den Systemeinstellungen unter „Kurzbefehle“ „Neu hinzufügen“ und „Befehl oder Skript“, geben Sie diesen Befehl ein und nehmen Sie eine Taste auf:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Add this line to ~/.config/sway/config, then reload sway (Super+Shift+C):</source>
+        <translation>Fügen Sie diese Zeile in ~/.config/sway/config ein und laden Sie sway dann neu (Super+Umschalt+C):</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>GNOME</source>
+        <translation>GNOME</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>KDE Plasma</source>
+        <translation>KDE Plasma</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>sway</source>
+        <translation>sway</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Desktop</source>
+        <translation>Desktop</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Commands to type</source>
+        <translation>Einzugebende Befehle</translation>
+    </message>
+</context>
+<context>
     <name>nookary::SnippetEditor</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="-82"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="-84"/>
         <source>Snippet text</source>
         <translation>Text des Textbausteins</translation>
     </message>
@@ -1015,7 +1136,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::SnippetTransfer</name>
     <message>
-        <location filename="../src/model/SnippetTransfer.cpp" line="+39"/>
+        <location filename="../src/model/SnippetTransfer.cpp" line="+41"/>
         <source>Not a snippet export (%1 on line %2).</source>
         <translation>Kein Export von Textbausteinen (%1 in Zeile %2).</translation>
     </message>
@@ -1035,49 +1156,96 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Kein UTF-8-Text.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+15"/>
+        <source>Not text: line %1 holds a control character (U+%2).</source>
+        <translation>Kein Text: Zeile %1 enthält ein Steuerzeichen (U+%2).</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>That is Nookary&apos;s settings file or a copy kept beside it; choose another file.</source>
+        <translation>Das ist die Einstellungsdatei von Nookary oder eine daneben aufbewahrte Kopie; wählen Sie eine andere Datei.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+107"/>
+        <source>It is a folder.</source>
+        <translation>Das ist ein Ordner.</translation>
+    </message>
+    <message>
+        <location line="-104"/>
+        <location line="+105"/>
+        <source>It is not a regular file.</source>
+        <translation>Das ist keine reguläre Datei.</translation>
+    </message>
+    <message>
+        <location line="-102"/>
+        <source>The folder %1 does not exist.</source>
+        <translation>Den Ordner %1 gibt es nicht.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>It is read-only.</source>
+        <translation>Die Datei ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The folder %1 is not writable.</source>
+        <translation>In den Ordner %1 lässt sich nicht schreiben.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The folder %1 takes no new files.</source>
+        <translation>Der Ordner %1 nimmt keine neuen Dateien auf.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
         <source>Larger than %1 MiB, far more than saved snippets take.</source>
         <translation>Größer als %1 MiB, weit mehr, als gespeicherte Textbausteine brauchen.</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+85"/>
+        <source>The file holds no snippets; nothing was imported.</source>
+        <translation>Die Datei enthält keine Textbausteine; es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>No snippet was imported.</source>
+        <translation>Es wurde kein Textbaustein importiert.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>Imported %Ln snippet(s).</source>
+        <translation>
+            <numerusform>%Ln Textbaustein importiert.</numerusform>
+            <numerusform>%Ln Textbausteine importiert.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>Skipped %Ln already saved.</source>
+        <translation>
+            <numerusform>%Ln bereits gespeicherter übersprungen.</numerusform>
+            <numerusform>%Ln bereits gespeicherte übersprungen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+3"/>
+        <source>%Ln did not fit: at most %1 snippets can be saved.</source>
+        <translation>
+            <numerusform>%Ln passte nicht mehr: Höchstens %1 Textbausteine lassen sich speichern.</numerusform>
+            <numerusform>%Ln passten nicht mehr: Höchstens %1 Textbausteine lassen sich speichern.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="-117"/>
+        <location line="+59"/>
         <source>Cannot be written: %1.</source>
         <translation>Lässt sich nicht schreiben: %1.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+37"/>
         <source>Cannot be read: %1.</source>
         <translation>Lässt sich nicht lesen: %1.</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>%1, %2, %3</source>
-        <comment>added, skipped, over the limit</comment>
-        <translation>%1, %2, %3</translation>
-    </message>
-    <message numerus="yes">
-        <location line="+2"/>
-        <source>Added %Ln</source>
-        <translation>
-            <numerusform>%Ln hinzugefügt</numerusform>
-            <numerusform>%Ln hinzugefügt</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <location line="+2"/>
-        <source>skipped %Ln already saved</source>
-        <translation>
-            <numerusform>%Ln bereits gespeicherter übersprungen</numerusform>
-            <numerusform>%Ln bereits gespeicherte übersprungen</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <location line="+2"/>
-        <source>%Ln over the limit of %1</source>
-        <translation>
-            <numerusform>%Ln über der Grenze von %1</numerusform>
-            <numerusform>%Ln über der Grenze von %1</numerusform>
-        </translation>
     </message>
 </context>
 <context>
@@ -1118,12 +1286,17 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Beenden</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+22"/>
+        <source>%1 is in use by another program, so it does not open Nookary. Choose another shortcut under Preferences in Nookary&apos;s tray menu.</source>
+        <translation>%1 ist von einem anderen Programm belegt und öffnet Nookary deshalb nicht. Wählen Sie ein anderes Tastenkürzel unter „Einstellungen…“ im Menü von Nookary im Infobereich.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Shortcut is unavailable</source>
         <translation>Tastenkürzel nicht verfügbar</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-2"/>
         <source>%1 is in use by another program, so it does not open Nookary now. It stays your shortcut and is tried again at the next start; Preferences can change it.</source>
         <translation>%1 ist von einem anderen Programm belegt und öffnet Nookary deshalb gerade nicht. Es bleibt Ihr Tastenkürzel und wird beim nächsten Start erneut versucht; in den Einstellungen können Sie es ändern.</translation>
     </message>
@@ -1141,22 +1314,35 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::UndoBar</name>
     <message>
-        <location filename="../src/ui/panel/UndoBar.cpp" line="+18"/>
+        <location filename="../src/ui/panel/UndoBar.cpp" line="+72"/>
         <source>Deleted.</source>
         <translation>Gelöscht.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-52"/>
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+53"/>
         <source>Deleted. %1 puts it back.</source>
         <translation>Gelöscht. %1 holt es zurück.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+5"/>
+        <source>Saved is full, so it cannot go back.</source>
+        <translation>„Gespeichert“ ist voll, daher lässt es sich nicht zurückholen.</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source>It cannot go back: the history keeps only the newest %Ln.</source>
+        <translation>
+            <numerusform>Es lässt sich nicht zurückholen: Der Verlauf behält nur %Ln Eintrag, den neuesten.</numerusform>
+            <numerusform>Es lässt sich nicht zurückholen: Der Verlauf behält nur die neuesten %Ln.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="-40"/>
         <source>Undo (%1)</source>
         <translation>Rückgängig (%1)</translation>
     </message>

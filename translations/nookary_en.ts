@@ -2,9 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
+    <name>nookary::HistoryRow</name>
+    <message numerus="yes">
+        <location filename="../src/ui/panel/HistoryRow.cpp" line="+33"/>
+        <source>+%Ln more</source>
+        <comment>files beside the one a row names</comment>
+        <translation>
+            <numerusform>+%Ln more</numerusform>
+            <numerusform>+%Ln more</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>nookary::OnboardingFlowView</name>
     <message numerus="yes">
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+320"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+318"/>
         <source>%Ln of %1 completed</source>
         <translation>
             <numerusform>%Ln of %1 completed</numerusform>
@@ -15,7 +27,7 @@
 <context>
     <name>nookary::PreferencesView</name>
     <message numerus="yes">
-        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+97"/>
+        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+107"/>
         <source>%Ln items</source>
         <translation>
             <numerusform>%Ln item</numerusform>
@@ -23,7 +35,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+201"/>
+        <location line="+218"/>
         <source>Exported %Ln snippet(s) to %1</source>
         <translation>
             <numerusform>Exported %Ln snippet to %1</numerusform>
@@ -45,27 +57,38 @@
 <context>
     <name>nookary::SnippetTransfer</name>
     <message numerus="yes">
-        <location filename="../src/model/SnippetTransfer.cpp" line="+148"/>
-        <source>Added %Ln</source>
+        <location filename="../src/model/SnippetTransfer.cpp" line="+266"/>
+        <source>Imported %Ln snippet(s).</source>
         <translation>
-            <numerusform>Added %Ln</numerusform>
-            <numerusform>Added %Ln</numerusform>
+            <numerusform>Imported %Ln snippet.</numerusform>
+            <numerusform>Imported %Ln snippets.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+2"/>
-        <source>skipped %Ln already saved</source>
+        <location line="+3"/>
+        <source>Skipped %Ln already saved.</source>
         <translation>
-            <numerusform>skipped %Ln already saved</numerusform>
-            <numerusform>skipped %Ln already saved</numerusform>
+            <numerusform>Skipped %Ln already saved.</numerusform>
+            <numerusform>Skipped %Ln already saved.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+2"/>
-        <source>%Ln over the limit of %1</source>
+        <location line="+3"/>
+        <source>%Ln did not fit: at most %1 snippets can be saved.</source>
         <translation>
-            <numerusform>%Ln over the limit of %1</numerusform>
-            <numerusform>%Ln over the limit of %1</numerusform>
+            <numerusform>%Ln did not fit: at most %1 snippets can be saved.</numerusform>
+            <numerusform>%Ln did not fit: at most %1 snippets can be saved.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>nookary::UndoBar</name>
+    <message numerus="yes">
+        <location filename="../src/ui/panel/UndoBar.cpp" line="+79"/>
+        <source>It cannot go back: the history keeps only the newest %Ln.</source>
+        <translation>
+            <numerusform>It cannot go back: the history keeps only the newest %Ln.</numerusform>
+            <numerusform>It cannot go back: the history keeps only the newest %Ln.</numerusform>
         </translation>
     </message>
 </context>

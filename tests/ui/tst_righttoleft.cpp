@@ -89,7 +89,7 @@ struct QuietHost final : PanelKeyMapHost {
     void closeUI() override { }
     void copyToClipboard(const QString &) override { }
     void endEditingOnNextTurn() override { }
-    void beep() override { }
+    void refuse(const QString &) override { }
     void openContextMenu() override { }
 };
 

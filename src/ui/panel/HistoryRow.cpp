@@ -30,7 +30,7 @@ HistoryRow::HistoryRow(const HistoryItem &item, QWidget *parent)
     m_label->setText(displayText(item.preview));
     const qsizetype files = entryFileURLs(item.preview).size();
     if (files > 1)
-        m_note->setNote(tr("+%n more", "files beside the one a row names", int(files - 1)));
+        m_note->setNote(tr("+%Ln more", "files beside the one a row names", int(files - 1)));
     setEntry(item);
 }
 

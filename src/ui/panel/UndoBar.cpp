@@ -76,7 +76,7 @@ void UndoBar::sync()
         // It stays offered: nothing is thrown away, and the reason is told each time.
         shown = spoken = *refusal == AppModel::UndoRefusal::savedFull
             ? tr("Saved is full, so it cannot go back.")
-            : tr("It cannot go back: the history keeps only the newest %n.", nullptr,
+            : tr("It cannot go back: the history keeps only the newest %Ln.", nullptr,
                 m_model.historyLimit());
     }
     const bool again = isVisible() && (refusal || spoken != accessibleName());
