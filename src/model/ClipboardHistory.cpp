@@ -90,8 +90,9 @@ void ClipboardHistory::poll()
         return;
     m_lastChangeCount = count;
     // Our own write is known by the change it caused, so a copy made right after it in
-    // another program is a change of its own, and recorded.
-    if (m_paused || m_pasteboard.isOwnChange())
+    // another program is a change of its own, and recorded. While paused, the pasteboard
+    // reads nothing copied meanwhile, but a copy made before that lands now is recorded.
+    if (m_pasteboard.isOwnChange())
         return;
     record(m_pasteboard.contents());
 }
