@@ -24,6 +24,7 @@ public:
         AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
 
     void sync();
+    void syncSubtitle();
     void syncSelection();
     void scrollSelectionIntoView();
 

@@ -5,6 +5,8 @@
 #include <QString>
 #include <Qt>
 
+#include <memory>
+
 class QKeyEvent;
 
 namespace nookary {
@@ -53,6 +55,9 @@ public:
     PanelKeyMap(AppModel &model, PanelKeyMapHost &host);
 
     Decision handle(const PanelKey &key);
+    // A Return waiting for a copy being read is dropped: the panel closed or lost the
+    // keyboard (to the tray menu, say). It is dropped as well when tracking pauses.
+    void dropWaitingReturn();
 
     // Virtual key codes the map recognises.
     static constexpr quint32 returnKey = 36;
@@ -74,8 +79,8 @@ private:
 
     AppModel &m_model;
     PanelKeyMapHost &m_host;
-    bool m_returnWaits = false; // a Return waits for a copy being read
-    QObject m_waitContext; // cancels that wait when the key map goes
+    // While a Return waits for a copy being read: dropping it cancels the wait.
+    std::unique_ptr<QObject> m_waitingReturn;
 };
 
 } // namespace nookary
