@@ -76,11 +76,15 @@ inline QByteArray gnomeCopiedFilesOf(const QList<QUrl> &urls)
     return list;
 }
 
+// The plain text of files written: a single file's URL, as ever; the paths of several, one a
+// line, which is what a text field wants of them.
 inline QString textOfFileURLs(const QList<QUrl> &urls)
 {
     QStringList lines;
-    for (const QUrl &url : urls)
-        lines.append(QString::fromUtf8(url.toEncoded()));
+    for (const QUrl &url : urls) {
+        lines.append(urls.size() > 1 && url.isLocalFile() ? url.toLocalFile()
+                                                          : QString::fromUtf8(url.toEncoded()));
+    }
     return lines.join(u'\n');
 }
 

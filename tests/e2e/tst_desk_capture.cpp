@@ -191,6 +191,7 @@ private Q_SLOTS:
             (files.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
         QCOMPARE(clipboard(QStringLiteral("x-special/gnome-copied-files")),
             (QStringLiteral("copy\n") + files.join(u'\n')).toUtf8());
+        QCOMPARE(clipboard(), QByteArray("/tmp/one file.txt\n/tmp/two.txt\n/tmp/three"));
         TestDesk::stop(fileManager);
     }
 };
