@@ -108,13 +108,18 @@ std::optional<QString> ClipboardHistory::entryFor(const ClipboardContents &conte
     if (contents.secret)
         return std::nullopt;
     QStringList files;
+    QStringList urls;
     for (const QString &entry : contents.fileURLs) {
         const QUrl url(entry, QUrl::StrictMode);
-        if (url.isValid() && url.isLocalFile())
-            files.append(url.toString(QUrl::FullyEncoded));
+        if (!url.isValid())
+            continue;
+        urls.append(url.toString(QUrl::FullyEncoded));
+        if (url.isLocalFile())
+            files.append(urls.last());
     }
+    // Files beside web addresses keep them too, as a text of the addresses.
     if (!files.isEmpty())
-        return files.join(u'\n');
+        return urls.join(u'\n');
     if (!contents.text)
         return std::nullopt;
     if (cut)
@@ -181,8 +186,11 @@ void ClipboardHistory::keepMemoryBound()
             continue;
         HistoryItem &item = m_items[i];
         total -= item.memoryBytes();
-        item.cutToPreview();
-        total += item.memoryBytes();
+        // A cut never ends inside a character: one that cannot be cut goes.
+        if (item.cutToPreview())
+            total += item.memoryBytes();
+        else
+            m_items.removeAt(i);
     }
 }
 
