@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QWindow>
 
 #include <utility>
 
@@ -48,6 +49,12 @@ PanelInputRouter::PanelInputRouter(AppModel &model, PanelPresenter &presenter,
           [this](QWidget *window, QKeyEvent &event) { return handleKey(window, event); },
           [this](QWidget *target, QMouseEvent &) { handleMousePress(target); }))
 {
+    // A Return waiting for a copy is for the panel as the user left it: not once it closed
+    // or another window took the keyboard (the tray menu, say).
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *window) {
+        if (!window || !m_presenter.isPanelWindowId(window->winId()))
+            m_keyMap->dropWaitingReturn();
+    });
 }
 
 PanelInputRouter::~PanelInputRouter()

@@ -60,8 +60,12 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
     connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
     // A copy that lands while the panel is open is where the default selection would be.
     connect(m_history.get(), &ClipboardHistory::captured, this, [this] {
-        if (m_selectionIsDefault)
+        if (m_selectionIsDefault) {
             applyDefaultSelection();
+        } else if (m_onlyColumnChanged && selectedColumn() == Column::history) {
+            if (const QList<HistoryItem> history = filteredHistory(); !history.isEmpty())
+                m_panel->selectHistory(history.first().id);
+        }
     });
     connect(m_history.get(), &ClipboardHistory::capturePendingChanged, this,
         &AppModel::capturePendingChanged);
@@ -360,18 +364,21 @@ void AppModel::setQuery(const QString &query)
 void AppModel::setSelectedColumn(Column column)
 {
     m_selectionIsDefault = false;
+    m_onlyColumnChanged = false;
     m_panel->setSelectedColumn(column);
 }
 
 void AppModel::setSelectedShelfID(const QUuid &id)
 {
     m_selectionIsDefault = false;
+    m_onlyColumnChanged = false;
     m_panel->setSelectedShelfID(id);
 }
 
 void AppModel::setSelectedHistoryID(const QUuid &id)
 {
     m_selectionIsDefault = false;
+    m_onlyColumnChanged = false;
     m_panel->setSelectedHistoryID(id);
 }
 
@@ -388,12 +395,14 @@ QList<HistoryItem> AppModel::filteredHistory() const
 void AppModel::selectShelf(const QUuid &id)
 {
     m_selectionIsDefault = false;
+    m_onlyColumnChanged = false;
     m_panel->selectShelf(id);
 }
 
 void AppModel::selectHistory(const QUuid &id)
 {
     m_selectionIsDefault = false;
+    m_onlyColumnChanged = false;
     m_panel->selectHistory(id);
 }
 
@@ -424,12 +433,23 @@ void AppModel::applyDefaultSelection()
     else
         selectDefaultOnOpen(true);
     m_selectionIsDefault = true;
+    m_onlyColumnChanged = false;
 }
 
 void AppModel::moveSelection(Nav direction)
 {
+    const bool followedNewest = m_selectionIsDefault || m_onlyColumnChanged;
     m_selectionIsDefault = false;
     m_panel->moveSelection(direction);
+    // From the default selection, a change of column reaches the history's first row: where
+    // the copy the user just made lands.
+    m_onlyColumnChanged = followedNewest && (direction == Nav::left || direction == Nav::right);
+}
+
+void AppModel::setCopyBackWaiting(bool waiting)
+{
+    if (std::exchange(m_copyBackWaiting, waiting) != waiting)
+        Q_EMIT copyBackWaitingChanged();
 }
 
 std::optional<QString> AppModel::selectedText() const

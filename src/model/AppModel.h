@@ -261,6 +261,9 @@ public:
     // The selected text for copying: a history entry moves to the top. The write that
     // follows is known as the program's own by the change it causes.
     std::optional<QString> activateSelectedItemTextForPasteboard();
+    // A Return in the panel waits for a copy being read; the panel says so meanwhile.
+    bool isCopyBackWaiting() const { return m_copyBackWaiting; }
+    void setCopyBackWaiting(bool waiting);
 
 Q_SIGNALS:
     void queryChanged();
@@ -289,6 +292,7 @@ Q_SIGNALS:
     void selectionScrollTickChanged();
     void capturePendingChanged();
     void undoableRemovalChanged();
+    void copyBackWaitingChanged();
     // A refused action: the shell sounds the system beep.
     void alertBeep();
     // A drop was refused because the saved list is full: the column says why.
@@ -314,6 +318,10 @@ private:
     QUuid m_draggedShelfID;
     // The selection is the default one applied on opening, not moved by the user since.
     bool m_selectionIsDefault = false;
+    // Since the default selection, the user only changed column: in the history, its first
+    // row stays selected as copies land.
+    bool m_onlyColumnChanged = false;
+    bool m_copyBackWaiting = false;
 };
 
 } // namespace nookary

@@ -90,8 +90,9 @@ void ClipboardHistory::poll()
         return;
     m_lastChangeCount = count;
     // Our own write is known by the change it caused, so a copy made right after it in
-    // another program is a change of its own, and recorded.
-    if (m_paused || m_pasteboard.isOwnChange())
+    // another program is a change of its own, and recorded. While paused, the pasteboard
+    // reads nothing copied meanwhile, but a copy made before that lands now is recorded.
+    if (m_pasteboard.isOwnChange())
         return;
     record(m_pasteboard.contents());
 }
@@ -107,13 +108,18 @@ std::optional<QString> ClipboardHistory::entryFor(const ClipboardContents &conte
     if (contents.secret)
         return std::nullopt;
     QStringList files;
+    QStringList urls;
     for (const QString &entry : contents.fileURLs) {
         const QUrl url(entry, QUrl::StrictMode);
-        if (url.isValid() && url.isLocalFile())
-            files.append(url.toString(QUrl::FullyEncoded));
+        if (!url.isValid())
+            continue;
+        urls.append(url.toString(QUrl::FullyEncoded));
+        if (url.isLocalFile())
+            files.append(urls.last());
     }
+    // Files beside web addresses keep them too, as a text of the addresses.
     if (!files.isEmpty())
-        return files.join(u'\n');
+        return urls.join(u'\n');
     if (!contents.text)
         return std::nullopt;
     if (cut)
@@ -180,8 +186,11 @@ void ClipboardHistory::keepMemoryBound()
             continue;
         HistoryItem &item = m_items[i];
         total -= item.memoryBytes();
-        item.cutToPreview();
-        total += item.memoryBytes();
+        // A cut never ends inside a character: one that cannot be cut goes.
+        if (item.cutToPreview())
+            total += item.memoryBytes();
+        else
+            m_items.removeAt(i);
     }
 }
 

@@ -108,16 +108,34 @@ qsizetype characterPrefixLength(QStringView text, qsizetype maxUnits)
     // ample context before it, and the whole character after it, on which a boundary at
     // the cut depends.
     constexpr qsizetype context = 1024;
-    const qsizetype start = std::max<qsizetype>(0, maxUnits - context);
     qsizetype end = maxUnits + 1;
     if (text[maxUnits].isHighSurrogate() && end < text.size())
         ++end;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.sliced(start, end - start));
-    finder.setPosition(maxUnits - start);
-    const qsizetype at = finder.isAtBoundary() ? maxUnits - start : finder.toPreviousBoundary();
-    if (at > 0)
-        return start + at;
+    for (qsizetype start = std::max<qsizetype>(0, maxUnits - context);;
+         start = std::max<qsizetype>(0, start - (maxUnits - start))) {
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.sliced(start, end - start));
+        finder.setPosition(maxUnits - start);
+        const qsizetype at = finder.isAtBoundary() ? maxUnits - start : finder.toPreviousBoundary();
+        if (at > 0)
+            return start + at;
+        // A character longer than the context: its start lies further back.
+        if (start == 0)
+            break;
+    }
     return text[maxUnits - 1].isHighSurrogate() ? maxUnits - 1 : maxUnits;
+}
+
+bool isCharacterBoundary(QStringView text, qsizetype at)
+{
+    if (at <= 0 || at >= text.size())
+        return true;
+    const qsizetype start = std::max<qsizetype>(0, at - 1024);
+    qsizetype end = at + 1;
+    if (text[at].isHighSurrogate() && end < text.size())
+        ++end;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.sliced(start, end - start));
+    finder.setPosition(at - start);
+    return finder.isAtBoundary();
 }
 
 qint64 utf8Size(QStringView text)
@@ -173,6 +191,17 @@ QString displayText(const QString &text)
     const QString trimmed = path.endsWith(u'/') ? path.chopped(1) : path;
     const QString last = trimmed.section(u'/', -1);
     return last.isEmpty() ? text : last;
+}
+
+QString searchedEntryText(const QString &text)
+{
+    const QList<QUrl> files = entryFileURLs(text);
+    if (files.isEmpty())
+        return text;
+    QStringList paths;
+    for (const QUrl &file : files)
+        paths.append(file.toLocalFile());
+    return paths.join(u'\n');
 }
 
 QString canonicalEntryText(const QString &text)

@@ -36,9 +36,11 @@ std::optional<QString> historyEntryText(const QString &text, bool *cut = nullptr
 QString entryPreview(const QString &text);
 
 // The longest prefix of `text` of at most `maxUnits` code units that ends between two
-// characters (grapheme clusters); one that ends between code points where a single
-// character is longer than that.
+// characters (grapheme clusters); one that ends between code points where its first
+// character alone is longer than that.
 qsizetype characterPrefixLength(QStringView text, qsizetype maxUnits);
+// Whether `at` lies between two characters of `text` (or at either end).
+bool isCharacterBoundary(QStringView text, qsizetype at);
 
 // Bytes of `text` in UTF-8, as the size of a copy is told.
 qint64 utf8Size(QStringView text);
@@ -53,6 +55,10 @@ QString firstCharacters(QStringView text, qsizetype count);
 // What a row shows for an entry: the file name of a file:// URL (of the first, for an entry
 // of several files), otherwise the text.
 QString displayText(const QString &text);
+
+// What the search filter reads of an entry: for files, their paths, decoded, so that the
+// name a row shows is found as shown; otherwise the text.
+QString searchedEntryText(const QString &text);
 
 // Trimmed of Unicode white space and line breaks at both ends, without copying.
 QStringView trimmedEntryText(QStringView text);

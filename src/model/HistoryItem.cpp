@@ -13,7 +13,8 @@ namespace nookary {
 HistoryItem HistoryItem::make(const QUuid &id, const QString &text, bool cut)
 {
     const QString preview = entryPreview(text);
-    return { id, text, canonicalEntryText(text), foldedEntryText(preview), preview, cut, {} };
+    return { id, text, canonicalEntryText(text), foldedEntryText(searchedEntryText(preview)),
+        preview, cut, {} };
 }
 
 qsizetype HistoryItem::memoryBytes() const
@@ -30,14 +31,17 @@ qsizetype HistoryItem::memoryBytes() const
     return bytes;
 }
 
-void HistoryItem::cutToPreview()
+bool HistoryItem::cutToPreview()
 {
     if (!isLong())
-        return;
+        return true;
+    if (!isCharacterBoundary(text, preview.size()))
+        return false;
     wholeTextHash = qHash(canonicalText, 0);
     text = preview;
     canonicalText = canonicalEntryText(text);
     cut = true;
+    return true;
 }
 
 } // namespace nookary

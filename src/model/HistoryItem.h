@@ -17,7 +17,8 @@ struct HistoryItem {
     // The text in canonical composition (NFC), kept because every copy compares against
     // every entry and two spellings of the same accented letter must count as equal.
     QString canonicalText;
-    // Folded for the search filter (`foldedEntryText` of the preview), kept because the
+    // Folded for the search filter (`foldedEntryText` of the preview's `searchedEntryText`),
+    // kept because the
     // search filter reads every entry on every keystroke.
     QString foldedText;
     // What the row, the search and a drag read (`entryPreview`): all of a text of up to
@@ -36,8 +37,10 @@ struct HistoryItem {
     bool isLong() const { return preview.size() < text.size(); }
     // The memory its texts take, each shared buffer counted once.
     qsizetype memoryBytes() const;
-    // Keeps only the preview of a long entry, marked as cut.
-    void cutToPreview();
+    // Keeps only the preview of a long entry, marked as cut. False, and unchanged, when the
+    // preview ends inside a character (one longer than a preview holds): no part of it is
+    // whole.
+    bool cutToPreview();
 
     friend bool operator==(const HistoryItem &a, const HistoryItem &b)
     {

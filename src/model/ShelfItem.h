@@ -12,12 +12,13 @@ namespace nookary {
 struct ShelfItem {
     QUuid id;
     QString text;
-    // The text folded for the search filter (`foldedEntryText`); follows `text` (see `make`).
+    // The text folded for the search filter (`foldedEntryText` of its `searchedEntryText`);
+    // follows `text` (see `make`).
     QString foldedText;
 
     static ShelfItem make(const QUuid &id, const QString &text)
     {
-        return { id, text, foldedEntryText(text) };
+        return { id, text, foldedEntryText(searchedEntryText(text)) };
     }
 
     friend bool operator==(const ShelfItem &a, const ShelfItem &b)

@@ -53,6 +53,9 @@ public:
     // what could be read (nothing when the owner did not answer in time). A newer read may
     // finish first; the caller tells them apart.
     virtual void read(std::function<void(ClipboardContents)> done) = 0;
+    // How many reads run at once, each apart from the others: a read started while as many
+    // are in flight waits for one of them.
+    virtual int concurrentReads() const { return 1; }
 };
 
 } // namespace nookary

@@ -76,24 +76,15 @@ inline QByteArray gnomeCopiedFilesOf(const QList<QUrl> &urls)
     return list;
 }
 
+// The plain text of files written: a single file's URL, as ever; the paths of several, one a
+// line, which is what a text field wants of them.
 inline QString textOfFileURLs(const QList<QUrl> &urls)
 {
     QStringList lines;
-    for (const QUrl &url : urls)
-        lines.append(QString::fromUtf8(url.toEncoded()));
-    return lines.join(u'\n');
-}
-
-// The text offered with copied files. Several files: their local paths, one a line, as an
-// editor or a terminal pastes them (a URL that names no local file stays a URL). One file
-// keeps the URL it always offered.
-inline QString textOfferedForFiles(const QList<QUrl> &urls)
-{
-    if (urls.size() < 2)
-        return textOfFileURLs(urls);
-    QStringList lines;
-    for (const QUrl &url : urls)
-        lines.append(url.isLocalFile() ? url.toLocalFile() : QString::fromUtf8(url.toEncoded()));
+    for (const QUrl &url : urls) {
+        lines.append(urls.size() > 1 && url.isLocalFile() ? url.toLocalFile()
+                                                          : QString::fromUtf8(url.toEncoded()));
+    }
     return lines.join(u'\n');
 }
 
@@ -117,7 +108,7 @@ inline QList<OfferedForm> formsForFileUrls(const QList<QUrl> &urls)
 {
     QList<OfferedForm> forms { { uriListType, uriListOf(urls) },
         { gnomeCopiedFilesType, gnomeCopiedFilesOf(urls) } };
-    forms.append(formsForText(textOfferedForFiles(urls)));
+    forms.append(formsForText(textOfFileURLs(urls)));
     return forms;
 }
 

@@ -40,9 +40,11 @@ public:
     bool holdsOwnWrite() const { return isOwnChange() && !isReadPending(); }
 
     // While paused, nothing another program copies is read: its owner is asked for nothing
-    // (an owner that serves one request keeps it for the user), a read in flight is
-    // dropped, and resuming reads nothing either. Such a copy still counts as a change, of
-    // unknown contents. Writes through this object count as ever.
+    // (an owner that serves one request keeps it for the user), and resuming reads nothing
+    // either. Such a copy still counts as a change, of unknown contents. A read in flight,
+    // of a copy made before, still counts when it lands, unless the clipboard changed
+    // meanwhile and it may have found the newer copy. Writes through this object count as
+    // ever.
     virtual void setReadingPaused(bool paused) = 0;
     // Reads another program's copy again, for an owner that changes what it holds without
     // taking the clipboard anew, of which no change is told (an X11 owner may do that). What

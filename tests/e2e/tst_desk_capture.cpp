@@ -13,6 +13,7 @@ namespace {
 
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
+const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
 
 } // namespace
 
@@ -70,6 +71,22 @@ class TestDeskCapture : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
     }
 
+    // Copies made in another program while the slow owner's copy is still being read are
+    // each recorded, in the order made.
+    void copiesAfter(QProcess *slowOwner, const QString &name)
+    {
+        QVERIFY(slowOwner->waitForReadyRead(5000));
+        QTest::qWait(150);
+        QStringList copied;
+        for (int i = 0; i < 4; ++i) {
+            copied.prepend(QStringLiteral("copy %1 after %2").arg(i).arg(name));
+            xclip(copied.first().toUtf8());
+            QTest::qWait(300);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(texts().mid(0, 4), copied, 5000);
+        TestDesk::stop(slowOwner);
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -96,6 +113,15 @@ private Q_SLOTS:
             QTest::qWait(300);
         }
         QTRY_COMPARE_WITH_TIMEOUT(texts().mid(0, 10), copied, 3000);
+    }
+
+    void aSlowOwnerHoldsUpNoCopyMadeAfterIt()
+    {
+        copiesAfter(m_desk->spawn(kOwner,
+                        { QStringLiteral("--text"), QStringLiteral("busy owner"),
+                            QStringLiteral("--busy"), QStringLiteral("900") }),
+            QStringLiteral("a busy owner"));
+        copiesAfter(m_desk->spawn(kSilentOwner, {}), QStringLiteral("a silent owner"));
     }
 
     void aCopyRightAfterACopyBackIsRecorded()

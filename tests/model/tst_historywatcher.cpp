@@ -145,6 +145,12 @@ private Q_SLOTS:
         // A single character longer than that is cut between code points.
         const QString oneCharacter = QStringLiteral("a") + QString(40000, QChar(0x0301));
         QCOMPARE(entryPreview(oneCharacter).size(), maxPreviewUnits);
+        QVERIFY(!isCharacterBoundary(oneCharacter, maxPreviewUnits));
+        // Otherwise before the character that straddles the end, however long it is.
+        const QString straddling = QStringLiteral("e\u0301").repeated(15000) + QStringLiteral("x")
+            + QString(5000, QChar(0x0301)) + QStringLiteral("tail");
+        QCOMPARE(characterPrefixLength(straddling, maxPreviewUnits), 30000);
+        QCOMPARE(entryPreview(straddling).size(), 30000);
         const QString shortText(100, u'a');
         QVERIFY(entryPreview(shortText).isSharedWith(shortText));
     }
@@ -154,6 +160,10 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         m.setHistoryLimit(100);
+        // One character longer than a preview holds cannot be cut without splitting it: it
+        // goes instead when the memory runs out.
+        const QString oneCharacter = QStringLiteral("a") + QString(100000, QChar(0x0301));
+        copyAndPoll(f, oneCharacter);
         // 24 copies of 3 MiB each as the program holds them (UTF-16): 72 MiB.
         QList<QString> copies;
         for (int i = 0; i < 24; ++i) {
@@ -164,6 +174,8 @@ private Q_SLOTS:
         for (const HistoryItem &item : m.history())
             total += item.memoryBytes();
         QVERIFY(total <= ClipboardHistory::maxMemoryBytes);
+        QCOMPARE(m.history().size(), 24);
+        QVERIFY(!texts(m).contains(oneCharacter));
         // The oldest were cut to their preview and say so; the newest are whole.
         QCOMPARE(m.history().first().text, copies.last());
         QVERIFY(!m.history().first().cut);
@@ -311,6 +323,18 @@ private Q_SLOTS:
         f.pasteboard.copy({ QStringLiteral("the link"), { QStringLiteral("https://example.org/") },
             false, false });
         QCOMPARE(m.history().first().text, QStringLiteral("the link"));
+        // A file beside a web address keeps both.
+        f.pasteboard.copy({ QStringLiteral("two"),
+            { QStringLiteral("file:///tmp/a.txt"), QStringLiteral("https://example.org/") }, false,
+            false });
+        QCOMPARE(
+            m.history().first().text, QStringLiteral("file:///tmp/a.txt\nhttps://example.org/"));
+
+        // Found by the name its row shows, as shown.
+        m.setQuery(QStringLiteral("my report"));
+        QCOMPARE(m.filteredHistory().size(), 1);
+        QCOMPARE(
+            m.filteredHistory().first().text, QStringLiteral("file:///home/u/My%20report.pdf"));
     }
 
     void secretsAndNonTextAreNeverRecorded()
@@ -335,7 +359,7 @@ private Q_SLOTS:
         QVERIFY(!m.isCapturePending());
         // The read in flight may find what is copied next: it is dropped.
         f.pasteboard.copyText(QStringLiteral("a password"));
-        QVERIFY(!f.pasteboard.landRead());
+        QVERIFY(f.pasteboard.landRead());
         const int reads = f.pasteboard.readsStarted();
         f.pasteboard.copyText(QStringLiteral("another password"));
         QCOMPARE(f.pasteboard.readsStarted(), reads);
@@ -351,12 +375,19 @@ private Q_SLOTS:
         QVERIFY(f.pasteboard.landRead());
         QCOMPARE(texts(m), QStringList { QStringLiteral("after the pause") });
 
+        // A copy made just before pausing, still being read, is no copy made while paused.
+        f.pasteboard.copyText(QStringLiteral("just before pausing"));
+        m.setIsTrackingPaused(true);
+        QVERIFY(f.pasteboard.landRead());
+        QCOMPARE(texts(m).value(0), QStringLiteral("just before pausing"));
+        m.setIsTrackingPaused(false);
+
         // The program's own copy-back while paused is its own after resume as well.
         m.setIsTrackingPaused(true);
         f.pasteboard.writeString(QStringLiteral("mine"));
         m.setIsTrackingPaused(false);
         m.pollClipboard();
-        QCOMPARE(texts(m), QStringList { QStringLiteral("after the pause") });
+        QCOMPARE(texts(m).value(0), QStringLiteral("just before pausing"));
     }
 
     void aPollWithoutChangeReadsOnlyTheCount()

@@ -18,32 +18,47 @@ namespace {
 // owned by this program, so QClipboard::setText stands for another program's copy.)
 class SlowReader final : public ClipboardContentsReader {
 public:
+    explicit SlowReader(int readsAtOnce)
+        : m_readsAtOnce(readsAtOnce)
+    {
+    }
+
     void read(std::function<void(ClipboardContents)> done) override
     {
         m_reads.push_back({ QGuiApplication::clipboard()->text(), std::move(done) });
         ++started;
     }
+    int concurrentReads() const override { return m_readsAtOnce; }
 
-    bool answer()
-    {
-        if (m_reads.empty())
-            return false;
-        auto [text, done] = std::move(m_reads.front());
-        m_reads.pop_front();
-        done({ text, {}, false, false });
-        return true;
-    }
+    // The oldest read in flight answers, or the newest (an older owner being slower).
+    bool answer() { return answer(m_reads.begin()); }
+    bool answerNewest() { return !m_reads.empty() && answer(std::prev(m_reads.end())); }
+    int inFlight() const { return int(m_reads.size()); }
 
     int started = 0;
 
 private:
-    std::deque<std::pair<QString, std::function<void(ClipboardContents)>>> m_reads;
+    using Read = std::pair<QString, std::function<void(ClipboardContents)>>;
+    bool answer(std::deque<Read>::iterator read)
+    {
+        if (read == m_reads.end())
+            return false;
+        auto [text, done] = std::move(*read);
+        m_reads.erase(read);
+        done({ text, {}, false, false, quint64(++m_answered) });
+        return true;
+    }
+
+    const int m_readsAtOnce;
+    int m_answered = 0;
+
+    std::deque<Read> m_reads;
 };
 
 struct Board {
-    Board()
+    explicit Board(int readsAtOnce = 1)
     {
-        auto owned = std::make_unique<SlowReader>();
+        auto owned = std::make_unique<SlowReader>(readsAtOnce);
         reader = owned.get();
         pasteboard = std::make_unique<ClipboardPasteboard>(clipboard, std::move(owned));
     }
@@ -105,6 +120,38 @@ private Q_SLOTS:
                 QStringLiteral("own:-"), QStringLiteral("own:mine"), QStringLiteral("theirs") }));
     }
 
+    void aSlowOwnerHoldsUpNoCopyMadeAfterIt()
+    {
+        Board b(3);
+        b.record();
+        QSignalSpy pending(b.pasteboard.get(), &Pasteboard::readPendingChanged);
+        b.clipboard->setText(QStringLiteral("slow owner"));
+        // Each copy after it is read at once, and counted after it, in the order copied.
+        b.clipboard->setText(QStringLiteral("A"));
+        QVERIFY(b.reader->answerNewest());
+        b.clipboard->setText(QStringLiteral("B"));
+        QCOMPARE(b.reader->started, 3);
+        QVERIFY(b.reader->answerNewest());
+        QVERIFY(b.seen.isEmpty());
+        QVERIFY(b.pasteboard->isReadPending());
+        QVERIFY(b.reader->answer());
+        QCOMPARE(b.seen,
+            (QStringList {
+                QStringLiteral("slow owner"), QStringLiteral("A"), QStringLiteral("B") }));
+        QVERIFY(!b.pasteboard->isReadPending());
+        QCOMPARE(pending.count(), 2);
+
+        // Owners that never answer hold up as many reads as run at once, no more; a burst
+        // meanwhile costs one read, of its newest copy.
+        for (int i = 0; i < 100; ++i)
+            b.clipboard->setText(QStringLiteral("burst %1").arg(i));
+        QCOMPARE(b.reader->inFlight(), 3);
+        while (b.reader->answer()) { }
+        QCOMPARE(b.reader->started, 7);
+        QCOMPARE(b.seen.last(), QStringLiteral("burst 99"));
+        QVERIFY(!b.pasteboard->isReadPending());
+    }
+
     void aWriteWhileACopyIsReadCountsBothAndDropsWhatItReplaced()
     {
         Board b;
@@ -125,10 +172,11 @@ private Q_SLOTS:
         b.record();
         b.clipboard->setText(QStringLiteral("read when paused"));
         b.pasteboard->setReadingPaused(true);
-        QVERIFY(!b.pasteboard->isReadPending());
+        QVERIFY(b.pasteboard->isReadPending()); // of a copy made before
         b.clipboard->setText(QStringLiteral("a password"));
         // The read in flight may have found the password: dropped.
         QVERIFY(b.reader->answer());
+        QVERIFY(!b.pasteboard->isReadPending());
         QCOMPARE(b.reader->started, 1);
         // Counted, but nothing of it is held, nor read on demand.
         QCOMPARE(b.seen, QStringList { QStringLiteral("-") });
@@ -139,6 +187,12 @@ private Q_SLOTS:
         b.clipboard->setText(QStringLiteral("after"));
         QVERIFY(b.reader->answer());
         QCOMPARE(b.seen.last(), QStringLiteral("after"));
+
+        // A copy made before pausing, its read still in flight, counts when it lands.
+        b.clipboard->setText(QStringLiteral("just before pausing"));
+        b.pasteboard->setReadingPaused(true);
+        QVERIFY(b.reader->answer());
+        QCOMPARE(b.seen.last(), QStringLiteral("just before pausing"));
     }
 
     void filesAreWrittenSoThatFileManagersPasteThem()
@@ -152,11 +206,14 @@ private Q_SLOTS:
             QByteArray("file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"));
         QCOMPARE(mime->data(QStringLiteral("x-special/gnome-copied-files")),
             QByteArray("copy\nfile:///tmp/a%20b.txt\nfile:///tmp/c"));
-        QCOMPARE(mime->text(), QStringLiteral("file:///tmp/a%20b.txt\nfile:///tmp/c"));
+        // Several files are their paths as text; a single one stays its URL.
+        QCOMPARE(mime->text(), QStringLiteral("/tmp/a b.txt\n/tmp/c"));
         QVERIFY(b.pasteboard->isOwnChange());
         QCOMPARE(b.pasteboard->contents().fileURLs,
             (QStringList {
                 QStringLiteral("file:///tmp/a%20b.txt"), QStringLiteral("file:///tmp/c") }));
+        b.pasteboard->writeFileURL(files.first());
+        QCOMPARE(b.clipboard->mimeData()->text(), QStringLiteral("file:///tmp/a%20b.txt"));
     }
 };
 

@@ -6,23 +6,27 @@
 namespace nookary::test {
 
 MemoryPasteboard::MemoryPasteboard()
-    : m_queue(
+{
+    setConcurrentReads(1);
+}
+
+void MemoryPasteboard::setConcurrentReads(int reads)
+{
+    Q_ASSERT(!m_queue || !m_queue->isPending());
+    m_queue.emplace(
         [this](quint64 ticket) {
-            m_readTicket = ticket;
-            m_reading = m_clipboard;
-            m_readIsReread = m_rereading;
+            m_reads.push_back({ ticket, m_clipboard, m_rereading });
             ++m_readsStarted;
             if (!m_holdReads)
-                landRead();
+                landNewestRead();
         },
-        [this] { Q_EMIT readPendingChanged(); })
-{
+        [this] { Q_EMIT readPendingChanged(); }, reads);
 }
 
 void MemoryPasteboard::setReadingPaused(bool paused)
 {
     m_paused = paused;
-    m_queue.setPaused(paused);
+    m_queue->setPaused(paused);
 }
 
 void MemoryPasteboard::writeFileURLs(const QList<QUrl> &urls)
@@ -35,10 +39,10 @@ void MemoryPasteboard::writeFileURLs(const QList<QUrl> &urls)
 
 void MemoryPasteboard::reread()
 {
-    if (m_paused || m_ownChange || m_queue.isPending() || !isWorthRereading(m_counted))
+    if (m_paused || m_ownChange || m_queue->isPending() || !isWorthRereading(m_counted))
         return;
     m_rereading = true;
-    m_queue.noticed();
+    m_queue->noticed();
     m_rereading = false;
 }
 
@@ -60,12 +64,11 @@ void MemoryPasteboard::copy(const Contents &contents)
 
 void MemoryPasteboard::noticeChange()
 {
+    m_queue->noticed();
     if (m_paused) {
         m_counted = {}; // not read
         countChange(false);
-        return;
     }
-    m_queue.noticed();
 }
 
 void MemoryPasteboard::holdReads(bool hold)
@@ -75,16 +78,28 @@ void MemoryPasteboard::holdReads(bool hold)
 
 bool MemoryPasteboard::landRead()
 {
-    if (!m_queue.isPending())
+    return land(m_reads.begin());
+}
+
+bool MemoryPasteboard::landNewestRead()
+{
+    return land(m_reads.empty() ? m_reads.end() : std::prev(m_reads.end()));
+}
+
+bool MemoryPasteboard::land(std::deque<Read>::iterator read)
+{
+    if (read == m_reads.end())
         return false;
-    m_queue.land(m_readTicket, [this] {
-        Contents read = m_reading;
-        if (m_readIsReread) {
-            if (!changedUnannounced(m_counted, read))
+    const Read landed = *read;
+    m_reads.erase(read);
+    m_queue->land(landed.ticket, [this, landed] {
+        Contents found = landed.found;
+        if (landed.reread) {
+            if (!changedUnannounced(m_counted, found))
                 return;
-            read.mayChangeUnannounced = true;
+            found.mayChangeUnannounced = true;
         }
-        m_counted = read;
+        m_counted = found;
         countChange(false);
     });
     return true;
@@ -94,7 +109,7 @@ void MemoryPasteboard::write(const Contents &contents)
 {
     m_clipboard = contents;
     m_counted = contents;
-    m_queue.ownWrite();
+    m_queue->ownWrite();
     countChange(true);
 }
 

@@ -4,12 +4,16 @@
 #include "platform/ClipboardReadQueue.h"
 #include "platform/Pasteboard.h"
 
+#include <deque>
+#include <optional>
+
 namespace nookary::test {
 
 // An in-memory clipboard. A test "copies" as another application would and reads back
 // what the program wrote. Another application's copy is read through the same read queue as
-// the real pasteboards: at once, or, while reads are held, when the test lets the read in
-// flight land (a slow reader), with what the clipboard held when the read started. It
+// the real pasteboards: at once, or, while reads are held, when the test lets a read in
+// flight land (a slow reader), with what the clipboard held when the read started. One read
+// runs at a time unless `setConcurrentReads` says otherwise, as the X11 reader does. It
 // counts content reads, so a test can tell that a look without a change read nothing.
 class MemoryPasteboard final : public Pasteboard {
     Q_OBJECT
@@ -26,7 +30,7 @@ public:
         return m_counted;
     }
     bool isOwnChange() const override { return m_ownChange; }
-    bool isReadPending() const override { return m_queue.isPending(); }
+    bool isReadPending() const override { return m_queue->isPending(); }
     void setReadingPaused(bool paused) override;
     bool isReadingPaused() const { return m_paused; }
     void reread() override;
@@ -48,8 +52,13 @@ public:
 
     // While held, reads of other applications' copies wait for `landRead`.
     void holdReads(bool hold);
-    // The read in flight comes back. False: none was.
+    // The oldest read in flight comes back (counted once the reads before it were). False:
+    // none was in flight.
     bool landRead();
+    // The newest read in flight comes back, before older ones (their owners are slower).
+    bool landNewestRead();
+    // How many reads may run at once; only while none is pending.
+    void setConcurrentReads(int reads);
     // Reads started so far (another application's owner asked).
     int readsStarted() const { return m_readsStarted; }
 
@@ -63,19 +72,24 @@ private:
     void noticeChange();
     void countChange(bool own);
 
-    ClipboardReadQueue m_queue;
+    struct Read {
+        quint64 ticket = 0;
+        Contents found; // what the clipboard held when it started
+        bool reread = false;
+    };
+    bool land(std::deque<Read>::iterator read);
+
+    std::optional<ClipboardReadQueue> m_queue;
     Contents m_clipboard;
     Contents m_counted; // what the change counted last holds
-    Contents m_reading; // what the read in flight found
+    std::deque<Read> m_reads; // in flight, in the order started
     qint64 m_changeCount = 100; // any start value; the model only compares
-    quint64 m_readTicket = 0;
     mutable int m_contentReads = 0;
     int m_readsStarted = 0;
     bool m_ownChange = false;
     bool m_paused = false;
     bool m_holdReads = false;
     bool m_rereading = false; // the read about to start is a reread
-    bool m_readIsReread = false;
     quint64 m_lastOrigin = 0;
 };
 

@@ -277,6 +277,53 @@ private Q_SLOTS:
         QCOMPARE(p.host.copied, QStringList { QStringLiteral("copied again") });
     }
 
+    void aWaitingReturnFollowsTheUserAndNothingElse()
+    {
+        // "Saved first" and one snippet: Left is the only way to the new copy's column.
+        Panel p({ QStringLiteral("snippet") }, { QStringLiteral("previous") });
+        p.f.pasteboard.holdReads(true);
+        p.f.pasteboard.copyText(QStringLiteral("slow copy"));
+        p.model().applyDefaultOpenTarget();
+        QCOMPARE(p.press(Qt::Key_Left), Decision::consume);
+        QCOMPARE(p.model().selectedText(), QStringLiteral("previous"));
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        // The panel tells why nothing happens yet.
+        QVERIFY(p.model().isCopyBackWaiting());
+        QVERIFY(p.f.pasteboard.landRead());
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("slow copy") });
+        QVERIFY(!p.model().isCopyBackWaiting());
+
+        // The tray menu took the keyboard, or the panel closed and opened again: dropped.
+        p.f.pasteboard.copyText(QStringLiteral("second"));
+        p.model().applyDefaultOpenTarget();
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        p.map->dropWaitingReturn();
+        QVERIFY(!p.model().isCopyBackWaiting());
+        QVERIFY(p.f.pasteboard.landRead());
+        QCOMPARE(p.host.copied.size(), 1);
+
+        // Pausing ends the wait, but the copy never lands: nothing is copied.
+        p.f.pasteboard.copyText(QStringLiteral("third"));
+        p.model().applyDefaultOpenTarget();
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        p.model().setIsTrackingPaused(true);
+        QVERIFY(!p.model().isCopyBackWaiting());
+        QCOMPARE(p.host.copied.size(), 1);
+
+        // A move within a column is the user's own choice: the landing copy leaves it.
+        p.model().setIsTrackingPaused(false);
+        QVERIFY(p.f.pasteboard.landRead());
+        p.f.pasteboard.copyText(QStringLiteral("fourth"));
+        p.model().applyDefaultOpenTarget();
+        QCOMPARE(p.press(Qt::Key_Left), Decision::consume);
+        QCOMPARE(p.press(Qt::Key_Down), Decision::consume);
+        const QString chosen = *p.model().selectedText();
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QVERIFY(p.f.pasteboard.landRead());
+        QCOMPARE(p.host.copied.size(), 2);
+        QCOMPARE(p.host.copied.last(), chosen);
+    }
+
     void keysForOurOwnMenusAreTheirs()
     {
         // A menu of the program (the search field's, the tray's) is open over the panel.

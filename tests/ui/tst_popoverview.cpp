@@ -152,7 +152,8 @@ private Q_SLOTS:
 
     void rowsSayWhatTheirTextDoesNotShow()
     {
-        const QString log = QStringLiteral("0123456789\n").repeated(6818).trimmed(); // 75 kB
+        // 76,826 bytes: 75 KB, as the caps count (in units of 1024 bytes).
+        const QString log = QStringLiteral("0123456789\n").repeated(6985).left(76826);
         Panel p({},
             { log, QStringLiteral("file:///tmp/a.txt\nfile:///tmp/b.txt\nfile:///tmp/c.txt"),
                 QStringLiteral("short") });
@@ -163,7 +164,8 @@ private Q_SLOTS:
         QCOMPARE(shortRow->note(), QString());
         QCOMPARE(files->shownText(), QStringLiteral("a.txt"));
         QCOMPARE(files->note(), QStringLiteral("+2 more"));
-        QCOMPARE(logRow->note(), QStringLiteral("75 kB"));
+        QCOMPARE(logRow->note(), QStringLiteral("75 KB"));
+        QCOMPARE(HistoryRow::sizeText(4 * 1024 * 1024), QStringLiteral("4.0 MB"));
         // The row and its drag read the preview, not the whole text; copying takes it whole.
         QCOMPARE(logRow->text().size(), 20000);
         QTest::mouseClick(logRow, Qt::LeftButton);

@@ -24,10 +24,12 @@ ClipboardPasteboard::ClipboardPasteboard(
     , m_queue(
           [this](quint64 ticket) {
               m_reader->read([this, ticket, reread = m_rereading](ClipboardContents contents) {
-                  m_queue.land(ticket, [&] { readLanded(std::move(contents), reread); });
+                  m_queue.land(ticket, [this, contents = std::move(contents), reread] {
+                      readLanded(contents, reread);
+                  });
               });
           },
-          [this] { Q_EMIT readPendingChanged(); })
+          [this] { Q_EMIT readPendingChanged(); }, m_reader ? m_reader->concurrentReads() : 1)
 {
     connect(m_clipboard, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
@@ -54,7 +56,9 @@ void ClipboardPasteboard::clipboardChanged()
     }
     m_countedOwnCopy.reset();
     if (m_paused) {
-        // Nothing of it is read, not even through QClipboard: empty contents stand in.
+        // Nothing of it is read, not even through QClipboard: empty contents stand in. A read
+        // in flight may find it, and is dropped.
+        m_queue.noticed();
         m_snapshot = ClipboardContents {};
         countChange(false);
         return;
@@ -101,6 +105,10 @@ void ClipboardPasteboard::reread()
 
 void ClipboardPasteboard::readLanded(ClipboardContents contents, bool reread)
 {
+    // A read started before pausing counts, unless the owner changed while it was read: it
+    // may have found a copy made while paused, whose change is not told here yet.
+    if (m_paused && contents.origin == 0)
+        return;
     if (reread) {
         if (!m_snapshot || !changedUnannounced(*m_snapshot, contents))
             return;
@@ -144,7 +152,7 @@ void ClipboardPasteboard::writeFileURLs(const QList<QUrl> &urls)
     mime->setData(kUriListType, clipboardformats::uriListOf(urls));
     mime->setData(QString::fromLatin1(clipboardformats::gnomeCopiedFilesType),
         clipboardformats::gnomeCopiedFilesOf(urls));
-    mime->setText(clipboardformats::textOfferedForFiles(urls));
+    mime->setText(clipboardformats::textOfFileURLs(urls));
     const auto writing = qScopeGuard([this, was = m_writing] { m_writing = was; });
     m_writing = true;
     m_clipboard->setMimeData(mime, QClipboard::Clipboard);

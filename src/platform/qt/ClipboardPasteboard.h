@@ -14,9 +14,10 @@ namespace nookary {
 
 // Pasteboard over QClipboard's CLIPBOARD selection (not the mouse selection). Qt tells of
 // every change of owner (on X11, as XFixes reports it), so the change count is our own
-// counter. With a reader, another program's copy is read away from the main thread, one
-// read at a time (`ClipboardReadQueue`), and counted once read, so the model never waits for
-// a clipboard owner; without one (no X11), QClipboard is asked directly, at once.
+// counter. With a reader, another program's copy is read away from the main thread, as many
+// reads at once as the reader runs (`ClipboardReadQueue`), and counted once read, in the
+// order copied, so the model never waits for a clipboard owner; without one (no X11),
+// QClipboard is asked directly, at once.
 class ClipboardPasteboard final : public Pasteboard {
     Q_OBJECT
 

@@ -39,8 +39,10 @@ bool addX11Services(PlatformServices &services)
     auto workspace = X11Workspace::create();
     if (!workspace)
         return false;
+    // A few reads at once: an owner that answers slowly or never holds up no copy after it.
+    constexpr int readsAtOnce = 3;
     services.pasteboard = std::make_unique<ClipboardPasteboard>(
-        QGuiApplication::clipboard(), X11ClipboardReader::create());
+        QGuiApplication::clipboard(), X11ClipboardReader::create(readsAtOnce));
     services.workspace = std::move(workspace);
     if (auto hotkeys = X11GlobalHotkeyService::create())
         services.hotkeys = std::move(hotkeys);

@@ -39,10 +39,10 @@ DataControlPasteboard::DataControlPasteboard(std::unique_ptr<DataControlClient> 
             // Only the read in flight counts: one that a pause dropped may still come back.
             if (selection != m_readSelection)
                 return;
-            m_queue.land(m_readTicket, [&] {
+            m_queue.land(m_readTicket, [this, selection, contents = std::move(contents)] {
                 if (!contents)
                     return; // replaced before it could be read: the newer one is next
-                m_contents = std::move(*contents);
+                m_contents = *contents;
                 // A Wayland program cannot change an offer it made: the selection names it.
                 m_contents.origin = selection;
                 countChange(false);
@@ -71,7 +71,9 @@ void DataControlPasteboard::othersSelection(quint64 selection, bool empty)
             return; // a copy of ours took the empty selection's place: nothing to read
     }
     if (m_paused) {
-        // Nothing of it is read: empty contents stand in.
+        // Nothing of it is read: empty contents stand in. A read in flight is dropped when
+        // it lands, as on X11.
+        m_queue.noticed();
         m_contents = {};
         countChange(false);
         return;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -53,6 +54,20 @@ public:
             && m_ownerChanges == ownerChanges)
             contents.origin = X11::selectionOrigin(owner, m_ownerSince);
         return contents;
+    }
+
+    // Between reads, owner changes are noted as they come, so that none is missed and none
+    // piles up. On the worker's thread.
+    void followOwners()
+    {
+        if (m_xfixesEvent == 0)
+            return;
+        auto *notifier
+            = new QSocketNotifier(xcb_get_file_descriptor(m_c), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, [this] {
+            while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) })
+                note(event.get());
+        });
     }
 
 private:
@@ -261,37 +276,58 @@ private:
     QHash<QByteArray, xcb_atom_t> m_atoms;
 };
 
-std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create()
+std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create(int readsAtOnce)
 {
-    auto worker = Worker::open();
-    if (!worker)
+    std::unique_ptr<X11ClipboardReader> reader(new X11ClipboardReader);
+    for (int i = 0; i < std::max(1, readsAtOnce); ++i) {
+        auto worker = Worker::open();
+        if (!worker)
+            break;
+        reader->addLane(std::move(worker));
+    }
+    if (reader->m_lanes.empty())
         return nullptr;
-    return std::unique_ptr<X11ClipboardReader>(new X11ClipboardReader(std::move(worker)));
+    return reader;
 }
 
-X11ClipboardReader::X11ClipboardReader(std::unique_ptr<Worker> worker)
-    : m_worker(worker.release())
+void X11ClipboardReader::addLane(std::unique_ptr<Worker> worker)
 {
-    m_thread.setObjectName(QStringLiteral("clipboard reader"));
-    m_worker->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
-    m_thread.start();
+    auto &lane = *m_lanes.emplace_back(std::make_unique<Lane>());
+    lane.worker = worker.release();
+    lane.thread.setObjectName(QStringLiteral("clipboard reader"));
+    lane.worker->moveToThread(&lane.thread);
+    connect(&lane.thread, &QThread::finished, lane.worker, &QObject::deleteLater);
+    lane.thread.start();
+    QMetaObject::invokeMethod(lane.worker, [worker = lane.worker] { worker->followOwners(); });
 }
 
 X11ClipboardReader::~X11ClipboardReader()
 {
-    m_thread.quit();
-    m_thread.wait();
+    for (const auto &lane : m_lanes) {
+        lane->thread.quit();
+        lane->thread.wait();
+    }
 }
 
 void X11ClipboardReader::read(std::function<void(ClipboardContents)> done)
 {
-    // The worker runs only while this object lives (the destructor joins its thread), and
-    // a result still queued when this object goes is dropped with it.
-    QMetaObject::invokeMethod(m_worker, [this, worker = m_worker, done = std::move(done)] {
-        ClipboardContents contents = worker->readContents();
+    Lane *lane = m_lanes.front().get();
+    for (const auto &other : m_lanes) {
+        if (other->reads < lane->reads)
+            lane = other.get();
+    }
+    ++lane->reads;
+    // The workers run only while this object lives (the destructor joins their threads),
+    // and a result still queued when this object goes is dropped with it.
+    QMetaObject::invokeMethod(lane->worker, [this, lane, done = std::move(done)] {
+        ClipboardContents contents = lane->worker->readContents();
         QMetaObject::invokeMethod(
-            this, [done, contents] { done(contents); }, Qt::QueuedConnection);
+            this,
+            [lane, done, contents] {
+                --lane->reads;
+                done(contents);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -8,12 +8,16 @@
 #include <QThread>
 
 #include <memory>
+#include <vector>
 
 namespace nookary {
 
-// Reads the CLIPBOARD selection on a thread of its own, over an X connection of its own,
-// with a deadline per read and a cap on the bytes taken (large texts arrive in INCR
-// chunks; the rest is left unread).
+// Reads the CLIPBOARD selection on a thread and X connection of its own, with a deadline
+// per read and a cap on the bytes taken (large texts arrive in INCR chunks; the rest is left
+// unread). Several reads may run at once, each on a thread and connection of its own, so
+// that an owner that answers slowly or never holds up no other read. Each connection follows
+// the clipboard's owners from the start (XFixes), to tell which taking of the clipboard a
+// copy was read from.
 class X11ClipboardReader final : public QObject, public ClipboardContentsReader {
     Q_OBJECT
 
@@ -22,17 +26,23 @@ public:
     static constexpr qsizetype maxBytes = clipboardformats::readMaxBytes;
 
     // Null when no X display can be opened.
-    static std::unique_ptr<X11ClipboardReader> create();
+    static std::unique_ptr<X11ClipboardReader> create(int readsAtOnce = 1);
     ~X11ClipboardReader() override;
 
     void read(std::function<void(ClipboardContents)> done) override;
+    int concurrentReads() const override { return int(m_lanes.size()); }
 
 private:
     class Worker;
-    explicit X11ClipboardReader(std::unique_ptr<Worker> worker);
+    struct Lane {
+        QThread thread;
+        Worker *worker = nullptr; // lives on `thread`, deleted when it ends
+        int reads = 0; // given to it and not yet answered
+    };
+    X11ClipboardReader() = default;
+    void addLane(std::unique_ptr<Worker> worker);
 
-    QThread m_thread;
-    Worker *m_worker;
+    std::vector<std::unique_ptr<Lane>> m_lanes;
 };
 
 } // namespace nookary

@@ -27,12 +27,21 @@ HistoryColumn::HistoryColumn(
     connect(&m_model, &AppModel::selectedHistoryIDChanged, this, &HistoryColumn::syncSelection);
     connect(&m_model, &AppModel::selectionScrollTickChanged, this,
         &HistoryColumn::scrollSelectionIntoView);
+    connect(&m_model, &AppModel::copyBackWaitingChanged, this, &HistoryColumn::syncSubtitle);
     sync();
+}
+
+void HistoryColumn::syncSubtitle()
+{
+    // A Return that seems to do nothing says what it waits for.
+    header()->setSubtitle(m_model.isCopyBackWaiting()
+            ? tr("Waiting for the new copy…", "while Return waits for a copy still being read")
+            : tr("Up to %1").arg(QLocale().toString(m_model.historyLimit())));
 }
 
 void HistoryColumn::sync()
 {
-    header()->setSubtitle(tr("Up to %1").arg(QLocale().toString(m_model.historyLimit())));
+    syncSubtitle();
     const QList<HistoryItem> filtered = m_model.filteredHistory();
 
     // Rows live as long as their entry; an entry changes only when it is cut to keep the

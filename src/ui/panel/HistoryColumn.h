@@ -25,6 +25,7 @@ public:
         AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
 
     void sync();
+    void syncSubtitle();
     void syncSelection();
     void scrollSelectionIntoView();
     // The row's menu (Copy, Save to Saved, Delete) at `global`, or under the row for a null

@@ -44,8 +44,18 @@ void HistoryRow::setEntry(const HistoryItem &item)
     if (item.cut)
         m_note->setNote(tr("cut", "an entry that is not all that was copied"));
     else if (item.isLong())
-        m_note->setNote(
-            QLocale().formattedDataSize(utf8Size(item.text), 0, QLocale::DataSizeSIFormat));
+        m_note->setNote(sizeText(utf8Size(item.text)));
+}
+
+QString HistoryRow::sizeText(qint64 bytes)
+{
+    // In units of 1024 bytes, as the caps on a copy and on the history are.
+    const QLocale locale;
+    if (bytes >= 1024 * 1024)
+        return tr("%1 MB", "size of a long entry; 1 MB is 1024 KB")
+            .arg(locale.toString(double(bytes) / (1024 * 1024), 'f', 1));
+    return tr("%1 KB", "size of a long entry; 1 KB is 1024 bytes")
+        .arg(locale.toString(qRound64(double(bytes) / 1024)));
 }
 
 QString HistoryRow::note() const

@@ -24,6 +24,8 @@ public:
     QString text() const { return m_text; }
     QString shownText() const;
     QString note() const;
+    // The size of a long entry ("75 KB"), from its bytes in UTF-8.
+    static QString sizeText(qint64 bytes);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -102,6 +102,14 @@ PanelKeyMap::PanelKeyMap(AppModel &model, PanelKeyMapHost &host)
 {
 }
 
+void PanelKeyMap::dropWaitingReturn()
+{
+    if (!m_waitingReturn)
+        return;
+    m_waitingReturn.reset();
+    m_model.setCopyBackWaiting(false);
+}
+
 int PanelKeyMap::snippetNumber(quint32 virtualKey)
 {
     for (std::size_t i = 0; i < kDigitKeys.size(); ++i) {
@@ -195,10 +203,14 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         if (m_model.isCapturePending()) {
             // A copy made just before is still being read: Return acts once it landed, on
             // the selection as it is then (the default one moves to the new entry).
-            if (!std::exchange(m_returnWaits, true)) {
-                m_model.whenCaptureSettled(&m_waitContext, [this] {
-                    m_returnWaits = false;
-                    if (m_host.isPanelShown() && m_model.editingID().isNull())
+            if (!m_waitingReturn) {
+                m_waitingReturn = std::make_unique<QObject>();
+                m_model.setCopyBackWaiting(true);
+                m_model.whenCaptureSettled(m_waitingReturn.get(), [this] {
+                    dropWaitingReturn();
+                    // Pausing ends the wait, but the copy never lands.
+                    if (m_host.isPanelShown() && m_model.editingID().isNull()
+                        && !m_model.isTrackingPaused())
                         activateSelection();
                 });
             }

@@ -8,6 +8,8 @@
 #include <QUuid>
 #include <Qt>
 
+#include <memory>
+
 class QKeyEvent;
 
 namespace nookary {
@@ -70,6 +72,9 @@ public:
     Decision handle(const PanelKey &key);
     // A key going up: it tells a new press of Delete from a held one.
     void handleRelease(const PanelKey &key);
+    // A Return waiting for a copy being read is dropped: the panel closed or lost the
+    // keyboard (to the tray menu, say). It is dropped as well when tracking pauses.
+    void dropWaitingReturn();
 
     // Virtual key codes the map recognises.
     static constexpr quint32 returnKey = 36;
@@ -101,8 +106,8 @@ private:
     AppModel &m_model;
     PanelKeyMapHost &m_host;
     KeyPressFilter m_deletePresses;
-    bool m_returnWaits = false; // a Return waits for a copy being read
-    QObject m_waitContext; // cancels that wait when the key map goes
+    // While a Return waits for a copy being read: dropping it cancels the wait.
+    std::unique_ptr<QObject> m_waitingReturn;
 };
 
 } // namespace nookary
