@@ -4,7 +4,7 @@
 <context>
     <name>nookary::AddShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="+436"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="+450"/>
         <source>Add a snippet (%1)</source>
         <translation>Textbaustein hinzufügen (%1)</translation>
     </message>
@@ -181,12 +181,18 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Verlauf</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+22"/>
+        <source>Waiting for the new copy…</source>
+        <comment>while Return waits for a copy still being read</comment>
+        <translation>Warte auf die neue Kopie…</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Up to %1</source>
         <translation>Bis zu %1</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+51"/>
         <source>No results</source>
         <translation>Keine Treffer</translation>
     </message>
@@ -212,6 +218,18 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <source>cut</source>
         <comment>an entry that is not all that was copied</comment>
         <translation>gekürzt</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1 MB</source>
+        <comment>size of a long entry; 1 MB is 1024 KB</comment>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 KB</source>
+        <comment>size of a long entry; 1 KB is 1024 bytes</comment>
+        <translation>%1 KB</translation>
     </message>
 </context>
 <context>
@@ -601,12 +619,12 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::PanelKeyMap</name>
     <message>
-        <location filename="../src/ui/panel/PanelKeyMap.cpp" line="+150"/>
+        <location filename="../src/ui/panel/PanelKeyMap.cpp" line="+158"/>
         <source>There is no snippet %1.</source>
         <translation>Es gibt keinen Textbaustein %1.</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="+120"/>
         <source>Already at the top.</source>
         <translation>Schon ganz oben.</translation>
     </message>
@@ -630,7 +648,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Suchen</translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+101"/>
         <source>No results</source>
         <translation>Keine Treffer</translation>
     </message>
@@ -1034,7 +1052,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::ShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="-410"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="-422"/>
         <source>Drag to reorder</source>
         <translation>Ziehen zum Umsortieren</translation>
     </message>
@@ -1062,7 +1080,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::ShortcutField</name>
     <message>
-        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+69"/>
+        <location filename="../src/ui/recorder/HotkeyRecorderControl.cpp" line="+70"/>
         <source>Press a new shortcut now. Press Esc to cancel.</source>
         <translation>Drücken Sie jetzt ein neues Tastenkürzel. Esc bricht ab.</translation>
     </message>
