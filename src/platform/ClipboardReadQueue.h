@@ -46,7 +46,7 @@ private:
         quint64 ticket = 0;
         bool landed = false;
         bool dropped = false;
-        std::function<void()> deliver;
+        std::function<void()> deliver = {};
     };
 
     bool canStart() const;
