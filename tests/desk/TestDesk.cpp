@@ -565,6 +565,23 @@ QString TestDesk::findWindow(const QString &className, int minWidth, int maxWidt
     return {};
 }
 
+QString TestDesk::trayIcon() const
+{
+    const QStringList ids = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                        QStringLiteral("--class"), QStringLiteral("Nookary") })
+                                .split(u'\n', Qt::SkipEmptyParts);
+    static const QRegularExpression size(QStringLiteral("Width: (\\d+)"));
+    for (const QString &id : ids) {
+        const QString info = output(QStringLiteral("xwininfo"), { QStringLiteral("-id"), id });
+        const QRegularExpressionMatch m = size.match(info);
+        const int width = m.hasMatch() ? m.captured(1).toInt() : 0;
+        if (width >= 1 && width <= 64
+            && info.contains(QStringLiteral("Override Redirect State: no")))
+            return id;
+    }
+    return {};
+}
+
 QProcess *TestDesk::spawn(const QString &program, const QStringList &arguments)
 {
     return spawn(program, arguments, m_environment);

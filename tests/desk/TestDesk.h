@@ -93,6 +93,10 @@ public:
     // The first visible window of `className` whose width lies in [minWidth, maxWidth],
     // or empty.
     QString findWindow(const QString &className, int minWidth, int maxWidth) const;
+    // Nookary's XEmbed tray icon, or empty. Its tooltip ("Nookary", shown while the pointer
+    // rests on the icon) is a window of the same class and about the same width: a click
+    // meant for the icon must not land on it.
+    QString trayIcon() const;
 
     // Replaces Nookary's settings file in the desk's home: the walkthrough done, and
     // `settings` (lines of its [General] group). False when it cannot be written.

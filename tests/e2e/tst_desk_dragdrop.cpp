@@ -43,7 +43,7 @@ class TestDeskDragDrop : public QObject {
 
     QString xdotool(const QStringList &args) { return m_desk->xdotool(args); }
     QString panelWindow() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
-    QString trayIcon() { return m_desk->findWindow(QStringLiteral("Nookary"), 1, 64); }
+    QString trayIcon() { return m_desk->trayIcon(); }
 
     QStringList saved()
     {

@@ -186,8 +186,7 @@ private Q_SLOTS:
             nookary(m_onFirst, { QStringLiteral("--history") }).exitCode, 0, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(
             nookary(m_onSecond, { QStringLiteral("--history") }).exitCode, 0, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !m_second->findWindow(QStringLiteral("Nookary"), 1, 64).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_second->trayIcon().isEmpty(), 10000);
 
         // The second display's panel is open, its saved column empty, while the first saves.
         nookary(m_onSecond, { QStringLiteral("--show") });
@@ -286,8 +285,7 @@ private Q_SLOTS:
 
         writeSettings("[General]\nNookary.onboarding.completedVersion.v1=1\n");
         QProcess *instance = m_first->spawn(kNookary, { kMarker }, on);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !m_first->findWindow(QStringLiteral("Nookary"), 1, 64).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_first->trayIcon().isEmpty(), 10000);
         QTest::qWait(500);
         QCOMPARE(instance->state(), QProcess::Running); // not turned away by the other's socket
         m_first->run(QStringLiteral("xclip"),
@@ -316,8 +314,7 @@ private Q_SLOTS:
         }
         QProcess *instance = m_first->spawn(kNookary, { kMarker }, on);
         QTRY_COMPARE_WITH_TIMEOUT(nookary(on, { QStringLiteral("--history") }).exitCode, 0, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !m_first->findWindow(QStringLiteral("Nookary"), 1, 64).isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_first->trayIcon().isEmpty(), 10000);
         QVERIFY(disk.fillLeaving(4096));
         const QByteArray before = [&] {
             QFile file(path);

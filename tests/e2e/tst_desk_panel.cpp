@@ -46,7 +46,7 @@ class TestDeskPanel : public QObject {
     // Nookary's windows by size: the tray icon is small, the panel at least 560 wide.
     QString nookaryWindow(bool trayIcon)
     {
-        return trayIcon ? m_desk->findWindow(QStringLiteral("Nookary"), 1, 64)
+        return trayIcon ? m_desk->trayIcon()
                         : m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000);
     }
     QString panelWindow() { return nookaryWindow(false); }

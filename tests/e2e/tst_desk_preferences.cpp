@@ -48,7 +48,7 @@ class TestDeskPreferences : public QObject {
         }
     }
     QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
-    QString trayIcon() { return m_desk->findWindow(QStringLiteral("Nookary"), 1, 64); }
+    QString trayIcon() { return m_desk->trayIcon(); }
     QString preferences()
     {
         return x({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),

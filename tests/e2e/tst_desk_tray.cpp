@@ -39,7 +39,7 @@ class TestDeskTray : public QObject {
         return QDBusConnection::connectToBus(
             m_bus.address(), QStringLiteral("desk-tray-%1").arg(++m_connections));
     }
-    QString xembedIcon() { return m_desk->findWindow(QStringLiteral("Nookary"), 1, 64); }
+    QString xembedIcon() { return m_desk->trayIcon(); }
     QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
 
     // The items the watcher lists, as "service/path".
