@@ -90,6 +90,7 @@ protected:
 
 private:
     void updateTrailing();
+    void applyTrailing();
 
     QString m_text;
     QString m_shortcutLabel;
