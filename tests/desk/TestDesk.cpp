@@ -571,12 +571,13 @@ QString TestDesk::trayIcon() const
                                         QStringLiteral("--class"), QStringLiteral("Nookary") })
                                 .split(u'\n', Qt::SkipEmptyParts);
     static const QRegularExpression size(QStringLiteral("Width: (\\d+)"));
+    static const QRegularExpression onRoot(QStringLiteral("Parent window id: \\S+ \\(the root"));
     for (const QString &id : ids) {
-        const QString info = output(QStringLiteral("xwininfo"), { QStringLiteral("-id"), id });
+        const QString info = output(QStringLiteral("xwininfo"),
+            { QStringLiteral("-id"), id, QStringLiteral("-stats"), QStringLiteral("-tree") });
         const QRegularExpressionMatch m = size.match(info);
         const int width = m.hasMatch() ? m.captured(1).toInt() : 0;
-        if (width >= 1 && width <= 64
-            && info.contains(QStringLiteral("Override Redirect State: no")))
+        if (width >= 1 && width <= 64 && !onRoot.match(info).hasMatch())
             return id;
     }
     return {};

@@ -95,7 +95,7 @@ public:
     QString findWindow(const QString &className, int minWidth, int maxWidth) const;
     // Nookary's XEmbed tray icon, or empty. Its tooltip ("Nookary", shown while the pointer
     // rests on the icon) is a window of the same class and about the same width: a click
-    // meant for the icon must not land on it.
+    // meant for the icon must not land on it. The icon is the one the tray took in.
     QString trayIcon() const;
 
     // Replaces Nookary's settings file in the desk's home: the walkthrough done, and
