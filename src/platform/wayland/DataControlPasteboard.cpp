@@ -44,7 +44,9 @@ DataControlPasteboard::DataControlPasteboard(std::unique_ptr<DataControlClient> 
                     return; // replaced before it could be read: the newer one is next
                 m_contents = *contents;
                 // A Wayland program cannot change an offer it made: the selection names it.
-                m_contents.origin = selection;
+                // An emptied selection names nothing to offer again.
+                if (m_contents.text || !m_contents.fileURLs.isEmpty())
+                    m_contents.origin = selection;
                 countChange(false);
             });
         });
