@@ -23,6 +23,8 @@
 #include <QThreadPool>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace nookary {
 
 namespace {
@@ -377,6 +379,14 @@ void PreferencesView::showSnippetsOutcome(
     m_snippetsStatus->setText(
         text(m_snippetsStatus->fontMetrics().elidedText(name, Qt::ElideMiddle, room)));
     m_snippetsStatus->setToolTip(text(QDir::toNativeSeparators(path)));
+    // Two lines are kept for any outcome; one that needs more (a wide font, a long
+    // language) gets them, and the window grows to hold them.
+    const int needed = std::max(2 * m_snippetsStatus->fontMetrics().lineSpacing(),
+        m_snippetsStatus->heightForWidth(m_snippetsStatus->width()));
+    if (needed != m_snippetsStatus->minimumHeight()) {
+        m_snippetsStatus->setMinimumHeight(needed);
+        Q_EMIT neededHeightChanged();
+    }
 }
 
 PreferenceDivider::PreferenceDivider(QWidget *parent)

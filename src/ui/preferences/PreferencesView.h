@@ -62,6 +62,11 @@ public:
     void importSavedSnippets(const QString &path, bool lines);
     QList<QLabel *> rowLabels() const { return m_labels; }
 
+Q_SIGNALS:
+    // A text grew past the room it had (a long outcome in a wide font): the window fits
+    // itself to the view again.
+    void neededHeightChanged();
+
 private:
     QWidget *addRow(const QString &label, QWidget *control);
     void addDivider();

@@ -32,6 +32,8 @@ PreferencesWindowController::PreferencesWindowController(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     m_window->resize(preferredContentSize);
+    connect(m_view, &PreferencesView::neededHeightChanged, this,
+        &PreferencesWindowController::prepareForDisplay);
 }
 
 PreferencesWindowController::~PreferencesWindowController() = default;
