@@ -253,6 +253,9 @@ bool PopoverView::eventFilter(QObject *watched, QEvent *event)
     // row the keys stand on after the field itself.
     if (watched == m_search && event->type() == QEvent::FocusIn)
         announceSelectionOnNextTurn();
+    if (watched == m_noticeArea
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        placeNotice();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -262,7 +265,9 @@ void PopoverView::tell(const QString &why)
     m_notice->hide();
     m_noticeText->setText(why);
     m_notice->setAccessibleName(why);
+    placeNotice();
     m_notice->show();
+    m_notice->raise();
     m_noticeTimer->start();
 }
 
@@ -298,21 +303,24 @@ QWidget *PopoverView::makeFooter()
     auto *middle = new WindowDragHandle(bar);
     row->addWidget(middle, 1);
     // A refusal's reason shows there for a while, over the handle, which still takes the
-    // presses. Readers hear it as a notification.
-    m_notice = new QWidget(middle);
+    // presses. Readers hear it as a notification. It wraps, and a reason longer than the
+    // footer holds (a long language, a narrow panel) rises above it: it is read whole.
+    m_noticeArea = middle;
+    middle->installEventFilter(this);
+    m_notice = new QWidget(this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setAttribute(Qt::WA_StyledBackground);
     Accessibility::setRole(m_notice, QAccessible::Notification);
     m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_noticeText = new QLabel(m_notice);
     m_noticeText->setFont(PanelStyle::subheadline());
     m_noticeText->setAlignment(Qt::AlignCenter);
+    m_noticeText->setWordWrap(true);
     m_noticeText->setStyleSheet(
         QStringLiteral("color: %1;").arg(PanelStyle::primary().name(QColor::HexArgb)));
     auto *noticeLayout = new QHBoxLayout(m_notice);
     noticeLayout->setContentsMargins(8, 0, 8, 0);
     noticeLayout->addWidget(m_noticeText);
-    auto *middleLayout = new QHBoxLayout(middle);
-    middleLayout->setContentsMargins(0, 0, 0, 0);
-    middleLayout->addWidget(m_notice);
     m_notice->hide();
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
@@ -352,6 +360,24 @@ QWidget *PopoverView::makeFooter()
     layers->addWidget(bar);
     bar->raise();
     return footer;
+}
+
+void PopoverView::placeNotice()
+{
+    const QRect area(m_noticeArea->mapTo(this, QPoint()), m_noticeArea->size());
+    constexpr int padding = 6;
+    m_notice->layout()->setContentsMargins(8, 0, 8, 0);
+    const int needed = m_notice->heightForWidth(area.width());
+    const bool rises = needed > area.height();
+    const int height = rises ? needed + 2 * padding : area.height();
+    if (rises)
+        m_notice->layout()->setContentsMargins(8, padding, 8, padding);
+    // Over the rows it rises above, on a fill of its own.
+    m_notice->setStyleSheet(rises
+            ? QStringLiteral("#notice { background: %1; border-radius: 8px; }")
+                  .arg(PanelStyle::overlayFill().name(QColor::HexArgb))
+            : QString());
+    m_notice->setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
 }
 
 QList<QWidget *> PopoverView::edgeStrips() const
