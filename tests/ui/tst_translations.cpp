@@ -18,6 +18,7 @@
 #include "ui/recorder/ShortcutBadge.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QKeySequence>
@@ -550,6 +551,35 @@ private Q_SLOTS:
             QVERIFY2(
                 !text.isEmpty() && text == TextDirection::withoutMarks(text), qPrintable(text));
         QVERIFY(texts.contains(QStringLiteral("Nookary snippets.json")));
+
+        // Readers get plain text from the controls and rows: the marks are for drawing, and
+        // a braille display or a search by name would meet them. (Qt names a label, and a
+        // field by its placeholder, as shown.)
+        PopoverView panel(model, {});
+        model.addShelfFromDrop(QStringLiteral("abc"));
+        model.selectShelf(model.shelf().first().id);
+        panel.show();
+        walkthrough.window()->show();
+        QCoreApplication::processEvents();
+        QList<QWidget *> readable = walkthrough.window()->findChildren<QWidget *>();
+        readable << panel.savedColumn()->findChildren<QWidget *>();
+        for (QWidget *window : { walkthrough.window(), static_cast<QWidget *>(&panel) }) {
+            for (QWidget *w : window->findChildren<QWidget *>()) {
+                if (!readable.contains(w))
+                    continue;
+                QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(w);
+                if (!w->isVisibleTo(window) || !reader || qobject_cast<QLabel *>(w)
+                    || qobject_cast<QLineEdit *>(w))
+                    continue;
+                for (const QAccessible::Text kind :
+                    { QAccessible::Name, QAccessible::Description }) {
+                    const QString text = reader->text(kind);
+                    QVERIFY2(text == TextDirection::withoutMarks(text),
+                        qPrintable(QStringLiteral("%1: %2").arg(
+                            QLatin1String(w->metaObject()->className()), text)));
+                }
+            }
+        }
 
         // A reason put into a sentence brings no marks of its own, which would reorder the
         // sentence around it.

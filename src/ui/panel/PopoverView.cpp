@@ -64,7 +64,7 @@ public:
         setAttribute(Qt::WA_Hover);
         setCursor(isRightToLeft() ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor);
         Accessibility::setRole(this, QAccessible::Grip);
-        setAccessibleName(QCoreApplication::translate("nookary::PopoverView", "Resize"));
+        Accessibility::setName(this, QCoreApplication::translate("nookary::PopoverView", "Resize"));
     }
 
 protected:
@@ -110,7 +110,7 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
 
     m_search->setPlaceholderText(tr("Search"));
-    m_search->setAccessibleName(tr("Search"));
+    Accessibility::setName(m_search, tr("Search"));
     Accessibility::setKeyboardHome(m_search);
     m_search->installEventFilter(this);
     m_search->setClearButtonEnabled(false);
@@ -211,7 +211,7 @@ void PopoverView::announceSelectionOnNextTurn(bool moved)
         const bool moved = std::exchange(m_selectionMoved, false);
         const bool nothingMatches = !m_model.query().trimmed().isEmpty()
             && m_model.filteredHistory().isEmpty() && m_model.filteredShelf().isEmpty();
-        m_search->setAccessibleDescription(nothingMatches ? tr("No results") : QString());
+        Accessibility::setDescription(m_search, nothingMatches ? tr("No results") : QString());
         // The keys stand on a row only while they go to the search field, and not while a
         // snippet is edited.
         if (!isVisible() || !m_search->hasFocus() || !m_model.editingID().isNull())
@@ -264,7 +264,7 @@ void PopoverView::tell(const QString &why)
     // Shown anew each time, so that readers hear it each time.
     m_notice->hide();
     m_noticeText->setText(why);
-    m_notice->setAccessibleName(why);
+    Accessibility::setName(m_notice, why);
     placeNotice();
     m_notice->show();
     m_notice->raise();
@@ -291,7 +291,7 @@ QWidget *PopoverView::makeFooter()
     row->setContentsMargins(16, 0, 16, 0);
     m_clear = new SymbolButton(QStringLiteral("trash"), 13, tr("Clear"), bar);
     m_clear->setFont(PanelStyle::font(12));
-    m_clear->setAccessibleName(tr("Clear history"));
+    Accessibility::setName(m_clear, tr("Clear history"));
     m_clear->setToolTip(tr("Clear the history"));
     connect(m_clear, &QAbstractButton::clicked, this, [this] {
         // The whole history goes, without asking.
@@ -331,7 +331,7 @@ QWidget *PopoverView::makeFooter()
     m_pin = new SymbolButton(QStringLiteral("pin"), 13, {}, bar);
     // A toggle for readers: checked while pinned.
     m_pin->setCheckable(true);
-    m_pin->setAccessibleName(tr("Pin"));
+    Accessibility::setName(m_pin, tr("Pin"));
     connect(m_pin, &QAbstractButton::clicked, this, [this] {
         m_model.setKeepWindowPinned(!m_model.keepWindowPinned());
         if (m_callbacks.onPinToggle)
@@ -341,7 +341,7 @@ QWidget *PopoverView::makeFooter()
     m_settings->setToolTip(
         tr("Preferences (%1)")
             .arg(QKeySequence(Qt::CTRL | Qt::Key_Comma).toString(QKeySequence::NativeText)));
-    m_settings->setAccessibleName(tr("Preferences"));
+    Accessibility::setName(m_settings, tr("Preferences"));
     connect(m_settings, &QAbstractButton::clicked, this, [this] {
         if (m_callbacks.onOpenPreferences)
             m_callbacks.onOpenPreferences();
