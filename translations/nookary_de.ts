@@ -463,6 +463,19 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
 </context>
 <context>
+    <name>nookary::KeyNames</name>
+    <message>
+        <location filename="../src/ui/KeyNames.cpp" line="+21"/>
+        <source>Delete</source>
+        <translation>Entf</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Return</source>
+        <translation>Eingabe</translation>
+    </message>
+</context>
+<context>
     <name>nookary::OnboardingFlowView</name>
     <message>
         <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+108"/>
@@ -653,7 +666,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Keine Treffer</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+78"/>
         <source>Clear</source>
         <translation>Leeren</translation>
     </message>
@@ -668,7 +681,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Den Verlauf leeren</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+39"/>
         <source>Pin</source>
         <translation>Anheften</translation>
     </message>
@@ -688,7 +701,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Ziehen, um die Größe zu ändern</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+52"/>
         <source>Unpin (close after copy)</source>
         <translation>Lösen (nach dem Kopieren schließen)</translation>
     </message>

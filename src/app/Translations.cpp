@@ -47,7 +47,7 @@ public:
         // combination, which reads left to right as a whole: held apart one by one, the
         // combination would read backwards. The command line's texts go to a terminal.
         if (!ofContext.startsWith("nookary::") || ofContext == "nookary::HotkeyShortcut"
-            || ofContext == "nookary::CommandLine")
+            || ofContext == "nookary::KeyNames" || ofContext == "nookary::CommandLine")
             return {};
         QString text = m_plurals.translate(context, source, disambiguation, n);
         if (text.isEmpty())
@@ -59,6 +59,14 @@ public:
 private:
     const QTranslator &m_plurals;
 };
+
+// The system locale takes its language from LANGUAGE or LC_MESSAGES and its numbers from
+// LC_NUMERIC or LANG, which may name another language (German words, Arabic-Indic digits).
+bool writesNumbersAsItsLanguage(const QLocale &locale)
+{
+    constexpr double sample = 1234567.5;
+    return locale.toString(sample) == QLocale(locale.name()).toString(sample);
+}
 
 } // namespace
 
@@ -81,7 +89,9 @@ QLocale install(Output output, const QLocale &locale)
     // in English, German grouping in German; the user's own conventions where the user's
     // locale speaks that language.
     const QLocale::Language textLanguage = ours ? shown.language() : QLocale::English;
-    QLocale::setDefault(locale.language() == textLanguage ? locale : QLocale(textLanguage));
+    QLocale::setDefault(locale.language() == textLanguage && writesNumbersAsItsLanguage(locale)
+            ? locale
+            : QLocale(textLanguage));
     // Qt's dialogs and menus in the same language as ours, not in a second one further
     // down the user's list.
     if (shown.language() != QLocale::English)

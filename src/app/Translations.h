@@ -19,9 +19,9 @@ enum class Output { terminal, windows };
 // languages that has one, Qt's own for that same language, and beneath them the English
 // plural forms, so that a count reads right where no translation has the text. Numbers
 // (QLocale's default, which %Ln also uses) then take the form of the texts' language: the
-// user's own locale where it speaks that language. Returns the language the texts are shown
-// in: the translation's, or the locale's first language when none was found (which decides
-// the layout direction). Needs the application object.
+// user's own locale where it speaks that language, numbers included. Returns the language the texts
+// are shown in: the translation's, or the locale's first language when none was found (which
+// decides the layout direction). Needs the application object.
 QLocale install(Output output = Output::terminal, const QLocale &locale = QLocale::system());
 
 } // namespace nookary::Translations

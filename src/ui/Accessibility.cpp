@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Accessibility.h"
 
+#include "core/TextDirection.h"
+
 #include "ui/onboarding/PracticeSegmentsView.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/panel/RowFrame.h"
@@ -406,6 +408,16 @@ void setRole(QWidget *widget, QAccessible::Role role)
 {
     install();
     widget->setProperty(kRoleProperty, int(role));
+}
+
+void setName(QWidget *widget, const QString &text)
+{
+    widget->setAccessibleName(TextDirection::withoutMarks(text));
+}
+
+void setDescription(QWidget *widget, const QString &text)
+{
+    widget->setAccessibleDescription(TextDirection::withoutMarks(text));
 }
 
 void setKeyboardHome(QWidget *control)

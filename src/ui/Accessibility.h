@@ -29,6 +29,12 @@ void setKeyboardHome(QWidget *control);
 // that a reader can explore it while it is open.
 void keepPopupInTree(QWidget *popup);
 
+// Names and describes `widget` for readers with `text` as plain text: without the marks
+// that steer how a mirrored window draws it, which a braille display or a search by name
+// would meet.
+void setName(QWidget *widget, const QString &text);
+void setDescription(QWidget *widget, const QString &text);
+
 // Tells readers again of a notification already in sight whose words changed.
 void announceNotification(QWidget *notification);
 

@@ -333,15 +333,30 @@ private Q_SLOTS:
             QStringLiteral("Step 2 of 5"));
 
         f.press(4); // the main button takes part once it can be used
-        QList<QWidget *> chain { f.view->skipButton() };
-        for (QWidget *w = chain.last()->nextInFocusChain(); chain.size() < 4;
-             w = w->nextInFocusChain()) {
-            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled())
-                chain << w;
-        }
-        QCOMPARE(chain,
+        // Every stop of the whole round, and no other: the page area is none while it
+        // does not scroll.
+        const auto tabStops = [&f] {
+            QList<QWidget *> chain { f.view->skipButton() };
+            for (QWidget *w = chain.last()->nextInFocusChain(); w != chain.first();
+                 w = w->nextInFocusChain()) {
+                if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled())
+                    chain << w;
+            }
+            return chain;
+        };
+        QCOMPARE(tabStops(),
             (QList<QWidget *> { f.view->skipButton(), recorder->button(), f.view->backButton(),
                 f.view->mainButton() }));
+        // On a small screen the page scrolls, and the keys reach it after Skip, named by
+        // the page's title.
+        f.view->resize(980, 380);
+        QTRY_VERIFY(f.view->pageScroller()->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(tabStops(),
+            (QList<QWidget *> { f.view->skipButton(), f.view->pageScroller(), recorder->button(),
+                f.view->backButton(), f.view->mainButton() }));
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(f.view->pageScroller())->text(QAccessible::Name),
+            f.view->titleLabel()->text());
     }
 
     void pageSizesFollowTheMeasuredArea()

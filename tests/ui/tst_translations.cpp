@@ -5,10 +5,12 @@
 #include "app/TrayController.h"
 #include "core/TextDirection.h"
 #include "platform/KeyTranslator.h"
+#include "ui/KeyNames.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/panel/PopoverView.h"
+#include "ui/panel/SavedColumn.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/preferences/SegmentedControl.h"
@@ -16,8 +18,10 @@
 #include "ui/recorder/ShortcutBadge.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -395,6 +399,111 @@ private Q_SLOTS:
             Qt::RightToLeft);
     }
 
+    // Keys in menus and tooltips are named in the language shown: our own word where our
+    // translation has one, else Qt's for that language, else the Linux desktop's English.
+    void keysAreNamedInTheLanguageShown_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("deleteKey");
+        QTest::addColumn<QString>("returnKey");
+        QTest::newRow("German") << QLocale(QLocale::German) << QStringLiteral("Entf")
+                                << QStringLiteral("Eingabe");
+        QTest::newRow("English") << QLocale(QLocale::English) << QStringLiteral("Delete")
+                                 << QStringLiteral("Return");
+        QTest::newRow("French, Qt's own")
+            << QLocale(QLocale::French) << QStringLiteral("Suppr") << QStringLiteral("Retour");
+    }
+    void keysAreNamedInTheLanguageShown()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, deleteKey);
+        QFETCH(QString, returnKey);
+        Translations::install(Translations::Output::windows, locale);
+        KeyNames::install();
+        const auto named = [](QKeyCombination key) {
+            return QKeySequence(key).toString(QKeySequence::NativeText);
+        };
+        QCOMPARE(named(Qt::Key_Delete), deleteKey);
+        QCOMPARE(named(Qt::Key_Return), returnKey);
+        QCOMPARE(named(Qt::ALT | Qt::Key_Delete).section(u'+', 1), deleteKey);
+    }
+
+    // The user's locale may name one language for its words and write its numbers in
+    // another's form (LANGUAGE=de with LANG=ar_EG): numbers follow the language shown. Qt
+    // reads the system locale once, so a child with that environment checks it.
+    void numbersFollowTheLanguageShown()
+    {
+        if (qEnvironmentVariableIsSet("NOOKARY_TEST_MIXED_LOCALE")) {
+            QCOMPARE(QLocale::system().language(), QLocale::German);
+            QVERIFY2(QLocale::system().toString(25) != QStringLiteral("25"),
+                "the system locale writes its numbers as Egypt does");
+            Translations::install(Translations::Output::windows);
+            QCOMPARE(QLocale().toString(1.5), QStringLiteral("1,5"));
+            QCOMPARE(
+                QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 25),
+                QStringLiteral("25 Einträge"));
+            return;
+        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : { "LC_ALL", "LC_NUMERIC", "LC_MESSAGES" })
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("LANG"), QStringLiteral("ar_EG.UTF-8"));
+        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
+        environment.insert(QStringLiteral("NOOKARY_TEST_MIXED_LOCALE"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+            { QStringLiteral("numbersFollowTheLanguageShown") });
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAll().constData());
+    }
+
+    // The footer's reason for a refusal is read whole, in German too, at the panel's
+    // smallest in both presentations; a reason longer than the footer holds rises above it.
+    void theFooterNoticeIsReadWhole()
+    {
+        QCoreApplication::installTranslator(&german);
+        ModelFixture f;
+        AppModel &model = f.start();
+        PopoverView panel(model, {});
+        panel.resize(PopoverView::minimumPanelSize);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        const QString reason = SavedColumn::fullListReason();
+        QVERIFY(reason.startsWith(QStringLiteral("Sie können")));
+        const QRect footer(
+            panel.clearButton()->mapTo(&panel, QPoint()), panel.clearButton()->size());
+        for (const auto presentation : { AppModel::OpenPresentation::centeredWindow,
+                 AppModel::OpenPresentation::menubarPopover }) {
+            model.setOpenPresentation(presentation);
+            for (const QString &text : { reason, QStringList(4, reason).join(u' ') }) {
+                panel.tell(text);
+                QWidget *notice = panel.notice();
+                auto *label = notice->findChild<QLabel *>();
+                QVERIFY(notice->isVisible());
+                QCOMPARE(label->text(), text);
+                // The text as the label lays it out fits in the label.
+                const QRect room = label->contentsRect();
+                const QRect drawn = label->fontMetrics().boundingRect(room,
+                    int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0), text);
+                QVERIFY2(room.contains(drawn),
+                    qPrintable(QStringLiteral("%1x%2 for text of %3x%4")
+                                   .arg(room.width())
+                                   .arg(room.height())
+                                   .arg(drawn.width())
+                                   .arg(drawn.height())));
+                const QRect at(notice->mapTo(&panel, QPoint()), notice->size());
+                QVERIFY(panel.rect().contains(at));
+                // Beside the footer's buttons, never over them.
+                QVERIFY(!at.intersects(footer));
+                QVERIFY(!at.intersects(QRect(panel.settingsButton()->mapTo(&panel, QPoint()),
+                    panel.settingsButton()->size())));
+            }
+        }
+    }
+
     // A mirrored English keeps its marks inside the windows: window titles and what a
     // terminal prints carry none (task bars show them as they are). The About box's name
     // and version stand at the leading edge like the text under them.
@@ -442,6 +551,35 @@ private Q_SLOTS:
             QVERIFY2(
                 !text.isEmpty() && text == TextDirection::withoutMarks(text), qPrintable(text));
         QVERIFY(texts.contains(QStringLiteral("Nookary snippets.json")));
+
+        // Readers get plain text from the controls and rows: the marks are for drawing, and
+        // a braille display or a search by name would meet them. (Qt names a label, and a
+        // field by its placeholder, as shown.)
+        PopoverView panel(model, {});
+        model.addShelfFromDrop(QStringLiteral("abc"));
+        model.selectShelf(model.shelf().first().id);
+        panel.show();
+        walkthrough.window()->show();
+        QCoreApplication::processEvents();
+        QList<QWidget *> readable = walkthrough.window()->findChildren<QWidget *>();
+        readable << panel.savedColumn()->findChildren<QWidget *>();
+        for (QWidget *window : { walkthrough.window(), static_cast<QWidget *>(&panel) }) {
+            for (QWidget *w : window->findChildren<QWidget *>()) {
+                if (!readable.contains(w))
+                    continue;
+                QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(w);
+                if (!w->isVisibleTo(window) || !reader || qobject_cast<QLabel *>(w)
+                    || qobject_cast<QLineEdit *>(w))
+                    continue;
+                for (const QAccessible::Text kind :
+                    { QAccessible::Name, QAccessible::Description }) {
+                    const QString text = reader->text(kind);
+                    QVERIFY2(text == TextDirection::withoutMarks(text),
+                        qPrintable(QStringLiteral("%1: %2").arg(
+                            QLatin1String(w->metaObject()->className()), text)));
+                }
+            }
+        }
 
         // A reason put into a sentence brings no marks of its own, which would reorder the
         // sentence around it.

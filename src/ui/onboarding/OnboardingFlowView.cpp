@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OnboardingFlowView.h"
+#include "ui/Accessibility.h"
 
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
@@ -179,6 +180,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     headerRow->addLayout(names);
     headerRow->addStretch(1);
     m_skip = new QPushButton(tr("Skip"), header);
+    Accessibility::setName(m_skip, m_skip->text());
     m_skip->setAutoDefault(false);
     headerRow->addWidget(m_skip, 0, Qt::AlignTop);
     headerStack->addLayout(headerRow);
@@ -197,6 +199,17 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     m_pageScroller->setWidgetResizable(true);
     m_pageScroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pageScroller->viewport()->installEventFilter(this);
+    // A Tab stop only while the page scrolls, so that the keys can read what lies below;
+    // otherwise it would be a stop with nothing to do. Its frame shows the focus.
+    m_pageScroller->setFocusPolicy(Qt::NoFocus);
+    m_pageScroller->setFrameShape(QFrame::Box);
+    m_pageScroller->setLineWidth(2);
+    m_pageScroller->installEventFilter(this);
+    showPageScrollerFocus(false);
+    connect(m_pageScroller->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+        [this](int, int maximum) {
+            m_pageScroller->setFocusPolicy(maximum > 0 ? Qt::StrongFocus : Qt::NoFocus);
+        });
     m_pageArea = new QWidget(m_pageScroller);
     m_pageArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto *page = new QVBoxLayout(m_pageArea);
@@ -229,7 +242,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     auto *practice = new QVBoxLayout;
     practice->setSpacing(12);
     m_segments = new PracticeSegmentsView(m_card);
-    m_segments->setAccessibleName(tr("Shortcut practice"));
+    Accessibility::setName(m_segments, tr("Shortcut practice"));
     m_status = new QLabel(m_card);
     m_status->setFont(OnboardingStyle::subheadline(QFont::Medium));
     m_status->setAlignment(Qt::AlignCenter);
@@ -254,6 +267,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     auto *footerRow = new QHBoxLayout(footer);
     footerRow->setContentsMargins(16, 16, 16, 16);
     m_back = new QPushButton(tr("Back"), footer);
+    Accessibility::setName(m_back, m_back->text());
     m_back->setAutoDefault(false);
     m_main = new QPushButton(footer);
     m_main->setDefault(true);
@@ -486,6 +500,7 @@ void OnboardingFlowView::sync()
     m_subtitle->setText(page.subtitle);
     m_back->setEnabled(m_stepIndex > 0);
     m_main->setText(mainButtonTitle());
+    Accessibility::setName(m_main, m_main->text());
     m_main->setEnabled(canProceedFromCurrentStep());
 
     const bool visual = usesVisualLayout();
@@ -509,7 +524,7 @@ void OnboardingFlowView::sync()
 
 void OnboardingFlowView::applyTabOrder()
 {
-    QList<QWidget *> order { m_skip };
+    QList<QWidget *> order { m_skip, m_pageScroller };
     if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data());
         control && control->button())
         order << control->button();
@@ -525,22 +540,35 @@ void OnboardingFlowView::applyTabOrder()
 
 void OnboardingFlowView::syncAccessibleTexts()
 {
-    m_progress->setAccessibleName(stepText());
+    Accessibility::setName(m_progress, stepText());
+    Accessibility::setName(m_pageScroller, m_title->text());
     const QString practice
         = m_canRegisterShortcut && m_stepIndex == shortcutStep ? practiceStatusText() : QString();
-    m_segments->setAccessibleDescription(practice);
+    Accessibility::setDescription(m_segments, practice);
     // The practice goes on while the shortcut's button has focus: a reader announces a
     // change of the focused control's description, and so each press.
     if (auto *control = qobject_cast<HotkeyRecorderControl *>(m_recorder.data());
         control && control->button())
-        control->button()->setAccessibleDescription(practice);
+        Accessibility::setDescription(control->button(), practice);
 }
 
 bool OnboardingFlowView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_pageScroller->viewport() && event->type() == QEvent::Resize)
         layoutPage();
+    if (watched == m_pageScroller
+        && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        showPageScrollerFocus(event->type() == QEvent::FocusIn);
     return QWidget::eventFilter(watched, event);
+}
+
+void OnboardingFlowView::showPageScrollerFocus(bool focused)
+{
+    // The frame is always there, so that the page does not move as the focus comes.
+    QPalette palette = m_pageScroller->palette();
+    palette.setColor(QPalette::WindowText,
+        focused ? palette.color(QPalette::Highlight) : palette.color(QPalette::Window));
+    m_pageScroller->setPalette(palette);
 }
 
 void OnboardingFlowView::layoutPage()

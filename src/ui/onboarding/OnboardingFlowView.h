@@ -131,6 +131,7 @@ private:
     void rebuildRecorder();
     void focusRecorder();
     void sync();
+    void showPageScrollerFocus(bool focused);
     void layoutPage();
     void fitTitle();
     void handleEscape();

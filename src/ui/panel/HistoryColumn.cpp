@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HistoryColumn.h"
+#include "ui/Accessibility.h"
 
 #include "model/AppModel.h"
 #include "ui/panel/HistoryRow.h"
@@ -76,7 +77,7 @@ void HistoryColumn::sync()
             });
             connect(row, &RowFrame::contextMenuRequested, this,
                 [this, id](QPoint global) { showContextMenu(id, global); });
-            row->setAccessibleName(row->shownText());
+            Accessibility::setName(row, row->shownText());
             m_rows.insert(id, row);
         }
         shown.append(row);

@@ -64,7 +64,7 @@ public:
         setAttribute(Qt::WA_Hover);
         setCursor(isRightToLeft() ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor);
         Accessibility::setRole(this, QAccessible::Grip);
-        setAccessibleName(QCoreApplication::translate("nookary::PopoverView", "Resize"));
+        Accessibility::setName(this, QCoreApplication::translate("nookary::PopoverView", "Resize"));
     }
 
 protected:
@@ -110,7 +110,7 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
 
     m_search->setPlaceholderText(tr("Search"));
-    m_search->setAccessibleName(tr("Search"));
+    Accessibility::setName(m_search, tr("Search"));
     Accessibility::setKeyboardHome(m_search);
     m_search->installEventFilter(this);
     m_search->setClearButtonEnabled(false);
@@ -211,7 +211,7 @@ void PopoverView::announceSelectionOnNextTurn(bool moved)
         const bool moved = std::exchange(m_selectionMoved, false);
         const bool nothingMatches = !m_model.query().trimmed().isEmpty()
             && m_model.filteredHistory().isEmpty() && m_model.filteredShelf().isEmpty();
-        m_search->setAccessibleDescription(nothingMatches ? tr("No results") : QString());
+        Accessibility::setDescription(m_search, nothingMatches ? tr("No results") : QString());
         // The keys stand on a row only while they go to the search field, and not while a
         // snippet is edited.
         if (!isVisible() || !m_search->hasFocus() || !m_model.editingID().isNull())
@@ -253,6 +253,9 @@ bool PopoverView::eventFilter(QObject *watched, QEvent *event)
     // row the keys stand on after the field itself.
     if (watched == m_search && event->type() == QEvent::FocusIn)
         announceSelectionOnNextTurn();
+    if (watched == m_noticeArea
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        placeNotice();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -261,8 +264,10 @@ void PopoverView::tell(const QString &why)
     // Shown anew each time, so that readers hear it each time.
     m_notice->hide();
     m_noticeText->setText(why);
-    m_notice->setAccessibleName(why);
+    Accessibility::setName(m_notice, why);
+    placeNotice();
     m_notice->show();
+    m_notice->raise();
     m_noticeTimer->start();
 }
 
@@ -286,7 +291,7 @@ QWidget *PopoverView::makeFooter()
     row->setContentsMargins(16, 0, 16, 0);
     m_clear = new SymbolButton(QStringLiteral("trash"), 13, tr("Clear"), bar);
     m_clear->setFont(PanelStyle::font(12));
-    m_clear->setAccessibleName(tr("Clear history"));
+    Accessibility::setName(m_clear, tr("Clear history"));
     m_clear->setToolTip(tr("Clear the history"));
     connect(m_clear, &QAbstractButton::clicked, this, [this] {
         // The whole history goes, without asking.
@@ -298,21 +303,24 @@ QWidget *PopoverView::makeFooter()
     auto *middle = new WindowDragHandle(bar);
     row->addWidget(middle, 1);
     // A refusal's reason shows there for a while, over the handle, which still takes the
-    // presses. Readers hear it as a notification.
-    m_notice = new QWidget(middle);
+    // presses. Readers hear it as a notification. It wraps, and a reason longer than the
+    // footer holds (a long language, a narrow panel) rises above it: it is read whole.
+    m_noticeArea = middle;
+    middle->installEventFilter(this);
+    m_notice = new QWidget(this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setAttribute(Qt::WA_StyledBackground);
     Accessibility::setRole(m_notice, QAccessible::Notification);
     m_notice->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_noticeText = new QLabel(m_notice);
     m_noticeText->setFont(PanelStyle::subheadline());
     m_noticeText->setAlignment(Qt::AlignCenter);
+    m_noticeText->setWordWrap(true);
     m_noticeText->setStyleSheet(
         QStringLiteral("color: %1;").arg(PanelStyle::primary().name(QColor::HexArgb)));
     auto *noticeLayout = new QHBoxLayout(m_notice);
     noticeLayout->setContentsMargins(8, 0, 8, 0);
     noticeLayout->addWidget(m_noticeText);
-    auto *middleLayout = new QHBoxLayout(middle);
-    middleLayout->setContentsMargins(0, 0, 0, 0);
-    middleLayout->addWidget(m_notice);
     m_notice->hide();
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
@@ -323,7 +331,7 @@ QWidget *PopoverView::makeFooter()
     m_pin = new SymbolButton(QStringLiteral("pin"), 13, {}, bar);
     // A toggle for readers: checked while pinned.
     m_pin->setCheckable(true);
-    m_pin->setAccessibleName(tr("Pin"));
+    Accessibility::setName(m_pin, tr("Pin"));
     connect(m_pin, &QAbstractButton::clicked, this, [this] {
         m_model.setKeepWindowPinned(!m_model.keepWindowPinned());
         if (m_callbacks.onPinToggle)
@@ -333,7 +341,7 @@ QWidget *PopoverView::makeFooter()
     m_settings->setToolTip(
         tr("Preferences (%1)")
             .arg(QKeySequence(Qt::CTRL | Qt::Key_Comma).toString(QKeySequence::NativeText)));
-    m_settings->setAccessibleName(tr("Preferences"));
+    Accessibility::setName(m_settings, tr("Preferences"));
     connect(m_settings, &QAbstractButton::clicked, this, [this] {
         if (m_callbacks.onOpenPreferences)
             m_callbacks.onOpenPreferences();
@@ -352,6 +360,24 @@ QWidget *PopoverView::makeFooter()
     layers->addWidget(bar);
     bar->raise();
     return footer;
+}
+
+void PopoverView::placeNotice()
+{
+    const QRect area(m_noticeArea->mapTo(this, QPoint()), m_noticeArea->size());
+    constexpr int padding = 6;
+    m_notice->layout()->setContentsMargins(8, 0, 8, 0);
+    const int needed = m_notice->heightForWidth(area.width());
+    const bool rises = needed > area.height();
+    const int height = rises ? needed + 2 * padding : area.height();
+    if (rises)
+        m_notice->layout()->setContentsMargins(8, padding, 8, padding);
+    // Over the rows it rises above, on a fill of its own.
+    m_notice->setStyleSheet(rises
+            ? QStringLiteral("#notice { background: %1; border-radius: 8px; }")
+                  .arg(PanelStyle::overlayFill().name(QColor::HexArgb))
+            : QString());
+    m_notice->setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
 }
 
 QList<QWidget *> PopoverView::edgeStrips() const

@@ -61,6 +61,8 @@ protected:
 
 private:
     QWidget *makeFooter();
+    // The notice over the footer's middle, as tall as its wrapped text needs.
+    void placeNotice();
     void syncPresentation();
     void syncPin();
     void onQueryChanged();
@@ -87,6 +89,7 @@ private:
     WindowDragHandle *m_topStrip;
     WindowDragHandle *m_leftStrip;
     WindowDragHandle *m_rightStrip;
+    QWidget *m_noticeArea = nullptr;
     QWidget *m_notice = nullptr;
     QLabel *m_noticeText = nullptr;
     QTimer *m_noticeTimer = nullptr;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SavedColumn.h"
+#include "ui/Accessibility.h"
 
 #include "model/AppModel.h"
 #include "platform/MainQueue.h"
@@ -283,9 +284,9 @@ void SavedColumn::sync()
             = row->shownText().trimmed().isEmpty() ? tr("empty snippet") : row->shownText();
         const QString place = QLocale().toString(i + 1);
         const QString count = QLocale().toString(filtered.size());
-        row->setAccessibleName(badge.isEmpty()
-                ? tr("Saved %1 of %2: %3").arg(place, count, text)
-                : tr("Saved %1 of %2: %3, %4").arg(place, count, text, badge));
+        Accessibility::setName(row,
+            badge.isEmpty() ? tr("Saved %1 of %2: %3").arg(place, count, text)
+                            : tr("Saved %1 of %2: %3, %4").arg(place, count, text, badge));
         shown.append(row);
         visible.insert(item.id);
     }

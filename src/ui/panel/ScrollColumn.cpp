@@ -31,7 +31,7 @@ ScrollColumn::ScrollColumn(const QString &title, const QString &subtitle, QWidge
 
     // Readers see the rows as a list named like the column.
     Accessibility::setRole(m_content, QAccessible::List);
-    m_content->setAccessibleName(title);
+    Accessibility::setName(m_content, title);
 
     m_rows->setContentsMargins(8, 8, 8, 8);
     m_rows->setSpacing(8);

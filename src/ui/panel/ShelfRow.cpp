@@ -55,7 +55,8 @@ public:
         setFixedWidth(22);
         setCursor(Qt::OpenHandCursor);
         Accessibility::setRole(this, QAccessible::Grip);
-        setAccessibleName(QCoreApplication::translate("nookary::ShelfRow", "Drag to reorder"));
+        Accessibility::setName(
+            this, QCoreApplication::translate("nookary::ShelfRow", "Drag to reorder"));
     }
 
 protected:
@@ -129,7 +130,7 @@ SnippetEditor::SnippetEditor(QWidget *parent)
     setFrameStyle(QFrame::NoFrame);
     setFixedHeight(104);
     setTabChangesFocus(true);
-    setAccessibleName(tr("Snippet text"));
+    Accessibility::setName(this, tr("Snippet text"));
     viewport()->setAutoFillBackground(false);
     setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; color: %1; }")
                       .arg(PanelStyle::primary().name(QColor::HexArgb)));
@@ -212,8 +213,8 @@ ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
         tr("Edit (%1)").arg(QKeySequence(Qt::Key_F2).toString(QKeySequence::NativeText)));
     m_deleteButton->setToolTip(
         tr("Delete (%1)").arg(QKeySequence(Qt::Key_Delete).toString(QKeySequence::NativeText)));
-    m_editButton->setAccessibleName(tr("Edit"));
-    m_deleteButton->setAccessibleName(tr("Delete"));
+    Accessibility::setName(m_editButton, tr("Edit"));
+    Accessibility::setName(m_deleteButton, tr("Delete"));
     Accessibility::setRole(m_actions, QAccessible::Grouping);
     connect(m_editButton, &QAbstractButton::clicked, this, &ShelfRow::editRequested);
     connect(m_deleteButton, &QAbstractButton::clicked, this, &ShelfRow::deleteRequested);
@@ -478,7 +479,7 @@ void AddShelfRow::setListEmpty(bool empty)
 {
     m_label->setText(
         empty ? tr("Drag from History or add a snippet\u2026") : tr("Add a snippet\u2026"));
-    setAccessibleName(m_label->text());
+    Accessibility::setName(this, m_label->text());
 }
 
 QString AddShelfRow::text() const

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UndoBar.h"
 
+#include "core/TextDirection.h"
 #include "ui/Accessibility.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
@@ -79,9 +80,10 @@ void UndoBar::sync()
             : tr("It cannot go back: the history keeps only the newest %Ln.", nullptr,
                 m_model.historyLimit());
     }
-    const bool again = isVisible() && (refusal || spoken != accessibleName());
+    const bool again
+        = isVisible() && (refusal || TextDirection::withoutMarks(spoken) != accessibleName());
     m_label->setText(shown);
-    setAccessibleName(spoken);
+    Accessibility::setName(this, spoken);
     show();
     if (again)
         Accessibility::announceNotification(this);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PreferencesView.h"
+#include "ui/Accessibility.h"
 
 #include "core/TextDirection.h"
 #include "model/AppModel.h"
@@ -96,7 +97,7 @@ PreferencesView::PreferencesView(
     const QFont small = sized(font(), 12);
 
     m_launchAtLogin = new QCheckBox(this);
-    m_launchAtLogin->setAccessibleName(tr("Launch at login"));
+    Accessibility::setName(m_launchAtLogin, tr("Launch at login"));
     connect(m_launchAtLogin, &QCheckBox::clicked, this,
         [this](bool checked) { m_model.setLaunchAtLogin(checked); });
     addRow(tr("Launch at login"), m_launchAtLogin);
@@ -104,7 +105,7 @@ PreferencesView::PreferencesView(
 
     m_historyLimit = new QComboBox(this);
     m_historyLimit->setFont(small);
-    m_historyLimit->setAccessibleName(tr("History limit"));
+    Accessibility::setName(m_historyLimit, tr("History limit"));
     for (const int limit : SettingsKeys::historyLimitOptions)
         m_historyLimit->addItem(tr("%Ln items", nullptr, limit), limit);
     connect(m_historyLimit, &QComboBox::activated, this,
@@ -113,14 +114,14 @@ PreferencesView::PreferencesView(
     addDivider();
 
     m_openMode = new SegmentedControl({ tr("Tray popover"), tr("Centered window") }, this);
-    m_openMode->setAccessibleName(tr("Open mode"));
+    Accessibility::setName(m_openMode, tr("Open mode"));
     connect(m_openMode, &SegmentedControl::activated, this,
         [this](int index) { m_model.setOpenPresentation(kOpenModes[index]); });
     addRow(tr("Open mode"), m_openMode);
     addDivider();
 
     m_defaultSelection = new SegmentedControl({ tr("History"), tr("Saved") }, this);
-    m_defaultSelection->setAccessibleName(tr("Default selection"));
+    Accessibility::setName(m_defaultSelection, tr("Default selection"));
     connect(m_defaultSelection, &SegmentedControl::activated, this,
         [this](int index) { m_model.setDefaultOpenTarget(kTargets[index]); });
     addRow(tr("Default selection"), m_defaultSelection);
@@ -239,7 +240,7 @@ QWidget *PreferencesView::makePasteRow()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(8);
     m_pasteAfterChoosing = new QCheckBox(row);
-    m_pasteAfterChoosing->setAccessibleName(tr("Paste after choosing"));
+    Accessibility::setName(m_pasteAfterChoosing, tr("Paste after choosing"));
     m_pasteAfterChoosing->setToolTip(tr("Pastes the chosen entry into the window you return "
                                         "to (in a terminal, with its own paste key)"));
     connect(m_pasteAfterChoosing, &QCheckBox::clicked, this,

@@ -318,7 +318,7 @@ void HotkeyRecorderControl::buildSettings()
     m_pullDown->setFixedSize(28, 32);
     m_pullDown->setPopupMode(QToolButton::InstantPopup);
     m_pullDown->setToolTip(tr("More shortcut options"));
-    m_pullDown->setAccessibleName(tr("More shortcut options"));
+    Accessibility::setName(m_pullDown, tr("More shortcut options"));
     m_menu = new QMenu(m_pullDown);
     m_newShortcut
         = m_menu->addAction(tr("New Shortcut"), this, &HotkeyRecorderControl::newShortcut);
@@ -445,9 +445,10 @@ void ShortcutField::setState(const QString &text, bool recording, bool set)
     setToolTip(recording ? tr("Press a new shortcut now. Press Esc to cancel.")
                          : tr("Click to set a new keyboard shortcut."));
     // Readers hear the shortcut, and that the next keys are taken, on the control itself.
-    setAccessibleName(recording ? tr("Keyboard shortcut, recording: press the new shortcut, or "
-                                     "Escape to cancel")
-                                : tr("Keyboard shortcut: %1").arg(text));
+    Accessibility::setName(this,
+        recording ? tr("Keyboard shortcut, recording: press the new shortcut, or "
+                       "Escape to cancel")
+                  : tr("Keyboard shortcut: %1").arg(text));
     if (resize)
         updateGeometry();
     update();

@@ -25,7 +25,7 @@ void ShortcutBadge::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    setAccessibleName(text);
+    Accessibility::setName(this, text);
     updateGeometry();
     update();
 }
