@@ -365,9 +365,12 @@ private Q_SLOTS:
         QCOMPARE(f.pasteboard.readsStarted(), reads);
         QVERIFY(m.history().isEmpty());
 
-        // Resuming reads nothing; the first copy after it is recorded.
+        // Resuming reads nothing (the owner is asked only what it offers, as an owner that
+        // changes its copy unannounced might need a new baseline); the first copy after it is
+        // recorded.
         m.setIsTrackingPaused(false);
         QVERIFY(!f.pasteboard.isReadingPaused());
+        QVERIFY(f.pasteboard.landRead());
         m.pollClipboard();
         QCOMPARE(f.pasteboard.readsStarted(), reads);
         QVERIFY(m.history().isEmpty());
