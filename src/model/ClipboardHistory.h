@@ -23,7 +23,8 @@ struct ClipboardContents;
 // The clipboard history: records each change of the clipboard the moment the pasteboard
 // reports it, keeps the list (newest first, no two equal entries, at most `limit`, at most
 // `maxMemoryBytes` of text), and skips the program's own writes, known by the change they
-// caused. Nothing wakes while nothing is copied. Main thread only.
+// caused. Nothing wakes while nothing is copied, except to look again at the copy of an
+// owner that changes it unannounced (Tk) while it holds the clipboard. Main thread only.
 class ClipboardHistory final : public QObject {
     Q_OBJECT
 
