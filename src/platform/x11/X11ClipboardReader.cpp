@@ -91,6 +91,9 @@ private:
                 | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
                 | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
         xcb_flush(m_c);
+        // An owner from before is never told: known by its window alone (a Tk program that
+        // kept the clipboard since, whose later copies are found by comparing).
+        m_owner = syncOwner();
     }
 
     void note(const xcb_generic_event_t *event)
