@@ -283,6 +283,21 @@ void AppModel::whenCaptureSettled(QObject *context, std::function<void()> task)
     m_history->whenCaptureSettled(context, std::move(task));
 }
 
+qint64 AppModel::copiesCounted() const
+{
+    return m_history->copiesCounted();
+}
+
+bool AppModel::missedAwaitedCopy(qint64 since) const
+{
+    const bool inHistory = selectedColumn() == Column::history;
+    const bool followsNewest
+        = (m_selectionIsDefault
+              && (inHistory || defaultOpenTarget() == DefaultOpenTarget::historyFirst))
+        || (m_onlyColumnChanged && inHistory);
+    return followsNewest && m_history->missedCopySince(since);
+}
+
 void AppModel::removeHistoryEntry(const QUuid &entryID)
 {
     const QUuid id = entryID; // the caller's may live in the list that changes

@@ -191,6 +191,13 @@ public:
     // Runs `task` once no copy is being read: at once when none is, else when it landed
     // (at most `ClipboardHistory::captureWaitLimit` later). `context` going cancels it.
     void whenCaptureSettled(QObject *context, std::function<void()> task);
+    // Other programs' copies counted so far; a task that waited for a copy passes it to
+    // `missedAwaitedCopy`.
+    qint64 copiesCounted() const;
+    // Whether the copy awaited since `copiesCounted` was `since` is not in the history (its
+    // owner too slow, a secret, an image) while the selection is where it would have
+    // landed: acting on the selection would act on another entry than the one awaited.
+    bool missedAwaitedCopy(qint64 since) const;
 
     // Saved snippets. Every change is written at once; ids not in the list change nothing.
     // Adds dropped text in front of `before` (at the end when it names no snippet); a text

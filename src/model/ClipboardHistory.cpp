@@ -22,10 +22,14 @@ ClipboardHistory::ClipboardHistory(Pasteboard &pasteboard, Clock &clock, int lim
 {
     connect(&m_pasteboard, &Pasteboard::changeCountChanged, this, &ClipboardHistory::poll);
     connect(&m_pasteboard, &Pasteboard::readPendingChanged, this, [this] {
+        followUnannouncedChanges();
         Q_EMIT capturePendingChanged();
         if (!isCapturePending())
             settle();
     });
+    // An owner that changes its copy unannounced may hold the clipboard already: its later
+    // copies are found only by looking again, against what it holds now.
+    m_pasteboard.takeBaseline();
 }
 
 void ClipboardHistory::didChange()
@@ -50,6 +54,10 @@ bool ClipboardHistory::setPaused(bool paused)
     m_paused = paused;
     // Paused means nothing another program copies is even read, then or later.
     m_pasteboard.setReadingPaused(paused);
+    // What such an owner came to hold while paused is where later looks start from.
+    if (!paused)
+        m_pasteboard.takeBaseline();
+    followUnannouncedChanges();
     Q_EMIT capturePendingChanged();
     if (!isCapturePending())
         settle();
@@ -83,18 +91,40 @@ void ClipboardHistory::settle()
     }
 }
 
+void ClipboardHistory::followUnannouncedChanges()
+{
+    if (m_paused || !m_pasteboard.ownerChangesUnannounced()) {
+        m_nextLook.cancel();
+        return;
+    }
+    if (m_nextLook.isPending())
+        return;
+    m_nextLook = m_clock.runAfter(this, unannouncedLookInterval, [this] {
+        m_pasteboard.reread();
+        followUnannouncedChanges();
+    });
+}
+
 void ClipboardHistory::poll()
 {
     const qint64 count = m_pasteboard.changeCount();
     if (count == m_lastChangeCount)
         return;
     m_lastChangeCount = count;
+    followUnannouncedChanges();
     // Our own write is known by the change it caused, so a copy made right after it in
     // another program is a change of its own, and recorded. While paused, the pasteboard
     // reads nothing copied meanwhile, but a copy made before that lands now is recorded.
     if (m_pasteboard.isOwnChange())
         return;
-    record(m_pasteboard.contents());
+    ++m_copiesCounted;
+    m_newestCopyRecorded = record(m_pasteboard.contents());
+}
+
+bool ClipboardHistory::missedCopySince(qint64 copiesCounted) const
+{
+    // A copy still being read when the wait ran out is missed as well.
+    return isCapturePending() || (m_copiesCounted > copiesCounted && !m_newestCopyRecorded);
 }
 
 void ClipboardHistory::reread()
@@ -127,14 +157,15 @@ std::optional<QString> ClipboardHistory::entryFor(const ClipboardContents &conte
     return historyEntryText(*contents.text, cut);
 }
 
-void ClipboardHistory::record(const ClipboardContents &contents)
+bool ClipboardHistory::record(const ClipboardContents &contents)
 {
     bool cut = false;
     const std::optional<QString> entry = entryFor(contents, &cut);
     if (!entry)
-        return;
+        return false;
     pushEntry(*entry, cut);
     Q_EMIT captured();
+    return true;
 }
 
 void ClipboardHistory::push(QStringView text)

@@ -23,7 +23,8 @@ struct ClipboardContents;
 // The clipboard history: records each change of the clipboard the moment the pasteboard
 // reports it, keeps the list (newest first, no two equal entries, at most `limit`, at most
 // `maxMemoryBytes` of text), and skips the program's own writes, known by the change they
-// caused. Nothing wakes while nothing is copied. Main thread only.
+// caused. Nothing wakes while nothing is copied, except to look again at the copy of an
+// owner that changes it unannounced (Tk) while it holds the clipboard. Main thread only.
 class ClipboardHistory final : public QObject {
     Q_OBJECT
 
@@ -33,6 +34,9 @@ public:
     // How long a task waiting for a copy being read may wait at most: the reader's deadline,
     // and a little for the turns around it.
     static constexpr std::chrono::milliseconds captureWaitLimit { 1750 };
+    // How often the copy of an owner that changes it unannounced (Tk) is looked at again,
+    // while that owner holds the clipboard: each of its copies is recorded about this soon.
+    static constexpr std::chrono::milliseconds unannouncedLookInterval { 250 };
 
     // Whatever is on the clipboard at start is never recorded.
     ClipboardHistory(Pasteboard &pasteboard, Clock &clock, int limit, QObject *parent = nullptr);
@@ -53,6 +57,12 @@ public:
     // Runs `task` once no copy is being read: at once when none is, else when the read
     // lands, or after `captureWaitLimit` at the latest. A destroyed `context` cancels it.
     void whenCaptureSettled(QObject *context, std::function<void()> task);
+    // Other programs' copies counted so far, recorded or not.
+    qint64 copiesCounted() const { return m_copiesCounted; }
+    // Whether the newest copy made since `copiesCounted` was then is not in the list: it
+    // could not be read (its owner too slow), held nothing to keep (a secret, an image), or
+    // is still being read.
+    bool missedCopySince(qint64 copiesCounted) const;
 
     // Records the change the pasteboard counted last, unless it was seen already. The
     // pasteboard's signal calls it for each change.
@@ -87,7 +97,10 @@ Q_SIGNALS:
     void capturePendingChanged();
 
 private:
-    void record(const ClipboardContents &contents);
+    // Answers whether it went into the list.
+    bool record(const ClipboardContents &contents);
+    // Looks again, while the owner changes its copy unannounced and nothing is paused.
+    void followUnannouncedChanges();
     void pushEntry(const QString &text, bool cut);
     void keepMemoryBound();
     void didChange();
@@ -107,6 +120,9 @@ private:
     qint64 m_lastChangeCount = 0;
     std::vector<Waiting> m_waiting;
     CancellableTask m_waitLimit;
+    CancellableTask m_nextLook;
+    qint64 m_copiesCounted = 0;
+    bool m_newestCopyRecorded = true;
 };
 
 } // namespace nookary

@@ -53,6 +53,10 @@ public:
     // what could be read (nothing when the owner did not answer in time). A newer read may
     // finish first; the caller tells them apart.
     virtual void read(std::function<void(ClipboardContents)> done) = 0;
+    // Like `read`, but only an owner that changes what it holds unannounced has its copy
+    // read; any other is asked only which forms it offers (which uses up no paste of an
+    // owner that serves one), and nothing comes back of it.
+    virtual void readIfChangesUnannounced(std::function<void(ClipboardContents)> done) { done({}); }
     // How many reads run at once, each apart from the others: a read started while as many
     // are in flight waits for one of them.
     virtual int concurrentReads() const { return 1; }

@@ -51,6 +51,16 @@ public:
     // differs counts as a change of its own, of contents marked `mayChangeUnannounced`.
     // Nothing while paused, while a read is pending, or where every copy is told.
     virtual void reread() { }
+    // Learns what `reread` compares with, counting nothing: the copy of an owner that
+    // changes what it holds unannounced is read as it is now (at start, or on resuming, it
+    // is a copy made before, or while paused); of any other owner only the forms it offers
+    // are asked, which uses up no paste. Nothing while paused or while our own write holds
+    // the clipboard.
+    virtual void takeBaseline() { }
+    // The clipboard's owner is known to change what it holds unannounced, so that only
+    // `reread` tells of its copies. Told through `readPendingChanged` or
+    // `changeCountChanged`: it changes only when a read lands or a change is counted.
+    virtual bool ownerChangesUnannounced() const { return false; }
 
     virtual void clear() = 0;
     virtual void writeString(const QString &text) = 0;

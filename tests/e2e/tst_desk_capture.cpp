@@ -14,6 +14,7 @@ namespace {
 const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
 const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
+const QString kTkCopy = QStringLiteral(TK_COPY_SCRIPT);
 
 } // namespace
 
@@ -153,6 +154,60 @@ private Q_SLOTS:
         QCOMPARE(clipboard(), QByteArray("just copied"));
         QCOMPARE(texts().value(0), QStringLiteral("just copied"));
         TestDesk::stop(owner);
+    }
+
+    void returnForACopyTooSlowToReadPutsNoOtherEntryBack()
+    {
+        xclip("the entry before");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("the entry before"), 3000);
+        // Busy past the reader's deadline: its copy is never read.
+        QProcess *owner = m_desk->spawn(kOwner,
+            { QStringLiteral("--text"), QStringLiteral("too slow"), QStringLiteral("--busy"),
+                QStringLiteral("2500") });
+        QVERIFY(owner->waitForReadyRead(5000));
+        openPanel();
+        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("Return") });
+        QTest::qWait(3000);
+        // The panel stays, saying why; the clipboard keeps the new copy.
+        QVERIFY(!panelWindow().isEmpty());
+        QCOMPARE(clipboard(), QByteArray("too slow"));
+        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("Escape") });
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        TestDesk::stop(owner);
+    }
+
+    void everyCopyOfATkProgramIsRecorded()
+    {
+        // Tk takes the clipboard once and then changes what it holds unannounced. Here it
+        // holds the clipboard already when Nookary starts.
+        TestDesk::stop(m_nookary);
+        QProcess *tk = m_desk->spawn(QStringLiteral("wish"), { kTkCopy });
+        const auto tkCopies = [tk](const QByteArray &text) {
+            tk->write("copy " + text + "\n");
+            return tk->waitForReadyRead(5000) && tk->readAllStandardOutput().contains("copied");
+        };
+        QVERIFY(tkCopies("there before the start"));
+        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        QTest::qWait(300);
+        QStringList copied;
+        for (int i = 1; i <= 4; ++i) {
+            copied.prepend(QStringLiteral("tk copy %1").arg(i));
+            QVERIFY(tkCopies(copied.first().toUtf8()));
+            QTest::qWait(400);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(texts().mid(0, 4), copied, 3000);
+        QVERIFY(!texts().contains(QStringLiteral("there before the start")));
+        // Another program's copy ends the looks; Tk's next copy takes the clipboard anew.
+        xclip("from xclip");
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("from xclip"), 3000);
+        QVERIFY(tkCopies("tk after xclip"));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("tk after xclip"), 3000);
+        QVERIFY(tkCopies("tk once more"));
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("tk once more"), 3000);
+        tk->write("quit\n");
+        QVERIFY(tk->waitForFinished(5000));
     }
 
     void aLongCopyComesBackWhole()

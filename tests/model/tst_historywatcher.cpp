@@ -365,9 +365,12 @@ private Q_SLOTS:
         QCOMPARE(f.pasteboard.readsStarted(), reads);
         QVERIFY(m.history().isEmpty());
 
-        // Resuming reads nothing; the first copy after it is recorded.
+        // Resuming reads nothing (the owner is asked only what it offers, as an owner that
+        // changes its copy unannounced might need a new baseline); the first copy after it is
+        // recorded.
         m.setIsTrackingPaused(false);
         QVERIFY(!f.pasteboard.isReadingPaused());
+        QVERIFY(f.pasteboard.landRead());
         m.pollClipboard();
         QCOMPARE(f.pasteboard.readsStarted(), reads);
         QVERIFY(m.history().isEmpty());
@@ -521,6 +524,51 @@ private Q_SLOTS:
         f.pasteboard.writeString(QStringLiteral("mine"));
         m.applyDefaultOpenTarget();
         QCOMPARE(f.pasteboard.readsStarted(), reads);
+    }
+
+    void everyCopyOfAnOwnerChangingItUnannouncedIsRecorded()
+    {
+        using std::chrono::milliseconds;
+        const milliseconds look = ClipboardHistory::unannouncedLookInterval;
+        ModelFixture f;
+        // Tk held the clipboard before the start: that copy is where looks start from.
+        f.pasteboard.copyAsTk(QStringLiteral("there before"));
+        AppModel &m = f.start();
+        f.pasteboard.changeUnannounced(QStringLiteral("tk-1"));
+        f.clock.advance(look);
+        f.pasteboard.changeUnannounced(QStringLiteral("tk-2"));
+        f.clock.advance(look);
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("tk-2"), QStringLiteral("tk-1") }));
+
+        // Paused, nothing is looked at; what Tk held meanwhile is the new baseline.
+        const int reads = f.pasteboard.readsStarted();
+        m.setIsTrackingPaused(true);
+        f.pasteboard.changeUnannounced(QStringLiteral("a password"));
+        f.clock.advance(look * 4);
+        QCOMPARE(f.pasteboard.readsStarted(), reads);
+        m.setIsTrackingPaused(false);
+        m.applyDefaultOpenTarget();
+        f.clock.advance(look * 2);
+        QCOMPARE(texts(m), (QStringList { QStringLiteral("tk-2"), QStringLiteral("tk-1") }));
+        f.pasteboard.changeUnannounced(QStringLiteral("tk-3"));
+        f.clock.advance(look);
+        QCOMPARE(texts(m).first(), QStringLiteral("tk-3"));
+
+        // Another owner takes the clipboard, or our own write does: looks stop.
+        f.pasteboard.copyText(QStringLiteral("from elsewhere"));
+        const int before = f.pasteboard.readsStarted();
+        f.clock.advance(look * 4);
+        QCOMPARE(f.pasteboard.readsStarted(), before);
+        f.pasteboard.copyAsTk(QStringLiteral("tk again"));
+        f.pasteboard.writeString(QStringLiteral("mine"));
+        f.clock.advance(look * 4);
+        QCOMPARE(f.pasteboard.readsStarted(), before + 1);
+        // So does a Tk that quits.
+        f.pasteboard.copyAsTk(QStringLiteral("last"));
+        f.pasteboard.ownerLeaves();
+        const int gone = f.pasteboard.readsStarted();
+        f.clock.advance(look * 4);
+        QCOMPARE(f.pasteboard.readsStarted(), gone);
     }
 
     void newEntriesKeepTheSelectionOnAVisibleRow()

@@ -15,8 +15,9 @@ void MemoryPasteboard::setConcurrentReads(int reads)
     Q_ASSERT(!m_queue || !m_queue->isPending());
     m_queue.emplace(
         [this](quint64 ticket) {
-            m_reads.push_back({ ticket, m_clipboard, m_rereading });
-            ++m_readsStarted;
+            m_reads.push_back({ ticket, m_clipboard, m_nextRead });
+            if (m_nextRead != ReadKind::baseline || m_clipboard.mayChangeUnannounced)
+                ++m_readsStarted;
             if (!m_holdReads)
                 landNewestRead();
         },
@@ -41,9 +42,24 @@ void MemoryPasteboard::reread()
 {
     if (m_paused || m_ownChange || m_queue->isPending() || !isWorthRereading(m_counted))
         return;
-    m_rereading = true;
+    m_nextRead = ReadKind::reread;
     m_queue->noticed();
-    m_rereading = false;
+    m_nextRead = ReadKind::copy;
+}
+
+void MemoryPasteboard::takeBaseline()
+{
+    if (m_paused || m_ownChange || m_queue->isPending())
+        return;
+    m_nextRead = ReadKind::baseline;
+    m_queue->noticed();
+    m_nextRead = ReadKind::copy;
+}
+
+bool MemoryPasteboard::ownerChangesUnannounced() const
+{
+    return !m_paused && !m_ownChange && m_counted.mayChangeUnannounced
+        && isWorthRereading(m_counted);
 }
 
 quint64 MemoryPasteboard::ownerLeaves()
@@ -94,7 +110,14 @@ bool MemoryPasteboard::land(std::deque<Read>::iterator read)
     m_reads.erase(read);
     m_queue->land(landed.ticket, [this, landed] {
         Contents found = landed.found;
-        if (landed.reread) {
+        if (m_paused && landed.kind != ReadKind::copy)
+            return;
+        if (landed.kind == ReadKind::baseline) {
+            if (!m_ownChange && found.mayChangeUnannounced && isWorthRereading(found))
+                m_counted = found; // what later looks compare with, not counted
+            return;
+        }
+        if (landed.kind == ReadKind::reread) {
             if (!changedUnannounced(m_counted, found))
                 return;
             found.mayChangeUnannounced = true;

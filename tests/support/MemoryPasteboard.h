@@ -34,6 +34,8 @@ public:
     void setReadingPaused(bool paused) override;
     bool isReadingPaused() const { return m_paused; }
     void reread() override;
+    void takeBaseline() override;
+    bool ownerChangesUnannounced() const override;
 
     void clear() override { write({}); }
     void writeString(const QString &text) override { write({ text, {}, false, false }); }
@@ -42,6 +44,14 @@ public:
     // Another application copies, taking the clipboard anew: its copy gets an origin of its
     // own unless `contents` names one.
     void copyText(const QString &text) { copy({ text, {}, false, false }); }
+    // A copy as Tk makes it, by an owner that changes what it holds unannounced (its later
+    // copies through `changeUnannounced`).
+    void copyAsTk(const QString &text)
+    {
+        Contents tk { text, {}, false, false };
+        tk.mayChangeUnannounced = true;
+        copy(tk);
+    }
     void copy(const Contents &contents);
     // The owner of the clipboard changes what it holds without taking the clipboard anew,
     // as Tk does: no change is told.
@@ -59,7 +69,8 @@ public:
     bool landNewestRead();
     // How many reads may run at once; only while none is pending.
     void setConcurrentReads(int reads);
-    // Reads started so far (another application's owner asked).
+    // Reads started so far (another application's copy asked for; not a look that asks an
+    // owner only what it offers).
     int readsStarted() const { return m_readsStarted; }
 
     // What the clipboard holds now, whoever put it there.
@@ -72,10 +83,11 @@ private:
     void noticeChange();
     void countChange(bool own);
 
+    enum class ReadKind { copy, reread, baseline };
     struct Read {
         quint64 ticket = 0;
         Contents found; // what the clipboard held when it started
-        bool reread = false;
+        ReadKind kind = ReadKind::copy;
     };
     bool land(std::deque<Read>::iterator read);
 
@@ -89,7 +101,7 @@ private:
     bool m_ownChange = false;
     bool m_paused = false;
     bool m_holdReads = false;
-    bool m_rereading = false; // the read about to start is a reread
+    ReadKind m_nextRead = ReadKind::copy; // of the read about to start
     quint64 m_lastOrigin = 0;
 };
 

@@ -55,6 +55,9 @@ QStringList numbered(int n)
     return out;
 }
 
+const QString kMissedCopy
+    = QStringLiteral("refused: The new copy could not be recorded. It stays on the clipboard.");
+
 constexpr auto Ctrl = Qt::ControlModifier; // Command
 constexpr auto Super = Qt::MetaModifier; // Control
 constexpr auto Alt = Qt::AltModifier; // Option
@@ -269,12 +272,36 @@ private Q_SLOTS:
         QVERIFY(p.f.pasteboard.landRead());
         QVERIFY(p.host.copied.isEmpty());
 
-        // An owner that never answers holds Return up for the reader's deadline at most.
+        // An owner that never answers holds Return up for the reader's deadline at most, and
+        // Return then puts no other entry in place of the copy it waited for.
         p.host.shown = true;
+        p.host.calls.clear();
         p.f.pasteboard.copyText(QStringLiteral("never answered"));
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         p.f.clock.advance(ClipboardHistory::captureWaitLimit);
-        QCOMPARE(p.host.copied, QStringList { QStringLiteral("copied again") });
+        QVERIFY(p.host.copied.isEmpty());
+        QCOMPARE(p.host.calls, QStringList { kMissedCopy });
+        QVERIFY(p.f.pasteboard.landRead());
+
+        // Nor when the read lands with nothing the history keeps (too slow an owner's empty
+        // answer, a secret).
+        p.host.calls.clear();
+        p.f.pasteboard.copy({});
+        p.model().applyDefaultOpenTarget();
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QVERIFY(p.f.pasteboard.landRead());
+        QVERIFY(p.host.copied.isEmpty());
+        QCOMPARE(p.host.calls, QStringList { kMissedCopy });
+
+        // A look again at an unchanged copy is no missed copy: Return acts on what it shows.
+        p.host.calls.clear();
+        p.f.pasteboard.copyText(QStringLiteral("looked at again"));
+        QVERIFY(p.f.pasteboard.landRead());
+        p.model().applyDefaultOpenTarget();
+        QVERIFY(p.model().isCapturePending());
+        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
+        QVERIFY(p.f.pasteboard.landRead());
+        QCOMPARE(p.host.copied, QStringList { QStringLiteral("looked at again") });
     }
 
     void aWaitingReturnFollowsTheUserAndNothingElse()

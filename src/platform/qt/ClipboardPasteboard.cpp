@@ -23,11 +23,14 @@ ClipboardPasteboard::ClipboardPasteboard(
     , m_reader(std::move(reader))
     , m_queue(
           [this](quint64 ticket) {
-              m_reader->read([this, ticket, reread = m_rereading](ClipboardContents contents) {
-                  m_queue.land(ticket, [this, contents = std::move(contents), reread] {
-                      readLanded(contents, reread);
-                  });
-              });
+              auto landed = [this, ticket, kind = m_nextRead](ClipboardContents contents) {
+                  m_queue.land(ticket,
+                      [this, contents = std::move(contents), kind] { readLanded(contents, kind); });
+              };
+              if (m_nextRead == ReadKind::baseline)
+                  m_reader->readIfChangesUnannounced(std::move(landed));
+              else
+                  m_reader->read(std::move(landed));
           },
           [this] { Q_EMIT readPendingChanged(); }, m_reader ? m_reader->concurrentReads() : 1)
 {
@@ -98,21 +101,49 @@ void ClipboardPasteboard::reread()
     if (m_paused || !m_reader || m_ownChange || m_queue.isPending() || !m_snapshot
         || !isWorthRereading(*m_snapshot))
         return;
-    const auto rereading = qScopeGuard([this] { m_rereading = false; });
-    m_rereading = true;
+    startLook(ReadKind::reread);
+}
+
+void ClipboardPasteboard::takeBaseline()
+{
+    if (m_paused || !m_reader || m_ownChange || m_queue.isPending())
+        return;
+    startLook(ReadKind::baseline);
+}
+
+void ClipboardPasteboard::startLook(ReadKind kind)
+{
+    const auto looking = qScopeGuard([this] { m_nextRead = ReadKind::copy; });
+    m_nextRead = kind;
     m_queue.noticed();
 }
 
-void ClipboardPasteboard::readLanded(ClipboardContents contents, bool reread)
+bool ClipboardPasteboard::ownerChangesUnannounced() const
+{
+    return !m_paused && !m_ownChange && m_snapshot && m_snapshot->mayChangeUnannounced
+        && isWorthRereading(*m_snapshot);
+}
+
+void ClipboardPasteboard::readLanded(ClipboardContents contents, ReadKind kind)
 {
     // A read started before pausing counts, unless the owner changed while it was read: it
     // may have found a copy made while paused, whose change is not told here yet.
-    if (m_paused && contents.origin == 0)
+    if (m_paused && (contents.origin == 0 || kind != ReadKind::copy))
         return;
-    if (reread) {
+    switch (kind) {
+    case ReadKind::copy:
+        break;
+    case ReadKind::reread:
         if (!m_snapshot || !changedUnannounced(*m_snapshot, contents))
             return;
         contents.mayChangeUnannounced = true;
+        break;
+    case ReadKind::baseline:
+        // What later looks compare with, never recorded: it was there before.
+        if (m_ownChange || !contents.mayChangeUnannounced || !isWorthRereading(contents))
+            return;
+        m_snapshot = std::move(contents);
+        return;
     }
     m_snapshot = std::move(contents);
     countChange(false);

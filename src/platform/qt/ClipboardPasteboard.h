@@ -31,6 +31,8 @@ public:
     bool isReadPending() const override { return m_queue.isPending(); }
     void setReadingPaused(bool paused) override;
     void reread() override;
+    void takeBaseline() override;
+    bool ownerChangesUnannounced() const override;
 
     void clear() override;
     void writeString(const QString &text) override;
@@ -41,8 +43,10 @@ private:
     // What QClipboard holds now, read on this thread: only for our own data, or without a
     // reader.
     ClipboardContents clipboardContents() const;
+    enum class ReadKind { copy, reread, baseline };
+    void startLook(ReadKind kind);
     void countChange(bool own);
-    void readLanded(ClipboardContents contents, bool reread);
+    void readLanded(ClipboardContents contents, ReadKind kind);
 
     QClipboard *m_clipboard;
     std::unique_ptr<ClipboardContentsReader> m_reader;
@@ -55,7 +59,7 @@ private:
     bool m_ownChange = false;
     bool m_paused = false;
     bool m_writing = false; // inside a write of ours, whose changes are ours however Qt says
-    bool m_rereading = false; // the read about to start is a reread
+    ReadKind m_nextRead = ReadKind::copy; // of the read about to start
 };
 
 } // namespace nookary

@@ -34,7 +34,7 @@ public:
 
     ~Worker() override { xcb_disconnect(m_c); }
 
-    ClipboardContents readContents()
+    ClipboardContents readContents(bool onlyIfChangesUnannounced = false)
     {
         const xcb_window_t owner = syncOwner();
         const quint64 ownerChanges = m_ownerChanges;
@@ -46,7 +46,7 @@ public:
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
             XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
-        ClipboardContents contents = readInto();
+        ClipboardContents contents = readInto(onlyIfChangesUnannounced);
         xcb_destroy_window(m_c, m_window);
         xcb_flush(m_c);
         // Whose copy it was is known only when one owner held the clipboard all along.
@@ -91,6 +91,9 @@ private:
                 | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
                 | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
         xcb_flush(m_c);
+        // An owner from before is never told: known by its window alone (a Tk program that
+        // kept the clipboard since, whose later copies are found by comparing).
+        m_owner = syncOwner();
     }
 
     void note(const xcb_generic_event_t *event)
@@ -117,7 +120,7 @@ private:
         return reply ? reply->owner : xcb_window_t(XCB_NONE);
     }
 
-    ClipboardContents readInto()
+    ClipboardContents readInto(bool onlyIfChangesUnannounced)
     {
         QElapsedTimer clock;
         clock.start();
@@ -130,6 +133,8 @@ private:
             offered.append(*reinterpret_cast<const xcb_atom_t *>(targets->constData() + i));
         // Tk keeps the clipboard from one copy to the next and changes only what it serves.
         contents.mayChangeUnannounced = offered.contains(atom("TK_APPLICATION"));
+        if (onlyIfChangesUnannounced && !contents.mayChangeUnannounced)
+            return {};
 
         const xcb_atom_t hint = atom(clipboardformats::passwordHintType);
         if (offered.contains(hint)) {
@@ -311,6 +316,16 @@ X11ClipboardReader::~X11ClipboardReader()
 
 void X11ClipboardReader::read(std::function<void(ClipboardContents)> done)
 {
+    readOn(false, std::move(done));
+}
+
+void X11ClipboardReader::readIfChangesUnannounced(std::function<void(ClipboardContents)> done)
+{
+    readOn(true, std::move(done));
+}
+
+void X11ClipboardReader::readOn(bool onlyUnannounced, std::function<void(ClipboardContents)> done)
+{
     Lane *lane = m_lanes.front().get();
     for (const auto &other : m_lanes) {
         if (other->reads < lane->reads)
@@ -319,8 +334,8 @@ void X11ClipboardReader::read(std::function<void(ClipboardContents)> done)
     ++lane->reads;
     // The workers run only while this object lives (the destructor joins their threads),
     // and a result still queued when this object goes is dropped with it.
-    QMetaObject::invokeMethod(lane->worker, [this, lane, done = std::move(done)] {
-        ClipboardContents contents = lane->worker->readContents();
+    QMetaObject::invokeMethod(lane->worker, [this, lane, onlyUnannounced, done = std::move(done)] {
+        ClipboardContents contents = lane->worker->readContents(onlyUnannounced);
         QMetaObject::invokeMethod(
             this,
             [lane, done, contents] {

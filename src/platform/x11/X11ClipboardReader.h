@@ -30,6 +30,7 @@ public:
     ~X11ClipboardReader() override;
 
     void read(std::function<void(ClipboardContents)> done) override;
+    void readIfChangesUnannounced(std::function<void(ClipboardContents)> done) override;
     int concurrentReads() const override { return int(m_lanes.size()); }
 
 private:
@@ -40,6 +41,7 @@ private:
         int reads = 0; // given to it and not yet answered
     };
     X11ClipboardReader() = default;
+    void readOn(bool onlyUnannounced, std::function<void(ClipboardContents)> done);
     void addLane(std::unique_ptr<Worker> worker);
 
     std::vector<std::unique_ptr<Lane>> m_lanes;

@@ -206,13 +206,22 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
             if (!m_waitingReturn) {
                 m_waitingReturn = std::make_unique<QObject>();
                 m_model.setCopyBackWaiting(true);
-                m_model.whenCaptureSettled(m_waitingReturn.get(), [this] {
-                    dropWaitingReturn();
-                    // Pausing ends the wait, but the copy never lands.
-                    if (m_host.isPanelShown() && m_model.editingID().isNull()
-                        && !m_model.isTrackingPaused())
+                m_model.whenCaptureSettled(
+                    m_waitingReturn.get(), [this, since = m_model.copiesCounted()] {
+                        dropWaitingReturn();
+                        // Pausing ends the wait, but the copy never lands.
+                        if (!m_host.isPanelShown() || !m_model.editingID().isNull()
+                            || m_model.isTrackingPaused())
+                            return;
+                        // The entry selected now is not the copy Return was meant for.
+                        if (m_model.missedAwaitedCopy(since)) {
+                            m_host.refuse(QCoreApplication::translate("nookary::PanelKeyMap",
+                                "The new copy could not be recorded. It stays on the "
+                                "clipboard."));
+                            return;
+                        }
                         activateSelection();
-                });
+                    });
             }
             return Decision::consume;
         }
