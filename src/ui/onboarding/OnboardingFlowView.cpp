@@ -240,6 +240,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
         m_segments->hide();
         m_status->hide();
         m_manualBinding = makeManualBinding(m_card);
+        m_shortcutGuide = m_manualBinding->findChild<ShortcutGuide *>();
         card->addWidget(m_manualBinding);
     }
     card->addStretch(1);
