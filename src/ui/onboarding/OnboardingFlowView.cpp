@@ -8,6 +8,7 @@
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -197,6 +199,9 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     m_pageScroller->setWidgetResizable(true);
     m_pageScroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pageScroller->viewport()->installEventFilter(this);
+    // A stop for Tab that shows no focus: the page's controls take it, and whatever takes
+    // focus is brought into view.
+    m_pageScroller->setFocusPolicy(Qt::NoFocus);
     m_pageArea = new QWidget(m_pageScroller);
     m_pageArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto *page = new QVBoxLayout(m_pageArea);
@@ -269,6 +274,12 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     auto *escape = new QShortcut(
         QKeySequence(Qt::Key_Escape), this, this, &OnboardingFlowView::handleEscape);
     escape->setContext(Qt::WindowShortcut);
+    // Alt+Left, as in other step-by-step windows (a recording recorder takes it first).
+    auto *back = new QShortcut(QKeySequence::Back, this, this, [this] {
+        if (m_back->isEnabled())
+            goBack();
+    });
+    back->setContext(Qt::WindowShortcut);
     for (const QKeySequence &key : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter),
              QKeySequence(Qt::KeypadModifier | Qt::Key_Enter) }) {
         auto *enter = new QShortcut(key, this, this, &OnboardingFlowView::handleReturn);
@@ -518,6 +529,9 @@ void OnboardingFlowView::applyTabOrder()
         if (auto *command
             = m_manualBinding->findChild<QLabel *>(QStringLiteral("manualBindingCommand")))
             order << command;
+        if (m_shortcutGuide)
+            order << m_shortcutGuide->desktopChooser() << m_shortcutGuide->copyButton()
+                  << m_shortcutGuide->commandsView();
     }
     order << m_back << m_main;
     for (qsizetype i = 1; i < order.size(); ++i)
