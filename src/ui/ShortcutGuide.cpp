@@ -11,10 +11,12 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace nookary {
 
@@ -130,9 +132,19 @@ ShortcutGuide::ShortcutGuide(Desktop shown, QWidget *parent)
     int lines = 0;
     for (const Desktop desktop : { Desktop::gnome, Desktop::kde, Desktop::sway })
         lines = std::max(lines, int(commandsFor(desktop).count(u'\n')));
-    const QFontMetrics metrics(m_commands->font());
-    m_commands->setFixedHeight(metrics.lineSpacing() * lines + commandsFrame()
+    // A line's height as the box lays it out, which a font's rounded line spacing may fall
+    // short of.
+    QTextLayout layout(QStringLiteral("x"), m_commands->font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setNumColumns(1);
+    const qreal lineHeight = line.height();
+    layout.endLayout();
+    m_commands->setFixedHeight(int(std::ceil(lineHeight * lines)) + commandsFrame()
         + m_commands->horizontalScrollBar()->sizeHint().height() + 4);
+    // Every line fits: a vertical bar would only take width from them, and could hold the
+    // box in a state where each bar makes the other needed.
+    m_commands->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_chooser, &SegmentedControl::activated, this,
         [this](int index) { showDesktop(Desktop(index)); });
     showDesktop(shown);

@@ -104,6 +104,7 @@ private Q_SLOTS:
         for (int desktop : { 0, 1, 2 }) {
             guide.desktopChooser()->choose(desktop);
             QTRY_COMPARE(view->verticalScrollBar()->maximum(), 0);
+            QVERIFY(!view->verticalScrollBar()->isVisible());
             QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
             QVERIFY(!view->horizontalScrollBar()->isVisible());
             QCOMPARE(guide.copyButton()->text(), QStringLiteral("Copy"));
