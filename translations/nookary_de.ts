@@ -22,7 +22,7 @@
 <context>
     <name>nookary::AppDelegate</name>
     <message>
-        <location filename="../src/app/AppDelegate.cpp" line="+147"/>
+        <location filename="../src/app/AppDelegate.cpp" line="+150"/>
         <source>Nookary cannot save your changes</source>
         <translation>Nookary kann Ihre Änderungen nicht speichern</translation>
     </message>
@@ -478,7 +478,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::OnboardingFlowView</name>
     <message>
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+108"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+110"/>
         <source>Never lose your go-to prompts, text, or files</source>
         <translation>Nie wieder Ihre liebsten Prompts, Texte oder Dateien verlieren</translation>
     </message>
@@ -573,17 +573,17 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+54"/>
         <source>Shortcut practice</source>
         <translation>Tastenkürzel üben</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+25"/>
         <source>Back</source>
         <translation>Zurück</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+65"/>
         <source>Pick one you&apos;ll actually remember.</source>
         <translation>Wählen Sie eines, das Sie sich wirklich merken.</translation>
     </message>
@@ -616,7 +616,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Weiter</translation>
     </message>
     <message>
-        <location filename="../src/ui/onboarding/OnboardingFlowView.h" line="+56"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.h" line="+57"/>
         <source>This desktop does not let apps set their own shortcuts. In your desktop&apos;s keyboard settings, add a custom shortcut that runs this command:</source>
         <translation>Auf diesem Desktop können Apps keine eigenen Tastenkürzel festlegen. Legen Sie in den Tastatureinstellungen Ihres Desktops ein eigenes Tastenkürzel an, das diesen Befehl ausführt:</translation>
     </message>
@@ -775,12 +775,12 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
     <message>
         <location line="+6"/>
-        <location line="+16"/>
+        <location line="+8"/>
         <source>Keyboard shortcut</source>
         <translation>Tastenkürzel</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+9"/>
         <location line="+91"/>
         <source>Paste after choosing</source>
         <translation>Nach Auswahl einfügen</translation>
@@ -1116,7 +1116,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::ShortcutGuide</name>
     <message>
-        <location filename="../src/ui/ShortcutGuide.cpp" line="+58"/>
+        <location filename="../src/ui/ShortcutGuide.cpp" line="+72"/>
         <source>Run these lines in a terminal: they add Super+Shift+V to your custom shortcuts and keep the others.</source>
         <translation>Führen Sie diese Zeilen in einem Terminal aus: Sie fügen Super+Umschalt+V zu Ihren eigenen Tastenkürzeln hinzu und lassen die anderen, wie sie sind.</translation>
     </message>
@@ -1151,7 +1151,25 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Desktop</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>Puts the commands on the clipboard</source>
+        <translation>Legt die Befehle in die Zwischenablage</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+10"/>
+        <source>Copied</source>
+        <translation>Kopiert</translation>
+    </message>
+    <message>
+        <location line="-10"/>
         <location line="+7"/>
+        <location line="+57"/>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <location line="-45"/>
         <source>Commands to type</source>
         <translation>Einzugebende Befehle</translation>
     </message>

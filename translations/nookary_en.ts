@@ -16,7 +16,7 @@
 <context>
     <name>nookary::OnboardingFlowView</name>
     <message numerus="yes">
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+318"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+330"/>
         <source>%Ln of %1 completed</source>
         <translation>
             <numerusform>%Ln of %1 completed</numerusform>
@@ -35,7 +35,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+218"/>
+        <location line="+216"/>
         <source>Exported %Ln snippet(s) to %1</source>
         <translation>
             <numerusform>Exported %Ln snippet to %1</numerusform>

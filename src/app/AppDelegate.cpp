@@ -63,6 +63,9 @@ AppDelegate::AppDelegate(
         *m_model, *m_presenter, [this] { applicationShouldHandleReopen(); });
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
         *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); },
+        // The commands a window shows, as the program's own write: not recorded, and no
+        // paste follows.
+        [this](const QString &text) { m_clipboardWriter->write(text); },
         m_services.hotkeys->canRegister());
     m_paste = std::make_unique<PasteAfterChoosing>(*m_model, *m_services.pasteboard,
         *m_services.paste, *m_focus, [] { return QGuiApplication::focusWindow() != nullptr; });

@@ -6,8 +6,10 @@
 #include "app/PanelPresenter.h"
 #include "model/AppModel.h"
 #include "platform/MainQueue.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 
 #include <utility>
@@ -16,13 +18,14 @@ namespace nookary {
 
 AuxiliaryWindows::AuxiliaryWindows(AppModel &model, const KeyTranslator &keys,
     PanelPresenter &presenter, FocusHandBack &focus, std::function<void()> showPanel,
-    bool canRegisterShortcut, QObject *parent)
+    std::function<void(const QString &)> copyText, bool canRegisterShortcut, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_keys(keys)
     , m_presenter(presenter)
     , m_focus(focus)
     , m_showPanel(std::move(showPanel))
+    , m_copyText(std::move(copyText))
     , m_canRegisterShortcut(canRegisterShortcut)
 {
 }
@@ -78,6 +81,8 @@ void AuxiliaryWindows::presentOnboarding(
             m_canRegisterShortcut, this);
         connect(&AppNotifications::instance(), &AppNotifications::hotkeyPressed,
             controller->flowView(), &OnboardingFlowView::noteHotkeyPressed);
+        if (ShortcutGuide *guide = controller->flowView()->shortcutGuide())
+            connect(guide, &ShortcutGuide::copyRequested, this, m_copyText);
         m_onboarding = controller;
     }
     OnboardingWindowController::applyAdaptiveSizing(m_onboarding->window());
@@ -110,9 +115,12 @@ void AuxiliaryWindows::openPreferences()
         m_presenter.suppressFinalizeAfterUICloseOnce();
         m_presenter.closeUI();
     }
-    if (!m_preferences)
+    if (!m_preferences) {
         m_preferences
             = std::make_unique<PreferencesWindowController>(m_model, m_keys, m_canRegisterShortcut);
+        if (ShortcutGuide *guide = m_preferences->view()->shortcutGuide())
+            connect(guide, &ShortcutGuide::copyRequested, this, m_copyText);
+    }
     m_preferences->prepareForDisplay();
     QPointer<AuxiliaryWindows> self(this);
     postToNextTurn(this, [self] {

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -25,9 +26,11 @@ class AuxiliaryWindows final : public QObject {
 public:
     // `showPanel` opens the panel after a walkthrough that asked for it. Everything given
     // must outlive this object. Where `canRegisterShortcut` is false, both windows tell how
-    // to bind the shortcut in the desktop instead of recording one.
+    // to bind the shortcut in the desktop instead of recording one, and `copyText` puts the
+    // commands they show on the clipboard.
     AuxiliaryWindows(AppModel &model, const KeyTranslator &keys, PanelPresenter &presenter,
-        FocusHandBack &focus, std::function<void()> showPanel, bool canRegisterShortcut = true,
+        FocusHandBack &focus, std::function<void()> showPanel,
+        std::function<void(const QString &)> copyText, bool canRegisterShortcut = true,
         QObject *parent = nullptr);
     ~AuxiliaryWindows() override;
 
@@ -55,6 +58,7 @@ private:
     PanelPresenter &m_presenter;
     FocusHandBack &m_focus;
     std::function<void()> m_showPanel;
+    std::function<void(const QString &)> m_copyText;
     const bool m_canRegisterShortcut;
     // Exists from presentOnboarding until its result; deleted on the turn after, since the
     // result arrives from inside its own window's events.

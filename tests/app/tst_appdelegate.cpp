@@ -7,6 +7,7 @@
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/NookaryPanel.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
 #include "ui/panel/PanelWidgets.h"
@@ -606,6 +607,19 @@ private Q_SLOTS:
         QVERIFY(flow->manualBinding());
         QVERIFY(!flow->recorder());
         QVERIFY(flow->mainButton()->isEnabled());
+        // "Copy" puts the shown commands on the clipboard as Nookary's own write: the
+        // history does not take them in, and a copy made after it is recorded as usual.
+        s.copy(QStringLiteral("earlier"));
+        auto copyAndCheck = [&](ShortcutGuide *guide, ShortcutGuide::Desktop desktop) {
+            guide->showDesktop(desktop);
+            guide->copyButton()->click();
+            QCOMPARE(s.pasteboard->contents().text, ShortcutGuide::commandsFor(desktop));
+            QVERIFY(s.pasteboard->isOwnChange());
+            s.model().pollClipboard();
+            QCOMPARE(s.model().history().size(), 1);
+            QCOMPARE(s.model().history().first().text, QStringLiteral("earlier"));
+        };
+        copyAndCheck(flow->shortcutGuide(), ShortcutGuide::Desktop::sway);
         flow->proceed();
         QCOMPARE(flow->stepIndex(), 2);
         s.delegate->onboardingWC()->close();
@@ -616,6 +630,9 @@ private Q_SLOTS:
         QVERIFY(!view->shortcutRecorder());
         QVERIFY(view->manualShortcutLabel());
         QVERIFY(view->manualShortcutLabel()->text().contains(QStringLiteral("Nookary --toggle")));
+        copyAndCheck(view->shortcutGuide(), ShortcutGuide::Desktop::gnome);
+        s.copy(QStringLiteral("later"));
+        QCOMPARE(s.model().history().first().text, QStringLiteral("later"));
         s.delegate->preferencesWC()->window()->hide();
     }
 

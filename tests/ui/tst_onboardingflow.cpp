@@ -13,6 +13,7 @@
 #include "ui/recorder/ShortcutBadge.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QMovie>
 #include <QPlainTextEdit>
@@ -103,6 +104,53 @@ private Q_SLOTS:
         QVERIFY(!usual.view->manualBinding());
         QVERIFY(usual.view->recorder());
         QVERIFY(!usual.view->mainButton()->isEnabled());
+    }
+
+    // Tab and Shift+Tab stop only on what shows where it is: on the last page Skip, Back
+    // and the main button; on the shortcut page of a desktop that binds the shortcut itself,
+    // the desktop chooser, Copy and the commands as well. Alt+Left goes back.
+    void tabStopsOnlyWhereFocusShows()
+    {
+        for (const bool canRegister : { true, false }) {
+            Flow flow(OnboardingFlowView::pageCount - 1, {}, canRegister);
+            OnboardingFlowView &view = *flow.view;
+            view.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&view));
+            QTRY_COMPARE(QApplication::focusWidget(), view.mainButton());
+            auto stops = [&](Qt::KeyboardModifiers modifiers) {
+                QList<QWidget *> seen;
+                for (int i = 0; i < 6; ++i) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+                    seen << QApplication::focusWidget();
+                }
+                return seen;
+            };
+            const QList<QWidget *> cycle { view.skipButton(), view.backButton(),
+                view.mainButton() };
+            QCOMPARE(stops(Qt::NoModifier), cycle + cycle);
+            const QList<QWidget *> backwards { view.backButton(), view.skipButton(),
+                view.mainButton() };
+            QCOMPARE(stops(Qt::ShiftModifier), backwards + backwards);
+
+            QTest::keyClick(view.mainButton(), Qt::Key_Left, Qt::AltModifier);
+            QCOMPARE(view.stepIndex(), OnboardingFlowView::pageCount - 2);
+        }
+
+        Flow manual(OnboardingFlowView::shortcutStep, {}, false);
+        OnboardingFlowView &view = *manual.view;
+        view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QTRY_COMPARE(QApplication::focusWidget(), view.mainButton());
+        ShortcutGuide *guide = view.shortcutGuide();
+        QVERIFY(guide);
+        QList<QWidget *> seen;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            seen << QApplication::focusWidget();
+        }
+        QCOMPARE(seen,
+            (QList<QWidget *> { view.skipButton(), guide->desktopChooser(), guide->copyButton(),
+                guide->commandsView(), view.backButton(), view.mainButton() }));
     }
 
     void startStepsAreClampedAndStoredWhenShown()

@@ -4,6 +4,7 @@
 #include "ModelFixture.h"
 #include "model/SettingsKeys.h"
 #include "platform/KeyTranslator.h"
+#include "ui/ShortcutGuide.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/preferences/SegmentedControl.h"
@@ -14,7 +15,9 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace nookary;
@@ -123,10 +126,23 @@ private Q_SLOTS:
         QCOMPARE(view->rowLabels().at(4)->text(), QStringLiteral("Keyboard shortcut"));
         QCOMPARE(manual->mapTo(view, QPoint()).x(), 16 + 130 + 12);
         // Wrapped inside the fixed window, not cut.
-        QVERIFY(manual->mapTo(view, QPoint(0, manual->height())).y() < 385 - 12);
-        QVERIFY(manual->mapTo(view, QPoint(manual->width(), 0)).x() <= 470 - 16);
+        const QSize window = wc.window()->size();
+        QVERIFY(manual->mapTo(view, QPoint(0, manual->height())).y() < window.height() - 12);
+        QVERIFY(manual->mapTo(view, QPoint(manual->width(), 0)).x() <= window.width() - 16);
         QVERIFY(manual->height() >= manual->heightForWidth(manual->width()));
         QVERIFY(!f.model->isRecordingHotkey());
+
+        // The guide below it takes the window's width, which grows for its commands: GNOME's
+        // lines show whole, with no scroll bar, and nothing below is pushed out of the window.
+        ShortcutGuide *guide = view->shortcutGuide();
+        QVERIFY(window.width() > 470);
+        QCOMPARE(guide->mapTo(view, QPoint()).x(), 16);
+        QVERIFY(guide->mapTo(view, QPoint(guide->width(), 0)).x() <= window.width() - 16);
+        guide->showDesktop(ShortcutGuide::Desktop::gnome);
+        QTRY_COMPARE(guide->commandsView()->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(guide->commandsView()->horizontalScrollBar()->maximum(), 0);
+        QLabel *status = view->snippetsStatusLabel();
+        QVERIFY(status->mapTo(view, QPoint(0, status->height())).y() <= window.height() - 12);
     }
 
     void everyRowWritesTheModelAtOnce()

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The steps for binding Nookary's shortcut in a desktop: the session's desktop shown first,
-// each desktop's lines on choosing it, and GNOME's gsettings lines run for real (with a
-// settings file of the test's own), which must keep the user's other custom shortcuts.
+// each desktop's lines on choosing it, shown whole and copied as they are, and GNOME's gsettings
+// lines run for real (with a settings file of the test's own), which must keep the user's other
+// custom shortcuts.
 #include "ui/ShortcutGuide.h"
 #include "ui/preferences/SegmentedControl.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -57,11 +60,23 @@ class TestShortcutGuide : public QObject {
 private Q_SLOTS:
     void theSessionsDesktopComesFirst()
     {
-        QCOMPARE(ShortcutGuide::desktopOf(QStringLiteral("ubuntu:GNOME")),
-            ShortcutGuide::Desktop::gnome);
-        QCOMPARE(ShortcutGuide::desktopOf(QStringLiteral("KDE")), ShortcutGuide::Desktop::kde);
-        QCOMPARE(ShortcutGuide::desktopOf(QStringLiteral("sway")), ShortcutGuide::Desktop::sway);
-        QCOMPARE(ShortcutGuide::desktopOf(QString()), ShortcutGuide::Desktop::gnome);
+        auto desktopOf = [](std::initializer_list<std::pair<const char *, const char *>> vars) {
+            QProcessEnvironment env;
+            for (const auto &[name, value] : vars)
+                env.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+            return ShortcutGuide::desktopOf(env);
+        };
+        using D = ShortcutGuide::Desktop;
+        QCOMPARE(desktopOf({ { "XDG_CURRENT_DESKTOP", "ubuntu:GNOME" } }), D::gnome);
+        QCOMPARE(desktopOf({ { "XDG_CURRENT_DESKTOP", "KDE" } }), D::kde);
+        QCOMPARE(desktopOf({ { "XDG_CURRENT_DESKTOP", "sway" } }), D::sway);
+        QCOMPARE(desktopOf({}), D::gnome);
+        // Debian's sway names no desktop; its socket tells it, and so does i3's, which sway
+        // also sets. A named desktop still comes first.
+        QCOMPARE(desktopOf({ { "SWAYSOCK", "/run/user/1000/sway-ipc.sock" } }), D::sway);
+        QCOMPARE(desktopOf({ { "XDG_CURRENT_DESKTOP", "" }, { "I3SOCK", "/tmp/i3" } }), D::sway);
+        QCOMPARE(desktopOf({ { "XDG_CURRENT_DESKTOP", "KDE" }, { "SWAYSOCK", "/tmp/s" } }), D::kde);
+        QCOMPARE(desktopOf({ { "SWAYSOCK", "" } }), D::gnome);
 
         ShortcutGuide guide(ShortcutGuide::Desktop::sway, nullptr);
         QCOMPARE(guide.desktopChooser()->currentIndex(), 2);
@@ -72,6 +87,39 @@ private Q_SLOTS:
         guide.desktopChooser()->choose(0);
         QVERIFY(guide.commandsView()->toPlainText().contains(QStringLiteral("gsettings")));
         QVERIFY(guide.commandsView()->isReadOnly());
+    }
+
+    // Given the width it asks for, every desktop's lines show whole, without a scroll bar;
+    // "Copy" hands over the shown desktop's lines, ready to run when pasted.
+    void theCommandsShowWholeAndCopy()
+    {
+        ShortcutGuide guide(ShortcutGuide::Desktop::gnome, nullptr);
+        guide.resize(guide.sizeHint());
+        guide.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&guide));
+        QPlainTextEdit *view = guide.commandsView();
+        QStringList copied;
+        connect(&guide, &ShortcutGuide::copyRequested, this,
+            [&](const QString &commands) { copied << commands; });
+        for (int desktop : { 0, 1, 2 }) {
+            guide.desktopChooser()->choose(desktop);
+            QTRY_COMPARE(view->verticalScrollBar()->maximum(), 0);
+            QVERIFY(!view->verticalScrollBar()->isVisible());
+            QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+            QVERIFY(!view->horizontalScrollBar()->isVisible());
+            QCOMPARE(guide.copyButton()->text(), QStringLiteral("Copy"));
+            guide.copyButton()->click();
+            QCOMPARE(copied.size(), desktop + 1);
+            QCOMPARE(copied.last(), ShortcutGuide::commandsFor(guide.shownDesktop()));
+            QVERIFY(copied.last().endsWith(u'\n'));
+            QCOMPARE(copied.last().chopped(1), view->toPlainText());
+            QCOMPARE(guide.copyButton()->text(), QStringLiteral("Copied"));
+        }
+        // In a narrower window the long lines scroll sideways, and still no line hides.
+        guide.resize(guide.sizeHint().width() / 2, guide.height());
+        QTRY_VERIFY(view->horizontalScrollBar()->maximum() > 0);
+        guide.desktopChooser()->choose(0);
+        QTRY_COMPARE(view->verticalScrollBar()->maximum(), 0);
     }
 
     // Setting GNOME's list to Nookary's entry alone would erase the user's own shortcuts.

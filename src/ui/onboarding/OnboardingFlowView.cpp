@@ -9,6 +9,7 @@
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/preferences/SegmentedControl.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -253,6 +255,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
         m_segments->hide();
         m_status->hide();
         m_manualBinding = makeManualBinding(m_card);
+        m_shortcutGuide = m_manualBinding->findChild<ShortcutGuide *>();
         card->addWidget(m_manualBinding);
     }
     card->addStretch(1);
@@ -282,6 +285,12 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     auto *escape = new QShortcut(
         QKeySequence(Qt::Key_Escape), this, this, &OnboardingFlowView::handleEscape);
     escape->setContext(Qt::WindowShortcut);
+    // Alt+Left, as in other step-by-step windows (a recording recorder takes it first).
+    auto *back = new QShortcut(QKeySequence::Back, this, this, [this] {
+        if (m_back->isEnabled())
+            goBack();
+    });
+    back->setContext(Qt::WindowShortcut);
     for (const QKeySequence &key : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter),
              QKeySequence(Qt::KeypadModifier | Qt::Key_Enter) }) {
         auto *enter = new QShortcut(key, this, this, &OnboardingFlowView::handleReturn);
@@ -532,6 +541,9 @@ void OnboardingFlowView::applyTabOrder()
         if (auto *command
             = m_manualBinding->findChild<QLabel *>(QStringLiteral("manualBindingCommand")))
             order << command;
+        if (m_shortcutGuide)
+            order << m_shortcutGuide->desktopChooser() << m_shortcutGuide->copyButton()
+                  << m_shortcutGuide->commandsView();
     }
     order << m_back << m_main;
     for (qsizetype i = 1; i < order.size(); ++i)

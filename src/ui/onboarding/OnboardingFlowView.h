@@ -22,6 +22,7 @@ class AppModel;
 class KeyTranslator;
 class OnboardingAnimatedPreview;
 class PracticeSegmentsView;
+class ShortcutGuide;
 
 // How the walkthrough ended. In this order.
 enum class OnboardingDismissReason { completed, skipped };
@@ -114,6 +115,8 @@ public:
     QScrollArea *pageScroller() const { return m_pageScroller; }
     // The explanation shown instead of the recorder; null where shortcuts can be registered.
     QWidget *manualBinding() const { return m_manualBinding; }
+    // Its steps for each desktop; null where shortcuts can be registered.
+    ShortcutGuide *shortcutGuide() const { return m_shortcutGuide; }
 
 public Q_SLOTS:
     // "Nookary.hotkeyPressed": the global shortcut was pressed while the walkthrough shows.
@@ -166,6 +169,7 @@ private:
     PracticeSegmentsView *m_segments = nullptr;
     QLabel *m_status = nullptr;
     QWidget *m_manualBinding = nullptr;
+    ShortcutGuide *m_shortcutGuide = nullptr;
     QPushButton *m_back = nullptr;
     QPushButton *m_main = nullptr;
 };

@@ -133,20 +133,18 @@ PreferencesView::PreferencesView(
         QWidget *row = addRow(tr("Keyboard shortcut"), m_recorder);
         keepLabelLevelWithField(*row, *m_labels.last(), *m_recorder);
     } else {
-        auto *manual = new QWidget(this);
-        auto *manualStack = new QVBoxLayout(manual);
-        manualStack->setContentsMargins(0, 0, 0, 0);
-        m_manualShortcut = new QLabel(manualShortcutText(), manual);
+        m_manualShortcut = new QLabel(manualShortcutText(), this);
         m_manualShortcut->setFont(small);
         m_manualShortcut->setWordWrap(true);
         m_manualShortcut->setTextInteractionFlags(Qt::TextSelectableByMouse);
         m_manualShortcut->setMinimumWidth(controlWidth - 10);
-        m_shortcutGuide = new ShortcutGuide(manual);
+        addRow(tr("Keyboard shortcut"), m_manualShortcut);
+        // Under the row, the whole window wide: the commands' lines are longer than the
+        // controls' column.
+        m_shortcutGuide = new ShortcutGuide(this);
         m_shortcutGuide->stepsLabel()->setFont(small);
-        m_shortcutGuide->setFixedWidth(controlWidth - 10);
-        manualStack->addWidget(m_manualShortcut);
-        manualStack->addWidget(m_shortcutGuide);
-        addRow(tr("Keyboard shortcut"), manual);
+        stack->addWidget(m_shortcutGuide);
+        stack->addSpacing(kRowPaddingV);
     }
     addDivider();
     addRow(tr("Paste after choosing"), makePasteRow());

@@ -46,8 +46,12 @@ bool PreferencesWindowController::isVisible() const
 void PreferencesWindowController::prepareForDisplay()
 {
     // Taller where the shortcut row explains how to bind one in the desktop, so that none of
-    // the steps is cut off.
-    const int width = preferredContentSize.width();
+    // the steps is cut off, and wider, as far as the screen allows, so that the commands to
+    // type show whole.
+    int width = std::max(preferredContentSize.width(), m_view->sizeHint().width());
+    if (const QScreen *screen = m_window->screen())
+        width = std::max(preferredContentSize.width(),
+            std::min(width, screen->availableGeometry().width() - 40));
     const int needed
         = m_view->hasHeightForWidth() ? m_view->heightForWidth(width) : m_view->sizeHint().height();
     const QSize size(width, std::max(preferredContentSize.height(), needed));
@@ -64,7 +68,7 @@ void PreferencesWindowController::showWindow()
         if (!screen)
             screen = QGuiApplication::primaryScreen();
         if (screen) {
-            QRect frame(QPoint(), preferredContentSize);
+            QRect frame(QPoint(), m_window->size());
             frame.moveCenter(screen->availableGeometry().center());
             m_window->move(frame.topLeft());
         }
