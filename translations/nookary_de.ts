@@ -4,7 +4,7 @@
 <context>
     <name>nookary::AddShelfRow</name>
     <message>
-        <location filename="../src/ui/panel/ShelfRow.cpp" line="+450"/>
+        <location filename="../src/ui/panel/ShelfRow.cpp" line="+451"/>
         <source>Add a snippet (%1)</source>
         <translation>Textbaustein hinzufügen (%1)</translation>
     </message>
@@ -176,7 +176,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::HistoryColumn</name>
     <message>
-        <location filename="../src/ui/panel/HistoryColumn.cpp" line="+16"/>
+        <location filename="../src/ui/panel/HistoryColumn.cpp" line="+17"/>
         <source>History</source>
         <translation>Verlauf</translation>
     </message>
@@ -478,7 +478,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::OnboardingFlowView</name>
     <message>
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+110"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+111"/>
         <source>Never lose your go-to prompts, text, or files</source>
         <translation>Nie wieder Ihre liebsten Prompts, Texte oder Dateien verlieren</translation>
     </message>
@@ -573,7 +573,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Überspringen</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+63"/>
         <source>Shortcut practice</source>
         <translation>Tastenkürzel üben</translation>
     </message>
@@ -583,7 +583,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Zurück</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+66"/>
         <source>Pick one you&apos;ll actually remember.</source>
         <translation>Wählen Sie eines, das Sie sich wirklich merken.</translation>
     </message>
@@ -637,7 +637,12 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Es gibt keinen Textbaustein %1.</translation>
     </message>
     <message>
-        <location line="+120"/>
+        <location line="+60"/>
+        <source>The new copy could not be recorded. It stays on the clipboard.</source>
+        <translation>Die neue Kopie konnte nicht aufgenommen werden. Sie bleibt in der Zwischenablage.</translation>
+    </message>
+    <message>
+        <location line="+69"/>
         <source>Already at the top.</source>
         <translation>Schon ganz oben.</translation>
     </message>
@@ -722,7 +727,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::PreferencesView</name>
     <message>
-        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+97"/>
+        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+100"/>
         <location line="+3"/>
         <source>Launch at login</source>
         <translation>Autostart</translation>
@@ -934,7 +939,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::SavedColumn</name>
     <message>
-        <location filename="../src/ui/panel/SavedColumn.cpp" line="+28"/>
+        <location filename="../src/ui/panel/SavedColumn.cpp" line="+29"/>
         <source>Saved</source>
         <translation>Gespeichert</translation>
     </message>
@@ -1103,7 +1108,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>Klicken, um ein neues Tastenkürzel festzulegen.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Keyboard shortcut, recording: press the new shortcut, or Escape to cancel</source>
         <translation>Tastenkürzel, Aufnahme läuft: Drücken Sie das neue Tastenkürzel oder Escape zum Abbrechen</translation>
     </message>
@@ -1363,7 +1368,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::UndoBar</name>
     <message>
-        <location filename="../src/ui/panel/UndoBar.cpp" line="+72"/>
+        <location filename="../src/ui/panel/UndoBar.cpp" line="+73"/>
         <source>Deleted.</source>
         <translation>Gelöscht.</translation>
     </message>

@@ -16,7 +16,7 @@
 <context>
     <name>nookary::OnboardingFlowView</name>
     <message numerus="yes">
-        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+330"/>
+        <location filename="../src/ui/onboarding/OnboardingFlowView.cpp" line="+341"/>
         <source>%Ln of %1 completed</source>
         <translation>
             <numerusform>%Ln of %1 completed</numerusform>
@@ -27,7 +27,7 @@
 <context>
     <name>nookary::PreferencesView</name>
     <message numerus="yes">
-        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+107"/>
+        <location filename="../src/ui/preferences/PreferencesView.cpp" line="+110"/>
         <source>%Ln items</source>
         <translation>
             <numerusform>%Ln item</numerusform>
@@ -46,7 +46,7 @@
 <context>
     <name>nookary::SavedColumn</name>
     <message numerus="yes">
-        <location filename="../src/ui/panel/SavedColumn.cpp" line="+83"/>
+        <location filename="../src/ui/panel/SavedColumn.cpp" line="+84"/>
         <source>You can save up to %Ln snippets. Delete one to make room.</source>
         <translation>
             <numerusform>You can save up to %Ln snippet. Delete it to make room.</numerusform>
@@ -84,7 +84,7 @@
 <context>
     <name>nookary::UndoBar</name>
     <message numerus="yes">
-        <location filename="../src/ui/panel/UndoBar.cpp" line="+79"/>
+        <location filename="../src/ui/panel/UndoBar.cpp" line="+80"/>
         <source>It cannot go back: the history keeps only the newest %Ln.</source>
         <translation>
             <numerusform>It cannot go back: the history keeps only the newest %Ln.</numerusform>
