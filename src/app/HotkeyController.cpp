@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HotkeyController.h"
 
-#include "core/TextDirection.h"
 #include "model/AppModel.h"
 #include "platform/GlobalHotkeyService.h"
 #include "platform/KeyTranslator.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowSystem.h"
+#include "ui/Alert.h"
 
 #include <QLoggingCategory>
 #include <QMessageBox>
@@ -18,13 +18,10 @@ namespace nookary {
 
 void HotkeyController::showRefusedAlert()
 {
-    // The window manager shows the title as it is: no invisible marks.
-    QMessageBox box(QMessageBox::Warning, TextDirection::withoutMarks(alertTitle()), alertTitle(),
-        QMessageBox::Ok);
-    box.setInformativeText(alertText());
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    WindowSystem::keepOutOfTaskbarWhenShown(box);
-    box.exec();
+    const auto box = Alert::make(QMessageBox::Warning, alertTitle(), alertTitle(), alertText());
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    WindowSystem::keepOutOfTaskbarWhenShown(*box);
+    box->exec();
 }
 
 HotkeyController::HotkeyController(AppModel &model, GlobalHotkeyService &service,

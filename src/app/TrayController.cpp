@@ -5,6 +5,7 @@
 #include "model/AppModel.h"
 #include "platform/StatusItem.h"
 #include "platform/WindowSystem.h"
+#include "ui/Alert.h"
 #include "ui/TrayIcon.h"
 
 #include <QCoreApplication>
@@ -81,13 +82,10 @@ void TrayController::openAbout()
         = QStringLiteral("<b>Nookary</b> %1").arg(QCoreApplication::applicationVersion());
     if (QGuiApplication::isRightToLeft())
         heading = TextDirection::leftToRightInMirrored(heading);
-    // The window manager shows the title as it is: no invisible marks.
-    auto *box = new QMessageBox(QMessageBox::NoIcon,
-        TextDirection::withoutMarks(tr("About Nookary")), heading, QMessageBox::Ok);
-    box->setInformativeText(tr("Your clipboard history and saved snippets, at hand."));
+    auto *box = Alert::make(QMessageBox::NoIcon, tr("About Nookary"), heading,
+        tr("Your clipboard history and saved snippets, at hand."))
+                    .release();
     box->setAttribute(Qt::WA_DeleteOnClose);
-    // Wide enough for the window manager to show its title whole.
-    box->setStyleSheet(QStringLiteral("QLabel { min-width: 260px; }"));
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     WindowSystem::keepOutOfTaskbarWhenShown(*box);
     box->show();

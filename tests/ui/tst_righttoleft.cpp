@@ -2,6 +2,7 @@
 #include "ModelFixture.h"
 #include "platform/KeyTranslator.h"
 #include "platform/qt/TrayStatusItem.h"
+#include "ui/Alert.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/PanelKeyMap.h"
@@ -12,6 +13,7 @@
 #include "ui/panel/UndoBar.h"
 #include "ui/preferences/SegmentedControl.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -245,6 +247,33 @@ private Q_SLOTS:
     }
 
     // A mirrored tray menu shows a shortcut as its keys are labelled: "Ctrl+,", not ",+Ctrl".
+    void anAlertShowsItsTitleWholeAndItsButtonsWordsAlone_data()
+    {
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::newRow("left to right") << Qt::LeftToRight;
+        QTest::newRow("mirrored") << Qt::RightToLeft;
+    }
+
+    void anAlertShowsItsTitleWholeAndItsButtonsWordsAlone()
+    {
+        // A long title over a short text: the window manager cut it to "Tastenkür…verfügbar".
+        QFETCH(Qt::LayoutDirection, direction);
+        QGuiApplication::setLayoutDirection(direction);
+        const QString title = QStringLiteral("Tastenkürzel nicht verfügbar");
+        const auto box = Alert::make(
+            QMessageBox::Warning, title, QStringLiteral("Nein."), QStringLiteral("Kurz."));
+        box->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(box->windowTitle(), title);
+        QVERIFY2(box->width() >= Alert::widthForTitle(title, box->font()),
+            qPrintable(QString::number(box->width())));
+        QVERIFY(box->width() > Alert::widthForTitle(QStringLiteral("OK"), box->font()));
+        // Qt squeezes a mirrored button's words against its edge beside an icon.
+        const auto buttons = box->buttons();
+        for (QAbstractButton *button : buttons)
+            QVERIFY(direction == Qt::LeftToRight || button->icon().isNull());
+    }
+
     void theTrayMenuShowsShortcutsLeftToRight()
     {
         QGuiApplication::setLayoutDirection(Qt::RightToLeft);

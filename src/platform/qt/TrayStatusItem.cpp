@@ -4,10 +4,12 @@
 #include "core/TextDirection.h"
 #include "platform/sni/StatusNotifierItem.h"
 
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QProxyStyle>
@@ -206,6 +208,27 @@ void TrayStatusItem::showPendingMessage()
     }
     m_pendingMessage.reset();
     m_xembed->showMessage(title, text, QSystemTrayIcon::Warning, 10000);
+    alignBalloonToLeadingEdge();
+}
+
+void TrayStatusItem::alignBalloonToLeadingEdge()
+{
+    // Qt's balloon aligns each text by the text's own direction, so a mirrored English would
+    // stand at the trailing edge, under a mirrored title row. Qt shows it at once, as a
+    // top-level widget of its own.
+    if (!QGuiApplication::isRightToLeft())
+        return;
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (!window->inherits("QBalloonTip") || !window->isVisible())
+            continue;
+        const auto labels = window->findChildren<QLabel *>();
+        for (QLabel *label : labels) {
+            if (!label->text().isEmpty())
+                label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute
+                    | (label->alignment() & Qt::AlignVertical_Mask));
+        }
+    }
 }
 
 void TrayStatusItem::refillMenu()

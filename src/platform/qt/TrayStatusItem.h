@@ -42,6 +42,7 @@ public:
 
 private:
     void showPendingMessage();
+    void alignBalloonToLeadingEdge();
     void refillMenu();
     // Shows the icon through the StatusNotifierItem or through QSystemTrayIcon.
     void chooseTray();

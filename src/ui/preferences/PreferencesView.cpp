@@ -180,6 +180,12 @@ QWidget *PreferencesView::addRow(const QString &text, QWidget *control)
     // A longer label (another language's) takes a second line rather than lose its end.
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if (layoutDirection() == Qt::RightToLeft) {
+        // Wrapped as a left-to-right paragraph set at the right edge: Qt leaves the space
+        // where a marked English line breaks at its right end, a gap short of the edge.
+        label->setText(withoutMarks(text));
+        label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    }
     label->setBuddy(control);
     m_labels.append(label);
     layout->addWidget(label, 0, Qt::AlignVCenter);
@@ -374,7 +380,8 @@ void PreferencesView::showSnippetsOutcome(
     // The file's name shortened in the middle leaves room for the whole reason; the tooltip
     // holds the full path.
     const QString name = QFileInfo(path).fileName();
-    const int room = m_snippetsStatus->minimumWidth() / 2;
+    // Only a name longer than a whole line is shortened: the label wraps anyway.
+    const int room = std::max(m_snippetsStatus->minimumWidth(), m_snippetsStatus->width());
     m_snippetsStatus->setText(
         text(m_snippetsStatus->fontMetrics().elidedText(name, Qt::ElideMiddle, room)));
     m_snippetsStatus->setToolTip(text(QDir::toNativeSeparators(path)));
