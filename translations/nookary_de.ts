@@ -786,17 +786,17 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
     <message>
         <location line="+9"/>
-        <location line="+91"/>
+        <location line="+97"/>
         <source>Paste after choosing</source>
         <translation>Nach Auswahl einfügen</translation>
     </message>
     <message>
-        <location line="-87"/>
+        <location line="-93"/>
         <source>Saved snippets</source>
         <translation>Textbausteine</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+82"/>
         <source>Needs the XTEST extension of the X server</source>
         <translation>Braucht die XTEST-Erweiterung des X-Servers</translation>
     </message>
@@ -1305,7 +1305,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
 <context>
     <name>nookary::TrayController</name>
     <message>
-        <location filename="../src/app/TrayController.cpp" line="+35"/>
+        <location filename="../src/app/TrayController.cpp" line="+36"/>
         <source>Open Nookary</source>
         <translation>Nookary öffnen</translation>
     </message>
@@ -1355,7 +1355,7 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
         <translation>%1 ist von einem anderen Programm belegt und öffnet Nookary deshalb gerade nicht. Es bleibt Ihr Tastenkürzel und wird beim nächsten Start erneut versucht; in den Einstellungen können Sie es ändern.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>About Nookary</source>
         <translation>Über Nookary</translation>
     </message>

@@ -35,7 +35,7 @@
         </translation>
     </message>
     <message numerus="yes">
-        <location line="+216"/>
+        <location line="+222"/>
         <source>Exported %Ln snippet(s) to %1</source>
         <translation>
             <numerusform>Exported %Ln snippet to %1</numerusform>
