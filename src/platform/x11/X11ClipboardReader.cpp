@@ -56,12 +56,12 @@ public:
             const quint64 ownerChanges = m_ownerChanges;
             const bool ownerKnown = owner == m_owner;
             const xcb_timestamp_t ownerSince = m_ownerSince;
-            // Everything that may be needed is asked at once, so that an owner that is busy
-            // for a moment answers all of it once free, even when it lost the clipboard
-            // meanwhile; asked one after another, the later requests would go to whoever
-            // owns the clipboard by then.
-            for (const char *target : { "TARGETS", clipboardformats::passwordHintType,
-                     clipboardformats::uriListType, "UTF8_STRING" })
+            // The list of forms and the text are asked at once, so that an owner that is busy
+            // for a moment answers both once free, even when it lost the clipboard meanwhile;
+            // asked one after another, the text would be asked of whoever owns it by then.
+            // What only some copies need (a URL list, the password hint) is asked once
+            // offered, of the same owner only.
+            for (const char *target : { "TARGETS", "UTF8_STRING" })
                 ask(atom(target));
             xcb_flush(m_c);
             if (syncOwner() != owner || m_ownerChanges != ownerChanges) {
@@ -154,6 +154,8 @@ private:
 
         const xcb_atom_t hint = atom(clipboardformats::passwordHintType);
         if (offered.contains(hint)) {
+            if (!askOf(hint, owner, ownerChanges))
+                return contents;
             const auto value = answer(hint, clock);
             if (value && value->trimmed() == "secret") {
                 contents.secret = true;
@@ -161,7 +163,7 @@ private:
             }
         }
         const xcb_atom_t uriList = atom(clipboardformats::uriListType);
-        if (offered.contains(uriList)) {
+        if (offered.contains(uriList) && askOf(uriList, owner, ownerChanges)) {
             if (const auto list = answer(uriList, clock, &contents.truncated))
                 contents.fileURLs = clipboardformats::urlsOfList(*list);
         }
@@ -169,15 +171,8 @@ private:
             const xcb_atom_t type = atom(name.constData());
             if (!offered.contains(type))
                 continue;
-            if (!m_asked.contains(type)) {
-                // Rare (no UTF-8 text offered): asked now, of this owner only.
-                if (syncOwner() != owner || m_ownerChanges != ownerChanges)
-                    break;
-                ask(type);
-                xcb_flush(m_c);
-                if (syncOwner() != owner || m_ownerChanges != ownerChanges)
-                    break;
-            }
+            if (!askOf(type, owner, ownerChanges))
+                break;
             bool cut = false;
             if (const auto text = answer(type, clock, &cut)) {
                 contents.text = clipboardformats::decodeText(name, *text, cut);
@@ -188,64 +183,84 @@ private:
         return contents;
     }
 
-    // A window of its own for every read: an owner whose transfer was abandoned (too slow,
-    // or past the cap) may go on writing to the last one, and must never mix its leftovers
-    // into the next read.
+    // Asks `owner` for `target` unless asked already; false when the owner changed, so that
+    // the answer could come from another.
+    bool askOf(xcb_atom_t target, xcb_window_t owner, quint64 ownerChanges)
+    {
+        if (m_asked.contains(target))
+            return true;
+        if (syncOwner() != owner || m_ownerChanges != ownerChanges)
+            return false;
+        ask(target);
+        xcb_flush(m_c);
+        return syncOwner() == owner && m_ownerChanges == ownerChanges;
+    }
+
+    // A window of its own for every request of every read: an owner whose transfer was
+    // abandoned (too slow, or past the cap) may go on writing to it, and must never mix its
+    // leftovers into another; and an owner in an incremental transfer (xclip) may take the
+    // deletion of any property of its requestor's window as the cue for its next chunk.
     void openWindow()
     {
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
-        m_window = xcb_generate_id(m_c);
-        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
         m_asked.clear();
+        m_windows.clear();
         m_answers.clear();
         m_taken.clear();
         m_begun.clear();
         m_newValues.clear();
     }
 
+    xcb_window_t newWindow()
+    {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        const xcb_window_t window = xcb_generate_id(m_c);
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+        return window;
+    }
+
     // An owner writes into the requestor's window, and an Xlib owner (xclip, xsel) exits on
-    // the error when that window is gone. So the window goes only once every request was
-    // answered and every transfer ended; else it is parked, and destroyed once the owners
+    // the error when that window is gone. So a window goes only once its request was
+    // answered and its transfer ended; else it is parked, and destroyed once the owners
     // that may write to it are gone, or long after.
     void closeWindow(const QList<xcb_window_t> &owners)
     {
-        bool settled = true;
         for (const xcb_atom_t target : std::as_const(m_asked)) {
+            const xcb_window_t window = m_windows.value(target);
             const auto answered = m_answers.constFind(target);
+            bool settled = true;
             if (answered == m_answers.constEnd())
                 settled = false; // the owner may still answer
             else if (*answered == XCB_ATOM_NONE || m_taken.contains(target))
-                continue;
+                settled = true;
             else if (m_begun.contains(target))
                 settled = false; // a transfer given up midway
-            else if (!settleUntaken(*answered))
-                settled = false; // an incremental transfer waits to begin
-        }
-        if (settled) {
-            xcb_destroy_window(m_c, m_window);
-        } else {
-            m_parked.push_back({ m_window, owners, m_uptime.elapsed() });
+            else
+                settled = settleUntaken(window, *answered); // an INCR may wait to begin
+            if (settled) {
+                xcb_destroy_window(m_c, window);
+                continue;
+            }
+            m_parked.push_back({ window, owners, m_uptime.elapsed() });
             if (m_parked.size() > maxParked) {
                 xcb_destroy_window(m_c, m_parked.front().window);
                 m_parked.pop_front();
             }
         }
         xcb_flush(m_c);
-        m_window = XCB_NONE;
+        m_windows.clear();
     }
 
     // An answer not needed: deleted, as the owner expects once it is read, unless it opens
     // an incremental transfer, which the deletion would start.
-    bool settleUntaken(xcb_atom_t property)
+    bool settleUntaken(xcb_window_t window, xcb_atom_t property)
     {
         const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_c,
-            xcb_get_property(m_c, 0, m_window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
-            nullptr));
+            xcb_get_property(m_c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0), nullptr));
         if (!reply || reply->type == atom("INCR"))
             return false;
-        xcb_delete_property(m_c, m_window, property);
+        xcb_delete_property(m_c, window, property);
         return true;
     }
 
@@ -304,11 +319,12 @@ private:
         const quint8 type = event->response_type & 0x7f;
         if (type == XCB_SELECTION_NOTIFY) {
             const auto *n = reinterpret_cast<const xcb_selection_notify_event_t *>(event);
-            if (n->requestor == m_window && m_window != XCB_NONE && m_asked.contains(n->target))
+            if (n->requestor != XCB_NONE && m_windows.value(n->target) == n->requestor)
                 m_answers.insert(n->target, n->property);
         } else if (type == XCB_PROPERTY_NOTIFY) {
             const auto *p = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-            if (p->window == m_window && m_window != XCB_NONE && p->state == XCB_PROPERTY_NEW_VALUE)
+            if (p->state == XCB_PROPERTY_NEW_VALUE && p->window != XCB_NONE
+                && m_windows.key(p->window) != XCB_NONE)
                 m_newValues.insert(p->atom);
         }
     }
@@ -339,8 +355,10 @@ private:
     void ask(xcb_atom_t target)
     {
         m_asked.insert(target);
+        const xcb_window_t window = newWindow();
+        m_windows.insert(target, window);
         xcb_convert_selection(
-            m_c, m_window, atom("CLIPBOARD"), target, propertyFor(target), XCB_CURRENT_TIME);
+            m_c, window, atom("CLIPBOARD"), target, propertyFor(target), XCB_CURRENT_TIME);
     }
 
     // The owner's answer to `target`; nothing when it refuses or is too slow. `cut` is set
@@ -354,23 +372,24 @@ private:
         if (property == XCB_ATOM_NONE)
             return std::nullopt;
         bool partial = false;
+        bool ended = false;
         m_begun.insert(target);
-        auto data = takeProperty(property, clock, partial);
-        if (data && !partial)
+        auto data = takeProperty(m_windows.value(target), property, clock, partial, ended);
+        if (ended)
             m_taken.insert(target);
         if (cut && data && partial)
             *cut = true;
         return data;
     }
 
-    std::optional<QByteArray> takeProperty(
-        xcb_atom_t property, const QElapsedTimer &clock, bool &partial)
+    // `ended`: the owner is done with it, so that the window may go.
+    std::optional<QByteArray> takeProperty(xcb_window_t window, xcb_atom_t property,
+        const QElapsedTimer &clock, bool &partial, bool &ended)
     {
         // Values seen so far are old: the next one comes after this deletion.
         m_newValues.remove(property);
         const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_c,
-            xcb_get_property(
-                m_c, 1, m_window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+            xcb_get_property(m_c, 1, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
             nullptr));
         if (!reply)
             return std::nullopt;
@@ -379,13 +398,16 @@ private:
         QByteArray data(static_cast<const char *>(xcb_get_property_value(reply.get())),
             xcb_get_property_value_length(reply.get()));
         xcb_flush(m_c);
-        if (!incremental)
+        if (!incremental) {
+            ended = true;
             return data;
+        }
 
         // INCR: the owner sends chunks, each announced by a new value of the property,
-        // until an empty one. Reading stops at the cap; the owner then gives up by itself.
+        // until an empty one. Past the cap the rest is taken and dropped until the deadline:
+        // an owner left waiting for the next deletion (xclip) serves no one else.
         data.clear();
-        while (data.size() < maxBytes) {
+        while (true) {
             if (!waitUntil(clock, [&] { return m_newValues.contains(property); })) {
                 partial = true;
                 return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
@@ -393,19 +415,21 @@ private:
             m_newValues.remove(property);
             const X11::Owned<xcb_get_property_reply_t> chunk(xcb_get_property_reply(m_c,
                 xcb_get_property(
-                    m_c, 1, m_window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+                    m_c, 1, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
                 nullptr));
             xcb_flush(m_c);
             if (!chunk)
                 return std::nullopt;
             const int length = xcb_get_property_value_length(chunk.get());
-            data.append(static_cast<const char *>(xcb_get_property_value(chunk.get())), length);
-            if (length == 0)
+            if (length == 0) {
+                ended = true;
                 return data;
+            }
+            const qsizetype room = maxBytes - data.size();
+            partial = partial || length > room;
+            data.append(static_cast<const char *>(xcb_get_property_value(chunk.get())),
+                std::min<qsizetype>(length, room));
         }
-        partial = true;
-        data.truncate(maxBytes);
-        return data;
     }
 
     struct Parked {
@@ -418,10 +442,10 @@ private:
 
     xcb_connection_t *m_c;
     QElapsedTimer m_uptime;
-    // The read's window, what it asked, what was answered (the property, or none: refused),
+    // What the read asked, into which window, what was answered (the property, or none: refused),
     // what it began and took whole, and which properties have a value not yet taken.
-    xcb_window_t m_window = XCB_NONE;
     QSet<xcb_atom_t> m_asked;
+    QHash<xcb_atom_t, xcb_window_t> m_windows; // by target
     QHash<xcb_atom_t, xcb_atom_t> m_answers;
     QSet<xcb_atom_t> m_begun;
     QSet<xcb_atom_t> m_taken;
