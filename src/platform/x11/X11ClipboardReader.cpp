@@ -24,7 +24,7 @@ namespace nookary {
 
 class X11ClipboardReader::Worker final : public QObject {
 public:
-    static std::unique_ptr<Worker> open()
+    static std::unique_ptr<Worker> open(Requests requests)
     {
         xcb_connection_t *c = xcb_connect(nullptr, nullptr);
         if (!c || xcb_connection_has_error(c)) {
@@ -32,7 +32,7 @@ public:
                 xcb_disconnect(c);
             return nullptr;
         }
-        auto worker = std::unique_ptr<Worker>(new Worker(c));
+        auto worker = std::unique_ptr<Worker>(new Worker(c, requests));
         worker->watchOwners();
         return worker;
     }
@@ -61,8 +61,9 @@ public:
             // asked one after another, the text would be asked of whoever owns it by then.
             // What only some copies need (a URL list, the password hint) is asked once
             // offered, of the same owner only.
-            for (const char *target : { "TARGETS", "UTF8_STRING" })
-                ask(atom(target));
+            ask(atom("TARGETS"));
+            if (m_requests == Requests::Together)
+                ask(atom("UTF8_STRING"));
             xcb_flush(m_c);
             if (syncOwner() != owner || m_ownerChanges != ownerChanges) {
                 closeWindow({ owner, m_owner });
@@ -152,12 +153,12 @@ private:
         // Tk keeps the clipboard from one copy to the next and changes only what it serves.
         contents.mayChangeUnannounced = offered.contains(atom("TK_APPLICATION"));
 
+        // A copy offering the hint that does not say it is no secret is taken as one.
         const xcb_atom_t hint = atom(clipboardformats::passwordHintType);
         if (offered.contains(hint)) {
-            if (!askOf(hint, owner, ownerChanges))
-                return contents;
-            const auto value = answer(hint, clock);
-            if (value && value->trimmed() == "secret") {
+            const auto value
+                = askOf(hint, owner, ownerChanges) ? answer(hint, clock) : std::nullopt;
+            if (!value || value->trimmed() == "secret") {
                 contents.secret = true;
                 return contents; // nothing more is taken of a secret
             }
@@ -242,6 +243,9 @@ private:
                 xcb_destroy_window(m_c, window);
                 continue;
             }
+            // Nothing of a copy stays on the server: what is there goes now, what comes
+            // later as it comes (which also lets an incremental transfer run to its end).
+            xcb_delete_property(m_c, window, propertyFor(target));
             m_parked.push_back({ window, owners, m_uptime.elapsed() });
             if (m_parked.size() > maxParked) {
                 xcb_destroy_window(m_c, m_parked.front().window);
@@ -295,8 +299,9 @@ private:
         return bool(reply);
     }
 
-    explicit Worker(xcb_connection_t *c)
+    Worker(xcb_connection_t *c, Requests requests)
         : m_c(c)
+        , m_requests(requests)
     {
         m_uptime.start();
     }
@@ -321,12 +326,31 @@ private:
             const auto *n = reinterpret_cast<const xcb_selection_notify_event_t *>(event);
             if (n->requestor != XCB_NONE && m_windows.value(n->target) == n->requestor)
                 m_answers.insert(n->target, n->property);
+            else if (n->property != XCB_ATOM_NONE && isParked(n->requestor))
+                dropLate(n->requestor, n->property);
         } else if (type == XCB_PROPERTY_NOTIFY) {
             const auto *p = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-            if (p->state == XCB_PROPERTY_NEW_VALUE && p->window != XCB_NONE
-                && m_windows.key(p->window) != XCB_NONE)
+            if (p->state != XCB_PROPERTY_NEW_VALUE || p->window == XCB_NONE)
+                return;
+            if (m_windows.key(p->window) != XCB_NONE)
                 m_newValues.insert(p->atom);
+            else if (isParked(p->window))
+                dropLate(p->window, p->atom);
         }
+    }
+
+    bool isParked(xcb_window_t window) const
+    {
+        return window != XCB_NONE
+            && std::any_of(m_parked.begin(), m_parked.end(),
+                [window](const Parked &parked) { return parked.window == window; });
+    }
+
+    // A late answer into a parked window, not wanted.
+    void dropLate(xcb_window_t window, xcb_atom_t property)
+    {
+        xcb_delete_property(m_c, window, property);
+        xcb_flush(m_c);
     }
 
     // Until `done`, or the read's deadline.
@@ -441,6 +465,7 @@ private:
     static constexpr qint64 parkedMs = 10 * 60 * 1000;
 
     xcb_connection_t *m_c;
+    const Requests m_requests;
     QElapsedTimer m_uptime;
     // What the read asked, into which window, what was answered (the property, or none: refused),
     // what it began and took whole, and which properties have a value not yet taken.
@@ -458,11 +483,11 @@ private:
     QHash<QByteArray, xcb_atom_t> m_atoms;
 };
 
-std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create(int readsAtOnce)
+std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create(int readsAtOnce, Requests requests)
 {
     std::unique_ptr<X11ClipboardReader> reader(new X11ClipboardReader);
     for (int i = 0; i < std::max(1, readsAtOnce); ++i) {
-        auto worker = Worker::open();
+        auto worker = Worker::open(requests);
         if (!worker)
             break;
         reader->addLane(std::move(worker));
