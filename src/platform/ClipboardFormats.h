@@ -46,10 +46,13 @@ inline QString decodeText(const QByteArray &type, const QByteArray &bytes, bool 
     return QString::fromUtf8(bytes.constData(), end);
 }
 
-// The entries of a URL list, in order; lines starting with # are comments.
-inline QStringList urlsOfList(const QByteArray &list)
+// The entries of a URL list, in order; lines starting with # are comments. Read leniently,
+// as file managers write it: lines end in CR LF or LF alone, and the last may end in a NUL
+// instead (PCManFM does), or in nothing.
+inline QStringList urlsOfList(QByteArray list)
 {
     QStringList urls;
+    list.replace('\0', '\n');
     for (const QByteArray &line : list.split('\n')) {
         const QByteArray entry = line.trimmed();
         if (!entry.isEmpty() && !entry.startsWith('#'))

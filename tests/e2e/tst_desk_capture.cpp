@@ -125,6 +125,31 @@ private Q_SLOTS:
         copiesAfter(m_desk->spawn(kSilentOwner, {}), QStringLiteral("a silent owner"));
     }
 
+    // Each busy owner is still asked when the next copy is made: what it answers late must
+    // never reach, or cost, the program that copied after it (xclip exits on any X error).
+    void busyOwnersAndTheCopiesRightAfterThem()
+    {
+        QList<QProcess *> busy;
+        QStringList copied;
+        for (int i = 1; i <= 3; ++i) {
+            const QString text = QStringLiteral("busy %1").arg(i);
+            busy.append(m_desk->spawn(kOwner,
+                { QStringLiteral("--text"), text, QStringLiteral("--busy"),
+                    QStringLiteral("1000") }));
+            QVERIFY(busy.last()->waitForReadyRead(5000));
+            QTest::qWait(200);
+            copied << text << QStringLiteral("quick %1").arg(i);
+            xclip(copied.last().toUtf8());
+            QTest::qWait(200);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("quick 3"), 5000);
+        QCOMPARE(clipboard(), QByteArray("quick 3"));
+        for (const QString &text : std::as_const(copied))
+            QTRY_VERIFY2_WITH_TIMEOUT(texts().contains(text), qPrintable(text), 5000);
+        for (QProcess *owner : std::as_const(busy))
+            TestDesk::stop(owner);
+    }
+
     void aCopyRightAfterACopyBackIsRecorded()
     {
         xclip("to be copied back");

@@ -56,6 +56,12 @@ private Q_SLOTS:
         QCOMPARE(urlsOfList("file:///only"), QStringList { QStringLiteral("file:///only") });
         QCOMPARE(urlsOfList("# nothing but a comment\n\n"), QStringList {});
         QCOMPARE(urlsOfList(""), QStringList {});
+        // As file managers write it: LF alone, a NUL for the last line's end, blanks.
+        const QStringList two { QStringLiteral("file:///a"), QStringLiteral("file:///b") };
+        QCOMPARE(urlsOfList(QByteArray("file:///a\r\nfile:///b\0", 21)), two);
+        QCOMPARE(urlsOfList(QByteArray("file:///a\nfile:///b\n \0\0", 23)), two);
+        QCOMPARE(urlsOfList(QByteArray("file:///only\0", 13)),
+            QStringList { QStringLiteral("file:///only") });
     }
 
     void textCutAtTheCapLosesOnlyTheCharacterItSplit()

@@ -233,7 +233,7 @@ void X11ClipboardManager::saveTargets(const Request &request)
         return;
     }
     if (!m_reader)
-        m_reader = X11ClipboardReader::create();
+        m_reader = X11ClipboardReader::create(1, X11ClipboardReader::Requests::OneAtATime);
     if (!m_reader) {
         reply(request, false);
         return;

@@ -6,10 +6,15 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
 
 #include <poll.h>
 
@@ -19,7 +24,7 @@ namespace nookary {
 
 class X11ClipboardReader::Worker final : public QObject {
 public:
-    static std::unique_ptr<Worker> open()
+    static std::unique_ptr<Worker> open(Requests requests)
     {
         xcb_connection_t *c = xcb_connect(nullptr, nullptr);
         if (!c || xcb_connection_has_error(c)) {
@@ -27,7 +32,7 @@ public:
                 xcb_disconnect(c);
             return nullptr;
         }
-        auto worker = std::unique_ptr<Worker>(new Worker(c));
+        auto worker = std::unique_ptr<Worker>(new Worker(c, requests));
         worker->watchOwners();
         return worker;
     }
@@ -36,24 +41,45 @@ public:
 
     ClipboardContents readContents(bool onlyIfChangesUnannounced = false)
     {
-        const xcb_window_t owner = syncOwner();
-        const quint64 ownerChanges = m_ownerChanges;
-        // A window of its own for every read: an owner whose transfer was abandoned (too
-        // slow, or past the cap) may go on writing to the last one, and must never mix its
-        // leftovers into the next read.
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
-        m_window = xcb_generate_id(m_c);
-        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
-        ClipboardContents contents = readInto(onlyIfChangesUnannounced);
-        xcb_destroy_window(m_c, m_window);
-        xcb_flush(m_c);
-        // Whose copy it was is known only when one owner held the clipboard all along.
-        if (owner != XCB_NONE && owner == m_owner && syncOwner() == owner
-            && m_ownerChanges == ownerChanges)
-            contents.origin = X11::selectionOrigin(owner, m_ownerSince);
-        return contents;
+        sweepParked();
+        QElapsedTimer clock;
+        clock.start();
+        // The owner changed while the requests went out, so that some may have gone to the
+        // next one: asked again, once (the next owner's copy has a read of its own too).
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            openWindow();
+            const xcb_window_t owner = syncOwner();
+            if (owner == XCB_NONE) {
+                closeWindow({});
+                return {};
+            }
+            const quint64 ownerChanges = m_ownerChanges;
+            const bool ownerKnown = owner == m_owner;
+            const xcb_timestamp_t ownerSince = m_ownerSince;
+            // The list of forms and the text are asked at once, so that an owner that is busy
+            // for a moment answers both once free, even when it lost the clipboard meanwhile;
+            // asked one after another, the text would be asked of whoever owns it by then.
+            // What only some copies need (a URL list, the password hint) is asked once
+            // offered, of the same owner only.
+            ask(atom("TARGETS"));
+            // A look for unannounced changes asks no text of an owner that makes none: it
+            // may serve a single paste (xclip -l 1).
+            if (m_requests == Requests::Together && !onlyIfChangesUnannounced)
+                ask(atom("UTF8_STRING"));
+            xcb_flush(m_c);
+            if (syncOwner() != owner || m_ownerChanges != ownerChanges) {
+                closeWindow({ owner, m_owner });
+                continue;
+            }
+            ClipboardContents contents
+                = readInto(owner, ownerChanges, clock, onlyIfChangesUnannounced);
+            closeWindow({ owner });
+            // Whose copy it was is told only when one owner held the clipboard all along.
+            if (ownerKnown && syncOwner() == owner && m_ownerChanges == ownerChanges)
+                contents.origin = X11::selectionOrigin(owner, ownerSince);
+            return contents;
+        }
+        return {};
     }
 
     // Between reads, owner changes are noted as they come, so that none is missed and none
@@ -66,7 +92,7 @@ public:
             = new QSocketNotifier(xcb_get_file_descriptor(m_c), QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, [this] {
             while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) })
-                note(event.get());
+                take(event.get());
         });
     }
 
@@ -110,24 +136,24 @@ private:
     }
 
     // The clipboard's owner now. The reply comes after every event sent before it, so the
-    // owner changes up to now are noted as well; other events left over are dropped.
+    // owner changes up to now are noted as well.
     xcb_window_t syncOwner()
     {
         const X11::Owned<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
             m_c, xcb_get_selection_owner(m_c, atom("CLIPBOARD")), nullptr));
         while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) })
-            note(event.get());
+            take(event.get());
         return reply ? reply->owner : xcb_window_t(XCB_NONE);
     }
 
-    ClipboardContents readInto(bool onlyIfChangesUnannounced)
+    // What the owner answered to the requests asked at once, taken in the order of need.
+    ClipboardContents readInto(xcb_window_t owner, quint64 ownerChanges, const QElapsedTimer &clock,
+        bool onlyIfChangesUnannounced)
     {
-        QElapsedTimer clock;
-        clock.start();
         ClipboardContents contents;
-        const auto targets = convert(atom("TARGETS"), clock);
+        const auto targets = answer(atom("TARGETS"), clock);
         if (!targets)
-            return contents; // no owner, or it does not answer
+            return contents; // it does not answer
         QList<xcb_atom_t> offered;
         for (qsizetype i = 0; i + 4 <= targets->size(); i += 4)
             offered.append(*reinterpret_cast<const xcb_atom_t *>(targets->constData() + i));
@@ -136,25 +162,29 @@ private:
         if (onlyIfChangesUnannounced && !contents.mayChangeUnannounced)
             return {};
 
+        // A copy offering the hint that does not say it is no secret is taken as one.
         const xcb_atom_t hint = atom(clipboardformats::passwordHintType);
         if (offered.contains(hint)) {
-            const auto value = convert(hint, clock);
-            if (value && value->trimmed() == "secret") {
+            const auto value
+                = askOf(hint, owner, ownerChanges) ? answer(hint, clock) : std::nullopt;
+            if (!value || value->trimmed() == "secret") {
                 contents.secret = true;
-                return contents; // nothing more is read of a secret
+                return contents; // nothing more is taken of a secret
             }
         }
         const xcb_atom_t uriList = atom(clipboardformats::uriListType);
-        if (offered.contains(uriList)) {
-            if (const auto list = convert(uriList, clock, &contents.truncated))
+        if (offered.contains(uriList) && askOf(uriList, owner, ownerChanges)) {
+            if (const auto list = answer(uriList, clock, &contents.truncated))
                 contents.fileURLs = clipboardformats::urlsOfList(*list);
         }
         for (const QByteArray &name : clipboardformats::textTypes) {
             const xcb_atom_t type = atom(name.constData());
             if (!offered.contains(type))
                 continue;
+            if (!askOf(type, owner, ownerChanges))
+                break;
             bool cut = false;
-            if (const auto text = convert(type, clock, &cut)) {
+            if (const auto text = answer(type, clock, &cut)) {
                 contents.text = clipboardformats::decodeText(name, *text, cut);
                 contents.truncated = contents.truncated || cut;
                 break;
@@ -163,10 +193,126 @@ private:
         return contents;
     }
 
-    explicit Worker(xcb_connection_t *c)
-        : m_c(c)
+    // Asks `owner` for `target` unless asked already; false when the owner changed, so that
+    // the answer could come from another.
+    bool askOf(xcb_atom_t target, xcb_window_t owner, quint64 ownerChanges)
     {
-        m_property = atom("NOOKARY_CLIPBOARD");
+        if (m_asked.contains(target))
+            return true;
+        if (syncOwner() != owner || m_ownerChanges != ownerChanges)
+            return false;
+        ask(target);
+        xcb_flush(m_c);
+        return syncOwner() == owner && m_ownerChanges == ownerChanges;
+    }
+
+    // A window of its own for every request of every read: an owner whose transfer was
+    // abandoned (too slow, or past the cap) may go on writing to it, and must never mix its
+    // leftovers into another; and an owner in an incremental transfer (xclip) may take the
+    // deletion of any property of its requestor's window as the cue for its next chunk.
+    void openWindow()
+    {
+        m_asked.clear();
+        m_windows.clear();
+        m_answers.clear();
+        m_taken.clear();
+        m_begun.clear();
+        m_newValues.clear();
+    }
+
+    xcb_window_t newWindow()
+    {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        const xcb_window_t window = xcb_generate_id(m_c);
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+            XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+        return window;
+    }
+
+    // An owner writes into the requestor's window, and an Xlib owner (xclip, xsel) exits on
+    // the error when that window is gone. So a window goes only once its request was
+    // answered and its transfer ended; else it is parked, and destroyed once the owners
+    // that may write to it are gone, or long after.
+    void closeWindow(const QList<xcb_window_t> &owners)
+    {
+        for (const xcb_atom_t target : std::as_const(m_asked)) {
+            const xcb_window_t window = m_windows.value(target);
+            const auto answered = m_answers.constFind(target);
+            bool settled = true;
+            if (answered == m_answers.constEnd())
+                settled = false; // the owner may still answer
+            else if (*answered == XCB_ATOM_NONE || m_taken.contains(target))
+                settled = true;
+            else if (m_begun.contains(target))
+                settled = false; // a transfer given up midway
+            else
+                settled = settleUntaken(window, *answered); // an INCR may wait to begin
+            if (settled) {
+                xcb_destroy_window(m_c, window);
+                continue;
+            }
+            // Nothing of a copy stays on the server: what is there goes now, what comes
+            // later as it comes (which also lets an incremental transfer run to its end).
+            xcb_delete_property(m_c, window, propertyFor(target));
+            m_parked.push_back({ window, owners, m_uptime.elapsed() });
+            if (m_parked.size() > maxParked) {
+                xcb_destroy_window(m_c, m_parked.front().window);
+                m_parked.pop_front();
+            }
+        }
+        xcb_flush(m_c);
+        m_windows.clear();
+    }
+
+    // An answer not needed: deleted, as the owner expects once it is read, unless it opens
+    // an incremental transfer, which the deletion would start.
+    bool settleUntaken(xcb_window_t window, xcb_atom_t property)
+    {
+        const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_c,
+            xcb_get_property(m_c, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0), nullptr));
+        if (!reply || reply->type == atom("INCR"))
+            return false;
+        xcb_delete_property(m_c, window, property);
+        return true;
+    }
+
+    // Parked windows whose owners have all left, or parked for long.
+    void sweepParked()
+    {
+        const qint64 now = m_uptime.elapsed();
+        for (auto it = m_parked.begin(); it != m_parked.end();) {
+            bool gone = now - it->since > parkedMs;
+            if (!gone) {
+                gone = std::none_of(it->owners.begin(), it->owners.end(),
+                    [this](xcb_window_t owner) { return windowExists(owner); });
+            }
+            if (gone) {
+                xcb_destroy_window(m_c, it->window);
+                it = m_parked.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        xcb_flush(m_c);
+    }
+
+    bool windowExists(xcb_window_t window)
+    {
+        if (window == XCB_NONE)
+            return false;
+        xcb_generic_error_t *error = nullptr;
+        const X11::Owned<xcb_get_window_attributes_reply_t> reply(
+            xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, window), &error));
+        std::free(error);
+        return bool(reply);
+    }
+
+    Worker(xcb_connection_t *c, Requests requests)
+        : m_c(c)
+        , m_requests(requests)
+    {
+        m_uptime.start();
     }
 
     xcb_atom_t atom(const char *name)
@@ -179,55 +325,104 @@ private:
         return a;
     }
 
-    // The next event that `accept` wants, before the read's deadline; others are dropped.
-    template <typename Accept>
-    X11::Owned<xcb_generic_event_t> waitFor(const QElapsedTimer &clock, Accept accept)
+    // Every event is noted as it comes: the answers to this read's requests, and new values
+    // of its window's properties, which may come in any order.
+    void take(const xcb_generic_event_t *event)
+    {
+        note(event);
+        const quint8 type = event->response_type & 0x7f;
+        if (type == XCB_SELECTION_NOTIFY) {
+            const auto *n = reinterpret_cast<const xcb_selection_notify_event_t *>(event);
+            if (n->requestor != XCB_NONE && m_windows.value(n->target) == n->requestor)
+                m_answers.insert(n->target, n->property);
+            else if (n->property != XCB_ATOM_NONE && isParked(n->requestor))
+                dropLate(n->requestor, n->property);
+        } else if (type == XCB_PROPERTY_NOTIFY) {
+            const auto *p = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+            if (p->state != XCB_PROPERTY_NEW_VALUE || p->window == XCB_NONE)
+                return;
+            if (m_windows.key(p->window) != XCB_NONE)
+                m_newValues.insert(p->atom);
+            else if (isParked(p->window))
+                dropLate(p->window, p->atom);
+        }
+    }
+
+    bool isParked(xcb_window_t window) const
+    {
+        return window != XCB_NONE
+            && std::any_of(m_parked.begin(), m_parked.end(),
+                [window](const Parked &parked) { return parked.window == window; });
+    }
+
+    // A late answer into a parked window, not wanted.
+    void dropLate(xcb_window_t window, xcb_atom_t property)
+    {
+        xcb_delete_property(m_c, window, property);
+        xcb_flush(m_c);
+    }
+
+    // Until `done`, or the read's deadline.
+    template <typename Done> bool waitUntil(const QElapsedTimer &clock, Done done)
     {
         while (true) {
-            while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) }) {
-                note(event.get());
-                if (accept(event.get()))
-                    return event;
-            }
+            while (X11::Owned<xcb_generic_event_t> event { xcb_poll_for_event(m_c) })
+                take(event.get());
+            if (done())
+                return true;
             const qint64 left = timeoutMs - clock.elapsed();
             if (left <= 0 || xcb_connection_has_error(m_c))
-                return nullptr;
+                return false;
             pollfd fd { xcb_get_file_descriptor(m_c), POLLIN, 0 };
             ::poll(&fd, 1, int(left));
         }
     }
 
-    // Asks the owner for the clipboard as `target`; nothing when it refuses or is too slow.
-    // `cut` is set when only part of it arrived.
-    std::optional<QByteArray> convert(
+    // Each target into a property of its own, so that answers in any order stay apart.
+    xcb_atom_t propertyFor(xcb_atom_t target)
+    {
+        const QByteArray name = "NOOKARY_" + QByteArray::number(target);
+        return atom(name.constData());
+    }
+
+    void ask(xcb_atom_t target)
+    {
+        m_asked.insert(target);
+        const xcb_window_t window = newWindow();
+        m_windows.insert(target, window);
+        xcb_convert_selection(
+            m_c, window, atom("CLIPBOARD"), target, propertyFor(target), XCB_CURRENT_TIME);
+    }
+
+    // The owner's answer to `target`; nothing when it refuses or is too slow. `cut` is set
+    // when only part of it arrived.
+    std::optional<QByteArray> answer(
         xcb_atom_t target, const QElapsedTimer &clock, bool *cut = nullptr)
     {
-        xcb_convert_selection(
-            m_c, m_window, atom("CLIPBOARD"), target, m_property, XCB_CURRENT_TIME);
-        xcb_flush(m_c);
-        const auto event = waitFor(clock, [&](xcb_generic_event_t *e) {
-            if ((e->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
-                return false;
-            const auto *n = reinterpret_cast<xcb_selection_notify_event_t *>(e);
-            return n->requestor == m_window && n->target == target;
-        });
-        if (!event)
+        if (!waitUntil(clock, [&] { return m_answers.contains(target); }))
             return std::nullopt;
-        if (reinterpret_cast<const xcb_selection_notify_event_t *>(event.get())->property
-            == XCB_ATOM_NONE)
+        const xcb_atom_t property = m_answers.value(target);
+        if (property == XCB_ATOM_NONE)
             return std::nullopt;
         bool partial = false;
-        auto data = takeProperty(clock, partial);
+        bool ended = false;
+        m_begun.insert(target);
+        auto data = takeProperty(m_windows.value(target), property, clock, partial, ended);
+        if (ended)
+            m_taken.insert(target);
         if (cut && data && partial)
             *cut = true;
         return data;
     }
 
-    std::optional<QByteArray> takeProperty(const QElapsedTimer &clock, bool &partial)
+    // `ended`: the owner is done with it, so that the window may go.
+    std::optional<QByteArray> takeProperty(xcb_window_t window, xcb_atom_t property,
+        const QElapsedTimer &clock, bool &partial, bool &ended)
     {
+        // Values seen so far are old: the next one comes after this deletion.
+        m_newValues.remove(property);
         const X11::Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_c,
-            xcb_get_property(
-                m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+            xcb_get_property(m_c, 1, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
             nullptr));
         if (!reply)
             return std::nullopt;
@@ -236,44 +431,60 @@ private:
         QByteArray data(static_cast<const char *>(xcb_get_property_value(reply.get())),
             xcb_get_property_value_length(reply.get()));
         xcb_flush(m_c);
-        if (!incremental)
+        if (!incremental) {
+            ended = true;
             return data;
+        }
 
         // INCR: the owner sends chunks, each announced by a new value of the property,
-        // until an empty one. Reading stops at the cap; the owner then gives up by itself.
+        // until an empty one. Past the cap the rest is taken and dropped until the deadline:
+        // an owner left waiting for the next deletion (xclip) serves no one else.
         data.clear();
-        while (data.size() < maxBytes) {
-            const auto event = waitFor(clock, [&](xcb_generic_event_t *e) {
-                if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-                    return false;
-                const auto *p = reinterpret_cast<xcb_property_notify_event_t *>(e);
-                return p->window == m_window && p->atom == m_property
-                    && p->state == XCB_PROPERTY_NEW_VALUE;
-            });
-            if (!event) {
+        while (true) {
+            if (!waitUntil(clock, [&] { return m_newValues.contains(property); })) {
                 partial = true;
                 return data.isEmpty() ? std::nullopt : std::optional(data); // what arrived
             }
+            m_newValues.remove(property);
             const X11::Owned<xcb_get_property_reply_t> chunk(xcb_get_property_reply(m_c,
                 xcb_get_property(
-                    m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+                    m_c, 1, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
                 nullptr));
             xcb_flush(m_c);
             if (!chunk)
                 return std::nullopt;
             const int length = xcb_get_property_value_length(chunk.get());
-            data.append(static_cast<const char *>(xcb_get_property_value(chunk.get())), length);
-            if (length == 0)
+            if (length == 0) {
+                ended = true;
                 return data;
+            }
+            const qsizetype room = maxBytes - data.size();
+            partial = partial || length > room;
+            data.append(static_cast<const char *>(xcb_get_property_value(chunk.get())),
+                std::min<qsizetype>(length, room));
         }
-        partial = true;
-        data.truncate(maxBytes);
-        return data;
     }
 
+    struct Parked {
+        xcb_window_t window;
+        QList<xcb_window_t> owners; // that may still write to it
+        qint64 since;
+    };
+    static constexpr std::size_t maxParked = 64;
+    static constexpr qint64 parkedMs = 10 * 60 * 1000;
+
     xcb_connection_t *m_c;
-    xcb_window_t m_window = 0;
-    xcb_atom_t m_property = 0;
+    const Requests m_requests;
+    QElapsedTimer m_uptime;
+    // What the read asked, into which window, what was answered (the property, or none: refused),
+    // what it began and took whole, and which properties have a value not yet taken.
+    QSet<xcb_atom_t> m_asked;
+    QHash<xcb_atom_t, xcb_window_t> m_windows; // by target
+    QHash<xcb_atom_t, xcb_atom_t> m_answers;
+    QSet<xcb_atom_t> m_begun;
+    QSet<xcb_atom_t> m_taken;
+    QSet<xcb_atom_t> m_newValues;
+    std::deque<Parked> m_parked;
     quint8 m_xfixesEvent = 0; // 0: no XFixes
     quint64 m_ownerChanges = 0;
     xcb_window_t m_owner = XCB_NONE; // as XFixes told last; none while unknown
@@ -281,11 +492,11 @@ private:
     QHash<QByteArray, xcb_atom_t> m_atoms;
 };
 
-std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create(int readsAtOnce)
+std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create(int readsAtOnce, Requests requests)
 {
     std::unique_ptr<X11ClipboardReader> reader(new X11ClipboardReader);
     for (int i = 0; i < std::max(1, readsAtOnce); ++i) {
-        auto worker = Worker::open();
+        auto worker = Worker::open(requests);
         if (!worker)
             break;
         reader->addLane(std::move(worker));

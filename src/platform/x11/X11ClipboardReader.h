@@ -25,8 +25,15 @@ public:
     static constexpr int timeoutMs = clipboardformats::readTimeoutMs;
     static constexpr qsizetype maxBytes = clipboardformats::readMaxBytes;
 
+    // How a read asks the owner. `Together`: the list of forms and the text at once, so that
+    // an owner busy for a moment answers both once free. `OneAtATime`: each request once the
+    // last was answered, for a Qt program that is quitting: while it waits for the clipboard
+    // manager it serves one request per event it receives, and leaves the rest waiting.
+    enum class Requests { Together, OneAtATime };
+
     // Null when no X display can be opened.
-    static std::unique_ptr<X11ClipboardReader> create(int readsAtOnce = 1);
+    static std::unique_ptr<X11ClipboardReader> create(
+        int readsAtOnce = 1, Requests requests = Requests::Together);
     ~X11ClipboardReader() override;
 
     void read(std::function<void(ClipboardContents)> done) override;
