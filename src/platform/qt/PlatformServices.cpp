@@ -74,7 +74,10 @@ void addWaylandClipboard(PlatformServices &services)
 #endif
 #if NOOKARY_HAVE_X11
     if (qEnvironmentVariableIsSet("DISPLAY")) {
-        if (auto pasteboard = X11SelectionPasteboard::create(X11ClipboardReader::create())) {
+        // Mutter's XWayland serves the CLIPBOARD of Wayland programs one request at a time:
+        // a request sent beside another waits past the deadline.
+        if (auto pasteboard = X11SelectionPasteboard::create(
+                X11ClipboardReader::create(1, X11ClipboardReader::Requests::OneAtATime))) {
             qCInfo(lcPlatformServices,
                 "The compositor has no data-control: the clipboard is watched through the X "
                 "display %s.",
