@@ -31,6 +31,20 @@ ClipboardKeeper::ClipboardKeeper(AppModel &model, Pasteboard &pasteboard)
     : m_model(model)
     , m_pasteboard(pasteboard)
 {
+    QObject::connect(
+        &m_pasteboard, &Pasteboard::changeCountChanged, &m_context, [this] { noteCounted(); });
+    noteCounted();
+}
+
+void ClipboardKeeper::noteCounted()
+{
+    if (m_pasteboard.isOwnChange()) {
+        m_lastHeld = {};
+        return;
+    }
+    const ClipboardContents contents = m_pasteboard.contents();
+    if (contents.origin != 0 || contents.text || !contents.fileURLs.isEmpty() || contents.secret)
+        m_lastHeld = contents;
 }
 
 bool ClipboardKeeper::acceptsHandOver() const
@@ -89,7 +103,7 @@ void ClipboardKeeper::ownerVanished(quint64 origin)
     // Only the copy read from that very owner is offered again: not an older one while its
     // own is still being read (or was never read), and not one of an owner that changes
     // what it holds unannounced, which may have held something else when it went.
-    const ClipboardContents contents = m_pasteboard.contents();
+    const ClipboardContents contents = m_lastHeld;
     if (origin == 0 || contents.origin != origin || contents.mayChangeUnannounced)
         return;
     const std::optional<QString> held = ClipboardHistory::entryFor(contents);

@@ -27,10 +27,14 @@ public:
 
 private:
     bool isNewestEntry(const QString &entry) const;
+    void noteCounted();
 
     AppModel &m_model;
     Pasteboard &m_pasteboard;
     QObject m_context; // cancels what waits for a copy being read when the keeper goes
+    // The last copy another program held, kept when the clipboard empties: the read that
+    // finds it empty may land before the news of its owner's leaving.
+    ClipboardContents m_lastHeld;
 };
 
 } // namespace nookary

@@ -228,6 +228,15 @@ private Q_SLOTS:
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("then vanished"));
         QVERIFY(f.pasteboard.landRead());
         QCOMPARE(texts(m).value(0), QStringLiteral("then vanished"));
+
+        // The read that finds the clipboard empty may land before the news of the leaving.
+        f.pasteboard.holdReads(false);
+        copyAndPoll(f, QStringLiteral("read empty first"));
+        const quint64 origin = f.pasteboard.ownerLeaves();
+        m.pollClipboard();
+        QVERIFY(!f.pasteboard.contents().text);
+        keeper.ownerVanished(origin);
+        QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("read empty first"));
     }
 
     void onlyWhatTheVanishedOwnerHeldIsOfferedAgain()
