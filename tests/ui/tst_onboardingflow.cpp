@@ -405,6 +405,17 @@ private Q_SLOTS:
         QCOMPARE(
             QAccessible::queryAccessibleInterface(f.view->pageScroller())->text(QAccessible::Name),
             f.view->titleLabel()->text());
+        // The focus frame's colour stays on the frame: the page's texts keep theirs.
+        for (bool focused : { false, true }) {
+            if (focused)
+                f.view->pageScroller()->setFocus(Qt::TabFocusReason);
+            QTRY_COMPARE(f.view->pageScroller()->hasFocus(), focused);
+            for (QLabel *label : { f.view->titleLabel(), f.view->subtitleLabel() }) {
+                const QColor text = label->palette().color(label->foregroundRole());
+                QVERIFY(text.alpha() > 0x80);
+                QVERIFY(text.rgb() != f.view->palette().color(QPalette::Window).rgb());
+            }
+        }
     }
 
     void pageSizesFollowTheMeasuredArea()

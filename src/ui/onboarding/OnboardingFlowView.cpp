@@ -214,6 +214,11 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
         });
     m_pageArea = new QWidget(m_pageScroller);
     m_pageArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // The scroller's frame takes its colour from its text colour, which its children would
+    // inherit: the page keeps the window's, or its texts vanish into the background.
+    QPalette pageText = m_pageArea->palette();
+    pageText.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+    m_pageArea->setPalette(pageText);
     auto *page = new QVBoxLayout(m_pageArea);
     page->setContentsMargins(28, 24, 28, 24);
     page->setSpacing(14);
