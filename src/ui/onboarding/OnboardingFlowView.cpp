@@ -205,6 +205,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
     // otherwise it would be a stop with nothing to do. Its frame shows the focus.
     m_pageScroller->setFocusPolicy(Qt::NoFocus);
     m_pageScroller->setFrameShape(QFrame::Box);
+    m_pageScroller->setFrameShadow(QFrame::Plain); // drawn in its text colour alone
     m_pageScroller->setLineWidth(2);
     m_pageScroller->installEventFilter(this);
     showPageScrollerFocus(false);
