@@ -99,7 +99,11 @@ void ClipboardHistory::followUnannouncedChanges()
     }
     if (m_nextLook.isPending())
         return;
-    m_nextLook = m_clock.runAfter(this, unannouncedLookInterval, [this] {
+    const std::optional<QString> held = m_pasteboard.contents().text;
+    const qint64 steps = std::max<qint64>(1, held ? held->size() / (32 * 1024) : 0);
+    const auto delay = std::min<std::chrono::milliseconds>(
+        unannouncedLookInterval * steps, unannouncedLookLongest);
+    m_nextLook = m_clock.runAfter(this, delay, [this] {
         m_pasteboard.reread();
         followUnannouncedChanges();
     });

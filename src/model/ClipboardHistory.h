@@ -37,6 +37,9 @@ public:
     // How often the copy of an owner that changes it unannounced (Tk) is looked at again,
     // while that owner holds the clipboard: each of its copies is recorded about this soon.
     static constexpr std::chrono::milliseconds unannouncedLookInterval { 250 };
+    // Each look reads the whole copy again: a long one is looked at less often, one more
+    // interval for every 32 K characters, up to this.
+    static constexpr std::chrono::milliseconds unannouncedLookLongest { 5000 };
 
     // Whatever is on the clipboard at start is never recorded.
     ClipboardHistory(Pasteboard &pasteboard, Clock &clock, int limit, QObject *parent = nullptr);

@@ -27,10 +27,13 @@ struct ClipboardContents {
 };
 
 // Whether reading the copy counted last again may tell of a change its owner made without
-// taking the clipboard anew: only one of a known owner, with something to compare.
+// taking the clipboard anew: only one of a known owner, with something to compare. A copy
+// cut at the cap is cut alike each time, so an owner known to change its copy unannounced
+// is looked at past it too: else its later copies would go unseen.
 inline bool isWorthRereading(const ClipboardContents &counted)
 {
-    return counted.origin != 0 && !counted.secret && !counted.truncated
+    return counted.origin != 0 && !counted.secret
+        && (!counted.truncated || counted.mayChangeUnannounced)
         && (counted.text || !counted.fileURLs.isEmpty());
 }
 

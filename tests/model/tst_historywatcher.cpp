@@ -569,6 +569,18 @@ private Q_SLOTS:
         const int gone = f.pasteboard.readsStarted();
         f.clock.advance(look * 4);
         QCOMPARE(f.pasteboard.readsStarted(), gone);
+
+        // A long copy, even one cut at the cap, is looked at less often, and still looked at.
+        const QString big(3'000'000, u'x');
+        f.pasteboard.copy({ big, {}, false, true, 0, true });
+        f.clock.advance(look);
+        QCOMPARE(texts(m).first().size(), big.size());
+        const int bigReads = f.pasteboard.readsStarted();
+        f.clock.advance(look * 4);
+        QCOMPARE(f.pasteboard.readsStarted(), bigReads);
+        f.pasteboard.changeUnannounced(QStringLiteral("after the big one"));
+        f.clock.advance(ClipboardHistory::unannouncedLookLongest);
+        QCOMPARE(texts(m).first(), QStringLiteral("after the big one"));
     }
 
     void newEntriesKeepTheSelectionOnAVisibleRow()
