@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
@@ -563,6 +566,33 @@ QString TestDesk::findWindow(const QString &className, int minWidth, int maxWidt
             return id;
     }
     return {};
+}
+
+QString TestDesk::swayFocusedApp() const
+{
+    if (!m_compositorHome)
+        return {};
+    const QStringList sockets = QDir(m_compositorHome->path())
+                                    .entryList({ QStringLiteral("sway-ipc.*.sock") }, QDir::System);
+    if (sockets.isEmpty())
+        return {};
+    const QByteArray tree = run(QStringLiteral("swaymsg"),
+        { QStringLiteral("-s"), m_compositorHome->path() + u'/' + sockets.first(),
+            QStringLiteral("-t"), QStringLiteral("get_tree"), QStringLiteral("-r") })
+                                .out;
+    const std::function<QString(const QJsonObject &)> focused
+        = [&focused](const QJsonObject &node) -> QString {
+        if (node.value(QStringLiteral("focused")).toBool())
+            return node.value(QStringLiteral("app_id")).toString();
+        for (const char *key : { "nodes", "floating_nodes" }) {
+            for (const QJsonValue &child : node.value(QLatin1String(key)).toArray()) {
+                if (const QString app = focused(child.toObject()); !app.isEmpty())
+                    return app;
+            }
+        }
+        return {};
+    };
+    return focused(QJsonDocument::fromJson(tree).object());
 }
 
 QString TestDesk::trayIcon() const

@@ -90,6 +90,8 @@ public:
     // focused program to take the new keyboard before the first key.
     Result wtype(const QStringList &arguments) const;
     QString activeWindow() const;
+    // Wayland (sway): the app id of the window that has the keyboard, or empty.
+    QString swayFocusedApp() const;
     // The first visible window of `className` whose width lies in [minWidth, maxWidth],
     // or empty.
     QString findWindow(const QString &className, int minWidth, int maxWidth) const;

@@ -66,7 +66,10 @@ class TestDeskWayland : public QObject {
     void copyBack(const QString &filter)
     {
         QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
-        QTest::qWait(500);
+        // Typed only once the panel has the keyboard, or the keys reach the window before it.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_desk->swayFocusedApp(), QStringLiteral("com.dorwen.Nookary"), 5000);
+        QTest::qWait(100);
         const auto r = m_desk->wtype({ filter, QStringLiteral("-k"), QStringLiteral("Return") });
         QVERIFY2(r.exitCode == 0, r.err.constData());
     }
