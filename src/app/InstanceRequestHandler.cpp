@@ -61,8 +61,7 @@ QByteArray InstanceRequestHandler::handle(
         m_presenter.toggle();
         break;
     case Request::show:
-        if (!m_presenter.isPanelOpen())
-            m_presenter.showUI();
+        m_presenter.showOrBringForward();
         break;
     case Request::hide:
         if (m_presenter.isPanelOpen())

@@ -182,6 +182,14 @@ void NookaryCenteredWindow::showCenteredAndKey()
     });
 }
 
+void NookaryCenteredWindow::bringForward()
+{
+    // The loss of focus that may still be on its way is older than this request.
+    m_ignoreResignUntil = m_clock.now() + showGrace;
+    m_panel->raise();
+    m_panel->activateWindow();
+}
+
 void NookaryCenteredWindow::prepareHidden()
 {
     if (m_panel->isVisible())

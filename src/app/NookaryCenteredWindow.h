@@ -46,6 +46,8 @@ public:
     void endShowGrace();
 
     void showCenteredAndKey();
+    // Raises the shown window and asks for the keyboard, where it stands.
+    void bringForward();
     // Polishes, lays out and creates the window at the frame it would open at, unshown.
     void prepareHidden();
     // Remembers the frame, hides, and reports `didClose`; nothing when hidden.

@@ -95,6 +95,20 @@ void PanelPresenter::toggle()
     isPanelOpen() ? closeUI() : showUI();
 }
 
+void PanelPresenter::showOrBringForward()
+{
+    if (!isPanelOpen()) {
+        showUI();
+        return;
+    }
+    // The popover holds the pointer while it is open: it is always in front.
+    if (!m_centeredWindow || !m_centeredWindow->isVisible()
+        || m_centeredWindow->panel()->isActiveWindow())
+        return;
+    m_focus.noteOpening();
+    m_centeredWindow->bringForward();
+}
+
 void PanelPresenter::statusItemClicked()
 {
     if (!isPanelOpen() && isClickThatClosedPopover())

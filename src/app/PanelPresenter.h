@@ -51,6 +51,9 @@ public:
     // time while the event loop is idle, so that it opens as fast as later ones.
     void prepareFirstOpen();
     bool isPanelOpen() const;
+    // Opens the panel; an open one that has lost the keyboard (pinned behind another window,
+    // or losing it as the request came) comes to the front and takes it.
+    void showOrBringForward();
     void toggle();
     // A click on the tray icon: toggles, except for the click that just closed the popover.
     void statusItemClicked();

@@ -966,6 +966,24 @@ private Q_SLOTS:
         QVERIFY(!s.delegate->isPanelOpen());
     }
 
+    // Pinned behind another window, or losing the keyboard as the request comes: showing
+    // it means in front, with the keys.
+    void showBringsAnOpenPanelForward()
+    {
+        Shell s(true, "Nookary.keepWindowPinned.v1=true\n");
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QTRY_VERIFY(panel->isActiveWindow());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+        QVERIFY(s.delegate->isPanelOpen());
+        s.delegate->handleInstanceRequest(InstanceChannel::Request::show);
+        QTRY_VERIFY(panel->isActiveWindow());
+        QVERIFY(s.delegate->isPanelOpen());
+    }
+
     void aClickOutsideTextEndsAnEdit()
     {
         Shell s;
