@@ -5,6 +5,7 @@
 // (the copying program's start included), and how many copies of a burst are recorded: ten
 // 0.3 s apart, and a hundred as fast as the copying program starts. Prints figures; asserts
 // nothing. Takes about a minute.
+#include "DeskSession.h"
 #include "ProcessFigures.h"
 #include "TestDesk.h"
 #include "app/InstanceChannel.h"
@@ -43,17 +44,8 @@ void measure(TestDesk::Session session)
         std::printf("%s: cannot start the desk: %s\n", name, qPrintable(desk.errorString()));
         return;
     }
-    // The instance's socket is named after the session: this process asks in the desk's.
-    for (const char *variable : { "XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY",
-             "QT_QPA_PLATFORM", "XDG_SESSION_TYPE", "XAUTHORITY" }) {
-        const QString value = desk.environment().value(QString::fromLatin1(variable));
-        if (value.isEmpty())
-            qunsetenv(variable);
-        else
-            qputenv(variable, value.toLocal8Bit());
-    }
     const QStringList quietly { QStringLiteral("--launched-from-login-item") };
-    InstanceChannel::useInstanceName(InstanceName::forSession(desk.environment(), quietly));
+    askInDeskSession(desk, quietly);
 
     std::vector<double> starts;
     QProcess *nookary = nullptr;

@@ -3,6 +3,7 @@
 // after start, wake-ups while idle, and how long a huge copy keeps it from answering.
 // Prints figures; asserts nothing. Takes about a minute; `bench_desk opens` measures only
 // the first and the later openings, in a few seconds.
+#include "DeskSession.h"
 #include "ProcessFigures.h"
 #include "TestDesk.h"
 #include "app/InstanceChannel.h"
@@ -237,8 +238,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot start the desk: %s\n", qPrintable(desk.errorString()));
         return 1;
     }
-    qputenv("XDG_RUNTIME_DIR",
-        desk.environment().value(QStringLiteral("XDG_RUNTIME_DIR")).toLocal8Bit());
+    askInDeskSession(desk, kQuietly);
     if (openingsOnly) {
         OpeningTimer opening(desk);
         measureOpenings(desk, opening, nullptr);
