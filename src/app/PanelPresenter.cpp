@@ -101,9 +101,10 @@ void PanelPresenter::showOrBringForward()
         showUI();
         return;
     }
-    // The popover holds the pointer while it is open: it is always in front.
-    if (!m_centeredWindow || !m_centeredWindow->isVisible()
-        || m_centeredWindow->panel()->isActiveWindow())
+    // The popover holds the pointer while it is open: it is always in front. The centred
+    // window is asked even when it looks active: the window system may have moved the
+    // keyboard on already, in news not yet read.
+    if (!m_centeredWindow || !m_centeredWindow->isVisible())
         return;
     m_focus.noteOpening();
     m_centeredWindow->bringForward();
