@@ -198,6 +198,15 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
         QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        // Asked while another window is taking the keyboard from it, it takes it back.
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panelWindow(), 5000);
+        m_desk->xdotool({ QStringLiteral("windowactivate"), m_targetWindow });
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), panelWindow(), 5000);
+        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         // A second start re-opens the panel.
         QCOMPARE(m_desk->run(kNookary, {}).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
