@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppDelegate.h"
 
-#include "app/AppNotifications.h"
 #include "app/AuxiliaryWindows.h"
 #include "app/ClipboardWriter.h"
 #include "app/HotkeyController.h"
@@ -177,7 +176,7 @@ void AppDelegate::applicationShouldHandleReopen()
 void AppDelegate::hotkeyPressed()
 {
     if (isOnboardingVisible()) {
-        Q_EMIT AppNotifications::instance().hotkeyPressed();
+        m_auxWindows->tellOnboardingHotkeyPressed();
         return;
     }
     m_presenter->toggle();
@@ -227,16 +226,6 @@ void AppDelegate::copyToClipboard(const QString &text)
 void AppDelegate::statusItemClicked()
 {
     m_presenter->statusItemClicked();
-}
-
-void AppDelegate::buildStatusMenu(QMenu &menu)
-{
-    m_tray->buildStatusMenu(menu);
-}
-
-void AppDelegate::togglePauseNookary()
-{
-    m_tray->togglePauseNookary();
 }
 
 void AppDelegate::showOnboardingFromMenu()

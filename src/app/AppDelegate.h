@@ -13,8 +13,6 @@
 #include <memory>
 #include <optional>
 
-class QMenu;
-
 namespace nookary {
 
 class AppModel;
@@ -68,8 +66,6 @@ public:
 
     // The tray icon and its menu.
     void statusItemClicked();
-    void buildStatusMenu(QMenu &menu);
-    void togglePauseNookary();
     void showOnboardingFromMenu();
     void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
     void openPreferences();

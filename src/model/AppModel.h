@@ -40,43 +40,6 @@ class ShelfStorage;
 // (query, filters, selection). Main thread only.
 class AppModel final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
-    Q_PROPERTY(bool isTrackingPaused READ isTrackingPaused WRITE setIsTrackingPaused NOTIFY
-            isTrackingPausedChanged)
-    Q_PROPERTY(int historyLimit READ historyLimit WRITE setHistoryLimit NOTIFY historyLimitChanged)
-    Q_PROPERTY(nookary::OpenOptions::OpenPresentation openPresentation READ openPresentation WRITE
-            setOpenPresentation NOTIFY openPresentationChanged)
-    Q_PROPERTY(nookary::OpenOptions::DefaultOpenTarget defaultOpenTarget READ defaultOpenTarget
-            WRITE setDefaultOpenTarget NOTIFY defaultOpenTargetChanged)
-    Q_PROPERTY(bool keepWindowPinned READ keepWindowPinned WRITE setKeepWindowPinned NOTIFY
-            keepWindowPinnedChanged)
-    Q_PROPERTY(nookary::HotkeyShortcut hotkeyShortcut READ hotkeyShortcut WRITE setHotkeyShortcut
-            NOTIFY hotkeyShortcutChanged)
-    Q_PROPERTY(
-        bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
-    Q_PROPERTY(bool pasteAfterChoosing READ pasteAfterChoosing WRITE setPasteAfterChoosing NOTIFY
-            pasteAfterChoosingChanged)
-    Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY
-            focusSearchTickChanged)
-    Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
-            isRecordingHotkeyChanged)
-    Q_PROPERTY(bool isHotkeyUnavailable READ isHotkeyUnavailable WRITE setIsHotkeyUnavailable NOTIFY
-            isHotkeyUnavailableChanged)
-    Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
-    Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY
-            onboardingCompletedVersionChanged)
-    Q_PROPERTY(QList<nookary::HistoryItem> history READ history NOTIFY historyChanged)
-    Q_PROPERTY(QList<nookary::ShelfItem> shelf READ shelf NOTIFY shelfChanged)
-    Q_PROPERTY(QUuid editingID READ editingID WRITE setEditingID NOTIFY editingIDChanged)
-    Q_PROPERTY(QUuid draggedShelfID READ draggedShelfID WRITE setDraggedShelfID NOTIFY
-            draggedShelfIDChanged)
-    Q_PROPERTY(nookary::PanelState::Column selectedColumn READ selectedColumn WRITE
-            setSelectedColumn NOTIFY selectedColumnChanged)
-    Q_PROPERTY(QUuid selectedShelfID READ selectedShelfID WRITE setSelectedShelfID NOTIFY
-            selectedShelfIDChanged)
-    Q_PROPERTY(QUuid selectedHistoryID READ selectedHistoryID WRITE setSelectedHistoryID NOTIFY
-            selectedHistoryIDChanged)
-    Q_PROPERTY(int selectionScrollTick READ selectionScrollTick NOTIFY selectionScrollTickChanged)
 
 public:
     // Stored in the settings file by their names; never rename a case.
