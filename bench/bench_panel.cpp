@@ -3,6 +3,7 @@
 // the window is repainted, and one step of reordering the snippets by dragging, with 100
 // history entries of 20000 characters and 25 snippets. Prints figures; asserts nothing.
 // Run on a real X display (bench/run uses Xvfb).
+#include "FakePanelActions.h"
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -45,6 +46,7 @@ int main(int argc, char **argv)
     SettingsPreferencesStore store(dir.filePath(QStringLiteral("Nookary.conf")));
     test::MemoryPasteboard pasteboard;
     AppModel model(store, pasteboard);
+    test::FakePanelActions actions;
     model.setHistoryLimit(100);
     for (int i = 0; i < 100; ++i) {
         pasteboard.copyText(
@@ -61,7 +63,7 @@ int main(int argc, char **argv)
         auto *panel = new NookaryPanel;
         auto *layout = new QVBoxLayout(panel);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new NookaryChromeHostingController(new PopoverView(model, {})));
+        layout->addWidget(new NookaryChromeHostingController(new PopoverView(model, actions)));
         panel->resize(640, 420);
         panel->show();
         panel->repaint();
@@ -75,7 +77,7 @@ int main(int argc, char **argv)
     NookaryPanel panel;
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *view = new PopoverView(model, {});
+    auto *view = new PopoverView(model, actions);
     layout->addWidget(new NookaryChromeHostingController(view));
     panel.resize(640, 420);
     panel.show();

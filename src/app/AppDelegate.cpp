@@ -54,10 +54,10 @@ AppDelegate::AppDelegate(
           [this](quint64 id) { return m_presenter && m_presenter->isPanelWindowId(id); }))
 {
     m_presenter = std::make_unique<PanelPresenter>(*m_model, *m_services.preferences,
-        m_services.statusItem.get(), *m_focus, clock,
-        PanelPresenter::ViewActions {
-            [this](const QString &text) { copyToClipboard(text); }, [this] { openPreferences(); } },
-        m_services.session);
+        m_services.statusItem.get(), *m_focus, clock, m_services.session);
+    connect(m_presenter.get(), &PanelPresenter::entryChosen, this, &AppDelegate::copyToClipboard);
+    connect(m_presenter.get(), &PanelPresenter::preferencesRequested, this,
+        &AppDelegate::openPreferences);
     m_requests = std::make_unique<InstanceRequestHandler>(
         *m_model, *m_presenter, [this] { applicationShouldHandleReopen(); });
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
@@ -81,7 +81,8 @@ AppDelegate::~AppDelegate()
 void AppDelegate::applicationDidFinishLaunching()
 {
     m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
-    connect(m_tray.get(), &TrayController::clicked, this, &AppDelegate::statusItemClicked);
+    connect(m_tray.get(), &TrayController::clicked, m_presenter.get(),
+        &PanelPresenter::statusItemClicked);
     connect(m_tray.get(), &TrayController::openRequested, this, [this] {
         if (!isPanelOpen())
             showUI();
@@ -91,13 +92,11 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(
         m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
     connect(m_tray.get(), &TrayController::aboutRequested, this, &AppDelegate::openAbout);
-    connect(m_tray.get(), &TrayController::quitRequested, this, &AppDelegate::quitApp);
+    connect(m_tray.get(), &TrayController::quitRequested, qApp, &QCoreApplication::quit);
     m_services.preferences->setWriteProblemHandler(
         [this](PreferencesStore::WriteProblem problem) { tellSettingsNotSaved(problem); });
 
-    m_input = std::make_unique<PanelInputRouter>(*m_model, *m_presenter, *m_services.keys,
-        PanelInputRouter::Actions { [this](const QString &text) { copyToClipboard(text); },
-            [this] { openPreferences(); } });
+    m_input = std::make_unique<PanelInputRouter>(*m_model, *m_presenter, *m_services.keys);
 
     // The stored shortcut is registered quietly at launch (a refusal is told once, by the
     // tray); later changes say so with an alert when refused.
@@ -125,7 +124,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_services.clipboardManager->start(*m_clipboardKeeper);
 
-    syncPinnedUIBehavior();
+    m_presenter->syncPinnedUIBehavior();
 
     // A start at login shows nothing.
     if (!m_launchedFromLoginItem)
@@ -205,11 +204,6 @@ bool AppDelegate::isPanelOpen() const
     return m_presenter->isPanelOpen();
 }
 
-void AppDelegate::syncPinnedUIBehavior()
-{
-    m_presenter->syncPinnedUIBehavior();
-}
-
 void AppDelegate::suppressFinalizeAfterUICloseOnce()
 {
     m_presenter->suppressFinalizeAfterUICloseOnce();
@@ -222,11 +216,6 @@ void AppDelegate::copyToClipboard(const QString &text)
 }
 
 // MARK: tray icon and menu
-
-void AppDelegate::statusItemClicked()
-{
-    m_presenter->statusItemClicked();
-}
 
 void AppDelegate::showOnboardingFromMenu()
 {
@@ -253,11 +242,6 @@ void AppDelegate::openAbout()
 {
     ownWindowTakesFocus();
     m_tray->openAbout();
-}
-
-void AppDelegate::quitApp()
-{
-    QCoreApplication::quit();
 }
 
 } // namespace nookary

@@ -56,7 +56,6 @@ public:
     void closeUI();
     bool isPanelOpen() const;
     void copyToClipboard(const QString &text);
-    void syncPinnedUIBehavior();
     // The next close does not hand focus back.
     void suppressFinalizeAfterUICloseOnce();
     bool isFinalizeAfterUICloseSuppressed() const
@@ -65,12 +64,10 @@ public:
     }
 
     // The tray icon and its menu.
-    void statusItemClicked();
     void showOnboardingFromMenu();
     void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
     void openPreferences();
     void openAbout();
-    void quitApp();
 
     // The global shortcut was pressed: toggles the panel, or, while the walkthrough shows,
     // only tells it.

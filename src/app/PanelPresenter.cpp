@@ -11,6 +11,7 @@
 #include "ui/NookaryPanel.h"
 #include "ui/panel/PopoverView.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QImage>
 #include <QRect>
@@ -62,15 +63,13 @@ private:
 } // namespace
 
 PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
-    FocusHandBack &focus, Clock &clock, ViewActions actions, SessionCapabilities session,
-    QObject *parent)
+    FocusHandBack &focus, Clock &clock, SessionCapabilities session, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_store(store)
     , m_statusItem(statusItem)
     , m_focus(focus)
     , m_clock(clock)
-    , m_actions(std::move(actions))
     , m_session(session)
     , m_popover(std::make_unique<PopoverWindow>())
 {
@@ -144,34 +143,67 @@ bool PanelPresenter::closesOnFocusLoss() const
 
 QWidget *PanelPresenter::makeRootView()
 {
-    QPointer<PanelPresenter> self(this);
-    auto *view = new PopoverView(m_model,
-        PopoverView::Callbacks {
-            [self](const QString &text) {
-                if (!self || text.isEmpty())
-                    return;
-                self->m_actions.copy(text);
-                self->didCopy();
-            },
-            [self] {
-                if (self)
-                    self->m_actions.openPreferences();
-            },
-            [self] {
-                if (self)
-                    self->syncPinnedUIBehavior();
-            },
-        });
-    return new NookaryChromeHostingController(view);
+    return new NookaryChromeHostingController(new PopoverView(m_model, *this));
 }
 
-void PanelPresenter::didCopy()
+void PanelPresenter::choose(const QString &text)
 {
+    if (text.isEmpty())
+        return;
+    Q_EMIT entryChosen(text);
+    // A pinned window stays for the next choice.
     if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
         && m_model.keepWindowPinned())
-        m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+        focusSearch();
     else
         closeUI();
+}
+
+void PanelPresenter::focusSearch()
+{
+    for (PopoverView *view : views())
+        view->focusSearch();
+}
+
+void PanelPresenter::endEditingOnNextTurn()
+{
+    postToNextTurn(this, [] {
+        if (QWidget *focused = QApplication::focusWidget())
+            focused->clearFocus();
+    });
+}
+
+void PanelPresenter::refuse(const QString &why)
+{
+    QApplication::beep();
+    if (PopoverView *view = shownView())
+        view->tell(why);
+}
+
+void PanelPresenter::openContextMenu()
+{
+    if (PopoverView *view = shownView())
+        view->openContextMenuForSelection();
+}
+
+QList<PopoverView *> PanelPresenter::views() const
+{
+    QList<PopoverView *> views;
+    for (QWidget *window : { static_cast<QWidget *>(m_popover.get()),
+             m_centeredWindow ? static_cast<QWidget *>(m_centeredWindow->panel()) : nullptr }) {
+        if (window)
+            views += window->findChildren<PopoverView *>();
+    }
+    return views;
+}
+
+PopoverView *PanelPresenter::shownView() const
+{
+    for (PopoverView *view : views()) {
+        if (view->window()->isVisible())
+            return view;
+    }
+    return nullptr;
 }
 
 void PanelPresenter::showUI()
@@ -281,11 +313,12 @@ void PanelPresenter::runWhenIdle(std::deque<std::function<void()>> steps)
 
 void PanelPresenter::requestSearchFocusRobust()
 {
-    m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+    // Again a turn later: the window manager may hand the keys over only then.
+    focusSearch();
     QPointer<PanelPresenter> self(this);
     postToNextTurn(this, [self] {
         if (self)
-            self->m_model.setFocusSearchTick(self->m_model.focusSearchTick() + 1);
+            self->focusSearch();
     });
 }
 

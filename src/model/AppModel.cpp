@@ -76,8 +76,8 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
         &AppModel::selectedShelfIDChanged);
     connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this,
         &AppModel::selectedHistoryIDChanged);
-    connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this,
-        &AppModel::selectionScrollTickChanged);
+    connect(m_panel.get(), &PanelState::selectionRevealRequested, this,
+        &AppModel::selectionRevealRequested);
     connect(m_removalUndo.get(), &RemovalUndo::changed, this, &AppModel::undoableRemovalChanged);
     m_launchAtLogin->mirrorSystemState();
 }
@@ -203,11 +203,6 @@ QStringList AppModel::pasteTerminalClasses() const
 void AppModel::setPasteAvailability(PasteService::Availability availability)
 {
     assign(this, m_pasteAvailability, availability, &AppModel::pasteAvailabilityChanged);
-}
-
-void AppModel::setFocusSearchTick(int tick)
-{
-    assign(this, m_focusSearchTick, tick, &AppModel::focusSearchTickChanged);
 }
 
 void AppModel::setIsRecordingHotkey(bool recording)

@@ -92,8 +92,6 @@ public:
     // stored.
     PasteService::Availability pasteAvailability() const { return m_pasteAvailability; }
     void setPasteAvailability(PasteService::Availability availability);
-    int focusSearchTick() const { return m_focusSearchTick; }
-    void setFocusSearchTick(int tick);
     bool isRecordingHotkey() const { return m_isRecordingHotkey; }
     void setIsRecordingHotkey(bool recording);
     // The desktop's own words for the bound shortcut, where the desktop chose the trigger
@@ -119,7 +117,6 @@ public:
     void setSelectedShelfID(const QUuid &id);
     QUuid selectedHistoryID() const { return m_panel->selectedHistoryID(); }
     void setSelectedHistoryID(const QUuid &id);
-    int selectionScrollTick() const { return m_panel->selectionScrollTick(); }
 
     // Onboarding progress.
     void setOnboardingLastStep(int step);
@@ -246,7 +243,6 @@ Q_SIGNALS:
     void launchAtLoginChanged();
     void pasteAfterChoosingChanged();
     void pasteAvailabilityChanged();
-    void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
     void isHotkeyUnavailableChanged();
@@ -259,7 +255,9 @@ Q_SIGNALS:
     void selectedColumnChanged();
     void selectedShelfIDChanged();
     void selectedHistoryIDChanged();
-    void selectionScrollTickChanged();
+    // The keys moved the selection, or an action wants the selected row seen: the columns
+    // scroll it into view.
+    void selectionRevealRequested();
     void capturePendingChanged();
     void undoableRemovalChanged();
     void copyBackWaitingChanged();
@@ -280,7 +278,6 @@ private:
 
     std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
-    int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
     QString m_hotkeyTriggerText;
     PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;

@@ -198,14 +198,12 @@ void PanelState::moveSelection(Nav direction)
         jump(shelf, m_selectedShelfID, selectShelfRow);
         break;
     }
-    ++m_selectionScrollTick;
-    Q_EMIT selectionScrollTickChanged();
+    Q_EMIT selectionRevealRequested();
 }
 
 void PanelState::revealSelection()
 {
-    ++m_selectionScrollTick;
-    Q_EMIT selectionScrollTickChanged();
+    Q_EMIT selectionRevealRequested();
 }
 
 std::optional<QString> PanelState::selectedText() const

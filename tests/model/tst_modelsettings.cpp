@@ -275,7 +275,6 @@ private Q_SLOTS:
         f.store->resetCounts();
         m.setQuery(QStringLiteral("abc"));
         m.setIsTrackingPaused(true);
-        m.setFocusSearchTick(3);
         m.setIsRecordingHotkey(true);
         m.setLaunchAtLogin(true);
         m.setSelectedColumn(AppModel::Column::history);

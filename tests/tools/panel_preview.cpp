@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the panel with real-looking content, as the program will, for looking at it and
 // for screenshots: nookary_panel_preview [--popover] [--edit] [--hover-saved] [--grab FILE]
+#include "FakePanelActions.h"
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -25,6 +26,7 @@ int main(int argc, char **argv)
     SettingsPreferencesStore store(dir.filePath(QStringLiteral("Nookary.conf")));
     test::MemoryPasteboard pasteboard;
     AppModel model(store, pasteboard);
+    test::FakePanelActions actions;
     if (args.contains(QStringLiteral("--popover")))
         model.setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
 
@@ -43,7 +45,7 @@ int main(int argc, char **argv)
     model.applyDefaultOpenTarget();
 
     NookaryPanel panel;
-    auto *view = new PopoverView(model, {});
+    auto *view = new PopoverView(model, actions);
     auto *chrome = new NookaryChromeHostingController(view, &panel);
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);

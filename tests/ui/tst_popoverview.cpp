@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakePanelActions.h"
 #include "ModelFixture.h"
 #include "model/RemovalUndo.h"
 #include "ui/KeyNames.h"
@@ -30,9 +31,8 @@ namespace {
 
 struct Panel {
     ModelFixture f;
-    QStringList copied;
-    int pinToggles = 0;
-    int preferences = 0;
+    FakePanelActions actions;
+    QStringList &copied = actions.chosen;
     std::unique_ptr<PopoverView> view;
 
     explicit Panel(const QStringList &snippets = {}, const QStringList &copies = {})
@@ -44,12 +44,7 @@ struct Panel {
             f.pasteboard.copyText(c);
             m.pollClipboard();
         }
-        view = std::make_unique<PopoverView>(m,
-            PopoverView::Callbacks {
-                [this](const QString &t) { copied << t; },
-                [this] { ++preferences; },
-                [this] { ++pinToggles; },
-            });
+        view = std::make_unique<PopoverView>(m, actions);
         view->resize(640, 420);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -352,10 +347,9 @@ private Q_SLOTS:
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Pin (keep open after copy)"));
         p.view->pinButton()->click();
         QVERIFY(p.model().keepWindowPinned());
-        QCOMPARE(p.pinToggles, 1);
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Unpin (close after copy)"));
         p.view->settingsButton()->click();
-        QCOMPARE(p.preferences, 1);
+        QCOMPARE(p.actions.calls, QStringList { QStringLiteral("preferences") });
         QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences (Ctrl+,)"));
         // The grip says what it does where the pointer rests on it.
         QWidget *grip = p.view->resizeGrip();
@@ -613,7 +607,7 @@ private Q_SLOTS:
         Panel p({ QStringLiteral("a") });
         QTRY_VERIFY(p.view->searchField()->hasFocus());
         p.view->historyColumn()->setFocus();
-        p.model().setFocusSearchTick(p.model().focusSearchTick() + 1);
+        p.view->focusSearch();
         QTRY_VERIFY(p.view->searchField()->hasFocus());
     }
 

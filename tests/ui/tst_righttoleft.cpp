@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakePanelActions.h"
 #include "ModelFixture.h"
 #include "platform/KeyTranslator.h"
 #include "platform/qt/TrayStatusItem.h"
@@ -34,6 +35,7 @@ const QString kEnglish = QStringLiteral("Hello, world.");
 // The panel with one copy and one snippet, in the application's direction of the moment.
 struct Panel {
     ModelFixture f;
+    FakePanelActions actions;
     std::unique_ptr<PopoverView> view;
 
     explicit Panel(const QString &text)
@@ -42,7 +44,7 @@ struct Panel {
         m.addShelfFromDrop(text);
         f.pasteboard.copyText(text);
         m.pollClipboard();
-        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks {});
+        view = std::make_unique<PopoverView>(m, actions);
         view->resize(PopoverView::minimumPanelSize);
         view->show();
         QCoreApplication::processEvents();
@@ -84,16 +86,6 @@ void hover(QWidget *widget)
     QCoreApplication::sendEvent(widget, &enter);
     QCoreApplication::processEvents();
 }
-
-struct QuietHost final : PanelKeyMapHost {
-    bool isPanelShown() const override { return true; }
-    void openPreferences() override { }
-    void closeUI() override { }
-    void copyToClipboard(const QString &) override { }
-    void endEditingOnNextTurn() override { }
-    void refuse(const QString &) override { }
-    void openContextMenu() override { }
-};
 
 } // namespace
 
@@ -159,7 +151,7 @@ private Q_SLOTS:
         QVERIFY(row->dragHandle()->x() > row->textGeometry().right());
 
         AppModel &model = *p.f.model;
-        QuietHost host;
+        FakePanelActions host;
         PanelKeyMap keys(model, host);
         const auto press = [&](int key) {
             const QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);

@@ -2,6 +2,7 @@
 // Drag and drop into the saved column: what a drop carries, what the row and column
 // handlers decide, their arbitration (on an injected clock), the live reorder and the
 // widgets that must refuse a snippet's handle drag.
+#include "FakePanelActions.h"
 #include "ManualQuietTimer.h"
 #include "ModelFixture.h"
 #include "ui/panel/DragAutoScroller.h"
@@ -49,6 +50,7 @@ QStringList texts(const QList<ShelfItem> &items)
 
 struct Panel {
     ModelFixture f;
+    FakePanelActions actions;
     std::unique_ptr<PopoverView> view;
 
     explicit Panel(const QStringList &snippets = {}, QSize size = { 640, 420 })
@@ -56,7 +58,7 @@ struct Panel {
         AppModel &m = f.start();
         for (const QString &s : snippets)
             m.addShelfFromDrop(s);
-        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks {});
+        view = std::make_unique<PopoverView>(m, actions);
         view->resize(size);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));

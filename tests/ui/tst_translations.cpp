@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakePanelActions.h"
 #include "ModelFixture.h"
 #include "app/CommandLine.h"
 #include "app/Translations.h"
@@ -229,7 +230,8 @@ private Q_SLOTS:
         // The panel, empty, then filled (user texts carry the mark: they are no words of
         // ours), pinned, and searched without a match.
         {
-            PopoverView panel(model, {});
+            test::FakePanelActions actions;
+            PopoverView panel(model, actions);
             panel.show();
             shown << shownTexts(&panel);
             model.addShelfFromDrop(kMark + QStringLiteral("snippet"));
@@ -467,7 +469,8 @@ private Q_SLOTS:
         QCoreApplication::installTranslator(&german);
         ModelFixture f;
         AppModel &model = f.start();
-        PopoverView panel(model, {});
+        test::FakePanelActions actions;
+        PopoverView panel(model, actions);
         panel.resize(PopoverView::minimumPanelSize);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
@@ -555,7 +558,8 @@ private Q_SLOTS:
         // Readers get plain text from the controls and rows: the marks are for drawing, and
         // a braille display or a search by name would meet them. (Qt names a label, and a
         // field by its placeholder, as shown.)
-        PopoverView panel(model, {});
+        test::FakePanelActions actions;
+        PopoverView panel(model, actions);
         model.addShelfFromDrop(QStringLiteral("abc"));
         model.selectShelf(model.shelf().first().id);
         panel.show();

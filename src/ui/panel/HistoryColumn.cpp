@@ -26,7 +26,7 @@ HistoryColumn::HistoryColumn(
     connect(&m_model, &AppModel::historyLimitChanged, this, &HistoryColumn::sync);
     connect(&m_model, &AppModel::selectedColumnChanged, this, &HistoryColumn::syncSelection);
     connect(&m_model, &AppModel::selectedHistoryIDChanged, this, &HistoryColumn::syncSelection);
-    connect(&m_model, &AppModel::selectionScrollTickChanged, this,
+    connect(&m_model, &AppModel::selectionRevealRequested, this,
         &HistoryColumn::scrollSelectionIntoView);
     connect(&m_model, &AppModel::copyBackWaitingChanged, this, &HistoryColumn::syncSubtitle);
     sync();

@@ -9,6 +9,7 @@
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
+#include "ui/panel/PanelActions.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
 #include "ui/panel/SavedColumn.h"
@@ -87,21 +88,13 @@ private:
 
 } // namespace
 
-PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
+PopoverView::PopoverView(AppModel &model, PanelActions &actions, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
-    , m_callbacks(std::move(callbacks))
+    , m_actions(actions)
     , m_search(new QLineEdit(this))
-    , m_history(new HistoryColumn(model,
-          [this](const QString &text) {
-              if (m_callbacks.onCopyAndClose)
-                  m_callbacks.onCopyAndClose(text);
-          }))
-    , m_saved(new SavedColumn(model,
-          [this](const QString &text) {
-              if (m_callbacks.onCopyAndClose)
-                  m_callbacks.onCopyAndClose(text);
-          }))
+    , m_history(new HistoryColumn(model, [this](const QString &text) { m_actions.choose(text); }))
+    , m_saved(new SavedColumn(model, [this](const QString &text) { m_actions.choose(text); }))
     , m_topStrip(new WindowDragHandle(this))
     , m_leftStrip(new WindowDragHandle(this))
     , m_rightStrip(new WindowDragHandle(this))
@@ -163,11 +156,13 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
         strip->raise();
 
     connect(&m_model, &AppModel::queryChanged, this, &PopoverView::onQueryChanged);
-    connect(&m_model, &AppModel::focusSearchTickChanged, this, &PopoverView::focusSearchOnNextTurn);
+    // An undo button hidden with the keys hands them back to the search field.
+    for (UndoBar *bar : { m_history->undoBar(), m_saved->undoBar() })
+        connect(bar, &UndoBar::keysGivenUp, this, &PopoverView::focusSearch);
     connect(&m_model, &AppModel::openPresentationChanged, this, &PopoverView::syncPresentation);
     connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PopoverView::syncPin);
     for (auto signal : { &AppModel::selectedColumnChanged, &AppModel::selectedShelfIDChanged,
-             &AppModel::selectedHistoryIDChanged, &AppModel::selectionScrollTickChanged })
+             &AppModel::selectedHistoryIDChanged, &AppModel::selectionRevealRequested })
         connect(&m_model, signal, this, [this] { announceSelectionOnNextTurn(); });
     connect(
         &m_model, &AppModel::queryChanged, this, [this] { announceSelectionOnNextTurn(false); });
@@ -332,20 +327,14 @@ QWidget *PopoverView::makeFooter()
     // A toggle for readers: checked while pinned.
     m_pin->setCheckable(true);
     Accessibility::setName(m_pin, tr("Pin"));
-    connect(m_pin, &QAbstractButton::clicked, this, [this] {
-        m_model.setKeepWindowPinned(!m_model.keepWindowPinned());
-        if (m_callbacks.onPinToggle)
-            m_callbacks.onPinToggle();
-    });
+    connect(m_pin, &QAbstractButton::clicked, this,
+        [this] { m_model.setKeepWindowPinned(!m_model.keepWindowPinned()); });
     m_settings = new SymbolButton(QStringLiteral("gearshape"), 13, {}, bar);
     m_settings->setToolTip(
         tr("Preferences (%1)")
             .arg(QKeySequence(Qt::CTRL | Qt::Key_Comma).toString(QKeySequence::NativeText)));
     Accessibility::setName(m_settings, tr("Preferences"));
-    connect(m_settings, &QAbstractButton::clicked, this, [this] {
-        if (m_callbacks.onOpenPreferences)
-            m_callbacks.onOpenPreferences();
-    });
+    connect(m_settings, &QAbstractButton::clicked, this, [this] { m_actions.openPreferences(); });
     m_grip = new ResizeGrip(bar);
     for (SymbolButton *button : { m_clear, m_pin, m_settings })
         button->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
@@ -456,7 +445,7 @@ void PopoverView::onQueryChanged()
     m_model.ensureSelectionValid();
 }
 
-void PopoverView::focusSearchOnNextTurn()
+void PopoverView::focusSearch()
 {
     postToNextTurn(this, [this] { m_search->setFocus(Qt::OtherFocusReason); });
 }

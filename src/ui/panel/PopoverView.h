@@ -4,8 +4,6 @@
 #include <QUuid>
 #include <QWidget>
 
-#include <functional>
-
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -13,6 +11,7 @@ class QTimer;
 namespace nookary {
 
 class AppModel;
+class PanelActions;
 class HistoryColumn;
 class SavedColumn;
 class SymbolButton;
@@ -21,21 +20,16 @@ class WindowResizeHandle;
 
 // The one view of the panel: the search field, the history and saved columns, and the
 // footer with "Clear" and the window controls. Everything it shows comes from the model;
-// it talks back to its host only through the three callbacks.
+// it asks the shell for the rest through `PanelActions`.
 class PopoverView final : public QWidget {
     Q_OBJECT
 
 public:
-    struct Callbacks {
-        std::function<void(const QString &)> onCopyAndClose;
-        std::function<void()> onOpenPreferences;
-        std::function<void()> onPinToggle;
-    };
-
     // The panel at its smallest, in both presentations; the popover has exactly this size.
     static constexpr QSize minimumPanelSize { 560, 380 };
 
-    PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent = nullptr);
+    // `actions` must outlive the view.
+    PopoverView(AppModel &model, PanelActions &actions, QWidget *parent = nullptr);
     ~PopoverView() override;
 
     QLineEdit *searchField() const { return m_search; }
@@ -47,6 +41,8 @@ public:
     QWidget *resizeGrip() const { return m_grip; }
     QList<QWidget *> edgeStrips() const;
 
+    // Gives the search field the keys, on the next turn (after what takes them now).
+    void focusSearch();
     // The selected row's menu, under the row (Shift+F10 and the Menu key).
     void openContextMenuForSelection();
     // Says for a few seconds, in the footer, why an action was refused; readers hear it.
@@ -66,7 +62,6 @@ private:
     void syncPresentation();
     void syncPin();
     void onQueryChanged();
-    void focusSearchOnNextTurn();
     void endEditingOnNextTurn();
     void setTabOrder();
     // Tells readers which row the keys now stand on, once per turn; with `moved` false,
@@ -78,7 +73,7 @@ private:
     QWidget *selectedRow() const;
 
     AppModel &m_model;
-    Callbacks m_callbacks;
+    PanelActions &m_actions;
     QLineEdit *m_search;
     HistoryColumn *m_history;
     SavedColumn *m_saved;

@@ -66,8 +66,8 @@ SavedColumn::SavedColumn(
     connect(&m_model, &AppModel::editingIDChanged, this, &SavedColumn::syncEditing);
     connect(&m_model, &AppModel::selectedColumnChanged, this, &SavedColumn::syncSelection);
     connect(&m_model, &AppModel::selectedShelfIDChanged, this, &SavedColumn::syncSelection);
-    connect(&m_model, &AppModel::selectionScrollTickChanged, this,
-        &SavedColumn::scrollSelectionIntoView);
+    connect(
+        &m_model, &AppModel::selectionRevealRequested, this, &SavedColumn::scrollSelectionIntoView);
     sync();
 }
 
