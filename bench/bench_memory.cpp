@@ -101,7 +101,7 @@ int runTheDay(int argc, char **argv)
     ManualClock clock;
     PlatformServices services = createPlatformServices();
     AppDelegate delegate(std::move(services), true, clock);
-    delegate.applicationDidFinishLaunching();
+    delegate.start();
     auto settle = [&] {
         waitUntil([] { return false; }, 200);
         clock.advance(std::chrono::seconds(1));

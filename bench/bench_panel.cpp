@@ -7,11 +7,11 @@
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
-#include "ui/NookaryChromeHostingController.h"
 #include "ui/NookaryPanel.h"
+#include "ui/PanelCard.h"
 #include "ui/panel/DragPayload.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/PanelView.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 
 #include <QApplication>
@@ -63,7 +63,7 @@ int main(int argc, char **argv)
         auto *panel = new NookaryPanel;
         auto *layout = new QVBoxLayout(panel);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new NookaryChromeHostingController(new PopoverView(model, actions)));
+        layout->addWidget(new PanelCard(new PanelView(model, actions)));
         panel->resize(640, 420);
         panel->show();
         panel->repaint();
@@ -77,8 +77,8 @@ int main(int argc, char **argv)
     NookaryPanel panel;
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *view = new PopoverView(model, actions);
-    layout->addWidget(new NookaryChromeHostingController(view));
+    auto *view = new PanelView(model, actions);
+    layout->addWidget(new PanelCard(view));
     panel.resize(640, 420);
     panel.show();
     (void)QTest::qWaitForWindowExposed(&panel);
@@ -116,7 +116,7 @@ int main(int argc, char **argv)
     for (int round = 0; round < 40; ++round) {
         // Back and forth between the first rows, so that every step moves the list.
         const QUuid over = model.shelf().at(round % 2 == 0 ? 0 : 3).id;
-        ShelfRow *row = view->savedColumn()->row(over);
+        ShelfRow *row = view->shelfColumn()->row(over);
         QDragEnterEvent enter(QPoint(4, 4), Qt::MoveAction, payload.get(), Qt::LeftButton, {});
         timer.start();
         QCoreApplication::sendEvent(row, &enter);

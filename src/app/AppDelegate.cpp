@@ -58,8 +58,8 @@ AppDelegate::AppDelegate(
     connect(m_presenter.get(), &PanelPresenter::entryChosen, this, &AppDelegate::copyToClipboard);
     connect(m_presenter.get(), &PanelPresenter::preferencesRequested, this,
         &AppDelegate::openPreferences);
-    m_requests = std::make_unique<InstanceRequestHandler>(
-        *m_model, *m_presenter, [this] { applicationShouldHandleReopen(); });
+    m_requests
+        = std::make_unique<InstanceRequestHandler>(*m_model, *m_presenter, [this] { reopen(); });
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
         *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); },
         // The commands a window shows, as the program's own write: not recorded, and no
@@ -76,9 +76,9 @@ AppDelegate::~AppDelegate()
     m_services.clipboardManager->stop();
 }
 
-// MARK: launch
+// Launch
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::start()
 {
     m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
     connect(m_tray.get(), &TrayController::clicked, m_presenter.get(),
@@ -166,7 +166,7 @@ void AppDelegate::presentInitialExperience()
     });
 }
 
-void AppDelegate::applicationShouldHandleReopen()
+void AppDelegate::reopen()
 {
     if (!isAuxWindowVisible())
         showUI();
@@ -187,7 +187,7 @@ QByteArray AppDelegate::handleInstanceRequest(
     return m_requests->handle(request, argument);
 }
 
-// MARK: presentation, focus and copy-back
+// Presentation, focus and copy-back
 
 void AppDelegate::showUI()
 {
@@ -215,7 +215,7 @@ void AppDelegate::copyToClipboard(const QString &text)
     m_paste->entryCopied();
 }
 
-// MARK: tray icon and menu
+// Tray icon and menu
 
 void AppDelegate::showOnboardingFromMenu()
 {

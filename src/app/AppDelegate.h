@@ -43,11 +43,11 @@ public:
     AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    void applicationDidFinishLaunching();
+    void start();
     // After a manual start: the walkthrough until it was finished once, else the panel.
     void presentInitialExperience();
     // The user started Nookary again while it runs.
-    void applicationShouldHandleReopen();
+    void reopen();
     QByteArray handleInstanceRequest(
         InstanceChannel::Request request, const QByteArray &argument = {});
 
@@ -78,8 +78,8 @@ public:
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
     PopoverWindow *popover() const { return m_presenter->popover(); }
     NookaryCenteredWindow *centeredWindow() const { return m_presenter->centeredWindow(); }
-    OnboardingWindowController *onboardingWC() const { return m_auxWindows->onboarding(); }
-    PreferencesWindowController *preferencesWC() const { return m_auxWindows->preferences(); }
+    OnboardingWindowController *onboarding() const { return m_auxWindows->onboarding(); }
+    PreferencesWindowController *preferences() const { return m_auxWindows->preferences(); }
     std::optional<RunningApplication> previousApp() const { return m_focus->previousApp(); }
     bool isFocusRestorePending() const { return m_focus->isPending(); }
 

@@ -5,7 +5,7 @@
 #include "app/PanelPresenter.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
-#include "ui/panel/PopoverView.h"
+#include "ui/panel/PanelView.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -71,7 +71,7 @@ bool PanelInputRouter::handleKey(QWidget *window, QKeyEvent &event)
         return false;
     // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
     key.towardsPanel = m_presenter.isPanelWindow(window);
-    const PopoverView *view = window ? window->findChild<PopoverView *>() : nullptr;
+    const PanelView *view = window ? window->findChild<PanelView *>() : nullptr;
     const QWidget *focused = QApplication::focusWidget();
     key.focusElsewhere
         = view && focused && focused != view->searchField() && view->isAncestorOf(focused);

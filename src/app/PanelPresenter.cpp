@@ -7,9 +7,9 @@
 #include "platform/Clock.h"
 #include "platform/MainQueue.h"
 #include "platform/StatusItem.h"
-#include "ui/NookaryChromeHostingController.h"
 #include "ui/NookaryPanel.h"
-#include "ui/panel/PopoverView.h"
+#include "ui/PanelCard.h"
+#include "ui/panel/PanelView.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -34,9 +34,9 @@ void paintOnce(QWidget &widget)
 }
 
 // Runs once when `window` next becomes active, then removes itself.
-class BecomeKeyObserver final : public QObject {
+class ActivationObserver final : public QObject {
 public:
-    BecomeKeyObserver(QWidget *window, std::function<void()> onActive)
+    ActivationObserver(QWidget *window, std::function<void()> onActive)
         : QObject(window)
         , m_onActive(std::move(onActive))
     {
@@ -73,14 +73,14 @@ PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusI
     , m_session(session)
     , m_popover(std::make_unique<PopoverWindow>())
 {
-    connect(m_popover.get(), &PopoverWindow::didClose, this, &PanelPresenter::popoverDidClose);
+    connect(m_popover.get(), &PopoverWindow::closed, this, &PanelPresenter::popoverClosed);
     connect(
         &m_model, &AppModel::keepWindowPinnedChanged, this, &PanelPresenter::syncPinnedUIBehavior);
 }
 
 PanelPresenter::~PanelPresenter()
 {
-    delete m_focusDidBecomeKeyObserver.data();
+    delete m_focusOnActivation.data();
 }
 
 bool PanelPresenter::isPanelOpen() const
@@ -138,12 +138,12 @@ bool PanelPresenter::closesOnFocusLoss() const
 {
     return (m_popover && m_popover->isShown())
         || (m_centeredWindow && m_centeredWindow->isVisible()
-            && m_centeredWindow->closesOnResignKey());
+            && m_centeredWindow->closesOnDeactivation());
 }
 
 QWidget *PanelPresenter::makeRootView()
 {
-    return new NookaryChromeHostingController(new PopoverView(m_model, *this));
+    return new PanelCard(new PanelView(m_model, *this));
 }
 
 void PanelPresenter::choose(const QString &text)
@@ -161,7 +161,7 @@ void PanelPresenter::choose(const QString &text)
 
 void PanelPresenter::focusSearch()
 {
-    for (PopoverView *view : views())
+    for (PanelView *view : views())
         view->focusSearch();
 }
 
@@ -176,30 +176,30 @@ void PanelPresenter::endEditingOnNextTurn()
 void PanelPresenter::refuse(const QString &why)
 {
     QApplication::beep();
-    if (PopoverView *view = shownView())
+    if (PanelView *view = shownView())
         view->tell(why);
 }
 
 void PanelPresenter::openContextMenu()
 {
-    if (PopoverView *view = shownView())
+    if (PanelView *view = shownView())
         view->openContextMenuForSelection();
 }
 
-QList<PopoverView *> PanelPresenter::views() const
+QList<PanelView *> PanelPresenter::views() const
 {
-    QList<PopoverView *> views;
+    QList<PanelView *> views;
     for (QWidget *window : { static_cast<QWidget *>(m_popover.get()),
              m_centeredWindow ? static_cast<QWidget *>(m_centeredWindow->panel()) : nullptr }) {
         if (window)
-            views += window->findChildren<PopoverView *>();
+            views += window->findChildren<PanelView *>();
     }
     return views;
 }
 
-PopoverView *PanelPresenter::shownView() const
+PanelView *PanelPresenter::shownView() const
 {
-    for (PopoverView *view : views()) {
+    for (PanelView *view : views()) {
         if (view->window()->isVisible())
             return view;
     }
@@ -239,7 +239,7 @@ void PanelPresenter::showPopoverAndArmFocus()
     m_popover->setContent(makeRootView());
     const QRect anchor = m_statusItem ? m_statusItem->geometry() : QRect();
     m_popover->showAt(anchor);
-    armFocusOnDidBecomeKey(m_popover.get());
+    armFocusOnActivation(m_popover.get());
     if (m_popover->isActiveWindow())
         requestSearchFocusRobust();
 }
@@ -248,7 +248,7 @@ void PanelPresenter::showCenteredWindowAndArmFocus()
 {
     ensureCenteredWindow();
     syncPinnedUIBehavior();
-    m_centeredWindow->showCenteredAndKey();
+    m_centeredWindow->showCenteredAndActivate();
 }
 
 void PanelPresenter::ensureCenteredWindow()
@@ -257,14 +257,14 @@ void PanelPresenter::ensureCenteredWindow()
         return;
     m_centeredWindow
         = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock, m_session);
-    connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
+    connect(m_centeredWindow.get(), &NookaryCenteredWindow::windowActivated, this, [this] {
         // Coming back to an open snippet editor (a pinned window, after fetching text
         // from another application) keeps typing there: Qt gives the editor its focus back.
         if (m_model.editingID().isNull())
             requestSearchFocusRobust();
     });
-    connect(m_centeredWindow.get(), &NookaryCenteredWindow::didClose, this,
-        &PanelPresenter::centeredWindowDidClose);
+    connect(m_centeredWindow.get(), &NookaryCenteredWindow::closed, this,
+        &PanelPresenter::centeredWindowClosed);
 }
 
 void PanelPresenter::prepareFirstOpen()
@@ -322,11 +322,11 @@ void PanelPresenter::requestSearchFocusRobust()
     });
 }
 
-void PanelPresenter::armFocusOnDidBecomeKey(QWidget *window)
+void PanelPresenter::armFocusOnActivation(QWidget *window)
 {
-    delete m_focusDidBecomeKeyObserver.data();
+    delete m_focusOnActivation.data();
     QPointer<PanelPresenter> self(this);
-    m_focusDidBecomeKeyObserver = new BecomeKeyObserver(window, [self] {
+    m_focusOnActivation = new ActivationObserver(window, [self] {
         if (self)
             self->requestSearchFocusRobust();
     });
@@ -338,13 +338,13 @@ void PanelPresenter::closeUI()
     const bool popoverShown = m_popover && m_popover->isShown();
     const bool centredShown = m_centeredWindow && m_centeredWindow->isVisible();
     if (popoverShown) {
-        // Its hide reports popoverDidClose, which finishes the close.
+        // Its hide reports popoverClosed, which finishes the close.
         m_closingPopover = true;
         m_popover->hide();
         m_closingPopover = false;
     }
     if (centredShown) {
-        m_centeredWindow->close(); // reports centeredWindowDidClose
+        m_centeredWindow->close(); // reports centeredWindowClosed
         return;
     }
     if (popoverShown)
@@ -352,7 +352,7 @@ void PanelPresenter::closeUI()
     finishClose(FocusHandBack::CloseCause::requested);
 }
 
-void PanelPresenter::popoverDidClose()
+void PanelPresenter::popoverClosed()
 {
     using Cause = FocusHandBack::CloseCause;
     const bool byClickOutside = !m_closingPopover;
@@ -366,7 +366,7 @@ void PanelPresenter::popoverDidClose()
     finishClose(byClickOutside ? Cause::focusLost : Cause::requested, closingClick);
 }
 
-void PanelPresenter::centeredWindowDidClose()
+void PanelPresenter::centeredWindowClosed()
 {
     using Cause = FocusHandBack::CloseCause;
     m_model.setQuery(QString());
@@ -389,7 +389,7 @@ void PanelPresenter::syncPinnedUIBehavior()
     const bool pinned = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
         && m_model.keepWindowPinned();
     if (m_centeredWindow) {
-        m_centeredWindow->setClosesOnResignKey(!pinned);
+        m_centeredWindow->setClosesOnDeactivation(!pinned);
         if (!pinned)
             m_centeredWindow->endShowGrace();
     }

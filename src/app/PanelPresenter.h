@@ -23,7 +23,7 @@ class AppModel;
 class Clock;
 class NookaryCenteredWindow;
 class PopoverWindow;
-class PopoverView;
+class PanelView;
 class PreferencesStore;
 class StatusItem;
 
@@ -75,7 +75,7 @@ public:
     void openContextMenu() override;
 
     // The panel's view in the presentation shown, if any.
-    PopoverView *shownView() const;
+    PanelView *shownView() const;
 
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
@@ -93,15 +93,15 @@ Q_SIGNALS:
 private:
     QWidget *makeRootView();
     // Every view the presentations hold, shown or not.
-    QList<PopoverView *> views() const;
+    QList<PanelView *> views() const;
     void ensureCenteredWindow();
     void runWhenIdle(std::deque<std::function<void()>> steps);
     void showPopoverAndArmFocus();
     void showCenteredWindowAndArmFocus();
-    void armFocusOnDidBecomeKey(QWidget *window);
+    void armFocusOnActivation(QWidget *window);
     void requestSearchFocusRobust();
-    void popoverDidClose();
-    void centeredWindowDidClose();
+    void popoverClosed();
+    void centeredWindowClosed();
     void finishClose(
         FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
     bool isClickThatClosedPopover();
@@ -114,7 +114,7 @@ private:
     const SessionCapabilities m_session;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
-    QPointer<QObject> m_focusDidBecomeKeyObserver;
+    QPointer<QObject> m_focusOnActivation;
     // Qt closes a popup on any click outside it, the tray icon included: that click must
     // not open the popover again right away.
     struct ClosingClick {

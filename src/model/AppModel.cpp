@@ -84,7 +84,7 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
 
 AppModel::~AppModel() = default;
 
-// MARK: settings
+// Settings
 
 int AppModel::historyLimit() const
 {
@@ -172,7 +172,7 @@ int AppModel::onboardingStartStepForManualShow() const
     return m_settings->onboardingStartStepForManualShow();
 }
 
-// MARK: state of this run
+// State of this run
 
 bool AppModel::launchAtLogin() const
 {
@@ -230,7 +230,7 @@ void AppModel::setDraggedShelfID(const QUuid &id)
     assign(this, m_draggedShelfID, id, &AppModel::draggedShelfIDChanged);
 }
 
-// MARK: clipboard history
+// Clipboard history
 
 bool AppModel::isTrackingPaused() const
 {
@@ -359,7 +359,7 @@ bool AppModel::saveHistoryEntryToShelf(const QUuid &id)
     return true;
 }
 
-// MARK: query, filters and selection
+// Query, filters and selection
 
 QString AppModel::query() const
 {
@@ -477,7 +477,7 @@ std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
     return text;
 }
 
-// MARK: saved snippets
+// Saved snippets
 
 void AppModel::addShelfFromDrop(const QString &text, const QUuid &before, bool partial)
 {
@@ -655,7 +655,7 @@ void AppModel::setRemovalUndoHeld(bool held)
     m_removalUndo->setHeld(held);
 }
 
-std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const
+std::optional<ShelfItem> AppModel::shelfItemForShortcut(int index) const
 {
     if (index < 1 || index > 9)
         return std::nullopt;

@@ -203,7 +203,7 @@ public:
     // While held (the keyboard is on an undo button), pending removals do not lapse.
     void setRemovalUndoHeld(bool held);
     // The snippet at `index` (1 to 9) of the filtered saved list.
-    std::optional<ShelfItem> savedItemForShortcut(int index) const;
+    std::optional<ShelfItem> shelfItemForShortcut(int index) const;
 
     // Drop arbitration between a snippet row and the saved column as a whole.
     void noteShelfRowDrop();

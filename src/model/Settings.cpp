@@ -64,7 +64,7 @@ Settings::Settings(PreferencesStore &store)
     load();
 }
 
-// MARK: persisted reads
+// Persisted reads
 
 std::optional<qint64> Settings::persistedInt(const char *k, const char *legacy)
 {
@@ -112,7 +112,7 @@ std::optional<quint32> Settings::persistedUInt32(const char *k, const char *lega
     return quint32(*value);
 }
 
-// MARK: start-up
+// Start-up
 
 void Settings::load()
 {
@@ -188,7 +188,7 @@ void Settings::persistHotkeyShortcut()
     m_store.setInteger(key(SK::hotkeyModifiers.current), m_hotkeyShortcut.modifiers);
 }
 
-// MARK: write-through
+// Write-through
 
 bool Settings::setHistoryLimit(int limit)
 {
@@ -228,7 +228,7 @@ bool Settings::setHotkeyShortcut(HotkeyShortcut shortcut)
     return changed;
 }
 
-// MARK: onboarding
+// Onboarding
 
 bool Settings::setOnboardingLastStep(int step)
 {

@@ -69,7 +69,7 @@ struct Launch {
         item = tray.get();
         services.statusItem = std::move(tray);
         delegate = std::make_unique<AppDelegate>(std::move(services), fromLoginItem);
-        delegate->applicationDidFinishLaunching();
+        delegate->start();
         QTest::qWait(20);
     }
 };
@@ -402,20 +402,20 @@ private Q_SLOTS:
         // A first manual start opens the walkthrough: the notice would cover it, and its
         // shortcut page asks for a shortcut anyway. Skipped, the user is told then.
         Launch skipped({}, kDefault, false);
-        QTRY_VERIFY(skipped.delegate->onboardingWC());
+        QTRY_VERIFY(skipped.delegate->onboarding());
         QVERIFY(skipped.delegate->model().isHotkeyUnavailable());
         QTest::qWait(20);
         QVERIFY(skipped.item->messages.isEmpty());
-        skipped.delegate->onboardingWC()->flowView()->skip();
+        skipped.delegate->onboarding()->flowView()->skip();
         QTRY_COMPARE(skipped.item->messages.size(), 1);
         QCOMPARE(skipped.item->messages.first().last(), choose);
 
         // One that works chosen in the walkthrough: nothing left to tell.
         Launch chosen({}, kDefault, false);
-        QTRY_VERIFY(chosen.delegate->onboardingWC());
+        QTRY_VERIFY(chosen.delegate->onboarding());
         chosen.delegate->model().setHotkeyShortcut(kCtrlOptK);
         QVERIFY(!chosen.delegate->model().isHotkeyUnavailable());
-        chosen.delegate->onboardingWC()->flowView()->skip();
+        chosen.delegate->onboarding()->flowView()->skip();
         QTest::qWait(20);
         QVERIFY(chosen.item->messages.isEmpty());
     }
@@ -431,7 +431,7 @@ private Q_SLOTS:
         FakeGlobalHotkeyService *service = hotkeys.get();
         services.hotkeys = std::move(hotkeys);
         AppDelegate delegate(std::move(services), true);
-        delegate.applicationDidFinishLaunching();
+        delegate.start();
         QCOMPARE(service->registered, kDefault);
 
         service->press();

@@ -5,10 +5,10 @@
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
-#include "ui/NookaryChromeHostingController.h"
 #include "ui/NookaryPanel.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/PanelCard.h"
+#include "ui/panel/PanelView.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 
 #include <QApplication>
@@ -45,8 +45,8 @@ int main(int argc, char **argv)
     model.applyDefaultOpenTarget();
 
     NookaryPanel panel;
-    auto *view = new PopoverView(model, actions);
-    auto *chrome = new NookaryChromeHostingController(view, &panel);
+    auto *view = new PanelView(model, actions);
+    auto *chrome = new PanelCard(view, &panel);
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(chrome);
@@ -57,7 +57,7 @@ int main(int argc, char **argv)
         model.startEditing(model.shelf().at(1).id);
     if (args.contains(QStringLiteral("--hover-saved"))) {
         QTimer::singleShot(200, view, [view] {
-            if (ShelfRow *row = view->savedColumn()->visibleRows().value(0)) {
+            if (ShelfRow *row = view->shelfColumn()->visibleRows().value(0)) {
                 QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
                 QCoreApplication::sendEvent(row, &enter);
             }

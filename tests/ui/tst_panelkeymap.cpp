@@ -4,7 +4,7 @@
 #include "model/ClipboardHistory.h"
 #include "platform/KeyTranslator.h"
 #include "ui/panel/PanelKeyMap.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -477,7 +477,7 @@ private Q_SLOTS:
         Panel full(numbered(AppModel::shelfMax));
         QCOMPARE(full.press(Qt::Key_N, Ctrl), Decision::consume);
         QCOMPARE(full.host.calls,
-            QStringList { QStringLiteral("refused: ") + SavedColumn::fullListReason() });
+            QStringList { QStringLiteral("refused: ") + ShelfColumn::fullListReason() });
         QVERIFY(full.model().editingID().isNull());
     }
 

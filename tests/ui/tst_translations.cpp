@@ -9,9 +9,9 @@
 #include "ui/KeyNames.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/panel/PanelView.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/preferences/SegmentedControl.h"
@@ -231,7 +231,7 @@ private Q_SLOTS:
         // ours), pinned, and searched without a match.
         {
             test::FakePanelActions actions;
-            PopoverView panel(model, actions);
+            PanelView panel(model, actions);
             panel.show();
             shown << shownTexts(&panel);
             model.addShelfFromDrop(kMark + QStringLiteral("snippet"));
@@ -356,8 +356,8 @@ private Q_SLOTS:
         removeTranslators();
         Translations::install(Output::windows, QLocale(QLocale::German, QLocale::Switzerland));
         QCOMPARE(QLocale().toString(1000), QStringLiteral("1’000"));
-        QCOMPARE(QCoreApplication::translate("nookary::PopoverView", "Search"),
-            QStringLiteral("Suchen"));
+        QCOMPARE(
+            QCoreApplication::translate("nookary::PanelView", "Search"), QStringLiteral("Suchen"));
         QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
             QStringLiteral("1 Eintrag"));
         // Qt's own words in the same language (its menus, its dialogs' buttons).
@@ -470,11 +470,11 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &model = f.start();
         test::FakePanelActions actions;
-        PopoverView panel(model, actions);
-        panel.resize(PopoverView::minimumPanelSize);
+        PanelView panel(model, actions);
+        panel.resize(PanelView::minimumPanelSize);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        const QString reason = SavedColumn::fullListReason();
+        const QString reason = ShelfColumn::fullListReason();
         QVERIFY(reason.startsWith(QStringLiteral("Sie können")));
         const QRect footer(
             panel.clearButton()->mapTo(&panel, QPoint()), panel.clearButton()->size());
@@ -559,14 +559,14 @@ private Q_SLOTS:
         // a braille display or a search by name would meet them. (Qt names a label, and a
         // field by its placeholder, as shown.)
         test::FakePanelActions actions;
-        PopoverView panel(model, actions);
+        PanelView panel(model, actions);
         model.addShelfFromDrop(QStringLiteral("abc"));
         model.selectShelf(model.shelf().first().id);
         panel.show();
         walkthrough.window()->show();
         QCoreApplication::processEvents();
         QList<QWidget *> readable = walkthrough.window()->findChildren<QWidget *>();
-        readable << panel.savedColumn()->findChildren<QWidget *>();
+        readable << panel.shelfColumn()->findChildren<QWidget *>();
         for (QWidget *window : { walkthrough.window(), static_cast<QWidget *>(&panel) }) {
             for (QWidget *w : window->findChildren<QWidget *>()) {
                 if (!readable.contains(w))

@@ -303,7 +303,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
         enter->setContext(Qt::WindowShortcut);
     }
     connect(&m_model, &AppModel::hotkeyShortcutChanged, this,
-        &OnboardingFlowView::hotkeyShortcutDidChange);
+        &OnboardingFlowView::followHotkeyShortcut);
     // Whatever takes focus on a page that scrolls is brought into view, once the page
     // that may just have been put up is laid out.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -410,13 +410,13 @@ void OnboardingFlowView::noteHotkeyPressed()
 void OnboardingFlowView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!m_hasAppeared) {
-        m_hasAppeared = true;
-        onAppear();
+    if (!m_wasShown) {
+        m_wasShown = true;
+        firstShown();
     }
 }
 
-void OnboardingFlowView::onAppear()
+void OnboardingFlowView::firstShown()
 {
     m_model.setOnboardingLastStep(m_stepIndex);
     if (!m_initialHotkeyShortcut)
@@ -449,7 +449,7 @@ void OnboardingFlowView::setStepIndex(int step)
         m_main->setFocus();
 }
 
-void OnboardingFlowView::hotkeyShortcutDidChange()
+void OnboardingFlowView::followHotkeyShortcut()
 {
     m_hotkeyPracticeCount = 0;
     if (m_initialHotkeyShortcut)

@@ -3,7 +3,7 @@
 
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -150,7 +150,7 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     }
     const int number = snippetNumber(key.virtualKey);
     if (number > 0 && (key.modifiers & kCommand) && !(key.modifiers & (kControl | kOption))) {
-        if (const auto item = m_model.savedItemForShortcut(number)) {
+        if (const auto item = m_model.shelfItemForShortcut(number)) {
             m_model.selectShelf(item->id);
             m_actions.choose(item->text);
         } else {
@@ -257,7 +257,7 @@ bool PanelKeyMap::handlePanelKey(const PanelKey &key, Qt::KeyboardModifiers held
 {
     if (held == kCommand && key.characters == QLatin1String("n")) {
         if (m_model.shelf().size() >= AppModel::shelfMax) {
-            m_actions.refuse(SavedColumn::fullListReason());
+            m_actions.refuse(ShelfColumn::fullListReason());
             return true;
         }
         // A new, empty snippet matches no query: its editor would open hidden.
@@ -304,7 +304,7 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, 
     }
     if (held == kCommand && key.characters == QLatin1String("s") && !saved && !id.isNull()) {
         if (!m_model.saveHistoryEntryToShelf(id))
-            m_actions.refuse(SavedColumn::fullListReason());
+            m_actions.refuse(ShelfColumn::fullListReason());
         return true;
     }
     const bool menu = (key.virtualKey == menuKey && !held)

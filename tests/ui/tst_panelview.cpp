@@ -6,9 +6,9 @@
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/OverlayScrollBar.h"
+#include "ui/panel/PanelView.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 #include "ui/panel/UndoBar.h"
 
@@ -33,7 +33,7 @@ struct Panel {
     ModelFixture f;
     FakePanelActions actions;
     QStringList &copied = actions.chosen;
-    std::unique_ptr<PopoverView> view;
+    std::unique_ptr<PanelView> view;
 
     explicit Panel(const QStringList &snippets = {}, const QStringList &copies = {})
     {
@@ -44,7 +44,7 @@ struct Panel {
             f.pasteboard.copyText(c);
             m.pollClipboard();
         }
-        view = std::make_unique<PopoverView>(m, actions);
+        view = std::make_unique<PanelView>(m, actions);
         view->resize(640, 420);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -53,7 +53,7 @@ struct Panel {
     }
     AppModel &model() { return *f.model; }
     HistoryColumn *history() { return view->historyColumn(); }
-    SavedColumn *saved() { return view->savedColumn(); }
+    ShelfColumn *saved() { return view->shelfColumn(); }
 
     QStringList historyShown()
     {
@@ -116,7 +116,7 @@ QStringList numbered(int n)
 
 } // namespace
 
-class TestPopoverView : public QObject {
+class TestPanelView : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -433,7 +433,7 @@ private Q_SLOTS:
     void theEmptySavedColumnSaysItsSentenceWhole()
     {
         Panel p;
-        p.view->resize(PopoverView::minimumPanelSize);
+        p.view->resize(PanelView::minimumPanelSize);
         QCoreApplication::processEvents();
         QLabel *label = p.saved()->addRow()->label();
         QCOMPARE(label->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
@@ -829,5 +829,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestPopoverView)
-#include "tst_popoverview.moc"
+QTEST_MAIN(TestPanelView)
+#include "tst_panelview.moc"

@@ -13,7 +13,7 @@ namespace nookary {
 class AppModel;
 class PanelActions;
 class HistoryColumn;
-class SavedColumn;
+class ShelfColumn;
 class SymbolButton;
 class WindowDragHandle;
 class WindowResizeHandle;
@@ -21,7 +21,7 @@ class WindowResizeHandle;
 // The one view of the panel: the search field, the history and saved columns, and the
 // footer with "Clear" and the window controls. Everything it shows comes from the model;
 // it asks the shell for the rest through `PanelActions`.
-class PopoverView final : public QWidget {
+class PanelView final : public QWidget {
     Q_OBJECT
 
 public:
@@ -29,12 +29,12 @@ public:
     static constexpr QSize minimumPanelSize { 560, 380 };
 
     // `actions` must outlive the view.
-    PopoverView(AppModel &model, PanelActions &actions, QWidget *parent = nullptr);
-    ~PopoverView() override;
+    PanelView(AppModel &model, PanelActions &actions, QWidget *parent = nullptr);
+    ~PanelView() override;
 
     QLineEdit *searchField() const { return m_search; }
     HistoryColumn *historyColumn() const { return m_history; }
-    SavedColumn *savedColumn() const { return m_saved; }
+    ShelfColumn *shelfColumn() const { return m_saved; }
     SymbolButton *clearButton() const { return m_clear; }
     SymbolButton *pinButton() const { return m_pin; }
     SymbolButton *settingsButton() const { return m_settings; }
@@ -76,7 +76,7 @@ private:
     PanelActions &m_actions;
     QLineEdit *m_search;
     HistoryColumn *m_history;
-    SavedColumn *m_saved;
+    ShelfColumn *m_saved;
     SymbolButton *m_clear = nullptr;
     SymbolButton *m_pin = nullptr;
     SymbolButton *m_settings = nullptr;
