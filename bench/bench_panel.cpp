@@ -47,7 +47,7 @@ int main(int argc, char **argv)
     test::MemoryPasteboard pasteboard;
     AppModel model(store, pasteboard);
     test::FakePanelActions actions;
-    model.setHistoryLimit(100);
+    model.settings().setHistoryLimit(100);
     for (int i = 0; i < 100; ++i) {
         pasteboard.copyText(
             QStringLiteral("entry %1 ").arg(i) + QString(20000 - 12, QChar(u'a' + i % 26)));

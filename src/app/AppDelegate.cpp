@@ -116,7 +116,8 @@ void AppDelegate::start()
         &AppDelegate::tellShortcutRefusedAtLaunch);
     connect(m_auxWindows.get(), &AuxiliaryWindows::onboardingClosed, this, [this] {
         const auto refused = std::exchange(m_refusalAfterWalkthrough, std::nullopt);
-        if (refused && m_model->hotkeyShortcut() == *refused && m_model->isHotkeyUnavailable())
+        if (refused && m_model->settings().hotkeyShortcut() == *refused
+            && m_model->isHotkeyUnavailable())
             m_tray->tellShortcutUnavailable(*refused);
     });
     m_hotkeys->applyStoredShortcutAtLaunch();
@@ -137,7 +138,7 @@ void AppDelegate::tellShortcutRefusedAtLaunch(HotkeyShortcut shortcut)
     // A notice would cover the walkthrough about to open, whose shortcut page asks for a
     // shortcut anyway: it waits for the walkthrough's end, and is dropped if one that works
     // was chosen meanwhile.
-    if (!m_launchedFromLoginItem && m_model->onboardingCompletedVersion() < 1)
+    if (!m_launchedFromLoginItem && m_model->settings().onboardingCompletedVersion() < 1)
         m_refusalAfterWalkthrough = shortcut;
     else
         m_tray->tellShortcutUnavailable(shortcut);
@@ -158,9 +159,10 @@ void AppDelegate::tellSettingsNotSaved(PreferencesStore::WriteProblem problem)
 void AppDelegate::presentInitialExperience()
 {
     postToNextTurn(this, [this] {
-        if (m_model->onboardingCompletedVersion() < 1)
+        if (m_model->settings().onboardingCompletedVersion() < 1)
             presentOnboarding(
-                OnboardingFlowView::clampStep(m_model->onboardingLastStep()), true, false);
+                OnboardingFlowView::clampStep(m_model->settings().onboardingLastStep()), true,
+                false);
         else
             showUI();
     });
@@ -219,7 +221,7 @@ void AppDelegate::copyToClipboard(const QString &text)
 
 void AppDelegate::showOnboardingFromMenu()
 {
-    presentOnboarding(m_model->onboardingStartStepForManualShow(), true, false);
+    presentOnboarding(m_model->settings().onboardingStartStepForManualShow(), true, false);
 }
 
 void AppDelegate::presentOnboarding(

@@ -95,7 +95,7 @@ void AuxiliaryWindows::tellOnboardingHotkeyPressed()
 void AuxiliaryWindows::onboardingEnded(bool completed, bool showMainUIAfterDismiss)
 {
     if (completed)
-        m_model.completeOnboarding();
+        m_model.settings().completeOnboarding();
     if (OnboardingWindowController *done = m_onboarding) {
         m_onboarding.clear();
         done->deleteLater();

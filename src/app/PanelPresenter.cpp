@@ -74,8 +74,8 @@ PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusI
     , m_popover(std::make_unique<PopoverWindow>())
 {
     connect(m_popover.get(), &PopoverWindow::closed, this, &PanelPresenter::popoverClosed);
-    connect(
-        &m_model, &AppModel::keepWindowPinnedChanged, this, &PanelPresenter::syncPinnedUIBehavior);
+    connect(&m_model.settings(), &Settings::keepWindowPinnedChanged, this,
+        &PanelPresenter::syncPinnedUIBehavior);
 }
 
 PanelPresenter::~PanelPresenter()
@@ -152,8 +152,8 @@ void PanelPresenter::choose(const QString &text)
         return;
     Q_EMIT entryChosen(text);
     // A pinned window stays for the next choice.
-    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
-        && m_model.keepWindowPinned())
+    if (m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model.settings().keepWindowPinned())
         focusSearch();
     else
         closeUI();
@@ -223,7 +223,7 @@ void PanelPresenter::showUI()
 
 bool PanelPresenter::opensCenteredWindow() const
 {
-    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow)
+    if (m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow)
         return true;
     if (m_session.placesWindows)
         return false; // at the pointer when the tray gives no place
@@ -386,8 +386,9 @@ void PanelPresenter::finishClose(
 
 void PanelPresenter::syncPinnedUIBehavior()
 {
-    const bool pinned = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
-        && m_model.keepWindowPinned();
+    const bool pinned
+        = m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model.settings().keepWindowPinned();
     if (m_centeredWindow) {
         m_centeredWindow->setClosesOnDeactivation(!pinned);
         if (!pinned)

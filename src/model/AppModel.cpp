@@ -49,6 +49,8 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
 {
     connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this,
         &AppModel::launchAtLoginChanged);
+    connect(m_settings.get(), &Settings::historyLimitChanged, this,
+        [this] { m_history->setLimit(m_settings->historyLimit()); });
     connect(m_history.get(), &ClipboardHistory::changed, this, &AppModel::historyChanged);
     connect(m_shelf.get(), &Shelf::changed, this, &AppModel::shelfChanged);
     connect(m_shelf.get(), &Shelf::editingIDChanged, this, &AppModel::editingIDChanged);
@@ -84,94 +86,6 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
 
 AppModel::~AppModel() = default;
 
-// Settings
-
-int AppModel::historyLimit() const
-{
-    return m_settings->historyLimit();
-}
-
-void AppModel::setHistoryLimit(int limit)
-{
-    if (m_settings->setHistoryLimit(limit))
-        Q_EMIT historyLimitChanged();
-    m_history->setLimit(m_settings->historyLimit());
-}
-
-AppModel::OpenPresentation AppModel::openPresentation() const
-{
-    return m_settings->openPresentation();
-}
-
-void AppModel::setOpenPresentation(OpenPresentation presentation)
-{
-    if (m_settings->setOpenPresentation(presentation))
-        Q_EMIT openPresentationChanged();
-}
-
-AppModel::DefaultOpenTarget AppModel::defaultOpenTarget() const
-{
-    return m_settings->defaultOpenTarget();
-}
-
-void AppModel::setDefaultOpenTarget(DefaultOpenTarget target)
-{
-    if (m_settings->setDefaultOpenTarget(target))
-        Q_EMIT defaultOpenTargetChanged();
-}
-
-bool AppModel::keepWindowPinned() const
-{
-    return m_settings->keepWindowPinned();
-}
-
-void AppModel::setKeepWindowPinned(bool pinned)
-{
-    if (m_settings->setKeepWindowPinned(pinned))
-        Q_EMIT keepWindowPinnedChanged();
-}
-
-HotkeyShortcut AppModel::hotkeyShortcut() const
-{
-    return m_settings->hotkeyShortcut();
-}
-
-void AppModel::setHotkeyShortcut(HotkeyShortcut shortcut)
-{
-    if (m_settings->setHotkeyShortcut(shortcut))
-        Q_EMIT hotkeyShortcutChanged();
-}
-
-int AppModel::onboardingLastStep() const
-{
-    return m_settings->onboardingLastStep();
-}
-
-int AppModel::onboardingCompletedVersion() const
-{
-    return m_settings->onboardingCompletedVersion();
-}
-
-void AppModel::setOnboardingLastStep(int step)
-{
-    if (m_settings->setOnboardingLastStep(step))
-        Q_EMIT onboardingLastStepChanged();
-}
-
-void AppModel::completeOnboarding()
-{
-    const Settings::OnboardingChange change = m_settings->completeOnboarding();
-    if (change.completedVersion)
-        Q_EMIT onboardingCompletedVersionChanged();
-    if (change.lastStep)
-        Q_EMIT onboardingLastStepChanged();
-}
-
-int AppModel::onboardingStartStepForManualShow() const
-{
-    return m_settings->onboardingStartStepForManualShow();
-}
-
 // State of this run
 
 bool AppModel::launchAtLogin() const
@@ -182,22 +96,6 @@ bool AppModel::launchAtLogin() const
 void AppModel::setLaunchAtLogin(bool enabled)
 {
     m_launchAtLogin->setEnabled(enabled);
-}
-
-bool AppModel::pasteAfterChoosing() const
-{
-    return m_settings->pasteAfterChoosing();
-}
-
-void AppModel::setPasteAfterChoosing(bool paste)
-{
-    if (m_settings->setPasteAfterChoosing(paste))
-        Q_EMIT pasteAfterChoosingChanged();
-}
-
-QStringList AppModel::pasteTerminalClasses() const
-{
-    return m_settings->pasteTerminalClasses();
 }
 
 void AppModel::setPasteAvailability(PasteService::Availability availability)
@@ -288,7 +186,7 @@ bool AppModel::missedAwaitedCopy(qint64 since) const
     const bool inHistory = selectedColumn() == Column::history;
     const bool followsNewest
         = (m_selectionIsDefault
-              && (inHistory || defaultOpenTarget() == DefaultOpenTarget::historyFirst))
+              && (inHistory || m_settings->defaultOpenTarget() == DefaultOpenTarget::historyFirst))
         || (m_onlyColumnChanged && inHistory);
     return followsNewest && m_history->missedCopySince(since);
 }
@@ -438,7 +336,7 @@ void AppModel::applyDefaultOpenTarget()
 void AppModel::applyDefaultSelection()
 {
     const QList<HistoryItem> history = filteredHistory();
-    if (defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
+    if (m_settings->defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
         selectHistory(history.first().id);
     else
         selectDefaultOnOpen(true);

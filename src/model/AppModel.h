@@ -5,6 +5,7 @@
 #include "model/HistoryItem.h"
 #include "model/OpenOptions.h"
 #include "model/PanelState.h"
+#include "model/Settings.h"
 #include "model/Shelf.h"
 #include "model/ShelfItem.h"
 #include "model/SnippetTransfer.h"
@@ -28,16 +29,16 @@ class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
 class RemovalUndo;
-class Settings;
 class ShelfStorage;
 
 // The one model object of the program: the user's settings, the clipboard history, the
 // saved snippets, the search and selection state and the global shortcut. Every view and
 // the shell share it; every setting is written to the store at the moment it changes.
-// It is the face of its sections, which do the work: `Settings` (read by the one table of
-// keys and defaults), `ClipboardHistory` (the watcher and the list), `Shelf` (the snippets,
-// their editing and storage through `ShelfStorage`, the drop arbitration) and `PanelState`
-// (query, filters, selection). Main thread only.
+// It owns its sections, which do the work: `Settings` (read by the one table of keys and
+// defaults; views take it from `settings()`), `ClipboardHistory` (the watcher and the
+// list), `Shelf` (the snippets, their editing and storage through `ShelfStorage`, the drop
+// arbitration) and `PanelState` (query, filters, selection), and decides here what needs
+// more than one of them. Main thread only.
 class AppModel final : public QObject {
     Q_OBJECT
 
@@ -68,26 +69,13 @@ public:
     void setQuery(const QString &query);
     bool isTrackingPaused() const;
     void setIsTrackingPaused(bool paused);
-    int historyLimit() const;
-    // Any value but one of the options becomes the default; the history is trimmed.
-    void setHistoryLimit(int limit);
-    OpenPresentation openPresentation() const;
-    void setOpenPresentation(OpenPresentation presentation);
-    DefaultOpenTarget defaultOpenTarget() const;
-    void setDefaultOpenTarget(DefaultOpenTarget target);
-    bool keepWindowPinned() const;
-    void setKeepWindowPinned(bool pinned);
-    HotkeyShortcut hotkeyShortcut() const;
-    void setHotkeyShortcut(HotkeyShortcut shortcut);
+    // The stored settings, read and changed there; the history follows its limit.
+    Settings &settings() { return *m_settings; }
+    const Settings &settings() const { return *m_settings; }
     bool launchAtLogin() const;
     // Registers or unregisters the login launcher; a failure turns the switch back on the
     // next turn, silently.
     void setLaunchAtLogin(bool enabled);
-    // Choosing an entry also pastes it where focus goes back to (not from a pinned window).
-    bool pasteAfterChoosing() const;
-    void setPasteAfterChoosing(bool paste);
-    // Window classes added by hand to the terminals, which paste with Ctrl+Shift+V.
-    QStringList pasteTerminalClasses() const;
     // Whether this session can paste into other windows, as the shell found at start; not
     // stored.
     PasteService::Availability pasteAvailability() const { return m_pasteAvailability; }
@@ -103,8 +91,6 @@ public:
     // as in use elsewhere. Not stored: every start tries the shortcut again.
     bool isHotkeyUnavailable() const { return m_isHotkeyUnavailable; }
     void setIsHotkeyUnavailable(bool unavailable);
-    int onboardingLastStep() const;
-    int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
     const QList<ShelfItem> &shelf() const { return m_shelf->items(); }
     QUuid editingID() const { return m_shelf->editingID(); }
@@ -117,11 +103,6 @@ public:
     void setSelectedShelfID(const QUuid &id);
     QUuid selectedHistoryID() const { return m_panel->selectedHistoryID(); }
     void setSelectedHistoryID(const QUuid &id);
-
-    // Onboarding progress.
-    void setOnboardingLastStep(int step);
-    void completeOnboarding();
-    int onboardingStartStepForManualShow() const;
 
     // The clipboard's change count as the history last saw it.
     qint64 lastChangeCount() const;
@@ -235,19 +216,11 @@ public:
 Q_SIGNALS:
     void queryChanged();
     void isTrackingPausedChanged();
-    void historyLimitChanged();
-    void openPresentationChanged();
-    void defaultOpenTargetChanged();
-    void keepWindowPinnedChanged();
-    void hotkeyShortcutChanged();
     void launchAtLoginChanged();
-    void pasteAfterChoosingChanged();
     void pasteAvailabilityChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
     void isHotkeyUnavailableChanged();
-    void onboardingLastStepChanged();
-    void onboardingCompletedVersionChanged();
     void historyChanged();
     void shelfChanged();
     void editingIDChanged();

@@ -239,7 +239,7 @@ private Q_SLOTS:
         QTRY_COMPARE(s.workspace->activated.size(), 1);
 
         // Pinned: stays open, and the search field has the keys again.
-        s.model().setKeepWindowPinned(true);
+        s.model().settings().setKeepWindowPinned(true);
         s.openAndWait();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
         QLineEdit *search = panel->findChild<PanelView *>()->searchField();
@@ -262,10 +262,10 @@ private Q_SLOTS:
         s.openAndWait();
         NookaryCenteredWindow *window = s.delegate->centeredWindow();
         QTest::qWait(150); // past the grace after showing
-        s.model().setKeepWindowPinned(true);
+        s.model().settings().setKeepWindowPinned(true);
         window->handleApplicationDeactivated();
         QVERIFY(s.delegate->isPanelOpen());
-        s.model().setKeepWindowPinned(false);
+        s.model().settings().setKeepWindowPinned(false);
         QVERIFY(window->closesOnDeactivation());
         // The user went to another window: the panel closes, and focus stays where the user
         // put it rather than going back to the editor.
@@ -473,7 +473,7 @@ private Q_SLOTS:
     void comingBackToAPinnedWindowKeepsTheEditorFocused()
     {
         Shell s;
-        s.model().setKeepWindowPinned(true);
+        s.model().settings().setKeepWindowPinned(true);
         s.openAndWait();
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
@@ -693,7 +693,7 @@ private Q_SLOTS:
         QTRY_VERIFY(s.delegate->onboarding());
         QPointer<OnboardingWindowController> wc = s.delegate->onboarding();
         wc->flowView()->skip();
-        QCOMPARE(s.model().onboardingCompletedVersion(), 1);
+        QCOMPARE(s.model().settings().onboardingCompletedVersion(), 1);
         QVERIFY(!s.delegate->onboarding());
         QTRY_VERIFY(s.delegate->isPanelOpen());
         QTRY_VERIFY(!wc); // and gone
@@ -714,8 +714,8 @@ private Q_SLOTS:
         QTRY_VERIFY(s.delegate->onboarding());
         s.delegate->onboarding()->window()->close();
         QVERIFY(!s.delegate->onboarding());
-        QCOMPARE(s.model().onboardingCompletedVersion(), 0);
-        QCOMPARE(s.model().onboardingLastStep(), 2);
+        QCOMPARE(s.model().settings().onboardingCompletedVersion(), 0);
+        QCOMPARE(s.model().settings().onboardingLastStep(), 2);
         QTRY_VERIFY(s.delegate->isPanelOpen());
         s.delegate->closeUI();
 
@@ -785,7 +785,7 @@ private Q_SLOTS:
         QTRY_COMPARE(alerts, QStringList { QStringLiteral("Shortcut is unavailable") });
 
         // Back to the default, stored and grabbed; the walkthrough asks for a shortcut again.
-        QTRY_COMPARE(s.model().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
+        QTRY_COMPARE(s.model().settings().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
         QCOMPARE(s.hotkeys->registered, HotkeyShortcut::defaultShortcut());
         QVERIFY(!s.model().isRecordingHotkey());
         QVERIFY(wc && wc->isWindowVisible());
@@ -851,10 +851,10 @@ private Q_SLOTS:
         QVERIFY(s.statusItem->messages.first().join(u'\n').contains(
             QStringLiteral("kept until Nookary quits")));
         s.store->holdWrites();
-        s.model().setHistoryLimit(50);
+        s.model().settings().setHistoryLimit(50);
         QTest::qWait(20);
         QCOMPARE(s.statusItem->messages.size(), 1);
-        QCOMPARE(s.model().historyLimit(), 50);
+        QCOMPARE(s.model().settings().historyLimit(), 50);
     }
 
     void preferencesOpenEveryWayAndTheClosedPanelHandsNothingBack()
@@ -889,7 +889,7 @@ private Q_SLOTS:
 
         // With Ctrl+, in the centred window.
         wc->window()->close();
-        s.model().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
+        s.model().settings().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
         s.openAndWait();
         QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma,
             Qt::ControlModifier);
@@ -930,7 +930,7 @@ private Q_SLOTS:
 
         // The panel's own keys stay with the panel: Escape in the settings window leaves a
         // pinned panel open.
-        s.model().setKeepWindowPinned(true);
+        s.model().settings().setKeepWindowPinned(true);
         s.openAndWait();
         s.delegate->preferences()->showWindow();
         QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
@@ -946,7 +946,8 @@ private Q_SLOTS:
         QVERIFY(s.delegate->isPanelOpen());
         QVERIFY(!recorder->isRecording());
         QVERIFY(!s.model().isRecordingHotkey());
-        QCOMPARE(s.model().hotkeyShortcut(), (HotkeyShortcut { 43, HotkeyShortcut::controlBit }));
+        QCOMPARE(s.model().settings().hotkeyShortcut(),
+            (HotkeyShortcut { 43, HotkeyShortcut::controlBit }));
     }
 
     void instanceRequestsDriveThePanel()

@@ -140,7 +140,7 @@ private Q_SLOTS:
         QCOMPARE(m.undoRefusal(), AppModel::UndoRefusal::savedFull);
 
         // A history at its limit: the entry that was the oldest has no place left.
-        m.setHistoryLimit(25);
+        m.settings().setHistoryLimit(25);
         for (int i = 0; i < 25; ++i)
             f.copyAll({ QStringLiteral("copy %1").arg(i) });
         const QUuid oldest = m.history().last().id;

@@ -123,7 +123,7 @@ private Q_SLOTS:
         m.applyDefaultOpenTarget();
         QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
 
-        m.setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        m.settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
         m.applyDefaultOpenTarget();
         QCOMPARE(m.selectedColumn(), Column::history);
         QCOMPARE(m.selectedHistoryID(), m.history().first().id);

@@ -613,7 +613,7 @@ private Q_SLOTS:
             f.start();
             QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("keep me") });
             readOnly.makeWritable();
-            f.model->setHistoryLimit(50);
+            f.model->settings().setHistoryLimit(50);
             f.model->addShelfFromDrop(QStringLiteral("new"));
             f.model.reset();
             f.store.reset();
@@ -692,7 +692,7 @@ private Q_SLOTS:
 
         // Room again later in the run: still nothing is written over the only copy.
         disk.freeAll();
-        f.model->setHistoryLimit(50);
+        f.model->settings().setHistoryLimit(50);
         f.model.reset();
         f.store.reset();
         QCOMPARE(fileBytes(f.settingsPath()), before);
@@ -729,7 +729,8 @@ private Q_SLOTS:
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 1"); });
         m.addShelfFromDrop(QStringLiteral("mine 2"));
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 2"); });
-        m.setHistoryLimit(m.historyLimit() == 50 ? 100 : 50); // reads the file first, too
+        m.settings().setHistoryLimit(
+            m.settings().historyLimit() == 50 ? 100 : 50); // reads the file first, too
         m.addShelfFromDrop(QStringLiteral("mine 3"));
         const QStringList added { QStringLiteral("mine 1"), QStringLiteral("theirs 1"),
             QStringLiteral("mine 2"), QStringLiteral("theirs 2"), QStringLiteral("mine 3") };

@@ -28,7 +28,7 @@ int main(int argc, char **argv)
     AppModel model(store, pasteboard);
     test::FakePanelActions actions;
     if (args.contains(QStringLiteral("--popover")))
-        model.setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+        model.settings().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
 
     for (const char *copy :
         { "ssh deploy@build-03.internal", "file:///home/ada/Documents/Quarterly%20report.pdf",

@@ -226,7 +226,7 @@ private Q_SLOTS:
     {
         // The panel opened right after a copy whose read has not landed yet.
         Panel p({ QStringLiteral("snippet") }, { QStringLiteral("previous") });
-        p.model().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        p.model().settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
         p.f.pasteboard.holdReads(true);
         p.f.pasteboard.copyText(QStringLiteral("just copied"));
         p.model().applyDefaultOpenTarget();

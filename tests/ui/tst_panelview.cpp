@@ -129,7 +129,7 @@ private Q_SLOTS:
             (QStringList { QStringLiteral("plain\u2026"), QStringLiteral("file://"),
                 QStringLiteral("tmp"), QStringLiteral("Report.pdf") }));
         QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 25"));
-        p.model().setHistoryLimit(50);
+        p.model().settings().setHistoryLimit(50);
         QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 50"));
 
         QVERIFY(p.history()->emptyState()->isHidden());
@@ -167,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(p.copied, QStringList { log });
 
         // Cut to keep the history's memory bounded, the same row says so.
-        p.model().setHistoryLimit(100);
+        p.model().settings().setHistoryLimit(100);
         for (int i = 0; i < 10; ++i)
             p.f.pasteboard.copyText(QString::number(i) + QString(4 * 1024 * 1024 - 1, u'x'));
         const auto logEntry = std::find_if(
@@ -346,7 +346,7 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<WindowDragHandle *>(p.view->childAt(middle)));
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Pin (keep open after copy)"));
         p.view->pinButton()->click();
-        QVERIFY(p.model().keepWindowPinned());
+        QVERIFY(p.model().settings().keepWindowPinned());
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Unpin (close after copy)"));
         p.view->settingsButton()->click();
         QCOMPARE(p.actions.calls, QStringList { QStringLiteral("preferences") });
@@ -360,7 +360,7 @@ private Q_SLOTS:
         QTRY_COMPARE(QToolTip::text(), QStringLiteral("Drag to resize"));
         QToolTip::hideText();
 
-        p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+        p.model().settings().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QVERIFY(p.view->pinButton()->isHidden());
         QVERIFY(p.view->resizeGrip()->isHidden());
         for (QWidget *strip : p.view->edgeStrips())
@@ -372,7 +372,7 @@ private Q_SLOTS:
     void keyboardMovesScrollTheSelectionIntoView()
     {
         Panel p;
-        p.model().setHistoryLimit(100);
+        p.model().settings().setHistoryLimit(100);
         for (int i = 0; i < 60; ++i) {
             p.f.pasteboard.copyText(QStringLiteral("entry %1").arg(i));
             p.model().pollClipboard();
@@ -822,7 +822,7 @@ private Q_SLOTS:
         // Space presses the button that has focus; Return too.
         p.view->pinButton()->setFocus();
         QTest::keyClick(p.view->pinButton(), Qt::Key_Return);
-        QTRY_VERIFY(p.model().keepWindowPinned());
+        QTRY_VERIFY(p.model().settings().keepWindowPinned());
         p.saved()->addRow()->setFocus();
         QTest::keyClick(p.saved()->addRow(), Qt::Key_Space);
         QCOMPARE(p.model().shelf().size(), 2);

@@ -239,7 +239,7 @@ private Q_SLOTS:
             model.pollClipboard();
             QCoreApplication::processEvents();
             shown << shownTexts(&panel);
-            model.setKeepWindowPinned(true);
+            model.settings().setKeepWindowPinned(true);
             shown << shownTexts(&panel);
             model.setQuery(QStringLiteral("nothing like it"));
             shown << shownTexts(&panel);
@@ -309,7 +309,8 @@ private Q_SLOTS:
             QVERIFY(recorder->isRecording());
             shown << shownTexts(walkthrough.window());
             recorder->button()->click();
-            model.setHotkeyShortcut({ 40, HotkeyShortcut::controlBit | HotkeyShortcut::shiftBit });
+            model.settings().setHotkeyShortcut(
+                { 40, HotkeyShortcut::controlBit | HotkeyShortcut::shiftBit });
             QCoreApplication::processEvents();
             shown << shownTexts(walkthrough.window());
             for (int i = 0; i < OnboardingFlowView::practiceGoal; ++i)
@@ -480,7 +481,7 @@ private Q_SLOTS:
             panel.clearButton()->mapTo(&panel, QPoint()), panel.clearButton()->size());
         for (const auto presentation : { AppModel::OpenPresentation::centeredWindow,
                  AppModel::OpenPresentation::menubarPopover }) {
-            model.setOpenPresentation(presentation);
+            model.settings().setOpenPresentation(presentation);
             for (const QString &text : { reason, QStringList(4, reason).join(u' ') }) {
                 panel.tell(text);
                 QWidget *notice = panel.notice();

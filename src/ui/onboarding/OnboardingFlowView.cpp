@@ -302,7 +302,7 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
         auto *enter = new QShortcut(key, this, this, &OnboardingFlowView::handleReturn);
         enter->setContext(Qt::WindowShortcut);
     }
-    connect(&m_model, &AppModel::hotkeyShortcutChanged, this,
+    connect(&m_model.settings(), &Settings::hotkeyShortcutChanged, this,
         &OnboardingFlowView::followHotkeyShortcut);
     // Whatever takes focus on a page that scrolls is brought into view, once the page
     // that may just have been put up is laid out.
@@ -327,7 +327,7 @@ bool OnboardingFlowView::hasShortcutForPractice() const
     if (m_initialHotkeyShortcut && *m_initialHotkeyShortcut == HotkeyShortcut::defaultShortcut()
         && !m_didExplicitlySetHotkey)
         return false;
-    return m_keys.isUsable(m_model.hotkeyShortcut());
+    return m_keys.isUsable(m_model.settings().hotkeyShortcut());
 }
 
 bool OnboardingFlowView::canProceedFromCurrentStep() const
@@ -418,9 +418,9 @@ void OnboardingFlowView::showEvent(QShowEvent *event)
 
 void OnboardingFlowView::firstShown()
 {
-    m_model.setOnboardingLastStep(m_stepIndex);
+    m_model.settings().setOnboardingLastStep(m_stepIndex);
     if (!m_initialHotkeyShortcut)
-        m_initialHotkeyShortcut = m_model.hotkeyShortcut();
+        m_initialHotkeyShortcut = m_model.settings().hotkeyShortcut();
     rebuildRecorder();
     sync();
     // Space and Return go on, as on every page; the header's "Skip" is not where a stray
@@ -437,7 +437,7 @@ void OnboardingFlowView::setStepIndex(int step)
     if (step == m_stepIndex)
         return;
     m_stepIndex = step;
-    m_model.setOnboardingLastStep(step);
+    m_model.settings().setOnboardingLastStep(step);
     if (step != shortcutStep)
         m_hotkeyPracticeCount = 0; // coming back starts the practice again
     sync();
@@ -453,7 +453,7 @@ void OnboardingFlowView::followHotkeyShortcut()
 {
     m_hotkeyPracticeCount = 0;
     if (m_initialHotkeyShortcut)
-        m_didExplicitlySetHotkey = m_model.hotkeyShortcut() != *m_initialHotkeyShortcut;
+        m_didExplicitlySetHotkey = m_model.settings().hotkeyShortcut() != *m_initialHotkeyShortcut;
     // Choosing a usable shortcut counts as the first of the presses.
     if (hasShortcutForPractice())
         m_hotkeyPracticeCount = 1;

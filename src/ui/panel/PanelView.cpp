@@ -159,8 +159,9 @@ PanelView::PanelView(AppModel &model, PanelActions &actions, QWidget *parent)
     // An undo button hidden with the keys hands them back to the search field.
     for (UndoBar *bar : { m_history->undoBar(), m_saved->undoBar() })
         connect(bar, &UndoBar::keysGivenUp, this, &PanelView::focusSearch);
-    connect(&m_model, &AppModel::openPresentationChanged, this, &PanelView::syncPresentation);
-    connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PanelView::syncPin);
+    connect(&m_model.settings(), &Settings::openPresentationChanged, this,
+        &PanelView::syncPresentation);
+    connect(&m_model.settings(), &Settings::keepWindowPinnedChanged, this, &PanelView::syncPin);
     for (auto signal : { &AppModel::selectedColumnChanged, &AppModel::selectedShelfIDChanged,
              &AppModel::selectedHistoryIDChanged, &AppModel::selectionRevealRequested })
         connect(&m_model, signal, this, [this] { announceSelectionOnNextTurn(); });
@@ -328,7 +329,7 @@ QWidget *PanelView::makeFooter()
     m_pin->setCheckable(true);
     Accessibility::setName(m_pin, tr("Pin"));
     connect(m_pin, &QAbstractButton::clicked, this,
-        [this] { m_model.setKeepWindowPinned(!m_model.keepWindowPinned()); });
+        [this] { m_model.settings().setKeepWindowPinned(!m_model.settings().keepWindowPinned()); });
     m_settings = new SymbolButton(QStringLiteral("gearshape"), 13, {}, bar);
     m_settings->setToolTip(
         tr("Preferences (%1)")
@@ -376,7 +377,8 @@ QList<QWidget *> PanelView::edgeStrips() const
 
 void PanelView::syncPresentation()
 {
-    const bool centred = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow;
+    const bool centred
+        = m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow;
     m_pin->setVisible(centred);
     m_grip->setVisible(centred);
     for (QWidget *strip : edgeStrips())
@@ -386,7 +388,7 @@ void PanelView::syncPresentation()
 
 void PanelView::syncPin()
 {
-    const bool pinned = m_model.keepWindowPinned();
+    const bool pinned = m_model.settings().keepWindowPinned();
     m_pin->setSymbol(pinned ? QStringLiteral("pin.fill") : QStringLiteral("pin"));
     m_pin->setAccented(pinned);
     m_pin->setChecked(pinned);

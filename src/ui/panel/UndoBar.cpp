@@ -78,7 +78,7 @@ void UndoBar::sync()
         shown = spoken = *refusal == AppModel::UndoRefusal::savedFull
             ? tr("Saved is full, so it cannot go back.")
             : tr("It cannot go back: the history keeps only the newest %Ln.", nullptr,
-                m_model.historyLimit());
+                m_model.settings().historyLimit());
     }
     const bool again
         = isVisible() && (refusal || TextDirection::withoutMarks(spoken) != accessibleName());

@@ -200,7 +200,8 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
             m_refusal = refusalReason(modifiers, letter);
             sync();
         });
-    connect(&model, &AppModel::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
+    connect(
+        &model.settings(), &Settings::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::hotkeyTriggerTextChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::isHotkeyUnavailableChanged, this, &HotkeyRecorderControl::sync);
     sync();
@@ -223,7 +224,7 @@ bool HotkeyRecorderControl::isRecording() const
 
 HotkeyShortcut HotkeyRecorderControl::binding() const
 {
-    return m_model ? m_model->hotkeyShortcut() : HotkeyShortcut::off();
+    return m_model ? m_model->settings().hotkeyShortcut() : HotkeyShortcut::off();
 }
 
 HotkeyShortcut HotkeyRecorderControl::shownBinding() const
@@ -235,7 +236,7 @@ HotkeyShortcut HotkeyRecorderControl::shownBinding() const
 void HotkeyRecorderControl::writeBinding(HotkeyShortcut shortcut)
 {
     if (m_model)
-        m_model->setHotkeyShortcut(shortcut);
+        m_model->settings().setHotkeyShortcut(shortcut);
 }
 
 void HotkeyRecorderControl::toggle()
