@@ -101,7 +101,7 @@ int runTheDay(int argc, char **argv)
     ManualClock clock;
     PlatformServices services = createPlatformServices();
     AppDelegate delegate(std::move(services), true, clock);
-    delegate.applicationDidFinishLaunching();
+    delegate.start();
     auto settle = [&] {
         waitUntil([] { return false; }, 200);
         clock.advance(std::chrono::seconds(1));
@@ -126,7 +126,7 @@ int runTheDay(int argc, char **argv)
 
         if (copy % copiesPerOpening == copiesPerOpening - 1) {
             // Both presentations: the popover builds its view anew each time.
-            delegate.model().setOpenPresentation(openings % 2
+            delegate.model().settings().setOpenPresentation(openings % 2
                     ? AppModel::OpenPresentation::menubarPopover
                     : AppModel::OpenPresentation::centeredWindow);
             delegate.showUI();

@@ -36,7 +36,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     ModelFixture f;
     AppModel &model = f.start();
-    model.setHistoryLimit(100);
+    model.settings().setHistoryLimit(100);
 
     QElapsedTimer timer;
     constexpr int polls = 1'000'000;

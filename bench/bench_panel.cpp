@@ -3,14 +3,15 @@
 // the window is repainted, and one step of reordering the snippets by dragging, with 100
 // history entries of 20000 characters and 25 snippets. Prints figures; asserts nothing.
 // Run on a real X display (bench/run uses Xvfb).
+#include "FakePanelActions.h"
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
-#include "ui/NookaryChromeHostingController.h"
 #include "ui/NookaryPanel.h"
+#include "ui/PanelCard.h"
 #include "ui/panel/DragPayload.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/PanelView.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 
 #include <QApplication>
@@ -45,7 +46,8 @@ int main(int argc, char **argv)
     SettingsPreferencesStore store(dir.filePath(QStringLiteral("Nookary.conf")));
     test::MemoryPasteboard pasteboard;
     AppModel model(store, pasteboard);
-    model.setHistoryLimit(100);
+    test::FakePanelActions actions;
+    model.settings().setHistoryLimit(100);
     for (int i = 0; i < 100; ++i) {
         pasteboard.copyText(
             QStringLiteral("entry %1 ").arg(i) + QString(20000 - 12, QChar(u'a' + i % 26)));
@@ -61,7 +63,7 @@ int main(int argc, char **argv)
         auto *panel = new NookaryPanel;
         auto *layout = new QVBoxLayout(panel);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new NookaryChromeHostingController(new PopoverView(model, {})));
+        layout->addWidget(new PanelCard(new PanelView(model, actions)));
         panel->resize(640, 420);
         panel->show();
         panel->repaint();
@@ -75,8 +77,8 @@ int main(int argc, char **argv)
     NookaryPanel panel;
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *view = new PopoverView(model, {});
-    layout->addWidget(new NookaryChromeHostingController(view));
+    auto *view = new PanelView(model, actions);
+    layout->addWidget(new PanelCard(view));
     panel.resize(640, 420);
     panel.show();
     (void)QTest::qWaitForWindowExposed(&panel);
@@ -114,7 +116,7 @@ int main(int argc, char **argv)
     for (int round = 0; round < 40; ++round) {
         // Back and forth between the first rows, so that every step moves the list.
         const QUuid over = model.shelf().at(round % 2 == 0 ? 0 : 3).id;
-        ShelfRow *row = view->savedColumn()->row(over);
+        ShelfRow *row = view->shelfColumn()->row(over);
         QDragEnterEvent enter(QPoint(4, 4), Qt::MoveAction, payload.get(), Qt::LeftButton, {});
         timer.start();
         QCoreApplication::sendEvent(row, &enter);

@@ -653,9 +653,9 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
 </context>
 <context>
-    <name>nookary::PopoverView</name>
+    <name>nookary::PanelView</name>
     <message>
-        <location filename="../src/ui/panel/PopoverView.cpp" line="+67"/>
+        <location filename="../src/ui/panel/PanelView.cpp" line="+67"/>
         <source>Resize</source>
         <translation>Größe ändern</translation>
     </message>
@@ -937,9 +937,9 @@ Die Standardoptionen von Qt (-platform, -display, -style, -reverse, -session,
     </message>
 </context>
 <context>
-    <name>nookary::SavedColumn</name>
+    <name>nookary::ShelfColumn</name>
     <message>
-        <location filename="../src/ui/panel/SavedColumn.cpp" line="+29"/>
+        <location filename="../src/ui/panel/ShelfColumn.cpp" line="+29"/>
         <source>Saved</source>
         <translation>Gespeichert</translation>
     </message>

@@ -44,9 +44,9 @@
     </message>
 </context>
 <context>
-    <name>nookary::SavedColumn</name>
+    <name>nookary::ShelfColumn</name>
     <message numerus="yes">
-        <location filename="../src/ui/panel/SavedColumn.cpp" line="+84"/>
+        <location filename="../src/ui/panel/ShelfColumn.cpp" line="+84"/>
         <source>You can save up to %Ln snippets. Delete one to make room.</source>
         <translation>
             <numerusform>You can save up to %Ln snippet. Delete it to make room.</numerusform>

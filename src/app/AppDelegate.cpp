@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppDelegate.h"
 
-#include "app/AppNotifications.h"
 #include "app/AuxiliaryWindows.h"
 #include "app/ClipboardWriter.h"
 #include "app/HotkeyController.h"
@@ -55,12 +54,12 @@ AppDelegate::AppDelegate(
           [this](quint64 id) { return m_presenter && m_presenter->isPanelWindowId(id); }))
 {
     m_presenter = std::make_unique<PanelPresenter>(*m_model, *m_services.preferences,
-        m_services.statusItem.get(), *m_focus, clock,
-        PanelPresenter::ViewActions {
-            [this](const QString &text) { copyToClipboard(text); }, [this] { openPreferences(); } },
-        m_services.session);
-    m_requests = std::make_unique<InstanceRequestHandler>(
-        *m_model, *m_presenter, [this] { applicationShouldHandleReopen(); });
+        m_services.statusItem.get(), *m_focus, clock, m_services.session);
+    connect(m_presenter.get(), &PanelPresenter::entryChosen, this, &AppDelegate::copyToClipboard);
+    connect(m_presenter.get(), &PanelPresenter::preferencesRequested, this,
+        &AppDelegate::openPreferences);
+    m_requests
+        = std::make_unique<InstanceRequestHandler>(*m_model, *m_presenter, [this] { reopen(); });
     m_auxWindows = std::make_unique<AuxiliaryWindows>(
         *m_model, *m_services.keys, *m_presenter, *m_focus, [this] { showUI(); },
         // The commands a window shows, as the program's own write: not recorded, and no
@@ -77,12 +76,13 @@ AppDelegate::~AppDelegate()
     m_services.clipboardManager->stop();
 }
 
-// MARK: launch
+// Launch
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::start()
 {
     m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
-    connect(m_tray.get(), &TrayController::clicked, this, &AppDelegate::statusItemClicked);
+    connect(m_tray.get(), &TrayController::clicked, m_presenter.get(),
+        &PanelPresenter::statusItemClicked);
     connect(m_tray.get(), &TrayController::openRequested, this, [this] {
         if (!isPanelOpen())
             showUI();
@@ -92,13 +92,11 @@ void AppDelegate::applicationDidFinishLaunching()
     connect(
         m_tray.get(), &TrayController::preferencesRequested, this, &AppDelegate::openPreferences);
     connect(m_tray.get(), &TrayController::aboutRequested, this, &AppDelegate::openAbout);
-    connect(m_tray.get(), &TrayController::quitRequested, this, &AppDelegate::quitApp);
+    connect(m_tray.get(), &TrayController::quitRequested, qApp, &QCoreApplication::quit);
     m_services.preferences->setWriteProblemHandler(
         [this](PreferencesStore::WriteProblem problem) { tellSettingsNotSaved(problem); });
 
-    m_input = std::make_unique<PanelInputRouter>(*m_model, *m_presenter, *m_services.keys,
-        PanelInputRouter::Actions { [this](const QString &text) { copyToClipboard(text); },
-            [this] { openPreferences(); } });
+    m_input = std::make_unique<PanelInputRouter>(*m_model, *m_presenter, *m_services.keys);
 
     // The stored shortcut is registered quietly at launch (a refusal is told once, by the
     // tray); later changes say so with an alert when refused.
@@ -118,7 +116,8 @@ void AppDelegate::applicationDidFinishLaunching()
         &AppDelegate::tellShortcutRefusedAtLaunch);
     connect(m_auxWindows.get(), &AuxiliaryWindows::onboardingClosed, this, [this] {
         const auto refused = std::exchange(m_refusalAfterWalkthrough, std::nullopt);
-        if (refused && m_model->hotkeyShortcut() == *refused && m_model->isHotkeyUnavailable())
+        if (refused && m_model->settings().hotkeyShortcut() == *refused
+            && m_model->isHotkeyUnavailable())
             m_tray->tellShortcutUnavailable(*refused);
     });
     m_hotkeys->applyStoredShortcutAtLaunch();
@@ -126,7 +125,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_services.clipboardManager->start(*m_clipboardKeeper);
 
-    syncPinnedUIBehavior();
+    m_presenter->syncPinnedUIBehavior();
 
     // A start at login shows nothing.
     if (!m_launchedFromLoginItem)
@@ -139,7 +138,7 @@ void AppDelegate::tellShortcutRefusedAtLaunch(HotkeyShortcut shortcut)
     // A notice would cover the walkthrough about to open, whose shortcut page asks for a
     // shortcut anyway: it waits for the walkthrough's end, and is dropped if one that works
     // was chosen meanwhile.
-    if (!m_launchedFromLoginItem && m_model->onboardingCompletedVersion() < 1)
+    if (!m_launchedFromLoginItem && m_model->settings().onboardingCompletedVersion() < 1)
         m_refusalAfterWalkthrough = shortcut;
     else
         m_tray->tellShortcutUnavailable(shortcut);
@@ -160,15 +159,16 @@ void AppDelegate::tellSettingsNotSaved(PreferencesStore::WriteProblem problem)
 void AppDelegate::presentInitialExperience()
 {
     postToNextTurn(this, [this] {
-        if (m_model->onboardingCompletedVersion() < 1)
+        if (m_model->settings().onboardingCompletedVersion() < 1)
             presentOnboarding(
-                OnboardingFlowView::clampStep(m_model->onboardingLastStep()), true, false);
+                OnboardingFlowView::clampStep(m_model->settings().onboardingLastStep()), true,
+                false);
         else
             showUI();
     });
 }
 
-void AppDelegate::applicationShouldHandleReopen()
+void AppDelegate::reopen()
 {
     if (!isAuxWindowVisible())
         showUI();
@@ -177,7 +177,7 @@ void AppDelegate::applicationShouldHandleReopen()
 void AppDelegate::hotkeyPressed()
 {
     if (isOnboardingVisible()) {
-        Q_EMIT AppNotifications::instance().hotkeyPressed();
+        m_auxWindows->tellOnboardingHotkeyPressed();
         return;
     }
     m_presenter->toggle();
@@ -189,7 +189,7 @@ QByteArray AppDelegate::handleInstanceRequest(
     return m_requests->handle(request, argument);
 }
 
-// MARK: presentation, focus and copy-back
+// Presentation, focus and copy-back
 
 void AppDelegate::showUI()
 {
@@ -206,11 +206,6 @@ bool AppDelegate::isPanelOpen() const
     return m_presenter->isPanelOpen();
 }
 
-void AppDelegate::syncPinnedUIBehavior()
-{
-    m_presenter->syncPinnedUIBehavior();
-}
-
 void AppDelegate::suppressFinalizeAfterUICloseOnce()
 {
     m_presenter->suppressFinalizeAfterUICloseOnce();
@@ -222,26 +217,11 @@ void AppDelegate::copyToClipboard(const QString &text)
     m_paste->entryCopied();
 }
 
-// MARK: tray icon and menu
-
-void AppDelegate::statusItemClicked()
-{
-    m_presenter->statusItemClicked();
-}
-
-void AppDelegate::buildStatusMenu(QMenu &menu)
-{
-    m_tray->buildStatusMenu(menu);
-}
-
-void AppDelegate::togglePauseNookary()
-{
-    m_tray->togglePauseNookary();
-}
+// Tray icon and menu
 
 void AppDelegate::showOnboardingFromMenu()
 {
-    presentOnboarding(m_model->onboardingStartStepForManualShow(), true, false);
+    presentOnboarding(m_model->settings().onboardingStartStepForManualShow(), true, false);
 }
 
 void AppDelegate::presentOnboarding(
@@ -264,11 +244,6 @@ void AppDelegate::openAbout()
 {
     ownWindowTakesFocus();
     m_tray->openAbout();
-}
-
-void AppDelegate::quitApp()
-{
-    QCoreApplication::quit();
 }
 
 } // namespace nookary

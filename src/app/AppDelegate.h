@@ -13,8 +13,6 @@
 #include <memory>
 #include <optional>
 
-class QMenu;
-
 namespace nookary {
 
 class AppModel;
@@ -45,11 +43,11 @@ public:
     AppDelegate(PlatformServices services, bool launchedFromLoginItem, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    void applicationDidFinishLaunching();
+    void start();
     // After a manual start: the walkthrough until it was finished once, else the panel.
     void presentInitialExperience();
     // The user started Nookary again while it runs.
-    void applicationShouldHandleReopen();
+    void reopen();
     QByteArray handleInstanceRequest(
         InstanceChannel::Request request, const QByteArray &argument = {});
 
@@ -58,7 +56,6 @@ public:
     void closeUI();
     bool isPanelOpen() const;
     void copyToClipboard(const QString &text);
-    void syncPinnedUIBehavior();
     // The next close does not hand focus back.
     void suppressFinalizeAfterUICloseOnce();
     bool isFinalizeAfterUICloseSuppressed() const
@@ -67,14 +64,10 @@ public:
     }
 
     // The tray icon and its menu.
-    void statusItemClicked();
-    void buildStatusMenu(QMenu &menu);
-    void togglePauseNookary();
     void showOnboardingFromMenu();
     void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
     void openPreferences();
     void openAbout();
-    void quitApp();
 
     // The global shortcut was pressed: toggles the panel, or, while the walkthrough shows,
     // only tells it.
@@ -85,8 +78,8 @@ public:
     bool launchedFromLoginItem() const { return m_launchedFromLoginItem; }
     PopoverWindow *popover() const { return m_presenter->popover(); }
     NookaryCenteredWindow *centeredWindow() const { return m_presenter->centeredWindow(); }
-    OnboardingWindowController *onboardingWC() const { return m_auxWindows->onboarding(); }
-    PreferencesWindowController *preferencesWC() const { return m_auxWindows->preferences(); }
+    OnboardingWindowController *onboarding() const { return m_auxWindows->onboarding(); }
+    PreferencesWindowController *preferences() const { return m_auxWindows->preferences(); }
     std::optional<RunningApplication> previousApp() const { return m_focus->previousApp(); }
     bool isFocusRestorePending() const { return m_focus->isPending(); }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AuxiliaryWindows.h"
 
-#include "app/AppNotifications.h"
 #include "app/FocusHandBack.h"
 #include "app/PanelPresenter.h"
 #include "model/AppModel.h"
@@ -79,8 +78,6 @@ void AuxiliaryWindows::presentOnboarding(
                         showMainUIAfterDismiss);
             },
             m_canRegisterShortcut, this);
-        connect(&AppNotifications::instance(), &AppNotifications::hotkeyPressed,
-            controller->flowView(), &OnboardingFlowView::noteHotkeyPressed);
         if (ShortcutGuide *guide = controller->flowView()->shortcutGuide())
             connect(guide, &ShortcutGuide::copyRequested, this, m_copyText);
         m_onboarding = controller;
@@ -89,10 +86,16 @@ void AuxiliaryWindows::presentOnboarding(
     m_onboarding->showWindow();
 }
 
+void AuxiliaryWindows::tellOnboardingHotkeyPressed()
+{
+    if (m_onboarding)
+        m_onboarding->flowView()->noteHotkeyPressed();
+}
+
 void AuxiliaryWindows::onboardingEnded(bool completed, bool showMainUIAfterDismiss)
 {
     if (completed)
-        m_model.completeOnboarding();
+        m_model.settings().completeOnboarding();
     if (OnboardingWindowController *done = m_onboarding) {
         m_onboarding.clear();
         done->deleteLater();

@@ -38,6 +38,8 @@ public:
     // `forceNewInstance` replaces a running one without reporting its end.
     void presentOnboarding(int startStep, bool showMainUIAfterDismiss, bool forceNewInstance);
     void openPreferences();
+    // The global shortcut was pressed while the walkthrough shows; its practice page counts it.
+    void tellOnboardingHotkeyPressed();
 
     // "Visible" is shown and not minimised.
     bool isOnboardingVisible() const;

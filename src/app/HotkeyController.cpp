@@ -46,10 +46,10 @@ HotkeyController::HotkeyController(AppModel &model, GlobalHotkeyService &service
 
 void HotkeyController::followModel()
 {
-    connect(&m_model, &AppModel::hotkeyShortcutChanged, this, [this] {
+    connect(&m_model.settings(), &Settings::hotkeyShortcutChanged, this, [this] {
         // Going back after a refusal is not the user's choice: it is applied quietly.
         if (!m_suspended)
-            applyHotkeyShortcut(m_model.hotkeyShortcut(), !m_restoring);
+            applyHotkeyShortcut(m_model.settings().hotkeyShortcut(), !m_restoring);
     });
     connect(&m_model, &AppModel::isRecordingHotkeyChanged, this,
         [this] { m_model.isRecordingHotkey() ? suspend() : resume(); });
@@ -60,7 +60,7 @@ void HotkeyController::suspend()
     if (m_suspended)
         return;
     m_suspended = true;
-    m_shortcutWhenSuspended = m_model.hotkeyShortcut();
+    m_shortcutWhenSuspended = m_model.settings().hotkeyShortcut();
     if (m_service.canRegister())
         m_service.unregisterHotkey();
     m_registered = false;
@@ -72,7 +72,7 @@ void HotkeyController::resume()
     if (!m_suspended)
         return;
     m_suspended = false;
-    const HotkeyShortcut shortcut = m_model.hotkeyShortcut();
+    const HotkeyShortcut shortcut = m_model.settings().hotkeyShortcut();
     applyHotkeyShortcut(shortcut, shortcut != m_shortcutWhenSuspended);
 }
 
@@ -84,14 +84,14 @@ void HotkeyController::applyStoredShortcutAtLaunch()
 void HotkeyController::applyStoredShortcut(OnRefusal onRefusal)
 {
     m_onRefusal = onRefusal;
-    applyHotkeyShortcut(m_model.hotkeyShortcut(), false);
+    applyHotkeyShortcut(m_model.settings().hotkeyShortcut(), false);
     m_onRefusal = OnRefusal::goBack;
 }
 
 void HotkeyController::keyboardChanged()
 {
     // The shortcut is grabbed (or kept, refused at launch) exactly when it was usable.
-    const HotkeyShortcut shortcut = m_model.hotkeyShortcut();
+    const HotkeyShortcut shortcut = m_model.settings().hotkeyShortcut();
     const bool taken = m_lastRegisteredShortcut == shortcut && shortcut.isSet();
     if (m_suspended || m_isApplyingHotkey || m_keys.isUsable(shortcut) == taken)
         return;
@@ -159,9 +159,9 @@ void HotkeyController::handleRefusal(
         if (!self || !canGoBack)
             return;
         const HotkeyShortcut restored = self->m_lastRegisteredShortcut;
-        const bool modelChanges = self->m_model.hotkeyShortcut() != restored;
+        const bool modelChanges = self->m_model.settings().hotkeyShortcut() != restored;
         self->m_restoring = true;
-        self->m_model.setHotkeyShortcut(restored);
+        self->m_model.settings().setHotkeyShortcut(restored);
         self->m_restoring = false;
         // The model's change registers it again; without one, nobody else would.
         if (!registerNow && !modelChanges && !self->m_suspended)

@@ -160,7 +160,7 @@ int NookaryApp::runInstance(int argc, char **argv, bool launchedFromLoginItem)
                 .arg(InstanceChannel::socketPath(), server.errorString()));
     }
     startLock.unlock();
-    delegate.applicationDidFinishLaunching();
+    delegate.start();
     const int status = app.exec();
     // What is written as the program ends (a draft saved on closing) must not cross a command
     // line's import either: held from before we stop listening until we are gone.

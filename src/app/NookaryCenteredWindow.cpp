@@ -66,7 +66,7 @@ NookaryCenteredWindow::NookaryCenteredWindow(PreferencesStore &store, QWidget *c
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
         [this](Qt::ApplicationState state) {
             if (state != Qt::ApplicationActive)
-                handleAppDidResignActive();
+                handleApplicationDeactivated();
         });
 }
 
@@ -93,7 +93,7 @@ bool NookaryCenteredWindow::eventFilter(QObject *watched, QEvent *event)
         return false;
     switch (event->type()) {
     case QEvent::WindowActivate:
-        Q_EMIT didBecomeKey();
+        Q_EMIT windowActivated();
         break;
     case QEvent::WindowDeactivate:
         closeOnFocusLoss();
@@ -117,11 +117,11 @@ void NookaryCenteredWindow::noteMoveOrResize()
     QPointer<NookaryCenteredWindow> self(this);
     m_moveResizeTimer->start(moveResizeQuiet, [self] {
         if (self)
-            self->moveOrResizeDidEnd();
+            self->finishMoveOrResize();
     });
 }
 
-void NookaryCenteredWindow::moveOrResizeDidEnd()
+void NookaryCenteredWindow::finishMoveOrResize()
 {
     m_movingOrResizing = false;
     persistCurrentFrame(false);
@@ -136,8 +136,8 @@ void NookaryCenteredWindow::closeOnFocusLoss()
 {
     // While the window manager moves the window it holds the keyboard, which reads as a
     // loss of focus: that is no reason to close.
-    if (m_closing != Closing::no || !m_panel->isVisible() || !m_closesOnResignKey
-        || m_clock.now() < m_ignoreResignUntil || m_movingOrResizing)
+    if (m_closing != Closing::no || !m_panel->isVisible() || !m_closesOnDeactivation
+        || m_clock.now() < m_ignoreDeactivationUntil || m_movingOrResizing)
         return;
     closeAndNotify(Closing::onFocusLoss);
 }
@@ -150,7 +150,7 @@ void NookaryCenteredWindow::close()
 
 void NookaryCenteredWindow::endShowGrace()
 {
-    m_ignoreResignUntil = {};
+    m_ignoreDeactivationUntil = {};
 }
 
 void NookaryCenteredWindow::closeAndNotify(Closing why)
@@ -159,18 +159,18 @@ void NookaryCenteredWindow::closeAndNotify(Closing why)
     m_closing = why;
     persistCurrentFrame(true);
     m_panel->hide();
-    Q_EMIT didClose();
+    Q_EMIT closed();
     m_closing = Closing::no;
 }
 
-void NookaryCenteredWindow::handleAppDidResignActive()
+void NookaryCenteredWindow::handleApplicationDeactivated()
 {
     closeOnFocusLoss();
 }
 
-void NookaryCenteredWindow::showCenteredAndKey()
+void NookaryCenteredWindow::showCenteredAndActivate()
 {
-    m_ignoreResignUntil = m_clock.now() + showGrace;
+    m_ignoreDeactivationUntil = m_clock.now() + showGrace;
     applySavedFrameOrCenter();
     m_panel->show();
     m_panel->raise();
@@ -185,7 +185,7 @@ void NookaryCenteredWindow::showCenteredAndKey()
 void NookaryCenteredWindow::bringForward()
 {
     // The loss of focus that may still be on its way is older than this request.
-    m_ignoreResignUntil = m_clock.now() + showGrace;
+    m_ignoreDeactivationUntil = m_clock.now() + showGrace;
     m_panel->raise();
     m_panel->activateWindow();
 }

@@ -40,24 +40,24 @@ public:
     bool isVisible() const;
 
     // Unless pinned, losing focus closes the window (after the grace that follows showing).
-    bool closesOnResignKey() const { return m_closesOnResignKey; }
-    void setClosesOnResignKey(bool closes) { m_closesOnResignKey = closes; }
+    bool closesOnDeactivation() const { return m_closesOnDeactivation; }
+    void setClosesOnDeactivation(bool closes) { m_closesOnDeactivation = closes; }
     // Ends the grace after showing, so that the next loss of focus counts.
     void endShowGrace();
 
-    void showCenteredAndKey();
+    void showCenteredAndActivate();
     // Raises the shown window and asks for the keyboard, where it stands.
     void bringForward();
     // Polishes, lays out and creates the window at the frame it would open at, unshown.
     void prepareHidden();
-    // Remembers the frame, hides, and reports `didClose`; nothing when hidden.
+    // Remembers the frame, hides, and reports `closed`; nothing when hidden.
     void close();
     void persistCurrentFrame(bool force);
-    void handleAppDidResignActive();
+    void handleApplicationDeactivated();
     void applySavedFrameOrCenter();
     // The timer that tells a move or resize has ended (tests fire their own).
     void setMoveResizeTimer(std::unique_ptr<QuietTimer> timer);
-    // True while `didClose` is reported for a close caused by losing focus (another window
+    // True while `closed` is reported for a close caused by losing focus (another window
     // or application took it), false for a close asked of it.
     bool isClosingOnFocusLoss() const { return m_closing == Closing::onFocusLoss; }
     // From the press on one of the panel's move or resize handles until its Move and
@@ -65,8 +65,8 @@ public:
     bool isMovingOrResizing() const { return m_movingOrResizing; }
 
 Q_SIGNALS:
-    void didBecomeKey();
-    void didClose();
+    void windowActivated();
+    void closed();
     // The user has stopped moving or resizing the visible window; its frame is stored.
     void moveOrResizeEnded();
 
@@ -77,14 +77,14 @@ private:
     void closeOnFocusLoss();
     // The one place that turns a stream of Move and Resize events into "it has ended".
     void noteMoveOrResize();
-    void moveOrResizeDidEnd();
+    void finishMoveOrResize();
 
     PreferencesStore &m_store;
     Clock &m_clock;
     const SessionCapabilities m_session;
     NookaryPanel *m_panel;
-    bool m_closesOnResignKey = true;
-    std::chrono::steady_clock::time_point m_ignoreResignUntil {};
+    bool m_closesOnDeactivation = true;
+    std::chrono::steady_clock::time_point m_ignoreDeactivationUntil {};
     enum class Closing { no, asked, onFocusLoss };
     void closeAndNotify(Closing why);
     Closing m_closing = Closing::no;

@@ -2,13 +2,10 @@
 #include "PanelInputRouter.h"
 
 #include "app/ApplicationEventMonitor.h"
-#include "app/NookaryCenteredWindow.h"
 #include "app/PanelPresenter.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
-#include "platform/MainQueue.h"
-#include "ui/NookaryPanel.h"
-#include "ui/panel/PopoverView.h"
+#include "ui/panel/PanelView.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -16,8 +13,6 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWindow>
-
-#include <utility>
 
 namespace nookary {
 
@@ -37,14 +32,13 @@ bool isTextControl(const QWidget *widget)
 
 } // namespace
 
-PanelInputRouter::PanelInputRouter(AppModel &model, PanelPresenter &presenter,
-    const KeyTranslator &keys, Actions actions, QObject *parent)
+PanelInputRouter::PanelInputRouter(
+    AppModel &model, PanelPresenter &presenter, const KeyTranslator &keys, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_presenter(presenter)
     , m_keys(keys)
-    , m_actions(std::move(actions))
-    , m_keyMap(std::make_unique<PanelKeyMap>(model, *this))
+    , m_keyMap(std::make_unique<PanelKeyMap>(model, presenter))
     , m_monitor(std::make_unique<ApplicationEventMonitor>(
           [this](QWidget *window, QKeyEvent &event) { return handleKey(window, event); },
           [this](QWidget *target, QMouseEvent &) { handleMousePress(target); }))
@@ -77,7 +71,7 @@ bool PanelInputRouter::handleKey(QWidget *window, QKeyEvent &event)
         return false;
     // Keys meant for our menus and dialogs are theirs: Escape closes the menu, not the panel.
     key.towardsPanel = m_presenter.isPanelWindow(window);
-    const PopoverView *view = window ? window->findChild<PopoverView *>() : nullptr;
+    const PanelView *view = window ? window->findChild<PanelView *>() : nullptr;
     const QWidget *focused = QApplication::focusWidget();
     key.focusElsewhere
         = view && focused && focused != view->searchField() && view->isAncestorOf(focused);
@@ -93,61 +87,7 @@ void PanelInputRouter::handleMousePress(QWidget *target)
     // panel's window is compared, not the active window, which is null while a popup shows.
     if (!m_presenter.isPanelWindow(target->window()) || isTextControl(target))
         return;
-    endEditingOnNextTurn();
-}
-
-bool PanelInputRouter::isPanelShown() const
-{
-    return m_presenter.isPanelOpen();
-}
-
-void PanelInputRouter::openPreferences()
-{
-    m_actions.openPreferences();
-}
-
-void PanelInputRouter::closeUI()
-{
-    m_presenter.closeUI();
-}
-
-void PanelInputRouter::copyToClipboard(const QString &text)
-{
-    m_actions.copy(text);
-}
-
-void PanelInputRouter::endEditingOnNextTurn()
-{
-    postToNextTurn(this, [] {
-        if (QWidget *focused = QApplication::focusWidget())
-            focused->clearFocus();
-    });
-}
-
-void PanelInputRouter::refuse(const QString &why)
-{
-    QApplication::beep();
-    if (PopoverView *view = shownView())
-        view->tell(why);
-}
-
-void PanelInputRouter::openContextMenu()
-{
-    if (PopoverView *view = shownView())
-        view->openContextMenuForSelection();
-}
-
-PopoverView *PanelInputRouter::shownView() const
-{
-    NookaryCenteredWindow *centred = m_presenter.centeredWindow();
-    for (QWidget *window : { static_cast<QWidget *>(m_presenter.popover()),
-             centred ? static_cast<QWidget *>(centred->panel()) : nullptr }) {
-        if (window && window->isVisible()) {
-            if (auto *view = window->findChild<PopoverView *>())
-                return view;
-        }
-    }
-    return nullptr;
+    m_presenter.endEditingOnNextTurn();
 }
 
 } // namespace nookary

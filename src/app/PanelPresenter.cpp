@@ -7,10 +7,11 @@
 #include "platform/Clock.h"
 #include "platform/MainQueue.h"
 #include "platform/StatusItem.h"
-#include "ui/NookaryChromeHostingController.h"
 #include "ui/NookaryPanel.h"
-#include "ui/panel/PopoverView.h"
+#include "ui/PanelCard.h"
+#include "ui/panel/PanelView.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QImage>
 #include <QRect>
@@ -33,9 +34,9 @@ void paintOnce(QWidget &widget)
 }
 
 // Runs once when `window` next becomes active, then removes itself.
-class BecomeKeyObserver final : public QObject {
+class ActivationObserver final : public QObject {
 public:
-    BecomeKeyObserver(QWidget *window, std::function<void()> onActive)
+    ActivationObserver(QWidget *window, std::function<void()> onActive)
         : QObject(window)
         , m_onActive(std::move(onActive))
     {
@@ -62,26 +63,24 @@ private:
 } // namespace
 
 PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
-    FocusHandBack &focus, Clock &clock, ViewActions actions, SessionCapabilities session,
-    QObject *parent)
+    FocusHandBack &focus, Clock &clock, SessionCapabilities session, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_store(store)
     , m_statusItem(statusItem)
     , m_focus(focus)
     , m_clock(clock)
-    , m_actions(std::move(actions))
     , m_session(session)
     , m_popover(std::make_unique<PopoverWindow>())
 {
-    connect(m_popover.get(), &PopoverWindow::didClose, this, &PanelPresenter::popoverDidClose);
-    connect(
-        &m_model, &AppModel::keepWindowPinnedChanged, this, &PanelPresenter::syncPinnedUIBehavior);
+    connect(m_popover.get(), &PopoverWindow::closed, this, &PanelPresenter::popoverClosed);
+    connect(&m_model.settings(), &Settings::keepWindowPinnedChanged, this,
+        &PanelPresenter::syncPinnedUIBehavior);
 }
 
 PanelPresenter::~PanelPresenter()
 {
-    delete m_focusDidBecomeKeyObserver.data();
+    delete m_focusOnActivation.data();
 }
 
 bool PanelPresenter::isPanelOpen() const
@@ -154,39 +153,72 @@ bool PanelPresenter::closesOnFocusLoss() const
 {
     return (m_popover && m_popover->isShown())
         || (m_centeredWindow && m_centeredWindow->isVisible()
-            && m_centeredWindow->closesOnResignKey());
+            && m_centeredWindow->closesOnDeactivation());
 }
 
 QWidget *PanelPresenter::makeRootView()
 {
-    QPointer<PanelPresenter> self(this);
-    auto *view = new PopoverView(m_model,
-        PopoverView::Callbacks {
-            [self](const QString &text) {
-                if (!self || text.isEmpty())
-                    return;
-                self->m_actions.copy(text);
-                self->didCopy();
-            },
-            [self] {
-                if (self)
-                    self->m_actions.openPreferences();
-            },
-            [self] {
-                if (self)
-                    self->syncPinnedUIBehavior();
-            },
-        });
-    return new NookaryChromeHostingController(view);
+    return new PanelCard(new PanelView(m_model, *this));
 }
 
-void PanelPresenter::didCopy()
+void PanelPresenter::choose(const QString &text)
 {
-    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
-        && m_model.keepWindowPinned())
-        m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+    if (text.isEmpty())
+        return;
+    Q_EMIT entryChosen(text);
+    // A pinned window stays for the next choice.
+    if (m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model.settings().keepWindowPinned())
+        focusSearch();
     else
         closeUI();
+}
+
+void PanelPresenter::focusSearch()
+{
+    for (PanelView *view : views())
+        view->focusSearch();
+}
+
+void PanelPresenter::endEditingOnNextTurn()
+{
+    postToNextTurn(this, [] {
+        if (QWidget *focused = QApplication::focusWidget())
+            focused->clearFocus();
+    });
+}
+
+void PanelPresenter::refuse(const QString &why)
+{
+    QApplication::beep();
+    if (PanelView *view = shownView())
+        view->tell(why);
+}
+
+void PanelPresenter::openContextMenu()
+{
+    if (PanelView *view = shownView())
+        view->openContextMenuForSelection();
+}
+
+QList<PanelView *> PanelPresenter::views() const
+{
+    QList<PanelView *> views;
+    for (QWidget *window : { static_cast<QWidget *>(m_popover.get()),
+             m_centeredWindow ? static_cast<QWidget *>(m_centeredWindow->panel()) : nullptr }) {
+        if (window)
+            views += window->findChildren<PanelView *>();
+    }
+    return views;
+}
+
+PanelView *PanelPresenter::shownView() const
+{
+    for (PanelView *view : views()) {
+        if (view->window()->isVisible())
+            return view;
+    }
+    return nullptr;
 }
 
 void PanelPresenter::showUI()
@@ -206,7 +238,7 @@ void PanelPresenter::showUI()
 
 bool PanelPresenter::opensCenteredWindow() const
 {
-    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow)
+    if (m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow)
         return true;
     if (m_session.placesWindows)
         return false; // at the pointer when the tray gives no place
@@ -222,7 +254,7 @@ void PanelPresenter::showPopoverAndArmFocus()
     m_popover->setContent(makeRootView());
     const QRect anchor = m_statusItem ? m_statusItem->geometry() : QRect();
     m_popover->showAt(anchor);
-    armFocusOnDidBecomeKey(m_popover.get());
+    armFocusOnActivation(m_popover.get());
     if (m_popover->isActiveWindow())
         requestSearchFocusRobust();
 }
@@ -231,7 +263,7 @@ void PanelPresenter::showCenteredWindowAndArmFocus()
 {
     ensureCenteredWindow();
     syncPinnedUIBehavior();
-    m_centeredWindow->showCenteredAndKey();
+    m_centeredWindow->showCenteredAndActivate();
 }
 
 void PanelPresenter::ensureCenteredWindow()
@@ -240,14 +272,14 @@ void PanelPresenter::ensureCenteredWindow()
         return;
     m_centeredWindow
         = std::make_unique<NookaryCenteredWindow>(m_store, makeRootView(), m_clock, m_session);
-    connect(m_centeredWindow.get(), &NookaryCenteredWindow::didBecomeKey, this, [this] {
+    connect(m_centeredWindow.get(), &NookaryCenteredWindow::windowActivated, this, [this] {
         // Coming back to an open snippet editor (a pinned window, after fetching text
         // from another application) keeps typing there: Qt gives the editor its focus back.
         if (m_model.editingID().isNull())
             requestSearchFocusRobust();
     });
-    connect(m_centeredWindow.get(), &NookaryCenteredWindow::didClose, this,
-        &PanelPresenter::centeredWindowDidClose);
+    connect(m_centeredWindow.get(), &NookaryCenteredWindow::closed, this,
+        &PanelPresenter::centeredWindowClosed);
 }
 
 void PanelPresenter::prepareFirstOpen()
@@ -296,19 +328,20 @@ void PanelPresenter::runWhenIdle(std::deque<std::function<void()>> steps)
 
 void PanelPresenter::requestSearchFocusRobust()
 {
-    m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+    // Again a turn later: the window manager may hand the keys over only then.
+    focusSearch();
     QPointer<PanelPresenter> self(this);
     postToNextTurn(this, [self] {
         if (self)
-            self->m_model.setFocusSearchTick(self->m_model.focusSearchTick() + 1);
+            self->focusSearch();
     });
 }
 
-void PanelPresenter::armFocusOnDidBecomeKey(QWidget *window)
+void PanelPresenter::armFocusOnActivation(QWidget *window)
 {
-    delete m_focusDidBecomeKeyObserver.data();
+    delete m_focusOnActivation.data();
     QPointer<PanelPresenter> self(this);
-    m_focusDidBecomeKeyObserver = new BecomeKeyObserver(window, [self] {
+    m_focusOnActivation = new ActivationObserver(window, [self] {
         if (self)
             self->requestSearchFocusRobust();
     });
@@ -320,13 +353,13 @@ void PanelPresenter::closeUI()
     const bool popoverShown = m_popover && m_popover->isShown();
     const bool centredShown = m_centeredWindow && m_centeredWindow->isVisible();
     if (popoverShown) {
-        // Its hide reports popoverDidClose, which finishes the close.
+        // Its hide reports popoverClosed, which finishes the close.
         m_closingPopover = true;
         m_popover->hide();
         m_closingPopover = false;
     }
     if (centredShown) {
-        m_centeredWindow->close(); // reports centeredWindowDidClose
+        m_centeredWindow->close(); // reports centeredWindowClosed
         return;
     }
     if (popoverShown)
@@ -334,7 +367,7 @@ void PanelPresenter::closeUI()
     finishClose(FocusHandBack::CloseCause::requested);
 }
 
-void PanelPresenter::popoverDidClose()
+void PanelPresenter::popoverClosed()
 {
     using Cause = FocusHandBack::CloseCause;
     const bool byClickOutside = !m_closingPopover;
@@ -348,7 +381,7 @@ void PanelPresenter::popoverDidClose()
     finishClose(byClickOutside ? Cause::focusLost : Cause::requested, closingClick);
 }
 
-void PanelPresenter::centeredWindowDidClose()
+void PanelPresenter::centeredWindowClosed()
 {
     using Cause = FocusHandBack::CloseCause;
     m_model.setQuery(QString());
@@ -368,10 +401,11 @@ void PanelPresenter::finishClose(
 
 void PanelPresenter::syncPinnedUIBehavior()
 {
-    const bool pinned = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
-        && m_model.keepWindowPinned();
+    const bool pinned
+        = m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model.settings().keepWindowPinned();
     if (m_centeredWindow) {
-        m_centeredWindow->setClosesOnResignKey(!pinned);
+        m_centeredWindow->setClosesOnDeactivation(!pinned);
         if (!pinned)
             m_centeredWindow->endShowGrace();
     }

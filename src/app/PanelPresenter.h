@@ -3,6 +3,7 @@
 
 #include "app/FocusHandBack.h"
 #include "platform/SessionCapabilities.h"
+#include "ui/panel/PanelActions.h"
 
 #include <QObject>
 #include <QPoint>
@@ -22,24 +23,21 @@ class AppModel;
 class Clock;
 class NookaryCenteredWindow;
 class PopoverWindow;
+class PanelView;
 class PreferencesStore;
 class StatusItem;
 
 // Both presentations of the panel (the popover under the tray icon and the centred
 // window), which one opens, the pinned state, putting focus into the search field on
-// opening, and handing focus back after a close.
-class PanelPresenter final : public QObject {
+// opening, and handing focus back after a close. It is what the panel's views and keys ask
+// of the shell: a choice is copied back through `entryChosen`, the settings window opened
+// through `preferencesRequested`.
+class PanelPresenter final : public QObject, public PanelActions {
     Q_OBJECT
 
 public:
-    // What the panel's view asks of the shell.
-    struct ViewActions {
-        std::function<void(const QString &)> copy; // copy-back of the chosen text
-        std::function<void()> openPreferences;
-    };
-
     PanelPresenter(AppModel &model, PreferencesStore &store, StatusItem *statusItem,
-        FocusHandBack &focus, Clock &clock, ViewActions actions, SessionCapabilities session = {},
+        FocusHandBack &focus, Clock &clock, SessionCapabilities session = {},
         QObject *parent = nullptr);
     ~PanelPresenter() override;
 
@@ -57,9 +55,6 @@ public:
     void toggle();
     // A click on the tray icon: toggles, except for the click that just closed the popover.
     void statusItemClicked();
-    // After a copy from the panel: closes it, or, when the centred window is pinned, puts
-    // focus back into the search field.
-    void didCopy();
     void syncPinnedUIBehavior();
     // The next close does not hand focus back.
     void suppressFinalizeAfterUICloseOnce() { m_suppressFinalizeOnce = true; }
@@ -72,6 +67,19 @@ public:
     // True when the panel is open and closes as soon as another window takes focus.
     bool closesOnFocusLoss() const;
 
+    // PanelActions
+    bool isPanelShown() const override { return isPanelOpen(); }
+    void choose(const QString &text) override;
+    void openPreferences() override { Q_EMIT preferencesRequested(); }
+    void closePanel() override { closeUI(); }
+    void focusSearch() override;
+    void endEditingOnNextTurn() override;
+    void refuse(const QString &why) override;
+    void openContextMenu() override;
+
+    // The panel's view in the presentation shown, if any.
+    PanelView *shownView() const;
+
     PopoverWindow *popover() const { return m_popover.get(); }
     NookaryCenteredWindow *centeredWindow() const { return m_centeredWindow.get(); }
 
@@ -80,16 +88,23 @@ public:
     // windows and the tray does not say where its icon is).
     bool opensCenteredWindow() const;
 
+Q_SIGNALS:
+    // The user chose an entry: it goes to the clipboard, as the program's own write.
+    void entryChosen(const QString &text);
+    void preferencesRequested();
+
 private:
     QWidget *makeRootView();
+    // Every view the presentations hold, shown or not.
+    QList<PanelView *> views() const;
     void ensureCenteredWindow();
     void runWhenIdle(std::deque<std::function<void()>> steps);
     void showPopoverAndArmFocus();
     void showCenteredWindowAndArmFocus();
-    void armFocusOnDidBecomeKey(QWidget *window);
+    void armFocusOnActivation(QWidget *window);
     void requestSearchFocusRobust();
-    void popoverDidClose();
-    void centeredWindowDidClose();
+    void popoverClosed();
+    void centeredWindowClosed();
     void finishClose(
         FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
     bool isClickThatClosedPopover();
@@ -99,11 +114,10 @@ private:
     StatusItem *m_statusItem;
     FocusHandBack &m_focus;
     Clock &m_clock;
-    ViewActions m_actions;
     const SessionCapabilities m_session;
     std::unique_ptr<PopoverWindow> m_popover;
     std::unique_ptr<NookaryCenteredWindow> m_centeredWindow;
-    QPointer<QObject> m_focusDidBecomeKeyObserver;
+    QPointer<QObject> m_focusOnActivation;
     // Qt closes a popup on any click outside it, the tray icon included: that click must
     // not open the popover again right away.
     struct ClosingClick {

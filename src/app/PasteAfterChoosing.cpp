@@ -25,16 +25,17 @@ PasteAfterChoosing::PasteAfterChoosing(AppModel &model, Pasteboard &pasteboard,
 
 void PasteAfterChoosing::entryCopied()
 {
-    const bool pinned = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
-        && m_model.keepWindowPinned();
-    if (!m_model.pasteAfterChoosing() || pinned)
+    const bool pinned
+        = m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow
+        && m_model.settings().keepWindowPinned();
+    if (!m_model.settings().pasteAfterChoosing() || pinned)
         return;
     PasteService::Request request;
     request.target = m_focus.previousApp();
     request.ownWindowHasFocus = m_ownWindowHasFocus;
     request.choiceOnClipboard = [this] { return m_pasteboard.holdsOwnWrite(); };
     request.keysFor = [this](const QStringList &windowClass) {
-        return PasteKeys::forWindowClass(windowClass, m_model.pasteTerminalClasses());
+        return PasteKeys::forWindowClass(windowClass, m_model.settings().pasteTerminalClasses());
     };
     m_service.paste(std::move(request));
 }

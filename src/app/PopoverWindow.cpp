@@ -63,7 +63,7 @@ void PopoverWindow::mousePressEvent(QMouseEvent *event)
 void PopoverWindow::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    Q_EMIT didClose();
+    Q_EMIT closed();
 }
 
 } // namespace nookary

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/panel/PopoverView.h"
+#include "ui/panel/PanelView.h"
 
 #include <QWidget>
 
@@ -16,7 +16,7 @@ class PopoverWindow final : public QWidget {
 
 public:
     // The popover is the panel at its smallest.
-    static constexpr QSize contentSize = PopoverView::minimumPanelSize;
+    static constexpr QSize contentSize = PanelView::minimumPanelSize;
 
     explicit PopoverWindow(QWidget *parent = nullptr);
 
@@ -31,7 +31,7 @@ public:
     std::optional<QPoint> closingPress() const { return m_closingPress; }
 
 Q_SIGNALS:
-    void didClose();
+    void closed();
 
 protected:
     void hideEvent(QHideEvent *event) override;

@@ -49,6 +49,8 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
 {
     connect(m_launchAtLogin.get(), &LaunchAtLogin::enabledChanged, this,
         &AppModel::launchAtLoginChanged);
+    connect(m_settings.get(), &Settings::historyLimitChanged, this,
+        [this] { m_history->setLimit(m_settings->historyLimit()); });
     connect(m_history.get(), &ClipboardHistory::changed, this, &AppModel::historyChanged);
     connect(m_shelf.get(), &Shelf::changed, this, &AppModel::shelfChanged);
     connect(m_shelf.get(), &Shelf::editingIDChanged, this, &AppModel::editingIDChanged);
@@ -76,103 +78,15 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
         &AppModel::selectedShelfIDChanged);
     connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this,
         &AppModel::selectedHistoryIDChanged);
-    connect(m_panel.get(), &PanelState::selectionScrollTickChanged, this,
-        &AppModel::selectionScrollTickChanged);
+    connect(m_panel.get(), &PanelState::selectionRevealRequested, this,
+        &AppModel::selectionRevealRequested);
     connect(m_removalUndo.get(), &RemovalUndo::changed, this, &AppModel::undoableRemovalChanged);
     m_launchAtLogin->mirrorSystemState();
 }
 
 AppModel::~AppModel() = default;
 
-// MARK: settings
-
-int AppModel::historyLimit() const
-{
-    return m_settings->historyLimit();
-}
-
-void AppModel::setHistoryLimit(int limit)
-{
-    if (m_settings->setHistoryLimit(limit))
-        Q_EMIT historyLimitChanged();
-    m_history->setLimit(m_settings->historyLimit());
-}
-
-AppModel::OpenPresentation AppModel::openPresentation() const
-{
-    return m_settings->openPresentation();
-}
-
-void AppModel::setOpenPresentation(OpenPresentation presentation)
-{
-    if (m_settings->setOpenPresentation(presentation))
-        Q_EMIT openPresentationChanged();
-}
-
-AppModel::DefaultOpenTarget AppModel::defaultOpenTarget() const
-{
-    return m_settings->defaultOpenTarget();
-}
-
-void AppModel::setDefaultOpenTarget(DefaultOpenTarget target)
-{
-    if (m_settings->setDefaultOpenTarget(target))
-        Q_EMIT defaultOpenTargetChanged();
-}
-
-bool AppModel::keepWindowPinned() const
-{
-    return m_settings->keepWindowPinned();
-}
-
-void AppModel::setKeepWindowPinned(bool pinned)
-{
-    if (m_settings->setKeepWindowPinned(pinned))
-        Q_EMIT keepWindowPinnedChanged();
-}
-
-HotkeyShortcut AppModel::hotkeyShortcut() const
-{
-    return m_settings->hotkeyShortcut();
-}
-
-void AppModel::setHotkeyShortcut(HotkeyShortcut shortcut)
-{
-    if (m_settings->setHotkeyShortcut(shortcut))
-        Q_EMIT hotkeyShortcutChanged();
-}
-
-int AppModel::onboardingLastStep() const
-{
-    return m_settings->onboardingLastStep();
-}
-
-int AppModel::onboardingCompletedVersion() const
-{
-    return m_settings->onboardingCompletedVersion();
-}
-
-void AppModel::setOnboardingLastStep(int step)
-{
-    if (m_settings->setOnboardingLastStep(step))
-        Q_EMIT onboardingLastStepChanged();
-}
-
-void AppModel::completeOnboarding()
-{
-    const Settings::OnboardingChange change = m_settings->completeOnboarding();
-    if (change.completedVersion)
-        Q_EMIT onboardingCompletedVersionChanged();
-    if (change.lastStep)
-        Q_EMIT onboardingLastStepChanged();
-}
-
-int AppModel::onboardingStartStepForManualShow() const
-{
-    return m_settings->onboardingStartStepForManualShow();
-}
-
-// MARK: state of this run
+// State of this run
 
 bool AppModel::launchAtLogin() const
 {
@@ -184,30 +98,9 @@ void AppModel::setLaunchAtLogin(bool enabled)
     m_launchAtLogin->setEnabled(enabled);
 }
 
-bool AppModel::pasteAfterChoosing() const
-{
-    return m_settings->pasteAfterChoosing();
-}
-
-void AppModel::setPasteAfterChoosing(bool paste)
-{
-    if (m_settings->setPasteAfterChoosing(paste))
-        Q_EMIT pasteAfterChoosingChanged();
-}
-
-QStringList AppModel::pasteTerminalClasses() const
-{
-    return m_settings->pasteTerminalClasses();
-}
-
 void AppModel::setPasteAvailability(PasteService::Availability availability)
 {
     assign(this, m_pasteAvailability, availability, &AppModel::pasteAvailabilityChanged);
-}
-
-void AppModel::setFocusSearchTick(int tick)
-{
-    assign(this, m_focusSearchTick, tick, &AppModel::focusSearchTickChanged);
 }
 
 void AppModel::setIsRecordingHotkey(bool recording)
@@ -235,7 +128,7 @@ void AppModel::setDraggedShelfID(const QUuid &id)
     assign(this, m_draggedShelfID, id, &AppModel::draggedShelfIDChanged);
 }
 
-// MARK: clipboard history
+// Clipboard history
 
 bool AppModel::isTrackingPaused() const
 {
@@ -293,7 +186,7 @@ bool AppModel::missedAwaitedCopy(qint64 since) const
     const bool inHistory = selectedColumn() == Column::history;
     const bool followsNewest
         = (m_selectionIsDefault
-              && (inHistory || defaultOpenTarget() == DefaultOpenTarget::historyFirst))
+              && (inHistory || m_settings->defaultOpenTarget() == DefaultOpenTarget::historyFirst))
         || (m_onlyColumnChanged && inHistory);
     return followsNewest && m_history->missedCopySince(since);
 }
@@ -364,7 +257,7 @@ bool AppModel::saveHistoryEntryToShelf(const QUuid &id)
     return true;
 }
 
-// MARK: query, filters and selection
+// Query, filters and selection
 
 QString AppModel::query() const
 {
@@ -443,7 +336,7 @@ void AppModel::applyDefaultOpenTarget()
 void AppModel::applyDefaultSelection()
 {
     const QList<HistoryItem> history = filteredHistory();
-    if (defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
+    if (m_settings->defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
         selectHistory(history.first().id);
     else
         selectDefaultOnOpen(true);
@@ -482,7 +375,7 @@ std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
     return text;
 }
 
-// MARK: saved snippets
+// Saved snippets
 
 void AppModel::addShelfFromDrop(const QString &text, const QUuid &before, bool partial)
 {
@@ -660,7 +553,7 @@ void AppModel::setRemovalUndoHeld(bool held)
     m_removalUndo->setHeld(held);
 }
 
-std::optional<ShelfItem> AppModel::savedItemForShortcut(int index) const
+std::optional<ShelfItem> AppModel::shelfItemForShortcut(int index) const
 {
     if (index < 1 || index > 9)
         return std::nullopt;

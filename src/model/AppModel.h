@@ -5,6 +5,7 @@
 #include "model/HistoryItem.h"
 #include "model/OpenOptions.h"
 #include "model/PanelState.h"
+#include "model/Settings.h"
 #include "model/Shelf.h"
 #include "model/ShelfItem.h"
 #include "model/SnippetTransfer.h"
@@ -28,55 +29,18 @@ class LoginItemService;
 class Pasteboard;
 class PreferencesStore;
 class RemovalUndo;
-class Settings;
 class ShelfStorage;
 
 // The one model object of the program: the user's settings, the clipboard history, the
 // saved snippets, the search and selection state and the global shortcut. Every view and
 // the shell share it; every setting is written to the store at the moment it changes.
-// It is the face of its sections, which do the work: `Settings` (read by the one table of
-// keys and defaults), `ClipboardHistory` (the watcher and the list), `Shelf` (the snippets,
-// their editing and storage through `ShelfStorage`, the drop arbitration) and `PanelState`
-// (query, filters, selection). Main thread only.
+// It owns its sections, which do the work: `Settings` (read by the one table of keys and
+// defaults; views take it from `settings()`), `ClipboardHistory` (the watcher and the
+// list), `Shelf` (the snippets, their editing and storage through `ShelfStorage`, the drop
+// arbitration) and `PanelState` (query, filters, selection), and decides here what needs
+// more than one of them. Main thread only.
 class AppModel final : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
-    Q_PROPERTY(bool isTrackingPaused READ isTrackingPaused WRITE setIsTrackingPaused NOTIFY
-            isTrackingPausedChanged)
-    Q_PROPERTY(int historyLimit READ historyLimit WRITE setHistoryLimit NOTIFY historyLimitChanged)
-    Q_PROPERTY(nookary::OpenOptions::OpenPresentation openPresentation READ openPresentation WRITE
-            setOpenPresentation NOTIFY openPresentationChanged)
-    Q_PROPERTY(nookary::OpenOptions::DefaultOpenTarget defaultOpenTarget READ defaultOpenTarget
-            WRITE setDefaultOpenTarget NOTIFY defaultOpenTargetChanged)
-    Q_PROPERTY(bool keepWindowPinned READ keepWindowPinned WRITE setKeepWindowPinned NOTIFY
-            keepWindowPinnedChanged)
-    Q_PROPERTY(nookary::HotkeyShortcut hotkeyShortcut READ hotkeyShortcut WRITE setHotkeyShortcut
-            NOTIFY hotkeyShortcutChanged)
-    Q_PROPERTY(
-        bool launchAtLogin READ launchAtLogin WRITE setLaunchAtLogin NOTIFY launchAtLoginChanged)
-    Q_PROPERTY(bool pasteAfterChoosing READ pasteAfterChoosing WRITE setPasteAfterChoosing NOTIFY
-            pasteAfterChoosingChanged)
-    Q_PROPERTY(int focusSearchTick READ focusSearchTick WRITE setFocusSearchTick NOTIFY
-            focusSearchTickChanged)
-    Q_PROPERTY(bool isRecordingHotkey READ isRecordingHotkey WRITE setIsRecordingHotkey NOTIFY
-            isRecordingHotkeyChanged)
-    Q_PROPERTY(bool isHotkeyUnavailable READ isHotkeyUnavailable WRITE setIsHotkeyUnavailable NOTIFY
-            isHotkeyUnavailableChanged)
-    Q_PROPERTY(int onboardingLastStep READ onboardingLastStep NOTIFY onboardingLastStepChanged)
-    Q_PROPERTY(int onboardingCompletedVersion READ onboardingCompletedVersion NOTIFY
-            onboardingCompletedVersionChanged)
-    Q_PROPERTY(QList<nookary::HistoryItem> history READ history NOTIFY historyChanged)
-    Q_PROPERTY(QList<nookary::ShelfItem> shelf READ shelf NOTIFY shelfChanged)
-    Q_PROPERTY(QUuid editingID READ editingID WRITE setEditingID NOTIFY editingIDChanged)
-    Q_PROPERTY(QUuid draggedShelfID READ draggedShelfID WRITE setDraggedShelfID NOTIFY
-            draggedShelfIDChanged)
-    Q_PROPERTY(nookary::PanelState::Column selectedColumn READ selectedColumn WRITE
-            setSelectedColumn NOTIFY selectedColumnChanged)
-    Q_PROPERTY(QUuid selectedShelfID READ selectedShelfID WRITE setSelectedShelfID NOTIFY
-            selectedShelfIDChanged)
-    Q_PROPERTY(QUuid selectedHistoryID READ selectedHistoryID WRITE setSelectedHistoryID NOTIFY
-            selectedHistoryIDChanged)
-    Q_PROPERTY(int selectionScrollTick READ selectionScrollTick NOTIFY selectionScrollTickChanged)
 
 public:
     // Stored in the settings file by their names; never rename a case.
@@ -105,32 +69,17 @@ public:
     void setQuery(const QString &query);
     bool isTrackingPaused() const;
     void setIsTrackingPaused(bool paused);
-    int historyLimit() const;
-    // Any value but one of the options becomes the default; the history is trimmed.
-    void setHistoryLimit(int limit);
-    OpenPresentation openPresentation() const;
-    void setOpenPresentation(OpenPresentation presentation);
-    DefaultOpenTarget defaultOpenTarget() const;
-    void setDefaultOpenTarget(DefaultOpenTarget target);
-    bool keepWindowPinned() const;
-    void setKeepWindowPinned(bool pinned);
-    HotkeyShortcut hotkeyShortcut() const;
-    void setHotkeyShortcut(HotkeyShortcut shortcut);
+    // The stored settings, read and changed there; the history follows its limit.
+    Settings &settings() { return *m_settings; }
+    const Settings &settings() const { return *m_settings; }
     bool launchAtLogin() const;
     // Registers or unregisters the login launcher; a failure turns the switch back on the
     // next turn, silently.
     void setLaunchAtLogin(bool enabled);
-    // Choosing an entry also pastes it where focus goes back to (not from a pinned window).
-    bool pasteAfterChoosing() const;
-    void setPasteAfterChoosing(bool paste);
-    // Window classes added by hand to the terminals, which paste with Ctrl+Shift+V.
-    QStringList pasteTerminalClasses() const;
     // Whether this session can paste into other windows, as the shell found at start; not
     // stored.
     PasteService::Availability pasteAvailability() const { return m_pasteAvailability; }
     void setPasteAvailability(PasteService::Availability availability);
-    int focusSearchTick() const { return m_focusSearchTick; }
-    void setFocusSearchTick(int tick);
     bool isRecordingHotkey() const { return m_isRecordingHotkey; }
     void setIsRecordingHotkey(bool recording);
     // The desktop's own words for the bound shortcut, where the desktop chose the trigger
@@ -142,8 +91,6 @@ public:
     // as in use elsewhere. Not stored: every start tries the shortcut again.
     bool isHotkeyUnavailable() const { return m_isHotkeyUnavailable; }
     void setIsHotkeyUnavailable(bool unavailable);
-    int onboardingLastStep() const;
-    int onboardingCompletedVersion() const;
     const QList<HistoryItem> &history() const;
     const QList<ShelfItem> &shelf() const { return m_shelf->items(); }
     QUuid editingID() const { return m_shelf->editingID(); }
@@ -156,12 +103,6 @@ public:
     void setSelectedShelfID(const QUuid &id);
     QUuid selectedHistoryID() const { return m_panel->selectedHistoryID(); }
     void setSelectedHistoryID(const QUuid &id);
-    int selectionScrollTick() const { return m_panel->selectionScrollTick(); }
-
-    // Onboarding progress.
-    void setOnboardingLastStep(int step);
-    void completeOnboarding();
-    int onboardingStartStepForManualShow() const;
 
     // The clipboard's change count as the history last saw it.
     qint64 lastChangeCount() const;
@@ -243,7 +184,7 @@ public:
     // While held (the keyboard is on an undo button), pending removals do not lapse.
     void setRemovalUndoHeld(bool held);
     // The snippet at `index` (1 to 9) of the filtered saved list.
-    std::optional<ShelfItem> savedItemForShortcut(int index) const;
+    std::optional<ShelfItem> shelfItemForShortcut(int index) const;
 
     // Drop arbitration between a snippet row and the saved column as a whole.
     void noteShelfRowDrop();
@@ -275,20 +216,11 @@ public:
 Q_SIGNALS:
     void queryChanged();
     void isTrackingPausedChanged();
-    void historyLimitChanged();
-    void openPresentationChanged();
-    void defaultOpenTargetChanged();
-    void keepWindowPinnedChanged();
-    void hotkeyShortcutChanged();
     void launchAtLoginChanged();
-    void pasteAfterChoosingChanged();
     void pasteAvailabilityChanged();
-    void focusSearchTickChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
     void isHotkeyUnavailableChanged();
-    void onboardingLastStepChanged();
-    void onboardingCompletedVersionChanged();
     void historyChanged();
     void shelfChanged();
     void editingIDChanged();
@@ -296,7 +228,9 @@ Q_SIGNALS:
     void selectedColumnChanged();
     void selectedShelfIDChanged();
     void selectedHistoryIDChanged();
-    void selectionScrollTickChanged();
+    // The keys moved the selection, or an action wants the selected row seen: the columns
+    // scroll it into view.
+    void selectionRevealRequested();
     void capturePendingChanged();
     void undoableRemovalChanged();
     void copyBackWaitingChanged();
@@ -317,7 +251,6 @@ private:
 
     std::unique_ptr<LoginItemService> m_nullLoginItems; // when none was given
     std::unique_ptr<LaunchAtLogin> m_launchAtLogin;
-    int m_focusSearchTick = 0;
     bool m_isRecordingHotkey = false;
     QString m_hotkeyTriggerText;
     PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;

@@ -70,7 +70,7 @@ void PanelState::setSelectedHistoryID(const QUuid &id)
     assign(this, m_selectedHistoryID, id, &PanelState::selectedHistoryIDChanged);
 }
 
-// MARK: filtering
+// Filtering
 
 QString PanelState::filterNeedle() const
 {
@@ -87,7 +87,7 @@ QList<HistoryItem> PanelState::filteredHistory() const
     return filtered(m_history.items(), m_history.revision(), filterNeedle(), m_historyFilter);
 }
 
-// MARK: selection
+// Selection
 
 void PanelState::selectShelf(const QUuid &id)
 {
@@ -198,14 +198,12 @@ void PanelState::moveSelection(Nav direction)
         jump(shelf, m_selectedShelfID, selectShelfRow);
         break;
     }
-    ++m_selectionScrollTick;
-    Q_EMIT selectionScrollTickChanged();
+    Q_EMIT selectionRevealRequested();
 }
 
 void PanelState::revealSelection()
 {
-    ++m_selectionScrollTick;
-    Q_EMIT selectionScrollTickChanged();
+    Q_EMIT selectionRevealRequested();
 }
 
 std::optional<QString> PanelState::selectedText() const

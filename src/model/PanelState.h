@@ -45,7 +45,6 @@ public:
     void setSelectedShelfID(const QUuid &id);
     QUuid selectedHistoryID() const { return m_selectedHistoryID; }
     void setSelectedHistoryID(const QUuid &id);
-    int selectionScrollTick() const { return m_selectionScrollTick; }
 
     void selectShelf(const QUuid &id);
     void selectHistory(const QUuid &id);
@@ -61,7 +60,7 @@ Q_SIGNALS:
     void selectedColumnChanged();
     void selectedShelfIDChanged();
     void selectedHistoryIDChanged();
-    void selectionScrollTickChanged();
+    void selectionRevealRequested();
 
 private:
     QString filterNeedle() const;
@@ -79,7 +78,6 @@ private:
     Column m_selectedColumn = Column::saved;
     QUuid m_selectedShelfID;
     QUuid m_selectedHistoryID;
-    int m_selectionScrollTick = 0;
     mutable FilterCache<ShelfItem> m_shelfFilter;
     mutable FilterCache<HistoryItem> m_historyFilter;
 };

@@ -58,13 +58,14 @@ bool isHistoryLimitOption(qint64 value)
 
 } // namespace
 
-Settings::Settings(PreferencesStore &store)
-    : m_store(store)
+Settings::Settings(PreferencesStore &store, QObject *parent)
+    : QObject(parent)
+    , m_store(store)
 {
     load();
 }
 
-// MARK: persisted reads
+// Persisted reads
 
 std::optional<qint64> Settings::persistedInt(const char *k, const char *legacy)
 {
@@ -112,7 +113,7 @@ std::optional<quint32> Settings::persistedUInt32(const char *k, const char *lega
     return quint32(*value);
 }
 
-// MARK: start-up
+// Start-up
 
 void Settings::load()
 {
@@ -188,66 +189,75 @@ void Settings::persistHotkeyShortcut()
     m_store.setInteger(key(SK::hotkeyModifiers.current), m_hotkeyShortcut.modifiers);
 }
 
-// MARK: write-through
+// Write-through
 
-bool Settings::setHistoryLimit(int limit)
+void Settings::setHistoryLimit(int limit)
 {
     const int value = isHistoryLimitOption(limit) ? limit : SK::historyLimit.fallback;
     m_store.setInteger(key(SK::historyLimit.current), value);
-    return assign(m_historyLimit, value);
+    if (assign(m_historyLimit, value))
+        Q_EMIT historyLimitChanged();
 }
 
-bool Settings::setOpenPresentation(OpenPresentation presentation)
+void Settings::setOpenPresentation(OpenPresentation presentation)
 {
     m_store.setString(key(SK::openPresentation.current), rawValue(presentation));
-    return assign(m_openPresentation, presentation);
+    if (assign(m_openPresentation, presentation))
+        Q_EMIT openPresentationChanged();
 }
 
-bool Settings::setDefaultOpenTarget(DefaultOpenTarget target)
+void Settings::setDefaultOpenTarget(DefaultOpenTarget target)
 {
     m_store.setString(key(SK::defaultOpenTarget.current), rawValue(target));
-    return assign(m_defaultOpenTarget, target);
+    if (assign(m_defaultOpenTarget, target))
+        Q_EMIT defaultOpenTargetChanged();
 }
 
-bool Settings::setKeepWindowPinned(bool pinned)
+void Settings::setKeepWindowPinned(bool pinned)
 {
     m_store.setBoolean(key(SK::keepWindowPinned.current), pinned);
-    return assign(m_keepWindowPinned, pinned);
+    if (assign(m_keepWindowPinned, pinned))
+        Q_EMIT keepWindowPinnedChanged();
 }
 
-bool Settings::setPasteAfterChoosing(bool paste)
+void Settings::setPasteAfterChoosing(bool paste)
 {
     m_store.setBoolean(key(SK::pasteAfterChoosing.current), paste);
-    return assign(m_pasteAfterChoosing, paste);
+    if (assign(m_pasteAfterChoosing, paste))
+        Q_EMIT pasteAfterChoosingChanged();
 }
 
-bool Settings::setHotkeyShortcut(HotkeyShortcut shortcut)
+void Settings::setHotkeyShortcut(HotkeyShortcut shortcut)
 {
     const bool changed = assign(m_hotkeyShortcut, shortcut);
     persistHotkeyShortcut();
-    return changed;
+    if (changed)
+        Q_EMIT hotkeyShortcutChanged();
 }
 
-// MARK: onboarding
+// Onboarding
 
-bool Settings::setOnboardingLastStep(int step)
+void Settings::setOnboardingLastStep(int step)
 {
     const int clamped = std::clamp(step, SK::onboardingFirstStep, SK::onboardingLastStepIndex);
     if (clamped == m_onboardingLastStep)
-        return false;
+        return;
     m_onboardingLastStep = clamped;
     m_store.setInteger(key(SK::onboardingLastStep.current), clamped);
-    return true;
+    Q_EMIT onboardingLastStepChanged();
 }
 
-Settings::OnboardingChange Settings::completeOnboarding()
+void Settings::completeOnboarding()
 {
-    OnboardingChange change;
-    change.completedVersion = assign(m_onboardingCompletedVersion, SK::onboardingCurrentVersion);
-    change.lastStep = assign(m_onboardingLastStep, SK::onboardingFirstStep);
+    const bool completedVersion
+        = assign(m_onboardingCompletedVersion, SK::onboardingCurrentVersion);
+    const bool lastStep = assign(m_onboardingLastStep, SK::onboardingFirstStep);
     m_store.setInteger(key(SK::onboardingCompletedVersion.current), SK::onboardingCurrentVersion);
     m_store.setInteger(key(SK::onboardingLastStep.current), SK::onboardingFirstStep);
-    return change;
+    if (completedVersion)
+        Q_EMIT onboardingCompletedVersionChanged();
+    if (lastStep)
+        Q_EMIT onboardingLastStepChanged();
 }
 
 int Settings::onboardingStartStepForManualShow() const

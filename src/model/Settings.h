@@ -5,6 +5,7 @@
 #include "model/OpenOptions.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -17,45 +18,53 @@ class PreferencesStore;
 // The user's settings as the model keeps them. Each is read once at start by the table in
 // SettingsKeys.h (the current key, else the legacy key, whose value is then copied over,
 // else the table's fallback, always within its bounds) and written back at once, then
-// written through at every change. Setters answer whether the value changed, so that the
-// model can tell its observers. Main thread only.
-class Settings final {
+// written through at every change, and signalled when it changed. Views and the shell that
+// read or change a setting take this object from the model. Main thread only.
+class Settings final : public QObject {
+    Q_OBJECT
+
 public:
     using OpenPresentation = OpenOptions::OpenPresentation;
     using DefaultOpenTarget = OpenOptions::DefaultOpenTarget;
 
-    explicit Settings(PreferencesStore &store);
+    explicit Settings(PreferencesStore &store, QObject *parent = nullptr);
 
     int historyLimit() const { return m_historyLimit; }
     // Any value but one of the options becomes the fallback.
-    bool setHistoryLimit(int limit);
+    void setHistoryLimit(int limit);
     OpenPresentation openPresentation() const { return m_openPresentation; }
-    bool setOpenPresentation(OpenPresentation presentation);
+    void setOpenPresentation(OpenPresentation presentation);
     DefaultOpenTarget defaultOpenTarget() const { return m_defaultOpenTarget; }
-    bool setDefaultOpenTarget(DefaultOpenTarget target);
+    void setDefaultOpenTarget(DefaultOpenTarget target);
     bool keepWindowPinned() const { return m_keepWindowPinned; }
-    bool setKeepWindowPinned(bool pinned);
+    void setKeepWindowPinned(bool pinned);
     HotkeyShortcut hotkeyShortcut() const { return m_hotkeyShortcut; }
-    bool setHotkeyShortcut(HotkeyShortcut shortcut);
+    void setHotkeyShortcut(HotkeyShortcut shortcut);
     bool pasteAfterChoosing() const { return m_pasteAfterChoosing; }
-    bool setPasteAfterChoosing(bool paste);
+    void setPasteAfterChoosing(bool paste);
     // The window classes the user added to the terminals, as read at start.
     QStringList pasteTerminalClasses() const { return m_pasteTerminalClasses; }
 
     int onboardingLastStep() const { return m_onboardingLastStep; }
     // Kept within the walkthrough's steps.
-    bool setOnboardingLastStep(int step);
+    void setOnboardingLastStep(int step);
     int onboardingCompletedVersion() const { return m_onboardingCompletedVersion; }
     // Marks the current walkthrough completed and its progress back at the first step.
-    struct OnboardingChange {
-        bool completedVersion = false;
-        bool lastStep = false;
-    };
-    OnboardingChange completeOnboarding();
+    void completeOnboarding();
     int onboardingStartStepForManualShow() const;
 
     // The versioned-read rule, for the keys other parts of the model keep.
     std::optional<QByteArray> persistedData(const char *key, const char *legacyKey);
+
+Q_SIGNALS:
+    void historyLimitChanged();
+    void openPresentationChanged();
+    void defaultOpenTargetChanged();
+    void keepWindowPinnedChanged();
+    void hotkeyShortcutChanged();
+    void pasteAfterChoosingChanged();
+    void onboardingLastStepChanged();
+    void onboardingCompletedVersionChanged();
 
 private:
     std::optional<qint64> persistedInt(const char *key, const char *legacyKey);

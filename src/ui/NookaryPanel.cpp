@@ -2,7 +2,7 @@
 #include "NookaryPanel.h"
 
 #include "ui/Accessibility.h"
-#include "ui/panel/PopoverView.h"
+#include "ui/panel/PanelView.h"
 
 #include <QWindow>
 
@@ -17,8 +17,8 @@ NookaryPanel::NookaryPanel(QWidget *parent)
     // The window takes the keyboard when it is activated; the focus itself stays with its
     // controls, so that a press on a handle or the background leaves the search field typing.
     setFocusPolicy(Qt::NoFocus);
-    setMinimumSize(PopoverView::minimumPanelSize);
-    resize(PopoverView::minimumPanelSize);
+    setMinimumSize(PanelView::minimumPanelSize);
+    resize(PanelView::minimumPanelSize);
     setWindowTitle(QStringLiteral("Nookary"));
 }
 

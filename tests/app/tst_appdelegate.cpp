@@ -10,8 +10,8 @@
 #include "ui/ShortcutGuide.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/panel/PanelView.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/PopoverView.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/recorder/HotkeyRecorderControl.h"
@@ -83,7 +83,7 @@ struct Shell {
         services.session = session;
         workspace->frontmost = kEditor;
         delegate = std::make_unique<AppDelegate>(std::move(services), fromLogin);
-        delegate->applicationDidFinishLaunching();
+        delegate->start();
     }
     AppModel &model() { return delegate->model(); }
     void copy(const QString &text)
@@ -143,7 +143,7 @@ private Q_SLOTS:
             QVERIFY(!s.delegate->centeredWindow());
             QVERIFY(!s.delegate->popover()->isVisible());
             s.openAndWait();
-            QVERIFY(s.delegate->popover()->findChild<PopoverView *>());
+            QVERIFY(s.delegate->popover()->findChild<PanelView *>());
         }
     }
 
@@ -238,17 +238,20 @@ private Q_SLOTS:
         QCOMPARE(s.model().history().first().text, QStringLiteral("older"));
         QTRY_COMPARE(s.workspace->activated.size(), 1);
 
-        // Pinned: stays open, and the search field is asked for focus again.
-        s.model().setKeepWindowPinned(true);
+        // Pinned: stays open, and the search field has the keys again.
+        s.model().settings().setKeepWindowPinned(true);
         s.openAndWait();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
-        const int tick = s.model().focusSearchTick();
+        QLineEdit *search = panel->findChild<PanelView *>()->searchField();
+        QTRY_COMPARE(panel->focusWidget(), search); // the opening's own
+        panel->setFocus(); // elsewhere, but not on one of the view's controls
+        QCOMPARE(panel->focusWidget(), panel);
         s.model().selectHistory(s.model().history().at(1).id);
         QTest::keyClick(panel->windowHandle(), Qt::Key_Return);
         QCOMPARE(s.pasteboard->contents().text, QStringLiteral("newer"));
         QVERIFY(s.delegate->isPanelOpen());
-        QVERIFY(s.model().focusSearchTick() > tick);
-        QVERIFY(!s.delegate->centeredWindow()->closesOnResignKey());
+        QTRY_COMPARE(panel->focusWidget(), search);
+        QVERIFY(!s.delegate->centeredWindow()->closesOnDeactivation());
 
         // Escape closes it, pinned or not.
         QTest::keyClick(panel->windowHandle(), Qt::Key_Escape);
@@ -261,15 +264,15 @@ private Q_SLOTS:
         s.openAndWait();
         NookaryCenteredWindow *window = s.delegate->centeredWindow();
         QTest::qWait(150); // past the grace after showing
-        s.model().setKeepWindowPinned(true);
-        window->handleAppDidResignActive();
+        s.model().settings().setKeepWindowPinned(true);
+        window->handleApplicationDeactivated();
         QVERIFY(s.delegate->isPanelOpen());
-        s.model().setKeepWindowPinned(false);
-        QVERIFY(window->closesOnResignKey());
+        s.model().settings().setKeepWindowPinned(false);
+        QVERIFY(window->closesOnDeactivation());
         // The user went to another window: the panel closes, and focus stays where the user
         // put it rather than going back to the editor.
         s.workspace->frontmost = kBrowser;
-        window->handleAppDidResignActive();
+        window->handleApplicationDeactivated();
         QVERIFY(!s.delegate->isPanelOpen());
         QTest::qWait(80);
         QVERIFY(s.workspace->activated.isEmpty());
@@ -280,7 +283,7 @@ private Q_SLOTS:
         s.openAndWait();
         QTest::qWait(150);
         s.workspace->frontmost.reset();
-        window->handleAppDidResignActive();
+        window->handleApplicationDeactivated();
         QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
     }
 
@@ -472,7 +475,7 @@ private Q_SLOTS:
     void comingBackToAPinnedWindowKeepsTheEditorFocused()
     {
         Shell s;
-        s.model().setKeepWindowPinned(true);
+        s.model().settings().setKeepWindowPinned(true);
         s.openAndWait();
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
@@ -524,7 +527,7 @@ private Q_SLOTS:
         s.openAndWait();
         QTest::qWait(150);
         s.workspace->frontmost = RunningApplication { quint64(about->winId()), 0 };
-        s.delegate->centeredWindow()->handleAppDidResignActive();
+        s.delegate->centeredWindow()->handleApplicationDeactivated();
         QVERIFY(!s.delegate->isPanelOpen());
         QTest::qWait(80);
         QVERIFY(s.workspace->activated.isEmpty());
@@ -589,7 +592,7 @@ private Q_SLOTS:
         QVERIFY(s.delegate->centeredWindow());
         QVERIFY(s.delegate->centeredWindow()->isVisible());
         // It behaves as the popover would: never pinned, so losing focus closes it.
-        QVERIFY(s.delegate->centeredWindow()->closesOnResignKey());
+        QVERIFY(s.delegate->centeredWindow()->closesOnDeactivation());
         s.delegate->closeUI();
         QVERIFY(!s.delegate->isPanelOpen());
         s.statusItem->click();
@@ -602,8 +605,8 @@ private Q_SLOTS:
     {
         Shell s(Shell::Wayland {}, "Nookary.onboarding.lastStep.v1=1\n");
         s.delegate->presentOnboarding(1, false, false);
-        QTRY_VERIFY(s.delegate->onboardingWC());
-        OnboardingFlowView *flow = s.delegate->onboardingWC()->flowView();
+        QTRY_VERIFY(s.delegate->onboarding());
+        OnboardingFlowView *flow = s.delegate->onboarding()->flowView();
         QVERIFY(flow->manualBinding());
         QVERIFY(!flow->recorder());
         QVERIFY(flow->mainButton()->isEnabled());
@@ -622,39 +625,39 @@ private Q_SLOTS:
         copyAndCheck(flow->shortcutGuide(), ShortcutGuide::Desktop::sway);
         flow->proceed();
         QCOMPARE(flow->stepIndex(), 2);
-        s.delegate->onboardingWC()->close();
+        s.delegate->onboarding()->close();
 
         s.delegate->openPreferences();
-        QTRY_VERIFY(s.delegate->preferencesWC() && s.delegate->preferencesWC()->isVisible());
-        PreferencesView *view = s.delegate->preferencesWC()->view();
+        QTRY_VERIFY(s.delegate->preferences() && s.delegate->preferences()->isVisible());
+        PreferencesView *view = s.delegate->preferences()->view();
         QVERIFY(!view->shortcutRecorder());
         QVERIFY(view->manualShortcutLabel());
         QVERIFY(view->manualShortcutLabel()->text().contains(QStringLiteral("Nookary --toggle")));
         copyAndCheck(view->shortcutGuide(), ShortcutGuide::Desktop::gnome);
         s.copy(QStringLiteral("later"));
         QCOMPARE(s.model().history().first().text, QStringLiteral("later"));
-        s.delegate->preferencesWC()->window()->hide();
+        s.delegate->preferences()->window()->hide();
     }
 
     void aFirstManualStartOpensTheWalkthroughOnThePageReached()
     {
         {
             Shell s(false, "Nookary.onboarding.lastStep.v1=7\n");
-            QVERIFY(!s.delegate->onboardingWC()); // on the next turn
-            QTRY_VERIFY(s.delegate->onboardingWC());
-            QVERIFY(s.delegate->onboardingWC()->isWindowVisible());
-            QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 4);
+            QVERIFY(!s.delegate->onboarding()); // on the next turn
+            QTRY_VERIFY(s.delegate->onboarding());
+            QVERIFY(s.delegate->onboarding()->isWindowVisible());
+            QCOMPARE(s.delegate->onboarding()->flowView()->stepIndex(), 4);
             QTest::qWait(50);
             QVERIFY(!s.delegate->isPanelOpen());
         }
         {
             Shell s(false, "Nookary.onboarding.lastStep.v1=-3\n");
-            QTRY_VERIFY(s.delegate->onboardingWC());
-            QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+            QTRY_VERIFY(s.delegate->onboarding());
+            QCOMPARE(s.delegate->onboarding()->flowView()->stepIndex(), 0);
         }
         Shell quiet(true);
         QTest::qWait(50);
-        QVERIFY(!quiet.delegate->onboardingWC());
+        QVERIFY(!quiet.delegate->onboarding());
     }
 
     void whileTheWalkthroughShowsTheShortcutCountsAndReopenWaits()
@@ -662,13 +665,13 @@ private Q_SLOTS:
         Shell s(false,
             "Nookary.onboarding.lastStep.v1=1\nNookary.hotkey.code.v1=9\nNookary.hotkey.modifiers."
             "v1=768\n");
-        QTRY_VERIFY(s.delegate->onboardingWC());
-        OnboardingWindowController *wc = s.delegate->onboardingWC();
+        QTRY_VERIFY(s.delegate->onboarding());
+        OnboardingWindowController *wc = s.delegate->onboarding();
         QTRY_VERIFY(wc->isWindowVisible());
         for (int i = 0; i < 3; ++i)
             s.delegate->hotkeyPressed();
         QCOMPARE(wc->flowView()->hotkeyPracticeCount(), 3);
-        s.delegate->applicationShouldHandleReopen();
+        s.delegate->reopen();
         QTest::qWait(50);
         QVERIFY(!s.delegate->isPanelOpen());
 
@@ -681,7 +684,7 @@ private Q_SLOTS:
 
         // Asking for it again brings the same walkthrough back and closes the panel.
         s.delegate->presentOnboarding(0, true, false);
-        QCOMPARE(s.delegate->onboardingWC(), wc);
+        QCOMPARE(s.delegate->onboarding(), wc);
         QTRY_VERIFY(wc->isWindowVisible());
         QVERIFY(!s.delegate->isPanelOpen());
     }
@@ -689,39 +692,39 @@ private Q_SLOTS:
     void skippingOrFinishingMarksItDoneAndOpensThePanel()
     {
         Shell s(false, "Nookary.onboarding.lastStep.v1=2\n");
-        QTRY_VERIFY(s.delegate->onboardingWC());
-        QPointer<OnboardingWindowController> wc = s.delegate->onboardingWC();
+        QTRY_VERIFY(s.delegate->onboarding());
+        QPointer<OnboardingWindowController> wc = s.delegate->onboarding();
         wc->flowView()->skip();
-        QCOMPARE(s.model().onboardingCompletedVersion(), 1);
-        QVERIFY(!s.delegate->onboardingWC());
+        QCOMPARE(s.model().settings().onboardingCompletedVersion(), 1);
+        QVERIFY(!s.delegate->onboarding());
         QTRY_VERIFY(s.delegate->isPanelOpen());
         QTRY_VERIFY(!wc); // and gone
 
         s.delegate->showOnboardingFromMenu();
         QVERIFY(!s.delegate->isPanelOpen());
-        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+        QCOMPARE(s.delegate->onboarding()->flowView()->stepIndex(), 0);
         s.delegate->presentOnboarding(4, true, true); // a new one, the old one reports nothing
-        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 4);
-        s.delegate->onboardingWC()->flowView()->mainButton()->click();
-        QVERIFY(!s.delegate->onboardingWC());
+        QCOMPARE(s.delegate->onboarding()->flowView()->stepIndex(), 4);
+        s.delegate->onboarding()->flowView()->mainButton()->click();
+        QVERIFY(!s.delegate->onboarding());
         QTRY_VERIFY(s.delegate->isPanelOpen());
     }
 
     void closingTheWindowOpensThePanelButLeavesItUnfinished()
     {
         Shell s(false, "Nookary.onboarding.lastStep.v1=2\n");
-        QTRY_VERIFY(s.delegate->onboardingWC());
-        s.delegate->onboardingWC()->window()->close();
-        QVERIFY(!s.delegate->onboardingWC());
-        QCOMPARE(s.model().onboardingCompletedVersion(), 0);
-        QCOMPARE(s.model().onboardingLastStep(), 2);
+        QTRY_VERIFY(s.delegate->onboarding());
+        s.delegate->onboarding()->window()->close();
+        QVERIFY(!s.delegate->onboarding());
+        QCOMPARE(s.model().settings().onboardingCompletedVersion(), 0);
+        QCOMPARE(s.model().settings().onboardingLastStep(), 2);
         QTRY_VERIFY(s.delegate->isPanelOpen());
         s.delegate->closeUI();
 
         // The next start picks it up again.
         s.delegate->presentInitialExperience();
-        QTRY_VERIFY(s.delegate->onboardingWC());
-        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 2);
+        QTRY_VERIFY(s.delegate->onboarding());
+        QCOMPARE(s.delegate->onboarding()->flowView()->stepIndex(), 2);
     }
 
     void showOnboardingFromTheMenuClosesThePanelFirst()
@@ -731,9 +734,9 @@ private Q_SLOTS:
         const auto menu = s.statusItem->openMenu();
         menu->actions().at(4)->trigger();
         QVERIFY(!s.delegate->isPanelOpen());
-        QVERIFY(s.delegate->onboardingWC());
-        QTRY_VERIFY(s.delegate->onboardingWC()->isWindowVisible());
-        QCOMPARE(s.delegate->onboardingWC()->flowView()->stepIndex(), 0);
+        QVERIFY(s.delegate->onboarding());
+        QTRY_VERIFY(s.delegate->onboarding()->isWindowVisible());
+        QCOMPARE(s.delegate->onboarding()->flowView()->stepIndex(), 0);
     }
 
     void showOnboardingOverThePanelKeepsTheFocus()
@@ -744,7 +747,7 @@ private Q_SLOTS:
         s.openAndWait();
         QCOMPARE(s.delegate->previousApp(), kEditor);
         s.statusItem->openMenu()->actions().at(4)->trigger();
-        QTRY_VERIFY(s.delegate->onboardingWC() && s.delegate->onboardingWC()->isWindowVisible());
+        QTRY_VERIFY(s.delegate->onboarding() && s.delegate->onboarding()->isWindowVisible());
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty());
         QVERIFY(!s.delegate->previousApp());
@@ -760,7 +763,7 @@ private Q_SLOTS:
         s.hotkeys->taken << HotkeyShortcut { 40,
             HotkeyShortcut::controlBit | HotkeyShortcut::optionBit };
         s.delegate->presentOnboarding(1, false, false);
-        QPointer<OnboardingWindowController> wc = s.delegate->onboardingWC();
+        QPointer<OnboardingWindowController> wc = s.delegate->onboarding();
         QTRY_VERIFY(wc->isWindowVisible());
         OnboardingFlowView *flow = wc->flowView();
         auto *recorder = qobject_cast<HotkeyRecorderControl *>(flow->recorder());
@@ -784,7 +787,7 @@ private Q_SLOTS:
         QTRY_COMPARE(alerts, QStringList { QStringLiteral("Shortcut is unavailable") });
 
         // Back to the default, stored and grabbed; the walkthrough asks for a shortcut again.
-        QTRY_COMPARE(s.model().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
+        QTRY_COMPARE(s.model().settings().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
         QCOMPARE(s.hotkeys->registered, HotkeyShortcut::defaultShortcut());
         QVERIFY(!s.model().isRecordingHotkey());
         QVERIFY(wc && wc->isWindowVisible());
@@ -850,25 +853,24 @@ private Q_SLOTS:
         QVERIFY(s.statusItem->messages.first().join(u'\n').contains(
             QStringLiteral("kept until Nookary quits")));
         s.store->holdWrites();
-        s.model().setHistoryLimit(50);
+        s.model().settings().setHistoryLimit(50);
         QTest::qWait(20);
         QCOMPARE(s.statusItem->messages.size(), 1);
-        QCOMPARE(s.model().historyLimit(), 50);
+        QCOMPARE(s.model().settings().historyLimit(), 50);
     }
 
     void preferencesOpenEveryWayAndTheClosedPanelHandsNothingBack()
     {
         Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
-        auto preferencesShown = [&s] {
-            return s.delegate->preferencesWC() && s.delegate->preferencesWC()->isVisible();
-        };
+        auto preferencesShown
+            = [&s] { return s.delegate->preferences() && s.delegate->preferences()->isVisible(); };
         // From the tray menu, with the popover open.
         s.statusItem->click();
         QTRY_VERIFY(s.delegate->isPanelOpen());
         s.statusItem->openMenu()->actions().at(6)->trigger();
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_VERIFY(preferencesShown());
-        PreferencesWindowController *wc = s.delegate->preferencesWC();
+        PreferencesWindowController *wc = s.delegate->preferences();
         QCOMPARE(wc->window()->size(), QSize(470, 385));
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty()); // focus stays with the settings
@@ -880,16 +882,16 @@ private Q_SLOTS:
         wc->window()->close();
         s.statusItem->click();
         QTRY_VERIFY(s.delegate->isPanelOpen());
-        auto *view = s.delegate->popover()->findChild<PopoverView *>();
+        auto *view = s.delegate->popover()->findChild<PanelView *>();
         QVERIFY(view);
         view->settingsButton()->click();
         QVERIFY(!s.delegate->isPanelOpen());
         QTRY_VERIFY(preferencesShown());
-        QCOMPARE(s.delegate->preferencesWC(), wc);
+        QCOMPARE(s.delegate->preferences(), wc);
 
         // With Ctrl+, in the centred window.
         wc->window()->close();
-        s.model().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
+        s.model().settings().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
         s.openAndWait();
         QTest::keyClick(s.delegate->centeredWindow()->panel()->windowHandle(), Qt::Key_Comma,
             Qt::ControlModifier);
@@ -897,10 +899,10 @@ private Q_SLOTS:
         QTRY_VERIFY(preferencesShown());
         QTest::qWait(100);
         QVERIFY(s.workspace->activated.isEmpty());
-        QCOMPARE(s.delegate->preferencesWC(), wc);
+        QCOMPARE(s.delegate->preferences(), wc);
 
         // Re-opening the running program while the settings show opens nothing else.
-        s.delegate->applicationShouldHandleReopen();
+        s.delegate->reopen();
         QTest::qWait(20);
         QVERIFY(!s.delegate->isPanelOpen());
     }
@@ -915,13 +917,13 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::activePopupWidget(), &menu);
         QTest::keyClick(menu.windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
         QTest::qWait(20);
-        QVERIFY(!s.delegate->preferencesWC());
+        QVERIFY(!s.delegate->preferences());
         menu.close();
 
         s.delegate->openPreferences();
-        QTRY_VERIFY(s.delegate->preferencesWC() && s.delegate->preferencesWC()->isVisible());
-        QWidget *window = s.delegate->preferencesWC()->window();
-        HotkeyRecorderControl *recorder = s.delegate->preferencesWC()->view()->shortcutRecorder();
+        QTRY_VERIFY(s.delegate->preferences() && s.delegate->preferences()->isVisible());
+        QWidget *window = s.delegate->preferences()->window();
+        HotkeyRecorderControl *recorder = s.delegate->preferences()->view()->shortcutRecorder();
         recorder->toggle();
         QVERIFY(s.model().isRecordingHotkey());
         window->hide();
@@ -930,9 +932,9 @@ private Q_SLOTS:
 
         // The panel's own keys stay with the panel: Escape in the settings window leaves a
         // pinned panel open.
-        s.model().setKeepWindowPinned(true);
+        s.model().settings().setKeepWindowPinned(true);
         s.openAndWait();
-        s.delegate->preferencesWC()->showWindow();
+        s.delegate->preferences()->showWindow();
         QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
         QTest::qWait(20);
         QVERIFY(s.delegate->isPanelOpen());
@@ -946,7 +948,8 @@ private Q_SLOTS:
         QVERIFY(s.delegate->isPanelOpen());
         QVERIFY(!recorder->isRecording());
         QVERIFY(!s.model().isRecordingHotkey());
-        QCOMPARE(s.model().hotkeyShortcut(), (HotkeyShortcut { 43, HotkeyShortcut::controlBit }));
+        QCOMPARE(s.model().settings().hotkeyShortcut(),
+            (HotkeyShortcut { 43, HotkeyShortcut::controlBit }));
     }
 
     void instanceRequestsDriveThePanel()

@@ -45,7 +45,7 @@ struct Window {
         store = std::make_unique<RecordingPreferencesStore>(
             std::make_unique<SettingsPreferencesStore>(path));
         window = std::make_unique<NookaryCenteredWindow>(*store, new QWidget, clock, session);
-        QObject::connect(window.get(), &NookaryCenteredWindow::didClose, [this] { ++closes; });
+        QObject::connect(window.get(), &NookaryCenteredWindow::closed, [this] { ++closes; });
         auto timer = std::make_unique<ManualQuietTimer>();
         quiet = timer.get();
         window->setMoveResizeTimer(std::move(timer));
@@ -122,7 +122,7 @@ private Q_SLOTS:
     void firstUseOpensAtTheMinimumSizeCentred()
     {
         Window w;
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         const QRect frame = w.window->panel()->geometry();
         QCOMPARE(frame.size(), QSize(560, 380));
         QCOMPARE(frame.center(), w.available().center());
@@ -156,7 +156,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, settings);
         QFETCH(QRect, expected);
         Window w(settings);
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         const QRect frame = w.window->panel()->geometry();
         const QRect available = w.available();
         QVERIFY(available.contains(frame) || frame.size() == available.size());
@@ -182,7 +182,7 @@ private Q_SLOTS:
             "Nookary.centeredWindow.posX.v1=300\nNookary.centeredWindow.posY.v1=200\n"
             "Nookary.centeredWindow.width.v1=5000\nNookary.centeredWindow.height.v1=5000\n");
         Window other(frame + "Nookary.centeredWindow.scale.v1=2\n");
-        other.window->showCenteredAndKey();
+        other.window->showCenteredAndActivate();
         QCOMPARE(other.window->panel()->size(), QSize(560, 380));
         QCOMPARE(other.window->panel()->geometry().center(), other.available().center());
         other.window->close();
@@ -192,7 +192,7 @@ private Q_SLOTS:
         for (const QByteArray &scale :
             { QByteArray("Nookary.centeredWindow.scale.v1=1\n"), QByteArray() }) {
             Window same(frame + scale);
-            same.window->showCenteredAndKey();
+            same.window->showCenteredAndActivate();
             QCOMPARE(same.window->panel()->geometry(), same.available());
             same.window->panel()->hide();
         }
@@ -205,7 +205,7 @@ private Q_SLOTS:
         Window w("Nookary.centeredWindow.posX.v1=20\nNookary.centeredWindow.posY.v1=30\n"
                  "Nookary.centeredWindow.width.v1=600\nNookary.centeredWindow.height.v1=400\n",
             SessionCapabilities { .placesWindows = false });
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         QCOMPARE(w.window->panel()->size(), QSize(600, 400));
         QCoreApplication::processEvents();
         w.quiet->fire();
@@ -235,7 +235,7 @@ private Q_SLOTS:
         QCOMPARE(w.stored("Nookary.centeredWindow.posY.v1"), 30.0);
 
         // Shown again, it takes the size the user left it at.
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         QCOMPARE(w.window->panel()->size(), QSize(700, 450));
         w.window->panel()->hide();
     }
@@ -243,19 +243,19 @@ private Q_SLOTS:
     void losingFocusClosesAfterTheGraceUnlessPinned()
     {
         Window w;
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         w.clock.advance(50ms);
         w.deactivate();
         QVERIFY(w.window->isVisible());
         QCOMPARE(w.closes, 0);
 
-        w.window->setClosesOnResignKey(false); // pinned
+        w.window->setClosesOnDeactivation(false); // pinned
         w.clock.advance(200ms);
         w.deactivate();
-        w.window->handleAppDidResignActive();
+        w.window->handleApplicationDeactivated();
         QVERIFY(w.window->isVisible());
 
-        w.window->setClosesOnResignKey(true);
+        w.window->setClosesOnDeactivation(true);
         w.window->panel()->move(40, 50);
         w.store->resetCounts();
         w.deactivate();
@@ -277,7 +277,7 @@ private Q_SLOTS:
     void aMoveOrResizeIsRememberedWhenItEnds()
     {
         Window w;
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         QCoreApplication::processEvents();
         w.quiet->fire(); // placing it when shown is not the user's move
         w.store->resetCounts();
@@ -413,7 +413,7 @@ private Q_SLOTS:
     void movingByAHandleKeepsTheWindowOpen()
     {
         Window w;
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         QCoreApplication::processEvents();
         w.quiet->fire();
         w.clock.advance(1s);
@@ -424,7 +424,7 @@ private Q_SLOTS:
         QVERIFY(w.window->isMovingOrResizing());
         QVERIFY(w.quiet->isActive());
         w.deactivate();
-        w.window->handleAppDidResignActive();
+        w.window->handleApplicationDeactivated();
         w.window->panel()->move(80, 90);
         QCoreApplication::processEvents();
         w.deactivate();
@@ -440,7 +440,7 @@ private Q_SLOTS:
         QCOMPARE(w.closes, 1);
 
         // A move cut short by a close leaves nothing under way for the next opening.
-        w.window->showCenteredAndKey();
+        w.window->showCenteredAndActivate();
         QCoreApplication::processEvents();
         Q_EMIT w.window->panel()->moveOrResizeStarted();
         w.window->close();

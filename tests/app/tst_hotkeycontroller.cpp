@@ -69,7 +69,7 @@ struct Launch {
         item = tray.get();
         services.statusItem = std::move(tray);
         delegate = std::make_unique<AppDelegate>(std::move(services), fromLoginItem);
-        delegate->applicationDidFinishLaunching();
+        delegate->start();
         QTest::qWait(20);
     }
 };
@@ -85,7 +85,7 @@ private Q_SLOTS:
         Hotkeys h;
         h.launch();
         QCOMPARE(h.service.registered, kDefault);
-        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->settings().setHotkeyShortcut(kCmdShiftV);
         QCOMPARE(h.service.registered, kCmdShiftV);
         QCOMPARE(h.controller->lastRegisteredShortcut(), kCmdShiftV);
         QCOMPARE(h.alerts, 0);
@@ -99,13 +99,13 @@ private Q_SLOTS:
         // every other program.
         for (const HotkeyShortcut off : { HotkeyShortcut { 49, 0x0001 },
                  HotkeyShortcut { 49, 0x0400 }, HotkeyShortcut { 49, 0 }, HotkeyShortcut::off() }) {
-            h.f.model->setHotkeyShortcut(off);
+            h.f.model->settings().setHotkeyShortcut(off);
             QCOMPARE(h.service.registered, std::nullopt);
             QCOMPARE(h.controller->lastRegisteredShortcut(), HotkeyShortcut::off());
         }
         QCOMPARE(h.alerts, 0);
         // Key code 0 is the A key: Control+Alt+A is a shortcut like any other.
-        h.f.model->setHotkeyShortcut({ 0, 0x1800 });
+        h.f.model->settings().setHotkeyShortcut({ 0, 0x1800 });
         QCOMPARE(h.service.registered, (HotkeyShortcut { 0, 0x1800 }));
     }
 
@@ -118,9 +118,9 @@ private Q_SLOTS:
         Hotkeys h;
         h.keys.letters = LayoutKeyTranslator::dvorak();
         h.launch();
-        h.f.model->setHotkeyShortcut(placeOfI);
+        h.f.model->settings().setHotkeyShortcut(placeOfI);
         QCOMPARE(h.service.registered, std::nullopt);
-        h.f.model->setHotkeyShortcut(placeOfC);
+        h.f.model->settings().setHotkeyShortcut(placeOfC);
         QCOMPARE(h.service.registered, placeOfC);
 
         // The user switches to the US layout, where that key types C: it is let go, and
@@ -145,7 +145,7 @@ private Q_SLOTS:
         model.setIsRecordingHotkey(true);
         QVERIFY(!h.service.registered);
         QVERIFY(h.controller->isSuspended());
-        model.setHotkeyShortcut(kCtrlOptK); // captured
+        model.settings().setHotkeyShortcut(kCtrlOptK); // captured
         QVERIFY(!h.service.registered);
         model.setIsRecordingHotkey(false);
         QCOMPARE(h.service.registered, kCtrlOptK);
@@ -161,11 +161,11 @@ private Q_SLOTS:
         // A captured combination the desktop refuses: one alert, and back to the last one.
         h.service.taken << kCmdShiftV;
         model.setIsRecordingHotkey(true);
-        model.setHotkeyShortcut(kCmdShiftV);
+        model.settings().setHotkeyShortcut(kCmdShiftV);
         model.setIsRecordingHotkey(false);
         QCOMPARE(h.service.registered, kCtrlOptK);
         QTRY_COMPARE(h.alerts, 1);
-        QTRY_COMPARE(model.hotkeyShortcut(), kCtrlOptK);
+        QTRY_COMPARE(model.settings().hotkeyShortcut(), kCtrlOptK);
         QCOMPARE(h.storedCode(), 40);
         QTest::qWait(20);
         QCOMPARE(h.alerts, 1);
@@ -179,21 +179,21 @@ private Q_SLOTS:
         h.controller
             = std::make_unique<HotkeyController>(*h.f.model, h.service, h.keys, [&h, &shownOver] {
                   ++h.alerts;
-                  shownOver = h.f.model->hotkeyShortcut();
+                  shownOver = h.f.model->settings().hotkeyShortcut();
               });
         h.launch();
-        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->settings().setHotkeyShortcut(kCmdShiftV);
         h.service.taken = { kCtrlOptK };
         // The refusal is found inside whatever changed the shortcut (a recorder's own signal):
         // the alert, whose event loop could end that caller, waits for the next turn.
-        h.f.model->setHotkeyShortcut(kCtrlOptK);
+        h.f.model->settings().setHotkeyShortcut(kCtrlOptK);
         QCOMPARE(h.alerts, 0);
         // The working shortcut is taken again at once; the alert comes next, and the model
         // goes back once it is dismissed.
         QCOMPARE(h.service.registered, kCmdShiftV);
         QTRY_COMPARE(h.alerts, 1);
         QCOMPARE(shownOver, kCtrlOptK);
-        QCOMPARE(h.f.model->hotkeyShortcut(), kCmdShiftV);
+        QCOMPARE(h.f.model->settings().hotkeyShortcut(), kCmdShiftV);
         QCOMPARE(h.storedCode(), 9);
         QTest::qWait(20);
         QCOMPARE(h.alerts, 1);
@@ -203,13 +203,13 @@ private Q_SLOTS:
     void aRefusalAtLaunchKeepsTheStoredShortcut()
     {
         Hotkeys h;
-        h.f.model->setHotkeyShortcut(kCtrlOptK); // stored by an earlier run
+        h.f.model->settings().setHotkeyShortcut(kCtrlOptK); // stored by an earlier run
         h.service.taken = { kCtrlOptK };
         QSignalSpy told(h.controller.get(), &HotkeyController::refusedAtLaunch);
         h.launch();
         // Kept, marked, told once; nothing grabbed in its place, no alert.
         QTest::qWait(20);
-        QCOMPARE(h.f.model->hotkeyShortcut(), kCtrlOptK);
+        QCOMPARE(h.f.model->settings().hotkeyShortcut(), kCtrlOptK);
         QCOMPARE(h.storedCode(), 40);
         QVERIFY(h.f.model->isHotkeyUnavailable());
         QCOMPARE(told.size(), 1);
@@ -221,15 +221,15 @@ private Q_SLOTS:
         h.f.model->setIsRecordingHotkey(true);
         h.f.model->setIsRecordingHotkey(false);
         QTest::qWait(20);
-        QCOMPARE(h.f.model->hotkeyShortcut(), kCtrlOptK);
+        QCOMPARE(h.f.model->settings().hotkeyShortcut(), kCtrlOptK);
         QVERIFY(h.f.model->isHotkeyUnavailable());
         QCOMPARE(h.alerts, 0);
 
         // A new shortcut that is refused too goes back to the user's own.
         h.service.taken << kCmdShiftV;
-        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->settings().setHotkeyShortcut(kCmdShiftV);
         QTRY_COMPARE(h.alerts, 1);
-        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kCtrlOptK);
+        QTRY_COMPARE(h.f.model->settings().hotkeyShortcut(), kCtrlOptK);
         QCOMPARE(h.storedCode(), 40);
         QVERIFY(h.f.model->isHotkeyUnavailable());
         QTest::qWait(20);
@@ -238,12 +238,12 @@ private Q_SLOTS:
         // Once the other program lets go, the next start takes it.
         h.service.taken.clear();
         Hotkeys next;
-        next.f.model->setHotkeyShortcut(kCtrlOptK);
+        next.f.model->settings().setHotkeyShortcut(kCtrlOptK);
         next.launch();
         QCOMPARE(next.service.registered, kCtrlOptK);
         QVERIFY(!next.f.model->isHotkeyUnavailable());
         // And in this run, a shortcut that works clears the mark.
-        h.f.model->setHotkeyShortcut(kDefault);
+        h.f.model->settings().setHotkeyShortcut(kDefault);
         QCOMPARE(h.service.registered, kDefault);
         QVERIFY(!h.f.model->isHotkeyUnavailable());
     }
@@ -254,8 +254,8 @@ private Q_SLOTS:
         Hotkeys h;
         h.launch();
         h.service.taken = { kCtrlOptK, kDefault };
-        h.f.model->setHotkeyShortcut(kCtrlOptK);
-        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
+        h.f.model->settings().setHotkeyShortcut(kCtrlOptK);
+        QTRY_COMPARE(h.f.model->settings().hotkeyShortcut(), kDefault);
         const int registrations = h.service.registrations;
         QTest::qWait(50);
         QCOMPARE(h.service.registrations, registrations); // settled
@@ -268,19 +268,19 @@ private Q_SLOTS:
         QTRY_COMPARE(h.alerts, 2);
         QTest::qWait(50);
         QCOMPARE(h.alerts, 2);
-        QCOMPARE(h.f.model->hotkeyShortcut(), kDefault);
+        QCOMPARE(h.f.model->settings().hotkeyShortcut(), kDefault);
     }
 
     void aSessionWithoutGlobalShortcutsKeepsTheStoredOne()
     {
         Hotkeys h;
-        h.f.model->setHotkeyShortcut(kCtrlOptK);
+        h.f.model->settings().setHotkeyShortcut(kCtrlOptK);
         h.service.available = false;
         h.launch();
-        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->settings().setHotkeyShortcut(kCmdShiftV);
         QTest::qWait(20);
         QCOMPARE(h.alerts, 0);
-        QCOMPARE(h.f.model->hotkeyShortcut(), kCmdShiftV);
+        QCOMPARE(h.f.model->settings().hotkeyShortcut(), kCmdShiftV);
         QCOMPARE(h.storedCode(), 9);
     }
 
@@ -297,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(!h.controller->isAwaitingAnswer());
         QCOMPARE(h.f.model->hotkeyTriggerText(), QStringLiteral("Ctrl+Alt+Space"));
 
-        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->settings().setHotkeyShortcut(kCmdShiftV);
         // Until the desktop answers, the texts show the stored shortcut, not the old trigger.
         QCOMPARE(h.f.model->hotkeyTriggerText(), QString());
         h.service.bindLater(QStringLiteral("Meta+Shift+V"));
@@ -315,13 +315,13 @@ private Q_SLOTS:
         h.service.later = true;
         h.launch();
         h.service.bindLater();
-        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->settings().setHotkeyShortcut(kCmdShiftV);
         QCOMPARE(h.service.awaiting, kCmdShiftV);
         QCOMPARE(h.alerts, 0); // nothing said before the desktop answers
         h.service.refuseLater();
         QTRY_COMPARE(h.alerts, 1);
         // The working shortcut is asked for once more, through the model going back.
-        QTRY_COMPARE(h.f.model->hotkeyShortcut(), kDefault);
+        QTRY_COMPARE(h.f.model->settings().hotkeyShortcut(), kDefault);
         QCOMPARE(h.storedCode(), 49);
         QCOMPARE(h.service.awaiting, kDefault);
         h.service.bindLater();
@@ -334,7 +334,7 @@ private Q_SLOTS:
     void aLaterRefusalAtLaunchKeepsTheStoredShortcut()
     {
         Hotkeys h;
-        h.f.model->setHotkeyShortcut(kCtrlOptK); // stored by an earlier run
+        h.f.model->settings().setHotkeyShortcut(kCtrlOptK); // stored by an earlier run
         h.service.later = true;
         QSignalSpy told(h.controller.get(), &HotkeyController::refusedAtLaunch);
         h.launch();
@@ -346,7 +346,7 @@ private Q_SLOTS:
         QCOMPARE(told.size(), 1);
         QVERIFY(!h.controller->isRegistered());
         QVERIFY(h.f.model->isHotkeyUnavailable());
-        QCOMPARE(h.f.model->hotkeyShortcut(), kCtrlOptK);
+        QCOMPARE(h.f.model->settings().hotkeyShortcut(), kCtrlOptK);
         QCOMPARE(h.storedCode(), 40);
     }
 
@@ -357,7 +357,7 @@ private Q_SLOTS:
         h.launch();
         h.service.bindLater();
         // The desktop never answers for the first; recording replaces it.
-        h.f.model->setHotkeyShortcut(kCmdShiftV);
+        h.f.model->settings().setHotkeyShortcut(kCmdShiftV);
         h.f.model->setIsRecordingHotkey(true);
         QVERIFY(!h.controller->isAwaitingAnswer());
         // A stray answer meanwhile changes nothing.
@@ -365,7 +365,7 @@ private Q_SLOTS:
         Q_EMIT h.service.registrationBound(QStringLiteral("Ctrl+X"));
         QTest::qWait(20);
         QCOMPARE(h.alerts, 0);
-        QCOMPARE(h.f.model->hotkeyShortcut(), kCmdShiftV);
+        QCOMPARE(h.f.model->settings().hotkeyShortcut(), kCmdShiftV);
         QCOMPARE(h.f.model->hotkeyTriggerText(), QString());
         h.f.model->setIsRecordingHotkey(false);
         QCOMPARE(h.service.awaiting, kCmdShiftV);
@@ -379,7 +379,7 @@ private Q_SLOTS:
         QVERIFY(l.item->messages.first().last().startsWith(
             QStringLiteral("Control + Alt + K is in use by another program")));
         QVERIFY(l.item->messages.first().last().contains(QStringLiteral("It stays your shortcut")));
-        QCOMPARE(l.delegate->model().hotkeyShortcut(), kCtrlOptK);
+        QCOMPARE(l.delegate->model().settings().hotkeyShortcut(), kCtrlOptK);
         QVERIFY(l.delegate->model().isHotkeyUnavailable());
         // Opening the settings and cancelling a recording tells nothing more.
         l.delegate->model().setIsRecordingHotkey(true);
@@ -402,20 +402,20 @@ private Q_SLOTS:
         // A first manual start opens the walkthrough: the notice would cover it, and its
         // shortcut page asks for a shortcut anyway. Skipped, the user is told then.
         Launch skipped({}, kDefault, false);
-        QTRY_VERIFY(skipped.delegate->onboardingWC());
+        QTRY_VERIFY(skipped.delegate->onboarding());
         QVERIFY(skipped.delegate->model().isHotkeyUnavailable());
         QTest::qWait(20);
         QVERIFY(skipped.item->messages.isEmpty());
-        skipped.delegate->onboardingWC()->flowView()->skip();
+        skipped.delegate->onboarding()->flowView()->skip();
         QTRY_COMPARE(skipped.item->messages.size(), 1);
         QCOMPARE(skipped.item->messages.first().last(), choose);
 
         // One that works chosen in the walkthrough: nothing left to tell.
         Launch chosen({}, kDefault, false);
-        QTRY_VERIFY(chosen.delegate->onboardingWC());
-        chosen.delegate->model().setHotkeyShortcut(kCtrlOptK);
+        QTRY_VERIFY(chosen.delegate->onboarding());
+        chosen.delegate->model().settings().setHotkeyShortcut(kCtrlOptK);
         QVERIFY(!chosen.delegate->model().isHotkeyUnavailable());
-        chosen.delegate->onboardingWC()->flowView()->skip();
+        chosen.delegate->onboarding()->flowView()->skip();
         QTest::qWait(20);
         QVERIFY(chosen.item->messages.isEmpty());
     }
@@ -431,7 +431,7 @@ private Q_SLOTS:
         FakeGlobalHotkeyService *service = hotkeys.get();
         services.hotkeys = std::move(hotkeys);
         AppDelegate delegate(std::move(services), true);
-        delegate.applicationDidFinishLaunching();
+        delegate.start();
         QCOMPARE(service->registered, kDefault);
 
         service->press();

@@ -63,7 +63,7 @@ private Q_SLOTS:
         pinned.choose();
         QVERIFY(pinned.service.requests.isEmpty());
         // Pinning means nothing to the popover, which closes after a copy.
-        pinned.f.model->setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+        pinned.f.model->settings().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         pinned.choose();
         QCOMPARE(pinned.service.requests.size(), 1);
     }

@@ -355,10 +355,11 @@ QByteArray storedSnippets(const QString &settingsPath)
 void checkModelIsUsable(const AppModel &model)
 {
     QVERIFY(std::find(SK::historyLimitOptions.begin(), SK::historyLimitOptions.end(),
-                model.historyLimit())
+                model.settings().historyLimit())
         != SK::historyLimitOptions.end());
-    QVERIFY(model.onboardingLastStep() >= 0 && model.onboardingLastStep() <= 4);
-    QVERIFY(model.onboardingCompletedVersion() >= 0);
+    QVERIFY(
+        model.settings().onboardingLastStep() >= 0 && model.settings().onboardingLastStep() <= 4);
+    QVERIFY(model.settings().onboardingCompletedVersion() >= 0);
     QVERIFY(model.shelf().size() <= 25);
     QSet<QUuid> ids;
     for (const ShelfItem &item : model.shelf()) {
@@ -483,7 +484,7 @@ private Q_SLOTS:
                 QVERIFY(trimmed.startsWith(top));
                 QCOMPARE(top, top.trimmed());
             }
-            QVERIFY(model.history().size() <= model.historyLimit());
+            QVERIFY(model.history().size() <= model.settings().historyLimit());
 
             // Searching with a piece of it, and saving it as a snippet.
             model.setQuery(text.mid(chaos.below(int(text.size())), chaos.below(8)));

@@ -105,11 +105,11 @@ private Q_SLOTS:
         QCOMPARE(m.history().first().text, QStringLiteral("new"));
         QCOMPARE(m.history().last().text, QStringLiteral("1"));
 
-        m.setHistoryLimit(100);
+        m.settings().setHistoryLimit(100);
         for (int i = 100; i < 160; ++i)
             copyAndPoll(f, QString::number(i));
         QCOMPARE(m.history().size(), 85);
-        m.setHistoryLimit(25);
+        m.settings().setHistoryLimit(25);
         QCOMPARE(m.history().size(), 25);
         QCOMPARE(m.history().first().text, QStringLiteral("159"));
         QCOMPARE(m.history().last().text, QStringLiteral("135"));
@@ -159,7 +159,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        m.setHistoryLimit(100);
+        m.settings().setHistoryLimit(100);
         // One character longer than a preview holds cannot be cut without splitting it: it
         // goes instead when the memory runs out.
         const QString oneCharacter = QStringLiteral("a") + QString(100000, QChar(0x0301));
@@ -444,7 +444,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        m.setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        m.settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
         copyAndPoll(f, QStringLiteral("previous"));
         f.pasteboard.holdReads(true);
         f.pasteboard.copyText(QStringLiteral("just copied"));
@@ -488,7 +488,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        m.setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        m.settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
         // Tk changes what it serves without taking the clipboard anew: no change is told.
         copyAndPoll(f, QStringLiteral("alpha"));
         f.pasteboard.changeUnannounced(QStringLiteral("beta"));

@@ -33,13 +33,13 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        QCOMPARE(m.historyLimit(), 25);
-        QCOMPARE(m.openPresentation(), Presentation::centeredWindow);
-        QCOMPARE(m.defaultOpenTarget(), Target::savedFirst);
-        QCOMPARE(m.keepWindowPinned(), false);
-        QCOMPARE(m.hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
-        QCOMPARE(m.onboardingCompletedVersion(), 0);
-        QCOMPARE(m.onboardingLastStep(), 0);
+        QCOMPARE(m.settings().historyLimit(), 25);
+        QCOMPARE(m.settings().openPresentation(), Presentation::centeredWindow);
+        QCOMPARE(m.settings().defaultOpenTarget(), Target::savedFirst);
+        QCOMPARE(m.settings().keepWindowPinned(), false);
+        QCOMPARE(m.settings().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
+        QCOMPARE(m.settings().onboardingCompletedVersion(), 0);
+        QCOMPARE(m.settings().onboardingLastStep(), 0);
         QVERIFY(m.shelf().isEmpty());
 
         const auto disk = f.reread();
@@ -67,11 +67,11 @@ private Q_SLOTS:
                                 "Quobble.shelf.v1=\"@ByteArray([{\\\"id\\\":\\\"6F1A2B3C-0000-4000-"
                                 "8000-000000000001\\\",\\\"text\\\":\\\" kept \\\"}])\"\n"));
         AppModel &m = f.start();
-        QCOMPARE(m.historyLimit(), 50);
-        QCOMPARE(m.openPresentation(), Presentation::menubarPopover);
-        QCOMPARE(m.defaultOpenTarget(), Target::historyFirst);
-        QCOMPARE(m.keepWindowPinned(), true);
-        QCOMPARE(m.hotkeyShortcut(), (HotkeyShortcut { 40, 0x1100 }));
+        QCOMPARE(m.settings().historyLimit(), 50);
+        QCOMPARE(m.settings().openPresentation(), Presentation::menubarPopover);
+        QCOMPARE(m.settings().defaultOpenTarget(), Target::historyFirst);
+        QCOMPARE(m.settings().keepWindowPinned(), true);
+        QCOMPARE(m.settings().hotkeyShortcut(), (HotkeyShortcut { 40, 0x1100 }));
         QCOMPARE(m.shelf().size(), 1);
         QCOMPARE(m.shelf().first().text, QStringLiteral("kept"));
 
@@ -90,7 +90,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         f.writeSettingsFile(ini("Nookary.historyLimit.v2=100\nVelmic.historyLimit.v2=50\n"));
-        QCOMPARE(f.start().historyLimit(), 100);
+        QCOMPARE(f.start().settings().historyLimit(), 100);
         QCOMPARE(f.reread()->integer(QStringLiteral("Velmic.historyLimit.v2")), 50);
     }
 
@@ -119,11 +119,11 @@ private Q_SLOTS:
         ModelFixture f;
         f.writeSettingsFile(file);
         AppModel &m = f.start();
-        QCOMPARE(m.historyLimit(), 25);
-        QCOMPARE(m.openPresentation(), Presentation::centeredWindow);
-        QCOMPARE(m.defaultOpenTarget(), Target::savedFirst);
-        QCOMPARE(m.keepWindowPinned(), false);
-        QCOMPARE(m.hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
+        QCOMPARE(m.settings().historyLimit(), 25);
+        QCOMPARE(m.settings().openPresentation(), Presentation::centeredWindow);
+        QCOMPARE(m.settings().defaultOpenTarget(), Target::savedFirst);
+        QCOMPARE(m.settings().keepWindowPinned(), false);
+        QCOMPARE(m.settings().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
 
         const auto disk = f.reread();
         QCOMPARE(disk->integer(k(SK::historyLimit.current)), 25);
@@ -172,7 +172,7 @@ private Q_SLOTS:
         ModelFixture f;
         f.writeSettingsFile(file);
         const HotkeyShortcut expected { keyCode, modifiers };
-        QCOMPARE(f.start().hotkeyShortcut(), expected);
+        QCOMPARE(f.start().settings().hotkeyShortcut(), expected);
 
         // From now on both integers are stored and the preset is never written.
         QCOMPARE(f.store->writes(k(SK::hotkeyPreset.current)), 0);
@@ -203,9 +203,9 @@ private Q_SLOTS:
         ModelFixture f;
         f.writeSettingsFile(file);
         AppModel &m = f.start();
-        QCOMPARE(m.onboardingLastStep(), step);
-        QCOMPARE(m.onboardingCompletedVersion(), completed);
-        QCOMPARE(m.onboardingStartStepForManualShow(), completed > 0 ? 0 : step);
+        QCOMPARE(m.settings().onboardingLastStep(), step);
+        QCOMPARE(m.settings().onboardingCompletedVersion(), completed);
+        QCOMPARE(m.settings().onboardingStartStepForManualShow(), completed > 0 ? 0 : step);
     }
 
     void onboardingOperationsWriteOnlyOnChange()
@@ -215,17 +215,17 @@ private Q_SLOTS:
         const QString stepKey = k(SK::onboardingLastStep.current);
         f.store->resetCounts();
 
-        m.setOnboardingLastStep(2);
-        m.setOnboardingLastStep(2);
+        m.settings().setOnboardingLastStep(2);
+        m.settings().setOnboardingLastStep(2);
         QCOMPARE(f.store->writes(stepKey), 1);
-        m.setOnboardingLastStep(17);
-        QCOMPARE(m.onboardingLastStep(), 4);
-        QCOMPARE(m.onboardingStartStepForManualShow(), 4);
+        m.settings().setOnboardingLastStep(17);
+        QCOMPARE(m.settings().onboardingLastStep(), 4);
+        QCOMPARE(m.settings().onboardingStartStepForManualShow(), 4);
 
-        m.completeOnboarding();
-        QCOMPARE(m.onboardingCompletedVersion(), 1);
-        QCOMPARE(m.onboardingLastStep(), 0);
-        QCOMPARE(m.onboardingStartStepForManualShow(), 0);
+        m.settings().completeOnboarding();
+        QCOMPARE(m.settings().onboardingCompletedVersion(), 1);
+        QCOMPARE(m.settings().onboardingLastStep(), 0);
+        QCOMPARE(m.settings().onboardingStartStepForManualShow(), 0);
         const auto disk = f.reread();
         QCOMPARE(disk->integer(k(SK::onboardingCompletedVersion.current)), 1);
         QCOMPARE(disk->integer(stepKey), 0);
@@ -235,14 +235,14 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        QSignalSpy limitSpy(&m, &AppModel::historyLimitChanged);
-        QSignalSpy shortcutSpy(&m, &AppModel::hotkeyShortcutChanged);
+        QSignalSpy limitSpy(&m.settings(), &Settings::historyLimitChanged);
+        QSignalSpy shortcutSpy(&m.settings(), &Settings::hotkeyShortcutChanged);
 
-        m.setHistoryLimit(100);
-        m.setOpenPresentation(Presentation::menubarPopover);
-        m.setDefaultOpenTarget(Target::historyFirst);
-        m.setKeepWindowPinned(true);
-        m.setHotkeyShortcut({ 0, 0 });
+        m.settings().setHistoryLimit(100);
+        m.settings().setOpenPresentation(Presentation::menubarPopover);
+        m.settings().setDefaultOpenTarget(Target::historyFirst);
+        m.settings().setKeepWindowPinned(true);
+        m.settings().setHotkeyShortcut({ 0, 0 });
         QCOMPARE(limitSpy.count(), 1);
         QCOMPARE(shortcutSpy.count(), 1);
 
@@ -255,17 +255,17 @@ private Q_SLOTS:
         QCOMPARE(disk->integer(k(SK::hotkeyModifiers.current)), 0);
 
         // Any other limit becomes the default, written too.
-        m.setHistoryLimit(33);
-        QCOMPARE(m.historyLimit(), 25);
+        m.settings().setHistoryLimit(33);
+        QCOMPARE(m.settings().historyLimit(), 25);
         QCOMPARE(f.reread()->integer(k(SK::historyLimit.current)), 25);
 
         // The next start reads what was written.
         f.model.reset();
         AppModel &again = f.start();
-        QCOMPARE(again.openPresentation(), Presentation::menubarPopover);
-        QCOMPARE(again.defaultOpenTarget(), Target::historyFirst);
-        QCOMPARE(again.keepWindowPinned(), true);
-        QCOMPARE(again.hotkeyShortcut(), HotkeyShortcut::off());
+        QCOMPARE(again.settings().openPresentation(), Presentation::menubarPopover);
+        QCOMPARE(again.settings().defaultOpenTarget(), Target::historyFirst);
+        QCOMPARE(again.settings().keepWindowPinned(), true);
+        QCOMPARE(again.settings().hotkeyShortcut(), HotkeyShortcut::off());
     }
 
     void transientPropertiesAreNeverWritten()
@@ -275,7 +275,6 @@ private Q_SLOTS:
         f.store->resetCounts();
         m.setQuery(QStringLiteral("abc"));
         m.setIsTrackingPaused(true);
-        m.setFocusSearchTick(3);
         m.setIsRecordingHotkey(true);
         m.setLaunchAtLogin(true);
         m.setSelectedColumn(AppModel::Column::history);

@@ -78,15 +78,16 @@ private Q_SLOTS:
         ModelFixture f;
         f.writeSettingsFile("[General]\nNookary.pasteTerminalClasses.v1=" + line + "\n");
         AppModel &model = f.start();
-        QCOMPARE(model.pasteTerminalClasses(),
+        QCOMPARE(model.settings().pasteTerminalClasses(),
             (QStringList { QStringLiteral("MyTerm"), QStringLiteral("other-term") }));
-        QCOMPARE(PasteKeys::forWindowClass({ "myterm" }, model.pasteTerminalClasses()),
+        QCOMPARE(PasteKeys::forWindowClass({ "myterm" }, model.settings().pasteTerminalClasses()),
             Keys::ctrlShiftV);
-        QCOMPARE(PasteKeys::forWindowClass({ "gedit" }, model.pasteTerminalClasses()), Keys::ctrlV);
+        QCOMPARE(PasteKeys::forWindowClass({ "gedit" }, model.settings().pasteTerminalClasses()),
+            Keys::ctrlV);
         // An xterm the user taught a paste key is theirs to name.
         QCOMPARE(PasteKeys::forWindowClass({ "xterm", "XTerm" }, { "XTerm" }), Keys::ctrlShiftV);
-        QVERIFY(!model.pasteAfterChoosing()); // off unless chosen
-        model.setPasteAfterChoosing(true);
+        QVERIFY(!model.settings().pasteAfterChoosing()); // off unless chosen
+        model.settings().setPasteAfterChoosing(true);
         QVERIFY(f.reread()->boolean(QString::fromLatin1(SettingsKeys::pasteAfterChoosing.current)));
     }
 

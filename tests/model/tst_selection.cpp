@@ -123,7 +123,7 @@ private Q_SLOTS:
         m.applyDefaultOpenTarget();
         QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
 
-        m.setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        m.settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
         m.applyDefaultOpenTarget();
         QCOMPARE(m.selectedColumn(), Column::history);
         QCOMPARE(m.selectedHistoryID(), m.history().first().id);
@@ -146,23 +146,23 @@ private Q_SLOTS:
         AppModel &m = f.start();
         f.copyAll({ QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"),
             QStringLiteral("2"), QStringLiteral("1") });
-        QSignalSpy ticks(&m, &AppModel::selectionScrollTickChanged);
+        QSignalSpy reveals(&m, &AppModel::selectionRevealRequested);
         m.selectHistory(m.history().at(2).id);
         m.moveSelection(Nav::down);
         QCOMPARE(m.selectedHistoryID(), m.history().at(3).id);
         m.moveSelection(Nav::down);
         m.moveSelection(Nav::down);
         QCOMPARE(m.selectedHistoryID(), m.history().at(4).id);
-        QCOMPARE(ticks.count(), 3); // also when the selection stayed at the end
+        QCOMPARE(reveals.count(), 3); // also when the selection stayed at the end
         m.selectHistory(m.history().first().id);
         m.moveSelection(Nav::up);
         QCOMPARE(m.selectedHistoryID(), m.history().first().id);
 
-        // Right with no snippets: the selection stays, the counter still moves.
-        const int before = m.selectionScrollTick();
+        // Right with no snippets: the selection stays, and is still revealed.
+        reveals.clear();
         m.moveSelection(Nav::right);
         QCOMPARE(m.selectedColumn(), Column::history);
-        QCOMPARE(m.selectionScrollTick(), before + 1);
+        QCOMPARE(reveals.count(), 1);
 
         saveAll(m, { QStringLiteral("a"), QStringLiteral("b") });
         m.selectHistory(m.history().at(1).id);
@@ -178,10 +178,10 @@ private Q_SLOTS:
         m.setQuery(QStringLiteral("a"));
         m.selectHistory({});
         m.setSelectedColumn(Column::history);
-        const int ticksBefore = m.selectionScrollTick();
+        reveals.clear();
         m.setQuery(QStringLiteral("nothing"));
         m.moveSelection(Nav::down);
-        QCOMPARE(m.selectionScrollTick(), ticksBefore);
+        QCOMPARE(reveals.count(), 0);
     }
 
     void handingOverMovesHistory()

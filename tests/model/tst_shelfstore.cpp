@@ -204,7 +204,7 @@ private Q_SLOTS:
         QCOMPARE(shelf.at(2).id, QUuid::fromString(other));
         QVERIFY(keptCopies(f).isEmpty());
         // Each is its own snippet: numbered apart, deleted apart, and the new id is stored.
-        QCOMPARE(f.model->savedItemForShortcut(2)->text, QStringLiteral("dup B"));
+        QCOMPARE(f.model->shelfItemForShortcut(2)->text, QStringLiteral("dup B"));
         f.start();
         QCOMPARE(f.model->shelf(), shelf);
         f.model->deleteShelf(shelf.at(0).id);
@@ -574,14 +574,14 @@ private Q_SLOTS:
         AppModel &m = f.start();
         for (const char *t : { "apple", "banana", "cherry", "apricot" })
             m.addShelfFromDrop(QString::fromLatin1(t));
-        QCOMPARE(m.savedItemForShortcut(0), std::nullopt);
-        QCOMPARE(m.savedItemForShortcut(10), std::nullopt);
-        QCOMPARE(m.savedItemForShortcut(5), std::nullopt);
-        QCOMPARE(m.savedItemForShortcut(2)->text, QStringLiteral("banana"));
+        QCOMPARE(m.shelfItemForShortcut(0), std::nullopt);
+        QCOMPARE(m.shelfItemForShortcut(10), std::nullopt);
+        QCOMPARE(m.shelfItemForShortcut(5), std::nullopt);
+        QCOMPARE(m.shelfItemForShortcut(2)->text, QStringLiteral("banana"));
         m.setQuery(QStringLiteral("AP"));
-        QCOMPARE(m.savedItemForShortcut(1)->text, QStringLiteral("apple"));
-        QCOMPARE(m.savedItemForShortcut(2)->text, QStringLiteral("apricot"));
-        QCOMPARE(m.savedItemForShortcut(3), std::nullopt);
+        QCOMPARE(m.shelfItemForShortcut(1)->text, QStringLiteral("apple"));
+        QCOMPARE(m.shelfItemForShortcut(2)->text, QStringLiteral("apricot"));
+        QCOMPARE(m.shelfItemForShortcut(3), std::nullopt);
     }
 
     void aRowDropHoldsOffTheColumnDropForAMoment()
@@ -613,7 +613,7 @@ private Q_SLOTS:
             f.start();
             QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("keep me") });
             readOnly.makeWritable();
-            f.model->setHistoryLimit(50);
+            f.model->settings().setHistoryLimit(50);
             f.model->addShelfFromDrop(QStringLiteral("new"));
             f.model.reset();
             f.store.reset();
@@ -692,7 +692,7 @@ private Q_SLOTS:
 
         // Room again later in the run: still nothing is written over the only copy.
         disk.freeAll();
-        f.model->setHistoryLimit(50);
+        f.model->settings().setHistoryLimit(50);
         f.model.reset();
         f.store.reset();
         QCOMPARE(fileBytes(f.settingsPath()), before);
@@ -729,7 +729,8 @@ private Q_SLOTS:
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 1"); });
         m.addShelfFromDrop(QStringLiteral("mine 2"));
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 2"); });
-        m.setHistoryLimit(m.historyLimit() == 50 ? 100 : 50); // reads the file first, too
+        m.settings().setHistoryLimit(
+            m.settings().historyLimit() == 50 ? 100 : 50); // reads the file first, too
         m.addShelfFromDrop(QStringLiteral("mine 3"));
         const QStringList added { QStringLiteral("mine 1"), QStringLiteral("theirs 1"),
             QStringLiteral("mine 2"), QStringLiteral("theirs 2"), QStringLiteral("mine 3") };

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the panel with real-looking content, as the program will, for looking at it and
 // for screenshots: nookary_panel_preview [--popover] [--edit] [--hover-saved] [--grab FILE]
+#include "FakePanelActions.h"
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
-#include "ui/NookaryChromeHostingController.h"
 #include "ui/NookaryPanel.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/PanelCard.h"
+#include "ui/panel/PanelView.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 
 #include <QApplication>
@@ -25,8 +26,9 @@ int main(int argc, char **argv)
     SettingsPreferencesStore store(dir.filePath(QStringLiteral("Nookary.conf")));
     test::MemoryPasteboard pasteboard;
     AppModel model(store, pasteboard);
+    test::FakePanelActions actions;
     if (args.contains(QStringLiteral("--popover")))
-        model.setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+        model.settings().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
 
     for (const char *copy :
         { "ssh deploy@build-03.internal", "file:///home/ada/Documents/Quarterly%20report.pdf",
@@ -43,8 +45,8 @@ int main(int argc, char **argv)
     model.applyDefaultOpenTarget();
 
     NookaryPanel panel;
-    auto *view = new PopoverView(model, {});
-    auto *chrome = new NookaryChromeHostingController(view, &panel);
+    auto *view = new PanelView(model, actions);
+    auto *chrome = new PanelCard(view, &panel);
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(chrome);
@@ -55,7 +57,7 @@ int main(int argc, char **argv)
         model.startEditing(model.shelf().at(1).id);
     if (args.contains(QStringLiteral("--hover-saved"))) {
         QTimer::singleShot(200, view, [view] {
-            if (ShelfRow *row = view->savedColumn()->visibleRows().value(0)) {
+            if (ShelfRow *row = view->shelfColumn()->visibleRows().value(0)) {
                 QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
                 QCoreApplication::sendEvent(row, &enter);
             }

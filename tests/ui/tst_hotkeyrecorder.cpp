@@ -144,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(h.control->field()->textColor(), RecorderStyle::accent(*h.control->field()));
 
         h.press(Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, kX11K, QStringLiteral("k"));
-        QCOMPARE(h.model().hotkeyShortcut(), kCtrlAltK);
+        QCOMPARE(h.model().settings().hotkeyShortcut(), kCtrlAltK);
         QVERIFY(!h.control->isRecording());
         QVERIFY(!h.model().isRecordingHotkey());
         QCOMPARE(h.control->field()->text(), QStringLiteral("Control + Alt + K"));
@@ -160,13 +160,13 @@ private Q_SLOTS:
         h.control->start();
         // Whatever scan code the session sends, the key is Qt's.
         h.press(Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, 9, QStringLiteral("k"));
-        QCOMPARE(h.model().hotkeyShortcut(), kCtrlAltK);
+        QCOMPARE(h.model().settings().hotkeyShortcut(), kCtrlAltK);
         QVERIFY(!h.control->isRecording());
         QCOMPARE(h.beeps, 0);
         h.control->start();
         h.press(Qt::Key_Escape, {}, 0);
         QVERIFY(!h.control->isRecording());
-        QCOMPARE(h.model().hotkeyShortcut(), kCtrlAltK);
+        QCOMPARE(h.model().settings().hotkeyShortcut(), kCtrlAltK);
         // A key outside the table still beeps and keeps listening.
         h.control->start();
         h.press(Qt::Key_1, Qt::ControlModifier | Qt::KeypadModifier, 0);
@@ -196,17 +196,18 @@ private Q_SLOTS:
         QCOMPARE(
             h.control->note()->text(), QStringLiteral("Apps use Control + Shift + V to paste."));
         QCOMPARE(h.beeps, 4);
-        QCOMPARE(h.model().hotkeyShortcut(), kDefault);
+        QCOMPARE(h.model().settings().hotkeyShortcut(), kDefault);
         QVERIFY(h.field->text().isEmpty());
 
         // Shift with a function key is a shortcut; the reason goes at once, not only once
         // the new shortcut has been applied.
         QString noteWhenApplied = QStringLiteral("not applied");
-        connect(&h.model(), &AppModel::hotkeyShortcutChanged, &h.window,
+        connect(&h.model().settings(), &Settings::hotkeyShortcutChanged, &h.window,
             [&] { noteWhenApplied = h.control->noteText(); });
         h.press(Qt::Key_F5, Qt::ShiftModifier, kX11F5);
         QCOMPARE(noteWhenApplied, QString());
-        QCOMPARE(h.model().hotkeyShortcut(), (HotkeyShortcut { 96, HotkeyShortcut::shiftBit }));
+        QCOMPARE(h.model().settings().hotkeyShortcut(),
+            (HotkeyShortcut { 96, HotkeyShortcut::shiftBit }));
         QCOMPARE(h.control->field()->text(), QStringLiteral("Shift + F5"));
         QVERIFY(!h.control->note()->isVisibleTo(&h.window));
         QCOMPARE(h.beeps, 4);
@@ -239,15 +240,16 @@ private Q_SLOTS:
         QCOMPARE(h.beeps, 1);
         QCOMPARE(h.control->note()->text(), QStringLiteral("Apps use Control + C to copy."));
         h.press(Qt::Key_J, Qt::ControlModifier, kX11C, QStringLiteral("\x0a"));
-        QCOMPARE(h.model().hotkeyShortcut(), (HotkeyShortcut { 8, HotkeyShortcut::controlBit }));
+        QCOMPARE(h.model().settings().hotkeyShortcut(),
+            (HotkeyShortcut { 8, HotkeyShortcut::controlBit }));
         QCOMPARE(h.control->field()->text(), QStringLiteral("Control + C"));
 
         // A stored shortcut reads as the layout in use makes it: Control and the key that
         // types C is off.
-        h.model().setHotkeyShortcut({ 34, HotkeyShortcut::controlBit });
+        h.model().settings().setHotkeyShortcut({ 34, HotkeyShortcut::controlBit });
         QCOMPARE(h.control->field()->text(), QStringLiteral("Off"));
         Host us(Style::onboarding);
-        us.model().setHotkeyShortcut({ 8, HotkeyShortcut::controlBit });
+        us.model().settings().setHotkeyShortcut({ 8, HotkeyShortcut::controlBit });
         QCOMPARE(us.control->badge()->text(), QStringLiteral("Not set yet"));
 
         // AZERTY: the US layout's A types Q, its Q types A; the reason names the letter typed.
@@ -291,7 +293,7 @@ private Q_SLOTS:
         h.press(Qt::Key_Escape, Qt::MetaModifier | Qt::ShiftModifier, kX11Escape);
         QVERIFY(!h.control->isRecording());
         QVERIFY(!h.model().isRecordingHotkey());
-        QCOMPARE(h.model().hotkeyShortcut(), kDefault);
+        QCOMPARE(h.model().settings().hotkeyShortcut(), kDefault);
         QCOMPARE(h.beeps, 0);
     }
 
@@ -312,11 +314,11 @@ private Q_SLOTS:
         h.press(Qt::Key_K, Qt::ControlModifier, 0);
         QCOMPARE(h.beeps, 4);
         QVERIFY(h.control->isRecording());
-        QCOMPARE(h.model().hotkeyShortcut(), kDefault);
+        QCOMPARE(h.model().settings().hotkeyShortcut(), kDefault);
         QVERIFY(h.field->text().isEmpty());
         h.press(
             Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier, kX11Space, QStringLiteral(" "));
-        QCOMPARE(h.model().hotkeyShortcut(),
+        QCOMPARE(h.model().settings().hotkeyShortcut(),
             (HotkeyShortcut { 49, HotkeyShortcut::controlBit | HotkeyShortcut::shiftBit }));
     }
 
@@ -420,7 +422,7 @@ private Q_SLOTS:
         QVERIFY(pullDown->menu()->actions().at(1)->isSeparator());
 
         h.control->disableAction()->trigger();
-        QCOMPARE(h.model().hotkeyShortcut(), HotkeyShortcut::off());
+        QCOMPARE(h.model().settings().hotkeyShortcut(), HotkeyShortcut::off());
         QCOMPARE(h.control->field()->text(), QStringLiteral("Off"));
         QCOMPARE(h.control->field()->textColor(), RecorderStyle::secondary(*h.control->field()));
         QVERIFY(!h.control->disableAction()->isEnabled());
@@ -436,7 +438,7 @@ private Q_SLOTS:
         h.control->resetAction()->trigger();
         QVERIFY(!h.control->isRecording());
         QVERIFY(!h.model().isRecordingHotkey());
-        QCOMPARE(h.model().hotkeyShortcut(), kDefault);
+        QCOMPARE(h.model().settings().hotkeyShortcut(), kDefault);
         QCOMPARE(h.control->field()->textColor(), RecorderStyle::primary(*h.control->field()));
     }
 
@@ -487,7 +489,7 @@ private Q_SLOTS:
         settings.control->start();
         QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Press new shortcut"));
         settings.control->recorder().stopRecording();
-        settings.model().setHotkeyShortcut(HotkeyShortcut::off());
+        settings.model().settings().setHotkeyShortcut(HotkeyShortcut::off());
         QCOMPARE(settings.control->settingsFieldText(), QStringLiteral("Off"));
         // Still the untouched default in the walkthrough: nothing to show yet.
         Host unset(Style::onboarding, true);

@@ -160,7 +160,7 @@ private Q_SLOTS:
         QCOMPARE(high.view->stepLabel()->text(), QStringLiteral("Step 5 of 5"));
         QCOMPARE(high.view->mainButton()->text(), QStringLiteral("Start using Nookary"));
         QCOMPARE(high.view->progressBar()->value(), 5);
-        QCOMPARE(high.model().onboardingLastStep(), 4);
+        QCOMPARE(high.model().settings().onboardingLastStep(), 4);
 
         Flow low(-2);
         QCOMPARE(low.view->stepIndex(), 0);
@@ -185,11 +185,11 @@ private Q_SLOTS:
         QCOMPARE(v.hotkeyPracticeCount(), 0);
 
         // Choosing the default again is no change at all.
-        f.model().setHotkeyShortcut(HotkeyShortcut::defaultShortcut());
+        f.model().settings().setHotkeyShortcut(HotkeyShortcut::defaultShortcut());
         QVERIFY(!v.hasShortcutForPractice());
 
         // A shortcut of one's own counts as the first press.
-        f.model().setHotkeyShortcut(kCtrlAltK);
+        f.model().settings().setHotkeyShortcut(kCtrlAltK);
         QVERIFY(v.didExplicitlySetHotkey());
         QVERIFY(!v.onboardingTreatAsUnset());
         QCOMPARE(v.hotkeyPracticeCount(), 1);
@@ -209,9 +209,9 @@ private Q_SLOTS:
         QCOMPARE(v.hotkeyPracticeCount(), 5);
 
         // Another shortcut starts again at one; going back to the default blocks again.
-        f.model().setHotkeyShortcut(kSuperShiftV);
+        f.model().settings().setHotkeyShortcut(kSuperShiftV);
         QCOMPARE(v.hotkeyPracticeCount(), 1);
-        f.model().setHotkeyShortcut(HotkeyShortcut::defaultShortcut());
+        f.model().settings().setHotkeyShortcut(HotkeyShortcut::defaultShortcut());
         QVERIFY(!v.didExplicitlySetHotkey());
         QCOMPARE(v.hotkeyPracticeCount(), 0);
         QCOMPARE(v.statusLabel()->text(), QStringLiteral("Pick one you'll actually remember."));
@@ -225,7 +225,7 @@ private Q_SLOTS:
         QVERIFY(recorder());
         QCOMPARE(recorder()->onboardingBadgeText(), QStringLiteral("Not set yet"));
         QCOMPARE(recorder()->onboardingButtonTitle(), QStringLiteral("Choose Shortcut\u2026"));
-        f.model().setHotkeyShortcut(kCtrlAltK);
+        f.model().settings().setHotkeyShortcut(kCtrlAltK);
         QTRY_COMPARE(recorder()->onboardingBadgeText(), QStringLiteral("Control + Alt + K"));
         QCOMPARE(recorder()->onboardingButtonTitle(), QStringLiteral("Change\u2026"));
 
@@ -275,14 +275,14 @@ private Q_SLOTS:
         QVERIFY(v.mainButton()->isEnabled());
         v.proceed();
         QCOMPARE(v.stepIndex(), 2);
-        QCOMPARE(f.model().onboardingLastStep(), 2);
+        QCOMPARE(f.model().settings().onboardingLastStep(), 2);
     }
 
     void switchingTheShortcutOffBlocksThePage()
     {
         Flow f(1, ownShortcut(kSuperShiftV));
         f.press(5);
-        f.model().setHotkeyShortcut(HotkeyShortcut::off());
+        f.model().settings().setHotkeyShortcut(HotkeyShortcut::off());
         QVERIFY(!f.view->hasShortcutForPractice());
         QCOMPARE(f.view->hotkeyPracticeCount(), 0);
         QVERIFY(!f.view->mainButton()->isEnabled());
@@ -294,14 +294,16 @@ private Q_SLOTS:
     {
         Flow f(1);
         // Control + Alt + A
-        f.model().setHotkeyShortcut({ 0, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit });
+        f.model().settings().setHotkeyShortcut(
+            { 0, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit });
         QVERIFY(f.view->hasShortcutForPractice());
         QCOMPARE(f.view->statusLabel()->text(), QStringLiteral("1 of 5 completed"));
-        f.model().setHotkeyShortcut({ 49, 0x0001 }); // no named modifier: nothing is grabbed
+        f.model().settings().setHotkeyShortcut(
+            { 49, 0x0001 }); // no named modifier: nothing is grabbed
         QVERIFY(!f.view->hasShortcutForPractice());
         QVERIFY(!f.view->mainButton()->isEnabled());
         // Nor a combination that every program edits with, stored by hand.
-        f.model().setHotkeyShortcut({ 0, HotkeyShortcut::controlBit }); // Control + A
+        f.model().settings().setHotkeyShortcut({ 0, HotkeyShortcut::controlBit }); // Control + A
         QVERIFY(!f.view->hasShortcutForPractice());
         QVERIFY(!f.view->mainButton()->isEnabled());
     }
@@ -318,7 +320,7 @@ private Q_SLOTS:
         f.view->goBack();
         QCOMPARE(f.view->stepIndex(), 0);
         QCOMPARE(f.view->hotkeyPracticeCount(), 0);
-        QCOMPARE(f.model().onboardingLastStep(), 0);
+        QCOMPARE(f.model().settings().onboardingLastStep(), 0);
         f.view->proceed();
         QCOMPARE(f.view->statusLabel()->text(), QStringLiteral("0 of 5 completed"));
         f.view->goBack();

@@ -130,7 +130,7 @@ private Q_SLOTS:
         auto *recorder = qobject_cast<HotkeyRecorderControl *>(v.recorder());
         QTRY_VERIFY(recorder->button()->hasFocus());
         QTRY_VERIFY(whole(recorder->button()));
-        w.fixture.model->setHotkeyShortcut(
+        w.fixture.model->settings().setHotkeyShortcut(
             { 40, HotkeyShortcut::controlBit | HotkeyShortcut::optionBit });
         for (int press = 1; press < OnboardingFlowView::practiceGoal; ++press)
             v.noteHotkeyPressed();
@@ -172,8 +172,8 @@ private Q_SLOTS:
         w.controller->flowView()->skip();
         QCOMPARE(w.results.size(), 1);
         // The page reached stays, unfinished.
-        QCOMPARE(w.fixture.model->onboardingLastStep(), 1);
-        QCOMPARE(w.fixture.model->onboardingCompletedVersion(), 0);
+        QCOMPARE(w.fixture.model->settings().onboardingLastStep(), 1);
+        QCOMPARE(w.fixture.model->settings().onboardingCompletedVersion(), 0);
     }
 
     void aControllerMarkedDoneReportsNothingWhenClosed()

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakePanelActions.h"
 #include "ModelFixture.h"
 #include "model/ClipboardHistory.h"
 #include "platform/KeyTranslator.h"
 #include "ui/panel/PanelKeyMap.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -14,21 +15,6 @@ using namespace nookary::test;
 using Decision = PanelKeyMap::Decision;
 
 namespace {
-
-// Records what the key map asked of the shell.
-struct FakeHost final : PanelKeyMapHost {
-    bool shown = true;
-    QStringList calls;
-    QStringList copied;
-
-    bool isPanelShown() const override { return shown; }
-    void openPreferences() override { calls << QStringLiteral("preferences"); }
-    void closeUI() override { calls << QStringLiteral("close"); }
-    void copyToClipboard(const QString &text) override { copied << text; }
-    void endEditingOnNextTurn() override { calls << QStringLiteral("end editing"); }
-    void refuse(const QString &why) override { calls << QStringLiteral("refused: ") + why; }
-    void openContextMenu() override { calls << QStringLiteral("menu"); }
-};
 
 // Keys as Qt delivers them on Linux, without an X11 key code (as offscreen).
 PanelKey key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -64,7 +50,7 @@ constexpr auto Alt = Qt::AltModifier; // Option
 
 struct Panel {
     ModelFixture f;
-    FakeHost host;
+    FakePanelActions host;
     std::unique_ptr<PanelKeyMap> map;
 
     Panel(const QStringList &snippets = {}, const QStringList &copies = {})
@@ -155,7 +141,7 @@ private Q_SLOTS:
     {
         Panel p;
         QCOMPARE(p.press(Qt::Key_F, Ctrl | Qt::ShiftModifier), Decision::consume);
-        QCOMPARE(p.model().focusSearchTick(), 1);
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("focus search") });
         QCOMPARE(p.press(Qt::Key_F), Decision::pass); // typing an f
         QCOMPARE(p.press(Qt::Key_G, Ctrl), Decision::pass);
     }
@@ -166,11 +152,9 @@ private Q_SLOTS:
                     QStringLiteral("four"), QStringLiteral("five") },
             { QStringLiteral("history") });
         QCOMPARE(p.press(Qt::Key_3, Ctrl | Qt::ShiftModifier), Decision::consume);
-        QCOMPARE(p.host.copied, QStringList { QStringLiteral("three") });
+        QCOMPARE(p.host.chosen, QStringList { QStringLiteral("three") });
         QCOMPARE(p.model().selectedShelfID(), p.model().shelf().at(2).id);
-        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
 
-        p.host.calls.clear();
         QCOMPARE(p.press(Qt::Key_7, Ctrl), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("refused: There is no snippet 7.") });
 
@@ -183,9 +167,9 @@ private Q_SLOTS:
 
         // Numbers follow the filter.
         p.model().setQuery(QStringLiteral("f"));
-        p.host.copied.clear();
+        p.host.chosen.clear();
         QCOMPARE(p.press(Qt::Key_2, Ctrl), Decision::consume);
-        QCOMPARE(p.host.copied, QStringList { QStringLiteral("five") });
+        QCOMPARE(p.host.chosen, QStringList { QStringLiteral("five") });
     }
 
     void returnEndsAnEditWhileShiftReturnAndArrowsStayInTheEditor()
@@ -202,14 +186,14 @@ private Q_SLOTS:
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("end editing") });
         QCOMPARE(
             p.press(Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier), Decision::consume);
-        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.host.chosen.isEmpty());
     }
 
     void arrowsMoveTheSelectionWhateverTheModifiers()
     {
         Panel p({ QStringLiteral("s1") }, { QStringLiteral("h2"), QStringLiteral("h1") });
         p.model().applyDefaultOpenTarget();
-        const int ticks = p.model().selectionScrollTick();
+        QSignalSpy reveals(&p.model(), &AppModel::selectionRevealRequested);
         QCOMPARE(p.press(Qt::Key_Left, Qt::ShiftModifier), Decision::consume);
         QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
         QCOMPARE(p.press(Qt::Key_Down, Ctrl), Decision::consume);
@@ -217,29 +201,20 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_Up), Decision::consume);
         QCOMPARE(p.press(Qt::Key_Right), Decision::consume);
         QCOMPARE(p.model().selectedColumn(), AppModel::Column::saved);
-        QCOMPARE(p.model().selectionScrollTick(), ticks + 4);
+        QCOMPARE(reveals.size(), 4);
     }
 
-    void returnCopiesTheSelectionAndClosesUnlessPinned()
+    void returnChoosesTheSelection()
     {
+        // Whether the panel then closes is the shell's (a pinned window stays).
         Panel p({}, { QStringLiteral("older"), QStringLiteral("newer") });
         p.model().selectHistory(p.model().history().at(1).id);
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
-        QCOMPARE(p.host.copied, QStringList { QStringLiteral("older") });
-        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
-        QCOMPARE(p.model().history().first().text, QStringLiteral("older"));
-
-        // Pinned centred window: stays open, the search field gets focus back.
-        p.host.calls.clear();
-        p.model().setKeepWindowPinned(true);
-        QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier), Decision::consume);
+        QCOMPARE(p.host.chosen, QStringList { QStringLiteral("older") });
         QVERIFY(p.host.calls.isEmpty());
-        QCOMPARE(p.model().focusSearchTick(), 1);
-
-        // Pinning means nothing to the popover.
-        p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
-        QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
-        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
+        QCOMPARE(p.model().history().first().text, QStringLiteral("older"));
+        QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier), Decision::consume);
+        QCOMPARE(p.host.chosen.size(), 2);
 
         // Nothing selected: Return is passed on.
         p.model().setQuery(QStringLiteral("no such text"));
@@ -251,26 +226,25 @@ private Q_SLOTS:
     {
         // The panel opened right after a copy whose read has not landed yet.
         Panel p({ QStringLiteral("snippet") }, { QStringLiteral("previous") });
-        p.model().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        p.model().settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
         p.f.pasteboard.holdReads(true);
         p.f.pasteboard.copyText(QStringLiteral("just copied"));
         p.model().applyDefaultOpenTarget();
         // Held a little long, the key repeats: still one copy.
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
-        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.host.chosen.isEmpty());
         QVERIFY(p.f.pasteboard.landRead());
-        QCOMPARE(p.host.copied, QStringList { QStringLiteral("just copied") });
-        QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
+        QCOMPARE(p.host.chosen, QStringList { QStringLiteral("just copied") });
 
         // Closed meanwhile: nothing is copied when it lands.
-        p.host.copied.clear();
+        p.host.chosen.clear();
         p.f.pasteboard.copyText(QStringLiteral("copied again"));
         p.model().applyDefaultOpenTarget();
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         p.host.shown = false;
         QVERIFY(p.f.pasteboard.landRead());
-        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.host.chosen.isEmpty());
 
         // An owner that never answers holds Return up for the reader's deadline at most, and
         // Return then puts no other entry in place of the copy it waited for.
@@ -279,7 +253,7 @@ private Q_SLOTS:
         p.f.pasteboard.copyText(QStringLiteral("never answered"));
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         p.f.clock.advance(ClipboardHistory::captureWaitLimit);
-        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.host.chosen.isEmpty());
         QCOMPARE(p.host.calls, QStringList { kMissedCopy });
         QVERIFY(p.f.pasteboard.landRead());
 
@@ -290,7 +264,7 @@ private Q_SLOTS:
         p.model().applyDefaultOpenTarget();
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         QVERIFY(p.f.pasteboard.landRead());
-        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.host.chosen.isEmpty());
         QCOMPARE(p.host.calls, QStringList { kMissedCopy });
 
         // A look again at an unchanged copy is no missed copy: Return acts on what it shows.
@@ -301,7 +275,7 @@ private Q_SLOTS:
         QVERIFY(p.model().isCapturePending());
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         QVERIFY(p.f.pasteboard.landRead());
-        QCOMPARE(p.host.copied, QStringList { QStringLiteral("looked at again") });
+        QCOMPARE(p.host.chosen, QStringList { QStringLiteral("looked at again") });
     }
 
     void aWaitingReturnFollowsTheUserAndNothingElse()
@@ -317,7 +291,7 @@ private Q_SLOTS:
         // The panel tells why nothing happens yet.
         QVERIFY(p.model().isCopyBackWaiting());
         QVERIFY(p.f.pasteboard.landRead());
-        QCOMPARE(p.host.copied, QStringList { QStringLiteral("slow copy") });
+        QCOMPARE(p.host.chosen, QStringList { QStringLiteral("slow copy") });
         QVERIFY(!p.model().isCopyBackWaiting());
 
         // The tray menu took the keyboard, or the panel closed and opened again: dropped.
@@ -327,7 +301,7 @@ private Q_SLOTS:
         p.map->dropWaitingReturn();
         QVERIFY(!p.model().isCopyBackWaiting());
         QVERIFY(p.f.pasteboard.landRead());
-        QCOMPARE(p.host.copied.size(), 1);
+        QCOMPARE(p.host.chosen.size(), 1);
 
         // Pausing ends the wait, but the copy never lands: nothing is copied.
         p.f.pasteboard.copyText(QStringLiteral("third"));
@@ -335,7 +309,7 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         p.model().setIsTrackingPaused(true);
         QVERIFY(!p.model().isCopyBackWaiting());
-        QCOMPARE(p.host.copied.size(), 1);
+        QCOMPARE(p.host.chosen.size(), 1);
 
         // A move within a column is the user's own choice: the landing copy leaves it.
         p.model().setIsTrackingPaused(false);
@@ -347,8 +321,8 @@ private Q_SLOTS:
         const QString chosen = *p.model().selectedText();
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         QVERIFY(p.f.pasteboard.landRead());
-        QCOMPARE(p.host.copied.size(), 2);
-        QCOMPARE(p.host.copied.last(), chosen);
+        QCOMPARE(p.host.chosen.size(), 2);
+        QCOMPARE(p.host.chosen.last(), chosen);
     }
 
     void keysForOurOwnMenusAreTheirs()
@@ -367,7 +341,7 @@ private Q_SLOTS:
             QCOMPARE(toMenu(k), Decision::pass);
         QCOMPARE(toMenu(Qt::Key_1, Ctrl), Decision::pass);
         QVERIFY(p.host.calls.isEmpty());
-        QVERIFY(p.host.copied.isEmpty());
+        QVERIFY(p.host.chosen.isEmpty());
         QCOMPARE(p.model().selectedShelfID(), selected);
         // The settings shortcut holds wherever the key goes.
         QCOMPARE(toMenu(Qt::Key_Comma, Ctrl), Decision::consume);
@@ -503,7 +477,7 @@ private Q_SLOTS:
         Panel full(numbered(AppModel::shelfMax));
         QCOMPARE(full.press(Qt::Key_N, Ctrl), Decision::consume);
         QCOMPARE(full.host.calls,
-            QStringList { QStringLiteral("refused: ") + SavedColumn::fullListReason() });
+            QStringList { QStringLiteral("refused: ") + ShelfColumn::fullListReason() });
         QVERIFY(full.model().editingID().isNull());
     }
 
@@ -524,13 +498,13 @@ private Q_SLOTS:
             QCOMPARE(onButton(k), Decision::pass);
         QCOMPARE(onButton(Qt::Key_Up, Alt), Decision::consume); // back to the field first
         QCOMPARE(m.shelf().size(), 2);
-        QVERIFY(p.host.copied.isEmpty() && m.editingID().isNull());
+        QVERIFY(p.host.chosen.isEmpty() && m.editingID().isNull());
         QVERIFY(!p.host.calls.contains(QStringLiteral("menu")));
 
         // The arrows take the focus back to the field, then move.
-        const int ticks = m.focusSearchTick();
+        p.host.calls.clear();
         QCOMPARE(onButton(Qt::Key_Down), Decision::consume);
-        QCOMPARE(m.focusSearchTick(), ticks + 1);
+        QCOMPARE(p.host.calls, QStringList { QStringLiteral("focus search") });
         QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
         // The panel's own keys hold from anywhere in it.
         QCOMPARE(onButton(Qt::Key_N, Ctrl), Decision::consume);

@@ -164,13 +164,13 @@ private Q_SLOTS:
         QVERIFY(model.launchAtLogin());
         view->historyLimitMenu()->setCurrentIndex(2);
         Q_EMIT view->historyLimitMenu()->activated(2);
-        QCOMPARE(model.historyLimit(), 100);
+        QCOMPARE(model.settings().historyLimit(), 100);
         QTest::mouseClick(view->openModeControl(), Qt::LeftButton, {},
             view->openModeControl()->segmentRect(0).center());
-        QCOMPARE(model.openPresentation(), AppModel::OpenPresentation::menubarPopover);
+        QCOMPARE(model.settings().openPresentation(), AppModel::OpenPresentation::menubarPopover);
         view->defaultSelectionControl()->setFocus();
         QTest::keyClick(view->defaultSelectionControl(), Qt::Key_Left);
-        QCOMPARE(model.defaultOpenTarget(), AppModel::DefaultOpenTarget::historyFirst);
+        QCOMPARE(model.settings().defaultOpenTarget(), AppModel::DefaultOpenTarget::historyFirst);
 
         const auto stored = f.reread();
         QCOMPARE(stored->integer(QString::fromLatin1(SettingsKeys::historyLimit.current)), 100);
@@ -181,8 +181,8 @@ private Q_SLOTS:
 
         // Changes made elsewhere show at once, and on reopening.
         wc.window()->close();
-        model.setHistoryLimit(50);
-        model.setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
+        model.settings().setHistoryLimit(50);
+        model.settings().setOpenPresentation(AppModel::OpenPresentation::centeredWindow);
         model.setLaunchAtLogin(false);
         wc.prepareForDisplay();
         wc.showWindow();
@@ -216,14 +216,14 @@ private Q_SLOTS:
         QVERIFY(reason->fontMetrics().horizontalAdvance(reason->text()) <= reason->width());
         model.setPasteAvailability(PasteService::Availability::noXTest);
         QVERIFY(view->pasteUnavailableLabel()->text().contains(QStringLiteral("XTEST")));
-        QVERIFY(model.pasteAfterChoosing());
+        QVERIFY(model.settings().pasteAfterChoosing());
 
         model.setPasteAvailability(PasteService::Availability::available);
         QVERIFY(box->isEnabled());
         QVERIFY(box->isChecked());
         QVERIFY(!view->pasteUnavailableLabel()->isVisible());
         box->click();
-        QVERIFY(!model.pasteAfterChoosing());
+        QVERIFY(!model.settings().pasteAfterChoosing());
         QVERIFY(
             !f.reread()->boolean(QString::fromLatin1(SettingsKeys::pasteAfterChoosing.current)));
     }
@@ -343,7 +343,8 @@ private Q_SLOTS:
         QVERIFY(centred->state().checked && !popover->state().checked);
         QCOMPARE(group->indexOfChild(centred), 1);
         popover->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(f.model->openPresentation(), AppModel::OpenPresentation::menubarPopover);
+        QCOMPARE(
+            f.model->settings().openPresentation(), AppModel::OpenPresentation::menubarPopover);
         QVERIFY(popover->state().checked && !centred->state().checked);
         view.openModeControl()->setFocus();
         QTRY_VERIFY(popover->state().focused);

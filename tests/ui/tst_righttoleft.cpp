@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakePanelActions.h"
 #include "ModelFixture.h"
 #include "platform/KeyTranslator.h"
 #include "platform/qt/TrayStatusItem.h"
@@ -6,9 +7,9 @@
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/PanelKeyMap.h"
+#include "ui/panel/PanelView.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 #include "ui/panel/UndoBar.h"
 #include "ui/preferences/SegmentedControl.h"
@@ -34,7 +35,8 @@ const QString kEnglish = QStringLiteral("Hello, world.");
 // The panel with one copy and one snippet, in the application's direction of the moment.
 struct Panel {
     ModelFixture f;
-    std::unique_ptr<PopoverView> view;
+    FakePanelActions actions;
+    std::unique_ptr<PanelView> view;
 
     explicit Panel(const QString &text)
     {
@@ -42,13 +44,13 @@ struct Panel {
         m.addShelfFromDrop(text);
         f.pasteboard.copyText(text);
         m.pollClipboard();
-        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks {});
-        view->resize(PopoverView::minimumPanelSize);
+        view = std::make_unique<PanelView>(m, actions);
+        view->resize(PanelView::minimumPanelSize);
         view->show();
         QCoreApplication::processEvents();
     }
     HistoryRow *historyRow() const { return view->historyColumn()->visibleRows().value(0); }
-    ShelfRow *shelfRow() const { return view->savedColumn()->visibleRows().value(0); }
+    ShelfRow *shelfRow() const { return view->shelfColumn()->visibleRows().value(0); }
 };
 
 // The columns the ink of a widget's text spans, drawn as it draws itself.
@@ -84,16 +86,6 @@ void hover(QWidget *widget)
     QCoreApplication::sendEvent(widget, &enter);
     QCoreApplication::processEvents();
 }
-
-struct QuietHost final : PanelKeyMapHost {
-    bool isPanelShown() const override { return true; }
-    void openPreferences() override { }
-    void closeUI() override { }
-    void copyToClipboard(const QString &) override { }
-    void endEditingOnNextTurn() override { }
-    void refuse(const QString &) override { }
-    void openContextMenu() override { }
-};
 
 } // namespace
 
@@ -152,14 +144,14 @@ private Q_SLOTS:
     {
         QGuiApplication::setLayoutDirection(Qt::RightToLeft);
         Panel p(kEnglish);
-        QVERIFY(p.view->historyColumn()->x() > p.view->savedColumn()->x());
+        QVERIFY(p.view->historyColumn()->x() > p.view->shelfColumn()->x());
         ShelfRow *row = p.shelfRow();
         QVERIFY(row->showsBadge());
         QVERIFY(row->badgeGeometry().right() < row->textGeometry().left());
         QVERIFY(row->dragHandle()->x() > row->textGeometry().right());
 
         AppModel &model = *p.f.model;
-        QuietHost host;
+        FakePanelActions host;
         PanelKeyMap keys(model, host);
         const auto press = [&](int key) {
             const QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
@@ -237,7 +229,7 @@ private Q_SLOTS:
 
         p.f.model->addShelfAndEdit();
         QCoreApplication::processEvents();
-        const auto editing = p.view->savedColumn()->visibleRows();
+        const auto editing = p.view->shelfColumn()->visibleRows();
         const auto fresh = std::find_if(
             editing.begin(), editing.end(), [](ShelfRow *r) { return r->isEditing(); });
         QVERIFY(fresh != editing.end());

@@ -2,13 +2,14 @@
 // Drag and drop into the saved column: what a drop carries, what the row and column
 // handlers decide, their arbitration (on an injected clock), the live reorder and the
 // widgets that must refuse a snippet's handle drag.
+#include "FakePanelActions.h"
 #include "ManualQuietTimer.h"
 #include "ModelFixture.h"
 #include "ui/panel/DragAutoScroller.h"
 #include "ui/panel/DragPayload.h"
+#include "ui/panel/PanelView.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfDropDelegate.h"
 #include "ui/panel/ShelfRow.h"
 
@@ -49,21 +50,22 @@ QStringList texts(const QList<ShelfItem> &items)
 
 struct Panel {
     ModelFixture f;
-    std::unique_ptr<PopoverView> view;
+    FakePanelActions actions;
+    std::unique_ptr<PanelView> view;
 
     explicit Panel(const QStringList &snippets = {}, QSize size = { 640, 420 })
     {
         AppModel &m = f.start();
         for (const QString &s : snippets)
             m.addShelfFromDrop(s);
-        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks {});
+        view = std::make_unique<PanelView>(m, actions);
         view->resize(size);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         QCoreApplication::processEvents();
     }
     AppModel &model() { return *f.model; }
-    SavedColumn *saved() { return view->savedColumn(); }
+    ShelfColumn *saved() { return view->shelfColumn(); }
     ShelfRow *rowAt(int index) { return saved()->row(model().shelf().at(index).id); }
     QStringList shelf() { return texts(model().shelf()); }
 };

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakePanelActions.h"
 #include "ModelFixture.h"
 #include "app/CommandLine.h"
 #include "app/Translations.h"
@@ -8,9 +9,9 @@
 #include "ui/KeyNames.h"
 #include "ui/onboarding/OnboardingFlowView.h"
 #include "ui/onboarding/OnboardingWindowController.h"
+#include "ui/panel/PanelView.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/preferences/PreferencesView.h"
 #include "ui/preferences/PreferencesWindowController.h"
 #include "ui/preferences/SegmentedControl.h"
@@ -229,7 +230,8 @@ private Q_SLOTS:
         // The panel, empty, then filled (user texts carry the mark: they are no words of
         // ours), pinned, and searched without a match.
         {
-            PopoverView panel(model, {});
+            test::FakePanelActions actions;
+            PanelView panel(model, actions);
             panel.show();
             shown << shownTexts(&panel);
             model.addShelfFromDrop(kMark + QStringLiteral("snippet"));
@@ -237,7 +239,7 @@ private Q_SLOTS:
             model.pollClipboard();
             QCoreApplication::processEvents();
             shown << shownTexts(&panel);
-            model.setKeepWindowPinned(true);
+            model.settings().setKeepWindowPinned(true);
             shown << shownTexts(&panel);
             model.setQuery(QStringLiteral("nothing like it"));
             shown << shownTexts(&panel);
@@ -307,7 +309,8 @@ private Q_SLOTS:
             QVERIFY(recorder->isRecording());
             shown << shownTexts(walkthrough.window());
             recorder->button()->click();
-            model.setHotkeyShortcut({ 40, HotkeyShortcut::controlBit | HotkeyShortcut::shiftBit });
+            model.settings().setHotkeyShortcut(
+                { 40, HotkeyShortcut::controlBit | HotkeyShortcut::shiftBit });
             QCoreApplication::processEvents();
             shown << shownTexts(walkthrough.window());
             for (int i = 0; i < OnboardingFlowView::practiceGoal; ++i)
@@ -354,8 +357,8 @@ private Q_SLOTS:
         removeTranslators();
         Translations::install(Output::windows, QLocale(QLocale::German, QLocale::Switzerland));
         QCOMPARE(QLocale().toString(1000), QStringLiteral("1’000"));
-        QCOMPARE(QCoreApplication::translate("nookary::PopoverView", "Search"),
-            QStringLiteral("Suchen"));
+        QCOMPARE(
+            QCoreApplication::translate("nookary::PanelView", "Search"), QStringLiteral("Suchen"));
         QCOMPARE(QCoreApplication::translate("nookary::PreferencesView", "%Ln items", nullptr, 1),
             QStringLiteral("1 Eintrag"));
         // Qt's own words in the same language (its menus, its dialogs' buttons).
@@ -467,17 +470,18 @@ private Q_SLOTS:
         QCoreApplication::installTranslator(&german);
         ModelFixture f;
         AppModel &model = f.start();
-        PopoverView panel(model, {});
-        panel.resize(PopoverView::minimumPanelSize);
+        test::FakePanelActions actions;
+        PanelView panel(model, actions);
+        panel.resize(PanelView::minimumPanelSize);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
-        const QString reason = SavedColumn::fullListReason();
+        const QString reason = ShelfColumn::fullListReason();
         QVERIFY(reason.startsWith(QStringLiteral("Sie können")));
         const QRect footer(
             panel.clearButton()->mapTo(&panel, QPoint()), panel.clearButton()->size());
         for (const auto presentation : { AppModel::OpenPresentation::centeredWindow,
                  AppModel::OpenPresentation::menubarPopover }) {
-            model.setOpenPresentation(presentation);
+            model.settings().setOpenPresentation(presentation);
             for (const QString &text : { reason, QStringList(4, reason).join(u' ') }) {
                 panel.tell(text);
                 QWidget *notice = panel.notice();
@@ -555,14 +559,15 @@ private Q_SLOTS:
         // Readers get plain text from the controls and rows: the marks are for drawing, and
         // a braille display or a search by name would meet them. (Qt names a label, and a
         // field by its placeholder, as shown.)
-        PopoverView panel(model, {});
+        test::FakePanelActions actions;
+        PanelView panel(model, actions);
         model.addShelfFromDrop(QStringLiteral("abc"));
         model.selectShelf(model.shelf().first().id);
         panel.show();
         walkthrough.window()->show();
         QCoreApplication::processEvents();
         QList<QWidget *> readable = walkthrough.window()->findChildren<QWidget *>();
-        readable << panel.savedColumn()->findChildren<QWidget *>();
+        readable << panel.shelfColumn()->findChildren<QWidget *>();
         for (QWidget *window : { walkthrough.window(), static_cast<QWidget *>(&panel) }) {
             for (QWidget *w : window->findChildren<QWidget *>()) {
                 if (!readable.contains(w))

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/WindowSystem.h"
+#include "platform/x11/X11WindowSystem.h"
 
 #include "platform/x11/X11Connection.h"
 
-#include <QEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -11,34 +10,7 @@
 
 namespace nookary {
 
-namespace {
-
-// Qt sends Show before it maps the window, when the desktop still reads its states.
-class TaskbarExclusion final : public QObject {
-public:
-    explicit TaskbarExclusion(QWidget &window)
-        : QObject(&window)
-    {
-        window.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched == parent())
-            WindowSystem::keepOutOfTaskbar(static_cast<QWidget &>(*watched));
-        return false;
-    }
-};
-
-} // namespace
-
-void WindowSystem::keepOutOfTaskbarWhenShown(QWidget &window)
-{
-    new TaskbarExclusion(window);
-}
-
-void WindowSystem::keepOutOfTaskbar(QWidget &window)
+void X11WindowSystem::excludeFromTaskbar(QWidget &window)
 {
     xcb_connection_t *c = X11::qtConnection();
     if (!c)
@@ -64,7 +36,7 @@ void WindowSystem::keepOutOfTaskbar(QWidget &window)
     xcb_flush(c);
 }
 
-void WindowSystem::endSystemMove(QWidget &window)
+void X11WindowSystem::cancelSystemMove(QWidget &window)
 {
     xcb_connection_t *c = X11::qtConnection();
     if (!c || !window.testAttribute(Qt::WA_WState_Created))

@@ -302,8 +302,8 @@ OnboardingFlowView::OnboardingFlowView(AppModel &model, const KeyTranslator &key
         auto *enter = new QShortcut(key, this, this, &OnboardingFlowView::handleReturn);
         enter->setContext(Qt::WindowShortcut);
     }
-    connect(&m_model, &AppModel::hotkeyShortcutChanged, this,
-        &OnboardingFlowView::hotkeyShortcutDidChange);
+    connect(&m_model.settings(), &Settings::hotkeyShortcutChanged, this,
+        &OnboardingFlowView::followHotkeyShortcut);
     // Whatever takes focus on a page that scrolls is brought into view, once the page
     // that may just have been put up is laid out.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -327,7 +327,7 @@ bool OnboardingFlowView::hasShortcutForPractice() const
     if (m_initialHotkeyShortcut && *m_initialHotkeyShortcut == HotkeyShortcut::defaultShortcut()
         && !m_didExplicitlySetHotkey)
         return false;
-    return m_keys.isUsable(m_model.hotkeyShortcut());
+    return m_keys.isUsable(m_model.settings().hotkeyShortcut());
 }
 
 bool OnboardingFlowView::canProceedFromCurrentStep() const
@@ -410,17 +410,17 @@ void OnboardingFlowView::noteHotkeyPressed()
 void OnboardingFlowView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!m_hasAppeared) {
-        m_hasAppeared = true;
-        onAppear();
+    if (!m_wasShown) {
+        m_wasShown = true;
+        firstShown();
     }
 }
 
-void OnboardingFlowView::onAppear()
+void OnboardingFlowView::firstShown()
 {
-    m_model.setOnboardingLastStep(m_stepIndex);
+    m_model.settings().setOnboardingLastStep(m_stepIndex);
     if (!m_initialHotkeyShortcut)
-        m_initialHotkeyShortcut = m_model.hotkeyShortcut();
+        m_initialHotkeyShortcut = m_model.settings().hotkeyShortcut();
     rebuildRecorder();
     sync();
     // Space and Return go on, as on every page; the header's "Skip" is not where a stray
@@ -437,7 +437,7 @@ void OnboardingFlowView::setStepIndex(int step)
     if (step == m_stepIndex)
         return;
     m_stepIndex = step;
-    m_model.setOnboardingLastStep(step);
+    m_model.settings().setOnboardingLastStep(step);
     if (step != shortcutStep)
         m_hotkeyPracticeCount = 0; // coming back starts the practice again
     sync();
@@ -449,11 +449,11 @@ void OnboardingFlowView::setStepIndex(int step)
         m_main->setFocus();
 }
 
-void OnboardingFlowView::hotkeyShortcutDidChange()
+void OnboardingFlowView::followHotkeyShortcut()
 {
     m_hotkeyPracticeCount = 0;
     if (m_initialHotkeyShortcut)
-        m_didExplicitlySetHotkey = m_model.hotkeyShortcut() != *m_initialHotkeyShortcut;
+        m_didExplicitlySetHotkey = m_model.settings().hotkeyShortcut() != *m_initialHotkeyShortcut;
     // Choosing a usable shortcut counts as the first of the presses.
     if (hasShortcutForPractice())
         m_hotkeyPracticeCount = 1;

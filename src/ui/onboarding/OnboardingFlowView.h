@@ -127,9 +127,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void onAppear();
+    void firstShown();
     void setStepIndex(int step);
-    void hotkeyShortcutDidChange();
+    void followHotkeyShortcut();
     void setPracticeCount(int count);
     void rebuildRecorder();
     void focusRecorder();
@@ -152,7 +152,7 @@ private:
     int m_hotkeyPracticeCount = 0;
     std::optional<HotkeyShortcut> m_initialHotkeyShortcut;
     bool m_didExplicitlySetHotkey = false;
-    bool m_hasAppeared = false;
+    bool m_wasShown = false;
 
     QLabel *m_step = nullptr;
     QPushButton *m_skip = nullptr;

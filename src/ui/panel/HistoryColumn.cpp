@@ -23,10 +23,10 @@ HistoryColumn::HistoryColumn(
     addBelowRows(m_undoBar);
     connect(&m_model, &AppModel::historyChanged, this, &HistoryColumn::sync);
     connect(&m_model, &AppModel::queryChanged, this, &HistoryColumn::sync);
-    connect(&m_model, &AppModel::historyLimitChanged, this, &HistoryColumn::sync);
+    connect(&m_model.settings(), &Settings::historyLimitChanged, this, &HistoryColumn::sync);
     connect(&m_model, &AppModel::selectedColumnChanged, this, &HistoryColumn::syncSelection);
     connect(&m_model, &AppModel::selectedHistoryIDChanged, this, &HistoryColumn::syncSelection);
-    connect(&m_model, &AppModel::selectionScrollTickChanged, this,
+    connect(&m_model, &AppModel::selectionRevealRequested, this,
         &HistoryColumn::scrollSelectionIntoView);
     connect(&m_model, &AppModel::copyBackWaitingChanged, this, &HistoryColumn::syncSubtitle);
     sync();
@@ -37,7 +37,7 @@ void HistoryColumn::syncSubtitle()
     // A Return that seems to do nothing says what it waits for.
     header()->setSubtitle(m_model.isCopyBackWaiting()
             ? tr("Waiting for the new copy…", "while Return waits for a copy still being read")
-            : tr("Up to %1").arg(QLocale().toString(m_model.historyLimit())));
+            : tr("Up to %1").arg(QLocale().toString(m_model.settings().historyLimit())));
 }
 
 void HistoryColumn::sync()

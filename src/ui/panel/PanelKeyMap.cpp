@@ -3,7 +3,7 @@
 
 #include "model/AppModel.h"
 #include "platform/KeyTranslator.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -96,9 +96,9 @@ PanelKey PanelKey::fromEvent(const QKeyEvent &event, const KeyTranslator &keys)
     return key;
 }
 
-PanelKeyMap::PanelKeyMap(AppModel &model, PanelKeyMapHost &host)
+PanelKeyMap::PanelKeyMap(AppModel &model, PanelActions &actions)
     : m_model(model)
-    , m_host(host)
+    , m_actions(actions)
 {
 }
 
@@ -130,10 +130,10 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     const Qt::KeyboardModifiers held
         = key.modifiers & (Qt::ShiftModifier | kControl | kOption | kCommand);
     if (key.virtualKey == commaKey && held == kCommand) {
-        m_host.openPreferences();
+        m_actions.openPreferences();
         return Decision::consume;
     }
-    if (!m_host.isPanelShown() || !key.towardsPanel)
+    if (!m_actions.isPanelShown() || !key.towardsPanel)
         return Decision::pass;
 
     const bool editing = !m_model.editingID().isNull();
@@ -141,20 +141,20 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         if (editing)
             m_model.setEditingID({});
         else
-            m_host.closeUI();
+            m_actions.closePanel();
         return Decision::consume;
     }
     if ((key.modifiers & kCommand) && key.characters == QLatin1String("f")) {
-        m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+        m_actions.focusSearch();
         return Decision::consume;
     }
     const int number = snippetNumber(key.virtualKey);
     if (number > 0 && (key.modifiers & kCommand) && !(key.modifiers & (kControl | kOption))) {
-        if (const auto item = m_model.savedItemForShortcut(number)) {
+        if (const auto item = m_model.shelfItemForShortcut(number)) {
             m_model.selectShelf(item->id);
-            copyAndFinish(item->text);
+            m_actions.choose(item->text);
         } else {
-            m_host.refuse(
+            m_actions.refuse(
                 QCoreApplication::translate("nookary::PanelKeyMap", "There is no snippet %1.")
                     .arg(QLocale().toString(number)));
         }
@@ -166,7 +166,7 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
         // Shift+Return is the editor's: a line break in a multi-line snippet.
         if (!isReturn || held == Qt::ShiftModifier)
             return Decision::pass;
-        m_host.endEditingOnNextTurn();
+        m_actions.endEditingOnNextTurn();
         return Decision::consume;
     }
     if (handlePanelKey(key, held))
@@ -176,7 +176,7 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     if (key.focusElsewhere) {
         if (!arrow)
             return Decision::pass;
-        m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+        m_actions.focusSearch();
     }
     if (handleRowKey(key, held, newDeletePress))
         return Decision::consume;
@@ -210,12 +210,12 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
                     m_waitingReturn.get(), [this, since = m_model.copiesCounted()] {
                         dropWaitingReturn();
                         // Pausing ends the wait, but the copy never lands.
-                        if (!m_host.isPanelShown() || !m_model.editingID().isNull()
+                        if (!m_actions.isPanelShown() || !m_model.editingID().isNull()
                             || m_model.isTrackingPaused())
                             return;
                         // The entry selected now is not the copy Return was meant for.
                         if (m_model.missedAwaitedCopy(since)) {
-                            m_host.refuse(QCoreApplication::translate("nookary::PanelKeyMap",
+                            m_actions.refuse(QCoreApplication::translate("nookary::PanelKeyMap",
                                 "The new copy could not be recorded. It stays on the "
                                 "clipboard."));
                             return;
@@ -241,7 +241,7 @@ bool PanelKeyMap::activateSelection()
     const std::optional<QString> text = m_model.activateSelectedItemTextForPasteboard();
     if (!text || text->isEmpty())
         return false;
-    copyAndFinish(*text);
+    m_actions.choose(*text);
     return true;
 }
 
@@ -257,7 +257,7 @@ bool PanelKeyMap::handlePanelKey(const PanelKey &key, Qt::KeyboardModifiers held
 {
     if (held == kCommand && key.characters == QLatin1String("n")) {
         if (m_model.shelf().size() >= AppModel::shelfMax) {
-            m_host.refuse(SavedColumn::fullListReason());
+            m_actions.refuse(ShelfColumn::fullListReason());
             return true;
         }
         // A new, empty snippet matches no query: its editor would open hidden.
@@ -283,7 +283,7 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, 
         // Here the arrows' modifiers count: Alt moves the snippet itself.
         const bool up = key.virtualKey == upArrowKey;
         if (!m_model.moveShelfItemBy(id, up ? -1 : 1))
-            m_host.refuse(
+            m_actions.refuse(
                 up ? QCoreApplication::translate("nookary::PanelKeyMap", "Already at the top.")
                    : QCoreApplication::translate("nookary::PanelKeyMap", "Already at the bottom."));
         return true;
@@ -304,26 +304,16 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, 
     }
     if (held == kCommand && key.characters == QLatin1String("s") && !saved && !id.isNull()) {
         if (!m_model.saveHistoryEntryToShelf(id))
-            m_host.refuse(SavedColumn::fullListReason());
+            m_actions.refuse(ShelfColumn::fullListReason());
         return true;
     }
     const bool menu = (key.virtualKey == menuKey && !held)
         || (key.virtualKey == f10Key && held == Qt::ShiftModifier);
     if (menu && !id.isNull()) {
-        m_host.openContextMenu();
+        m_actions.openContextMenu();
         return true;
     }
     return false;
-}
-
-void PanelKeyMap::copyAndFinish(const QString &text)
-{
-    m_host.copyToClipboard(text);
-    if (m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow
-        && m_model.keepWindowPinned())
-        m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
-    else
-        m_host.closeUI();
 }
 
 } // namespace nookary

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/panel/KeyPressFilter.h"
+#include "ui/panel/PanelActions.h"
 
 #include <QObject>
 #include <QString>
@@ -16,23 +17,6 @@ namespace nookary {
 
 class AppModel;
 class KeyTranslator;
-
-// What the panel's keyboard map needs of the shell that hosts it.
-class PanelKeyMapHost {
-public:
-    virtual ~PanelKeyMapHost() = default;
-    virtual bool isPanelShown() const = 0;
-    virtual void openPreferences() = 0;
-    virtual void closeUI() = 0;
-    // Writes to the clipboard, marked as the program's own write; neither closes nor focuses.
-    virtual void copyToClipboard(const QString &text) = 0;
-    // Ends the snippet editor's focus on the next turn, so that it commits.
-    virtual void endEditingOnNextTurn() = 0;
-    // A refused action: beeps and tells why, in words a screen reader speaks too.
-    virtual void refuse(const QString &why) = 0;
-    // Opens the context menu of the selected row, at the row.
-    virtual void openContextMenu() = 0;
-};
 
 // One key press as the key map sees it: the key by its place on the keyboard (a virtual
 // key code of the stored encoding) and the modifiers. On Linux, Ctrl plays the part of
@@ -67,7 +51,7 @@ class PanelKeyMap final {
 public:
     enum class Decision { pass, consume };
 
-    PanelKeyMap(AppModel &model, PanelKeyMapHost &host);
+    PanelKeyMap(AppModel &model, PanelActions &actions);
 
     Decision handle(const PanelKey &key);
     // A key going up: it tells a new press of Delete from a held one.
@@ -94,9 +78,8 @@ public:
     static int snippetNumber(quint32 virtualKey);
 
 private:
-    // Copies the selected entry and closes (or keeps a pinned window); false: none.
+    // Chooses the selected entry; false: none.
     bool activateSelection();
-    void copyAndFinish(const QString &text);
     // The keys that act on the selected row; a first press that finds none passes.
     bool handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, bool newDeletePress);
     // The keys of the panel as a whole, not of the selected row (Ctrl+N, Ctrl+Z).
@@ -104,7 +87,7 @@ private:
     QUuid selectedID() const;
 
     AppModel &m_model;
-    PanelKeyMapHost &m_host;
+    PanelActions &m_actions;
     KeyPressFilter m_deletePresses;
     // While a Return waits for a copy being read: dropping it cancels the wait.
     std::unique_ptr<QObject> m_waitingReturn;

@@ -27,7 +27,7 @@ bool inNookaryPanel(const QWidget *widget)
 }
 } // namespace
 
-// MARK: SymbolButton
+// SymbolButton
 
 SymbolButton::SymbolButton(
     const QString &symbol, int symbolSize, const QString &text, QWidget *parent)
@@ -115,7 +115,7 @@ void SymbolButton::leaveEvent(QEvent *event)
     QAbstractButton::leaveEvent(event);
 }
 
-// MARK: ElidedLabel
+// ElidedLabel
 
 RowNote::RowNote(QWidget *parent)
     : QLabel(parent)
@@ -190,7 +190,7 @@ void ElidedLabel::paintEvent(QPaintEvent *)
     painter.drawText(rect(), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, elided);
 }
 
-// MARK: HeaderBlock, EmptyState
+// HeaderBlock, EmptyState
 
 HeaderBlock::HeaderBlock(const QString &title, const QString &subtitle, QWidget *parent)
     : QWidget(parent)
@@ -223,7 +223,7 @@ EmptyState::EmptyState(QWidget *parent)
     setStyleSheet(QStringLiteral("color: %1;").arg(PanelStyle::secondary().name(QColor::HexArgb)));
 }
 
-// MARK: window handles
+// Window handles
 
 WindowDragHandle::WindowDragHandle(QWidget *parent)
     : QWidget(parent)

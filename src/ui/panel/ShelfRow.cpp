@@ -121,7 +121,7 @@ private:
 
 } // namespace
 
-// MARK: SnippetEditor
+// SnippetEditor
 
 SnippetEditor::SnippetEditor(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -181,7 +181,7 @@ void SnippetEditor::focusOutEvent(QFocusEvent *event)
     Q_EMIT focusLost();
 }
 
-// MARK: ShelfRow
+// ShelfRow
 
 ShelfRow::ShelfRow(const QUuid &id, const QString &text, QWidget *parent)
     : RowFrame(id, parent)
@@ -430,7 +430,7 @@ void ShelfRow::applyTrailing()
     m_badge->raise();
 }
 
-// MARK: AddShelfRow
+// AddShelfRow
 
 AddShelfRow::AddShelfRow(QWidget *parent)
     : QWidget(parent)

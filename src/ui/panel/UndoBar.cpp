@@ -64,7 +64,7 @@ void UndoBar::sync()
             // Hidden with the focus, the button would hand it to the next control ("Add a
             // snippet…", where Return adds one): the keys go back to the search field.
             m_undo->clearFocus();
-            m_model.setFocusSearchTick(m_model.focusSearchTick() + 1);
+            Q_EMIT keysGivenUp();
         }
         hide();
         return;
@@ -78,7 +78,7 @@ void UndoBar::sync()
         shown = spoken = *refusal == AppModel::UndoRefusal::savedFull
             ? tr("Saved is full, so it cannot go back.")
             : tr("It cannot go back: the history keeps only the newest %Ln.", nullptr,
-                m_model.historyLimit());
+                m_model.settings().historyLimit());
     }
     const bool again
         = isVisible() && (refusal || TextDirection::withoutMarks(spoken) != accessibleName());

@@ -23,6 +23,10 @@ public:
     QLabel *label() const { return m_label; }
     SymbolButton *undoButton() const { return m_undo; }
 
+Q_SIGNALS:
+    // The bar went while its button had the keys: they belong to the search field again.
+    void keysGivenUp();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -108,22 +108,23 @@ PreferencesView::PreferencesView(
     Accessibility::setName(m_historyLimit, tr("History limit"));
     for (const int limit : SettingsKeys::historyLimitOptions)
         m_historyLimit->addItem(tr("%Ln items", nullptr, limit), limit);
-    connect(m_historyLimit, &QComboBox::activated, this,
-        [this](int index) { m_model.setHistoryLimit(m_historyLimit->itemData(index).toInt()); });
+    connect(m_historyLimit, &QComboBox::activated, this, [this](int index) {
+        m_model.settings().setHistoryLimit(m_historyLimit->itemData(index).toInt());
+    });
     addRow(tr("History limit"), m_historyLimit);
     addDivider();
 
     m_openMode = new SegmentedControl({ tr("Tray popover"), tr("Centered window") }, this);
     Accessibility::setName(m_openMode, tr("Open mode"));
     connect(m_openMode, &SegmentedControl::activated, this,
-        [this](int index) { m_model.setOpenPresentation(kOpenModes[index]); });
+        [this](int index) { m_model.settings().setOpenPresentation(kOpenModes[index]); });
     addRow(tr("Open mode"), m_openMode);
     addDivider();
 
     m_defaultSelection = new SegmentedControl({ tr("History"), tr("Saved") }, this);
     Accessibility::setName(m_defaultSelection, tr("Default selection"));
     connect(m_defaultSelection, &SegmentedControl::activated, this,
-        [this](int index) { m_model.setDefaultOpenTarget(kTargets[index]); });
+        [this](int index) { m_model.settings().setDefaultOpenTarget(kTargets[index]); });
     addRow(tr("Default selection"), m_defaultSelection);
     addDivider();
 
@@ -154,10 +155,11 @@ PreferencesView::PreferencesView(
     addRow(tr("Saved snippets"), makeSnippetsRow());
     stack->addStretch(1);
 
-    for (auto signal : { &AppModel::launchAtLoginChanged, &AppModel::historyLimitChanged,
-             &AppModel::openPresentationChanged, &AppModel::defaultOpenTargetChanged,
-             &AppModel::pasteAfterChoosingChanged, &AppModel::pasteAvailabilityChanged })
+    for (auto signal : { &AppModel::launchAtLoginChanged, &AppModel::pasteAvailabilityChanged })
         connect(&model, signal, this, &PreferencesView::syncFromModel);
+    for (auto signal : { &Settings::historyLimitChanged, &Settings::openPresentationChanged,
+             &Settings::defaultOpenTargetChanged, &Settings::pasteAfterChoosingChanged })
+        connect(&model.settings(), signal, this, &PreferencesView::syncFromModel);
     syncFromModel();
 }
 
@@ -220,9 +222,9 @@ void PreferencesView::addDivider()
 void PreferencesView::syncFromModel()
 {
     m_launchAtLogin->setChecked(m_model.launchAtLogin());
-    m_historyLimit->setCurrentIndex(m_historyLimit->findData(m_model.historyLimit()));
-    m_openMode->setCurrentIndex(indexOf(kOpenModes, m_model.openPresentation()));
-    m_defaultSelection->setCurrentIndex(indexOf(kTargets, m_model.defaultOpenTarget()));
+    m_historyLimit->setCurrentIndex(m_historyLimit->findData(m_model.settings().historyLimit()));
+    m_openMode->setCurrentIndex(indexOf(kOpenModes, m_model.settings().openPresentation()));
+    m_defaultSelection->setCurrentIndex(indexOf(kTargets, m_model.settings().defaultOpenTarget()));
 
     // Where the session cannot paste, the box shows what happens (nothing), disabled, and
     // the stored choice is kept for a session that can.
@@ -230,7 +232,7 @@ void PreferencesView::syncFromModel()
     const Availability availability = m_model.pasteAvailability();
     m_pasteAfterChoosing->setEnabled(availability == Availability::available);
     m_pasteAfterChoosing->setChecked(
-        availability == Availability::available && m_model.pasteAfterChoosing());
+        availability == Availability::available && m_model.settings().pasteAfterChoosing());
     m_pasteUnavailable->setVisible(availability != Availability::available);
     m_pasteUnavailable->setText(availability == Availability::noXTest
             ? tr("Needs the XTEST extension of the X server")
@@ -248,7 +250,7 @@ QWidget *PreferencesView::makePasteRow()
     m_pasteAfterChoosing->setToolTip(tr("Pastes the chosen entry into the window you return "
                                         "to (in a terminal, with its own paste key)"));
     connect(m_pasteAfterChoosing, &QCheckBox::clicked, this,
-        [this](bool checked) { m_model.setPasteAfterChoosing(checked); });
+        [this](bool checked) { m_model.settings().setPasteAfterChoosing(checked); });
     layout->addWidget(m_pasteAfterChoosing);
     m_pasteUnavailable = new QLabel(row);
     m_pasteUnavailable->setFont(sized(font(), 11));

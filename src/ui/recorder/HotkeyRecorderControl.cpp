@@ -69,7 +69,7 @@ protected:
 
 } // namespace
 
-// MARK: texts
+// Texts
 
 QString HotkeyRecorderControl::shortcutText(HotkeyShortcut shortcut)
 {
@@ -169,7 +169,7 @@ QString HotkeyRecorderControl::noteText() const
     return {};
 }
 
-// MARK: the control
+// The control
 
 HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslator &keys,
     Style style, bool onboardingTreatAsUnset, QWidget *parent)
@@ -189,7 +189,7 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
         // Ending a recording applies the new shortcut, which may end this control (a host
         // that rebuilds it): nothing of it is touched afterwards unless it is still there.
         QPointer<HotkeyRecorderControl> self(this);
-        if (m_hasAppeared && m_model)
+        if (m_wasShown && m_model)
             m_model->setIsRecordingHotkey(m_recorder->isRecording());
         if (self)
             sync();
@@ -200,7 +200,8 @@ HotkeyRecorderControl::HotkeyRecorderControl(AppModel &model, const KeyTranslato
             m_refusal = refusalReason(modifiers, letter);
             sync();
         });
-    connect(&model, &AppModel::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
+    connect(
+        &model.settings(), &Settings::hotkeyShortcutChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::hotkeyTriggerTextChanged, this, &HotkeyRecorderControl::sync);
     connect(&model, &AppModel::isHotkeyUnavailableChanged, this, &HotkeyRecorderControl::sync);
     sync();
@@ -223,7 +224,7 @@ bool HotkeyRecorderControl::isRecording() const
 
 HotkeyShortcut HotkeyRecorderControl::binding() const
 {
-    return m_model ? m_model->hotkeyShortcut() : HotkeyShortcut::off();
+    return m_model ? m_model->settings().hotkeyShortcut() : HotkeyShortcut::off();
 }
 
 HotkeyShortcut HotkeyRecorderControl::shownBinding() const
@@ -235,7 +236,7 @@ HotkeyShortcut HotkeyRecorderControl::shownBinding() const
 void HotkeyRecorderControl::writeBinding(HotkeyShortcut shortcut)
 {
     if (m_model)
-        m_model->setHotkeyShortcut(shortcut);
+        m_model->settings().setHotkeyShortcut(shortcut);
 }
 
 void HotkeyRecorderControl::toggle()
@@ -280,7 +281,7 @@ void HotkeyRecorderControl::disableShortcut()
 void HotkeyRecorderControl::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    m_hasAppeared = true;
+    m_wasShown = true;
     sync(); // the layout in use may have changed meanwhile
 }
 
@@ -425,7 +426,7 @@ void HotkeyRecorderControl::sync()
     m_hint->setVisible(recording);
 }
 
-// MARK: the field
+// The field
 
 ShortcutField::ShortcutField(QWidget *parent)
     : QWidget(parent)

@@ -98,7 +98,7 @@ private:
     const Style m_style;
     const bool m_onboardingTreatAsUnset;
     HotkeyRecorderState *m_recorder;
-    bool m_hasAppeared = false;
+    bool m_wasShown = false;
 
     ShortcutField *m_field = nullptr;
     QToolButton *m_pullDown = nullptr;

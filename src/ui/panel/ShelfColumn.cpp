@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SavedColumn.h"
+#include "ShelfColumn.h"
 #include "ui/Accessibility.h"
 
 #include "model/AppModel.h"
@@ -24,7 +24,7 @@
 
 namespace nookary {
 
-SavedColumn::SavedColumn(
+ShelfColumn::ShelfColumn(
     AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
     : ScrollColumn(tr("Saved"), tr("Your snippets"), parent)
     , m_model(model)
@@ -50,7 +50,7 @@ SavedColumn::SavedColumn(
     // Scrolling (the wheel, a drag near the edge, a new snippet's editor brought into view)
     // moves the rows under a still pointer without telling them.
     connect(scrollArea()->verticalScrollBar(), &QScrollBar::valueChanged, this,
-        &SavedColumn::followPointerInRows);
+        &ShelfColumn::followPointerInRows);
     m_addRow->installEventFilter(this);
     // The content fills the scroll area, so below the rows is part of it.
     content()->setAcceptDrops(true);
@@ -61,36 +61,36 @@ SavedColumn::SavedColumn(
         commitOpenEditor();
         m_model.addShelfAndEdit();
     });
-    connect(&m_model, &AppModel::shelfChanged, this, &SavedColumn::sync);
-    connect(&m_model, &AppModel::queryChanged, this, &SavedColumn::sync);
-    connect(&m_model, &AppModel::editingIDChanged, this, &SavedColumn::syncEditing);
-    connect(&m_model, &AppModel::selectedColumnChanged, this, &SavedColumn::syncSelection);
-    connect(&m_model, &AppModel::selectedShelfIDChanged, this, &SavedColumn::syncSelection);
-    connect(&m_model, &AppModel::selectionScrollTickChanged, this,
-        &SavedColumn::scrollSelectionIntoView);
+    connect(&m_model, &AppModel::shelfChanged, this, &ShelfColumn::sync);
+    connect(&m_model, &AppModel::queryChanged, this, &ShelfColumn::sync);
+    connect(&m_model, &AppModel::editingIDChanged, this, &ShelfColumn::syncEditing);
+    connect(&m_model, &AppModel::selectedColumnChanged, this, &ShelfColumn::syncSelection);
+    connect(&m_model, &AppModel::selectedShelfIDChanged, this, &ShelfColumn::syncSelection);
+    connect(
+        &m_model, &AppModel::selectionRevealRequested, this, &ShelfColumn::scrollSelectionIntoView);
     sync();
 }
 
-SavedColumn::~SavedColumn() = default;
+ShelfColumn::~ShelfColumn() = default;
 
-QString SavedColumn::shortcutLabel(qsizetype index)
+QString ShelfColumn::shortcutLabel(qsizetype index)
 {
     // The digit names a key, so it stays as the key is labelled.
     return index < 9 ? tr("Ctrl+%1").arg(index + 1) : QString();
 }
 
-QString SavedColumn::fullListReason()
+QString ShelfColumn::fullListReason()
 {
     return tr(
         "You can save up to %Ln snippets. Delete one to make room.", nullptr, AppModel::shelfMax);
 }
 
-void SavedColumn::setNoticeTimer(std::unique_ptr<QuietTimer> timer)
+void ShelfColumn::setNoticeTimer(std::unique_ptr<QuietTimer> timer)
 {
     m_noticeTimer = std::move(timer);
 }
 
-void SavedColumn::showNotice(const QString &text)
+void ShelfColumn::showNotice(const QString &text)
 {
     m_notice->setText(text);
     placeNotice();
@@ -100,7 +100,7 @@ void SavedColumn::showNotice(const QString &text)
     m_noticeTimer->start(noticeDuration, [this] { m_notice->hide(); });
 }
 
-void SavedColumn::placeNotice()
+void ShelfColumn::placeNotice()
 {
     constexpr int margin = 8;
     const QRect area = scrollArea()->geometry();
@@ -109,13 +109,13 @@ void SavedColumn::placeNotice()
     m_notice->setGeometry(area.left() + margin, area.bottom() + 1 - margin - height, width, height);
 }
 
-void SavedColumn::resizeEvent(QResizeEvent *event)
+void ShelfColumn::resizeEvent(QResizeEvent *event)
 {
     ScrollColumn::resizeEvent(event);
     placeNotice();
 }
 
-ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
+ShelfRow *ShelfColumn::makeRow(const QUuid &id, const QString &text)
 {
     auto *row = new ShelfRow(id, text, content());
     row->setAcceptDrops(true);
@@ -147,7 +147,7 @@ ShelfRow *SavedColumn::makeRow(const QUuid &id, const QString &text)
     return row;
 }
 
-void SavedColumn::startHandleDrag(ShelfRow *row, QPoint pressedAt)
+void ShelfColumn::startHandleDrag(ShelfRow *row, QPoint pressedAt)
 {
     auto *drag = new QDrag(row->dragHandle());
     drag->setMimeData(DragPayload::forShelfHandle(row->id()).release());
@@ -161,13 +161,13 @@ void SavedColumn::startHandleDrag(ShelfRow *row, QPoint pressedAt)
     m_autoScroll->stop();
 }
 
-void SavedColumn::followPointerInRows()
+void ShelfColumn::followPointerInRows()
 {
     for (ShelfRow *row : std::as_const(m_rows))
         row->followPointer();
 }
 
-bool SavedColumn::eventFilter(QObject *watched, QEvent *event)
+bool ShelfColumn::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Enter:
@@ -191,7 +191,7 @@ bool SavedColumn::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-bool SavedColumn::handleDragEvent(QWidget *target, ShelfRow *row, QEvent *event)
+bool ShelfColumn::handleDragEvent(QWidget *target, ShelfRow *row, QEvent *event)
 {
     if (event->type() == QEvent::DragLeave) {
         m_autoScroll->stop();
@@ -226,7 +226,7 @@ bool SavedColumn::handleDragEvent(QWidget *target, ShelfRow *row, QEvent *event)
     return true;
 }
 
-void SavedColumn::enterRowAt(QPoint viewportPosition)
+void ShelfColumn::enterRowAt(QPoint viewportPosition)
 {
     if (m_model.draggedShelfID().isNull())
         return;
@@ -239,14 +239,14 @@ void SavedColumn::enterRowAt(QPoint viewportPosition)
     }
 }
 
-void SavedColumn::commitOpenEditor()
+void ShelfColumn::commitOpenEditor()
 {
     const QUuid editing = m_model.editingID();
     if (ShelfRow *row = m_rows.value(editing); row && row->isEditing())
         m_model.saveEditing(editing, row->draftText());
 }
 
-void SavedColumn::sync()
+void ShelfColumn::sync()
 {
     QHash<QUuid, QString> alive;
     for (const ShelfItem &item : m_model.shelf())
@@ -304,20 +304,20 @@ void SavedColumn::sync()
     syncSelection();
 }
 
-void SavedColumn::syncEditing()
+void ShelfColumn::syncEditing()
 {
     for (ShelfRow *row : std::as_const(m_rows))
         row->setEditing(row->id() == m_model.editingID());
 }
 
-void SavedColumn::syncSelection()
+void ShelfColumn::syncSelection()
 {
     const bool active = m_model.selectedColumn() == AppModel::Column::saved;
     for (ShelfRow *row : std::as_const(m_rows))
         row->setSelected(active && row->id() == m_model.selectedShelfID());
 }
 
-void SavedColumn::scrollSelectionIntoView()
+void ShelfColumn::scrollSelectionIntoView()
 {
     if (m_model.selectedColumn() != AppModel::Column::saved || m_model.selectedShelfID().isNull())
         return;
@@ -325,7 +325,7 @@ void SavedColumn::scrollSelectionIntoView()
         scrollToCentre(row);
 }
 
-void SavedColumn::showContextMenu(const QUuid &id, QPoint global)
+void ShelfColumn::showContextMenu(const QUuid &id, QPoint global)
 {
     ShelfRow *row = m_rows.value(id);
     if (!row || row->isEditing())
@@ -355,7 +355,7 @@ void SavedColumn::showContextMenu(const QUuid &id, QPoint global)
     menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
 
-QList<ShelfRow *> SavedColumn::visibleRows() const
+QList<ShelfRow *> ShelfColumn::visibleRows() const
 {
     QList<ShelfRow *> out;
     for (const ShelfItem &item : m_model.filteredShelf()) {

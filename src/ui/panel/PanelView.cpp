@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PopoverView.h"
+#include "PanelView.h"
 
 #include "model/AppModel.h"
 #include "model/EntryText.h"
@@ -9,9 +9,10 @@
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
+#include "ui/panel/PanelActions.h"
 #include "ui/panel/PanelStyle.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 #include "ui/panel/UndoBar.h"
 
@@ -64,7 +65,7 @@ public:
         setAttribute(Qt::WA_Hover);
         setCursor(isRightToLeft() ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor);
         Accessibility::setRole(this, QAccessible::Grip);
-        Accessibility::setName(this, QCoreApplication::translate("nookary::PopoverView", "Resize"));
+        Accessibility::setName(this, QCoreApplication::translate("nookary::PanelView", "Resize"));
     }
 
 protected:
@@ -87,21 +88,13 @@ private:
 
 } // namespace
 
-PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
+PanelView::PanelView(AppModel &model, PanelActions &actions, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
-    , m_callbacks(std::move(callbacks))
+    , m_actions(actions)
     , m_search(new QLineEdit(this))
-    , m_history(new HistoryColumn(model,
-          [this](const QString &text) {
-              if (m_callbacks.onCopyAndClose)
-                  m_callbacks.onCopyAndClose(text);
-          }))
-    , m_saved(new SavedColumn(model,
-          [this](const QString &text) {
-              if (m_callbacks.onCopyAndClose)
-                  m_callbacks.onCopyAndClose(text);
-          }))
+    , m_history(new HistoryColumn(model, [this](const QString &text) { m_actions.choose(text); }))
+    , m_saved(new ShelfColumn(model, [this](const QString &text) { m_actions.choose(text); }))
     , m_topStrip(new WindowDragHandle(this))
     , m_leftStrip(new WindowDragHandle(this))
     , m_rightStrip(new WindowDragHandle(this))
@@ -162,29 +155,32 @@ PopoverView::PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent)
     for (QWidget *strip : edgeStrips())
         strip->raise();
 
-    connect(&m_model, &AppModel::queryChanged, this, &PopoverView::onQueryChanged);
-    connect(&m_model, &AppModel::focusSearchTickChanged, this, &PopoverView::focusSearchOnNextTurn);
-    connect(&m_model, &AppModel::openPresentationChanged, this, &PopoverView::syncPresentation);
-    connect(&m_model, &AppModel::keepWindowPinnedChanged, this, &PopoverView::syncPin);
+    connect(&m_model, &AppModel::queryChanged, this, &PanelView::onQueryChanged);
+    // An undo button hidden with the keys hands them back to the search field.
+    for (UndoBar *bar : { m_history->undoBar(), m_saved->undoBar() })
+        connect(bar, &UndoBar::keysGivenUp, this, &PanelView::focusSearch);
+    connect(&m_model.settings(), &Settings::openPresentationChanged, this,
+        &PanelView::syncPresentation);
+    connect(&m_model.settings(), &Settings::keepWindowPinnedChanged, this, &PanelView::syncPin);
     for (auto signal : { &AppModel::selectedColumnChanged, &AppModel::selectedShelfIDChanged,
-             &AppModel::selectedHistoryIDChanged, &AppModel::selectionScrollTickChanged })
+             &AppModel::selectedHistoryIDChanged, &AppModel::selectionRevealRequested })
         connect(&m_model, signal, this, [this] { announceSelectionOnNextTurn(); });
     connect(
         &m_model, &AppModel::queryChanged, this, [this] { announceSelectionOnNextTurn(false); });
     connect(
-        &m_model, &AppModel::editingIDChanged, this, &PopoverView::focusSearchAfterEditOnNextTurn);
+        &m_model, &AppModel::editingIDChanged, this, &PanelView::focusSearchAfterEditOnNextTurn);
     syncPresentation();
     setTabOrder();
 }
 
-PopoverView::~PopoverView()
+PanelView::~PanelView()
 {
     // QWidget's destructor hides the rows, and an open editor saves its draft: the model's
     // signals must not reach this view, half gone by then.
     disconnect(&m_model, nullptr, this, nullptr);
 }
 
-void PopoverView::setTabOrder()
+void PanelView::setTabOrder()
 {
     // Reading order: the search field, the history column, the saved column, the footer.
     // Rows take no focus: the arrows move among them from the search field.
@@ -194,14 +190,14 @@ void PopoverView::setTabOrder()
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-QWidget *PopoverView::selectedRow() const
+QWidget *PanelView::selectedRow() const
 {
     if (m_model.selectedColumn() == AppModel::Column::history)
         return m_history->row(m_model.selectedHistoryID());
     return m_saved->row(m_model.selectedShelfID());
 }
 
-void PopoverView::announceSelectionOnNextTurn(bool moved)
+void PanelView::announceSelectionOnNextTurn(bool moved)
 {
     m_selectionMoved = m_selectionMoved || moved;
     if (std::exchange(m_announcePending, true))
@@ -229,7 +225,7 @@ void PopoverView::announceSelectionOnNextTurn(bool moved)
     });
 }
 
-void PopoverView::focusSearchAfterEditOnNextTurn()
+void PanelView::focusSearchAfterEditOnNextTurn()
 {
     if (!m_model.editingID().isNull()) {
         m_editedID = m_model.editingID();
@@ -247,7 +243,7 @@ void PopoverView::focusSearchAfterEditOnNextTurn()
     });
 }
 
-bool PopoverView::eventFilter(QObject *watched, QEvent *event)
+bool PanelView::eventFilter(QObject *watched, QEvent *event)
 {
     // Back in the search field (on opening, after Tab or an edit), the reader hears the
     // row the keys stand on after the field itself.
@@ -259,7 +255,7 @@ bool PopoverView::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void PopoverView::tell(const QString &why)
+void PanelView::tell(const QString &why)
 {
     // Shown anew each time, so that readers hear it each time.
     m_notice->hide();
@@ -271,7 +267,7 @@ void PopoverView::tell(const QString &why)
     m_noticeTimer->start();
 }
 
-void PopoverView::openContextMenuForSelection()
+void PanelView::openContextMenuForSelection()
 {
     if (m_model.selectedColumn() == AppModel::Column::history)
         m_history->showContextMenu(m_model.selectedHistoryID(), QPoint());
@@ -279,7 +275,7 @@ void PopoverView::openContextMenuForSelection()
         m_saved->showContextMenu(m_model.selectedShelfID(), QPoint());
 }
 
-QWidget *PopoverView::makeFooter()
+QWidget *PanelView::makeFooter()
 {
     auto *footer = new QWidget(this);
     footer->setFixedHeight(kFooterHeight);
@@ -332,20 +328,14 @@ QWidget *PopoverView::makeFooter()
     // A toggle for readers: checked while pinned.
     m_pin->setCheckable(true);
     Accessibility::setName(m_pin, tr("Pin"));
-    connect(m_pin, &QAbstractButton::clicked, this, [this] {
-        m_model.setKeepWindowPinned(!m_model.keepWindowPinned());
-        if (m_callbacks.onPinToggle)
-            m_callbacks.onPinToggle();
-    });
+    connect(m_pin, &QAbstractButton::clicked, this,
+        [this] { m_model.settings().setKeepWindowPinned(!m_model.settings().keepWindowPinned()); });
     m_settings = new SymbolButton(QStringLiteral("gearshape"), 13, {}, bar);
     m_settings->setToolTip(
         tr("Preferences (%1)")
             .arg(QKeySequence(Qt::CTRL | Qt::Key_Comma).toString(QKeySequence::NativeText)));
     Accessibility::setName(m_settings, tr("Preferences"));
-    connect(m_settings, &QAbstractButton::clicked, this, [this] {
-        if (m_callbacks.onOpenPreferences)
-            m_callbacks.onOpenPreferences();
-    });
+    connect(m_settings, &QAbstractButton::clicked, this, [this] { m_actions.openPreferences(); });
     m_grip = new ResizeGrip(bar);
     for (SymbolButton *button : { m_clear, m_pin, m_settings })
         button->setFocusPolicy(Qt::TabFocus); // reached by Tab, not taken by a click
@@ -362,7 +352,7 @@ QWidget *PopoverView::makeFooter()
     return footer;
 }
 
-void PopoverView::placeNotice()
+void PanelView::placeNotice()
 {
     const QRect area(m_noticeArea->mapTo(this, QPoint()), m_noticeArea->size());
     constexpr int padding = 6;
@@ -380,14 +370,15 @@ void PopoverView::placeNotice()
     m_notice->setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
 }
 
-QList<QWidget *> PopoverView::edgeStrips() const
+QList<QWidget *> PanelView::edgeStrips() const
 {
     return { m_topStrip, m_leftStrip, m_rightStrip };
 }
 
-void PopoverView::syncPresentation()
+void PanelView::syncPresentation()
 {
-    const bool centred = m_model.openPresentation() == AppModel::OpenPresentation::centeredWindow;
+    const bool centred
+        = m_model.settings().openPresentation() == AppModel::OpenPresentation::centeredWindow;
     m_pin->setVisible(centred);
     m_grip->setVisible(centred);
     for (QWidget *strip : edgeStrips())
@@ -395,16 +386,16 @@ void PopoverView::syncPresentation()
     syncPin();
 }
 
-void PopoverView::syncPin()
+void PanelView::syncPin()
 {
-    const bool pinned = m_model.keepWindowPinned();
+    const bool pinned = m_model.settings().keepWindowPinned();
     m_pin->setSymbol(pinned ? QStringLiteral("pin.fill") : QStringLiteral("pin"));
     m_pin->setAccented(pinned);
     m_pin->setChecked(pinned);
     m_pin->setToolTip(pinned ? tr("Unpin (close after copy)") : tr("Pin (keep open after copy)"));
 }
 
-void PopoverView::resizeEvent(QResizeEvent *event)
+void PanelView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_topStrip->setGeometry(0, 0, width(), kStrip);
@@ -413,7 +404,7 @@ void PopoverView::resizeEvent(QResizeEvent *event)
     m_rightStrip->setGeometry(width() - kStrip, kStrip, kStrip, stripHeight);
 }
 
-void PopoverView::showEvent(QShowEvent *event)
+void PanelView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     postToNextTurn(this, [this] {
@@ -422,7 +413,7 @@ void PopoverView::showEvent(QShowEvent *event)
     });
 }
 
-void PopoverView::mousePressEvent(QMouseEvent *event)
+void PanelView::mousePressEvent(QMouseEvent *event)
 {
     // A click on the background ends an edit, which then commits.
     if (!m_model.editingID().isNull())
@@ -430,7 +421,7 @@ void PopoverView::mousePressEvent(QMouseEvent *event)
     QWidget::mousePressEvent(event);
 }
 
-void PopoverView::endEditingOnNextTurn()
+void PanelView::endEditingOnNextTurn()
 {
     postToNextTurn(this, [this] {
         if (QWidget *focused = QApplication::focusWidget();
@@ -439,7 +430,7 @@ void PopoverView::endEditingOnNextTurn()
     });
 }
 
-void PopoverView::onQueryChanged()
+void PanelView::onQueryChanged()
 {
     const QString query = m_model.query();
     if (m_search->text() != query)
@@ -456,7 +447,7 @@ void PopoverView::onQueryChanged()
     m_model.ensureSelectionValid();
 }
 
-void PopoverView::focusSearchOnNextTurn()
+void PanelView::focusSearch()
 {
     postToNextTurn(this, [this] { m_search->setFocus(Qt::OtherFocusReason); });
 }

@@ -4,8 +4,6 @@
 #include <QUuid>
 #include <QWidget>
 
-#include <functional>
-
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -13,40 +11,38 @@ class QTimer;
 namespace nookary {
 
 class AppModel;
+class PanelActions;
 class HistoryColumn;
-class SavedColumn;
+class ShelfColumn;
 class SymbolButton;
 class WindowDragHandle;
 class WindowResizeHandle;
 
 // The one view of the panel: the search field, the history and saved columns, and the
 // footer with "Clear" and the window controls. Everything it shows comes from the model;
-// it talks back to its host only through the three callbacks.
-class PopoverView final : public QWidget {
+// it asks the shell for the rest through `PanelActions`.
+class PanelView final : public QWidget {
     Q_OBJECT
 
 public:
-    struct Callbacks {
-        std::function<void(const QString &)> onCopyAndClose;
-        std::function<void()> onOpenPreferences;
-        std::function<void()> onPinToggle;
-    };
-
     // The panel at its smallest, in both presentations; the popover has exactly this size.
     static constexpr QSize minimumPanelSize { 560, 380 };
 
-    PopoverView(AppModel &model, Callbacks callbacks, QWidget *parent = nullptr);
-    ~PopoverView() override;
+    // `actions` must outlive the view.
+    PanelView(AppModel &model, PanelActions &actions, QWidget *parent = nullptr);
+    ~PanelView() override;
 
     QLineEdit *searchField() const { return m_search; }
     HistoryColumn *historyColumn() const { return m_history; }
-    SavedColumn *savedColumn() const { return m_saved; }
+    ShelfColumn *shelfColumn() const { return m_saved; }
     SymbolButton *clearButton() const { return m_clear; }
     SymbolButton *pinButton() const { return m_pin; }
     SymbolButton *settingsButton() const { return m_settings; }
     QWidget *resizeGrip() const { return m_grip; }
     QList<QWidget *> edgeStrips() const;
 
+    // Gives the search field the keys, on the next turn (after what takes them now).
+    void focusSearch();
     // The selected row's menu, under the row (Shift+F10 and the Menu key).
     void openContextMenuForSelection();
     // Says for a few seconds, in the footer, why an action was refused; readers hear it.
@@ -66,7 +62,6 @@ private:
     void syncPresentation();
     void syncPin();
     void onQueryChanged();
-    void focusSearchOnNextTurn();
     void endEditingOnNextTurn();
     void setTabOrder();
     // Tells readers which row the keys now stand on, once per turn; with `moved` false,
@@ -78,10 +73,10 @@ private:
     QWidget *selectedRow() const;
 
     AppModel &m_model;
-    Callbacks m_callbacks;
+    PanelActions &m_actions;
     QLineEdit *m_search;
     HistoryColumn *m_history;
-    SavedColumn *m_saved;
+    ShelfColumn *m_saved;
     SymbolButton *m_clear = nullptr;
     SymbolButton *m_pin = nullptr;
     SymbolButton *m_settings = nullptr;

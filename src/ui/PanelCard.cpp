@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "NookaryChromeHostingController.h"
+#include "PanelCard.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -7,7 +7,7 @@
 
 namespace nookary {
 
-NookaryChromeHostingController::NookaryChromeHostingController(QWidget *content, QWidget *parent)
+PanelCard::PanelCard(QWidget *content, QWidget *parent)
     : QWidget(parent)
     , m_content(content)
 {
@@ -18,7 +18,7 @@ NookaryChromeHostingController::NookaryChromeHostingController(QWidget *content,
     layout->addWidget(content);
 }
 
-void NookaryChromeHostingController::paintEvent(QPaintEvent *)
+void PanelCard::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

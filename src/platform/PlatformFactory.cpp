@@ -2,6 +2,7 @@
 #include "platform/PlatformServices.h"
 
 #include "platform/Clock.h"
+#include "platform/WindowSystem.h"
 #include "platform/portal/PortalGlobalHotkeyService.h"
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -14,6 +15,7 @@
 #include "platform/x11/X11KeyTranslator.h"
 #include "platform/x11/X11PasteService.h"
 #include "platform/x11/X11SelectionPasteboard.h"
+#include "platform/x11/X11WindowSystem.h"
 #include "platform/x11/X11Workspace.h"
 #endif
 #if NOOKARY_HAVE_WAYLAND
@@ -32,7 +34,8 @@ namespace nookary {
 
 namespace {
 
-// The X11 realisations, where this build has them and the session is X11; false otherwise.
+// The X11 realisations, the window system's included, where this build has them and the
+// session is X11; false otherwise.
 bool addX11Services(PlatformServices &services)
 {
 #if NOOKARY_HAVE_X11
@@ -51,6 +54,7 @@ bool addX11Services(PlatformServices &services)
         services.clipboardManager = std::move(manager);
     if (auto paste = X11PasteService::create(SystemClock::shared()))
         services.paste = std::move(paste);
+    WindowSystem::install(std::make_unique<X11WindowSystem>());
     return true;
 #else
     Q_UNUSED(services);

@@ -7,12 +7,12 @@ namespace nookary {
 
 // The chrome both presentations put around the panel: a dark translucent card (92 %
 // opaque), 16 rounded corners and a thin white border, with the content filling it.
-class NookaryChromeHostingController final : public QWidget {
+class PanelCard final : public QWidget {
     Q_OBJECT
 
 public:
     // Takes ownership of `content`.
-    explicit NookaryChromeHostingController(QWidget *content, QWidget *parent = nullptr);
+    explicit PanelCard(QWidget *content, QWidget *parent = nullptr);
 
     QWidget *content() const { return m_content; }
 

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FakePanelActions.h"
 #include "ModelFixture.h"
 #include "model/RemovalUndo.h"
 #include "ui/KeyNames.h"
 #include "ui/panel/HistoryColumn.h"
 #include "ui/panel/HistoryRow.h"
 #include "ui/panel/OverlayScrollBar.h"
+#include "ui/panel/PanelView.h"
 #include "ui/panel/PanelWidgets.h"
-#include "ui/panel/PopoverView.h"
-#include "ui/panel/SavedColumn.h"
+#include "ui/panel/ShelfColumn.h"
 #include "ui/panel/ShelfRow.h"
 #include "ui/panel/UndoBar.h"
 
@@ -30,10 +31,9 @@ namespace {
 
 struct Panel {
     ModelFixture f;
-    QStringList copied;
-    int pinToggles = 0;
-    int preferences = 0;
-    std::unique_ptr<PopoverView> view;
+    FakePanelActions actions;
+    QStringList &copied = actions.chosen;
+    std::unique_ptr<PanelView> view;
 
     explicit Panel(const QStringList &snippets = {}, const QStringList &copies = {})
     {
@@ -44,12 +44,7 @@ struct Panel {
             f.pasteboard.copyText(c);
             m.pollClipboard();
         }
-        view = std::make_unique<PopoverView>(m,
-            PopoverView::Callbacks {
-                [this](const QString &t) { copied << t; },
-                [this] { ++preferences; },
-                [this] { ++pinToggles; },
-            });
+        view = std::make_unique<PanelView>(m, actions);
         view->resize(640, 420);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -58,7 +53,7 @@ struct Panel {
     }
     AppModel &model() { return *f.model; }
     HistoryColumn *history() { return view->historyColumn(); }
-    SavedColumn *saved() { return view->savedColumn(); }
+    ShelfColumn *saved() { return view->shelfColumn(); }
 
     QStringList historyShown()
     {
@@ -121,7 +116,7 @@ QStringList numbered(int n)
 
 } // namespace
 
-class TestPopoverView : public QObject {
+class TestPanelView : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -134,7 +129,7 @@ private Q_SLOTS:
             (QStringList { QStringLiteral("plain\u2026"), QStringLiteral("file://"),
                 QStringLiteral("tmp"), QStringLiteral("Report.pdf") }));
         QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 25"));
-        p.model().setHistoryLimit(50);
+        p.model().settings().setHistoryLimit(50);
         QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 50"));
 
         QVERIFY(p.history()->emptyState()->isHidden());
@@ -172,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(p.copied, QStringList { log });
 
         // Cut to keep the history's memory bounded, the same row says so.
-        p.model().setHistoryLimit(100);
+        p.model().settings().setHistoryLimit(100);
         for (int i = 0; i < 10; ++i)
             p.f.pasteboard.copyText(QString::number(i) + QString(4 * 1024 * 1024 - 1, u'x'));
         const auto logEntry = std::find_if(
@@ -351,11 +346,10 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<WindowDragHandle *>(p.view->childAt(middle)));
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Pin (keep open after copy)"));
         p.view->pinButton()->click();
-        QVERIFY(p.model().keepWindowPinned());
-        QCOMPARE(p.pinToggles, 1);
+        QVERIFY(p.model().settings().keepWindowPinned());
         QCOMPARE(p.view->pinButton()->toolTip(), QStringLiteral("Unpin (close after copy)"));
         p.view->settingsButton()->click();
-        QCOMPARE(p.preferences, 1);
+        QCOMPARE(p.actions.calls, QStringList { QStringLiteral("preferences") });
         QCOMPARE(p.view->settingsButton()->toolTip(), QStringLiteral("Preferences (Ctrl+,)"));
         // The grip says what it does where the pointer rests on it.
         QWidget *grip = p.view->resizeGrip();
@@ -366,7 +360,7 @@ private Q_SLOTS:
         QTRY_COMPARE(QToolTip::text(), QStringLiteral("Drag to resize"));
         QToolTip::hideText();
 
-        p.model().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
+        p.model().settings().setOpenPresentation(AppModel::OpenPresentation::menubarPopover);
         QVERIFY(p.view->pinButton()->isHidden());
         QVERIFY(p.view->resizeGrip()->isHidden());
         for (QWidget *strip : p.view->edgeStrips())
@@ -378,7 +372,7 @@ private Q_SLOTS:
     void keyboardMovesScrollTheSelectionIntoView()
     {
         Panel p;
-        p.model().setHistoryLimit(100);
+        p.model().settings().setHistoryLimit(100);
         for (int i = 0; i < 60; ++i) {
             p.f.pasteboard.copyText(QStringLiteral("entry %1").arg(i));
             p.model().pollClipboard();
@@ -439,7 +433,7 @@ private Q_SLOTS:
     void theEmptySavedColumnSaysItsSentenceWhole()
     {
         Panel p;
-        p.view->resize(PopoverView::minimumPanelSize);
+        p.view->resize(PanelView::minimumPanelSize);
         QCoreApplication::processEvents();
         QLabel *label = p.saved()->addRow()->label();
         QCOMPARE(label->text(), QStringLiteral("Drag from History or add a snippet\u2026"));
@@ -613,7 +607,7 @@ private Q_SLOTS:
         Panel p({ QStringLiteral("a") });
         QTRY_VERIFY(p.view->searchField()->hasFocus());
         p.view->historyColumn()->setFocus();
-        p.model().setFocusSearchTick(p.model().focusSearchTick() + 1);
+        p.view->focusSearch();
         QTRY_VERIFY(p.view->searchField()->hasFocus());
     }
 
@@ -828,12 +822,12 @@ private Q_SLOTS:
         // Space presses the button that has focus; Return too.
         p.view->pinButton()->setFocus();
         QTest::keyClick(p.view->pinButton(), Qt::Key_Return);
-        QTRY_VERIFY(p.model().keepWindowPinned());
+        QTRY_VERIFY(p.model().settings().keepWindowPinned());
         p.saved()->addRow()->setFocus();
         QTest::keyClick(p.saved()->addRow(), Qt::Key_Space);
         QCOMPARE(p.model().shelf().size(), 2);
     }
 };
 
-QTEST_MAIN(TestPopoverView)
-#include "tst_popoverview.moc"
+QTEST_MAIN(TestPanelView)
+#include "tst_panelview.moc"

@@ -27,13 +27,13 @@ class UndoBar;
 // handle reorders the list under the pointer, text dropped on a row is saved in front of
 // it and text dropped elsewhere in the column at the top. Rows are kept by snippet id, so
 // a reorder moves them and never rebuilds one (which would end the drag or an edit).
-class SavedColumn final : public ScrollColumn {
+class ShelfColumn final : public ScrollColumn {
     Q_OBJECT
 
 public:
-    SavedColumn(
+    ShelfColumn(
         AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
-    ~SavedColumn() override;
+    ~ShelfColumn() override;
 
     void sync();
     void syncSelection();
