@@ -359,6 +359,7 @@ void PanelPresenter::closeUI()
         m_closingPopover = false;
     }
     if (centredShown) {
+        m_closingWithoutKeyboard = !m_centeredWindow->panel()->isActiveWindow();
         m_centeredWindow->close(); // reports centeredWindowClosed
         return;
     }
@@ -385,8 +386,10 @@ void PanelPresenter::centeredWindowClosed()
 {
     using Cause = FocusHandBack::CloseCause;
     m_model.setQuery(QString());
-    finishClose(m_centeredWindow && m_centeredWindow->isClosingOnFocusLoss() ? Cause::focusLost
-                                                                             : Cause::requested);
+    const bool withoutKeyboard = std::exchange(m_closingWithoutKeyboard, false);
+    finishClose((m_centeredWindow && m_centeredWindow->isClosingOnFocusLoss()) || withoutKeyboard
+            ? Cause::focusLost
+            : Cause::requested);
 }
 
 void PanelPresenter::finishClose(

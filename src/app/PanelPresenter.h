@@ -126,6 +126,9 @@ private:
     };
     std::optional<ClosingClick> m_popoverClosingClick;
     bool m_closingPopover = false;
+    // A pinned window closed while another window has the keyboard: the user has moved on,
+    // and the keyboard stays where it is.
+    bool m_closingWithoutKeyboard = false;
     bool m_suppressFinalizeOnce = false;
 };
 

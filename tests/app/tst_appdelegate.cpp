@@ -166,6 +166,22 @@ private Q_SLOTS:
         QCOMPARE(s.workspace->activated.size(), 1);
     }
 
+    // Pinned, the user went on typing elsewhere; closing it then leaves the keyboard there.
+    void closingAPinnedWindowBehindAnotherLeavesTheKeyboardAlone()
+    {
+        Shell s(true, "Nookary.keepWindowPinned.v1=true\n");
+        s.openAndWait();
+        QTRY_VERIFY(s.delegate->centeredWindow()->panel()->isActiveWindow());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+        s.workspace->frontmost = kBrowser;
+        s.delegate->closeUI();
+        QTest::qWait(80);
+        QVERIFY(s.workspace->activated.isEmpty());
+    }
+
     void openingAgainWhileInFrontKeepsWhereToGoBack()
     {
         Shell s;
