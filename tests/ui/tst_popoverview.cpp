@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ModelFixture.h"
+#include "PanelFixture.h"
 #include "model/RemovalUndo.h"
 #include "ui/KeyNames.h"
 #include "ui/panel/HistoryColumn.h"
@@ -28,37 +28,8 @@ using namespace nookary::test;
 
 namespace {
 
-struct Panel {
-    ModelFixture f;
-    QStringList copied;
-    int pinToggles = 0;
-    int preferences = 0;
-    std::unique_ptr<PopoverView> view;
-
-    explicit Panel(const QStringList &snippets = {}, const QStringList &copies = {})
-    {
-        AppModel &m = f.start();
-        for (const QString &s : snippets)
-            m.addShelfFromDrop(s);
-        for (const QString &c : copies) {
-            f.pasteboard.copyText(c);
-            m.pollClipboard();
-        }
-        view = std::make_unique<PopoverView>(m,
-            PopoverView::Callbacks {
-                [this](const QString &t) { copied << t; },
-                [this] { ++preferences; },
-                [this] { ++pinToggles; },
-            });
-        view->resize(640, 420);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        view->activateWindow();
-        QCoreApplication::processEvents();
-    }
-    AppModel &model() { return *f.model; }
-    HistoryColumn *history() { return view->historyColumn(); }
-    SavedColumn *saved() { return view->savedColumn(); }
+struct Panel : PanelFixture {
+    using PanelFixture::PanelFixture;
 
     QStringList historyShown()
     {

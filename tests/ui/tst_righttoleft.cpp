@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ModelFixture.h"
+#include "PanelFixture.h"
 #include "platform/KeyTranslator.h"
 #include "platform/qt/TrayStatusItem.h"
 #include "ui/Alert.h"
@@ -32,20 +32,11 @@ const QString kHebrew = QStringLiteral("שלום, עולם.");
 const QString kEnglish = QStringLiteral("Hello, world.");
 
 // The panel with one copy and one snippet, in the application's direction of the moment.
-struct Panel {
-    ModelFixture f;
-    std::unique_ptr<PopoverView> view;
-
+// One text, saved and copied, in the panel at its smallest.
+struct Panel : PanelFixture {
     explicit Panel(const QString &text)
+        : PanelFixture({ text }, { text }, PopoverView::minimumPanelSize)
     {
-        AppModel &m = f.start();
-        m.addShelfFromDrop(text);
-        f.pasteboard.copyText(text);
-        m.pollClipboard();
-        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks {});
-        view->resize(PopoverView::minimumPanelSize);
-        view->show();
-        QCoreApplication::processEvents();
     }
     HistoryRow *historyRow() const { return view->historyColumn()->visibleRows().value(0); }
     ShelfRow *shelfRow() const { return view->savedColumn()->visibleRows().value(0); }

@@ -3,7 +3,7 @@
 // handlers decide, their arbitration (on an injected clock), the live reorder and the
 // widgets that must refuse a snippet's handle drag.
 #include "ManualQuietTimer.h"
-#include "ModelFixture.h"
+#include "PanelFixture.h"
 #include "ui/panel/DragAutoScroller.h"
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/PanelWidgets.h"
@@ -47,23 +47,11 @@ QStringList texts(const QList<ShelfItem> &items)
     return out;
 }
 
-struct Panel {
-    ModelFixture f;
-    std::unique_ptr<PopoverView> view;
-
+struct Panel : PanelFixture {
     explicit Panel(const QStringList &snippets = {}, QSize size = { 640, 420 })
+        : PanelFixture(snippets, {}, size)
     {
-        AppModel &m = f.start();
-        for (const QString &s : snippets)
-            m.addShelfFromDrop(s);
-        view = std::make_unique<PopoverView>(m, PopoverView::Callbacks {});
-        view->resize(size);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        QCoreApplication::processEvents();
     }
-    AppModel &model() { return *f.model; }
-    SavedColumn *saved() { return view->savedColumn(); }
     ShelfRow *rowAt(int index) { return saved()->row(model().shelf().at(index).id); }
     QStringList shelf() { return texts(model().shelf()); }
 };
