@@ -28,10 +28,7 @@ struct PanelFixture {
         AppModel &m = f.start();
         for (const QString &s : snippets)
             m.addShelfFromDrop(s);
-        for (const QString &c : copies) {
-            f.pasteboard.copyText(c);
-            m.pollClipboard();
-        }
+        f.copyAll(copies);
         view = std::make_unique<PopoverView>(m,
             PopoverView::Callbacks {
                 [this](const QString &t) { copied << t; },
