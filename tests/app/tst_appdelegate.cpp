@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FakeShellServices.h"
+#include "ManualClock.h"
 #include "MemoryPasteboard.h"
 #include "app/AppDelegate.h"
+#include "app/FocusHandBack.h"
 #include "app/NookaryCenteredWindow.h"
+#include "app/PanelPresenter.h"
 #include "app/PopoverWindow.h"
 #include "model/AppModel.h"
 #include "platform/qt/SettingsPreferencesStore.h"
@@ -37,6 +40,9 @@ const RunningApplication kBrowser { 0x5678, 88 };
 
 struct Shell {
     QTemporaryDir dir;
+    // Times what the shell delays (the hand-back of focus, the grace after showing); it
+    // outlives the delegate.
+    ManualClock clock;
     FakeWorkspace *workspace = nullptr;
     FakeStatusItem *statusItem = nullptr;
     MemoryPasteboard *pasteboard = nullptr;
@@ -82,7 +88,7 @@ struct Shell {
         services.hotkeys = std::move(shortcuts);
         services.session = session;
         workspace->frontmost = kEditor;
-        delegate = std::make_unique<AppDelegate>(std::move(services), fromLogin);
+        delegate = std::make_unique<AppDelegate>(std::move(services), fromLogin, clock);
         delegate->start();
     }
     AppModel &model() { return delegate->model(); }
@@ -96,6 +102,16 @@ struct Shell {
         delegate->showUI();
         QTRY_VERIFY(delegate->isPanelOpen());
     }
+    // Lets `time` pass on the shell's clock, once what is posted for this turn has run.
+    void pass(std::chrono::milliseconds time)
+    {
+        QCoreApplication::processEvents();
+        clock.advance(time);
+    }
+    void passHandBackDelay() { pass(FocusHandBack::delay); }
+    void passShowGrace() { pass(NookaryCenteredWindow::showGrace); }
+    // Long past anything the shell would still do.
+    void passLong() { pass(std::chrono::seconds(5)); }
 };
 
 } // namespace
@@ -120,6 +136,7 @@ private Q_SLOTS:
     {
         {
             Shell s(true);
+            s.pass(PanelPresenter::prepareAfterStart);
             QTRY_VERIFY(s.delegate->centeredWindow());
             NookaryPanel *panel = s.delegate->centeredWindow()->panel();
             QTRY_VERIFY(panel->testAttribute(Qt::WA_WState_Created));
@@ -138,6 +155,7 @@ private Q_SLOTS:
         }
         {
             Shell s(true, "Nookary.openPresentation.v2=menubarPopover\n");
+            s.pass(PanelPresenter::prepareAfterStart);
             QTRY_VERIFY(s.delegate->popover()->testAttribute(Qt::WA_WState_Created));
             QTest::qWait(50);
             QVERIFY(!s.delegate->centeredWindow());
@@ -156,13 +174,15 @@ private Q_SLOTS:
         s.delegate->closeUI();
         QVERIFY(!s.delegate->isPanelOpen());
         QCOMPARE(s.model().query(), QString());
+        s.pass(FocusHandBack::delay - std::chrono::milliseconds(1));
         QVERIFY(s.workspace->activated.isEmpty()); // 0.03 s later, not at once
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
+        s.pass(std::chrono::milliseconds(1));
+        QCOMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
         QVERIFY(!s.delegate->previousApp());
 
         // Nothing open and nothing remembered: nothing happens.
         s.delegate->closeUI();
-        QTest::qWait(60);
+        s.passLong();
         QCOMPARE(s.workspace->activated.size(), 1);
     }
 
@@ -178,7 +198,7 @@ private Q_SLOTS:
         QTRY_VERIFY(other.isActiveWindow());
         s.workspace->frontmost = kBrowser;
         s.delegate->closeUI();
-        QTest::qWait(80);
+        s.passLong();
         QVERIFY(s.workspace->activated.isEmpty());
     }
 
@@ -192,7 +212,8 @@ private Q_SLOTS:
         QTRY_VERIFY(s.delegate->isPanelOpen());
         QCOMPARE(s.delegate->previousApp(), kEditor);
         s.delegate->closeUI();
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
     }
 
     void aQuickReopenCancelsThePendingHandBack()
@@ -204,7 +225,7 @@ private Q_SLOTS:
         s.delegate->showUI();
         QVERIFY(!s.delegate->isFocusRestorePending());
         QTRY_VERIFY(s.delegate->isPanelOpen());
-        QTest::qWait(80);
+        s.passLong();
         QVERIFY(s.workspace->activated.isEmpty());
     }
 
@@ -215,14 +236,15 @@ private Q_SLOTS:
         s.delegate->suppressFinalizeAfterUICloseOnce();
         s.delegate->closeUI();
         QVERIFY(!s.delegate->isFinalizeAfterUICloseSuppressed());
-        QTest::qWait(80);
+        s.passLong();
         QVERIFY(s.workspace->activated.isEmpty());
 
         // closeUI with nothing open still hands back what the last opening remembered.
         s.openAndWait();
         s.delegate->centeredWindow()->panel()->hide();
         s.delegate->closeUI();
-        QTRY_COMPARE(s.workspace->activated.size(), 1);
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated.size(), 1);
     }
 
     void copyBackWritesFilesAsFiles()
@@ -252,7 +274,8 @@ private Q_SLOTS:
         QCOMPARE(s.pasteboard->contents().text, QStringLiteral("older"));
         QVERIFY(!s.delegate->isPanelOpen());
         QCOMPARE(s.model().history().first().text, QStringLiteral("older"));
-        QTRY_COMPARE(s.workspace->activated.size(), 1);
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated.size(), 1);
 
         // Pinned: stays open, and the search field has the keys again.
         s.model().settings().setKeepWindowPinned(true);
@@ -279,7 +302,7 @@ private Q_SLOTS:
         Shell s;
         s.openAndWait();
         NookaryCenteredWindow *window = s.delegate->centeredWindow();
-        QTest::qWait(150); // past the grace after showing
+        s.passShowGrace();
         s.model().settings().setKeepWindowPinned(true);
         window->handleApplicationDeactivated();
         QVERIFY(s.delegate->isPanelOpen());
@@ -290,17 +313,18 @@ private Q_SLOTS:
         s.workspace->frontmost = kBrowser;
         window->handleApplicationDeactivated();
         QVERIFY(!s.delegate->isPanelOpen());
-        QTest::qWait(80);
+        s.passLong();
         QVERIFY(s.workspace->activated.isEmpty());
         QVERIFY(!s.delegate->previousApp());
 
         // Focus lost to nobody (the desktop, say): it goes back.
         s.workspace->frontmost = kEditor;
         s.openAndWait();
-        QTest::qWait(150);
+        s.passShowGrace();
         s.workspace->frontmost.reset();
         window->handleApplicationDeactivated();
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
     }
 
     void aQuickReopenTakesOverTheCancelledHandBack()
@@ -316,7 +340,8 @@ private Q_SLOTS:
         QTRY_VERIFY(s.delegate->isPanelOpen());
         QCOMPARE(s.delegate->previousApp(), kEditor);
         s.delegate->closeUI();
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated, QList<RunningApplication> { kEditor });
     }
 
     void aDraftSurvivesThePopoverClosingByTheShortcut()
@@ -475,7 +500,8 @@ private Q_SLOTS:
         QTest::mousePress(
             popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(900, 700)));
         QVERIFY(!s.delegate->isPanelOpen());
-        QTRY_COMPARE(s.workspace->activated, QList<RunningApplication> { kBrowser });
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated, QList<RunningApplication> { kBrowser });
 
         // A click on nothing the user could focus (the desktop) hands focus back.
         s.openAndWait();
@@ -483,7 +509,8 @@ private Q_SLOTS:
         QTest::mousePress(
             popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(QPoint(5, 5)));
         QVERIFY(!s.delegate->isPanelOpen());
-        QTRY_COMPARE(s.workspace->activated, (QList<RunningApplication> { kBrowser, kEditor }));
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated, (QList<RunningApplication> { kBrowser, kEditor }));
     }
 
     // Pinned, the user fetches text from another application and clicks back into the
@@ -524,7 +551,7 @@ private Q_SLOTS:
         s.openAndWait();
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
-        QTest::qWait(150); // past the grace after showing
+        s.passShowGrace();
         s.statusItem->openMenu()->actions().at(7)->trigger();
         QMessageBox *about = nullptr;
         for (QWidget *top : QApplication::topLevelWidgets()) {
@@ -535,17 +562,17 @@ private Q_SLOTS:
         // The window manager has not reported the box active yet: the panel still shows so.
         s.workspace->frontmost = RunningApplication { quint64(panel->winId()), 0 };
         QTRY_VERIFY(!s.delegate->isPanelOpen());
-        QTest::qWait(80);
+        s.passLong();
         QVERIFY(s.workspace->activated.isEmpty());
 
         // Once it is reported active, a panel closing by losing focus to it leaves it so.
         s.workspace->frontmost = kEditor;
         s.openAndWait();
-        QTest::qWait(150);
+        s.passShowGrace();
         s.workspace->frontmost = RunningApplication { quint64(about->winId()), 0 };
         s.delegate->centeredWindow()->handleApplicationDeactivated();
         QVERIFY(!s.delegate->isPanelOpen());
-        QTest::qWait(80);
+        s.passLong();
         QVERIFY(s.workspace->activated.isEmpty());
         about->close();
     }
@@ -564,7 +591,8 @@ private Q_SLOTS:
 
         s.statusItem->click();
         QVERIFY(!s.delegate->isPanelOpen());
-        QTRY_COMPARE(s.workspace->activated.size(), 1);
+        s.passHandBackDelay();
+        QCOMPARE(s.workspace->activated.size(), 1);
 
         // Each opening starts with a fresh panel view.
         s.statusItem->click();

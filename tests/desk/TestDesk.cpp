@@ -9,8 +9,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUuid>
+#include <QtCore/qtestsupport_core.h>
 
 #include <csignal>
 #include <grp.h>
@@ -545,6 +548,117 @@ bool TestDesk::writeNookarySettings(const QByteArray &settings) const
     QFile file(folder + QStringLiteral("/Nookary.conf"));
     return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         && file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings) >= 0;
+}
+
+QString TestDesk::nookarySettingsPath() const
+{
+    return m_environment.value(QStringLiteral("XDG_CONFIG_HOME"))
+        + QStringLiteral("/dorwen/Nookary.conf");
+}
+
+QProcess *TestDesk::startNookary(const NookaryStart &start)
+{
+    if (!start.keepSettings) {
+        const QString path = nookarySettingsPath();
+        QFile file(path);
+        const QByteArray walkthrough
+            = start.firstRun ? QByteArray() : "Nookary.onboarding.completedVersion.v1=1\n";
+        if (!QDir().mkpath(QFileInfo(path).path())
+            || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || file.write("[General]\n" + walkthrough + start.settings) < 0) {
+            m_error = QStringLiteral("cannot write ") + path;
+            return nullptr;
+        }
+        file.close();
+        if (!start.snippets.isEmpty()) {
+            QJsonArray list;
+            for (const QString &text : start.snippets)
+                list.append(QJsonObject {
+                    { QStringLiteral("id"),
+                        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() },
+                    { QStringLiteral("text"), text } });
+            QSettings settings(path, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Nookary.shelf.v1"),
+                QJsonDocument(list).toJson(QJsonDocument::Compact));
+            settings.sync();
+            if (settings.status() != QSettings::NoError) {
+                m_error = QStringLiteral("cannot save the snippets in ") + path;
+                return nullptr;
+            }
+        }
+    }
+    const QProcessEnvironment environment
+        = start.environment.isEmpty() ? m_environment : start.environment;
+    QProcess *process = spawn(QStringLiteral(NOOKARY_BINARY), start.arguments, environment);
+    // Its own event loop's turns, so that the test reads what the program says meanwhile.
+    if (!QTest::qWaitFor(
+            [&] { return nookary({ QStringLiteral("--history") }, environment).exitCode == 0; },
+            10000)) {
+        m_error = QStringLiteral("Nookary did not answer within 10 s: ")
+            + QString::fromLocal8Bit(process->readAllStandardError());
+        return nullptr;
+    }
+    return process;
+}
+
+TestDesk::Result TestDesk::nookary(
+    const QStringList &arguments, const QProcessEnvironment &environment) const
+{
+    return run(QStringLiteral(NOOKARY_BINARY), arguments,
+        environment.isEmpty() ? m_environment : environment);
+}
+
+namespace {
+
+QList<TestDesk::Entry> entries(const TestDesk::Result &result)
+{
+    QList<TestDesk::Entry> out;
+    if (result.exitCode != 0)
+        return out;
+    for (const QByteArray &line : result.out.split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        out.append(
+            { o.value(QLatin1String("id")).toString(), o.value(QLatin1String("text")).toString() });
+    }
+    return out;
+}
+
+} // namespace
+
+QList<TestDesk::Entry> TestDesk::history(const QProcessEnvironment &environment) const
+{
+    return entries(nookary({ QStringLiteral("--history") }, environment));
+}
+
+QList<TestDesk::Entry> TestDesk::saved(const QProcessEnvironment &environment) const
+{
+    return entries(nookary({ QStringLiteral("--saved") }, environment));
+}
+
+QStringList TestDesk::texts(const QList<Entry> &entries)
+{
+    QStringList out;
+    for (const Entry &entry : entries)
+        out.append(entry.text);
+    return out;
+}
+
+QString TestDesk::panelWindow() const
+{
+    return findWindow(QStringLiteral("Nookary"), 560, 100000);
+}
+
+void TestDesk::pressKeys(const QString &keys) const
+{
+    xdotool({ QStringLiteral("key"), keys });
+}
+
+bool TestDesk::focusWindow(const QString &window) const
+{
+    xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), window });
+    return QTest::qWaitFor([&] { return activeWindow() == window; }, 5000);
 }
 
 QString TestDesk::activeWindow() const

@@ -103,6 +103,46 @@ public:
     // Replaces Nookary's settings file in the desk's home: the walkthrough done, and
     // `settings` (lines of its [General] group). False when it cannot be written.
     bool writeNookarySettings(const QByteArray &settings = {}) const;
+    // Nookary's settings file in the desk's home.
+    QString nookarySettingsPath() const;
+
+    // Nookary, the build's own, on this desk.
+    struct NookaryStart {
+        // Lines of the settings file's [General] group; the file is written anew, with the
+        // walkthrough done unless `firstRun`.
+        QByteArray settings {};
+        bool firstRun = false;
+        // Leaves the settings file as it is instead (and `settings` and `snippets` unused).
+        bool keepSettings = false;
+        // Saved snippets, in order, written to the settings file with fresh ids.
+        QStringList snippets {};
+        // A start at login by default: quietly, with no window.
+        QStringList arguments { QStringLiteral("--launched-from-login-item") };
+        // The desk's own when empty.
+        QProcessEnvironment environment {};
+    };
+    // Starts Nookary and waits until it answers a command line (10 s). Null, with
+    // errorString(), where it cannot; it is stopped with the desk at the latest.
+    QProcess *startNookary(const NookaryStart &start);
+    QProcess *startNookary() { return startNookary(NookaryStart {}); }
+    // Runs Nookary's command line on this desk (with `environment` when one is given).
+    Result nookary(const QStringList &arguments, const QProcessEnvironment &environment = {}) const;
+    struct Entry {
+        QString id;
+        QString text;
+        bool operator==(const Entry &) const = default;
+    };
+    // What `Nookary --history` and `--saved` print, newest and first first; empty where no
+    // Nookary answers.
+    QList<Entry> history(const QProcessEnvironment &environment = {}) const;
+    QList<Entry> saved(const QProcessEnvironment &environment = {}) const;
+    static QStringList texts(const QList<Entry> &entries);
+    // The window of Nookary's panel (either presentation: at least 560 wide), or empty.
+    QString panelWindow() const;
+    // Presses keys as the user does (xdotool's names: "ctrl+alt+space").
+    void pressKeys(const QString &keys) const;
+    // Activates a window and waits until it has the focus (5 s).
+    bool focusWindow(const QString &window) const;
 
     // Starts a program that runs beside the test; stopped at the end at the latest.
     QProcess *spawn(const QString &program, const QStringList &arguments);

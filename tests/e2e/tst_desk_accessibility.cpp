@@ -49,7 +49,7 @@ class TestDeskAccessibility : public QObject {
     std::unique_ptr<TestDesk> m_desk;
     QProcess *m_nookary = nullptr;
 
-    QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
+    QString panel() { return m_desk->panelWindow(); }
     void press(const QString &keys)
     {
         m_desk->xdotool(
@@ -126,10 +126,8 @@ class TestDeskAccessibility : public QObject {
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        QVERIFY(m_desk->writeNookarySettings(settings));
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .settings = settings });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
     }
     // Waits for an event that `test` accepts; fails with the last ones heard.
     void hear(QProcess *watch, const std::function<bool(const Node &)> &test, const char *what)
@@ -159,7 +157,7 @@ private Q_SLOTS:
                                          .contains(QString::fromUtf8(text)),
                 10000);
         }
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), panel(), 5000);
     }
@@ -377,7 +375,7 @@ private Q_SLOTS:
     void thePopoverIsInTheTreeToo()
     {
         startNookary("Nookary.openPresentation.v2=menubarPopover\n");
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         QList<Node> nodes;
         const Node search = findInTree(
             [](const Node &n) { return isA(n, QStringLiteral("text"), QStringLiteral("Search")); },

@@ -3,15 +3,12 @@
 // history as it happens, and back out through the panel, whole.
 #include "TestDesk.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
 const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
 const QString kTkCopy = QStringLiteral(TK_COPY_SCRIPT);
@@ -24,17 +21,7 @@ class TestDeskCapture : public QObject {
     std::unique_ptr<TestDesk> m_desk;
     QProcess *m_nookary = nullptr;
 
-    QStringList texts() const
-    {
-        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") });
-        QStringList out;
-        for (const QByteArray &line : r.out.split('\n')) {
-            if (!line.isEmpty())
-                out.append(
-                    QJsonDocument::fromJson(line).object().value(QLatin1String("text")).toString());
-        }
-        return out;
-    }
+    QStringList texts() const { return TestDesk::texts(m_desk->history()); }
 
     void xclip(const QByteArray &data)
     {
@@ -52,15 +39,12 @@ class TestDeskCapture : public QObject {
             .out;
     }
 
-    QString panelWindow() const
-    {
-        return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000);
-    }
+    QString panelWindow() const { return m_desk->panelWindow(); }
 
     // Opens the panel as the command line does and waits until it has the keyboard.
     void openPanel()
     {
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), panelWindow(), 5000);
     }
@@ -68,7 +52,7 @@ class TestDeskCapture : public QObject {
     // Return in the open panel: the selected entry is copied back and the panel closes.
     void chooseWithReturn()
     {
-        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("Return") });
+        m_desk->pressKeys(QStringLiteral("Return"));
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
     }
 
@@ -93,16 +77,9 @@ private Q_SLOTS:
     {
         m_desk = std::make_unique<TestDesk>();
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
-        QDir().mkpath(config + QStringLiteral("/dorwen"));
-        QFile file(config + QStringLiteral("/dorwen/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n"
-                   "Nookary.defaultOpenTarget.v1=historyFirst\n");
-        file.close();
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary
+            = m_desk->startNookary({ .settings = "Nookary.defaultOpenTarget.v1=historyFirst\n" });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
     }
 
     void copiesAFractionOfASecondApartAreEachRecorded()
@@ -191,7 +168,7 @@ private Q_SLOTS:
                 QStringLiteral("2500") });
         QVERIFY(owner->waitForReadyRead(5000));
         openPanel();
-        m_desk->xdotool({ QStringLiteral("key"), QStringLiteral("Return") });
+        m_desk->pressKeys(QStringLiteral("Return"));
         QTest::qWait(3000);
         // The panel stays, saying why; the clipboard keeps the new copy.
         QVERIFY(!panelWindow().isEmpty());
@@ -212,9 +189,8 @@ private Q_SLOTS:
             return tk->waitForReadyRead(5000) && tk->readAllStandardOutput().contains("copied");
         };
         QVERIFY(tkCopies("there before the start"));
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .keepSettings = true });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QTest::qWait(300);
         QStringList copied;
         for (int i = 1; i <= 4; ++i) {

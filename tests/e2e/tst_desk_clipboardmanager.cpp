@@ -4,15 +4,12 @@
 // clipboard leaves it empty. Pasted with xclip, as any other program would.
 #include "TestDesk.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
 const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
 const QString kGtkCopy = QStringLiteral(GTK_COPY_SCRIPT);
@@ -29,29 +26,8 @@ class TestDeskClipboardManager : public QObject {
     std::unique_ptr<TestDesk> m_desk;
     QProcess *m_nookary = nullptr;
 
-    QList<QPair<QString, QString>> history() const
-    {
-        QList<QPair<QString, QString>> entries;
-        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") });
-        if (r.exitCode != 0)
-            return entries;
-        for (const QByteArray &line : r.out.split('\n')) {
-            if (line.isEmpty())
-                continue;
-            const QJsonObject o = QJsonDocument::fromJson(line).object();
-            entries.append({ o.value(QLatin1String("text")).toString(),
-                o.value(QLatin1String("id")).toString() });
-        }
-        return entries;
-    }
-
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const auto &entry : history())
-            out.append(entry.first);
-        return out;
-    }
+    QList<TestDesk::Entry> history() const { return m_desk->history(); }
+    QStringList texts() const { return TestDesk::texts(m_desk->history()); }
 
     // What a paste gives: empty when the clipboard holds nothing.
     QString paste(const QString &type = QStringLiteral("UTF8_STRING")) const
@@ -62,14 +38,13 @@ class TestDeskClipboardManager : public QObject {
         return r.exitCode == 0 ? QString::fromUtf8(r.out) : QString();
     }
 
+    // As the user starts it, with no settings file yet.
     QProcess *startNookary()
     {
-        QProcess *p = m_desk->spawn(kNookary, {});
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired()
-            && m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode != 0)
-            QTest::qWait(50);
-        return p;
+        TestDesk::NookaryStart start;
+        start.keepSettings = true;
+        start.arguments = {};
+        return m_desk->startNookary(start);
     }
 
     QProcess *owner(const QStringList &arguments)
@@ -90,6 +65,7 @@ private Q_SLOTS:
         m_desk = std::make_unique<TestDesk>(TestDesk::Options { true, false });
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
         m_nookary = startNookary();
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QCOMPARE(m_nookary->state(), QProcess::Running);
     }
 
@@ -195,9 +171,9 @@ private Q_SLOTS:
         QVERIFY(tkCopies("beta from Tk"));
         QCOMPARE(paste(), QStringLiteral("beta from Tk"));
         // Opening the panel reads it again.
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         QTRY_COMPARE_WITH_TIMEOUT(texts().value(0), QStringLiteral("beta from Tk"), 5000);
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--hide") }).exitCode, 0);
         // Its copies are found by looking again, so what it holds when it goes may have
         // changed since the last look: nothing of it comes back.
         QVERIFY(tkCopies("gamma from Tk"));
@@ -257,7 +233,7 @@ private Q_SLOTS:
         QByteArray said = silent->readAll();
         // The program goes on answering while it waits for the owner in vain.
         for (int i = 0; i < 5; ++i) {
-            const auto r = m_desk->run(kNookary, { QStringLiteral("--history") });
+            const auto r = m_desk->nookary({ QStringLiteral("--history") });
             QVERIFY(r.finished);
             QCOMPARE(r.exitCode, 0);
             QTest::qWait(100);
@@ -283,7 +259,7 @@ private Q_SLOTS:
         QProcess *silent = m_desk->spawn(kSilentOwner, {});
         QVERIFY(silent->waitForReadyRead(5000));
         for (int i = 0; i < 10; ++i) {
-            const auto r = m_desk->run(kNookary, { QStringLiteral("--history") });
+            const auto r = m_desk->nookary({ QStringLiteral("--history") });
             QVERIFY2(r.exitCode == 0, r.err.constData());
             QTest::qWait(100);
         }
@@ -297,6 +273,7 @@ private Q_SLOTS:
         QProcess *other = m_desk->spawn(kSilentOwner, { QStringLiteral("CLIPBOARD_MANAGER") });
         QVERIFY(other->waitForReadyRead(5000));
         m_nookary = startNookary();
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
 
         // A program that copies and is killed: the other manager's business, not ours.
         QProcess *p = owner({ QStringLiteral("--text"), QStringLiteral("left to the other") });

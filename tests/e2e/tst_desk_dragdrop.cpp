@@ -4,19 +4,13 @@
 // centred window by its handles. Results are read back with `Nookary --saved` and
 // xdotool, as a user would see them.
 #include "TestDesk.h"
-#include "platform/qt/SettingsPreferencesStore.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QUuid>
 #include <QtTest>
 
 using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kDragSource = QStringLiteral(DRAG_SOURCE_BINARY);
 const QByteArray kPinned = "Nookary.keepWindowPinned.v1=true\n";
 // In the drag source's window, which it places at (40, 120).
@@ -42,26 +36,12 @@ class TestDeskDragDrop : public QObject {
     QProcess *m_nookary = nullptr;
 
     QString xdotool(const QStringList &args) { return m_desk->xdotool(args); }
-    QString panelWindow() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
+    QString panelWindow() { return m_desk->panelWindow(); }
     QString trayIcon() { return m_desk->trayIcon(); }
-
-    QStringList saved()
-    {
-        QStringList out;
-        const QList<QByteArray> lines
-            = m_desk->run(kNookary, { QStringLiteral("--saved") }).out.split('\n');
-        for (const QByteArray &line : lines) {
-            if (!line.trimmed().isEmpty())
-                out << QJsonDocument::fromJson(line)
-                           .object()
-                           .value(QStringLiteral("text"))
-                           .toString();
-        }
-        return out;
-    }
+    QStringList saved() { return TestDesk::texts(m_desk->saved()); }
     QString historyText()
     {
-        return QString::fromUtf8(m_desk->run(kNookary, { QStringLiteral("--history") }).out);
+        return QString::fromUtf8(m_desk->nookary({ QStringLiteral("--history") }).out);
     }
 
     void copy(const QByteArray &text)
@@ -76,27 +56,8 @@ class TestDeskDragDrop : public QObject {
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
-        const QString path = config + QStringLiteral("/dorwen/Nookary.conf");
-        QDir().mkpath(config + QStringLiteral("/dorwen"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings);
-        file.close();
-        {
-            QJsonArray list;
-            for (const QString &text : snippets)
-                list.append(QJsonObject {
-                    { QStringLiteral("id"),
-                        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() },
-                    { QStringLiteral("text"), text } });
-            nookary::SettingsPreferencesStore store(path);
-            store.setData(QStringLiteral("Nookary.shelf.v1"),
-                QJsonDocument(list).toJson(QJsonDocument::Compact));
-        }
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .settings = settings, .snippets = snippets });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QTRY_VERIFY_WITH_TIMEOUT(!trayIcon().isEmpty(), 10000);
         QCOMPARE(saved(), snippets);
     }
@@ -105,7 +66,7 @@ class TestDeskDragDrop : public QObject {
     QPoint openPanel()
     {
         if (panelWindow().isEmpty())
-            m_desk->run(kNookary, { QStringLiteral("--show") });
+            m_desk->nookary({ QStringLiteral("--show") });
         QElapsedTimer waited;
         waited.start();
         QPoint origin;
@@ -317,7 +278,7 @@ private Q_SLOTS:
 
         // The frame is kept: the next opening is where the user left it.
         QTest::qWait(600);
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--hide") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 3000);
         openPanel();
         QCOMPARE(panelGeometry(), QRect(moved.topLeft(), moved.size() + QSize(100, 50)));

@@ -14,7 +14,6 @@ using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kKeysScript = QStringLiteral(MUTTER_KEYS_SCRIPT);
 constexpr quint32 kReturn = 0xff0d;
 constexpr quint32 kDown = 0xff54;
@@ -29,7 +28,7 @@ class TestDeskGnome : public QObject {
 
     QStringList texts() const
     {
-        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") });
+        const TestDesk::Result r = m_desk->nookary({ QStringLiteral("--history") });
         QStringList out;
         if (r.exitCode != 0)
             return { QStringLiteral("(no answer)") };
@@ -76,7 +75,7 @@ class TestDeskGnome : public QObject {
     // Opens the panel from the command line, moves down `down` rows and copies with Return.
     void copyBack(int down)
     {
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         QTest::qWait(700);
         for (int i = 0; i < down; ++i)
             QVERIFY(m_desk->pressGnomeKey(kDown));
@@ -94,18 +93,10 @@ private Q_SLOTS:
             = std::make_unique<TestDesk>(TestDesk::Options { .session = TestDesk::Session::gnome });
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
         QVERIFY2(m_desk->addGnomeKeyboard(kKeysScript), qPrintable(m_desk->errorString()));
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
-        QDir().mkpath(config + QStringLiteral("/dorwen"));
-        QFile settings(config + QStringLiteral("/dorwen/Nookary.conf"));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\nNookary.onboarding.completedVersion.v1=1\n");
-        settings.close();
-
         x11Copy("there before");
-        m_nookary = m_desk->spawn(kNookary, {});
-        m_nookary->setProcessChannelMode(QProcess::SeparateChannels);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        // As the user starts it, the walkthrough done.
+        m_nookary = m_desk->startNookary({ .arguments = {} });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QCOMPARE(texts(), QStringList {});
     }
 

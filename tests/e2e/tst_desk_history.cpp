@@ -4,22 +4,14 @@
 #include "TestDesk.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOwner = QStringLiteral(CLIPBOARD_OWNER_BINARY);
 const QString kSilentOwner = QStringLiteral(SILENT_OWNER_BINARY);
-
-struct Entry {
-    QString id;
-    QString text;
-};
 
 } // namespace
 
@@ -29,29 +21,11 @@ class TestDeskHistory : public QObject {
     std::unique_ptr<TestDesk> m_desk;
     QProcess *m_nookary = nullptr;
 
-    QList<Entry> history(const QProcessEnvironment &env = {}) const
+    QList<TestDesk::Entry> history(const QProcessEnvironment &env = {}) const
     {
-        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") }, env);
-        QList<Entry> entries;
-        if (r.exitCode != 0)
-            return entries;
-        for (const QByteArray &line : r.out.split('\n')) {
-            if (line.isEmpty())
-                continue;
-            const QJsonObject o = QJsonDocument::fromJson(line).object();
-            entries.append({ o.value(QLatin1String("id")).toString(),
-                o.value(QLatin1String("text")).toString() });
-        }
-        return entries;
+        return m_desk->history(env);
     }
-
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const Entry &e : history())
-            out.append(e.text);
-        return out;
-    }
+    QStringList texts() const { return TestDesk::texts(m_desk->history()); }
 
     void xclip(const QByteArray &data, const QString &type = QStringLiteral("UTF8_STRING"))
     {
@@ -65,15 +39,14 @@ class TestDeskHistory : public QObject {
     // A change is recorded as soon as it is read; when nothing should be, give it a second.
     void settle() { QTest::qWait(1000); }
 
+    // As the user starts it, with the settings file as it is.
     QProcess *startNookary(const QProcessEnvironment &env)
     {
-        QProcess *p = m_desk->spawn(kNookary, {}, env);
-        p->setProcessChannelMode(QProcess::SeparateChannels);
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired()
-            && m_desk->run(kNookary, { QStringLiteral("--history") }, env).exitCode != 0)
-            QTest::qWait(50);
-        return p;
+        TestDesk::NookaryStart start;
+        start.keepSettings = true;
+        start.arguments = {};
+        start.environment = env;
+        return m_desk->startNookary(start);
     }
 
 private Q_SLOTS:
@@ -91,13 +64,14 @@ private Q_SLOTS:
         // Something on the clipboard before the program starts is never recorded.
         xclip("there before");
         m_nookary = startNookary(m_desk->environment());
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QCOMPARE(m_nookary->state(), QProcess::Running);
         QCOMPARE(history().size(), 0);
     }
 
     void savedSnippetsArePrinted()
     {
-        const auto r = m_desk->run(kNookary, { QStringLiteral("--saved") });
+        const auto r = m_desk->nookary({ QStringLiteral("--saved") });
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QString::fromUtf8(r.out),
             QStringLiteral(
@@ -173,7 +147,7 @@ private Q_SLOTS:
         QElapsedTimer answered;
         for (int i = 0; i < 10; ++i) {
             answered.start();
-            QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode, 0);
+            QCOMPARE(m_desk->nookary({ QStringLiteral("--history") }).exitCode, 0);
             QVERIFY2(answered.elapsed() < 1000, "the program stalled on a silent clipboard owner");
             QTest::qWait(100);
         }
@@ -186,7 +160,7 @@ private Q_SLOTS:
 
     void aSecondStartLeavesTheFirstRunning()
     {
-        const auto again = m_desk->run(kNookary, {});
+        const auto again = m_desk->nookary({});
         QCOMPARE(again.exitCode, 0);
         QCOMPARE(m_nookary->state(), QProcess::Running);
         QVERIFY(!history().isEmpty());
@@ -194,7 +168,7 @@ private Q_SLOTS:
 
     void commandLineErrors()
     {
-        const auto unknown = m_desk->run(kNookary, { QStringLiteral("--bogus") });
+        const auto unknown = m_desk->nookary({ QStringLiteral("--bogus") });
         QCOMPARE(unknown.exitCode, 2);
         QVERIFY(unknown.err.contains("Usage: Nookary"));
         QVERIFY(unknown.out.isEmpty());
@@ -202,7 +176,7 @@ private Q_SLOTS:
         QProcessEnvironment elsewhere = m_desk->environment();
         QTemporaryDir runtime;
         elsewhere.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        const auto none = m_desk->run(kNookary, { QStringLiteral("--history") }, elsewhere);
+        const auto none = m_desk->nookary({ QStringLiteral("--history") }, elsewhere);
         QCOMPARE(none.exitCode, 1);
         QVERIFY(none.err.contains("not running"));
         QVERIFY(none.out.isEmpty());
@@ -219,6 +193,7 @@ private Q_SLOTS:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), blocker);
 
         m_nookary = startNookary(env);
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QCOMPARE(m_nookary->state(), QProcess::Running);
         xclip("still recorded");
         QTRY_COMPARE_WITH_TIMEOUT(

@@ -12,7 +12,6 @@ using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
 const QString kGrabber = QStringLiteral(KEY_GRABBER_BINARY);
 
@@ -30,37 +29,28 @@ class TestDeskHotkey : public QObject {
     {
         return m_desk->output(program, args);
     }
-    QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
-    void press(const QString &keys) { x({ QStringLiteral("key"), keys }); }
-    QString history() { return run(kNookary, { QStringLiteral("--history") }); }
+    QString panel() { return m_desk->panelWindow(); }
+    void press(const QString &keys) { m_desk->pressKeys(keys); }
+    QString history()
+    {
+        return QString::fromUtf8(m_desk->nookary({ QStringLiteral("--history") }).out).trimmed();
+    }
     QString settings()
     {
-        QFile file(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-            + QStringLiteral("/dorwen/Nookary.conf"));
+        QFile file(m_desk->nookarySettingsPath());
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
+    // With no walkthrough finished: a start at login shows none.
     void startNookary(const QByteArray &settingsFile = {})
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-            + QStringLiteral("/dorwen");
-        QDir().mkpath(config);
-        QFile file(config + QStringLiteral("/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[General]\n" + settingsFile);
-        file.close();
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .settings = settingsFile, .firstRun = true });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
     }
 
-    void focusTarget()
-    {
-        x({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_target });
-        QTRY_COMPARE_WITH_TIMEOUT(x({ QStringLiteral("getactivewindow") }), m_target, 5000);
-    }
+    void focusTarget() { QVERIFY(m_desk->focusWindow(m_target)); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -120,9 +110,8 @@ private Q_SLOTS:
         // The other program lets go; the next start takes the shortcut.
         TestDesk::stop(grabber);
         TestDesk::stop(m_nookary);
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .keepSettings = true });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         focusTarget();
         press(QStringLiteral("ctrl+alt+k"));
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
@@ -241,9 +230,8 @@ private Q_SLOTS:
     {
         TestDesk bare(TestDesk::Options { false, false });
         QVERIFY2(bare.start(), qPrintable(bare.errorString()));
-        QProcess *nookary = bare.spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            bare.run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        QProcess *nookary = bare.startNookary({ .keepSettings = true });
+        QVERIFY2(nookary, qPrintable(bare.errorString()));
         auto visible = [&bare] {
             return !bare.run(QStringLiteral("xdotool"),
                             { QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -251,9 +239,9 @@ private Q_SLOTS:
                         .out.trimmed()
                         .isEmpty();
         };
-        QCOMPARE(bare.run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(bare.nookary({ QStringLiteral("--show") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(visible(), 5000);
-        QCOMPARE(bare.run(kNookary, { QStringLiteral("--hide") }).exitCode, 0);
+        QCOMPARE(bare.nookary({ QStringLiteral("--hide") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!visible(), 5000);
         bare.run(
             QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+alt+space") });

@@ -11,7 +11,6 @@ using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QRect kLeft(0, 0, 1280, 800);
 const QRect kRight(1280, 0, 1280, 800);
 
@@ -47,18 +46,11 @@ class TestDeskMonitors : public QObject {
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
-        QDir().mkpath(config + QStringLiteral("/dorwen"));
-        QFile file(config + QStringLiteral("/dorwen/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settings);
-        file.close();
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .settings = settings });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
     }
 
-    QString panelWindow() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
+    QString panelWindow() { return m_desk->panelWindow(); }
 
     QRect geometry(const QString &window)
     {
@@ -81,7 +73,7 @@ class TestDeskMonitors : public QObject {
     {
         m_desk->xdotool({ QStringLiteral("mousemove"), QString::number(pointer.x()),
             QString::number(pointer.y()) });
-        m_desk->run(kNookary, { QStringLiteral("--show") });
+        m_desk->nookary({ QStringLiteral("--show") });
         if (!QTest::qWaitFor([this] { return !panelWindow().isEmpty(); }, 5000))
             return {};
         QTest::qWait(300); // the second placement, on the next turn
@@ -90,7 +82,7 @@ class TestDeskMonitors : public QObject {
 
     void close()
     {
-        m_desk->run(kNookary, { QStringLiteral("--hide") });
+        m_desk->nookary({ QStringLiteral("--hide") });
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
     }
 

@@ -31,11 +31,7 @@ class TestDeskOnboarding : public QObject {
     QString walkthrough() { return visibleNamed(QStringLiteral("^Nookary Onboarding$")); }
     QString panel() { return visibleNamed(QStringLiteral("^Nookary$")); }
     void press(const QString &keys) { x({ QStringLiteral("key"), keys }); }
-    QString settingsPath() const
-    {
-        return m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-            + QStringLiteral("/dorwen/Nookary.conf");
-    }
+    QString settingsPath() const { return m_desk->nookarySettingsPath(); }
     QString settings() const
     {
         QFile file(settingsPath());
@@ -49,16 +45,13 @@ class TestDeskOnboarding : public QObject {
         if (m_nookary)
             TestDesk::stop(m_nookary);
         m_nookary = nullptr;
-        QFile::remove(settingsPath());
-        if (settingsFile) {
-            QDir().mkpath(QFileInfo(settingsPath()).path());
-            QFile file(settingsPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("[General]\n" + *settingsFile);
-        }
-        m_nookary = m_desk->spawn(kNookary, {});
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        if (!settingsFile)
+            QFile::remove(settingsPath());
+        m_nookary = m_desk->startNookary({ .settings = settingsFile.value_or(QByteArray()),
+            .firstRun = true,
+            .keepSettings = !settingsFile,
+            .arguments = {} });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
     }
 
     void focusWalkthrough()

@@ -41,14 +41,13 @@ class TestDeskPanel : public QObject {
     }
     QString historyText()
     {
-        return QString::fromUtf8(m_desk->run(kNookary, { QStringLiteral("--history") }).out);
+        return QString::fromUtf8(m_desk->nookary({ QStringLiteral("--history") }).out);
     }
 
     // Nookary's windows by size: the tray icon is small, the panel at least 560 wide.
     QString nookaryWindow(bool trayIcon)
     {
-        return trayIcon ? m_desk->trayIcon()
-                        : m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000);
+        return trayIcon ? m_desk->trayIcon() : m_desk->panelWindow();
     }
     QString panelWindow() { return nookaryWindow(false); }
 
@@ -56,10 +55,8 @@ class TestDeskPanel : public QObject {
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        QVERIFY(m_desk->writeNookarySettings(settings));
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .settings = settings });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QTRY_VERIFY_WITH_TIMEOUT(!nookaryWindow(true).isEmpty(), 10000);
         QVERIFY(panelWindow().isEmpty()); // a start at login shows nothing
         copy("alpha one");

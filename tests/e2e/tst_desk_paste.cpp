@@ -56,7 +56,7 @@ class TestDeskPaste : public QObject {
     }
     QString savedLines() const
     {
-        return QString::fromUtf8(m_desk->run(kNookary, { QStringLiteral("--saved") }).out);
+        return QString::fromUtf8(m_desk->nookary({ QStringLiteral("--saved") }).out);
     }
 
     void stopNookary()
@@ -69,19 +69,13 @@ class TestDeskPaste : public QObject {
     void startNookary(const QByteArray &settings, const QByteArray &shelf = {})
     {
         stopNookary();
-        QDir().mkpath(config());
-        QFile file(config() + QStringLiteral("/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n"
-                   "Nookary.defaultOpenTarget.v1=historyFirst\n"
-            + settings);
-        file.close();
+        QVERIFY(
+            m_desk->writeNookarySettings("Nookary.defaultOpenTarget.v1=historyFirst\n" + settings));
         if (!shelf.isEmpty())
-            nookary::SettingsPreferencesStore(file.fileName())
+            nookary::SettingsPreferencesStore(m_desk->nookarySettingsPath())
                 .setData(QStringLiteral("Nookary.shelf.v1"), shelf);
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .keepSettings = true });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
     }
 
     void copy(const QByteArray &text)
@@ -89,7 +83,7 @@ class TestDeskPaste : public QObject {
         m_desk->run(QStringLiteral("xclip"),
             { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
         QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).out.contains(text), 5000);
+            m_desk->nookary({ QStringLiteral("--history") }).out.contains(text), 5000);
     }
 
     void startTarget(
@@ -109,15 +103,13 @@ class TestDeskPaste : public QObject {
     // user does: the entry goes to the clipboard and the panel closes.
     void choose(const QString &filter)
     {
-        m_desk->run(kNookary, { QStringLiteral("--show") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000).isEmpty(), 5000);
+        m_desk->nookary({ QStringLiteral("--show") });
+        QTRY_VERIFY_WITH_TIMEOUT(!m_desk->panelWindow().isEmpty(), 5000);
         QTest::qWait(300);
         x({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), filter });
         QTest::qWait(200);
         x({ QStringLiteral("key"), QStringLiteral("Return") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000).isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_desk->panelWindow().isEmpty(), 5000);
     }
 
 private Q_SLOTS:
@@ -215,8 +207,7 @@ private Q_SLOTS:
         const QStringList before = savedLines().split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(before.size(), 3);
         const QString file = m_desk->homePath() + QStringLiteral("/snippets.json");
-        TestDesk::Result exported
-            = m_desk->run(kNookary, { QStringLiteral("--export-saved"), file });
+        TestDesk::Result exported = m_desk->nookary({ QStringLiteral("--export-saved"), file });
         QCOMPARE(exported.exitCode, 0);
         QVERIFY(QFile::exists(file));
         QCOMPARE(QFile(file).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
@@ -224,8 +215,7 @@ private Q_SLOTS:
 
         // Without a running Nookary, from the settings file: the same export.
         stopNookary();
-        const TestDesk::Result offline
-            = m_desk->run(kNookary, { QStringLiteral("--export-saved") });
+        const TestDesk::Result offline = m_desk->nookary({ QStringLiteral("--export-saved") });
         QCOMPARE(offline.exitCode, 0);
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));
@@ -234,7 +224,7 @@ private Q_SLOTS:
         startNookary({});
         QCOMPARE(savedLines(), QString());
         const TestDesk::Result imported
-            = m_desk->run(kNookary, { QStringLiteral("--import-saved"), file });
+            = m_desk->nookary({ QStringLiteral("--import-saved"), file });
         QCOMPARE(imported.exitCode, 0);
         // "snippet(s)" where the English plural forms are not installed.
         QVERIFY2(imported.out.startsWith("Imported 3 snippet") && imported.out.count('.') == 1,
@@ -246,7 +236,7 @@ private Q_SLOTS:
                 before[i].section(QStringLiteral("\"text\""), 1));
 
         // Again: all already saved. A plain text file without --lines: refused, unchanged.
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--import-saved"), file }).out,
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--import-saved"), file }).out,
             QByteArray("No snippet was imported. Skipped 3 already saved.\n"));
         const QString notes = m_desk->homePath() + QStringLiteral("/notes.txt");
         QFile plain(notes);
@@ -254,7 +244,7 @@ private Q_SLOTS:
         plain.write("one note\nanother note\n");
         plain.close();
         const TestDesk::Result refused
-            = m_desk->run(kNookary, { QStringLiteral("--import-saved"), notes });
+            = m_desk->nookary({ QStringLiteral("--import-saved"), notes });
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains("--lines"), refused.err.constData());
         QCOMPARE(savedLines().split(u'\n', Qt::SkipEmptyParts).size(), 3);
@@ -275,17 +265,17 @@ private Q_SLOTS:
                 && offlineImport.out.endsWith(". Skipped 1 already saved.\n"),
             offlineImport.out.constData());
         QCOMPARE(offlineImport.err, QByteArray()); // the settings file's log lines stay out
-        const QByteArray stored = m_desk->run(kNookary, { QStringLiteral("--export-saved") }).out;
+        const QByteArray stored = m_desk->nookary({ QStringLiteral("--export-saved") }).out;
         QVERIFY2(stored.contains("\"offline note\"") && stored.count("\"text\"") == 6,
             stored.constData());
 
         // An export never goes over the settings file.
         const QString settings = config() + QStringLiteral("/Nookary.conf");
         const TestDesk::Result ontoSettings
-            = m_desk->run(kNookary, { QStringLiteral("--export-saved"), settings });
+            = m_desk->nookary({ QStringLiteral("--export-saved"), settings });
         QCOMPARE(ontoSettings.exitCode, 1);
         QVERIFY2(ontoSettings.err.contains("settings file"), ontoSettings.err.constData());
-        QVERIFY(m_desk->run(kNookary, { QStringLiteral("--export-saved") }).out == stored);
+        QVERIFY(m_desk->nookary({ QStringLiteral("--export-saved") }).out == stored);
 
         // A settings file that cannot be read is no empty list, and is only read: no copy of
         // it is made, nothing in its folder changes.
@@ -295,8 +285,7 @@ private Q_SLOTS:
         damaged.write(damagedBytes);
         damaged.close();
         const QStringList folder = QDir(config()).entryList(QDir::AllEntries | QDir::Hidden);
-        const TestDesk::Result unreadable
-            = m_desk->run(kNookary, { QStringLiteral("--export-saved") });
+        const TestDesk::Result unreadable = m_desk->nookary({ QStringLiteral("--export-saved") });
         QCOMPARE(unreadable.exitCode, 1);
         QCOMPARE(unreadable.out, QByteArray());
         QVERIFY2(unreadable.err.contains("damaged"), unreadable.err.constData());
@@ -310,11 +299,7 @@ private Q_SLOTS:
     void importsWhileNookaryStartsAreKept()
     {
         stopNookary();
-        QDir().mkpath(config());
-        QFile settings(config() + QStringLiteral("/Nookary.conf"));
-        QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        settings.write("[General]\nNookary.onboarding.completedVersion.v1=1\n");
-        settings.close();
+        QVERIFY(m_desk->writeNookarySettings());
         m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
         // One import after another from the moment it was started until it has answered
         // twice: some before it reads the settings, some while it starts, some through it.
@@ -329,11 +314,11 @@ private Q_SLOTS:
                 { QStringLiteral("--import-saved"), QStringLiteral("--lines"), file.fileName() });
             QVERIFY2(result.exitCode == 0, result.err.constData());
             imported.append(QStringLiteral("while starting %1").arg(i));
-            if (m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0)
+            if (m_desk->nookary({ QStringLiteral("--history") }).exitCode == 0)
                 ++answered;
         }
         QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+            m_desk->nookary({ QStringLiteral("--history") }).exitCode == 0, 10000);
         const QString saved = savedLines();
         for (const QString &text : imported)
             QVERIFY2(saved.contains(text), qPrintable(text + QStringLiteral(" lost: ") + saved));

@@ -12,7 +12,6 @@ using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
 const QString kGrabber = QStringLiteral(KEY_GRABBER_BINARY);
 const QString kKeyboardGroup = QStringLiteral(KEYBOARD_GROUP_BINARY);
@@ -47,7 +46,7 @@ class TestDeskPreferences : public QObject {
             QTest::qWait(60);
         }
     }
-    QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
+    QString panel() { return m_desk->panelWindow(); }
     QString trayIcon() { return m_desk->trayIcon(); }
     QString preferences()
     {
@@ -57,8 +56,7 @@ class TestDeskPreferences : public QObject {
     }
     QString settings()
     {
-        QFile file(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-            + QStringLiteral("/dorwen/Nookary.conf"));
+        QFile file(m_desk->nookarySettingsPath());
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
@@ -66,28 +64,16 @@ class TestDeskPreferences : public QObject {
     {
         if (m_nookary)
             TestDesk::stop(m_nookary);
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-            + QStringLiteral("/dorwen");
-        QDir().mkpath(config);
-        QFile file(config + QStringLiteral("/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n" + settingsFile);
-        file.close();
-        m_nookary = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") });
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .settings = settingsFile });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QTRY_VERIFY_WITH_TIMEOUT(!trayIcon().isEmpty(), 10000);
     }
 
-    void focusTarget()
-    {
-        x({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_target });
-        QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), m_target, 5000);
-    }
+    void focusTarget() { QVERIFY(m_desk->focusWindow(m_target)); }
 
     void showPanel()
     {
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(m_desk->activeWindow(), panel(), 5000);
     }
@@ -377,7 +363,7 @@ private Q_SLOTS:
 
         // Now the popover: Ctrl+, opens the settings from it too.
         focusTarget();
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panel().isEmpty(), 5000);
         QTest::qWait(300);
         press(QStringLiteral("ctrl+comma"));

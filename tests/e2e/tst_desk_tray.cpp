@@ -18,7 +18,6 @@ using namespace nookary::test;
 
 namespace {
 
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kWatcher = QStringLiteral(FAKE_WATCHER_BINARY);
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
@@ -40,7 +39,7 @@ class TestDeskTray : public QObject {
             m_bus.address(), QStringLiteral("desk-tray-%1").arg(++m_connections));
     }
     QString xembedIcon() { return m_desk->trayIcon(); }
-    QString panel() { return m_desk->findWindow(QStringLiteral("Nookary"), 560, 100000); }
+    QString panel() { return m_desk->panelWindow(); }
 
     // The items the watcher lists, as "service/path".
     QStringList registeredItems()
@@ -76,17 +75,8 @@ private Q_SLOTS:
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
         m_env = m_desk->environment();
         m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus.address());
-        const QString config
-            = m_env.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/dorwen");
-        QDir().mkpath(config);
-        QFile file(config + QStringLiteral("/Nookary.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nNookary.onboarding.completedVersion.v1=1\n");
-        file.close();
-        m_nookary
-            = m_desk->spawn(kNookary, { QStringLiteral("--launched-from-login-item") }, m_env);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .environment = m_env });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
     }
 
     void eachTrayThatComesLaterGetsTheIconOneAtATime()

@@ -12,7 +12,6 @@ using namespace nookary::test;
 namespace {
 
 const QString kTestWindow = QStringLiteral(TEST_WINDOW_BINARY);
-const QString kNookary = QStringLiteral(NOOKARY_BINARY);
 const QString kOffer = QStringLiteral(WAYLAND_OFFER_BINARY);
 
 } // namespace
@@ -26,7 +25,7 @@ class TestDeskWayland : public QObject {
 
     QStringList texts() const
     {
-        const TestDesk::Result r = m_desk->run(kNookary, { QStringLiteral("--history") });
+        const TestDesk::Result r = m_desk->nookary({ QStringLiteral("--history") });
         QStringList out;
         if (r.exitCode != 0)
             return { QStringLiteral("(no answer)") };
@@ -65,7 +64,7 @@ class TestDeskWayland : public QObject {
     // Opens the panel from the command line, filters by `filter` and copies with Return.
     void copyBack(const QString &filter)
     {
-        QCOMPARE(m_desk->run(kNookary, { QStringLiteral("--show") }).exitCode, 0);
+        QCOMPARE(m_desk->nookary({ QStringLiteral("--show") }).exitCode, 0);
         // Typed only once the panel has the keyboard, or the keys reach the window before it.
         QTRY_COMPARE_WITH_TIMEOUT(
             m_desk->swayFocusedApp(), QStringLiteral("com.dorwen.Nookary"), 5000);
@@ -82,19 +81,11 @@ private Q_SLOTS:
         m_desk = std::make_unique<TestDesk>(
             TestDesk::Options { .session = TestDesk::Session::wayland });
         QVERIFY2(m_desk->start(), qPrintable(m_desk->errorString()));
-        const QString config = m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"));
-        QDir().mkpath(config + QStringLiteral("/dorwen"));
-        QFile settings(config + QStringLiteral("/dorwen/Nookary.conf"));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\nNookary.onboarding.completedVersion.v1=1\n");
-        settings.close();
-
         // Something on the clipboard before the program starts is never recorded.
         wlCopy("there before");
-        m_nookary = m_desk->spawn(kNookary, {});
-        m_nookary->setProcessChannelMode(QProcess::SeparateChannels);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        // As the user starts it, the walkthrough done.
+        m_nookary = m_desk->startNookary({ .arguments = {} });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         QCOMPARE(texts(), QStringList {});
     }
 
@@ -197,14 +188,12 @@ private Q_SLOTS:
     void pasteAfterChoosingTypesIntoTheWindowFocusGoesTo()
     {
         TestDesk::stop(m_nookary);
-        QFile settings(m_desk->environment().value(QStringLiteral("XDG_CONFIG_HOME"))
-            + QStringLiteral("/dorwen/Nookary.conf"));
+        QFile settings(m_desk->nookarySettingsPath());
         QVERIFY(settings.open(QIODevice::Append));
         settings.write("Nookary.pasteAfterChoosing.v1=true\n");
         settings.close();
-        m_nookary = m_desk->spawn(kNookary, {});
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_desk->run(kNookary, { QStringLiteral("--history") }).exitCode == 0, 10000);
+        m_nookary = m_desk->startNookary({ .keepSettings = true, .arguments = {} });
+        QVERIFY2(m_nookary, qPrintable(m_desk->errorString()));
         wlCopy("typed by the paste");
         QTRY_VERIFY_WITH_TIMEOUT(texts().contains(QStringLiteral("typed by the paste")), 5000);
 

@@ -58,10 +58,7 @@ struct Panel {
         AppModel &m = f.start();
         for (const QString &s : snippets)
             m.addShelfFromDrop(s);
-        for (const QString &c : copies) {
-            f.pasteboard.copyText(c);
-            m.pollClipboard();
-        }
+        f.copyAll(copies);
         map = std::make_unique<PanelKeyMap>(m, host);
     }
     AppModel &model() { return *f.model; }

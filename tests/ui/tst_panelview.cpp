@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FakePanelActions.h"
-#include "ModelFixture.h"
+#include "PanelFixture.h"
 #include "model/RemovalUndo.h"
 #include "ui/KeyNames.h"
 #include "ui/panel/HistoryColumn.h"
@@ -29,31 +28,8 @@ using namespace nookary::test;
 
 namespace {
 
-struct Panel {
-    ModelFixture f;
-    FakePanelActions actions;
-    QStringList &copied = actions.chosen;
-    std::unique_ptr<PanelView> view;
-
-    explicit Panel(const QStringList &snippets = {}, const QStringList &copies = {})
-    {
-        AppModel &m = f.start();
-        for (const QString &s : snippets)
-            m.addShelfFromDrop(s);
-        for (const QString &c : copies) {
-            f.pasteboard.copyText(c);
-            m.pollClipboard();
-        }
-        view = std::make_unique<PanelView>(m, actions);
-        view->resize(640, 420);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        view->activateWindow();
-        QCoreApplication::processEvents();
-    }
-    AppModel &model() { return *f.model; }
-    HistoryColumn *history() { return view->historyColumn(); }
-    ShelfColumn *saved() { return view->shelfColumn(); }
+struct Panel : PanelFixture {
+    using PanelFixture::PanelFixture;
 
     QStringList historyShown()
     {

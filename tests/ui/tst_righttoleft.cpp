@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FakePanelActions.h"
-#include "ModelFixture.h"
+#include "PanelFixture.h"
 #include "platform/KeyTranslator.h"
 #include "platform/qt/TrayStatusItem.h"
 #include "ui/Alert.h"
@@ -33,21 +32,11 @@ const QString kHebrew = QStringLiteral("שלום, עולם.");
 const QString kEnglish = QStringLiteral("Hello, world.");
 
 // The panel with one copy and one snippet, in the application's direction of the moment.
-struct Panel {
-    ModelFixture f;
-    FakePanelActions actions;
-    std::unique_ptr<PanelView> view;
-
+// One text, saved and copied, in the panel at its smallest.
+struct Panel : PanelFixture {
     explicit Panel(const QString &text)
+        : PanelFixture({ text }, { text }, PanelView::minimumPanelSize)
     {
-        AppModel &m = f.start();
-        m.addShelfFromDrop(text);
-        f.pasteboard.copyText(text);
-        m.pollClipboard();
-        view = std::make_unique<PanelView>(m, actions);
-        view->resize(PanelView::minimumPanelSize);
-        view->show();
-        QCoreApplication::processEvents();
     }
     HistoryRow *historyRow() const { return view->historyColumn()->visibleRows().value(0); }
     ShelfRow *shelfRow() const { return view->shelfColumn()->visibleRows().value(0); }

@@ -4,7 +4,7 @@
 // widgets that must refuse a snippet's handle drag.
 #include "FakePanelActions.h"
 #include "ManualQuietTimer.h"
-#include "ModelFixture.h"
+#include "PanelFixture.h"
 #include "ui/panel/DragAutoScroller.h"
 #include "ui/panel/DragPayload.h"
 #include "ui/panel/PanelView.h"
@@ -48,24 +48,11 @@ QStringList texts(const QList<ShelfItem> &items)
     return out;
 }
 
-struct Panel {
-    ModelFixture f;
-    FakePanelActions actions;
-    std::unique_ptr<PanelView> view;
-
+struct Panel : PanelFixture {
     explicit Panel(const QStringList &snippets = {}, QSize size = { 640, 420 })
+        : PanelFixture(snippets, {}, size)
     {
-        AppModel &m = f.start();
-        for (const QString &s : snippets)
-            m.addShelfFromDrop(s);
-        view = std::make_unique<PanelView>(m, actions);
-        view->resize(size);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        QCoreApplication::processEvents();
     }
-    AppModel &model() { return *f.model; }
-    ShelfColumn *saved() { return view->shelfColumn(); }
     ShelfRow *rowAt(int index) { return saved()->row(model().shelf().at(index).id); }
     QStringList shelf() { return texts(model().shelf()); }
 };

@@ -127,6 +127,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The header, the page area and the footer, with the parts the members point to.
+    void buildWidgets();
     void firstShown();
     void setStepIndex(int step);
     void followHotkeyShortcut();
