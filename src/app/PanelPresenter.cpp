@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QRect>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWidget>
 
@@ -74,6 +75,8 @@ PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusI
     , m_popover(std::make_unique<PopoverWindow>())
 {
     connect(m_popover.get(), &PopoverWindow::closed, this, &PanelPresenter::popoverClosed);
+    m_popover->setPressOutsideHandler(
+        [this](QPoint at, Qt::MouseButton button) { return takesPressOnTheIcon(at, button); });
     connect(&m_model.settings(), &Settings::keepWindowPinnedChanged, this,
         &PanelPresenter::syncPinnedUIBehavior);
 }
@@ -111,9 +114,28 @@ void PanelPresenter::showOrBringForward()
 
 void PanelPresenter::statusItemClicked()
 {
+    m_lastIconClick = m_clock.now();
     if (!isPanelOpen() && isClickThatClosedPopover())
         return;
     toggle();
+}
+
+bool PanelPresenter::takesPressOnTheIcon(QPoint at, Qt::MouseButton button)
+{
+    // The popover holds the pointer, so presses on the tray icon come here first; as over
+    // the centred window, a right click opens the icon's menu over the panel, and the
+    // second press of a double-click (the click opened it) is no second click.
+    const QRect icon = m_statusItem ? m_statusItem->geometry() : QRect();
+    if (!icon.isValid() || icon.isEmpty() || !icon.contains(at))
+        return false;
+    if (button == Qt::RightButton) {
+        m_statusItem->popUpMenu(at);
+        return true;
+    }
+    const auto doubleClick
+        = std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    return button == Qt::LeftButton && m_lastIconClick
+        && m_clock.now() - *m_lastIconClick < doubleClick;
 }
 
 bool PanelPresenter::isClickThatClosedPopover()

@@ -108,6 +108,7 @@ private:
     void finishClose(
         FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
     bool isClickThatClosedPopover();
+    bool takesPressOnTheIcon(QPoint at, Qt::MouseButton button);
 
     AppModel &m_model;
     PreferencesStore &m_store;
@@ -125,6 +126,7 @@ private:
         QPoint where;
     };
     std::optional<ClosingClick> m_popoverClosingClick;
+    std::optional<std::chrono::steady_clock::time_point> m_lastIconClick;
     bool m_closingPopover = false;
     // A pinned window closed while another window has the keyboard: the user has moved on,
     // and the keyboard stays where it is.

@@ -55,8 +55,14 @@ void PopoverWindow::showAt(const QRect &anchor)
 void PopoverWindow::mousePressEvent(QMouseEvent *event)
 {
     // A popup sees the press that lands outside it, and closes on it.
-    if (!rect().contains(event->position().toPoint()))
-        m_closingPress = event->globalPosition().toPoint();
+    if (!rect().contains(event->position().toPoint())) {
+        const QPoint global = event->globalPosition().toPoint();
+        if (m_pressOutside && m_pressOutside(global, event->button())) {
+            event->accept();
+            return;
+        }
+        m_closingPress = global;
+    }
     QWidget::mousePressEvent(event);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace nookary {
@@ -29,6 +30,12 @@ public:
     // Where the press that closed it by landing outside it was, in screen coordinates;
     // nothing when it closed otherwise. Kept until the next showing.
     std::optional<QPoint> closingPress() const { return m_closingPress; }
+    // Asked first about a press outside it (screen coordinates): true takes the press, and
+    // the popover stays open.
+    void setPressOutsideHandler(std::function<bool(QPoint, Qt::MouseButton)> handler)
+    {
+        m_pressOutside = std::move(handler);
+    }
 
 Q_SIGNALS:
     void closed();
@@ -40,6 +47,7 @@ protected:
 private:
     QWidget *m_content = nullptr;
     std::optional<QPoint> m_closingPress;
+    std::function<bool(QPoint, Qt::MouseButton)> m_pressOutside;
 };
 
 } // namespace nookary

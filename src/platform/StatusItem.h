@@ -31,6 +31,9 @@ public:
     // The icon's place on screen; empty when the tray does not tell.
     virtual QRect geometry() const = 0;
     virtual void setMenuBuilder(std::function<void(QMenu &)> builder) = 0;
+    // Opens the menu at `at`, for a right click the program saw itself (over its own
+    // popup, which holds the pointer). Nothing where the tray draws the menu.
+    virtual void popUpMenu(const QPoint &at) { Q_UNUSED(at); }
     // A short notice beside the icon (the desktop's notifications where the tray passes it
     // on), for something the user must know but need not answer.
     virtual void showMessage(const QString &title, const QString &text)

@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -606,10 +607,19 @@ private Q_SLOTS:
         // A click outside closes the popover (Qt closes popups so); when that click was on
         // the tray icon, it does not open the popover again.
         PopoverWindow *popover = s.delegate->popover();
-        auto pressAt = [popover](QPoint global) {
-            QTest::mousePress(
-                popover->windowHandle(), Qt::LeftButton, {}, popover->mapFromGlobal(global));
+        auto pressAt = [popover](QPoint global, Qt::MouseButton button = Qt::LeftButton) {
+            QTest::mousePress(popover->windowHandle(), button, {}, popover->mapFromGlobal(global));
         };
+        // The popover holds the pointer: presses on the icon reach it first. The second
+        // press of a double-click whose click opened it, and a right click, which opens
+        // the icon's menu over it, leave it open.
+        pressAt(QPoint(310, 10));
+        QVERIFY(s.delegate->isPanelOpen());
+        pressAt(QPoint(310, 10), Qt::RightButton);
+        QVERIFY(s.delegate->isPanelOpen());
+        QCOMPARE(s.statusItem->menusPoppedUp, QList<QPoint> { QPoint(310, 10) });
+        s.pass(
+            std::chrono::milliseconds(QGuiApplication::styleHints()->mouseDoubleClickInterval()));
         pressAt(QPoint(310, 10)); // the tray icon
         QVERIFY(!s.delegate->isPanelOpen());
         s.statusItem->click();

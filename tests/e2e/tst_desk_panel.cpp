@@ -264,6 +264,14 @@ private Q_SLOTS:
         QTest::qWait(500);
         QVERIFY(panelWindow().isEmpty()); // and it stays closed
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), m_targetWindow, 5000);
+
+        // As the centred window, it opens once on a double-click.
+        clickTray(2);
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTest::qWait(500);
+        QVERIFY(!panelWindow().isEmpty());
+        clickTray();
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
     }
 
     // The popover driven by the global shortcut, as a user of it works: add a snippet, type

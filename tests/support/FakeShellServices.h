@@ -55,6 +55,10 @@ public:
         messages.append({ title, text });
     }
 
+    // Where the program itself asked the menu to open.
+    QList<QPoint> menusPoppedUp;
+    void popUpMenu(const QPoint &at) override { menusPoppedUp << at; }
+
     void click() { Q_EMIT clicked(); }
     // The menu as a right click would build it now.
     std::unique_ptr<QMenu> openMenu()

@@ -270,6 +270,11 @@ void TrayStatusItem::chooseTrayIcon()
     }
 }
 
+void TrayStatusItem::popUpMenu(const QPoint &at)
+{
+    m_menu.popup(at);
+}
+
 void TrayStatusItem::makeXEmbedIcon()
 {
     m_xembed = std::make_unique<QSystemTrayIcon>();

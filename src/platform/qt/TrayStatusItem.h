@@ -39,6 +39,7 @@ public:
     QRect geometry() const override;
     void setMenuBuilder(std::function<void(QMenu &)> builder) override;
     void showMessage(const QString &title, const QString &text) override;
+    void popUpMenu(const QPoint &at) override;
 
 private:
     void showPendingMessage();
