@@ -9,6 +9,7 @@
 #include "platform/WindowSystem.h"
 #include "ui/NookaryPanel.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -172,9 +173,20 @@ void NookaryCenteredWindow::showCenteredAndActivate()
 {
     m_ignoreDeactivationUntil = m_clock.now() + showGrace;
     applySavedFrameOrCenter();
+    // Hidden and shown again before the window system reported the loss of focus, the
+    // window is still the one Qt holds focused: the focus coming back is no change to Qt,
+    // which would leave the window inactive, its search field without a caret.
+    const bool stillQtsFocusWindow
+        = m_panel->windowHandle() && QGuiApplication::focusWindow() == m_panel->windowHandle();
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0) // a private call from 6.5 on
+    if (stillQtsFocusWindow && !m_panel->isActiveWindow())
+        QApplication::setActiveWindow(m_panel);
+#else
+    Q_UNUSED(stillQtsFocusWindow);
+#endif
     QPointer<NookaryCenteredWindow> self(this);
     postToNextTurn(this, [self] {
         if (self)

@@ -187,6 +187,23 @@ private Q_SLOTS:
         QCOMPARE(s.workspace->activated.size(), 1);
     }
 
+    // Hidden and shown again before the window system says anything, the window is still
+    // the one Qt holds focused: it must still count as active, with the search field focused.
+    void aQuickCloseAndReopenKeepsTheSearchFieldFocused()
+    {
+        Shell s;
+        s.openAndWait();
+        NookaryPanel *panel = s.delegate->centeredWindow()->panel();
+        QTRY_VERIFY(panel->isActiveWindow());
+        auto *search = panel->findChild<QLineEdit *>();
+        QTRY_COMPARE(QApplication::focusWidget(), search);
+        s.delegate->closeUI();
+        s.delegate->showUI();
+        QTRY_VERIFY(s.delegate->isPanelOpen());
+        QTRY_VERIFY(panel->isActiveWindow());
+        QTRY_COMPARE(QApplication::focusWidget(), search);
+    }
+
     // Pinned, the user went on typing elsewhere; closing it then leaves the keyboard there.
     void closingAPinnedWindowBehindAnotherLeavesTheKeyboardAlone()
     {
