@@ -108,6 +108,15 @@ void PanelPresenter::showOrBringForward()
     // keyboard on already, in news not yet read.
     if (!m_centeredWindow || !m_centeredWindow->isVisible())
         return;
+    if (!m_session.activatesWindows) {
+        // Only a newly shown window gets the keyboard there: shown anew, where it stood.
+        if (m_centeredWindow->panel()->isActiveWindow())
+            return;
+        m_suppressFinalizeOnce = true; // no hand-back between the two
+        m_centeredWindow->close();
+        showUI();
+        return;
+    }
     m_focus.noteOpening();
     m_centeredWindow->bringForward();
 }

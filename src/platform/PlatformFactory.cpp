@@ -104,6 +104,7 @@ void addWaylandClipboard(PlatformServices &services)
 void addWaylandServices(PlatformServices &services)
 {
     services.session.placesWindows = false;
+    services.session.activatesWindows = false;
     if (auto hotkeys = PortalGlobalHotkeyService::create())
         services.hotkeys = std::move(hotkeys);
     // Where no virtual keyboard can be had (GNOME's XWayland reaches X11 windows only),

@@ -11,6 +11,9 @@ struct SessionCapabilities {
     // window's size is worth remembering there, and a popover cannot be hung under a tray
     // icon whose place nobody tells.
     bool placesWindows = true;
+    // The program may give one of its shown windows the keyboard. False where only a new
+    // window gets it (Wayland: activation needs a token the compositor hands out).
+    bool activatesWindows = true;
 };
 
 } // namespace nookary

@@ -59,7 +59,8 @@ struct Shell {
     {
     }
     Shell(Wayland, const QByteArray &settings)
-        : Shell(true, settings, SessionCapabilities { .placesWindows = false }, false)
+        : Shell(true, settings,
+            SessionCapabilities { .placesWindows = false, .activatesWindows = false }, false)
     {
     }
     Shell(bool fromLogin, const QByteArray &settings, SessionCapabilities session,
@@ -1042,9 +1043,19 @@ private Q_SLOTS:
 
     // Pinned behind another window, or losing the keyboard as the request comes: showing
     // it means in front, with the keys.
+    void showBringsAnOpenPanelForward_data()
+    {
+        QTest::addColumn<bool>("wayland");
+        QTest::newRow("activated where it stands") << false;
+        // Where only a new window gets the keyboard, it is shown anew.
+        QTest::newRow("shown anew on Wayland") << true;
+    }
+
     void showBringsAnOpenPanelForward()
     {
-        Shell s(true, "Nookary.keepWindowPinned.v1=true\n");
+        QFETCH(bool, wayland);
+        const char *pinned = "Nookary.keepWindowPinned.v1=true\n";
+        Shell s = wayland ? Shell(Shell::Wayland {}, pinned) : Shell(true, pinned);
         s.openAndWait();
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
         QTRY_VERIFY(panel->isActiveWindow());
@@ -1053,9 +1064,13 @@ private Q_SLOTS:
         other.activateWindow();
         QTRY_VERIFY(other.isActiveWindow());
         QVERIFY(s.delegate->isPanelOpen());
+        QSignalSpy hidden(s.delegate->centeredWindow(), &NookaryCenteredWindow::closed);
         s.delegate->handleInstanceRequest(InstanceChannel::Request::show);
         QTRY_VERIFY(panel->isActiveWindow());
         QVERIFY(s.delegate->isPanelOpen());
+        QCOMPARE(hidden.count(), wayland ? 1 : 0);
+        s.passLong();
+        QVERIFY(s.workspace->activated.isEmpty()); // no hand-back in between
     }
 
     void aClickOutsideTextEndsAnEdit()
