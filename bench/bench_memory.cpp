@@ -118,7 +118,7 @@ int runTheDay(int argc, char **argv)
         const QByteArray text = textFor(copy);
         copyWithXclip(text);
         const auto recorded = [&] {
-            const QList<HistoryItem> &history = delegate.model().history();
+            const QList<HistoryItem> &history = delegate.model().clipboardHistory().items();
             return !history.isEmpty() && history.first().text == QString::fromLatin1(text);
         };
         if (!waitUntil(recorded, 3000))

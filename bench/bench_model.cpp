@@ -42,23 +42,24 @@ int main(int argc, char **argv)
     constexpr int polls = 1'000'000;
     timer.start();
     for (int i = 0; i < polls; ++i)
-        model.pollClipboard();
+        model.clipboardHistory().poll();
     std::printf(
         "poll without change:              %8.1f ns\n", double(timer.nsecsElapsed()) / polls);
 
     for (int i = 0; i < 100; ++i)
-        model.pushHistory(longEntry(i));
+        model.clipboardHistory().push(longEntry(i));
     std::vector<qint64> fresh, repeated;
     for (int i = 0; i < 200; ++i) {
         const QString text = longEntry(1000 + i);
         timer.start();
-        model.pushHistory(text);
+        model.clipboardHistory().push(text);
         fresh.push_back(timer.nsecsElapsed());
     }
     for (int i = 0; i < 200; ++i) {
-        const QString text = model.history().last().text; // an existing entry, moved to the top
+        const QString text
+            = model.clipboardHistory().items().last().text; // an existing entry, moved to the top
         timer.start();
-        model.pushHistory(text);
+        model.clipboardHistory().push(text);
         repeated.push_back(timer.nsecsElapsed());
     }
     std::printf("pushHistory, new, full history:   %8.3f ms (median of 200; 100 x 20000 chars)\n",
@@ -75,14 +76,14 @@ int main(int argc, char **argv)
     for (int round = 0; round < 50; ++round) {
         for (const QString &query : queries) {
             timer.start();
-            model.setQuery(query);
+            model.panelState().setQuery(query);
             for (int reads = 0; reads < 3; ++reads) {
-                volatile auto shelfCount = model.filteredShelf().size();
-                volatile auto historyCount = model.filteredHistory().size();
+                volatile auto shelfCount = model.panelState().filteredShelf().size();
+                volatile auto historyCount = model.panelState().filteredHistory().size();
                 (void)shelfCount;
                 (void)historyCount;
             }
-            model.ensureSelectionValid();
+            model.panelState().ensureSelectionValid();
             keystrokes.push_back(timer.nsecsElapsed());
         }
     }
@@ -93,7 +94,7 @@ int main(int argc, char **argv)
     const QString huge = QString(50'000'000, u'x');
     timer.start();
     f.pasteboard.copyText(huge);
-    model.pollClipboard();
+    model.clipboardHistory().poll();
     std::printf("record a 50 MB text:              %8.1f ms (model only, text already in memory)\n",
         timer.nsecsElapsed() / 1e6);
 
@@ -107,14 +108,14 @@ int main(int argc, char **argv)
         marks.push_back(timer.nsecsElapsed());
     }
     qsizetype bytes = 0;
-    for (const HistoryItem &item : model.history())
+    for (const HistoryItem &item : model.clipboardHistory().items())
         bytes += item.memoryBytes();
     std::vector<qint64> filters;
     for (const QString &query :
         { QStringLiteral("5"), QStringLiteral("\u0301\u0301"), QString() }) {
         timer.start();
-        model.setQuery(query);
-        volatile auto count = model.filteredHistory().size();
+        model.panelState().setQuery(query);
+        volatile auto count = model.panelState().filteredHistory().size();
         (void)count;
         filters.push_back(timer.nsecsElapsed());
     }

@@ -51,7 +51,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < 100; ++i) {
         pasteboard.copyText(
             QStringLiteral("entry %1 ").arg(i) + QString(20000 - 12, QChar(u'a' + i % 26)));
-        model.pollClipboard();
+        model.clipboardHistory().poll();
     }
     for (int i = 0; i < AppModel::shelfMax; ++i)
         model.addShelfFromDrop(QStringLiteral("snippet %1 ").arg(i) + QString(300, u'w'));
@@ -107,15 +107,15 @@ int main(int argc, char **argv)
     // One step of a live reorder: a snippet dragged by its handle enters another row, the
     // list moves (and is written), the window is repainted.
     view->searchField()->clear();
-    model.setQuery(QString());
+    model.panelState().setQuery(QString());
     QCoreApplication::processEvents();
-    const QUuid dragged = model.shelf().at(2).id;
+    const QUuid dragged = model.savedSnippets().items().at(2).id;
     const auto payload = DragPayload::forShelfHandle(dragged);
     model.setDraggedShelfID(dragged);
     std::vector<qint64> steps;
     for (int round = 0; round < 40; ++round) {
         // Back and forth between the first rows, so that every step moves the list.
-        const QUuid over = model.shelf().at(round % 2 == 0 ? 0 : 3).id;
+        const QUuid over = model.savedSnippets().items().at(round % 2 == 0 ? 0 : 3).id;
         ShelfRow *row = view->shelfColumn()->row(over);
         QDragEnterEvent enter(QPoint(4, 4), Qt::MoveAction, payload.get(), Qt::LeftButton, {});
         timer.start();

@@ -49,7 +49,8 @@ AppDelegate::AppDelegate(
           *m_services.preferences, *m_services.pasteboard, clock, m_services.loginItems.get()))
     , m_launchedFromLoginItem(launchedFromLoginItem)
     , m_clipboardWriter(std::make_unique<ClipboardWriter>(*m_model, *m_services.pasteboard))
-    , m_clipboardKeeper(std::make_unique<ClipboardKeeper>(*m_model, *m_services.pasteboard))
+    , m_clipboardKeeper(
+          std::make_unique<ClipboardKeeper>(m_model->clipboardHistory(), *m_services.pasteboard))
     , m_focus(std::make_unique<FocusHandBack>(*m_services.workspace, clock, isOwnWindow,
           [this](quint64 id) { return m_presenter && m_presenter->isPanelWindowId(id); }))
 {

@@ -51,9 +51,9 @@ QByteArray InstanceRequestHandler::handle(
     using Request = InstanceChannel::Request;
     switch (request) {
     case Request::history:
-        return jsonLines(m_model.history());
+        return jsonLines(m_model.clipboardHistory().items());
     case Request::saved:
-        return jsonLines(m_model.shelf());
+        return jsonLines(m_model.savedSnippets().items());
     case Request::reopen:
         m_reopen();
         break;

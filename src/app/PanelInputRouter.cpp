@@ -80,7 +80,7 @@ bool PanelInputRouter::handleKey(QWidget *window, QKeyEvent &event)
 
 void PanelInputRouter::handleMousePress(QWidget *target)
 {
-    if (!m_presenter.isPanelOpen() || m_model.editingID().isNull() || !target)
+    if (!m_presenter.isPanelOpen() || m_model.savedSnippets().editingID().isNull() || !target)
         return;
     // Presses in other windows (the editor's context menu, the tray menu) are not the panel's.
     // Within the panel, a press in the editor or the search field keeps the edit going. The

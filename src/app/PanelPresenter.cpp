@@ -306,7 +306,7 @@ void PanelPresenter::ensureCenteredWindow()
     connect(m_centeredWindow.get(), &NookaryCenteredWindow::windowActivated, this, [this] {
         // Coming back to an open snippet editor (a pinned window, after fetching text
         // from another application) keeps typing there: Qt gives the editor its focus back.
-        if (m_model.editingID().isNull())
+        if (m_model.savedSnippets().editingID().isNull())
             requestSearchFocusRobust();
     });
     connect(m_centeredWindow.get(), &NookaryCenteredWindow::closed, this,
@@ -380,7 +380,7 @@ void PanelPresenter::armFocusOnActivation(QWidget *window)
 
 void PanelPresenter::closeUI()
 {
-    m_model.setQuery(QString());
+    m_model.panelState().setQuery(QString());
     const bool popoverShown = m_popover && m_popover->isShown();
     const bool centredShown = m_centeredWindow && m_centeredWindow->isVisible();
     if (popoverShown) {
@@ -409,14 +409,14 @@ void PanelPresenter::popoverClosed()
         m_popoverClosingClick = ClosingClick { m_clock.now(), *m_popover->closingPress() };
         closingClick = *m_popover->closingPress();
     }
-    m_model.setQuery(QString());
+    m_model.panelState().setQuery(QString());
     finishClose(byClickOutside ? Cause::focusLost : Cause::requested, closingClick);
 }
 
 void PanelPresenter::centeredWindowClosed()
 {
     using Cause = FocusHandBack::CloseCause;
-    m_model.setQuery(QString());
+    m_model.panelState().setQuery(QString());
     const bool withoutKeyboard = std::exchange(m_closingWithoutKeyboard, false);
     finishClose((m_centeredWindow && m_centeredWindow->isClosingOnFocusLoss()) || withoutKeyboard
             ? Cause::focusLost

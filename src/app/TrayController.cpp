@@ -25,7 +25,7 @@ TrayController::TrayController(AppModel &model, StatusItem *item, QObject *paren
         return;
     connect(m_item, &StatusItem::clicked, this, &TrayController::clicked);
     m_item->setMenuBuilder([this](QMenu &menu) { buildStatusMenu(menu); });
-    m_item->setDimmed(m_model.isTrackingPaused());
+    m_item->setDimmed(m_model.clipboardHistory().isPaused());
     m_item->setIcon(TrayIcon::make());
 }
 
@@ -35,7 +35,8 @@ void TrayController::buildStatusMenu(QMenu &menu)
     // panel must open from here too.
     menu.addAction(tr("Open Nookary"), this, &TrayController::openRequested);
     menu.addSeparator();
-    menu.addAction(m_model.isTrackingPaused() ? tr("Resume Nookary") : tr("Pause Nookary"), this,
+    menu.addAction(
+        m_model.clipboardHistory().isPaused() ? tr("Resume Nookary") : tr("Pause Nookary"), this,
         &TrayController::togglePauseNookary);
     menu.addSeparator();
     menu.addAction(tr("Show Onboarding"), this, &TrayController::onboardingRequested);
@@ -56,9 +57,9 @@ void TrayController::showNotice(const QString &title, const QString &message)
 
 void TrayController::togglePauseNookary()
 {
-    m_model.setIsTrackingPaused(!m_model.isTrackingPaused());
+    m_model.clipboardHistory().setPaused(!m_model.clipboardHistory().isPaused());
     if (m_item)
-        m_item->setDimmed(m_model.isTrackingPaused());
+        m_item->setDimmed(m_model.clipboardHistory().isPaused());
 }
 
 void TrayController::tellShortcutUnavailable(HotkeyShortcut shortcut)

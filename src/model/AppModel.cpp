@@ -51,35 +51,16 @@ AppModel::AppModel(PreferencesStore &store, Pasteboard &pasteboard, Clock &clock
         &AppModel::launchAtLoginChanged);
     connect(m_settings.get(), &Settings::historyLimitChanged, this,
         [this] { m_history->setLimit(m_settings->historyLimit()); });
-    connect(m_history.get(), &ClipboardHistory::changed, this, &AppModel::historyChanged);
-    connect(m_shelf.get(), &Shelf::changed, this, &AppModel::shelfChanged);
-    connect(m_shelf.get(), &Shelf::editingIDChanged, this, &AppModel::editingIDChanged);
     connect(m_shelf.get(), &Shelf::removed, this, [this](const QUuid &id) {
-        if (selectedShelfID() == id)
-            setSelectedShelfID({});
-        ensureSelectionValid();
+        if (m_panel->selectedShelfID() == id)
+            m_panel->setSelectedShelfID({});
+        m_panel->ensureSelectionValid();
     });
-    connect(m_history.get(), &ClipboardHistory::pushed, this, &AppModel::ensureSelectionValid);
+    connect(m_history.get(), &ClipboardHistory::pushed, m_panel.get(),
+        &PanelState::ensureSelectionValid);
     // A copy that lands while the panel is open is where the default selection would be.
-    connect(m_history.get(), &ClipboardHistory::captured, this, [this] {
-        if (m_selectionIsDefault) {
-            applyDefaultSelection();
-        } else if (m_onlyColumnChanged && selectedColumn() == Column::history) {
-            if (const QList<HistoryItem> history = filteredHistory(); !history.isEmpty())
-                m_panel->selectHistory(history.first().id);
-        }
-    });
-    connect(m_history.get(), &ClipboardHistory::capturePendingChanged, this,
-        &AppModel::capturePendingChanged);
-    connect(m_panel.get(), &PanelState::queryChanged, this, &AppModel::queryChanged);
-    connect(
-        m_panel.get(), &PanelState::selectedColumnChanged, this, &AppModel::selectedColumnChanged);
-    connect(m_panel.get(), &PanelState::selectedShelfIDChanged, this,
-        &AppModel::selectedShelfIDChanged);
-    connect(m_panel.get(), &PanelState::selectedHistoryIDChanged, this,
-        &AppModel::selectedHistoryIDChanged);
-    connect(m_panel.get(), &PanelState::selectionRevealRequested, this,
-        &AppModel::selectionRevealRequested);
+    connect(m_history.get(), &ClipboardHistory::captured, this,
+        [this] { m_panel->followLandedCopy(historyFirst()); });
     connect(m_removalUndo.get(), &RemovalUndo::changed, this, &AppModel::undoableRemovalChanged);
     m_launchAtLogin->mirrorSystemState();
 }
@@ -118,11 +99,6 @@ void AppModel::setIsHotkeyUnavailable(bool unavailable)
     assign(this, m_isHotkeyUnavailable, unavailable, &AppModel::isHotkeyUnavailableChanged);
 }
 
-void AppModel::setEditingID(const QUuid &id)
-{
-    m_shelf->setEditingID(id);
-}
-
 void AppModel::setDraggedShelfID(const QUuid &id)
 {
     assign(this, m_draggedShelfID, id, &AppModel::draggedShelfIDChanged);
@@ -130,65 +106,9 @@ void AppModel::setDraggedShelfID(const QUuid &id)
 
 // Clipboard history
 
-bool AppModel::isTrackingPaused() const
-{
-    return m_history->isPaused();
-}
-
-void AppModel::setIsTrackingPaused(bool paused)
-{
-    if (m_history->setPaused(paused))
-        Q_EMIT isTrackingPausedChanged();
-}
-
-const QList<HistoryItem> &AppModel::history() const
-{
-    return m_history->items();
-}
-
-qint64 AppModel::lastChangeCount() const
-{
-    return m_history->lastChangeCount();
-}
-
-void AppModel::pollClipboard()
-{
-    m_history->poll();
-}
-
-void AppModel::pushHistory(QStringView text)
-{
-    m_history->push(text);
-}
-
-void AppModel::clearHistory()
-{
-    m_history->clear();
-}
-
-bool AppModel::isCapturePending() const
-{
-    return m_history->isCapturePending();
-}
-
-void AppModel::whenCaptureSettled(QObject *context, std::function<void()> task)
-{
-    m_history->whenCaptureSettled(context, std::move(task));
-}
-
-qint64 AppModel::copiesCounted() const
-{
-    return m_history->copiesCounted();
-}
-
 bool AppModel::missedAwaitedCopy(qint64 since) const
 {
-    const bool inHistory = selectedColumn() == Column::history;
-    const bool followsNewest
-        = (m_selectionIsDefault
-              && (inHistory || m_settings->defaultOpenTarget() == DefaultOpenTarget::historyFirst))
-        || (m_onlyColumnChanged && inHistory);
-    return followsNewest && m_history->missedCopySince(since);
+    return m_panel->followsNewestCopy(historyFirst()) && m_history->missedCopySince(since);
 }
 
 void AppModel::removeHistoryEntry(const QUuid &entryID)
@@ -196,7 +116,7 @@ void AppModel::removeHistoryEntry(const QUuid &entryID)
     const QUuid id = entryID; // the caller's may live in the list that changes
     QString text;
     bool cut = false;
-    for (const HistoryItem &item : history()) {
+    for (const HistoryItem &item : m_history->items()) {
         if (item.id == id) {
             text = item.text;
             cut = item.cut;
@@ -205,9 +125,10 @@ void AppModel::removeHistoryEntry(const QUuid &entryID)
     const qsizetype index = m_history->remove(id);
     if (index < 0)
         return;
-    const QUuid next = index < history().size() ? history().at(index).id : QUuid();
+    const QUuid next
+        = index < m_history->items().size() ? m_history->items().at(index).id : QUuid();
     m_removalUndo->offer({ Column::history, id, text, index, next, cut });
-    ensureSelectionValid();
+    m_panel->ensureSelectionValid();
 }
 
 void AppModel::removeRow(Column column, const QUuid &rowID)
@@ -221,10 +142,10 @@ void AppModel::removeRow(Column column, const QUuid &rowID)
         return qsizetype(-1);
     };
     const bool history = column == Column::history;
-    const bool wasSelected
-        = selectedColumn() == column && (history ? selectedHistoryID() : selectedShelfID()) == id;
-    const qsizetype at
-        = history ? placeAmongShown(filteredHistory()) : placeAmongShown(filteredShelf());
+    const bool wasSelected = m_panel->selectedColumn() == column
+        && (history ? m_panel->selectedHistoryID() : m_panel->selectedShelfID()) == id;
+    const qsizetype at = history ? placeAmongShown(m_panel->filteredHistory())
+                                 : placeAmongShown(m_panel->filteredShelf());
     if (history)
         removeHistoryEntry(id);
     else
@@ -234,95 +155,31 @@ void AppModel::removeRow(Column column, const QUuid &rowID)
     auto neighbour = [at](const auto &shown) {
         return shown.isEmpty() ? QUuid() : shown.at(std::min(at, shown.size() - 1)).id;
     };
-    const QUuid next = history ? neighbour(filteredHistory()) : neighbour(filteredShelf());
+    const QUuid next
+        = history ? neighbour(m_panel->filteredHistory()) : neighbour(m_panel->filteredShelf());
     if (next.isNull())
         return; // the selection went to the other column
     if (history)
-        selectHistory(next);
+        m_panel->selectHistory(next);
     else
-        selectShelf(next);
+        m_panel->selectShelf(next);
     m_panel->revealSelection();
 }
 
 bool AppModel::saveHistoryEntryToShelf(const QUuid &id)
 {
-    for (const HistoryItem &item : history()) {
+    for (const HistoryItem &item : m_history->items()) {
         if (item.id == id) {
             if (m_shelf->addFromDrop(item.text, {}, item.cut) == Shelf::Added::full)
                 return false;
-            ensureSelectionValid();
+            m_panel->ensureSelectionValid();
             return true;
         }
     }
     return true;
 }
 
-// Query, filters and selection
-
-QString AppModel::query() const
-{
-    return m_panel->query();
-}
-
-void AppModel::setQuery(const QString &query)
-{
-    m_panel->setQuery(query);
-}
-
-void AppModel::setSelectedColumn(Column column)
-{
-    m_selectionIsDefault = false;
-    m_onlyColumnChanged = false;
-    m_panel->setSelectedColumn(column);
-}
-
-void AppModel::setSelectedShelfID(const QUuid &id)
-{
-    m_selectionIsDefault = false;
-    m_onlyColumnChanged = false;
-    m_panel->setSelectedShelfID(id);
-}
-
-void AppModel::setSelectedHistoryID(const QUuid &id)
-{
-    m_selectionIsDefault = false;
-    m_onlyColumnChanged = false;
-    m_panel->setSelectedHistoryID(id);
-}
-
-QList<ShelfItem> AppModel::filteredShelf() const
-{
-    return m_panel->filteredShelf();
-}
-
-QList<HistoryItem> AppModel::filteredHistory() const
-{
-    return m_panel->filteredHistory();
-}
-
-void AppModel::selectShelf(const QUuid &id)
-{
-    m_selectionIsDefault = false;
-    m_onlyColumnChanged = false;
-    m_panel->selectShelf(id);
-}
-
-void AppModel::selectHistory(const QUuid &id)
-{
-    m_selectionIsDefault = false;
-    m_onlyColumnChanged = false;
-    m_panel->selectHistory(id);
-}
-
-void AppModel::ensureSelectionValid()
-{
-    m_panel->ensureSelectionValid();
-}
-
-void AppModel::selectDefaultOnOpen(bool preferSaved)
-{
-    m_panel->selectDefaultOnOpen(preferSaved);
-}
+// Opening and copying back
 
 void AppModel::applyDefaultOpenTarget()
 {
@@ -335,23 +192,12 @@ void AppModel::applyDefaultOpenTarget()
 
 void AppModel::applyDefaultSelection()
 {
-    const QList<HistoryItem> history = filteredHistory();
-    if (m_settings->defaultOpenTarget() == DefaultOpenTarget::historyFirst && !history.isEmpty())
-        selectHistory(history.first().id);
-    else
-        selectDefaultOnOpen(true);
-    m_selectionIsDefault = true;
-    m_onlyColumnChanged = false;
+    m_panel->selectDefault(historyFirst());
 }
 
-void AppModel::moveSelection(Nav direction)
+bool AppModel::historyFirst() const
 {
-    const bool followedNewest = m_selectionIsDefault || m_onlyColumnChanged;
-    m_selectionIsDefault = false;
-    m_panel->moveSelection(direction);
-    // From the default selection, a change of column reaches the history's first row: where
-    // the copy the user just made lands.
-    m_onlyColumnChanged = followedNewest && (direction == Nav::left || direction == Nav::right);
+    return m_settings->defaultOpenTarget() == DefaultOpenTarget::historyFirst;
 }
 
 void AppModel::setCopyBackWaiting(bool waiting)
@@ -360,18 +206,13 @@ void AppModel::setCopyBackWaiting(bool waiting)
         Q_EMIT copyBackWaitingChanged();
 }
 
-std::optional<QString> AppModel::selectedText() const
-{
-    return m_panel->selectedText();
-}
-
 std::optional<QString> AppModel::activateSelectedItemTextForPasteboard()
 {
-    const std::optional<QString> text = selectedText();
+    const std::optional<QString> text = m_panel->selectedText();
     if (!text)
         return std::nullopt;
-    if (selectedColumn() == Column::history)
-        pushHistory(*text);
+    if (m_panel->selectedColumn() == Column::history)
+        m_history->push(*text);
     return text;
 }
 
@@ -388,25 +229,15 @@ void AppModel::addShelfFromDrop(const QString &text, const QUuid &before, bool p
         return;
     case Shelf::Added::added:
     case Shelf::Added::alreadySaved:
-        ensureSelectionValid();
+        m_panel->ensureSelectionValid();
         return;
     }
-}
-
-void AppModel::addShelfAndEdit()
-{
-    m_shelf->addAndEdit();
-}
-
-void AppModel::startEditing(const QUuid &id)
-{
-    m_shelf->startEditing(id);
 }
 
 void AppModel::saveEditing(const QUuid &id, const QString &newText)
 {
     m_shelf->saveEditing(id, newText);
-    ensureSelectionValid();
+    m_panel->ensureSelectionValid();
 }
 
 void AppModel::deleteShelf(const QUuid &snippetID)
@@ -414,33 +245,34 @@ void AppModel::deleteShelf(const QUuid &snippetID)
     const QUuid id = snippetID; // the caller's may live in the list that changes
     const qsizetype index = m_shelf->indexOf(id);
     if (index >= 0) {
-        const QString text = shelf().at(index).text;
+        const QString text = m_shelf->items().at(index).text;
         m_shelf->remove(id);
-        const QUuid next = index < shelf().size() ? shelf().at(index).id : QUuid();
+        const QUuid next
+            = index < m_shelf->items().size() ? m_shelf->items().at(index).id : QUuid();
         m_removalUndo->offer({ Column::saved, id, text, index, next });
     }
-    if (selectedShelfID() == id)
-        setSelectedShelfID({});
-    ensureSelectionValid();
+    if (m_panel->selectedShelfID() == id)
+        m_panel->setSelectedShelfID({});
+    m_panel->ensureSelectionValid();
 }
 
 void AppModel::moveShelfItem(const QUuid &draggedID, const QUuid &overID)
 {
     m_shelf->move(draggedID, overID);
-    ensureSelectionValid();
+    m_panel->ensureSelectionValid();
 }
 
 SnippetTransfer::ImportResult AppModel::importSavedSnippets(const QStringList &texts)
 {
     const SnippetTransfer::ImportResult result = m_shelf->importTexts(texts);
-    ensureSelectionValid();
+    m_panel->ensureSelectionValid();
     return result;
 }
 
 QStringList AppModel::savedSnippetTexts() const
 {
     QStringList texts;
-    for (const ShelfItem &item : shelf()) {
+    for (const ShelfItem &item : m_shelf->items()) {
         if (!trimmedEntryText(item.text).isEmpty()) // one being typed in the panel
             texts.append(item.text);
     }
@@ -457,7 +289,7 @@ std::optional<qsizetype> AppModel::exportSavedSnippets(const QString &path, QStr
 
 bool AppModel::moveShelfItemBy(const QUuid &id, int offset)
 {
-    const QList<ShelfItem> shown = filteredShelf();
+    const QList<ShelfItem> shown = m_panel->filteredShelf();
     qsizetype at = -1;
     for (qsizetype i = 0; i < shown.size(); ++i) {
         if (shown[i].id == id)
@@ -509,11 +341,11 @@ bool AppModel::undoRemoval()
     QUuid select = removal->id;
     if (removal->column == Column::history) {
         const HistoryItem item = HistoryItem::make(removal->id, removal->text, removal->cut);
-        switch (m_history->restore(item, placeIn(history()))) {
+        switch (m_history->restore(item, placeIn(m_history->items()))) {
         case ClipboardHistory::Restored::restored:
             break;
         case ClipboardHistory::Restored::alreadyThere:
-            for (const HistoryItem &entry : history()) {
+            for (const HistoryItem &entry : m_history->items()) {
                 if (entry.canonicalText == item.canonicalText)
                     select = entry.id;
             }
@@ -522,16 +354,16 @@ bool AppModel::undoRemoval()
             return refuse(RemovalUndo::Refusal::historyFull);
         }
         m_removalUndo->dropLatest();
-        selectHistory(select);
+        m_panel->selectHistory(select);
     } else {
         const ShelfItem item = ShelfItem::make(removal->id, removal->text);
-        switch (m_shelf->restore(item, placeIn(shelf()))) {
+        switch (m_shelf->restore(item, placeIn(m_shelf->items()))) {
         case Shelf::Added::added:
         case Shelf::Added::blank:
             break;
         case Shelf::Added::alreadySaved: {
             const QString canonical = canonicalEntryText(item.text);
-            for (const ShelfItem &saved : shelf()) {
+            for (const ShelfItem &saved : m_shelf->items()) {
                 if (saved.id == item.id || canonicalEntryText(saved.text) == canonical)
                     select = saved.id;
             }
@@ -541,9 +373,9 @@ bool AppModel::undoRemoval()
             return refuse(RemovalUndo::Refusal::savedFull);
         }
         m_removalUndo->dropLatest();
-        selectShelf(select);
+        m_panel->selectShelf(select);
     }
-    ensureSelectionValid();
+    m_panel->ensureSelectionValid();
     m_panel->revealSelection();
     return true;
 }
@@ -551,26 +383,6 @@ bool AppModel::undoRemoval()
 void AppModel::setRemovalUndoHeld(bool held)
 {
     m_removalUndo->setHeld(held);
-}
-
-std::optional<ShelfItem> AppModel::shelfItemForShortcut(int index) const
-{
-    if (index < 1 || index > 9)
-        return std::nullopt;
-    const QList<ShelfItem> shelf = filteredShelf();
-    if (index > shelf.size())
-        return std::nullopt;
-    return shelf[index - 1];
-}
-
-void AppModel::noteShelfRowDrop()
-{
-    m_shelf->noteRowDrop();
-}
-
-bool AppModel::shelfColumnDropAllowed() const
-{
-    return m_shelf->columnDropAllowed();
 }
 
 } // namespace nookary

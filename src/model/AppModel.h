@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/HotkeyShortcut.h"
+#include "model/ClipboardHistory.h"
 #include "model/HistoryItem.h"
 #include "model/OpenOptions.h"
 #include "model/PanelState.h"
@@ -16,13 +17,11 @@
 #include <QUuid>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 
 namespace nookary {
 
-class ClipboardHistory;
 class Clock;
 class LaunchAtLogin;
 class LoginItemService;
@@ -31,14 +30,16 @@ class PreferencesStore;
 class RemovalUndo;
 class ShelfStorage;
 
-// The one model object of the program: the user's settings, the clipboard history, the
-// saved snippets, the search and selection state and the global shortcut. Every view and
-// the shell share it; every setting is written to the store at the moment it changes.
-// It owns its sections, which do the work: `Settings` (read by the one table of keys and
-// defaults; views take it from `settings()`), `ClipboardHistory` (the watcher and the
-// list), `Shelf` (the snippets, their editing and storage through `ShelfStorage`, the drop
-// arbitration) and `PanelState` (query, filters, selection), and decides here what needs
-// more than one of them. Main thread only.
+// The one model object of the program. It owns the parts that do the work, and views and
+// the shell read and change each part on it: `settings()` (read by the one table of keys
+// and defaults), `clipboardHistory()` (the watcher and the list), `savedSnippets()` (the
+// `Shelf`: the snippets, their editing and storage through `ShelfStorage`, the drop
+// arbitration) and `panelState()` (query, filters, selection). What needs more than one
+// part together is decided here: removals that move the selection and their undo, drops
+// and imports that keep the selection on a shown row, the default selection of an opening
+// following the copies that land, a copy-back and a Return waiting for a copy being read.
+// It also holds this run's own state (the login item, the shortcut's fate, pasting, a
+// drag). Main thread only.
 class AppModel final : public QObject {
     Q_OBJECT
 
@@ -65,13 +66,21 @@ public:
         LoginItemService *loginItems = nullptr, QObject *parent = nullptr);
     ~AppModel() override;
 
-    QString query() const;
-    void setQuery(const QString &query);
-    bool isTrackingPaused() const;
-    void setIsTrackingPaused(bool paused);
     // The stored settings, read and changed there; the history follows its limit.
     Settings &settings() { return *m_settings; }
     const Settings &settings() const { return *m_settings; }
+    // The clipboard history: its entries, pausing, and the copies being read. Removals, which
+    // can be undone and move the selection, go through the model.
+    ClipboardHistory &clipboardHistory() { return *m_history; }
+    const ClipboardHistory &clipboardHistory() const { return *m_history; }
+    // The saved snippets: the list, the one being edited, the drop arbitration. Removals,
+    // drops, moves and the end of an edit, which keep the selection on a shown row, go
+    // through the model.
+    Shelf &savedSnippets() { return *m_shelf; }
+    const Shelf &savedSnippets() const { return *m_shelf; }
+    // The search query, the filtered lists and the selection.
+    PanelState &panelState() { return *m_panel; }
+    const PanelState &panelState() const { return *m_panel; }
     bool launchAtLogin() const;
     // Registers or unregisters the login launcher; a failure turns the switch back on the
     // next turn, silently.
@@ -91,24 +100,8 @@ public:
     // as in use elsewhere. Not stored: every start tries the shortcut again.
     bool isHotkeyUnavailable() const { return m_isHotkeyUnavailable; }
     void setIsHotkeyUnavailable(bool unavailable);
-    const QList<HistoryItem> &history() const;
-    const QList<ShelfItem> &shelf() const { return m_shelf->items(); }
-    QUuid editingID() const { return m_shelf->editingID(); }
-    void setEditingID(const QUuid &id);
     QUuid draggedShelfID() const { return m_draggedShelfID; }
     void setDraggedShelfID(const QUuid &id);
-    Column selectedColumn() const { return m_panel->selectedColumn(); }
-    void setSelectedColumn(Column column);
-    QUuid selectedShelfID() const { return m_panel->selectedShelfID(); }
-    void setSelectedShelfID(const QUuid &id);
-    QUuid selectedHistoryID() const { return m_panel->selectedHistoryID(); }
-    void setSelectedHistoryID(const QUuid &id);
-
-    // The clipboard's change count as the history last saw it.
-    qint64 lastChangeCount() const;
-
-    // Empties the history (the panel's "Clear").
-    void clearHistory();
     // Takes one entry out of the history; `undoRemoval` can put it back for a while.
     void removeHistoryEntry(const QUuid &id);
     // Removes a history entry or snippet as the keys and the row menu do (it can be undone);
@@ -119,24 +112,8 @@ public:
     // when the list is full: nothing is saved, and the caller tells why.
     bool saveHistoryEntryToShelf(const QUuid &id);
 
-    // One look at the clipboard: records the change counted last unless it was seen. The
-    // history does this as each change is counted; public so that tests can drive it.
-    void pollClipboard();
-    // Records one entry at the top of the history, moving an equal one instead of adding.
-    void pushHistory(QStringView text);
-
-    // A copy made in another program is being read, and lands in the history shortly (the
-    // reader's deadline bounds the wait). Until the user moves the selection, the panel's
-    // default selection is applied again when it lands.
-    bool isCapturePending() const;
-    // Runs `task` once no copy is being read: at once when none is, else when it landed
-    // (at most `ClipboardHistory::captureWaitLimit` later). `context` going cancels it.
-    void whenCaptureSettled(QObject *context, std::function<void()> task);
-    // Other programs' copies counted so far; a task that waited for a copy passes it to
-    // `missedAwaitedCopy`.
-    qint64 copiesCounted() const;
-    // Whether the copy awaited since `copiesCounted` was `since` is not in the history (its
-    // owner too slow, a secret, an image) while the selection is where it would have
+    // Whether the copy awaited since the history's `copiesCounted` was `since` is not in the
+    // history (its owner too slow, a secret, an image) while the selection is where it would have
     // landed: acting on the selection would act on another entry than the one awaited.
     bool missedAwaitedCopy(qint64 since) const;
 
@@ -145,11 +122,6 @@ public:
     // already saved is not added again, and a full list refuses with `alertBeep` and
     // `shelfFullRefusedDrop`. `partial`: the text is the first part of a longer one.
     void addShelfFromDrop(const QString &text, const QUuid &before = {}, bool partial = false);
-    // The snippet holds only the first part of what was dropped (this run; until edited).
-    bool snippetWasCutOnDrop(const QUuid &id) const { return m_shelf->wasCutOnDrop(id); }
-    // Appends an empty snippet and opens it for editing; silently nothing on a full list.
-    void addShelfAndEdit();
-    void startEditing(const QUuid &id);
     // Commits an edit; a text that normalises to nothing deletes the snippet.
     void saveEditing(const QUuid &id, const QString &newText);
     void deleteShelf(const QUuid &id);
@@ -183,29 +155,10 @@ public:
     bool undoRemoval();
     // While held (the keyboard is on an undo button), pending removals do not lapse.
     void setRemovalUndoHeld(bool held);
-    // The snippet at `index` (1 to 9) of the filtered saved list.
-    std::optional<ShelfItem> shelfItemForShortcut(int index) const;
-
-    // Drop arbitration between a snippet row and the saved column as a whole.
-    void noteShelfRowDrop();
-    bool shelfColumnDropAllowed() const;
-
-    // Both lists narrowed by the trimmed query, lower-cased and in canonical form, in list
-    // order. Cached until the query or the list changes, since the panel reads them several
-    // times a keystroke.
-    QList<ShelfItem> filteredShelf() const;
-    QList<HistoryItem> filteredHistory() const;
-    void selectShelf(const QUuid &id);
-    void selectHistory(const QUuid &id);
-    // Keeps the selection on a visible row after the lists changed.
-    void ensureSelectionValid();
-    void selectDefaultOnOpen(bool preferSaved);
     // The shell calls this each time it shows the panel. The snippets are read again first
     // when another Nookary changed them, and another program's copy is read again, so that
     // one its owner changed unannounced is there too (when it lands).
     void applyDefaultOpenTarget();
-    void moveSelection(Nav direction);
-    std::optional<QString> selectedText() const;
     // The selected text for copying: a history entry moves to the top. The write that
     // follows is known as the program's own by the change it causes.
     std::optional<QString> activateSelectedItemTextForPasteboard();
@@ -214,24 +167,12 @@ public:
     void setCopyBackWaiting(bool waiting);
 
 Q_SIGNALS:
-    void queryChanged();
-    void isTrackingPausedChanged();
     void launchAtLoginChanged();
     void pasteAvailabilityChanged();
     void isRecordingHotkeyChanged();
     void hotkeyTriggerTextChanged();
     void isHotkeyUnavailableChanged();
-    void historyChanged();
-    void shelfChanged();
-    void editingIDChanged();
     void draggedShelfIDChanged();
-    void selectedColumnChanged();
-    void selectedShelfIDChanged();
-    void selectedHistoryIDChanged();
-    // The keys moved the selection, or an action wants the selected row seen: the columns
-    // scroll it into view.
-    void selectionRevealRequested();
-    void capturePendingChanged();
     void undoableRemovalChanged();
     void copyBackWaitingChanged();
     // A refused action: the shell sounds the system beep.
@@ -241,6 +182,7 @@ Q_SIGNALS:
 
 private:
     void applyDefaultSelection();
+    bool historyFirst() const;
 
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<ShelfStorage> m_shelfStorage;
@@ -256,11 +198,6 @@ private:
     PasteService::Availability m_pasteAvailability = PasteService::Availability::noWindowSystem;
     bool m_isHotkeyUnavailable = false;
     QUuid m_draggedShelfID;
-    // The selection is the default one applied on opening, not moved by the user since.
-    bool m_selectionIsDefault = false;
-    // Since the default selection, the user only changed column: in the history, its first
-    // row stays selected as copies land.
-    bool m_onlyColumnChanged = false;
     bool m_copyBackWaiting = false;
 };
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ClipboardKeeper.h"
 
-#include "model/AppModel.h"
 #include "model/ClipboardHistory.h"
 #include "model/EntryText.h"
 #include "platform/Pasteboard.h"
@@ -27,8 +26,8 @@ QList<QUrl> localFiles(const QStringList &urls)
 
 } // namespace
 
-ClipboardKeeper::ClipboardKeeper(AppModel &model, Pasteboard &pasteboard)
-    : m_model(model)
+ClipboardKeeper::ClipboardKeeper(ClipboardHistory &history, Pasteboard &pasteboard)
+    : m_history(history)
     , m_pasteboard(pasteboard)
 {
     QObject::connect(
@@ -49,13 +48,13 @@ void ClipboardKeeper::noteCounted()
 
 bool ClipboardKeeper::acceptsHandOver() const
 {
-    return !m_model.isTrackingPaused();
+    return !m_history.isPaused();
 }
 
 bool ClipboardKeeper::keepHandedOver(const ClipboardContents &contents)
 {
     // A cut copy would paste as if whole; better the program's usual loss than that.
-    if (m_model.isTrackingPaused() || contents.secret || contents.truncated)
+    if (m_history.isPaused() || contents.secret || contents.truncated)
         return false;
     const QList<QUrl> files = localFiles(contents.fileURLs);
     const std::optional<QString> text = contents.text ? contents.text
@@ -74,13 +73,13 @@ bool ClipboardKeeper::keepHandedOver(const ClipboardContents &contents)
         m_pasteboard.writeString(*text);
     const std::optional<QString> entry = ClipboardHistory::entryFor(contents);
     if (unseen && entry) {
-        m_model.whenCaptureSettled(&m_context, [this, entry = *entry] {
+        m_history.whenCaptureSettled(&m_context, [this, entry = *entry] {
             const QString canonical = canonicalEntryText(entry);
-            const QList<HistoryItem> &history = m_model.history();
+            const QList<HistoryItem> &history = m_history.items();
             const bool recorded = std::any_of(history.begin(), history.end(),
                 [&](const HistoryItem &item) { return item.canonicalText == canonical; });
-            if (!recorded && !m_model.isTrackingPaused())
-                m_model.pushHistory(entry);
+            if (!recorded && !m_history.isPaused())
+                m_history.push(entry);
         });
     }
     return true;
@@ -88,17 +87,17 @@ bool ClipboardKeeper::keepHandedOver(const ClipboardContents &contents)
 
 bool ClipboardKeeper::isNewestEntry(const QString &entry) const
 {
-    return !m_model.history().isEmpty()
-        && canonicalEntryText(entry) == m_model.history().constFirst().canonicalText;
+    return !m_history.items().isEmpty()
+        && canonicalEntryText(entry) == m_history.items().constFirst().canonicalText;
 }
 
 void ClipboardKeeper::ownerVanished(quint64 origin)
 {
     // After our own write, what the vanished owner held was never read.
-    if (m_model.isTrackingPaused() || m_pasteboard.isOwnChange())
+    if (m_history.isPaused() || m_pasteboard.isOwnChange())
         return;
-    m_model.pollClipboard();
-    if (m_model.history().isEmpty())
+    m_history.poll();
+    if (m_history.items().isEmpty())
         return;
     // Only the copy read from that very owner is offered again: not an older one while its
     // own is still being read (or was never read), and not one of an owner that changes
@@ -110,7 +109,7 @@ void ClipboardKeeper::ownerVanished(quint64 origin)
     if (!held || !isNewestEntry(*held))
         return;
     // A part offered again would paste as if it were the whole.
-    const HistoryItem &newest = m_model.history().constFirst();
+    const HistoryItem &newest = m_history.items().constFirst();
     if (newest.cut || contents.truncated)
         return;
     // The program's own write, like every other: the watcher records nothing of it.

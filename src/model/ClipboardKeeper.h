@@ -8,7 +8,7 @@
 
 namespace nookary {
 
-class AppModel;
+class ClipboardHistory;
 class Pasteboard;
 
 // What the clipboard manager keeps, decided by the history's rules: nothing while tracking
@@ -19,7 +19,7 @@ class Pasteboard;
 class ClipboardKeeper final : public ClipboardManager::Keeper {
 public:
     // Both must outlive the keeper.
-    ClipboardKeeper(AppModel &model, Pasteboard &pasteboard);
+    ClipboardKeeper(ClipboardHistory &history, Pasteboard &pasteboard);
 
     bool acceptsHandOver() const override;
     bool keepHandedOver(const ClipboardContents &contents) override;
@@ -29,7 +29,7 @@ private:
     bool isNewestEntry(const QString &entry) const;
     void noteCounted();
 
-    AppModel &m_model;
+    ClipboardHistory &m_history;
     Pasteboard &m_pasteboard;
     QObject m_context; // cancels what waits for a copy being read when the keeper goes
     // The last copy another program held, kept when the clipboard empties: the read that

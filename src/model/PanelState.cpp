@@ -57,15 +57,39 @@ void PanelState::setQuery(const QString &query)
 
 void PanelState::setSelectedColumn(Column column)
 {
-    assign(this, m_selectedColumn, column, &PanelState::selectedColumnChanged);
+    stopFollowing();
+    assignColumn(column);
 }
 
 void PanelState::setSelectedShelfID(const QUuid &id)
 {
-    assign(this, m_selectedShelfID, id, &PanelState::selectedShelfIDChanged);
+    stopFollowing();
+    assignShelfID(id);
 }
 
 void PanelState::setSelectedHistoryID(const QUuid &id)
+{
+    stopFollowing();
+    assignHistoryID(id);
+}
+
+void PanelState::stopFollowing()
+{
+    m_selectionIsDefault = false;
+    m_onlyColumnChanged = false;
+}
+
+void PanelState::assignColumn(Column column)
+{
+    assign(this, m_selectedColumn, column, &PanelState::selectedColumnChanged);
+}
+
+void PanelState::assignShelfID(const QUuid &id)
+{
+    assign(this, m_selectedShelfID, id, &PanelState::selectedShelfIDChanged);
+}
+
+void PanelState::assignHistoryID(const QUuid &id)
 {
     assign(this, m_selectedHistoryID, id, &PanelState::selectedHistoryIDChanged);
 }
@@ -91,18 +115,30 @@ QList<HistoryItem> PanelState::filteredHistory() const
 
 void PanelState::selectShelf(const QUuid &id)
 {
-    setSelectedColumn(Column::saved);
-    setSelectedShelfID(id);
-    if (!id.isNull())
-        setSelectedHistoryID({});
+    stopFollowing();
+    pickShelf(id);
 }
 
 void PanelState::selectHistory(const QUuid &id)
 {
-    setSelectedColumn(Column::history);
-    setSelectedHistoryID(id);
+    stopFollowing();
+    pickHistory(id);
+}
+
+void PanelState::pickShelf(const QUuid &id)
+{
+    assignColumn(Column::saved);
+    assignShelfID(id);
     if (!id.isNull())
-        setSelectedShelfID({});
+        assignHistoryID({});
+}
+
+void PanelState::pickHistory(const QUuid &id)
+{
+    assignColumn(Column::history);
+    assignHistoryID(id);
+    if (!id.isNull())
+        assignShelfID({});
 }
 
 void PanelState::ensureSelectionValid()
@@ -117,22 +153,22 @@ void PanelState::ensureSelectionValid()
     if (m_selectedColumn == Column::history) {
         if (!history.isEmpty()) {
             if (!contains(history, m_selectedHistoryID))
-                setSelectedHistoryID(history.first().id);
+                assignHistoryID(history.first().id);
         } else if (!shelf.isEmpty()) {
-            selectShelf(shelf.first().id);
+            pickShelf(shelf.first().id);
         } else {
-            setSelectedShelfID({});
-            setSelectedHistoryID({});
+            assignShelfID({});
+            assignHistoryID({});
         }
     } else {
         if (!shelf.isEmpty()) {
             if (!contains(shelf, m_selectedShelfID))
-                setSelectedShelfID(shelf.first().id);
+                assignShelfID(shelf.first().id);
         } else if (!history.isEmpty()) {
-            selectHistory(history.first().id);
+            pickHistory(history.first().id);
         } else {
-            setSelectedShelfID({});
-            setSelectedHistoryID({});
+            assignShelfID({});
+            assignHistoryID({});
         }
     }
 }
@@ -142,18 +178,57 @@ void PanelState::selectDefaultOnOpen(bool preferSaved)
     const QList<ShelfItem> shelf = filteredShelf();
     const QList<HistoryItem> history = filteredHistory();
     if (preferSaved && !shelf.isEmpty()) {
-        selectShelf(shelf.first().id);
+        pickShelf(shelf.first().id);
     } else if (!history.isEmpty()) {
-        selectHistory(history.first().id);
+        pickHistory(history.first().id);
     } else if (!shelf.isEmpty()) {
-        selectShelf(shelf.first().id);
+        pickShelf(shelf.first().id);
     } else {
-        setSelectedShelfID({});
-        setSelectedHistoryID({});
+        assignShelfID({});
+        assignHistoryID({});
     }
 }
 
+void PanelState::selectDefault(bool historyFirst)
+{
+    const QList<HistoryItem> history = filteredHistory();
+    if (historyFirst && !history.isEmpty())
+        pickHistory(history.first().id);
+    else
+        selectDefaultOnOpen(true);
+    m_selectionIsDefault = true;
+    m_onlyColumnChanged = false;
+}
+
+void PanelState::followLandedCopy(bool historyFirst)
+{
+    if (m_selectionIsDefault) {
+        selectDefault(historyFirst);
+    } else if (m_onlyColumnChanged && m_selectedColumn == Column::history) {
+        if (const QList<HistoryItem> history = filteredHistory(); !history.isEmpty())
+            pickHistory(history.first().id);
+    }
+}
+
+bool PanelState::followsNewestCopy(bool historyFirst) const
+{
+    const bool inHistory = m_selectedColumn == Column::history;
+    return (m_selectionIsDefault && (inHistory || historyFirst))
+        || (m_onlyColumnChanged && inHistory);
+}
+
 void PanelState::moveSelection(Nav direction)
+{
+    // From the default selection, a change of column reaches the history's first row: where
+    // the copy the user just made lands.
+    const bool followedNewest = m_selectionIsDefault || m_onlyColumnChanged;
+    m_selectionIsDefault = false;
+    m_onlyColumnChanged = false;
+    moveSelectionOnce(direction);
+    m_onlyColumnChanged = followedNewest && (direction == Nav::left || direction == Nav::right);
+}
+
+void PanelState::moveSelectionOnce(Nav direction)
 {
     ensureSelectionValid();
     const QList<ShelfItem> shelf = filteredShelf();
@@ -178,8 +253,8 @@ void PanelState::moveSelection(Nav direction)
         if (!list.isEmpty())
             select(indexOf(list, remembered) >= 0 ? remembered : list.first().id);
     };
-    const auto selectShelfRow = [this](const QUuid &id) { selectShelf(id); };
-    const auto selectHistoryRow = [this](const QUuid &id) { selectHistory(id); };
+    const auto selectShelfRow = [this](const QUuid &id) { pickShelf(id); };
+    const auto selectHistoryRow = [this](const QUuid &id) { pickHistory(id); };
 
     switch (direction) {
     case Nav::up:
@@ -222,6 +297,16 @@ std::optional<QString> PanelState::selectedText() const
             return item.text;
     }
     return std::nullopt;
+}
+
+std::optional<ShelfItem> PanelState::shelfItemForShortcut(int index) const
+{
+    if (index < 1 || index > 9)
+        return std::nullopt;
+    const QList<ShelfItem> shelf = filteredShelf();
+    if (index > shelf.size())
+        return std::nullopt;
+    return shelf[index - 1];
 }
 
 } // namespace nookary

@@ -15,8 +15,10 @@ namespace nookary {
 class ClipboardHistory;
 
 // What the panel shows and where its selection is: the search query, both lists narrowed
-// by it, the selected column and row of each, and the counter that asks the views to
-// scroll the selection into sight. Reads the lists it is given; changes none of them.
+// by it, the selected column and row of each, whether the selection still follows the
+// newest copy (the default one of an opening, untouched by the user), and the request that
+// asks the views to scroll the selection into sight. Reads the lists it is given; changes
+// none of them. The selecting calls below are the user's: each ends the following.
 class PanelState final : public QObject {
     Q_OBJECT
 
@@ -48,12 +50,23 @@ public:
 
     void selectShelf(const QUuid &id);
     void selectHistory(const QUuid &id);
+    void moveSelection(Nav direction);
+    // Keeps the selection on a visible row after the lists changed.
     void ensureSelectionValid();
     void selectDefaultOnOpen(bool preferSaved);
-    void moveSelection(Nav direction);
+    // The selection of an opening: the newest copy when `historyFirst` and there is one,
+    // else the first snippet. It follows the copies that land until the user selects.
+    void selectDefault(bool historyFirst);
+    // A copy landed in the history: the selection follows it while it is the default one,
+    // or (after only a change of column from it) stays on the history's first row.
+    void followLandedCopy(bool historyFirst);
+    // Whether the selection is where the next copy lands and moves with it.
+    bool followsNewestCopy(bool historyFirst) const;
     // Asks the views to scroll the selection into sight (the selected row moved).
     void revealSelection();
     std::optional<QString> selectedText() const;
+    // The snippet at `index` (1 to 9) of the filtered saved list.
+    std::optional<ShelfItem> shelfItemForShortcut(int index) const;
 
 Q_SIGNALS:
     void queryChanged();
@@ -64,6 +77,13 @@ Q_SIGNALS:
 
 private:
     QString filterNeedle() const;
+    void stopFollowing();
+    void assignColumn(Column column);
+    void assignShelfID(const QUuid &id);
+    void assignHistoryID(const QUuid &id);
+    void pickShelf(const QUuid &id);
+    void pickHistory(const QUuid &id);
+    void moveSelectionOnce(Nav direction);
 
     template <typename Item> struct FilterCache {
         QString needle;
@@ -78,6 +98,11 @@ private:
     Column m_selectedColumn = Column::saved;
     QUuid m_selectedShelfID;
     QUuid m_selectedHistoryID;
+    // The selection is the default one applied on opening, not moved by the user since.
+    bool m_selectionIsDefault = false;
+    // Since the default selection, the user only changed column: in the history, its first
+    // row stays selected as copies land.
+    bool m_onlyColumnChanged = false;
     mutable FilterCache<ShelfItem> m_shelfFilter;
     mutable FilterCache<HistoryItem> m_historyFilter;
 };

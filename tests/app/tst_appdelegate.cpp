@@ -97,7 +97,7 @@ struct Shell {
     void copy(const QString &text)
     {
         pasteboard->copyText(text);
-        model().pollClipboard();
+        model().clipboardHistory().poll();
     }
     void openAndWait()
     {
@@ -172,10 +172,10 @@ private Q_SLOTS:
         Shell s;
         s.openAndWait();
         QCOMPARE(s.delegate->previousApp(), kEditor);
-        s.model().setQuery(QStringLiteral("abc"));
+        s.model().panelState().setQuery(QStringLiteral("abc"));
         s.delegate->closeUI();
         QVERIFY(!s.delegate->isPanelOpen());
-        QCOMPARE(s.model().query(), QString());
+        QCOMPARE(s.model().panelState().query(), QString());
         s.pass(FocusHandBack::delay - std::chrono::milliseconds(1));
         QVERIFY(s.workspace->activated.isEmpty()); // 0.03 s later, not at once
         s.pass(std::chrono::milliseconds(1));
@@ -277,7 +277,7 @@ private Q_SLOTS:
         QCOMPARE(s.pasteboard->clipboard().text, QStringLiteral("file://not a url"));
 
         // The watcher does not record the program's own write.
-        QVERIFY(s.model().history().isEmpty());
+        QVERIFY(s.model().clipboardHistory().items().isEmpty());
     }
 
     void returnCopiesAndClosesUnlessPinned()
@@ -288,11 +288,11 @@ private Q_SLOTS:
         s.openAndWait();
         NookaryPanel *panel = s.delegate->centeredWindow()->panel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
-        s.model().selectHistory(s.model().history().at(1).id);
+        s.model().panelState().selectHistory(s.model().clipboardHistory().items().at(1).id);
         QTest::keyClick(panel->windowHandle(), Qt::Key_Return);
         QCOMPARE(s.pasteboard->contents().text, QStringLiteral("older"));
         QVERIFY(!s.delegate->isPanelOpen());
-        QCOMPARE(s.model().history().first().text, QStringLiteral("older"));
+        QCOMPARE(s.model().clipboardHistory().items().first().text, QStringLiteral("older"));
         s.passHandBackDelay();
         QCOMPARE(s.workspace->activated.size(), 1);
 
@@ -304,7 +304,7 @@ private Q_SLOTS:
         QTRY_COMPARE(panel->focusWidget(), search); // the opening's own
         panel->setFocus(); // elsewhere, but not on one of the view's controls
         QCOMPARE(panel->focusWidget(), panel);
-        s.model().selectHistory(s.model().history().at(1).id);
+        s.model().panelState().selectHistory(s.model().clipboardHistory().items().at(1).id);
         QTest::keyClick(panel->windowHandle(), Qt::Key_Return);
         QCOMPARE(s.pasteboard->contents().text, QStringLiteral("newer"));
         QVERIFY(s.delegate->isPanelOpen());
@@ -369,24 +369,24 @@ private Q_SLOTS:
         s.model().addShelfFromDrop(QStringLiteral("old text"));
         s.delegate->hotkeyPressed();
         QTRY_VERIFY(s.delegate->isPanelOpen());
-        s.model().startEditing(s.model().shelf().first().id);
+        s.model().savedSnippets().startEditing(s.model().savedSnippets().items().first().id);
         auto *editor = s.delegate->popover()->findChild<QPlainTextEdit *>();
         QVERIFY(editor);
         editor->setPlainText(QStringLiteral("typed draft"));
         s.delegate->hotkeyPressed();
         QVERIFY(!s.delegate->isPanelOpen());
-        QCOMPARE(s.model().shelf().first().text, QStringLiteral("typed draft"));
-        QVERIFY(s.model().editingID().isNull());
+        QCOMPARE(s.model().savedSnippets().items().first().text, QStringLiteral("typed draft"));
+        QVERIFY(s.model().savedSnippets().editingID().isNull());
 
         // The same through the centred window closed by the command line.
         Shell c;
         c.model().addShelfFromDrop(QStringLiteral("old text"));
         c.openAndWait();
-        c.model().startEditing(c.model().shelf().first().id);
+        c.model().savedSnippets().startEditing(c.model().savedSnippets().items().first().id);
         c.delegate->centeredWindow()->panel()->findChild<QPlainTextEdit *>()->setPlainText(
             QStringLiteral("another"));
         c.delegate->handleInstanceRequest(InstanceChannel::Request::hide);
-        QCOMPARE(c.model().shelf().first().text, QStringLiteral("another"));
+        QCOMPARE(c.model().savedSnippets().items().first().text, QStringLiteral("another"));
     }
 
     void clicksInThePopoversTextControlsKeepTheEditGoing()
@@ -397,7 +397,7 @@ private Q_SLOTS:
         PopoverWindow *popover = s.delegate->popover();
         QVERIFY(QTest::qWaitForWindowExposed(popover));
         QTest::qWait(50);
-        s.model().startEditing(s.model().shelf().first().id);
+        s.model().savedSnippets().startEditing(s.model().savedSnippets().items().first().id);
         QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
         auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
         editor->setPlainText(QStringLiteral("edited in the popover"));
@@ -407,15 +407,16 @@ private Q_SLOTS:
         QTest::mouseClick(
             popover->windowHandle(), Qt::LeftButton, {}, editor->mapTo(popover, QPoint(5, 5)));
         QTest::qWait(20);
-        QVERIFY(!s.model().editingID().isNull());
+        QVERIFY(!s.model().savedSnippets().editingID().isNull());
         QCOMPARE(QApplication::focusWidget(), editor);
 
         // A click in the search field moves the typing there, and the edit commits.
         auto *search = popover->findChild<QLineEdit *>();
         QTest::mouseClick(
             popover->windowHandle(), Qt::LeftButton, {}, search->mapTo(popover, QPoint(5, 5)));
-        QTRY_VERIFY(s.model().editingID().isNull());
-        QCOMPARE(s.model().shelf().first().text, QStringLiteral("edited in the popover"));
+        QTRY_VERIFY(s.model().savedSnippets().editingID().isNull());
+        QCOMPARE(s.model().savedSnippets().items().first().text,
+            QStringLiteral("edited in the popover"));
         QTest::qWait(20);
         QCOMPARE(QApplication::focusWidget(), search);
     }
@@ -464,11 +465,12 @@ private Q_SLOTS:
         };
 
         openMenu(search);
-        const auto selected
-            = std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID());
+        const auto selected = std::make_pair(
+            s.model().panelState().selectedColumn(), s.model().panelState().selectedHistoryID());
         QTest::keyClick(popoverWindow, Qt::Key_Down);
-        QCOMPARE(
-            std::make_pair(s.model().selectedColumn(), s.model().selectedHistoryID()), selected);
+        QCOMPARE(std::make_pair(s.model().panelState().selectedColumn(),
+                     s.model().panelState().selectedHistoryID()),
+            selected);
         QVERIFY(menu.activeAction());
         QTest::keyClick(popoverWindow, Qt::Key_Escape);
         QTRY_VERIFY(!menu.isVisible());
@@ -483,14 +485,14 @@ private Q_SLOTS:
         QCOMPARE(s.pasteboard->changeCount(), changes); // nothing was copied
 
         // The snippet editor's menu: Escape closes the menu and keeps the typing.
-        s.model().startEditing(s.model().shelf().first().id);
+        s.model().savedSnippets().startEditing(s.model().savedSnippets().items().first().id);
         QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
         auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
         editor->insertPlainText(QStringLiteral("W"));
         openMenu(editor);
         QTest::keyClick(popoverWindow, Qt::Key_Escape);
         QTRY_VERIFY(!menu.isVisible());
-        QVERIFY(!s.model().editingID().isNull());
+        QVERIFY(!s.model().savedSnippets().editingID().isNull());
 
         // Choosing an entry with the mouse (Paste, say) keeps the edit going too.
         connect(first, &QAction::triggered, editor,
@@ -500,11 +502,11 @@ private Q_SLOTS:
         QTest::mouseClick(popoverWindow, Qt::LeftButton, {}, popover->mapFromGlobal(onFirst));
         QTRY_VERIFY(!menu.isVisible());
         QTest::qWait(20);
-        QVERIFY(!s.model().editingID().isNull());
+        QVERIFY(!s.model().savedSnippets().editingID().isNull());
         QCOMPARE(QApplication::focusWidget(), editor);
         QCOMPARE(editor->toPlainText(), QStringLiteral("snippetW pasted"));
         s.delegate->closeUI();
-        QCOMPARE(s.model().shelf().first().text, QStringLiteral("snippetW pasted"));
+        QCOMPARE(s.model().savedSnippets().items().first().text, QStringLiteral("snippetW pasted"));
     }
 
     // Qt eats the click that closes a popup: the window it landed in gets the focus the
@@ -544,7 +546,7 @@ private Q_SLOTS:
         panel->activateWindow();
         QTRY_VERIFY(panel->isActiveWindow());
         QTest::qWait(100);
-        s.model().addShelfAndEdit(); // "Add a snippet…": an empty one, being edited
+        s.model().savedSnippets().addAndEdit(); // "Add a snippet…": an empty one, being edited
         QTRY_VERIFY(qobject_cast<QPlainTextEdit *>(QApplication::focusWidget()));
         auto *editor = qobject_cast<QPlainTextEdit *>(QApplication::focusWidget());
 
@@ -557,8 +559,8 @@ private Q_SLOTS:
         QTRY_VERIFY(panel->isActiveWindow());
         QTest::qWait(50);
         QVERIFY(s.delegate->isPanelOpen());
-        QVERIFY(!s.model().editingID().isNull());
-        QCOMPARE(s.model().shelf().size(), 1);
+        QVERIFY(!s.model().savedSnippets().editingID().isNull());
+        QCOMPARE(s.model().savedSnippets().items().size(), 1);
         QCOMPARE(QApplication::focusWidget(), editor);
     }
 
@@ -690,9 +692,9 @@ private Q_SLOTS:
             guide->copyButton()->click();
             QCOMPARE(s.pasteboard->contents().text, ShortcutGuide::commandsFor(desktop));
             QVERIFY(s.pasteboard->isOwnChange());
-            s.model().pollClipboard();
-            QCOMPARE(s.model().history().size(), 1);
-            QCOMPARE(s.model().history().first().text, QStringLiteral("earlier"));
+            s.model().clipboardHistory().poll();
+            QCOMPARE(s.model().clipboardHistory().items().size(), 1);
+            QCOMPARE(s.model().clipboardHistory().items().first().text, QStringLiteral("earlier"));
         };
         copyAndCheck(flow->shortcutGuide(), ShortcutGuide::Desktop::sway);
         flow->proceed();
@@ -707,7 +709,7 @@ private Q_SLOTS:
         QVERIFY(view->manualShortcutLabel()->text().contains(QStringLiteral("Nookary --toggle")));
         copyAndCheck(view->shortcutGuide(), ShortcutGuide::Desktop::gnome);
         s.copy(QStringLiteral("later"));
-        QCOMPARE(s.model().history().first().text, QStringLiteral("later"));
+        QCOMPARE(s.model().clipboardHistory().items().first().text, QStringLiteral("later"));
         s.delegate->preferences()->window()->hide();
     }
 
@@ -904,11 +906,11 @@ private Q_SLOTS:
         QCOMPARE(menu->actions().at(6)->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
         QCOMPARE(menu->actions().at(9)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
         menu->actions().at(2)->trigger();
-        QVERIFY(s.model().isTrackingPaused());
+        QVERIFY(s.model().clipboardHistory().isPaused());
         QVERIFY(s.statusItem->isDimmed());
         QCOMPARE(titles().at(2), QStringLiteral("Resume Nookary"));
         s.statusItem->openMenu()->actions().at(2)->trigger();
-        QVERIFY(!s.model().isTrackingPaused());
+        QVERIFY(!s.model().clipboardHistory().isPaused());
         QVERIFY(!s.statusItem->isDimmed());
     }
 
@@ -1083,7 +1085,7 @@ private Q_SLOTS:
         panel->activateWindow();
         QTRY_VERIFY(panel->isActiveWindow());
         QTest::qWait(100); // opening has put focus into the search field
-        s.model().startEditing(s.model().shelf().first().id);
+        s.model().savedSnippets().startEditing(s.model().savedSnippets().items().first().id);
         QTRY_VERIFY(
             QApplication::focusWidget() && QApplication::focusWidget()->inherits("QPlainTextEdit"));
         qobject_cast<QPlainTextEdit *>(QApplication::focusWidget())
@@ -1094,13 +1096,13 @@ private Q_SLOTS:
         const QPoint inEditor = QApplication::focusWidget()->mapTo(panel, QPoint(5, 5));
         QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {}, inEditor);
         QTest::qWait(20);
-        QVERIFY(!s.model().editingID().isNull());
+        QVERIFY(!s.model().savedSnippets().editingID().isNull());
 
         // A click on the footer's empty part ends it, and the edit commits.
         QTest::mouseClick(panel->windowHandle(), Qt::LeftButton, {},
             QPoint(panel->width() / 2, panel->height() - 16));
-        QTRY_VERIFY(s.model().editingID().isNull());
-        QCOMPARE(s.model().shelf().first().text, QStringLiteral("changed"));
+        QTRY_VERIFY(s.model().savedSnippets().editingID().isNull());
+        QCOMPARE(s.model().savedSnippets().items().first().text, QStringLiteral("changed"));
     }
 };
 

@@ -21,7 +21,7 @@ private Q_SLOTS:
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("hello"));
         QVERIFY(f.pasteboard.clipboard().fileURLs.isEmpty());
         QVERIFY(f.pasteboard.isOwnChange());
-        QVERIFY(model.history().isEmpty());
+        QVERIFY(model.clipboardHistory().items().isEmpty());
 
         // Another program's copy takes the clipboard at once, before it has been read.
         QVERIFY(f.pasteboard.holdsOwnWrite());
@@ -55,7 +55,7 @@ private Q_SLOTS:
             QVERIFY(f.pasteboard.clipboard().fileURLs.isEmpty());
             QCOMPARE(f.pasteboard.clipboard().text, text);
         }
-        QVERIFY(model.history().isEmpty());
+        QVERIFY(model.clipboardHistory().items().isEmpty());
     }
 };
 

@@ -360,9 +360,9 @@ void checkModelIsUsable(const AppModel &model)
     QVERIFY(
         model.settings().onboardingLastStep() >= 0 && model.settings().onboardingLastStep() <= 4);
     QVERIFY(model.settings().onboardingCompletedVersion() >= 0);
-    QVERIFY(model.shelf().size() <= 25);
+    QVERIFY(model.savedSnippets().items().size() <= 25);
     QSet<QUuid> ids;
-    for (const ShelfItem &item : model.shelf()) {
+    for (const ShelfItem &item : model.savedSnippets().items()) {
         QVERIFY(!item.id.isNull());
         QVERIFY2(!ids.contains(item.id), "two snippets share an id");
         ids.insert(item.id);
@@ -380,7 +380,7 @@ void checkSnippetsKept(const QString &settingsPath, const QByteArray &stored, co
         return;
     const std::optional<QStringList> found = lenientTexts(stored);
     QVERIFY2(found, "an unreadable snippet list was replaced without a copy");
-    const QStringList loaded = texts(model.shelf());
+    const QStringList loaded = texts(model.savedSnippets().items());
     for (const QString &text : *found) {
         const std::optional<QString> expected = normalizedEntryText(text);
         if (expected)
@@ -391,10 +391,10 @@ void checkSnippetsKept(const QString &settingsPath, const QByteArray &stored, co
 // What the model wrote, it reads back whole at the next start, and finds nothing to keep.
 void checkRestartKeepsTheShelf(ModelFixture &f)
 {
-    const QStringList before = texts(f.model->shelf());
+    const QStringList before = texts(f.model->savedSnippets().items());
     const qsizetype copies = keptCopies(f.settingsPath()).size();
     f.start();
-    QCOMPARE(f.model->shelf().size(), before.size());
+    QCOMPARE(f.model->savedSnippets().items().size(), before.size());
     QCOMPARE(keptCopies(f.settingsPath()).size(), copies);
 }
 
@@ -478,22 +478,23 @@ private Q_SLOTS:
             copy(text);
             const QString trimmed = text.trimmed();
             if (!trimmed.isEmpty()) {
-                QVERIFY(!model.history().isEmpty());
-                const QString top = model.history().first().text;
+                QVERIFY(!model.clipboardHistory().items().isEmpty());
+                const QString top = model.clipboardHistory().items().first().text;
                 QVERIFY(!top.isEmpty());
                 QVERIFY(trimmed.startsWith(top));
                 QCOMPARE(top, top.trimmed());
             }
-            QVERIFY(model.history().size() <= model.settings().historyLimit());
+            QVERIFY(model.clipboardHistory().items().size() <= model.settings().historyLimit());
 
             // Searching with a piece of it, and saving it as a snippet.
-            model.setQuery(text.mid(chaos.below(int(text.size())), chaos.below(8)));
-            QVERIFY(model.filteredHistory().size() <= model.history().size());
-            model.setQuery({});
-            if (!model.history().isEmpty() && chaos.oneIn(3)) {
-                if (model.shelf().size() >= 25)
-                    model.deleteShelf(model.shelf().first().id);
-                model.addShelfFromDrop(model.history().first().text);
+            model.panelState().setQuery(text.mid(chaos.below(int(text.size())), chaos.below(8)));
+            QVERIFY(model.panelState().filteredHistory().size()
+                <= model.clipboardHistory().items().size());
+            model.panelState().setQuery({});
+            if (!model.clipboardHistory().items().isEmpty() && chaos.oneIn(3)) {
+                if (model.savedSnippets().items().size() >= 25)
+                    model.deleteShelf(model.savedSnippets().items().first().id);
+                model.addShelfFromDrop(model.clipboardHistory().items().first().text);
             }
             if (QTest::currentTestFailed()) {
                 qInfo("failed on text %d of seed %u", round, seed());

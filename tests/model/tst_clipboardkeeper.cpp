@@ -14,7 +14,7 @@ namespace {
 QStringList texts(const AppModel &model)
 {
     QStringList out;
-    for (const HistoryItem &item : model.history())
+    for (const HistoryItem &item : model.clipboardHistory().items())
         out.append(item.text);
     return out;
 }
@@ -22,7 +22,7 @@ QStringList texts(const AppModel &model)
 QList<QUuid> ids(const AppModel &model)
 {
     QList<QUuid> out;
-    for (const HistoryItem &item : model.history())
+    for (const HistoryItem &item : model.clipboardHistory().items())
         out.append(item.id);
     return out;
 }
@@ -30,7 +30,7 @@ QList<QUuid> ids(const AppModel &model)
 void copyAndPoll(ModelFixture &f, const QString &text)
 {
     f.pasteboard.copyText(text);
-    f.model->pollClipboard();
+    f.model->clipboardHistory().poll();
 }
 
 // The clipboard's owner goes without handing over, as the clipboard manager tells.
@@ -54,7 +54,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         copyAndPoll(f, QStringLiteral("older"));
         copyAndPoll(f, QStringLiteral("  quitting \n"));
         const QList<QUuid> before = ids(m);
@@ -63,24 +63,24 @@ private Q_SLOTS:
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("  quitting \n"))));
         // Served as the program had it, untrimmed.
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("  quitting \n"));
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         QCOMPARE(texts(m), (QStringList { QStringLiteral("quitting"), QStringLiteral("older") }));
         QCOMPARE(ids(m), before);
 
         // Taking over an older entry's text that the watcher saw does not move that entry.
         f.pasteboard.copyText(QStringLiteral("older"));
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         QCOMPARE(texts(m), (QStringList { QStringLiteral("older"), QStringLiteral("quitting") }));
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("older"))));
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         QCOMPARE(texts(m), (QStringList { QStringLiteral("older"), QStringLiteral("quitting") }));
 
         // A cleared history stays cleared.
         copyAndPoll(f, QStringLiteral("cleared later"));
-        m.clearHistory();
+        m.clipboardHistory().clear();
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("cleared later"))));
-        m.pollClipboard();
-        QVERIFY(m.history().isEmpty());
+        m.clipboardHistory().poll();
+        QVERIFY(m.clipboardHistory().items().isEmpty());
         // And the next copy of another program is recorded as usual.
         copyAndPoll(f, QStringLiteral("next"));
         QCOMPARE(texts(m), QStringList { QStringLiteral("next") });
@@ -90,7 +90,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         copyAndPoll(f, QStringLiteral("first"));
         f.pasteboard.holdReads(true);
 
@@ -117,7 +117,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         copyAndPoll(f, QStringLiteral("handed over"));
         QVERIFY(keeper.keepHandedOver(text(QStringLiteral("handed over"))));
         copyAndPoll(f, QStringLiteral("copied right after"));
@@ -135,7 +135,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         const QStringList urls { QStringLiteral("file:///tmp/a%20b.txt"),
             QStringLiteral("file:///tmp/c.txt") };
         f.pasteboard.copy({ QStringLiteral("/tmp/a b.txt"), urls, false, false });
@@ -153,7 +153,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         copyAndPoll(f, QStringLiteral("kept"));
         const qint64 count = f.pasteboard.changeCount();
 
@@ -163,11 +163,11 @@ private Q_SLOTS:
         // An image, or an owner that did not answer in time: nothing readable.
         QVERIFY(!keeper.keepHandedOver({}));
 
-        m.setIsTrackingPaused(true);
+        m.clipboardHistory().setPaused(true);
         QVERIFY(!keeper.acceptsHandOver());
         QVERIFY(!keeper.keepHandedOver(text(QStringLiteral("while paused"))));
         QCOMPARE(f.pasteboard.changeCount(), count);
-        m.setIsTrackingPaused(false);
+        m.clipboardHistory().setPaused(false);
         QVERIFY(keeper.acceptsHandOver());
         // Refusals leave the watcher as it was: the next copy is recorded.
         copyAndPoll(f, QStringLiteral("after"));
@@ -178,7 +178,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         copyAndPoll(f, QStringLiteral("older"));
         copyAndPoll(f, QStringLiteral("  crashed \n"));
         const QList<QUuid> before = ids(m);
@@ -187,7 +187,7 @@ private Q_SLOTS:
         vanish(f, keeper);
         QVERIFY(f.pasteboard.changeCount() > count);
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("crashed"));
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         QCOMPARE(ids(m), before);
         QCOMPARE(texts(m), (QStringList { QStringLiteral("crashed"), QStringLiteral("older") }));
         copyAndPoll(f, QStringLiteral("next"));
@@ -198,13 +198,13 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         const QStringList urls { QStringLiteral("file:///home/u/r%C3%A9sum%C3%A9.pdf"),
             QStringLiteral("file:///home/u/cv.odt") };
         f.pasteboard.copy({ QStringLiteral("/home/u/résumé.pdf"), urls, false, false });
         vanish(f, keeper);
         QCOMPARE(f.pasteboard.clipboard().fileURLs, urls);
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         QCOMPARE(texts(m), QStringList { urls.join(u'\n') });
     }
 
@@ -212,7 +212,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         copyAndPoll(f, QStringLiteral("older"));
         f.pasteboard.copyText(QStringLiteral("quick"));
         vanish(f, keeper);
@@ -233,7 +233,7 @@ private Q_SLOTS:
         f.pasteboard.holdReads(false);
         copyAndPoll(f, QStringLiteral("read empty first"));
         const quint64 origin = f.pasteboard.ownerLeaves();
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         QVERIFY(!f.pasteboard.contents().text);
         keeper.ownerVanished(origin);
         QCOMPARE(f.pasteboard.clipboard().text, QStringLiteral("read empty first"));
@@ -243,7 +243,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         copyAndPoll(f, QStringLiteral("base"));
 
         // Killed while its copy is still being read: what it held is unknown, and the newest
@@ -279,7 +279,7 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
         // Long copies are whole, and offered again whole.
         const QString log = QStringLiteral("a line\n").repeated(10000).trimmed();
         copyAndPoll(f, log);
@@ -287,7 +287,7 @@ private Q_SLOTS:
         QCOMPARE(f.pasteboard.clipboard().text, log);
         // One the reader cut would paste a part as if it were the whole.
         f.pasteboard.copy({ QStringLiteral("the first 4 MiB"), {}, false, true });
-        QVERIFY(m.history().first().cut);
+        QVERIFY(m.clipboardHistory().items().first().cut);
         const qint64 count = f.pasteboard.changeCount();
         vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
@@ -297,11 +297,11 @@ private Q_SLOTS:
     {
         ModelFixture f;
         AppModel &m = f.start();
-        ClipboardKeeper keeper(m, f.pasteboard);
+        ClipboardKeeper keeper(m.clipboardHistory(), f.pasteboard);
 
         // Nothing recorded yet.
         f.pasteboard.copyText(QStringLiteral("   "));
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         qint64 count = f.pasteboard.changeCount();
         vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
@@ -309,7 +309,7 @@ private Q_SLOTS:
         // A secret after a recorded copy of the same text: the secret is not it.
         copyAndPoll(f, QStringLiteral("hunter2"));
         f.pasteboard.copy({ QStringLiteral("hunter2"), {}, true, false });
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         count = f.pasteboard.changeCount();
         vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
@@ -323,15 +323,15 @@ private Q_SLOTS:
 
         // A history the user cleared.
         copyAndPoll(f, QStringLiteral("recorded"));
-        m.clearHistory();
+        m.clipboardHistory().clear();
         count = f.pasteboard.changeCount();
         vanish(f, keeper);
         QCOMPARE(f.pasteboard.changeCount(), count);
-        QVERIFY(m.history().isEmpty());
+        QVERIFY(m.clipboardHistory().items().isEmpty());
 
         // Copied while paused: neither read nor offered, paused or resumed.
         copyAndPoll(f, QStringLiteral("before the pause"));
-        m.setIsTrackingPaused(true);
+        m.clipboardHistory().setPaused(true);
         f.pasteboard.copyText(QStringLiteral("while paused"));
         count = f.pasteboard.changeCount();
         vanish(f, keeper);

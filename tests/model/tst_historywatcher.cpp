@@ -14,7 +14,7 @@ namespace {
 QStringList texts(const AppModel &model)
 {
     QStringList out;
-    for (const HistoryItem &item : model.history())
+    for (const HistoryItem &item : model.clipboardHistory().items())
         out.append(item.text);
     return out;
 }
@@ -23,7 +23,7 @@ QStringList texts(const AppModel &model)
 void copyAndPoll(ModelFixture &f, const QString &text)
 {
     f.pasteboard.copyText(text);
-    f.model->pollClipboard();
+    f.model->clipboardHistory().poll();
 }
 
 qsizetype graphemeCount(const QString &text)
@@ -46,8 +46,8 @@ private Q_SLOTS:
         ModelFixture f;
         f.pasteboard.copyText(QStringLiteral("there before"));
         AppModel &m = f.start();
-        m.pollClipboard();
-        QVERIFY(m.history().isEmpty());
+        m.clipboardHistory().poll();
+        QVERIFY(m.clipboardHistory().items().isEmpty());
     }
 
     void entriesAreTrimmedAndAnEqualOneMovesToTheTop()
@@ -56,12 +56,12 @@ private Q_SLOTS:
         AppModel &m = f.start();
         copyAndPoll(f, QStringLiteral("  word \n"));
         QCOMPARE(texts(m), QStringList { QStringLiteral("word") });
-        const QUuid wordId = m.history().first().id;
+        const QUuid wordId = m.clipboardHistory().items().first().id;
 
         copyAndPoll(f, QStringLiteral("other"));
         copyAndPoll(f, QStringLiteral("word"));
         QCOMPARE(texts(m), (QStringList { QStringLiteral("word"), QStringLiteral("other") }));
-        QCOMPARE(m.history().first().id, wordId);
+        QCOMPARE(m.clipboardHistory().items().first().id, wordId);
 
         // Matching is case-sensitive; inner white space is kept.
         copyAndPoll(f, QStringLiteral("Word"));
@@ -76,22 +76,22 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         copyAndPoll(f, QStringLiteral("caf\u00e9")); // precomposed
-        const QUuid id = m.history().first().id;
+        const QUuid id = m.clipboardHistory().items().first().id;
         copyAndPoll(f, QStringLiteral("x"));
         copyAndPoll(f, QStringLiteral("cafe\u0301")); // decomposed
-        QCOMPARE(m.history().size(), 2);
-        QCOMPARE(m.history().first().id, id);
+        QCOMPARE(m.clipboardHistory().items().size(), 2);
+        QCOMPARE(m.clipboardHistory().items().first().id, id);
     }
 
     void blankCopiesRecordNothingButAreSeen()
     {
         ModelFixture f;
         AppModel &m = f.start();
-        QSignalSpy spy(&m, &AppModel::historyChanged);
+        QSignalSpy spy(&m.clipboardHistory(), &ClipboardHistory::changed);
         copyAndPoll(f, QStringLiteral(" \n\t\u00a0\u2029 "));
-        QVERIFY(m.history().isEmpty());
+        QVERIFY(m.clipboardHistory().items().isEmpty());
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(m.lastChangeCount(), f.pasteboard.changeCount());
+        QCOMPARE(m.clipboardHistory().lastChangeCount(), f.pasteboard.changeCount());
     }
 
     void historyKeepsTheNewestUpToTheLimit()
@@ -101,18 +101,18 @@ private Q_SLOTS:
         for (int i = 0; i < 25; ++i)
             copyAndPoll(f, QString::number(i));
         copyAndPoll(f, QStringLiteral("new"));
-        QCOMPARE(m.history().size(), 25);
-        QCOMPARE(m.history().first().text, QStringLiteral("new"));
-        QCOMPARE(m.history().last().text, QStringLiteral("1"));
+        QCOMPARE(m.clipboardHistory().items().size(), 25);
+        QCOMPARE(m.clipboardHistory().items().first().text, QStringLiteral("new"));
+        QCOMPARE(m.clipboardHistory().items().last().text, QStringLiteral("1"));
 
         m.settings().setHistoryLimit(100);
         for (int i = 100; i < 160; ++i)
             copyAndPoll(f, QString::number(i));
-        QCOMPARE(m.history().size(), 85);
+        QCOMPARE(m.clipboardHistory().items().size(), 85);
         m.settings().setHistoryLimit(25);
-        QCOMPARE(m.history().size(), 25);
-        QCOMPARE(m.history().first().text, QStringLiteral("159"));
-        QCOMPARE(m.history().last().text, QStringLiteral("135"));
+        QCOMPARE(m.clipboardHistory().items().size(), 25);
+        QCOMPARE(m.clipboardHistory().items().first().text, QStringLiteral("159"));
+        QCOMPARE(m.clipboardHistory().items().last().text, QStringLiteral("135"));
     }
 
     void longTextsAreKeptWholeAndReadOnlyInPart()
@@ -121,7 +121,7 @@ private Q_SLOTS:
         AppModel &m = f.start();
         const QString log = QStringLiteral("line of a log\n").repeated(6000); // 84,000
         copyAndPoll(f, log);
-        const HistoryItem &entry = m.history().first();
+        const HistoryItem &entry = m.clipboardHistory().items().first();
         QCOMPARE(entry.text, log.trimmed());
         QVERIFY(!entry.cut);
         QVERIFY(entry.isLong());
@@ -129,10 +129,10 @@ private Q_SLOTS:
         const QUuid id = entry.id;
         copyAndPoll(f, QStringLiteral("between"));
         copyAndPoll(f, log);
-        QCOMPARE(m.history().size(), 2);
-        QCOMPARE(m.history().first().id, id);
+        QCOMPARE(m.clipboardHistory().items().size(), 2);
+        QCOMPARE(m.clipboardHistory().items().first().id, id);
         // Copied back whole.
-        m.selectHistory(id);
+        m.panelState().selectHistory(id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), log.trimmed());
 
         // 20,000 characters of combining marks would be megabytes: rows and the search read
@@ -171,15 +171,15 @@ private Q_SLOTS:
             copyAndPoll(f, copies.last());
         }
         qsizetype total = 0;
-        for (const HistoryItem &item : m.history())
+        for (const HistoryItem &item : m.clipboardHistory().items())
             total += item.memoryBytes();
         QVERIFY(total <= ClipboardHistory::maxMemoryBytes);
-        QCOMPARE(m.history().size(), 24);
+        QCOMPARE(m.clipboardHistory().items().size(), 24);
         QVERIFY(!texts(m).contains(oneCharacter));
         // The oldest were cut to their preview and say so; the newest are whole.
-        QCOMPARE(m.history().first().text, copies.last());
-        QVERIFY(!m.history().first().cut);
-        const HistoryItem &oldest = m.history().last();
+        QCOMPARE(m.clipboardHistory().items().first().text, copies.last());
+        QVERIFY(!m.clipboardHistory().items().first().cut);
+        const HistoryItem &oldest = m.clipboardHistory().items().last();
         QVERIFY(oldest.cut);
         QCOMPARE(oldest.text, copies.first().first(20000));
         QVERIFY(oldest.text.size() <= maxPreviewUnits);
@@ -187,18 +187,18 @@ private Q_SLOTS:
         // Copied again, a cut entry takes its whole text back and keeps its id.
         const QUuid id = oldest.id;
         copyAndPoll(f, copies.first());
-        QCOMPARE(m.history().size(), 24);
-        QCOMPARE(m.history().first().id, id);
-        QCOMPARE(m.history().first().text, copies.first());
-        QVERIFY(!m.history().first().cut);
+        QCOMPARE(m.clipboardHistory().items().size(), 24);
+        QCOMPARE(m.clipboardHistory().items().first().id, id);
+        QCOMPARE(m.clipboardHistory().items().first().text, copies.first());
+        QVERIFY(!m.clipboardHistory().items().first().cut);
 
         // Beyond the cap of one read, a text is cut there and says so.
         copyAndPoll(f, QString(maxHistoryTextUnits + 10, u'z'));
-        QCOMPARE(m.history().first().text.size(), maxHistoryTextUnits);
-        QVERIFY(m.history().first().cut);
+        QCOMPARE(m.clipboardHistory().items().first().text.size(), maxHistoryTextUnits);
+        QVERIFY(m.clipboardHistory().items().first().cut);
         // As is one the reader cut.
         f.pasteboard.copy({ QStringLiteral("the first 4 MiB"), {}, false, true });
-        QVERIFY(m.history().first().cut);
+        QVERIFY(m.clipboardHistory().items().first().cut);
     }
 
     void theCutCountsUserPerceivedCharacters()
@@ -266,9 +266,9 @@ private Q_SLOTS:
         QString huge(50 * 1000 * 1000, u'x');
         huge.prepend(QStringLiteral("  start "));
         copyAndPoll(f, huge);
-        QCOMPARE(m.history().first().text.size(), maxHistoryTextUnits);
-        QVERIFY(m.history().first().text.startsWith(QStringLiteral("start x")));
-        QCOMPARE(m.history().first().preview.size(), 20000);
+        QCOMPARE(m.clipboardHistory().items().first().text.size(), maxHistoryTextUnits);
+        QVERIFY(m.clipboardHistory().items().first().text.startsWith(QStringLiteral("start x")));
+        QCOMPARE(m.clipboardHistory().items().first().preview.size(), 20000);
     }
 
     void theProgramsOwnWriteIsKnownByItsChange()
@@ -277,7 +277,7 @@ private Q_SLOTS:
         AppModel &m = f.start();
         copyAndPoll(f, QStringLiteral("older"));
         copyAndPoll(f, QStringLiteral("entry"));
-        m.selectHistory(m.history().at(1).id);
+        m.panelState().selectHistory(m.clipboardHistory().items().at(1).id);
         const std::optional<QString> chosen = m.activateSelectedItemTextForPasteboard();
         QCOMPARE(chosen, QStringLiteral("older"));
         f.pasteboard.clear();
@@ -315,26 +315,26 @@ private Q_SLOTS:
                 QStringLiteral("file:///tmp/c") },
             false, false });
         const QString three = QStringLiteral("file:///tmp/a.txt\nfile:///tmp/b.txt\nfile:///tmp/c");
-        QCOMPARE(m.history().first().text, three);
+        QCOMPARE(m.clipboardHistory().items().first().text, three);
         QCOMPARE(entryFileURLs(three).size(), 3);
         QCOMPARE(displayText(three), QStringLiteral("a.txt"));
 
         // A web address in the URL list is not a file: the plain text is recorded.
         f.pasteboard.copy({ QStringLiteral("the link"), { QStringLiteral("https://example.org/") },
             false, false });
-        QCOMPARE(m.history().first().text, QStringLiteral("the link"));
+        QCOMPARE(m.clipboardHistory().items().first().text, QStringLiteral("the link"));
         // A file beside a web address keeps both.
         f.pasteboard.copy({ QStringLiteral("two"),
             { QStringLiteral("file:///tmp/a.txt"), QStringLiteral("https://example.org/") }, false,
             false });
-        QCOMPARE(
-            m.history().first().text, QStringLiteral("file:///tmp/a.txt\nhttps://example.org/"));
+        QCOMPARE(m.clipboardHistory().items().first().text,
+            QStringLiteral("file:///tmp/a.txt\nhttps://example.org/"));
 
         // Found by the name its row shows, as shown.
-        m.setQuery(QStringLiteral("my report"));
-        QCOMPARE(m.filteredHistory().size(), 1);
-        QCOMPARE(
-            m.filteredHistory().first().text, QStringLiteral("file:///home/u/My%20report.pdf"));
+        m.panelState().setQuery(QStringLiteral("my report"));
+        QCOMPARE(m.panelState().filteredHistory().size(), 1);
+        QCOMPARE(m.panelState().filteredHistory().first().text,
+            QStringLiteral("file:///home/u/My%20report.pdf"));
     }
 
     void secretsAndNonTextAreNeverRecorded()
@@ -343,8 +343,8 @@ private Q_SLOTS:
         AppModel &m = f.start();
         f.pasteboard.copy({ QStringLiteral("hunter2"), {}, true, false });
         f.pasteboard.copy({}); // an image, say
-        QVERIFY(m.history().isEmpty());
-        QCOMPARE(m.lastChangeCount(), f.pasteboard.changeCount());
+        QVERIFY(m.clipboardHistory().items().isEmpty());
+        QCOMPARE(m.clipboardHistory().lastChangeCount(), f.pasteboard.changeCount());
     }
 
     void nothingCopiedWhilePausedIsEverRecorded()
@@ -353,43 +353,43 @@ private Q_SLOTS:
         AppModel &m = f.start();
         f.pasteboard.holdReads(true);
         f.pasteboard.copyText(QStringLiteral("copied before the pause"));
-        m.setIsTrackingPaused(true);
+        m.clipboardHistory().setPaused(true);
         // The clipboard reader stops too: an owner that serves one request keeps it.
         QVERIFY(f.pasteboard.isReadingPaused());
-        QVERIFY(!m.isCapturePending());
+        QVERIFY(!m.clipboardHistory().isCapturePending());
         // The read in flight may find what is copied next: it is dropped.
         f.pasteboard.copyText(QStringLiteral("a password"));
         QVERIFY(f.pasteboard.landRead());
         const int reads = f.pasteboard.readsStarted();
         f.pasteboard.copyText(QStringLiteral("another password"));
         QCOMPARE(f.pasteboard.readsStarted(), reads);
-        QVERIFY(m.history().isEmpty());
+        QVERIFY(m.clipboardHistory().items().isEmpty());
 
         // Resuming reads nothing (the owner is asked only what it offers, as an owner that
         // changes its copy unannounced might need a new baseline); the first copy after it is
         // recorded.
-        m.setIsTrackingPaused(false);
+        m.clipboardHistory().setPaused(false);
         QVERIFY(!f.pasteboard.isReadingPaused());
         QVERIFY(f.pasteboard.landRead());
-        m.pollClipboard();
+        m.clipboardHistory().poll();
         QCOMPARE(f.pasteboard.readsStarted(), reads);
-        QVERIFY(m.history().isEmpty());
+        QVERIFY(m.clipboardHistory().items().isEmpty());
         f.pasteboard.copyText(QStringLiteral("after the pause"));
         QVERIFY(f.pasteboard.landRead());
         QCOMPARE(texts(m), QStringList { QStringLiteral("after the pause") });
 
         // A copy made just before pausing, still being read, is no copy made while paused.
         f.pasteboard.copyText(QStringLiteral("just before pausing"));
-        m.setIsTrackingPaused(true);
+        m.clipboardHistory().setPaused(true);
         QVERIFY(f.pasteboard.landRead());
         QCOMPARE(texts(m).value(0), QStringLiteral("just before pausing"));
-        m.setIsTrackingPaused(false);
+        m.clipboardHistory().setPaused(false);
 
         // The program's own copy-back while paused is its own after resume as well.
-        m.setIsTrackingPaused(true);
+        m.clipboardHistory().setPaused(true);
         f.pasteboard.writeString(QStringLiteral("mine"));
-        m.setIsTrackingPaused(false);
-        m.pollClipboard();
+        m.clipboardHistory().setPaused(false);
+        m.clipboardHistory().poll();
         QCOMPARE(texts(m).value(0), QStringLiteral("just before pausing"));
     }
 
@@ -399,8 +399,8 @@ private Q_SLOTS:
         AppModel &m = f.start();
         copyAndPoll(f, QStringLiteral("a"));
         const int reads = f.pasteboard.contentReads();
-        m.pollClipboard();
-        m.pollClipboard();
+        m.clipboardHistory().poll();
+        m.clipboardHistory().poll();
         QCOMPARE(f.pasteboard.contentReads(), reads);
     }
 
@@ -411,27 +411,27 @@ private Q_SLOTS:
         // Read at once: each copy is recorded as it happens, however close together.
         for (int i = 0; i < 10; ++i)
             f.pasteboard.copyText(QStringLiteral("quick %1").arg(i));
-        QCOMPARE(m.history().size(), 10);
-        QCOMPARE(m.history().first().text, QStringLiteral("quick 9"));
+        QCOMPARE(m.clipboardHistory().items().size(), 10);
+        QCOMPARE(m.clipboardHistory().items().first().text, QStringLiteral("quick 9"));
 
         // Copies while a read is in flight are read in turn once it lands; only those the
         // clipboard no longer holds when a read can start are gone.
         f.pasteboard.holdReads(true);
         f.pasteboard.copyText(QStringLiteral("first of the burst"));
-        QVERIFY(m.isCapturePending());
+        QVERIFY(m.clipboardHistory().isCapturePending());
         const int reads = f.pasteboard.readsStarted();
         for (int i = 0; i < 100; ++i)
             f.pasteboard.copyText(QStringLiteral("burst %1").arg(i));
         QCOMPARE(f.pasteboard.readsStarted(), reads); // one read at a time, nothing queued up
         QVERIFY(f.pasteboard.landRead());
-        QCOMPARE(m.history().first().text, QStringLiteral("first of the burst"));
+        QCOMPARE(m.clipboardHistory().items().first().text, QStringLiteral("first of the burst"));
         QCOMPARE(f.pasteboard.readsStarted(), reads + 1);
-        QVERIFY(m.isCapturePending());
+        QVERIFY(m.clipboardHistory().isCapturePending());
         QVERIFY(f.pasteboard.landRead());
-        QCOMPARE(m.history().first().text, QStringLiteral("burst 99"));
-        QVERIFY(!m.isCapturePending());
+        QCOMPARE(m.clipboardHistory().items().first().text, QStringLiteral("burst 99"));
+        QVERIFY(!m.clipboardHistory().isCapturePending());
         QVERIFY(!f.pasteboard.landRead());
-        QCOMPARE(m.history().size(), 12);
+        QCOMPARE(m.clipboardHistory().items().size(), 12);
 
         // Nothing copied: nothing is read, nothing wakes.
         const int contentReads = f.pasteboard.contentReads();
@@ -452,35 +452,39 @@ private Q_SLOTS:
         // The panel opens before the copy is read: its row comes, and takes the default
         // selection, when it lands.
         m.applyDefaultOpenTarget();
-        QCOMPARE(m.selectedText(), QStringLiteral("previous"));
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("previous"));
         QStringList seen;
         QObject context;
-        m.whenCaptureSettled(&context, [&] { seen.append(*m.selectedText()); });
+        m.clipboardHistory().whenCaptureSettled(
+            &context, [&] { seen.append(*m.panelState().selectedText()); });
         QVERIFY(seen.isEmpty());
         QVERIFY(f.pasteboard.landRead());
         QCOMPARE(seen, QStringList { QStringLiteral("just copied") });
 
         // Once the user moved the selection, a copy landing leaves it where it is.
-        m.moveSelection(AppModel::Nav::down);
-        QCOMPARE(m.selectedText(), QStringLiteral("previous"));
+        m.panelState().moveSelection(AppModel::Nav::down);
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("previous"));
         f.pasteboard.copyText(QStringLiteral("later"));
         QVERIFY(f.pasteboard.landRead());
-        QCOMPARE(m.selectedText(), QStringLiteral("previous"));
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("previous"));
 
         // A read that never lands holds nothing up for long; a context gone cancels.
         f.pasteboard.copyText(QStringLiteral("from a silent owner"));
         {
             QObject gone;
-            m.whenCaptureSettled(&gone, [&] { seen.append(QStringLiteral("gone")); });
+            m.clipboardHistory().whenCaptureSettled(
+                &gone, [&] { seen.append(QStringLiteral("gone")); });
         }
-        m.whenCaptureSettled(&context, [&] { seen.append(QStringLiteral("waited")); });
+        m.clipboardHistory().whenCaptureSettled(
+            &context, [&] { seen.append(QStringLiteral("waited")); });
         f.clock.advance(ClipboardHistory::captureWaitLimit - std::chrono::milliseconds(1));
         QCOMPARE(seen.size(), 1);
         f.clock.advance(std::chrono::milliseconds(1));
         QCOMPARE(seen, (QStringList { QStringLiteral("just copied"), QStringLiteral("waited") }));
         // Nothing waits when nothing is read.
         QVERIFY(f.pasteboard.landRead());
-        m.whenCaptureSettled(&context, [&] { seen.append(QStringLiteral("at once")); });
+        m.clipboardHistory().whenCaptureSettled(
+            &context, [&] { seen.append(QStringLiteral("at once")); });
         QCOMPARE(seen.last(), QStringLiteral("at once"));
     }
 
@@ -496,31 +500,31 @@ private Q_SLOTS:
         QCOMPARE(texts(m), QStringList { QStringLiteral("alpha") });
         m.applyDefaultOpenTarget();
         QCOMPARE(texts(m), (QStringList { QStringLiteral("gamma"), QStringLiteral("alpha") }));
-        QCOMPARE(m.selectedText(), QStringLiteral("gamma"));
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("gamma"));
 
         // Unchanged, it records nothing and moves nothing; a cleared history stays cleared.
-        m.selectHistory(m.history().last().id);
+        m.panelState().selectHistory(m.clipboardHistory().items().last().id);
         m.applyDefaultOpenTarget();
         QCOMPARE(texts(m), (QStringList { QStringLiteral("gamma"), QStringLiteral("alpha") }));
-        m.clearHistory();
+        m.clipboardHistory().clear();
         m.applyDefaultOpenTarget();
-        QVERIFY(m.history().isEmpty());
+        QVERIFY(m.clipboardHistory().items().isEmpty());
 
         // A slow owner's second look lands after the opening, and takes the default selection.
         copyAndPoll(f, QStringLiteral("first"));
         f.pasteboard.holdReads(true);
         f.pasteboard.changeUnannounced(QStringLiteral("second"));
         m.applyDefaultOpenTarget();
-        QVERIFY(m.isCapturePending());
-        QCOMPARE(m.selectedText(), QStringLiteral("first"));
+        QVERIFY(m.clipboardHistory().isCapturePending());
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("first"));
         QVERIFY(f.pasteboard.landRead());
-        QCOMPARE(m.selectedText(), QStringLiteral("second"));
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("second"));
 
         // Nothing is read again while paused, nor our own copy.
         const int reads = f.pasteboard.readsStarted();
-        m.setIsTrackingPaused(true);
+        m.clipboardHistory().setPaused(true);
         m.applyDefaultOpenTarget();
-        m.setIsTrackingPaused(false);
+        m.clipboardHistory().setPaused(false);
         f.pasteboard.writeString(QStringLiteral("mine"));
         m.applyDefaultOpenTarget();
         QCOMPARE(f.pasteboard.readsStarted(), reads);
@@ -542,11 +546,11 @@ private Q_SLOTS:
 
         // Paused, nothing is looked at; what Tk held meanwhile is the new baseline.
         const int reads = f.pasteboard.readsStarted();
-        m.setIsTrackingPaused(true);
+        m.clipboardHistory().setPaused(true);
         f.pasteboard.changeUnannounced(QStringLiteral("a password"));
         f.clock.advance(look * 4);
         QCOMPARE(f.pasteboard.readsStarted(), reads);
-        m.setIsTrackingPaused(false);
+        m.clipboardHistory().setPaused(false);
         m.applyDefaultOpenTarget();
         f.clock.advance(look * 2);
         QCOMPARE(texts(m), (QStringList { QStringLiteral("tk-2"), QStringLiteral("tk-1") }));
@@ -588,8 +592,8 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         copyAndPoll(f, QStringLiteral("one"));
-        QCOMPARE(m.selectedColumn(), AppModel::Column::history);
-        QCOMPARE(m.selectedHistoryID(), m.history().first().id);
+        QCOMPARE(m.panelState().selectedColumn(), AppModel::Column::history);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().first().id);
     }
 };
 

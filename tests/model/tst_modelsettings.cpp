@@ -40,7 +40,7 @@ private Q_SLOTS:
         QCOMPARE(m.settings().hotkeyShortcut(), HotkeyShortcut::defaultShortcut());
         QCOMPARE(m.settings().onboardingCompletedVersion(), 0);
         QCOMPARE(m.settings().onboardingLastStep(), 0);
-        QVERIFY(m.shelf().isEmpty());
+        QVERIFY(m.savedSnippets().items().isEmpty());
 
         const auto disk = f.reread();
         QCOMPARE(disk->integer(k(SK::historyLimit.current)), 25);
@@ -72,8 +72,8 @@ private Q_SLOTS:
         QCOMPARE(m.settings().defaultOpenTarget(), Target::historyFirst);
         QCOMPARE(m.settings().keepWindowPinned(), true);
         QCOMPARE(m.settings().hotkeyShortcut(), (HotkeyShortcut { 40, 0x1100 }));
-        QCOMPARE(m.shelf().size(), 1);
-        QCOMPARE(m.shelf().first().text, QStringLiteral("kept"));
+        QCOMPARE(m.savedSnippets().items().size(), 1);
+        QCOMPARE(m.savedSnippets().items().first().text, QStringLiteral("kept"));
 
         const auto disk = f.reread();
         QCOMPARE(disk->integer(k(SK::historyLimit.current)), 50);
@@ -273,11 +273,11 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         f.store->resetCounts();
-        m.setQuery(QStringLiteral("abc"));
-        m.setIsTrackingPaused(true);
+        m.panelState().setQuery(QStringLiteral("abc"));
+        m.clipboardHistory().setPaused(true);
         m.setIsRecordingHotkey(true);
         m.setLaunchAtLogin(true);
-        m.setSelectedColumn(AppModel::Column::history);
+        m.panelState().setSelectedColumn(AppModel::Column::history);
         QCOMPARE(f.store->totalWrites(), 0);
     }
 };

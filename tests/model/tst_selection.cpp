@@ -31,23 +31,23 @@ private Q_SLOTS:
             m, { QStringLiteral("Snowball"), QStringLiteral("s n o w"), QStringLiteral("other") });
         f.copyAll({ QStringLiteral("BLOWN"), QStringLiteral("nothing") });
 
-        m.setQuery(QStringLiteral("   "));
-        QCOMPARE(m.filteredShelf().size(), 3);
-        QCOMPARE(m.filteredHistory().size(), 2);
+        m.panelState().setQuery(QStringLiteral("   "));
+        QCOMPARE(m.panelState().filteredShelf().size(), 3);
+        QCOMPARE(m.panelState().filteredHistory().size(), 2);
 
-        m.setQuery(QStringLiteral("  OW "));
-        QCOMPARE(texts(m.filteredShelf()), QStringList { QStringLiteral("Snowball") });
-        QCOMPARE(texts(m.filteredHistory()), QStringList { QStringLiteral("BLOWN") });
+        m.panelState().setQuery(QStringLiteral("  OW "));
+        QCOMPARE(texts(m.panelState().filteredShelf()), QStringList { QStringLiteral("Snowball") });
+        QCOMPARE(texts(m.panelState().filteredHistory()), QStringList { QStringLiteral("BLOWN") });
 
         // The cached result follows changes of the lists.
         m.addShelfFromDrop(QStringLiteral("bowl"));
         f.copyAll({ QStringLiteral("tow") });
-        QCOMPARE(texts(m.filteredShelf()),
+        QCOMPARE(texts(m.panelState().filteredShelf()),
             (QStringList { QStringLiteral("Snowball"), QStringLiteral("bowl") }));
-        QCOMPARE(texts(m.filteredHistory()),
+        QCOMPARE(texts(m.panelState().filteredHistory()),
             (QStringList { QStringLiteral("tow"), QStringLiteral("BLOWN") }));
-        m.saveEditing(m.shelf().first().id, QStringLiteral("Sunball"));
-        QCOMPARE(texts(m.filteredShelf()), QStringList { QStringLiteral("bowl") });
+        m.saveEditing(m.savedSnippets().items().first().id, QStringLiteral("Sunball"));
+        QCOMPARE(texts(m.panelState().filteredShelf()), QStringList { QStringLiteral("bowl") });
     }
 
     void aQueryFindsEitherCompositionOfAnAccentedLetter()
@@ -61,10 +61,10 @@ private Q_SLOTS:
             QStringLiteral("cafe") });
 
         for (const QString &query : { composed, decomposed, QStringLiteral("CAF\u00c9") }) {
-            m.setQuery(query);
-            QCOMPARE(texts(m.filteredShelf()),
+            m.panelState().setQuery(query);
+            QCOMPARE(texts(m.panelState().filteredShelf()),
                 QStringList { QStringLiteral("Menu du ") + decomposed.toUpper() });
-            QCOMPARE(texts(m.filteredHistory()),
+            QCOMPARE(texts(m.panelState().filteredHistory()),
                 (QStringList {
                     decomposed + QStringLiteral(" noir"), composed + QStringLiteral(" au lait") }));
         }
@@ -75,24 +75,25 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         f.copyAll({ QStringLiteral("gamma"), QStringLiteral("beta"), QStringLiteral("alpha") });
-        m.selectHistory(m.history().at(1).id); // beta
-        m.setQuery(QStringLiteral("mm"));
-        m.ensureSelectionValid();
-        QCOMPARE(m.selectedHistoryID(), m.history().at(2).id); // gamma, the first match
+        m.panelState().selectHistory(m.clipboardHistory().items().at(1).id); // beta
+        m.panelState().setQuery(QStringLiteral("mm"));
+        m.panelState().ensureSelectionValid();
+        QCOMPARE(m.panelState().selectedHistoryID(),
+            m.clipboardHistory().items().at(2).id); // gamma, the first match
 
         // Nothing matches in history: the first snippet that does.
         saveAll(m, { QStringLiteral("summer") });
-        m.setQuery(QStringLiteral("umm"));
-        m.ensureSelectionValid();
-        QCOMPARE(m.selectedColumn(), Column::saved);
-        QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
+        m.panelState().setQuery(QStringLiteral("umm"));
+        m.panelState().ensureSelectionValid();
+        QCOMPARE(m.panelState().selectedColumn(), Column::saved);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().first().id);
 
         // Nothing matches anywhere: both ids clear, the column stays.
-        m.setQuery(QStringLiteral("zzz"));
-        m.ensureSelectionValid();
-        QCOMPARE(m.selectedColumn(), Column::saved);
-        QVERIFY(m.selectedShelfID().isNull());
-        QVERIFY(m.selectedHistoryID().isNull());
+        m.panelState().setQuery(QStringLiteral("zzz"));
+        m.panelState().ensureSelectionValid();
+        QCOMPARE(m.panelState().selectedColumn(), Column::saved);
+        QVERIFY(m.panelState().selectedShelfID().isNull());
+        QVERIFY(m.panelState().selectedHistoryID().isNull());
     }
 
     void deletingTheSelectedSnippetSelectsTheNextBestRow()
@@ -101,12 +102,12 @@ private Q_SLOTS:
         AppModel &m = f.start();
         saveAll(m, { QStringLiteral("one"), QStringLiteral("two") });
         f.copyAll({ QStringLiteral("history row") });
-        m.selectShelf(m.shelf().at(1).id);
-        m.deleteShelf(m.shelf().at(1).id);
-        QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
-        m.deleteShelf(m.shelf().first().id);
-        QCOMPARE(m.selectedColumn(), Column::history);
-        QCOMPARE(m.selectedHistoryID(), m.history().first().id);
+        m.panelState().selectShelf(m.savedSnippets().items().at(1).id);
+        m.deleteShelf(m.savedSnippets().items().at(1).id);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().first().id);
+        m.deleteShelf(m.savedSnippets().items().first().id);
+        QCOMPARE(m.panelState().selectedColumn(), Column::history);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().first().id);
     }
 
     void openingSelectsThePreferredColumnsTopRow()
@@ -115,29 +116,30 @@ private Q_SLOTS:
         AppModel &m = f.start();
         f.copyAll({ QStringLiteral("h2"), QStringLiteral("h1") });
         m.applyDefaultOpenTarget(); // saved first, but none saved
-        QCOMPARE(m.selectedColumn(), Column::history);
-        QCOMPARE(m.selectedHistoryID(), m.history().first().id);
+        QCOMPARE(m.panelState().selectedColumn(), Column::history);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().first().id);
 
         saveAll(m, { QStringLiteral("s1"), QStringLiteral("s2") });
-        m.selectShelf(m.shelf().at(1).id);
+        m.panelState().selectShelf(m.savedSnippets().items().at(1).id);
         m.applyDefaultOpenTarget();
-        QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().first().id);
 
         m.settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
         m.applyDefaultOpenTarget();
-        QCOMPARE(m.selectedColumn(), Column::history);
-        QCOMPARE(m.selectedHistoryID(), m.history().first().id);
-        QVERIFY(m.selectedShelfID().isNull());
+        QCOMPARE(m.panelState().selectedColumn(), Column::history);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().first().id);
+        QVERIFY(m.panelState().selectedShelfID().isNull());
 
         // History first, but the history is filtered empty: the first snippet.
-        m.setQuery(QStringLiteral("s"));
+        m.panelState().setQuery(QStringLiteral("s"));
         m.applyDefaultOpenTarget();
-        QCOMPARE(m.selectedColumn(), Column::saved);
-        QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
+        QCOMPARE(m.panelState().selectedColumn(), Column::saved);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().first().id);
 
-        m.setQuery(QStringLiteral("nothing at all"));
-        m.selectDefaultOnOpen(true);
-        QVERIFY(m.selectedShelfID().isNull() && m.selectedHistoryID().isNull());
+        m.panelState().setQuery(QStringLiteral("nothing at all"));
+        m.panelState().selectDefaultOnOpen(true);
+        QVERIFY(m.panelState().selectedShelfID().isNull()
+            && m.panelState().selectedHistoryID().isNull());
     }
 
     void arrowsMoveWithoutWrappingAndAcrossColumns()
@@ -146,41 +148,41 @@ private Q_SLOTS:
         AppModel &m = f.start();
         f.copyAll({ QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"),
             QStringLiteral("2"), QStringLiteral("1") });
-        QSignalSpy reveals(&m, &AppModel::selectionRevealRequested);
-        m.selectHistory(m.history().at(2).id);
-        m.moveSelection(Nav::down);
-        QCOMPARE(m.selectedHistoryID(), m.history().at(3).id);
-        m.moveSelection(Nav::down);
-        m.moveSelection(Nav::down);
-        QCOMPARE(m.selectedHistoryID(), m.history().at(4).id);
+        QSignalSpy reveals(&m.panelState(), &PanelState::selectionRevealRequested);
+        m.panelState().selectHistory(m.clipboardHistory().items().at(2).id);
+        m.panelState().moveSelection(Nav::down);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().at(3).id);
+        m.panelState().moveSelection(Nav::down);
+        m.panelState().moveSelection(Nav::down);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().at(4).id);
         QCOMPARE(reveals.count(), 3); // also when the selection stayed at the end
-        m.selectHistory(m.history().first().id);
-        m.moveSelection(Nav::up);
-        QCOMPARE(m.selectedHistoryID(), m.history().first().id);
+        m.panelState().selectHistory(m.clipboardHistory().items().first().id);
+        m.panelState().moveSelection(Nav::up);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().first().id);
 
         // Right with no snippets: the selection stays, and is still revealed.
         reveals.clear();
-        m.moveSelection(Nav::right);
-        QCOMPARE(m.selectedColumn(), Column::history);
+        m.panelState().moveSelection(Nav::right);
+        QCOMPARE(m.panelState().selectedColumn(), Column::history);
         QCOMPARE(reveals.count(), 1);
 
         saveAll(m, { QStringLiteral("a"), QStringLiteral("b") });
-        m.selectHistory(m.history().at(1).id);
-        m.moveSelection(Nav::right);
-        QCOMPARE(m.selectedColumn(), Column::saved);
-        QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
-        m.moveSelection(Nav::down);
+        m.panelState().selectHistory(m.clipboardHistory().items().at(1).id);
+        m.panelState().moveSelection(Nav::right);
+        QCOMPARE(m.panelState().selectedColumn(), Column::saved);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().first().id);
+        m.panelState().moveSelection(Nav::down);
         // Back left: the history id was cleared by selecting a snippet, so its first row.
-        m.moveSelection(Nav::left);
-        QCOMPARE(m.selectedHistoryID(), m.history().first().id);
+        m.panelState().moveSelection(Nav::left);
+        QCOMPARE(m.panelState().selectedHistoryID(), m.clipboardHistory().items().first().id);
 
         // Up or down in a column filtered empty changes nothing at all.
-        m.setQuery(QStringLiteral("a"));
-        m.selectHistory({});
-        m.setSelectedColumn(Column::history);
+        m.panelState().setQuery(QStringLiteral("a"));
+        m.panelState().selectHistory({});
+        m.panelState().setSelectedColumn(Column::history);
         reveals.clear();
-        m.setQuery(QStringLiteral("nothing"));
-        m.moveSelection(Nav::down);
+        m.panelState().setQuery(QStringLiteral("nothing"));
+        m.panelState().moveSelection(Nav::down);
         QCOMPARE(reveals.count(), 0);
     }
 
@@ -190,24 +192,24 @@ private Q_SLOTS:
         AppModel &m = f.start();
         f.copyAll({ QStringLiteral("fourth"), QStringLiteral("third"), QStringLiteral("second"),
             QStringLiteral("first") });
-        const QUuid id = m.history().at(3).id;
-        m.selectHistory(id);
+        const QUuid id = m.clipboardHistory().items().at(3).id;
+        m.panelState().selectHistory(id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), QStringLiteral("fourth"));
-        QCOMPARE(m.history().first().id, id);
+        QCOMPARE(m.clipboardHistory().items().first().id, id);
 
         // The write that follows is not recorded again.
         f.pasteboard.writeString(QStringLiteral("fourth"));
-        m.pollClipboard();
-        QCOMPARE(m.history().size(), 4);
-        QCOMPARE(m.history().first().id, id);
+        m.clipboardHistory().poll();
+        QCOMPARE(m.clipboardHistory().items().size(), 4);
+        QCOMPARE(m.clipboardHistory().items().first().id, id);
 
         // A snippet is handed over as it is; the history is untouched.
         saveAll(m, { QStringLiteral("snippet") });
-        m.selectShelf(m.shelf().first().id);
+        m.panelState().selectShelf(m.savedSnippets().items().first().id);
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), QStringLiteral("snippet"));
-        QCOMPARE(m.history().size(), 4);
+        QCOMPARE(m.clipboardHistory().items().size(), 4);
 
-        m.selectShelf({});
+        m.panelState().selectShelf({});
         QCOMPARE(m.activateSelectedItemTextForPasteboard(), std::nullopt);
     }
 };

@@ -128,10 +128,10 @@ private Q_SLOTS:
             stored.append(QStringLiteral("extra %1").arg(i));
         startWithShelf(f, shelfJson(stored));
         // The first 25 are read, blanks dropped, duplicates kept, text normalised.
-        QCOMPARE(f.model->shelf().size(), 24);
-        QCOMPARE(texts(f.model->shelf()).mid(0, 3),
+        QCOMPARE(f.model->savedSnippets().items().size(), 24);
+        QCOMPARE(texts(f.model->savedSnippets().items()).mid(0, 3),
             (QStringList { QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("two") }));
-        QCOMPARE(storedTexts(f), texts(f.model->shelf()));
+        QCOMPARE(storedTexts(f), texts(f.model->savedSnippets().items()));
         // Snippets beyond the 25 are gone from the list, so the list as stored is kept.
         QCOMPARE(keptCopies(f).size(), 1);
     }
@@ -142,7 +142,7 @@ private Q_SLOTS:
         startWithShelf(f,
             shelfJson(
                 { QStringLiteral("  one  "), QStringLiteral(" \n "), QStringLiteral("two") }));
-        QCOMPARE(texts(f.model->shelf()),
+        QCOMPARE(texts(f.model->savedSnippets().items()),
             (QStringList { QStringLiteral("one"), QStringLiteral("two") }));
         QVERIFY(keptCopies(f).isEmpty());
     }
@@ -152,7 +152,7 @@ private Q_SLOTS:
         ModelFixture f;
         const QByteArray stored = shelfJson({ QStringLiteral("short"), QString(25000, u'w') });
         startWithShelf(f, stored);
-        QCOMPARE(f.model->shelf().at(1).text.size(), 20000);
+        QCOMPARE(f.model->savedSnippets().items().at(1).text.size(), 20000);
         QCOMPARE(keptCopy(f), stored);
     }
 
@@ -167,7 +167,7 @@ private Q_SLOTS:
                            "{\"id\":\"%2\",\"text\":\"three\"}]")
                 .arg(first, third)
                 .toUtf8());
-        const QList<ShelfItem> shelf = f.model->shelf();
+        const QList<ShelfItem> shelf = f.model->savedSnippets().items();
         QCOMPARE(texts(shelf),
             (QStringList {
                 QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three") }));
@@ -177,9 +177,9 @@ private Q_SLOTS:
         QVERIFY(keptCopies(f).isEmpty());
         // The new id is stored, and the snippet behaves as any other.
         f.start();
-        QCOMPARE(f.model->shelf(), shelf);
+        QCOMPARE(f.model->savedSnippets().items(), shelf);
         f.model->deleteShelf(shelf.at(1).id);
-        QCOMPARE(texts(f.model->shelf()),
+        QCOMPARE(texts(f.model->savedSnippets().items()),
             (QStringList { QStringLiteral("one"), QStringLiteral("three") }));
     }
 
@@ -194,7 +194,7 @@ private Q_SLOTS:
                            "{\"id\":\"%2\",\"text\":\"other\"}]")
                 .arg(dup, other)
                 .toUtf8());
-        const QList<ShelfItem> shelf = f.model->shelf();
+        const QList<ShelfItem> shelf = f.model->savedSnippets().items();
         QCOMPARE(texts(shelf),
             (QStringList {
                 QStringLiteral("dup A"), QStringLiteral("dup B"), QStringLiteral("other") }));
@@ -204,11 +204,11 @@ private Q_SLOTS:
         QCOMPARE(shelf.at(2).id, QUuid::fromString(other));
         QVERIFY(keptCopies(f).isEmpty());
         // Each is its own snippet: numbered apart, deleted apart, and the new id is stored.
-        QCOMPARE(f.model->shelfItemForShortcut(2)->text, QStringLiteral("dup B"));
+        QCOMPARE(f.model->panelState().shelfItemForShortcut(2)->text, QStringLiteral("dup B"));
         f.start();
-        QCOMPARE(f.model->shelf(), shelf);
+        QCOMPARE(f.model->savedSnippets().items(), shelf);
         f.model->deleteShelf(shelf.at(0).id);
-        QCOMPARE(texts(f.model->shelf()),
+        QCOMPARE(texts(f.model->savedSnippets().items()),
             (QStringList { QStringLiteral("dup B"), QStringLiteral("other") }));
         QCOMPARE(
             storedTexts(f), (QStringList { QStringLiteral("dup B"), QStringLiteral("other") }));
@@ -218,8 +218,9 @@ private Q_SLOTS:
     {
         ModelFixture f;
         startWithShelf(f, shelfJson({ QStringLiteral("x ").repeated(10000) + u'y' }));
-        QCOMPARE(f.model->shelf().at(0).text, QStringLiteral("x ").repeated(9999) + u'x');
-        QCOMPARE(storedTexts(f), texts(f.model->shelf()));
+        QCOMPARE(f.model->savedSnippets().items().at(0).text,
+            QStringLiteral("x ").repeated(9999) + u'x');
+        QCOMPARE(storedTexts(f), texts(f.model->savedSnippets().items()));
         QCOMPARE(keptCopies(f).size(), 1);
     }
 
@@ -229,16 +230,17 @@ private Q_SLOTS:
         AppModel &m = f.start();
         m.addShelfFromDrop(QStringLiteral("alpha"));
         m.addShelfFromDrop(QStringLiteral("beta"));
-        const QList<ShelfItem> before = m.shelf();
+        const QList<ShelfItem> before = m.savedSnippets().items();
         f.start();
-        QCOMPARE(f.model->shelf(), before);
+        QCOMPARE(f.model->savedSnippets().items(), before);
     }
 
     void legacyListIsTakenOverAndKept()
     {
         ModelFixture f;
         startWithShelf(f, shelfJson({ QStringLiteral("old one") }), SK::shelf.legacy);
-        QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("old one") });
+        QCOMPARE(
+            texts(f.model->savedSnippets().items()), QStringList { QStringLiteral("old one") });
         QVERIFY(f.reread()->contains(QString::fromLatin1(SK::shelf.legacy)));
         QCOMPARE(storedTexts(f), QStringList { QStringLiteral("old one") });
     }
@@ -262,7 +264,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, data);
         ModelFixture f;
         startWithShelf(f, data);
-        QVERIFY(f.model->shelf().isEmpty());
+        QVERIFY(f.model->savedSnippets().items().isEmpty());
         QCOMPARE(f.reread()->data(kShelfKey), QByteArray("[]"));
         const QStringList copies = keptCopies(f);
         QCOMPARE(copies.size(), 1);
@@ -281,7 +283,7 @@ private Q_SLOTS:
         SettingsPreferencesStore(f.settingsPath())
             .setString(kShelfKey, QStringLiteral("[{\"text\":\"typed by hand\"}]"));
         f.start();
-        QVERIFY(f.model->shelf().isEmpty());
+        QVERIFY(f.model->savedSnippets().items().isEmpty());
         QCOMPARE(keptCopies(f).size(), 1);
     }
 
@@ -304,7 +306,7 @@ private Q_SLOTS:
         f.writeSettingsFile(
             "[General]\nNookary.historyLimit.v2=50\nNookary.shelf.v1=" + value + "\n");
         f.start();
-        QVERIFY(f.model->shelf().isEmpty());
+        QVERIFY(f.model->savedSnippets().items().isEmpty());
         QCOMPARE(f.reread()->data(kShelfKey), QByteArray("[]"));
         QCOMPARE(keptCopy(f), value);
     }
@@ -325,10 +327,12 @@ private Q_SLOTS:
         line.replace('"', "\\\"");
         f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray(" + line + ")\"\n");
         f.start();
-        QCOMPARE(texts(f.model->shelf()), (QStringList { texts3[0], texts3[1], texts3[2] }));
+        QCOMPARE(texts(f.model->savedSnippets().items()),
+            (QStringList { texts3[0], texts3[1], texts3[2] }));
         QVERIFY(keptCopies(f).isEmpty());
         f.start();
-        QCOMPARE(texts(f.model->shelf()), (QStringList { texts3[0], texts3[1], texts3[2] }));
+        QCOMPARE(texts(f.model->savedSnippets().items()),
+            (QStringList { texts3[0], texts3[1], texts3[2] }));
     }
 
     void anUnreadableByteArrayLineInUtf8IsKeptAsWritten()
@@ -341,8 +345,8 @@ private Q_SLOTS:
         f.writeSettingsFile("[General]\nNookary.shelf.v1=\"@ByteArray(" + line + ")\"\n");
         f.start();
         // Without an id, read as a snippet with an id of its own; the list as typed is kept.
-        QCOMPARE(
-            texts(f.model->shelf()), QStringList { QStringLiteral("\u0130stanbul \u00c9 \u00df") });
+        QCOMPARE(texts(f.model->savedSnippets().items()),
+            QStringList { QStringLiteral("\u0130stanbul \u00c9 \u00df") });
         QCOMPARE(keptCopy(f), value);
     }
 
@@ -354,7 +358,8 @@ private Q_SLOTS:
         SettingsPreferencesStore(f.settingsPath())
             .setData(QString::fromLatin1(SK::shelf.legacy), legacy);
         f.start();
-        QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("from before") });
+        QCOMPARE(
+            texts(f.model->savedSnippets().items()), QStringList { QStringLiteral("from before") });
         QCOMPARE(keptCopy(f), QByteArray("mine, by hand"));
     }
 
@@ -365,7 +370,7 @@ private Q_SLOTS:
             R"([{"id":"11111111-1111-4111-8111-111111111111","text":"hand,  typed ; note"}])");
         f.writeSettingsFile("[General]\nQuobble.shelf.v1=" + value + "\n");
         f.start();
-        QVERIFY(f.model->shelf().isEmpty());
+        QVERIFY(f.model->savedSnippets().items().isEmpty());
         QCOMPARE(keptCopy(f), value);
         // Once: the next start has a current list and keeps nothing more.
         f.start();
@@ -381,7 +386,7 @@ private Q_SLOTS:
         f.writeSettingsFile(
             "[General]\nNookary.shelf.v1=\"@ByteArray([])\"\nNookary.shelf.v1=" + last + "\n");
         f.start();
-        QVERIFY(f.model->shelf().isEmpty());
+        QVERIFY(f.model->savedSnippets().items().isEmpty());
         QCOMPARE(keptCopy(f), last);
     }
 
@@ -391,16 +396,16 @@ private Q_SLOTS:
         AppModel &m = f.start();
         QSignalSpy beeps(&m, &AppModel::alertBeep);
         m.addShelfFromDrop(QStringLiteral("b"));
-        m.addShelfFromDrop(QStringLiteral(" a \n"), m.shelf().first().id);
+        m.addShelfFromDrop(QStringLiteral(" a \n"), m.savedSnippets().items().first().id);
         m.addShelfFromDrop(QStringLiteral("c"), QUuid::createUuid()); // unknown: at the end
         m.addShelfFromDrop(QStringLiteral("a")); // already there
         m.addShelfFromDrop(QStringLiteral("   "));
-        QCOMPARE(texts(m.shelf()),
+        QCOMPARE(texts(m.savedSnippets().items()),
             (QStringList { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") }));
-        QCOMPARE(storedTexts(f), texts(m.shelf()));
+        QCOMPARE(storedTexts(f), texts(m.savedSnippets().items()));
         QCOMPARE(beeps.count(), 0);
         // The selection is repaired, not moved to the new snippet.
-        QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().at(1).id);
     }
 
     void aDropInAnotherCompositionIsNotASecondSnippet()
@@ -410,11 +415,11 @@ private Q_SLOTS:
         QSignalSpy beeps(&m, &AppModel::alertBeep);
         m.addShelfFromDrop(QStringLiteral("caf\u00e9"));
         m.addShelfFromDrop(QStringLiteral(" cafe\u0301 "));
-        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("caf\u00e9") });
+        QCOMPARE(texts(m.savedSnippets().items()), QStringList { QStringLiteral("caf\u00e9") });
         QCOMPARE(beeps.count(), 0);
         // Letter case still counts.
         m.addShelfFromDrop(QStringLiteral("CAFE\u0301"));
-        QCOMPARE(m.shelf().size(), 2);
+        QCOMPARE(m.savedSnippets().items().size(), 2);
     }
 
     void aFullListRefuses()
@@ -428,10 +433,10 @@ private Q_SLOTS:
         QCOMPARE(beeps.count(), 1);
         m.addShelfFromDrop(QStringLiteral("3")); // a duplicate does not beep
         QCOMPARE(beeps.count(), 1);
-        m.addShelfAndEdit(); // by hand: silently nothing
+        m.savedSnippets().addAndEdit(); // by hand: silently nothing
         QCOMPARE(beeps.count(), 1);
-        QCOMPARE(m.shelf().size(), AppModel::shelfMax);
-        QVERIFY(m.editingID().isNull());
+        QCOMPARE(m.savedSnippets().items().size(), AppModel::shelfMax);
+        QVERIFY(m.savedSnippets().editingID().isNull());
     }
 
     void editingCommitsAbandonsAndDeletes()
@@ -439,38 +444,39 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         m.addShelfFromDrop(QStringLiteral("keep"));
-        m.addShelfAndEdit();
-        const QUuid fresh = m.editingID();
-        QCOMPARE(m.shelf().size(), 2);
+        m.savedSnippets().addAndEdit();
+        const QUuid fresh = m.savedSnippets().editingID();
+        QCOMPARE(m.savedSnippets().items().size(), 2);
         QCOMPARE(storedTexts(f).size(), 2); // the empty snippet is stored while edited
 
         // Opening another snippet throws the abandoned empty one away.
-        m.startEditing(m.shelf().first().id);
-        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("keep") });
-        QVERIFY(!m.shelf().isEmpty() && m.editingID() == m.shelf().first().id);
+        m.savedSnippets().startEditing(m.savedSnippets().items().first().id);
+        QCOMPARE(texts(m.savedSnippets().items()), QStringList { QStringLiteral("keep") });
+        QVERIFY(!m.savedSnippets().items().isEmpty()
+            && m.savedSnippets().editingID() == m.savedSnippets().items().first().id);
 
-        m.saveEditing(m.editingID(), QStringLiteral("  kept, edited\n"));
-        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("kept, edited") });
-        QVERIFY(m.editingID().isNull());
+        m.saveEditing(m.savedSnippets().editingID(), QStringLiteral("  kept, edited\n"));
+        QCOMPARE(texts(m.savedSnippets().items()), QStringList { QStringLiteral("kept, edited") });
+        QVERIFY(m.savedSnippets().editingID().isNull());
         QCOMPARE(storedTexts(f), QStringList { QStringLiteral("kept, edited") });
 
         // An edit that leaves only white space deletes the snippet and its selection.
-        m.selectShelf(m.shelf().first().id);
-        m.startEditing(m.shelf().first().id);
-        m.saveEditing(m.shelf().first().id, QStringLiteral(" \t "));
-        QVERIFY(m.shelf().isEmpty());
-        QVERIFY(m.selectedShelfID().isNull());
+        m.panelState().selectShelf(m.savedSnippets().items().first().id);
+        m.savedSnippets().startEditing(m.savedSnippets().items().first().id);
+        m.saveEditing(m.savedSnippets().items().first().id, QStringLiteral(" \t "));
+        QVERIFY(m.savedSnippets().items().isEmpty());
+        QVERIFY(m.panelState().selectedShelfID().isNull());
 
         // Saving an id that is gone changes nothing.
         m.addShelfFromDrop(QStringLiteral("x"));
-        m.startEditing(m.shelf().first().id);
+        m.savedSnippets().startEditing(m.savedSnippets().items().first().id);
         m.saveEditing(fresh, QStringLiteral("ghost"));
-        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("x") });
-        QCOMPARE(m.editingID(), m.shelf().first().id);
+        QCOMPARE(texts(m.savedSnippets().items()), QStringList { QStringLiteral("x") });
+        QCOMPARE(m.savedSnippets().editingID(), m.savedSnippets().items().first().id);
 
         // Edits are cut like every entry.
-        m.saveEditing(m.shelf().first().id, QString(25000, u'e'));
-        QCOMPARE(m.shelf().first().text.size(), 20000);
+        m.saveEditing(m.savedSnippets().items().first().id, QString(25000, u'e'));
+        QCOMPARE(m.savedSnippets().items().first().text.size(), 20000);
     }
 
     void anAbandonedEmptySnippetGoesWithTheNextEdit()
@@ -478,34 +484,34 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &m = f.start();
         m.addShelfFromDrop(QStringLiteral("kept"));
-        m.addShelfAndEdit();
-        const QUuid empty = m.editingID();
-        m.setEditingID({}); // Escape: the empty row stays for now
-        QCOMPARE(m.shelf().size(), 2);
+        m.savedSnippets().addAndEdit();
+        const QUuid empty = m.savedSnippets().editingID();
+        m.savedSnippets().setEditingID({}); // Escape: the empty row stays for now
+        QCOMPARE(m.savedSnippets().items().size(), 2);
 
         // Taking it up again keeps it.
-        m.startEditing(empty);
-        QCOMPARE(m.shelf().size(), 2);
-        QCOMPARE(m.editingID(), empty);
-        m.setEditingID({});
+        m.savedSnippets().startEditing(empty);
+        QCOMPARE(m.savedSnippets().items().size(), 2);
+        QCOMPARE(m.savedSnippets().editingID(), empty);
+        m.savedSnippets().setEditingID({});
 
-        m.startEditing(m.shelf().first().id);
-        QCOMPARE(texts(m.shelf()), QStringList { QStringLiteral("kept") });
+        m.savedSnippets().startEditing(m.savedSnippets().items().first().id);
+        QCOMPARE(texts(m.savedSnippets().items()), QStringList { QStringLiteral("kept") });
         QCOMPARE(storedTexts(f), QStringList { QStringLiteral("kept") });
 
         // A snippet that was not empty is never thrown away.
-        m.setEditingID({});
-        m.addShelfAndEdit();
-        QCOMPARE(m.shelf().size(), 2);
+        m.savedSnippets().setEditingID({});
+        m.savedSnippets().addAndEdit();
+        QCOMPARE(m.savedSnippets().items().size(), 2);
     }
 
     void anEmptyNewSnippetIsDroppedAtTheNextStart()
     {
         ModelFixture f;
-        f.start().addShelfAndEdit();
+        f.start().savedSnippets().addAndEdit();
         QCOMPARE(storedTexts(f), QStringList { QString() });
         f.start();
-        QVERIFY(f.model->shelf().isEmpty());
+        QVERIFY(f.model->savedSnippets().items().isEmpty());
     }
 
     void reorderingMovesLive()
@@ -514,22 +520,22 @@ private Q_SLOTS:
         AppModel &m = f.start();
         for (const char *t : { "first", "second", "third" })
             m.addShelfFromDrop(QString::fromLatin1(t));
-        const QUuid first = m.shelf().at(0).id;
-        const QUuid third = m.shelf().at(2).id;
+        const QUuid first = m.savedSnippets().items().at(0).id;
+        const QUuid third = m.savedSnippets().items().at(2).id;
         m.moveShelfItem(first, third);
-        QCOMPARE(texts(m.shelf()),
+        QCOMPARE(texts(m.savedSnippets().items()),
             (QStringList {
                 QStringLiteral("second"), QStringLiteral("third"), QStringLiteral("first") }));
-        m.moveShelfItem(first, m.shelf().at(0).id);
-        QCOMPARE(texts(m.shelf()),
+        m.moveShelfItem(first, m.savedSnippets().items().at(0).id);
+        QCOMPARE(texts(m.savedSnippets().items()),
             (QStringList {
                 QStringLiteral("first"), QStringLiteral("second"), QStringLiteral("third") }));
         m.moveShelfItem(third, first);
-        QCOMPARE(texts(m.shelf()),
+        QCOMPARE(texts(m.savedSnippets().items()),
             (QStringList {
                 QStringLiteral("third"), QStringLiteral("first"), QStringLiteral("second") }));
         f.clock.advance(0ms);
-        QCOMPARE(storedTexts(f), texts(m.shelf()));
+        QCOMPARE(storedTexts(f), texts(m.savedSnippets().items()));
 
         // Each step of a drag is one change: announced once, never without the dragged
         // snippet (the panel would drop its row mid-drag), and written on the next turn,
@@ -538,34 +544,34 @@ private Q_SLOTS:
         int announced = 0;
         bool complete = true;
         QObject guard;
-        QObject::connect(&m, &AppModel::shelfChanged, &guard, [&] {
+        QObject::connect(&m.savedSnippets(), &Shelf::changed, &guard, [&] {
             ++announced;
-            complete = complete && m.shelf().size() == 3;
+            complete = complete && m.savedSnippets().items().size() == 3;
         });
-        m.moveShelfItem(third, m.shelf().at(2).id);
+        m.moveShelfItem(third, m.savedSnippets().items().at(2).id);
         QCOMPARE(announced, 1);
         QVERIFY(complete);
         QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 0);
-        m.moveShelfItem(third, m.shelf().at(0).id);
+        m.moveShelfItem(third, m.savedSnippets().items().at(0).id);
         f.clock.advance(0ms);
         QCOMPARE(f.store->writes(QStringLiteral("Nookary.shelf.v1")), 1);
-        QCOMPARE(storedTexts(f), texts(m.shelf()));
+        QCOMPARE(storedTexts(f), texts(m.savedSnippets().items()));
 
         // A quit before the next turn still writes the last order.
-        m.moveShelfItem(first, m.shelf().at(0).id);
-        const QStringList reordered = texts(m.shelf());
+        m.moveShelfItem(first, m.savedSnippets().items().at(0).id);
+        const QStringList reordered = texts(m.savedSnippets().items());
         f.model.reset();
         QCOMPARE(storedTexts(f), reordered);
         AppModel &again = f.start();
-        QCOMPARE(texts(again.shelf()), reordered);
+        QCOMPARE(texts(again.savedSnippets().items()), reordered);
 
-        const QList<ShelfItem> before = again.shelf();
+        const QList<ShelfItem> before = again.savedSnippets().items();
         again.moveShelfItem(first, first);
         again.moveShelfItem(QUuid::createUuid(), first);
         again.moveShelfItem(first, QUuid::createUuid());
         again.deleteShelf(QUuid::createUuid());
-        again.startEditing(QUuid::createUuid());
-        QCOMPARE(again.shelf(), before);
+        again.savedSnippets().startEditing(QUuid::createUuid());
+        QCOMPARE(again.savedSnippets().items(), before);
     }
 
     void numberedSnippetsFollowTheFilter()
@@ -574,26 +580,26 @@ private Q_SLOTS:
         AppModel &m = f.start();
         for (const char *t : { "apple", "banana", "cherry", "apricot" })
             m.addShelfFromDrop(QString::fromLatin1(t));
-        QCOMPARE(m.shelfItemForShortcut(0), std::nullopt);
-        QCOMPARE(m.shelfItemForShortcut(10), std::nullopt);
-        QCOMPARE(m.shelfItemForShortcut(5), std::nullopt);
-        QCOMPARE(m.shelfItemForShortcut(2)->text, QStringLiteral("banana"));
-        m.setQuery(QStringLiteral("AP"));
-        QCOMPARE(m.shelfItemForShortcut(1)->text, QStringLiteral("apple"));
-        QCOMPARE(m.shelfItemForShortcut(2)->text, QStringLiteral("apricot"));
-        QCOMPARE(m.shelfItemForShortcut(3), std::nullopt);
+        QCOMPARE(m.panelState().shelfItemForShortcut(0), std::nullopt);
+        QCOMPARE(m.panelState().shelfItemForShortcut(10), std::nullopt);
+        QCOMPARE(m.panelState().shelfItemForShortcut(5), std::nullopt);
+        QCOMPARE(m.panelState().shelfItemForShortcut(2)->text, QStringLiteral("banana"));
+        m.panelState().setQuery(QStringLiteral("AP"));
+        QCOMPARE(m.panelState().shelfItemForShortcut(1)->text, QStringLiteral("apple"));
+        QCOMPARE(m.panelState().shelfItemForShortcut(2)->text, QStringLiteral("apricot"));
+        QCOMPARE(m.panelState().shelfItemForShortcut(3), std::nullopt);
     }
 
     void aRowDropHoldsOffTheColumnDropForAMoment()
     {
         ModelFixture f;
         AppModel &m = f.start();
-        QVERIFY(m.shelfColumnDropAllowed());
-        m.noteShelfRowDrop();
+        QVERIFY(m.savedSnippets().columnDropAllowed());
+        m.savedSnippets().noteRowDrop();
         f.clock.advance(std::chrono::milliseconds(30));
-        QVERIFY(!m.shelfColumnDropAllowed());
+        QVERIFY(!m.savedSnippets().columnDropAllowed());
         f.clock.advance(std::chrono::milliseconds(100));
-        QVERIFY(m.shelfColumnDropAllowed());
+        QVERIFY(m.savedSnippets().columnDropAllowed());
     }
 
     void snippetsInAReadOnlyFolderAreNeverOverwritten()
@@ -611,7 +617,8 @@ private Q_SLOTS:
             ReadOnlyFolder readOnly(QFileInfo(f.settingsPath()).absolutePath());
             QVERIFY(readOnly.isReadOnly());
             f.start();
-            QCOMPARE(texts(f.model->shelf()), QStringList { QStringLiteral("keep me") });
+            QCOMPARE(
+                texts(f.model->savedSnippets().items()), QStringList { QStringLiteral("keep me") });
             readOnly.makeWritable();
             f.model->settings().setHistoryLimit(50);
             f.model->addShelfFromDrop(QStringLiteral("new"));
@@ -641,7 +648,7 @@ private Q_SLOTS:
                   .arg(first)
                   .toUtf8();
         startWithShelf(f, stored);
-        const QList<ShelfItem> shelf = f.model->shelf();
+        const QList<ShelfItem> shelf = f.model->savedSnippets().items();
         QCOMPARE(texts(shelf),
             (QStringList { QStringLiteral("one"), QStringLiteral("no id"),
                 QStringLiteral("a number for an id"), QStringLiteral("not a UUID"),
@@ -654,7 +661,7 @@ private Q_SLOTS:
         QCOMPARE(storedTexts(f), texts(shelf));
         // The next start reads the clean list: the same snippets, no second copy.
         f.start();
-        QCOMPARE(f.model->shelf(), shelf);
+        QCOMPARE(f.model->savedSnippets().items(), shelf);
         QCOMPARE(keptCopies(f).size(), 1);
     }
 
@@ -684,10 +691,11 @@ private Q_SLOTS:
         QList<PreferencesStore::WriteProblem> told;
         f.store->setWriteProblemHandler(
             [&](PreferencesStore::WriteProblem problem) { told.append(problem); });
-        QCOMPARE(texts(f.model->shelf()).size(), 25);
-        f.model->deleteShelf(f.model->shelf().at(3).id);
+        QCOMPARE(texts(f.model->savedSnippets().items()).size(), 25);
+        f.model->deleteShelf(f.model->savedSnippets().items().at(3).id);
         f.model->addShelfFromDrop(QStringLiteral("added in this run"));
-        QCOMPARE(texts(f.model->shelf()).last(), QStringLiteral("added in this run"));
+        QCOMPARE(
+            texts(f.model->savedSnippets().items()).last(), QStringLiteral("added in this run"));
         QCOMPARE(told, QList { PreferencesStore::WriteProblem::heldInMemory });
 
         // Room again later in the run: still nothing is written over the only copy.
@@ -714,7 +722,7 @@ private Q_SLOTS:
                 elsewhere.filePath(stamp), f.settingsPath() + QStringLiteral(".snippets-") + stamp);
         }
         f.start();
-        QCOMPARE(f.model->shelf().at(0).text.size(), 20000);
+        QCOMPARE(f.model->savedSnippets().items().at(0).text.size(), 20000);
         QVERIFY(QDir(elsewhere.path()).entryList(QDir::Files).isEmpty());
         QCOMPARE(keptCopy(f), stored);
     }
@@ -734,54 +742,54 @@ private Q_SLOTS:
         m.addShelfFromDrop(QStringLiteral("mine 3"));
         const QStringList added { QStringLiteral("mine 1"), QStringLiteral("theirs 1"),
             QStringLiteral("mine 2"), QStringLiteral("theirs 2"), QStringLiteral("mine 3") };
-        QCOMPARE(texts(m.shelf()), added);
+        QCOMPARE(texts(m.savedSnippets().items()), added);
         QCOMPARE(storedTexts(f), added);
 
         // An edit, a delete and a move each apply to what the other left.
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { items[1].text = "theirs 1b"; });
-        m.startEditing(m.shelf().at(0).id);
-        m.saveEditing(m.shelf().at(0).id, QStringLiteral("mine 1b"));
+        m.savedSnippets().startEditing(m.savedSnippets().items().at(0).id);
+        m.saveEditing(m.savedSnippets().items().at(0).id, QStringLiteral("mine 1b"));
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { items.removeAt(3); });
-        m.deleteShelf(m.shelf().at(2).id);
+        m.deleteShelf(m.savedSnippets().items().at(2).id);
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 3"); });
-        m.moveShelfItem(m.shelf().at(2).id, m.shelf().at(0).id);
+        m.moveShelfItem(m.savedSnippets().items().at(2).id, m.savedSnippets().items().at(0).id);
         f.clock.advance(0ms); // a live reorder is written once the turn is over
         const QStringList now { QStringLiteral("mine 3"), QStringLiteral("mine 1b"),
             QStringLiteral("theirs 1b"), QStringLiteral("theirs 3") };
-        QCOMPARE(texts(m.shelf()), now);
+        QCOMPARE(texts(m.savedSnippets().items()), now);
         QCOMPARE(storedTexts(f), now);
 
         // Opening the panel shows what the other instance did meanwhile.
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { items.removeLast(); });
-        QSignalSpy changed(&m, &AppModel::shelfChanged);
+        QSignalSpy changed(&m.savedSnippets(), &Shelf::changed);
         m.applyDefaultOpenTarget();
         QCOMPARE(changed.size(), 1);
-        QCOMPARE(texts(m.shelf()), now.mid(0, 3));
-        QCOMPARE(m.selectedShelfID(), m.shelf().at(0).id);
+        QCOMPARE(texts(m.savedSnippets().items()), now.mid(0, 3));
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().at(0).id);
 
         // A new snippet being typed stays, though the other instance threw the empty row away.
-        m.addShelfAndEdit();
-        const QUuid typing = m.editingID();
+        m.savedSnippets().addAndEdit();
+        const QUuid typing = m.savedSnippets().editingID();
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) {
             items.removeLast();
             append(items, "theirs 4");
         });
         m.applyDefaultOpenTarget();
-        QCOMPARE(m.editingID(), typing);
+        QCOMPARE(m.savedSnippets().editingID(), typing);
         m.saveEditing(typing, QStringLiteral("typed meanwhile"));
-        QCOMPARE(texts(m.shelf()),
+        QCOMPARE(texts(m.savedSnippets().items()),
             (QStringList { QStringLiteral("mine 3"), QStringLiteral("mine 1b"),
                 QStringLiteral("theirs 1b"), QStringLiteral("typed meanwhile"),
                 QStringLiteral("theirs 4") }));
-        QCOMPARE(storedTexts(f), texts(m.shelf()));
+        QCOMPARE(storedTexts(f), texts(m.savedSnippets().items()));
 
         // An import adds to the list as stored, and knows what the other saved meanwhile.
         anotherInstanceChanges(f, [](QList<ShelfItem> &items) { append(items, "theirs 5"); });
         QCOMPARE(m.importSavedSnippets({ QStringLiteral("theirs 5"), QStringLiteral("imported") }),
             (SnippetTransfer::ImportResult { 1, 1, 0 }));
-        QCOMPARE(texts(m.shelf()).mid(5),
+        QCOMPARE(texts(m.savedSnippets().items()).mid(5),
             (QStringList { QStringLiteral("theirs 5"), QStringLiteral("imported") }));
-        QCOMPARE(storedTexts(f), texts(m.shelf()));
+        QCOMPARE(storedTexts(f), texts(m.savedSnippets().items()));
     }
 };
 

@@ -240,7 +240,7 @@ private Q_SLOTS:
         AppModel &model = f.start();
         model.addShelfFromDrop(QStringLiteral("first"));
         model.addShelfFromDrop(QStringLiteral("caf\u00e9"));
-        QSignalSpy changed(&model, &AppModel::shelfChanged);
+        QSignalSpy changed(&model.savedSnippets(), &Shelf::changed);
         // Trimmed, canonically equal and repeated texts count as saved, as a drop does.
         const Result result = model.importSavedSnippets(
             { QStringLiteral("  first \n"), QStringLiteral("new one"), QStringLiteral("cafe\u0301"),
@@ -281,12 +281,12 @@ private Q_SLOTS:
         QStringList file = numbered(18, 30);
         const Result result = model.importSavedSnippets(file);
         QCOMPARE(result, (Result { 5, 3, 5 }));
-        QCOMPARE(model.shelf().size(), AppModel::shelfMax);
+        QCOMPARE(model.savedSnippets().items().size(), AppModel::shelfMax);
         QCOMPARE(model.savedSnippetTexts().last(), QStringLiteral("snippet 25"));
 
         // Nothing to add: nothing changes and no copy is kept.
         const QStringList copies = keptCopies(f);
-        QSignalSpy changed(&model, &AppModel::shelfChanged);
+        QSignalSpy changed(&model.savedSnippets(), &Shelf::changed);
         QCOMPARE(model.importSavedSnippets(numbered(1, 3)), (Result { 0, 3, 0 }));
         QCOMPARE(model.importSavedSnippets({ QStringLiteral("one more") }), (Result { 0, 0, 1 }));
         // A text the file repeats is one new text over the limit, its copies skipped.
@@ -303,7 +303,7 @@ private Q_SLOTS:
         AppModel &model = f.start();
         const QString longText(maxEntryCharacters + 50, u'x');
         QCOMPARE(model.importSavedSnippets({ longText }), (Result { 1, 0, 0 }));
-        QCOMPARE(model.shelf().first().text.size(), maxEntryCharacters);
+        QCOMPARE(model.savedSnippets().items().first().text.size(), maxEntryCharacters);
         QVERIFY(keptCopies(f).isEmpty()); // nothing was there to lose
     }
 };

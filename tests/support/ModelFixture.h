@@ -59,7 +59,7 @@ public:
     {
         for (const QString &text : copies) {
             pasteboard.copyText(text);
-            model->pollClipboard();
+            model->clipboardHistory().poll();
         }
     }
 

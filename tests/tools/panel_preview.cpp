@@ -37,7 +37,7 @@ int main(int argc, char **argv)
             "https://example.org/tickets/4821", "#4821", "Ada Lovelace",
             "git rebase -i origin/main" }) {
         pasteboard.copyText(QString::fromUtf8(copy));
-        model.pollClipboard();
+        model.clipboardHistory().poll();
     }
     for (const char *snippet : { "Kind regards,\nAda", "ada@example.org", "+44 20 7946 0958",
              "kubectl get pods -n staging", "Meeting notes template" })
@@ -54,7 +54,7 @@ int main(int argc, char **argv)
     panel.show();
 
     if (args.contains(QStringLiteral("--edit")))
-        model.startEditing(model.shelf().at(1).id);
+        model.savedSnippets().startEditing(model.savedSnippets().items().at(1).id);
     if (args.contains(QStringLiteral("--hover-saved"))) {
         QTimer::singleShot(200, view, [view] {
             if (ShelfRow *row = view->shelfColumn()->visibleRows().value(0)) {

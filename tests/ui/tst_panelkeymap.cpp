@@ -126,9 +126,9 @@ private Q_SLOTS:
     void escapeAbandonsAnEditThenCloses()
     {
         Panel p({ QStringLiteral("a") });
-        p.model().startEditing(p.model().shelf().first().id);
+        p.model().savedSnippets().startEditing(p.model().savedSnippets().items().first().id);
         QCOMPARE(p.press(Qt::Key_Escape), Decision::consume);
-        QVERIFY(p.model().editingID().isNull());
+        QVERIFY(p.model().savedSnippets().editingID().isNull());
         QVERIFY(p.host.calls.isEmpty());
         QCOMPARE(p.press(Qt::Key_Escape), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("close") });
@@ -150,7 +150,8 @@ private Q_SLOTS:
             { QStringLiteral("history") });
         QCOMPARE(p.press(Qt::Key_3, Ctrl | Qt::ShiftModifier), Decision::consume);
         QCOMPARE(p.host.chosen, QStringList { QStringLiteral("three") });
-        QCOMPARE(p.model().selectedShelfID(), p.model().shelf().at(2).id);
+        QCOMPARE(
+            p.model().panelState().selectedShelfID(), p.model().savedSnippets().items().at(2).id);
 
         QCOMPARE(p.press(Qt::Key_7, Ctrl), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("refused: There is no snippet 7.") });
@@ -163,7 +164,7 @@ private Q_SLOTS:
         QCOMPARE(p.press(Qt::Key_3), Decision::pass);
 
         // Numbers follow the filter.
-        p.model().setQuery(QStringLiteral("f"));
+        p.model().panelState().setQuery(QStringLiteral("f"));
         p.host.chosen.clear();
         QCOMPARE(p.press(Qt::Key_2, Ctrl), Decision::consume);
         QCOMPARE(p.host.chosen, QStringList { QStringLiteral("five") });
@@ -172,7 +173,7 @@ private Q_SLOTS:
     void returnEndsAnEditWhileShiftReturnAndArrowsStayInTheEditor()
     {
         Panel p({ QStringLiteral("a") }, { QStringLiteral("h") });
-        p.model().startEditing(p.model().shelf().first().id);
+        p.model().savedSnippets().startEditing(p.model().savedSnippets().items().first().id);
         QCOMPARE(p.press(Qt::Key_Down), Decision::pass);
         QCOMPARE(p.press(Qt::Key_X), Decision::pass);
         // Shift+Return is the editor's line break.
@@ -190,14 +191,15 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("s1") }, { QStringLiteral("h2"), QStringLiteral("h1") });
         p.model().applyDefaultOpenTarget();
-        QSignalSpy reveals(&p.model(), &AppModel::selectionRevealRequested);
+        QSignalSpy reveals(&p.model().panelState(), &PanelState::selectionRevealRequested);
         QCOMPARE(p.press(Qt::Key_Left, Qt::ShiftModifier), Decision::consume);
-        QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
+        QCOMPARE(p.model().panelState().selectedColumn(), AppModel::Column::history);
         QCOMPARE(p.press(Qt::Key_Down, Ctrl), Decision::consume);
-        QCOMPARE(p.model().selectedHistoryID(), p.model().history().at(1).id);
+        QCOMPARE(p.model().panelState().selectedHistoryID(),
+            p.model().clipboardHistory().items().at(1).id);
         QCOMPARE(p.press(Qt::Key_Up), Decision::consume);
         QCOMPARE(p.press(Qt::Key_Right), Decision::consume);
-        QCOMPARE(p.model().selectedColumn(), AppModel::Column::saved);
+        QCOMPARE(p.model().panelState().selectedColumn(), AppModel::Column::saved);
         QCOMPARE(reveals.size(), 4);
     }
 
@@ -205,17 +207,17 @@ private Q_SLOTS:
     {
         // Whether the panel then closes is the shell's (a pinned window stays).
         Panel p({}, { QStringLiteral("older"), QStringLiteral("newer") });
-        p.model().selectHistory(p.model().history().at(1).id);
+        p.model().panelState().selectHistory(p.model().clipboardHistory().items().at(1).id);
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         QCOMPARE(p.host.chosen, QStringList { QStringLiteral("older") });
         QVERIFY(p.host.calls.isEmpty());
-        QCOMPARE(p.model().history().first().text, QStringLiteral("older"));
+        QCOMPARE(p.model().clipboardHistory().items().first().text, QStringLiteral("older"));
         QCOMPARE(p.press(Qt::Key_Enter, Qt::KeypadModifier), Decision::consume);
         QCOMPARE(p.host.chosen.size(), 2);
 
         // Nothing selected: Return is passed on.
-        p.model().setQuery(QStringLiteral("no such text"));
-        p.model().ensureSelectionValid();
+        p.model().panelState().setQuery(QStringLiteral("no such text"));
+        p.model().panelState().ensureSelectionValid();
         QCOMPARE(p.press(Qt::Key_Return), Decision::pass);
     }
 
@@ -269,7 +271,7 @@ private Q_SLOTS:
         p.f.pasteboard.copyText(QStringLiteral("looked at again"));
         QVERIFY(p.f.pasteboard.landRead());
         p.model().applyDefaultOpenTarget();
-        QVERIFY(p.model().isCapturePending());
+        QVERIFY(p.model().clipboardHistory().isCapturePending());
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         QVERIFY(p.f.pasteboard.landRead());
         QCOMPARE(p.host.chosen, QStringList { QStringLiteral("looked at again") });
@@ -283,7 +285,7 @@ private Q_SLOTS:
         p.f.pasteboard.copyText(QStringLiteral("slow copy"));
         p.model().applyDefaultOpenTarget();
         QCOMPARE(p.press(Qt::Key_Left), Decision::consume);
-        QCOMPARE(p.model().selectedText(), QStringLiteral("previous"));
+        QCOMPARE(p.model().panelState().selectedText(), QStringLiteral("previous"));
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         // The panel tells why nothing happens yet.
         QVERIFY(p.model().isCopyBackWaiting());
@@ -304,18 +306,18 @@ private Q_SLOTS:
         p.f.pasteboard.copyText(QStringLiteral("third"));
         p.model().applyDefaultOpenTarget();
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
-        p.model().setIsTrackingPaused(true);
+        p.model().clipboardHistory().setPaused(true);
         QVERIFY(!p.model().isCopyBackWaiting());
         QCOMPARE(p.host.chosen.size(), 1);
 
         // A move within a column is the user's own choice: the landing copy leaves it.
-        p.model().setIsTrackingPaused(false);
+        p.model().clipboardHistory().setPaused(false);
         QVERIFY(p.f.pasteboard.landRead());
         p.f.pasteboard.copyText(QStringLiteral("fourth"));
         p.model().applyDefaultOpenTarget();
         QCOMPARE(p.press(Qt::Key_Left), Decision::consume);
         QCOMPARE(p.press(Qt::Key_Down), Decision::consume);
-        const QString chosen = *p.model().selectedText();
+        const QString chosen = *p.model().panelState().selectedText();
         QCOMPARE(p.press(Qt::Key_Return), Decision::consume);
         QVERIFY(p.f.pasteboard.landRead());
         QCOMPARE(p.host.chosen.size(), 2);
@@ -332,14 +334,14 @@ private Q_SLOTS:
             k.towardsPanel = false;
             return p.map->handle(k);
         };
-        const QUuid selected = p.model().selectedShelfID();
+        const QUuid selected = p.model().panelState().selectedShelfID();
         for (const int k :
             { int(Qt::Key_Escape), int(Qt::Key_Return), int(Qt::Key_Down), int(Qt::Key_Left) })
             QCOMPARE(toMenu(k), Decision::pass);
         QCOMPARE(toMenu(Qt::Key_1, Ctrl), Decision::pass);
         QVERIFY(p.host.calls.isEmpty());
         QVERIFY(p.host.chosen.isEmpty());
-        QCOMPARE(p.model().selectedShelfID(), selected);
+        QCOMPARE(p.model().panelState().selectedShelfID(), selected);
         // The settings shortcut holds wherever the key goes.
         QCOMPARE(toMenu(Qt::Key_Comma, Ctrl), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("preferences") });
@@ -350,32 +352,33 @@ private Q_SLOTS:
         Panel p({ QStringLiteral("s1"), QStringLiteral("s2"), QStringLiteral("s3") },
             { QStringLiteral("h") });
         AppModel &m = p.model();
-        m.selectShelf(m.shelf().at(1).id);
+        m.panelState().selectShelf(m.savedSnippets().items().at(1).id);
         QCOMPARE(p.press(Qt::Key_Backspace), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Delete, Qt::ShiftModifier), Decision::pass); // cut, in a field
-        QCOMPARE(m.shelf().size(), 3);
+        QCOMPARE(m.savedSnippets().items().size(), 3);
         QCOMPARE(p.press(Qt::Key_Delete), Decision::consume);
         // The row that took its place is selected, not the first.
-        QCOMPARE(texts(m.shelf()), (QStringList { QStringLiteral("s1"), QStringLiteral("s3") }));
-        QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
+        QCOMPARE(texts(m.savedSnippets().items()),
+            (QStringList { QStringLiteral("s1"), QStringLiteral("s3") }));
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().at(1).id);
         QCOMPARE(p.press(Qt::Key_Delete), Decision::consume); // the last: the one before
-        QCOMPARE(m.selectedShelfID(), m.shelf().first().id);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().first().id);
         QCOMPARE(m.undoableRemoval(), AppModel::Column::saved);
 
         // With text in the search field, Delete edits the text.
-        m.setQuery(QStringLiteral("h"));
-        m.selectHistory(m.history().first().id);
+        m.panelState().setQuery(QStringLiteral("h"));
+        m.panelState().selectHistory(m.clipboardHistory().items().first().id);
         QCOMPARE(p.press(Qt::Key_Delete), Decision::pass);
-        m.setQuery(QString());
+        m.panelState().setQuery(QString());
         QCOMPARE(p.press(Qt::Key_Delete, Qt::KeypadModifier), Decision::consume); // Num Lock off
-        QVERIFY(m.history().isEmpty());
+        QVERIFY(m.clipboardHistory().items().isEmpty());
 
         // Ctrl+Z takes the removals back, the last first; then it is the field's again.
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
-        QCOMPARE(m.history().size(), 1);
+        QCOMPARE(m.clipboardHistory().items().size(), 1);
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::consume);
-        QCOMPARE(m.shelf().size(), 3);
+        QCOMPARE(m.savedSnippets().items().size(), 3);
         QCOMPARE(p.press(Qt::Key_Z, Ctrl), Decision::pass);
     }
 
@@ -385,55 +388,55 @@ private Q_SLOTS:
         for (const bool marked : { true, false }) {
             Panel p(numbered(5), { QStringLiteral("h") });
             AppModel &m = p.model();
-            m.selectShelf(m.shelf().first().id);
+            m.panelState().selectShelf(m.savedSnippets().items().first().id);
             const QList<Decision> held = p.hold(Qt::Key_Delete, 30, marked);
             QCOMPARE(held.count(Decision::consume), held.size()); // none reaches the field
-            QCOMPARE(m.shelf().size(), 4);
-            QCOMPARE(m.history().size(), 1);
+            QCOMPARE(m.savedSnippets().items().size(), 4);
+            QCOMPARE(m.clipboardHistory().items().size(), 1);
             QCOMPARE(p.press(Qt::Key_Delete), Decision::consume); // let go: the next press acts
-            QCOMPARE(m.shelf().size(), 3);
+            QCOMPARE(m.savedSnippets().items().size(), 3);
         }
 
         // A hold that begins by emptying the search field removes nothing.
         Panel p(numbered(3));
-        p.model().setQuery(QStringLiteral("snip"));
-        p.model().selectShelf(p.model().shelf().first().id);
+        p.model().panelState().setQuery(QStringLiteral("snip"));
+        p.model().panelState().selectShelf(p.model().savedSnippets().items().first().id);
         PanelKey k = key(Qt::Key_Delete);
         k.timestamp = 5000;
         QCOMPARE(p.map->handle(k), Decision::pass);
-        p.model().setQuery(QString());
+        p.model().panelState().setQuery(QString());
         for (int i = 1; i <= 20; ++i) {
             k.timestamp += 40;
             p.map->handleRelease(k);
             p.map->handle(k);
         }
-        QCOMPARE(p.model().shelf().size(), 3);
+        QCOMPARE(p.model().savedSnippets().items().size(), 3);
         // A release that went elsewhere (the panel closed meanwhile) does not stop the next press.
         k.timestamp += KeyPressFilter::longestRepeatGap + 1;
         QCOMPARE(p.map->handle(k), Decision::consume);
-        QCOMPARE(p.model().shelf().size(), 2);
+        QCOMPARE(p.model().savedSnippets().items().size(), 2);
     }
 
     void keysForTheSelectedRow()
     {
         Panel p({ QStringLiteral("s1"), QStringLiteral("s2") }, { QStringLiteral("h") });
         AppModel &m = p.model();
-        m.selectHistory(m.history().first().id);
+        m.panelState().selectHistory(m.clipboardHistory().items().first().id);
         QCOMPARE(p.press(Qt::Key_F2), Decision::pass); // an entry has no editor
         QCOMPARE(p.press(Qt::Key_S, Ctrl), Decision::consume);
-        QCOMPARE(m.shelf().last().text, QStringLiteral("h"));
-        QCOMPARE(m.selectedColumn(), AppModel::Column::history);
+        QCOMPARE(m.savedSnippets().items().last().text, QStringLiteral("h"));
+        QCOMPARE(m.panelState().selectedColumn(), AppModel::Column::history);
 
-        m.selectShelf(m.shelf().first().id);
+        m.panelState().selectShelf(m.savedSnippets().items().first().id);
         QCOMPARE(p.press(Qt::Key_S, Ctrl), Decision::pass);
         QCOMPARE(p.press(Qt::Key_F2), Decision::consume);
-        QCOMPARE(m.editingID(), m.shelf().first().id);
+        QCOMPARE(m.savedSnippets().editingID(), m.savedSnippets().items().first().id);
         // While editing, the keys are the editor's.
         for (const int k : { int(Qt::Key_Delete), int(Qt::Key_F2), int(Qt::Key_Menu) })
             QCOMPARE(p.press(k), Decision::pass);
         QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::pass);
         QCOMPARE(p.press(Qt::Key_N, Ctrl), Decision::pass);
-        m.setEditingID({});
+        m.savedSnippets().setEditingID({});
 
         QCOMPARE(p.press(Qt::Key_Menu), Decision::consume);
         QCOMPARE(p.press(Qt::Key_F10, Qt::ShiftModifier), Decision::consume);
@@ -445,37 +448,37 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two") }, { QStringLiteral("h") });
         AppModel &m = p.model();
-        const QUuid two = m.shelf().at(1).id;
-        m.selectShelf(two);
+        const QUuid two = m.savedSnippets().items().at(1).id;
+        m.panelState().selectShelf(two);
         QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::consume);
-        QCOMPARE(m.shelf().first().id, two);
-        QCOMPARE(m.selectedShelfID(), two);
+        QCOMPARE(m.savedSnippets().items().first().id, two);
+        QCOMPARE(m.panelState().selectedShelfID(), two);
         QCOMPARE(p.press(Qt::Key_Up, Alt), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("refused: Already at the top.") });
         QCOMPARE(p.press(Qt::Key_Down, Alt | Qt::ShiftModifier), Decision::consume); // plain move
-        QCOMPARE(m.shelf().first().id, two);
+        QCOMPARE(m.savedSnippets().items().first().id, two);
         // In the history, Alt changes nothing: the arrows move the selection.
-        m.selectHistory(m.history().first().id);
+        m.panelState().selectHistory(m.clipboardHistory().items().first().id);
         QCOMPARE(p.press(Qt::Key_Right, Alt), Decision::consume);
-        QCOMPARE(m.selectedColumn(), AppModel::Column::saved);
+        QCOMPARE(m.panelState().selectedColumn(), AppModel::Column::saved);
     }
 
     void ctrlNAddsASnippetEvenWhileSearching()
     {
         Panel p({ QStringLiteral("kept") });
         AppModel &m = p.model();
-        m.setQuery(QStringLiteral("zzz"));
+        m.panelState().setQuery(QStringLiteral("zzz"));
         QCOMPARE(p.press(Qt::Key_N, Ctrl), Decision::consume);
         // A new snippet is empty: a query would hide its editor.
-        QVERIFY(m.query().isEmpty());
-        QCOMPARE(m.shelf().size(), 2);
-        QCOMPARE(m.editingID(), m.shelf().last().id);
+        QVERIFY(m.panelState().query().isEmpty());
+        QCOMPARE(m.savedSnippets().items().size(), 2);
+        QCOMPARE(m.savedSnippets().editingID(), m.savedSnippets().items().last().id);
 
         Panel full(numbered(AppModel::shelfMax));
         QCOMPARE(full.press(Qt::Key_N, Ctrl), Decision::consume);
         QCOMPARE(full.host.calls,
             QStringList { QStringLiteral("refused: ") + ShelfColumn::fullListReason() });
-        QVERIFY(full.model().editingID().isNull());
+        QVERIFY(full.model().savedSnippets().editingID().isNull());
     }
 
     void rowKeysActOnlyFromTheSearchField()
@@ -483,7 +486,7 @@ private Q_SLOTS:
         // Readers hear the selected row as the focus only while the search field has it.
         Panel p({ QStringLiteral("s1"), QStringLiteral("s2") }, { QStringLiteral("h") });
         AppModel &m = p.model();
-        m.selectShelf(m.shelf().first().id);
+        m.panelState().selectShelf(m.savedSnippets().items().first().id);
         auto onButton = [&p](int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
             PanelKey k = key(qtKey, modifiers);
             k.timestamp = p.time += 150;
@@ -494,18 +497,18 @@ private Q_SLOTS:
                  int(Qt::Key_Menu), int(Qt::Key_Space) })
             QCOMPARE(onButton(k), Decision::pass);
         QCOMPARE(onButton(Qt::Key_Up, Alt), Decision::consume); // back to the field first
-        QCOMPARE(m.shelf().size(), 2);
-        QVERIFY(p.host.chosen.isEmpty() && m.editingID().isNull());
+        QCOMPARE(m.savedSnippets().items().size(), 2);
+        QVERIFY(p.host.chosen.isEmpty() && m.savedSnippets().editingID().isNull());
         QVERIFY(!p.host.calls.contains(QStringLiteral("menu")));
 
         // The arrows take the focus back to the field, then move.
         p.host.calls.clear();
         QCOMPARE(onButton(Qt::Key_Down), Decision::consume);
         QCOMPARE(p.host.calls, QStringList { QStringLiteral("focus search") });
-        QCOMPARE(m.selectedShelfID(), m.shelf().at(1).id);
+        QCOMPARE(m.panelState().selectedShelfID(), m.savedSnippets().items().at(1).id);
         // The panel's own keys hold from anywhere in it.
         QCOMPARE(onButton(Qt::Key_N, Ctrl), Decision::consume);
-        QCOMPARE(m.shelf().size(), 3);
+        QCOMPARE(m.savedSnippets().items().size(), 3);
     }
 
     void otherKeysPass()

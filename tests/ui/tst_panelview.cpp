@@ -109,15 +109,15 @@ private Q_SLOTS:
         QCOMPARE(p.history()->header()->subtitle(), QStringLiteral("Up to 50"));
 
         QVERIFY(p.history()->emptyState()->isHidden());
-        p.model().setQuery(QStringLiteral("nothing like it"));
+        p.model().panelState().setQuery(QStringLiteral("nothing like it"));
         QVERIFY(p.historyShown().isEmpty());
         QCOMPARE(p.history()->emptyState()->text(), QStringLiteral("No results"));
         QVERIFY(!p.history()->emptyState()->isHidden());
 
-        p.model().setQuery(QString());
+        p.model().panelState().setQuery(QString());
         p.view->clearButton()->click();
-        QVERIFY(p.model().history().isEmpty());
-        p.model().setQuery(QStringLiteral("x"));
+        QVERIFY(p.model().clipboardHistory().items().isEmpty());
+        p.model().panelState().setQuery(QStringLiteral("x"));
         QCOMPARE(p.history()->emptyState()->text(), QStringLiteral("No history yet"));
     }
 
@@ -128,7 +128,7 @@ private Q_SLOTS:
         Panel p({},
             { log, QStringLiteral("file:///tmp/a.txt\nfile:///tmp/b.txt\nfile:///tmp/c.txt"),
                 QStringLiteral("short") });
-        const QList<HistoryItem> &h = p.model().history();
+        const QList<HistoryItem> &h = p.model().clipboardHistory().items();
         HistoryRow *shortRow = p.history()->row(h.at(0).id);
         HistoryRow *files = p.history()->row(h.at(1).id);
         HistoryRow *logRow = p.history()->row(h.at(2).id);
@@ -156,13 +156,13 @@ private Q_SLOTS:
     void typingReusesRows()
     {
         Panel p({ QStringLiteral("alpha") }, { QStringLiteral("one"), QStringLiteral("two") });
-        HistoryRow *one = p.history()->row(p.model().history().at(1).id);
-        ShelfRow *alpha = p.saved()->row(p.model().shelf().first().id);
-        p.model().setQuery(QStringLiteral("tw"));
+        HistoryRow *one = p.history()->row(p.model().clipboardHistory().items().at(1).id);
+        ShelfRow *alpha = p.saved()->row(p.model().savedSnippets().items().first().id);
+        p.model().panelState().setQuery(QStringLiteral("tw"));
         QVERIFY(one->isHidden());
-        p.model().setQuery(QString());
-        QCOMPARE(p.history()->row(p.model().history().at(1).id), one);
-        QCOMPARE(p.saved()->row(p.model().shelf().first().id), alpha);
+        p.model().panelState().setQuery(QString());
+        QCOMPARE(p.history()->row(p.model().clipboardHistory().items().at(1).id), one);
+        QCOMPARE(p.saved()->row(p.model().savedSnippets().items().first().id), alpha);
         QVERIFY(!one->isHidden());
     }
 
@@ -176,9 +176,9 @@ private Q_SLOTS:
         QCOMPARE(p.badges(), expected);
 
         // Snippets 4 and 7 only... and 10, 11, 12 do not contain "4" or "7".
-        p.model().setQuery(QStringLiteral("snippet 4"));
+        p.model().panelState().setQuery(QStringLiteral("snippet 4"));
         QCOMPARE(p.badges(), QStringList { QStringLiteral("Ctrl+1") });
-        p.model().setQuery(QStringLiteral("1"));
+        p.model().panelState().setQuery(QStringLiteral("1"));
         QCOMPARE(p.badges(),
             (QStringList { QStringLiteral("Ctrl+1"), QStringLiteral("Ctrl+2"),
                 QStringLiteral("Ctrl+3"), QStringLiteral("Ctrl+4") }));
@@ -194,10 +194,10 @@ private Q_SLOTS:
         QVERIFY(!p.saved()->addRow()->isHidden());
         QVERIFY(p.saved()->emptyState()->isHidden());
 
-        p.model().setQuery(QStringLiteral("x"));
+        p.model().panelState().setQuery(QStringLiteral("x"));
         QVERIFY(p.saved()->addRow()->isHidden());
         QVERIFY(p.saved()->emptyState()->isHidden());
-        p.model().setQuery(QStringLiteral("y"));
+        p.model().panelState().setQuery(QStringLiteral("y"));
         QVERIFY(!p.saved()->emptyState()->isHidden());
         QCOMPARE(p.saved()->emptyState()->text(), QStringLiteral("No results"));
     }
@@ -206,17 +206,17 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("saved text") },
             { QStringLiteral("file:///tmp/a.txt"), QStringLiteral("newest") });
-        HistoryRow *fileRow = p.history()->row(p.model().history().at(1).id);
+        HistoryRow *fileRow = p.history()->row(p.model().clipboardHistory().items().at(1).id);
         hover(fileRow);
-        QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
-        QCOMPARE(p.model().selectedHistoryID(), fileRow->id());
+        QCOMPARE(p.model().panelState().selectedColumn(), AppModel::Column::history);
+        QCOMPARE(p.model().panelState().selectedHistoryID(), fileRow->id());
         QVERIFY(fileRow->isSelected());
 
         QTest::mouseClick(fileRow, Qt::LeftButton);
         QCOMPARE(p.copied, QStringList { QStringLiteral("file:///tmp/a.txt") }); // the full text
-        QCOMPARE(p.model().history().first().id, fileRow->id());
+        QCOMPARE(p.model().clipboardHistory().items().first().id, fileRow->id());
 
-        ShelfRow *snippet = p.saved()->row(p.model().shelf().first().id);
+        ShelfRow *snippet = p.saved()->row(p.model().savedSnippets().items().first().id);
         hover(snippet);
         QVERIFY(snippet->isSelected());
         QVERIFY(!fileRow->isSelected()); // one selection in the whole panel
@@ -233,9 +233,9 @@ private Q_SLOTS:
     void theEditorCommitsAbandonsAndCuts()
     {
         Panel p({ QStringLiteral("first"), QStringLiteral("second") });
-        const QUuid id = p.model().shelf().first().id;
+        const QUuid id = p.model().savedSnippets().items().first().id;
         ShelfRow *row = p.saved()->row(id);
-        p.model().startEditing(id);
+        p.model().savedSnippets().startEditing(id);
         QVERIFY(row->isEditing());
         QCOMPARE(row->draftText(), QStringLiteral("first"));
         QTRY_VERIFY(row->editor()->hasFocus());
@@ -243,56 +243,56 @@ private Q_SLOTS:
         row->editor()->setPlainText(QStringLiteral("  first, edited \n"));
         p.view->searchField()->setFocus(); // focus leaves the editor: the edit commits
         QTRY_VERIFY(!row->isEditing());
-        QCOMPARE(p.model().shelf().first().text, QStringLiteral("first, edited"));
+        QCOMPARE(p.model().savedSnippets().items().first().text, QStringLiteral("first, edited"));
         QCOMPARE(row->shownText(), QStringLiteral("first, edited"));
 
         // Escape (the key map clears editingID) keeps the previous text.
-        p.model().startEditing(id);
+        p.model().savedSnippets().startEditing(id);
         QTRY_VERIFY(row->editor() && row->editor()->hasFocus());
         row->editor()->setPlainText(QStringLiteral("thrown away"));
-        p.model().setEditingID({});
+        p.model().savedSnippets().setEditingID({});
         QVERIFY(!row->isEditing());
-        QCOMPARE(p.model().shelf().first().text, QStringLiteral("first, edited"));
+        QCOMPARE(p.model().savedSnippets().items().first().text, QStringLiteral("first, edited"));
 
         // Pasting past the limit keeps the first 20000 characters.
-        p.model().startEditing(id);
+        p.model().savedSnippets().startEditing(id);
         row->editor()->setPlainText(QString(30000, u'p'));
         QCOMPARE(row->draftText().size(), 20000);
-        p.model().setEditingID({});
+        p.model().savedSnippets().setEditingID({});
     }
 
     void addingASnippetOpensItsEditorAndAnAbandonedOneGoes()
     {
         Panel p({ QStringLiteral("kept") });
         QTest::mouseClick(p.saved()->addRow(), Qt::LeftButton);
-        QCOMPARE(p.model().shelf().size(), 2);
-        const QUuid fresh = p.model().editingID();
+        QCOMPARE(p.model().savedSnippets().items().size(), 2);
+        const QUuid fresh = p.model().savedSnippets().editingID();
         ShelfRow *row = p.saved()->row(fresh);
         QVERIFY(row && row->isEditing());
         QTRY_VERIFY(row->editor()->hasFocus());
 
-        p.model().setEditingID({}); // Escape: an empty row stays
-        QCOMPARE(p.model().shelf().size(), 2);
-        ShelfRow *kept = p.saved()->row(p.model().shelf().first().id);
+        p.model().savedSnippets().setEditingID({}); // Escape: an empty row stays
+        QCOMPARE(p.model().savedSnippets().items().size(), 2);
+        ShelfRow *kept = p.saved()->row(p.model().savedSnippets().items().first().id);
         hover(kept);
         kept->editButton()->click();
-        QCOMPARE(p.model().shelf().size(), 1);
+        QCOMPARE(p.model().savedSnippets().items().size(), 1);
         QVERIFY(kept->isEditing());
 
         // Starting another edit commits the open one first.
         kept->editor()->setPlainText(QStringLiteral("kept, changed"));
         QTest::mouseClick(p.saved()->addRow(), Qt::LeftButton);
-        QCOMPARE(p.model().shelf().first().text, QStringLiteral("kept, changed"));
-        QCOMPARE(p.model().shelf().size(), 2);
+        QCOMPARE(p.model().savedSnippets().items().first().text, QStringLiteral("kept, changed"));
+        QCOMPARE(p.model().savedSnippets().items().size(), 2);
     }
 
     void deleteFromTheHoverPill()
     {
         Panel p({ QStringLiteral("a"), QStringLiteral("b") });
-        ShelfRow *row = p.saved()->row(p.model().shelf().first().id);
+        ShelfRow *row = p.saved()->row(p.model().savedSnippets().items().first().id);
         hover(row);
         row->deleteButton()->click();
-        QCOMPARE(p.model().shelf().size(), 1);
+        QCOMPARE(p.model().savedSnippets().items().size(), 1);
         QCOMPARE(p.badges(), QStringList { QStringLiteral("Ctrl+1") });
     }
 
@@ -300,13 +300,13 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("a") });
         QTest::keyClicks(p.view->searchField(), QStringLiteral("   "));
-        QCOMPARE(p.model().query(), QStringLiteral("   "));
-        QTRY_COMPARE(p.model().query(), QString());
+        QCOMPARE(p.model().panelState().query(), QStringLiteral("   "));
+        QTRY_COMPARE(p.model().panelState().query(), QString());
         QCOMPARE(p.view->searchField()->text(), QString());
 
         QTest::keyClicks(p.view->searchField(), QStringLiteral(" a "));
         QCoreApplication::processEvents();
-        QCOMPARE(p.model().query(), QStringLiteral(" a "));
+        QCOMPARE(p.model().panelState().query(), QStringLiteral(" a "));
     }
 
     void theFooterFollowsThePresentation()
@@ -351,17 +351,17 @@ private Q_SLOTS:
         p.model().settings().setHistoryLimit(100);
         for (int i = 0; i < 60; ++i) {
             p.f.pasteboard.copyText(QStringLiteral("entry %1").arg(i));
-            p.model().pollClipboard();
+            p.model().clipboardHistory().poll();
         }
         p.model().applyDefaultOpenTarget();
         QScrollBar *bar = p.history()->scrollArea()->verticalScrollBar();
         QCOMPARE(bar->value(), 0);
         for (int i = 0; i < 40; ++i)
-            p.model().selectHistory(p.model().history().at(i).id);
-        p.model().moveSelection(AppModel::Nav::down);
+            p.model().panelState().selectHistory(p.model().clipboardHistory().items().at(i).id);
+        p.model().panelState().moveSelection(AppModel::Nav::down);
         QTRY_VERIFY(bar->value() > 0);
         // It settles with the row in the middle of the column.
-        HistoryRow *row = p.history()->row(p.model().selectedHistoryID());
+        HistoryRow *row = p.history()->row(p.model().panelState().selectedHistoryID());
         const QScrollArea *area = p.history()->scrollArea();
         const int centred = std::clamp(
             row->y() + row->height() / 2 - area->viewport()->height() / 2, 0, bar->maximum());
@@ -369,8 +369,8 @@ private Q_SLOTS:
 
         // Moving in the other column leaves this one where it is.
         p.model().addShelfFromDrop(QStringLiteral("s"));
-        p.model().moveSelection(AppModel::Nav::right);
-        p.model().moveSelection(AppModel::Nav::down);
+        p.model().panelState().moveSelection(AppModel::Nav::right);
+        p.model().panelState().moveSelection(AppModel::Nav::down);
         QTest::qWait(50);
         QCOMPARE(bar->value(), centred);
     }
@@ -437,27 +437,27 @@ private Q_SLOTS:
         Panel p({}, { QStringLiteral("older"), QStringLiteral("newest") });
         p.view->hide();
         p.model().applyDefaultOpenTarget();
-        HistoryRow *older = p.history()->row(p.model().history().at(1).id);
+        HistoryRow *older = p.history()->row(p.model().clipboardHistory().items().at(1).id);
         // The panel appears with the pointer resting over the second row.
         QCursor::setPos(older->mapToGlobal(QPoint(5, 5)));
         p.view->show();
         QVERIFY(QTest::qWaitForWindowExposed(p.view.get()));
-        const QUuid opened = p.model().selectedHistoryID();
-        QCOMPARE(opened, p.model().history().first().id);
+        const QUuid opened = p.model().panelState().selectedHistoryID();
+        QCOMPARE(opened, p.model().clipboardHistory().items().first().id);
         const QPointF resting = QCursor::pos();
         QEnterEvent enter(QPointF(5, 5), resting, resting);
         QCoreApplication::sendEvent(older, &enter);
         QMouseEvent still(
             QEvent::MouseMove, QPointF(5, 5), resting, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(older, &still);
-        QCOMPARE(p.model().selectedHistoryID(), opened);
+        QCOMPARE(p.model().panelState().selectedHistoryID(), opened);
 
         // Once it moves, pointing selects.
         const QPointF moved = resting + QPointF(3, 0);
         QMouseEvent move(
             QEvent::MouseMove, QPointF(8, 5), moved, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(older, &move);
-        QCOMPARE(p.model().selectedHistoryID(), older->id());
+        QCOMPARE(p.model().panelState().selectedHistoryID(), older->id());
     }
 
     // The list changes under a still pointer: the hover look goes with the row the pointer
@@ -473,13 +473,13 @@ private Q_SLOTS:
         QVERIFY(first->showsActions());
 
         ShelfRow *third = rows.at(2);
-        p.model().setQuery(third->text()); // the third row slides up under the pointer
+        p.model().panelState().setQuery(third->text()); // the third row slides up under the pointer
         QCoreApplication::processEvents();
         QVERIFY(third->isVisible());
         QVERIFY(third->showsActions());
         QVERIFY(!first->showsActions());
 
-        p.model().setQuery(QString());
+        p.model().panelState().setQuery(QString());
         QCoreApplication::processEvents();
         QVERIFY(first->showsActions());
         QVERIFY(!first->showsBadge());
@@ -532,9 +532,9 @@ private Q_SLOTS:
     void onlyLeavingTheEditForThePanelCommitsIt()
     {
         Panel p({ QStringLiteral("first") });
-        const QUuid id = p.model().shelf().first().id;
+        const QUuid id = p.model().savedSnippets().items().first().id;
         ShelfRow *row = p.saved()->row(id);
-        p.model().startEditing(id);
+        p.model().savedSnippets().startEditing(id);
         QTRY_VERIFY(row->editor() && row->editor()->hasFocus());
         row->editor()->setPlainText(QStringLiteral("draft"));
 
@@ -544,22 +544,22 @@ private Q_SLOTS:
             QFocusEvent out(QEvent::FocusOut, reason);
             QCoreApplication::sendEvent(row->editor(), &out);
             QVERIFY(row->isEditing());
-            QCOMPARE(p.model().editingID(), id);
+            QCOMPARE(p.model().savedSnippets().editingID(), id);
         }
 
         // The panel closes by anything at all (a popup's widgets get no focus-out): saved.
         p.view->hide();
         QVERIFY(!row->isEditing());
-        QVERIFY(p.model().editingID().isNull());
-        QCOMPARE(p.model().shelf().first().text, QStringLiteral("draft"));
+        QVERIFY(p.model().savedSnippets().editingID().isNull());
+        QCOMPARE(p.model().savedSnippets().items().first().text, QStringLiteral("draft"));
 
         // An abandoned edit is not saved by the close.
         p.view->show();
-        p.model().startEditing(id);
+        p.model().savedSnippets().startEditing(id);
         row->editor()->setPlainText(QStringLiteral("thrown away"));
-        p.model().setEditingID({});
+        p.model().savedSnippets().setEditingID({});
         p.view->hide();
-        QCOMPARE(p.model().shelf().first().text, QStringLiteral("draft"));
+        QCOMPARE(p.model().savedSnippets().items().first().text, QStringLiteral("draft"));
     }
 
     void aPressInAColumnLeavesTheSearchFieldFocused()
@@ -608,18 +608,19 @@ private Q_SLOTS:
         QCOMPARE(add->role(), QAccessible::Button);
         QCOMPARE(add->text(QAccessible::Name), QStringLiteral("Add a snippet\u2026"));
         // Filtered, the list holds only what shows, numbered as shown.
-        p.model().setQuery(QStringLiteral("tw"));
+        p.model().panelState().setQuery(QStringLiteral("tw"));
         QCOMPARE(saved->childCount(), 1);
         QCOMPARE(
             saved->child(0)->text(QAccessible::Name), QStringLiteral("Saved 1 of 1: two, Ctrl+1"));
-        p.model().setQuery(QString());
+        p.model().panelState().setQuery(QString());
 
-        p.model().selectShelf(p.model().shelf().first().id);
+        p.model().panelState().selectShelf(p.model().savedSnippets().items().first().id);
         QVERIFY(saved->child(0)->state().selected);
         QVERIFY(!saved->child(1)->state().selected);
         add->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QCOMPARE(p.model().shelf().size(), 3);
-        QCOMPARE(p.model().editingID(), p.model().shelf().last().id);
+        QCOMPARE(p.model().savedSnippets().items().size(), 3);
+        QCOMPARE(
+            p.model().savedSnippets().editingID(), p.model().savedSnippets().items().last().id);
 
         auto nameOf = [](QWidget *w) {
             return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
@@ -643,8 +644,8 @@ private Q_SLOTS:
         // The event itself needs a reader's bridge: tst_desk_accessibility hears it.
         Panel p({}, { QStringLiteral("h1"), QStringLiteral("h2") });
         QTRY_VERIFY(p.view->searchField()->hasFocus());
-        p.model().selectHistory(p.model().history().first().id);
-        p.model().moveSelection(AppModel::Nav::down);
+        p.model().panelState().selectHistory(p.model().clipboardHistory().items().first().id);
+        p.model().panelState().moveSelection(AppModel::Nav::down);
         auto state = [&p](int i) {
             return QAccessible::queryAccessibleInterface(p.history()->visibleRows().at(i))->state();
         };
@@ -659,12 +660,12 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("saved") }, { QStringLiteral("copied") });
         auto description = [&p] { return p.view->searchField()->accessibleDescription(); };
-        p.model().setQuery(QStringLiteral("sav"));
-        QTRY_COMPARE(p.model().selectedColumn(), AppModel::Column::saved);
+        p.model().panelState().setQuery(QStringLiteral("sav"));
+        QTRY_COMPARE(p.model().panelState().selectedColumn(), AppModel::Column::saved);
         QCOMPARE(description(), QString());
-        p.model().setQuery(QStringLiteral("nothing like it"));
+        p.model().panelState().setQuery(QStringLiteral("nothing like it"));
         QTRY_COMPARE(description(), QStringLiteral("No results"));
-        p.model().setQuery(QStringLiteral("cop"));
+        p.model().panelState().setQuery(QStringLiteral("cop"));
         QTRY_COMPARE(description(), QString());
     }
 
@@ -672,8 +673,8 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two") });
         QTRY_VERIFY(p.view->searchField()->hasFocus());
-        p.model().selectShelf(p.model().shelf().first().id);
-        const QUuid second = p.model().shelf().at(1).id;
+        p.model().panelState().selectShelf(p.model().savedSnippets().items().first().id);
+        const QUuid second = p.model().savedSnippets().items().at(1).id;
         ShelfRow *row = p.saved()->row(second);
         hover(row);
         row->editButton()->click();
@@ -681,17 +682,17 @@ private Q_SLOTS:
         row->editor()->setPlainText(QStringLiteral("two, edited"));
         row->editor()->clearFocus(); // what Return does through the key map
         QTRY_VERIFY(p.view->searchField()->hasFocus());
-        QCOMPARE(p.model().shelf().at(1).text, QStringLiteral("two, edited"));
-        QCOMPARE(p.model().selectedShelfID(), second);
+        QCOMPARE(p.model().savedSnippets().items().at(1).text, QStringLiteral("two, edited"));
+        QCOMPARE(p.model().panelState().selectedShelfID(), second);
         QVERIFY(QAccessible::queryAccessibleInterface(row)->state().focused);
 
         // Abandoned with Escape, likewise.
-        p.model().selectShelf(p.model().shelf().first().id);
-        p.model().startEditing(second);
+        p.model().panelState().selectShelf(p.model().savedSnippets().items().first().id);
+        p.model().savedSnippets().startEditing(second);
         QTRY_VERIFY(row->editor() && row->editor()->hasFocus());
-        p.model().setEditingID({});
+        p.model().savedSnippets().setEditingID({});
         QTRY_VERIFY(p.view->searchField()->hasFocus());
-        QCOMPARE(p.model().selectedShelfID(), second);
+        QCOMPARE(p.model().panelState().selectedShelfID(), second);
     }
 
     void aRowsMenuOffersWhatAppliesAndDeletingCanBeUndone()
@@ -702,13 +703,13 @@ private Q_SLOTS:
         QCOMPARE(menuItems(menu),
             (QStringList { QStringLiteral("Copy"), QStringLiteral("Save to Saved"),
                 QStringLiteral("Delete") }));
-        QCOMPARE(p.model().selectedColumn(), AppModel::Column::history);
+        QCOMPARE(p.model().panelState().selectedColumn(), AppModel::Column::history);
         // Each item shows its key; Return is the highlighted item's, not Copy's.
         QAction *remove = menuAction(menu, QStringLiteral("Delete"));
         QCOMPARE(remove->shortcut(), QKeySequence(Qt::Key_Delete));
         menu->setActiveAction(remove);
         QTest::keyClick(menu, Qt::Key_Return);
-        QVERIFY(p.model().history().isEmpty());
+        QVERIFY(p.model().clipboardHistory().items().isEmpty());
         QVERIFY(p.copied.isEmpty());
         UndoBar *bar = p.history()->undoBar();
         QVERIFY(bar->isVisible());
@@ -716,7 +717,7 @@ private Q_SLOTS:
         QCOMPARE(bar->label()->text() + u' ' + bar->undoButton()->text(),
             QStringLiteral("Deleted. Undo"));
         bar->undoButton()->click();
-        QCOMPARE(p.model().history().size(), 1);
+        QCOMPARE(p.model().clipboardHistory().items().size(), 1);
         QVERIFY(!bar->isVisible());
 
         menu = openMenuOn(p.saved()->visibleRows().first());
@@ -725,7 +726,7 @@ private Q_SLOTS:
                 QStringLiteral("Move Up (off)"), QStringLiteral("Move Down") }));
         menuAction(menu, QStringLiteral("Move Down"))->trigger();
         menu->close();
-        QCOMPARE(p.model().shelf().last().text, QStringLiteral("one"));
+        QCOMPARE(p.model().savedSnippets().items().last().text, QStringLiteral("one"));
         menu = openMenuOn(p.saved()->visibleRows().first());
         menuAction(menu, QStringLiteral("Copy"))->trigger();
         menu->close();
@@ -737,7 +738,7 @@ private Q_SLOTS:
         Panel p(numbered(AppModel::shelfMax), { QStringLiteral("h") });
         AppModel &m = p.model();
         QTRY_VERIFY(p.view->searchField()->hasFocus());
-        m.removeHistoryEntry(m.history().first().id);
+        m.removeHistoryEntry(m.clipboardHistory().items().first().id);
         UndoBar *bar = p.history()->undoBar();
         bar->undoButton()->setFocus();
         p.f.clock.advance(RemovalUndo::window * 3);
@@ -747,7 +748,7 @@ private Q_SLOTS:
         QVERIFY(!bar->isVisible());
 
         // Saved filled again meanwhile: the bar stays, and says why.
-        m.deleteShelf(m.shelf().first().id);
+        m.deleteShelf(m.savedSnippets().items().first().id);
         m.addShelfFromDrop(QStringLiteral("one more"));
         bar = p.saved()->undoBar();
         bar->undoButton()->setFocus();
@@ -755,13 +756,13 @@ private Q_SLOTS:
         QVERIFY(bar->isVisible());
         QCOMPARE(bar->label()->text(), QStringLiteral("Saved is full, so it cannot go back."));
         QCOMPARE(bar->accessibleName(), bar->label()->text());
-        QCOMPARE(m.shelf().size(), AppModel::shelfMax);
+        QCOMPARE(m.savedSnippets().items().size(), AppModel::shelfMax);
         // With room again it goes back; the bar goes, and the keys go back to the search
         // field, not to the next button.
         p.f.clock.advance(RemovalUndo::window * 3);
-        m.saveEditing(m.shelf().last().id, QString()); // emptied, so dropped
+        m.saveEditing(m.savedSnippets().items().last().id, QString()); // emptied, so dropped
         bar->undoButton()->click();
-        QCOMPARE(m.shelf().first().text, QStringLiteral("snippet 1"));
+        QCOMPARE(m.savedSnippets().items().first().text, QStringLiteral("snippet 1"));
         QVERIFY(!bar->isVisible());
         QTRY_VERIFY(p.view->searchField()->hasFocus());
     }
@@ -785,7 +786,8 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("one") }, { QStringLiteral("h") });
         QTRY_VERIFY(p.view->searchField()->hasFocus());
-        p.model().removeHistoryEntry(p.model().history().first().id); // shows the history's Undo
+        p.model().removeHistoryEntry(
+            p.model().clipboardHistory().items().first().id); // shows the history's Undo
         QList<QWidget *> reached;
         for (int i = 0; i < 6; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -801,7 +803,7 @@ private Q_SLOTS:
         QTRY_VERIFY(p.model().settings().keepWindowPinned());
         p.saved()->addRow()->setFocus();
         QTest::keyClick(p.saved()->addRow(), Qt::Key_Space);
-        QCOMPARE(p.model().shelf().size(), 2);
+        QCOMPARE(p.model().savedSnippets().items().size(), 2);
     }
 };
 

@@ -242,7 +242,7 @@ private Q_SLOTS:
         QLabel *status = view->snippetsStatusLabel();
         view->exportSavedSnippets(file);
         QCOMPARE(status->text(), QStringLiteral("Exported 2 snippet(s) to snippets.json"));
-        model.deleteShelf(model.shelf().first().id);
+        model.deleteShelf(model.savedSnippets().items().first().id);
         // Read on another thread: the buttons wait meanwhile.
         view->importSavedSnippets(file, false);
         QVERIFY(!view->importButton()->isEnabled() && !view->exportButton()->isEnabled());
@@ -260,7 +260,7 @@ private Q_SLOTS:
         view->importSavedSnippets(broken.fileName(), false);
         QTRY_VERIFY2(status->text().contains(QStringLiteral("Nothing was imported")),
             qPrintable(status->text()));
-        QCOMPARE(model.shelf().size(), 2);
+        QCOMPARE(model.savedSnippets().items().size(), 2);
 
         // An export that cannot be written says so; the settings file is never written over.
         view->exportSavedSnippets(dir.filePath(QStringLiteral("no/such/folder/x.json")));
@@ -273,7 +273,7 @@ private Q_SLOTS:
         QCOMPARE(f.reread()->storedForm(QStringLiteral("Nookary.shelf.v1")), settings);
 
         // A name typed without a suffix gets .json.
-        model.deleteShelf(model.shelf().first().id);
+        model.deleteShelf(model.savedSnippets().items().first().id);
         QTimer::singleShot(0, this, [&] {
             QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());

@@ -146,11 +146,11 @@ private Q_SLOTS:
             const QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
             return keys.handle(PanelKey::fromEvent(event, NullKeyTranslator()));
         };
-        model.selectHistory(model.history().first().id);
+        model.panelState().selectHistory(model.clipboardHistory().items().first().id);
         QCOMPARE(press(Qt::Key_Left), PanelKeyMap::Decision::consume);
-        QCOMPARE(model.selectedColumn(), AppModel::Column::saved);
+        QCOMPARE(model.panelState().selectedColumn(), AppModel::Column::saved);
         QCOMPARE(press(Qt::Key_Right), PanelKeyMap::Decision::consume);
-        QCOMPARE(model.selectedColumn(), AppModel::Column::history);
+        QCOMPARE(model.panelState().selectedColumn(), AppModel::Column::history);
 
         // A removal's undo bar: its words first from the right, indented as in English.
         const auto undoBar = [&](Qt::LayoutDirection direction) {
@@ -216,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(inkSide(row->editor()->viewport()), side);
         row->setEditing(false);
 
-        p.f.model->addShelfAndEdit();
+        p.f.model->savedSnippets().addAndEdit();
         QCoreApplication::processEvents();
         const auto editing = p.view->shelfColumn()->visibleRows();
         const auto fresh = std::find_if(

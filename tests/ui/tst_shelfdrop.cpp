@@ -53,8 +53,11 @@ struct Panel : PanelFixture {
         : PanelFixture(snippets, {}, size)
     {
     }
-    ShelfRow *rowAt(int index) { return saved()->row(model().shelf().at(index).id); }
-    QStringList shelf() { return texts(model().shelf()); }
+    ShelfRow *rowAt(int index)
+    {
+        return saved()->row(model().savedSnippets().items().at(index).id);
+    }
+    QStringList shelf() { return texts(model().savedSnippets().items()); }
 };
 
 // Delivers a drag to `widget` at `at` as Qt delivers it: entering, moving, then dropping,
@@ -140,7 +143,7 @@ private Q_SLOTS:
     void aDropOutsideTheRowsGoesToTheTop()
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two") });
-        p.model().setQuery(
+        p.model().panelState().setQuery(
             QStringLiteral("two")); // the top of the whole list, not the filtered one
         QVERIFY(dropOn(p.saved()->content(), *plainText(QStringLiteral("zwei two"))));
         QCOMPARE(p.shelf(), (QStringList { "one", "two" })); // applied a moment later
@@ -158,21 +161,21 @@ private Q_SLOTS:
         QVERIFY(dropOn(p.rowAt(0), *plainText(QString(25000, u'a'))));
         QVERIFY(dropOn(p.rowAt(0), *DragPayload::forHistoryEntry(QString(20000, u'b'), true)));
         QVERIFY(dropOn(p.rowAt(0), *plainText(QStringLiteral("whole"))));
-        QCOMPARE(p.model().shelf().at(0).text, QStringLiteral("whole"));
+        QCOMPARE(p.model().savedSnippets().items().at(0).text, QStringLiteral("whole"));
         QCOMPARE(p.rowAt(0)->findChild<RowNote *>()->text(), QString());
-        QCOMPARE(p.model().shelf().at(1).text, QString(20000, u'b'));
+        QCOMPARE(p.model().savedSnippets().items().at(1).text, QString(20000, u'b'));
         QCOMPARE(p.rowAt(1)->findChild<RowNote *>()->text(), QStringLiteral("cut"));
-        QCOMPARE(p.model().shelf().at(2).text.size(), 20000);
+        QCOMPARE(p.model().savedSnippets().items().at(2).text.size(), 20000);
         QCOMPARE(p.rowAt(2)->findChild<RowNote *>()->text(), QStringLiteral("cut"));
         // Edited, it is the user's own text.
-        p.model().saveEditing(p.model().shelf().at(1).id, QStringLiteral("edited"));
+        p.model().saveEditing(p.model().savedSnippets().items().at(1).id, QStringLiteral("edited"));
         QCOMPARE(p.rowAt(1)->findChild<RowNote *>()->text(), QString());
     }
 
     void aRowDropWinsOverTheColumnForItsWindow()
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two") });
-        ShelfDropDelegate row(p.model(), p.model().shelf().at(1).id);
+        ShelfDropDelegate row(p.model(), p.model().savedSnippets().items().at(1).id);
         ShelfColumnDropDelegate column(p.model(), p.saved());
         // One drop reaching both: only the row's insertion happens.
         QVERIFY(row.performDrop(*plainText(QStringLiteral("both"))));
@@ -209,10 +212,10 @@ private Q_SLOTS:
         QCOMPARE(p.shelf(), before);
 
         // A megabyte of text is kept as its first 20000 characters.
-        p.model().deleteShelf(p.model().shelf().last().id);
+        p.model().deleteShelf(p.model().savedSnippets().items().last().id);
         QVERIFY(dropOn(row, *plainText(QString(1 << 20, u'm'))));
-        QCOMPARE(p.model().shelf().at(3).text.size(), 20000);
-        QCOMPARE(p.model().shelf().size(), AppModel::shelfMax);
+        QCOMPARE(p.model().savedSnippets().items().at(3).text.size(), 20000);
+        QCOMPARE(p.model().savedSnippets().items().size(), AppModel::shelfMax);
     }
 
     // A full list says why it takes nothing more, rather than ignoring the user.
@@ -235,7 +238,7 @@ private Q_SLOTS:
         QTRY_COMPARE(QToolTip::text(), add->toolTip());
         QToolTip::hideText();
         QTest::mouseClick(add, Qt::LeftButton);
-        QVERIFY(p.model().editingID().isNull());
+        QVERIFY(p.model().savedSnippets().editingID().isNull());
         QVERIFY(notice->isHidden());
 
         QVERIFY(dropOn(p.rowAt(3), *plainText(QStringLiteral("s2")))); // already saved: no refusal
@@ -251,11 +254,11 @@ private Q_SLOTS:
         QVERIFY(notice->isHidden());
 
         // Deleting one makes room again.
-        p.model().deleteShelf(p.model().shelf().first().id);
+        p.model().deleteShelf(p.model().savedSnippets().items().first().id);
         QVERIFY(add->isEnabled());
         QVERIFY(add->toolTip().isEmpty());
         QTest::mouseClick(add, Qt::LeftButton);
-        QVERIFY(!p.model().editingID().isNull());
+        QVERIFY(!p.model().savedSnippets().editingID().isNull());
         QVERIFY(!add->isEnabled());
     }
 
@@ -263,12 +266,13 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three") });
         QList<QPointer<ShelfRow>> rows { p.rowAt(0), p.rowAt(1), p.rowAt(2) };
-        p.model().startEditing(p.model().shelf().at(1).id); // an open editor survives the moves
+        p.model().savedSnippets().startEditing(
+            p.model().savedSnippets().items().at(1).id); // an open editor survives the moves
         QTRY_VERIFY(rows[1]->editor() && rows[1]->editor()->hasFocus());
         QPointer<SnippetEditor> editor = rows[1]->editor();
         p.f.store->resetCounts();
 
-        const QUuid third = p.model().shelf().at(2).id;
+        const QUuid third = p.model().savedSnippets().items().at(2).id;
         p.model().setDraggedShelfID(third);
         const auto payload = DragPayload::forShelfHandle(third);
         QVERIFY(entered(rows[1], *payload, Qt::MoveAction));
@@ -318,8 +322,9 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("one") });
         QLineEdit *search = p.view->searchField();
-        QVERIFY(!entered(
-            search, *DragPayload::forShelfHandle(p.model().shelf().first().id), Qt::MoveAction));
+        QVERIFY(!entered(search,
+            *DragPayload::forShelfHandle(p.model().savedSnippets().items().first().id),
+            Qt::MoveAction));
         QVERIFY(entered(search, *plainText(QStringLiteral("words"))));
     }
 
@@ -347,7 +352,7 @@ private Q_SLOTS:
 
         // A snippet dragged by its handle follows the rows that pass under the pointer.
         bar->setValue(0);
-        const QUuid first = p.model().shelf().first().id;
+        const QUuid first = p.model().savedSnippets().items().first().id;
         p.model().setDraggedShelfID(first);
         scroller->notePointer({ 20, height - 2 });
         for (int i = 0; i < 5; ++i)

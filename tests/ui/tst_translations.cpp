@@ -236,29 +236,34 @@ private Q_SLOTS:
             shown << shownTexts(&panel);
             model.addShelfFromDrop(kMark + QStringLiteral("snippet"));
             f.pasteboard.copyText(kMark + QStringLiteral("copy"));
-            model.pollClipboard();
+            model.clipboardHistory().poll();
             QCoreApplication::processEvents();
             shown << shownTexts(&panel);
             model.settings().setKeepWindowPinned(true);
             shown << shownTexts(&panel);
-            model.setQuery(QStringLiteral("nothing like it"));
+            model.panelState().setQuery(QStringLiteral("nothing like it"));
             shown << shownTexts(&panel);
-            model.setQuery({});
+            model.panelState().setQuery({});
             // Each column's row menu; a removal that can be undone; a full Saved column.
-            for (const auto &select :
-                { std::function([&] { model.selectHistory(model.history().first().id); }),
-                    std::function([&] { model.selectShelf(model.shelf().first().id); }) }) {
+            for (const auto &select : { std::function([&] {
+                                           model.panelState().selectHistory(
+                                               model.clipboardHistory().items().first().id);
+                                       }),
+                     std::function([&] {
+                         model.panelState().selectShelf(model.savedSnippets().items().first().id);
+                     }) }) {
                 select();
                 panel.openContextMenuForSelection();
                 shown << shownTexts(&panel);
                 for (QMenu *menu : panel.findChildren<QMenu *>())
                     menu->close();
             }
-            model.deleteShelf(model.shelf().first().id);
+            model.deleteShelf(model.savedSnippets().items().first().id);
             QCoreApplication::processEvents();
             shown << shownTexts(&panel);
-            while (model.shelf().size() < AppModel::shelfMax)
-                model.addShelfFromDrop(kMark + QString::number(model.shelf().size()));
+            while (model.savedSnippets().items().size() < AppModel::shelfMax)
+                model.addShelfFromDrop(
+                    kMark + QString::number(model.savedSnippets().items().size()));
             model.addShelfFromDrop(kMark + QStringLiteral("one too many"));
             QCoreApplication::processEvents();
             shown << shownTexts(&panel);
@@ -328,7 +333,7 @@ private Q_SLOTS:
         {
             TrayController tray(model, nullptr);
             for (const bool paused : { false, true }) {
-                model.setIsTrackingPaused(paused);
+                model.clipboardHistory().setPaused(paused);
                 QMenu menu;
                 tray.buildStatusMenu(menu);
                 shown << shownTexts(&menu);
@@ -562,7 +567,7 @@ private Q_SLOTS:
         test::FakePanelActions actions;
         PanelView panel(model, actions);
         model.addShelfFromDrop(QStringLiteral("abc"));
-        model.selectShelf(model.shelf().first().id);
+        model.panelState().selectShelf(model.savedSnippets().items().first().id);
         panel.show();
         walkthrough.window()->show();
         QCoreApplication::processEvents();

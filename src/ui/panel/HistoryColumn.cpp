@@ -16,17 +16,19 @@ HistoryColumn::HistoryColumn(
     AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
     : ScrollColumn(tr("History"), QString(), parent)
     , m_model(model)
+    , m_panel(model.panelState())
+    , m_clipboardHistory(model.clipboardHistory())
     , m_onCopy(std::move(onCopy))
     , m_empty(new EmptyState(content()))
     , m_undoBar(new UndoBar(model, AppModel::Column::history, this))
 {
     addBelowRows(m_undoBar);
-    connect(&m_model, &AppModel::historyChanged, this, &HistoryColumn::sync);
-    connect(&m_model, &AppModel::queryChanged, this, &HistoryColumn::sync);
+    connect(&m_clipboardHistory, &ClipboardHistory::changed, this, &HistoryColumn::sync);
+    connect(&m_panel, &PanelState::queryChanged, this, &HistoryColumn::sync);
     connect(&m_model.settings(), &Settings::historyLimitChanged, this, &HistoryColumn::sync);
-    connect(&m_model, &AppModel::selectedColumnChanged, this, &HistoryColumn::syncSelection);
-    connect(&m_model, &AppModel::selectedHistoryIDChanged, this, &HistoryColumn::syncSelection);
-    connect(&m_model, &AppModel::selectionRevealRequested, this,
+    connect(&m_panel, &PanelState::selectedColumnChanged, this, &HistoryColumn::syncSelection);
+    connect(&m_panel, &PanelState::selectedHistoryIDChanged, this, &HistoryColumn::syncSelection);
+    connect(&m_panel, &PanelState::selectionRevealRequested, this,
         &HistoryColumn::scrollSelectionIntoView);
     connect(&m_model, &AppModel::copyBackWaitingChanged, this, &HistoryColumn::syncSubtitle);
     sync();
@@ -43,12 +45,12 @@ void HistoryColumn::syncSubtitle()
 void HistoryColumn::sync()
 {
     syncSubtitle();
-    const QList<HistoryItem> filtered = m_model.filteredHistory();
+    const QList<HistoryItem> filtered = m_panel.filteredHistory();
 
     // Rows live as long as their entry; an entry changes only when it is cut to keep the
     // history's memory bounded, and its row then says so.
     QHash<QUuid, const HistoryItem *> alive;
-    for (const HistoryItem &item : m_model.history())
+    for (const HistoryItem &item : m_clipboardHistory.items())
         alive.insert(item.id, &item);
     for (auto it = m_rows.begin(); it != m_rows.end();) {
         if (const HistoryItem *item = alive.value(it.key())) {
@@ -69,9 +71,9 @@ void HistoryColumn::sync()
             row = new HistoryRow(item, content());
             row->setPointerRest(pointerRest());
             const QUuid id = item.id;
-            connect(row, &RowFrame::hovered, this, [this, id] { m_model.selectHistory(id); });
+            connect(row, &RowFrame::hovered, this, [this, id] { m_panel.selectHistory(id); });
             connect(row, &RowFrame::clicked, this, [this, id] {
-                m_model.selectHistory(id);
+                m_panel.selectHistory(id);
                 if (const auto text = m_model.activateSelectedItemTextForPasteboard())
                     m_onCopy(*text);
             });
@@ -86,9 +88,9 @@ void HistoryColumn::sync()
     for (HistoryRow *row : std::as_const(m_rows))
         row->setVisible(visible.contains(row->id()));
 
-    const bool searching = !m_model.query().trimmed().isEmpty();
-    m_empty->setText(
-        searching && !m_model.history().isEmpty() ? tr("No results") : tr("No history yet"));
+    const bool searching = !m_panel.query().trimmed().isEmpty();
+    m_empty->setText(searching && !m_clipboardHistory.items().isEmpty() ? tr("No results")
+                                                                        : tr("No history yet"));
     m_empty->setVisible(filtered.isEmpty());
     arrange(shown, { m_empty });
     syncSelection();
@@ -96,17 +98,17 @@ void HistoryColumn::sync()
 
 void HistoryColumn::syncSelection()
 {
-    const bool active = m_model.selectedColumn() == AppModel::Column::history;
+    const bool active = m_panel.selectedColumn() == AppModel::Column::history;
     for (HistoryRow *row : std::as_const(m_rows))
-        row->setSelected(active && row->id() == m_model.selectedHistoryID());
+        row->setSelected(active && row->id() == m_panel.selectedHistoryID());
 }
 
 void HistoryColumn::scrollSelectionIntoView()
 {
-    if (m_model.selectedColumn() != AppModel::Column::history
-        || m_model.selectedHistoryID().isNull())
+    if (m_panel.selectedColumn() != AppModel::Column::history
+        || m_panel.selectedHistoryID().isNull())
         return;
-    if (HistoryRow *row = m_rows.value(m_model.selectedHistoryID()))
+    if (HistoryRow *row = m_rows.value(m_panel.selectedHistoryID()))
         scrollToCentre(row);
 }
 
@@ -115,15 +117,15 @@ void HistoryColumn::showContextMenu(const QUuid &id, QPoint global)
     HistoryRow *row = m_rows.value(id);
     if (!row)
         return;
-    m_model.selectHistory(id);
+    m_panel.selectHistory(id);
     RowMenu menu;
     menu.copy = [this, id] {
-        m_model.selectHistory(id);
+        m_panel.selectHistory(id);
         if (const auto text = m_model.activateSelectedItemTextForPasteboard())
             m_onCopy(*text);
     };
     menu.save = [this, id] { m_model.saveHistoryEntryToShelf(id); };
-    menu.canSave = m_model.shelf().size() < AppModel::shelfMax;
+    menu.canSave = m_model.savedSnippets().items().size() < AppModel::shelfMax;
     menu.remove = [this, id] { m_model.removeRow(AppModel::Column::history, id); };
     menu.popUp(global.isNull() ? menuAnchor(row) : global, global.isNull(), this);
 }
@@ -131,7 +133,7 @@ void HistoryColumn::showContextMenu(const QUuid &id, QPoint global)
 QList<HistoryRow *> HistoryColumn::visibleRows() const
 {
     QList<HistoryRow *> out;
-    for (const HistoryItem &item : m_model.filteredHistory()) {
+    for (const HistoryItem &item : m_panel.filteredHistory()) {
         if (HistoryRow *row = m_rows.value(item.id))
             out.append(row);
     }

@@ -11,6 +11,8 @@
 namespace nookary {
 
 class AppModel;
+class PanelState;
+class ClipboardHistory;
 class EmptyState;
 class HistoryRow;
 class UndoBar;
@@ -39,6 +41,8 @@ public:
 
 private:
     AppModel &m_model;
+    PanelState &m_panel;
+    ClipboardHistory &m_clipboardHistory;
     std::function<void(const QString &)> m_onCopy;
     QHash<QUuid, HistoryRow *> m_rows;
     EmptyState *m_empty;

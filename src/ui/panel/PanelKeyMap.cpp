@@ -98,6 +98,9 @@ PanelKey PanelKey::fromEvent(const QKeyEvent &event, const KeyTranslator &keys)
 
 PanelKeyMap::PanelKeyMap(AppModel &model, PanelActions &actions)
     : m_model(model)
+    , m_panel(model.panelState())
+    , m_snippets(model.savedSnippets())
+    , m_clipboardHistory(model.clipboardHistory())
     , m_actions(actions)
 {
 }
@@ -136,10 +139,10 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     if (!m_actions.isPanelShown() || !key.towardsPanel)
         return Decision::pass;
 
-    const bool editing = !m_model.editingID().isNull();
+    const bool editing = !m_snippets.editingID().isNull();
     if (key.virtualKey == escapeKey) {
         if (editing)
-            m_model.setEditingID({});
+            m_snippets.setEditingID({});
         else
             m_actions.closePanel();
         return Decision::consume;
@@ -150,8 +153,8 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     }
     const int number = snippetNumber(key.virtualKey);
     if (number > 0 && (key.modifiers & kCommand) && !(key.modifiers & (kControl | kOption))) {
-        if (const auto item = m_model.shelfItemForShortcut(number)) {
-            m_model.selectShelf(item->id);
+        if (const auto item = m_panel.shelfItemForShortcut(number)) {
+            m_panel.selectShelf(item->id);
             m_actions.choose(item->text);
         } else {
             m_actions.refuse(
@@ -185,33 +188,33 @@ PanelKeyMap::Decision PanelKeyMap::handle(const PanelKey &key)
     const bool mirrored = QGuiApplication::isRightToLeft();
     switch (key.virtualKey) {
     case leftArrowKey:
-        m_model.moveSelection(mirrored ? AppModel::Nav::right : AppModel::Nav::left);
+        m_panel.moveSelection(mirrored ? AppModel::Nav::right : AppModel::Nav::left);
         return Decision::consume;
     case rightArrowKey:
-        m_model.moveSelection(mirrored ? AppModel::Nav::left : AppModel::Nav::right);
+        m_panel.moveSelection(mirrored ? AppModel::Nav::left : AppModel::Nav::right);
         return Decision::consume;
     case downArrowKey:
-        m_model.moveSelection(AppModel::Nav::down);
+        m_panel.moveSelection(AppModel::Nav::down);
         return Decision::consume;
     case upArrowKey:
-        m_model.moveSelection(AppModel::Nav::up);
+        m_panel.moveSelection(AppModel::Nav::up);
         return Decision::consume;
     default:
         break;
     }
     if (isReturn) {
-        if (m_model.isCapturePending()) {
+        if (m_clipboardHistory.isCapturePending()) {
             // A copy made just before is still being read: Return acts once it landed, on
             // the selection as it is then (the default one moves to the new entry).
             if (!m_waitingReturn) {
                 m_waitingReturn = std::make_unique<QObject>();
                 m_model.setCopyBackWaiting(true);
-                m_model.whenCaptureSettled(
-                    m_waitingReturn.get(), [this, since = m_model.copiesCounted()] {
+                m_clipboardHistory.whenCaptureSettled(
+                    m_waitingReturn.get(), [this, since = m_clipboardHistory.copiesCounted()] {
                         dropWaitingReturn();
                         // Pausing ends the wait, but the copy never lands.
-                        if (!m_actions.isPanelShown() || !m_model.editingID().isNull()
-                            || m_model.isTrackingPaused())
+                        if (!m_actions.isPanelShown() || !m_snippets.editingID().isNull()
+                            || m_clipboardHistory.isPaused())
                             return;
                         // The entry selected now is not the copy Return was meant for.
                         if (m_model.missedAwaitedCopy(since)) {
@@ -247,22 +250,22 @@ bool PanelKeyMap::activateSelection()
 
 QUuid PanelKeyMap::selectedID() const
 {
-    if (!m_model.selectedText())
+    if (!m_panel.selectedText())
         return {};
-    return m_model.selectedColumn() == AppModel::Column::history ? m_model.selectedHistoryID()
-                                                                 : m_model.selectedShelfID();
+    return m_panel.selectedColumn() == AppModel::Column::history ? m_panel.selectedHistoryID()
+                                                                 : m_panel.selectedShelfID();
 }
 
 bool PanelKeyMap::handlePanelKey(const PanelKey &key, Qt::KeyboardModifiers held)
 {
     if (held == kCommand && key.characters == QLatin1String("n")) {
-        if (m_model.shelf().size() >= AppModel::shelfMax) {
+        if (m_snippets.items().size() >= AppModel::shelfMax) {
             m_actions.refuse(ShelfColumn::fullListReason());
             return true;
         }
         // A new, empty snippet matches no query: its editor would open hidden.
-        m_model.setQuery(QString());
-        m_model.addShelfAndEdit();
+        m_panel.setQuery(QString());
+        m_snippets.addAndEdit();
         return true;
     }
     if (held == kCommand && key.characters == QLatin1String("z") && m_model.undoableRemoval()) {
@@ -276,7 +279,7 @@ bool PanelKeyMap::handlePanelKey(const PanelKey &key, Qt::KeyboardModifiers held
 bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, bool newDeletePress)
 {
     const QUuid id = selectedID();
-    const AppModel::Column column = m_model.selectedColumn();
+    const AppModel::Column column = m_panel.selectedColumn();
     const bool saved = column == AppModel::Column::saved;
     const bool vertical = key.virtualKey == upArrowKey || key.virtualKey == downArrowKey;
     if (vertical && held == kOption && saved && !id.isNull()) {
@@ -290,7 +293,7 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, 
     }
     if (key.virtualKey == forwardDeleteKey && !held) {
         // With text in the search field, Delete edits it.
-        if (!m_model.query().isEmpty())
+        if (!m_panel.query().isEmpty())
             return false;
         // One press, one removal: a key held a moment too long takes no more rows with it,
         // and a hold that began by emptying the search field takes none.
@@ -299,7 +302,7 @@ bool PanelKeyMap::handleRowKey(const PanelKey &key, Qt::KeyboardModifiers held, 
         return true;
     }
     if (key.virtualKey == f2Key && !held && saved && !id.isNull()) {
-        m_model.startEditing(id);
+        m_snippets.startEditing(id);
         return true;
     }
     if (held == kCommand && key.characters == QLatin1String("s") && !saved && !id.isNull()) {

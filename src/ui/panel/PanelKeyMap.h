@@ -16,6 +16,9 @@ class QKeyEvent;
 namespace nookary {
 
 class AppModel;
+class PanelState;
+class Shelf;
+class ClipboardHistory;
 class KeyTranslator;
 
 // One key press as the key map sees it: the key by its place on the keyboard (a virtual
@@ -87,6 +90,9 @@ private:
     QUuid selectedID() const;
 
     AppModel &m_model;
+    PanelState &m_panel;
+    Shelf &m_snippets;
+    ClipboardHistory &m_clipboardHistory;
     PanelActions &m_actions;
     KeyPressFilter m_deletePresses;
     // While a Return waits for a copy being read: dropping it cancels the wait.

@@ -91,6 +91,9 @@ private:
 PanelView::PanelView(AppModel &model, PanelActions &actions, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
+    , m_panel(model.panelState())
+    , m_snippets(model.savedSnippets())
+    , m_clipboardHistory(model.clipboardHistory())
     , m_actions(actions)
     , m_search(new QLineEdit(this))
     , m_history(new HistoryColumn(model, [this](const QString &text) { m_actions.choose(text); }))
@@ -125,10 +128,10 @@ PanelView::PanelView(AppModel &model, PanelActions &actions, QWidget *parent)
                 : Qt::AlignLeft);
     };
     connect(m_search, &QLineEdit::textChanged, this, placeCaret);
-    m_search->setText(m_model.query());
+    m_search->setText(m_panel.query());
     placeCaret();
     connect(m_search, &QLineEdit::textEdited, this,
-        [this](const QString &text) { m_model.setQuery(text); });
+        [this](const QString &text) { m_panel.setQuery(text); });
     DragPayload::refuseShelfHandleDrops(m_search);
 
     auto *searchRow = new QHBoxLayout;
@@ -155,20 +158,20 @@ PanelView::PanelView(AppModel &model, PanelActions &actions, QWidget *parent)
     for (QWidget *strip : edgeStrips())
         strip->raise();
 
-    connect(&m_model, &AppModel::queryChanged, this, &PanelView::onQueryChanged);
+    connect(&m_panel, &PanelState::queryChanged, this, &PanelView::onQueryChanged);
     // An undo button hidden with the keys hands them back to the search field.
     for (UndoBar *bar : { m_history->undoBar(), m_saved->undoBar() })
         connect(bar, &UndoBar::keysGivenUp, this, &PanelView::focusSearch);
     connect(&m_model.settings(), &Settings::openPresentationChanged, this,
         &PanelView::syncPresentation);
     connect(&m_model.settings(), &Settings::keepWindowPinnedChanged, this, &PanelView::syncPin);
-    for (auto signal : { &AppModel::selectedColumnChanged, &AppModel::selectedShelfIDChanged,
-             &AppModel::selectedHistoryIDChanged, &AppModel::selectionRevealRequested })
-        connect(&m_model, signal, this, [this] { announceSelectionOnNextTurn(); });
+    for (auto signal : { &PanelState::selectedColumnChanged, &PanelState::selectedShelfIDChanged,
+             &PanelState::selectedHistoryIDChanged, &PanelState::selectionRevealRequested })
+        connect(&m_panel, signal, this, [this] { announceSelectionOnNextTurn(); });
     connect(
-        &m_model, &AppModel::queryChanged, this, [this] { announceSelectionOnNextTurn(false); });
+        &m_panel, &PanelState::queryChanged, this, [this] { announceSelectionOnNextTurn(false); });
     connect(
-        &m_model, &AppModel::editingIDChanged, this, &PanelView::focusSearchAfterEditOnNextTurn);
+        &m_snippets, &Shelf::editingIDChanged, this, &PanelView::focusSearchAfterEditOnNextTurn);
     syncPresentation();
     setTabOrder();
 }
@@ -192,9 +195,9 @@ void PanelView::setTabOrder()
 
 QWidget *PanelView::selectedRow() const
 {
-    if (m_model.selectedColumn() == AppModel::Column::history)
-        return m_history->row(m_model.selectedHistoryID());
-    return m_saved->row(m_model.selectedShelfID());
+    if (m_panel.selectedColumn() == AppModel::Column::history)
+        return m_history->row(m_panel.selectedHistoryID());
+    return m_saved->row(m_panel.selectedShelfID());
 }
 
 void PanelView::announceSelectionOnNextTurn(bool moved)
@@ -205,12 +208,12 @@ void PanelView::announceSelectionOnNextTurn(bool moved)
     postToNextTurn(this, [this] {
         m_announcePending = false;
         const bool moved = std::exchange(m_selectionMoved, false);
-        const bool nothingMatches = !m_model.query().trimmed().isEmpty()
-            && m_model.filteredHistory().isEmpty() && m_model.filteredShelf().isEmpty();
+        const bool nothingMatches = !m_panel.query().trimmed().isEmpty()
+            && m_panel.filteredHistory().isEmpty() && m_panel.filteredShelf().isEmpty();
         Accessibility::setDescription(m_search, nothingMatches ? tr("No results") : QString());
         // The keys stand on a row only while they go to the search field, and not while a
         // snippet is edited.
-        if (!isVisible() || !m_search->hasFocus() || !m_model.editingID().isNull())
+        if (!isVisible() || !m_search->hasFocus() || !m_snippets.editingID().isNull())
             return;
         QWidget *row = selectedRow();
         if (row && !row->isHidden()) {
@@ -227,18 +230,18 @@ void PanelView::announceSelectionOnNextTurn(bool moved)
 
 void PanelView::focusSearchAfterEditOnNextTurn()
 {
-    if (!m_model.editingID().isNull()) {
-        m_editedID = m_model.editingID();
+    if (!m_snippets.editingID().isNull()) {
+        m_editedID = m_snippets.editingID();
         return;
     }
     postToNextTurn(this, [this, edited = std::exchange(m_editedID, QUuid())] {
-        if (!isVisible() || !m_model.editingID().isNull() || window()->focusWidget())
+        if (!isVisible() || !m_snippets.editingID().isNull() || window()->focusWidget())
             return;
         // The keys stand on the row just edited, where the reader hears them land.
-        const QList<ShelfItem> shown = m_model.filteredShelf();
+        const QList<ShelfItem> shown = m_panel.filteredShelf();
         if (std::any_of(
                 shown.begin(), shown.end(), [&](const ShelfItem &s) { return s.id == edited; }))
-            m_model.selectShelf(edited);
+            m_panel.selectShelf(edited);
         m_search->setFocus(Qt::OtherFocusReason);
     });
 }
@@ -269,10 +272,10 @@ void PanelView::tell(const QString &why)
 
 void PanelView::openContextMenuForSelection()
 {
-    if (m_model.selectedColumn() == AppModel::Column::history)
-        m_history->showContextMenu(m_model.selectedHistoryID(), QPoint());
+    if (m_panel.selectedColumn() == AppModel::Column::history)
+        m_history->showContextMenu(m_panel.selectedHistoryID(), QPoint());
     else
-        m_saved->showContextMenu(m_model.selectedShelfID(), QPoint());
+        m_saved->showContextMenu(m_panel.selectedShelfID(), QPoint());
 }
 
 QWidget *PanelView::makeFooter()
@@ -291,8 +294,8 @@ QWidget *PanelView::makeFooter()
     m_clear->setToolTip(tr("Clear the history"));
     connect(m_clear, &QAbstractButton::clicked, this, [this] {
         // The whole history goes, without asking.
-        m_model.clearHistory();
-        m_model.ensureSelectionValid();
+        m_clipboardHistory.clear();
+        m_panel.ensureSelectionValid();
     });
     row->addWidget(m_clear);
     // The bar lies over the handle behind it, so its empty middle moves the window itself.
@@ -409,14 +412,14 @@ void PanelView::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     postToNextTurn(this, [this] {
         m_search->setFocus(Qt::OtherFocusReason);
-        m_model.ensureSelectionValid();
+        m_panel.ensureSelectionValid();
     });
 }
 
 void PanelView::mousePressEvent(QMouseEvent *event)
 {
     // A click on the background ends an edit, which then commits.
-    if (!m_model.editingID().isNull())
+    if (!m_snippets.editingID().isNull())
         endEditingOnNextTurn();
     QWidget::mousePressEvent(event);
 }
@@ -432,19 +435,19 @@ void PanelView::endEditingOnNextTurn()
 
 void PanelView::onQueryChanged()
 {
-    const QString query = m_model.query();
+    const QString query = m_panel.query();
     if (m_search->text() != query)
         m_search->setText(query);
     if (!query.isEmpty() && trimmedEntryText(query).isEmpty()) {
         // Only white space: cleared on the next turn, if it is still so.
         postToNextTurn(this, [this] {
-            const QString now = m_model.query();
+            const QString now = m_panel.query();
             if (!now.isEmpty() && trimmedEntryText(now).isEmpty())
-                m_model.setQuery(QString());
+                m_panel.setQuery(QString());
         });
         return;
     }
-    m_model.ensureSelectionValid();
+    m_panel.ensureSelectionValid();
 }
 
 void PanelView::focusSearch()

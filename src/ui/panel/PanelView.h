@@ -11,6 +11,9 @@ class QTimer;
 namespace nookary {
 
 class AppModel;
+class PanelState;
+class Shelf;
+class ClipboardHistory;
 class PanelActions;
 class HistoryColumn;
 class ShelfColumn;
@@ -73,6 +76,9 @@ private:
     QWidget *selectedRow() const;
 
     AppModel &m_model;
+    PanelState &m_panel;
+    Shelf &m_snippets;
+    ClipboardHistory &m_clipboardHistory;
     PanelActions &m_actions;
     QLineEdit *m_search;
     HistoryColumn *m_history;

@@ -28,6 +28,8 @@ ShelfColumn::ShelfColumn(
     AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
     : ScrollColumn(tr("Saved"), tr("Your snippets"), parent)
     , m_model(model)
+    , m_panel(model.panelState())
+    , m_snippets(model.savedSnippets())
     , m_onCopy(std::move(onCopy))
     , m_addRow(new AddShelfRow(content()))
     , m_empty(new EmptyState(content()))
@@ -59,15 +61,15 @@ ShelfColumn::ShelfColumn(
     m_empty->setText(tr("No results"));
     connect(m_addRow, &AddShelfRow::clicked, this, [this] {
         commitOpenEditor();
-        m_model.addShelfAndEdit();
+        m_snippets.addAndEdit();
     });
-    connect(&m_model, &AppModel::shelfChanged, this, &ShelfColumn::sync);
-    connect(&m_model, &AppModel::queryChanged, this, &ShelfColumn::sync);
-    connect(&m_model, &AppModel::editingIDChanged, this, &ShelfColumn::syncEditing);
-    connect(&m_model, &AppModel::selectedColumnChanged, this, &ShelfColumn::syncSelection);
-    connect(&m_model, &AppModel::selectedShelfIDChanged, this, &ShelfColumn::syncSelection);
-    connect(
-        &m_model, &AppModel::selectionRevealRequested, this, &ShelfColumn::scrollSelectionIntoView);
+    connect(&m_snippets, &Shelf::changed, this, &ShelfColumn::sync);
+    connect(&m_panel, &PanelState::queryChanged, this, &ShelfColumn::sync);
+    connect(&m_snippets, &Shelf::editingIDChanged, this, &ShelfColumn::syncEditing);
+    connect(&m_panel, &PanelState::selectedColumnChanged, this, &ShelfColumn::syncSelection);
+    connect(&m_panel, &PanelState::selectedShelfIDChanged, this, &ShelfColumn::syncSelection);
+    connect(&m_panel, &PanelState::selectionRevealRequested, this,
+        &ShelfColumn::scrollSelectionIntoView);
     sync();
 }
 
@@ -125,23 +127,23 @@ ShelfRow *ShelfColumn::makeRow(const QUuid &id, const QString &text)
     row->setPointerRest(pointerRest());
     connect(row, &RowFrame::hovered, this, [this, row, id] {
         if (!row->isEditing())
-            m_model.selectShelf(id);
+            m_panel.selectShelf(id);
     });
     connect(row, &ShelfRow::copyRequested, this, [this, id](const QString &full) {
-        m_model.selectShelf(id);
+        m_panel.selectShelf(id);
         m_onCopy(full);
     });
     connect(row, &ShelfRow::editRequested, this, [this, id] {
-        if (m_model.editingID() != id)
+        if (m_snippets.editingID() != id)
             commitOpenEditor();
-        m_model.startEditing(id);
+        m_snippets.startEditing(id);
     });
     connect(row, &ShelfRow::deleteRequested, this,
         [this, id] { m_model.removeRow(AppModel::Column::saved, id); });
     connect(row, &RowFrame::contextMenuRequested, this,
         [this, id](QPoint global) { showContextMenu(id, global); });
     connect(row, &ShelfRow::draftDone, this, [this, id](const QString &draft) {
-        if (m_model.editingID() == id)
+        if (m_snippets.editingID() == id)
             m_model.saveEditing(id, draft);
     });
     return row;
@@ -241,7 +243,7 @@ void ShelfColumn::enterRowAt(QPoint viewportPosition)
 
 void ShelfColumn::commitOpenEditor()
 {
-    const QUuid editing = m_model.editingID();
+    const QUuid editing = m_snippets.editingID();
     if (ShelfRow *row = m_rows.value(editing); row && row->isEditing())
         m_model.saveEditing(editing, row->draftText());
 }
@@ -249,7 +251,7 @@ void ShelfColumn::commitOpenEditor()
 void ShelfColumn::sync()
 {
     QHash<QUuid, QString> alive;
-    for (const ShelfItem &item : m_model.shelf())
+    for (const ShelfItem &item : m_snippets.items())
         alive.insert(item.id, item.text);
     for (auto it = m_rows.begin(); it != m_rows.end();) {
         if (!alive.contains(it.key())) {
@@ -264,7 +266,7 @@ void ShelfColumn::sync()
         }
     }
 
-    const QList<ShelfItem> filtered = m_model.filteredShelf();
+    const QList<ShelfItem> filtered = m_panel.filteredShelf();
     QList<QWidget *> shown;
     QSet<QUuid> visible;
     for (qsizetype i = 0; i < filtered.size(); ++i) {
@@ -276,7 +278,7 @@ void ShelfColumn::sync()
         }
         const QString badge = shortcutLabel(i);
         row->setShortcutLabel(badge);
-        row->setNote(m_model.snippetWasCutOnDrop(item.id)
+        row->setNote(m_snippets.wasCutOnDrop(item.id)
                 ? tr("cut", "a snippet that holds only the first part of what was dropped")
                 : QString());
         // Readers hear where the snippet stands and its key, since they see neither.
@@ -293,10 +295,10 @@ void ShelfColumn::sync()
     for (ShelfRow *row : std::as_const(m_rows))
         row->setVisible(visible.contains(row->id()));
 
-    const bool searching = !m_model.query().trimmed().isEmpty();
-    m_addRow->setListEmpty(m_model.shelf().isEmpty());
+    const bool searching = !m_panel.query().trimmed().isEmpty();
+    m_addRow->setListEmpty(m_snippets.items().isEmpty());
     m_addRow->setRefusal(
-        m_model.shelf().size() >= AppModel::shelfMax ? fullListReason() : QString());
+        m_snippets.items().size() >= AppModel::shelfMax ? fullListReason() : QString());
     m_addRow->setVisible(!searching);
     m_empty->setVisible(searching && filtered.isEmpty());
     arrange(shown, { m_empty, m_addRow });
@@ -307,21 +309,21 @@ void ShelfColumn::sync()
 void ShelfColumn::syncEditing()
 {
     for (ShelfRow *row : std::as_const(m_rows))
-        row->setEditing(row->id() == m_model.editingID());
+        row->setEditing(row->id() == m_snippets.editingID());
 }
 
 void ShelfColumn::syncSelection()
 {
-    const bool active = m_model.selectedColumn() == AppModel::Column::saved;
+    const bool active = m_panel.selectedColumn() == AppModel::Column::saved;
     for (ShelfRow *row : std::as_const(m_rows))
-        row->setSelected(active && row->id() == m_model.selectedShelfID());
+        row->setSelected(active && row->id() == m_panel.selectedShelfID());
 }
 
 void ShelfColumn::scrollSelectionIntoView()
 {
-    if (m_model.selectedColumn() != AppModel::Column::saved || m_model.selectedShelfID().isNull())
+    if (m_panel.selectedColumn() != AppModel::Column::saved || m_panel.selectedShelfID().isNull())
         return;
-    if (ShelfRow *row = m_rows.value(m_model.selectedShelfID()))
+    if (ShelfRow *row = m_rows.value(m_panel.selectedShelfID()))
         scrollToCentre(row);
 }
 
@@ -330,8 +332,8 @@ void ShelfColumn::showContextMenu(const QUuid &id, QPoint global)
     ShelfRow *row = m_rows.value(id);
     if (!row || row->isEditing())
         return; // the editor's own menu
-    m_model.selectShelf(id);
-    const QList<ShelfItem> shown = m_model.filteredShelf();
+    m_panel.selectShelf(id);
+    const QList<ShelfItem> shown = m_panel.filteredShelf();
     qsizetype at = -1;
     for (qsizetype i = 0; i < shown.size(); ++i) {
         if (shown[i].id == id)
@@ -339,13 +341,13 @@ void ShelfColumn::showContextMenu(const QUuid &id, QPoint global)
     }
     RowMenu menu;
     menu.copy = [this, id] {
-        m_model.selectShelf(id);
+        m_panel.selectShelf(id);
         if (const auto text = m_model.activateSelectedItemTextForPasteboard())
             m_onCopy(*text);
     };
     menu.edit = [this, id] {
         commitOpenEditor();
-        m_model.startEditing(id);
+        m_snippets.startEditing(id);
     };
     menu.remove = [this, id] { m_model.removeRow(AppModel::Column::saved, id); };
     menu.moveUp = [this, id] { m_model.moveShelfItemBy(id, -1); };
@@ -358,7 +360,7 @@ void ShelfColumn::showContextMenu(const QUuid &id, QPoint global)
 QList<ShelfRow *> ShelfColumn::visibleRows() const
 {
     QList<ShelfRow *> out;
-    for (const ShelfItem &item : m_model.filteredShelf()) {
+    for (const ShelfItem &item : m_panel.filteredShelf()) {
         if (ShelfRow *row = m_rows.value(item.id))
             out.append(row);
     }

@@ -16,6 +16,8 @@ namespace nookary {
 
 class AddShelfRow;
 class AppModel;
+class PanelState;
+class Shelf;
 class DragAutoScroller;
 class EmptyState;
 class QuietTimer;
@@ -80,6 +82,8 @@ private:
     void placeNotice();
 
     AppModel &m_model;
+    PanelState &m_panel;
+    Shelf &m_snippets;
     std::function<void(const QString &)> m_onCopy;
     QHash<QUuid, ShelfRow *> m_rows;
     AddShelfRow *m_addRow;

@@ -59,7 +59,7 @@ bool ShelfDropDelegate::performDrop(const QMimeData &mime) const
         return false;
     // Taken even when it then adds nothing (blank, undecodable, a duplicate, a full list).
     if (const std::optional<QString> text = DragPayload::droppedText(mime)) {
-        m_model.noteShelfRowDrop();
+        m_model.savedSnippets().noteRowDrop();
         m_model.addShelfFromDrop(*text, m_targetID, DragPayload::isPartialHistoryEntry(mime));
     }
     return true;
@@ -88,10 +88,10 @@ bool ShelfColumnDropDelegate::performDrop(const QMimeData &mime) const
     AppModel *model = &m_model;
     const bool partial = DragPayload::isPartialHistoryEntry(mime);
     postDelayed(m_context, applyDelay, [model, text = *text, partial] {
-        if (!model->shelfColumnDropAllowed())
+        if (!model->savedSnippets().columnDropAllowed())
             return; // a row has just taken this drop
         // Outside any row means the top of the whole list, not of the filtered one.
-        const QList<ShelfItem> &shelf = model->shelf();
+        const QList<ShelfItem> &shelf = model->savedSnippets().items();
         model->addShelfFromDrop(text, shelf.isEmpty() ? QUuid() : shelf.first().id, partial);
     });
     return true;
