@@ -6,6 +6,7 @@
 #include "FakePanelActions.h"
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
+#include "platform/Clock.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/NookaryPanel.h"
 #include "ui/PanelCard.h"
@@ -63,7 +64,7 @@ int main(int argc, char **argv)
         auto *panel = new NookaryPanel;
         auto *layout = new QVBoxLayout(panel);
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new PanelCard(new PanelView(model, actions)));
+        layout->addWidget(new PanelCard(new PanelView(model, actions, SystemClock::shared())));
         panel->resize(640, 420);
         panel->show();
         panel->repaint();
@@ -77,7 +78,7 @@ int main(int argc, char **argv)
     NookaryPanel panel;
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *view = new PanelView(model, actions);
+    auto *view = new PanelView(model, actions, SystemClock::shared());
     layout->addWidget(new PanelCard(view));
     panel.resize(640, 420);
     panel.show();

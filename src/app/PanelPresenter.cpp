@@ -189,7 +189,7 @@ bool PanelPresenter::closesOnFocusLoss() const
 
 QWidget *PanelPresenter::makeRootView()
 {
-    return new PanelCard(new PanelView(m_model, *this));
+    return new PanelCard(new PanelView(m_model, *this, m_clock));
 }
 
 void PanelPresenter::choose(const QString &text)

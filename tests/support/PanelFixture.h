@@ -29,7 +29,7 @@ struct PanelFixture {
         for (const QString &s : snippets)
             m.addShelfFromDrop(s);
         f.copyAll(copies);
-        view = std::make_unique<PanelView>(m, actions);
+        view = std::make_unique<PanelView>(m, actions, f.clock);
         view->resize(size);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));

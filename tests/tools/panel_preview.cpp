@@ -4,6 +4,7 @@
 #include "FakePanelActions.h"
 #include "MemoryPasteboard.h"
 #include "model/AppModel.h"
+#include "platform/Clock.h"
 #include "platform/qt/SettingsPreferencesStore.h"
 #include "ui/NookaryPanel.h"
 #include "ui/PanelCard.h"
@@ -45,7 +46,7 @@ int main(int argc, char **argv)
     model.applyDefaultOpenTarget();
 
     NookaryPanel panel;
-    auto *view = new PanelView(model, actions);
+    auto *view = new PanelView(model, actions, SystemClock::shared());
     auto *chrome = new PanelCard(view, &panel);
     auto *layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);

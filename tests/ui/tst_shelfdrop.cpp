@@ -147,11 +147,13 @@ private Q_SLOTS:
             QStringLiteral("two")); // the top of the whole list, not the filtered one
         QVERIFY(dropOn(p.saved()->content(), *plainText(QStringLiteral("zwei two"))));
         QCOMPARE(p.shelf(), (QStringList { "one", "two" })); // applied a moment later
-        QTRY_COMPARE(p.shelf(), (QStringList { "zwei two", "one", "two" }));
+        p.f.clock.advance(ShelfColumnDropDelegate::applyDelay);
+        QCOMPARE(p.shelf(), (QStringList { "zwei two", "one", "two" }));
 
         Panel empty;
         QVERIFY(dropOn(empty.saved()->addRow(), *plainText(QStringLiteral("only"))));
-        QTRY_COMPARE(empty.shelf(), QStringList { "only" });
+        empty.f.clock.advance(ShelfColumnDropDelegate::applyDelay);
+        QCOMPARE(empty.shelf(), QStringList { "only" });
     }
 
     void aDropThatKeepsOnlyPartOfItsTextSaysSo()
@@ -176,19 +178,22 @@ private Q_SLOTS:
     {
         Panel p({ QStringLiteral("one"), QStringLiteral("two") });
         ShelfDropDelegate row(p.model(), p.model().savedSnippets().items().at(1).id);
-        ShelfColumnDropDelegate column(p.model(), p.saved());
+        ShelfColumnDropDelegate column(p.model(), p.f.clock, p.saved());
         // One drop reaching both: only the row's insertion happens.
         QVERIFY(row.performDrop(*plainText(QStringLiteral("both"))));
         QVERIFY(column.performDrop(*plainText(QStringLiteral("both"))));
-        // A different text on the column inside the window is dropped too.
-        p.f.clock.advance(100ms);
+        // A different text on the column, applied inside the window (at 110 of 120 ms), is
+        // dropped too.
+        p.f.clock.advance(80ms);
         QVERIFY(column.performDrop(*plainText(QStringLiteral("late"))));
-        QTest::qWait(int(ShelfColumnDropDelegate::applyDelay.count()) * 3);
+        p.f.clock.advance(ShelfColumnDropDelegate::applyDelay);
         QCOMPARE(p.shelf(), (QStringList { "one", "both", "two" }));
         // Once the window has passed, the column adds at the top.
-        p.f.clock.advance(21ms);
+        p.f.clock.advance(11ms);
         QVERIFY(column.performDrop(*plainText(QStringLiteral("later"))));
-        QTRY_COMPARE(p.shelf(), (QStringList { "later", "one", "both", "two" }));
+        QCOMPARE(p.shelf(), (QStringList { "one", "both", "two" }));
+        p.f.clock.advance(ShelfColumnDropDelegate::applyDelay);
+        QCOMPARE(p.shelf(), (QStringList { "later", "one", "both", "two" }));
     }
 
     void badDropsChangeNothing()
@@ -207,7 +212,8 @@ private Q_SLOTS:
         QVERIFY(dropOn(row, *mimeWith(QStringLiteral("text/plain;charset=utf-8"), "\xc0\xaf")));
         p.f.clock.advance(1s); // past the window the row drops opened
         QVERIFY(dropOn(p.saved()->content(), *plainText(QStringLiteral("27th"))));
-        QTRY_COMPARE(beeps.size(), 2);
+        p.f.clock.advance(ShelfColumnDropDelegate::applyDelay);
+        QCOMPARE(beeps.size(), 2);
         QVERIFY(!dropOn(row, *mimeWith(QStringLiteral("image/png"), "\x89PNG")));
         QCOMPARE(p.shelf(), before);
 
@@ -295,7 +301,7 @@ private Q_SLOTS:
         // Released over the column: the order stays, no text is read.
         QVERIFY(dropOn(p.saved()->content(), *payload, { 4, 4 }, Qt::MoveAction));
         QVERIFY(p.model().draggedShelfID().isNull());
-        QTest::qWait(int(ShelfColumnDropDelegate::applyDelay.count()) * 3);
+        p.f.clock.advance(ShelfColumnDropDelegate::applyDelay * 3);
         QCOMPARE(p.shelf(), (QStringList { "three", "one", "two" }));
     }
 

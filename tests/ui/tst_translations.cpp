@@ -231,7 +231,7 @@ private Q_SLOTS:
         // ours), pinned, and searched without a match.
         {
             test::FakePanelActions actions;
-            PanelView panel(model, actions);
+            PanelView panel(model, actions, f.clock);
             panel.show();
             shown << shownTexts(&panel);
             model.addShelfFromDrop(kMark + QStringLiteral("snippet"));
@@ -476,7 +476,7 @@ private Q_SLOTS:
         ModelFixture f;
         AppModel &model = f.start();
         test::FakePanelActions actions;
-        PanelView panel(model, actions);
+        PanelView panel(model, actions, f.clock);
         panel.resize(PanelView::minimumPanelSize);
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));
@@ -565,7 +565,7 @@ private Q_SLOTS:
         // a braille display or a search by name would meet them. (Qt names a label, and a
         // field by its placeholder, as shown.)
         test::FakePanelActions actions;
-        PanelView panel(model, actions);
+        PanelView panel(model, actions, f.clock);
         model.addShelfFromDrop(QStringLiteral("abc"));
         model.panelState().selectShelf(model.savedSnippets().items().first().id);
         panel.show();

@@ -88,7 +88,7 @@ private:
 
 } // namespace
 
-PanelView::PanelView(AppModel &model, PanelActions &actions, QWidget *parent)
+PanelView::PanelView(AppModel &model, PanelActions &actions, Clock &clock, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_panel(model.panelState())
@@ -97,7 +97,8 @@ PanelView::PanelView(AppModel &model, PanelActions &actions, QWidget *parent)
     , m_actions(actions)
     , m_search(new QLineEdit(this))
     , m_history(new HistoryColumn(model, [this](const QString &text) { m_actions.choose(text); }))
-    , m_saved(new ShelfColumn(model, [this](const QString &text) { m_actions.choose(text); }))
+    , m_saved(
+          new ShelfColumn(model, clock, [this](const QString &text) { m_actions.choose(text); }))
     , m_topStrip(new WindowDragHandle(this))
     , m_leftStrip(new WindowDragHandle(this))
     , m_rightStrip(new WindowDragHandle(this))

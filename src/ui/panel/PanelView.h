@@ -14,6 +14,7 @@ class AppModel;
 class PanelState;
 class Shelf;
 class ClipboardHistory;
+class Clock;
 class PanelActions;
 class HistoryColumn;
 class ShelfColumn;
@@ -31,8 +32,8 @@ public:
     // The panel at its smallest, in both presentations; the popover has exactly this size.
     static constexpr QSize minimumPanelSize { 560, 380 };
 
-    // `actions` must outlive the view.
-    PanelView(AppModel &model, PanelActions &actions, QWidget *parent = nullptr);
+    // `actions` and `clock` (which times drops on the saved column) must outlive the view.
+    PanelView(AppModel &model, PanelActions &actions, Clock &clock, QWidget *parent = nullptr);
     ~PanelView() override;
 
     QLineEdit *searchField() const { return m_search; }

@@ -25,11 +25,12 @@
 namespace nookary {
 
 ShelfColumn::ShelfColumn(
-    AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent)
+    AppModel &model, Clock &clock, std::function<void(const QString &)> onCopy, QWidget *parent)
     : ScrollColumn(tr("Saved"), tr("Your snippets"), parent)
     , m_model(model)
     , m_panel(model.panelState())
     , m_snippets(model.savedSnippets())
+    , m_clock(clock)
     , m_onCopy(std::move(onCopy))
     , m_addRow(new AddShelfRow(content()))
     , m_empty(new EmptyState(content()))
@@ -206,7 +207,7 @@ bool ShelfColumn::handleDragEvent(QWidget *target, ShelfRow *row, QEvent *event)
         return true;
     }
     const ShelfDropDelegate rowDelegate(m_model, row ? row->id() : QUuid());
-    const ShelfColumnDropDelegate columnDelegate(m_model, this);
+    const ShelfColumnDropDelegate columnDelegate(m_model, m_clock, this);
     if (event->type() == QEvent::Drop) {
         m_autoScroll->stop();
         const Qt::DropAction action

@@ -18,6 +18,7 @@ class AddShelfRow;
 class AppModel;
 class PanelState;
 class Shelf;
+class Clock;
 class DragAutoScroller;
 class EmptyState;
 class QuietTimer;
@@ -33,8 +34,9 @@ class ShelfColumn final : public ScrollColumn {
     Q_OBJECT
 
 public:
-    ShelfColumn(
-        AppModel &model, std::function<void(const QString &)> onCopy, QWidget *parent = nullptr);
+    // Drops outside the rows are applied on `clock`.
+    ShelfColumn(AppModel &model, Clock &clock, std::function<void(const QString &)> onCopy,
+        QWidget *parent = nullptr);
     ~ShelfColumn() override;
 
     void sync();
@@ -84,6 +86,7 @@ private:
     AppModel &m_model;
     PanelState &m_panel;
     Shelf &m_snippets;
+    Clock &m_clock;
     std::function<void(const QString &)> m_onCopy;
     QHash<QUuid, ShelfRow *> m_rows;
     AddShelfRow *m_addRow;

@@ -2,7 +2,7 @@
 #include "ShelfDropDelegate.h"
 
 #include "model/AppModel.h"
-#include "platform/MainQueue.h"
+#include "platform/Clock.h"
 #include "ui/panel/DragPayload.h"
 
 #include <QMimeData>
@@ -65,8 +65,9 @@ bool ShelfDropDelegate::performDrop(const QMimeData &mime) const
     return true;
 }
 
-ShelfColumnDropDelegate::ShelfColumnDropDelegate(AppModel &model, QObject *context)
+ShelfColumnDropDelegate::ShelfColumnDropDelegate(AppModel &model, Clock &clock, QObject *context)
     : m_model(model)
+    , m_clock(clock)
     , m_context(context)
 {
 }
@@ -87,7 +88,7 @@ bool ShelfColumnDropDelegate::performDrop(const QMimeData &mime) const
         return true;
     AppModel *model = &m_model;
     const bool partial = DragPayload::isPartialHistoryEntry(mime);
-    postDelayed(m_context, applyDelay, [model, text = *text, partial] {
+    m_clock.runAfter(m_context, applyDelay, [model, text = *text, partial] {
         if (!model->savedSnippets().columnDropAllowed())
             return; // a row has just taken this drop
         // Outside any row means the top of the whole list, not of the filtered one.

@@ -12,6 +12,7 @@ class QObject;
 namespace nookary {
 
 class AppModel;
+class Clock;
 
 // What the saved column does with a drag: a snippet dragged by its handle reorders the
 // list live, text (a history entry, or from another program) becomes a new snippet.
@@ -47,8 +48,9 @@ public:
     // How long after its drop the column applies it, so that a row's drop comes first.
     static constexpr std::chrono::milliseconds applyDelay { 30 };
 
-    // Work posted for later is cancelled when `context` goes.
-    ShelfColumnDropDelegate(AppModel &model, QObject *context);
+    // The drop is applied on `clock`; work posted for later is cancelled when `context`
+    // goes.
+    ShelfColumnDropDelegate(AppModel &model, Clock &clock, QObject *context);
 
     Qt::DropAction dropUpdated() const;
     // Whether the drop is taken. Ends a handle drag; puts text at the top of the list.
@@ -56,6 +58,7 @@ public:
 
 private:
     AppModel &m_model;
+    Clock &m_clock;
     QObject *m_context;
 };
 
