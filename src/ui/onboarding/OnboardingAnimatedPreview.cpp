@@ -4,11 +4,10 @@
 #include "ui/SymbolIcons.h"
 #include "ui/onboarding/GIFPreviewView.h"
 #include "ui/onboarding/OnboardingStyle.h"
+#include "ui/onboarding/VeiledCard.h"
 
 #include <QEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -21,31 +20,11 @@ constexpr int kGifInset = 8;
 constexpr int kFallbackInset = 16;
 constexpr int kFallbackSymbolSize = 34;
 
-// The card's ground and its hairline border; its content is clipped to the card by the
-// insets, which keep every child inside the rounded shape.
-class PreviewCard final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const qreal r = OnboardingAnimatedPreview::cornerRadius;
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()), r, r);
-        painter.fillPath(shape, OnboardingStyle::veil(*this, 0.03f));
-        painter.setPen(QPen(OnboardingStyle::veil(*this, 0.06f), 1));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), r, r);
-    }
-};
-
 } // namespace
 
 OnboardingAnimatedPreview::OnboardingAnimatedPreview(QWidget *parent)
     : QWidget(parent)
-    , m_card(new PreviewCard(this))
+    , m_card(new VeiledCard(cornerRadius, 0.03f, 0.06f, this))
     , m_gif(new GIFPreviewView(m_card))
     , m_fallback(new QWidget(m_card))
     , m_fallbackIcon(new QLabel(m_fallback))

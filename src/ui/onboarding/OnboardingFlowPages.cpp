@@ -8,13 +8,12 @@
 #include "ui/onboarding/OnboardingAnimatedPreview.h"
 #include "ui/onboarding/OnboardingStyle.h"
 #include "ui/onboarding/PracticeSegmentsView.h"
+#include "ui/onboarding/VeiledCard.h"
 
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -24,25 +23,6 @@
 namespace nookary {
 
 namespace {
-
-// The shortcut page's card: a thin veil on a rounded shape with a hairline border.
-class ShortcutCard final : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        constexpr qreal radius = 12;
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(rect()), radius, radius);
-        painter.fillPath(shape, OnboardingStyle::veil(*this, 0.05f));
-        painter.setPen(QPen(OnboardingStyle::veil(*this, 0.08f), 1));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    }
-};
 
 void setSecondary(QLabel *label)
 {
@@ -195,7 +175,7 @@ void OnboardingFlowView::buildWidgets()
     m_cardRow = new QWidget(m_pageArea);
     auto *cardRow = new QHBoxLayout(m_cardRow);
     cardRow->setContentsMargins(0, 0, 0, 0);
-    m_card = new ShortcutCard(m_cardRow);
+    m_card = new VeiledCard(12, 0.05f, 0.08f, m_cardRow); // the shortcut page's card
     cardRow->addWidget(m_card, 0, Qt::AlignHCenter);
     auto *card = new QVBoxLayout(m_card);
     card->setContentsMargins(28, 34, 28, 34);
