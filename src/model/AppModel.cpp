@@ -187,11 +187,6 @@ void AppModel::applyDefaultOpenTarget()
     // same home) may have changed the snippets since: the panel opens on the stored list.
     m_shelf->reloadIfChangedElsewhere();
     m_history->reread();
-    applyDefaultSelection();
-}
-
-void AppModel::applyDefaultSelection()
-{
     m_panel->selectDefault(historyFirst());
 }
 

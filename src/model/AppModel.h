@@ -181,7 +181,6 @@ Q_SIGNALS:
     void shelfFullRefusedDrop();
 
 private:
-    void applyDefaultSelection();
     bool historyFirst() const;
 
     std::unique_ptr<Settings> m_settings;
