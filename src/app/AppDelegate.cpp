@@ -81,7 +81,8 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::start()
 {
-    m_tray = std::make_unique<TrayController>(*m_model, m_services.statusItem.get());
+    m_tray = std::make_unique<TrayController>(
+        m_model->clipboardHistory(), m_services.statusItem.get());
     connect(m_tray.get(), &TrayController::clicked, m_presenter.get(),
         &PanelPresenter::statusItemClicked);
     connect(m_tray.get(), &TrayController::openRequested, this, [this] {

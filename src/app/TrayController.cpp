@@ -2,7 +2,7 @@
 #include "TrayController.h"
 
 #include "core/TextDirection.h"
-#include "model/AppModel.h"
+#include "model/ClipboardHistory.h"
 #include "platform/StatusItem.h"
 #include "platform/WindowSystem.h"
 #include "ui/Alert.h"
@@ -16,16 +16,16 @@
 
 namespace nookary {
 
-TrayController::TrayController(AppModel &model, StatusItem *item, QObject *parent)
+TrayController::TrayController(ClipboardHistory &history, StatusItem *item, QObject *parent)
     : QObject(parent)
-    , m_model(model)
+    , m_history(history)
     , m_item(item)
 {
     if (!m_item)
         return;
     connect(m_item, &StatusItem::clicked, this, &TrayController::clicked);
     m_item->setMenuBuilder([this](QMenu &menu) { buildStatusMenu(menu); });
-    m_item->setDimmed(m_model.clipboardHistory().isPaused());
+    m_item->setDimmed(m_history.isPaused());
     m_item->setIcon(TrayIcon::make());
 }
 
@@ -35,8 +35,7 @@ void TrayController::buildStatusMenu(QMenu &menu)
     // panel must open from here too.
     menu.addAction(tr("Open Nookary"), this, &TrayController::openRequested);
     menu.addSeparator();
-    menu.addAction(
-        m_model.clipboardHistory().isPaused() ? tr("Resume Nookary") : tr("Pause Nookary"), this,
+    menu.addAction(m_history.isPaused() ? tr("Resume Nookary") : tr("Pause Nookary"), this,
         &TrayController::togglePauseNookary);
     menu.addSeparator();
     menu.addAction(tr("Show Onboarding"), this, &TrayController::onboardingRequested);
@@ -57,9 +56,9 @@ void TrayController::showNotice(const QString &title, const QString &message)
 
 void TrayController::togglePauseNookary()
 {
-    m_model.clipboardHistory().setPaused(!m_model.clipboardHistory().isPaused());
+    m_history.setPaused(!m_history.isPaused());
     if (m_item)
-        m_item->setDimmed(m_model.clipboardHistory().isPaused());
+        m_item->setDimmed(m_history.isPaused());
 }
 
 void TrayController::tellShortcutUnavailable(HotkeyShortcut shortcut)

@@ -9,7 +9,7 @@ class QMenu;
 
 namespace nookary {
 
-class AppModel;
+class ClipboardHistory;
 class StatusItem;
 
 // The tray icon's behaviour: its picture, dimmed while paused, and its menu (open the panel,
@@ -19,8 +19,9 @@ class TrayController final : public QObject {
     Q_OBJECT
 
 public:
-    // `item` may be null (no tray icon at all); it must outlive the controller.
-    TrayController(AppModel &model, StatusItem *item, QObject *parent = nullptr);
+    // `item` may be null (no tray icon at all); both must outlive the controller. Pausing
+    // is the history's.
+    TrayController(ClipboardHistory &history, StatusItem *item, QObject *parent = nullptr);
 
     void buildStatusMenu(QMenu &menu);
     void togglePauseNookary();
@@ -40,7 +41,7 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    AppModel &m_model;
+    ClipboardHistory &m_history;
     StatusItem *m_item;
 };
 

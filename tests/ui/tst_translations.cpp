@@ -331,7 +331,7 @@ private Q_SLOTS:
 
         // The tray's menu, tracking and paused.
         {
-            TrayController tray(model, nullptr);
+            TrayController tray(model.clipboardHistory(), nullptr);
             for (const bool paused : { false, true }) {
                 model.clipboardHistory().setPaused(paused);
                 QMenu menu;
@@ -525,7 +525,7 @@ private Q_SLOTS:
         const NullKeyTranslator keys;
         PreferencesWindowController settings(model, keys);
         OnboardingWindowController walkthrough(model, keys, 0, {});
-        TrayController tray(model, nullptr);
+        TrayController tray(model.clipboardHistory(), nullptr);
         tray.openAbout();
         QMessageBox *box = nullptr;
         for (QWidget *window : QApplication::topLevelWidgets())
