@@ -142,6 +142,21 @@ private Q_SLOTS:
             && m.panelState().selectedHistoryID().isNull());
     }
 
+    void aRowTheUserChoseStaysAsCopiesLand()
+    {
+        ModelFixture f;
+        AppModel &m = f.start();
+        m.settings().setDefaultOpenTarget(AppModel::DefaultOpenTarget::historyFirst);
+        f.copyAll({ QStringLiteral("older"), QStringLiteral("old") });
+        m.applyDefaultOpenTarget();
+        f.copyAll({ QStringLiteral("new") });
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("new"));
+        // A row under the pointer or clicked is selected on the panel state: the user's.
+        m.panelState().selectHistory(m.clipboardHistory().items().last().id);
+        f.copyAll({ QStringLiteral("newer") });
+        QCOMPARE(m.panelState().selectedText(), QStringLiteral("older"));
+    }
+
     void arrowsMoveWithoutWrappingAndAcrossColumns()
     {
         ModelFixture f;
