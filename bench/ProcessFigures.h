@@ -7,7 +7,12 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <unordered_map>
 #include <vector>
+
+#include <unistd.h>
 
 namespace nookary::bench {
 
@@ -25,10 +30,96 @@ inline qint64 statusField(qint64 pid, const QByteArray &file, const QByteArray &
     return -1;
 }
 
-// Proportional set size in MiB; PID 0 is this process.
+// Proportional set size in MiB as the kernel counts it; PID 0 is this process.
 inline double pssMiB(qint64 pid = 0)
 {
     return statusField(pid, "smaps_rollup", "Pss:") / 1024.0;
+}
+
+namespace detail {
+
+// Calls `page(frame)` for each resident page of `pid` (0: this process), read from its
+// pagemap; false where the frames cannot be read (they need root).
+template <typename Page> bool forEachResidentFrame(qint64 pid, Page &&page)
+{
+    const QByteArray process = pid ? QByteArray::number(pid) : QByteArray("self");
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(QString::fromLatin1(process)));
+    FILE *pagemap = std::fopen(("/proc/" + process + "/pagemap").constData(), "rb");
+    if (!pagemap || !maps.open(QIODevice::ReadOnly)) {
+        if (pagemap)
+            std::fclose(pagemap);
+        return false;
+    }
+    const quint64 pageSize = quint64(::sysconf(_SC_PAGESIZE));
+    bool anyFrame = false;
+    std::vector<quint64> entries;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const qsizetype space = line.indexOf(' ');
+        const qsizetype dash = line.indexOf('-');
+        if (space < 0 || dash < 0 || dash > space || line.endsWith("[vsyscall]"))
+            continue;
+        const quint64 from = line.left(dash).toULongLong(nullptr, 16) / pageSize;
+        const quint64 to = line.mid(dash + 1, space - dash - 1).toULongLong(nullptr, 16) / pageSize;
+        entries.resize(to - from);
+        if (std::fseek(pagemap, long(from * 8), SEEK_SET) != 0
+            || std::fread(entries.data(), 8, entries.size(), pagemap) != entries.size())
+            continue;
+        for (const quint64 entry : entries) {
+            const quint64 frame = entry & ((quint64(1) << 55) - 1);
+            if ((entry >> 63) && frame) { // present, and the frame is shown to us
+                anyFrame = true;
+                page(frame);
+            }
+        }
+    }
+    std::fclose(pagemap);
+    return anyFrame;
+}
+
+} // namespace detail
+
+// PSS of `pid` (0: this process) as if the benchmark's own processes (`bench`, 0: this
+// process) did not run: a page that one of them maps too (Qt's libraries, libc) is not split
+// with it, as it would not be on a desktop where no other program maps it. The kernel's own
+// PSS would credit part of each such page to the benchmark or to the window it opens, which
+// flatters a Qt 6 program beside a peer built on other libraries. Pages shared with other
+// programs are still split as the kernel splits them. Falls back to the kernel's figure
+// where page frames cannot be read (they need root).
+inline double pssWithoutBenchMiB(qint64 pid, const std::vector<qint64> &bench = { 0 })
+{
+    FILE *counts = std::fopen("/proc/kpagecount", "rb");
+    std::unordered_map<quint64, quint64> benchMaps;
+    bool readable = counts != nullptr;
+    for (const qint64 process : bench) {
+        readable
+            = readable && detail::forEachResidentFrame(process, [&](quint64 f) { ++benchMaps[f]; });
+    }
+    if (!readable) {
+        if (counts)
+            std::fclose(counts);
+        return pssMiB(pid);
+    }
+    const double pageSize = double(::sysconf(_SC_PAGESIZE));
+    double bytes = 0;
+    const bool read = detail::forEachResidentFrame(pid, [&](quint64 frame) {
+        quint64 mappers = 1;
+        if (std::fseek(counts, long(frame * 8), SEEK_SET) != 0
+            || std::fread(&mappers, 8, 1, counts) != 1)
+            mappers = 1;
+        const auto shared = benchMaps.find(frame);
+        if (shared != benchMaps.end())
+            mappers -= std::min(mappers - 1, shared->second);
+        bytes += pageSize / double(std::max<quint64>(mappers, 1));
+    });
+    std::fclose(counts);
+    return read ? bytes / (1024.0 * 1024.0) : pssMiB(pid);
+}
+
+// The load average over the last minute, as the figures beside it should be read.
+inline double loadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').first().toDouble() : -1;
 }
 
 inline double median(std::vector<double> v)
