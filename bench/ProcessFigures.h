@@ -3,6 +3,7 @@
 
 // What the benchmarks read off a running process, and how they sum up repeated runs.
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -39,8 +40,9 @@ inline double pssMiB(qint64 pid = 0)
 namespace detail {
 
 // Calls `page(frame)` for each resident page of `pid` (0: this process), read from its
-// pagemap; false where the frames cannot be read (they need root).
-template <typename Page> bool forEachResidentFrame(qint64 pid, Page &&page)
+// pagemap; only of mapped files when `filesOnly`. False where the frames cannot be read
+// (they need root).
+template <typename Page> bool forEachResidentFrame(qint64 pid, Page &&page, bool filesOnly = false)
 {
     const QByteArray process = pid ? QByteArray::number(pid) : QByteArray("self");
     QFile maps(QStringLiteral("/proc/%1/maps").arg(QString::fromLatin1(process)));
@@ -56,7 +58,8 @@ template <typename Page> bool forEachResidentFrame(qint64 pid, Page &&page)
     for (const QByteArray &line : maps.readAll().split('\n')) {
         const qsizetype space = line.indexOf(' ');
         const qsizetype dash = line.indexOf('-');
-        if (space < 0 || dash < 0 || dash > space || line.endsWith("[vsyscall]"))
+        if (space < 0 || dash < 0 || dash > space || line.endsWith("[vsyscall]")
+            || (filesOnly && !line.contains(" /")))
             continue;
         const quint64 from = line.left(dash).toULongLong(nullptr, 16) / pageSize;
         const quint64 to = line.mid(dash + 1, space - dash - 1).toULongLong(nullptr, 16) / pageSize;
@@ -78,27 +81,55 @@ template <typename Page> bool forEachResidentFrame(qint64 pid, Page &&page)
 
 } // namespace detail
 
-// PSS of `pid` (0: this process) as if the benchmark's own processes (`bench`, 0: this
-// process) did not run: a page that one of them maps too (Qt's libraries, libc) is not split
-// with it, as it would not be on a desktop where no other program maps it. The kernel's own
-// PSS would credit part of each such page to the benchmark or to the window it opens, which
-// flatters a Qt 6 program beside a peer built on other libraries. Pages shared with other
-// programs are still split as the kernel splits them. Falls back to the kernel's figure
-// where page frames cannot be read (they need root).
-inline double pssWithoutBenchMiB(qint64 pid, const std::vector<qint64> &bench = { 0 })
+// The processes other than `pid` that map the same Qt Core library as `pid` does.
+inline std::vector<qint64> otherQtPrograms(qint64 pid)
+{
+    const auto qtCore = [](qint64 process) {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(process));
+        if (!maps.open(QIODevice::ReadOnly))
+            return QByteArray();
+        for (const QByteArray &line : maps.readAll().split('\n')) {
+            const qsizetype path = line.indexOf(" /");
+            if (path >= 0 && (line.contains("/libQt5Core.so") || line.contains("/libQt6Core.so")))
+                return line.mid(path + 1);
+        }
+        return QByteArray();
+    };
+    const QByteArray ours = qtCore(pid);
+    std::vector<qint64> others;
+    if (ours.isEmpty())
+        return others;
+    const QStringList entries
+        = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool ok = false;
+        const qint64 process = entry.toLongLong(&ok);
+        if (ok && process != pid && qtCore(process) == ours)
+            others.push_back(process);
+    }
+    return others;
+}
+
+// PSS of `pid` as if it were the only program on Qt's libraries of its version: a page that
+// another such program maps too (the benchmark, the window it opens, tests of other builds
+// running beside it) is not split with it. The kernel's own PSS would credit each of them
+// with part of those pages, so that the figure fell as more Qt 6 programs ran and flattered
+// Nookary beside a peer built on Qt 5. Pages shared with the rest (libc, the X libraries
+// the desk's programs map) are still split as the kernel splits them. Falls back to the
+// kernel's figure where page frames cannot be read (they need root).
+inline double pssAloneMiB(qint64 pid)
 {
     FILE *counts = std::fopen("/proc/kpagecount", "rb");
-    std::unordered_map<quint64, quint64> benchMaps;
+    std::unordered_map<quint64, quint64> othersMap;
     bool readable = counts != nullptr;
-    for (const qint64 process : bench) {
-        readable
-            = readable && detail::forEachResidentFrame(process, [&](quint64 f) { ++benchMaps[f]; });
+    for (const qint64 process : otherQtPrograms(pid)) {
+        // Another program shares with it only the files they both map; a process of
+        // another build may be gone meanwhile.
+        detail::forEachResidentFrame(
+            process, [&](quint64 f) { ++othersMap[f]; }, true);
     }
-    if (!readable) {
-        if (counts)
-            std::fclose(counts);
+    if (!readable)
         return pssMiB(pid);
-    }
     const double pageSize = double(::sysconf(_SC_PAGESIZE));
     double bytes = 0;
     const bool read = detail::forEachResidentFrame(pid, [&](quint64 frame) {
@@ -106,8 +137,8 @@ inline double pssWithoutBenchMiB(qint64 pid, const std::vector<qint64> &bench = 
         if (std::fseek(counts, long(frame * 8), SEEK_SET) != 0
             || std::fread(&mappers, 8, 1, counts) != 1)
             mappers = 1;
-        const auto shared = benchMaps.find(frame);
-        if (shared != benchMaps.end())
+        const auto shared = othersMap.find(frame);
+        if (shared != othersMap.end())
             mappers -= std::min(mappers - 1, shared->second);
         bytes += pageSize / double(std::max<quint64>(mappers, 1));
     });

@@ -60,7 +60,7 @@ void measure(TestDesk::Session session)
         starts.push_back(t.nsecsElapsed() / 1e6);
     }
     QThread::sleep(1);
-    const double pss = pssWithoutBenchMiB(nookary->processId());
+    const double pss = pssAloneMiB(nookary->processId());
 
     const auto copy = [&](const QByteArray &text) {
         if (wayland)

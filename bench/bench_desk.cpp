@@ -134,15 +134,6 @@ private:
     xcb_atom_t m_atom = 0;
 };
 
-// This process and the window of another program that the openings come back to: Qt 6
-// programs too, whose pages do not count as shared in the figures of memory.
-std::vector<qint64> benchProcesses { 0 };
-
-double pssAloneMiB(qint64 pid)
-{
-    return pssWithoutBenchMiB(pid, benchProcesses);
-}
-
 // Nookary's visible windows: the tray icon is small, the panel at least 560 wide.
 QString nookaryWindow(TestDesk &desk, bool trayIcon)
 {
@@ -162,7 +153,6 @@ public:
         QProcess *target
             = desk.spawn(QStringLiteral(TEST_WINDOW_BINARY), { QStringLiteral("Bench target") });
         target->waitForReadyRead(10000);
-        benchProcesses.push_back(target->processId());
         for (int tries = 0; m_target.isEmpty() && tries < 100; ++tries) {
             m_target = desk.xdotool({ QStringLiteral("search"), QStringLiteral("--name"),
                                         QStringLiteral("^Bench target$") })
