@@ -110,38 +110,69 @@ inline std::vector<qint64> otherQtPrograms(qint64 pid)
     return others;
 }
 
-// PSS of `pid` as if it were the only program on Qt's libraries of its version: a page that
-// another such program maps too (the benchmark, the window it opens, tests of other builds
-// running beside it) is not split with it. The kernel's own PSS would credit each of them
-// with part of those pages, so that the figure fell as more Qt 6 programs ran and flattered
-// Nookary beside a peer built on Qt 5. Pages shared with the rest (libc, the X libraries
-// the desk's programs map) are still split as the kernel splits them. Falls back to the
-// kernel's figure where page frames cannot be read (they need root).
+// `pid` and the processes it started (a peer may read the clipboard in a helper of its
+// own), those of them still running.
+inline std::vector<qint64> processAndChildren(qint64 pid)
+{
+    std::vector<qint64> family { pid };
+    const QStringList entries
+        = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces, not a closing parenthesis
+        // followed by one.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields.at(1).toLongLong() == pid)
+            family.push_back(entry.toLongLong());
+    }
+    return family;
+}
+
+// PSS of `pid` and the processes it started, as if they were the only program on Qt's
+// libraries of their version: a page that another such program maps too (the benchmark,
+// the window it opens, tests of other builds running beside it) is not split with it. The
+// kernel's own PSS would credit each of them with part of those pages, so that the figure
+// fell as more Qt 6 programs ran and flattered Nookary beside a peer built on Qt 5. Pages
+// shared with the rest (libc, the X libraries the desk's programs map) are still split as
+// the kernel splits them. Falls back to the kernel's figure where page frames cannot be
+// read (they need root).
 inline double pssAloneMiB(qint64 pid)
 {
+    const std::vector<qint64> family = processAndChildren(pid);
     FILE *counts = std::fopen("/proc/kpagecount", "rb");
+    if (!counts) {
+        double kernel = 0;
+        for (const qint64 process : family)
+            kernel += pssMiB(process);
+        return kernel;
+    }
     std::unordered_map<quint64, quint64> othersMap;
-    bool readable = counts != nullptr;
     for (const qint64 process : otherQtPrograms(pid)) {
+        if (std::find(family.begin(), family.end(), process) != family.end())
+            continue;
         // Another program shares with it only the files they both map; a process of
         // another build may be gone meanwhile.
         detail::forEachResidentFrame(
             process, [&](quint64 f) { ++othersMap[f]; }, true);
     }
-    if (!readable)
-        return pssMiB(pid);
     const double pageSize = double(::sysconf(_SC_PAGESIZE));
     double bytes = 0;
-    const bool read = detail::forEachResidentFrame(pid, [&](quint64 frame) {
-        quint64 mappers = 1;
-        if (std::fseek(counts, long(frame * 8), SEEK_SET) != 0
-            || std::fread(&mappers, 8, 1, counts) != 1)
-            mappers = 1;
-        const auto shared = othersMap.find(frame);
-        if (shared != othersMap.end())
-            mappers -= std::min(mappers - 1, shared->second);
-        bytes += pageSize / double(std::max<quint64>(mappers, 1));
-    });
+    bool read = false;
+    for (const qint64 process : family) {
+        read = detail::forEachResidentFrame(process, [&](quint64 frame) {
+            quint64 mappers = 1;
+            if (std::fseek(counts, long(frame * 8), SEEK_SET) != 0
+                || std::fread(&mappers, 8, 1, counts) != 1)
+                mappers = 1;
+            const auto shared = othersMap.find(frame);
+            if (shared != othersMap.end())
+                mappers -= std::min(mappers - 1, shared->second);
+            bytes += pageSize / double(std::max<quint64>(mappers, 1));
+        }) || read;
+    }
     std::fclose(counts);
     return read ? bytes / (1024.0 * 1024.0) : pssMiB(pid);
 }
