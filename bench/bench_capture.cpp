@@ -60,7 +60,7 @@ void measure(TestDesk::Session session)
         starts.push_back(t.nsecsElapsed() / 1e6);
     }
     QThread::sleep(1);
-    const double pss = pssMiB(nookary->processId());
+    const double pss = pssAloneMiB(nookary->processId());
 
     const auto copy = [&](const QByteArray &text) {
         if (wayland)
@@ -138,6 +138,7 @@ void measure(TestDesk::Session session)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::printf("load average: %.2f\n", loadAverage());
     measure(TestDesk::Session::x11);
     if (TestDesk::canStartWayland())
         measure(TestDesk::Session::wayland);
@@ -147,5 +148,6 @@ int main(int argc, char **argv)
         measure(TestDesk::Session::gnome);
     else
         std::printf("GNOME: Mutter is not installed\n");
+    std::printf("load average: %.2f\n", loadAverage());
     return 0;
 }

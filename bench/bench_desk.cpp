@@ -2,7 +2,10 @@
 // The running program on a test desk: start-up time to monitoring the clipboard, memory
 // after start, wake-ups while idle, and how long a huge copy keeps it from answering.
 // Prints figures; asserts nothing. Takes about a minute; `bench_desk opens` measures only
-// the first and the later openings, in a few seconds.
+// the first and the later openings, in a few seconds; `bench_desk peer [PROGRAM]` measures
+// another clipboard manager (copyq by default, which speaks its command line) beside
+// Nookary, each through its own command line. PSS is counted as if this benchmark did not
+// run (see ProcessFigures.h): it maps Qt 6 too, and would take half of those pages.
 #include "DeskSession.h"
 #include "ProcessFigures.h"
 #include "TestDesk.h"
@@ -11,6 +14,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -100,8 +104,9 @@ public:
     }
 
     // Milliseconds from `since` until the active window changes to the panel (a window at
-    // least 560 wide); negative on time-out. The caller makes another window active first.
-    double waitFor(const QElapsedTimer &since, int timeoutMs)
+    // least `minWidth` wide); negative on time-out. The caller makes another window active
+    // first.
+    double waitFor(const QElapsedTimer &since, int timeoutMs, int minWidth = 560)
     {
         while (since.elapsed() < timeoutMs) {
             pollfd fd { xcb_get_file_descriptor(m_c), POLLIN, 0 };
@@ -116,7 +121,7 @@ public:
             if (changed) {
                 const double ms = since.nsecsElapsed() / 1e6;
                 const quint32 now = active();
-                if (now != 0 && width(now) >= 560)
+                if (now != 0 && width(now) >= minWidth)
                     return ms;
             }
         }
@@ -211,7 +216,7 @@ void measureOpenings(TestDesk &desk, OpeningTimer &opening, QProcess *running)
             QThread::usleep(500);
         starts.push_back(t.nsecsElapsed() / 1e6);
         QThread::msleep(1000);
-        pss.push_back(pssMiB(running->processId()));
+        pss.push_back(pssAloneMiB(running->processId()));
         firsts.push_back(opening.pressShortcut());
     }
     std::vector<double> laters;
@@ -227,18 +232,143 @@ void measureOpenings(TestDesk &desk, OpeningTimer &opening, QProcess *running)
         median(laters));
 }
 
+// Another clipboard manager measured beside Nookary on the same desk, each through its own
+// command line, so that process start-up counts alike on both sides.
+struct Program {
+    QString name;
+    QString binary;
+    QStringList serve; // starts the program that stays
+    // A command line the running program answers whatever its history holds, so that a
+    // huge copy costs it only the reading.
+    QStringList ask;
+    QStringList show;
+    QStringList hide;
+    int windowWidth; // its main window is at least this wide
+};
+
+struct Figures {
+    double start = -1; // to the first answer of `ask`, its own run included
+    double ask = -1; // `ask` alone, with the program running
+    double pss = -1; // a second after start
+    double pssKernel = -1;
+    double show = -1; // `show` to its window active
+    double pssShown = -1;
+    double stall = -1; // the longest `ask` while a 5 MiB copy is read
+};
+
+double timedRun(TestDesk &desk, const Program &program, const QStringList &arguments, bool *ok)
+{
+    QElapsedTimer t;
+    t.start();
+    const TestDesk::Result result = desk.run(program.binary, arguments, {}, 10000);
+    *ok = result.finished && result.exitCode == 0;
+    return t.nsecsElapsed() / 1e6;
+}
+
+Figures measureProgram(TestDesk &desk, OpeningTimer &opening, const Program &program)
+{
+    Figures f;
+    bool ok = false;
+    std::vector<double> starts;
+    QProcess *running = nullptr;
+    for (int i = 0; i < 7; ++i) {
+        TestDesk::stop(running);
+        QThread::msleep(300);
+        QElapsedTimer t;
+        t.start();
+        running = desk.spawn(program.binary, program.serve);
+        do
+            timedRun(desk, program, program.ask, &ok);
+        while (!ok && t.elapsed() < 10000);
+        starts.push_back(t.nsecsElapsed() / 1e6);
+    }
+    f.start = median(starts);
+    QThread::sleep(1);
+    f.pss = pssAloneMiB(running->processId());
+    f.pssKernel = 0;
+    for (const qint64 process : processAndChildren(running->processId()))
+        f.pssKernel += pssMiB(process);
+
+    std::vector<double> asks;
+    for (int i = 0; i < 10; ++i)
+        asks.push_back(timedRun(desk, program, program.ask, &ok));
+    f.ask = median(asks);
+
+    std::vector<double> shows;
+    for (int i = 0; i < 10; ++i) {
+        opening.activateTarget();
+        QElapsedTimer t;
+        t.start();
+        QProcess *show = desk.spawn(program.binary, program.show);
+        shows.push_back(opening.watch().waitFor(t, 5000, program.windowWidth));
+        show->waitForFinished(3000);
+        desk.run(program.binary, program.hide);
+        QThread::msleep(150);
+    }
+    f.show = median(shows);
+    f.pssShown = pssAloneMiB(running->processId());
+
+    std::atomic<bool> stop { false };
+    double worst = 0;
+    QThread *asker = QThread::create([&] {
+        bool answered = false;
+        while (!stop)
+            worst = std::max(worst, timedRun(desk, program, program.ask, &answered));
+    });
+    asker->start();
+    desk.run(QStringLiteral("xclip"), { QStringLiteral("-selection"), QStringLiteral("clipboard") },
+        QByteArray(5 * 1024 * 1024, 'q'));
+    QThread::sleep(3);
+    stop = true;
+    asker->wait();
+    delete asker;
+    f.stall = worst;
+    TestDesk::stop(running);
+    return f;
+}
+
+void measurePeer(TestDesk &desk, const QString &peerBinary)
+{
+    OpeningTimer opening(desk);
+    const Program nookary { QStringLiteral("Nookary"), kNookary, kQuietly,
+        { QStringLiteral("--saved") }, { QStringLiteral("--show") }, { QStringLiteral("--hide") },
+        560 };
+    const Program peer { QFileInfo(peerBinary).fileName(), peerBinary, {},
+        { QStringLiteral("size") }, { QStringLiteral("show") }, { QStringLiteral("hide") }, 200 };
+    const Figures ours = measureProgram(desk, opening, nookary);
+    const Figures theirs = measureProgram(desk, opening, peer);
+    const auto row = [](const char *what, double a, double b, const char *unit) {
+        std::printf("%-44s %7.1f %7.1f %s  %5.2fx\n", what, a, b, unit, b > 0 ? a / b : -1.0);
+    };
+    std::printf("%-44s %7s %7s\n", "", "Nookary", qPrintable(peer.name.left(7)));
+    row("start to first answer (its command line)", ours.start, theirs.start, "ms");
+    row("  the command line alone, when running", ours.ask, theirs.ask, "ms");
+    row("PSS a second after start (with helpers)", ours.pss, theirs.pss, "MiB");
+    row("  the kernel's PSS, split with all", ours.pssKernel, theirs.pssKernel, "MiB");
+    row("show command to its window active", ours.show, theirs.show, "ms");
+    row("PSS after the window was shown", ours.pssShown, theirs.pssShown, "MiB");
+    row("longest command line while 5 MiB is read", ours.stall, theirs.stall, "ms");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const bool openingsOnly = app.arguments().contains(QStringLiteral("opens"));
+    const qsizetype peerAt = app.arguments().indexOf(QStringLiteral("peer"));
     TestDesk desk(TestDesk::Options { true, true });
     if (!desk.start()) {
         std::fprintf(stderr, "cannot start the desk: %s\n", qPrintable(desk.errorString()));
         return 1;
     }
     askInDeskSession(desk, kQuietly);
+    std::printf("load average: %.2f\n", loadAverage());
+    if (peerAt > 0) {
+        measurePeer(desk, app.arguments().value(peerAt + 1, QStringLiteral("copyq")));
+        std::printf("load average: %.2f\n", loadAverage());
+        return 0;
+    }
     if (openingsOnly) {
         OpeningTimer opening(desk);
         measureOpenings(desk, opening, nullptr);
@@ -269,7 +399,9 @@ int main(int argc, char **argv)
     // The last instance is still running.
     const qint64 pid = nookary->processId();
     QThread::sleep(1);
-    std::printf("PSS after start:                   %6.1f MiB\n", pssMiB(pid));
+    std::printf("PSS after start:                   %6.1f MiB (%.1f as the kernel counts it, "
+                "shared with this benchmark)\n",
+        pssAloneMiB(pid), pssMiB(pid));
 
     const qint64 before = statusField(pid, "status", "voluntary_ctxt_switches:");
     QThread::sleep(30);
@@ -331,7 +463,7 @@ int main(int argc, char **argv)
     std::printf("Nookary --history answered:        %6.1f ms (median of 20, start to exit)\n",
         median(histories));
 
-    std::printf("PSS after the panel was shown:     %6.1f MiB\n", pssMiB(pid));
+    std::printf("PSS after the panel was shown:     %6.1f MiB\n", pssAloneMiB(pid));
 
     for (int i = 0; i < 25; ++i) {
         QByteArray text(20000, char('a' + i % 26));
@@ -340,7 +472,7 @@ int main(int argc, char **argv)
             { QStringLiteral("-selection"), QStringLiteral("clipboard") }, text);
         QThread::msleep(800);
     }
-    std::printf("PSS after a full history (25 x 20000 chars): %.1f MiB\n", pssMiB(pid));
+    std::printf("PSS after a full history (25 x 20000 chars): %.1f MiB\n", pssAloneMiB(pid));
 
     for (const int mib : { 5, 50 }) {
         QByteArray text(mib * 1024 * 1024, 'q');
@@ -353,5 +485,6 @@ int main(int argc, char **argv)
     }
 
     measureOpenings(desk, opening, nookary);
+    std::printf("load average: %.2f\n", loadAverage());
     return 0;
 }

@@ -108,7 +108,7 @@ int runTheDay(int argc, char **argv)
         waitUntil([] { return false; }, 200);
     };
     settle();
-    std::printf("PSS after start:             %6.1f MiB\n", pssMiB());
+    std::printf("PSS after start:             %6.1f MiB\n", pssAloneMiB(::getpid()));
 
     double afterFirstCycle = 0, highest = -1e9, lowest = 1e9;
     int openings = 0, unrecorded = 0;
@@ -140,12 +140,12 @@ int runTheDay(int argc, char **argv)
         const int done = copy + 1;
         if (done == kFirstCycle) {
             settle();
-            afterFirstCycle = pssMiB();
+            afterFirstCycle = pssAloneMiB(::getpid());
             std::printf("PSS after the first cycle:   %6.1f MiB (%d copies, %d openings)\n",
                 afterFirstCycle, done, openings);
         } else if (done % 1000 == 0) {
             settle();
-            const double pss = pssMiB();
+            const double pss = pssAloneMiB(::getpid());
             highest = std::max(highest, pss);
             lowest = std::min(lowest, pss);
             std::printf("PSS after %5d copies:      %6.1f MiB (%d openings, %+.1f MiB)\n", done,

@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+
 #include <QLoggingCategory>
 #include <QTimer>
+#include <algorithm>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -184,19 +186,27 @@ std::optional<QByteArray> InstanceChannel::send(
 
 QByteArray InstanceChannel::printable(const QByteArray &reply)
 {
+    // Plain ASCII, as most replies are, has nothing to mark: a history may hold megabytes.
+    if (std::all_of(reply.cbegin(), reply.cend(),
+            [](char c) { return (uchar(c) >= 0x20 && uchar(c) < 0x7f) || c == '\n'; }))
+        return reply;
     QString out;
     const QString text = QString::fromUtf8(reply);
     out.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    // Runs of plain characters are copied whole.
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
         const bool control = (u < 0x20 && u != u'\n') || (u >= 0x7f && u <= 0x9f);
         const bool turning = u == 0x061c || u == 0x200e || u == 0x200f
             || (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
-        if (control || turning)
+        if (control || turning) {
+            out += QStringView(text).sliced(plainFrom, i - plainFrom);
             out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
+            plainFrom = i + 1;
+        }
     }
+    out += QStringView(text).sliced(plainFrom);
     return out.toUtf8();
 }
 

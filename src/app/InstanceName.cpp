@@ -2,7 +2,8 @@
 #include "InstanceName.h"
 
 #include <QCryptographicHash>
-#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace nookary {
 
@@ -41,9 +42,17 @@ QString x11Display(const QProcessEnvironment &environment, const QStringList &ar
     QString display = optionValue(arguments, u"display");
     if (display.isEmpty())
         display = environment.value(QStringLiteral("DISPLAY"));
-    // "host:display.screen": one display whatever the screen.
-    static const QRegularExpression screen(QStringLiteral("(:\\d+)\\.\\d+$"));
-    display.replace(screen, QStringLiteral("\\1"));
+    // "host:display.screen": one display whatever the screen. Spelled out rather than a
+    // regular expression: every command line and every start names its instance.
+    const auto digits = [](QStringView text) {
+        return !text.isEmpty()
+            && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    };
+    const qsizetype dot = display.lastIndexOf(u'.');
+    const qsizetype colon = dot < 0 ? -1 : display.lastIndexOf(u':', dot);
+    if (colon >= 0 && digits(QStringView(display).sliced(dot + 1))
+        && digits(QStringView(display).sliced(colon + 1, dot - colon - 1)))
+        display.truncate(dot);
     return display;
 }
 
@@ -60,9 +69,17 @@ QString waylandDisplay(const QProcessEnvironment &environment)
 
 QString safeName(const QString &name)
 {
-    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._:-]"));
-    QString safe = name;
-    safe.replace(unsafe, QStringLiteral("_"));
+    // Each character (a surrogate pair is one) outside [A-Za-z0-9._:-] becomes '_'.
+    QString safe;
+    safe.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i].unicode();
+        const bool kept = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')
+            || (c >= u'0' && c <= u'9') || c == u'.' || c == u'_' || c == u':' || c == u'-';
+        safe += kept ? QChar(c) : QChar(u'_');
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name[i + 1].isLowSurrogate())
+            ++i;
+    }
     if (safe.size() <= 40)
         return safe;
     // A socket's path is short (108 bytes): a long name (a socket path given as the display)

@@ -21,6 +21,8 @@
 #include "ui/recorder/ShortcutBadge.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -278,6 +280,29 @@ private Q_SLOTS:
 
         // The watcher does not record the program's own write.
         QVERIFY(s.model().clipboardHistory().items().isEmpty());
+    }
+
+    void theHistoryCommandWritesEachEntryAsQtsJsonWould()
+    {
+        // The reply is written by hand, for speed on huge entries: it must stay what
+        // QJsonDocument writes, whatever the text holds.
+        Shell s;
+        const QString loneSurrogate
+            = QStringLiteral("lone ") + QChar(0xd83d) + QStringLiteral(" high");
+        for (const QString &text : { QStringLiteral("\"quoted\" back\\slash\ttab\nline\r\b\f"),
+                 QStringLiteral("controls \x01\x1f and DEL \x7f and \u0085"),
+                 QStringLiteral("Gr\u00fc\u00dfe \u6f22\u5b57 \U0001F600 \u200e\u202e end"),
+                 loneSurrogate, QString(300000, u'q') })
+            s.copy(text);
+        QCOMPARE(s.model().history().size(), 5);
+        QByteArray expected;
+        for (const auto &entry : s.model().history()) {
+            const QJsonObject object { { QLatin1String("id"),
+                                           entry.id.toString(QUuid::WithoutBraces).toUpper() },
+                { QLatin1String("text"), entry.text } };
+            expected += QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+        }
+        QCOMPARE(s.delegate->handleInstanceRequest(InstanceChannel::Request::history), expected);
     }
 
     void returnCopiesAndClosesUnlessPinned()
