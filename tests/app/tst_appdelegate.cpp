@@ -294,9 +294,9 @@ private Q_SLOTS:
                  QStringLiteral("Gr\u00fc\u00dfe \u6f22\u5b57 \U0001F600 \u200e\u202e end"),
                  loneSurrogate, QString(300000, u'q') })
             s.copy(text);
-        QCOMPARE(s.model().history().size(), 5);
+        QCOMPARE(s.model().clipboardHistory().items().size(), 5);
         QByteArray expected;
-        for (const auto &entry : s.model().history()) {
+        for (const auto &entry : s.model().clipboardHistory().items()) {
             const QJsonObject object { { QLatin1String("id"),
                                            entry.id.toString(QUuid::WithoutBraces).toUpper() },
                 { QLatin1String("text"), entry.text } };
