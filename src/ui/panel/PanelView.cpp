@@ -181,7 +181,10 @@ PanelView::~PanelView()
 {
     // QWidget's destructor hides the rows, and an open editor saves its draft: the model's
     // signals must not reach this view, half gone by then.
-    disconnect(&m_model, nullptr, this, nullptr);
+    const QObject *senders[]
+        = { &m_model, &m_model.settings(), &m_panel, &m_snippets, &m_clipboardHistory };
+    for (const QObject *sender : senders)
+        disconnect(sender, nullptr, this, nullptr);
 }
 
 void PanelView::setTabOrder()
