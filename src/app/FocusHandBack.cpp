@@ -3,6 +3,8 @@
 
 #include "platform/Clock.h"
 
+#include <QPointer>
+
 #include <utility>
 
 namespace nookary {
@@ -16,6 +18,14 @@ FocusHandBack::FocusHandBack(Workspace &workspace, Clock &clock,
     , m_isOwnWindow(std::move(isOwnWindow))
     , m_isPanelWindow(std::move(isPanelWindow))
 {
+    QPointer<FocusHandBack> self(this);
+    m_workspace.setFrontmostChangedHandler([self] {
+        if (!self)
+            return;
+        const auto front = self->m_workspace.frontmostApplication();
+        if (front && !self->m_isOwnWindow(front->windowId))
+            Q_EMIT self->anotherWindowActivated();
+    });
 }
 
 void FocusHandBack::noteOpening()

@@ -59,6 +59,8 @@ public:
 Q_SIGNALS:
     // The panel opens: what waited for the last close's hand-back is void.
     void panelOpening();
+    // The window manager made a window of another application the active one.
+    void anotherWindowActivated();
 
 private:
     bool anotherWindowTookFocus(const RunningApplication &handBackTarget) const;

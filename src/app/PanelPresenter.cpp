@@ -75,6 +75,8 @@ PanelPresenter::PanelPresenter(AppModel &model, PreferencesStore &store, StatusI
     , m_popover(std::make_unique<PopoverWindow>())
 {
     connect(m_popover.get(), &PopoverWindow::closed, this, &PanelPresenter::popoverClosed);
+    connect(&m_focus, &FocusHandBack::anotherWindowActivated, this,
+        &PanelPresenter::anotherWindowActivated);
     m_popover->setPressOutsideHandler(
         [this](QPoint at, Qt::MouseButton button) { return takesPressOnTheIcon(at, button); });
     connect(&m_model.settings(), &Settings::keepWindowPinnedChanged, this,
@@ -285,6 +287,7 @@ void PanelPresenter::showPopoverAndArmFocus()
     m_popover->setContent(makeRootView());
     const QRect anchor = m_statusItem ? m_statusItem->geometry() : QRect();
     m_popover->showAt(anchor);
+    m_popoverShownAt = m_clock.now();
     armFocusOnActivation(m_popover.get());
     if (m_popover->isActiveWindow())
         requestSearchFocusRobust();
@@ -411,6 +414,17 @@ void PanelPresenter::popoverClosed()
     }
     m_model.panelState().setQuery(QString());
     finishClose(byClickOutside ? Cause::focusLost : Cause::requested, closingClick);
+}
+
+void PanelPresenter::anotherWindowActivated()
+{
+    // The popover holds the keyboard as popups do, so a window another program activates
+    // would get none of the typing: it gives way, as to a click outside, and the keyboard
+    // stays with that window. Not just after showing, when the activation of the window it
+    // opened over may still be on its way.
+    if (m_popover->isShown()
+        && m_clock.now() >= m_popoverShownAt + NookaryCenteredWindow::showGrace)
+        m_popover->hide();
 }
 
 void PanelPresenter::centeredWindowClosed()

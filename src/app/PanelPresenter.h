@@ -104,6 +104,7 @@ private:
     void armFocusOnActivation(QWidget *window);
     void requestSearchFocusRobust();
     void popoverClosed();
+    void anotherWindowActivated();
     void centeredWindowClosed();
     void finishClose(
         FocusHandBack::CloseCause cause, std::optional<QPoint> closingClick = std::nullopt);
@@ -128,6 +129,7 @@ private:
     std::optional<ClosingClick> m_popoverClosingClick;
     std::optional<std::chrono::steady_clock::time_point> m_lastIconClick;
     bool m_closingPopover = false;
+    std::chrono::steady_clock::time_point m_popoverShownAt;
     // A pinned window closed while another window has the keyboard: the user has moved on,
     // and the keyboard stays where it is.
     bool m_closingWithoutKeyboard = false;

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QtGlobal>
 
+#include <functional>
 #include <optional>
 
 namespace nookary {
@@ -34,6 +35,9 @@ public:
         Q_UNUSED(globalPosition);
         return std::nullopt;
     }
+    // `changed` runs, on a later turn, each time the window manager makes another window the
+    // active one; never where the desktop does not tell.
+    virtual void setFrontmostChangedHandler(std::function<void()> changed) { Q_UNUSED(changed); }
 };
 
 // For sessions without a window system the program knows: knows nothing, does nothing.

@@ -129,6 +129,24 @@ class TestDeskPanel : public QObject {
         QVERIFY(lines.first().contains("beta two"));
     }
 
+    // A second window of another program, "Other window"; its id in `id`.
+    QProcess *startOtherWindow(QString *id)
+    {
+        QProcess *other = m_desk->spawn(kTestWindow, { QStringLiteral("Other window") });
+        if (!other->waitForReadyRead(10000))
+            return nullptr;
+        QElapsedTimer waited;
+        waited.start();
+        while ((*id = x(QStringLiteral("xdotool"),
+                    { QStringLiteral("search"), QStringLiteral("--name"),
+                        QStringLiteral("^Other window$") }))
+                   .isEmpty()
+            && waited.elapsed() < 5000)
+            QTest::qWait(50);
+        *id = id->section(u'\n', 0, 0);
+        return id->isEmpty() ? nullptr : other;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -352,15 +370,9 @@ private Q_SLOTS:
     // the click would have done, and focus does not go back to the window it opened over.
     void aClickOnAnotherWindowClosesThePopoverAndActivatesIt()
     {
-        QProcess *other = m_desk->spawn(kTestWindow, { QStringLiteral("Other window") });
-        QVERIFY(other->waitForReadyRead(10000));
         QString otherWindow;
-        QTRY_VERIFY_WITH_TIMEOUT(!(otherWindow = x(QStringLiteral("xdotool"),
-                                       { QStringLiteral("search"), QStringLiteral("--name"),
-                                           QStringLiteral("^Other window$") }))
-                                      .isEmpty(),
-            5000);
-        otherWindow = otherWindow.section(u'\n', 0, 0);
+        QProcess *other = startOtherWindow(&otherWindow);
+        QVERIFY(other);
         // Side by side, so that neither covers the other.
         x(QStringLiteral("xdotool"),
             { QStringLiteral("windowmove"), QStringLiteral("--sync"), otherWindow,
@@ -376,6 +388,25 @@ private Q_SLOTS:
             { QStringLiteral("mousemove"), QStringLiteral("--window"), otherWindow,
                 QStringLiteral("30"), QStringLiteral("30"), QStringLiteral("click"),
                 QStringLiteral("1") });
+        QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), otherWindow, 5000);
+        QTest::qWait(300); // past the hand-back
+        QCOMPARE(activeWindow(), otherWindow);
+        TestDesk::stop(other);
+    }
+
+    // The popover holds the keyboard, as popups do: a window another program activates
+    // meanwhile takes it, the popover closes, and nothing is handed back over it.
+    void aWindowActivatedMeanwhileClosesThePopover()
+    {
+        QString otherWindow;
+        QProcess *other = startOtherWindow(&otherWindow);
+        QVERIFY(other);
+        focusTarget();
+        x(QStringLiteral("xdotool"), { QStringLiteral("key"), QStringLiteral("ctrl+alt+space") });
+        QTRY_VERIFY_WITH_TIMEOUT(!panelWindow().isEmpty(), 5000);
+        QTest::qWait(300);
+        x(QStringLiteral("xdotool"), { QStringLiteral("windowactivate"), otherWindow });
         QTRY_VERIFY_WITH_TIMEOUT(panelWindow().isEmpty(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), otherWindow, 5000);
         QTest::qWait(300); // past the hand-back

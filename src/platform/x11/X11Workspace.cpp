@@ -3,6 +3,11 @@
 
 #include "platform/x11/X11Connection.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+
 namespace nookary {
 
 struct X11Workspace::Connection {
@@ -52,7 +57,52 @@ X11Workspace::X11Workspace(std::unique_ptr<Connection> connection)
 {
 }
 
+// The window manager publishes each activation on the root window's _NET_ACTIVE_WINDOW,
+// which Qt's connection already listens to (it follows the root window's properties).
+class X11Workspace::ActiveWindowWatch final : public QObject, public QAbstractNativeEventFilter {
+public:
+    ActiveWindowWatch(const Connection &x, std::function<void()> changed)
+        : m_root(x.root)
+        , m_activeWindow(x.activeWindow)
+        , m_changed(std::move(changed))
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~ActiveWindowWatch() override
+    {
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+        if (property->window == m_root && property->atom == m_activeWindow) {
+            // Not from inside Qt's event dispatch: the handler may close windows.
+            QTimer::singleShot(0, this, [this] { m_changed(); });
+        }
+        return false;
+    }
+
+private:
+    xcb_window_t m_root;
+    xcb_atom_t m_activeWindow;
+    std::function<void()> m_changed;
+};
+
 X11Workspace::~X11Workspace() = default;
+
+void X11Workspace::setFrontmostChangedHandler(std::function<void()> changed)
+{
+    m_watch.reset();
+    if (changed && QCoreApplication::instance())
+        m_watch = std::make_unique<ActiveWindowWatch>(*m_x, std::move(changed));
+}
 
 std::optional<RunningApplication> X11Workspace::frontmostApplication() const
 {

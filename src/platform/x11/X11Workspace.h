@@ -19,6 +19,7 @@ public:
     std::optional<RunningApplication> frontmostApplication() const override;
     void activate(const RunningApplication &application) override;
     std::optional<RunningApplication> applicationAt(QPoint globalPosition) const override;
+    void setFrontmostChangedHandler(std::function<void()> changed) override;
 
     ~X11Workspace() override;
 
@@ -26,6 +27,8 @@ private:
     struct Connection;
     explicit X11Workspace(std::unique_ptr<Connection> connection);
     std::unique_ptr<Connection> m_x;
+    class ActiveWindowWatch;
+    std::unique_ptr<ActiveWindowWatch> m_watch;
 };
 
 } // namespace nookary
