@@ -20,12 +20,16 @@ FocusHandBack::FocusHandBack(Workspace &workspace, Clock &clock,
 {
     QPointer<FocusHandBack> self(this);
     m_workspace.setFrontmostChangedHandler([self] {
-        if (!self)
-            return;
-        const auto front = self->m_workspace.frontmostApplication();
-        if (front && !self->m_isOwnWindow(front->windowId))
+        if (self && self->anotherApplicationInFront())
             Q_EMIT self->anotherWindowActivated();
     });
+}
+
+bool FocusHandBack::anotherApplicationInFront() const
+{
+    const auto front = m_workspace.frontmostApplication();
+    return front && !m_isOwnWindow(front->windowId)
+        && !(m_previousApp && m_previousApp->windowId == front->windowId);
 }
 
 void FocusHandBack::noteOpening()

@@ -54,12 +54,15 @@ public:
     void forget();
 
     std::optional<RunningApplication> previousApp() const { return m_previousApp; }
+    // A window of another application than the one remembered at opening is in front.
+    bool anotherApplicationInFront() const;
     bool isPending() const { return m_pending.isPending(); }
 
 Q_SIGNALS:
     // The panel opens: what waited for the last close's hand-back is void.
     void panelOpening();
-    // The window manager made a window of another application the active one.
+    // The window manager made a window of another application than the one remembered at
+    // opening the active one.
     void anotherWindowActivated();
 
 private:

@@ -419,12 +419,20 @@ void PanelPresenter::popoverClosed()
 void PanelPresenter::anotherWindowActivated()
 {
     // The popover holds the keyboard as popups do, so a window another program activates
-    // would get none of the typing: it gives way, as to a click outside, and the keyboard
-    // stays with that window. Not just after showing, when the activation of the window it
-    // opened over may still be on its way.
-    if (m_popover->isShown()
-        && m_clock.now() >= m_popoverShownAt + NookaryCenteredWindow::showGrace)
-        m_popover->hide();
+    // would get none of the typing: it gives way, and nothing is handed back over that
+    // window. Just after showing, the activation of the window it opened over may still be
+    // on its way: the front is looked at again once that is past.
+    if (!m_popover->isShown())
+        return;
+    if (m_clock.now() < m_popoverShownAt + NookaryCenteredWindow::showGrace) {
+        m_popoverGraceCheck = m_clock.runAfter(this, NookaryCenteredWindow::showGrace, [this] {
+            if (m_popover->isShown() && m_focus.anotherApplicationInFront())
+                anotherWindowActivated();
+        });
+        return;
+    }
+    m_focus.forget();
+    m_popover->hide();
 }
 
 void PanelPresenter::centeredWindowClosed()

@@ -130,6 +130,7 @@ private:
     std::optional<std::chrono::steady_clock::time_point> m_lastIconClick;
     bool m_closingPopover = false;
     std::chrono::steady_clock::time_point m_popoverShownAt;
+    CancellableTask m_popoverGraceCheck;
     // A pinned window closed while another window has the keyboard: the user has moved on,
     // and the keyboard stays where it is.
     bool m_closingWithoutKeyboard = false;
